@@ -1,0 +1,36 @@
+# Build helpers shared by every folder.
+
+function(lx735_warnings target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra)
+    if(LX735_WERROR)
+        target_compile_options(${target} PRIVATE -Werror)
+    endif()
+endfunction()
+
+# lx735_subsystem(<name> DEPS <libs...>): one static library from the folder's sources.
+# Headers are included as "<folder>/<Component>.h" from src/.
+function(lx735_subsystem name)
+    cmake_parse_arguments(A "" "" "DEPS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp
+         ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${A_DEPS})
+    lx735_warnings(${name})
+endfunction()
+
+# lx735_test(<name> DEPS <libs...>): one GoogleTest program from the folder's *.cpp,
+# each test registered with CTest. The shared test main runs Qt offscreen.
+function(lx735_test name)
+    cmake_parse_arguments(A "" "" "DEPS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp
+         ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+    add_executable(${name} ${sources})
+    target_link_libraries(${name} PRIVATE lx735_testsupport ${A_DEPS})
+    target_compile_definitions(${name} PRIVATE
+        LX735_FIXTURES="${CMAKE_CURRENT_SOURCE_DIR}/fixtures"
+        LX735_TEST_BINARY_DIR="${CMAKE_CURRENT_BINARY_DIR}")
+    lx735_warnings(${name})
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 120)
+endfunction()

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Configures and builds the project in ./build (or $LX735_BUILD_DIR).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD_DIR=${LX735_BUILD_DIR:-build}
+cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLX735_WERROR=ON \
+    "$@" >/dev/null
+cmake --build "$BUILD_DIR" -j "$(nproc)"

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace platform {
+
+// What the About box shows of the operating system: the distribution's name and the
+// kernel's version.
+struct OsVersion {
+    QString Name;    // "Debian GNU/Linux 12 (bookworm)"
+    QString Version; // kernel release, "6.1.0-18-amd64"
+    QString Build;   // kernel type, "linux"
+};
+
+bool QueryOsVersion(OsVersion& out);
+
+} // namespace platform

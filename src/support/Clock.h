@@ -1,0 +1,47 @@
+#pragma once
+
+// The program's one clock and its waits. Every time-out, pause and time stamp is
+// measured on it. Waits keep the event loop alive, so handlers may run nested inside
+// any wait: callers must expect shared state to change while they wait.
+
+namespace support {
+
+// Where time comes from and how a wait passes it. The real source reads the monotonic
+// clock, runs one pass of the Qt event loop and sleeps briefly; tests install a
+// simulated source so that time-outs of many seconds pass in microseconds.
+class TimeSource {
+public:
+    virtual ~TimeSource() = default;
+    virtual double NowUsec() = 0;
+    // One pass over the pending events (timers, input, sockets).
+    virtual void PumpEvents() = 0;
+    // Lets at most maxUsec pass without spinning the processor.
+    virtual void Idle(double maxUsec) = 0;
+};
+
+TimeSource& CurrentTimeSource();
+
+// Installs a time source for its lifetime and restores the previous one afterwards.
+class ScopedTimeSource {
+public:
+    explicit ScopedTimeSource(TimeSource& source);
+    ~ScopedTimeSource();
+    ScopedTimeSource(const ScopedTimeSource&) = delete;
+    ScopedTimeSource& operator=(const ScopedTimeSource&) = delete;
+
+private:
+    TimeSource* previous_;
+};
+
+// The current time in microseconds (monotonic; only differences have a meaning).
+double GetTimeUsec();
+
+// Returns once the clock has passed the start time plus us. The body runs at least
+// once, so a wait of 0 (or less) still processes the pending events once.
+void WaitUsec(const double& us);
+
+// Returns once the given number of seconds has passed; 0 or less returns at once
+// without processing events.
+void WaitSec(const double& seconds);
+
+} // namespace support

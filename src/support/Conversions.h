@@ -1,0 +1,40 @@
+#pragma once
+
+// Conversions between byte strings, hex strings, numbers and fixed-point text.
+//
+// Byte strings (frames, zone images on the wire) are QByteArray, one byte per element.
+// Hex strings are QString with two upper-case hex digits per byte, most significant
+// digit first. Numbers in the program's own files carry a comma as their only decimal
+// mark, whatever the locale.
+
+#include <QByteArray>
+#include <QString>
+
+namespace support {
+
+// Odd-length text gets a "0" in front, written back into hex. Any pair that is not a
+// hex number gives an empty result.
+QByteArray HexToByteStr(QString& hex);
+
+QString ByteStrToHex(const QByteArray& bytes);
+
+// Hex digits of a value of 0 and above, padded to an even length ("00" for 0).
+// A negative value gives "".
+QString DoubleToHex(double value);
+
+// A 16-bit word: unpadded for positive values ("A"), four-digit two's complement for
+// negative ones; at or beyond +/-32767 it saturates to "7FFF" / "FFFF".
+QString Int16ToHex(double value);
+
+// The same byte pairs in reverse order ("1234" -> "3412"; odd length padded first).
+QString SwapHexBytes(QString hex);
+
+// Locale-free parse: only digits, "-" (anywhere, negates) and "," (decimal mark).
+// Anything else, or no digit at all, gives 0.
+double ParseNumber(QString text);
+
+// floor(value * 10^decimals) as text with at least width digits before decimalSep.
+// decimals < 0 and width < 1 are corrected in the caller's variables.
+QString FormatFixed(double value, int& decimals, int& width, const QString& decimalSep);
+
+} // namespace support

@@ -1,0 +1,82 @@
+#include "support/MessageBox.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <cstdio>
+
+namespace support {
+
+namespace {
+
+QMessageBox::StandardButtons ButtonsOf(int style) {
+    switch (style & 7) {
+    case vbOKCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case vbYesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case vbYesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    default:
+        return QMessageBox::Ok;
+    }
+}
+
+QMessageBox::Icon IconOf(int style) {
+    switch (style & 0x70) {
+    case vbCritical:
+        return QMessageBox::Critical;
+    case vbQuestion:
+        return QMessageBox::Question;
+    case vbExclamation:
+        return QMessageBox::Warning;
+    case vbInformation:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
+int AnswerOf(int button) {
+    switch (button) {
+    case QMessageBox::Cancel:
+        return vbCancel;
+    case QMessageBox::Yes:
+        return vbYes;
+    case QMessageBox::No:
+        return vbNo;
+    default:
+        return vbOK;
+    }
+}
+
+int ShowModal(const QString& prompt, int style, const QString& title) {
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(prompt));
+        return (style & 7) == vbYesNo || (style & 7) == vbYesNoCancel ? vbNo : vbOK;
+    }
+    QMessageBox box(IconOf(style), title, prompt, ButtonsOf(style));
+    return AnswerOf(box.exec());
+}
+
+MsgBoxHandler& Handler() {
+    static MsgBoxHandler handler = ShowModal;
+    return handler;
+}
+
+} // namespace
+
+int MsgBox(const QString& prompt, int style, const QString& title) {
+    // A copy: the handler may be replaced while the box is open.
+    const MsgBoxHandler handler = Handler();
+    return handler(prompt, style, title);
+}
+
+ScopedMsgBoxHandler::ScopedMsgBoxHandler(MsgBoxHandler handler) : previous_(Handler()) {
+    Handler() = std::move(handler);
+}
+
+ScopedMsgBoxHandler::~ScopedMsgBoxHandler() {
+    Handler() = std::move(previous_);
+}
+
+} // namespace support

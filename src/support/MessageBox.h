@@ -1,0 +1,48 @@
+#pragma once
+
+// The program's message boxes. Every box goes through MsgBox, so that tests (and the
+// program without a display) can answer it through a replaceable handler instead of
+// a modal window.
+
+#include <QString>
+#include <functional>
+
+namespace support {
+
+// Styles and answers keep the numeric values the program's texts and callers use.
+enum MsgBoxStyle : int {
+    vbOKOnly = 0,
+    vbOKCancel = 1,
+    vbYesNoCancel = 3,
+    vbYesNo = 4,
+    vbCritical = 16,
+    vbQuestion = 32,
+    vbExclamation = 48,
+    vbInformation = 64,
+};
+
+enum MsgBoxResult : int {
+    vbOK = 1,
+    vbCancel = 2,
+    vbYes = 6,
+    vbNo = 7,
+};
+
+using MsgBoxHandler = std::function<int(const QString& prompt, int style, const QString& title)>;
+
+// Shows a modal box (buttons and icon from style) and returns the answer.
+int MsgBox(const QString& prompt, int style, const QString& title);
+
+// Installs a handler for its lifetime (tests capture the texts and give the answer).
+class ScopedMsgBoxHandler {
+public:
+    explicit ScopedMsgBoxHandler(MsgBoxHandler handler);
+    ~ScopedMsgBoxHandler();
+    ScopedMsgBoxHandler(const ScopedMsgBoxHandler&) = delete;
+    ScopedMsgBoxHandler& operator=(const ScopedMsgBoxHandler&) = delete;
+
+private:
+    MsgBoxHandler previous_;
+};
+
+} // namespace support

@@ -1,0 +1,100 @@
+#include "support/Conversions.h"
+
+#include <gtest/gtest.h>
+
+using namespace support;
+
+TEST(HexToByteStr, ConvertsPairsPadsOddTextAndRejectsNonHex) {
+    QString hex = "4142";
+    EXPECT_EQ(HexToByteStr(hex), QByteArray("AB"));
+
+    QString odd = "41A";
+    EXPECT_EQ(HexToByteStr(odd), QByteArray("\x04\x1A", 2));
+    EXPECT_EQ(odd, "041A") << "the padded text is written back";
+
+    QString bad = "4G";
+    EXPECT_TRUE(HexToByteStr(bad).isEmpty());
+    QString lateBad = "41424X";
+    EXPECT_TRUE(HexToByteStr(lateBad).isEmpty()) << "nothing converted before is kept";
+}
+
+TEST(ByteStrToHex, WritesTwoUpperCaseDigitsPerByte) {
+    EXPECT_EQ(ByteStrToHex(QByteArray("\x01\xAB\x00", 3)), "01AB00");
+    EXPECT_EQ(ByteStrToHex({}), "");
+}
+
+TEST(DoubleToHex, Table) {
+    const struct {
+        double value;
+        const char* hex;
+    } cases[] = {{0, "00"},      {255, "FF"},  {256, "0100"},   {15.7, "0F"},
+                 {4096, "1000"}, {14.5, "0E"}, {65535, "FFFF"}, {-1, ""}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(DoubleToHex(c.value), c.hex) << c.value;
+    }
+}
+
+TEST(Int16ToHex, Table) {
+    const struct {
+        double value;
+        const char* hex;
+    } cases[] = {{100, "64"},      {10, "A"},        {4096, "1000"}, {40000, "7FFF"},
+                 {32767, "7FFF"},  {-1, "FFFF"},     {-256, "FF00"}, {-32766, "8002"},
+                 {-32767, "FFFF"}, {-40000, "FFFF"}, {0, "0000"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(Int16ToHex(c.value), c.hex) << c.value;
+    }
+}
+
+TEST(SwapHexBytes, ReversesPairsOnALocalCopy) {
+    EXPECT_EQ(SwapHexBytes("1234"), "3412");
+    EXPECT_EQ(SwapHexBytes("ABC"), "BC0A");
+    EXPECT_EQ(SwapHexBytes(""), "");
+    const QString caller = "ABC";
+    SwapHexBytes(caller);
+    EXPECT_EQ(caller, "ABC");
+}
+
+TEST(ParseNumber, Table) {
+    const struct {
+        const char* text;
+        double value;
+    } cases[] = {{" 12,5 ", 12.5}, {"-3,25", -3.25}, {"5-", -5}, {"12,50", 12.5},
+                 {"1,2,3", 0.123}, {"1.5", 0},       {"", 0},    {"-", 0},
+                 {"007", 7},       {"1 2", 0},       {",5", 0.5}};
+    for (const auto& c : cases) {
+        EXPECT_DOUBLE_EQ(ParseNumber(c.text), c.value) << c.text;
+    }
+}
+
+TEST(FormatFixed, TableWithCommaSeparator) {
+    const struct {
+        double value;
+        int decimals;
+        int width;
+        const char* text;
+    } cases[] = {{12.345, 2, 1, "12,34"}, {5, 2, 3, "005,00"}, {-1.234, 2, 1, "-1,24"},
+                 {0.05, 2, 1, "0,05"},    {7, 0, 1, "7"},      {0.29, 2, 1, "0,28"},
+                 {-0.5, 0, 1, "-1"}};
+    for (const auto& c : cases) {
+        int decimals = c.decimals;
+        int width = c.width;
+        EXPECT_EQ(FormatFixed(c.value, decimals, width, ","), c.text) << c.value;
+    }
+}
+
+TEST(FormatFixed, CorrectsArgumentsInTheCallersVariables) {
+    int decimals = -1;
+    int width = 0;
+    EXPECT_EQ(FormatFixed(7, decimals, width, ","), "7");
+    EXPECT_EQ(decimals, 0);
+    EXPECT_EQ(width, 1);
+}
+
+TEST(FormatFixed, NeverOverflowsBeyondThirtyTwoBits) {
+    int decimals = 3;
+    int width = 1;
+    EXPECT_EQ(FormatFixed(5e9, decimals, width, "."), "5000000000.000");
+    EXPECT_EQ(FormatFixed(-3e12, decimals, width, "."), "-3000000000000.000");
+    EXPECT_EQ(FormatFixed(std::numeric_limits<double>::infinity(), decimals, width, "."), "");
+}
