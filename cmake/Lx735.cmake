@@ -13,6 +13,13 @@ function(lx735_subsystem name)
     cmake_parse_arguments(A "" "" "DEPS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp
          ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+    if(NOT sources)
+        # A subsystem folder whose first component is not written yet.
+        add_library(${name} INTERFACE)
+        target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+        target_link_libraries(${name} INTERFACE ${A_DEPS})
+        return()
+    endif()
     add_library(${name} STATIC ${sources})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
     target_link_libraries(${name} PUBLIC ${A_DEPS})
@@ -25,6 +32,9 @@ function(lx735_test name)
     cmake_parse_arguments(A "" "" "DEPS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp
          ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+    if(NOT sources)
+        return()
+    endif()
     add_executable(${name} ${sources})
     target_link_libraries(${name} PRIVATE lx735_testsupport ${A_DEPS})
     target_compile_definitions(${name} PRIVATE
