@@ -1,5 +1,7 @@
 #include "support/UCtrlBar.h"
 
+#include "support/Colors.h"
+
 #include <QColor>
 #include <QPainter>
 #include <QPalette>
@@ -11,31 +13,7 @@ namespace support {
 
 namespace {
 
-constexpr quint32 kSystemColorFlag = 0x80000000u;
-constexpr quint32 kButtonFace = kSystemColorFlag | 0x0F;
 constexpr int kInt16Max = std::numeric_limits<qint16>::max();
-
-// The few system colours a bar is given; any other index falls back to the button face,
-// the usual background of a control.
-QColor SystemColor(quint32 index, const QPalette& palette) {
-    switch (index) {
-    case 0x05:
-        return palette.color(QPalette::Base);
-    case 0x08:
-        return palette.color(QPalette::WindowText);
-    case 0x12:
-        return palette.color(QPalette::ButtonText);
-    default:
-        return palette.color(QPalette::Button);
-    }
-}
-
-QColor ToQColor(quint32 bgr, const QPalette& palette) {
-    if (bgr & kSystemColorFlag) {
-        return SystemColor(bgr & 0xFFu, palette);
-    }
-    return QColor(int(bgr & 0xFFu), int((bgr >> 8) & 0xFFu), int((bgr >> 16) & 0xFFu));
-}
 
 template <typename Predicate> void ShowWhere(QList<UCtrlBar::Segment>& segments, Predicate shown) {
     for (int i = 0; i < int(segments.size()); ++i) {
@@ -45,7 +23,7 @@ template <typename Predicate> void ShowWhere(QList<UCtrlBar::Segment>& segments,
 
 } // namespace
 
-UCtrlBar::UCtrlBar(QWidget* parent) : QWidget(parent), shpBar_(1), backColor_(kButtonFace) {
+UCtrlBar::UCtrlBar(QWidget* parent) : QWidget(parent), shpBar_(1), backColor_(ColorButtonFace) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
@@ -139,7 +117,7 @@ qint16 UCtrlBar::Valore() const {
 
 void UCtrlBar::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), ToQColor(backColor_, palette()));
+    painter.fillRect(rect(), ColorFromBgr(backColor_, palette()));
     painter.setBrush(Qt::NoBrush);
     for (const Segment& segment : shpBar_) {
         const QRect area(segment.left / kTwipsPerPixel, 0, segment.width / kTwipsPerPixel,
@@ -147,9 +125,9 @@ void UCtrlBar::paintEvent(QPaintEvent*) {
         if (!segment.visible || area.isEmpty()) {
             continue;
         }
-        painter.fillRect(area, ToQColor(segment.fillColor, palette()));
+        painter.fillRect(area, ColorFromBgr(segment.fillColor, palette()));
         if (segment.border) {
-            painter.setPen(ToQColor(segment.borderColor, palette()));
+            painter.setPen(ColorFromBgr(segment.borderColor, palette()));
             painter.drawRect(area.adjusted(0, 0, -1, -1));
         }
     }

@@ -1,0 +1,16 @@
+#pragma once
+
+// Colours as the program's windows and files give them: Windows BGR values
+// (&H00BBGGRR), or system colours (&H800000nn, the palette's roles).
+
+#include <QColor>
+#include <QPalette>
+
+namespace support {
+
+constexpr quint32 SystemColorFlag = 0x80000000u;
+constexpr quint32 ColorButtonFace = SystemColorFlag | 0x0F;
+
+QColor ColorFromBgr(quint32 bgr, const QPalette& palette = QPalette());
+
+} // namespace support
