@@ -10,13 +10,15 @@
 
 namespace support {
 
+// Every line of the file; an empty list when it cannot be read.
 QStringList ReadPlainFile(const QString& path);
 
 // True when the file's first line unscrambles to "VESTRAGON".
 bool IsScrambledFile(const QString& path);
 
-// The lines after the header, unscrambled. A wrong header or a damaged group shows a
-// box and gives an empty list.
+// The lines after the header, unscrambled. A wrong header ("HEADER WRONG ") or a group
+// that is not a character code (the box names the file and its line) shows a box and
+// gives an empty list; a missing file gives an empty list without a message.
 QStringList ReadScrambledFile(const QString& path);
 
 // What every data-file reader does: IsFilePresent, then the scrambled or the plain
