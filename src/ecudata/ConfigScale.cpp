@@ -1,0 +1,191 @@
+#include "ecudata/ConfigScale.h"
+
+#include "ecudata/ConfigLines.h"
+#include "support/Conversions.h"
+#include "support/ErrorBox.h"
+
+#include <limits>
+#include <optional>
+
+namespace ecudata {
+
+namespace {
+
+const QString Tag = QStringLiteral("LoadConfigScale_Err");
+const QString Context = QStringLiteral("Config scale error");
+
+struct NumberKey {
+    const char* key;
+    double ConfigScale::*field;
+    double divisor;
+};
+
+// A scale is a factor between raw ECU units and physical ones; the images divide by
+// most of them, so only a positive value is taken.
+const NumberKey NumberKeys[] = {
+    {"[K_Time_Inj_us]", &ConfigScale::K_Time_Inj_us, 1000},
+    {"[K_Time_Pwm_us]", &ConfigScale::K_Time_Pwm_us, 1000},
+    {"[K_Temp_c]", &ConfigScale::K_Temp_c, 1},
+    {"[K_Temp_1_c]", &ConfigScale::K_Temp_1_c, 1},
+    {"[K_Map_In_mBar]", &ConfigScale::K_Map_In_mBar, 1},
+    {"[K_Map_In_1_mBar]", &ConfigScale::K_Map_In_1_mBar, 1},
+    {"[K_Timer_Gen_us]", &ConfigScale::K_Timer_Gen_us, 1000},
+    {"[K_VLevel_Sens_uV]", &ConfigScale::K_VLevel_Sens_uV, 1000},
+};
+
+struct ListKey {
+    const char* key;
+    QStringList ConfigScale::*field;
+};
+
+const ListKey ListKeys[] = {
+    {"[Sens Temp]", &ConfigScale::SensTemp},
+    {"[Sens Press]", &ConfigScale::SensPress},
+    {"[Min power L]", &ConfigScale::MinPowerL},
+    {"[Min power H]", &ConfigScale::MinPowerH},
+    {"[Max power]", &ConfigScale::MaxPower},
+    {"[isteresi decelerazione]", &ConfigScale::IsteresiDecel},
+    {"[sequenza commutazione s]", &ConfigScale::SequenzaComm},
+    {"[Soglia Tinj max power usec]", &ConfigScale::SogliaTinjMaxPower},
+};
+
+template <class Key, std::size_t N> const Key* FindKey(const Key (&keys)[N], const QString& line) {
+    for (const Key& k : keys) {
+        if (line == QLatin1String(k.key)) {
+            return &k;
+        }
+    }
+    return nullptr;
+}
+
+void Report(const support::ErrObject& err) {
+    support::ShowErrorBox(Tag, Context, false, err);
+}
+
+// Moves i to the value line of the key at i; a key on the last line is reported.
+std::optional<QString> TakeValueLine(const QStringList& lines, qsizetype& i) {
+    if (i + 1 >= lines.size()) {
+        Report(PastEndOfFile(i, lines[i]));
+        return std::nullopt;
+    }
+    ++i;
+    return lines[i];
+}
+
+void ApplyScale(ConfigScale& scale, const NumberKey& key, const QString& line, qsizetype i,
+                const QString& decimalSep) {
+    if (!LocaleNumber(line, decimalSep)) {
+        return;
+    }
+    const double value = support::ParseNumber(line);
+    if (value <= 0) {
+        Report(TypeMismatch(i, line));
+        return;
+    }
+    scale.*key.field = value / key.divisor;
+}
+
+// Empty parts are kept; an empty line is an empty list.
+QStringList SplitList(const QString& line) {
+    return line.isEmpty() ? QStringList() : line.split(u'|');
+}
+
+std::optional<qint32> WholeNumber(const QString& text, const QString& decimalSep, qsizetype i,
+                                  const QString& line) {
+    const std::optional<double> value = LocaleNumber(text, decimalSep);
+    if (!value) {
+        Report(TypeMismatch(i, line));
+        return std::nullopt;
+    }
+    const double whole = RoundHalfEven(*value);
+    if (whole < std::numeric_limits<qint32>::min() || whole > std::numeric_limits<qint32>::max()) {
+        Report(Overflow(i, line));
+        return std::nullopt;
+    }
+    return static_cast<qint32>(whole);
+}
+
+// "low,high|low,high|...": a line with a bad band is reported and changes nothing.
+void ApplyBands(ConfigScale& scale, const QString& line, qsizetype i, const QString& decimalSep) {
+    const QString trimmed = line.trimmed();
+    if (trimmed.isEmpty()) {
+        return;
+    }
+    QList<qint32> low;
+    QList<qint32> high;
+    for (const QString& item : trimmed.split(u'|')) {
+        const QStringList parts = item.split(u',');
+        const std::optional<qint32> from = WholeNumber(parts.value(0), decimalSep, i, line);
+        const std::optional<qint32> to =
+            from ? WholeNumber(parts.value(1), decimalSep, i, line) : std::nullopt;
+        if (!to) {
+            return;
+        }
+        low.append(*from);
+        high.append(*to);
+    }
+    scale.MapBandLow = low;
+    scale.MapBandHigh = high;
+}
+
+void ApplySoloUsb(ConfigScale& scale, const QString& line, qsizetype i, const QString& decimalSep) {
+    const std::optional<double> value = LocaleNumber(line, decimalSep);
+    if (!value) {
+        Report(TypeMismatch(i, line));
+        return;
+    }
+    scale.SoloUSB = *value == 1;
+}
+
+void ApplyPassWord00(ConfigScale& scale, const QString& line, qsizetype, const QString&) {
+    scale.PassWord00 = line;
+}
+
+void ApplyPassWord01(ConfigScale& scale, const QString& line, qsizetype, const QString&) {
+    scale.PassWord01 = line;
+}
+
+// The supply scale is fixed: the value line is passed over.
+void IgnoreValue(ConfigScale&, const QString&, qsizetype, const QString&) {}
+
+struct ValueKey {
+    const char* key;
+    void (*apply)(ConfigScale& scale, const QString& line, qsizetype i, const QString& decimalSep);
+};
+
+const ValueKey ValueKeys[] = {
+    {"[K_Lambda_V]", IgnoreValue},     {"[PassWord00]", ApplyPassWord00},
+    {"[PassWord01]", ApplyPassWord01}, {"[SoloUSB]", ApplySoloUsb},
+    {"[Soglie mapping]", ApplyBands},
+};
+
+} // namespace
+
+void LoadConfigScale(ConfigScale& scale, const QString& appFolder, const QString& decimalSep) {
+    scale = ConfigScale{};
+    ApplyConfigScale(scale, ReadConfigScaleLines(appFolder), decimalSep);
+}
+
+void ApplyConfigScale(ConfigScale& scale, const QStringList& lines, const QString& decimalSep) {
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString& line = lines[i];
+        if (const ListKey* key = FindKey(ListKeys, line)) {
+            // The value line is not skipped: it is tested as a key in its turn.
+            if (i + 1 < lines.size()) {
+                scale.*key->field = SplitList(lines[i + 1]);
+            } else {
+                Report(PastEndOfFile(i, line));
+            }
+        } else if (const NumberKey* number = FindKey(NumberKeys, line)) {
+            if (const std::optional<QString> value = TakeValueLine(lines, i)) {
+                ApplyScale(scale, *number, *value, i, decimalSep);
+            }
+        } else if (const ValueKey* other = FindKey(ValueKeys, line)) {
+            if (const std::optional<QString> value = TakeValueLine(lines, i)) {
+                other->apply(scale, *value, i, decimalSep);
+            }
+        }
+    }
+}
+
+} // namespace ecudata
