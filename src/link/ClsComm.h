@@ -1,0 +1,279 @@
+#pragma once
+
+// The link object: the open port (a COM port or the USB interface cable), the bytes
+// sent and received, link timings and counters, the link state and the ECU's mode,
+// and the few stores that replies and files fill. The program context owns one; the
+// two port drivers are handed in and must outlive it.
+
+#include "link/ReplyQueue.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QVector>
+#include <array>
+#include <optional>
+#include <vector>
+
+namespace platform {
+class SerialPort;
+class FtdiDriver;
+} // namespace platform
+
+namespace comm {
+
+class LinkHost;
+
+enum ComStateCode : quint8 {
+    COM_RESTART = 0,
+    COM_READY = 1,
+    COM_SENDING = 2,
+    COM_WAIT_REPLY = 3,
+    COM_ERROR = 5,
+    COM_SEARCH = 7,
+    COM_STOP = 8,
+};
+
+enum EcuStateCode : quint8 {
+    ECU_RUN = 0,
+    ECU_SLAVE = 1,
+    ECU_PRG = 2,
+    ECU_FLASH_WRT = 3,
+};
+
+// FlagRicercaCom: no search, use the configured port.
+constexpr quint8 NoSearch = 255;
+
+class ClsComm {
+public:
+    ClsComm(const QString& appFolder, platform::SerialPort& serial, platform::FtdiDriver& ftdi);
+    ~ClsComm();
+    ClsComm(const ClsComm&) = delete;
+    ClsComm& operator=(const ClsComm&) = delete;
+
+    QString AppFolder() const { return appFolder_; }
+    platform::FtdiDriver& Ftdi() { return ftdi_; }
+
+    // What the link hands to the layers above it (parsers, developer view); without a
+    // host those replies are only acknowledged.
+    void Host(LinkHost* host) { host_ = host; }
+    LinkHost* Host() const { return host_; }
+
+    // Flash address of the identity block in the firmware image.
+    QString AdrFrmwarEcu = "00FFE000";
+
+    QByteArray MemoDataCollaudo() const { return memoDataCollaudo_; }
+    void MemoDataCollaudo(const QByteArray& v) { memoDataCollaudo_ = v; }
+    qint16 NumReSend() const { return numReSend_; }
+    void NumReSend(qint16 v) { numReSend_ = v; }
+    qint16 NumReSendState() const { return numReSendState_; }
+    void NumReSendState(qint16 v) { numReSendState_ = v; }
+    quint8 FlagRicercaCom() const { return flagRicercaCom_; }
+    void FlagRicercaCom(quint8 v) { flagRicercaCom_ = v; }
+
+    // Error byte per injector, 0..63; other indexes read 0 and are not stored.
+    quint8 ErrInj(quint8 index) const { return index <= ErrInjUBound() ? errInj_[index] : 0; }
+    void ErrInj(quint8 index, quint8 v) {
+        if (index <= ErrInjUBound()) {
+            errInj_[index] = v;
+        }
+    }
+    void ErrInjClr() { errInj_.fill(0); }
+    quint8 ErrInjUBound() const { return static_cast<quint8>(errInj_.size() - 1); }
+
+    qint32 ErrorCom() const { return errorCom_; }
+    void ErrorCom(qint32 v) { errorCom_ = v; }
+    qint32 LngHand() const { return lngHand_; }
+    void LngHand(qint32 v) { lngHand_ = v; }
+    qint32 FtStatus() const { return ftStatus_; }
+    void FtStatus(qint32 v) { ftStatus_ = v; }
+    qint32 LngRxByte() const { return lngRxByte_; }
+    void LngRxByte(qint32 v) { lngRxByte_ = v; }
+    qint32 ByteWitn() const { return byteWitn_; }
+    void ByteWitn(qint32 v) { byteWitn_ = v; }
+    qint32 nPorta() const { return nPorta_; }
+    void nPorta(qint32 v) { nPorta_ = v; }
+    qint32 ComStat_cbInQue() const { return comStatCbInQue_; }
+    void ComStat_cbInQue(qint32 v) { comStatCbInQue_ = v; }
+    qint32 ComStat_fBitFields() const { return comStatFBitFields_; }
+    void ComStat_fBitFields(qint32 v) { comStatFBitFields_ = v; }
+    qint32 ComStat_cbOutQue() const { return comStatCbOutQue_; }
+    void ComStat_cbOutQue(qint32 v) { comStatCbOutQue_ = v; }
+    qint16 StatoSimulazioneInBuffer() const { return statoSimulazioneInBuffer_; }
+    void StatoSimulazioneInBuffer(qint16 v) { statoSimulazioneInBuffer_ = v; }
+    QString MemoPath() const { return memoPath_; }
+    void MemoPath(const QString& v) { memoPath_ = v; }
+    QString Titolo() const { return titolo_; }
+    void Titolo(const QString& v) { titolo_ = v; }
+    bool UsbCom() const { return usbCom_; }
+    void UsbCom(bool v) { usbCom_ = v; }
+    double AttesaByteTx_usec() const { return attesaByteTxUsec_; }
+    void AttesaByteTx_usec(double v) { attesaByteTxUsec_ = v; }
+    // The working reply wait; slow commands scale it and restore it afterwards.
+    double AttesaGlobale_usec() const { return attesaGlobaleUsec_; }
+    void AttesaGlobale_usec(double v) { attesaGlobaleUsec_ = v; }
+    void AttesaGlobale_usec_Default() { attesaGlobaleUsec_ = attesaGlobaleConf_; }
+    double MolAttesaGlobale() const { return molAttesaGlobale_; }
+    void MolAttesaGlobale(double v) { molAttesaGlobale_ = v; }
+    double ComTime() const { return comTime_; }
+    void ComTime(double v) { comTime_ = v; }
+    // True after a failed exchange or a restart, until the next good reply.
+    bool WDogPresente() const { return wDogPresente_; }
+    void WDogPresente(bool v) { wDogPresente_ = v; }
+
+    // Firmware identities: 12 hex digits (version major and minor, day, month, year)
+    // and a descriptor of blank-separated words. Numeric fields that are not decimal
+    // digits read as 0 (unknown).
+    QString FirmwareEcu() const { return firmwareEcu_; }
+    void FirmwareEcu(const QString& v) { firmwareEcu_ = v; }
+    QString FirmwareEcuVersStr() const;
+    qint16 FirmwareEcuVersNum() const;
+    QString FirmwareEcuDataStr() const;
+    QString FirmwareFle() const { return firmwareFle_; }
+    void FirmwareFle(const QString& v) { firmwareFle_ = v; }
+    QString FirmwareFleVersStr() const;
+    qint16 FirmwareFleVersNum() const;
+    QString FirmwareFleDataStr() const;
+    QString DescProgettoFle_LXXXX() const;
+    QString DescProgettoFle_CLIENTE() const;
+    QString DescProgettoFle_CODICE() const;
+    QString DescProgettoEcu_LXXXX() const;
+    QString DescProgettoEcu_CLIENTE() const;
+    QString DescProgettoEcu_CODICE() const;
+    qint16 FirmwareEcuDayNum() const;
+    qint16 FirmwareEcuMonthNum() const;
+    qint16 FirmwareEcuYearNum() const;
+    qint16 FirmwareFleDayNum() const;
+    qint16 FirmwareFleMonthNum() const;
+    qint16 FirmwareFleYearNum() const;
+
+    qint32 LargFlash() const { return largFlash_; }
+    void LargFlash(qint32 v) { largFlash_ = v; }
+    bool RichiediIndVar() const { return richiediIndVar_; }
+    void RichiediIndVar(bool v) { richiediIndVar_ = v; }
+    quint8 ComState() const { return comState_; }
+    void ComState(quint8 v) { comState_ = v; }
+    quint8 EcuState() const { return ecuState_; }
+    void EcuState(quint8 v) { ecuState_ = v; }
+
+    // Flash blocks, rows 0..13, columns 0..1; nothing (and False) outside the bounds.
+    std::optional<qint32> BFlash(qint32 row, qint32 col) const;
+    bool BFlash(qint32 row, qint32 col, qint32 v);
+
+    QByteArray InBuffer() const { return inBuffer_; }
+    void InBuffer(const QByteArray& v) { inBuffer_ = v; }
+    QByteArray OutBuffer() const { return outBuffer_; }
+    void OutBuffer(const QByteArray& v) { outBuffer_ = v; }
+
+    // The active port's handle is not 0.
+    bool IsOpen() const { return usbCom_ ? lngHand_ != 0 : nPorta_ != 0; }
+    // "COM" and the stored number when it is 1..9, else "" (whatever UsbCom says).
+    QString ComPortNome() const;
+    // The stored COM number, but 0 while UsbCom is True.
+    qint16 ComPort() const { return usbCom_ ? 0 : comPort_; }
+    void ComPort(qint16 v) { comPort_ = v; }
+    // Final reply-deadline expiries since the last good reply; never negative.
+    qint16 NumWDogSend() const { return numWDogSend_; }
+    void NumWDogSend(qint16 v) { numWDogSend_ = v < 0 ? 0 : v; }
+
+    // Flash image bytes 0..TableFlashUBound (-1 before it was ever sized); nothing
+    // (and False) outside the bounds.
+    qint64 TableFlashUBound() const { return static_cast<qint64>(tableFlash_.size()) - 1; }
+    std::optional<quint8> TableFlash(qint64 index) const;
+    bool TableFlash(qint64 index, quint8 v);
+    // size >= 0: the table becomes 0..size, keeping its bytes when WPreserve; a size
+    // beyond any flash this program writes is refused (False) and changes nothing.
+    bool RedimTableFlash(qint64 size, bool WPreserve);
+
+    bool MemoDatiCom() const { return memoDatiCom_; }
+    void MemoDatiCom(bool v) { memoDatiCom_ = v; }
+    bool FlagLogPoint() const { return flagLogPoint_; }
+    void FlagLogPoint(bool v) { flagLogPoint_ = v; }
+
+    // Connection time: restarts from 0 here and whenever the port is closed; measured
+    // on the monotonic clock, in seconds.
+    void TimeCom_RSet();
+    double TimeCom();
+
+    // The ECU's variable indices from a GET_ADR_VAR reply frame (-1 where missing).
+    void AggiornaIndVar(const QByteArray& Str);
+    qint16 IndVar(int i) const { return i >= 0 && i < 16 ? indVar_[i] : -1; }
+
+    // The port-settings file; PathIni is relative to the application folder
+    // ("/BIN/SetCom.ini"). WriteSetCom replaces the file whole or not at all.
+    void ReadSetCom(const QString& PathIni);
+    bool WriteSetCom(const QString& PathIni);
+
+    // After a failed open: closes the port that BIN/Handle.ini records, but only when
+    // it is the one this object opened and still holds; a number left by an earlier
+    // run names nothing of ours and is never closed.
+    void FileHandleVerificaChiusura();
+
+    // Settings that only the settings file and the port operations use.
+    QString SetportText() const { return setportText_; }
+    double AttesaGlobaleConf() const { return attesaGlobaleConf_; }
+    void AttesaGlobaleConf(double v) { attesaGlobaleConf_ = v; }
+    double Idle_usec() const { return idleUsec_; }
+    void Idle_usec(double v) { idleUsec_ = v; }
+    qint32 DcbBitFields() const { return dcbBitFields_; }
+
+    // The reply-data queue that the dispatcher fills and requesters empty.
+    ReplyQueue& Replies() { return replyQueue_; }
+
+private:
+    // The values of the port-settings file before it is read.
+    void SetDefaults();
+
+    QString appFolder_;
+    platform::SerialPort& serial_;
+    platform::FtdiDriver& ftdi_;
+    LinkHost* host_ = nullptr;
+
+    QByteArray memoDataCollaudo_;
+    qint16 numReSend_ = 0;
+    qint16 numReSendState_ = 0;
+    quint8 flagRicercaCom_ = 0;
+    std::array<quint8, 64> errInj_{};
+    qint32 errorCom_ = 0;
+    qint32 lngHand_ = 0;
+    qint32 ftStatus_ = 0;
+    qint32 lngRxByte_ = 0;
+    qint32 byteWitn_ = 0;
+    qint32 nPorta_ = 0;
+    qint32 comStatCbInQue_ = 0;
+    qint32 comStatFBitFields_ = 0;
+    qint32 comStatCbOutQue_ = 0;
+    qint16 statoSimulazioneInBuffer_ = 0;
+    QString memoPath_;
+    QString titolo_;
+    bool usbCom_ = false;
+    double attesaByteTxUsec_ = 0;
+    double attesaGlobaleUsec_ = 0;
+    double molAttesaGlobale_ = 0;
+    double comTime_ = 0;
+    bool wDogPresente_ = false;
+    QString firmwareEcu_;
+    QString firmwareFle_;
+    qint32 largFlash_ = 0;
+    bool richiediIndVar_ = false;
+    quint8 comState_ = COM_SEARCH;
+    quint8 ecuState_ = ECU_RUN;
+    std::array<std::array<qint32, 2>, 14> bFlash_{};
+    QByteArray inBuffer_;
+    QByteArray outBuffer_;
+    qint16 comPort_ = 0;
+    qint16 numWDogSend_ = 0;
+    std::vector<quint8> tableFlash_;
+    bool memoDatiCom_ = false;
+    bool flagLogPoint_ = false;
+
+    QString setportText_;
+    double attesaGlobaleConf_ = 0;
+    double idleUsec_ = 0;
+    qint32 dcbBitFields_ = 0;
+    double timeComOrigin_ = 0;
+    std::array<qint16, 16> indVar_{};
+
+    ReplyQueue replyQueue_;
+};
+
+} // namespace comm

@@ -1,0 +1,104 @@
+#include "link/RxTxLog.h"
+
+#include "link/Frames.h"
+#include "support/Clock.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <cmath>
+
+namespace comm {
+
+namespace {
+
+const QByteArray LineEnd = "\r\n";
+
+QByteArray Quoted(const QString& text) {
+    return '"' + text.toLatin1() + '"' + LineEnd;
+}
+
+// The name line of a request frame in hex; "" for any other text.
+QString NameLine(const QString& text) {
+    bool isHex = false;
+    const uint header = text.left(2).toUInt(&isHex, 16);
+    if (text.size() < 2 || !isHex || header != ReqHeader) {
+        return {};
+    }
+    bool codeOk = false;
+    const uint code = text.mid(6, 2).toUInt(&codeOk, 16);
+    // A truncated frame has no command byte to name; it still gets its line.
+    return CmdName(codeOk ? static_cast<quint8>(code) : 0);
+}
+
+bool ReplaceFile(const QString& path, const QByteArray& bytes) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    file.write(bytes);
+    return file.commit();
+}
+
+} // namespace
+
+QString RxTxLogPath(const QString& appFolder) {
+    return appFolder + "/BIN/RxTx.TXT";
+}
+
+QString HandleFilePath(const QString& appFolder) {
+    return appFolder + "/BIN/Handle.ini";
+}
+
+void WriteRxTxLog(const QString& appFolder, const QString& tag, const QString& text) {
+    const QString name = NameLine(text);
+    // Milliseconds rounded half to even (the default rounding mode).
+    const auto ms = static_cast<qint64>(std::nearbyint(support::GetTimeUsec() / 1000.0));
+    QByteArray bytes;
+    if (!name.isEmpty()) {
+        bytes += Quoted(name);
+    }
+    bytes += Quoted(QString::number(ms) + " " + tag + text);
+    QFile file(RxTxLogPath(appFolder));
+    if (file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        file.write(bytes);
+    }
+}
+
+QString LogHex(qint64 value) {
+    const auto word = static_cast<quint32>(value);
+    return QString::number(word, 16).toUpper();
+}
+
+void WriteHandleFile(const QString& appFolder, qint32 handle) {
+    ReplaceFile(HandleFilePath(appFolder), QByteArray::number(handle) + LineEnd);
+}
+
+void ClearHandleFile(const QString& appFolder) {
+    const QString path = HandleFilePath(appFolder);
+    if (QFile::exists(path)) {
+        ReplaceFile(path, LineEnd);
+    }
+}
+
+bool ReadHandleFile(const QString& appFolder, qint32& handle, QString& errorText) {
+    QFile file(HandleFilePath(appFolder));
+    if (!file.exists()) {
+        return false;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        errorText = file.errorString();
+        return false;
+    }
+    // The first item: the text up to the first comma or line end.
+    const QByteArray line = file.readLine();
+    const QByteArray item = line.split(',').value(0).trimmed();
+    bool ok = false;
+    const qint32 value = item.toInt(&ok);
+    if (!ok || value <= 0) {
+        return false;
+    }
+    handle = value;
+    return true;
+}
+
+} // namespace comm

@@ -1,0 +1,147 @@
+#include "platform/SerialPosix.h"
+#include "platform/OsError.h"
+
+#include <QString>
+#include <cerrno>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+using platform::PosixSerialPort;
+
+namespace {
+
+// A pseudo-terminal pair: the test plays the ECU on the master side.
+class PtyPair : public testing::Test {
+protected:
+    void SetUp() override {
+        char name[128] = {};
+        ASSERT_EQ(openpty(&master_, &slave_, name, nullptr, nullptr), 0);
+        path_ = QString::fromLocal8Bit(name);
+        termios tio{};
+        tcgetattr(master_, &tio);
+        cfmakeraw(&tio);
+        tcsetattr(master_, TCSANOW, &tio);
+        fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
+    }
+    void TearDown() override {
+        close(master_);
+        close(slave_);
+    }
+
+    // Polls the port's input queue until n bytes wait (the pty moves them promptly).
+    qint32 WaitForInput(PosixSerialPort& port, qint32 n) {
+        qint32 errors = 0, in = 0, out = 0;
+        for (int i = 0; i < 1000 && in < n; ++i) {
+            EXPECT_TRUE(port.QueueStatus(errors, in, out));
+            usleep(1000);
+        }
+        return in;
+    }
+
+    QByteArray ReadMaster() {
+        QByteArray got;
+        char buf[64];
+        for (int i = 0; i < 200; ++i) {
+            const ssize_t n = read(master_, buf, sizeof buf);
+            if (n > 0) {
+                got.append(buf, n);
+            } else if (!got.isEmpty()) {
+                break;
+            } else {
+                usleep(1000);
+            }
+        }
+        return got;
+    }
+
+    int master_ = -1;
+    int slave_ = -1;
+    QString path_;
+};
+
+} // namespace
+
+TEST_F(PtyPair, BytesBothWaysAndTheQueueCount) {
+    PosixSerialPort port;
+    ASSERT_TRUE(port.Open(path_, 0));
+    EXPECT_GT(port.Handle(), 2);
+
+    qint32 written = 0;
+    for (const char c : QByteArray::fromHex("4102060945434F05")) {
+        ASSERT_TRUE(port.WriteByte(c, written));
+        EXPECT_EQ(written, 1);
+    }
+    EXPECT_EQ(ReadMaster(), QByteArray::fromHex("4102060945434F05"));
+
+    const QByteArray reply = QByteArray::fromHex("42010409004E");
+    ASSERT_EQ(write(master_, reply.constData(), reply.size()), reply.size());
+    ASSERT_EQ(WaitForInput(port, 6), 6);
+    char buf[16] = {};
+    qint32 got = 0;
+    ASSERT_TRUE(port.Read(buf, 16, got));
+    EXPECT_EQ(got, 6) << "only what was there";
+    EXPECT_EQ(QByteArray(buf, got), reply);
+    ASSERT_TRUE(port.Read(buf, 4, got));
+    EXPECT_EQ(got, 0);
+
+    EXPECT_TRUE(port.Close());
+    EXPECT_EQ(port.Handle(), 0);
+}
+
+TEST_F(PtyPair, OpenIsExclusiveAndRawAt38400) {
+    PosixSerialPort first;
+    PosixSerialPort second;
+    ASSERT_TRUE(first.Open(path_, 0));
+    EXPECT_FALSE(second.Open(path_, 0));
+    EXPECT_EQ(platform::LastOsError(), EBUSY);
+    EXPECT_EQ(second.Handle(), 0);
+
+    termios tio{};
+    ASSERT_EQ(tcgetattr(slave_, &tio), 0);
+    EXPECT_EQ(cfgetospeed(&tio), static_cast<speed_t>(B38400));
+    EXPECT_EQ(tio.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_FALSE(tio.c_cflag & (PARENB | CSTOPB | CRTSCTS));
+    EXPECT_FALSE(tio.c_lflag & (ICANON | ECHO));
+    EXPECT_FALSE(tio.c_iflag & (IXON | IXOFF));
+
+    first.Close();
+    EXPECT_TRUE(second.Open(path_, 0)) << "free again once closed";
+}
+
+TEST_F(PtyPair, FlagsWordSwitchesSoftwareFlowControl) {
+    PosixSerialPort port;
+    ASSERT_TRUE(port.Open(path_, 0x0100 | 0x0200));
+    termios tio{};
+    ASSERT_EQ(tcgetattr(slave_, &tio), 0);
+    EXPECT_TRUE(tio.c_iflag & IXON);
+    EXPECT_TRUE(tio.c_iflag & IXOFF);
+}
+
+TEST_F(PtyPair, PurgeClearsTheInputQueue) {
+    PosixSerialPort port;
+    ASSERT_TRUE(port.Open(path_, 0));
+    ASSERT_EQ(write(master_, "abc", 3), 3);
+    ASSERT_EQ(WaitForInput(port, 3), 3);
+    EXPECT_TRUE(port.Purge(platform::PURGE_RXABORT));
+    EXPECT_EQ(WaitForInput(port, 3), 3) << "an abort flag clears nothing";
+    EXPECT_TRUE(port.Purge(platform::PURGE_RXCLEAR));
+    qint32 errors = 0, in = -1, out = 0;
+    EXPECT_TRUE(port.QueueStatus(errors, in, out));
+    EXPECT_EQ(in, 0);
+}
+
+TEST(PosixSerialPort, MissingDeviceFailsWithItsError) {
+    PosixSerialPort port;
+    EXPECT_FALSE(port.Open("/dev/lx735-no-such-port", 0));
+    EXPECT_EQ(platform::LastOsError(), ENOENT);
+    EXPECT_FALSE(port.Open("", 0));
+    EXPECT_EQ(port.Handle(), 0);
+    qint32 errors = 0, in = 0, out = 0, n = 0;
+    EXPECT_FALSE(port.QueueStatus(errors, in, out));
+    EXPECT_EQ(platform::LastOsError(), EBADF);
+    EXPECT_FALSE(port.WriteByte('x', n));
+    EXPECT_TRUE(port.Close());
+}
