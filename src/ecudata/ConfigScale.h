@@ -44,6 +44,8 @@ struct ConfigScale {
     qint32 MapBand = 0;
     QList<qint32> MapBandLow{2200};
     QList<qint32> MapBandHigh{2700};
+
+    bool operator==(const ConfigScale&) const = default;
 };
 
 // Sets every value to its built-in default, then applies the file's keys. A missing file
