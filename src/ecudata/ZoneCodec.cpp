@@ -74,6 +74,14 @@ void Range(HexConv conv, int bytes, double& low, double& high) {
 
 } // namespace
 
+QByteArray ReplyData(const QByteArray& frame) {
+    return frame.size() > 5 ? frame.mid(5, frame.size() - 6) : QByteArray();
+}
+
+quint8 ReplyCmd(const QByteArray& frame) {
+    return frame.size() > 4 ? static_cast<quint8>(frame[3]) : 0;
+}
+
 quint8 HexToByte(const QString& hex) {
     return static_cast<quint8>(PairsLowFirst(hex, 1));
 }

@@ -4,11 +4,19 @@
 // upper-case digits per byte); 16- and 32-bit fields travel low byte first, signed
 // fields in two's complement. Empty or non-hex text decodes to 0.
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 #include <utility>
 
 namespace ecudata {
+
+// The data part of a reply frame: the bytes after the status byte, without the
+// checksum; empty for a frame of 5 bytes or fewer.
+QByteArray ReplyData(const QByteArray& frame);
+
+// The command byte of a reply frame (0 when the frame is too short to hold one).
+quint8 ReplyCmd(const QByteArray& frame);
 
 // First two digits; a missing digit counts as 0 ("A" is 0xA0).
 quint8 HexToByte(const QString& hex);

@@ -1,0 +1,68 @@
+#pragma once
+
+// The program's images of the ECU's memory: the live record, the parameter records with
+// their to-write copies, the emulation block, the compensation tables, the correction
+// table with its model, and the map samples. One instance lives in the program context;
+// the reply dispatcher fills it through the zone parsers and the pages edit the
+// to-write copies.
+
+#include "ecudata/CompTables.h"
+#include "ecudata/CorrectionTable.h"
+#include "ecudata/EmulaBlock.h"
+#include "ecudata/LiveData.h"
+#include "ecudata/MapSamples.h"
+#include "ecudata/ParamRecords.h"
+
+#include <QByteArray>
+#include <QtGlobal>
+#include <array>
+
+namespace ecudata {
+
+struct EcuImages {
+    // The to-write copies start at their no-edit markers.
+    EcuImages() { ResetMemToWrite(*this); }
+
+    Mem1Rec Mem1Data;
+    Mem1Rec Mem1Prev;
+
+    Mem2Rec Mem2Data;
+    Mem2Rec Mem2Prev;
+    Mem2Rec Mem2Write;
+
+    Mem3Rec Mem3Data;
+    Mem3Rec Mem3Prev;
+    Mem3Rec Mem3Write;
+    bool Mem3Changed = false; // the last zone-3 read differed from the image before it
+
+    EmulaBlk EmulaBlkData{};
+    EmulaBlk EmulaBlkWrite{};
+    QByteArray EmulaLine; // the last emulation-block reply frame
+
+    CompTbl CompTblGasTemp{};
+    CompTbl CompTblRidTemp{};
+    CompTbl CompTblPress{};
+    CompTbl CompTblSmag{};
+
+    TblCor TblCorEdit{}; // the table to send
+    TblCor TblCorRead{}; // the table as last read back
+    ModRec ModPoints;
+
+    MapArray MapTinjBnz{};
+    MapArray MapVacmBnz{};
+    MapArray MapTinjGas{};
+    MapArray MapVacmGas{};
+    bool MapChanged = false;
+
+    // Zone-2 flag toggles of a write whose reply never came: the write may or may not
+    // have reached the ECU. The next zone-2 read settles it: the bits it shows toggled
+    // against Mem2FlagsBeforeWrite landed, the others go back into Mem2Write's mask.
+    quint8 Mem2FlagsInDoubt = 0;
+    quint8 Mem2FlagsBeforeWrite = 0;
+
+    // Replies accepted by the parsers, counted by command byte, so that a requester can
+    // tell a reply that was stored from one that was refused (a short zone reply).
+    std::array<quint32, 256> AcceptedReplies{};
+};
+
+} // namespace ecudata

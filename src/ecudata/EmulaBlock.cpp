@@ -1,0 +1,26 @@
+#include "ecudata/EmulaBlock.h"
+
+#include "ecudata/EcuImages.h"
+#include "ecudata/ZoneCodec.h"
+
+#include <algorithm>
+
+namespace ecudata {
+
+bool StoreEmulaReply(const QByteArray& reply, EcuImages& images) {
+    const QByteArray data = ReplyData(reply);
+    if (data.size() != EmulaBlkSize) {
+        return false;
+    }
+    images.EmulaLine = reply;
+    std::copy(data.begin(), data.end(), images.EmulaBlkData.begin());
+    ++images.AcceptedReplies[ReplyCmd(reply)];
+    return true;
+}
+
+QByteArray ByteArrayToStr(const EmulaBlk& block) {
+    return QByteArray(reinterpret_cast<const char*>(block.data()),
+                      static_cast<qsizetype>(block.size()));
+}
+
+} // namespace ecudata

@@ -1,0 +1,32 @@
+#pragma once
+
+// The lambda-emulation block (zone 4): 88 bytes, byte for byte as on the wire. It is held
+// as read (EmulaBlkData, with the raw reply frame in EmulaLine) and as to be written
+// (EmulaBlkWrite, always a whole image: the emulation pages copy the read block into it
+// and change the edited bytes).
+//
+// Layout (little-endian words): 0 rpm breakpoints 12 x 16-bit; 24 pressure breakpoints
+// 4 x 16-bit; 32 the 12 x 4 output table, cell (row r, column c) at 32 + 4c + r; 80
+// activation delay 16-bit in 25 ms; 82..85 the Ante and Post thresholds; 86 probe-1
+// type; 87 probe-2 type (low nibble) and filter (high nibble).
+
+#include <QByteArray>
+#include <QtGlobal>
+#include <array>
+
+namespace ecudata {
+
+struct EcuImages;
+
+inline constexpr int EmulaBlkSize = 88;
+using EmulaBlk = std::array<quint8, EmulaBlkSize>;
+
+// Stores a reply frame to CMD_READ_EMUS or CMD_READ_EMUS_FL: EmulaLine := the frame,
+// EmulaBlkData := its data. A reply whose data are not exactly 88 bytes is a failed read
+// and changes nothing (False).
+bool StoreEmulaReply(const QByteArray& reply, EcuImages& images);
+
+// The bytes of the block in index order, one character per byte.
+QByteArray ByteArrayToStr(const EmulaBlk& block);
+
+} // namespace ecudata
