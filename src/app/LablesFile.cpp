@@ -1,0 +1,238 @@
+#include "app/LablesFile.h"
+
+#include "app/Controls.h"
+#include "support/Codepage.h"
+#include "support/Colors.h"
+#include "support/FileRoutines.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QTabWidget>
+#include <QWidget>
+#include <optional>
+
+namespace app {
+
+namespace {
+
+const QString NameKey = QStringLiteral("[Name]");
+const QString EndNameKey = QStringLiteral("[EndName]");
+
+// The file's items in reading order: an item ends at a comma or at the end of its line,
+// blanks around an unquoted item are dropped, and a quoted item may hold commas.
+QStringList ReadItems(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
+    QStringList lines = support::DecodeCp1252(file.readAll()).split(lineEnd);
+    if (!lines.isEmpty() && lines.last().isEmpty()) {
+        lines.removeLast();
+    }
+    QStringList items;
+    for (const QString& line : lines) {
+        qsizetype pos = 0;
+        while (true) {
+            while (pos < line.size() && line[pos] == ' ') {
+                ++pos;
+            }
+            if (pos < line.size() && line[pos] == '"') {
+                qsizetype close = line.indexOf('"', pos + 1);
+                if (close < 0) {
+                    close = line.size();
+                }
+                items.append(line.mid(pos + 1, close - pos - 1));
+                pos = line.indexOf(',', close);
+            } else {
+                const qsizetype comma = line.indexOf(',', pos);
+                items.append(line.mid(pos, comma < 0 ? -1 : comma - pos).trimmed());
+                pos = comma;
+            }
+            if (pos < 0) {
+                break;
+            }
+            ++pos; // another item follows the comma
+        }
+    }
+    return items;
+}
+
+class ItemReader {
+public:
+    explicit ItemReader(QStringList items) : items_(std::move(items)) {}
+    bool AtEnd() const { return pos_ >= items_.size(); }
+    QString Next() { return AtEnd() ? QString() : items_[pos_++]; }
+
+private:
+    QStringList items_;
+    qsizetype pos_ = 0;
+};
+
+// "True", "False" (any case) or a number, 0 being False.
+std::optional<bool> ParseBoolean(const QString& item) {
+    const QString text = item.trimmed();
+    if (text.compare("True", Qt::CaseInsensitive) == 0) {
+        return true;
+    }
+    if (text.compare("False", Qt::CaseInsensitive) == 0) {
+        return false;
+    }
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    return ok ? std::optional<bool>(value != 0) : std::nullopt;
+}
+
+std::optional<qint64> ParseWhole(const QString& item) {
+    bool ok = false;
+    const double value = item.toDouble(&ok);
+    return ok ? std::optional<qint64>(qRound64(value)) : std::nullopt;
+}
+
+// The first control of that name; with an index, the element of that index.
+QWidget* FindBlockControl(QWidget& window, const QString& name, int index) {
+    const QString element = ArrayName(name, index);
+    const QString arrayPrefix = name + "(";
+    for (QWidget* control : window.findChildren<QWidget*>()) {
+        const QString objectName = control->objectName();
+        if (index >= 0 ? objectName == element
+                       : objectName == name || objectName.startsWith(arrayPrefix)) {
+            return control;
+        }
+    }
+    return nullptr;
+}
+
+void SetAlignment(QWidget& control, qint64 value) {
+    const Qt::Alignment horizontal = value == 1   ? Qt::AlignRight
+                                     : value == 2 ? Qt::AlignHCenter
+                                                  : Qt::AlignLeft;
+    if (auto* label = qobject_cast<QLabel*>(&control)) {
+        label->setAlignment(horizontal | Qt::AlignVCenter);
+    } else if (auto* edit = qobject_cast<QLineEdit*>(&control)) {
+        edit->setAlignment(horizontal | Qt::AlignVCenter);
+    }
+}
+
+void SetColor(QWidget& control, qint64 bgr, bool back) {
+    QPalette palette = control.palette();
+    const QColor color = support::ColorFromBgr(quint32(bgr), palette);
+    if (back) {
+        for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button}) {
+            palette.setColor(role, color);
+        }
+        control.setAutoFillBackground(true);
+    } else {
+        for (QPalette::ColorRole role :
+             {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+            palette.setColor(role, color);
+        }
+    }
+    control.setPalette(palette);
+}
+
+void ApplyProperty(QWidget& control, const QString& key, qint64 value) {
+    const int v = int(value);
+    if (key == "[Width]") {
+        SetWidthTwips(control, v);
+    } else if (key == "[Height]") {
+        SetHeightTwips(control, v);
+    } else if (key == "[Top]") {
+        SetTopTwips(control, v);
+    } else if (key == "[Left]") {
+        SetLeftTwips(control, v);
+    } else if (key == "[Alignment]") {
+        SetAlignment(control, value);
+    } else if (key == "[BackColor]" || key == "[ForeColor]") {
+        SetColor(control, value, key == "[BackColor]");
+    }
+}
+
+bool IsValueKey(const QString& item) {
+    static const QStringList keys{"[Width]",     "[Height]",    "[Top]",      "[Left]",
+                                  "[Alignment]", "[BackColor]", "[ForeColor]"};
+    return keys.contains(item);
+}
+
+// One block after its "[Name]". An unknown control leaves its items to the section.
+void ApplyControlBlock(ItemReader& reader, QWidget& window) {
+    const QString name = reader.Next();
+    reader.Next(); // "[Index]"
+    const std::optional<qint64> index = ParseWhole(reader.Next().trimmed());
+    QWidget* control = FindBlockControl(window, name, index ? int(*index) : -1);
+    if (!control) {
+        return;
+    }
+    while (!reader.AtEnd()) {
+        const QString key = reader.Next();
+        if (key == EndNameKey) {
+            return;
+        }
+        if (key == "[Visible]") {
+            if (const std::optional<bool> visible = ParseBoolean(reader.Next())) {
+                control->setVisible(*visible);
+            }
+        } else if (IsValueKey(key)) {
+            const QString value = reader.Next().trimmed();
+            if (!value.isEmpty()) {
+                if (const std::optional<qint64> number = ParseWhole(value)) {
+                    ApplyProperty(*control, key, *number);
+                }
+            }
+        }
+    }
+}
+
+void ApplySection(ItemReader& reader, QWidget& window, const QString& end) {
+    while (!reader.AtEnd()) {
+        const QString item = reader.Next();
+        if (item == end) {
+            return;
+        }
+        if (item == NameKey) {
+            ApplyControlBlock(reader, window);
+        }
+    }
+}
+
+void ApplyLables(QWidget& window, const QString& path, const QString& start, const QString& end,
+                 bool mainPage) {
+    if (!support::IsFilePresent(path)) {
+        return;
+    }
+    auto* sstMain = window.findChild<QTabWidget*>("SstMain");
+    ItemReader reader(ReadItems(path));
+    while (!reader.AtEnd()) {
+        const QString item = reader.Next();
+        if (item == start) {
+            ApplySection(reader, window, end);
+        } else if (mainPage && item == "[pagina Map-F7]") {
+            if (sstMain) {
+                sstMain->setTabVisible(5, reader.Next() == "1");
+            }
+        } else if (mainPage && item == "[Osci Scope]") {
+            const std::optional<bool> visible = ParseBoolean(reader.Next());
+            if (auto* cmdView = window.findChild<QWidget*>("CmdView"); cmdView && visible) {
+                cmdView->setVisible(*visible);
+            }
+        }
+    }
+}
+
+} // namespace
+
+void ApplyLablesMainPage(QWidget& window, const QString& path) {
+    if (auto* sstMain = window.findChild<QTabWidget*>("SstMain")) {
+        sstMain->setTabVisible(4, false);
+    }
+    ApplyLables(window, path, "[Sessione pagina Principale]", "[Fine pagina Principale]", true);
+}
+
+void ApplyLablesStatusBar(QWidget& window, const QString& path) {
+    ApplyLables(window, path, "[Sessione pagina Barra Stato Macchina]",
+                "[Fine pagina Barra Stato Macchina]", false);
+}
+
+} // namespace app

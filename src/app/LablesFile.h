@@ -1,0 +1,20 @@
+#pragma once
+
+// The label-layout file LNG/Lables.cfg: per installation, it overrides the visibility,
+// geometry, alignment and colours of named controls of the main window, and switches
+// the Map tab and the signal-viewer button. The file is optional; without it the
+// window stays as designed (except that the Lambda tab is always hidden first).
+
+#include <QString>
+
+class QWidget;
+
+namespace app {
+
+// The main-page section and the two switches; hides tab 4 of SstMain first.
+void ApplyLablesMainPage(QWidget& window, const QString& path);
+
+// The status-bar section.
+void ApplyLablesStatusBar(QWidget& window, const QString& path);
+
+} // namespace app

@@ -1,0 +1,46 @@
+#include "app/LinkLogRestart.h"
+
+#include "app/ProgramContext.h"
+#include "platform/FileCopy.h"
+#include "support/Clock.h"
+#include "support/Codepage.h"
+#include "support/FileRoutines.h"
+
+#include <QLocale>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <cmath>
+
+namespace app {
+
+QString LocaleGeneralDate(const QDateTime& when) {
+    const QLocale locale = QLocale::system();
+    // The long time format carries the seconds; the log has no use for the time zone.
+    QString timeFormat = locale.timeFormat(QLocale::LongFormat);
+    timeFormat.remove(QRegularExpression(QStringLiteral("\\s*t+")));
+    return locale.toString(when.date(), QLocale::ShortFormat) + " " +
+           locale.toString(when.time(), timeFormat);
+}
+
+QString LinkLogHeader(double clockUsec, const QString& appTitle, const QDateTime& when) {
+    // Halves to even, as the clock's other readers round.
+    const auto ms = static_cast<qint64>(std::nearbyint(clockUsec / 1000.0));
+    return QString::number(ms) + " O " + ReleaseText + " " + appTitle + " " +
+           LocaleGeneralDate(when);
+}
+
+bool RestartLinkLog(const QString& appFolder, const QString& appTitle) {
+    const QString log = appFolder + "/BIN/RxTx.TXT";
+    // Without its copy the old log is kept as it stands rather than emptied.
+    if (support::IsFilePresent(log) &&
+        !platform::CopyFileOverwrite(log, appFolder + "/BIN/RxTx_Last.TXT")) {
+        return false;
+    }
+    const QString header =
+        LinkLogHeader(support::GetTimeUsec(), appTitle, QDateTime::currentDateTime());
+    const QByteArray line = support::EncodeCp1252('"' + header + '"') + "\r\n";
+    QSaveFile file(log);
+    return file.open(QIODevice::WriteOnly) && file.write(line) == line.size() && file.commit();
+}
+
+} // namespace app

@@ -1,0 +1,23 @@
+#pragma once
+
+// The link log BIN/RxTx.TXT is started afresh at every start: the previous log is kept
+// as BIN/RxTx_Last.TXT and the new one begins with a header line naming the release,
+// the program and the time.
+
+#include <QDateTime>
+#include <QString>
+
+namespace app {
+
+// The date and time as the user's locale writes them (short date, time with seconds).
+QString LocaleGeneralDate(const QDateTime& when);
+
+// The header text: the clock in ms, " O ", the release, the title and the date.
+QString LinkLogHeader(double clockUsec, const QString& appTitle, const QDateTime& when);
+
+// Copies an existing log over the last one, then writes the new log with its quoted
+// header line. False when the old log could not be copied (it is then left as it
+// stands) or the new one could not be written; a missing old log is no failure.
+bool RestartLinkLog(const QString& appFolder, const QString& appTitle);
+
+} // namespace app

@@ -1,0 +1,22 @@
+// The program's entry: prepare the shared state, show the main window without
+// blocking, start its timers, then run the event loop until the window unloads.
+
+#include "app/FrmLX735.h"
+#include "app/PageServices.h"
+#include "app/ProgramContext.h"
+#include "app/StartUp.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    app::ProgramContext context;
+    app::PageServices services;
+    app::PrepareProgram(context, QCoreApplication::applicationDirPath());
+
+    app::FrmLX735 window(context, services);
+    window.OnUnloaded = [] { QCoreApplication::quit(); };
+    window.Show();
+    window.EnableTimers();
+    return application.exec();
+}
