@@ -173,8 +173,9 @@ void Ecu::HandleRequest(const QByteArray& frame, double nowUsec) {
         bytes[last] = static_cast<char>(XorOf(bytes.left(last)));
     } else if (is(FaultKind::BadChecksum)) {
         bytes[last] = static_cast<char>(bytes[last] ^ 0x01);
-    } else if (is(FaultKind::Garble)) {
-        bytes[last / 2] = static_cast<char>(bytes[last / 2] ^ 0x5A);
+    } else if (is(FaultKind::Garble)) { // past the length byte: the frame stays whole
+        const int middle = std::max(3, last / 2);
+        bytes[middle] = static_cast<char>(bytes[middle] ^ 0x5A);
     } else if (is(FaultKind::Noise)) {
         QByteArray noise;
         for (int i = 0; i < static_cast<int>(fault->value); ++i) {

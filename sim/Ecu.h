@@ -69,8 +69,6 @@ public:
     QByteArray Transmit(double nowUsec);
     // When the next reply byte is due (infinity when none is queued).
     double NextTransmitUsec() const;
-    // Reply bytes queued but not yet handed out.
-    int PendingTransmit() const { return static_cast<int>(tx_.size()); }
     // A hang-up fault closes the line: returns how long it stays dead (us), once.
     std::optional<double> TakeHangUp();
     void SetFast(bool fast) { config_.fast = fast; }
@@ -100,6 +98,9 @@ public:
     QByteArray FlashBytes(quint32 address, int count) const;
     bool SetFlashBytes(quint32 address, const QByteArray& bytes);
     QByteArray IdentityBytes() const { return FlashBytes(kIdentityAddress, kIdentitySize); }
+    void SetIdentity(const Identity& identity) {
+        SetFlashBytes(kIdentityAddress, identity.Bytes());
+    }
     // Command bytes of every whole request received, in order (bad checksums too).
     const QList<quint8>& CommandLog() const { return commandLog_; }
     void ClearCommandLog() { commandLog_.clear(); }

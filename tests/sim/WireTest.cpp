@@ -92,6 +92,7 @@ TEST(Faults, EachKindShapesTheReply) {
          [](const QByteArray& r) { EXPECT_EQ(r, BuildReply(4, 0, {}).left(3)); }},
         {FaultKind::Garble, 0, true,
          [](const QByteArray& r) {
+             EXPECT_EQ(r.left(3), BuildReply(4, 0, {}).left(3)) << "still a whole frame";
              EXPECT_EQ(r.size(), 6);
              EXPECT_NE(XorOf(r), 0);
          }},
