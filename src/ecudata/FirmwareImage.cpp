@@ -1,0 +1,175 @@
+#include "ecudata/FirmwareImage.h"
+
+#include "link/ClsComm.h"
+#include "support/Clock.h"
+#include "support/Codepage.h"
+#include "support/DataFiles.h"
+#include "support/FileRoutines.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace ecudata {
+
+namespace {
+
+constexpr qsizetype FlashTokenSize = 9; // "H" and 8 hex digits
+constexpr qsizetype IdentityHexBytes = 6;
+constexpr qsizetype IdentitySize = 38;
+constexpr quint8 ErasedByte = 0xFF;
+const QString AdrMarker = QStringLiteral("[AdrFrmwarEcu]");
+
+// 1 to 8 hex digits, nothing else.
+std::optional<quint32> HexValue(QStringView digits) {
+    if (digits.isEmpty() || digits.size() > 8) {
+        return std::nullopt;
+    }
+    bool ok = false;
+    const quint32 value = digits.toUInt(&ok, 16);
+    const bool onlyDigits = std::all_of(digits.begin(), digits.end(), [](QChar c) {
+        return c.isDigit() || (c.toUpper() >= u'A' && c.toUpper() <= u'F');
+    });
+    return ok && onlyDigits ? std::optional(value) : std::nullopt;
+}
+
+// "H00F80000": a flash address.
+std::optional<qint32> FlashToken(const QString& token) {
+    const QString t = token.trimmed();
+    if (!t.startsWith(u'H', Qt::CaseInsensitive)) {
+        return std::nullopt;
+    }
+    const std::optional<quint32> value = HexValue(QStringView(t).mid(1));
+    return value ? std::optional(static_cast<qint32>(*value)) : std::nullopt;
+}
+
+// The image's lines up to the address marker; nothing when the file cannot be read.
+std::optional<QStringList> ImageLines(const QString& path, comm::ClsComm& comm) {
+    if (!support::IsFilePresent(path)) {
+        return std::nullopt;
+    }
+    QStringList lines = support::ReadDataFileLines(path);
+    ExtractAdrFrmwarEcu(lines, comm);
+    return lines;
+}
+
+bool IsDataRecord(const QString& line) {
+    return line.startsWith(QLatin1String("S2"));
+}
+
+// "S2", count, 6 address digits, data pairs, checksum.
+bool StoreRecord(const QString& line, comm::ClsComm& comm) {
+    const std::optional<quint32> address = HexValue(QStringView(line).mid(4, 6));
+    const qsizetype dataDigits = line.size() - 12;
+    if (!address || line.mid(4, 6).size() != 6 || dataDigits < 0 || dataDigits % 2 != 0) {
+        return false;
+    }
+    const qint64 offset = static_cast<qint64>(*address) - comm.BFlash(0, 0).value_or(0);
+    for (qsizetype k = 0; k < dataDigits / 2; ++k) {
+        const std::optional<quint32> byte = HexValue(QStringView(line).mid(10 + 2 * k, 2));
+        if (!byte || !comm.TableFlash(offset + k, static_cast<quint8>(*byte))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+QString FlashIniPath(const QString& appFolder) {
+    return appFolder + QStringLiteral("/BIN/Flash.ini");
+}
+
+QString FirmwareFilePath(const QString& appFolder) {
+    return appFolder + QStringLiteral("/BIN/TarvencoInj468.frh");
+}
+
+bool ReadFlashIni(comm::ClsComm& comm) {
+    const QStringList lines = support::ReadPlainFile(FlashIniPath(comm.AppFolder()));
+    qint32 row = 0;
+    for (const QString& untrimmed : lines) {
+        support::CurrentTimeSource().PumpEvents();
+        const QString line = untrimmed.trimmed();
+        if (line.isEmpty()) {
+            continue;
+        }
+        const std::optional<qint32> first = FlashToken(line.left(FlashTokenSize));
+        const std::optional<qint32> last = FlashToken(line.right(FlashTokenSize));
+        // The blocks must ascend: the table is sized from the first and the last one.
+        const qint32 previousEnd = row > 0 ? *comm.BFlash(row - 1, 1) : -1;
+        if (!first || !last || *first > *last || *first <= previousEnd ||
+            !comm.BFlash(row, 0, *first) || !comm.BFlash(row, 1, *last)) {
+            return false;
+        }
+        ++row;
+    }
+    support::CurrentTimeSource().PumpEvents();
+    if (row == 0) {
+        return false;
+    }
+    comm.LargFlash(*comm.BFlash(row - 1, 1) - *comm.BFlash(0, 0));
+    return true;
+}
+
+void ExtractAdrFrmwarEcu(QStringList& lines, comm::ClsComm& comm) {
+    const qsizetype at = lines.indexOf(AdrMarker);
+    if (at < 0) {
+        return;
+    }
+    if (at + 1 < lines.size()) {
+        comm.AdrFrmwarEcu = lines[at + 1];
+    }
+    lines.resize(at);
+}
+
+bool ReadFirmwareFile(const QString& path, comm::ClsComm& comm) {
+    const std::optional<QStringList> lines = ImageLines(path, comm);
+    if (!lines) {
+        return false;
+    }
+    for (const QString& line : *lines) {
+        if (IsDataRecord(line) && !StoreRecord(line, comm)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+QStringList ReadFirmwareAddresses(const QString& path, comm::ClsComm& comm) {
+    QStringList addresses;
+    for (const QString& line : ImageLines(path, comm).value_or(QStringList())) {
+        if (IsDataRecord(line)) {
+            addresses.append(line.mid(4, 6));
+        }
+    }
+    return addresses.isEmpty() ? QStringList{QString()} : addresses;
+}
+
+bool LoadFirmwareFileInfo(comm::ClsComm& comm) {
+    if (!ReadFlashIni(comm) || !comm.RedimTableFlash(comm.LargFlash(), false)) {
+        return false;
+    }
+    for (qint64 i = 0; i <= comm.TableFlashUBound(); ++i) {
+        comm.TableFlash(i, ErasedByte);
+    }
+    if (!ReadFirmwareFile(FirmwareFilePath(comm.AppFolder()), comm)) {
+        return false;
+    }
+    const std::optional<quint32> address = HexValue(comm.AdrFrmwarEcu.trimmed());
+    if (!address) {
+        return false;
+    }
+    const qint64 offset = static_cast<qint64>(*address) - *comm.BFlash(0, 0);
+    QByteArray identity;
+    for (qint64 k = 0; k < IdentitySize; ++k) {
+        const std::optional<quint8> byte = comm.TableFlash(offset + k);
+        if (!byte) {
+            return false;
+        }
+        identity.append(static_cast<char>(*byte));
+    }
+    comm.FirmwareFle(QString::fromLatin1(identity.left(IdentityHexBytes).toHex().toUpper()) +
+                     support::DecodeCp1252(identity.mid(IdentityHexBytes)));
+    return true;
+}
+
+} // namespace ecudata

@@ -1,0 +1,46 @@
+#pragma once
+
+// The file side of the firmware identity: the flash map BIN/Flash.ini (one block a line,
+// "Hxxxxxxxx ... Hxxxxxxxx", first and last address) and the firmware image
+// BIN/TarvencoInj468.frh (Motorola S2 records, plain or scrambled, optionally ended by
+// "[AdrFrmwarEcu]" and the identity block's address). What they give is stored in the
+// link object: BFlash, LargFlash, TableFlash, AdrFrmwarEcu and FirmwareFle.
+
+#include <QString>
+#include <QStringList>
+
+namespace comm {
+class ClsComm;
+}
+
+namespace ecudata {
+
+QString FlashIniPath(const QString& appFolder);
+QString FirmwareFilePath(const QString& appFolder);
+
+// The blocks of <AppFolder>/BIN/Flash.ini into BFlash, and LargFlash (the last block's
+// end minus the first block's start). False for a missing file, a file without a block,
+// a token that is not "H" and hex digits, more blocks than BFlash holds, or blocks that
+// do not ascend.
+bool ReadFlashIni(comm::ClsComm& comm);
+
+// Cuts the lines before the first "[AdrFrmwarEcu]" line; the line after it becomes
+// AdrFrmwarEcu (a marker on the last line leaves it as it was).
+void ExtractAdrFrmwarEcu(QStringList& lines, comm::ClsComm& comm);
+
+// The data of every S2 record into TableFlash at (address - first block's start); the
+// records' counts and checksums are not checked. False when the file cannot be read, a
+// record is malformed or lies outside TableFlash (the bytes stored before stay).
+bool ReadFirmwareFile(const QString& path, comm::ClsComm& comm);
+
+// The 6-digit address of every S2 record in file order; one empty text when there is
+// none or the file cannot be read.
+QStringList ReadFirmwareAddresses(const QString& path, comm::ClsComm& comm);
+
+// The image's identity: reads the flash map, fills TableFlash with the erased value
+// 0xFF, lays the image's records into it and sets FirmwareFle from the 38 bytes at
+// AdrFrmwarEcu (6 bytes as hex digits, then 32 characters). False, with FirmwareFle as
+// it was, when any step fails or the identity block lies outside the flash.
+bool LoadFirmwareFileInfo(comm::ClsComm& comm);
+
+} // namespace ecudata
