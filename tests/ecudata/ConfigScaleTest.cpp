@@ -78,8 +78,8 @@ TEST(LoadConfigScale, ShippedFileGivesItsScalesAndReadsTheSameScrambled) {
     EXPECT_DOUBLE_EQ(plain.K_Supply_V, 0.0328125);
     EXPECT_FALSE(plain.PassWord00.isEmpty());
     EXPECT_NE(plain.PassWord00, plain.PassWord01);
-    EXPECT_EQ(plain.MapBandLow, (QList<qint32>{1500, 2200, 2800}));
-    EXPECT_EQ(plain.MapBandHigh, (QList<qint32>{2000, 2700, 3300}));
+    EXPECT_EQ(plain.MapBandLow, (QList<qint32>{1500, 2000, 2500, 3000}));
+    EXPECT_EQ(plain.MapBandHigh, (QList<qint32>{2000, 2500, 3000, 3500}));
     EXPECT_EQ(plain.SensPress.size(), 3);
     EXPECT_EQ(plain.SequenzaComm.first(), "0");
 }
