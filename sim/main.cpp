@@ -39,6 +39,14 @@ struct Options {
     QList<sim::Fault> faults;
 };
 
+QString Indent(const QString& lines, int by) {
+    QString out;
+    for (const QString& line : lines.split('\n', Qt::SkipEmptyParts)) {
+        out += QString(by, ' ') + line + '\n';
+    }
+    return out;
+}
+
 QString Usage() {
     return QString(
                "Usage: lx735-sim --link PATH [options]\n"
@@ -59,7 +67,7 @@ QString Usage() {
                "                     delete it (write it elsewhere and rename it there):\n"
                "%2"
                "  --help             this text\n")
-        .arg(sim::FaultHelp(), sim::ControlHelp());
+        .arg(Indent(sim::FaultHelp(), 17), Indent(sim::ControlHelp(), 17));
 }
 
 bool ParseArgs(const QStringList& args, Options* options, QString* error) {
