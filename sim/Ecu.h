@@ -40,7 +40,7 @@ struct Identity {
 
     QByteArray Bytes() const; // the 38-byte block
 
-    // "VV.vv DD/MM/YYYY WORD1 WORD2 WORD3", e.g. "01.12 14/04/2011 LX735 CLIENT INJ468";
+    // "VV.vv DD/MM/YYYY WORD1 WORD2 WORD3", e.g. "01.12 14/04/2011 LX735 SEQGAS T468";
     // each two-digit group is taken as hex digits, so "0A.FF" gives a non-decimal
     // identity. Nothing on a malformed text.
     static std::optional<Identity> Parse(const QString& text);

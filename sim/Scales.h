@@ -52,9 +52,9 @@ inline constexpr std::uint32_t kFlashLast = 0x00FFFFFF;
 // The 38-byte identity block: 6 bytes VV vv DD MM YY YY, then the 32-byte descriptor.
 inline constexpr std::uint32_t kIdentityAddress = 0x00FFE000;
 inline constexpr int kIdentitySize = 38;
-// Default identity: version 01.12 of 14/04/2011, descriptor "LX735 CLIENT INJ468"
-// padded with blanks to 32 bytes (word 3, the project code, is "INJ468").
+// Default identity: version 01.12 of 14/04/2011, descriptor "LX735 SEQGAS T468"
+// padded with blanks to 32 bytes (word 3, the project code, is "T468").
 inline constexpr char kDefaultIdentityHex[] = "011214042011";
-inline constexpr char kDefaultDescriptor[] = "LX735 CLIENT INJ468";
+inline constexpr char kDefaultDescriptor[] = "LX735 SEQGAS T468";
 
 } // namespace sim

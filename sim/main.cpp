@@ -58,7 +58,7 @@ QString Usage() {
                "  --link PATH        where to put the symbolic link (required)\n"
                "  --fast             reply at once instead of at the 38400-baud wire rate\n"
                "  --identity TEXT    firmware identity \"VV.vv DD/MM/YYYY WORD1 WORD2 CODE\"\n"
-               "                     (default \"01.12 14/04/2011 LX735 CLIENT INJ468\")\n"
+               "                     (default \"01.12 14/04/2011 LX735 SEQGAS T468\")\n"
                "  --mode MODE        mode at start: run (default), slave, prg\n"
                "  --fault SPEC       a scripted fault (repeatable), SPEC being\n"
                "                     \"KIND [cmd=N] [count=N|forever] [value=X]\", KIND one of:\n"

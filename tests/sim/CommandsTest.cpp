@@ -165,7 +165,7 @@ TEST_F(EcuCommands, IdentityFromFirmwareReadAndMemoryZone) {
     const QByteArray identity = Send(CMD_READ_FIRMWARE).data;
     ASSERT_EQ(identity.size(), 38);
     EXPECT_EQ(identity.left(6).toHex(), "011214042011");
-    EXPECT_EQ(identity.mid(6), QByteArray("LX735 CLIENT INJ468").leftJustified(32, ' '));
+    EXPECT_EQ(identity.mid(6), QByteArray("LX735 SEQGAS T468").leftJustified(32, ' '));
 
     EXPECT_EQ(Send(CMD_READ_MEM_ZONE, QByteArray::fromHex("00FFE00006")).data, identity.left(6));
     EXPECT_EQ(Send(CMD_READ_MEM_ZONE, QByteArray::fromHex("00FFE00620")).data, identity.mid(6));
