@@ -39,7 +39,12 @@ function(lx735_test name)
     target_link_libraries(${name} PRIVATE lx735_testsupport ${A_DEPS})
     target_compile_definitions(${name} PRIVATE
         LX735_FIXTURES="${CMAKE_CURRENT_SOURCE_DIR}/fixtures"
-        LX735_TEST_BINARY_DIR="${CMAKE_CURRENT_BINARY_DIR}")
+        LX735_TEST_BINARY_DIR="${CMAKE_CURRENT_BINARY_DIR}"
+        LX735_TOOLS_DIR="${PROJECT_BINARY_DIR}/tools"
+        LX735_ROOT_DIR="${LX735_ROOT}"
+        LX735_SOURCE_DATA_DIR="${PROJECT_SOURCE_DIR}/data")
+    # Tests run the data-file generators and read the staged tree.
+    add_dependencies(${name} lx735-scramble lx735-make-firmware firmware_image)
     lx735_warnings(${name})
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 120)

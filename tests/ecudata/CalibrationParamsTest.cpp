@@ -1,5 +1,5 @@
 #include "ecudata/CalibrationParams.h"
-#include "BuildTools.h"
+#include "common/BuildTools.h"
 #include "common/MsgBoxCapture.h"
 #include "common/TempTree.h"
 

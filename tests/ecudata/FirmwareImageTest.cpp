@@ -1,5 +1,5 @@
 #include "ecudata/FirmwareImage.h"
-#include "BuildTools.h"
+#include "common/BuildTools.h"
 #include "common/MsgBoxCapture.h"
 #include "link/LinkFixture.h"
 

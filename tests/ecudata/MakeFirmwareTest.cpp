@@ -1,4 +1,4 @@
-#include "BuildTools.h"
+#include "common/BuildTools.h"
 #include "common/TempTree.h"
 #include "support/DataFiles.h"
 
@@ -64,7 +64,7 @@ QByteArray Identity(const char* head, const char* descriptor) {
 } // namespace
 
 TEST(MakeFirmware, StagedImageHoldsValidRecordsAndTheIdentityBlock) {
-    const QString path = LX735_TEST_BINARY_DIR "/../../root/BIN/TarvencoInj468.frh";
+    const QString path = testing_support::StagedRootPath("BIN/TarvencoInj468.frh");
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
     const QByteArray bytes = file.readAll();

@@ -1,8 +1,7 @@
 #pragma once
 
 // The data-file generators of tools/, run by the tests that need a scrambled file or a
-// firmware image variant. They are built with the tests; the build tree mirrors the
-// source tree, so they stand two folders above this test's binary folder.
+// firmware image variant, and the paths of the build's trees.
 
 #include <QProcess>
 #include <QString>
@@ -12,7 +11,7 @@
 namespace testing_support {
 
 inline QString BuildToolPath(const QString& name) {
-    return QStringLiteral(LX735_TEST_BINARY_DIR "/../../tools/") + name;
+    return QStringLiteral(LX735_TOOLS_DIR "/") + name;
 }
 
 // Runs the tool; a failure is a test failure.
@@ -28,7 +27,12 @@ inline bool RunBuildTool(const QString& name, const QStringList& arguments) {
 
 // The shipped data tree of the sources.
 inline QString SourceDataPath(const QString& relative) {
-    return QStringLiteral(LX735_FIXTURES "/../../../data/") + relative;
+    return QStringLiteral(LX735_SOURCE_DATA_DIR "/") + relative;
+}
+
+// The staged runnable tree of the build (<build>/root).
+inline QString StagedRootPath(const QString& relative) {
+    return QStringLiteral(LX735_ROOT_DIR "/") + relative;
 }
 
 } // namespace testing_support
