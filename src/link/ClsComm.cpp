@@ -52,6 +52,7 @@ ClsComm::ClsComm(const QString& appFolder, platform::SerialPort& serial, platfor
     SetDefaults();
     attesaGlobaleUsec_ = attesaGlobaleConf_;
     timeComOrigin_ = support::GetTimeUsec();
+    delayGate_ = timeComOrigin_;
 }
 
 ClsComm::~ClsComm() = default;
@@ -162,6 +163,7 @@ QString ClsComm::ComPortNome() const {
 
 void ClsComm::TimeCom_RSet() {
     timeComOrigin_ = support::GetTimeUsec();
+    delayGate_ = timeComOrigin_;
 }
 
 double ClsComm::TimeCom() {
@@ -170,6 +172,18 @@ double ClsComm::TimeCom() {
         timeComOrigin_ = now;
     }
     return (now - timeComOrigin_) / 1e6;
+}
+
+void ClsComm::RemoveWaiter(ExchangeWaiter& waiter) {
+    std::erase(waiters_, &waiter);
+}
+
+void ClsComm::ExchangeSucceeded(quint64 id) {
+    for (ExchangeWaiter* waiter : waiters_) {
+        if (waiter->id == id) {
+            waiter->good = true;
+        }
+    }
 }
 
 void ClsComm::AggiornaIndVar(const QByteArray& Str) {

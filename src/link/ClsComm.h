@@ -203,6 +203,56 @@ public:
     void ReadSetCom(const QString& PathIni);
     bool WriteSetCom(const QString& PathIni);
 
+    // ---- Port operations.
+    // Opens the chosen port (UsbCom: interface cable number FtDevIndex; else the
+    // device that ComPortNome maps to) with 38400 8N1; False when it cannot be opened
+    // or set up. A failed serial open leaves the port closed.
+    bool SetComm();
+    // Closes whatever port is open (cable and serial port); always True.
+    bool CloseComPort();
+    void CleanInputCom();
+    void CleanOutputCom();
+    // Writes the frame byte by byte, pausing AttesaByteTx_usec after each, once the
+    // link is ready (False, nothing changed, when it is not within 500 ms); then arms
+    // the reply deadline and waits for the reply. A resend continues the exchange of
+    // the frame it repeats; any other send starts a new one.
+    bool SendMsg(const QByteArray& Msg, bool resend = false);
+    // Appends what the input queue holds to InBuffer (False before RxNotBefore).
+    bool ReciveMsg();
+    // InBuffer holds a whole reply frame (and perhaps bytes after it).
+    bool CtrlEndRecive() const;
+    void LoadWDogSend();
+    void UnloadWDogSend();
+    bool CkWDogSend() const;
+    bool Silenzio(qint32 Periodo_mSec, bool Resetta);
+    bool SendDelay(qint32 Periodo_mSec);
+    bool VerificaStatoComunicazione();
+    bool RipristinaAlignErr_EX();
+
+    // ---- State of the port search (kept for the link state machine).
+    qint32 LastLoggedComState() const { return lastLoggedComState_; }
+    void LastLoggedComState(qint32 v) { lastLoggedComState_ = v; }
+    qint32 FtDevCount() const { return ftDevCount_; }
+    void FtDevCount(qint32 v) { ftDevCount_ = v; }
+    qint32 FtDevCountPrev() const { return ftDevCountPrev_; }
+    void FtDevCountPrev(qint32 v) { ftDevCountPrev_ = v; }
+    qint32 FtDevIndex() const { return ftDevIndex_; }
+    void FtDevIndex(qint32 v) { ftDevIndex_ = v; }
+
+    // ---- Exchanges: each new frame sent starts one; its good reply, once dispatched,
+    // marks every waiter registered for it.
+    struct ExchangeWaiter {
+        quint64 id = 0;
+        bool good = false;
+    };
+    quint64 ExchangeId() const { return exchangeId_; }
+    void AddWaiter(ExchangeWaiter& waiter) { waiters_.push_back(&waiter); }
+    void RemoveWaiter(ExchangeWaiter& waiter);
+    void ExchangeSucceeded(quint64 id);
+    // Set while a state-machine step runs, so that a step never starts inside another.
+    bool Stepping() const { return stepping_; }
+    void Stepping(bool v) { stepping_ = v; }
+
     // After a failed open: closes the port that BIN/Handle.ini records, but only when
     // it is the one this object opened and still holds; a number left by an earlier
     // run names nothing of ours and is never closed.
@@ -222,6 +272,16 @@ public:
 private:
     // The values of the port-settings file before it is read.
     void SetDefaults();
+    void WriteLog(const QString& tag, const QString& text) const;
+    // The log lines of a failed driver call: three for the cable, four for a serial
+    // port; osError is the code captured at the failing call.
+    void LogFtdiFailure(const QString& call, qint32 osError) const;
+    void LogSerialFailure(const QString& call, const QString& text, qint32 osError) const;
+    bool SerialQueueStatus();
+    // Appends the bytes a read really delivered.
+    void ReadInto(qint32 count, bool usb, qint32& osError);
+    bool WriteOneByte(char byte, bool usb, qint32& osError);
+    bool InputWaiting(bool usb, bool lastByte, qint32& osError);
 
     QString appFolder_;
     platform::SerialPort& serial_;
@@ -271,6 +331,19 @@ private:
     double idleUsec_ = 0;
     qint32 dcbBitFields_ = 0;
     double timeComOrigin_ = 0;
+    double replyDeadline_ = 0;
+    double rxNotBefore_ = 0;
+    double silenceDeadline_ = 0;
+    double delayGate_ = 0;
+    qint32 bytesRead_ = 0;
+
+    qint32 lastLoggedComState_ = 0;
+    qint32 ftDevCount_ = 0;
+    qint32 ftDevCountPrev_ = 0;
+    qint32 ftDevIndex_ = 0;
+    quint64 exchangeId_ = 0;
+    std::vector<ExchangeWaiter*> waiters_;
+    bool stepping_ = false;
     std::array<qint16, 16> indVar_{};
 
     ReplyQueue replyQueue_;

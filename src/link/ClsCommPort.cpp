@@ -1,19 +1,359 @@
 // The port operations of the link object: set-up, close, purges, send, receive and
-// the deadlines the state machine steps on.
+// the deadlines the state machine steps on. Nothing here blocks in a driver: pauses
+// are waits that keep the event loop running, and receiving takes only what the
+// input queue already holds.
 
 #include "link/ClsComm.h"
 
+#include "link/ComPorts.h"
+#include "link/Frames.h"
 #include "link/RxTxLog.h"
+#include "platform/FtdiDriver.h"
+#include "platform/OsError.h"
 #include "platform/SerialPort.h"
+#include "support/Clock.h"
+#include "support/Conversions.h"
 #include "support/MessageBox.h"
+
+#include <algorithm>
 
 namespace comm {
 
 namespace {
 
-const QString LinkBoxTitle = QStringLiteral("LX735");
+using platform::FT_OK;
+
+constexpr double ReadyWaitUsec = 500000;
+constexpr double ReadyPollUsec = 1000;
+constexpr quint32 Baud = 38400;
+constexpr quint32 FtTimeoutMs = 50;
+constexpr char FtEventChar = 0x7E;
+constexpr int FtPurgeRxTx = platform::FT_PURGE_RX | platform::FT_PURGE_TX;
+// A sane ceiling for one read; whatever is left is read at the next call.
+constexpr qint32 MaxReadChunk = 65536;
+// The resynchronising burst: this many keep-alive frames, one byte at a time.
+constexpr int BurstFrames = 31;
+constexpr double BurstPauseUsec = 50000;
+
+QString Hex(const QByteArray& bytes) {
+    return support::ByteStrToHex(bytes);
+}
 
 } // namespace
+
+void ClsComm::WriteLog(const QString& tag, const QString& text) const {
+    WriteRxTxLog(appFolder_, tag, text);
+}
+
+void ClsComm::LogFtdiFailure(const QString& call, qint32 osError) const {
+    WriteLog(call, QString());
+    WriteLog("FtStatus_Val ", LogHex(ftStatus_));
+    WriteLog("LastDllError ", LogHex(osError));
+}
+
+void ClsComm::LogSerialFailure(const QString& call, const QString& text, qint32 osError) const {
+    WriteLog(call, text);
+    WriteLog("lpErrors ", LogHex(errorCom_));
+    WriteLog("GetLastError ", LogHex(osError));
+    WriteLog("LastDllError ", LogHex(osError));
+}
+
+bool ClsComm::SetComm() {
+    if (usbCom_) {
+        qint32 handle = 0;
+        ftStatus_ = ftdi_.FT_Open(ftDevIndex_, handle);
+        if (ftStatus_ != FT_OK) {
+            return false;
+        }
+        lngHand_ = handle;
+        // A device whose set-up fails stays open; the restart that follows closes it.
+        if ((ftStatus_ = ftdi_.FT_SetBaudRate(lngHand_, Baud)) != FT_OK ||
+            (ftStatus_ = ftdi_.FT_SetDataCharacteristics(lngHand_, platform::FT_BITS_8,
+                                                         platform::FT_STOP_BITS_1,
+                                                         platform::FT_PARITY_NONE)) != FT_OK ||
+            (ftStatus_ = ftdi_.FT_SetFlowControl(lngHand_, platform::FT_FLOW_NONE, 0, 0)) !=
+                FT_OK ||
+            (ftStatus_ = ftdi_.FT_SetTimeouts(lngHand_, FtTimeoutMs, FtTimeoutMs)) != FT_OK ||
+            (ftStatus_ = ftdi_.FT_SetChars(lngHand_, FtEventChar, false, 0, false)) != FT_OK) {
+            return false;
+        }
+        return true;
+    }
+    // A port without a name (COM10 and above) has no device to open.
+    const QString device = ComPortDevice(appFolder_, ComPortNome());
+    if (device.isEmpty() || !serial_.Open(device, static_cast<quint32>(dcbBitFields_))) {
+        FileHandleVerificaChiusura();
+        // Not open, unless a port of ours is still held (then a close will find it).
+        nPorta_ = serial_.Handle();
+        return false;
+    }
+    nPorta_ = serial_.Handle();
+    WriteHandleFile(appFolder_, nPorta_);
+    return true;
+}
+
+bool ClsComm::CloseComPort() {
+    // Both kinds: the port choice may have switched UsbCom while the other was open.
+    if (lngHand_ != 0) {
+        ftdi_.FT_Close(lngHand_);
+        lngHand_ = 0;
+    }
+    for (int attempt = 0; nPorta_ != 0 && attempt < 3; ++attempt) {
+        if (serial_.Close()) {
+            nPorta_ = 0;
+            ClearHandleFile(appFolder_);
+        }
+    }
+    return true;
+}
+
+bool ClsComm::SerialQueueStatus() {
+    const bool ok = serial_.QueueStatus(errorCom_, comStatCbInQue_, comStatCbOutQue_);
+    ftStatus_ = ok ? 1 : 0;
+    lngRxByte_ = comStatCbInQue_;
+    return ok;
+}
+
+void ClsComm::CleanInputCom() {
+    if (usbCom_) {
+        ftdi_.FT_Purge(lngHand_, FtPurgeRxTx);
+        return;
+    }
+    if (SerialQueueStatus() && lngRxByte_ > 0) {
+        const qint32 count = std::min(lngRxByte_, MaxReadChunk);
+        QByteArray scratch(count, '\0');
+        serial_.Read(scratch.data(), count, bytesRead_);
+    }
+}
+
+void ClsComm::CleanOutputCom() {
+    if (usbCom_) {
+        ftdi_.FT_Purge(lngHand_, platform::FT_PURGE_TX);
+        return;
+    }
+    serial_.Purge(platform::PURGE_RXABORT);
+}
+
+bool ClsComm::InputWaiting(bool usb, bool lastByte, qint32& osError) {
+    if (usb) {
+        ftStatus_ = ftdi_.FT_GetQueueStatus(lngHand_, lngRxByte_);
+        if (ftStatus_ != FT_OK) {
+            osError = platform::LastOsError();
+            LogFtdiFailure("FT_GetQueueStatus Send", osError);
+        }
+        // The cable may be answering the bytes already sent: only the last one counts.
+        return !lastByte && ftStatus_ == FT_OK && lngRxByte_ > 0;
+    }
+    const bool ok = SerialQueueStatus();
+    if (!ok) {
+        osError = platform::LastOsError();
+        LogSerialFailure("ClearCommError Send", QString(), osError);
+    }
+    return ok && lngRxByte_ > 0;
+}
+
+bool ClsComm::WriteOneByte(char byte, bool usb, qint32& osError) {
+    if (usb) {
+        ftStatus_ = ftdi_.FT_Write(lngHand_, &byte, 1, byteWitn_);
+        if (ftStatus_ != FT_OK) {
+            osError = platform::LastOsError();
+            LogFtdiFailure("FT_Write Send", osError);
+        }
+        return ftStatus_ == FT_OK;
+    }
+    const bool ok = serial_.WriteByte(byte, byteWitn_);
+    ftStatus_ = ok ? 1 : 0;
+    if (!ok) {
+        osError = platform::LastOsError();
+        LogSerialFailure("WriteFile Send", QString(), osError);
+    }
+    return ok;
+}
+
+bool ClsComm::SendMsg(const QByteArray& Msg, bool resend) {
+    const QByteArray frame = Msg;
+    const double readyBy = support::GetTimeUsec() + ReadyWaitUsec;
+    while (comState_ != COM_READY) {
+        support::WaitUsec(ReadyPollUsec);
+        if (support::GetTimeUsec() > readyBy) {
+            return false;
+        }
+    }
+    if (!resend) {
+        ++exchangeId_;
+    }
+    comState_ = COM_SENDING;
+    outBuffer_ = frame;
+
+    enum class Outcome { Sent, Interrupted, WriteFailed } outcome = Outcome::Sent;
+    qint32 osError = 0;
+    const bool usb = usbCom_;
+    for (qsizetype i = 0; i < frame.size(); ++i) {
+        if (InputWaiting(usb, i == frame.size() - 1, osError)) {
+            // The ECU is talking: let it finish, then drop what it said.
+            support::WaitUsec(attesaGlobaleUsec_);
+            CleanInputCom();
+            outcome = Outcome::Interrupted;
+            break;
+        }
+        const bool written = WriteOneByte(frame.at(i), usb, osError);
+        support::WaitUsec(attesaByteTxUsec_);
+        if (!written) {
+            outcome = Outcome::WriteFailed;
+            break;
+        }
+    }
+    switch (outcome) {
+    case Outcome::Sent:
+        WriteLog("T ", Hex(frame));
+        break;
+    case Outcome::Interrupted:
+        WriteLog("D ", Hex(frame));
+        break;
+    case Outcome::WriteFailed:
+        WriteLog("H ", QString::number(osError) + Hex(frame));
+        break;
+    }
+    // Even a frame that did not go out waits for its reply: the deadline then resends it.
+    rxNotBefore_ = support::GetTimeUsec() + idleUsec_;
+    LoadWDogSend();
+    comState_ = COM_WAIT_REPLY;
+    return true;
+}
+
+void ClsComm::ReadInto(qint32 count, bool usb, qint32& osError) {
+    count = std::min(count, MaxReadChunk);
+    QByteArray buffer(count, '\0');
+    bytesRead_ = 0;
+    if (usb) {
+        ftStatus_ = ftdi_.FT_Read(lngHand_, buffer.data(), count, bytesRead_);
+        if (ftStatus_ != FT_OK) {
+            osError = platform::LastOsError();
+            LogFtdiFailure("FT_Read Recive", osError);
+        }
+    } else {
+        const bool ok = serial_.Read(buffer.data(), count, bytesRead_);
+        ftStatus_ = ok ? 1 : 0;
+        if (!ok) {
+            osError = platform::LastOsError();
+            LogSerialFailure("ReadFile Recive", QString(), osError);
+        }
+    }
+    // Only what the read delivered: a failed or short read adds no stale bytes.
+    inBuffer_.append(buffer.constData(), std::clamp(bytesRead_, 0, count));
+}
+
+bool ClsComm::ReciveMsg() {
+    if (support::GetTimeUsec() < rxNotBefore_) {
+        return false;
+    }
+    qint32 osError = 0;
+    if (usbCom_) {
+        ftStatus_ = ftdi_.FT_GetQueueStatus(lngHand_, lngRxByte_);
+        if (ftStatus_ != FT_OK) {
+            osError = platform::LastOsError();
+            LogFtdiFailure("FT_GetQueueStatus Recive", osError);
+        }
+        if (ftStatus_ == FT_OK && lngRxByte_ > 0) {
+            ReadInto(lngRxByte_, true, osError);
+            WriteLog("R ", Hex(inBuffer_));
+        }
+        // From here on non-zero means success, as on the serial port.
+        ftStatus_ = ftStatus_ == FT_OK ? -1 : 0;
+    } else {
+        const bool ok = SerialQueueStatus();
+        if (!ok) {
+            osError = platform::LastOsError();
+            LogSerialFailure("ClearCommError Recive", " ", osError);
+        }
+        if (ok && lngRxByte_ > 0) {
+            ReadInto(lngRxByte_, false, osError);
+            WriteLog("R ", Hex(inBuffer_));
+        }
+    }
+    if (ftStatus_ == 0) {
+        WriteLog("H ", QString::number(osError) + " " + Hex(inBuffer_));
+    }
+    return true;
+}
+
+bool ClsComm::CtrlEndRecive() const {
+    return inBuffer_.size() > 2 && GetMsgHeader(inBuffer_) == ReplyHeader &&
+           GetMsgByte2(inBuffer_) == ReplyByte2 && inBuffer_.size() >= GetMsgLen(inBuffer_) + 2;
+}
+
+void ClsComm::LoadWDogSend() {
+    replyDeadline_ = support::GetTimeUsec() + attesaGlobaleUsec_ + idleUsec_;
+}
+
+void ClsComm::UnloadWDogSend() {
+    replyDeadline_ = support::GetTimeUsec();
+}
+
+bool ClsComm::CkWDogSend() const {
+    return support::GetTimeUsec() <= replyDeadline_;
+}
+
+bool ClsComm::Silenzio(qint32 Periodo_mSec, bool Resetta) {
+    const double now = support::GetTimeUsec();
+    const bool passed = now > silenceDeadline_;
+    if (Resetta) {
+        silenceDeadline_ = now + Periodo_mSec * 1000.0;
+    }
+    return passed;
+}
+
+bool ClsComm::SendDelay(qint32 Periodo_mSec) {
+    const double now = support::GetTimeUsec();
+    if (now > delayGate_) {
+        delayGate_ = now + Periodo_mSec * 1000.0;
+        return true;
+    }
+    return false;
+}
+
+bool ClsComm::VerificaStatoComunicazione() {
+    if (usbCom_) {
+        return ftdi_.FT_GetQueueStatus(lngHand_, lngRxByte_) == FT_OK;
+    }
+    return SerialQueueStatus();
+}
+
+bool ClsComm::RipristinaAlignErr_EX() {
+    support::WaitUsec(BurstPauseUsec);
+    const QByteArray burst =
+        BuildMsg(ReqHeader, ReqByte2, CMD_GET_ECO, QByteArray(1, '\x03')).repeated(BurstFrames);
+    inBuffer_.clear();
+    outBuffer_.clear();
+    CleanInputCom();
+    CleanOutputCom();
+    WriteLog("T ", Hex(burst));
+    bool answered = false;
+    for (const char byte : burst) {
+        if (usbCom_) {
+            ftdi_.FT_Write(lngHand_, &byte, 1, byteWitn_);
+        } else {
+            serial_.WriteByte(byte, byteWitn_);
+        }
+        support::WaitUsec(BurstPauseUsec);
+        if (usbCom_) {
+            ftStatus_ = ftdi_.FT_GetQueueStatus(lngHand_, lngRxByte_);
+            if (ftStatus_ != FT_OK) {
+                return false;
+            }
+        } else if (!SerialQueueStatus()) {
+            return false;
+        }
+        if (lngRxByte_ > 0) {
+            answered = true;
+            break;
+        }
+    }
+    CleanInputCom();
+    CleanOutputCom();
+    LoadWDogSend();
+    return answered;
+}
 
 void ClsComm::FileHandleVerificaChiusura() {
     qint32 handle = 0;

@@ -10,6 +10,7 @@ const QString ErrExeErr = "COMUNICATION ERROR: EXE ERR";
 const QString ErrTxCheckSum = "COMUNICATION ERROR: TX CHECK SUM";
 const QString ErrNotDefine = "COMUNICATION ERROR: NOT DEFINE";
 const QString ErrWDog = "COMUNICATION ERROR: WDOG ERR";
+const QString LinkBoxTitle = "LX735";
 
 namespace {
 

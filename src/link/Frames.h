@@ -100,5 +100,7 @@ extern const QString ErrExeErr;
 extern const QString ErrTxCheckSum;
 extern const QString ErrNotDefine;
 extern const QString ErrWDog;
+// The title of the link's message boxes.
+extern const QString LinkBoxTitle;
 
 } // namespace comm

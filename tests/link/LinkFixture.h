@@ -8,6 +8,7 @@
 #include "platform/SerialPort.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <memory>
 
@@ -30,6 +31,16 @@ public:
     bool Purge(int) override { return false; }
     bool Close() override { return true; }
 };
+
+// The lines of the link log, without their line ends.
+inline QList<QByteArray> ReadLogLines(const testing_support::TempTree& tree) {
+    QList<QByteArray> lines = tree.Read("BIN/RxTx.TXT").split('\n');
+    for (QByteArray& line : lines) {
+        line = line.trimmed();
+    }
+    lines.removeAll(QByteArray());
+    return lines;
+}
 
 // A link object in a temporary application tree, with no port behind it.
 struct LinkInTree {

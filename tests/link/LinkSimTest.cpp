@@ -1,0 +1,312 @@
+// The link against the simulated ECU: search, keep-alive, resends, failures and the
+// replies' effects, all on simulated time.
+
+#include "LinkRig.h"
+#include "link/Frames.h"
+#include "link/ReplyDispatch.h"
+#include "support/Conversions.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace comm;
+using link_test::LinkRig;
+
+namespace {
+
+QByteArray Request(quint8 command, const QByteArray& payload = {}) {
+    return BuildMsg(ReqHeader, ReqByte2, command, payload);
+}
+
+sim::Fault Fault(sim::FaultKind kind, int count = 1, double value = 0,
+                 int command = sim::kAnyCommand) {
+    sim::Fault fault;
+    fault.kind = kind;
+    fault.count = count;
+    fault.value = value;
+    fault.command = command;
+    return fault;
+}
+
+// Short timings so that failing exchanges end quickly.
+const QByteArray QuickFixedCom1 = "[SearchCom]\r\n 255 \r\n[Comport]\r\n1\r\n[NumResend]\r\n2\r\n"
+                                  "[AttesaGlobale_usec]\r\n300000\r\n[Idle_usec]\r\n20000\r\n";
+
+} // namespace
+
+TEST(LinkSearch, FindsTheEcuOnCom3AndRemembersIt) {
+    LinkRig rig(QByteArray(), 3); // no settings file: search from the USB interface
+    ASSERT_TRUE(rig.link.MemoDatiCom());
+    ASSERT_TRUE(rig.Connect());
+    rig.Run(10000);
+    EXPECT_EQ(rig.LoggedStates(), (QStringList{"7", "0", "7", "0", "7", "0", "7", "3", "1"}));
+    EXPECT_FALSE(rig.link.UsbCom());
+    EXPECT_EQ(rig.link.ComPort(), 3);
+    EXPECT_EQ(rig.link.FlagRicercaCom(), 3);
+    EXPECT_EQ(rig.ftdi.listCalls, 1);
+    EXPECT_EQ(rig.port.Opens(), 1);
+
+    const QList<QByteArray> log = rig.LogLines();
+    const qsizetype probe = log.indexOf("\"CMD_GET_ECO\"");
+    ASSERT_GE(probe, 0);
+    EXPECT_TRUE(log[probe + 1].endsWith(" T 4102060945434F05\""));
+    EXPECT_TRUE(log[probe + 2].endsWith(" C 3\""));
+    EXPECT_TRUE(log[probe + 3].endsWith(" R 420107090045434F04\""));
+
+    // The first keep-alive reply wrote the settings file with the port found.
+    EXPECT_FALSE(rig.link.MemoDatiCom());
+    const QByteArray setCom = rig.tree.Read("BIN/SetCom.ini");
+    EXPECT_TRUE(setCom.contains("[Comport]\r\n3\r\n"));
+    EXPECT_TRUE(setCom.contains("[SearchCom]\r\n 3 \r\n"));
+}
+
+TEST(LinkSearch, FindsTheEcuBehindTheUsbInterface) {
+    LinkRig rig(QByteArray(), 9);
+    testing_support::SimPort cable(rig.ecu);
+    rig.ftdi.AddDevice(cable);
+    ASSERT_TRUE(rig.Connect());
+    EXPECT_TRUE(rig.link.UsbCom());
+    EXPECT_EQ(rig.link.ComPort(), 0);
+    EXPECT_EQ(rig.ftdi.opened, std::vector<qint32>{0});
+    EXPECT_EQ(rig.ftdi.settings.baud, 38400u);
+    EXPECT_EQ(rig.ftdi.settings.wordLength, 8);
+    EXPECT_EQ(rig.ftdi.settings.stopBits, 0);
+    EXPECT_EQ(rig.ftdi.settings.parity, 0);
+    EXPECT_EQ(rig.ftdi.settings.flowControl, 0);
+    EXPECT_EQ(rig.ftdi.settings.readMs, 50u);
+    EXPECT_EQ(rig.ftdi.settings.writeMs, 50u);
+    EXPECT_EQ(rig.ftdi.settings.eventChar, 0x7E);
+    EXPECT_FALSE(rig.ftdi.settings.eventEnabled);
+    EXPECT_FALSE(rig.ftdi.settings.errorEnabled);
+    EXPECT_TRUE(SendMsgAndWait(rig.link, Request(CMD_READ_MEM1)));
+    EXPECT_EQ(rig.link.ComState(), COM_READY);
+}
+
+TEST(LinkSearch, SilentCablesAreTriedInTurnThenTheComPorts) {
+    LinkRig rig("[SearchCom]\r\n 0 \r\n[NumResend]\r\n0\r\n[AttesaGlobale_usec]\r\n100000\r\n", 9);
+    rig.ecu.AddFault(Fault(sim::FaultKind::Silence, sim::kForever));
+    testing_support::SimPort first(rig.ecu);
+    testing_support::SimPort second(rig.ecu);
+    rig.ftdi.AddDevice(first);
+    rig.ftdi.AddDevice(second);
+    ASSERT_TRUE(rig.RunUntil([&] { return rig.ftdi.opened.size() >= 3; }));
+    EXPECT_EQ(rig.ftdi.opened, (std::vector<qint32>{0, 1, 0}));
+    // Between the second cable and the first again: COM1..COM9, and COM9 was silent.
+    EXPECT_EQ(rig.port.Opens(), 1);
+    EXPECT_TRUE(rig.BoxTexts().isEmpty()) << "a silent port during a search says nothing";
+}
+
+TEST(LinkKeepAlive, ProbesAfterFourSecondsOfSilenceOnlyInRunOrSlave) {
+    LinkRig rig;
+    ASSERT_TRUE(rig.Connect());
+    rig.ecu.ClearCommandLog();
+    rig.Run(10e6);
+    EXPECT_EQ(rig.Received(CMD_GET_ECO), 2);
+    EXPECT_EQ(rig.link.ComState(), COM_READY);
+
+    rig.link.EcuState(ECU_PRG);
+    rig.ecu.ClearCommandLog();
+    rig.Run(10e6);
+    EXPECT_EQ(rig.Received(CMD_GET_ECO), 0);
+}
+
+TEST(SendMsgAndWait, GoodExchangeIsTrueAndPaced) {
+    sim::EcuConfig config;
+    config.identity.descriptor = "LX735 CLIENT INJ468";
+    LinkRig rig(link_test::FixedCom1, 1, config);
+    ASSERT_TRUE(rig.Connect());
+    const double start = rig.time.NowUsec();
+    ASSERT_TRUE(SendMsgAndWait(rig.link, Request(CMD_READ_FIRMWARE)));
+    // Five bytes at 500 us, then 100 ms before reading.
+    EXPECT_GE(rig.time.NowUsec() - start, 5 * 500 + 100000);
+    EXPECT_EQ(rig.link.FirmwareEcuVersStr(), "01.12");
+    EXPECT_EQ(rig.link.FirmwareEcuDataStr(), "14/04/2011");
+    EXPECT_EQ(rig.link.DescProgettoEcu_CODICE(), "INJ468");
+    EXPECT_FALSE(rig.link.WDogPresente());
+    EXPECT_TRUE(rig.link.InBuffer().isEmpty());
+    EXPECT_TRUE(rig.link.OutBuffer().isEmpty());
+}
+
+TEST(SendMsgAndWait, SilentEcuFailsAfterTheResendsAndTheLinkRecovers) {
+    LinkRig rig; // default timings: 11 sends of 4.1 s each
+    ASSERT_TRUE(rig.Connect());
+    rig.ecu.AddFault(Fault(sim::FaultKind::Silence, sim::kForever));
+    rig.ecu.ClearCommandLog();
+    const double start = rig.time.NowUsec();
+    EXPECT_FALSE(SendMsgAndWait(rig.link, Request(CMD_READ_MEM1)));
+    EXPECT_NEAR(rig.time.NowUsec() - start, 11 * 4.1e6, 1e6);
+    EXPECT_EQ(rig.Received(CMD_READ_MEM1), 11);
+    EXPECT_EQ(rig.BoxTexts(), QStringList{ErrWDog});
+    EXPECT_TRUE(rig.link.WDogPresente());
+    EXPECT_EQ(rig.link.NumWDogSend(), 1);
+    EXPECT_EQ(rig.link.FlagRicercaCom(), NoSearch) << "a fixed port stays fixed";
+
+    rig.ecu.ClearFaults();
+    ASSERT_TRUE(rig.Connect());
+    rig.Run(10000);
+    const QStringList states = rig.LoggedStates();
+    EXPECT_EQ(states.mid(states.size() - 4), (QStringList{"0", "7", "3", "1"}));
+    EXPECT_TRUE(SendMsgAndWait(rig.link, Request(CMD_READ_MEM1)));
+    EXPECT_EQ(rig.link.NumWDogSend(), 0);
+}
+
+TEST(SendMsgAndWait, BadRepliesEndWithTheirTextInTheDeveloperView) {
+    const struct {
+        sim::FaultKind kind;
+        double value;
+        QString text;
+    } cases[] = {
+        {sim::FaultKind::BadChecksum, 0, ErrRxCheckSum},
+        {sim::FaultKind::WrongEcho, 0, ErrEcoCommand},
+        {sim::FaultKind::Status, 254, ErrExeErr},
+        {sim::FaultKind::Status, 255, ErrTxCheckSum},
+        {sim::FaultKind::Status, 1, ErrNotDefine},
+    };
+    for (const auto& c : cases) {
+        LinkRig rig(QuickFixedCom1);
+        ASSERT_TRUE(rig.Connect());
+        rig.ecu.AddFault(Fault(c.kind, sim::kForever, c.value, CMD_READ_ERR));
+        EXPECT_FALSE(SendMsgAndWait(rig.link, Request(CMD_READ_ERR))) << c.text.toStdString();
+        EXPECT_EQ(rig.Received(CMD_READ_ERR), 3) << c.text.toStdString();
+        EXPECT_EQ(rig.BoxTexts(), QStringList{c.text});
+        EXPECT_EQ(rig.link.ComState(), COM_RESTART);
+    }
+}
+
+TEST(SendMsgAndWait, WithoutTheDeveloperViewFailuresShowNothing) {
+    LinkRig rig(QuickFixedCom1);
+    rig.host.developer = false;
+    ASSERT_TRUE(rig.Connect());
+    rig.ecu.AddFault(Fault(sim::FaultKind::Silence, sim::kForever));
+    EXPECT_FALSE(SendMsgAndWait(rig.link, Request(CMD_READ_MEM2)));
+    EXPECT_TRUE(rig.BoxTexts().isEmpty());
+}
+
+TEST(SendMsgAndWait, OneDamagedReplyIsResentAndSucceeds) {
+    const sim::FaultKind kinds[] = {sim::FaultKind::Garble, sim::FaultKind::Noise,
+                                    sim::FaultKind::Silence, sim::FaultKind::HangUp};
+    for (const sim::FaultKind kind : kinds) {
+        LinkRig rig(QuickFixedCom1);
+        ASSERT_TRUE(rig.Connect());
+        rig.ecu.AddFault(Fault(kind, 1, kind == sim::FaultKind::HangUp ? 200000 : 0, CMD_READ_ERR));
+        rig.ecu.ErrorBytes()[5] = 7;
+        EXPECT_TRUE(SendMsgAndWait(rig.link, Request(CMD_READ_ERR)))
+            << sim::FaultKindName(kind).toStdString();
+        EXPECT_EQ(rig.Received(CMD_READ_ERR), 2);
+        EXPECT_EQ(rig.link.ErrInj(5), 7);
+        EXPECT_TRUE(rig.BoxTexts().isEmpty());
+    }
+}
+
+TEST(ReciveMsg, SplitReplyGivesGrowingReceiveLines) {
+    LinkRig rig;
+    ASSERT_TRUE(rig.Connect());
+    rig.ecu.AddFault(Fault(sim::FaultKind::Split, 1, 300000, CMD_GET_ECO));
+    ASSERT_TRUE(SendMsgAndWait(rig.link, Request(CMD_GET_ECO, "ECO")));
+    QList<QByteArray> received;
+    for (const QByteArray& line : rig.LogLines()) {
+        if (line.contains(" R ")) {
+            received << line.split(' ').last();
+        }
+    }
+    ASSERT_GE(received.size(), 3);
+    EXPECT_EQ(received.last(), "420107090045434F04\"");
+    EXPECT_LT(received[received.size() - 2].size(), received.last().size());
+}
+
+TEST(ReciveMsg, ADeadLineLogsTheFailedSerialCalls) {
+    LinkRig rig(QuickFixedCom1);
+    ASSERT_TRUE(rig.Connect());
+    rig.ecu.AddFault(Fault(sim::FaultKind::HangUp, 1, 200000, CMD_READ_MEM2));
+    ASSERT_TRUE(SendMsgAndWait(rig.link, Request(CMD_READ_MEM2)));
+    const QList<QByteArray> log = rig.LogLines();
+    qsizetype failed = 0;
+    while (failed < log.size() && !log[failed].contains("ClearCommError Recive")) {
+        ++failed;
+    }
+    ASSERT_LT(failed + 4, log.size());
+    EXPECT_TRUE(log[failed].endsWith(" ClearCommError Recive \""));
+    EXPECT_TRUE(log[failed + 1].endsWith(" lpErrors 0\""));
+    EXPECT_TRUE(log[failed + 2].endsWith(" GetLastError 5\"")); // EIO
+    EXPECT_TRUE(log[failed + 3].endsWith(" LastDllError 5\""));
+    EXPECT_TRUE(log[failed + 4].contains(" H 5 "));
+}
+
+TEST(SendMsgAndWait, AStoppedLinkTimerCannotHoldTheCaller) {
+    LinkRig rig(QuickFixedCom1);
+    ASSERT_TRUE(rig.Connect());
+    rig.TimerRunning(false);
+    EXPECT_FALSE(SendMsgAndWait(rig.link, Request(CMD_READ_MEM1)));
+    EXPECT_EQ(rig.link.ComState(), COM_RESTART);
+}
+
+TEST(SendMsgAndWait, RefusedAtOnceWhenTheLinkIsNotReady) {
+    LinkRig rig;
+    ASSERT_TRUE(rig.Connect());
+    rig.TimerRunning(false);
+    rig.link.ComState(COM_STOP);
+    const double start = rig.time.NowUsec();
+    EXPECT_FALSE(SendMsgAndWait(rig.link, Request(CMD_READ_MEM1)));
+    EXPECT_NEAR(rig.time.NowUsec() - start, 500000, 2000);
+    EXPECT_EQ(rig.link.ComState(), COM_STOP);
+    EXPECT_EQ(rig.Received(CMD_READ_MEM1), 0);
+}
+
+TEST(Dispatch, RepliesReachTheirStores) {
+    LinkRig rig;
+    ASSERT_TRUE(rig.Connect());
+    rig.ecu.ErrorBytes().fill(3);
+
+    ASSERT_TRUE(SendMsgAndWait(rig.link, Request(CMD_READ_ERR)));
+    EXPECT_EQ(rig.link.ErrInj(0), 3);
+    EXPECT_EQ(rig.link.ErrInj(63), 3);
+    ASSERT_TRUE(SendMsgAndWait(rig.link, Request(CMD_CANC_ERR)));
+    EXPECT_EQ(rig.link.ErrInj(0), 0);
+
+    ASSERT_TRUE(SendMsgAndWait(rig.link, Request(CMD_SET_ECU_SLAVE, QByteArray(1, '\0'))));
+    EXPECT_EQ(rig.link.EcuState(), ECU_SLAVE);
+    ASSERT_TRUE(SendMsgAndWait(rig.link, Request(CMD_SET_ECU_RUN, QByteArray(1, '\0'))));
+    EXPECT_EQ(rig.link.EcuState(), ECU_RUN);
+
+    ASSERT_TRUE(SendMsgAndWait(rig.link, Request(CMD_READ_TBL_COR, QByteArray::fromHex("0030"))));
+    EXPECT_EQ(PopReplyQueue(rig.link).size(), 96);
+    ASSERT_TRUE(
+        SendMsgAndWait(rig.link, Request(CMD_READ_MEM_ZONE, QByteArray::fromHex("00FFE00006"))));
+    EXPECT_EQ(PopReplyQueue(rig.link), QByteArray::fromHex("011214042011"));
+    EXPECT_EQ(PopReplyQueue(rig.link), QByteArray());
+
+    ASSERT_TRUE(SendMsgAndWait(rig.link, Request(CMD_READ_MEM1)));
+    ASSERT_EQ(rig.host.calls.size(), 1);
+    EXPECT_EQ(rig.host.calls[0].first, "ParseMem1");
+    EXPECT_EQ(rig.host.calls[0].second.size(), 97) << "the whole reply frame";
+
+    ASSERT_TRUE(SendMsgAndWait(rig.link, Request(CMD_GET_ADR_VAR)));
+    EXPECT_TRUE(rig.link.RichiediIndVar());
+}
+
+TEST(Dispatch, FlashEndHoldsTheLinkTenSeconds) {
+    LinkRig rig;
+    ASSERT_TRUE(rig.Connect());
+    ASSERT_TRUE(SendMsgAndWait(rig.link, Request(CMD_SET_ECU_PRG, QByteArray(1, '\0'))));
+    EXPECT_EQ(rig.link.EcuState(), ECU_PRG);
+    const double start = rig.time.NowUsec();
+    ASSERT_TRUE(SendMsgAndWait(rig.link, Request(CMD_WRT_FLASH_END)));
+    EXPECT_GE(rig.time.NowUsec() - start, 10e6);
+    EXPECT_LT(rig.time.NowUsec() - start, 11e6);
+    EXPECT_EQ(rig.link.EcuState(), ECU_RUN);
+    EXPECT_FALSE(rig.link.WDogPresente());
+}
+
+TEST(LinkStop, ClosesThePortAndStaysStopped) {
+    LinkRig rig;
+    ASSERT_TRUE(rig.Connect());
+    rig.link.ComState(COM_STOP);
+    rig.Run(10e6);
+    EXPECT_EQ(rig.link.ComState(), COM_STOP);
+    EXPECT_FALSE(rig.link.IsOpen());
+    EXPECT_EQ(rig.port.Handle(), 0);
+    EXPECT_FALSE(rig.link.WDogPresente());
+    EXPECT_EQ(rig.tree.Read("BIN/Handle.ini"), "\r\n");
+    rig.link.ComState(COM_RESTART);
+    EXPECT_TRUE(rig.Connect());
+}
