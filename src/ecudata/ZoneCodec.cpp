@@ -35,19 +35,17 @@ quint32 PairsLowFirst(const QString& hex, int bytes) {
     return value;
 }
 
-// Float arithmetic leaves a scaled-back value a hair below or above the whole number it
-// came from (2.048 / 0.008); the digit-wise converters would then be off by one.
-double SnapToWhole(double value) {
-    const double whole = std::nearbyint(value);
-    return std::fabs(value - whole) < 1e-6 ? whole : value;
-}
-
+// Every field takes the nearest whole number (an exact half to the even one): the
+// digit-wise converters would otherwise round some fractions and cut others (79.75
+// gives 0x4F), and a value scaled back from the wire (2.048 / 0.008) may lie a hair
+// below the whole number it came from.
 QString Convert(double value, HexConv conv) {
+    value = std::nearbyint(value);
     switch (conv) {
     case HexConv::Double:
-        return support::DoubleToHex(SnapToWhole(value));
+        return support::DoubleToHex(value);
     case HexConv::Int16:
-        return support::Int16ToHex(SnapToWhole(value));
+        return support::Int16ToHex(value);
     case HexConv::Int32:
         break;
     }

@@ -73,6 +73,15 @@ TEST(HexWriter, FieldsGoLowByteFirstAndStayInTheirRange) {
     EXPECT_EQ(w.Text(), "701703FFFFFFFFFFFFD2040000FFFF0000FF0280");
 }
 
+TEST(HexWriter, EveryConverterTakesTheNearestWholeNumber) {
+    HexWriter w;
+    w.Word(79.75, HexConv::Int16); // digit by digit this would be 0x4F
+    w.Word(79.75, HexConv::Double);
+    w.Word(79.5, HexConv::Int32); // an exact half to the even one
+    w.Word(-0.6, HexConv::Int16);
+    EXPECT_EQ(w.Text(), "500050005000FFFF");
+}
+
 TEST(HexWriter, ScaledBackValuesKeepTheirWholeNumber) {
     // A raw value read, scaled to ms and divided back must give the same raw value.
     for (int raw : {15, 16, 255, 256, 4095, 4096, 6250, 65535}) {
