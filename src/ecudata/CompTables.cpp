@@ -2,7 +2,10 @@
 
 #include "ecudata/EcuImages.h"
 #include "ecudata/ZoneCodec.h"
+#include "ecudata/ZoneExchange.h"
+#include "link/ClsComm.h"
 #include "support/Conversions.h"
+#include "support/FileRoutines.h"
 
 #include <QFile>
 #include <algorithm>
@@ -135,6 +138,32 @@ void LoadCompTblsFile(const QString& path, EcuImages& images) {
 
 void LoadSmagAccFile(const QString& path, EcuImages& images) {
     LoadSections(path, images, [](int id) { return id == 4; });
+}
+
+bool ReadCompTbls(comm::ClsComm& link, EcuImages& images) {
+    const auto read = [&](const CompTblInfo& info) {
+        const auto data = SendQueuedRead(link, info.readCmd);
+        return data && CompTblFromBytes(*data, info.form, CompTable(images, info.id));
+    };
+    const bool ok = read(CompTables[1]) && read(CompTables[0]) && read(CompTables[2]);
+    if (support::IsDateNewer(link.FirmwareFleDataStr(), link.FirmwareEcuDataStr())) {
+        LoadSmagAccFile(link.AppFolder() + "/LNG/Default.Xar", images);
+        return ok;
+    }
+    return ok && read(CompTables[3]);
+}
+
+bool WriteCompTbl(comm::ClsComm& link, EcuImages& images, int id) {
+    for (const CompTblInfo& info : CompTables) {
+        if (id != 0 && id != info.id) {
+            continue;
+        }
+        const QByteArray payload = CompTblToBytes(CompTable(images, info.id), info.form);
+        if (!SendRequest(link, info.writeCmd, payload)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace ecudata

@@ -12,6 +12,10 @@
 #include <QtGlobal>
 #include <array>
 
+namespace comm {
+class ClsComm;
+}
+
 namespace ecudata {
 
 struct EcuImages;
@@ -57,5 +61,15 @@ void LoadCompTblsFile(const QString& path, EcuImages& images);
 
 // The same for the leaning section "[BLKSmagAcc]" only.
 void LoadSmagAccFile(const QString& path, EcuImages& images);
+
+// Reads the reducer-temperature, gas-temperature and pressure tables, each only after
+// the one before succeeded; then the leaning table from the ECU, or from the default
+// parameter set LNG/Default.Xar when the firmware image is dated later than the ECU's
+// firmware. True when every exchange made succeeded with a whole table.
+bool ReadCompTbls(comm::ClsComm& link, EcuImages& images);
+
+// Writes table id (1..4), or all four for 0, in the order of their ids, each clamped
+// first; stops at the first failure (False). An id outside 0..4 sends nothing (True).
+bool WriteCompTbl(comm::ClsComm& link, EcuImages& images, int id);
 
 } // namespace ecudata

@@ -2,7 +2,12 @@
 
 #include "ecudata/ConfigScale.h"
 #include "ecudata/EcuImages.h"
+#include "ecudata/EcuModel.h"
 #include "ecudata/ZoneCodec.h"
+#include "ecudata/ZoneExchange.h"
+#include "link/ClsComm.h"
+#include "link/Frames.h"
+#include "support/Conversions.h"
 #include "support/MessageBox.h"
 
 #include <algorithm>
@@ -186,6 +191,43 @@ QString EncodeTblCorBlock(const TblCor& table, int block, const ConfigScale& sca
         }
     }
     return w.Text();
+}
+
+namespace {
+
+// [start cell][48]: the payload of a block request.
+QByteArray BlockHead(int block) {
+    QByteArray head;
+    head.append(static_cast<char>(block * TblCorBlockCells));
+    head.append(static_cast<char>(TblCorBlockCells));
+    return head;
+}
+
+} // namespace
+
+bool ReadTblCor(comm::ClsComm& link, EcuModel& model) {
+    for (int b = 0; b < TblCorBlocks; ++b) {
+        const auto data = SendQueuedRead(link, comm::CMD_READ_TBL_COR, BlockHead(b));
+        if (!data || !DecodeTblCorBlock(support::ByteStrToHex(*data), b, model.images.TblCorRead,
+                                        model.scale)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool WriteTblCor(comm::ClsComm& link, EcuModel& model) {
+    const TblCor& table = model.images.TblCorEdit;
+    if (!TblCorFitsWire(table, model.scale)) {
+        return false;
+    }
+    for (int b = 0; b < TblCorBlocks; ++b) {
+        QString hex = EncodeTblCorBlock(table, b, model.scale);
+        if (!SendRequest(link, comm::CMD_WRT_TBL_COR, BlockHead(b) + support::HexToByteStr(hex))) {
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace ecudata

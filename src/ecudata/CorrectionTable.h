@@ -11,10 +11,15 @@
 #include <QtGlobal>
 #include <array>
 
+namespace comm {
+class ClsComm;
+}
+
 namespace ecudata {
 
 struct ConfigScale;
 struct EcuImages;
+struct EcuModel;
 
 using TblCor = std::array<double, 192>;
 
@@ -63,5 +68,13 @@ bool TblCorFitsWire(const TblCor& table, const ConfigScale& scale);
 // K_Time_Inj_us, 181/182 x 1000, 183..190 raw, cell 191 always "FFFF". Call only for a
 // table that TblCorFitsWire.
 QString EncodeTblCorBlock(const TblCor& table, int block, const ConfigScale& scale);
+
+// Reads the table from the ECU in four blocks into TblCorRead. The first failed
+// exchange or incomplete block ends it with False; blocks read before it stay.
+bool ReadTblCor(comm::ClsComm& link, EcuModel& model);
+
+// Writes TblCorEdit to the ECU in four blocks. A table with a cell that does not fit
+// the wire is not sent at all (False); the first failed block ends it with False.
+bool WriteTblCor(comm::ClsComm& link, EcuModel& model);
 
 } // namespace ecudata

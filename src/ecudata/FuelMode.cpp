@@ -1,7 +1,13 @@
 #include "ecudata/FuelMode.h"
 
 #include "ecudata/EcuImages.h"
+#include "ecudata/EcuModel.h"
 #include "ecudata/EcuRequests.h"
+#include "ecudata/RequestServer.h"
+#include "ecudata/ZoneExchange.h"
+#include "link/ClsComm.h"
+#include "link/Frames.h"
+#include "support/Clock.h"
 
 #include <QtGlobal>
 #include <map>
@@ -154,6 +160,88 @@ void StepInjSet(EcuImages& images, EcuRequests& requests) {
     if (images.Mem3Write.Cilindri != images.Mem3Data.Cilindri) {
         step.Arm();
     }
+}
+
+namespace {
+
+constexpr int FuelPolls = 8;
+constexpr double FuelPollUsec = 250000;
+constexpr double RelinkWaitUsec = 3000000;
+
+// The mode byte that switches: gas from petrol, or gas once more when the ECU went
+// back to petrol by itself with cylinder 0 on; otherwise petrol.
+quint8 TargetMode(const EcuImages& images) {
+    const Mem2Rec& m = images.Mem2Data;
+    const bool toGas =
+        (m.ModeReq == OnPetrol && m.FuelState == OnPetrol) ||
+        (images.Mem3Data.CylState[0] == 1 && m.ModeReq == OnGas && m.FuelState == OnPetrol);
+    return toGas ? OnGas : OnPetrol;
+}
+
+// The run mode back after a switch, also when the switch failed half way: then the
+// link is restarting, and the ECU is sent back once the link is up again.
+void BackToRun(comm::ClsComm& link) {
+    const double end = support::GetTimeUsec() + RelinkWaitUsec;
+    while (link.ComState() != comm::COM_READY && link.ComState() != comm::COM_STOP &&
+           support::GetTimeUsec() < end) {
+        support::WaitUsec(1000);
+    }
+    if (link.ComState() == comm::COM_READY) {
+        SendRequest(link, comm::CMD_SET_ECU_RUN, QByteArray(1, '\0'));
+    }
+}
+
+// Runs the switch; False when an exchange failed. slaved: this procedure put the ECU
+// into slave mode.
+bool Switch(comm::ClsComm& link, EcuModel& model, bool& slaved) {
+    EcuImages& img = model.images;
+    EcuRequests& req = model.requests;
+    if (!SendParsedRead(link, comm::CMD_READ_MEM2, img) ||
+        !SendParsedRead(link, comm::CMD_READ_MEM3, img)) {
+        return false;
+    }
+    const quint8 target = TargetMode(img);
+    if (img.Mem2Data.EcuRunState == 0) {
+        if (!ToggleEcuMode(link, img)) {
+            return false;
+        }
+        slaved = true;
+        if (!SendParsedRead(link, comm::CMD_READ_MEM2, img)) {
+            return false;
+        }
+        req.ReqSwitchFuelMode = 2;
+    } else {
+        req.ReqSwitchFuelMode = 3;
+    }
+    img.Mem2Write.ModeReq = target;
+    if (!WriteMem2(link, model)) {
+        img.Mem2Write.ModeReq = 255; // a failed switch is not made later by another write
+        return false;
+    }
+    if (req.ReqSwitchFuelMode != 2) {
+        return true;
+    }
+    for (int i = 0; i < FuelPolls; ++i) {
+        support::WaitUsec(FuelPollUsec);
+        if (!SendParsedRead(link, comm::CMD_READ_MEM2, img)) {
+            return false;
+        }
+        if (img.Mem2Data.FuelState == target) {
+            break;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+void SwitchFuelMode(comm::ClsComm& link, EcuModel& model) {
+    bool slaved = false;
+    Switch(link, model, slaved);
+    if (slaved) {
+        BackToRun(link);
+    }
+    model.requests.ReqSwitchFuelMode = 0;
 }
 
 } // namespace ecudata

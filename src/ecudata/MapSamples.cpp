@@ -3,6 +3,8 @@
 #include "ecudata/ConfigScale.h"
 #include "ecudata/EcuImages.h"
 #include "ecudata/ZoneCodec.h"
+#include "ecudata/ZoneExchange.h"
+#include "link/Frames.h"
 #include "support/Conversions.h"
 
 #include <cmath>
@@ -67,6 +69,24 @@ void ClearSmplBnz(EcuImages& images) {
 
 void ClearSmplGas(EcuImages& images) {
     ClearSmpl(images.MapTinjGas, images.MapVacmGas);
+}
+
+bool ReadSmplBnz(comm::ClsComm& link, const EcuImages& images) {
+    SendParsedRead(link, comm::CMD_READ_SMPL_BNZ, images);
+    return SendParsedRead(link, comm::CMD_READ_SMPL_BNZ1, images);
+}
+
+bool ReadSmplGas(comm::ClsComm& link, const EcuImages& images) {
+    SendParsedRead(link, comm::CMD_READ_SMPL_GAS, images);
+    return SendParsedRead(link, comm::CMD_READ_SMPL_GAS1, images);
+}
+
+bool CancSmplBnz(comm::ClsComm& link) {
+    return SendRequest(link, comm::CMD_CANC_SMPL_BNZ);
+}
+
+bool CancSmplGas(comm::ClsComm& link) {
+    return SendRequest(link, comm::CMD_CANC_SMPL_GAS);
 }
 
 } // namespace ecudata

@@ -8,6 +8,10 @@
 #include <QtGlobal>
 #include <array>
 
+namespace comm {
+class ClsComm;
+}
+
 namespace ecudata {
 
 struct ConfigScale;
@@ -30,5 +34,14 @@ bool ParseSmplGas(const QByteArray& frame, quint8 part, EcuImages& images,
 // Zero points 0..59 of one fuel (the ECU acknowledged the cancel).
 void ClearSmplBnz(EcuImages& images);
 void ClearSmplGas(EcuImages& images);
+
+// Ask for both reply parts of one fuel; the second is asked for whatever the first gave.
+// The result is that of the last exchange (True when its reply was stored).
+bool ReadSmplBnz(comm::ClsComm& link, const EcuImages& images);
+bool ReadSmplGas(comm::ClsComm& link, const EcuImages& images);
+
+// Ask the ECU to discard one fuel's points; the arrays are emptied when it acknowledges.
+bool CancSmplBnz(comm::ClsComm& link);
+bool CancSmplGas(comm::ClsComm& link);
 
 } // namespace ecudata
