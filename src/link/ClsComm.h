@@ -9,7 +9,6 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QVector>
 #include <array>
 #include <optional>
 #include <vector>
