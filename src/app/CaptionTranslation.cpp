@@ -207,6 +207,10 @@ void CheckLanguageItem(QWidget& window, qint16 language) {
 
 } // namespace
 
+bool DictionaryLoaded(const support::ClsLingue& lingue) {
+    return lingue.UboundVoci() > 0 || !lingue.VoceDizionario(0, 0).isEmpty();
+}
+
 TranslationResult TranslateMainWindow(QWidget& window, ProgramContext& context, qint16 language) {
     support::ClsLingue& lingue = context.ObjLingue;
     if (language < 0 || language > lingue.UboundLingue()) {
@@ -216,7 +220,7 @@ TranslationResult TranslateMainWindow(QWidget& window, ProgramContext& context, 
     if (lingue.IdLingua() != language) {
         lingue.IdLingua(language);
     }
-    if (lingue.UboundLingue() < 0) {
+    if (!DictionaryLoaded(lingue)) {
         return TranslationResult::Done;
     }
 

@@ -8,6 +8,10 @@
 
 class QWidget;
 
+namespace support {
+class ClsLingue;
+}
+
 namespace app {
 
 struct ProgramContext;
@@ -19,6 +23,9 @@ enum class TranslationResult {
     // numbers cannot be known.
     NoErrorMarker,
 };
+
+// False when the dictionary file gave no language at all (missing or empty).
+bool DictionaryLoaded(const support::ClsLingue& lingue);
 
 // Checks the language's item of the Language menu (items "MnuLngT(i)"), makes it the
 // current language and applies its entries to the controls below window and to the

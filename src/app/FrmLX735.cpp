@@ -7,6 +7,9 @@
 #include "app/MainControls.h"
 #include "app/PageServices.h"
 #include "app/ProgramContext.h"
+#include "app/StandIns.h"
+#include "ecudata/ParamRecords.h"
+#include "ecudata/RecordTables.h"
 #include "support/Colors.h"
 #include "support/Cursor.h"
 #include "support/FileRoutines.h"
@@ -53,21 +56,21 @@ QMenu* AddSubmenu(QMenu& menu, const QString& name, const QString& caption) {
 }
 
 // The ECU images as they stand before the first read.
-void StoreDefaultImages(EcuImages& images) {
-    standin::Mem1Rec& m1 = images.Mem1Data;
+void StoreDefaultImages(ecudata::EcuImages& images) {
+    ecudata::Mem1Rec& m1 = images.Mem1Data;
     m1.Rpm = m1.PressGas = m1.Press2 = m1.Lambda1 = 0;
     m1.StatusKey = m1.StatusEv1 = m1.StatusEv2 = m1.StatusKeyHigh = 0;
     m1.Level1 = m1.Level2 = m1.Temp = m1.Temp1 = m1.Supply = 0;
     m1.LevelLamps = 0;
     m1.Lambda2 = m1.LambdaOut1 = m1.LambdaOut2 = 0;
 
-    standin::Mem2Rec& m2 = images.Mem2Data;
+    ecudata::Mem2Rec& m2 = images.Mem2Data;
     m2.ModeReq = m2.FuelState = m2.EcuRunState = 0;
     m2.HoursGas = m2.HoursBenz = 0.0;
     m2.Flags = 0;
     m2.SwitchRpmPeriod = 75.0;
 
-    standin::Mem3Rec& m3 = images.Mem3Data;
+    ecudata::Mem3Rec& m3 = images.Mem3Data;
     m3.Bobine = 4;
     m3.Cilindri = 4;
     m3.SwitchTemp = 50.0;
@@ -99,13 +102,6 @@ void StoreDefaultImages(EcuImages& images) {
     m3.BadBit = 0;
 }
 
-// The level-sensor table's one row before the configuration file is read.
-standin::GasLevelRec DefaultGasLevel() {
-    standin::GasLevelRec rec;
-    rec.Thresholds = {0, 204, 409, 618, 823, 1023};
-    return rec;
-}
-
 } // namespace
 
 FrmLX735::FrmLX735(ProgramContext& context, PageServices& services)
@@ -125,6 +121,7 @@ FrmLX735::FrmLX735(ProgramContext& context, PageServices& services)
     timer3_.setInterval(250);
     connect(&timer1_, &QTimer::timeout, this, [this] { Timer1_Timer(); });
     connect(&timer2_, &QTimer::timeout, this, [this] { Timer2_Timer(); });
+    connect(&timer3_, &QTimer::timeout, this, [this] { services_.Timer3Tick(); });
     connect(sstMain_, &QTabWidget::currentChanged, this, [this] {
         if (loaded_ && !settingTab_) {
             SstMain_Click();
@@ -203,8 +200,10 @@ void FrmLX735::EnableTimers() {
 
 void FrmLX735::Form_Load() {
     support::CursorOverride hourglass(Qt::WaitCursor);
-    EcuImages& images = ctx_.Images;
+    ecudata::EcuImages& images = ctx_.Images;
+    ecudata::EcuRequests& requests = ctx_.Requests;
     const QString& folder = ctx_.AppFolder;
+    const QString& decimalSep = ctx_.DecimalSep;
 
     for (int i = 0; i < 8; ++i) {
         for (const auto& [array, color] :
@@ -238,22 +237,24 @@ void FrmLX735::Form_Load() {
     TabStripHeight = HeightTwips(*sstMain_);
     CheckTab();
 
-    images.ReqReadMem1 = images.ReqReadMem2 = images.ReqReadMem3 = images.ReqReadEmus = true;
-    images.ReqReadTblCor = images.ReqReadComp = images.ReqReadDcol = true;
-    ctx_.Poll = PollCountdowns{3, 7, 17, 23, 53, 101};
-    ctx_.FirstReadPending = true;
-    ctx_.RefreshPending = true;
+    requests.ReqReadMem1 = requests.ReqReadMem2 = requests.ReqReadMem3 = true;
+    requests.ReqReadEmus = requests.ReqReadTblCor = requests.ReqReadComp = true;
+    requests.ReqReadDcol = true;
+    // The first error read thus comes 102 identified ticks after the load.
+    requests.PollCountdown = {3, 7, 17, 23, 53, 101};
+    requests.FirstReadPending = true;
+    requests.RefreshPending = true;
 
     int cilindri = images.Mem3Data.Cilindri;
     services_.IstanzaInj(cilindri);
     DisponiFrmMain();
-    standin::ResetMemToWrite(images);
-    images.TblGasLevel = {DefaultGasLevel()};
+    ecudata::ResetMemToWrite(images);
+    ctx_.Tables.TblGasLevel = {ecudata::BuiltInGasLevelRow()};
     images.Mem3Data.LevelType = 0;
     StoreDefaultImages(images);
-    standin::LoadGasLevelTbl(images, folder);
-    standin::LoadInjTypeTbl(folder);
-    standin::LoadLambdaTbl(folder, ctx_.Texts.GridHeader15);
+    ecudata::LoadGasLevelTbl(ctx_.Tables, folder, decimalSep);
+    ecudata::LoadInjTypeTbl(ctx_.Tables, folder, decimalSep, ctx_.Scale.K_Time_Pwm_us);
+    ecudata::LoadLambdaTbl(ctx_.Tables, folder, decimalSep, ctx_.Texts.GridHeader15);
     services_.RiempiCmbSwtch();
 
     services_.InizVarMap();
@@ -268,7 +269,7 @@ void FrmLX735::Form_Load() {
     services_.DrawRefLineMod();
     services_.DeselezionaPuntiMod();
 
-    images.EmulaBlkData = QByteArray(88, '\0');
+    images.EmulaBlkData.fill(0);
     services_.InitEmulaGrids();
     ctx_.FirmwareFilePath = folder + "/BIN/TarvencoInj468.frh";
     PrepareInitSplash();
@@ -286,6 +287,9 @@ void FrmLX735::Form_Load() {
 
 void FrmLX735::LoadLanguageMenu() {
     const support::ClsLingue& lingue = ctx_.ObjLingue;
+    if (!DictionaryLoaded(lingue)) {
+        return; // the built-in item stays
+    }
     for (int i = 0; i <= lingue.UboundLingue(); ++i) {
         if (i > 0) {
             QAction* item = AddItem(*mnuLng_, ArrayName("MnuLngT", i), QString(), true);
@@ -319,7 +323,7 @@ void FrmLX735::LoadDevComItems() {
     } else if (comm.ComPort() >= 1 && comm.ComPort() <= ComItems) {
         mnuDevCom_[comm.ComPort()]->setChecked(true);
     }
-    const bool comPorts = !ctx_.Images.SoloUSB;
+    const bool comPorts = !ctx_.Scale.SoloUSB;
     if (auto* search = qobject_cast<QAction*>(Control("MnuSearcCom"))) {
         search->setVisible(comPorts);
     }
@@ -429,7 +433,7 @@ void FrmLX735::MnuOffLine_Click() {
 void FrmLX735::MnuLngT_Click(int index) {
     PumpEvents();
     ApplyTranslation(qint16(index));
-    standin::LoadLambdaTbl(ctx_.AppFolder, ctx_.Texts.GridHeader15);
+    ecudata::LoadLambdaTbl(ctx_.Tables, ctx_.AppFolder, ctx_.DecimalSep, ctx_.Texts.GridHeader15);
     services_.RiempiCmbSwtch();
     services_.ShowConfigParams();
     services_.AggiornaVariabiliEmulazioneLambda();

@@ -6,6 +6,7 @@
 #include "app/FrmLX735.h"
 #include "app/PageServices.h"
 #include "app/ProgramContext.h"
+#include "app/StandIns.h"
 #include "support/Cursor.h"
 
 #include <QCoreApplication>

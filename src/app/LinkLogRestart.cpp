@@ -1,6 +1,7 @@
 #include "app/LinkLogRestart.h"
 
 #include "app/ProgramContext.h"
+#include "link/RxTxLog.h"
 #include "platform/FileCopy.h"
 #include "support/Clock.h"
 #include "support/Codepage.h"
@@ -30,7 +31,7 @@ QString LinkLogHeader(double clockUsec, const QString& appTitle, const QDateTime
 }
 
 bool RestartLinkLog(const QString& appFolder, const QString& appTitle) {
-    const QString log = appFolder + "/BIN/RxTx.TXT";
+    const QString log = comm::RxTxLogPath(appFolder);
     // Without its copy the old log is kept as it stands rather than emptied.
     if (support::IsFilePresent(log) &&
         !platform::CopyFileOverwrite(log, appFolder + "/BIN/RxTx_Last.TXT")) {

@@ -28,7 +28,9 @@ struct PageServices {
     Action LayoutConfigPage = Nothing;
     Action UnloadFrmSetExpert = Nothing;
 
-    // Calibration, modelling and map.
+    // Calibration, modelling and map; Timer3Tick is the body of the calibration's timer,
+    // which that library starts and stops.
+    Action Timer3Tick = Nothing;
     Action InizVarMap = Nothing;
     Action DrawGridMap = Nothing;
     Action LoadPointLabelsMap = Nothing;

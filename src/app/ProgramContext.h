@@ -1,12 +1,18 @@
 #pragma once
 
-// The program's shared state: the one dictionary, the one link object, the ECU images
-// with their request flags and countdowns, and the flags and texts of the main window.
-// main creates one for the whole run; every window reaches the state through it, and
-// tests create a fresh one of their own. It outlives the event loop, so nothing that a
-// handler still on the stack may use is ever destroyed before the loop has ended.
+// The program's shared state: the one dictionary, the one link object with its port
+// drivers, the configuration scales and tables, the ECU images with their request flags
+// and countdowns, and the flags and texts of the main window. main creates one for the
+// whole run; every window reaches the state through it, and tests create a fresh one of
+// their own. It outlives the event loop, so nothing that a handler still on the stack
+// may use is ever destroyed before the loop has ended.
 
-#include "app/StandIns.h"
+#include "ecudata/CalibrationParams.h"
+#include "ecudata/ConfigScale.h"
+#include "ecudata/EcuImages.h"
+#include "ecudata/EcuRequests.h"
+#include "ecudata/RecordTables.h"
+#include "link/ClsComm.h"
 #include "support/Lingue.h"
 
 #include <QString>
@@ -14,17 +20,25 @@
 #include <array>
 #include <memory>
 
+namespace comm {
+class LinkHost;
+}
+
+namespace platform {
+class SerialPort;
+class FtdiDriver;
+} // namespace platform
+
 namespace app {
 
-using ClsComm = standin::ClsComm;
-using EcuImages = standin::EcuImages;
-using standin::COM_ERROR;
-using standin::COM_READY;
-using standin::COM_RESTART;
-using standin::COM_SEARCH;
-using standin::COM_SENDING;
-using standin::COM_STOP;
-using standin::COM_WAIT_REPLY;
+using comm::ClsComm;
+using comm::COM_ERROR;
+using comm::COM_READY;
+using comm::COM_RESTART;
+using comm::COM_SEARCH;
+using comm::COM_SENDING;
+using comm::COM_STOP;
+using comm::COM_WAIT_REPLY;
 
 // The program's release text, shown after the title in captions and log headers.
 inline const QString ReleaseText = QStringLiteral("Release  ver 01.12.82 - 14/04/2011");
@@ -47,45 +61,48 @@ struct MessageTexts {
     QStringList EcuErrorTexts;
 };
 
-struct PollCountdowns {
-    double PollCountdown3 = 0;
-    double PollCountdown7 = 0;
-    double PollCountdown17 = 0;
-    double PollCountdown23 = 0;
-    double PollCountdown53 = 0;
-    double PollCountdown503 = 0;
-};
-
 struct ProgramContext {
+    // With the product's port drivers: a POSIX serial port and the cable through libftdi.
     ProgramContext();
+    // With drivers of the caller's (tests hand in fakes).
+    ProgramContext(std::unique_ptr<platform::SerialPort> serial,
+                   std::unique_ptr<platform::FtdiDriver> ftdi);
     ~ProgramContext();
     ProgramContext(const ProgramContext&) = delete;
     ProgramContext& operator=(const ProgramContext&) = delete;
 
-    // The link object; the start-up creates it and it lives until the context ends.
     ClsComm& Comm() { return *ObjComm; }
+    // A fresh link object for the application folder, wired to this context.
+    void NewLink();
 
     QString AppFolder;
     QString DecimalSep;
     support::ClsLingue ObjLingue;
+
+    std::unique_ptr<platform::SerialPort> Serial;
+    std::unique_ptr<platform::FtdiDriver> Ftdi;
     std::unique_ptr<ClsComm> ObjComm;
-    EcuImages Images;
-    PollCountdowns Poll;
+
+    ecudata::ConfigScale Scale;
+    ecudata::RecordTables Tables;
+    ecudata::CalibrationParams TaraParams;
+    ecudata::EcuImages Images;
+    ecudata::EcuRequests Requests; // request flags, countdowns, FirmwareOk, first read
     MessageTexts Texts;
 
     bool DeveloperView = false;
     bool QuitRequest = false;
     bool OffLineRequest = false;
     bool OffLineMode = false;
-    bool FirstReadPending = false;
-    bool RefreshPending = false;
-    bool FirmwareOk = false;
     bool UpdateRequest = false;
     bool ParamFileSending = false;
     int DefaultParamPending = 0;
     QString ParamFilePending;
     QString FirmwareFilePath;
     int TaraState = 0; // the calibration's state; 0 while none runs
+
+private:
+    std::unique_ptr<comm::LinkHost> linkHost_;
 };
 
 } // namespace app

@@ -1,6 +1,8 @@
 #include "app/StartUp.h"
 
 #include "app/ProgramContext.h"
+#include "ecudata/CalibrationParams.h"
+#include "ecudata/ConfigScale.h"
 #include "support/FileRoutines.h"
 
 namespace app {
@@ -12,19 +14,18 @@ QString AppFolderFromExecutableDir(const QString& executableDir) {
 void PrepareProgram(ProgramContext& context, const QString& executableDir) {
     context.AppFolder = AppFolderFromExecutableDir(executableDir);
     context.DecimalSep = support::GetLocaleString(0, 14);
-    standin::LoadConfigScale(context.Images, context.AppFolder);
+    ecudata::LoadConfigScale(context.Scale, context.AppFolder, context.DecimalSep);
 
     context.ObjLingue.PathDizionario(context.AppFolder + "/LNG/M3.diz");
     context.ObjLingue.PathAttualeLingua(context.AppFolder + "/LNG/M3.con");
     context.ObjLingue.LoadDizionario();
 
-    context.ObjComm = std::make_unique<ClsComm>();
-    context.ObjComm->AppFolder(context.AppFolder);
-    context.ObjComm->ReadSetCom("/BIN/SetCom.ini");
+    context.NewLink();
+    context.Comm().ReadSetCom("/BIN/SetCom.ini");
 
     // The load step makes one injector bar per cylinder of this count.
     context.Images.Mem3Data.Cilindri = 8;
-    standin::LoadParamTaratura(context.AppFolder);
+    ecudata::LoadParamTaratura(context.TaraParams, context.AppFolder);
     context.DefaultParamPending = 1;
 }
 

@@ -1,0 +1,87 @@
+// The label-layout file: blocks applied by control name, the two switches, and what is
+// passed over.
+
+#include "AppFixture.h"
+
+#include "app/Controls.h"
+#include "app/LablesFile.h"
+
+#include <QTabWidget>
+
+namespace app_tests {
+namespace {
+
+class LablesTest : public AppFixture {
+protected:
+    LablesTest() {
+        PrepareOnly();
+        window = std::make_unique<app::FrmLX735>(*context, services);
+    }
+    void Apply(const QByteArray& text) {
+        tree.Write("LNG/Lables.cfg", text);
+        app::ApplyLablesMainPage(*window, tree.Path("LNG/Lables.cfg"));
+        app::ApplyLablesStatusBar(*window, tree.Path("LNG/Lables.cfg"));
+    }
+};
+
+TEST_F(LablesTest, BlocksApplyByNameAndIndex) {
+    const int rpmHeight = app::HeightTwips(*Widget("LblParRpm"));
+    Apply("[Sessione pagina Principale]\r\n"
+          "[Name]\r\nNoSuchControl\r\n[Index]\r\n \r\n[Width]\r\n900\r\n[EndName]\r\n"
+          "[Name]\r\nLblParRpm\r\n[Index]\r\n \r\n[Width]\r\n1200\r\n[Height]\r\n \r\n"
+          "[Left]\r\n300\r\n[EndName]\r\n"
+          "[Name]\r\nLblParGradi\r\n[Index]\r\n1\r\n[Visible]\r\nFalse\r\n[EndName]\r\n"
+          "[pagina Map-F7]\r\n0\r\n"
+          "[Fine pagina Principale]\r\n"
+          "[Sessione pagina Barra Stato Macchina]\r\n"
+          "[Name]\r\nTxtStatusBar\r\n[Index]\r\n2\r\n[Top]\r\n45\r\n[EndName]\r\n"
+          "[Fine pagina Barra Stato Macchina]\r\n");
+    EXPECT_EQ(app::WidthTwips(*Widget("LblParRpm")), 1200);
+    EXPECT_EQ(app::LeftTwips(*Widget("LblParRpm")), 300);
+    EXPECT_EQ(app::HeightTwips(*Widget("LblParRpm")), rpmHeight) << "a blank value changes nothing";
+    EXPECT_TRUE(Widget("LblParGradi(1)")->isHidden());
+    EXPECT_FALSE(Widget("LblParGradi(0)")->isHidden());
+    EXPECT_EQ(app::TopTwips(*Widget("TxtStatusBar(2)")), 45);
+    EXPECT_TRUE(window->SstMain().isTabVisible(5)) << "the switch inside a section is no switch";
+}
+
+TEST_F(LablesTest, SwitchesShowTheMapTabAndHideTheViewerButton) {
+    Apply("[pagina Map-F7]\r\n1\r\n[Osci Scope]\r\nFalse\r\n");
+    EXPECT_TRUE(window->SstMain().isTabVisible(5));
+    EXPECT_FALSE(window->SstMain().isTabVisible(4));
+    EXPECT_TRUE(Widget("CmdView")->isHidden());
+
+    Apply("[pagina Map-F7]\r\n2\r\n[Osci Scope]\r\n-1\r\n");
+    EXPECT_FALSE(window->SstMain().isTabVisible(5));
+    EXPECT_FALSE(Widget("CmdView")->isHidden());
+}
+
+TEST_F(LablesTest, EmptyOrMissingFileOnlyHidesTheLambdaTab) {
+    const int width = app::WidthTwips(*Widget("LblParRpm"));
+    Apply("");
+    EXPECT_FALSE(window->SstMain().isTabVisible(4));
+    EXPECT_TRUE(window->SstMain().isTabVisible(5));
+    EXPECT_EQ(app::WidthTwips(*Widget("LblParRpm")), width);
+
+    window->SstMain().setTabVisible(4, true);
+    app::ApplyLablesMainPage(*window, tree.Path("LNG/None.cfg"));
+    EXPECT_FALSE(window->SstMain().isTabVisible(4));
+}
+
+TEST_F(LablesTest, ItemsFollowTheSequentialInputRules) {
+    Apply("[Sessione pagina Principale]\r\n"
+          "[Name],  LblSupVoltage , [Index], \"\", [Width], 1500\r\n"
+          "[BackColor]\r\n255\r\n[ForeColor]\r\nnot a number\r\n[EndName]\r\n");
+    EXPECT_EQ(app::WidthTwips(*Widget("LblSupVoltage")), 1500);
+    EXPECT_EQ(Widget("LblSupVoltage")->palette().color(QPalette::Window), QColor(255, 0, 0));
+}
+
+TEST_F(LablesTest, ShippedSampleApplies) {
+    tree.Write("LNG/Lables.cfg", ShippedFile("LNG/Lables.cfg"));
+    app::ApplyLablesMainPage(*window, tree.Path("LNG/Lables.cfg"));
+    EXPECT_TRUE(window->SstMain().isTabVisible(5));
+    EXPECT_TRUE(Widget("CmdView")->isHidden());
+}
+
+} // namespace
+} // namespace app_tests
