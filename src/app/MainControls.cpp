@@ -33,6 +33,7 @@ struct ControlDef {
     int top = 0;
     int width = 2400;
     int height = 285;
+    int stepX = 0; // array elements side by side this far apart; 0: stacked downwards
 };
 
 // Designed tab captions; the translation replaces them.
@@ -44,24 +45,24 @@ const ControlDef Design[] = {
     // Live values below the tab control; the button behind it is its raised background.
     {Kind::Button, "CmdParametri", "client", "", 0, 120, 5820, 10440, 1410},
     {Kind::Frame, "FrmParametri", "client", "Engine parameters", 0, 165, 5835, 10350, 1335},
-    {Kind::Label, "LblParRpm", "FrmParametri", "Rpm", 0, 120, 240, 1200, 255},
-    {Kind::Text, "TxtRpm", "FrmParametri", "", 0, 120, 540, 1200, 315},
-    {Kind::Label, "LblParTmpVap", "FrmParametri", "Reducer temp.", 0, 1440, 240, 1500, 255},
-    {Kind::Text, "TxtTmpVap", "FrmParametri", "", 0, 1440, 540, 1000, 315},
-    {Kind::Label, "LblParGradi", "FrmParametri", "\u00b0C", 2, 2520, 570, 400, 255},
-    {Kind::Label, "LblParTmpGas", "FrmParametri", "Gas temp.", 0, 3000, 240, 1500, 255},
-    {Kind::Text, "TxtTmpGas", "FrmParametri", "", 1, 3000, 540, 1000, 315},
-    {Kind::Label, "LblParPressure", "FrmParametri", "Gas pressure", 0, 4560, 240, 1500, 255},
-    {Kind::Text, "TxtPressure", "FrmParametri", "", 0, 4560, 540, 1000, 315},
-    {Kind::Label, "LblParBar", "FrmParametri", "Bar", 0, 5640, 570, 500, 255},
-    {Kind::Text, "TxtVacuum", "FrmParametri", "", 0, 4560, 900, 1000, 315},
-    {Kind::Label, "LblParLambda", "FrmParametri", "Lambda", 2, 6240, 240, 1500, 255},
-    {Kind::Text, "TxtLambda", "FrmParametri", "", 0, 6240, 540, 1000, 315},
-    {Kind::Text, "TxtLambda2", "FrmParametri", "", 0, 6240, 900, 1000, 315},
-    {Kind::Label, "LblParLambdaMv", "FrmParametri", "Volt", 1, 7320, 570, 600, 255},
-    {Kind::Label, "LblSupVoltage", "FrmParametri", "Supply (V)", 0, 8040, 240, 1500, 255},
-    {Kind::Text, "TxtInjTimePet", "FrmParametri", "", 1, 8040, 540, 1000, 315},
-    {Kind::Text, "TxtInjTimeGas", "FrmParametri", "", 1, 9120, 540, 1000, 315},
+    {Kind::Label, "LblParRpm", "FrmParametri", "Rpm", 0, 120, 240, 1100, 255},
+    {Kind::Text, "TxtRpm", "FrmParametri", "", 0, 120, 540, 800, 315},
+    {Kind::Label, "LblParTmpVap", "FrmParametri", "Reducer temp.", 0, 1320, 240, 1100, 255},
+    {Kind::Text, "TxtTmpVap", "FrmParametri", "", 0, 1320, 540, 800, 315},
+    {Kind::Label, "LblParGradi", "FrmParametri", "\u00b0C", 2, 2160, 570, 300, 255, 1200},
+    {Kind::Label, "LblParTmpGas", "FrmParametri", "Gas temp.", 0, 2520, 240, 1100, 255},
+    {Kind::Text, "TxtTmpGas", "FrmParametri", "", 1, 2520, 540, 800, 315},
+    {Kind::Label, "LblParPressure", "FrmParametri", "Gas pressure", 0, 3720, 240, 1100, 255},
+    {Kind::Text, "TxtPressure", "FrmParametri", "", 0, 3720, 540, 800, 315},
+    {Kind::Label, "LblParBar", "FrmParametri", "Bar", 0, 4560, 570, 300, 255},
+    {Kind::Text, "TxtVacuum", "FrmParametri", "", 0, 3720, 900, 800, 315},
+    {Kind::Label, "LblParLambda", "FrmParametri", "Lambda", 2, 4920, 240, 1100, 255, 1200},
+    {Kind::Text, "TxtLambda", "FrmParametri", "", 0, 4920, 540, 800, 315},
+    {Kind::Label, "LblParLambdaMv", "FrmParametri", "Volt", 1, 5760, 570, 360, 255},
+    {Kind::Text, "TxtLambda2", "FrmParametri", "", 0, 6120, 540, 800, 315},
+    {Kind::Label, "LblSupVoltage", "FrmParametri", "Supply (V)", 0, 7320, 240, 1100, 255},
+    {Kind::Text, "TxtInjTimePet", "FrmParametri", "", 1, 8520, 540, 800, 315},
+    {Kind::Text, "TxtInjTimeGas", "FrmParametri", "", 1, 8520, 900, 800, 315},
 
     // Status bar: three fields on a bar along the bottom edge.
     {Kind::Button, "CmdBarBack", "client", "", 0, -15, 7500, 10800, 375},
@@ -104,7 +105,7 @@ const ControlDef Design[] = {
     {Kind::Label, "LblSwtchSeq", "FrmCongif", "Change-over sequence"},
     {Kind::Label, "LblFrmTyp", "FrmCongif", "Type"},
     {Kind::Label, "LblTypFuel", "FrmCongif", "Fuel type"},
-    {Kind::Option, "OptTypFuel", "FrmCongif", "LPG", 2},
+    {Kind::Option, "OptTypFuel", "FrmCongif", "LPG / CNG", 2},
     {Kind::Label, "LblSwtchCilindri", "FrmCongif", "Cylinders"},
     {Kind::Label, "LblSwtchBobine", "FrmCongif", "Coils"},
     {Kind::Label, "LblFrmSensor", "FrmCongif", "Sensors"},
@@ -131,14 +132,14 @@ const ControlDef Design[] = {
     {Kind::Button, "CmdCalStart", "Tab2", "Start", 0, 240, 2640, 1800, 420},
     {Kind::Button, "CmdCalCancel", "Tab2", "Cancel", 0, 2160, 2640, 1800, 420},
     {Kind::Frame, "FrmVarTara", "Tab2", "", 0, 4200, 2640, 6000, 1800},
-    {Kind::Label, "LblCalInjTp", "Tab2", "T Petrol"},
-    {Kind::Label, "LblCalInjTg", "Tab2", "T Gas"},
-    {Kind::Label, "LblCalPres", "Tab2", "Vacuum (bar)"},
-    {Kind::Label, "LblCalVacuum", "Tab2", "Vacuum"},
-    {Kind::Label, "LblCalLambda", "Tab2", "Lambda #1"},
-    {Kind::Label, "LblCalLambda2", "Tab2", "Lambda #2"},
-    {Kind::Label, "LblCalTempVap", "Tab2", "Reducer temp."},
-    {Kind::Label, "LblCalTempGas", "Tab2", "Gas temp."},
+    {Kind::Label, "LblCalInjTp", "Tab2", "T Petrol", 0, 240, 3240, 1800, 255},
+    {Kind::Label, "LblCalInjTg", "Tab2", "T Gas", 0, 240, 3540, 1800, 255},
+    {Kind::Label, "LblCalPres", "Tab2", "Vacuum (bar)", 0, 240, 3840, 1800, 255},
+    {Kind::Label, "LblCalVacuum", "Tab2", "Vacuum", 0, 240, 4140, 1800, 255},
+    {Kind::Label, "LblCalLambda", "Tab2", "Lambda #1", 0, 2160, 3240, 1800, 255},
+    {Kind::Label, "LblCalLambda2", "Tab2", "Lambda #2", 0, 2160, 3540, 1800, 255},
+    {Kind::Label, "LblCalTempVap", "Tab2", "Reducer temp.", 0, 2160, 3840, 1800, 255},
+    {Kind::Label, "LblCalTempGas", "Tab2", "Gas temp.", 0, 2160, 4140, 1800, 255},
 
     // Modeling.
     {Kind::Frame, "FrmMod", "Tab3", "", 0, 60, 60, 6600, 4500},
@@ -268,8 +269,9 @@ QTabWidget* BuildMainControls(QWidget& client) {
             if (def.left < 0) {
                 flow.Place(*control, *parent);
             } else {
-                // Array elements stack downwards.
-                MoveTwips(*control, def.left, def.top + i * (def.height + 45), def.width,
+                const bool sideBySide = def.stepX > 0;
+                MoveTwips(*control, def.left + (sideBySide ? i * def.stepX : 0),
+                          def.top + (sideBySide ? 0 : i * (def.height + 45)), def.width,
                           def.height);
             }
             if (def.kind == Kind::Frame) {
