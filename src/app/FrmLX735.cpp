@@ -7,7 +7,6 @@
 #include "app/MainControls.h"
 #include "app/PageServices.h"
 #include "app/ProgramContext.h"
-#include "app/StandIns.h"
 #include "ecudata/ParamRecords.h"
 #include "ecudata/RecordTables.h"
 #include "support/Colors.h"

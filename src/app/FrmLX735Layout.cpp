@@ -6,7 +6,7 @@
 #include "app/FrmLX735.h"
 #include "app/PageServices.h"
 #include "app/ProgramContext.h"
-#include "app/StandIns.h"
+#include "ecudata/CorrectionTable.h"
 #include "support/Cursor.h"
 
 #include <QCoreApplication>
@@ -197,7 +197,8 @@ void FrmLX735::CheckTab() {
         if (ctx_.TaraState == 0) {
             // The correction table is read afresh only while the link runs.
             if (ctx_.Comm().ComState() != COM_STOP) {
-                standin::ReadTblCor(ctx_.Comm());
+                ecudata::EcuModel model = ctx_.Model();
+                ecudata::ReadTblCor(ctx_.Comm(), model);
             }
             services_.DrawRefLineMod();
             bool redraw = true;

@@ -1,10 +1,6 @@
 #include "app/ProgramContext.h"
 
-#include "ecudata/EmulaBlock.h"
-#include "ecudata/LiveData.h"
-#include "ecudata/MapSamples.h"
-#include "ecudata/ParamRecords.h"
-#include "link/LinkHost.h"
+#include "ecudata/EcuLinkHost.h"
 #include "platform/FtdiLibftdi.h"
 #include "platform/SerialPosix.h"
 
@@ -14,32 +10,12 @@ namespace {
 
 // What the link hands up: zone replies go to the images' parsers, and the link's error
 // boxes follow the developer view.
-class ContextLinkHost final : public comm::LinkHost {
+class ContextLinkHost final : public ecudata::EcuLinkHost {
 public:
-    explicit ContextLinkHost(ProgramContext& context) : ctx_(context) {}
+    ContextLinkHost(ProgramContext& context)
+        : EcuLinkHost(context.Comm(), context.Model()), ctx_(context) {}
 
     bool DeveloperView() const override { return ctx_.DeveloperView; }
-    void ParseMem1(const QByteArray& reply) override {
-        ecudata::ParseMem1(reply, ctx_.Images, ctx_.Scale);
-    }
-    void ParseMem2(const QByteArray& reply) override {
-        ecudata::ParseMem2(reply, ctx_.Images, ctx_.Scale);
-    }
-    void ParseMem3(const QByteArray& reply) override {
-        ecudata::ParseMem3(reply, ctx_.Images, ctx_.Requests, ctx_.Scale);
-    }
-    void ParseSmplBnz(const QByteArray& frame, int part) override {
-        ecudata::ParseSmplBnz(frame, quint8(part), ctx_.Images, ctx_.Scale);
-    }
-    void ParseSmplGas(const QByteArray& frame, int part) override {
-        ecudata::ParseSmplGas(frame, quint8(part), ctx_.Images, ctx_.Scale);
-    }
-    void ClearSmplBnz() override { ecudata::ClearSmplBnz(ctx_.Images); }
-    void ClearSmplGas() override { ecudata::ClearSmplGas(ctx_.Images); }
-    void Mem2WriteDone() override { ecudata::Mem2WriteAcknowledged(ctx_.Images); }
-    void StoreEmulaBlock(const QByteArray& reply) override {
-        ecudata::StoreEmulaReply(reply, ctx_.Images);
-    }
 
 private:
     ProgramContext& ctx_;
@@ -53,8 +29,7 @@ ProgramContext::ProgramContext()
 
 ProgramContext::ProgramContext(std::unique_ptr<platform::SerialPort> serial,
                                std::unique_ptr<platform::FtdiDriver> ftdi)
-    : Serial(std::move(serial)), Ftdi(std::move(ftdi)),
-      linkHost_(std::make_unique<ContextLinkHost>(*this)) {
+    : Serial(std::move(serial)), Ftdi(std::move(ftdi)) {
     NewLink();
 }
 
@@ -64,7 +39,9 @@ ProgramContext::~ProgramContext() {
 }
 
 void ProgramContext::NewLink() {
+    // The host refers to the link it serves: both are made anew together.
     ObjComm = std::make_unique<ClsComm>(AppFolder, *Serial, *Ftdi);
+    linkHost_ = std::make_unique<ContextLinkHost>(*this);
     ObjComm->Host(linkHost_.get());
 }
 

@@ -10,6 +10,7 @@
 #include "ecudata/CalibrationParams.h"
 #include "ecudata/ConfigScale.h"
 #include "ecudata/EcuImages.h"
+#include "ecudata/EcuModel.h"
 #include "ecudata/EcuRequests.h"
 #include "ecudata/RecordTables.h"
 #include "link/ClsComm.h"
@@ -72,6 +73,8 @@ struct ProgramContext {
     ProgramContext& operator=(const ProgramContext&) = delete;
 
     ClsComm& Comm() { return *ObjComm; }
+    // The view of the images, requests and scales that the zone exchanges work on.
+    ecudata::EcuModel Model() { return {Images, Requests, Scale}; }
     // A fresh link object for the application folder, wired to this context.
     void NewLink();
 
