@@ -1,0 +1,116 @@
+#pragma once
+
+// Parameter files: everything that makes up one installation (the two parameter
+// records, the four compensation tables, the lambda-emulation block and the correction
+// table). The installer saves the ECU's set into a "*.var" file and later loads a file
+// and sends it to the ECU; the default sets LNG/Default.Xar (LPG) and LNG/DefaultCng.Xar
+// (CNG) have the same format.
+//
+// The file is Windows-1252 text, lines ending in CR LF, in this order:
+//     [INFO]
+//     <release> <title>, file created <date and time>
+//     [BLK2]            "B2" and the zone-2 wire image in hex
+//     [BLK3]            "B3" and the zone-3 wire image in hex
+//     [BLKCompTempGas]  the gas-temperature table's wire bytes (32) in hex
+//     [BLKCompTempRid]  the reducer-temperature table's (32)
+//     [BLKCompPress]    the pressure table's (64)
+//     [BLKSmagAcc]      the leaning table's (64)
+//     [EmulaLambda]     the emulation block (88 bytes) in hex; empty when never read
+//     [COR]             the 192 correction cells, one number a line, in the locale's
+//                       general number text, a blank in front of a value not negative
+// Every hex line carries exactly the payload of the ECU command that writes the block.
+
+#include "ecudata/CorrectionTable.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+#include <array>
+#include <optional>
+
+namespace comm {
+class ClsComm;
+}
+
+namespace ecudata {
+
+struct ConfigScale;
+struct EcuImages;
+struct EcuModel;
+
+QString DefaultXarPath(const QString& appFolder);
+QString DefaultCngXarPath(const QString& appFolder);
+
+// What the info line of a file tells: the program's release and title and when the
+// file was made (the locale's general date-and-time text).
+struct ParamFileInfo {
+    QString release;
+    QString appTitle;
+    QString created;
+};
+
+// A number as the locale writes it in general form: whole numbers without decimals,
+// fractions with up to 15 significant digits and decimalSep ("." when empty); never an
+// exponent.
+QString GeneralNumberText(double value, const QString& decimalSep);
+
+// A number written by GeneralNumberText under any locale: "," and "." are both taken as
+// the decimal mark. Nothing for anything else.
+std::optional<double> ParseGeneralNumber(const QString& text);
+
+// The file for the images as they stand, with the pending edits of the to-write copies
+// merged in (without consuming them). Zone 2 goes out with fuel state 0 and without a
+// pending hour reset; zone 3 with every cylinder that is not off as plainly on (1). The
+// compensation tables are clamped in place, as every write of them does.
+QByteArray BuildParamFile(EcuModel& model, const ParamFileInfo& info, const QString& decimalSep);
+
+// Writes the file whole or not at all (an existing file stays as it was when the write
+// fails). A failure is shown to the installer and gives False.
+bool SaveParamFile(const QString& path, EcuModel& model, const ParamFileInfo& info,
+                   const QString& decimalSep);
+
+// The checked contents of a file.
+struct ParamFileData {
+    QByteArray mem2; // zone-2 wire image
+    QByteArray mem3; // zone-3 wire image
+    // The compensation tables' wire bytes in the order of CompTables; empty for a table
+    // the file does not hold (a file written before the table existed).
+    std::array<QByteArray, 4> comp;
+    QByteArray emula; // the emulation block; empty when the file holds none
+    TblCor cor{};     // in the current layout
+};
+
+// Reads and checks a file. Both records and the whole correction table must be there,
+// every block the file holds must be whole, and every correction value must fit the
+// ECU; otherwise nothing is given and error says what is wrong, with the line. A
+// correction table in the older layout (its last cell not -1) is moved into the current
+// one.
+std::optional<ParamFileData> ReadParamFile(const QString& path, const ConfigScale& scale,
+                                           QString& error);
+
+enum class ParamFileResult {
+    Sent,     // loaded, and the correction table written to the ECU
+    NotSent,  // loaded, but an exchange failed: keep it queued and send it again later
+    Rejected, // missing or damaged: nothing changed, the installer was told
+};
+
+// Loads a parameter file into the images and sends it to the ECU: zone 2, zone 3, the
+// compensation tables, the emulation block (then read back), the correction table; a
+// default set also clears the ECU's error list. The ECU's service hours are kept. While
+// the link is stopped, or with ParamNoSend set (which this clears), only the correction
+// table is sent. A failed write of zone 2 or 3 puts both records and their pending edits
+// back and sends nothing more. Blocks the file does not hold are not sent.
+ParamFileResult SendParamFile(const QString& path, comm::ClsComm& link, EcuModel& model,
+                              quint8& ParamNoSend);
+
+// Writes TblCorEdit (up to three tries, 250 ms apart) and reads it back (the same); after
+// a failure both TblCorEdit and TblCorRead hold the table as it was at the start. In the
+// developer view TEMPI4.TXT is written next to the executable, whatever the outcome.
+bool SendTblCor(comm::ClsComm& link, EcuModel& model, const QString& decimalSep);
+
+// The developer export of a correction table: 192 lines
+// "Val_corTempiGas[<k>] = #<value>@", each in double quotes. False when it cannot be
+// written.
+bool WriteTempi4(const QString& path, const TblCor& table, const QString& decimalSep);
+
+} // namespace ecudata
