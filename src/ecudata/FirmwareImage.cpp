@@ -1,8 +1,12 @@
 #include "ecudata/FirmwareImage.h"
 
+#include "ecudata/ZoneExchange.h"
 #include "link/ClsComm.h"
+#include "link/Frames.h"
 #include "support/Clock.h"
 #include "support/Codepage.h"
+#include "support/Conversions.h"
+#include "support/Cursor.h"
 #include "support/DataFiles.h"
 #include "support/FileRoutines.h"
 
@@ -71,6 +75,38 @@ bool StoreRecord(const QString& line, comm::ClsComm& comm) {
         }
     }
     return true;
+}
+
+// The whole identity: 6 bytes as 12 hex digits, then the 32 descriptor characters.
+bool IsWholeIdentity(const QString& identity) {
+    return identity.size() >= 2 * IdentityHexBytes + (IdentitySize - IdentityHexBytes);
+}
+
+// The identity block read as two memory zones: the 6 code bytes, then the descriptor.
+bool ReadIdentityBlock(comm::ClsComm& comm) {
+    const std::optional<QByteArray> code =
+        SendQueuedRead(comm, comm::CMD_READ_MEM_ZONE, QByteArray::fromHex("00FFE00006"));
+    if (!code || code->size() < IdentityHexBytes) {
+        return false;
+    }
+    const std::optional<QByteArray> text =
+        SendQueuedRead(comm, comm::CMD_READ_MEM_ZONE, QByteArray::fromHex("00FFE00620"));
+    if (!text || text->size() < IdentitySize - IdentityHexBytes) {
+        return false;
+    }
+    comm.FirmwareEcu(support::ByteStrToHex(code->left(IdentityHexBytes)) +
+                     QString::fromLatin1(text->left(IdentitySize - IdentityHexBytes)));
+    return true;
+}
+
+// The reply to CMD_READ_FIRMWARE sets FirmwareEcu (the link's dispatcher does).
+bool ReadEcuIdentity(comm::ClsComm& comm) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (SendRequest(comm, comm::CMD_READ_FIRMWARE) && IsWholeIdentity(comm.FirmwareEcu())) {
+            return true;
+        }
+    }
+    return ReadIdentityBlock(comm);
 }
 
 } // namespace
@@ -170,6 +206,18 @@ bool LoadFirmwareFileInfo(comm::ClsComm& comm) {
     comm.FirmwareFle(QString::fromLatin1(identity.left(IdentityHexBytes).toHex().toUpper()) +
                      support::DecodeCp1252(identity.mid(IdentityHexBytes)));
     return true;
+}
+
+bool LoadFirmwareInfo(comm::ClsComm& comm) {
+    const support::CursorOverride busy(Qt::WaitCursor);
+    bool ecuKnown = true;
+    if (comm.ComState() == comm::COM_STOP) {
+        comm.FirmwareEcu(QString());
+    } else if (!ReadEcuIdentity(comm)) {
+        comm.FirmwareEcu(QString());
+        ecuKnown = false;
+    }
+    return LoadFirmwareFileInfo(comm) && ecuKnown;
 }
 
 } // namespace ecudata

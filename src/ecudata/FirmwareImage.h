@@ -1,8 +1,9 @@
 #pragma once
 
-// The file side of the firmware identity: the flash map BIN/Flash.ini (one block a line,
-// "Hxxxxxxxx ... Hxxxxxxxx", first and last address) and the firmware image
-// BIN/TarvencoInj468.frh (Motorola S2 records, plain or scrambled, optionally ended by
+// The firmware identities of the ECU (asked over the link) and of the image. The file side: the
+// flash map BIN/Flash.ini (one block a line, "Hxxxxxxxx ... Hxxxxxxxx", first and last address) and
+// the firmware image BIN/TarvencoInj468.frh (Motorola S2 records, plain or scrambled, optionally
+// ended by
 // "[AdrFrmwarEcu]" and the identity block's address). What they give is stored in the
 // link object: BFlash, LargFlash, TableFlash, AdrFrmwarEcu and FirmwareFle.
 
@@ -42,5 +43,13 @@ QStringList ReadFirmwareAddresses(const QString& path, comm::ClsComm& comm);
 // AdrFrmwarEcu (6 bytes as hex digits, then 32 characters). False, with FirmwareFle as
 // it was, when any step fails or the identity block lies outside the flash.
 bool LoadFirmwareFileInfo(comm::ClsComm& comm);
+
+// Both identities, with the busy pointer shown while it runs. With the link not
+// stopped the ECU is asked for its identity (CMD_READ_FIRMWARE, a second time on
+// failure, then the identity block by two memory reads) into FirmwareEcu; with the link
+// stopped, or when the ECU gave no whole identity, FirmwareEcu is "" (unknown). Then
+// LoadFirmwareFileInfo. True when the image's identity was read and, unless the link is
+// stopped, the ECU's too.
+bool LoadFirmwareInfo(comm::ClsComm& comm);
 
 } // namespace ecudata
