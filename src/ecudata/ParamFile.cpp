@@ -280,7 +280,11 @@ void LoadRecords(const ParamFileData& data, EcuModel& model) {
     EcuImages& img = model.images;
     img.Mem2Prev = img.Mem2Data;
     img.Mem3Prev = img.Mem3Data;
+    // The file is no read of the ECU: it settles no flag toggles left in doubt.
+    const quint8 inDoubt = img.Mem2FlagsInDoubt;
+    img.Mem2FlagsInDoubt = 0;
     ParseMem2(RecordReply(Mem2ReplyHead, data.mem2), img, model.scale);
+    img.Mem2FlagsInDoubt = inDoubt;
     // The service hours are the ECU's: a file never changes them.
     img.Mem2Data.HoursGas = img.Mem2Prev.HoursGas;
     img.Mem2Data.HoursBenz = img.Mem2Prev.HoursBenz;
@@ -293,7 +297,11 @@ bool SendMem2(comm::ClsComm& link, EcuImages& img) {
     img.Mem2Write.Flags = 0;
     img.Mem2Write.HoursGas = 0;
     img.Mem2Write.HoursBenz = 0;
-    return SendRequest(link, comm::CMD_WRT_MEM2, BuildMem2(img.Mem2Data, img.Mem2Write));
+    if (!SendRequest(link, comm::CMD_WRT_MEM2, BuildMem2(img.Mem2Data, img.Mem2Write))) {
+        return false;
+    }
+    img.Mem2FlagsInDoubt = 0; // the file's flags replaced them whole
+    return true;
 }
 
 bool SendMem3(comm::ClsComm& link, EcuModel& model) {

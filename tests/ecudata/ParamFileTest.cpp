@@ -577,6 +577,7 @@ TEST(ParamFile, AFailedRecordWriteStaysPendingWithNothingLost) {
         Connected rig;
         rig.images.Mem3Write.SwitchTemp = 55;
         rig.images.Mem2Write.Flags = 0x01;
+        rig.images.Mem2FlagsInDoubt = 0x04; // from an earlier write whose reply was lost
         const Mem2Rec mem2 = rig.images.Mem2Data;
         const Mem3Rec mem3 = rig.images.Mem3Data;
         const Mem3Rec mem3Write = rig.images.Mem3Write;
@@ -595,8 +596,10 @@ TEST(ParamFile, AFailedRecordWriteStaysPendingWithNothingLost) {
         EXPECT_EQ(rig.scale.K_gm, kgm);
         if (failing == CMD_WRT_MEM2) {
             EXPECT_EQ(rig.images.Mem2Data, mem2);
+            EXPECT_EQ(rig.images.Mem2FlagsInDoubt, 0x04) << "still for the next read to settle";
         } else {
             EXPECT_EQ(rig.images.Mem2Data.Flags, 0x12) << "zone 2 went through";
+            EXPECT_EQ(rig.images.Mem2FlagsInDoubt, 0) << "the file's flags replaced them";
         }
 
         // Sent again later, it goes through.
