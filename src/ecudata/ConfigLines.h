@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/Conversions.h"
+
 // What the readers of LNG/ConfigScale.ini share: the file's lines and the conversions
 // of its value lines. Numbers of the scale keys and the calibration block carry a comma
 // as decimal mark (support::ParseNumber); the record blocks are written by the locale's
@@ -18,12 +20,8 @@ QString ConfigScalePath(const QString& appFolder);
 // The file's lines, plain or scrambled; none when the file is missing or unreadable.
 QStringList ReadConfigScaleLines(const QString& appFolder);
 
-// A number by the locale's rules: blanks around it, an optional sign, digits with at
-// most one decimal separator ("." when decimalSep is empty). Nothing otherwise.
-std::optional<double> LocaleNumber(const QString& text, const QString& decimalSep);
-
-// The nearest whole number; an exact half goes to the even one.
-double RoundHalfEven(double value);
+using support::LocaleNumber;
+using support::RoundHalfEven;
 
 // The errors a reader reports for a value line (numbered as the runtime numbers them),
 // naming the line (1-based) so the installer can find it.

@@ -360,23 +360,6 @@ QString DefaultCngXarPath(const QString& appFolder) {
     return appFolder + QStringLiteral("/LNG/DefaultCng.Xar");
 }
 
-QString GeneralNumberText(double value, const QString& decimalSep) {
-    if (value == 0) {
-        value = 0; // no "-0"
-    }
-    QString text = QString::number(value, 'g', 15);
-    if (text.contains(u'e')) {
-        text = QString::number(value, 'f', 15);
-        while (text.endsWith(u'0')) {
-            text.chop(1);
-        }
-        if (text.endsWith(u'.')) {
-            text.chop(1);
-        }
-    }
-    return text.replace(u'.', decimalSep.isEmpty() ? QStringLiteral(".") : decimalSep);
-}
-
 std::optional<double> ParseGeneralNumber(const QString& text) {
     const std::optional<double> comma = LocaleNumber(text, QStringLiteral(","));
     return comma ? comma : LocaleNumber(text, QStringLiteral("."));
@@ -397,7 +380,7 @@ QByteArray BuildParamFile(EcuModel& model, const ParamFileInfo& info, const QStr
     lines << CorMarker;
     for (const double value : img.TblCorEdit) {
         lines << (value >= 0 ? QStringLiteral(" ") : QString()) +
-                     GeneralNumberText(value, decimalSep);
+                     support::GeneralNumberText(value, decimalSep);
     }
     return support::EncodeCp1252(Lines(lines));
 }
@@ -489,7 +472,7 @@ bool WriteTempi4(const QString& path, const TblCor& table, const QString& decima
     for (std::size_t k = 0; k < table.size(); ++k) {
         lines << QStringLiteral("\"Val_corTempiGas[%1] = #%2@\"")
                      .arg(k)
-                     .arg(GeneralNumberText(table[k], decimalSep));
+                     .arg(support::GeneralNumberText(table[k], decimalSep));
     }
     return WriteWhole(path, support::EncodeCp1252(Lines(lines)));
 }

@@ -49,11 +49,6 @@ struct ParamFileInfo {
     QString created;
 };
 
-// A number as the locale writes it in general form: whole numbers without decimals,
-// fractions with up to 15 significant digits and decimalSep ("." when empty); never an
-// exponent.
-QString GeneralNumberText(double value, const QString& decimalSep);
-
 // A number written by GeneralNumberText under any locale: "," and "." are both taken as
 // the decimal mark. Nothing for anything else.
 std::optional<double> ParseGeneralNumber(const QString& text);

@@ -1,4 +1,5 @@
 #include "ecudata/PointLog.h"
+#include "support/Conversions.h"
 
 #include "ecudata/ConfigLines.h"
 #include "ecudata/LiveData.h"
@@ -58,7 +59,7 @@ QString LogPointLine(const Mem1Rec& record, const PointLog& log, double TInjAvg2
     const qint64 rest = elapsed - minutes * 60000;
     const qint64 seconds = rest / 1000;
     const qint64 ms = rest - seconds * 1000;
-    const auto number = [&](double v) { return GeneralNumberText(v, decimalSep); };
+    const auto number = [&](double v) { return support::GeneralNumberText(v, decimalSep); };
     return QStringLiteral("[") + Digits(minutes, 2) + u':' + Digits(seconds, 2) + u':' +
            Digits(ms, 3) + u']' + QString(GapAfterTime, u' ') +
            QString::number(WholeMs(clockUsec)) + Field(number(RoundHalfEven(record.Rpm))) +

@@ -4,6 +4,7 @@
 #include "link/ClsComm.h"
 
 #include "support/Codepage.h"
+#include "support/Conversions.h"
 #include "support/ErrorBox.h"
 #include "support/FileRoutines.h"
 
@@ -82,30 +83,16 @@ QString DecimalSeparator() {
 // A whole number from a value line: a fraction is rounded to the nearest whole
 // number, a half to the even one. 0 on success, else the run-time error number.
 qint64 ToWhole(const QString& text, double min, double max, double& out) {
-    const QRegularExpression number(
-        "^[+-]?(\\d+(" + QRegularExpression::escape(DecimalSeparator()) + "\\d*)?|" +
-        QRegularExpression::escape(DecimalSeparator()) + "\\d+)([eE][+-]?\\d+)?$");
-    const QString trimmed = text.trimmed();
-    if (!number.match(trimmed).hasMatch()) {
+    const std::optional<double> value = support::LocaleNumber(text, DecimalSeparator());
+    if (!value) {
         return ErrTypeMismatch;
     }
-    QString plain = trimmed;
-    plain.replace(DecimalSeparator(), ".");
-    const double rounded = std::nearbyint(plain.toDouble());
+    const double rounded = std::nearbyint(*value);
     if (!std::isfinite(rounded) || rounded < min || rounded > max) {
         return ErrOverflow;
     }
     out = rounded;
     return 0;
-}
-
-// Shortest general form: whole numbers without decimals, fractions with the locale's
-// decimal separator.
-QString GeneralNumber(double v) {
-    if (v == std::floor(v) && std::fabs(v) < 1e15) {
-        return QString::number(static_cast<qint64>(v));
-    }
-    return QString::number(v, 'g', 15).replace('.', DecimalSeparator());
 }
 
 QStringList SplitLines(const QByteArray& bytes) {
@@ -270,10 +257,10 @@ bool ClsComm::WriteSetCom(const QString& PathIni) {
         QString::number(comPort_),
         memoPath_,
         titolo_,
-        GeneralNumber(attesaByteTxUsec_),
-        GeneralNumber(attesaGlobaleConf_),
-        GeneralNumber(molAttesaGlobale_),
-        GeneralNumber(idleUsec_),
+        support::GeneralNumberText(attesaByteTxUsec_, DecimalSeparator()),
+        support::GeneralNumberText(attesaGlobaleConf_, DecimalSeparator()),
+        support::GeneralNumberText(molAttesaGlobale_, DecimalSeparator()),
+        support::GeneralNumberText(idleUsec_, DecimalSeparator()),
         QString::number(numReSend_),
         usbCom_ ? QStringLiteral(" 1 ") : QStringLiteral(" 0 "),
         " " + QString::number(flagRicercaCom_) + " ",

@@ -1,5 +1,6 @@
 #include "support/Conversions.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace support {
@@ -165,6 +166,63 @@ QString FormatFixed(double value, int& decimals, int& width, const QString& deci
         digits.prepend('-');
     }
     return digits;
+}
+
+std::optional<double> LocaleNumber(const QString& text, const QString& decimalSep) {
+    const QString sep = decimalSep.isEmpty() ? QStringLiteral(".") : decimalSep;
+    QString t = text.trimmed();
+    bool negative = false;
+    if (t.startsWith(u'+') || t.startsWith(u'-')) {
+        negative = t.startsWith(u'-');
+        t.remove(0, 1);
+    }
+    const qsizetype sepAt = t.indexOf(sep);
+    QString whole = sepAt < 0 ? t : t.left(sepAt);
+    QString fraction = sepAt < 0 ? QString() : t.mid(sepAt + sep.size());
+    const auto allDigits = [](const QString& s) {
+        return std::all_of(s.begin(), s.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    };
+    if (whole.isEmpty() && fraction.isEmpty()) {
+        return std::nullopt;
+    }
+    if (!allDigits(whole) || !allDigits(fraction)) {
+        return std::nullopt;
+    }
+    const double value =
+        QString(whole + u'.' + fraction + u'0').toDouble(); // "5." and ".5" read as well
+    if (!std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return negative ? -value : value;
+}
+
+QString GeneralNumberText(double value, const QString& decimalSep) {
+    if (value == 0) {
+        value = 0; // no "-0"
+    }
+    QString text = QString::number(value, 'g', 15);
+    if (text.contains(u'e')) {
+        text = QString::number(value, 'f', 15);
+        while (text.endsWith(u'0')) {
+            text.chop(1);
+        }
+        if (text.endsWith(u'.')) {
+            text.chop(1);
+        }
+    }
+    return text.replace(u'.', decimalSep.isEmpty() ? QStringLiteral(".") : decimalSep);
+}
+
+double RoundHalfEven(double value) {
+    const double down = std::floor(value);
+    const double rest = value - down;
+    if (rest > 0.5) {
+        return down + 1;
+    }
+    if (rest < 0.5) {
+        return down;
+    }
+    return std::fmod(down, 2.0) == 0 ? down : down + 1;
 }
 
 } // namespace support

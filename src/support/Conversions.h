@@ -9,6 +9,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
 namespace support {
 
@@ -36,5 +37,17 @@ double ParseNumber(QString text);
 // floor(value * 10^decimals) as text with at least width digits before decimalSep.
 // decimals < 0 and width < 1 are corrected in the caller's variables.
 QString FormatFixed(double value, int& decimals, int& width, const QString& decimalSep);
+
+// A number by the locale's rules: blanks around it, an optional sign, digits with at
+// most one decimal separator ("." when decimalSep is empty). Nothing otherwise.
+std::optional<double> LocaleNumber(const QString& text, const QString& decimalSep);
+
+// A number as the locale writes it in general form: whole numbers without decimals,
+// fractions with up to 15 significant digits and decimalSep ("." when empty); never an
+// exponent.
+QString GeneralNumberText(double value, const QString& decimalSep);
+
+// The nearest whole number; an exact half goes to the even one.
+double RoundHalfEven(double value);
 
 } // namespace support

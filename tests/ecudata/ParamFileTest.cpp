@@ -389,10 +389,6 @@ TEST(ParamFile, Tempi4ExportsTheTable) {
 // ---- The reader.
 
 TEST(ParamFile, GeneralNumbersReadInEitherDecimalMark) {
-    EXPECT_EQ(GeneralNumberText(0.125, ","), "0,125");
-    EXPECT_EQ(GeneralNumberText(-0.0, ","), "0");
-    EXPECT_EQ(GeneralNumberText(1e-20, "."), "0");
-    EXPECT_EQ(GeneralNumberText(157, ","), "157");
     for (const char* text : {"0,125", "0.125", " 0.125 ", "+0,125"}) {
         EXPECT_EQ(ParseGeneralNumber(text), 0.125) << text;
     }

@@ -1,5 +1,6 @@
 // The operating-point log.
 
+#include "support/Conversions.h"
 #include "ecudata/PointLog.h"
 #include "common/FakeTime.h"
 #include "common/TempTree.h"

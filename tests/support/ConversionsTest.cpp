@@ -98,3 +98,20 @@ TEST(FormatFixed, NeverOverflowsBeyondThirtyTwoBits) {
     EXPECT_EQ(FormatFixed(-3e12, decimals, width, "."), "-3000000000000.000");
     EXPECT_EQ(FormatFixed(std::numeric_limits<double>::infinity(), decimals, width, "."), "");
 }
+
+TEST(GeneralNumberText, WholeNumbersPlainFractionsWithTheSeparatorNeverAnExponent) {
+    EXPECT_EQ(GeneralNumberText(0.125, ","), "0,125");
+    EXPECT_EQ(GeneralNumberText(-0.0, ","), "0");
+    EXPECT_EQ(GeneralNumberText(1e-20, "."), "0");
+    EXPECT_EQ(GeneralNumberText(157, ","), "157");
+    EXPECT_EQ(GeneralNumberText(4000000, ","), "4000000");
+}
+
+TEST(LocaleNumber, OnlyTheLocalesSeparatorAndASign) {
+    EXPECT_EQ(LocaleNumber(" 2,5 ", ","), 2.5);
+    EXPECT_EQ(LocaleNumber("-7", ","), -7);
+    EXPECT_EQ(LocaleNumber("2.5", "."), 2.5);
+    for (const char* text : {"", "2.5", "1,2,3", "abc", "1e3", "- 1"}) {
+        EXPECT_FALSE(LocaleNumber(text, ",")) << text;
+    }
+}
