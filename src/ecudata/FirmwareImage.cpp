@@ -95,7 +95,7 @@ bool ReadIdentityBlock(comm::ClsComm& comm) {
         return false;
     }
     comm.FirmwareEcu(support::ByteStrToHex(code->left(IdentityHexBytes)) +
-                     QString::fromLatin1(text->left(IdentitySize - IdentityHexBytes)));
+                     support::DecodeCp1252(text->left(IdentitySize - IdentityHexBytes)));
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "link/Frames.h"
 #include "link/LinkHost.h"
 #include "support/Clock.h"
+#include "support/Codepage.h"
 #include "support/Conversions.h"
 
 namespace comm {
@@ -196,7 +197,7 @@ void DecodeErrInjReply(ClsComm& link) {
 
 void DecodeFirmwareReply(ClsComm& link) {
     const QByteArray data = GetMsgData(link.InBuffer());
-    link.FirmwareEcu(support::ByteStrToHex(data.left(6)) + QString::fromLatin1(data.mid(6)));
+    link.FirmwareEcu(support::ByteStrToHex(data.left(6)) + support::DecodeCp1252(data.mid(6)));
 }
 
 void PushReplyQueue(ClsComm& link, const QByteArray& data) {
