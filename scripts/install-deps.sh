@@ -9,6 +9,7 @@ PACKAGES=(
   libftdi1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-format
+  clang libclang-rt-dev
   xvfb xauth
 )
 
