@@ -1,0 +1,144 @@
+#include "monitor/EcuIdentification.h"
+
+#include "app/ProgramContext.h"
+#include "ecudata/FirmwareImage.h"
+#include "monitor/Monitor.h"
+#include "support/FileRoutines.h"
+#include "support/MessageBox.h"
+
+namespace monitor {
+
+namespace {
+
+const QString FirmwareTitle = " Firmware ";
+const QString CrLf = "\r\n";
+// A foreign ECU is reported at the 22nd mismatch in a row, and every 22nd after it.
+constexpr quint8 SilentMismatches = 20;
+
+void FirmwareBox(const QString& text) {
+    support::MsgBox(text, support::vbCritical, FirmwareTitle);
+}
+
+void Quit(Monitor& m) {
+    m.ctx.Requests.FirmwareOk = false;
+    m.ctx.Comm().LoadWDogSend();
+    m.ctx.QuitRequest = true;
+}
+
+// The image's code empty: any ECU is of the right kind.
+bool SameProject(const comm::ClsComm& link) {
+    const QString image = link.DescProgettoFle_CODICE();
+    return image.isEmpty() || link.DescProgettoEcu_CODICE().toUpper() == image.toUpper();
+}
+
+// A different ECU, or another device answering on this port: the link restarts, on the
+// next port when a search runs.
+void RejectForeignProject(Monitor& m) {
+    comm::ClsComm& link = m.ctx.Comm();
+    if (m.FwMismatchCount > SilentMismatches) {
+        FirmwareBox(m.ctx.Texts.MsgLive[3] + CrLf + CrLf + app::ReleaseText + CrLf + CrLf +
+                    "Firmware Ecu " + link.FirmwareEcuVersStr() + " " + link.FirmwareEcuDataStr() +
+                    " - " + link.FirmwareFleVersStr() + " " + link.FirmwareFleDataStr() + CrLf);
+        m.FwMismatchCount = 0;
+    } else {
+        ++m.FwMismatchCount;
+    }
+    m.ctx.Requests.FirmwareOk = false;
+    link.LoadWDogSend();
+    link.ComState(comm::COM_RESTART);
+    if (link.FlagRicercaCom() < comm::NoSearch) {
+        link.FlagRicercaCom(link.FlagRicercaCom() + 1);
+    }
+}
+
+// The update window completes the update (FirmwareOk) or the program ends.
+void OpenUpdateWindow(Monitor& m) {
+    m.hooks.DefaultPointer();
+    {
+        const Timer2Pause pause(m.hooks);
+        m.hooks.ShowFrmUpdate();
+    }
+    m.ctx.QuitRequest = !m.ctx.Requests.FirmwareOk;
+}
+
+void ReportOlderImage(Monitor& m) {
+    const comm::ClsComm& link = m.ctx.Comm();
+    FirmwareBox(m.ctx.Texts.MsgLive[2] + CrLf + CrLf + app::ReleaseText + CrLf + CrLf +
+                "Firmware Ecu  ver " + link.FirmwareEcuVersStr() + " - " +
+                link.FirmwareEcuDataStr() + " - " + link.DescProgettoEcu_CLIENTE() + CrLf + CrLf +
+                "Firmware File ver " + link.FirmwareFleVersStr() + " - " +
+                link.FirmwareFleDataStr() + " - " + link.DescProgettoFle_CLIENTE() + CrLf);
+    Quit(m);
+}
+
+// Same project, no update asked for: the versions decide.
+void CompareVersions(Monitor& m) {
+    const comm::ClsComm& link = m.ctx.Comm();
+    const qint16 image = link.FirmwareFleVersNum();
+    const qint16 ecu = link.FirmwareEcuVersNum();
+    if (image == ecu) {
+        if (support::IsDateNewer(link.FirmwareFleDataStr(), link.FirmwareEcuDataStr())) {
+            m.hooks.MnuInfoAbout_Click(); // shows both identities and offers the update
+        }
+        m.ctx.Requests.FirmwareOk = true;
+    } else if (image > ecu) {
+        OpenUpdateWindow(m);
+    } else {
+        ReportOlderImage(m);
+    }
+}
+
+// The port that answered becomes the configured port for the next start.
+void EndSearch(Monitor& m) {
+    comm::ClsComm& link = m.ctx.Comm();
+    if (link.FlagRicercaCom() < comm::NoSearch) {
+        link.FlagRicercaCom(comm::NoSearch);
+        link.WriteSetCom("/BIN/SetCom.ini");
+    }
+    m.FwMismatchCount = 0;
+}
+
+// An identity read that fails is retried at the next tick. An image (or flash map) that
+// cannot be read fails every time: the installer is told once, rather than left with a
+// program that never starts polling.
+void ReportUnreadableImage(Monitor& m) {
+    if (m.ImageErrorShown || ecudata::LoadFirmwareFileInfo(m.ctx.Comm())) {
+        return;
+    }
+    m.ImageErrorShown = true;
+    FirmwareBox(m.ctx.FirmwareFilePath + " " + CrLf +
+                "The firmware image or the flash map BIN/Flash.ini cannot be read.");
+    m.ctx.Comm().LoadWDogSend();
+}
+
+} // namespace
+
+void CompareEcuFirmware(Monitor& m) {
+    app::ProgramContext& ctx = m.ctx;
+    if (!support::IsFilePresent(ctx.FirmwareFilePath)) {
+        FirmwareBox(ctx.FirmwareFilePath + " " + CrLf + ctx.Texts.MsgLive[1]);
+        Quit(m);
+        return;
+    }
+    comm::ClsComm& link = ctx.Comm();
+    if (link.ComState() != comm::COM_READY) {
+        return;
+    }
+    if (!ecudata::LoadFirmwareInfo(link)) {
+        ReportUnreadableImage(m);
+        return;
+    }
+    if (!SameProject(link)) {
+        RejectForeignProject(m);
+        return;
+    }
+    if (ctx.UpdateRequest) {
+        ctx.UpdateRequest = false;
+        OpenUpdateWindow(m);
+    } else {
+        CompareVersions(m);
+    }
+    EndSearch(m);
+}
+
+} // namespace monitor

@@ -1,0 +1,45 @@
+#include "monitor/Monitor.h"
+
+#include "app/FrmLX735.h"
+#include "app/PageServices.h"
+#include "app/ProgramContext.h"
+#include "monitor/LinkPump.h"
+#include "monitor/PollScheduler.h"
+#include "monitor/TestHooks.h"
+
+#include <QCheckBox>
+#include <QTabWidget>
+
+namespace monitor {
+
+ecudata::EcuModel Monitor::Model() {
+    return {ctx.Images, ctx.Requests, ctx.Scale};
+}
+
+void InstallMonitor(Monitor& monitor, app::FrmLX735& window) {
+    monitor.pages.Timer1Tick = [&monitor] { LinkPumpTick(monitor); };
+    monitor.pages.Timer2Tick = [&monitor] { PollSchedulerTick(monitor); };
+
+    MonitorHooks& hooks = monitor.hooks;
+    hooks.CurrentTab = [&window] { return window.SstMain().currentIndex(); };
+    hooks.AcquisitionEnabled = [&window] {
+        const auto* box = qobject_cast<QCheckBox*>(window.Control("ChkAbilAcqVacum"));
+        return box && box->isChecked();
+    };
+    hooks.Timer2Enabled = [&window] { return window.Timer2().isActive(); };
+    // Once the window has unloaded its timers stay stopped.
+    hooks.SetTimer2Enabled = [&window](bool on) {
+        if (!on) {
+            window.Timer2().stop();
+        } else if (!window.IsUnloaded()) {
+            window.Timer2().start();
+        }
+    };
+    hooks.DefaultPointer = [&window] { window.unsetCursor(); };
+    hooks.MnuInfoAbout_Click = [&window] {
+        RecordTestEvent("MnuInfoAbout_Click");
+        window.MnuInfoAbout_Click();
+    };
+}
+
+} // namespace monitor

@@ -1,0 +1,63 @@
+#include "monitor/TestHooks.h"
+
+#include "support/MessageBox.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+namespace monitor {
+
+namespace {
+
+QString& EventsPath() {
+    static QString path;
+    return path;
+}
+
+void AppendLine(const QString& line) {
+    if (EventsPath().isEmpty()) {
+        return;
+    }
+    QFile file(EventsPath());
+    if (file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        file.write(line.toUtf8() + '\n');
+    }
+}
+
+// The box's text on one line: CR and LF written as \r and \n.
+QString OneLine(QString text) {
+    return text.replace('\r', "\\r").replace('\n', "\\n");
+}
+
+int FirstButton(int style) {
+    switch (style & 7) {
+    case support::vbYesNoCancel:
+    case support::vbYesNo:
+        return support::vbYes;
+    default:
+        return support::vbOK;
+    }
+}
+
+} // namespace
+
+void InstallTestHooksFromEnvironment() {
+    const QString path = qEnvironmentVariable("LX735_TEST_EVENTS");
+    if (path.isEmpty() || !EventsPath().isEmpty()) {
+        return;
+    }
+    EventsPath() = path;
+    // Lives for the rest of the run.
+    static const support::ScopedMsgBoxHandler handler(
+        [](const QString& prompt, int style, const QString& title) {
+            AppendLine("MSGBOX " + OneLine(title) + "|" + OneLine(prompt));
+            return FirstButton(style);
+        });
+}
+
+void RecordTestEvent(const QString& text) {
+    AppendLine("EVENT " + text);
+}
+
+} // namespace monitor

@@ -1,0 +1,165 @@
+// The identification at every connection against the simulated ECU, with firmware
+// image variants made by the generator.
+
+#include "MonitorRig.h"
+
+#include "link/Frames.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace monitor_test {
+namespace {
+
+const QString EcuIdentity = "01.12 14/04/2011 LX735 SEQGAS T468";
+
+bool Decided(const MonitorRig& rig) {
+    return rig.ctx.Requests.FirmwareOk || rig.ctx.QuitRequest;
+}
+
+struct ImageCase {
+    const char* name;
+    QString version, date, project; // of the image
+    QString ecu;                    // the ECU's identity
+    bool accepted;
+    QStringList events;
+};
+
+TEST(Identification, ImageVariantsAgainstTheEcu) {
+    const ImageCase cases[] = {
+        {"same version and date", "01.12", "14/04/2011", "T468", EcuIdentity, true, {}},
+        {"image dated later: the About box offers the update",
+         "01.12",
+         "15/04/2011",
+         "T468",
+         EcuIdentity,
+         true,
+         {"About"}},
+        {"image dated earlier", "01.12", "13/04/2011", "T468", EcuIdentity, true, {}},
+        {"image without a project code",
+         "01.12",
+         "14/04/2011",
+         "",
+         "01.12 14/04/2011 LX735 SEQGAS X999",
+         true,
+         {}},
+        {"codes differing in case only",
+         "01.12",
+         "14/04/2011",
+         "T468",
+         "01.12 14/04/2011 LX735 SEQGAS t468",
+         true,
+         {}},
+        {"newer image: the update window, then the end",
+         "01.13",
+         "14/04/2011",
+         "T468",
+         EcuIdentity,
+         false,
+         {"FrmUpdate"}},
+    };
+    for (const ImageCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        MonitorRig rig(MonitorRig::WithIdentity(c.ecu));
+        rig.WriteImage(c.version, c.date, c.project);
+        const QByteArray setCom = rig.tree.Read("BIN/SetCom.ini");
+        ASSERT_TRUE(rig.RunUntil([&rig] { return Decided(rig); }));
+        EXPECT_EQ(rig.ctx.Requests.FirmwareOk, c.accepted);
+        EXPECT_EQ(rig.ctx.QuitRequest, !c.accepted);
+        EXPECT_EQ(rig.events, c.events);
+        EXPECT_TRUE(rig.boxes.boxes.empty());
+        EXPECT_EQ(rig.tree.Read("BIN/SetCom.ini"), setCom) << "a fixed port stays as it is";
+        EXPECT_TRUE(rig.timer2Running);
+    }
+}
+
+TEST(Identification, OlderImageStopsTheProgramWithBothIdentities) {
+    MonitorRig rig;
+    rig.WriteImage("01.11", "01/02/2010", "T468");
+    ASSERT_TRUE(rig.RunUntil([&rig] { return Decided(rig); }));
+    EXPECT_TRUE(rig.ctx.QuitRequest);
+    EXPECT_FALSE(rig.ctx.Requests.FirmwareOk);
+    ASSERT_EQ(rig.boxes.boxes.size(), 1u);
+    EXPECT_EQ(rig.boxes.boxes[0].title, " Firmware ");
+    EXPECT_EQ(rig.boxes.boxes[0].prompt,
+              "MsgLive02\r\n\r\nRelease  ver 01.12.82 - 14/04/2011\r\n\r\n"
+              "Firmware Ecu  ver 01.12 - 14/04/2011 - SEQGAS\r\n\r\n"
+              "Firmware File ver 01.11 - 01/02/2010 - SEQGAS\r\n");
+}
+
+TEST(Identification, MissingImageStopsTheProgramEvenOffLine) {
+    MonitorRig rig;
+    rig.timer1Running = false; // no link at all
+    ASSERT_TRUE(QFile::remove(rig.ctx.FirmwareFilePath));
+    rig.Tick2();
+    EXPECT_TRUE(rig.ctx.QuitRequest);
+    ASSERT_EQ(rig.boxes.boxes.size(), 1u);
+    EXPECT_EQ(rig.boxes.boxes[0].prompt, rig.ctx.FirmwareFilePath + " \r\nMsgLive01");
+    EXPECT_EQ(rig.boxes.boxes[0].style, support::vbCritical);
+}
+
+TEST(Identification, AskedUpdateThatCompletesKeepsTheProgramWithTimer2Paused) {
+    MonitorRig rig;
+    rig.ctx.UpdateRequest = true;
+    bool pausedDuringUpdate = false;
+    rig.monitor.hooks.ShowFrmUpdate = [&rig, &pausedDuringUpdate] {
+        pausedDuringUpdate = !rig.timer2Running;
+        rig.ctx.Requests.FirmwareOk = true; // the update completed
+    };
+    ASSERT_TRUE(rig.RunUntil([&rig] { return Decided(rig); }));
+    EXPECT_TRUE(pausedDuringUpdate);
+    EXPECT_TRUE(rig.timer2Running);
+    EXPECT_FALSE(rig.ctx.UpdateRequest);
+    EXPECT_FALSE(rig.ctx.QuitRequest);
+}
+
+TEST(Identification, ForeignEcuOnAFixedPortIsReportedAtThe22ndMismatch) {
+    MonitorRig rig(MonitorRig::WithIdentity("01.12 14/04/2011 LX735 SEQGAS X999"));
+    const QByteArray setCom = rig.tree.Read("BIN/SetCom.ini");
+    ASSERT_TRUE(rig.RunUntil([&rig] { return !rig.boxes.boxes.empty(); }, 120e6));
+    EXPECT_EQ(rig.Received(comm::CMD_READ_FIRMWARE), 22);
+    EXPECT_EQ(rig.boxes.boxes[0].prompt,
+              "MsgLive03\r\n\r\nRelease  ver 01.12.82 - 14/04/2011\r\n\r\n"
+              "Firmware Ecu 01.12 14/04/2011 - 01.12 14/04/2011\r\n");
+    EXPECT_EQ(rig.ctx.Comm().FlagRicercaCom(), comm::NoSearch) << "retried on the same port";
+    EXPECT_FALSE(rig.ctx.Requests.FirmwareOk);
+    EXPECT_FALSE(rig.ctx.QuitRequest);
+    EXPECT_EQ(rig.tree.Read("BIN/SetCom.ini"), setCom);
+
+    // The count starts again: the next message at the 44th mismatch.
+    ASSERT_TRUE(rig.RunUntil([&rig] { return rig.boxes.boxes.size() == 2; }, 120e6));
+    EXPECT_EQ(rig.Received(comm::CMD_READ_FIRMWARE), 44);
+}
+
+TEST(Identification, ForeignEcuDuringASearchMovesTheSearchOn) {
+    MonitorRig rig(MonitorRig::WithIdentity("01.12 14/04/2011 LX735 SEQGAS X999"), true);
+    ASSERT_TRUE(rig.RunUntil([&rig] { return rig.Received(comm::CMD_READ_FIRMWARE) > 0; }));
+    rig.Run(1000);
+    EXPECT_EQ(rig.ctx.Comm().FlagRicercaCom(), 2) << "COM2 next";
+    EXPECT_FALSE(rig.ctx.Requests.FirmwareOk);
+    EXPECT_TRUE(rig.boxes.boxes.empty());
+}
+
+TEST(Identification, SearchEndsAtThePortOfTheAcceptedEcu) {
+    MonitorRig rig(MonitorRig::Quiet(), true);
+    ASSERT_TRUE(rig.RunUntil([&rig] { return Decided(rig); }));
+    EXPECT_TRUE(rig.ctx.Requests.FirmwareOk);
+    EXPECT_EQ(rig.ctx.Comm().FlagRicercaCom(), comm::NoSearch);
+    const QByteArray setCom = rig.tree.Read("BIN/SetCom.ini");
+    EXPECT_TRUE(setCom.contains("[SearchCom]\r\n 255 \r\n")) << setCom.toStdString();
+    EXPECT_TRUE(setCom.contains("[Comport]\r\n1\r\n"));
+}
+
+TEST(Identification, UnreadableImageIsReportedOnceAndTheLinkStays) {
+    MonitorRig rig;
+    ASSERT_TRUE(QFile::remove(rig.tree.Path("BIN/Flash.ini")));
+    rig.Run(3e6);
+    ASSERT_EQ(rig.boxes.boxes.size(), 1u);
+    EXPECT_TRUE(rig.boxes.boxes[0].prompt.contains("cannot be read"));
+    EXPECT_FALSE(rig.ctx.QuitRequest);
+    EXPECT_FALSE(rig.ctx.Requests.FirmwareOk);
+    EXPECT_GT(rig.Received(comm::CMD_READ_FIRMWARE), 10) << "still trying";
+}
+
+} // namespace
+} // namespace monitor_test
