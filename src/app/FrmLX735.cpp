@@ -9,6 +9,7 @@
 #include "app/ProgramContext.h"
 #include "ecudata/ParamRecords.h"
 #include "ecudata/RecordTables.h"
+#include "platform/FtdiDriver.h"
 #include "support/Colors.h"
 #include "support/Cursor.h"
 #include "support/FileRoutines.h"
@@ -16,6 +17,7 @@
 #include "support/UCtrlBar.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
@@ -113,6 +115,8 @@ FrmLX735::FrmLX735(ProgramContext& context, PageServices& services)
     sstMain_ = BuildMainControls(*client);
     BuildMenus();
     client->installEventFilter(this);
+    // The hot keys work whichever control of the window has the keyboard.
+    qApp->installEventFilter(this);
 
     timer1_.setTimerType(Qt::PreciseTimer);
     timer1_.setInterval(1);
@@ -232,6 +236,12 @@ void FrmLX735::Form_Load() {
     LoadLanguageMenu();
     ApplyTranslation(ctx_.ObjLingue.IdLingua());
     LoadDevComItems();
+    // The cables attached at the start are no change: the watch restarts the link only
+    // when one is plugged in or pulled out later.
+    qint32 cables = 0;
+    if (ctx_.Comm().Ftdi().FT_ListDevices(cables) == platform::FT_OK) {
+        UsbDeviceCount = cables;
+    }
 
     TabStripHeight = HeightTwips(*sstMain_);
     CheckTab();

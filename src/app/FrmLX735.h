@@ -6,8 +6,13 @@
 // drive the link (Timer1, 1 ms) and the polling (Timer2, 14 ms). Closing it, File >
 // Esc and Device > OFFLINE only raise requests; the timers carry them out.
 
+#include "app/FrmInit.h"
+#include "app/FrmStartUp.h"
+
+#include <QColor>
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 #include <functional>
 
@@ -46,7 +51,8 @@ public:
     void MnuViewTab_Click(int index);
     void SstMain_Click();
 
-    // Timers.
+    // Timers: their re-entry guards, the off-line request and the quit around the
+    // link pump and the poll scheduler (PageServices::Timer1Tick and Timer2Tick).
     void Timer1_Timer();
     void Timer2_Timer();
     QTimer& Timer1() { return timer1_; }
@@ -71,16 +77,43 @@ public:
     bool Timer2Busy = false;
     bool CheckTabBusy = false;
 
-    // Hooks of the window's own procedures that a later step provides.
-    void MnuFileLoadConf_Click() {}
-    void MnuFileSaveConf_Click() {}
-    void MnuInfoHelp_Click() {}
-    void MnuInfoAbout_Click() {}
-    void MnuDevCom_Click(int) {}
-    void MnuSearcCom_Click() {}
-    void StartLogPoint() {}
-    void PrepareInitSplash() {}
-    void UnloadInitSplash() {}
+    // File and ? menus, and the operating-point log started at load.
+    void MnuFileLoadConf_Click();
+    void MnuFileSaveConf_Click();
+    void MnuInfoHelp_Click();
+    // The About box. Returns at once with the box shown; the identification calls it
+    // when the firmware image carries a later date than the ECU's same version.
+    void MnuInfoAbout_Click();
+    FrmStartUp* AboutBox() const { return frmStartUp_; }
+    // A parameter file to load: the path chosen in an open dialog, "" when cancelled.
+    QString ChooseParamFile();
+    void StartLogPoint();
+
+    // Port choice (Device menu) and the watch of the USB interface cables. The link
+    // timer calls WatchUsbDevices at every tick while the link is stopped, the poll
+    // timer every 54 ticks.
+    void MnuDevCom_Click(int index);
+    void SelezionaCom(int index, bool usb);
+    void MnuSearcCom_Click();
+    int PortaDiComSelected() const;
+    void WatchUsbDevices();
+    qint32 UsbDeviceCount = 0; // cables seen by the last watch (at load: those attached)
+
+    // The status bar's link cells and the Device menu's port check marks; the link
+    // pump runs it after every link step. Its dots and blinking advance at a readable
+    // pace, not at every 1 ms tick.
+    void AggiornaStatoCom();
+
+    // The port-search splash: the poll scheduler runs ElaboraMsgCom at the start of
+    // every tick that is not a re-entry; it shows or hides the splash.
+    void ElaboraMsgCom();
+    FrmInit* Init() const { return frmInit_; }
+    void PrepareInitSplash();
+    void UnloadInitSplash();
+
+    // Hot keys: Shift+Ctrl+Alt with W, E or X and the password. Shift is the modifier
+    // mask (1 Shift, 2 Ctrl, 4 Alt). True when the keys were a hot key.
+    bool Form_KeyUp(int KeyCode, int Shift);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -95,6 +128,13 @@ private:
     void RestartLinkLogOnce();
     void QueryUnloadFromWindow();
     void ReportDictionaryError(qint16 language);
+    void CheckPortItem(int index);
+    void ApplyDeveloperView();
+    // A hot key's release anywhere in the window; True when it was one (then taken).
+    bool TakeHotKey(QObject* watched, QEvent* event);
+    void SetStatusCell(int cell, const QString& text);
+    void SetStatusColors(int cell, const QColor& back, const QColor& fore);
+    void ShowPendingWrites(bool pending, bool searching, double nowUsec);
 
     ProgramContext& ctx_;
     PageServices& services_;
@@ -108,6 +148,10 @@ private:
     QTimer timer1_;
     QTimer timer2_;
     QTimer timer3_;
+    QPointer<FrmInit> frmInit_;
+    QPointer<FrmStartUp> frmStartUp_;
+    double lastDotStepUsec_ = -1e18;
+    double lastBlinkUsec_ = -1e18;
     bool loaded_ = false;
     bool unloaded_ = false;
     bool closingByProgram_ = false;

@@ -39,6 +39,9 @@ void SetFocusTo(FrmLX735& window, const QString& name) {
 } // namespace
 
 bool FrmLX735::eventFilter(QObject* watched, QEvent* event) {
+    if (TakeHotKey(watched, event)) {
+        return true;
+    }
     if (watched == centralWidget() && event->type() == QEvent::Resize) {
         Form_Resize();
     }

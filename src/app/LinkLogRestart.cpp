@@ -14,13 +14,17 @@
 
 namespace app {
 
-QString LocaleGeneralDate(const QDateTime& when) {
+QString LocaleTimeText(const QTime& when) {
     const QLocale locale = QLocale::system();
-    // The long time format carries the seconds; the log has no use for the time zone.
+    // The long time format carries the seconds; the logs have no use for the time zone.
     QString timeFormat = locale.timeFormat(QLocale::LongFormat);
     timeFormat.remove(QRegularExpression(QStringLiteral("\\s*t+")));
-    return locale.toString(when.date(), QLocale::ShortFormat) + " " +
-           locale.toString(when.time(), timeFormat);
+    return locale.toString(when, timeFormat);
+}
+
+QString LocaleGeneralDate(const QDateTime& when) {
+    return QLocale::system().toString(when.date(), QLocale::ShortFormat) + " " +
+           LocaleTimeText(when.time());
 }
 
 QString LinkLogHeader(double clockUsec, const QString& appTitle, const QDateTime& when) {

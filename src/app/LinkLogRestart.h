@@ -11,6 +11,8 @@ namespace app {
 
 // The date and time as the user's locale writes them (short date, time with seconds).
 QString LocaleGeneralDate(const QDateTime& when);
+// The time alone, with seconds, as the user's locale writes it.
+QString LocaleTimeText(const QTime& when);
 
 // The header text: the clock in ms, " O ", the release, the title and the date.
 QString LinkLogHeader(double clockUsec, const QString& appTitle, const QDateTime& when);

@@ -40,6 +40,13 @@ struct ControlDef {
 constexpr const char* TabCaptions[] = {"General - F2",  "Configuration - F3", "Calibration - F5",
                                        "Modeling - F6", "Lambda - F7",        "Map - F8"};
 
+// Shown only in the developer view (the hot keys switch them); the first element of an
+// array name stands for all of its elements.
+constexpr const char* DeveloperOnly[] = {
+    "CmbShoRpm",   "LblShoRpm",    "FrmVarTara",   "FrmMapSample", "ShpPLoad",          "ShpPmin",
+    "CkbStatoEcu", "CkbStatoAlim", "CmdExpert(0)", "CmdTableComp", "CmdComputeModl(0)", "ShpPunti",
+};
+
 // Controls in creation order (frames before their contents).
 const ControlDef Design[] = {
     // Live values below the tab control; the button behind it is its raised background.
@@ -283,6 +290,14 @@ QTabWidget* BuildMainControls(QWidget& client) {
     for (const char* name : {"CmdParametri", "CmdBarBack"}) {
         if (auto* back = client.findChild<QWidget*>(name)) {
             back->lower();
+        }
+    }
+    for (const char* name : DeveloperOnly) {
+        for (QWidget* control : client.findChildren<QWidget*>()) {
+            const QString own = control->objectName();
+            if (own == name || own.startsWith(QString(name) + "(")) {
+                control->setVisible(false);
+            }
         }
     }
     for (int i = 0; i < 3; ++i) {

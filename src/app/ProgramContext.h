@@ -12,6 +12,7 @@
 #include "ecudata/EcuImages.h"
 #include "ecudata/EcuModel.h"
 #include "ecudata/EcuRequests.h"
+#include "ecudata/PointLog.h"
 #include "ecudata/RecordTables.h"
 #include "link/ClsComm.h"
 #include "support/Lingue.h"
@@ -92,6 +93,7 @@ struct ProgramContext {
     ecudata::EcuImages Images;
     ecudata::EcuRequests Requests; // request flags, countdowns, FirmwareOk, first read
     MessageTexts Texts;
+    ecudata::PointLog PointLog; // the operating-point log, while its switch is on
 
     bool DeveloperView = false;
     bool QuitRequest = false;

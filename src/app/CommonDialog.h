@@ -1,0 +1,45 @@
+#pragma once
+
+// The open and save dialogs of the program's files. Every one goes through a replaceable
+// handler, so that tests can choose the file (or cancel) without a modal window.
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace app {
+
+enum class FileDialogAction { Open = 1, Save = 2 };
+
+struct FileDialogRequest {
+    FileDialogAction action = FileDialogAction::Open;
+    QString initialFolder;
+    // Pairs of description and patterns, each followed by "|":
+    // "Mod Files (*.var)|*.var|".
+    QString filter;
+    int filterIndex = 1; // the pair shown first, from 1
+};
+
+// The chosen path, or "" when the dialog was cancelled.
+using FileDialogHandler = std::function<QString(QWidget* owner, const FileDialogRequest& request)>;
+
+QString ShowFileDialog(QWidget* owner, const FileDialogRequest& request);
+
+// The filter in the dialog's own form: one "description (patterns)" entry a pair, the
+// patterns separated by blanks.
+QStringList DialogFilters(const QString& filter);
+
+// Installs a handler for its lifetime.
+class ScopedFileDialogHandler {
+public:
+    explicit ScopedFileDialogHandler(FileDialogHandler handler);
+    ~ScopedFileDialogHandler();
+    ScopedFileDialogHandler(const ScopedFileDialogHandler&) = delete;
+    ScopedFileDialogHandler& operator=(const ScopedFileDialogHandler&) = delete;
+
+private:
+    FileDialogHandler previous_;
+};
+
+} // namespace app

@@ -1,0 +1,101 @@
+// The hot keys of the main window and the developer view they switch: the signal-viewer
+// and expert buttons, the developer's controls and the Lambda and Map tabs.
+
+#include "app/Controls.h"
+#include "app/FrmLX735.h"
+#include "app/InputBox.h"
+#include "app/ProgramContext.h"
+
+#include <QKeyEvent>
+#include <QTabWidget>
+#include <QWidget>
+
+namespace app {
+
+namespace {
+
+const QString DeveloperPassword = QStringLiteral("KOLT5829");
+constexpr int ShiftMask = 1;
+constexpr int CtrlMask = 2;
+constexpr int AltMask = 4;
+constexpr int KeyW = 87;
+constexpr int KeyE = 69;
+constexpr int KeyX = 88;
+constexpr int TabLambda = 4;
+constexpr int TabMap = 5;
+
+// The controls that the developer view shows, in the order it sets them.
+const char* const DeveloperControls[] = {
+    "CmbShoRpm", "LblShoRpm", "CmdView",     "FrmVarTara",   "FrmMapSample",
+    "ShpPLoad",  "ShpPmin",   "CkbStatoEcu", "CkbStatoAlim", "CmdComputeModl(0)",
+};
+const char* const DeveloperButtons[] = {"CmdView", "CmdExpert(0)", "CmdTableComp"};
+
+void SetVisible(FrmLX735& window, const QString& name, bool visible) {
+    if (auto* control = qobject_cast<QWidget*>(window.Control(name))) {
+        control->setVisible(visible);
+    }
+}
+
+void ToggleVisible(FrmLX735& window, const QString& name) {
+    if (auto* control = qobject_cast<QWidget*>(window.Control(name))) {
+        control->setVisible(control->isHidden());
+    }
+}
+
+int ModifierMask(Qt::KeyboardModifiers modifiers) {
+    return (modifiers & Qt::ShiftModifier ? ShiftMask : 0) |
+           (modifiers & Qt::ControlModifier ? CtrlMask : 0) |
+           (modifiers & Qt::AltModifier ? AltMask : 0);
+}
+
+} // namespace
+
+bool FrmLX735::Form_KeyUp(int KeyCode, int Shift) {
+    const int all = ShiftMask | CtrlMask | AltMask;
+    if ((Shift & all) != all || (KeyCode != KeyW && KeyCode != KeyE && KeyCode != KeyX)) {
+        return false;
+    }
+    const QString answer = InputBox(QStringLiteral("Pw"), ctx_.Texts.AppTitle, QString());
+    if (answer.toUpper() != DeveloperPassword) {
+        return true; // a wrong or empty answer changes nothing
+    }
+    if (KeyCode == KeyW) {
+        ToggleVisible(*this, "CmdView");
+    } else if (KeyCode == KeyE) {
+        ToggleVisible(*this, "CmdExpert(0)");
+    } else {
+        ctx_.DeveloperView = !ctx_.DeveloperView;
+        ApplyDeveloperView();
+    }
+    return true;
+}
+
+void FrmLX735::ApplyDeveloperView() {
+    const bool on = ctx_.DeveloperView;
+    for (const char* name : DeveloperControls) {
+        SetVisible(*this, name, on);
+    }
+    for (int i = 0; Control(ArrayName("ShpPunti", i)); ++i) {
+        SetVisible(*this, ArrayName("ShpPunti", i), on);
+    }
+    for (const char* name : DeveloperButtons) {
+        SetVisible(*this, name, on);
+    }
+    sstMain_->setTabVisible(TabLambda, on);
+    sstMain_->setTabVisible(TabMap, on);
+}
+
+bool FrmLX735::TakeHotKey(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyRelease) {
+        return false;
+    }
+    auto* widget = qobject_cast<QWidget*>(watched);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (!widget || widget->window() != this || key->isAutoRepeat()) {
+        return false;
+    }
+    return Form_KeyUp(key->key(), ModifierMask(key->modifiers()));
+}
+
+} // namespace app

@@ -1,0 +1,107 @@
+// The File and ? menus of the main window (parameter files, help, About) and the start
+// of the operating-point log.
+
+#include "app/CommonDialog.h"
+#include "app/Controls.h"
+#include "app/FrmLX735.h"
+#include "app/FrmStartUp.h"
+#include "app/LinkLogRestart.h"
+#include "app/ProgramContext.h"
+#include "ecudata/FirmwareImage.h"
+#include "ecudata/ParamFile.h"
+#include "ecudata/PointLog.h"
+#include "support/Clock.h"
+#include "support/FileRoutines.h"
+#include "support/MessageBox.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDesktopServices>
+#include <QTabWidget>
+#include <QUrl>
+
+namespace app {
+
+namespace {
+
+const QString ParamFileFilter = QStringLiteral("Mod Files (*.var)|*.var|");
+constexpr int TabLambda = 4;
+
+} // namespace
+
+QString FrmLX735::ChooseParamFile() {
+    const QString path =
+        ShowFileDialog(this, {FileDialogAction::Open, ctx_.AppFolder, ParamFileFilter, 1});
+    // The dialog may have stood open longer than the reply deadline.
+    ctx_.Comm().LoadWDogSend();
+    return path;
+}
+
+void FrmLX735::MnuFileLoadConf_Click() {
+    // The timers send the file (or load it off-line) and clear it; one at a time.
+    if (ctx_.ParamFilePending.isEmpty()) {
+        ctx_.ParamFilePending = ChooseParamFile();
+    }
+}
+
+void FrmLX735::MnuFileSaveConf_Click() {
+    QCoreApplication::processEvents();
+    if (sstMain_->currentIndex() == TabLambda) {
+        // Leaving the Lambda page's grid commits an edit still open in it.
+        if (auto* combo = qobject_cast<QWidget*>(Control("CmbSwtchLambda"))) {
+            combo->setFocus();
+        }
+    }
+    const QString file =
+        ShowFileDialog(this, {FileDialogAction::Save, ctx_.AppFolder, ParamFileFilter, 1});
+    ctx_.Comm().LoadWDogSend();
+    if (file.isEmpty()) {
+        return;
+    }
+    // The file takes the pending edits without consuming them: they still reach the ECU.
+    ecudata::EcuModel model = ctx_.Model();
+    const ecudata::ParamFileInfo info{ReleaseText, ctx_.Texts.AppTitle,
+                                      LocaleGeneralDate(QDateTime::currentDateTime())};
+    if (ecudata::SaveParamFile(file, model, info, ctx_.DecimalSep)) {
+        setWindowTitle(ctx_.Texts.AppTitle + " - " + ReleaseText + " - [" + file + "]");
+    }
+}
+
+void FrmLX735::MnuInfoHelp_Click() {
+    QCoreApplication::processEvents();
+    const QString help = ctx_.AppFolder + "/LNG/help.pdf";
+    if (support::IsFilePresent(help)) {
+        // The path as one argument: a folder name with blanks is no problem.
+        QDesktopServices::openUrl(QUrl::fromLocalFile(help));
+    }
+}
+
+void FrmLX735::MnuInfoAbout_Click() {
+    QCoreApplication::processEvents();
+    support::WinVerInfo os;
+    support::GetWindowsVersion(os);
+    ClsComm& comm = ctx_.Comm();
+    ecudata::LoadFirmwareInfo(comm);
+    if (!frmStartUp_) {
+        frmStartUp_ = new FrmStartUp(ctx_, this);
+    }
+    frmStartUp_->ShowVersions(VersionText(comm, os), OfferFirmwareUpdate(comm));
+    frmStartUp_->show();
+    frmStartUp_->raise();
+    frmStartUp_->activateWindow();
+}
+
+void FrmLX735::StartLogPoint() {
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString copyName = ecudata::LogPointCopyName(now.date(), LocaleTimeText(now.time()));
+    const double start = support::GetTimeUsec();
+    // The header as the link log's, without the quotes.
+    const QString header = LinkLogHeader(start, ctx_.Texts.AppTitle, now);
+    if (!ecudata::StartLogPoint(ctx_.AppFolder, ctx_.PointLog, start, header, copyName)) {
+        support::MsgBox("The operating-point log cannot be started: " +
+                            ecudata::LogPointPath(ctx_.AppFolder),
+                        support::vbExclamation, ctx_.Texts.AppTitle);
+    }
+}
+
+} // namespace app

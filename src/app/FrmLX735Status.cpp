@@ -1,0 +1,183 @@
+// The link status in the status bar (state cell, pending-write indicator, search text)
+// and the port-search splash that the poll timer drives.
+
+#include "app/Controls.h"
+#include "app/FrmInit.h"
+#include "app/FrmLX735.h"
+#include "app/ProgramContext.h"
+#include "support/Clock.h"
+#include "support/Colors.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <algorithm>
+#include <cmath>
+
+namespace app {
+
+namespace {
+
+// The link timer ticks every millisecond; the dots and the blinking advance at most
+// this often, so that a person can read them.
+constexpr double AnimationStepUsec = 80000;
+
+constexpr quint32 Red = 0x0000FF;
+constexpr quint32 Green = 0x00FF00;
+constexpr quint32 White = 0xFFFFFF;
+constexpr quint32 Black = 0x000000;
+
+const QString DotsCycle[] = {QStringLiteral("COM OK.  "), QStringLiteral("COM OK.. "),
+                             QStringLiteral("COM OK...")};
+
+struct StateLook {
+    quint8 state;
+    const char* text;
+    bool colored; // the colours below apply; else they stay
+    quint32 back;
+    quint32 fore;
+};
+
+const StateLook StateLooks[] = {
+    {COM_RESTART, "COM CLOSED", true, Red, White}, {COM_READY, "COM OK   ", false, 0, 0},
+    {COM_SENDING, "COM OK...", false, 0, 0},       {COM_ERROR, "COM WDOG", true, Red, White},
+    {COM_SEARCH, "COM INI", true, Green, Black},   {COM_STOP, "COM STOP", true, Red, White},
+};
+const StateLook UnknownState = {0, "Text....", true, Red, White};
+
+// The next text of the reply-wait animation; any text outside it starts it.
+QString NextDots(const QString& text) {
+    if (text == DotsCycle[0]) {
+        return DotsCycle[1];
+    }
+    if (text == DotsCycle[1]) {
+        return DotsCycle[2];
+    }
+    return DotsCycle[0];
+}
+
+bool Writing(const ProgramContext& ctx) {
+    const ecudata::EcuRequests& r = ctx.Requests;
+    return std::nearbyint(r.ModWriteCountdown) != 0 || std::nearbyint(r.Mem3WriteCountdown) != 0 ||
+           ctx.ParamFileSending || r.ReqSaveFlash || r.ReqWriteEmus || r.ReqWriteMem3 ||
+           r.ReqWriteMem2 || r.CompWriteCountdown != 0;
+}
+
+QLineEdit* Cell(FrmLX735& window, int cell) {
+    return qobject_cast<QLineEdit*>(window.Control(ArrayName("TxtStatusBar", cell)));
+}
+
+QColor Back(const QLineEdit& cell) {
+    return cell.palette().color(QPalette::Base);
+}
+
+QColor Fore(const QLineEdit& cell) {
+    return cell.palette().color(QPalette::Text);
+}
+
+} // namespace
+
+void FrmLX735::SetStatusCell(int cell, const QString& text) {
+    QLineEdit* field = Cell(*this, cell);
+    if (field && field->text() != text) {
+        field->setText(text);
+    }
+}
+
+void FrmLX735::SetStatusColors(int cell, const QColor& back, const QColor& fore) {
+    QLineEdit* field = Cell(*this, cell);
+    if (!field || (Back(*field) == back && Fore(*field) == fore)) {
+        return;
+    }
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Base, back);
+    palette.setColor(QPalette::Text, fore);
+    field->setPalette(palette);
+}
+
+void FrmLX735::AggiornaStatoCom() {
+    const ClsComm& comm = ctx_.Comm();
+    const double now = support::GetTimeUsec();
+    QLineEdit* stateCell = Cell(*this, 1);
+    QLineEdit* writeCell = Cell(*this, 0);
+    if (!stateCell || !writeCell) {
+        return;
+    }
+
+    if (comm.ComState() == COM_WAIT_REPLY) {
+        const QString& text = stateCell->text();
+        const bool inCycle =
+            std::find(std::begin(DotsCycle), std::end(DotsCycle), text) != std::end(DotsCycle);
+        if (!inCycle || now - lastDotStepUsec_ >= AnimationStepUsec) {
+            SetStatusCell(1, NextDots(text));
+            lastDotStepUsec_ = now;
+        }
+        SetStatusColors(1, support::ColorFromBgr(Green), support::ColorFromBgr(Black));
+    } else {
+        const StateLook* look = &UnknownState;
+        for (const StateLook& candidate : StateLooks) {
+            if (candidate.state == comm.ComState()) {
+                look = &candidate;
+            }
+        }
+        SetStatusCell(1, QString::fromLatin1(look->text));
+        if (look->colored) {
+            SetStatusColors(1, support::ColorFromBgr(look->back),
+                            support::ColorFromBgr(look->fore));
+        }
+    }
+
+    const bool searching = comm.FlagRicercaCom() != comm::NoSearch;
+    ShowPendingWrites(Writing(ctx_), searching, now);
+    if (!searching) {
+        return;
+    }
+    // The search text wins over the pending-write text.
+    const quint8 flag = comm.FlagRicercaCom();
+    SetStatusCell(0, "SEARCH COMUNICATION PORT: " +
+                         (flag == 0 ? QStringLiteral("USB") : "COM " + QString::number(flag)));
+    // A port past the menu's last item (the search goes on beyond COM9) checks none.
+    CheckPortItem(comm.UsbCom() ? 0 : comm.ComPort());
+}
+
+void FrmLX735::ShowPendingWrites(bool pending, bool searching, double nowUsec) {
+    QLineEdit* cell = Cell(*this, 0);
+    const QColor face = support::ColorFromBgr(support::ColorButtonFace);
+    const QColor fore = Fore(*cell);
+    if (!pending) {
+        if (!searching) {
+            SetStatusCell(0, QString());
+        }
+        SetStatusColors(0, face, fore);
+        return;
+    }
+    if (!searching) {
+        SetStatusCell(0, QStringLiteral("UPGRADE"));
+    }
+    if (nowUsec - lastBlinkUsec_ >= AnimationStepUsec) {
+        lastBlinkUsec_ = nowUsec;
+        SetStatusColors(0, Back(*cell) == face ? support::ColorFromBgr(Red) : face, fore);
+    }
+}
+
+void FrmLX735::ElaboraMsgCom() {
+    if (frmInit_) {
+        frmInit_->ElaboraMsgCom();
+    }
+}
+
+void FrmLX735::PrepareInitSplash() {
+    frmInit_ = new FrmInit(ctx_, this);
+    frmInit_->show();
+    frmInit_->Timer1().stop();
+    frmInit_->hide();
+}
+
+void FrmLX735::UnloadInitSplash() {
+    if (frmInit_) {
+        frmInit_->Timer1().stop();
+        frmInit_->hide();
+        frmInit_->deleteLater();
+    }
+}
+
+} // namespace app

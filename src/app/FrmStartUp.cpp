@@ -1,0 +1,154 @@
+#include "app/FrmStartUp.h"
+
+#include "app/Controls.h"
+#include "app/ProgramContext.h"
+#include "support/Colors.h"
+#include "support/FileRoutines.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+namespace app {
+
+namespace {
+
+// Sizes in twips, as designed.
+constexpr int ImageLeft = 150;
+constexpr int ImageTop = 150;
+constexpr int ImageWidth = 6000; // without a picture
+constexpr int ImageHeight = 2250;
+constexpr int LabelHeight = 1650;
+constexpr int ButtonWidth = 1800;
+constexpr int ButtonHeight = 375;
+constexpr int BlinkMs = 500;
+constexpr quint32 OrangeBgr = 0x80FF;
+
+QColor BackColor(const QPushButton& button) {
+    return button.palette().color(QPalette::Button);
+}
+
+void SetBackColor(QPushButton& button, const QColor& color) {
+    QPalette palette = button.palette();
+    palette.setColor(QPalette::Button, color);
+    button.setPalette(palette);
+}
+
+// Known: the version and the date fields are all decimal digits (they read 0 else).
+bool IdentityKnown(qint16 version, qint16 day, qint16 month, qint16 year) {
+    return version > 0 && day > 0 && month > 0 && year > 0;
+}
+
+} // namespace
+
+QString VersionText(const comm::ClsComm& link, const support::WinVerInfo& os) {
+    return QStringLiteral("\n") + ReleaseText + "\n" + "Firmware ver " + link.FirmwareEcuVersStr() +
+           " - " + link.FirmwareEcuDataStr() + "\n" + "File          ver " +
+           link.FirmwareFleVersStr() + " - " + link.FirmwareFleDataStr() + "\n" + "\n" +
+           "Windows version: " + os.Name + " " + os.Version + " build " + os.Build + " (" +
+           os.ServicePack + ")";
+}
+
+bool OfferFirmwareUpdate(const comm::ClsComm& link) {
+    const bool known = IdentityKnown(link.FirmwareEcuVersNum(), link.FirmwareEcuDayNum(),
+                                     link.FirmwareEcuMonthNum(), link.FirmwareEcuYearNum()) &&
+                       IdentityKnown(link.FirmwareFleVersNum(), link.FirmwareFleDayNum(),
+                                     link.FirmwareFleMonthNum(), link.FirmwareFleYearNum());
+    return known && link.FirmwareEcuVersNum() == link.FirmwareFleVersNum() &&
+           link.ComState() != comm::COM_STOP &&
+           support::IsDateNewer(link.FirmwareFleDataStr(), link.FirmwareEcuDataStr());
+}
+
+FrmStartUp::FrmStartUp(ProgramContext& context, QWidget* owner)
+    : QWidget(owner, Qt::Dialog), ctx_(context) {
+    setObjectName("FrmStartUp");
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(ctx_.Texts.AppTitle);
+
+    lblBackGrd_ = new QLabel(this);
+    lblBackGrd_->setObjectName("LblBackGrd");
+    lblBackGrd_->setFrameShape(QFrame::Panel);
+    lblBackGrd_->setFrameShadow(QFrame::Sunken);
+    image1_ = new QLabel(this);
+    image1_->setObjectName("Image1");
+    MoveTwips(*image1_, ImageLeft, ImageTop, ImageWidth, ImageHeight);
+    lblVersioneVal_ = new QLabel(this);
+    lblVersioneVal_->setObjectName("LblVersioneVal");
+    lblVersioneVal_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    SetHeightTwips(*lblVersioneVal_, LabelHeight);
+    cmdUpdateFrm_ = new QPushButton("Update firmware", this);
+    cmdUpdateFrm_->setObjectName("CmdUpdateFrm");
+    cmdUpdateFrm_->resize(ToPixels(ButtonWidth), ToPixels(ButtonHeight));
+    cmdUpdateFrm_->hide();
+    command1_ = new QPushButton("Esc", this);
+    command1_->setObjectName("Command1");
+    command1_->resize(ToPixels(ButtonWidth), ToPixels(ButtonHeight));
+    connect(command1_, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(cmdUpdateFrm_, &QPushButton::clicked, this, [this] { CmdUpdateFrm_Click(); });
+    connect(&timer1_, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+    Form_Load();
+}
+
+void FrmStartUp::Form_Load() {
+    const QString icon = ctx_.AppFolder + "/LNG/ico.img";
+    if (support::IsFilePresent(icon)) {
+        setWindowIcon(QIcon(icon));
+    }
+    const QString picture = ctx_.AppFolder + "/LNG/IMG.IMG";
+    if (support::IsFilePresent(picture)) {
+        const QPixmap pixmap(picture);
+        if (!pixmap.isNull()) {
+            image1_->setPixmap(pixmap);
+            image1_->resize(pixmap.size());
+        }
+    }
+    timer1_.start(BlinkMs);
+
+    const int imageLeft = LeftTwips(*image1_);
+    const int imageTop = TopTwips(*image1_);
+    const int imageWidth = WidthTwips(*image1_);
+    const int imageHeight = HeightTwips(*image1_);
+    resize(ToPixels(imageWidth + 300), ToPixels(imageHeight + 3000));
+    lblVersioneVal_->setFrameShape(QFrame::NoFrame);
+    MoveTwips(*lblBackGrd_, 60, 60, WidthTwips(*this) - 120, HeightTwips(*this) - 120);
+    lblBackGrd_->lower();
+    MoveTwips(*lblVersioneVal_, imageLeft, imageTop + imageHeight + 120, imageWidth,
+              HeightTwips(*lblVersioneVal_));
+    const int buttonTop = TopTwips(*lblVersioneVal_) + HeightTwips(*lblVersioneVal_) + 120;
+    SetTopTwips(*cmdUpdateFrm_, buttonTop);
+    SetLeftTwips(*cmdUpdateFrm_, imageLeft + 120);
+    SetTopTwips(*command1_, buttonTop);
+    SetLeftTwips(*command1_, imageLeft + imageWidth - WidthTwips(*command1_) - 120);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->geometry();
+        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+    }
+}
+
+void FrmStartUp::ShowVersions(const QString& text, bool offerUpdate) {
+    lblVersioneVal_->setText(text);
+    command1_->setVisible(true);
+    cmdUpdateFrm_->setVisible(offerUpdate);
+}
+
+void FrmStartUp::Timer1_Timer() {
+    if (!cmdUpdateFrm_->isVisibleTo(this)) {
+        return;
+    }
+    SetBackColor(*cmdUpdateFrm_, BackColor(*cmdUpdateFrm_) == BackColor(*command1_)
+                                     ? support::ColorFromBgr(OrangeBgr)
+                                     : BackColor(*command1_));
+}
+
+void FrmStartUp::Command1_Click() {
+    close();
+}
+
+void FrmStartUp::CmdUpdateFrm_Click() {
+    ctx_.Requests.FirmwareOk = false;
+    ctx_.UpdateRequest = true;
+    close();
+}
+
+} // namespace app
