@@ -40,11 +40,12 @@ struct ControlDef {
 constexpr const char* TabCaptions[] = {"General - F2",  "Configuration - F3", "Calibration - F5",
                                        "Modeling - F6", "Lambda - F7",        "Map - F8"};
 
-// Shown only in the developer view (the hot keys switch them); the first element of an
-// array name stands for all of its elements.
+// Shown only in the developer view (the hot keys switch them; the label-layout file may
+// show the viewer button); an array's name stands for all of its elements.
 constexpr const char* DeveloperOnly[] = {
-    "CmbShoRpm",   "LblShoRpm",    "FrmVarTara",   "FrmMapSample", "ShpPLoad",          "ShpPmin",
-    "CkbStatoEcu", "CkbStatoAlim", "CmdExpert(0)", "CmdTableComp", "CmdComputeModl(0)", "ShpPunti",
+    "CmdView",      "CmbShoRpm",         "LblShoRpm",   "FrmVarTara",   "FrmMapSample",
+    "ShpPLoad",     "ShpPmin",           "CkbStatoEcu", "CkbStatoAlim", "CmdExpert(0)",
+    "CmdTableComp", "CmdComputeModl(0)", "ShpPunti",
 };
 
 // Controls in creation order (frames before their contents).

@@ -5,16 +5,21 @@
 #include "app/PageServices.h"
 #include "app/ProgramContext.h"
 #include "app/StartUp.h"
+#include "monitor/Monitor.h"
+#include "monitor/TestHooks.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    monitor::InstallTestHooksFromEnvironment();
     app::ProgramContext context;
     app::PageServices services;
     app::PrepareProgram(context, QCoreApplication::applicationDirPath());
 
     app::FrmLX735 window(context, services);
+    monitor::Monitor liveMonitor(context, services);
+    monitor::InstallMonitor(liveMonitor, window);
     window.OnUnloaded = [] { QCoreApplication::quit(); };
     window.Show();
     window.EnableTimers();

@@ -1,0 +1,149 @@
+// The File and ? menus: parameter files saved and queued through the file dialogs, the
+// help document opened by its path, and the operating-point log started at load.
+
+#include "AppFixture.h"
+
+#include "app/CommonDialog.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QUrl>
+
+namespace app_tests {
+namespace {
+
+// Takes the URLs that the desktop would open.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    UrlCatcher() { QDesktopServices::setUrlHandler("file", this, "Open"); }
+    ~UrlCatcher() override { QDesktopServices::unsetUrlHandler("file"); }
+    QList<QUrl> opened;
+
+public slots:
+    void Open(const QUrl& url) { opened << url; }
+};
+
+const QString Title =
+    QStringLiteral("LX735 Sequential Gas Injection - Release  ver 01.12.82 - 14/04/2011");
+
+class MenusTest : public AppFixture {
+protected:
+    // Answers every file dialog with the path and keeps what it was asked.
+    void Answer(const QString& path) {
+        dialogs_ = std::make_unique<app::ScopedFileDialogHandler>(
+            [this, path](QWidget*, const app::FileDialogRequest& request) {
+                requests.push_back(request);
+                return path;
+            });
+    }
+    std::vector<app::FileDialogRequest> requests;
+
+private:
+    std::unique_ptr<app::ScopedFileDialogHandler> dialogs_;
+};
+
+TEST_F(MenusTest, SaveWritesTheFileAndNamesItInTheCaption) {
+    Start();
+    const QString path = tree.Path("BIN/saved.var");
+    Answer(path);
+    window->MnuFileSaveConf_Click();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].action, app::FileDialogAction::Save);
+    EXPECT_EQ(requests[0].initialFolder, tree.Root());
+    EXPECT_EQ(requests[0].filter, "Mod Files (*.var)|*.var|");
+    EXPECT_EQ(requests[0].filterIndex, 1);
+    EXPECT_TRUE(tree.Read("BIN/saved.var").startsWith("[INFO]\r\n"));
+    EXPECT_EQ(window->windowTitle(), Title + " - [" + path + "]");
+}
+
+TEST_F(MenusTest, CancelledSaveWritesNothing) {
+    Start();
+    Answer(QString());
+    window->MnuFileSaveConf_Click();
+    EXPECT_EQ(window->windowTitle(), Title);
+    EXPECT_EQ(QDir(tree.Path("BIN")).entryList({"*.var"}), QStringList());
+}
+
+// The file takes a pending edit, and the edit still goes to the ECU afterwards.
+TEST_F(MenusTest, SavingLeavesPendingEditsPending) {
+    Start();
+    context->Images.Mem3Write.SwitchTemp = 60.0;
+    context->Requests.Mem3WriteCountdown = 1.0;
+    Answer(tree.Path("BIN/saved.var"));
+    window->MnuFileSaveConf_Click();
+    EXPECT_EQ(context->Images.Mem3Write.SwitchTemp, 60.0);
+    EXPECT_EQ(context->Requests.Mem3WriteCountdown, 1.0);
+    EXPECT_EQ(context->Images.Mem3Data.SwitchTemp, 50.0);
+}
+
+TEST_F(MenusTest, LoadQueuesOneFileAtATime) {
+    Start();
+    Answer(tree.Path("BIN/first.var"));
+    window->MnuFileLoadConf_Click();
+    EXPECT_EQ(context->ParamFilePending, tree.Path("BIN/first.var"));
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].action, app::FileDialogAction::Open);
+    EXPECT_EQ(requests[0].initialFolder, tree.Root());
+
+    Answer(tree.Path("BIN/second.var"));
+    window->MnuFileLoadConf_Click();
+    EXPECT_EQ(requests.size(), 1u) << "no dialog while a file is still pending";
+    EXPECT_EQ(context->ParamFilePending, tree.Path("BIN/first.var"));
+}
+
+TEST(DialogFiltersTest, PairsBecomeTheDialogsFilters) {
+    EXPECT_EQ(app::DialogFilters("Mod Files (*.var)|*.var|"), QStringList{"Mod Files (*.var)"});
+    EXPECT_EQ(app::DialogFilters("Maps|*.map;*.MAP|All (*.*)|*.*|"),
+              (QStringList{"Maps (*.map *.MAP)", "All (*.*)"}));
+}
+
+// A folder with a blank in its name opens as one path.
+TEST_F(MenusTest, HelpOpensTheDocumentByItsPath) {
+    Start();
+    UrlCatcher desktop;
+    context->AppFolder = tree.Path("my tools");
+    window->MnuInfoHelp_Click();
+    EXPECT_TRUE(desktop.opened.isEmpty()) << "no document, nothing opened";
+
+    tree.Write("my tools/LNG/help.pdf", "%PDF-1.4\n");
+    window->MnuInfoHelp_Click();
+    ASSERT_EQ(desktop.opened.size(), 1);
+    EXPECT_EQ(desktop.opened[0].toLocalFile(), tree.Path("my tools/LNG/help.pdf"));
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(MenusTest, PointLogStartsAfreshAndKeepsTheOldOne) {
+    tree.Write("BIN/SetCom.ini", "[LogPoint]\r\n1\r\n");
+    tree.Write("BIN/LogPoint.TXT", "old points\r\n");
+    Start();
+    const QStringList kept = QDir(tree.Path("BIN")).entryList({"LogPoint_*.txt"});
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(tree.Read("BIN/" + kept[0]), "old points\r\n");
+    const QList<QByteArray> lines = tree.Read("BIN/LogPoint.TXT").split('\n');
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[0].contains(" O Release  ver 01.12.82 - 14/04/2011 LX735 Sequential Gas "
+                                  "Injection "));
+    EXPECT_FALSE(lines[0].startsWith('"'));
+    EXPECT_EQ(lines[1], " \r");
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(MenusTest, PointLogThatCannotStartIsToldOnce) {
+    tree.Write("BIN/SetCom.ini", "[LogPoint]\r\n1\r\n");
+    QDir(tree.Root()).mkpath("BIN/LogPoint.TXT");
+    Start();
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_TRUE(boxes.boxes[0].prompt.contains("LogPoint.TXT"));
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(MenusTest, NoPointLogWhileItsSwitchIsOff) {
+    Start();
+    EXPECT_FALSE(QFile::exists(tree.Path("BIN/LogPoint.TXT")));
+}
+
+} // namespace
+} // namespace app_tests
+
+#include "MenusTest.moc"
