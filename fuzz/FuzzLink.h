@@ -11,7 +11,7 @@
 
 namespace fuzz {
 
-class NoSerialPort final : public platform::SerialPort {
+class NoSerialPort : public platform::SerialPort {
 public:
     bool Open(const QString&, quint32) override { return false; }
     qint32 Handle() const override { return 0; }
