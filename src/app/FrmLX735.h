@@ -14,9 +14,11 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
+#include <array>
 #include <functional>
 
 class QAction;
+class QLineEdit;
 class QMenu;
 class QTabWidget;
 
@@ -132,6 +134,7 @@ private:
     void ApplyDeveloperView();
     // A hot key's release anywhere in the window; True when it was one (then taken).
     bool TakeHotKey(QObject* watched, QEvent* event);
+    QLineEdit* StatusCell(int cell);
     void SetStatusCell(int cell, const QString& text);
     void SetStatusColors(int cell, const QColor& back, const QColor& fore);
     void ShowPendingWrites(bool pending, bool searching, double nowUsec);
@@ -148,6 +151,7 @@ private:
     QTimer timer1_;
     QTimer timer2_;
     QTimer timer3_;
+    std::array<QLineEdit*, 2> statusCells_{}; // TxtStatusBar(0) and (1)
     QPointer<FrmInit> frmInit_;
     QPointer<FrmStartUp> frmStartUp_;
     double lastDotStepUsec_ = -1e18;

@@ -62,10 +62,6 @@ bool Writing(const ProgramContext& ctx) {
            r.ReqWriteMem2 || r.CompWriteCountdown != 0;
 }
 
-QLineEdit* Cell(FrmLX735& window, int cell) {
-    return qobject_cast<QLineEdit*>(window.Control(ArrayName("TxtStatusBar", cell)));
-}
-
 QColor Back(const QLineEdit& cell) {
     return cell.palette().color(QPalette::Base);
 }
@@ -76,15 +72,24 @@ QColor Fore(const QLineEdit& cell) {
 
 } // namespace
 
+QLineEdit* FrmLX735::StatusCell(int cell) {
+    // Looked up once: this runs at every tick of the link timer.
+    if (!statusCells_[size_t(cell)]) {
+        statusCells_[size_t(cell)] =
+            qobject_cast<QLineEdit*>(Control(ArrayName("TxtStatusBar", cell)));
+    }
+    return statusCells_[size_t(cell)];
+}
+
 void FrmLX735::SetStatusCell(int cell, const QString& text) {
-    QLineEdit* field = Cell(*this, cell);
+    QLineEdit* field = StatusCell(cell);
     if (field && field->text() != text) {
         field->setText(text);
     }
 }
 
 void FrmLX735::SetStatusColors(int cell, const QColor& back, const QColor& fore) {
-    QLineEdit* field = Cell(*this, cell);
+    QLineEdit* field = StatusCell(cell);
     if (!field || (Back(*field) == back && Fore(*field) == fore)) {
         return;
     }
@@ -97,8 +102,8 @@ void FrmLX735::SetStatusColors(int cell, const QColor& back, const QColor& fore)
 void FrmLX735::AggiornaStatoCom() {
     const ClsComm& comm = ctx_.Comm();
     const double now = support::GetTimeUsec();
-    QLineEdit* stateCell = Cell(*this, 1);
-    QLineEdit* writeCell = Cell(*this, 0);
+    QLineEdit* stateCell = StatusCell(1);
+    QLineEdit* writeCell = StatusCell(0);
     if (!stateCell || !writeCell) {
         return;
     }
@@ -140,7 +145,7 @@ void FrmLX735::AggiornaStatoCom() {
 }
 
 void FrmLX735::ShowPendingWrites(bool pending, bool searching, double nowUsec) {
-    QLineEdit* cell = Cell(*this, 0);
+    QLineEdit* cell = StatusCell(0);
     const QColor face = support::ColorFromBgr(support::ColorButtonFace);
     const QColor fore = Fore(*cell);
     if (!pending) {
