@@ -21,6 +21,9 @@ void InstallMonitor(Monitor& monitor, app::FrmLX735& window) {
     monitor.pages.Timer2Tick = [&monitor] { PollSchedulerTick(monitor); };
 
     MonitorHooks& hooks = monitor.hooks;
+    hooks.ElaboraMsgCom = [&window] { window.ElaboraMsgCom(); };
+    hooks.AggiornaStatoCom = [&window] { window.AggiornaStatoCom(); };
+    hooks.WatchUsbDevices = [&window] { window.WatchUsbDevices(); };
     hooks.CurrentTab = [&window] { return window.SstMain().currentIndex(); };
     hooks.AcquisitionEnabled = [&window] {
         const auto* box = qobject_cast<QCheckBox*>(window.Control("ChkAbilAcqVacum"));

@@ -58,8 +58,9 @@ private:
 };
 
 // Makes the window's timers run the link pump and the poll scheduler, and wires the
-// hooks the window answers: the visible tab, the acquisition box, Timer2, the pointer
-// and the About box. Call before the timers start.
+// hooks the window answers: the splash, the status bar, the cable watch, the visible
+// tab, the acquisition box, Timer2, the pointer and the About box. Call before the
+// timers start.
 void InstallMonitor(Monitor& monitor, app::FrmLX735& window);
 
 } // namespace monitor

@@ -1,10 +1,12 @@
 #include "monitor/TestHooks.h"
 
+#include "support/Clock.h"
 #include "support/MessageBox.h"
 
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <cmath>
 
 namespace monitor {
 
@@ -15,13 +17,15 @@ QString& EventsPath() {
     return path;
 }
 
-void AppendLine(const QString& line) {
+// "<kind> <ms> <text>", the time on the clock of the link log's lines.
+void AppendLine(const QString& kind, const QString& text) {
     if (EventsPath().isEmpty()) {
         return;
     }
+    const auto ms = static_cast<qint64>(std::nearbyint(support::GetTimeUsec() / 1000.0));
     QFile file(EventsPath());
     if (file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        file.write(line.toUtf8() + '\n');
+        file.write((kind + " " + QString::number(ms) + " " + text).toUtf8() + '\n');
     }
 }
 
@@ -51,13 +55,13 @@ void InstallTestHooksFromEnvironment() {
     // Lives for the rest of the run.
     static const support::ScopedMsgBoxHandler handler(
         [](const QString& prompt, int style, const QString& title) {
-            AppendLine("MSGBOX " + OneLine(title) + "|" + OneLine(prompt));
+            AppendLine("MSGBOX", OneLine(title) + "|" + OneLine(prompt));
             return FirstButton(style);
         });
 }
 
 void RecordTestEvent(const QString& text) {
-    AppendLine("EVENT " + text);
+    AppendLine("EVENT", text);
 }
 
 } // namespace monitor

@@ -2,9 +2,11 @@
 
 // For the end-to-end tests only, which run the program without anyone to answer its
 // boxes. With the environment variable LX735_TEST_EVENTS naming a file, every message
-// box is answered at once with its first button (OK or Yes) instead of being
-// shown, and is appended to that file, as are the events given to RecordTestEvent. A
-// user's program never has the variable set and behaves as always.
+// box is answered at once with its first button (OK or Yes) instead of being shown, and
+// is appended to that file as "MSGBOX <ms> <title>|<text>" (CR and LF written as \r
+// and \n), as are the events given to RecordTestEvent ("EVENT <ms> <text>"); ms is
+// the clock of the link log's time stamps. A user's program never has the variable set
+// and behaves as always.
 
 #include <QString>
 
@@ -13,7 +15,7 @@ namespace monitor {
 // Reads the variable; call once at start, before any box may appear.
 void InstallTestHooksFromEnvironment();
 
-// One line "EVENT <text>" in the events file; nothing without the variable.
+// One event line; nothing without the variable.
 void RecordTestEvent(const QString& text);
 
 } // namespace monitor

@@ -1,0 +1,231 @@
+#include "StagedProgram.h"
+
+#include "common/BuildTools.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+
+namespace e2e {
+
+namespace {
+
+constexpr int StartMs = 10000;
+constexpr int StopMs = 5000;
+constexpr int PollMs = 50;
+
+bool CopyTree(const QString& from, const QString& to) {
+    QDirIterator it(from, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target = to + "/" + QDir(from).relativeFilePath(source);
+        QDir().mkpath(QFileInfo(target).path());
+        if (!QFile::copy(source, target)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+QString Unquoted(const QString& line) {
+    QString text = line.trimmed();
+    if (text.startsWith('"') && text.endsWith('"') && text.size() >= 2) {
+        text = text.mid(1, text.size() - 2);
+    }
+    return text;
+}
+
+// The time stamp of a log line "<ms> <tag><text>"; -1 for a name line.
+qint64 StampOf(const QString& text) {
+    bool ok = false;
+    const qint64 ms = text.section(' ', 0, 0).toLongLong(&ok);
+    return ok && text.contains(' ') ? ms : -1;
+}
+
+} // namespace
+
+bool Child::Start(const QString& program, const QStringList& arguments,
+                  const QProcessEnvironment& environment) {
+    process.setProcessEnvironment(environment);
+    process.start(program, arguments);
+    return process.waitForStarted(StartMs);
+}
+
+void Child::Stop() {
+    if (!Running()) {
+        return;
+    }
+    process.terminate();
+    if (!process.waitForFinished(StopMs)) {
+        process.kill();
+        process.waitForFinished(StopMs);
+    }
+}
+
+StagedProgram::StagedProgram() {
+    const QString root = testing_support::StagedRootPath("");
+    valid_ = dir_.isValid() && CopyTree(root + "LNG", Path("LNG")) && QDir().mkpath(Path("BIN")) &&
+             QDir().mkpath(Path("SAMPLES"));
+    for (const char* file : {"BIN/Flash.ini", "BIN/TarvencoInj468.frh"}) {
+        valid_ = valid_ && QFile::copy(root + file, Path(file));
+    }
+    // The executable itself, not a link: the application folder is its folder's parent.
+    valid_ = valid_ && QFile::copy(LX735_EXECUTABLE, Path("BIN/lx735"));
+    WriteSetCom(1, false);
+    WriteComPorts();
+}
+
+void StagedProgram::WriteSetCom(int comPort, bool search) {
+    // Every setting as the program writes them; short reply waits and few resends, so
+    // that a failed exchange ends quickly.
+    const QStringList pairs = {"[Setport]",
+                               "38400,N,8,1",
+                               "[Comport]",
+                               QString::number(comPort),
+                               "[MemoPath]",
+                               dir_.path(),
+                               "[Titolo]",
+                               "End-to-end",
+                               "[AttesaByteTx_usec]",
+                               "500",
+                               "[AttesaGlobale_usec]",
+                               "500000",
+                               "[MolAttesaGlobale]",
+                               "500",
+                               "[Idle_usec]",
+                               "20000",
+                               "[NumResend]",
+                               "2",
+                               "[UsbCom]",
+                               " 0 ",
+                               "[SearchCom]",
+                               search ? " 1 " : " 255 ",
+                               "[DCB_fBitFields]",
+                               "0",
+                               "[LogPoint]",
+                               "0"};
+    WriteFile(Path("BIN/SetCom.ini"), (pairs.join("\r\n") + "\r\n").toLatin1());
+}
+
+void StagedProgram::MapCom(int n, const QString& path) {
+    comPorts_[n] = path;
+    WriteComPorts();
+}
+
+void StagedProgram::WriteComPorts() {
+    QByteArray text;
+    for (int n = 1; n <= 9; ++n) {
+        const QString path = comPorts_.value(n, Path("BIN/no-such-port"));
+        text += "[COM" + QByteArray::number(n) + "]\r\n" + path.toLocal8Bit() + "\r\n";
+    }
+    WriteFile(Path("BIN/ComPorts.ini"), text);
+}
+
+bool StagedProgram::WriteImage(const QString& version, const QString& date,
+                               const QString& project) {
+    return testing_support::RunBuildTool("lx735-make-firmware",
+                                         {"--version", version, "--date", date, "--project",
+                                          project, Path("BIN/TarvencoInj468.frh")});
+}
+
+QString StagedProgram::StartSim(const QString& name, const QStringList& extra) {
+    const QString link = Path("BIN/" + name);
+    auto sim = std::make_unique<Child>();
+    if (!sim->Start(LX735_SIM_EXE, QStringList{"--link", link} + extra,
+                    QProcessEnvironment::systemEnvironment())) {
+        return {};
+    }
+    // It prints the pseudo-terminal's path once the link is in place.
+    if (!sim->process.waitForReadyRead(StartMs) || !QFileInfo(link).isSymLink()) {
+        return {};
+    }
+    sims_.push_back(std::move(sim));
+    return link;
+}
+
+bool StagedProgram::StartProgram() {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("LX735_TEST_EVENTS", Path("events.txt"));
+    program_.process.setWorkingDirectory(dir_.path());
+    return program_.Start(Path("BIN/lx735"), {}, environment);
+}
+
+std::optional<int> StagedProgram::WaitForProgramEnd(int ms) {
+    if (!program_.process.waitForFinished(ms) ||
+        program_.process.exitStatus() != QProcess::NormalExit) {
+        return std::nullopt;
+    }
+    return program_.process.exitCode();
+}
+
+QByteArray StagedProgram::Read(const QString& relative) const {
+    QFile file(Path(relative));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QList<LoggedRequest> StagedProgram::Requests() const {
+    QList<LoggedRequest> requests;
+    QString name;
+    for (const QString& line : QString::fromLatin1(Read("BIN/RxTx.TXT")).split("\r\n")) {
+        const QString text = Unquoted(line);
+        const qint64 ms = StampOf(text);
+        if (ms < 0) {
+            name = text; // the name line before a request frame
+        } else if (!name.isEmpty()) {
+            requests.append({name, ms});
+            name.clear();
+        }
+    }
+    return requests;
+}
+
+QList<LoggedRequest> StagedProgram::Requests(const QString& name) const {
+    QList<LoggedRequest> found;
+    for (const LoggedRequest& r : Requests()) {
+        if (r.name == name) {
+            found.append(r);
+        }
+    }
+    return found;
+}
+
+qint64 StagedProgram::LogStartMs() const {
+    const QString first = QString::fromLatin1(Read("BIN/RxTx.TXT")).section("\r\n", 0, 0);
+    return StampOf(Unquoted(first));
+}
+
+QList<ProgramEvent> StagedProgram::Events() const {
+    QList<ProgramEvent> events;
+    for (const QString& line : QString::fromUtf8(Read("events.txt")).split('\n')) {
+        if (line.isEmpty()) {
+            continue;
+        }
+        events.append(
+            {line.section(' ', 0, 0), line.section(' ', 1, 1).toLongLong(), line.section(' ', 2)});
+    }
+    return events;
+}
+
+bool StagedProgram::WaitFor(const std::function<bool()>& condition, int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > ms) {
+            return false;
+        }
+        QThread::msleep(PollMs);
+    }
+    return true;
+}
+
+} // namespace e2e

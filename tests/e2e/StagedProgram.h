@@ -1,0 +1,93 @@
+#pragma once
+
+// The real program in a staged tree of its own against lx735-sim on pseudo-terminals:
+// a temporary copy of the build's runnable tree (the executable copied, not linked),
+// port settings of the test's own, COM ports mapped to the simulators' links and every
+// other COM port to nowhere. The program runs offscreen with its message boxes answered
+// and recorded (LX735_TEST_EVENTS). Every process is ended on every path out of a test.
+
+#include <QList>
+#include <QMap>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace e2e {
+
+// A child process that is ended when the object goes.
+class Child {
+public:
+    Child() = default;
+    ~Child() { Stop(); }
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+
+    bool Start(const QString& program, const QStringList& arguments,
+               const QProcessEnvironment& environment);
+    // Asks it to end (SIGTERM), then kills it when it does not within a few seconds.
+    void Stop();
+    bool Running() const { return process.state() != QProcess::NotRunning; }
+
+    QProcess process;
+};
+
+// One request frame in the link log: its command's name and time stamp.
+struct LoggedRequest {
+    QString name; // "CMD_READ_MEM1"
+    qint64 ms = 0;
+};
+
+// A recorded box or event of the program.
+struct ProgramEvent {
+    QString kind; // "MSGBOX" or "EVENT"
+    qint64 ms = 0;
+    QString text; // a box: "<title>|<text>" with CR LF as \r\n
+};
+
+class StagedProgram {
+public:
+    StagedProgram();
+
+    QString Path(const QString& relative) const { return dir_.filePath(relative); }
+    bool Valid() const { return valid_; }
+
+    // The port settings: the configured COM port, and a search from COM1 or none.
+    void WriteSetCom(int comPort, bool search);
+    // COM n to the path (every port not mapped leads nowhere).
+    void MapCom(int n, const QString& path);
+    // The firmware image with this identity ("" project: no project code).
+    bool WriteImage(const QString& version, const QString& date, const QString& project);
+
+    // A simulated ECU whose link lies at BIN/<name>; extra arguments follow --link.
+    // Returns the link's path, "" when it did not come up.
+    QString StartSim(const QString& name, const QStringList& extra = {});
+    bool StartProgram();
+    // The program's exit code once it ended on its own within ms; nothing otherwise.
+    std::optional<int> WaitForProgramEnd(int ms);
+    bool ProgramRunning() const { return program_.Running(); }
+
+    QByteArray Read(const QString& relative) const;
+    QList<LoggedRequest> Requests() const;
+    QList<LoggedRequest> Requests(const QString& name) const;
+    qint64 LogStartMs() const; // the time stamp of the link log's header line
+    QList<ProgramEvent> Events() const;
+
+    // Polls the condition every 50 ms for up to ms; never sleeps a fixed time.
+    static bool WaitFor(const std::function<bool()>& condition, int ms);
+
+private:
+    void WriteComPorts();
+
+    QTemporaryDir dir_;
+    bool valid_ = false;
+    QMap<int, QString> comPorts_;
+    std::vector<std::unique_ptr<Child>> sims_;
+    Child program_;
+};
+
+} // namespace e2e
