@@ -12,7 +12,7 @@ namespace {
 
 constexpr int LongMs = 60000;
 
-TEST(Ports, FixedCom3TalksToTheEcuThere) {
+TEST(EndToEndPorts, FixedCom3TalksToTheEcuThere) {
     StagedProgram staged;
     ASSERT_TRUE(staged.Valid());
     staged.WriteSetCom(3, false);
@@ -26,7 +26,7 @@ TEST(Ports, FixedCom3TalksToTheEcuThere) {
     EXPECT_TRUE(settings.contains("[SearchCom]\r\n 255 \r\n"));
 }
 
-TEST(Ports, SearchFixesThePortWhereTheEcuAnswers) {
+TEST(EndToEndPorts, SearchFixesThePortWhereTheEcuAnswers) {
     StagedProgram staged;
     ASSERT_TRUE(staged.Valid());
     staged.WriteSetCom(1, true); // COM1 and COM2 lead nowhere
