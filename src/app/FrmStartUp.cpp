@@ -40,14 +40,26 @@ bool IdentityKnown(qint16 version, qint16 day, qint16 month, qint16 year) {
     return version > 0 && day > 0 && month > 0 && year > 0;
 }
 
+// The system's name and version; a build number and service pack only where the
+// system has them (Linux reports neither).
+QString OsText(const support::WinVerInfo& os) {
+    QString text = os.Name + " " + os.Version;
+    if (!os.Build.isEmpty()) {
+        text += " build " + os.Build;
+    }
+    if (!os.ServicePack.isEmpty()) {
+        text += " (" + os.ServicePack + ")";
+    }
+    return text;
+}
+
 } // namespace
 
 QString VersionText(const comm::ClsComm& link, const support::WinVerInfo& os) {
     return QStringLiteral("\n") + ReleaseText + "\n" + "Firmware ver " + link.FirmwareEcuVersStr() +
            " - " + link.FirmwareEcuDataStr() + "\n" + "File          ver " +
            link.FirmwareFleVersStr() + " - " + link.FirmwareFleDataStr() + "\n" + "\n" +
-           "Windows version: " + os.Name + " " + os.Version + " build " + os.Build + " (" +
-           os.ServicePack + ")";
+           "Windows version: " + OsText(os);
 }
 
 bool OfferFirmwareUpdate(const comm::ClsComm& link) {

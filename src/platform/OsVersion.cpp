@@ -7,7 +7,7 @@ namespace platform {
 bool QueryOsVersion(OsVersion& out) {
     out.Name = QSysInfo::prettyProductName();
     out.Version = QSysInfo::kernelVersion();
-    out.Build = QSysInfo::kernelType();
+    out.Build.clear(); // no build number beside the kernel release
     return !out.Name.isEmpty();
 }
 

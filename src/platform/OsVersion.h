@@ -9,7 +9,7 @@ namespace platform {
 struct OsVersion {
     QString Name;    // "Debian GNU/Linux 12 (bookworm)"
     QString Version; // kernel release, "6.1.0-18-amd64"
-    QString Build;   // kernel type, "linux"
+    QString Build;   // a build number, where the system has one
 };
 
 bool QueryOsVersion(OsVersion& out);

@@ -28,13 +28,15 @@ TEST_F(SimAppFixture, VersionTextNamesReleaseFirmwaresAndSystem) {
     support::WinVerInfo os;
     os.Name = "Debian GNU/Linux 12 (bookworm)";
     os.Version = "6.1.0-18-amd64";
-    os.Build = "linux";
     EXPECT_EQ(app::VersionText(link, os),
               "\nRelease  ver 01.12.82 - 14/04/2011\n"
               "Firmware ver 01.12 - 14/04/2011\n"
               "File          ver 01.13 - 15/04/2011\n"
               "\n"
-              "Windows version: Debian GNU/Linux 12 (bookworm) 6.1.0-18-amd64 build linux ()");
+              "Windows version: Debian GNU/Linux 12 (bookworm) 6.1.0-18-amd64");
+    os.Build = "7601";
+    os.ServicePack = "Service Pack 1";
+    EXPECT_TRUE(app::VersionText(link, os).endsWith("6.1.0-18-amd64 build 7601 (Service Pack 1)"));
 }
 
 TEST_F(SimAppFixture, UpdateOfferedOnlyForALaterImageOfTheSameVersion) {
