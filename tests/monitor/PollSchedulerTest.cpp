@@ -107,6 +107,38 @@ TEST_F(PollScheduler, DeferredWritesTurnIntoReadAndWriteRequests) {
     }
 }
 
+TEST_F(PollScheduler, FuelSwitchWaitsForTheEvery18thTick) {
+    r.ReqSwitchFuelMode = 1;
+    Ticks(17);
+    EXPECT_EQ(r.ReqSwitchFuelMode, 1);
+    Ticks(1);
+    EXPECT_EQ(r.ReqSwitchFuelMode, 0) << "served (here it fails: no link)";
+}
+
+TEST_F(PollScheduler, QueuedParameterFileIsSentWithTimer2PausedUntilItGoesThrough) {
+    rig.timer2Running = true; // as the window's timer runs the ticks
+    QList<bool> pausedDuringSend;
+    bool accept = false;
+    rig.monitor.hooks.FileParametriInvia = [&](const QString& path) {
+        EXPECT_EQ(path, "/tmp/set.var");
+        EXPECT_TRUE(rig.ctx.ParamFileSending);
+        pausedDuringSend << !rig.timer2Running;
+        return accept;
+    };
+    rig.ctx.ParamFilePending = "/tmp/set.var";
+    Ticks(8);
+    EXPECT_EQ(pausedDuringSend, QList<bool>{true});
+    EXPECT_TRUE(rig.timer2Running);
+    EXPECT_EQ(rig.ctx.ParamFilePending, "/tmp/set.var") << "kept for another try";
+    EXPECT_TRUE(rig.ctx.ParamFileSending);
+
+    accept = true;
+    Ticks(8);
+    EXPECT_EQ(pausedDuringSend.size(), 2) << "tried again at the next 8th tick";
+    EXPECT_TRUE(rig.ctx.ParamFilePending.isEmpty());
+    EXPECT_FALSE(rig.ctx.ParamFileSending);
+}
+
 TEST_F(PollScheduler, ModelCountdownOfOneIsNeverSent) {
     r.ModWriteCountdown = 1.0;
     Ticks(200);
