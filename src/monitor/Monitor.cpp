@@ -12,10 +12,6 @@
 
 namespace monitor {
 
-ecudata::EcuModel Monitor::Model() {
-    return {ctx.Images, ctx.Requests, ctx.Scale};
-}
-
 void InstallMonitor(Monitor& monitor, app::FrmLX735& window) {
     monitor.pages.Timer1Tick = [&monitor] { LinkPumpTick(monitor); };
     monitor.pages.Timer2Tick = [&monitor] { PollSchedulerTick(monitor); };

@@ -5,7 +5,6 @@
 // runs until the ECU is accepted. One instance lives beside the main window for the
 // whole run; tests make their own on a program context of their own.
 
-#include "ecudata/EcuModel.h"
 #include "monitor/LiveDisplays.h"
 #include "monitor/MonitorHooks.h"
 
@@ -23,8 +22,6 @@ struct Monitor {
     Monitor(app::ProgramContext& context, app::PageServices& pages) : ctx(context), pages(pages) {}
     Monitor(const Monitor&) = delete;
     Monitor& operator=(const Monitor&) = delete;
-
-    ecudata::EcuModel Model();
 
     app::ProgramContext& ctx;
     app::PageServices& pages;

@@ -89,7 +89,7 @@ void RefreshAfterCompleteRead(Monitor& m) {
 // repeat the message.
 bool SendModel(Monitor& m) {
     ecudata::EcuImages& images = m.ctx.Images;
-    ecudata::EcuModel model = m.Model();
+    ecudata::EcuModel model = m.ctx.Model();
     if (!ecudata::CalcTblCor(images.TblCorEdit, images.ModPoints, m.ctx.Scale)) {
         return true;
     }
@@ -113,7 +113,7 @@ void SendQueuedParamFile(Monitor& m) {
 
 void Every4thTick(Monitor& m) {
     EcuRequests& r = m.ctx.Requests;
-    ecudata::EcuModel model = m.Model();
+    ecudata::EcuModel model = m.ctx.Model();
     ecudata::ServeEcuRequest(m.ctx.Comm(), model);
     m.displays.ShowRpm();
     m.displays.ShowInjectionTimes();
@@ -150,7 +150,7 @@ void Every8thTick(Monitor& m) {
 
 void Every18thTick(Monitor& m) {
     if (m.ctx.Requests.ReqSwitchFuelMode > 0) {
-        ecudata::EcuModel model = m.Model();
+        ecudata::EcuModel model = m.ctx.Model();
         ecudata::SwitchFuelMode(m.ctx.Comm(), model);
     }
 }
