@@ -464,7 +464,10 @@ void FrmLX735::Timer1_Timer() {
         ctx_.ParamFileSending = false;
         if (ctx_.DefaultParamPending == 1) {
             ctx_.DefaultParamPending = 0;
-            ctx_.ParamFilePending = ctx_.AppFolder + "/LNG/Default.Xar";
+            // A file the installer queued already is loaded instead, never replaced.
+            if (ctx_.ParamFilePending.isEmpty()) {
+                ctx_.ParamFilePending = ctx_.AppFolder + "/LNG/Default.Xar";
+            }
         }
     }
     services_.Timer1Tick();

@@ -103,6 +103,7 @@ struct ProgramContext {
     bool ParamFileSending = false;
     int DefaultParamPending = 0;
     QString ParamFilePending;
+    quint8 ParamNoSend = 0; // the queued file is loaded without sending its records
     QString FirmwareFilePath;
     int TaraState = 0; // the calibration's state; 0 while none runs
 

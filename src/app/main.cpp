@@ -7,6 +7,7 @@
 #include "app/StartUp.h"
 #include "monitor/Monitor.h"
 #include "monitor/TestHooks.h"
+#include "settings/ParamFileSend.h"
 
 #include <QApplication>
 
@@ -20,6 +21,10 @@ int main(int argc, char** argv) {
     app::FrmLX735 window(context, services);
     monitor::Monitor liveMonitor(context, services);
     monitor::InstallMonitor(liveMonitor, window);
+    liveMonitor.hooks.FileParametriInvia = [&](const QString& path) {
+        return settings::FileParametriInvia(
+            path, context, services, [&window](const QString& c) { window.setWindowTitle(c); });
+    };
     window.OnUnloaded = [] { QCoreApplication::quit(); };
     window.Show();
     window.EnableTimers();

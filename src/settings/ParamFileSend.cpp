@@ -1,0 +1,81 @@
+#include "settings/ParamFileSend.h"
+
+#include "app/PageServices.h"
+#include "app/ProgramContext.h"
+#include "ecudata/CompTables.h"
+#include "ecudata/CorrectionTable.h"
+#include "ecudata/FuelMode.h"
+#include "ecudata/ParamFile.h"
+#include "ecudata/RequestServer.h"
+
+#include <algorithm>
+
+namespace settings {
+
+namespace {
+
+constexpr int FuelStateChanging = 3;
+
+void RedrawModel(const app::PageServices& pages) {
+    pages.DrawRefLineMod();
+    bool redraw = false;
+    pages.PlottaMatricePuntiMod(redraw);
+    pages.AggiornaStatoPuntoMod();
+}
+
+} // namespace
+
+void ReadCompBlocks(const QString& path, app::ProgramContext& ctx) {
+    QString error;
+    const std::optional<ecudata::ParamFileData> data =
+        ecudata::ReadParamFile(path, ctx.Scale, error);
+    if (!data) {
+        return;
+    }
+    for (std::size_t t = 0; t < ecudata::CompTables.size(); ++t) {
+        const ecudata::CompTblInfo& info = ecudata::CompTables[t];
+        if (!data->comp[t].isEmpty()) {
+            ecudata::CompTblFromBytes(data->comp[t], info.form,
+                                      ecudata::CompTable(ctx.Images, info.id));
+        }
+    }
+    if (data->emula.size() == ecudata::EmulaBlkSize) {
+        std::copy(data->emula.begin(), data->emula.end(), ctx.Images.EmulaBlkData.begin());
+    }
+}
+
+bool FileParametriInvia(const QString& path, app::ProgramContext& ctx,
+                        const app::PageServices& pages, const CaptionSetter& setCaption) {
+    comm::ClsComm& link = ctx.Comm();
+    ecudata::EcuModel model = ctx.Model();
+    const bool switched = ctx.Images.Mem2Data.FuelState == FuelStateChanging;
+    if (switched) {
+        ecudata::SwitchFuelMode(link, model);
+    }
+    const ecudata::ParamFileResult result =
+        ecudata::SendParamFile(path, link, model, ctx.ParamNoSend);
+    const bool stopped = link.ComState() == comm::COM_STOP;
+    if (stopped && result != ecudata::ParamFileResult::Rejected) {
+        pages.RefreshParamPages();
+        ReadCompBlocks(path, ctx);
+    }
+    bool ok = result == ecudata::ParamFileResult::Sent;
+    if (ok) {
+        ok = ecudata::ReadTblCor(link, model);
+    }
+    if (stopped || ok) {
+        ecudata::FixTblCor(ctx.Images);
+        RedrawModel(pages);
+    }
+    if (ok) {
+        ok = ecudata::SendSaveFlash(link);
+    }
+    if (ok && switched) {
+        ecudata::SwitchFuelMode(link, model);
+    }
+    setCaption(ctx.Texts.AppTitle + " - " + app::ReleaseText + " - [" + path + "]");
+    ctx.Requests.RefreshPending = true;
+    return ok || stopped || result == ecudata::ParamFileResult::Rejected;
+}
+
+} // namespace settings
