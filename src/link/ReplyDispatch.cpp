@@ -14,7 +14,6 @@ namespace {
 // The flash-end hold: the ECU restarts meanwhile, so the reply deadline is refreshed.
 constexpr int FlashEndHoldSteps = 5;
 constexpr double FlashEndHoldStepUsec = 2000000;
-constexpr quint8 NoEditByte = 255;
 
 // The identity block's two parts, as CMD_READ_MEM_ZONE asks for them.
 const QString IdentityCodeAddress = QStringLiteral("00FFE000");
