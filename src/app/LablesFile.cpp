@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QWidget>
+#include <limits>
 #include <optional>
 
 namespace app {
@@ -85,10 +86,16 @@ std::optional<bool> ParseBoolean(const QString& item) {
     return ok ? std::optional<bool>(value != 0) : std::nullopt;
 }
 
+// A whole number within the 32 bits of a control's property; nothing for anything else
+// (a value beyond them cannot be rounded into one).
 std::optional<qint64> ParseWhole(const QString& item) {
     bool ok = false;
     const double value = item.toDouble(&ok);
-    return ok ? std::optional<qint64>(qRound64(value)) : std::nullopt;
+    if (!ok || !(value >= std::numeric_limits<qint32>::min() &&
+                 value <= std::numeric_limits<qint32>::max())) {
+        return std::nullopt;
+    }
+    return qRound64(value);
 }
 
 // The first control of that name; with an index, the element of that index.
