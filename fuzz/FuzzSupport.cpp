@@ -3,9 +3,9 @@
 #include "support/Clock.h"
 #include "support/MessageBox.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
@@ -42,7 +42,7 @@ struct Process {
     int argc = 1;
     char name[11] = "lx735-fuzz";
     char* argv[2] = {name, nullptr};
-    QGuiApplication app;
+    QApplication app;
     InstantTime clock;
     support::ScopedTimeSource time;
     support::ScopedMsgBoxHandler boxes;

@@ -1,9 +1,9 @@
 #pragma once
 
-// What every fuzz target shares, set up once per process before the first input: Qt on
-// the offscreen platform, message boxes answered OK without a window, waits that pass
-// at once, and a scratch application tree (<root>/BIN, <root>/LNG) in which the readers
-// that take a path find the input.
+// What every fuzz target shares, set up once per process before the first input: Qt
+// Widgets on the offscreen platform, message boxes answered OK without a window, waits
+// that pass at once, and a scratch application tree (<root>/BIN, <root>/LNG) in which the
+// readers that take a path find the input.
 
 #include <QByteArray>
 #include <QString>
