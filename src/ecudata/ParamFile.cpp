@@ -221,6 +221,8 @@ private:
         }
         if (data_.cor.back() != -1) {
             ConvertOldTblCorLayout(data_.cor);
+            // Marked as converted: a file saved from it later must not be shifted again.
+            data_.cor.back() = -1;
         }
         hasCor_ = true;
     }

@@ -38,9 +38,14 @@ std::optional<QStringList> ReadLines(const QString& path) {
     return DecodeCp1252(bytes).split(QStringLiteral("\r\n"));
 }
 
-// A scrambled line in plain text; nothing when a group is not a decimal number or
-// stands for a code beyond the code page.
-std::optional<QString> Unscramble(const QString& line) {
+// The largest group value: the header's half, fraction kept, stays within the code page;
+// a data line's group stands for its half with the remainder dropped.
+constexpr int MaxHeaderGroup = 2 * HighestCode;
+constexpr int MaxDataGroup = 2 * HighestCode + 1;
+
+// A scrambled line in plain text; nothing when a group is not a decimal number or is
+// above maxGroup.
+std::optional<QString> Unscramble(const QString& line, int maxGroup) {
     QString reversed = line;
     std::reverse(reversed.begin(), reversed.end());
     QByteArray codes;
@@ -53,8 +58,7 @@ std::optional<QString> Unscramble(const QString& line) {
             }
             value = value * 10 + (c.unicode() - u'0');
         }
-        // Half the value with its fraction must stay within the code page.
-        if (value > 2 * HighestCode) {
+        if (value > maxGroup) {
             return std::nullopt;
         }
         codes.append(static_cast<char>(value / 2));
@@ -63,7 +67,7 @@ std::optional<QString> Unscramble(const QString& line) {
 }
 
 bool IsHeader(const QString& line) {
-    const std::optional<QString> plain = Unscramble(line);
+    const std::optional<QString> plain = Unscramble(line, MaxHeaderGroup);
     return plain && *plain == HeaderWord;
 }
 
@@ -95,7 +99,7 @@ QStringList ReadScrambledFile(const QString& path) {
     QStringList result;
     result.reserve(lines->size() - 1);
     for (qsizetype i = 1; i < lines->size(); ++i) {
-        std::optional<QString> plain = Unscramble(lines->at(i));
+        std::optional<QString> plain = Unscramble(lines->at(i), MaxDataGroup);
         if (!plain) {
             // A damaged line would give wrong values further up: read nothing instead.
             MsgBox(QStringLiteral("DAMAGED FILE: %1 (line %2)").arg(path).arg(i + 1), vbInformation,

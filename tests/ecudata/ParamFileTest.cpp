@@ -445,12 +445,20 @@ TEST(ParamFile, AnOlderCorrectionLayoutIsMovedIntoTheCurrentOne) {
         ReadParamFile(FixturePath("OldLayout.var"), m.scale, error);
     ASSERT_TRUE(data) << error.toStdString();
     // Offset, slope, then the eight point cells, 185 and 188 between their neighbours;
-    // the last cell as read.
-    const double expected[] = {0.25, 1.05, 0, 30, 45, 60, 90, 105, 120, 157, 157};
+    // the last cell marks the current layout, so saving and loading again changes nothing.
+    const double expected[] = {0.25, 1.05, 0, 30, 45, 60, 90, 105, 120, 157, -1};
     for (int k = 0; k < 11; ++k) {
         EXPECT_EQ(data->cor[181 + k], expected[k]) << 181 + k;
     }
     EXPECT_EQ(data->cor[0], -0.024);
+
+    m.images.TblCorEdit = data->cor;
+    const QString saved = QDir::temp().filePath("lx735-old-layout-resaved.var");
+    ASSERT_TRUE(SaveParamFile(saved, m.model, {"r", "t", "d"}, ","));
+    const std::optional<ParamFileData> again = ReadParamFile(saved, m.scale, error);
+    QFile::remove(saved);
+    ASSERT_TRUE(again) << error.toStdString();
+    EXPECT_EQ(again->cor, data->cor);
 }
 
 TEST(ParamFile, ADamagedFileIsRefusedWithNothingChanged) {

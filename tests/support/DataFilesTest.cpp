@@ -2,6 +2,7 @@
 #include "Scramble.h"
 #include "common/MsgBoxCapture.h"
 #include "common/TempTree.h"
+#include "support/Codepage.h"
 
 #include <gtest/gtest.h>
 
@@ -123,6 +124,18 @@ TEST(ReadScrambledFile, WrongHeaderShowsTheBoxAndThePlainReaderTakesTheFile) {
 
     EXPECT_EQ(ReadDataFileLines(path), QString::fromLatin1(bytes).split("\r\n"));
     EXPECT_EQ(capture.boxes.size(), 1u);
+}
+
+TEST(ReadScrambledFile, EveryByteOfTheCodePageReadsBack) {
+    QByteArray all;
+    for (int b = 1; b < 256; ++b) {
+        all.append(static_cast<char>(b)); // 0xFF lands on an odd position: the group 511
+    }
+    TempTree tree;
+    tree.Write("LNG/all.ini", ScrambledFile({tools::ScrambleLine(all)}));
+    MsgBoxCapture capture;
+    EXPECT_EQ(ReadDataFileLines(tree.Path("LNG/all.ini")), QStringList{DecodeCp1252(all)});
+    EXPECT_TRUE(capture.boxes.empty());
 }
 
 TEST(ReadScrambledFile, DamagedGroupMakesTheFileUnreadable) {
