@@ -140,8 +140,14 @@ QByteArray GetMsgData(const QByteArray& frame) {
     return frame.mid(5, frame.size() - 6);
 }
 
+namespace {
+// Header, second byte, length, command echo, status and checksum.
+constexpr qsizetype MinReplySize = 6;
+} // namespace
+
 QString ReplyCheckFailure(const QByteArray& inBuffer, const QByteArray& outBuffer) {
-    if (CalcCheckSum(inBuffer) != 0) {
+    // A frame too short to hold its status byte is damaged, whatever its XOR says.
+    if (CalcCheckSum(inBuffer) != 0 || inBuffer.size() < MinReplySize) {
         return ErrRxCheckSum;
     }
     if (!CheckEcoCmd(inBuffer, outBuffer)) {

@@ -98,6 +98,7 @@ TEST(ReplyCheckFailure, TestsChecksumThenEchoThenStatus) {
         {"42010409FFB1", ErrTxCheckSum},
         {"42010409014F", ErrNotDefine},
         {"42010409004E01", ErrRxCheckSum}, // bytes beyond the frame take part
+        {"42014A09", ErrRxCheckSum},       // XOR 0 and the echo, but no status byte
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ReplyCheckFailure(Hex(c.replyHex), probe), c.text) << c.replyHex;
