@@ -164,7 +164,7 @@ void FrmLX735::BuildMenus() {
     mnuDevice_->addSeparator();
     for (const auto& [index, caption] : {std::pair{0, "  USB"}, std::pair{1, "  COM1"}}) {
         QAction* item = AddItem(*mnuDevice_, ArrayName("MnuDevCom", index), caption, true);
-        connect(item, &QAction::triggered, this, [this, index] { MnuDevCom_Click(index); });
+        connect(item, &QAction::triggered, this, [this, i = index] { MnuDevCom_Click(i); });
         mnuDevCom_.append(item);
     }
     mnuLng_ = AddSubmenu(*project, "MnuLng", "&Language");
