@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QTabWidget>
 #include <QWidget>
 #include <limits>
@@ -228,7 +229,77 @@ void ApplyLables(QWidget& window, const QString& path, const QString& start, con
     }
 }
 
+// A control's name and its index within its array ("" when it is no array element).
+std::pair<QString, QString> NameAndIndex(const QString& objectName) {
+    static const QRegularExpression element(QStringLiteral("^(.+)\\((\\d+)\\)$"));
+    const QRegularExpressionMatch match = element.match(objectName);
+    return match.hasMatch() ? std::pair{match.captured(1), match.captured(2)}
+                            : std::pair{objectName, QString()};
+}
+
+quint32 ToBgr(const QColor& color) {
+    return quint32(color.red()) | quint32(color.green()) << 8 | quint32(color.blue()) << 16;
+}
+
+// The alignment of a control that has one (labels and text boxes); nothing otherwise.
+std::optional<int> AlignmentOf(const QWidget& control) {
+    Qt::Alignment alignment;
+    if (const auto* label = qobject_cast<const QLabel*>(&control)) {
+        alignment = label->alignment();
+    } else if (const auto* edit = qobject_cast<const QLineEdit*>(&control)) {
+        alignment = edit->alignment();
+    } else {
+        return std::nullopt;
+    }
+    return alignment & Qt::AlignRight ? 1 : alignment & Qt::AlignHCenter ? 2 : 0;
+}
+
+// A value line: the value and one blank, or a lone blank for a property the control
+// lacks.
+QString ValueLine(const std::optional<QString>& value) {
+    return (value ? *value : QString()) + u' ';
+}
+
+QStringList ControlBlock(const QWidget& control) {
+    const auto [name, index] = NameAndIndex(control.objectName());
+    const QPalette& palette = control.palette();
+    const std::optional<int> alignment = AlignmentOf(control);
+    QStringList lines{NameKey, name, QStringLiteral("[Index]"),
+                      index.isEmpty() ? QStringLiteral(" ") : index};
+    const std::pair<const char*, std::optional<QString>> values[] = {
+        {"[Visible]", control.isHidden() ? QStringLiteral("False") : QStringLiteral("True")},
+        {"[Width]", QString::number(WidthTwips(control))},
+        {"[Height]", QString::number(HeightTwips(control))},
+        {"[Top]", QString::number(TopTwips(control))},
+        {"[Left]", QString::number(LeftTwips(control))},
+        {"[Alignment]", alignment ? std::optional(QString::number(*alignment)) : std::nullopt},
+        {"[BackColor]", QString::number(ToBgr(palette.color(control.backgroundRole())))},
+        {"[ForeColor]", QString::number(ToBgr(palette.color(control.foregroundRole())))},
+    };
+    for (const auto& [key, value] : values) {
+        lines << QLatin1String(key) << ValueLine(value);
+    }
+    lines << EndNameKey << QStringLiteral(" ");
+    return lines;
+}
+
 } // namespace
+
+bool ApplyLablesIndexed(const QWidget& window, const QString& path) {
+    QStringList lines;
+    for (const QWidget* control : window.findChildren<QWidget*>()) {
+        const QString name = control->objectName();
+        if (!name.isEmpty() && !name.startsWith(QStringLiteral("qt_"))) {
+            lines << ControlBlock(*control);
+        }
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    const QByteArray bytes = support::EncodeCp1252(lines.join(QStringLiteral("\r\n")) + "\r\n");
+    return file.write(bytes) == bytes.size() && file.commit();
+}
 
 void ApplyLablesMainPage(QWidget& window, const QString& path) {
     if (auto* sstMain = window.findChild<QTabWidget*>("SstMain")) {

@@ -17,4 +17,9 @@ void ApplyLablesMainPage(QWidget& window, const QString& path);
 // The status-bar section.
 void ApplyLablesStatusBar(QWidget& window, const QString& path);
 
+// Writes one control block of this format for every named control of the window (the
+// file is replaced whole; the section lines are not written). False when it cannot be
+// written.
+bool ApplyLablesIndexed(const QWidget& window, const QString& path);
+
 } // namespace app

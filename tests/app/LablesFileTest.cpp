@@ -6,6 +6,7 @@
 #include "app/Controls.h"
 #include "app/LablesFile.h"
 
+#include <QLabel>
 #include <QTabWidget>
 
 namespace app_tests {
@@ -54,6 +55,32 @@ TEST_F(LablesTest, SwitchesShowTheMapTabAndHideTheViewerButton) {
     Apply("[pagina Map-F7]\r\n2\r\n[Osci Scope]\r\n-1\r\n");
     EXPECT_FALSE(window->SstMain().isTabVisible(5));
     EXPECT_FALSE(Widget("CmdView")->isHidden());
+}
+
+TEST_F(LablesTest, WrittenBlocksReadBackOntoTheWindow) {
+    QWidget form;
+    QLabel label(&form);
+    label.setObjectName("LblTest(2)");
+    label.setAlignment(Qt::AlignRight);
+    app::MoveTwips(label, 150, 300, 1200, 450);
+    QWidget shape(&form);
+    shape.setObjectName("ShpTest");
+    shape.setVisible(false);
+    ASSERT_TRUE(app::ApplyLablesIndexed(form, tree.Path("LNG/written.cfg")));
+    const QByteArray written = tree.Read("LNG/written.cfg");
+    EXPECT_TRUE(written.contains("[Name]\r\nLblTest\r\n[Index]\r\n2\r\n[Visible]\r\nTrue \r\n"
+                                 "[Width]\r\n1200 \r\n[Height]\r\n450 \r\n[Top]\r\n300 \r\n"
+                                 "[Left]\r\n150 \r\n[Alignment]\r\n1 \r\n"));
+    EXPECT_TRUE(written.contains("[Name]\r\nShpTest\r\n[Index]\r\n \r\n[Visible]\r\nFalse \r\n"))
+        << "no index, and no alignment for a control without one";
+    EXPECT_TRUE(written.contains("[Alignment]\r\n \r\n[BackColor]"));
+
+    app::MoveTwips(label, 0, 0, 600, 300);
+    tree.Write("LNG/Lables.cfg",
+               "[Sessione pagina Principale]\r\n" + written + "[Fine pagina Principale]\r\n");
+    app::ApplyLablesMainPage(form, tree.Path("LNG/Lables.cfg"));
+    EXPECT_EQ(app::WidthTwips(label), 1200);
+    EXPECT_EQ(app::LeftTwips(label), 150);
 }
 
 TEST_F(LablesTest, EmptyOrMissingFileOnlyHidesTheLambdaTab) {
