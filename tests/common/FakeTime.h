@@ -23,6 +23,25 @@ public:
     void Idle(double maxUsec) override { now_ += maxUsec > 0 ? maxUsec : 1; }
 
     void Advance(double usec) { now_ += usec; }
+
+    // Lets usec pass in waits of stepUsec, so the event pump runs at that pace.
+    void RunFor(double usec, double stepUsec) {
+        const double end = now_ + usec;
+        while (now_ < end) {
+            support::WaitUsec(stepUsec);
+        }
+    }
+    // Waits in steps of stepUsec until the condition holds; False when maxUsec passed first.
+    bool RunUntil(const std::function<bool()>& condition, double maxUsec, double stepUsec) {
+        const double end = now_ + maxUsec;
+        while (!condition()) {
+            if (now_ >= end) {
+                return false;
+            }
+            support::WaitUsec(stepUsec);
+        }
+        return true;
+    }
     int Pumps() const { return pumps_; }
 
     std::function<void()> onPump;

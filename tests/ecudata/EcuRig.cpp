@@ -55,21 +55,11 @@ EcuRig::~EcuRig() {
 }
 
 void EcuRig::Run(double usec) {
-    const double end = time.NowUsec() + usec;
-    while (time.NowUsec() < end) {
-        support::WaitUsec(TickUsec);
-    }
+    time.RunFor(usec, TickUsec);
 }
 
 bool EcuRig::RunUntil(const std::function<bool()>& condition, double maxUsec) {
-    const double end = time.NowUsec() + maxUsec;
-    while (!condition()) {
-        if (time.NowUsec() >= end) {
-            return false;
-        }
-        support::WaitUsec(TickUsec);
-    }
-    return true;
+    return time.RunUntil(condition, maxUsec, TickUsec);
 }
 
 bool EcuRig::Connect() {

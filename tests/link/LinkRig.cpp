@@ -34,21 +34,11 @@ LinkRig::~LinkRig() {
 }
 
 void LinkRig::Run(double usec) {
-    const double end = time.NowUsec() + usec;
-    while (time.NowUsec() < end) {
-        support::WaitUsec(TickUsec);
-    }
+    time.RunFor(usec, TickUsec);
 }
 
 bool LinkRig::RunUntil(const std::function<bool()>& condition, double maxUsec) {
-    const double end = time.NowUsec() + maxUsec;
-    while (!condition()) {
-        if (time.NowUsec() >= end) {
-            return false;
-        }
-        support::WaitUsec(TickUsec);
-    }
-    return true;
+    return time.RunUntil(condition, maxUsec, TickUsec);
 }
 
 QList<QByteArray> LinkRig::LogLines() const {

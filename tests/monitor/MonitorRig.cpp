@@ -128,21 +128,11 @@ void MonitorRig::Pump() {
 }
 
 void MonitorRig::Run(double usec) {
-    const double end = time.NowUsec() + usec;
-    while (time.NowUsec() < end) {
-        support::WaitUsec(Timer1Usec);
-    }
+    time.RunFor(usec, Timer1Usec);
 }
 
 bool MonitorRig::RunUntil(const std::function<bool()>& condition, double maxUsec) {
-    const double end = time.NowUsec() + maxUsec;
-    while (!condition()) {
-        if (time.NowUsec() >= end) {
-            return false;
-        }
-        support::WaitUsec(Timer1Usec);
-    }
-    return true;
+    return time.RunUntil(condition, maxUsec, Timer1Usec);
 }
 
 QList<quint8> MonitorRig::Commands() const {
