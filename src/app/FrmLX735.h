@@ -78,6 +78,9 @@ public:
     bool Timer1Busy = false;
     bool Timer2Busy = false;
     bool CheckTabBusy = false;
+    // Raised while a procedure fills page controls by code: the pages' change handlers
+    // then store nothing back.
+    bool PageFilling = false;
 
     // File and ? menus, and the operating-point log started at load.
     void MnuFileLoadConf_Click();

@@ -51,55 +51,88 @@ constexpr const char* DeveloperOnly[] = {
 // Controls in creation order (frames before their contents).
 const ControlDef Design[] = {
     // Live values below the tab control; the button behind it is its raised background.
+    // Element 1 of each value box array stands here, element 0 on the General page.
     {Kind::Button, "CmdParametri", "client", "", 0, 120, 5820, 10440, 1410},
     {Kind::Frame, "FrmParametri", "client", "Engine parameters", 0, 165, 5835, 10350, 1335},
-    {Kind::Label, "LblParRpm", "FrmParametri", "Rpm", 0, 120, 240, 1100, 255},
-    {Kind::Text, "TxtRpm", "FrmParametri", "", 0, 120, 540, 800, 315},
-    {Kind::Label, "LblParTmpVap", "FrmParametri", "Reducer temp.", 0, 1320, 240, 1100, 255},
-    {Kind::Text, "TxtTmpVap", "FrmParametri", "", 0, 1320, 540, 800, 315},
-    {Kind::Label, "LblParGradi", "FrmParametri", "\u00b0C", 2, 2160, 570, 300, 255, 1200},
-    {Kind::Label, "LblParTmpGas", "FrmParametri", "Gas temp.", 0, 2520, 240, 1100, 255},
-    {Kind::Text, "TxtTmpGas", "FrmParametri", "", 1, 2520, 540, 800, 315},
-    {Kind::Label, "LblParPressure", "FrmParametri", "Gas pressure", 0, 3720, 240, 1100, 255},
-    {Kind::Text, "TxtPressure", "FrmParametri", "", 0, 3720, 540, 800, 315},
-    {Kind::Label, "LblParBar", "FrmParametri", "Bar", 0, 4560, 570, 300, 255},
-    {Kind::Text, "TxtVacuum", "FrmParametri", "", 0, 3720, 900, 800, 315},
-    {Kind::Label, "LblParLambda", "FrmParametri", "Lambda", 2, 4920, 240, 1100, 255, 1200},
-    {Kind::Text, "TxtLambda", "FrmParametri", "", 0, 4920, 540, 800, 315},
-    {Kind::Label, "LblParLambdaMv", "FrmParametri", "Volt", 1, 5760, 570, 360, 255},
-    {Kind::Text, "TxtLambda2", "FrmParametri", "", 0, 6120, 540, 800, 315},
-    {Kind::Label, "LblSupVoltage", "FrmParametri", "Supply (V)", 0, 7320, 240, 1100, 255},
-    {Kind::Text, "TxtInjTimePet", "FrmParametri", "", 1, 8520, 540, 800, 315},
-    {Kind::Text, "TxtInjTimeGas", "FrmParametri", "", 1, 8520, 900, 800, 315},
+    {Kind::Shape, "ShpCalComm", "FrmParametri", "", 0, 9420, 120, 1020, 1155},
+    {Kind::Shape, "ShpLevelS", "FrmParametri", "", 0, 9480, 150, 930, 1095},
+    {Kind::Image, "ImgLogoS", "FrmParametri", "", 0, 9525, 210, 840, 990},
+    {Kind::Label, "LblCalRpm", "FrmParametri", "R.P.M.", 0, 30, 300, 1010, 300},
+    {Kind::Label, "LblCalVacuum", "FrmParametri", "Pressure (bar)", 0, 1070, 300, 1010, 300},
+    {Kind::Label, "LblCalInjTp", "FrmParametri", " Petrol Time (ms)", 0, 2110, 300, 1010, 300},
+    {Kind::Label, "LblCalInjTg", "FrmParametri", "Gas Time (ms)", 0, 3150, 300, 1010, 300},
+    {Kind::Label, "LblCalTempVap", "FrmParametri", "Vapor. Temp (\u00b0c)", 0, 4190, 300, 1010,
+     300},
+    {Kind::Label, "LblCalTempGas", "FrmParametri", "Gas Temp (\u00b0c)", 0, 5230, 300, 1010, 300},
+    {Kind::Label, "LblCalPres", "FrmParametri", "Vacuum (bar)", 0, 6270, 300, 1010, 300},
+    {Kind::Label, "LblCalLambda", "FrmParametri", "Lambda 1 (V)", 0, 7310, 300, 1010, 300},
+    {Kind::Label, "LblCalLambda2", "FrmParametri", "Lambda 2 (V)", 0, 8350, 300, 1010, 300},
+    {Kind::Text, "TxtRpm(1)", "FrmParametri", "", 0, 60, 630, 950, 540},
+    {Kind::Text, "TxtPressure(1)", "FrmParametri", "", 0, 1100, 630, 950, 540},
+    {Kind::Text, "TxtInjTimePet(1)", "FrmParametri", "", 0, 2140, 630, 950, 540},
+    {Kind::Text, "TxtInjTimeGas(1)", "FrmParametri", "", 0, 3180, 630, 950, 540},
+    {Kind::Text, "TxtTmpVap(1)", "FrmParametri", "", 0, 4220, 630, 950, 540},
+    {Kind::Text, "TxtTmpGas(1)", "FrmParametri", "", 0, 5260, 630, 950, 540},
+    {Kind::Text, "TxtVacuum", "FrmParametri", "", 0, 6300, 630, 950, 540},
+    {Kind::Text, "TxtLambda(1)", "FrmParametri", "", 0, 7340, 630, 950, 540},
+    {Kind::Text, "TxtLambda2(1)", "FrmParametri", "", 0, 8380, 630, 950, 540},
 
     // Status bar: three fields on a bar along the bottom edge.
     {Kind::Button, "CmdBarBack", "client", "", 0, -15, 7500, 10800, 375},
     {Kind::Text, "TxtStatusBar", "client", "", 3, 30, 7560, 1500, 255},
 
-    // General.
-    {Kind::Frame, "FrmPrincipe", "Tab0", "", 0, 60, 60, 10200, 6300},
-    {Kind::Label, "LblInjTPetrol", "FrmPrincipe", "Petrol time (ms)", 0, 240, 120, 3600, 255},
-    {Kind::Bar, "InjPetBar", "FrmPrincipe", "", 8, 240, 420, 3600, 240},
-    {Kind::Label, "LblInjTGas", "FrmPrincipe", "Gas time (ms)", 0, 240, 3000, 3600, 255},
-    {Kind::Bar, "InjGasBar", "FrmPrincipe", "", 8, 240, 3300, 3600, 240},
-    {Kind::Label, "LblInjCmb", "FrmPrincipe", "Injector", 0, 4200, 120, 1500, 255},
-    {Kind::Shape, "ShpLevel", "FrmPrincipe", "", 0, 6540, 120, 1905, 1305},
-    {Kind::Image, "ImgLogo", "FrmPrincipe", "", 0, 6600, 180, 1800, 1200},
-    {Kind::Shape, "ShpLevelS", "FrmPrincipe", "", 0, 8490, 120, 1605, 1305},
-    {Kind::Image, "ImgLogoS", "FrmPrincipe", "", 0, 8550, 180, 1500, 1200},
-    {Kind::Check, "CkbeV_01", "FrmPrincipe", "EV1", 0, 4200, 600, 1200, 285},
-    {Kind::Check, "CkbeV_02", "FrmPrincipe", "EV2", 0, 4200, 960, 1200, 285},
-    {Kind::Check, "CkbKey", "FrmPrincipe", "Key", 0, 4200, 1320, 1200, 285},
-    {Kind::Check, "CkbStatoAlim", "FrmPrincipe", "Supply", 0, 4200, 1680, 1200, 285},
-    {Kind::Check, "CkbStatoEcu", "FrmPrincipe", "ECU", 0, 4200, 2040, 1200, 285},
-    {Kind::Label, "LblCompAttiva", "FrmPrincipe", "Compensation active", 0, 6600, 1560, 2400, 255},
-    {Kind::Label, "LblEmulAttiva", "FrmPrincipe", "Emulation active", 0, 6600, 1860, 2400, 255},
-    {Kind::Button, "CmdErrInj", "FrmPrincipe", "ECU ERRORS", 0, 6600, 2280, 2400, 420},
-    {Kind::Button, "CmdService", "FrmPrincipe", "Service", 0, 6600, 2820, 1155, 420},
-    {Kind::Button, "CmdView", "FrmPrincipe", "Viewer", 0, 7845, 2820, 1155, 420},
-    {Kind::Frame, "FrmMapSample", "FrmPrincipe", "", 0, 6600, 3360, 3300, 1500},
-    {Kind::Shape, "ShpPLoad", "FrmPrincipe", "", 0, 6600, 5040, 1500, 240},
-    {Kind::Shape, "ShpPmin", "FrmPrincipe", "", 0, 8220, 5040, 1500, 240},
+    // General: the injector panel on the left, the engine values on the right.
+    {Kind::Frame, "FrmPrincipe", "Tab0", "", 0, 60, 60, 10140, 6465},
+    {Kind::Shape, "ShpPrincipeSx", "FrmPrincipe", "", 0, 45, 45, 4965, 6390},
+    {Kind::Shape, "ShpPrincipeDx", "FrmPrincipe", "", 0, 5130, 45, 4965, 6390},
+    {Kind::Shape, "ShpLevel", "FrmPrincipe", "", 0, 8400, 120, 1485, 1305},
+    {Kind::Image, "ImgLogo", "FrmPrincipe", "", 0, 8475, 180, 1380, 1200},
+    {Kind::Shape, "ShpLevAct", "FrmPrincipe", "", 7, 8685, 1110, 150, 150, 200},
+    {Kind::Label, "LblParRpm", "FrmPrincipe", "Rpm", 0, 5437, 150, 2656, 360},
+    {Kind::Text, "TxtRpm(0)", "FrmPrincipe", "", 0, 5437, 540, 2656, 855},
+    {Kind::Label, "LblParTmpVap", "FrmPrincipe", "Vapor. temp.", 0, 5220, 1635, 2158, 360},
+    {Kind::Text, "TxtTmpVap(0)", "FrmPrincipe", "", 0, 7453, 1560, 2158, 600},
+    {Kind::Label, "LblParGradi", "FrmPrincipe", "\u00b0c", 2, 9641, 1800, 400, 360},
+    {Kind::Label, "LblParTmpGas", "FrmPrincipe", "Gas temp.", 0, 5220, 2447, 2158, 360},
+    {Kind::Text, "TxtTmpGas(0)", "FrmPrincipe", "", 0, 7453, 2372, 2158, 600},
+    {Kind::Label, "LblParPressure", "FrmPrincipe", "Pressure", 0, 5220, 3259, 2158, 360},
+    {Kind::Text, "TxtPressure(0)", "FrmPrincipe", "", 0, 7453, 3184, 2158, 600},
+    {Kind::Label, "LblParBar", "FrmPrincipe", "Bar", 0, 9641, 3424, 400, 360},
+    {Kind::Label, "LblSupVoltage", "FrmPrincipe", "Supply", 0, 5220, 4071, 2158, 360},
+    {Kind::Text, "TxtSupply", "FrmPrincipe", "", 0, 7453, 3996, 2158, 600},
+    {Kind::Label, "LblParV", "FrmPrincipe", "V", 0, 9641, 4236, 400, 360},
+    {Kind::Label, "LblParLambda", "FrmPrincipe", "Lambda in", 2, 5220, 4883, 2158, 360},
+    {Kind::Text, "TxtLambda(0)", "FrmPrincipe", "", 0, 7453, 4808, 2158, 600},
+    {Kind::Label, "LblParLambdaMv", "FrmPrincipe", "V", 2, 9641, 5048, 400, 360},
+    {Kind::Text, "TxtLambda2(0)", "FrmPrincipe", "", 0, 7453, 5620, 2158, 600},
+    {Kind::Image, "ImgLambda1", "FrmPrincipe", "", 0, 5220, 5243, 2158, 150},
+    {Kind::Image, "ImgLambda2", "FrmPrincipe", "", 0, 5220, 6055, 2158, 150},
+    {Kind::Shape, "ShpLambda1", "FrmPrincipe", "", 0, 5310, 5183, 90, 270},
+    {Kind::Shape, "ShpLambda2", "FrmPrincipe", "", 0, 5310, 5995, 90, 270},
+    {Kind::Label, "LblInj", "FrmPrincipe", "1", 8, 150, 300, 240, 641},
+    {Kind::Bar, "InjPetBar", "FrmPrincipe", "", 8, 450, 300, 1778, 290},
+    {Kind::Bar, "InjGasBar", "FrmPrincipe", "", 8, 450, 620, 1778, 290},
+    {Kind::Label, "LblInjCmb", "FrmPrincipe", "Injectors time", 0, 2528, 300, 2158, 360},
+    {Kind::Combo, "CmbInj", "FrmPrincipe", "", 0, 2528, 675, 2158, 360},
+    {Kind::Label, "LblInjTPetrol", "FrmPrincipe", "Petrol (ms)", 0, 2528, 1520, 2158, 360},
+    {Kind::Text, "TxtInjTimePet(0)", "FrmPrincipe", "", 0, 2528, 1895, 2158, 600},
+    {Kind::Label, "LblInjTGas", "FrmPrincipe", "Gas (ms)", 0, 2528, 3350, 2158, 360},
+    {Kind::Text, "TxtInjTimeGas(0)", "FrmPrincipe", "", 0, 2528, 3725, 2158, 600},
+    {Kind::Image, "ImgCompAttiva", "FrmPrincipe", "", 0, 2408, 5002, 300, 300},
+    {Kind::Label, "LblCompAttiva", "FrmPrincipe", "Compensation active", 0, 2738, 5047, 2158, 360},
+    {Kind::Image, "ImgEmulAttiva", "FrmPrincipe", "", 0, 2408, 5362, 300, 300},
+    {Kind::Label, "LblEmulAttiva", "FrmPrincipe", "Emulazione attiva", 0, 2738, 5407, 2158, 360},
+    {Kind::Button, "CmdService", "FrmPrincipe", "Service", 0, 90, 5790, 780, 420},
+    {Kind::Button, "CmdErrInj", "FrmPrincipe", "Errori", 0, 900, 5790, 900, 420},
+    {Kind::Button, "CmdView", "FrmPrincipe", "Viewer", 0, 1830, 5790, 660, 420},
+    {Kind::Check, "CkbStatoAlim", "FrmPrincipe", "BNZ", 0, 2520, 5790, 480, 420},
+    {Kind::Check, "CkbStatoEcu", "FrmPrincipe", "SLV", 0, 3030, 5790, 480, 420},
+    {Kind::Check, "CkbKey", "FrmPrincipe", "KEY", 0, 3540, 5790, 450, 420},
+    {Kind::Check, "CkbeV_01", "FrmPrincipe", "EV 1", 0, 4020, 5790, 450, 420},
+    {Kind::Check, "CkbeV_02", "FrmPrincipe", "EV 2", 0, 4500, 5790, 450, 420},
+    {Kind::Frame, "FrmMapSample", "FrmPrincipe", "", 0, 2528, 4400, 2158, 1200},
+    {Kind::Shape, "ShpPLoad", "FrmPrincipe", "", 0, 2528, 4400, 1000, 240},
+    {Kind::Shape, "ShpPmin", "FrmPrincipe", "", 0, 3600, 4400, 1000, 240},
 
     // Configuration.
     {Kind::Frame, "FrmCongif", "Tab1", "", 0, 60, 60, 10200, 5700},
@@ -140,14 +173,6 @@ const ControlDef Design[] = {
     {Kind::Button, "CmdCalStart", "Tab2", "Start", 0, 240, 2640, 1800, 420},
     {Kind::Button, "CmdCalCancel", "Tab2", "Cancel", 0, 2160, 2640, 1800, 420},
     {Kind::Frame, "FrmVarTara", "Tab2", "", 0, 4200, 2640, 6000, 1800},
-    {Kind::Label, "LblCalInjTp", "Tab2", "T Petrol", 0, 240, 3240, 1800, 255},
-    {Kind::Label, "LblCalInjTg", "Tab2", "T Gas", 0, 240, 3540, 1800, 255},
-    {Kind::Label, "LblCalPres", "Tab2", "Vacuum (bar)", 0, 240, 3840, 1800, 255},
-    {Kind::Label, "LblCalVacuum", "Tab2", "Vacuum", 0, 240, 4140, 1800, 255},
-    {Kind::Label, "LblCalLambda", "Tab2", "Lambda #1", 0, 2160, 3240, 1800, 255},
-    {Kind::Label, "LblCalLambda2", "Tab2", "Lambda #2", 0, 2160, 3540, 1800, 255},
-    {Kind::Label, "LblCalTempVap", "Tab2", "Reducer temp.", 0, 2160, 3840, 1800, 255},
-    {Kind::Label, "LblCalTempGas", "Tab2", "Gas temp.", 0, 2160, 4140, 1800, 255},
 
     // Modeling.
     {Kind::Frame, "FrmMod", "Tab3", "", 0, 60, 60, 6600, 4500},
@@ -181,6 +206,9 @@ const ControlDef Design[] = {
     {Kind::Label, "LblTabSoglie", "FrmEmul", "Thresholds"},
     {Kind::Label, "LblHelpTabDelay", "FrmEmul", ""},
     {Kind::Label, "LblAbsPres", "FrmEmul", "Absolute pressure"},
+    {Kind::Text, "TxtAbsPres", "FrmEmul", ""},
+    {Kind::Text, "TxtLambdaOut1", "FrmEmul", ""},
+    {Kind::Text, "TxtLambdaOut2", "FrmEmul", ""},
     {Kind::Label, "LblFrmRPM", "FrmEmul", "Rpm"},
     {Kind::Grid, "GrdTitolo", "FrmEmul", "", 0, 5040, 240, 1200, 300},
 
@@ -200,6 +228,44 @@ const ControlDef Design[] = {
     {Kind::Text, "TxtMapPressure", "FrmMap", "Vacuum (bar)", 0, 120, 240, 1500, 285},
     {Kind::Text, "TxtMapPetrol", "FrmMap", "T Petrol (ms)", 0, 5400, 4680, 1500, 285},
 };
+
+// The upper row of the level lamps stands above lamps 0 and 4.
+constexpr struct {
+    const char* name;
+    int top;
+} ElementTops[] = {{"ShpLevAct(5)", 900}, {"ShpLevAct(6)", 900}};
+
+// Designed fonts of the live boxes that no layout sizes (the layouts size the others).
+constexpr struct {
+    const char* name;
+    int points;
+    bool bold;
+} DesignFonts[] = {
+    {"TxtRpm(0)", 30, true}, {"TxtInjTimePet(0)", 20, false}, {"TxtInjTimeGas(0)", 20, false}};
+
+void ApplyDesignDetails(QWidget& client) {
+    for (const auto& [name, top] : ElementTops) {
+        if (auto* control = client.findChild<QWidget*>(name)) {
+            SetTopTwips(*control, top);
+        }
+    }
+    for (const auto& [name, points, bold] : DesignFonts) {
+        if (auto* control = client.findChild<QWidget*>(name)) {
+            QFont font = control->font();
+            font.setPointSize(points);
+            font.setBold(bold);
+            control->setFont(font);
+        }
+    }
+    // The live values read centred in their boxes.
+    for (const char* frame : {"FrmPrincipe", "FrmParametri"}) {
+        if (auto* parent = client.findChild<QWidget*>(frame)) {
+            for (QLineEdit* box : parent->findChildren<QLineEdit*>()) {
+                box->setAlignment(Qt::AlignCenter);
+            }
+        }
+    }
+}
 
 QWidget* MakeControl(Kind kind, const QString& caption, QWidget* parent) {
     switch (kind) {
@@ -287,6 +353,7 @@ QTabWidget* BuildMainControls(QWidget& client) {
             }
         }
     }
+    ApplyDesignDetails(client);
     // The button behind the live values and the status bar stay behind their contents.
     for (const char* name : {"CmdParametri", "CmdBarBack"}) {
         if (auto* back = client.findChild<QWidget*>(name)) {

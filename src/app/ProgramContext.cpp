@@ -1,6 +1,8 @@
 #include "app/ProgramContext.h"
 
 #include "ecudata/EcuLinkHost.h"
+#include "ecudata/LiveData.h"
+#include "ecudata/PointLog.h"
 #include "platform/FtdiLibftdi.h"
 #include "platform/SerialPosix.h"
 
@@ -8,12 +10,18 @@ namespace app {
 
 namespace {
 
-// What the link hands up: zone replies go to the images' parsers, and the link's error
-// boxes follow the developer view.
+// What the link hands up: zone replies go to the images' parsers, every live record to
+// the operating-point log (with the averaged petrol time the injector display keeps),
+// and the link's error boxes follow the developer view.
 class ContextLinkHost final : public ecudata::EcuLinkHost {
 public:
     ContextLinkHost(ProgramContext& context)
-        : EcuLinkHost(context.Comm(), context.Model()), ctx_(context) {}
+        : EcuLinkHost(context.Comm(), context.Model()), ctx_(context) {
+        OnLogPoint = [&context](const ecudata::Mem1Rec& record) {
+            ecudata::WriteLogPoint(record, context.PointLog, context.InjTimes.TInjAvg2,
+                                   context.AppFolder, context.DecimalSep);
+        };
+    }
 
     bool DeveloperView() const override { return ctx_.DeveloperView; }
 

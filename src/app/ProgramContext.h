@@ -63,6 +63,23 @@ struct MessageTexts {
     QStringList EcuErrorTexts;
 };
 
+// The injection times the General page's injector display keeps (Doubles, ms): smoothed
+// per injector, averaged over the injectors, and short histories with element 0 the
+// newest. The operating-point log, the calibration and the Modeling and Map live points
+// read them.
+struct InjectionTimes {
+    std::array<double, 9> TInjPetSmooth{}; // injectors use 0..7
+    std::array<double, 9> TInjGasDeltaSmooth{};
+    double TInjAvg1 = 0;                // smoothed petrol times, averaged
+    double TInjAvg2 = 0;                // raw petrol times, averaged
+    double TInjAvgGas = 0;              // raw gas times of the injectors on gas, over all injectors
+    double TInj1Pet = 0;                // injector 1, smoothed
+    double TInj1Gas = 0;                // injector 1 on gas, smoothed; else 0
+    std::array<double, 17> TInjHist1{}; // TInjAvg2
+    std::array<double, 17> TInjHist3{}; // TInj1Pet
+    std::array<double, 17> TInjHist4{}; // TInj1Gas
+};
+
 struct ProgramContext {
     // With the product's port drivers: a POSIX serial port and the cable through libftdi.
     ProgramContext();
@@ -94,6 +111,7 @@ struct ProgramContext {
     ecudata::EcuRequests Requests; // request flags, countdowns, FirmwareOk, first read
     MessageTexts Texts;
     ecudata::PointLog PointLog; // the operating-point log, while its switch is on
+    InjectionTimes InjTimes;
 
     bool DeveloperView = false;
     bool QuitRequest = false;

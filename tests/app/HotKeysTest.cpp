@@ -122,7 +122,7 @@ TEST_F(HotKeysTest, ViewerAndExpertButtonsToggleAloneUntilTheNextX) {
 
 // The keys reach the window from a focused text box, and count once.
 TEST_F(HotKeysTest, KeysAreTakenWhicheverControlHasTheKeyboard) {
-    auto* box = qobject_cast<QLineEdit*>(Widget("TxtRpm"));
+    auto* box = qobject_cast<QLineEdit*>(Widget("TxtRpm(0)"));
     ASSERT_NE(box, nullptr);
     QTest::keyRelease(box, Qt::Key_X, Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
     EXPECT_EQ(asked.size(), 1u);
