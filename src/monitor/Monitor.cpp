@@ -4,6 +4,7 @@
 #include "app/PageServices.h"
 #include "app/ProgramContext.h"
 #include "monitor/LinkPump.h"
+#include "monitor/LivePage.h"
 #include "monitor/PollScheduler.h"
 #include "monitor/TestHooks.h"
 
@@ -11,6 +12,11 @@
 #include <QTabWidget>
 
 namespace monitor {
+
+Monitor::Monitor(app::ProgramContext& context, app::PageServices& pages)
+    : ctx(context), pages(pages) {}
+
+Monitor::~Monitor() = default;
 
 void InstallMonitor(Monitor& monitor, app::FrmLX735& window) {
     monitor.pages.Timer1Tick = [&monitor] { LinkPumpTick(monitor); };
@@ -39,6 +45,8 @@ void InstallMonitor(Monitor& monitor, app::FrmLX735& window) {
         RecordTestEvent("MnuInfoAbout_Click");
         window.MnuInfoAbout_Click();
     };
+    monitor.live = std::make_unique<LivePage>(monitor, window);
+    GrabWindowFromEnvironment(window);
 }
 
 } // namespace monitor

@@ -9,6 +9,7 @@
 #include "monitor/MonitorHooks.h"
 
 #include <QtGlobal>
+#include <memory>
 
 namespace app {
 class FrmLX735;
@@ -18,8 +19,11 @@ struct ProgramContext;
 
 namespace monitor {
 
+class LivePage;
+
 struct Monitor {
-    Monitor(app::ProgramContext& context, app::PageServices& pages) : ctx(context), pages(pages) {}
+    Monitor(app::ProgramContext& context, app::PageServices& pages);
+    ~Monitor();
     Monitor(const Monitor&) = delete;
     Monitor& operator=(const Monitor&) = delete;
 
@@ -32,6 +36,9 @@ struct Monitor {
     quint8 FwMismatchCount = 0;
     // An image that cannot be read is reported once a run.
     bool ImageErrorShown = false;
+
+    // The live displays of the main window, once InstallMonitor has made them.
+    std::unique_ptr<LivePage> live;
 };
 
 // Timer2 stands still while this lives (a modal window, a parameter-file send); the link
@@ -54,10 +61,10 @@ private:
     bool wasRunning_;
 };
 
-// Makes the window's timers run the link pump and the poll scheduler, and wires the
-// hooks the window answers: the splash, the status bar, the cable watch, the visible
-// tab, the acquisition box, Timer2, the pointer and the About box. Call before the
-// timers start.
+// Makes the window's timers run the link pump and the poll scheduler, wires the hooks
+// the window answers (the splash, the status bar, the cable watch, the visible tab, the
+// acquisition box, Timer2, the pointer and the About box) and makes the live displays of
+// its General page and live-value frame. Call before the window loads.
 void InstallMonitor(Monitor& monitor, app::FrmLX735& window);
 
 } // namespace monitor

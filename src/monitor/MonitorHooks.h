@@ -50,6 +50,10 @@ struct MonitorHooks {
 
     // Lambda emulation.
     Action MoveEmulaMarker = Nothing;
+
+    // Signal viewer: the General page's viewer button opens it modally (Timer2 pauses
+    // while it is open).
+    Action OpenViewer = Nothing;
 };
 
 } // namespace monitor

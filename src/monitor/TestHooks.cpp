@@ -5,7 +5,10 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QPixmap>
 #include <QString>
+#include <QTimer>
+#include <QWidget>
 #include <cmath>
 
 namespace monitor {
@@ -62,6 +65,18 @@ void InstallTestHooksFromEnvironment() {
 
 void RecordTestEvent(const QString& text) {
     AppendLine("EVENT", text);
+}
+
+void GrabWindowFromEnvironment(QWidget& window) {
+    const QString path = qEnvironmentVariable("LX735_TEST_GRAB");
+    if (path.isEmpty()) {
+        return;
+    }
+    auto* timer = new QTimer(&window);
+    timer->setInterval(2000);
+    QObject::connect(timer, &QTimer::timeout, &window,
+                     [&window, path] { window.grab().save(path, "PNG"); });
+    timer->start();
 }
 
 } // namespace monitor

@@ -7,8 +7,13 @@
 // and \n), as are the events given to RecordTestEvent ("EVENT <ms> <text>"); ms is
 // the clock of the link log's time stamps. A user's program never has the variable set
 // and behaves as always.
+//
+// With LX735_TEST_GRAB naming a PNG file, the main window's picture is written there
+// every two seconds, so that a run without a screen can be looked at.
 
 #include <QString>
+
+class QWidget;
 
 namespace monitor {
 
@@ -17,5 +22,8 @@ void InstallTestHooksFromEnvironment();
 
 // One event line; nothing without the variable.
 void RecordTestEvent(const QString& text);
+
+// Starts the periodic picture of the window; nothing without LX735_TEST_GRAB.
+void GrabWindowFromEnvironment(QWidget& window);
 
 } // namespace monitor

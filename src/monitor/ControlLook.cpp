@@ -1,0 +1,101 @@
+#include "monitor/ControlLook.h"
+
+#include "support/Colors.h"
+
+#include <QColor>
+#include <QFrame>
+#include <QPalette>
+#include <QVariant>
+#include <QWidget>
+
+namespace monitor {
+
+namespace {
+
+constexpr char BackColorKey[] = "lookBackColor";
+constexpr char BackStyleKey[] = "lookBackStyle";
+constexpr char FillColorKey[] = "lookFillColor";
+constexpr char BorderColorKey[] = "lookBorderColor";
+
+quint32 Kept(const QWidget& control, const char* key, quint32 otherwise) {
+    const QVariant value = control.property(key);
+    return value.isValid() ? value.toUInt() : otherwise;
+}
+
+QString Css(const QColor& color) {
+    return color.name(QColor::HexRgb);
+}
+
+bool IsShape(const QWidget& control) {
+    return control.property(FillColorKey).isValid() || control.property(BorderColorKey).isValid();
+}
+
+// A shape draws its fill (or, without one, its back colour when opaque) inside a
+// one-pixel border; other controls fill their background when opaque.
+void Redraw(QWidget& control) {
+    const QPalette& palette = control.palette();
+    if (IsShape(control)) {
+        QString back = "transparent";
+        if (control.property(FillColorKey).isValid()) {
+            back = Css(LookColor(FillColor(control), palette));
+        } else if (BackStyle(control) == 1) {
+            back = Css(LookColor(BackColor(control), palette));
+        }
+        control.setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid %2;")
+                                  .arg(back, Css(LookColor(BorderColor(control), palette))));
+        return;
+    }
+    QPalette own = palette;
+    const QColor back = LookColor(BackColor(control), palette);
+    own.setColor(QPalette::Window, back);
+    own.setColor(QPalette::Button, back);
+    control.setPalette(own);
+    control.setAutoFillBackground(BackStyle(control) == 1);
+}
+
+} // namespace
+
+QColor LookColor(quint32 bgr, const QPalette& palette) {
+    if (bgr == ColorButtonShadow) {
+        return palette.color(QPalette::Dark);
+    }
+    return support::ColorFromBgr(bgr, palette);
+}
+
+void SetBackColor(QWidget& control, quint32 bgr) {
+    control.setProperty(BackColorKey, bgr);
+    Redraw(control);
+}
+
+quint32 BackColor(const QWidget& control) {
+    return Kept(control, BackColorKey, support::ColorButtonFace);
+}
+
+void SetBackStyle(QWidget& control, int style) {
+    control.setProperty(BackStyleKey, style);
+    Redraw(control);
+}
+
+int BackStyle(const QWidget& control) {
+    return int(Kept(control, BackStyleKey, 1));
+}
+
+void SetFillColor(QWidget& shape, quint32 bgr) {
+    shape.setProperty(FillColorKey, bgr);
+    Redraw(shape);
+}
+
+quint32 FillColor(const QWidget& shape) {
+    return Kept(shape, FillColorKey, 0);
+}
+
+void SetBorderColor(QWidget& shape, quint32 bgr) {
+    shape.setProperty(BorderColorKey, bgr);
+    Redraw(shape);
+}
+
+quint32 BorderColor(const QWidget& shape) {
+    return Kept(shape, BorderColorKey, 0);
+}
+
+} // namespace monitor

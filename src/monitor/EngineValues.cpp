@@ -1,0 +1,92 @@
+#include "monitor/EngineValues.h"
+
+#include "app/ProgramContext.h"
+#include "monitor/WindowControls.h"
+#include "support/Conversions.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QTabWidget>
+
+namespace monitor {
+
+namespace {
+
+constexpr quint8 FlagVacuum = 0x10;
+constexpr int TabLambda = 4;
+constexpr double LowestPressureMbar = 1.0 / 100;
+
+} // namespace
+
+QString LiveFixed(double value, int decimals, int digits, const QString& decimalSep) {
+    return support::FormatFixed(value, decimals, digits, decimalSep);
+}
+
+void EngineValues::Pair::Show(const QString& text) {
+    page.setText(text);
+    frame.setText(page.text());
+}
+
+EngineValues::EngineValues(app::ProgramContext& context, app::FrmLX735& window)
+    : ctx_(context), window_(window), rpm_{MainControl<QLineEdit>(window, "TxtRpm(0)"),
+                                           MainControl<QLineEdit>(window, "TxtRpm(1)")},
+      tmpVap_{MainControl<QLineEdit>(window, "TxtTmpVap(0)"),
+              MainControl<QLineEdit>(window, "TxtTmpVap(1)")},
+      tmpGas_{MainControl<QLineEdit>(window, "TxtTmpGas(0)"),
+              MainControl<QLineEdit>(window, "TxtTmpGas(1)")},
+      pressure_{MainControl<QLineEdit>(window, "TxtPressure(0)"),
+                MainControl<QLineEdit>(window, "TxtPressure(1)")},
+      vacuum_(MainControl<QLineEdit>(window, "TxtVacuum")),
+      vacuumCaption_(MainControl<QWidget>(window, "LblCalPres")),
+      acquisition_(MainControl<QCheckBox>(window, "ChkAbilAcqVacum")),
+      absPres_(MainControl<QLineEdit>(window, "TxtAbsPres")),
+      supply_(MainControl<QLineEdit>(window, "TxtSupply")) {}
+
+QString EngineValues::Fixed(double value, int decimals, int digits) const {
+    return LiveFixed(value, decimals, digits, ctx_.DecimalSep);
+}
+
+void EngineValues::ShowRpm() {
+    const ecudata::Mem1Rec& live = ctx_.Images.Mem1Data;
+    if (live.StatusKey != 0) {
+        RpmSmooth = (live.Rpm + RpmSmooth) / 2;
+        rpm_.Show(Fixed(RpmSmooth, 0, 4));
+    } else {
+        RpmSmooth = 0;
+        rpm_.Show(Fixed(0, 0, 4));
+    }
+}
+
+void EngineValues::ShowTemperatures() {
+    const ecudata::Mem1Rec& live = ctx_.Images.Mem1Data;
+    tmpVap_.Show(Fixed(live.Temp, 0, 2));
+    tmpGas_.Show(Fixed(live.Temp1, 0, 2));
+}
+
+void EngineValues::ShowPressures() {
+    const ecudata::Mem1Rec& live = ctx_.Images.Mem1Data;
+    const double gas = live.PressGas >= LowestPressureMbar ? live.PressGas / 1000 : 0;
+    pressure_.Show(ctx_.Images.Mem3Data.EmptyGas == 0 ? NotConfigured : Fixed(gas, 3, 1));
+
+    const bool vacuumOn = ctx_.Images.Mem2Data.Flags & FlagVacuum;
+    SetShown(vacuum_, vacuumOn);
+    SetShown(vacuumCaption_, vacuumOn);
+    if (acquisition_.isEnabled() != vacuumOn) {
+        acquisition_.setEnabled(vacuumOn);
+    }
+    if (vacuumOn) {
+        // The vacuum reads as 0 while the absolute pressure is not measured.
+        const double vacuum = live.Vacuum >= LowestPressureMbar ? live.Press2 / 1000 : 0;
+        vacuum_.setText(Fixed(vacuum, 3, 1));
+    }
+    if (window_.SstMain().currentIndex() == TabLambda) {
+        absPres_.setText(Fixed(live.Vacuum / 1000, 3, 1));
+    }
+}
+
+void EngineValues::ShowSupplyVoltage() {
+    const double supply = ctx_.Images.Mem1Data.Supply;
+    supply_.setText(Fixed(supply < 1.0 ? 0 : supply, 1, 1));
+}
+
+} // namespace monitor

@@ -1,0 +1,56 @@
+#pragma once
+
+// The engine-value boxes of the General page and the live-value frame: rpm (smoothed,
+// every 4th poll tick), reducer and gas temperatures, gas pressure, vacuum, absolute
+// pressure and supply voltage (every 54th). Element 0 of each box pair stands on the
+// General page, element 1 in the frame, always with the same text.
+
+#include <QString>
+
+class QLineEdit;
+class QWidget;
+class QCheckBox;
+
+namespace app {
+class FrmLX735;
+struct ProgramContext;
+} // namespace app
+
+namespace monitor {
+
+class EngineValues {
+public:
+    EngineValues(app::ProgramContext& context, app::FrmLX735& window);
+
+    void ShowRpm();
+    void ShowTemperatures();
+    void ShowPressures();
+    void ShowSupplyVoltage();
+
+    double RpmSmooth = 0;
+
+private:
+    struct Pair {
+        QLineEdit& page;
+        QLineEdit& frame;
+        void Show(const QString& text);
+    };
+    QString Fixed(double value, int decimals, int digits) const;
+
+    app::ProgramContext& ctx_;
+    app::FrmLX735& window_;
+    Pair rpm_, tmpVap_, tmpGas_, pressure_;
+    QLineEdit& vacuum_;
+    QWidget& vacuumCaption_;
+    QCheckBox& acquisition_;
+    QLineEdit& absPres_;
+    QLineEdit& supply_;
+};
+
+// Text of a number as the live boxes show it: FormatFixed with the locale's separator.
+QString LiveFixed(double value, int decimals, int digits, const QString& decimalSep);
+
+// The text of a value whose sensor or probe is not configured.
+inline const QString NotConfigured = QStringLiteral("- - -");
+
+} // namespace monitor

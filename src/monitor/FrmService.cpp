@@ -1,0 +1,87 @@
+#include "monitor/FrmService.h"
+
+#include "app/Controls.h"
+#include "app/ProgramContext.h"
+#include "monitor/DialogTexts.h"
+#include "support/Conversions.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+
+namespace monitor {
+
+namespace {
+
+const QString SectionMarker = QStringLiteral("[FrmService]");
+constexpr double ResetCounter = -1.0; // sent as the 4-byte value -1
+
+} // namespace
+
+QString HoursText(double hours) {
+    const QString number = support::GeneralNumberText(hours, ".");
+    return hours >= 0 ? " " + number : number;
+}
+
+FrmService::FrmService(app::ProgramContext& context, QWidget& owner)
+    : QWidget(&owner, Qt::Dialog), ctx_(context) {
+    setObjectName("FrmService");
+    resize(app::ToPixels(5400), app::ToPixels(2880));
+    frmTempo_ = new QGroupBox("Running time", this);
+    frmTempo_->setObjectName("FrmTempo");
+    app::MoveTwips(*frmTempo_, 120, 120, 5160, 2040);
+    lblTimeGas_ = new QLabel(frmTempo_);
+    lblTimeGas_->setObjectName("LblTimeGas");
+    app::MoveTwips(*lblTimeGas_, 240, 360, 4680, 315);
+    lblTimePetrol_ = new QLabel(frmTempo_);
+    lblTimePetrol_->setObjectName("LblTimePetrol");
+    app::MoveTwips(*lblTimePetrol_, 240, 780, 4680, 315);
+    lblHelp_ = new QLabel(frmTempo_);
+    lblHelp_->setObjectName("LblHelp");
+    lblHelp_->setWordWrap(true);
+    app::MoveTwips(*lblHelp_, 240, 1260, 4680, 600);
+    cmdErase_ = new QPushButton("Erase", this);
+    cmdErase_->setObjectName("CmdErase");
+    app::MoveTwips(*cmdErase_, 3480, 2280, 1800, 420);
+    connect(cmdErase_, &QPushButton::clicked, this, [this] { CmdErase_Click(); });
+}
+
+void FrmService::ShowModeless() {
+    if (isHidden()) {
+        Form_Load();
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+void FrmService::LoadServiceTexts() {
+    const QStringList texts = DialogTexts(ctx_.ObjLingue, SectionMarker, 4);
+    if (texts.size() != 4) {
+        return;
+    }
+    frmTempo_->setTitle(texts[0]);
+    lblHelp_->setText(texts[1]);
+    GasHoursText = texts[2];
+    PetrolHoursText = texts[3];
+}
+
+void FrmService::Form_Load() {
+    LoadDialogIcon(*this, ctx_.AppFolder);
+    LoadServiceTexts();
+    setWindowTitle(ctx_.Texts.AppTitle + " - " + app::ReleaseText);
+    const ecudata::Mem2Rec& zone2 = ctx_.Images.Mem2Data;
+    lblTimeGas_->setText(GasHoursText + " " + HoursText(zone2.HoursGas));
+    lblTimePetrol_->setText(PetrolHoursText + " " + HoursText(zone2.HoursBenz));
+}
+
+void FrmService::CmdErase_Click() {
+    ecudata::EcuImages& images = ctx_.Images;
+    images.Mem2Write.HoursBenz = ResetCounter;
+    images.Mem2Write.HoursGas = ResetCounter;
+    ctx_.Requests.Mem2WriteCountdown = 1.0;
+    lblTimeGas_->setText(GasHoursText + " 0");
+    lblTimePetrol_->setText(PetrolHoursText + " 0");
+}
+
+} // namespace monitor

@@ -1,0 +1,62 @@
+#pragma once
+
+// The injection times of the General page: a petrol bar and a gas bar per injector, the
+// injector chooser CmbInj with its petrol and gas boxes, and injector 1's times in the
+// live-value frame. ShowInjectionTimes (every 4th poll tick) also keeps the smoothed
+// times, averages and histories of the program context's InjTimes, which the point log,
+// the calibration and the Modeling and Map live points read.
+
+#include <QString>
+#include <array>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+
+namespace support {
+class UCtrlBar;
+}
+
+namespace app {
+class FrmLX735;
+struct ProgramContext;
+} // namespace app
+
+namespace monitor {
+
+class InjectorBars {
+public:
+    static constexpr int Injectors = 8;
+
+    InjectorBars(app::ProgramContext& context, app::FrmLX735& window);
+
+    // Shows the bars and labels of injectors 0..n-1 and hides the others, empties every
+    // bar and fills CmbInj with "Inj_##" and "Inj_1".."Inj_n", entry 0 chosen.
+    void IstanzaInj(int n);
+    // Marks the label of the injector chosen in CmbInj (entry k: injector k - 1).
+    void CmbInj_Click();
+    void ShowInjectionTimes();
+
+private:
+    bool OnGas(int injector) const;
+    QString Time(double ms) const;
+    void ShowBars(bool keyOn);
+    void ComputeAverages(bool keyOn);
+    void ShowTimes(bool keyOn);
+    void AdvanceHistories();
+
+    app::ProgramContext& ctx_;
+    QComboBox& cmbInj_;
+    std::array<support::UCtrlBar*, Injectors> petBars_{};
+    std::array<support::UCtrlBar*, Injectors> gasBars_{};
+    std::array<QLabel*, Injectors> labels_{};
+    QLineEdit& petPage_;
+    QLineEdit& gasPage_;
+    QLineEdit& petFrame_;
+    QLineEdit& gasFrame_;
+};
+
+// A time handed to a bar: the nearest whole millisecond, a half to the even one.
+qint16 BarValue(double ms);
+
+} // namespace monitor

@@ -1,0 +1,24 @@
+#pragma once
+
+// The live-value frame FrmParametri below the tab control: nine value boxes with their
+// captions spread evenly over the frame's width, three indicators at its right edge, and
+// one of two font sets chosen by the window's outer width. It moves nothing vertically.
+
+#include "monitor/TwipsGeometry.h"
+
+namespace app {
+class FrmLX735;
+}
+
+namespace monitor {
+
+// The controls the layout reads and places.
+const QStringList& LiveFrameControls();
+
+// The frame's width is the model's FrmParametri width; windowWidth the window's outer
+// Width.
+void LayoutParametriFrame(TwipsGeometry& frame, float windowWidth);
+
+void LayoutParametriFrame(app::FrmLX735& window);
+
+} // namespace monitor

@@ -1,0 +1,39 @@
+#pragma once
+
+// The geometry the page layouts compute: position, size and font size of named controls,
+// in twips and points, in single precision as the layouts calculate. The layouts are pure
+// functions on this model; ReadGeometry and WriteGeometry move it from and to the
+// window's controls, converting to pixels only there.
+
+#include <QString>
+#include <QStringList>
+#include <map>
+
+class QWidget;
+
+namespace monitor {
+
+struct TwipsBox {
+    float Left = 0;
+    float Top = 0;
+    float Width = 0;
+    float Height = 0;
+    float FontSize = 0; // points
+
+    bool operator==(const TwipsBox&) const = default;
+};
+
+// Controls by name ("TxtRpm(0)"); a name the window lacks reads as all zero.
+using TwipsGeometry = std::map<QString, TwipsBox>;
+
+// The nearest whole number of a single-precision quotient, a half to the even one: the
+// integer steps of the layouts.
+qint32 LayoutStep(float value);
+
+// The controls below root with those names, relative to their parents.
+TwipsGeometry ReadGeometry(QWidget& root, const QStringList& names);
+
+// Writes what differs from before: geometry rounded to whole twips, then pixels.
+void WriteGeometry(QWidget& root, const TwipsGeometry& before, const TwipsGeometry& after);
+
+} // namespace monitor

@@ -1,0 +1,56 @@
+#pragma once
+
+// The main window with its live displays (InstallMonitor) on a program context of its
+// own, in a temporary tree with the staged data files, linked to the simulated ECU on
+// simulated time. The window is loaded and shown; its timers run only after
+// StartTimers, so that the display tests call the displays themselves.
+
+#include "app/FrmLX735.h"
+#include "app/PageServices.h"
+#include "app/ProgramContext.h"
+#include "common/FakeTime.h"
+#include "common/MsgBoxCapture.h"
+#include "common/TempTree.h"
+#include "monitor/LivePage.h"
+#include "monitor/Monitor.h"
+#include "sim/Ecu.h"
+
+#include <QLineEdit>
+#include <QString>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace monitor_test {
+
+class LiveWindowRig : public ::testing::Test {
+protected:
+    LiveWindowRig();
+    ~LiveWindowRig() override;
+
+    // Starts Timer1 and Timer2, played on simulated time as the window plays them.
+    void StartTimers();
+    void Run(double usec);
+    bool RunUntil(const std::function<bool()>& condition, double maxUsec = 60e6);
+
+    monitor::LivePage& Live() { return *monitor->live; }
+    QWidget& Widget(const QString& name);
+    QString Text(const QString& name); // a text box's text, a label's or button's caption
+    bool Hidden(const QString& name) { return Widget(name).isHidden(); }
+
+    testing_support::TempTree tree;
+    testing_support::FakeTime time;
+    sim::Ecu ecu;
+    testing_support::MsgBoxCapture boxes;
+    app::PageServices services;
+    std::unique_ptr<app::ProgramContext> context;
+    std::unique_ptr<app::FrmLX735> window;
+    std::unique_ptr<monitor::Monitor> monitor;
+
+private:
+    double nextTimer1_ = 0;
+    double nextTimer2_ = 0;
+    bool timers_ = false;
+};
+
+} // namespace monitor_test
