@@ -10,6 +10,7 @@
 
 #include <QLineEdit>
 #include <QTabWidget>
+#include <array>
 #include <cmath>
 
 namespace monitor {
@@ -22,12 +23,13 @@ constexpr int Probe1TypeByte = 86;
 constexpr int Probe2TypeByte = 87;
 
 // The controls of each probe's display, boxes first.
-constexpr const char* Probe1Controls[] = {"TxtLambda(0)", "TxtLambda(1)", "LblParLambda(0)",
-                                          "LblCalLambda", "ImgLambda1",   "LblParLambdaMv(0)",
-                                          "ShpLambda1"};
-constexpr const char* Probe2Controls[] = {"TxtLambda2(0)", "TxtLambda2(1)", "LblParLambda(1)",
-                                          "LblCalLambda2", "ImgLambda2",    "LblParLambdaMv(1)",
-                                          "ShpLambda2"};
+using ProbeControls = std::array<const char*, 7>;
+constexpr ProbeControls Probe1Controls{"TxtLambda(0)", "TxtLambda(1)", "LblParLambda(0)",
+                                       "LblCalLambda", "ImgLambda1",   "LblParLambdaMv(0)",
+                                       "ShpLambda1"};
+constexpr ProbeControls Probe2Controls{"TxtLambda2(0)", "TxtLambda2(1)", "LblParLambda(1)",
+                                       "LblCalLambda2", "ImgLambda2",    "LblParLambdaMv(1)",
+                                       "ShpLambda2"};
 
 } // namespace
 
@@ -56,9 +58,9 @@ void MoveLaLambda(qint32 value, const QWidget& bar, QWidget& cursor, qint32 lowe
 
 LambdaDisplay::LambdaDisplay(app::ProgramContext& context, app::FrmLX735& window)
     : ctx_(context), window_(window) {
-    for (const char* const* list : {Probe1Controls, Probe2Controls}) {
-        for (int i = 0; i < 7; ++i) {
-            Control(list[i]); // every control is there
+    for (const ProbeControls* probe : {&Probe1Controls, &Probe2Controls}) {
+        for (const char* name : *probe) {
+            Control(name); // every control is there
         }
     }
     Control("TxtLambdaOut1");
@@ -79,15 +81,19 @@ QWidget& LambdaDisplay::Control(const char* name) {
     return MainControl<QWidget>(window_, name);
 }
 
+void LambdaDisplay::ShowProbeControls(bool shown) {
+    for (const ProbeControls* probe : {&Probe1Controls, &Probe2Controls}) {
+        for (const char* name : *probe) {
+            SetShown(Control(name), shown);
+        }
+    }
+}
+
 void LambdaDisplay::ShowLambda() {
     if (ctx_.Images.Mem3Data.LambdaSwitch != 0) {
         ShowProbes();
     } else if (!Control("TxtLambda(0)").isHidden()) {
-        for (const char* const* list : {Probe1Controls, Probe2Controls}) {
-            for (int i = 0; i < 7; ++i) {
-                SetShown(Control(list[i]), false);
-            }
-        }
+        ShowProbeControls(false);
     }
     if (window_.SstMain().currentIndex() == TabLambda) {
         ShowEmulatedOutputs();
@@ -104,11 +110,7 @@ void LambdaDisplay::ShowProbes() {
     if (page1.isHidden()) {
         // Both probes' displays come back: a session starts with no probe type until
         // zone 3 has been read.
-        for (const char* const* list : {Probe1Controls, Probe2Controls}) {
-            for (int i = 0; i < 7; ++i) {
-                SetShown(Control(list[i]), true);
-            }
-        }
+        ShowProbeControls(true);
     }
 
     const bool probe1 = images.EmulaBlkData[Probe1TypeByte] != 0;

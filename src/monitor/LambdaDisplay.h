@@ -39,6 +39,7 @@ private:
     void ShowProbes();
     void ShowEmulatedOutputs();
     QWidget& Control(const char* name);
+    void ShowProbeControls(bool shown);
 
     app::ProgramContext& ctx_;
     app::FrmLX735& window_;

@@ -14,6 +14,7 @@
 #include "support/Conversions.h"
 #include "support/UCtrlBar.h"
 
+#include <QFile>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -150,6 +151,34 @@ TEST_F(LivePageSimTest, ServiceWindowShowsTheEcuHoursAndEraseZeroesThem) {
     EXPECT_EQ(sim::GetU32(ecu.Ram().zone2, sim::kZ2HoursGas), 0u);
     EXPECT_EQ(sim::GetU32(ecu.Ram().zone2, sim::kZ2HoursPetrol), 0u);
     EXPECT_EQ(context->Images.Mem2Data.HoursBenz, 0);
+}
+
+} // namespace
+} // namespace monitor_test
+
+namespace monitor_test {
+namespace {
+
+// Every live record offers its operating point to the point log, with the average
+// petrol time the injector display keeps.
+TEST_F(LivePageSimTest, PointLogCarriesTheAveragePetrolTime) {
+    Run(1e6);
+    context->Comm().FlagLogPoint(true);
+    ecu.Engine().rpm = 3000; // another cell of the log
+    ASSERT_TRUE(RunUntil(
+        [this] {
+            return QFile::exists(tree.Path("BIN/LogPoint.TXT")) &&
+                   tree.Read("BIN/LogPoint.TXT").contains(" mSec");
+        },
+        5e6));
+    const QByteArray text = tree.Read("BIN/LogPoint.TXT");
+    const QByteArray line = text.left(text.lastIndexOf(" mSec"));
+    const double logged = QString(line.right(6)).trimmed().replace(',', '.').toDouble();
+    double average = 0;
+    for (int i = 0; i < 4; ++i) {
+        average += PetrolMs(i) / 4;
+    }
+    EXPECT_NEAR(logged, average, 0.001);
 }
 
 } // namespace
