@@ -10,7 +10,6 @@
 #include <array>
 
 class QPushButton;
-class QWidget;
 
 namespace comm {
 class ClsComm;

@@ -8,7 +8,6 @@
 #include <QtGlobal>
 #include <optional>
 
-class QLineEdit;
 class QWidget;
 
 namespace app {
