@@ -6,6 +6,7 @@
 #include "app/ProgramContext.h"
 #include "app/StartUp.h"
 #include "monitor/Monitor.h"
+#include "monitor/TestCommands.h"
 #include "monitor/TestHooks.h"
 #include "settings/ParamFileSend.h"
 
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
     app::FrmLX735 window(context, services);
     monitor::Monitor liveMonitor(context, services);
     monitor::InstallMonitor(liveMonitor, window);
+    monitor::WatchTestCommandsFromEnvironment(context, window);
     liveMonitor.hooks.FileParametriInvia = [&](const QString& path) {
         return settings::FileParametriInvia(
             path, context, services, [&window](const QString& c) { window.setWindowTitle(c); });

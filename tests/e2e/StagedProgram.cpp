@@ -156,8 +156,18 @@ bool StagedProgram::StartProgram() {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     environment.insert("LX735_TEST_EVENTS", Path("events.txt"));
+    environment.insert("LX735_TEST_COMMANDS", Path("commands.txt"));
     program_.process.setWorkingDirectory(dir_.path());
     return program_.Start(Path("BIN/lx735"), {}, environment);
+}
+
+bool StagedProgram::SendCommand(const QString& line) {
+    const QString target = Path("commands.txt");
+    if (!WaitFor([&] { return !QFile::exists(target); }, StartMs)) {
+        return false;
+    }
+    const QString draft = Path("commands.new");
+    return WriteFile(draft, line.toUtf8() + '\n') && QFile::rename(draft, target);
 }
 
 std::optional<int> StagedProgram::WaitForProgramEnd(int ms) {
@@ -202,6 +212,48 @@ QList<LoggedRequest> StagedProgram::Requests(const QString& name) const {
 qint64 StagedProgram::LogStartMs() const {
     const QString first = QString::fromLatin1(Read("BIN/RxTx.TXT")).section("\r\n", 0, 0);
     return StampOf(Unquoted(first));
+}
+
+QList<LogLine> StagedProgram::LogLines() const {
+    QList<LogLine> lines;
+    for (const QString& line : QString::fromLatin1(Read("BIN/RxTx.TXT")).split("\r\n")) {
+        const QString text = Unquoted(line);
+        const qint64 ms = StampOf(text);
+        if (ms >= 0) {
+            lines.append({ms, text.section(' ', 1)});
+        }
+    }
+    return lines;
+}
+
+QList<LoggedExchange> StagedProgram::Exchanges() const {
+    QList<LoggedExchange> exchanges;
+    QString name;
+    for (const QString& line : QString::fromLatin1(Read("BIN/RxTx.TXT")).split("\r\n")) {
+        const QString text = Unquoted(line);
+        const qint64 ms = StampOf(text);
+        const QString logged = text.section(' ', 1);
+        if (ms < 0) {
+            name = text;
+        } else if (!name.isEmpty()) {
+            const QChar tag = logged.isEmpty() ? QChar() : logged.front();
+            exchanges.append({name, ms, tag, QByteArray::fromHex(logged.mid(2).toLatin1()), {}});
+            name.clear();
+        } else if (logged.startsWith("R ") && !exchanges.isEmpty()) {
+            exchanges.last().reply = QByteArray::fromHex(logged.mid(2).toLatin1());
+        }
+    }
+    return exchanges;
+}
+
+bool LoggedExchange::Good() const {
+    char sum = 0;
+    for (const char byte : reply) {
+        sum ^= byte;
+    }
+    return reply.size() >= 6 && reply[0] == 0x42 && reply[1] == 0x01 &&
+           reply.size() == static_cast<quint8>(reply[2]) + 2 && sum == 0 && request.size() >= 4 &&
+           reply[3] == request[3] && reply[4] == 0;
 }
 
 QList<ProgramEvent> StagedProgram::Events() const {

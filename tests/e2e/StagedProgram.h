@@ -42,6 +42,26 @@ struct LoggedRequest {
     qint64 ms = 0;
 };
 
+// One line of the link log after its time stamp ("C 3", "T 4102030C4C", ...).
+struct LogLine {
+    qint64 ms = 0;
+    QString text;
+};
+
+// A request frame in the link log ("T " sent, "D " interrupted) with the receive buffer
+// as the last "R " line before the next request showed it ("" when nothing came).
+struct LoggedExchange {
+    QString name;
+    qint64 ms = 0;
+    QChar tag;
+    QByteArray request;
+    QByteArray reply;
+
+    // The reply is the ECU's whole, good answer to this request: framed, checksum,
+    // echo and status 0.
+    bool Good() const;
+};
+
 // A recorded box or event of the program.
 struct ProgramEvent {
     QString kind; // "MSGBOX" or "EVENT"
@@ -66,7 +86,12 @@ public:
     // A simulated ECU whose link lies at BIN/<name>; extra arguments follow --link.
     // Returns the link's path, "" when it did not come up.
     QString StartSim(const QString& name, const QStringList& extra = {});
+    // The program, offscreen; its test commands (LX735_TEST_COMMANDS) are read from
+    // the file that SendCommand puts in place.
     bool StartProgram();
+    // Puts the line in place for the program to carry out (once an earlier one has been
+    // taken); False when the program did not take the earlier one within a few seconds.
+    bool SendCommand(const QString& line);
     // The program's exit code once it ended on its own within ms; nothing otherwise.
     std::optional<int> WaitForProgramEnd(int ms);
     bool ProgramRunning() const { return program_.Running(); }
@@ -75,6 +100,8 @@ public:
     QList<LoggedRequest> Requests() const;
     QList<LoggedRequest> Requests(const QString& name) const;
     qint64 LogStartMs() const; // the time stamp of the link log's header line
+    QList<LogLine> LogLines() const;
+    QList<LoggedExchange> Exchanges() const;
     QList<ProgramEvent> Events() const;
 
     // Polls the condition every 50 ms for up to ms; never sleeps a fixed time.
