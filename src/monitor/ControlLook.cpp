@@ -37,16 +37,17 @@ void Redraw(QWidget& control) {
     if (IsShape(control)) {
         QString back = "transparent";
         if (control.property(FillColorKey).isValid()) {
-            back = Css(LookColor(FillColor(control), palette));
+            back = Css(support::ColorFromBgr(FillColor(control), palette));
         } else if (BackStyle(control) == 1) {
-            back = Css(LookColor(BackColor(control), palette));
+            back = Css(support::ColorFromBgr(BackColor(control), palette));
         }
-        control.setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid %2;")
-                                  .arg(back, Css(LookColor(BorderColor(control), palette))));
+        control.setStyleSheet(
+            QStringLiteral("background-color: %1; border: 1px solid %2;")
+                .arg(back, Css(support::ColorFromBgr(BorderColor(control), palette))));
         return;
     }
     QPalette own = palette;
-    const QColor back = LookColor(BackColor(control), palette);
+    const QColor back = support::ColorFromBgr(BackColor(control), palette);
     own.setColor(QPalette::Window, back);
     own.setColor(QPalette::Button, back);
     control.setPalette(own);
@@ -54,13 +55,6 @@ void Redraw(QWidget& control) {
 }
 
 } // namespace
-
-QColor LookColor(quint32 bgr, const QPalette& palette) {
-    if (bgr == ColorButtonShadow) {
-        return palette.color(QPalette::Dark);
-    }
-    return support::ColorFromBgr(bgr, palette);
-}
 
 void SetBackColor(QWidget& control, quint32 bgr) {
     control.setProperty(BackColorKey, bgr);

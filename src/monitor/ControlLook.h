@@ -7,6 +7,8 @@
 //   fills the control with its back colour, transparent leaves the parent showing);
 // - fill and border colour of the shapes (the lamps, cursors and framing boxes).
 
+#include "support/Colors.h"
+
 #include <QtGlobal>
 
 class QColor;
@@ -15,10 +17,7 @@ class QWidget;
 
 namespace monitor {
 
-constexpr quint32 ColorButtonShadow = 0x80000010u;
-
-// A BGR value as a colour of the palette's style (system colours by their role).
-QColor LookColor(quint32 bgr, const QPalette& palette);
+using support::ColorButtonShadow;
 
 void SetBackColor(QWidget& control, quint32 bgr);
 quint32 BackColor(const QWidget& control); // the button face until set

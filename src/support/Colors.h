@@ -10,6 +10,7 @@ namespace support {
 
 constexpr quint32 SystemColorFlag = 0x80000000u;
 constexpr quint32 ColorButtonFace = SystemColorFlag | 0x0F;
+constexpr quint32 ColorButtonShadow = SystemColorFlag | 0x10;
 
 QColor ColorFromBgr(quint32 bgr, const QPalette& palette = QPalette());
 

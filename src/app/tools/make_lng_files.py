@@ -191,7 +191,7 @@ MAIN_TAIL = [
     ("Show model", "Mostra modello"),  # E+46 CmdShpMapMod
     ("Petrol", "Benzina"),  # E+47 LblMapPetrol
     ("Gas", "Gas"),  # E+48 LblMapGas
-    ("Vacuum", "Depressione"),  # E+49 LblCalVacuum
+    ("Pressure (bar)", "Pressione (bar)"),  # E+49 LblCalVacuum (stands over the pressure box)
     ("T Petrol", "T Benzina"),  # E+50 LblCalInjTp
     ("T Gas", "T Gas"),  # E+51 LblCalInjTg
     ("Reducer temp.", "Temp. riduttore"),  # E+52 LblCalTempVap
