@@ -205,7 +205,7 @@ void Ecu::Queue(QByteArray bytes, double readyUsec, double splitPauseUsec) {
 Ecu::Reply Ecu::Execute(quint8 command, const QByteArray& payload) {
     switch (command) {
     case CMD_GET_ECO:
-        return {kStatusDone, payload};
+        return {kStatusDone, {}}; // the echo and the status say all
     case CMD_GET_ADR_VAR: {
         QByteArray addresses;
         for (int i = 0; i < kVariableAddresses; ++i) {

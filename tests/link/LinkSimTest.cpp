@@ -51,7 +51,7 @@ TEST(LinkSearch, FindsTheEcuOnCom3AndRemembersIt) {
     ASSERT_GE(probe, 0);
     EXPECT_TRUE(log[probe + 1].endsWith(" T 4102060945434F05\""));
     EXPECT_TRUE(log[probe + 2].endsWith(" C 3\""));
-    EXPECT_TRUE(log[probe + 3].endsWith(" R 420107090045434F04\""));
+    EXPECT_TRUE(log[probe + 3].endsWith(" R 42010409004E\""));
 
     // The first keep-alive reply wrote the settings file with the port found.
     EXPECT_FALSE(rig.link.MemoDatiCom());
@@ -210,7 +210,7 @@ TEST(ReciveMsg, SplitReplyGivesGrowingReceiveLines) {
         }
     }
     ASSERT_GE(received.size(), 3);
-    EXPECT_EQ(received.last(), "420107090045434F04\"");
+    EXPECT_EQ(received.last(), "42010409004E\"");
     EXPECT_LT(received[received.size() - 2].size(), received.last().size());
 }
 

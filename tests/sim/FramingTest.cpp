@@ -26,11 +26,11 @@ TEST(Framing, BuildersMatchTheWireExamples) {
     EXPECT_EQ(BuildReply(CMD_GET_ECO, 255, {}).toHex(), "42010409ffb1");
 }
 
-TEST(Framing, EcoIsAnsweredWithItsPayloadEchoed) {
+TEST(Framing, EcoIsAnsweredWithItsEchoAndStatusAlone) {
     Ecu ecu(Fast());
     ecu.Receive(kEcoRequest, 0);
     const QByteArray reply = ecu.Transmit(0);
-    EXPECT_EQ(reply.toHex(), "420107090045434f04");
+    EXPECT_EQ(reply.toHex(), "42010409004e");
     EXPECT_EQ(XorOf(reply), 0);
 }
 

@@ -24,7 +24,7 @@ using namespace sim;
 namespace {
 
 const QByteArray kEco = BuildRequest(CMD_GET_ECO, "ECO");
-const QByteArray kEcoReply = BuildReply(CMD_GET_ECO, 0, "ECO");
+const QByteArray kEcoReply = QByteArray::fromHex("42010409004E");
 
 bool PseudoTerminalsAvailable() {
     const int fd = posix_openpt(O_RDWR | O_NOCTTY);
@@ -146,6 +146,11 @@ TEST_F(SimProcess, AnswersOnTheLinkedPseudoTerminal) {
     ASSERT_TRUE(port.IsOpen());
     ASSERT_TRUE(port.Write(kEco));
     EXPECT_EQ(port.Read(kEcoReply.size(), 3000).toHex(), kEcoReply.toHex());
+    ASSERT_TRUE(port.Write(QByteArray::fromHex("4102032161"))); // READ_FIRMWARE
+    const QByteArray identity = port.Read(6 + 38, 3000);
+    ASSERT_EQ(identity.size(), 6 + 38) << "38 data bytes behind header, length, echo, status";
+    EXPECT_EQ(identity.left(5).toHex(), "42012a2100");
+    EXPECT_EQ(XorOf(identity), 0);
 
     // The program closes and reopens its port: the line survives.
     {

@@ -14,7 +14,7 @@ using simtest::Parse;
 namespace {
 
 const QByteArray kEco = BuildRequest(CMD_GET_ECO, "ECO");
-const QByteArray kEcoReply = BuildReply(CMD_GET_ECO, 0, "ECO");
+const QByteArray kEcoReply = BuildReply(CMD_GET_ECO, 0, {});
 
 EcuConfig Config(bool fast) {
     EcuConfig config;
