@@ -1,0 +1,323 @@
+// lx735-bench-e2e: lx735 offscreen against lx735-sim at the wire pace for a fixed time.
+// Prints the live-data records read per second beside the rate that the poll schedule
+// and the link timings allow (and how that rate is derived), the share of the time the
+// wire is busy, the CPU time lx735 uses per wall second and its peak memory. The counts
+// come from the program's own link log, BIN/RxTx.TXT. Run by hand; not a test.
+
+#include "EndToEndRun.h"
+#include "LinkLogStats.h"
+#include "PollModel.h"
+
+#include "sim/Ecu.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QThread>
+
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <limits>
+
+namespace {
+
+using namespace bench;
+
+constexpr int DefaultSeconds = 60;
+constexpr int PollingWaitMs = 60000;
+// The first complete read and the one-second pause after it are over by then.
+constexpr double SettleMs = 5000;
+constexpr double TailMs = 1000;
+// Ten periods of the whole schedule (lcm of 4, 8, 24, 54 and 504 ticks).
+constexpr int ModelTicks = 10 * 1512;
+const QString ModelReads[] = {LiveRead, Zone2Read, Zone3Read, ErrorRead};
+
+struct Options {
+    int seconds = DefaultSeconds;
+    bool keep = false;
+};
+
+void Print(const QString& text) {
+    std::fputs(qPrintable(text + "\n"), stdout);
+    std::fflush(stdout);
+}
+
+QString Fixed(double value, int decimals) {
+    return QString::number(value, 'f', decimals);
+}
+
+bool ParseOptions(const QStringList& args, Options* options) {
+    for (int i = 1; i < args.size(); ++i) {
+        bool ok = true;
+        if (args[i] == "--seconds" && i + 1 < args.size()) {
+            options->seconds = args[++i].toInt(&ok);
+            ok = ok && options->seconds > 0;
+        } else if (args[i] == "--keep") {
+            options->keep = true;
+        } else {
+            ok = false;
+        }
+        if (!ok) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The time stamp of the first good live read; -1 before it.
+qint64 FirstLiveReadMs(const QString& log) {
+    for (const Exchange& e : ReadLinkLog(log)) {
+        if (e.name == LiveRead && e.good) {
+            return e.sentMs;
+        }
+    }
+    return -1;
+}
+
+void PrintExchanges(const QMap<QString, CommandStats>& stats, double seconds) {
+    Print("Exchanges in the window (from BIN/RxTx.TXT)");
+    Print(QString("  %1%2%3%4%5%6%7")
+              .arg("command", -24)
+              .arg("sent", 7)
+              .arg("good", 7)
+              .arg("good/s", 9)
+              .arg("request B", 11)
+              .arg("reply B", 9)
+              .arg("reply after ms", 16));
+    for (auto it = stats.begin(); it != stats.end(); ++it) {
+        const CommandStats& s = it.value();
+        Print(QString("  %1%2%3%4%5%6%7")
+                  .arg(it.key(), -24)
+                  .arg(s.sent, 7)
+                  .arg(s.good, 7)
+                  .arg(Fixed(s.good / seconds, 2), 9)
+                  .arg(Fixed(s.requestBytes, 1), 11)
+                  .arg(Fixed(s.replyBytes, 1), 9)
+                  .arg(Fixed(s.replyMs, 1), 16));
+    }
+}
+
+// The costs of the schedule's reads, with their sizes as the log shows them.
+QMap<QString, double> PrintExchangeCosts(const QMap<QString, CommandStats>& sizes,
+                                         const LinkTimings& t) {
+    Print("  One exchange = request bytes x AttesaByteTx_usec");
+    Print("               + the longer of Idle_usec and (the ECU's answer delay + reply bytes"
+          " x " +
+          Fixed(WireByteUsec / 1000, 3) + " ms on the wire)");
+    Print("               + " + Fixed(Timer1Usec / 1000, 1) +
+          " ms for the link timer's step that takes the reply in.");
+    Print("    The ECU answers while the program waits out Idle_usec; the program looks for "
+          "the reply only after it.");
+    Print("    The ECU's answer delay is lx735-sim's, " + Fixed(t.ecuAnswerUsec / 1000, 1) +
+          " ms; sizes are the means in the log.");
+    QMap<QString, double> costs;
+    for (const QString& name : ModelReads) {
+        const CommandStats s = sizes.value(name);
+        const ExchangeCost c = CostOf(s.requestBytes, s.replyBytes, t);
+        costs[name] = c.TotalUsec();
+        Print(QString("    %1 %2 x %3 + max(%4, %5 + %6 x %7 = %8) + %9 = %10 ms")
+                  .arg(name + ":", -15)
+                  .arg(Fixed(s.requestBytes, 0))
+                  .arg(Fixed(t.attesaByteTxUsec / 1000, 3))
+                  .arg(Fixed(t.idleUsec / 1000, 1))
+                  .arg(Fixed(t.ecuAnswerUsec / 1000, 1))
+                  .arg(Fixed(s.replyBytes, 0))
+                  .arg(Fixed(WireByteUsec / 1000, 3))
+                  .arg(Fixed(c.replyWireUsec / 1000, 1))
+                  .arg(Fixed(c.pickupUsec / 1000, 1))
+                  .arg(Fixed(c.TotalUsec() / 1000, 1)));
+    }
+    return costs;
+}
+
+QString RatesLine(const std::function<double(const QString&)>& rate) {
+    return QString("live %1/s, zone 2 %2/s, zone 3 %3/s, errors %4/s")
+        .arg(Fixed(rate(LiveRead), 2), Fixed(rate(Zone2Read), 2), Fixed(rate(Zone3Read), 2),
+             Fixed(rate(ErrorRead), 3));
+}
+
+// Prints the derivation and returns the allowed live-read rate.
+double PrintAllowedRate(const QMap<QString, CommandStats>& window,
+                        const QMap<QString, CommandStats>& sizes, double seconds,
+                        const LinkTimings& timings) {
+    Print("How the allowed rate is derived");
+    const QMap<QString, double> costs = PrintExchangeCosts(sizes, timings);
+    Print("  The poll scheduler (Timer2, " + Fixed(Timer2Usec / 1000, 0) +
+          " ms) serves one request every 4th tick, in the request server's order: zone 3,");
+    Print("    zone 2, then the live record. It raises the live read every 8th tick, zone 2 "
+          "every 24th and zone 3");
+    Print("    every 54th (so they take turns in the serving ticks) and reads the errors "
+          "itself every 504th.");
+    const double live = costs.value(LiveRead);
+    const int held = static_cast<int>(std::ceil(live / Timer2Usec));
+    Print("    A tick that exchanges holds Timer2 until the reply is in; the countdowns go on "
+          "at the first tick after it:");
+    Print(QString("    a live read holds it for %1 ticks (%2 ms) instead of one.")
+              .arg(held)
+              .arg(Fixed(held * Timer2Usec / 1000, 0)));
+    const ScheduleResult model = ModelSchedule(costs, ModelTicks);
+    Print(QString("  Modelled over %1 ticks (%2 s): %3")
+              .arg(model.ticks)
+              .arg(Fixed(model.seconds, 1))
+              .arg(RatesLine([&](const QString& n) { return model.PerSecond(n); })));
+    Print(QString("  Measured over %1 s:            %2")
+              .arg(Fixed(seconds, 1))
+              .arg(RatesLine([&](const QString& n) { return window.value(n).good / seconds; })));
+    Print(QString("  For comparison: the schedule if exchanges took no time allows %1/s (one per "
+                  "8 ticks);")
+              .arg(Fixed(1e6 / (8 * Timer2Usec), 2)));
+    Print(QString("    the link alone, live reads back to back, %1/s.").arg(Fixed(1e6 / live, 2)));
+    return model.PerSecond(LiveRead);
+}
+
+// The measured window of one run, on the link log's clock.
+struct Measurement {
+    double startedMs = 0; // the program started
+    double pollingMs = 0; // its first live read
+    double fromMs = 0;
+    double toMs = 0;
+    ProcessSample before;
+    ProcessSample after;
+    double Seconds() const { return (toMs - fromMs) / 1000; }
+};
+
+// Waits for polling and its settling, then samples the program over the window.
+std::optional<Measurement> Measure(EndToEndRun& run, const Options& options) {
+    Measurement m;
+    const QString log = run.Path("BIN/RxTx.TXT");
+    m.startedMs = SteadyMs();
+    while (FirstLiveReadMs(log) < 0) {
+        if (!run.ProgramRunning() || SteadyMs() - m.startedMs > PollingWaitMs) {
+            Print("lx735-bench-e2e: the program did not start polling the simulated ECU");
+            return std::nullopt;
+        }
+        QThread::msleep(100);
+    }
+    m.pollingMs = static_cast<double>(FirstLiveReadMs(log));
+    QThread::msleep(static_cast<unsigned long>(SettleMs));
+
+    m.fromMs = SteadyMs();
+    const std::optional<ProcessSample> before = SampleProcess(run.ProgramPid());
+    while (SteadyMs() < m.fromMs + options.seconds * 1000.0 && run.ProgramRunning()) {
+        QThread::msleep(100);
+    }
+    m.toMs = SteadyMs();
+    const std::optional<ProcessSample> after = SampleProcess(run.ProgramPid());
+    // The replies to the window's last requests come in meanwhile.
+    QThread::msleep(static_cast<unsigned long>(TailMs));
+    run.Stop();
+    if (!before || !after) {
+        Print("lx735-bench-e2e: the program ended during the measurement");
+        return std::nullopt;
+    }
+    m.before = *before;
+    m.after = *after;
+    return m;
+}
+
+void PrintSetUp(const PortSettings& settings, const Measurement& m) {
+    Print("lx735 end-to-end benchmark: lx735 offscreen against lx735-sim at the 38400-baud "
+          "wire pace");
+    Print(QString("  Port settings (BIN/SetCom.ini, the program's defaults): AttesaByteTx_usec "
+                  "%1, AttesaGlobale_usec %2,")
+              .arg(settings.attesaByteTxUsec)
+              .arg(settings.attesaGlobaleUsec));
+    Print(QString("    MolAttesaGlobale %1, Idle_usec %2, NumResend %3; COM1, no port search")
+              .arg(settings.molAttesaGlobale)
+              .arg(settings.idleUsec)
+              .arg(settings.numResend));
+    Print(QString("  Polling began %1 s after the start; measured over %2 s of polling after %3 "
+                  "s more.")
+              .arg(Fixed((m.pollingMs - m.startedMs) / 1000, 1), Fixed(m.Seconds(), 1),
+                   Fixed(SettleMs / 1000, 0)));
+}
+
+// The wire's and the link's busy shares and the program's own cost.
+void PrintLoad(const QList<Exchange>& exchanges, const Measurement& m, const LinkTimings& t,
+               const QString& eventsPath) {
+    double wireUsec = 0;
+    double linkUsec = 0;
+    for (const Exchange& e : exchanges) {
+        if (e.sentMs >= m.fromMs && e.sentMs < m.toMs) {
+            wireUsec += static_cast<double>(e.request.size() + e.reply.size()) * WireByteUsec;
+            linkUsec += static_cast<double>(e.request.size()) * t.attesaByteTxUsec;
+            linkUsec += e.good ? static_cast<double>(e.replyMs - e.sentMs) * 1000 : 0;
+        }
+    }
+    const double windowUsec = m.Seconds() * 1e6;
+    Print(QString("Wire busy:                                           %1 % of the time "
+                  "(request and reply bytes at 38400 baud)")
+              .arg(Fixed(100 * wireUsec / windowUsec, 1)));
+    Print(QString("Link busy with an exchange:                          %1 % of the time (paced "
+                  "request to whole reply)")
+              .arg(Fixed(100 * linkUsec / windowUsec, 1)));
+    const double cpu = (m.after.cpuSeconds - m.before.cpuSeconds) / m.Seconds();
+    Print(QString("CPU used by lx735:                                   %1 s per wall second "
+                  "(%2 % of one core)")
+              .arg(Fixed(cpu, 4), Fixed(100 * cpu, 1)));
+    Print(QString("Peak memory of lx735 (VmHWM):                        %1 MiB")
+              .arg(Fixed(static_cast<double>(m.after.vmHwmKb) / 1024, 1)));
+    QFile events(eventsPath);
+    const auto boxes = events.open(QIODevice::ReadOnly) ? events.readAll().count("MSGBOX ") : 0;
+    Print(QString("Message boxes shown:                                 %1").arg(boxes));
+}
+
+int Run(const Options& options) {
+    const PortSettings settings;
+    EndToEndRun run({LX735_EXECUTABLE, LX735_SIM_EXE, LX735_ROOT_DIR});
+    if (options.keep) {
+        run.Keep();
+    }
+    QString error;
+    if (!run.Stage(settings, &error) || !run.StartSim(&error) || !run.StartProgram(&error)) {
+        Print("lx735-bench-e2e: " + error);
+        return 1;
+    }
+    const std::optional<Measurement> m = Measure(run, options);
+    if (!m) {
+        return 1;
+    }
+    const QList<Exchange> exchanges = ReadLinkLog(run.Path("BIN/RxTx.TXT"));
+    const auto window =
+        Summarise(exchanges, static_cast<qint64>(m->fromMs), static_cast<qint64>(m->toMs));
+    const auto sizes = Summarise(exchanges, 0, std::numeric_limits<qint64>::max());
+    const LinkTimings timings{static_cast<double>(settings.attesaByteTxUsec),
+                              static_cast<double>(settings.idleUsec),
+                              sim::EcuConfig().processingUsec};
+
+    PrintSetUp(settings, *m);
+    if (options.keep) {
+        Print("  Staged tree kept: " + run.Path(""));
+    }
+    Print("");
+    PrintExchanges(window, m->Seconds());
+    Print("");
+    const double measured = window.value(LiveRead).good / m->Seconds();
+    const double allowed = PrintAllowedRate(window, sizes, m->Seconds(), timings);
+    Print("");
+    Print(QString("Live-data records read:                              %1/s")
+              .arg(Fixed(measured, 2)));
+    Print(QString("Allowed by the poll schedule and the link timings:   %1/s (measured: %2 % of "
+                  "it)")
+              .arg(Fixed(allowed, 2), Fixed(100 * measured / allowed, 1)));
+    PrintLoad(exchanges, *m, timings, run.Path("events.txt"));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    Options options;
+    if (!ParseOptions(QCoreApplication::arguments(), &options)) {
+        Print("Usage: lx735-bench-e2e [--seconds N] [--keep]\n"
+              "Runs lx735 offscreen against lx735-sim at the wire pace for N seconds of "
+              "polling\n(default " +
+              QString::number(DefaultSeconds) +
+              ") and prints its live-data read rate, the rate the poll schedule and\nthe "
+              "link timings allow, the wire's busy share, CPU time and peak memory.\n"
+              "--keep leaves the staged tree (with its link log) in place.");
+        return 2;
+    }
+    return Run(options);
+}
