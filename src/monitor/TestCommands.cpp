@@ -6,7 +6,9 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QStringList>
+#include <QTabWidget>
 #include <QTimer>
+#include <QWidget>
 
 namespace monitor {
 
@@ -14,9 +16,31 @@ namespace {
 
 constexpr int WatchIntervalMs = 100;
 
-bool Apply(app::ProgramContext& ctx, const QString& line) {
+void RecordWindow(const QWidget& window) {
+    RecordTestEvent("window: " + window.windowTitle());
+    QStringList captions;
+    if (const auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("SstMain"))) {
+        for (int i = 0; i < tabs->count(); ++i) {
+            if (tabs->isTabVisible(i)) {
+                captions << tabs->tabText(i);
+            }
+        }
+    }
+    RecordTestEvent("tabs: " + captions.join('|'));
+}
+
+bool Apply(app::ProgramContext& ctx, QWidget& window, const QString& line) {
     static const QRegularExpression blanks(QStringLiteral("\\s+"));
     const QStringList words = line.split(blanks, Qt::SkipEmptyParts);
+    if (words == QStringList{"window"}) {
+        RecordWindow(window);
+        return true;
+    }
+    if (words == QStringList{"close"}) {
+        // From the event loop, as a click on the close button arrives.
+        QTimer::singleShot(0, &window, [&window] { window.close(); });
+        return true;
+    }
     bool ok = false;
     const int value = words.size() == 3 ? words[2].toInt(&ok) : -1;
     if (!ok || words[0] != "mem3" || words[1] != "EmptyGas" || (value != 0 && value != 1)) {
@@ -27,7 +51,7 @@ bool Apply(app::ProgramContext& ctx, const QString& line) {
     return true;
 }
 
-void ApplyFile(app::ProgramContext& ctx, const QString& path) {
+void ApplyFile(app::ProgramContext& ctx, QWidget& window, const QString& path) {
     QFile file(path);
     if (!file.exists() || !file.open(QIODevice::ReadOnly)) {
         return;
@@ -37,20 +61,21 @@ void ApplyFile(app::ProgramContext& ctx, const QString& path) {
     file.remove();
     for (const QString& line : lines) {
         const QString text = line.trimmed();
-        RecordTestEvent((Apply(ctx, text) ? "command: " : "command refused: ") + text);
+        RecordTestEvent((Apply(ctx, window, text) ? "command: " : "command refused: ") + text);
     }
 }
 
 } // namespace
 
-void WatchTestCommandsFromEnvironment(app::ProgramContext& ctx, QObject& owner) {
+void WatchTestCommandsFromEnvironment(app::ProgramContext& ctx, QWidget& window) {
     const QString path = qEnvironmentVariable("LX735_TEST_COMMANDS");
     if (path.isEmpty()) {
         return;
     }
-    auto* timer = new QTimer(&owner);
+    auto* timer = new QTimer(&window);
     timer->setInterval(WatchIntervalMs);
-    QObject::connect(timer, &QTimer::timeout, &owner, [&ctx, path] { ApplyFile(ctx, path); });
+    QObject::connect(timer, &QTimer::timeout, &window,
+                     [&ctx, &window, path] { ApplyFile(ctx, window, path); });
     timer->start();
 }
 

@@ -152,9 +152,12 @@ QString StagedProgram::StartSim(const QString& name, const QStringList& extra) {
     return link;
 }
 
-bool StagedProgram::StartProgram() {
+bool StagedProgram::StartProgram(const QString& display) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("QT_QPA_PLATFORM", display.isEmpty() ? "offscreen" : "xcb");
+    if (!display.isEmpty()) {
+        environment.insert("DISPLAY", display);
+    }
     environment.insert("LX735_TEST_EVENTS", Path("events.txt"));
     environment.insert("LX735_TEST_COMMANDS", Path("commands.txt"));
     program_.process.setWorkingDirectory(dir_.path());

@@ -86,9 +86,9 @@ public:
     // A simulated ECU whose link lies at BIN/<name>; extra arguments follow --link.
     // Returns the link's path, "" when it did not come up.
     QString StartSim(const QString& name, const QStringList& extra = {});
-    // The program, offscreen; its test commands (LX735_TEST_COMMANDS) are read from
-    // the file that SendCommand puts in place.
-    bool StartProgram();
+    // The program, offscreen (or on the X display given); its test commands
+    // (LX735_TEST_COMMANDS) are read from the file that SendCommand puts in place.
+    bool StartProgram(const QString& display = QString());
     // Puts the line in place for the program to carry out (once an earlier one has been
     // taken); False when the program did not take the earlier one within a few seconds.
     bool SendCommand(const QString& line);
