@@ -1,0 +1,151 @@
+// The main window as a process: offscreen from a staged tree, and on a real X server in
+// each shipped language. Its title and tab captions are read through the test command
+// "window", and it is closed with "close", as its close button does.
+
+#include "StagedProgram.h"
+#include "support/Lingue.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <gtest/gtest.h>
+
+namespace e2e {
+namespace {
+
+constexpr int LongMs = 20000;
+const QString Release = "Release  ver 01.12.82 - 14/04/2011";
+
+// Entry 0 of a language of the staged dictionary: the program's title.
+QString AppTitle(const StagedProgram& staged, qint16 language) {
+    support::ClsLingue lingue;
+    lingue.PathDizionario(staged.Path("LNG/M3.diz"));
+    lingue.PathAttualeLingua(staged.Path("LNG/M3.con"));
+    lingue.LoadDizionario();
+    return lingue.VoceDizionario(language, 0);
+}
+
+// The text of the last event that starts with the prefix, without it.
+std::optional<QString> LastEvent(const StagedProgram& staged, const QString& prefix) {
+    std::optional<QString> found;
+    for (const ProgramEvent& event : staged.Events()) {
+        if (event.kind == "EVENT" && event.text.startsWith(prefix)) {
+            found = event.text.mid(prefix.size());
+        }
+    }
+    return found;
+}
+
+struct Shown {
+    QString title;
+    QStringList tabs;
+};
+
+// Asks the running program for its window's title and visible tab captions.
+std::optional<Shown> AskWindow(StagedProgram& staged) {
+    if (!staged.SendCommand("window") ||
+        !StagedProgram::WaitFor([&] { return LastEvent(staged, "tabs: ").has_value(); }, LongMs)) {
+        return std::nullopt;
+    }
+    return Shown{LastEvent(staged, "window: ").value_or(QString()),
+                 LastEvent(staged, "tabs: ")->split('|')};
+}
+
+bool NoBoxes(const StagedProgram& staged) {
+    for (const ProgramEvent& event : staged.Events()) {
+        if (event.kind == "MSGBOX") {
+            return false;
+        }
+    }
+    return true;
+}
+
+TEST(EndToEndMainWindow, OffscreenItStaysUpTitledLogsItsHeaderAndEndsCleanlyAtAClose) {
+    StagedProgram staged;
+    ASSERT_TRUE(staged.Valid());
+    ASSERT_TRUE(staged.StartProgram());
+
+    ASSERT_TRUE(StagedProgram::WaitFor([&] { return staged.Read("BIN/RxTx.TXT").contains("\r\n"); },
+                                       LongMs));
+    const QString header = QString::fromLatin1(staged.Read("BIN/RxTx.TXT")).section("\r\n", 0, 0);
+    const QString title = AppTitle(staged, 0);
+    ASSERT_FALSE(title.isEmpty());
+    const QRegularExpression headerForm("^\"\\d+ O " + QRegularExpression::escape(Release) + " " +
+                                        QRegularExpression::escape(title) + " \\S.*\"$");
+    EXPECT_TRUE(headerForm.match(header).hasMatch()) << header.toStdString();
+
+    const std::optional<Shown> shown = AskWindow(staged);
+    ASSERT_TRUE(shown.has_value());
+    EXPECT_EQ(shown->title, title + " - " + Release);
+
+    // It keeps running while the link tries its port (COM1 leads nowhere here).
+    ASSERT_TRUE(StagedProgram::WaitFor([&] { return staged.LogLines().size() >= 12; }, LongMs));
+    EXPECT_TRUE(staged.ProgramRunning());
+
+    ASSERT_TRUE(staged.SendCommand("close"));
+    EXPECT_EQ(staged.WaitForProgramEnd(LongMs), std::optional<int>(0));
+    EXPECT_TRUE(NoBoxes(staged));
+}
+
+// An X server of the test's own, ended with the test.
+class XServer {
+public:
+    XServer() {
+        if (QStandardPaths::findExecutable("Xvfb").isEmpty()) {
+            return;
+        }
+        // It picks a free display and writes its number on standard output.
+        if (server_.Start("Xvfb",
+                          {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1280x1024x24"},
+                          QProcessEnvironment::systemEnvironment()) &&
+            server_.process.waitForReadyRead(LongMs)) {
+            const QString number = QString::fromLatin1(server_.process.readLine()).trimmed();
+            display_ = number.isEmpty() ? QString() : ":" + number;
+        }
+    }
+    bool Installed() const { return !QStandardPaths::findExecutable("Xvfb").isEmpty(); }
+    QString Display() const { return display_; }
+
+private:
+    Child server_;
+    QString display_;
+};
+
+TEST(EndToEndMainWindow, OnAnXServerTheTabsReadInTheLanguageSavedForTheStart) {
+    XServer x;
+    if (!x.Installed()) {
+        GTEST_SKIP() << "Xvfb is not installed";
+    }
+    ASSERT_FALSE(x.Display().isEmpty()) << "Xvfb did not come up";
+    const struct {
+        qint16 language;
+        QStringList tabs;
+    } cases[] = {
+        {0,
+         {"General - F2", "Configuration - F3", "Calibration - F5", "Modeling - F6", "Map - F8"}},
+        {1,
+         {"Generale - F2", "Configurazione - F3", "Taratura - F5", "Modellazione - F6",
+          "Mappa - F8"}},
+    };
+    for (const auto& c : cases) {
+        StagedProgram staged;
+        ASSERT_TRUE(staged.Valid());
+        QFile con(staged.Path("LNG/M3.con")); // what the Language menu leaves for the next start
+        ASSERT_TRUE(con.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        con.write(QByteArray::number(c.language) + "\r\n");
+        con.close();
+        ASSERT_TRUE(staged.StartProgram(x.Display()));
+
+        const std::optional<Shown> shown = AskWindow(staged);
+        ASSERT_TRUE(shown.has_value()) << c.language;
+        EXPECT_EQ(shown->title, AppTitle(staged, c.language) + " - " + Release);
+        EXPECT_EQ(shown->tabs, c.tabs);
+
+        ASSERT_TRUE(staged.SendCommand("close"));
+        EXPECT_EQ(staged.WaitForProgramEnd(LongMs), std::optional<int>(0)) << c.language;
+        EXPECT_TRUE(NoBoxes(staged)) << c.language;
+    }
+}
+
+} // namespace
+} // namespace e2e
