@@ -60,7 +60,7 @@ QString Usage() {
                "  --identity TEXT    firmware identity \"VV.vv DD/MM/YYYY WORD1 WORD2 CODE\"\n"
                "                     (default \"01.12 14/04/2011 LX735 SEQGAS T468\")\n"
                "  --mode MODE        mode at start: run (default), slave, prg\n"
-               "  --fault SPEC       a scripted fault (repeatable), SPEC being\n"
+               "  --fault FAULT      a scripted fault (repeatable), FAULT being\n"
                "                     \"KIND [cmd=N] [count=N|forever] [value=X]\", KIND one of:\n"
                "%1"
                "  --control PATH     read control lines from PATH whenever it appears, then\n"

@@ -37,7 +37,7 @@ struct FieldSpec {
     HexConv conv = HexConv::Int32;
 };
 
-// Calls fn(spec, field of each record...) for every zone-3 field in wire order.
+// Calls fn(def, field of each record...) for every zone-3 field in wire order.
 template <class Fn, class... Recs> void VisitMem3(Fn&& fn, Recs&... r) {
     const HexConv dbl = HexConv::Double;
     fn(FieldSpec{1, Rule::Coils}, r.Bobine...);
@@ -80,21 +80,21 @@ template <class Fn, class... Recs> void VisitMem3(Fn&& fn, Recs&... r) {
     fn(FieldSpec{1, Rule::Plain}, r.BadBit...);
 }
 
-template <class T> T Marker(const FieldSpec& spec) {
+template <class T> T Marker(const FieldSpec& def) {
     if constexpr (std::is_same_v<T, quint8>) {
         return 255;
     } else if constexpr (std::is_same_v<T, double>) {
-        return spec.rule == Rule::CylTime ? CylTimeNoEdit : -1.0;
+        return def.rule == Rule::CylTime ? CylTimeNoEdit : -1.0;
     } else {
         return -1;
     }
 }
 
-template <class T> bool Pending(const FieldSpec& spec, T value) {
+template <class T> bool Pending(const FieldSpec& def, T value) {
     if constexpr (std::is_same_v<T, quint8>) {
         return value < 255;
     } else if constexpr (std::is_same_v<T, double>) {
-        return spec.rule == Rule::CylTime ? value != CylTimeNoEdit : value > -1.0;
+        return def.rule == Rule::CylTime ? value != CylTimeNoEdit : value > -1.0;
     } else {
         return value > -1;
     }
@@ -140,9 +140,9 @@ void WriteChangeRpm(HexWriter& w, double rpm, double kgm) {
 }
 
 template <class T>
-void WriteField(HexWriter& w, const FieldSpec& spec, T value, const ConfigScale& scale) {
+void WriteField(HexWriter& w, const FieldSpec& def, T value, const ConfigScale& scale) {
     double v = static_cast<double>(value);
-    switch (spec.rule) {
+    switch (def.rule) {
     case Rule::ChangeRpm:
         WriteChangeRpm(w, v, scale.K_gm);
         return;
@@ -150,16 +150,16 @@ void WriteField(HexWriter& w, const FieldSpec& spec, T value, const ConfigScale&
     case Rule::Steps25:
         // Integer division that truncates towards zero.
         v = static_cast<double>(static_cast<qint64>(value) /
-                                static_cast<qint64>(Multiplier(spec.rule, scale)));
+                                static_cast<qint64>(Multiplier(def.rule, scale)));
         break;
     default:
-        v /= Multiplier(spec.rule, scale);
+        v /= Multiplier(def.rule, scale);
         break;
     }
-    if (spec.bytes == 1) {
-        w.Byte(v, spec.conv);
+    if (def.bytes == 1) {
+        w.Byte(v, def.conv);
     } else {
-        w.Word(v, spec.conv);
+        w.Word(v, def.conv);
     }
 }
 
@@ -223,12 +223,12 @@ bool ParseMem3(const QByteArray& reply, EcuImages& images, EcuRequests& requests
     Mem3Rec& m = images.Mem3Data;
     HexReader r(support::ByteStrToHex(data));
     VisitMem3(
-        [&](const FieldSpec& spec, auto& field) {
+        [&](const FieldSpec& def, auto& field) {
             using T = std::remove_reference_t<decltype(field)>;
-            const qint32 raw = spec.bytes == 1              ? r.Byte()
-                               : spec.rule == Rule::CylTime ? r.Int16()
-                                                            : r.UInt16();
-            switch (spec.rule) {
+            const qint32 raw = def.bytes == 1              ? r.Byte()
+                               : def.rule == Rule::CylTime ? r.Int16()
+                                                           : r.UInt16();
+            switch (def.rule) {
             case Rule::Coils:
             case Rule::Cylinders:
                 if (ValidCount(raw)) {
@@ -236,8 +236,7 @@ bool ParseMem3(const QByteArray& reply, EcuImages& images, EcuRequests& requests
                     return;
                 }
                 field = 4;
-                (spec.rule == Rule::Coils ? images.Mem3Write.Bobine : images.Mem3Write.Cilindri) =
-                    4;
+                (def.rule == Rule::Coils ? images.Mem3Write.Bobine : images.Mem3Write.Cilindri) = 4;
                 requests.Mem3WriteCountdown = 1.0;
                 return;
             case Rule::ChangeRpm:
@@ -253,7 +252,7 @@ bool ParseMem3(const QByteArray& reply, EcuImages& images, EcuRequests& requests
                 }
                 return;
             default:
-                field = static_cast<T>(raw * Multiplier(spec.rule, scale));
+                field = static_cast<T>(raw * Multiplier(def.rule, scale));
                 return;
             }
         },
@@ -300,14 +299,14 @@ QByteArray BuildMem2(Mem2Rec& record, Mem2Rec& copy) {
 QByteArray BuildMem3(Mem3Rec& record, Mem3Rec& copy, ConfigScale& scale, EcuRequests& requests) {
     HexWriter w;
     VisitMem3(
-        [&](const FieldSpec& spec, auto& field, auto& edit) {
+        [&](const FieldSpec& def, auto& field, auto& edit) {
             using T = std::remove_reference_t<decltype(field)>;
-            if (Pending(spec, edit)) {
+            if (Pending(def, edit)) {
                 field = edit;
-                edit = Marker<T>(spec);
-                AfterMem3Edit(spec.rule, record, copy, scale, requests);
+                edit = Marker<T>(def);
+                AfterMem3Edit(def.rule, record, copy, scale, requests);
             }
-            WriteField(w, spec, field, scale);
+            WriteField(w, def, field, scale);
         },
         record, copy);
     QString hex = w.Text();
@@ -331,8 +330,8 @@ void RestoreMem2Edits(Mem2Rec& copy, const Mem2Rec& taken) {
 void RestoreMem3Edits(Mem3Rec& copy, const Mem3Rec& taken) {
     Mem3Rec from = taken;
     VisitMem3(
-        [](const FieldSpec& spec, auto& now, auto& before) {
-            if (!Pending(spec, now) && Pending(spec, before)) {
+        [](const FieldSpec& def, auto& now, auto& before) {
+            if (!Pending(def, now) && Pending(def, before)) {
                 now = before;
             }
         },
@@ -361,8 +360,8 @@ void ResetMemToWrite(EcuImages& images) {
     m2.HoursBenz = 0;
     m2.Flags = 0;
     m2.SwitchRpmPeriod = -1.0;
-    VisitMem3([](const FieldSpec& spec,
-                 auto& field) { field = Marker<std::remove_reference_t<decltype(field)>>(spec); },
+    VisitMem3([](const FieldSpec& def,
+                 auto& field) { field = Marker<std::remove_reference_t<decltype(field)>>(def); },
               images.Mem3Write);
 }
 
