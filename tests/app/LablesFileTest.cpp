@@ -103,6 +103,15 @@ TEST_F(LablesTest, ItemsFollowTheSequentialInputRules) {
     EXPECT_EQ(Widget("LblSupVoltage")->palette().color(QPalette::Window), QColor(255, 0, 0));
 }
 
+TEST_F(LablesTest, ValuesBeyondThirtyTwoBitsArePassedOver) {
+    const int left = app::LeftTwips(*Widget("LblSupVoltage"));
+    Apply("[Sessione pagina Principale]\r\n"
+          "[Name]\r\nLblSupVoltage\r\n[Index]\r\n \r\n[Left]\r\n1e300\r\n"
+          "[Width]\r\n4294967296\r\n[Top]\r\n-1e20\r\n[Height]\r\n600\r\n[EndName]\r\n");
+    EXPECT_EQ(app::LeftTwips(*Widget("LblSupVoltage")), left);
+    EXPECT_EQ(app::HeightTwips(*Widget("LblSupVoltage")), 600) << "reading goes on";
+}
+
 TEST_F(LablesTest, ShippedSampleApplies) {
     tree.Write("LNG/Lables.cfg", ShippedFile("LNG/Lables.cfg"));
     app::ApplyLablesMainPage(*window, tree.Path("LNG/Lables.cfg"));
