@@ -163,7 +163,6 @@ QString ClsComm::ComPortNome() const {
 
 void ClsComm::TimeCom_RSet() {
     timeComOrigin_ = support::GetTimeUsec();
-    delayGate_ = timeComOrigin_;
 }
 
 double ClsComm::TimeCom() {

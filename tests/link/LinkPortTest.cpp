@@ -221,6 +221,12 @@ TEST(Deadlines, SilenceWatchdogAndDelayGate) {
     EXPECT_TRUE(t.link.SendDelay(10));
     time.Advance(10000);
     EXPECT_FALSE(t.link.SendDelay(10));
+    // Restarting the connection time leaves the gate alone.
+    time.Advance(1);
+    ASSERT_TRUE(t.link.SendDelay(10));
+    t.link.TimeCom_RSet();
+    time.Advance(1000);
+    EXPECT_FALSE(t.link.SendDelay(10));
 
     EXPECT_TRUE(t.link.Silenzio(4000, true)) << "the silence deadline starts at 0";
     time.Advance(3999000);
