@@ -36,11 +36,12 @@ void RaisePeriodicReads(EcuRequests& r) {
 
 // Every armed edit goes into the local image, whatever value its countdown holds (the
 // dialogs arm some with other values than the pages do, and a model write may be waiting
-// for its retry): off-line no edit is dropped.
+// for its retry), and so does an edit whose write is already raised or was given back by
+// a failed write: off-line no edit is dropped.
 void ApplyPendingEdits(Monitor& m) {
     ecudata::EcuImages& images = m.ctx.Images;
     EcuRequests& r = m.ctx.Requests;
-    if (r.Mem2WriteCountdown > 0) {
+    if (r.Mem2WriteCountdown > 0 || r.ReqWriteMem2) {
         ecudata::BuildMem2(images.Mem2Data, images.Mem2Write);
         // A counter reset asked for off-line leaves the counter at 0: -1 is a request to
         // the ECU, never an hour count.
@@ -50,13 +51,13 @@ void ApplyPendingEdits(Monitor& m) {
             }
         }
     }
-    if (r.Mem3WriteCountdown > 0) {
+    if (r.Mem3WriteCountdown > 0 || r.ReqWriteMem3) {
         ecudata::BuildMem3(images.Mem3Data, images.Mem3Write, m.ctx.Scale, r);
     }
     if (r.ModWriteCountdown > 0) {
         ecudata::CalcTblCor(images.TblCorEdit, images.ModPoints, m.ctx.Scale);
     }
-    if (r.EmulaWriteCountdown > 0) {
+    if (r.EmulaWriteCountdown > 0 || r.ReqWriteEmus) {
         images.EmulaBlkData = images.EmulaBlkWrite;
         images.EmulaLine =
             EmulaReplyHeader + ecudata::ByteArrayToStr(images.EmulaBlkData) + QByteArray(1, '\0');

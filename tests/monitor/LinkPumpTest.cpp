@@ -56,6 +56,22 @@ TEST_F(LinkPump, RestartRaisesTheReadsButKeepsPendingWrites) {
     EXPECT_EQ(statusRefreshes, 1);
 }
 
+TEST_F(LinkPump, StoppedLinkKeepsEditsWhoseWritesWereAlreadyRaised) {
+    images.Mem3Write.SwitchTemp = 47; // its countdown ran out: the write is raised
+    r.ReqWriteMem3 = true;
+    images.Mem2Write.SwitchRpmPeriod = 80;
+    r.ReqWriteMem2 = true;
+    images.EmulaBlkWrite.fill(0x22);
+    r.ReqWriteEmus = true;
+    rig.ctx.Comm().ComState(comm::COM_STOP);
+    rig.Tick1();
+
+    EXPECT_EQ(images.Mem3Data.SwitchTemp, 47);
+    EXPECT_EQ(images.Mem2Data.SwitchRpmPeriod, 80);
+    EXPECT_EQ(images.EmulaBlkData[0], 0x22);
+    EXPECT_FALSE(r.ReqWriteMem3 || r.ReqWriteMem2 || r.ReqWriteEmus);
+}
+
 TEST_F(LinkPump, StoppedLinkAppliesEveryArmedEditToTheLocalImages) {
     images.Mem3Write.SwitchTemp = 42;
     r.Mem3WriteCountdown = 4.0; // as the injector dialog arms it
