@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libgl-dev
-  libftdi1-dev
+  libftdi1-dev libasound2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-format
   clang libclang-rt-dev

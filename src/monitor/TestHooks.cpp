@@ -1,5 +1,6 @@
 #include "monitor/TestHooks.h"
 
+#include "platform/Sound.h"
 #include "support/Clock.h"
 #include "support/MessageBox.h"
 
@@ -61,6 +62,9 @@ void InstallTestHooksFromEnvironment() {
             AppendLine("MSGBOX", OneLine(title) + "|" + OneLine(prompt));
             return FirstButton(style);
         });
+    platform::SetBeepObserver([](int hz, int ms) {
+        RecordTestEvent("beep " + QString::number(hz) + " " + QString::number(ms));
+    });
 }
 
 void RecordTestEvent(const QString& text) {
