@@ -126,7 +126,7 @@ void SetAlignment(QWidget& control, qint64 value) {
 
 void SetColor(QWidget& control, qint64 bgr, bool back) {
     QPalette palette = control.palette();
-    const QColor color = support::ColorFromBgr(quint32(bgr), palette);
+    const QColor color = support::ColorFromBgr(quint32(bgr));
     if (back) {
         for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button}) {
             palette.setColor(role, color);

@@ -33,21 +33,19 @@ bool IsShape(const QWidget& control) {
 // A shape draws its fill (or, without one, its back colour when opaque) inside a
 // one-pixel border; other controls fill their background when opaque.
 void Redraw(QWidget& control) {
-    const QPalette& palette = control.palette();
     if (IsShape(control)) {
         QString back = "transparent";
         if (control.property(FillColorKey).isValid()) {
-            back = Css(support::ColorFromBgr(FillColor(control), palette));
+            back = Css(support::ColorFromBgr(FillColor(control)));
         } else if (BackStyle(control) == 1) {
-            back = Css(support::ColorFromBgr(BackColor(control), palette));
+            back = Css(support::ColorFromBgr(BackColor(control)));
         }
-        control.setStyleSheet(
-            QStringLiteral("background-color: %1; border: 1px solid %2;")
-                .arg(back, Css(support::ColorFromBgr(BorderColor(control), palette))));
+        control.setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid %2;")
+                                  .arg(back, Css(support::ColorFromBgr(BorderColor(control)))));
         return;
     }
-    QPalette own = palette;
-    const QColor back = support::ColorFromBgr(BackColor(control), palette);
+    QPalette own = control.palette();
+    const QColor back = support::ColorFromBgr(BackColor(control));
     own.setColor(QPalette::Window, back);
     own.setColor(QPalette::Button, back);
     control.setPalette(own);

@@ -97,8 +97,8 @@ void FrmErrEcu::BuildErrorGrid() {
     grid_->setRowCount(int(rowCodes_.size()));
     for (int row = 0; row < rowCodes_.size(); ++row) {
         Cell(*grid_, row, 0)->setText(ecudata::GetErrEcuText(texts, rowCodes_[row]));
-        Cell(*grid_, row, 1)->setBackground(support::ColorFromBgr(FirstSetColor, palette()));
-        Cell(*grid_, row, 2)->setBackground(support::ColorFromBgr(SecondSetColor, palette()));
+        Cell(*grid_, row, 1)->setBackground(support::ColorFromBgr(FirstSetColor));
+        Cell(*grid_, row, 2)->setBackground(support::ColorFromBgr(SecondSetColor));
     }
 
     const QStringList captions = DialogTexts(ctx_.ObjLingue, SectionMarker, 5);

@@ -1,5 +1,8 @@
 #include "support/Colors.h"
 
+#include <QGuiApplication>
+#include <QPalette>
+
 namespace support {
 
 namespace {
@@ -23,9 +26,9 @@ QColor SystemColor(quint32 index, const QPalette& palette) {
 
 } // namespace
 
-QColor ColorFromBgr(quint32 bgr, const QPalette& palette) {
+QColor ColorFromBgr(quint32 bgr) {
     if (bgr & SystemColorFlag) {
-        return SystemColor(bgr & 0xFFu, palette);
+        return SystemColor(bgr & 0xFFu, QGuiApplication::palette());
     }
     return QColor(int(bgr & 0xFFu), int((bgr >> 8) & 0xFFu), int((bgr >> 16) & 0xFFu));
 }

@@ -4,7 +4,6 @@
 // (&H00BBGGRR), or system colours (&H800000nn, the palette's roles).
 
 #include <QColor>
-#include <QPalette>
 
 namespace support {
 
@@ -12,6 +11,8 @@ constexpr quint32 SystemColorFlag = 0x80000000u;
 constexpr quint32 ColorButtonFace = SystemColorFlag | 0x0F;
 constexpr quint32 ColorButtonShadow = SystemColorFlag | 0x10;
 
-QColor ColorFromBgr(quint32 bgr, const QPalette& palette = QPalette());
+// A system colour is the application's palette colour of that role, never a control's
+// own palette, which the control's previous colour may have overwritten.
+QColor ColorFromBgr(quint32 bgr);
 
 } // namespace support

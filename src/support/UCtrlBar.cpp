@@ -117,7 +117,7 @@ qint16 UCtrlBar::Valore() const {
 
 void UCtrlBar::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), ColorFromBgr(backColor_, palette()));
+    painter.fillRect(rect(), ColorFromBgr(backColor_));
     painter.setBrush(Qt::NoBrush);
     for (const Segment& segment : shpBar_) {
         const QRect area(segment.left / kTwipsPerPixel, 0, segment.width / kTwipsPerPixel,
@@ -125,9 +125,9 @@ void UCtrlBar::paintEvent(QPaintEvent*) {
         if (!segment.visible || area.isEmpty()) {
             continue;
         }
-        painter.fillRect(area, ColorFromBgr(segment.fillColor, palette()));
+        painter.fillRect(area, ColorFromBgr(segment.fillColor));
         if (segment.border) {
-            painter.setPen(ColorFromBgr(segment.borderColor, palette()));
+            painter.setPen(ColorFromBgr(segment.borderColor));
             painter.drawRect(area.adjusted(0, 0, -1, -1));
         }
     }

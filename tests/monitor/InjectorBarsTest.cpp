@@ -71,6 +71,23 @@ TEST_F(InjectorBarsTest, ChoosingAnInjectorMarksItsLabel) {
     EXPECT_EQ(static_cast<QLabel&>(Widget("LblInj(2)")).frameShape(), QFrame::NoFrame);
 }
 
+TEST_F(InjectorBarsTest, ChoosingAnotherInjectorOrAllClearsTheDrawnMark) {
+    bars.IstanzaInj(4);
+    const std::string yellow = "#ffff00";
+    const struct {
+        int choice;
+        int marked; // label index, -1 none
+    } steps[] = {{3, 2}, {4, 3}, {0, -1}};
+    for (const auto& step : steps) {
+        Chooser().setCurrentIndex(step.choice);
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_EQ(DrawnBack(app::ArrayName("LblInj", i)),
+                      i == step.marked ? yellow : ButtonFace())
+                << "choice " << step.choice << ", label " << i;
+        }
+    }
+}
+
 TEST_F(InjectorBarsTest, BarsLightOneSegmentPerWholeMillisecondHalvesToEven) {
     for (const auto& [ms, segments] : {std::pair{3.5, 4}, std::pair{2.5, 2}, std::pair{2.49, 2}}) {
         ShowOnceFromZero(ms, 0);

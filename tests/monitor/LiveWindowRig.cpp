@@ -7,6 +7,11 @@
 #include "common/SimPort.h"
 #include "platform/FtdiFake.h"
 
+#include <QGuiApplication>
+#include <QImage>
+#include <QPalette>
+#include <QPixmap>
+
 namespace monitor_test {
 
 namespace {
@@ -83,6 +88,19 @@ QWidget& LiveWindowRig::Widget(const QString& name) {
         return none;
     }
     return *widget;
+}
+
+std::string LiveWindowRig::DrawnBack(const QString& name) {
+    const QImage image = Widget(name).grab().toImage();
+    return image.isNull() ? "none" : image.pixelColor(image.width() - 2, 1).name().toStdString();
+}
+
+std::string LiveWindowRig::ButtonFace() {
+    return QGuiApplication::palette().color(QPalette::Button).name().toStdString();
+}
+
+std::string LiveWindowRig::ButtonShadow() {
+    return QGuiApplication::palette().color(QPalette::Dark).name().toStdString();
 }
 
 QString LiveWindowRig::Text(const QString& name) {

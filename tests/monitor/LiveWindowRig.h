@@ -20,6 +20,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <string>
 
 namespace monitor_test {
 
@@ -37,6 +38,11 @@ protected:
     QWidget& Widget(const QString& name);
     QString Text(const QString& name); // a text box's text, a label's or button's caption
     bool Hidden(const QString& name) { return Widget(name).isHidden(); }
+    // The background the control draws (a pixel of its top right corner, clear of its
+    // caption), and the application's system colours to compare it with, as "#rrggbb".
+    std::string DrawnBack(const QString& name);
+    static std::string ButtonFace();
+    static std::string ButtonShadow();
 
     testing_support::TempTree tree;
     testing_support::FakeTime time;

@@ -41,6 +41,9 @@ TEST_F(StatusIndicatorsTest, LampsChangeOnlyForTheStatesTheyShow) {
             EXPECT_EQ(Box(lamp).isChecked(), step.ticked) << lamp << int(step.state);
             EXPECT_EQ(monitor::BackColor(Box(lamp)),
                       step.ticked ? monitor::ColorButtonShadow : 0x8000000Fu);
+            // What the installer sees: a lamp that goes out is drawn in the button face.
+            EXPECT_EQ(DrawnBack(lamp), step.ticked ? ButtonShadow() : ButtonFace())
+                << lamp << int(step.state);
         }
     }
     EXPECT_TRUE(Text("TxtStatusBar(2)").startsWith("Time: 0:00:"));
