@@ -1,6 +1,8 @@
 #include "sim/Control.h"
 
+#include <QFile>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QStringList>
 
 namespace sim {
@@ -38,11 +40,47 @@ constexpr ModeName kModes[] = {{"run", EcuMode::Run},
                                {"prg", EcuMode::Prg},
                                {"flash", EcuMode::FlashWrt}};
 
+// The blocks of Memory, by the names the dump and the poke lines use.
+struct MemoryBlock {
+    const char* name;
+    QByteArray Memory::*field;
+};
+
+constexpr MemoryBlock kBlocks[] = {
+    {"zone2", &Memory::zone2},
+    {"zone3", &Memory::zone3},
+    {"emulation", &Memory::emulation},
+    {"compGasTemp", &Memory::compGasTemp},
+    {"compRidTemp", &Memory::compRidTemp},
+    {"compPress", &Memory::compPress},
+    {"compSmag", &Memory::compSmag},
+    {"correction", &Memory::correction},
+    {"testRecord", &Memory::testRecord},
+};
+
+constexpr char kSavedPrefix[] = "saved.";
+
 bool Fail(QString* error, const QString& text) {
     if (error) {
         *error = text;
     }
     return false;
+}
+
+// The byte image a dump or poke name stands for: a RAM block ("zone3"), its saved copy
+// ("saved.zone3") or the error bytes ("errors"); nullptr for any other name.
+QByteArray* ImageNamed(Ecu& ecu, const QString& name) {
+    if (name.compare("errors", Qt::CaseInsensitive) == 0) {
+        return &ecu.ErrorBytes();
+    }
+    const bool saved = name.startsWith(kSavedPrefix, Qt::CaseInsensitive);
+    const QString block = saved ? name.mid(int(sizeof kSavedPrefix) - 1) : name;
+    for (const MemoryBlock& b : kBlocks) {
+        if (block.compare(QLatin1String(b.name), Qt::CaseInsensitive) == 0) {
+            return &((saved ? ecu.Saved() : ecu.Ram()).*b.field);
+        }
+    }
+    return nullptr;
 }
 
 bool ApplySet(Ecu& ecu, const QStringList& words, QString* error) {
@@ -94,6 +132,112 @@ bool ApplyMode(Ecu& ecu, const QStringList& words, QString* error) {
     return Fail(error, "usage: mode run|slave|prg|flash");
 }
 
+bool ApplyClear(Ecu& ecu, const QStringList& words, QString* error) {
+    if (words.size() != 1) {
+        return Fail(error, "usage: clear");
+    }
+    ecu.ClearFaults();
+    return true;
+}
+
+// BLOCK OFFSET HEX: the bytes into the image from the decimal offset; nothing is written
+// unless all of them fit.
+bool Poke(Ecu& ecu, const QString& block, const QStringList& args, QString* error) {
+    QByteArray* image = ImageNamed(ecu, block);
+    if (!image) {
+        return Fail(error, QString("unknown block '%1'").arg(block));
+    }
+    bool ok = false;
+    const int offset = args.size() == 2 ? args[0].toInt(&ok) : -1;
+    static const QRegularExpression kHex("^([0-9A-Fa-f]{2})+$");
+    if (!ok || offset < 0 || !kHex.match(args.value(1)).hasMatch()) {
+        return Fail(error, QString("usage: %1 OFFSET HEX").arg(block));
+    }
+    const QByteArray bytes = QByteArray::fromHex(args[1].toLatin1());
+    if (offset + bytes.size() > image->size()) {
+        return Fail(error, QString("%1 holds %2 bytes").arg(block).arg(image->size()));
+    }
+    image->replace(offset, bytes.size(), bytes);
+    return true;
+}
+
+bool ApplyPoke(Ecu& ecu, const QStringList& words, QString* error) {
+    if (words.size() != 4) {
+        return Fail(error, "usage: poke BLOCK OFFSET HEX");
+    }
+    return Poke(ecu, words[1], words.mid(2), error);
+}
+
+QByteArray SamplesHex(const QList<Sample>& samples) {
+    QByteArray bytes;
+    for (const Sample& s : samples) {
+        QByteArray point(4, '\0');
+        PutU16(point, 0, s.time);
+        PutU16(point, 2, s.pressure);
+        bytes += point;
+    }
+    return bytes.toHex().toUpper();
+}
+
+QString ModeText(EcuMode mode) {
+    for (const ModeName& m : kModes) {
+        if (m.mode == mode) {
+            return m.name;
+        }
+    }
+    return QString::number(static_cast<int>(mode));
+}
+
+bool ApplyDump(Ecu& ecu, const QStringList& words, QString* error) {
+    if (words.size() != 2) {
+        return Fail(error, "usage: dump PATH");
+    }
+    QByteArray text = "mode " + ModeText(ecu.Mode()).toLatin1() + '\n';
+    for (const char* prefix : {"", kSavedPrefix}) {
+        for (const MemoryBlock& b : kBlocks) {
+            const QString name = QString(prefix) + b.name;
+            text += name.toLatin1() + ' ' + ImageNamed(ecu, name)->toHex().toUpper() + '\n';
+        }
+    }
+    text += "errors " + ecu.ErrorBytes().toHex().toUpper() + '\n';
+    text += "samples.petrol " + SamplesHex(ecu.Samples(Fuel::Petrol)) + '\n';
+    text += "samples.gas " + SamplesHex(ecu.Samples(Fuel::Gas)) + '\n';
+    // Written whole and renamed into place, so a reader never sees half a dump.
+    QSaveFile file(words[1]);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
+        return Fail(error, QString("cannot write '%1'").arg(words[1]));
+    }
+    return true;
+}
+
+// The control lines by their first word. Add a line here, with its help text.
+struct ControlVerb {
+    const char* verb;
+    bool (*apply)(Ecu&, const QStringList&, QString*);
+    const char* help;
+};
+
+constexpr ControlVerb kVerbs[] = {
+    {"clear", ApplyClear, "clear                 drop every scripted fault"},
+    {"set", ApplySet,
+     "set key 0|1           ignition key (stops the drive cycle)\n"
+     "set animate 0|1       drive cycle on or off"},
+    {"error", ApplyError, "error CODE STATE      error byte CODE (0..63) := STATE"},
+    {"mode", ApplyMode, "mode run|slave|prg|flash"},
+    {"poke", ApplyPoke,
+     "poke BLOCK OFFSET HEX bytes (two hex digits each) into a block of\n"
+     "                      the dump from the decimal offset; BLOCK\n"
+     "                      OFFSET HEX does the same (zone3 67 00)"},
+    {"dump", ApplyDump,
+     "dump PATH             rewrite PATH: one line NAME HEX for mode,\n"
+     "                      each block in RAM and as saved.NAME\n"
+     "                      (zone2, zone3,\n"
+     "                      emulation, compGasTemp, compRidTemp,\n"
+     "                      compPress, compSmag, correction, testRecord),\n"
+     "                      errors, samples.petrol and samples.gas\n"
+     "                      (time and pressure word per point)"},
+};
+
 } // namespace
 
 bool ApplyControlLine(Ecu& ecu, const QString& line, QString* error) {
@@ -104,18 +248,13 @@ bool ApplyControlLine(Ecu& ecu, const QString& line, QString* error) {
     static const QRegularExpression kBlanks("\\s+");
     const QStringList words = text.split(kBlanks, Qt::SkipEmptyParts);
     const QString verb = words[0].toLower();
-    if (verb == "clear" && words.size() == 1) {
-        ecu.ClearFaults();
-        return true;
+    for (const ControlVerb& v : kVerbs) {
+        if (verb == QLatin1String(v.verb)) {
+            return v.apply(ecu, words, error);
+        }
     }
-    if (verb == "set") {
-        return ApplySet(ecu, words, error);
-    }
-    if (verb == "error") {
-        return ApplyError(ecu, words, error);
-    }
-    if (verb == "mode") {
-        return ApplyMode(ecu, words, error);
+    if (ImageNamed(ecu, words[0])) {
+        return Poke(ecu, words[0], words.mid(1), error);
     }
     const std::optional<Fault> fault = ParseFault(text, error);
     if (!fault) {
@@ -126,13 +265,13 @@ bool ApplyControlLine(Ecu& ecu, const QString& line, QString* error) {
 }
 
 QString ControlHelp() {
-    QString help = "  <fault>               a fault, as for --fault\n"
-                   "  clear                 drop every scripted fault\n"
-                   "  set key 0|1           ignition key (stops the drive cycle)\n"
-                   "  set animate 0|1       drive cycle on or off\n"
-                   "  error CODE STATE      error byte CODE (0..63) := STATE\n"
-                   "  mode run|slave|prg|flash\n"
-                   "  set NAME VALUE        an engine value (stops the drive cycle):\n";
+    QString help = "  <fault>               a fault, as for --fault\n";
+    for (const ControlVerb& v : kVerbs) {
+        for (const QString& line : QString(v.help).split('\n')) {
+            help += "  " + line + '\n';
+        }
+    }
+    help += "  set NAME VALUE        an engine value (stops the drive cycle):\n";
     for (const EngineField& f : kEngineFields) {
         help += QString("      %1%2\n").arg(QString::fromLatin1(f.name), -13).arg(f.unit);
     }

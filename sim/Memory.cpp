@@ -44,15 +44,15 @@ QByteArray FactoryZone3() {
     for (int i = 0; i < 6; ++i) {
         PutU16(z, 40 + 2 * i, thresholds[i]);
     }
-    z[53] = 12;                                          // deceleration hysteresis 1200 rpm
-    z[54] = 4;                                           // change-over step 100 ms
-    PutU16(z, 55, static_cast<int>(1000 / kTimerGenMs)); // change-over delay 1 s
+    z[53] = 3;                                        // deceleration hysteresis 300 rpm
+    z[54] = 10;                                       // change-over step 250 ms
+    PutU16(z, 55, static_cast<int>(10 / kTimerGenS)); // change-over delay 10 s
     z[kZ3BandLow] = static_cast<char>(kDefaultBandLow);
     z[kZ3BandHigh] = static_cast<char>(kDefaultBandHigh);
     z[61] = static_cast<char>(kDefaultLambdaType);
-    PutU16(z, 62, static_cast<int>(800 / kMapInMbar));   // end-of-gas pressure
-    PutU16(z, 64, static_cast<int>(1000 / kTimerGenMs)); // end-of-gas delay 1 s
-    z[67] = 1;                                           // end-of-gas check on
+    PutU16(z, 62, static_cast<int>(800 / kMapInMbar)); // end-of-gas pressure
+    PutU16(z, 64, static_cast<int>(1 / kTimerGenS));   // end-of-gas delay 1 s
+    z[67] = 1;                                         // end-of-gas check on
     z[69] = 10;
     z[70] = 15;
     z[72] = 1;

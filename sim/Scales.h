@@ -20,9 +20,10 @@ inline constexpr double kFileTimerGenUs = 25;     // [K_Timer_Gen_us]: 25 us per
 inline constexpr double kFileVLevelSensUv = 4883; // [K_VLevel_Sens_uV]
 
 // The same scales in the units the program works in (milliseconds, degrees, mbar).
-inline constexpr double kTimeInjMs = kFileTimeInjUs / 1000;   // 0.008 ms per count
-inline constexpr double kTimePwmMs = kFileTimePwmUs / 1000;   // 0.008 ms per count
-inline constexpr double kTimerGenMs = kFileTimerGenUs / 1000; // 0.025 ms per count
+inline constexpr double kTimeInjMs = kFileTimeInjUs / 1000; // 0.008 ms per count
+inline constexpr double kTimePwmMs = kFileTimePwmUs / 1000; // 0.008 ms per count
+// The program reads the timer key as 0.025 and counts its delays in seconds with it.
+inline constexpr double kTimerGenS = kFileTimerGenUs / 1000; // 0.025 s per count
 inline constexpr double kTempC = kFileTempC;
 inline constexpr double kTemp1C = kFileTemp1C;
 inline constexpr double kMapInMbar = kFileMapInMbar;

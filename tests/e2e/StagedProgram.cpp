@@ -137,10 +137,16 @@ bool StagedProgram::WriteImage(const QString& version, const QString& date,
                                           project, Path("BIN/TarvencoInj468.frh")});
 }
 
+// Where a simulator started under that name reads its control lines.
+QString StagedProgram::ControlPath(const QString& name) const {
+    return Path("sim-" + name + ".control");
+}
+
 QString StagedProgram::StartSim(const QString& name, const QStringList& extra) {
     const QString link = Path("BIN/" + name);
     auto sim = std::make_unique<Child>();
-    if (!sim->Start(LX735_SIM_EXE, QStringList{"--link", link} + extra,
+    if (!sim->Start(LX735_SIM_EXE,
+                    QStringList{"--link", link, "--control", ControlPath(name)} + extra,
                     QProcessEnvironment::systemEnvironment())) {
         return {};
     }
@@ -150,6 +156,56 @@ QString StagedProgram::StartSim(const QString& name, const QStringList& extra) {
     }
     sims_.push_back(std::move(sim));
     return link;
+}
+
+bool StagedProgram::SimControl(const QString& name, const QString& lines) {
+    const QString target = ControlPath(name);
+    if (!WaitFor([&] { return !QFile::exists(target); }, StartMs)) {
+        return false;
+    }
+    const QString draft = target + ".new";
+    return WriteFile(draft, lines.toUtf8() + '\n') && QFile::rename(draft, target) &&
+           WaitFor([&] { return !QFile::exists(target); }, StartMs);
+}
+
+bool StagedProgram::SimPoke(const QString& name, const QString& block, int offset,
+                            const QByteArray& bytes) {
+    return SimControl(
+        name,
+        QString("poke %1 %2 %3").arg(block).arg(offset).arg(QString::fromLatin1(bytes.toHex())));
+}
+
+std::optional<SimDump> StagedProgram::SimState(const QString& name) {
+    const QString path = Path(QString("sim-%1.dump%2").arg(name).arg(++dumps_));
+    if (!SimControl(name, "dump " + path) ||
+        !WaitFor([&] { return QFile::exists(path); }, StartMs)) {
+        return std::nullopt;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    SimDump dump;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        const qsizetype blank = line.indexOf(' ');
+        const QByteArray key = line.left(blank), value = line.mid(blank + 1);
+        if (key == "mode") {
+            dump.mode = QString::fromLatin1(value);
+        } else if (blank > 0) {
+            dump.images.insert(QString::fromLatin1(key), QByteArray::fromHex(value));
+        }
+    }
+    file.remove();
+    return dump;
+}
+
+QByteArray SimDump::Bytes(const QString& image, int offset, int count) const {
+    const QByteArray bytes = images.value(image);
+    return offset >= 0 && offset + count <= bytes.size() ? bytes.mid(offset, count) : QByteArray();
+}
+
+QString SimDump::Hex(const QString& image, int offset, int count) const {
+    return QString::fromLatin1(Bytes(image, offset, count).toHex(' ').toUpper());
 }
 
 bool StagedProgram::StartProgram(const QString& display) {

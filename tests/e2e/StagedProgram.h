@@ -69,6 +69,17 @@ struct ProgramEvent {
     QString text; // a box: "<title>|<text>" with CR LF as \r\n
 };
 
+// The simulated ECU's state as its "dump" line writes it.
+struct SimDump {
+    QString mode;                     // "run", "slave", "prg", "flash"
+    QMap<QString, QByteArray> images; // "zone3", "saved.zone3", "errors", "samples.gas" ...
+
+    // count bytes of the image from offset ("" when the image holds fewer).
+    QByteArray Bytes(const QString& image, int offset, int count) const;
+    // The same as upper-case hex with a blank between bytes ("2D 00 4C").
+    QString Hex(const QString& image, int offset, int count) const;
+};
+
 class StagedProgram {
 public:
     StagedProgram();
@@ -86,6 +97,13 @@ public:
     // A simulated ECU whose link lies at BIN/<name>; extra arguments follow --link.
     // Returns the link's path, "" when it did not come up.
     QString StartSim(const QString& name, const QStringList& extra = {});
+    // Hands control lines (sim/Control.h) to the simulator started under that name and
+    // waits until it has taken them.
+    bool SimControl(const QString& name, const QString& lines);
+    // Bytes into one of its blocks ("zone3", "saved.zone2", "emulation", "errors", ...).
+    bool SimPoke(const QString& name, const QString& block, int offset, const QByteArray& bytes);
+    // Its memory, mode, errors and samples now; nothing when it did not answer in time.
+    std::optional<SimDump> SimState(const QString& name);
     // The program, offscreen (or on the X display given); its test commands
     // (LX735_TEST_COMMANDS) are read from the file that SendCommand puts in place.
     bool StartProgram(const QString& display = QString());
@@ -109,10 +127,12 @@ public:
 
 private:
     void WriteComPorts();
+    QString ControlPath(const QString& name) const;
 
     QTemporaryDir dir_;
     bool valid_ = false;
     QMap<int, QString> comPorts_;
+    int dumps_ = 0;
     std::vector<std::unique_ptr<Child>> sims_;
     Child program_;
 };

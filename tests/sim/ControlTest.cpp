@@ -1,0 +1,103 @@
+// The simulator's control lines that tests use to set up and inspect the ECU's memory.
+
+#include "sim/Control.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace sim;
+
+namespace {
+
+QByteArray Hex(const char* hex) {
+    return QByteArray::fromHex(hex);
+}
+
+// name -> hex of a dump file.
+QMap<QString, QString> ReadDump(const QString& path) {
+    QMap<QString, QString> items;
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) {
+        for (const QString& line : QString::fromLatin1(file.readAll()).split('\n')) {
+            if (!line.isEmpty()) {
+                items.insert(line.section(' ', 0, 0), line.section(' ', 1));
+            }
+        }
+    }
+    return items;
+}
+
+} // namespace
+
+TEST(SimControl, PokeWritesBytesIntoTheNamedBlock) {
+    struct Case {
+        const char* line;
+        QByteArray (*image)(Ecu&);
+        int offset;
+        QByteArray bytes;
+    };
+    const Case cases[] = {
+        {"zone3 2 2d004c", [](Ecu& e) { return e.Ram().zone3; }, 2, Hex("2d004c")},
+        {"zone2 11 D4", [](Ecu& e) { return e.Ram().zone2; }, 11, Hex("d4")},
+        {"poke emulation 87 00", [](Ecu& e) { return e.Ram().emulation; }, 87, Hex("00")},
+        {"POKE saved.zone3 73 06", [](Ecu& e) { return e.Saved().zone3; }, 73, Hex("06")},
+        {"errors 63 01", [](Ecu& e) { return e.ErrorBytes(); }, 63, Hex("01")},
+    };
+    for (const Case& c : cases) {
+        Ecu ecu;
+        const Memory savedBefore = ecu.Saved();
+        QString error;
+        ASSERT_TRUE(ApplyControlLine(ecu, c.line, &error)) << c.line << ": " << qPrintable(error);
+        EXPECT_EQ(c.image(ecu).mid(c.offset, c.bytes.size()), c.bytes) << c.line;
+        if (!QString(c.line).contains("saved")) {
+            EXPECT_EQ(ecu.Saved(), savedBefore) << c.line << ": the RAM copy only";
+        }
+    }
+}
+
+TEST(SimControl, BadPokesChangeNothing) {
+    for (const char* line : {"zone3 73 0600", "zone3 -1 00", "zone3 0 0", "zone3 0 zz",
+                             "zone3 x 00", "zone3 0", "poke zone9 0 00", "zone2 14 00"}) {
+        Ecu ecu;
+        const Memory before = ecu.Ram();
+        QString error;
+        EXPECT_FALSE(ApplyControlLine(ecu, line, &error)) << line;
+        EXPECT_FALSE(error.isEmpty()) << line;
+        EXPECT_EQ(ecu.Ram(), before) << line;
+    }
+}
+
+TEST(SimControl, DumpListsModeEveryBlockErrorsAndSamples) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath("dump");
+    Ecu ecu;
+    ecu.SetMode(EcuMode::Prg);
+    ecu.Ram().zone3[67] = 0;
+    ecu.ErrorBytes()[3] = 1;
+    ecu.Samples(Fuel::Gas) = {{0x0102, 0x0304}, {0x0506, 0x0708}};
+    ASSERT_TRUE(ApplyControlLine(ecu, "dump " + path, nullptr));
+
+    const QMap<QString, QString> items = ReadDump(path);
+    EXPECT_EQ(items.value("mode"), "prg");
+    for (const char* block : {"zone2", "zone3", "emulation", "compGasTemp", "compRidTemp",
+                              "compPress", "compSmag", "correction", "testRecord"}) {
+        EXPECT_TRUE(items.contains(block)) << block;
+        EXPECT_TRUE(items.contains(QString("saved.") + block)) << block;
+    }
+    EXPECT_EQ(items.value("zone3"), ecu.Ram().zone3.toHex().toUpper());
+    EXPECT_EQ(items.value("saved.zone3").mid(2 * 67, 2), "01");
+    EXPECT_EQ(items.value("errors"), ecu.ErrorBytes().toHex().toUpper());
+    EXPECT_EQ(items.value("samples.gas"), "0201040306050807");
+    EXPECT_EQ(items.value("samples.petrol"), "");
+
+    EXPECT_FALSE(ApplyControlLine(ecu, "dump " + dir.filePath("no/such/dir/dump"), nullptr));
+}
+
+// The delays the Configuration page's lists offer (a count is 25 ms).
+TEST(SimControl, FactoryChangeOverSettings) {
+    const QByteArray z = Memory::Factory().zone3;
+    EXPECT_EQ(z.mid(53, 4).toHex(), "030a9001") << "hysteresis 3, step 10, delay 400";
+    EXPECT_EQ(z.mid(64, 2).toHex(), "2800") << "end-of-gas delay 40";
+}
