@@ -129,12 +129,12 @@ sim::Memory DefaultSetMemory(bool cng) {
     }
     z[53] = 3;                            // deceleration hysteresis 300 rpm
     z[54] = 10;                           // change-over step 250 ms
-    sim::PutU16(z, 55, 40000);            // change-over delay 1 s
+    sim::PutU16(z, 55, 400);              // change-over delay 10 s (25 ms a count)
     z[sim::kZ3BandLow] = 20;              // map-sample band 2000..2500 rpm
     z[sim::kZ3BandHigh] = 25;             //
     z[61] = 1;                            // lambda probe "0..0,8"
     sim::PutU16(z, 62, cng ? 1200 : 800); // end-of-gas pressure, mbar
-    sim::PutU16(z, 64, 40000);            // end-of-gas delay 1 s
+    sim::PutU16(z, 64, 40);               // end-of-gas delay 1 s
     z[67] = 1;                            // end-of-gas check on
     z[68] = 40;                           // max power 4000
     z[69] = 10;                           // min power 1000..1500 rpm
