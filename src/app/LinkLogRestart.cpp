@@ -36,9 +36,11 @@ QString LinkLogHeader(double clockUsec, const QString& appTitle, const QDateTime
 
 bool RestartLinkLog(const QString& appFolder, const QString& appTitle) {
     const QString log = comm::RxTxLogPath(appFolder);
-    // Without its copy the old log is kept as it stands rather than emptied.
-    if (support::IsFilePresent(log) &&
-        !platform::CopyFileOverwrite(log, appFolder + "/BIN/RxTx_Last.TXT")) {
+    const QString last = appFolder + "/BIN/RxTx_Last.TXT";
+    // The old log becomes the last one by a rename, whatever its size; a copy only
+    // where that cannot be. Without either the old log is kept as it stands.
+    if (support::IsFilePresent(log) && !platform::MoveFileOverwrite(log, last) &&
+        !platform::CopyFileOverwrite(log, last)) {
         return false;
     }
     const QString header =

@@ -17,9 +17,10 @@ QString LocaleTimeText(const QTime& when);
 // The header text: the clock in ms, " O ", the release, the title and the date.
 QString LinkLogHeader(double clockUsec, const QString& appTitle, const QDateTime& when);
 
-// Copies an existing log over the last one, then writes the new log with its quoted
-// header line. False when the old log could not be copied (it is then left as it
-// stands) or the new one could not be written; a missing old log is no failure.
+// Moves an existing log over the last one, then writes the new log with its quoted
+// header line. False when the old log could not be kept (it is then left as it
+// stands) or the new one could not be written; a missing old log is no failure. The
+// link calls it too whenever the log passes its size bound.
 bool RestartLinkLog(const QString& appFolder, const QString& appTitle);
 
 } // namespace app

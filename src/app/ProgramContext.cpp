@@ -1,5 +1,6 @@
 #include "app/ProgramContext.h"
 
+#include "app/LinkLogRestart.h"
 #include "ecudata/EcuLinkHost.h"
 #include "ecudata/LiveData.h"
 #include "ecudata/PointLog.h"
@@ -51,6 +52,7 @@ void ProgramContext::NewLink() {
     ObjComm = std::make_unique<ClsComm>(AppFolder, *Serial, *Ftdi);
     linkHost_ = std::make_unique<ContextLinkHost>(*this);
     ObjComm->Host(linkHost_.get());
+    ObjComm->RxTxLog().Restart = [this] { return RestartLinkLog(AppFolder, Texts.AppTitle); };
 }
 
 } // namespace app

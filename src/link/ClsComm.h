@@ -6,6 +6,7 @@
 // two port drivers are handed in and must outlive it.
 
 #include "link/ReplyQueue.h"
+#include "link/RxTxLog.h"
 
 #include <QByteArray>
 #include <QString>
@@ -56,6 +57,12 @@ public:
     // host those replies are only acknowledged.
     void Host(LinkHost* host) { host_ = host; }
     LinkHost* Host() const { return host_; }
+
+    // One line of the link log BIN/RxTx.TXT, which is kept within its size bound.
+    void WriteLog(const QString& tag, const QString& text);
+    // The link log's size bound; the signal viewer sets RxTxLog().HoldRestart while it
+    // records, so the log is not restarted under it.
+    RxTxLogBound& RxTxLog() { return rxTxLog_; }
 
     // Flash address of the identity block in the firmware image.
     QString AdrFrmwarEcu = "00FFE000";
@@ -271,11 +278,10 @@ public:
 private:
     // The values of the port-settings file before it is read.
     void SetDefaults();
-    void WriteLog(const QString& tag, const QString& text) const;
     // The log lines of a failed driver call: three for the cable, four for a serial
     // port; osError is the code captured at the failing call.
-    void LogFtdiFailure(const QString& call, qint32 osError) const;
-    void LogSerialFailure(const QString& call, const QString& text, qint32 osError) const;
+    void LogFtdiFailure(const QString& call, qint32 osError);
+    void LogSerialFailure(const QString& call, const QString& text, qint32 osError);
     bool SerialQueueStatus();
     // Appends the bytes a read really delivered.
     void ReadInto(qint32 count, bool usb, qint32& osError);
@@ -346,6 +352,7 @@ private:
     std::array<qint16, 16> indVar_{};
 
     ReplyQueue replyQueue_;
+    RxTxLogBound rxTxLog_;
 };
 
 } // namespace comm

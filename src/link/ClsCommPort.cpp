@@ -41,17 +41,17 @@ QString Hex(const QByteArray& bytes) {
 
 } // namespace
 
-void ClsComm::WriteLog(const QString& tag, const QString& text) const {
-    WriteRxTxLog(appFolder_, tag, text);
+void ClsComm::WriteLog(const QString& tag, const QString& text) {
+    WriteRxTxLog(appFolder_, tag, text, &rxTxLog_);
 }
 
-void ClsComm::LogFtdiFailure(const QString& call, qint32 osError) const {
+void ClsComm::LogFtdiFailure(const QString& call, qint32 osError) {
     WriteLog(call, QString());
     WriteLog("FtStatus_Val ", LogHex(ftStatus_));
     WriteLog("LastDllError ", LogHex(osError));
 }
 
-void ClsComm::LogSerialFailure(const QString& call, const QString& text, qint32 osError) const {
+void ClsComm::LogSerialFailure(const QString& call, const QString& text, qint32 osError) {
     WriteLog(call, text);
     WriteLog("lpErrors ", LogHex(errorCom_));
     WriteLog("GetLastError ", LogHex(osError));

@@ -64,6 +64,8 @@ constexpr quint8 ReqByte2 = 0x02;
 constexpr quint8 ReplyHeader = 0x42;
 constexpr quint8 ReplyByte2 = 0x01;
 constexpr int MaxPayload = 252;
+// The longest frame the length byte can describe (LEN 255 and the two bytes before it).
+constexpr qsizetype MaxFrameSize = 255 + 2;
 
 // The name the link log writes for a command; " XXXXXXXXXX " for a code without one.
 QString CmdName(quint8 code);

@@ -65,15 +65,9 @@ void StepReady(ClsComm& link) {
     }
 }
 
-void StepWaitReply(ClsComm& link) {
-    if (link.CkWDogSend()) {
-        link.ReciveMsg();
-        if (link.CtrlEndRecive()) {
-            CheckReply(link);
-            link.Silenzio(KeepAliveMs, true);
-        }
-        return;
-    }
+// The exchange failed (no reply in time, or bytes that can be no reply): resend, and
+// once the resends are used up move the search on or report the lost link.
+void FailExchange(ClsComm& link) {
     if (ReSendMsg(link, link.OutBuffer())) {
         return;
     }
@@ -90,6 +84,22 @@ void StepWaitReply(ClsComm& link) {
     link.NumWDogSend(static_cast<qint16>(std::min(link.NumWDogSend() + 1, 32767)));
     link.TimeCom_RSet();
     link.ComState(COM_ERROR);
+}
+
+void StepWaitReply(ClsComm& link) {
+    if (!link.CkWDogSend()) {
+        FailExchange(link);
+        return;
+    }
+    link.ReciveMsg();
+    if (link.CtrlEndRecive()) {
+        CheckReply(link);
+        link.Silenzio(KeepAliveMs, true);
+    } else if (link.InBuffer().size() > MaxFrameSize) {
+        // Longer than any reply can be (a device that chatters, or one that is not
+        // ours): a damaged reply now, not a wait for the deadline.
+        FailExchange(link);
+    }
 }
 
 // Each open attempt on USB moves to the next cable, back to the first whenever the
@@ -187,7 +197,7 @@ void ProcessComState(ClsComm& link) {
     }
     StepGuard guard(link);
     if (link.ComState() != link.LastLoggedComState()) {
-        WriteRxTxLog(link.AppFolder(), "C ", QString::number(link.ComState()));
+        link.WriteLog("C ", QString::number(link.ComState()));
         link.LastLoggedComState(link.ComState());
     }
     switch (link.ComState()) {

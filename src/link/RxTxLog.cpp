@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <algorithm>
 #include <cmath>
 
 namespace comm {
@@ -49,7 +50,15 @@ QString HandleFilePath(const QString& appFolder) {
     return appFolder + "/BIN/Handle.ini";
 }
 
-void WriteRxTxLog(const QString& appFolder, const QString& tag, const QString& text) {
+qint64 RxTxLogBound::DefaultLimitBytes() {
+    constexpr qint64 Limit = 64LL * 1024 * 1024;
+    bool ok = false;
+    const qint64 wanted = qEnvironmentVariable("LX735_RXTX_LIMIT_BYTES").toLongLong(&ok);
+    return ok && wanted > 0 ? std::min(wanted, Limit) : Limit;
+}
+
+void WriteRxTxLog(const QString& appFolder, const QString& tag, const QString& text,
+                  RxTxLogBound* bound) {
     const QString name = NameLine(text);
     // Milliseconds rounded half to even (the default rounding mode).
     const auto ms = static_cast<qint64>(std::nearbyint(support::GetTimeUsec() / 1000.0));
@@ -58,9 +67,18 @@ void WriteRxTxLog(const QString& appFolder, const QString& tag, const QString& t
         bytes += Quoted(name);
     }
     bytes += Quoted(QString::number(ms) + " " + tag + text);
-    QFile file(RxTxLogPath(appFolder));
-    if (file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+    qint64 size = 0;
+    {
+        QFile file(RxTxLogPath(appFolder));
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+            return;
+        }
         file.write(bytes);
+        size = file.size();
+    }
+    if (bound && bound->Restart && !bound->HoldRestart && size > bound->LimitBytes &&
+        size > bound->NextTryBytes) {
+        bound->NextTryBytes = bound->Restart() ? 0 : size + bound->LimitBytes;
     }
 }
 

@@ -7,15 +7,34 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <functional>
 
 namespace comm {
 
 QString RxTxLogPath(const QString& appFolder);
 QString HandleFilePath(const QString& appFolder);
 
+// The log's size bound: once the log passes LimitBytes it is started afresh through
+// Restart (wired by the program: the old log is kept as RxTx_Last.TXT and the new one
+// begins with its header), so the two files together stay bounded.
+struct RxTxLogBound {
+    // 64 MiB; LX735_RXTX_LIMIT_BYTES (a test switch) lowers it.
+    static qint64 DefaultLimitBytes();
+
+    qint64 LimitBytes = DefaultLimitBytes();
+    // Set while the signal viewer records (Run to Stop): the restart waits until it is
+    // cleared, so a recording never loses the log it is reading.
+    bool HoldRestart = false;
+    std::function<bool()> Restart;
+    // After a restart that failed, the next try waits for another LimitBytes of log.
+    qint64 NextTryBytes = 0;
+};
+
 // Appends "<ms> <tag><text>" in quotes; a request frame in hex (text beginning "41")
-// gets a quoted line with its command's name first.
-void WriteRxTxLog(const QString& appFolder, const QString& tag, const QString& text);
+// gets a quoted line with its command's name first. With a bound, a log past its limit
+// is restarted after the line.
+void WriteRxTxLog(const QString& appFolder, const QString& tag, const QString& text,
+                  RxTxLogBound* bound = nullptr);
 
 // The number as the failed-call lines write it: upper-case hex without leading
 // zeros, a negative number as its eight-digit two's complement.

@@ -12,6 +12,9 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QThread>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace app_tests {
 namespace {
@@ -148,6 +151,31 @@ TEST_F(AppFixture, OldLogThatCannotBeKeptIsLeftAsItStands) {
     Start();
     EXPECT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(tree.Read("BIN/RxTx.TXT"), "\"old line\"\r\n");
+}
+
+// A log larger than the memory the program may use (a sparse 4 GiB file under a 1 GiB
+// address-space limit) is kept whole as the last log, and the new one starts.
+TEST(LinkLogRestartTest, ALogLargerThanMemoryIsKeptAsTheLastOne) {
+    testing_support::TempTree tree;
+    constexpr qint64 Huge = 4LL * 1024 * 1024 * 1024;
+    {
+        QFile old(tree.Path("BIN/RxTx.TXT"));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(old.resize(Huge));
+    }
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const rlimit limit{1LL << 30, 1LL << 30};
+        setrlimit(RLIMIT_AS, &limit);
+        _exit(app::RestartLinkLog(tree.Root(), "T") ? 0 : 1);
+    }
+    int status = -1;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(QFileInfo(tree.Path("BIN/RxTx_Last.TXT")).size(), Huge);
+    EXPECT_TRUE(tree.Read("BIN/RxTx.TXT").contains(" O Release "));
 }
 
 // The staged executable finds its data through its own folder.

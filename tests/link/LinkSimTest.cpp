@@ -1,6 +1,7 @@
 // The link against the simulated ECU: search, keep-alive, resends, failures and the
 // replies' effects, all on simulated time.
 
+#include "LinkFixture.h"
 #include "LinkRig.h"
 #include "link/Frames.h"
 #include "link/ReplyDispatch.h"
@@ -309,4 +310,47 @@ TEST(LinkStop, ClosesThePortAndStaysStopped) {
     EXPECT_EQ(rig.tree.Read("BIN/Handle.ini"), "\r\n");
     rig.link.ComState(COM_RESTART);
     EXPECT_TRUE(rig.Connect());
+}
+
+// A line that carries bytes which never frame (a wrong device, a chattering adapter):
+// a receive buffer longer than any reply is a damaged reply at once, so the buffer, and
+// the log lines that show it, stay small; the resends run out and the link restarts.
+TEST(LinkJunk, BytesThatNeverFrameKeepTheReceiveBufferBounded) {
+    testing_support::TempTree tree;
+    testing_support::FakeTime time;
+    double sentUpTo = time.NowUsec();
+    const auto junk = [&sentUpTo](double now) {
+        constexpr double ByteUsec = 1e6 / 3840; // the wire rate
+        QByteArray bytes;
+        for (; sentUpTo + ByteUsec <= now; sentUpTo += ByteUsec) {
+            bytes.append('\x55');
+        }
+        return bytes;
+    };
+    testing_support::SimPort port([](const QByteArray&, double) {}, junk,
+                                  [] { return std::optional<double>(); }, link_test::SimDevice);
+    platform::FakeFtdiDriver ftdi;
+    tree.Write("BIN/ComPorts.ini", "[COM1]\r\n" + link_test::SimDevice.toLatin1() + "\r\n");
+    tree.Write("BIN/SetCom.ini", link_test::FixedCom1);
+    ClsComm link(tree.Root(), port, ftdi);
+    link.ReadSetCom("/BIN/SetCom.ini");
+    double nextTick = time.NowUsec();
+    time.onPump = [&] {
+        if (time.NowUsec() >= nextTick) {
+            nextTick = time.NowUsec() + 1000;
+            ProcessComState(link);
+        }
+    };
+    time.RunUntil([&] { return link.ComState() == COM_ERROR; }, 120e6, 1000);
+    time.onPump = nullptr;
+
+    const QList<QByteArray> log = link_test::ReadLogLines(tree);
+    qsizetype longest = 0;
+    for (const QByteArray& line : log) {
+        longest = std::max(longest, line.size());
+    }
+    // Before the reply deadline the buffer would hold 4 s of the line (about 15 KB).
+    EXPECT_LT(longest, 2 * 1024);
+    EXPECT_LT(tree.Read("BIN/RxTx.TXT").size(), 4 * 1024 * 1024);
+    EXPECT_EQ(link.ComState(), COM_ERROR);
 }

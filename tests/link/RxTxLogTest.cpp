@@ -129,3 +129,45 @@ TEST(FileHandleVerificaChiusura, ClosesOnlyThePortThisObjectHolds) {
     EXPECT_EQ(link.nPorta(), 0);
     EXPECT_EQ(tree.Read("BIN/Handle.ini"), "\r\n");
 }
+
+// Past its limit the log is restarted after the line; while the viewer holds the
+// restart it waits, and a restart that fails is tried again only after another limit.
+TEST(WriteRxTxLog, PastItsLimitTheLogIsRestartedUnlessHeld) {
+    TempTree tree;
+    FakeTime time;
+    int restarts = 0;
+    bool restartWorks = true;
+    RxTxLogBound bound;
+    bound.LimitBytes = 69; // three lines of 23 bytes
+    bound.Restart = [&] {
+        ++restarts;
+        if (restartWorks) {
+            QFile::remove(tree.Path("BIN/RxTx.TXT"));
+        }
+        return restartWorks;
+    };
+    const auto writeLines = [&](int n) {
+        for (int i = 0; i < n; ++i) {
+            WriteRxTxLog(tree.Root(), "R ", "42010409004E", &bound); // "1000 R ..." 23 bytes
+        }
+    };
+    writeLines(3);
+    EXPECT_EQ(restarts, 0);
+    writeLines(1);
+    EXPECT_EQ(restarts, 1);
+
+    bound.HoldRestart = true;
+    writeLines(8);
+    EXPECT_EQ(restarts, 1);
+    bound.HoldRestart = false;
+    writeLines(1);
+    EXPECT_EQ(restarts, 2);
+
+    restartWorks = false;
+    writeLines(4);
+    EXPECT_EQ(restarts, 3);
+    writeLines(3);
+    EXPECT_EQ(restarts, 3) << "no new try before another limit's worth of log";
+    writeLines(1);
+    EXPECT_EQ(restarts, 4);
+}
