@@ -11,6 +11,8 @@ PACKAGES=(
   clang-format
   clang libclang-rt-dev
   xvfb xauth
+  fonts-liberation2
+  openbox xdotool
 )
 
 missing=()

@@ -5,6 +5,7 @@
 #include "support/Colors.h"
 #include "support/FileRoutines.h"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -139,7 +140,15 @@ void FrmStartUp::Form_Load() {
 }
 
 void FrmStartUp::ShowVersions(const QString& text, bool offerUpdate) {
-    lblVersioneVal_->setText(text);
+    // A long system name or kernel release is cut to what the box shows, not wrapped
+    // out of sight.
+    const QFontMetrics metrics(lblVersioneVal_->font());
+    const int room = lblVersioneVal_->contentsRect().width();
+    QStringList lines = text.split('\n');
+    for (QString& line : lines) {
+        line = room > 0 ? metrics.elidedText(line, Qt::ElideRight, room) : line;
+    }
+    lblVersioneVal_->setText(lines.join('\n'));
     command1_->setVisible(true);
     cmdUpdateFrm_->setVisible(offerUpdate);
 }

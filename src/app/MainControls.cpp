@@ -88,7 +88,7 @@ const ControlDef Design[] = {
     {Kind::Shape, "ShpLevel", "FrmPrincipe", "", 0, 8400, 120, 1485, 1305},
     {Kind::Image, "ImgLogo", "FrmPrincipe", "", 0, 8475, 180, 1380, 1200},
     {Kind::Shape, "ShpLevAct", "FrmPrincipe", "", 7, 8685, 1110, 150, 150, 200},
-    {Kind::Label, "LblParRpm", "FrmPrincipe", "Rpm", 0, 5437, 150, 2656, 360},
+    {Kind::Label, "LblParRpm", "FrmPrincipe", "R.P.M.", 0, 5437, 150, 2656, 360},
     {Kind::Text, "TxtRpm(0)", "FrmPrincipe", "", 0, 5437, 540, 2656, 855},
     {Kind::Label, "LblParTmpVap", "FrmPrincipe", "Vapor. temp.", 0, 5220, 1635, 2158, 360},
     {Kind::Text, "TxtTmpVap(0)", "FrmPrincipe", "", 0, 7453, 1560, 2158, 600},
@@ -97,7 +97,7 @@ const ControlDef Design[] = {
     {Kind::Text, "TxtTmpGas(0)", "FrmPrincipe", "", 0, 7453, 2372, 2158, 600},
     {Kind::Label, "LblParPressure", "FrmPrincipe", "Pressure", 0, 5220, 3259, 2158, 360},
     {Kind::Text, "TxtPressure(0)", "FrmPrincipe", "", 0, 7453, 3184, 2158, 600},
-    {Kind::Label, "LblParBar", "FrmPrincipe", "Bar", 0, 9641, 3424, 400, 360},
+    {Kind::Label, "LblParBar", "FrmPrincipe", "Bar", 0, 9641, 3424, 510, 360},
     {Kind::Label, "LblSupVoltage", "FrmPrincipe", "Supply", 0, 5220, 4071, 2158, 360},
     {Kind::Text, "TxtSupply", "FrmPrincipe", "", 0, 7453, 3996, 2158, 600},
     {Kind::Label, "LblParV", "FrmPrincipe", "V", 0, 9641, 4236, 400, 360},
@@ -235,6 +235,12 @@ constexpr struct {
     int top;
 } ElementTops[] = {{"ShpLevAct(5)", 900}, {"ShpLevAct(6)", 900}};
 
+// Elements of an array whose designed captions differ.
+constexpr struct {
+    const char* name;
+    const char* caption;
+} ElementCaptions[] = {{"LblParLambda(0)", "Lambda in 1"}, {"LblParLambda(1)", "Lambda in 2"}};
+
 // Designed fonts of the live boxes that no layout sizes (the layouts size the others).
 constexpr struct {
     const char* name;
@@ -248,6 +254,9 @@ void ApplyDesignDetails(QWidget& client) {
         if (auto* control = client.findChild<QWidget*>(name)) {
             SetTopTwips(*control, top);
         }
+    }
+    for (const auto& [name, caption] : ElementCaptions) {
+        SetCaption(client.findChild<QWidget*>(name), caption);
     }
     for (const auto& [name, points, bold] : DesignFonts) {
         if (auto* control = client.findChild<QWidget*>(name)) {

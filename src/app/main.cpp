@@ -4,6 +4,7 @@
 #include "app/FrmLX735.h"
 #include "app/PageServices.h"
 #include "app/ProgramContext.h"
+#include "app/ProgramFont.h"
 #include "app/StartUp.h"
 #include "monitor/Monitor.h"
 #include "monitor/TestCommands.h"
@@ -14,6 +15,7 @@
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    app::SetProgramFont();
     monitor::InstallTestHooksFromEnvironment();
     app::ProgramContext context;
     app::PageServices services;

@@ -8,6 +8,7 @@
 #include "support/FileRoutines.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 
@@ -118,6 +119,25 @@ TEST_F(AboutTest, LaterImageOffersABlinkingUpdate) {
     EXPECT_FALSE(context->Requests.FirmwareOk);
     EXPECT_TRUE(context->UpdateRequest);
     EXPECT_FALSE(box.isVisible());
+}
+
+TEST_F(AboutTest, ALongSystemLineIsCutToWhatTheBoxShows) {
+    Start();
+    app::FrmStartUp& box = About();
+    support::WinVerInfo os;
+    os.Name = "Debian GNU/Linux 12 (bookworm) with a distribution name far too long to show";
+    os.Version = "6.1.0-18-amd64-and-a-long-local-kernel-suffix";
+    box.ShowVersions(app::VersionText(context->Comm(), os), false);
+    const QLabel& label = *box.findChild<QLabel*>("LblVersioneVal");
+    ASSERT_GT(label.contentsRect().width(), 0);
+    const QFontMetrics metrics(label.font());
+    for (const QString& line : Text(box).split('\n')) {
+        EXPECT_LE(metrics.horizontalAdvance(line), label.contentsRect().width())
+            << line.toStdString();
+    }
+    EXPECT_TRUE(Text(box).contains("\nWindows version: Debian GNU/Linux"));
+    EXPECT_TRUE(Text(box).contains("Release  ver 01.12.82 - 14/04/2011\n"))
+        << "short lines stay whole";
 }
 
 TEST_F(AboutTest, EscClosesWithoutChangingAnyFlag) {

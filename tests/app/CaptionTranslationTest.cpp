@@ -153,7 +153,7 @@ TEST_F(AppFixture, LanguageOutsideTheMenuStandsForTheFirst) {
 TEST_F(AppFixture, WithoutADictionaryTheBuiltInCaptionsStay) {
     QFile::remove(tree.Path("LNG/M3.diz"));
     Start();
-    EXPECT_EQ(CaptionOf("LblParRpm"), "Rpm");
+    EXPECT_EQ(CaptionOf("LblParRpm"), "R.P.M.");
     EXPECT_EQ(CaptionOf("MnuLngT(0)"), "LINGUA - ...");
     EXPECT_EQ(window->SstMain().tabText(2), "Calibration - F5");
 }

@@ -41,7 +41,7 @@ MAIN_HEAD = [
     ("Gas pressure", "Pressione gas"),  # 21 LblParPressure
     ("Bar", "Bar"),  # 22 LblParBar
     ("Lambda", "Sonda lambda"),  # 23 LblParLambda (0) " #1", (1) " #2"
-    ("Volt", "Volt"),  # 24 LblParLambdaMv(0)
+    ("V", "V"),  # 24 LblParLambdaMv(0)
     ("Supply (V)", "Alimentazione (V)"),  # 25 LblSupVoltage
     ("On", "Attivo"),  # 26 MsgConfig01
     ("Off", "Disattivo"),  # 27 GridHeader15
@@ -142,7 +142,7 @@ END_ERROR_ECU = "[END_ERROR_ECU]"
 
 # Entries E+1 .. E+92, after the end marker.
 MAIN_TAIL = [
-    ("ECU ERRORS", "ERRORI CENTRALINA"),  # E+1 MsgLive04
+    ("ERRORS", "ERRORI"),  # E+1 MsgLive04
     ("Gas solenoid valve 1", "Elettrovalvola gas 1"),  # E+2 CkbeV_01 tool tip
     ("Gas solenoid valve 2", "Elettrovalvola gas 2"),  # E+3 CkbeV_02
     ("Ignition key", "Chiave quadro"),  # E+4 CkbKey
@@ -181,7 +181,7 @@ MAIN_TAIL = [
     ("Reference line", "Linea di riferimento"),  # E+36 FrmModLine
     ("Slope", "Pendenza"),  # E+37 LblAlfa
     ("Offset (ms)", "Offset (ms)"),  # E+38 LblOffset
-    ("Vacuum (bar)", "Depressione (bar)"),  # E+39 TxtMapPressure, LblCalPres
+    ("Vac. (bar)", "Depr. (bar)"),  # E+39 TxtMapPressure, LblCalPres
     ("Map acquisition", "Acquisizione mappa"),  # E+40 FrmMapTuning
     ("Read map", "Leggi mappa"),  # E+41 CmdMapRead
     ("Acquire vacuum", "Acquisisci depressione"),  # E+42 ChkAbilAcqVacum
@@ -191,10 +191,10 @@ MAIN_TAIL = [
     ("Show model", "Mostra modello"),  # E+46 CmdShpMapMod
     ("Petrol", "Benzina"),  # E+47 LblMapPetrol
     ("Gas", "Gas"),  # E+48 LblMapGas
-    ("Pressure (bar)", "Pressione (bar)"),  # E+49 LblCalVacuum (stands over the pressure box)
+    ("Pres. (bar)", "Pres. (bar)"),  # E+49 LblCalVacuum (stands over the pressure box)
     ("T Petrol", "T Benzina"),  # E+50 LblCalInjTp
     ("T Gas", "T Gas"),  # E+51 LblCalInjTg
-    ("Reducer temp.", "Temp. riduttore"),  # E+52 LblCalTempVap
+    ("Red. temp.", "Temp. rid."),  # E+52 LblCalTempVap
     ("Gas temp.", "Temp. gas"),  # E+53 LblCalTempGas
     ("Lambda", "Lambda"),  # E+54 LblCalLambda " #1", LblCalLambda2 " #2"
     ("Correction table outside its limits", "Tabella di correzione fuori dai limiti"),  # E+55 MsgTara26
@@ -203,7 +203,7 @@ MAIN_TAIL = [
     ("above the upper limit", "sopra il limite superiore"),  # E+58 MsgTara29
     ("The ECU is not in slave mode", "La centralina non \u00e8 in modo slave"),  # E+59 MsgTara30
     ("On", "Attivo"),  # E+60 MsgConfig04
-    ("Compensation active", "Compensazione attiva"),  # E+61 LblCompAttiva
+    ("Compensation on", "Compensaz. attiva"),  # E+61 LblCompAttiva
     ("Emulation active", "Emulazione attiva"),  # E+62 LblEmulAttiva
     ("Lambda", "Lambda"),  # E+63 tab 4
     ("bar \\ rpm", "bar \\ giri"),  # E+64 GrdTitolo (0, 0)

@@ -1,0 +1,197 @@
+// Every caption an installer reads fits its control: the main window (each tab it can
+// open), the error list, the service window and the About box, in English and Italian,
+// at the start size and filling a 1920 x 1080 screen, measured with the metrics of the
+// font each control draws with. It runs on an X display (Xvfb) with the program's font.
+
+#include "app/Controls.h"
+#include "app/ProgramFont.h"
+#include "monitor/ErrorFlags.h"
+#include "monitor/FrmErrEcu.h"
+#include "monitor/FrmService.h"
+#include "monitor/LiveWindowRig.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QTableWidget>
+
+namespace screen_test {
+namespace {
+
+class ProgramFontEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { installed = app::SetProgramFont(); }
+    static inline bool installed = false;
+};
+
+const auto* const programFont = ::testing::AddGlobalTestEnvironment(new ProgramFontEnvironment);
+
+int LinesWidth(const QFontMetrics& metrics, const QString& text) {
+    int widest = 0;
+    for (const QString& line : QString(text).remove('\r').split('\n')) {
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    }
+    return widest;
+}
+
+QString ButtonText(const QAbstractButton& button) {
+    QString text = button.text();
+    return text.replace("&&", "\x01").remove('&').replace('\x01', '&');
+}
+
+// The room a button leaves its caption: its contents rectangle as the style draws it.
+int ButtonRoom(const QAbstractButton& button) {
+    QStyleOptionButton option;
+    option.initFrom(&button);
+    option.text = button.text();
+    QStyle::SubElement contents = QStyle::SE_PushButtonContents;
+    if (qobject_cast<const QCheckBox*>(&button)) {
+        contents = QStyle::SE_CheckBoxContents;
+    } else if (qobject_cast<const QRadioButton*>(&button)) {
+        contents = QStyle::SE_RadioButtonContents;
+    }
+    const int room = button.style()->subElementRect(contents, &option, &button).width();
+    // A push button's text stands inside its bevel.
+    return qobject_cast<const QPushButton*>(&button) ? room - 4 : room;
+}
+
+struct Cut {
+    QString where;
+    QString caption;
+    int needed = 0;
+    int room = 0;
+};
+
+// The captions of window's visible controls that are wider than the room they have.
+QList<Cut> CutCaptions(QWidget& window) {
+    QList<Cut> cuts;
+    auto check = [&](const QWidget& control, const QString& caption, int needed, int room) {
+        if (!caption.trimmed().isEmpty() && needed > room) {
+            cuts.append({window.objectName() + "/" + control.objectName(), caption, needed, room});
+        }
+    };
+    for (QWidget* control : window.findChildren<QWidget*>()) {
+        if (!control->isVisibleTo(&window)) {
+            continue;
+        }
+        const QFontMetrics metrics(control->font());
+        if (auto* label = qobject_cast<QLabel*>(control)) {
+            if (label->wordWrap()) {
+                const QRect room = label->contentsRect();
+                const QRect used = metrics.boundingRect(room, Qt::TextWordWrap, label->text());
+                check(*label, label->text(), used.height(), room.height());
+            } else {
+                check(*label, label->text(), LinesWidth(metrics, label->text()),
+                      label->contentsRect().width() - 2 * label->margin());
+            }
+        } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+            const QString text = ButtonText(*button);
+            check(*button, text, LinesWidth(metrics, text), ButtonRoom(*button));
+        } else if (auto* frame = qobject_cast<QGroupBox*>(control)) {
+            check(*frame, frame->title(), metrics.horizontalAdvance(frame->title()),
+                  frame->width() - 2 * metrics.averageCharWidth());
+        } else if (auto* grid = qobject_cast<QTableWidget*>(control)) {
+            const QFontMetrics cells(grid->font());
+            for (int c = 0; c < grid->columnCount(); ++c) {
+                if (const QTableWidgetItem* item = grid->item(0, c)) {
+                    check(*grid, item->text(), cells.horizontalAdvance(item->text()),
+                          grid->columnWidth(c) - 6);
+                }
+            }
+        }
+    }
+    return cuts;
+}
+
+std::string Describe(const QList<Cut>& cuts) {
+    std::string text;
+    for (const Cut& cut : cuts) {
+        text += "\n  " + cut.where.toStdString() + " \"" + cut.caption.toStdString() + "\" needs " +
+                std::to_string(cut.needed) + " px, has " + std::to_string(cut.room);
+    }
+    return text;
+}
+
+struct Case {
+    int language; // 0 English, 1 Italian
+    bool fullScreen;
+};
+
+std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
+    return std::string(info.param.language == 0 ? "English" : "Italian") +
+           (info.param.fullScreen ? "FullScreen" : "StartSize");
+}
+
+class CaptionFit : public monitor_test::LiveWindowRig, public ::testing::WithParamInterface<Case> {
+protected:
+    void SetUp() override {
+        if (QGuiApplication::platformName() == "offscreen") {
+            GTEST_SKIP() << "needs an X display (the test runs on Xvfb)";
+        }
+        ASSERT_TRUE(ProgramFontEnvironment::installed) << "Liberation Sans is not installed";
+        window->MnuLngT_Click(GetParam().language);
+        if (GetParam().fullScreen) {
+            // No window manager maximises here: the window takes the screen as it would.
+            const QRect screen = QGuiApplication::primaryScreen()->geometry();
+            ASSERT_EQ(screen.size(), QSize(1920, 1080));
+            const QSize frame = window->frameGeometry().size() - window->size();
+            window->setGeometry(QRect(screen.topLeft(), screen.size() - frame));
+        }
+        QCoreApplication::processEvents();
+    }
+
+    // The tabs the installer can pick, each laid out as its switch lays it out.
+    QList<int> VisibleTabs() {
+        QList<int> tabs;
+        for (int i = 0; i < window->SstMain().count(); ++i) {
+            if (window->SstMain().isTabVisible(i)) {
+                tabs << i;
+            }
+        }
+        return tabs;
+    }
+};
+
+TEST_P(CaptionFit, NoCaptionIsWiderThanItsControl) {
+    // The error button shows with its caption as an error read shows it.
+    comm::ClsComm& link = context->Comm();
+    link.ErrInj(1, 2);
+    Live().Errors.ShowErrorButton();
+    ASSERT_FALSE(Hidden("CmdErrInj"));
+
+    for (int tab : VisibleTabs()) {
+        window->MnuViewTab_Click(tab);
+        QCoreApplication::processEvents();
+        const QList<Cut> cuts = CutCaptions(*window);
+        EXPECT_TRUE(cuts.isEmpty()) << "tab " << tab << ":" << Describe(cuts);
+    }
+    window->MnuViewTab_Click(0);
+
+    Live().CmdErrInj_Click();
+    Live().CmdService_Click();
+    window->MnuInfoAbout_Click();
+    QCoreApplication::processEvents();
+    for (QWidget* other :
+         {static_cast<QWidget*>(&Live().ErrorList()), static_cast<QWidget*>(&Live().Service()),
+          static_cast<QWidget*>(window->AboutBox())}) {
+        ASSERT_NE(other, nullptr);
+        const QList<Cut> cuts = CutCaptions(*other);
+        EXPECT_TRUE(cuts.isEmpty()) << Describe(cuts);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, CaptionFit,
+                         ::testing::Values(Case{0, false}, Case{1, false}, Case{0, true},
+                                           Case{1, true}),
+                         CaseName);
+
+} // namespace
+} // namespace screen_test
