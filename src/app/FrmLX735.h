@@ -154,11 +154,12 @@ private:
     QTimer timer1_;
     QTimer timer2_;
     QTimer timer3_;
-    std::array<QLineEdit*, 2> statusCells_{}; // TxtStatusBar(0) and (1)
+    std::array<QLineEdit*, 3> statusCells_{}; // TxtStatusBar(0) to (2)
     QPointer<FrmInit> frmInit_;
     QPointer<FrmStartUp> frmStartUp_;
     double lastDotStepUsec_ = -1e18;
     double lastBlinkUsec_ = -1e18;
+    quint64 shownPortMessage_ = 0; // the link's PortMessageSerial last shown
     bool loaded_ = false;
     bool unloaded_ = false;
     bool closingByProgram_ = false;

@@ -131,6 +131,13 @@ void FrmLX735::AggiornaStatoCom() {
         }
     }
 
+    // A port that cannot be opened is told in the message cell, once per port and reason
+    // (the cell shows the link time again once the link is up).
+    if (comm.PortMessageSerial() != shownPortMessage_) {
+        shownPortMessage_ = comm.PortMessageSerial();
+        SetStatusCell(2, comm.PortMessage());
+    }
+
     const bool searching = comm.FlagRicercaCom() != comm::NoSearch;
     ShowPendingWrites(Writing(ctx_), searching, now);
     if (!searching) {

@@ -9,6 +9,7 @@
 #include "link/RxTxLog.h"
 
 #include <QByteArray>
+#include <QSet>
 #include <QString>
 #include <array>
 #include <optional>
@@ -261,8 +262,15 @@ public:
 
     // After a failed open: closes the port that BIN/Handle.ini records, but only when
     // it is the one this object opened and still holds; a number left by an earlier
-    // run names nothing of ours and is never closed.
+    // run names nothing of ours and is never closed. A file that cannot be read is
+    // told once a run.
     void FileHandleVerificaChiusura();
+
+    // The latest serial port that could not be opened, in plain words for the status
+    // bar; PortMessageSerial grows once for each new port and reason (every failed open
+    // writes its link-log line).
+    QString PortMessage() const { return portMessage_; }
+    quint64 PortMessageSerial() const { return portMessageSerial_; }
 
     // Settings that only the settings file and the port operations use.
     QString SetportText() const { return setportText_; }
@@ -282,6 +290,7 @@ private:
     // port; osError is the code captured at the failing call.
     void LogFtdiFailure(const QString& call, qint32 osError);
     void LogSerialFailure(const QString& call, const QString& text, qint32 osError);
+    void ReportOpenFailure(const QString& device, int osError);
     bool SerialQueueStatus();
     // Appends the bytes a read really delivered.
     void ReadInto(qint32 count, bool usb, qint32& osError);
@@ -350,6 +359,11 @@ private:
     std::vector<ExchangeWaiter*> waiters_;
     bool stepping_ = false;
     std::array<qint16, 16> indVar_{};
+
+    bool handleFileErrorShown_ = false;
+    QSet<QString> reportedOpenFailures_;
+    QString portMessage_;
+    quint64 portMessageSerial_ = 0;
 
     ReplyQueue replyQueue_;
     RxTxLogBound rxTxLog_;

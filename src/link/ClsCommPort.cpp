@@ -16,6 +16,7 @@
 #include "support/MessageBox.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace comm {
 
@@ -80,8 +81,12 @@ bool ClsComm::SetComm() {
         return true;
     }
     // A port without a name (COM10 and above) has no device to open.
-    const QString device = ComPortDevice(appFolder_, ComPortNome());
+    bool emptyPath = false;
+    const QString device = ComPortDevice(appFolder_, ComPortNome(), &emptyPath);
     if (device.isEmpty() || !serial_.Open(device, static_cast<quint32>(dcbBitFields_))) {
+        if (!device.isEmpty() || emptyPath) {
+            ReportOpenFailure(device, device.isEmpty() ? 0 : platform::LastOsError());
+        }
         FileHandleVerificaChiusura();
         // Not open, unless a port of ours is still held (then a close will find it).
         nPorta_ = serial_.Handle();
@@ -90,6 +95,19 @@ bool ClsComm::SetComm() {
     nPorta_ = serial_.Handle();
     WriteHandleFile(appFolder_, nPorta_);
     return true;
+}
+
+void ClsComm::ReportOpenFailure(const QString& device, int osError) {
+    WriteLog("open ", (device.isEmpty() ? ComPortsPath(appFolder_) : device) + " " +
+                          QString::number(osError) + " " +
+                          (osError ? QString::fromLocal8Bit(std::strerror(osError))
+                                   : QStringLiteral("no device path for ") + ComPortNome()));
+    const QString key = ComPortNome() + "|" + device + "|" + QString::number(osError);
+    if (!reportedOpenFailures_.contains(key)) {
+        reportedOpenFailures_.insert(key);
+        portMessage_ = PortOpenMessage(ComPortNome(), device, osError);
+        ++portMessageSerial_;
+    }
 }
 
 bool ClsComm::CloseComPort() {
@@ -356,11 +374,20 @@ bool ClsComm::RipristinaAlignErr_EX() {
 }
 
 void ClsComm::FileHandleVerificaChiusura() {
+    // Only a port this process still holds can be closed: without one the file is not
+    // even read, so a damaged file cannot stop every failed open with a box.
+    if (serial_.Handle() == 0) {
+        return;
+    }
     qint32 handle = 0;
     QString error;
     const bool recorded = ReadHandleFile(appFolder_, handle, error);
     if (!error.isEmpty()) {
-        support::MsgBox("FileHandleVerificaChiusura: " + error, support::vbOKOnly, LinkBoxTitle);
+        if (!handleFileErrorShown_) {
+            handleFileErrorShown_ = true;
+            support::MsgBox("FileHandleVerificaChiusura: " + error, support::vbOKOnly,
+                            LinkBoxTitle);
+        }
         return;
     }
     if (!recorded || handle != serial_.Handle()) {

@@ -1,9 +1,10 @@
 #include "link/ComPorts.h"
 
-#include "support/Codepage.h"
-
 #include <QFile>
 #include <QRegularExpression>
+#include <cerrno>
+#include <cstring>
+#include <optional>
 
 namespace comm {
 
@@ -19,19 +20,19 @@ int ComNumber(const QString& name) {
 }
 
 // The value line after the last "[COMn]" marker of the file (markers are matched
-// without regard to case or surrounding blanks); "" when there is none.
-QString MappedDevice(const QString& appFolder, int number) {
+// without regard to case or surrounding blanks); nothing when there is none.
+std::optional<QString> MappedDevice(const QString& appFolder, int number) {
     QFile file(ComPortsPath(appFolder));
     if (!file.open(QIODevice::ReadOnly)) {
-        return {};
+        return std::nullopt;
     }
     const QStringList lines =
-        support::DecodeCp1252(file.readAll()).split(QRegularExpression("\r\n|\r|\n"));
+        QString::fromUtf8(file.readAll()).split(QRegularExpression("\r\n|\r|\n"));
     const QString marker = QString("[COM%1]").arg(number);
-    QString device;
-    for (int i = 0; i + 1 < lines.size(); ++i) {
+    std::optional<QString> device;
+    for (int i = 0; i < lines.size(); ++i) {
         if (lines[i].trimmed().compare(marker, Qt::CaseInsensitive) == 0) {
-            device = lines[++i].trimmed();
+            device = lines.value(++i).trimmed();
         }
     }
     return device;
@@ -43,13 +44,44 @@ QString ComPortsPath(const QString& appFolder) {
     return appFolder + "/BIN/ComPorts.ini";
 }
 
-QString ComPortDevice(const QString& appFolder, const QString& comPortNome) {
+QString ComPortDevice(const QString& appFolder, const QString& comPortNome, bool* emptyPath) {
+    if (emptyPath) {
+        *emptyPath = false;
+    }
     const int number = ComNumber(comPortNome);
     if (number < FirstCom || number > LastCom) {
         return {};
     }
-    const QString mapped = MappedDevice(appFolder, number);
-    return mapped.isEmpty() ? QString("/dev/ttyS%1").arg(number - 1) : mapped;
+    const std::optional<QString> mapped = MappedDevice(appFolder, number);
+    if (!mapped) {
+        return QString("/dev/ttyS%1").arg(number - 1);
+    }
+    if (mapped->isEmpty() && emptyPath) {
+        *emptyPath = true;
+    }
+    return *mapped;
+}
+
+QString PortOpenMessage(const QString& comPortNome, const QString& device, int osError) {
+    if (device.isEmpty()) {
+        return comPortNome + ": BIN/ComPorts.ini gives this port no device path.";
+    }
+    const QString port = comPortNome + " (" + device + "): ";
+    switch (osError) {
+    case EACCES:
+    case EPERM:
+        return port + "permission denied. Add the user to the dialout group "
+                      "(sudo adduser $USER dialout) and log in again; see the README.";
+    case EBUSY:
+    case EWOULDBLOCK:
+        return port + "another program holds the port. Close it and the link goes on.";
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return port + "no such device. Plug the cable in or choose another port.";
+    default:
+        return port + "cannot be opened: " + QString::fromLocal8Bit(std::strerror(osError)) + ".";
+    }
 }
 
 } // namespace comm

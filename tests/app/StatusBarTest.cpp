@@ -202,5 +202,23 @@ TEST_F(StatusBarTest, WritesOnlyWhatChanges) {
     EXPECT_EQ(textChanges, 0);
 }
 
+// A port that cannot be opened is told in the message cell once per port and reason;
+// what the cell shows meanwhile (the link time) is not overwritten at every tick.
+TEST_F(StatusBarTest, PortThatCannotBeOpenedIsToldOnceInTheMessageCell) {
+    tree.Write("BIN/ComPorts.ini", "[COM1]\r\n/dev/lx735-no-such-device\r\n");
+    app::ClsComm& comm = context->Comm();
+    comm.UsbCom(false);
+    comm.ComPort(1);
+    EXPECT_FALSE(comm.SetComm());
+    Tick();
+    EXPECT_EQ(Cell(2).text(),
+              "COM1 (/dev/lx735-no-such-device): no such device. Plug the cable in or choose "
+              "another port.");
+    Cell(2).setText("Time: 0:00:05");
+    EXPECT_FALSE(comm.SetComm());
+    Tick();
+    EXPECT_EQ(Cell(2).text(), "Time: 0:00:05");
+}
+
 } // namespace
 } // namespace app_tests

@@ -1,6 +1,7 @@
 #include "link/ComPorts.h"
 #include "common/TempTree.h"
 
+#include <cerrno>
 #include <gtest/gtest.h>
 
 using namespace comm;
@@ -16,7 +17,9 @@ TEST(ComPortDevice, MapFileThenTtySDefault) {
     EXPECT_EQ(ComPortDevice(tree.Root(), "COM3"), "/dev/pts/7");
     EXPECT_EQ(ComPortDevice(tree.Root(), "COM1"), "/dev/serial/by-id/usb-cable")
         << "a later pair wins";
-    EXPECT_EQ(ComPortDevice(tree.Root(), "COM2"), "/dev/ttyS1") << "an empty path is unmapped";
+    bool emptyPath = false;
+    EXPECT_EQ(ComPortDevice(tree.Root(), "COM2", &emptyPath), "") << "an empty path is refused";
+    EXPECT_TRUE(emptyPath);
     EXPECT_EQ(ComPortDevice(tree.Root(), "COM4"), "/dev/ttyS3");
 }
 
@@ -26,4 +29,33 @@ TEST(ComPortDevice, OnlyCom1ToCom9HaveADevice) {
     for (const char* name : {"", "COM0", "COM10", "COM", "USB", "com1"}) {
         EXPECT_EQ(ComPortDevice(tree.Root(), name), "") << name;
     }
+}
+
+TEST(ComPortDevice, PathsAreUtf8) {
+    TempTree tree;
+    tree.Write("BIN/ComPorts.ini",
+               QString("[COM5]\r\n/dev/serial/by-id/usb-Câble_Ünï-if00\r\n").toUtf8());
+    EXPECT_EQ(ComPortDevice(tree.Root(), "COM5"), QString("/dev/serial/by-id/usb-Câble_Ünï-if00"));
+}
+
+// The installer's words for a port that cannot be opened, by the system's reason.
+TEST(PortOpenMessage, PlainWordsWithTheRemedy) {
+    const struct {
+        int error;
+        const char* contains;
+    } cases[] = {
+        {EACCES, "permission denied. Add the user to the dialout group"},
+        {EPERM, "permission denied"},
+        {EBUSY, "another program holds the port"},
+        {ENOENT, "no such device"},
+        {ENXIO, "no such device"},
+        {EIO, "cannot be opened: Input/output error"},
+    };
+    for (const auto& c : cases) {
+        const QString text = PortOpenMessage("COM3", "/dev/ttyUSB0", c.error);
+        EXPECT_TRUE(text.startsWith("COM3 (/dev/ttyUSB0): ")) << text.toStdString();
+        EXPECT_TRUE(text.contains(c.contains)) << text.toStdString();
+    }
+    EXPECT_EQ(PortOpenMessage("COM2", "", 0),
+              "COM2: BIN/ComPorts.ini gives this port no device path.");
 }

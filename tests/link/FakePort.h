@@ -19,7 +19,7 @@ public:
     bool Open(const QString& path, quint32 flags) override {
         openAttempts << path;
         if (handle_ != 0 || !acceptedPaths.contains(path)) {
-            platform::SetLastOsError(2);
+            platform::SetLastOsError(handle_ != 0 ? 16 : openError);
             return false;
         }
         openFlags = flags;
@@ -78,6 +78,7 @@ public:
     }
 
     QStringList acceptedPaths;
+    int openError = 2; // the system's code of an open that fails
     QStringList openAttempts;
     quint32 openFlags = 0;
     qint32 nextHandle = 40;

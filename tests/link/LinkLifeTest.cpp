@@ -58,9 +58,10 @@ TEST(LinkLife, SearchKeepAliveSilenceAndReconnectionOnCom3) {
     EXPECT_TRUE(rig.tree.Read("BIN/SetCom.ini").contains("[Comport]\r\n3\r\n"));
     rig.Run(1000);
     EXPECT_EQ(Texts(ParseLog(rig)),
-              (QStringList{"C 7", "C 0", "C 7", "C 0", "C 7", "C 0", "C 7", "CMD_GET_ECO",
-                           ProbeSent, "C 3", ProbeReply, "C 1"}))
-        << "a failed open leaves only its state lines";
+              (QStringList{"C 7", "C 0", "C 7", "open /dev/ttyS0 2 No such file or directory",
+                           "C 0", "C 7", "open /dev/ttyS1 2 No such file or directory", "C 0",
+                           "C 7", "CMD_GET_ECO", ProbeSent, "C 3", ProbeReply, "C 1"}))
+        << "a failed open leaves its state lines and the reason";
 
     // Idle: a keep-alive 4 s after the last reply, each answered.
     const qsizetype idleFrom = ParseLog(rig).size();

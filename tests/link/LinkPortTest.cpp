@@ -2,9 +2,12 @@
 // send outcomes, receiving, failed driver calls and their log lines, set-up and close.
 
 #include "LinkFixture.h"
+#include "common/MsgBoxCapture.h"
 #include "link/Frames.h"
 #include "support/Conversions.h"
 
+#include <QDir>
+#include <cerrno>
 #include <gtest/gtest.h>
 
 using namespace comm;
@@ -268,6 +271,53 @@ TEST(SetComm, AFailedSerialOpenLeavesThePortClosed) {
     rig.port.acceptedPaths << "";
     EXPECT_FALSE(rig.link.SetComm()) << "COM10 has no name";
     EXPECT_EQ(rig.link.TimeCom(), 0.0);
+}
+
+// Every failed open writes its log line with the call, the device and the reason; the
+// status-bar message changes once per port and reason, and an empty map line is refused.
+TEST(SetComm, FailedOpensAreLoggedAndToldOncePerPortAndReason) {
+    PortRig rig;
+    rig.port.acceptedPaths.clear();
+    rig.port.openError = EACCES;
+    EXPECT_FALSE(rig.link.SetComm());
+    EXPECT_FALSE(rig.link.SetComm());
+    EXPECT_EQ(rig.link.PortMessageSerial(), 1u);
+    EXPECT_TRUE(rig.link.PortMessage().contains("COM1 (/dev/fake): permission denied"));
+    rig.port.openError = EBUSY;
+    EXPECT_FALSE(rig.link.SetComm());
+    EXPECT_EQ(rig.link.PortMessageSerial(), 2u);
+    EXPECT_TRUE(rig.link.PortMessage().contains("another program holds the port"));
+
+    rig.tree.Write("BIN/ComPorts.ini", "[COM1]\r\n\r\n");
+    EXPECT_FALSE(rig.link.SetComm());
+    EXPECT_EQ(rig.port.openAttempts.size(), 3) << "no default device stands in";
+    EXPECT_TRUE(rig.link.PortMessage().startsWith("COM1: BIN/ComPorts.ini"));
+
+    const QList<QByteArray> log = ReadLogLines(rig.tree);
+    ASSERT_EQ(log.size(), 4);
+    EXPECT_TRUE(log[0].endsWith(" open /dev/fake 13 Permission denied\""));
+    EXPECT_TRUE(log[1].endsWith(" open /dev/fake 13 Permission denied\""));
+    EXPECT_TRUE(log[2].endsWith(" open /dev/fake 16 Device or resource busy\""));
+    EXPECT_TRUE(log[3].contains(" open ")) << log[3].constData();
+}
+
+// Handle.ini is read only when this process holds a port to close; a file that cannot
+// be read (here a folder) is told once a run.
+TEST(SetComm, AnUnreadableHandleFileGivesAtMostOneBox) {
+    PortRig rig;
+    testing_support::MsgBoxCapture boxes;
+    QDir(rig.tree.Root()).mkpath("BIN/Handle.ini");
+    rig.port.acceptedPaths.clear();
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_FALSE(rig.link.SetComm());
+    }
+    EXPECT_TRUE(boxes.boxes.empty()) << "no port of ours: the file is not read";
+    rig.port.acceptedPaths << "/dev/fake";
+    ASSERT_TRUE(rig.port.Open("/dev/fake", 0)); // held, and the next open fails
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_FALSE(rig.link.SetComm());
+    }
+    EXPECT_EQ(boxes.boxes.size(), 1u);
 }
 
 TEST(SetComm, CableSetUpFailureLeavesItOpenForTheClose) {
