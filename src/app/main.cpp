@@ -10,6 +10,7 @@
 #include "monitor/TestCommands.h"
 #include "monitor/TestHooks.h"
 #include "settings/ParamFileSend.h"
+#include "viewer/OpenViewer.h"
 
 #include <QApplication>
 
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
         return settings::FileParametriInvia(
             path, context, services, [&window](const QString& c) { window.setWindowTitle(c); });
     };
+    liveMonitor.hooks.OpenViewer = [&] { viewer::OpenViewer(context, window, liveMonitor.hooks); };
     window.OnUnloaded = [] { QCoreApplication::quit(); };
     window.Show();
     window.EnableTimers();

@@ -1,0 +1,188 @@
+#pragma once
+
+// The signal viewer: a modal window that records the live-data record on its own 1 ms
+// timer, or shows a recording decoded from a link log or a formatted log, as eight
+// step traces on one picture, with zoom, offset, time base, slider and cursor. Samples
+// are whole live-data records; the pure maths and the files are in PlotGeometry,
+// ViewerLog, FormattedLog and OsciConfig.
+
+#include "viewer/OsciConfig.h"
+#include "viewer/PlotGeometry.h"
+
+#include <QDialog>
+#include <QPixmap>
+#include <QTimer>
+#include <array>
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+
+namespace app {
+struct ProgramContext;
+}
+
+namespace viewer {
+
+class PlotPicture;
+
+class FrmView : public QDialog {
+public:
+    // names: the channels' names in channel order.
+    FrmView(app::ProgramContext& context, const std::array<QString, 8>& names,
+            QWidget* owner = nullptr);
+    ~FrmView() override;
+
+    // The load sequence; recording starts at once when the link is up.
+    void Form_Load();
+    // True once the window was asked to unload (by the tick after a close request).
+    bool Unloaded() const { return unloaded_; }
+
+    // Recording.
+    void OptRun_Click(int index);
+    void StartRecording();
+    void Timer1_Timer();
+    void StopRecording();
+    bool Recording() const;
+    QTimer& Timer1() { return timer1_; }
+
+    // Files.
+    void LoadLogFile(const QString& path, int direction);
+    void SaveRawLog();
+    void CmdOpen_Click();
+    void CmdSeek_Click(int direction);
+    void CmdEsporta_Click();
+    void CmdReload_Click();
+
+    // Plot.
+    void RedrawSignals();
+    void DrawNewSamples(int& n);
+    void CaricaGriglia(bool build);
+    int GridDotCount() const;
+
+    // Channel controls and cursor.
+    void LblSignal_Click(int index);
+    void PctMostra_Click(int index);
+    void ChkSignal_Click(int index);
+    void CmdEscSet_Click();
+    void OpenCylCoil();
+    void CmdEscCylCoil_Click();
+    void CmdOffset_Click(bool down);
+    void CmdZoom_Click(bool in);
+    void CmdReset_Click();
+    void CmdSecDiv_Click(bool up);
+    void SldSample_Change();
+    void ShowCursorValues(double x);
+    void ShowLoading(bool show, const QString& caption);
+    void SetSliderRange(bool toStart);
+    void SetSeekButtons(bool show);
+
+    // State, public for the tests.
+    Samples ViewSamples{Mem1Rec{}};
+    int LastSample = -1;
+    QString SourcePath;
+    int SelInjector = 0;
+    qint32 TimeFirst = 0;
+    qint32 TimeLast = 0;
+    qint64 PagePos = 1;
+    int SelChannel = 0;
+    qint64 LogStartTime = 0;
+    bool FileLoadBusy = false;
+    double SecDiv = 5.0;
+    bool LoadBusy = false;
+    bool SliderLock = false;
+    bool TickBusy = false;
+    bool StopRequest = false;
+    bool CloseRequest = false;
+    int LastX = 0;
+    ChannelSettings Channels = DefaultChannelSettings();
+    qint16 Cylinders = 4; // the viewer's own cylinder and coil counts for its rpm
+    qint16 Coils = 4;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildControls();
+    void SetDefaultChannels();
+    void FillCylCoilCombos();
+    void ResizeVisiblePicture();
+    void ColorChannelLabels();
+    void ShowSecDiv();
+    void ShowZoomOffset();
+    void PlaceZeroMarks();
+    void WriteOsciConfig();
+    void RestartSweep();
+    void ClearStore();
+    void SetSourcePath(const QString& path);
+    void SetCaptionSource(const QString& source);
+    bool RewriteRecordingLog();
+    void DrawSegments(int a, int b, int xa, int xb);
+    void DrawTick(int x);
+    bool Checked(int c) const;
+    bool Shown(int c) const;
+    void SetShowTag(int c, const QString& tag);
+    void SetReadoutColors(int c, quint32 fore, quint32 back);
+    QString ValueText(const Mem1Rec& m, int c) const;
+    void Box(const QString& text);
+    void ApplyView();
+    void AfterChange(bool restart);
+
+    app::ProgramContext& ctx_;
+    std::array<QString, 8> names_;
+    QTimer timer1_;
+    bool unloaded_ = false;
+    bool cursorGuard_ = false;
+    double loadingNextStep_ = 0;
+    double cursorX_ = 0;     // LneCursor.X1, twips
+    std::size_t stored_ = 0; // slots of the recording's store that hold a sample
+
+    PlotPicture* pctSignal_;
+    QWidget* pctOffset_;
+    QFrame* lneCursor_;
+    QLabel* lblLoading_;
+    QFrame* shpLoading_;
+    std::array<QRadioButton*, 2> optRun_{};
+    std::array<QCheckBox*, 8> chkSignal_{};
+    std::array<QLineEdit*, 8> txtSignal_{};
+    std::array<QLabel*, 8> pctMostra_{};
+    std::array<QLabel*, 8> lblSignal_{};
+    std::array<QLabel*, 8> lblZero_{};
+    std::array<quint32, 8> readoutBack_{};
+    QSlider* sldSample_;
+    QPushButton* cmdSeekPrev_;
+    QPushButton* cmdSeekNext_;
+    QPushButton* cmdReload_;
+    QPushButton* cmdOpen_;
+    QPushButton* cmdSaveLogOsc_;
+    QPushButton* cmdSecDivP_;
+    QPushButton* cmdSecDivM_;
+    QLabel* lblSecDiv_;
+    QLabel* lblZoomChl_;
+    QLabel* lblOffset_;
+    QLabel* lblCN_;
+    QLabel* lblOffsetTime_;
+    QComboBox* cmbChnInj_;
+    QGroupBox* frame1_;
+    QGroupBox* frame2_;
+    QComboBox* cmbCyl_;
+    QComboBox* cmbCoil_;
+    QLabel* label1_;
+};
+
+// The channels' names from the main window's labels (trimmed), in channel order: channel
+// 2 takes the pressure label's caption and channel 3 the vacuum label's.
+std::array<QString, 8>
+ViewChannelNames(const std::function<QString(const QString& label)>& caption);
+
+} // namespace viewer
