@@ -459,7 +459,7 @@ void FrmView::StopRecording() {
 }
 
 void FrmView::closeEvent(QCloseEvent* event) {
-    if (Recording() && timer1_.isActive()) {
+    if (Recording()) {
         optRun_[1]->setChecked(true);
         CloseRequest = true;
         event->ignore();

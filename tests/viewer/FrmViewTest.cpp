@@ -1,0 +1,344 @@
+#include "viewer/FrmView.h"
+#include "MonitorRig.h"
+#include "ViewerFiles.h"
+#include "app/CommonDialog.h"
+#include "app/Controls.h"
+#include "ecudata/ParamRecords.h"
+#include "link/Frames.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using viewer::FrmView;
+using viewer_test::LiveData;
+using viewer_test::LogLine;
+using viewer_test::ReplyHex;
+
+namespace {
+
+const std::array<QString, 8> Names{"Gas Time (ms)",  "Petrol Time (ms)", "Vacuum (bar)",
+                                   "Pressure (bar)", "Lambda 1 (V)",     "R.P.M.",
+                                   "Gas Temp",       "Vapor. Temp"};
+
+const QByteArray Header = "\"1000 O Release  ver 01.12.82 - 14/04/2011 LX735 x\"\r\n"
+                          "\"[K_gm]\"\r\n 7500000 \r\n\"[K_Lambda]\"\r\n 0.0048828125 \r\n";
+
+// Answers every box with answer and keeps its text.
+struct Boxes {
+    explicit Boxes(int answer = support::vbOK)
+        : scope([this, answer](const QString& prompt, int, const QString& title) {
+              texts << title + "|" + prompt;
+              return answer;
+          }) {}
+    QStringList texts;
+    support::ScopedMsgBoxHandler scope;
+};
+
+// Chooses path in every file dialog and keeps the requests.
+struct Dialogs {
+    explicit Dialogs(QString path)
+        : scope([this, path](QWidget*, const app::FileDialogRequest& r) {
+              requests.push_back(r);
+              return path;
+          }) {}
+    std::vector<app::FileDialogRequest> requests;
+    app::ScopedFileDialogHandler scope;
+};
+
+class ViewerWindow : public ::testing::Test {
+protected:
+    ViewerWindow() {
+        rig.timer2Running = false;
+        rig.tree.Write("LNG/OsciConfig.ini",
+                       viewer::OsciConfigText(viewer::DefaultChannelSettings(), ".").toLatin1());
+    }
+
+    // The viewer opened off-line.
+    FrmView& OpenOffLine() {
+        rig.timer1Running = false;
+        rig.ctx.Comm().ComState(comm::COM_STOP);
+        return Open();
+    }
+    FrmView& Open() {
+        view = std::make_unique<FrmView>(rig.ctx, Names);
+        view->Form_Load();
+        return *view;
+    }
+    template <class W = QWidget> W& Control(const QString& name) {
+        auto* w = view->findChild<W*>(name);
+        if (!w) {
+            throw std::runtime_error(name.toStdString());
+        }
+        return *w;
+    }
+    QString Readout(int c) { return Control<QLabel>(app::ArrayName("LblSignal", c)).text(); }
+    void Click(const QString& name) { Control<QAbstractButton>(name).click(); }
+    void ClickLabel(const QString& name, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mouseClick(&Control(name), button);
+    }
+    QString Path(const QString& relative) { return rig.tree.Path(relative); }
+
+    monitor_test::MonitorRig rig;
+    std::unique_ptr<FrmView> view;
+};
+
+} // namespace
+
+TEST_F(ViewerWindow, OffLineNothingIsSentAndTheLogIsStillRotated) {
+    rig.tree.Write("BIN/RxTx.TXT", "\"old\"\r\n");
+    const qsizetype sent = rig.ecu.CommandLog().size();
+    Boxes boxes;
+    FrmView& v = OpenOffLine();
+    EXPECT_TRUE(Control<QRadioButton>("OptRun(1)").isChecked());
+    EXPECT_FALSE(Control("OptRun(0)").isEnabled());
+    EXPECT_FALSE(Control("OptRun(1)").isEnabled());
+    EXPECT_EQ(rig.ecu.CommandLog().size(), sent);
+    EXPECT_EQ(rig.tree.Read("BIN/RxTx_Last.TXT"), "\"old\"\r\n");
+    const QByteArray log = rig.tree.Read("BIN/RxTx.TXT");
+    EXPECT_TRUE(log.startsWith('"') && log.contains(" O Release  ver 01.12.82 - 14/04/2011"));
+    EXPECT_EQ(log.count("\r\n"), 1);
+    EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.texts.join("; ").toStdString();
+    EXPECT_EQ(v.GridDotCount(), 1239);
+    EXPECT_EQ(Readout(5), "R.P.M.");
+    EXPECT_EQ(Control<QLineEdit>("TxtSignal(2)").text(), "Vacuum (bar)");
+    EXPECT_EQ(Control<QLabel>("LblSecDiv").text(), "5.00 s");
+    EXPECT_EQ(Control<QComboBox>("CmbChnInj").currentText(), "1");
+    EXPECT_EQ(v.SelInjector, 0);
+    EXPECT_TRUE(QDir(Path("SAMPLES")).exists());
+}
+
+TEST_F(ViewerWindow, AMissingSettingsFileIsReportedAndWrittenAgain) {
+    QFile::remove(Path("LNG/OsciConfig.ini"));
+    Boxes boxes;
+    OpenOffLine();
+    ASSERT_EQ(boxes.texts.size(), 1);
+    EXPECT_TRUE(boxes.texts[0].startsWith("View|Form_Load_Err: "));
+    EXPECT_EQ(Control<QLabel>("LblZoomChl").text(), "64"); // the design values stand
+    Click("CmdReset");
+    EXPECT_EQ(rig.tree.Read("LNG/OsciConfig.ini"),
+              viewer::OsciConfigText(viewer::DefaultChannelSettings(), ".").toLatin1());
+}
+
+TEST_F(ViewerWindow, ZoomOffsetAndTimeBaseAreKeptInTheSettingsFile) {
+    OpenOffLine();
+    ClickLabel("LblSignal(4)");
+    Click("CmdZoomIn");
+    Click("CmdZoomIn");
+    EXPECT_EQ(Control<QLabel>("LblZoomChl").text(), "2048");
+    EXPECT_TRUE(rig.tree.Read("LNG/OsciConfig.ini")
+                    .contains("[Lambda]\r\n1\r\n 65280 \r\n 4575 \r\n 2048 \r\n"));
+    ClickLabel("LblSignal(2)");
+    Click("CmdUp");
+    EXPECT_EQ(Control<QLabel>("LblOffset").text(), "2747"); // 2820 - 73.125, to even
+    EXPECT_EQ(Control("LblZero(2)").y() * 15, 2745);
+
+    Open();
+    EXPECT_EQ(Control<QLabel>("LblZoomChl").text(), "64");
+    ClickLabel("LblSignal(4)");
+    EXPECT_EQ(Control<QLabel>("LblZoomChl").text(), "2048");
+    EXPECT_EQ(Control<QLabel>("LblCN").property("Tag").toString(), "4");
+
+    for (int i = 0; i < 4; ++i) {
+        Click("CmdSecDivP");
+    }
+    EXPECT_EQ(Control<QLabel>("LblSecDiv").text(), "20.00 s");
+    EXPECT_FALSE(Control("CmdSecDivP").isEnabled());
+    EXPECT_TRUE(Control("CmdSecDivM").isEnabled());
+}
+
+TEST_F(ViewerWindow, ALargeLogIsPagedWithTheSeekButtons) {
+    QByteArray text = Header;
+    const QString reply = ReplyHex(LiveData(3000));
+    for (qint64 ms = 2000; text.size() < 7000000; ms += 10) {
+        text += LogLine(ms, "T", "4102030C4C") + LogLine(ms + 5, "R", reply);
+    }
+    rig.tree.Write("SAMPLES/big.vfl", text);
+    rig.tree.Write("SAMPLES/small.vfl", Header + LogLine(5, "T", "4102030C4C") +
+                                            LogLine(10, "R", reply) + LogLine(20, "R", reply));
+    FrmView& v = OpenOffLine();
+    {
+        Dialogs dialogs(Path("SAMPLES/big.vfl"));
+        Click("CmdOpen");
+        ASSERT_EQ(dialogs.requests.size(), 1u);
+        EXPECT_EQ(dialogs.requests[0].filter,
+                  "View Files  (*.vfl)|*.vfl|Text Files  (*.txt)|*.txt");
+        EXPECT_EQ(dialogs.requests[0].initialFolder, Path("SAMPLES"));
+    }
+    EXPECT_EQ(v.windowTitle(), "View 1.1 - [" + Path("SAMPLES/big.vfl") + "]");
+    EXPECT_FALSE(Control("CmdSeekNext").isHidden());
+    EXPECT_TRUE(Control("CmdSeekNext").isEnabled());
+    EXPECT_FALSE(Control("CmdSeekPrev").isEnabled());
+    Click("CmdSeekNext");
+    Click("CmdSeekNext");
+    EXPECT_FALSE(Control("CmdSeekNext").isEnabled());
+    EXPECT_TRUE(Control("CmdSeekPrev").isEnabled());
+    EXPECT_EQ(v.PagePos, 6000001);
+    EXPECT_FALSE(v.FileLoadBusy);
+    EXPECT_TRUE(Control("LblLoading").isHidden());
+
+    // Another file starts at its own first page.
+    Dialogs dialogs(Path("SAMPLES/small.vfl"));
+    Click("CmdOpen");
+    EXPECT_EQ(v.PagePos, 1);
+    EXPECT_TRUE(Control("CmdSeekNext").isHidden());
+    ASSERT_EQ(v.ViewSamples.size(), 2u);
+    EXPECT_EQ(v.ViewSamples[0].Rpm, 2500);
+}
+
+TEST_F(ViewerWindow, AFormattedLogWithABadNumberEndsTheLoadCleanly) {
+    rig.tree.Write("SAMPLES/f.txt",
+                   "head\r\n1 | 2 | 3 | 4 | 2500 | 6 | 7 | 8 | 9 | 10 | 11 | 12\r\n"
+                   "1 | 2 | x | 4 | 5 | 6 | 7 | 8 | 9 | 10 | 11 | 12\r\n"
+                   "1 | 2 | y | 4 | 5 | 6 | 7 | 8 | 9 | 10 | 11 | 12\r\nend\r\n");
+    FrmView& v = OpenOffLine();
+    Boxes boxes;
+    Dialogs dialogs(Path("SAMPLES/f.txt"));
+    Click("CmdOpen");
+    EXPECT_EQ(boxes.texts.size(), 1);
+    EXPECT_FALSE(v.FileLoadBusy);
+    EXPECT_TRUE(Control("LblLoading").isHidden());
+    ASSERT_EQ(v.ViewSamples.size(), 1u);
+    EXPECT_EQ(v.ViewSamples[0].Rpm, 2500);
+}
+
+TEST_F(ViewerWindow, AtLeastOneChannelStaysCheckedAndShown) {
+    OpenOffLine();
+    Boxes boxes;
+    for (int c = 7; c >= 0; --c) {
+        Control<QCheckBox>(app::ArrayName("ChkSignal", c)).click();
+    }
+    EXPECT_EQ(boxes.texts, QStringList{"View|NO CHECK!"});
+    EXPECT_TRUE(Control<QCheckBox>("ChkSignal(0)").isChecked());
+
+    boxes.texts.clear();
+    for (int c = 0; c < 8; ++c) {
+        ClickLabel(app::ArrayName("PctMostra", c));
+    }
+    EXPECT_EQ(boxes.texts, QStringList{"View|NO CHECK!"});
+    EXPECT_EQ(view->Channels[7].ShowTag, "1");
+    EXPECT_EQ(view->SelChannel, 7);
+    EXPECT_TRUE(rig.tree.Read("LNG/OsciConfig.ini").contains("[T Inj Gas]\r\n0\r\n"));
+}
+
+TEST_F(ViewerWindow, CylindersAndCoilsChangeOnlyTheViewersRpmConstant) {
+    rig.ctx.Images.Mem3Data.Cilindri = 5;
+    rig.ctx.Images.Mem3Data.Bobine = 2;
+    const ecudata::Mem3Rec before = rig.ctx.Images.Mem3Data;
+    OpenOffLine();
+    ClickLabel("LblSignal(5)", Qt::RightButton);
+    EXPECT_FALSE(Control("Frame2").isHidden());
+    EXPECT_EQ(Control<QComboBox>("CmbCyl").currentText(), "5");
+    EXPECT_EQ(Control<QComboBox>("CmbCoil").currentText(), "2");
+    Control<QComboBox>("CmbCyl").setCurrentText("8");
+    Control<QComboBox>("CmbCoil").setCurrentText("1");
+    Click("CmdEscCylCoil");
+    EXPECT_TRUE(Control("Frame2").isHidden());
+    EXPECT_EQ(rig.ctx.Images.Mem3Data, before);
+    ecudata::Mem3Rec counts = before;
+    counts.Cilindri = 8;
+    counts.Bobine = 1;
+    EXPECT_EQ(rig.ctx.Scale.K_gm, ecudata::CalcRpmConst(counts));
+}
+
+TEST_F(ViewerWindow, TheCursorReadsTheSampleAfterItsTime) {
+    QByteArray text = Header;
+    for (int i = 0; i < 6; ++i) {
+        text += LogLine(60000 + 1000 * i, "R", ReplyHex(LiveData(3000 + 100 * i, 125 * i)));
+    }
+    rig.tree.Write("SAMPLES/s.vfl", text + LogLine(70000, "T", "4102030C4C"));
+    FrmView& v = OpenOffLine();
+    Dialogs dialogs(Path("SAMPLES/s.vfl"));
+    Click("CmdOpen");
+    ASSERT_EQ(v.ViewSamples.size(), 6u);
+    EXPECT_EQ(v.TimeFirst, 60000);
+    EXPECT_EQ(Control<QSlider>("SldSample").maximum(), 5000);
+    // 1200 twips at 5 s/div are 4 s: the sample after the one at 64 s.
+    v.ShowCursorValues(1200);
+    EXPECT_EQ(Control<QLabel>("LblOffsetTime").text(), " 0: 04. 000 min ");
+    EXPECT_EQ(v.ViewSamples[5].Rpm, 2500 * 3000.0 / 3500);
+    EXPECT_EQ(Readout(5), "R.P.M.\n2143");
+    EXPECT_EQ(Readout(0), "Gas Time (ms)\n5");
+    v.ShowCursorValues(9000); // beyond the data: names alone
+    EXPECT_EQ(Readout(5), "R.P.M.");
+}
+
+TEST_F(ViewerWindow, RecordingSweepsWrapsWhenTheStoreIsFullAndReloadsAtStop) {
+    ASSERT_TRUE(rig.RunUntil([this] { return rig.ctx.Comm().ComState() == comm::COM_READY; }));
+    const qsizetype before = rig.ecu.CommandLog().size();
+    FrmView& v = Open();
+    EXPECT_TRUE(Control<QRadioButton>("OptRun(0)").isChecked());
+    EXPECT_EQ(v.windowTitle(), "View 1.1 - [- - -]");
+    EXPECT_TRUE(v.Timer1().isActive());
+    v.Timer1().stop(); // the test plays the ticks
+    const QByteArray log = rig.tree.Read("BIN/RxTx.TXT");
+    EXPECT_TRUE(log.contains("\r\n\"[K_gm]\"\r\n") &&
+                log.contains("\"[K_Lambda]\"\r\n 0.0048828125 \r\n"));
+    EXPECT_EQ(v.ViewSamples.size(), 2401u);
+    EXPECT_EQ(v.LastSample, 0);
+
+    Click("CmdSecDivP"); // 7.5
+    Click("CmdSecDivP"); // 10
+    Click("CmdSecDivP"); // 20 s/div: the store fills long before the sweep's end
+    Boxes boxes;
+    bool wrapped = false;
+    for (int i = 0; i < 2600; ++i) {
+        const int last = v.LastSample;
+        v.Timer1_Timer();
+        wrapped = wrapped || v.LastSample < last;
+        ASSERT_LT(v.LastSample, 2401);
+    }
+    EXPECT_TRUE(wrapped);
+    EXPECT_TRUE(boxes.texts.isEmpty());
+    QList<quint8> sent = rig.ecu.CommandLog().mid(before);
+    sent.removeAll(comm::CMD_GET_ECO);
+    sent.removeAll(comm::CMD_READ_MEM1);
+    EXPECT_TRUE(sent.isEmpty());
+
+    // Stop: asked to save, then the recording is decoded back from the link log.
+    const double liveRpm = rig.ctx.Images.Mem1Data.Rpm;
+    Boxes no(support::vbNo);
+    Click("OptRun(1)");
+    v.Timer1_Timer();
+    EXPECT_EQ(no.texts, QStringList{"View|DO YOU WANT SAVE LAST DATA?"});
+    EXPECT_FALSE(v.Timer1().isActive());
+    EXPECT_GT(v.ViewSamples.size(), 2000u);
+    EXPECT_NEAR(v.ViewSamples.back().Rpm, liveRpm, 1);
+    EXPECT_FALSE(Control("SldSample").isHidden());
+    EXPECT_TRUE(Control("CmdOpen").isEnabled());
+}
+
+TEST_F(ViewerWindow, SavingARecordingKeepsACleanedCopyAndCloseWaitsForTheTick) {
+    ASSERT_TRUE(rig.RunUntil([this] { return rig.ctx.Comm().ComState() == comm::COM_READY; }));
+    FrmView& v = Open();
+    v.Timer1().stop();
+    rig.FailNext(comm::CMD_READ_MEM1, 1); // a request without its reply
+    for (int i = 0; i < 30; ++i) {
+        v.Timer1_Timer();
+    }
+    Boxes yes(support::vbYes);
+    Dialogs dialogs(Path("SAMPLES/rec.vfl"));
+    v.show();
+    v.close();
+    EXPECT_FALSE(v.Unloaded());
+    EXPECT_TRUE(v.CloseRequest);
+    v.Timer1_Timer();
+    EXPECT_TRUE(v.Unloaded());
+    EXPECT_EQ(yes.texts, QStringList{"View|DO YOU WANT SAVE LAST DATA?"});
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_EQ(dialogs.requests[0].filter, "View Files  (*.vfl)|*.vfl|");
+    const QList<QByteArray> lines = rig.tree.Read("SAMPLES/rec.vfl").split('\n');
+    ASSERT_GT(lines.size(), 30);
+    auto tag = [](const QByteArray& line) { return line.split(' ').value(1); };
+    for (qsizetype i = 0; i + 2 < lines.size(); ++i) {
+        EXPECT_NE(tag(lines[i]), tag(lines[i + 1])) << lines[i].constData();
+    }
+    EXPECT_EQ(v.windowTitle(), "View 1.1 - [" + Path("SAMPLES/rec.vfl") + "]");
+}
