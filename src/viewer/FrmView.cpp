@@ -171,6 +171,7 @@ FrmView::FrmView(app::ProgramContext& context, const std::array<QString, 8>& nam
 
 FrmView::~FrmView() {
     timer1_.stop();
+    ctx_.Comm().RxTxLog().HoldRestart = false;
 }
 
 void FrmView::BuildControls() {
@@ -355,9 +356,8 @@ void FrmView::OptRun_Click(int index) {
         WriteOsciConfig();
         StartRecording();
         RewriteRecordingLog();
-        // Link-log size restart hold: the link's restart of an over-long log waits while
-        // the viewer records, so that the log it decodes at Stop keeps its header and the
-        // whole recording. (Wired here once the link offers the switch.)
+        // The log decoded at Stop keeps its header and the whole recording.
+        ctx_.Comm().RxTxLog().HoldRestart = true;
         timer1_.start();
     } else {
         StopRequest = true;
@@ -455,6 +455,7 @@ void FrmView::StopRecording() {
         RedrawSignals();
         ShowLoading(false, Loading);
     }
+    ctx_.Comm().RxTxLog().HoldRestart = false;
     StopRequest = false;
 }
 

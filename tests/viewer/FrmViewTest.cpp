@@ -283,6 +283,7 @@ TEST_F(ViewerWindow, RecordingSweepsWrapsWhenTheStoreIsFullAndReloadsAtStop) {
                 log.contains("\"[K_Lambda]\"\r\n 0.0048828125 \r\n"));
     EXPECT_EQ(v.ViewSamples.size(), 2401u);
     EXPECT_EQ(v.LastSample, 0);
+    EXPECT_TRUE(rig.ctx.Comm().RxTxLog().HoldRestart);
 
     Click("CmdSecDivP"); // 7.5
     Click("CmdSecDivP"); // 10
@@ -309,6 +310,7 @@ TEST_F(ViewerWindow, RecordingSweepsWrapsWhenTheStoreIsFullAndReloadsAtStop) {
     v.Timer1_Timer();
     EXPECT_EQ(no.texts, QStringList{"View|DO YOU WANT SAVE LAST DATA?"});
     EXPECT_FALSE(v.Timer1().isActive());
+    EXPECT_FALSE(rig.ctx.Comm().RxTxLog().HoldRestart);
     EXPECT_GT(v.ViewSamples.size(), 2000u);
     EXPECT_NEAR(v.ViewSamples.back().Rpm, liveRpm, 1);
     EXPECT_FALSE(Control("SldSample").isHidden());
