@@ -5,6 +5,7 @@
 #include "app/Controls.h"
 #include "ecudata/ParamRecords.h"
 #include "link/Frames.h"
+#include "support/Colors.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -343,4 +344,43 @@ TEST_F(ViewerWindow, SavingARecordingKeepsACleanedCopyAndCloseWaitsForTheTick) {
         EXPECT_NE(tag(lines[i]), tag(lines[i + 1])) << lines[i].constData();
     }
     EXPECT_EQ(v.windowTitle(), "View 1.1 - [" + Path("SAMPLES/rec.vfl") + "]");
+}
+
+TEST_F(ViewerWindow, TracesAreStepsInTheirColoursWithTicksBelow) {
+    QByteArray text = Header + LogLine(59000, "T", "4102030C4C");
+    for (int i = 0; i < 4; ++i) {
+        text += LogLine(60000 + 3000 * i, "R", ReplyHex(LiveData(3000)));
+    }
+    rig.tree.Write("SAMPLES/s.vfl", text);
+    FrmView& v = OpenOffLine();
+    Dialogs dialogs(Path("SAMPLES/s.vfl"));
+    Click("CmdOpen");
+    ASSERT_EQ(v.ViewSamples.size(), 4u);
+    EXPECT_EQ(v.LastSample, 1);
+    const QImage picture = Control("PctSignal").grab().toImage();
+    // From the window's first drawn sample (1) on: rpm 2500 at zoom 0.25 below its offset
+    // of 5745 is y 5240 twips, from x 0 to 1800 (6 s at 5 s/div), in the rpm colour.
+    const QColor rpm = support::ColorFromBgr(0xFF8080);
+    EXPECT_EQ(picture.pixelColor(app::ToPixels(450), 5240 / 15), rpm);
+    EXPECT_EQ(picture.pixelColor(app::ToPixels(1350), 5240 / 15), rpm);
+    EXPECT_NE(picture.pixelColor(app::ToPixels(2400), 5240 / 15), rpm);
+    EXPECT_EQ(picture.pixelColor(app::ToPixels(900), (viewer::PlotHeight - 80) / 15),
+              QColor(Qt::white)); // the tick of sample 2
+
+    // A hidden channel is not drawn.
+    ClickLabel("PctMostra(5)");
+    EXPECT_NE(Control("PctSignal").grab().toImage().pixelColor(app::ToPixels(450), 5240 / 15), rpm);
+}
+
+TEST_F(ViewerWindow, CtrlAltShiftSOpensTheChannelSetUp) {
+    OpenOffLine();
+    EXPECT_TRUE(Control("Frame1").isHidden());
+    QTest::keyRelease(view.get(), Qt::Key_S,
+                      Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_FALSE(Control("Frame1").isHidden());
+    Control<QCheckBox>("ChkSignal(3)").click();
+    Click("CmdEscSet");
+    EXPECT_TRUE(Control("Frame1").isHidden());
+    EXPECT_TRUE(Control("LblSignal(3)").isHidden());
+    EXPECT_EQ(Control("LblSignal(0)").height() * 15, viewer::ReadoutHeight(7));
 }
