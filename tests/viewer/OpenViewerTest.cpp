@@ -1,0 +1,71 @@
+#include "viewer/OpenViewer.h"
+#include "LiveWindowRig.h"
+#include "app/Controls.h"
+#include "viewer/FrmView.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+class OpenViewerTest : public monitor_test::LiveWindowRig {
+protected:
+    // Opens the viewer; while it is shown, during runs once and the viewer is closed.
+    // A refused opening leaves the look-up pending; it then finds nothing.
+    bool OpenAndClose(const std::function<void(viewer::FrmView&)>& during) {
+        opened_ = false;
+        during_ = during;
+        QTimer::singleShot(0, window.get(), [this] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (auto* view = dynamic_cast<viewer::FrmView*>(w); view && view->isVisible()) {
+                    opened_ = true;
+                    during_(*view);
+                    view->close();
+                }
+            }
+        });
+        viewer::OpenViewer(*context, *window, monitor->hooks);
+        return opened_;
+    }
+
+private:
+    bool opened_ = false;
+    std::function<void(viewer::FrmView&)> during_;
+};
+
+} // namespace
+
+TEST_F(OpenViewerTest, OpensModallyWithTheLabelsNamesAndGivesBackTimer2AndKgm) {
+    context->Comm().ComState(comm::COM_STOP);
+    context->Scale.K_gm = 123;
+    window->Timer2().start(1000000);
+    bool timer2DuringView = true;
+    QString vacuumName;
+    QString pressureName;
+    EXPECT_TRUE(OpenAndClose([&](viewer::FrmView& view) {
+        timer2DuringView = window->Timer2().isActive();
+        vacuumName = view.findChild<QLabel*>("LblSignal(2)")->text();
+        pressureName = view.findChild<QLabel*>("LblSignal(3)")->text();
+        context->Scale.K_gm = 7; // as a loaded log's header would
+    }));
+    EXPECT_FALSE(timer2DuringView);
+    EXPECT_TRUE(window->Timer2().isActive());
+    window->Timer2().stop();
+    EXPECT_EQ(context->Scale.K_gm, 123);
+    // Channel 2 is named from the pressure label, channel 3 from the vacuum label.
+    EXPECT_EQ(vacuumName, app::Caption(window->Control("LblCalPres")).trimmed());
+    EXPECT_EQ(pressureName, app::Caption(window->Control("LblCalVacuum")).trimmed());
+}
+
+TEST_F(OpenViewerTest, RefusedSilentlyWhileTheLinkTickRunsOrTheLinkTimedOut) {
+    context->Comm().ComState(comm::COM_STOP);
+    window->Timer1Busy = true;
+    EXPECT_FALSE(OpenAndClose([](viewer::FrmView&) {}));
+    window->Timer1Busy = false;
+    context->Comm().WDogPresente(true);
+    EXPECT_FALSE(OpenAndClose([](viewer::FrmView&) {}));
+    EXPECT_TRUE(boxes.boxes.empty());
+    QCoreApplication::processEvents();
+}
