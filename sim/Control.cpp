@@ -121,6 +121,20 @@ bool ApplyError(Ecu& ecu, const QStringList& words, QString* error) {
     return true;
 }
 
+// cell K COUNTS: cell K of the RAM correction table, in its wire unit (signed).
+bool ApplyCell(Ecu& ecu, const QStringList& words, QString* error) {
+    bool okCell = false;
+    bool okCounts = false;
+    const int cell = words.size() == 3 ? words[1].toInt(&okCell) : -1;
+    const int counts = words.size() == 3 ? words[2].toInt(&okCounts) : 0;
+    if (!okCell || !okCounts || cell < 0 || cell >= kCorrectionCells || counts < -32768 ||
+        counts > 65535) {
+        return Fail(error, "usage: cell K(0..191) COUNTS");
+    }
+    ecu.Ram().SetCorrectionCell(cell, counts);
+    return true;
+}
+
 bool ApplyMode(Ecu& ecu, const QStringList& words, QString* error) {
     for (const ModeName& m : kModes) {
         if (words.size() == 2 &&
@@ -224,6 +238,7 @@ constexpr ControlVerb kVerbs[] = {
      "set animate 0|1       drive cycle on or off"},
     {"error", ApplyError, "error CODE STATE      error byte CODE (0..63) := STATE"},
     {"mode", ApplyMode, "mode run|slave|prg|flash"},
+    {"cell", ApplyCell, "cell K COUNTS         correction cell K := COUNTS (signed)"},
     {"poke", ApplyPoke,
      "poke BLOCK OFFSET HEX bytes (two hex digits each) into a block of\n"
      "                      the dump from the decimal offset; BLOCK\n"

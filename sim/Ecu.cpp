@@ -575,7 +575,17 @@ double Ecu::InjectorGasMs(int injector) const {
         return 0;
     }
     const double offsetMs = GetS16(ram_.zone3, kZ3CylTime + 2 * (7 - injector)) * kTimeInjMs;
-    return InjectorPetrolMs(injector) + engine_.gasDeltaMs + offsetMs;
+    const double petrol = InjectorPetrolMs(injector);
+    return petrol + engine_.gasDeltaMs + offsetMs + CorrectionMs(petrol);
+}
+
+int CorrectionCellOf(double petrolMs) {
+    const double cell = std::round(petrolMs / kCorrectionCellMs);
+    return static_cast<int>(std::clamp(cell, 0.0, static_cast<double>(kLastCorrectionCell)));
+}
+
+double Ecu::CorrectionMs(double petrolMs) const {
+    return ram_.CorrectionCell(CorrectionCellOf(petrolMs)) * kTimeInjMs;
 }
 
 int Ecu::RpmPeriod() const {

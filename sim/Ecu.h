@@ -30,6 +30,13 @@ enum class Fuel { Petrol = 0, Gas = 1 };
 
 inline constexpr double kByteUsec = 10 * 1e6 / 38400; // one byte on the wire
 inline constexpr int kSamplesPerFuel = 60;
+// Correction cell k stands for petrol time k x 0.128 ms; cell 157 (20.096 ms) is the last
+// the gas time uses.
+inline constexpr double kCorrectionCellMs = 0.128;
+inline constexpr int kLastCorrectionCell = 157;
+
+// The correction cell of a petrol time: the nearest, at most the last one.
+int CorrectionCellOf(double petrolMs);
 
 // The firmware identity: 6 bytes VV vv DD MM YY YY (decimal digits as hex digits:
 // version 01.12 of 14/04/2011 is 01 12 14 04 20 11) and the descriptor
@@ -135,6 +142,8 @@ private:
     void CollectSample();
     double InjectorPetrolMs(int injector) const;
     double InjectorGasMs(int injector) const;
+    // The stored correction the ECU adds to the gas time at this petrol time.
+    double CorrectionMs(double petrolMs) const;
     bool OnGas(int injector) const;
     int RpmPeriod() const;
 

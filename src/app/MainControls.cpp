@@ -173,6 +173,7 @@ const ControlDef Design[] = {
     {Kind::Button, "CmdCalStart", "Tab2", "Start", 0, 240, 2640, 1800, 420},
     {Kind::Button, "CmdCalCancel", "Tab2", "Cancel", 0, 2160, 2640, 1800, 420},
     {Kind::Frame, "FrmVarTara", "Tab2", "", 0, 4200, 2640, 6000, 1800},
+    {Kind::Button, "CmdComputeModl", "Tab2", "Compute", 1, 240, 3240, 1800, 420},
 
     // Modeling.
     {Kind::Frame, "FrmMod", "Tab3", "", 0, 60, 60, 6600, 4500},
@@ -181,12 +182,10 @@ const ControlDef Design[] = {
     {Kind::Shape, "ShpPunti", "FrmMod", "", 9, 120, 600, 90, 90},
     {Kind::Frame, "FrmModPnt", "Tab3", "", 0, 6780, 60, 3420, 1800},
     {Kind::Label, "LblPlace", "FrmModPnt", "Point"},
-    {Kind::Text, "TxtXPos", "FrmModPnt", "", 1},
     {Kind::Label, "LblMul", "FrmModPnt", "Gain"},
     {Kind::Frame, "FrmModLine", "Tab3", "Reference line", 0, 6780, 1980, 3420, 1500},
     {Kind::Label, "LblAlfa", "FrmModLine", "Slope"},
     {Kind::Label, "LblOffset", "FrmModLine", "Offset (ms)"},
-    {Kind::Button, "CmdComputeModl", "Tab3", "Compute", 1, 6780, 3600, 1800, 420},
 
     // Lambda.
     {Kind::Frame, "FrmEmul", "Tab4", "", 0, 60, 60, 10200, 5700},

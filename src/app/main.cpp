@@ -6,6 +6,7 @@
 #include "app/ProgramContext.h"
 #include "app/ProgramFont.h"
 #include "app/StartUp.h"
+#include "calibration/Calibration.h"
 #include "monitor/Monitor.h"
 #include "monitor/TestCommands.h"
 #include "monitor/TestHooks.h"
@@ -25,6 +26,8 @@ int main(int argc, char** argv) {
     app::FrmLX735 window(context, services);
     monitor::Monitor liveMonitor(context, services);
     monitor::InstallMonitor(liveMonitor, window);
+    calibration::Calibration calibrationPages;
+    calibration::InstallCalibration(calibrationPages, context, services, liveMonitor.hooks, window);
     monitor::WatchTestCommandsFromEnvironment(context, window);
     liveMonitor.hooks.FileParametriInvia = [&](const QString& path) {
         return settings::FileParametriInvia(

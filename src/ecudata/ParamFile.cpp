@@ -410,12 +410,11 @@ std::optional<ParamFileData> ReadParamFile(const QString& path, const ConfigScal
 }
 
 ParamFileResult SendParamFile(const QString& path, comm::ClsComm& link, EcuModel& model,
-                              quint8& ParamNoSend) {
+                              quint8 ParamNoSend) {
     QString error;
     const std::optional<ParamFileData> data = ReadParamFile(path, model.scale, error);
     if (!data) {
         ShowRejected(path, error);
-        ParamNoSend = 0; // it belonged to this file
         return ParamFileResult::Rejected;
     }
     EcuImages& img = model.images;
@@ -434,7 +433,6 @@ ParamFileResult SendParamFile(const QString& path, comm::ClsComm& link, EcuModel
         SendCompTables(link, *data, img);
         SendEmulation(link, *data);
     }
-    ParamNoSend = 0;
     const bool ok = WriteTblCor(link, model);
     if (IsDefaultSet(path, link.AppFolder())) {
         SendRequest(link, comm::CMD_CANC_ERR);

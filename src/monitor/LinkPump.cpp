@@ -73,6 +73,7 @@ void ClearPendingWrites(app::ProgramContext& ctx) {
     r.ModWriteCountdown = 0.0;
     r.CompWriteCountdown = r.EmulaWriteCountdown = 0;
     ctx.ParamFilePending.clear();
+    ctx.ParamNoSend = 0;
     ecudata::ResetMemToWrite(ctx.Images);
     ctx.ParamFileSending = false;
     r.InjSetMode = 0;

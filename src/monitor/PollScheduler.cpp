@@ -107,6 +107,7 @@ void SendQueuedParamFile(Monitor& m) {
     }
     if (sent) {
         ctx.ParamFilePending.clear();
+        ctx.ParamNoSend = 0; // it belonged to that file
         ctx.ParamFileSending = false;
     }
 }
