@@ -99,6 +99,8 @@ public:
     void SetAnimated(bool animated) { config_.animated = animated; }
     bool Animated() const { return config_.animated; }
     int FuelState() const;
+    // The stored correction the ECU adds to the gas time at this petrol time.
+    double CorrectionMs(double petrolMs) const;
     // The 91 live bytes a CMD_READ_MEM1 would return now.
     QByteArray LiveRecord() const;
     // Flash contents; addresses outside the flash read 0xFF and are not written.
@@ -142,8 +144,6 @@ private:
     void CollectSample();
     double InjectorPetrolMs(int injector) const;
     double InjectorGasMs(int injector) const;
-    // The stored correction the ECU adds to the gas time at this petrol time.
-    double CorrectionMs(double petrolMs) const;
     bool OnGas(int injector) const;
     int RpmPeriod() const;
 

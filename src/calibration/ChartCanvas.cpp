@@ -97,10 +97,10 @@ void ChartCanvas::PaintLine(QPainter& painter, const ChartLine& line) const {
 
 void ChartCanvas::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(QRectF(Pixels(frame_.backLeft, frame_.backTop),
-                            Pixels(frame_.backLeft + frame_.backWidth,
-                                   frame_.backTop + frame_.backHeight)),
-                     Qt::white);
+    painter.fillRect(
+        QRectF(Pixels(frame_.backLeft, frame_.backTop),
+               Pixels(frame_.backLeft + frame_.backWidth, frame_.backTop + frame_.backHeight)),
+        Qt::white);
     for (const ChartLine* line : frameLines_) {
         PaintLine(painter, *line);
     }

@@ -31,8 +31,8 @@ using app::ArrayName;
 using app::MoveTwips;
 using support::RoundHalfEven;
 
-constexpr int PointCount = 8;    // labelled points 0..7
-constexpr int CorCells = 192;    // markers of the correction table
+constexpr int PointCount = 8; // labelled points 0..7
+constexpr int CorCells = 192; // markers of the correction table
 constexpr int RevealUsec = 40000;
 constexpr double CellMs = 0.128;
 
@@ -57,8 +57,9 @@ QIcon ArrowIcon(double angle, bool tilted) {
     return QIcon(pixmap);
 }
 
-template <class T> T* Make(QWidget& parent, const QString& name, int left, int top, int width,
-                           int height, const QString& caption = {}) {
+template <class T>
+T* Make(QWidget& parent, const QString& name, int left, int top, int width, int height,
+        const QString& caption = {}) {
     auto* control = new T(&parent);
     control->setObjectName(name);
     MoveTwips(*control, left, top, width, height);
@@ -116,8 +117,8 @@ void ModelingPage::BuildControls() {
     QWidget& frmMod = *Widget("FrmMod");
     canvas_ = new ChartCanvas(frmMod, "ChartMod");
     for (int i = 0; i < PointCount; ++i) {
-        QLabel* label = Make<QLabel>(frmMod, ArrayName("LblPntMod", i), 0, 0, 165, 165,
-                                     QString::number(i));
+        QLabel* label =
+            Make<QLabel>(frmMod, ArrayName("LblPntMod", i), 0, 0, 165, 165, QString::number(i));
         label->setAlignment(Qt::AlignCenter);
         QFont font = label->font();
         font.setPointSize(6);
@@ -316,9 +317,8 @@ void ModelingPage::PlottaMatricePuntiMod(bool animate) {
             pointPos_[i] = {left, top};
             app::MoveTwips(label, static_cast<int>(left), static_cast<int>(top),
                            static_cast<int>(w), static_cast<int>(h));
-            label.setToolTip(QStringLiteral("P%1 (%2 ; %3)")
-                                 .arg(i)
-                                 .arg(Fixed(m.X[i], 1), Fixed(m.Y[i], 1)));
+            label.setToolTip(
+                QStringLiteral("P%1 (%2 ; %3)").arg(i).arg(Fixed(m.X[i], 1), Fixed(m.Y[i], 1)));
             label.hide();
         }
     }
@@ -485,8 +485,7 @@ void ModelingPage::PlotCorTableMod() {
             continue;
         }
         const double left = RoundHalfEven(i * CellMs * geo_.ScaleX + geo_.OrgX - halfW);
-        const double top =
-            RoundHalfEven(geo_.OrgY - (i * CellMs + table[i]) * geo_.ScaleY - halfH);
+        const double top = RoundHalfEven(geo_.OrgY - (i * CellMs + table[i]) * geo_.ScaleY - halfH);
         if (Differs(left, markerPos_[i].first) || Differs(top, markerPos_[i].second)) {
             markerPos_[i] = {left, top};
             app::SetLeftTwips(*marker, static_cast<int>(left));
@@ -507,8 +506,8 @@ void ModelingPage::ShowModLimits() {
                  {txtOffset_, m.Offset, p.TaraPar33, p.TaraPar24}};
     for (const auto& b : boxes) {
         const quint32 now = monitor::BackColor(*b.box);
-        const quint32 next = LimitBlinkColor(b.value, b.min, b.max,
-                                             b.box->property("Appearance").toInt() == 1, now);
+        const quint32 next =
+            LimitBlinkColor(b.value, b.min, b.max, b.box->property("Appearance").toInt() == 1, now);
         if (next != now) {
             monitor::SetBackColor(*b.box, next);
         }
@@ -585,7 +584,7 @@ void ModelingPage::SelectLine(QLineEdit& box) {
 void ModelingPage::StepButtonDown(StepButton button) {
     if (!IsArrow(button)) {
         SelectLine(button == StepButton::AlfaUp || button == StepButton::AlfaDown ? *txtAlfa_
-                                                                                   : *txtOffset_);
+                                                                                  : *txtOffset_);
     }
     int point = -1;
     if (IsArrow(button)) {
@@ -682,14 +681,13 @@ void ModelingPage::CmdReset_Click() {
         return;
     }
     ctx_.ParamNoSend = 1;
-    ctx_.ParamFilePending = ctx_.AppFolder + (ctx_.Images.Mem3Data.FuelType != 0
-                                                  ? QStringLiteral("/LNG/DefaultCng.Xar")
-                                                  : QStringLiteral("/LNG/Default.Xar"));
+    ctx_.ParamFilePending =
+        ctx_.AppFolder + (ctx_.Images.Mem3Data.FuelType != 0 ? QStringLiteral("/LNG/DefaultCng.Xar")
+                                                             : QStringLiteral("/LNG/Default.Xar"));
 }
 
 void ModelingPage::CmdComputeModl_Click() {
-    ecudata::LoadInjTypeTbl(ctx_.Tables, ctx_.AppFolder, ctx_.DecimalSep,
-                            ctx_.Scale.K_Time_Pwm_us);
+    ecudata::LoadInjTypeTbl(ctx_.Tables, ctx_.AppFolder, ctx_.DecimalSep, ctx_.Scale.K_Time_Pwm_us);
     ApplyModRules();
 }
 

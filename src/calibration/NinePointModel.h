@@ -14,8 +14,8 @@ namespace calibration {
 using ecudata::ModRec;
 
 // The default abscissae: correction-table cells 0, 28, 55, 71, 86, 102, 125, 157, 182.
-inline constexpr float BaseXDefault[9] = {0.0f,    3.584f,  7.04f, 9.088f, 11.008f,
-                                          13.056f, 16.0f, 20.096f, 23.296f};
+inline constexpr float BaseXDefault[9] = {0.0f,    3.584f, 7.04f,   9.088f, 11.008f,
+                                          13.056f, 16.0f,  20.096f, 23.296f};
 // The right end of the reference line, and of the slope limit (cell 157).
 inline constexpr float LineEndX = 20.096f;
 

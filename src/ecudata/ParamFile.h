@@ -93,8 +93,9 @@ enum class ParamFileResult {
 // compensation tables, the emulation block (then read back), the correction table; a
 // default set also clears the ECU's error list. The ECU's service hours are kept. While
 // the link is stopped, or with ParamNoSend set, only the correction table is sent (the
-// flag stays with the queued file until it is done with, so a retry sends no more). A failed write of zone 2 or 3 puts both records and their pending edits
-// back and sends nothing more. Blocks the file does not hold are not sent.
+// flag stays with the queued file until it is done with, so a retry sends no more). A failed write
+// of zone 2 or 3 puts both records and their pending edits back and sends nothing more. Blocks the
+// file does not hold are not sent.
 ParamFileResult SendParamFile(const QString& path, comm::ClsComm& link, EcuModel& model,
                               quint8 ParamNoSend);
 

@@ -1,5 +1,5 @@
-#include "calibration/HoldRepeat.h"
 #include "calibration/NinePointModel.h"
+#include "calibration/HoldRepeat.h"
 #include "common/FakeTime.h"
 
 #include <gtest/gtest.h>
@@ -127,13 +127,13 @@ TEST(NinePointModel, LimitColourBlinksOnlyOutside) {
         quint32 current, want;
     };
     const Case cases[] = {
-        {1.25f, false, White, White},  // at the maximum: inside
-        {1.25f, true, Red, Yellow},    // inside: back to the normal colour
-        {0.75f, false, White, White},  // at the minimum
-        {1.26f, false, White, Red},    // above: red ...
-        {1.26f, false, Red, White},    // ... and back at the next call
-        {1.26f, true, Yellow, Red},    //
-        {0.74f, true, Red, Yellow},    //
+        {1.25f, false, White, White},    // at the maximum: inside
+        {1.25f, true, Red, Yellow},      // inside: back to the normal colour
+        {0.75f, false, White, White},    // at the minimum
+        {1.26f, false, White, Red},      // above: red ...
+        {1.26f, false, Red, White},      // ... and back at the next call
+        {1.26f, true, Yellow, Red},      //
+        {0.74f, true, Red, Yellow},      //
         {1.26f, true, 0x123456, Yellow}, // any other colour gives the normal one
     };
     for (const Case& c : cases) {
@@ -147,9 +147,9 @@ TEST(NinePointModel, RuleTexts) {
     struct Case {
         const char* what;
         const char* rules;
-        float offset;                 // expected Offset afterwards
-        std::vector<float> yShift;    // expected Y(i) - (X(i) + offset) for points 0..7
-        std::vector<float> xShift{};  // expected dX, when given
+        float offset;                // expected Offset afterwards
+        std::vector<float> yShift;   // expected Y(i) - (X(i) + offset) for points 0..7
+        std::vector<float> xShift{}; // expected dX, when given
     };
     const std::vector<float> none(8, 0);
     const Case cases[] = {
@@ -158,19 +158,29 @@ TEST(NinePointModel, RuleTexts) {
         {"value 0 does nothing", "P3|+0|*0", 0.5f, none},
         {"point 8 does nothing", "P8|+500|+500", 0.5f, none},
         {"range 7 is read, not applied", "P4|+0|+50;R7|2|6", 0.5f, {0, 0, 0, 0, 0.05f, 0, 0, 0}},
-        {"two fields end the reading", "P3|+0|+100;P4|+0;P5|+0|+100", 0.5f,
+        {"two fields end the reading",
+         "P3|+0|+100;P4|+0;P5|+0|+100",
+         0.5f,
          {0, 0, 0, 0.1f, 0, 0, 0, 0}},
-        {"four fields end the reading", "P3|+0|+100;P4|+0|+1|2;P5|+0|+100", 0.5f,
+        {"four fields end the reading",
+         "P3|+0|+100;P4|+0|+1|2;P5|+0|+100",
+         0.5f,
          {0, 0, 0, 0.1f, 0, 0, 0, 0}},
-        {"an empty item ends the reading", "P3|+0|+100;;P5|+0|+100", 0.5f,
+        {"an empty item ends the reading",
+         "P3|+0|+100;;P5|+0|+100",
+         0.5f,
          {0, 0, 0, 0.1f, 0, 0, 0, 0}},
         {"unknown tag is passed over", "Q3|+0|+100;P5|+0|+100", 0.5f, {0, 0, 0, 0, 0, 0.1f, 0, 0}},
         {"a point as decimal mark reads 0", "P3|+0|+12.5", 0.5f, none},
         {"12,5 is 12.5 us", "P3|+0|+12,5", 0.5f, {0, 0, 0, 0.0125f, 0, 0, 0, 0}},
-        {"bad point number", "Px|+0|+100;P9|+0|+100;P5|+0|-100", 0.5f,
+        {"bad point number",
+         "Px|+0|+100;P9|+0|+100;P5|+0|-100",
+         0.5f,
          {0, 0, 0, 0, 0, -0.1f, 0, 0}},
         {"a later item replaces", "P3|+0|+100;P3|+0|+200", 0.5f, {0, 0, 0, 0.2f, 0, 0, 0, 0}},
-        {"set and multiply", "P2|+0|#9000;P3|+0|*1020", 0.5f,
+        {"set and multiply",
+         "P2|+0|#9000;P3|+0|*1020",
+         0.5f,
          {0, 0, 9.0f - 7.54f, (9.588f * 1.02f) - 9.588f, 0, 0, 0, 0}},
         {"x rule", "P4|+256|+0", 0.5f, none, {0, 0, 0, 0, 0.256f, 0, 0, 0}},
         {"operator must be first", "P3|+0| +100", 0.5f, none},

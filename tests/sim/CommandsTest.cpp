@@ -1,4 +1,5 @@
 #include "SimHelpers.h"
+#include "sim/Control.h"
 
 #include <gtest/gtest.h>
 
@@ -307,6 +308,32 @@ TEST_F(EcuCommands, ChangeOverToGasInSlaveModeAndCylindersFollow) {
     ecu_.Engine().reducerTempC = 40;
     Run(1.6);
     EXPECT_EQ(ecu_.FuelState(), kFuelGas);
+}
+
+// On gas the ECU adds the stored correction at the nearest cell of the petrol time (at
+// most cell 157); the control line sets a cell.
+TEST_F(EcuCommands, GasTimeAddsTheCorrectionOfItsCell) {
+    Send(CMD_SET_ECU_SLAVE, kZero);
+    QByteArray z2 = Send(CMD_READ_MEM2).data;
+    z2[0] = kFuelGas;
+    Send(CMD_WRT_MEM2, z2);
+    Run(3.2);
+    ASSERT_EQ(ecu_.Ram().zone3[kZ3CylState + 7], 3);
+    const auto gasMinusPetrol = [&] {
+        const QByteArray live = Send(CMD_READ_MEM1).data;
+        return GetS16(live, 14) - GetU16(live, 16 + 14);
+    };
+    ecu_.Engine().petrolMs = 3.0; // injector 0: cell 23
+    const int plain = gasMinusPetrol();
+    ASSERT_TRUE(ApplyControlLine(ecu_, "cell 23 -25", nullptr));
+    EXPECT_EQ(gasMinusPetrol(), plain - 25);
+    ecu_.Engine().petrolMs = 30; // beyond the table: cell 157
+    ASSERT_TRUE(ApplyControlLine(ecu_, "cell 157 40", nullptr));
+    EXPECT_DOUBLE_EQ(ecu_.CorrectionMs(30) / kTimeInjMs, 40);
+    EXPECT_EQ(CorrectionCellOf(3.0), 23);
+    QString error;
+    EXPECT_FALSE(ApplyControlLine(ecu_, "cell 192 1", &error));
+    EXPECT_FALSE(error.isEmpty());
 }
 
 TEST_F(EcuCommands, DriveCycleMovesTheLiveValues) {
