@@ -24,6 +24,7 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -94,25 +95,25 @@ QString Css(quint32 fore, quint32 back) {
 class PlotPicture : public QWidget {
 public:
     explicit PlotPicture(QWidget* parent)
-        : QWidget(parent), picture_(app::ToPixels(PlotWidth), app::ToPixels(PlotHeight)) {
+        : QWidget(parent),
+          picture_(app::ToPixels(PlotWidth), app::ToPixels(PlotHeight), QImage::Format_RGB32) {
         picture_.fill(Qt::black);
         setMouseTracking(true);
         setAttribute(Qt::WA_OpaquePaintEvent);
     }
 
     void Clear() {
-        picture_.fill(Qt::black);
+        Painter().fillRect(picture_.rect(), Qt::black);
         update();
     }
     void Line(int x1, int y1, int x2, int y2, quint32 bgr) {
-        QPainter p(&picture_);
+        QPainter& p = Painter();
         p.setPen(QPen(Bgr(bgr), 0));
         p.drawLine(QPointF(x1 / 15.0, y1 / 15.0), QPointF(x2 / 15.0, y2 / 15.0));
         update();
     }
     void Erase(int x1, int x2) {
-        QPainter p(&picture_);
-        p.fillRect(QRectF(x1 / 15.0, 0, (x2 - x1) / 15.0, picture_.height()), Qt::black);
+        Painter().fillRect(QRectF(x1 / 15.0, 0, (x2 - x1) / 15.0, picture_.height()), Qt::black);
         update();
     }
     void SetGrid(std::vector<QPoint> dots) {
@@ -120,14 +121,14 @@ public:
         update();
     }
     int DotCount() const { return static_cast<int>(dots_.size()); }
-    const QPixmap& Picture() const { return picture_; }
 
     std::function<void(double x)> onMouseMove;
 
 protected:
     void paintEvent(QPaintEvent*) override {
+        painter_.reset(); // what was drawn since the last paint reaches the picture
         QPainter p(this);
-        p.drawPixmap(0, 0, picture_);
+        p.drawImage(0, 0, picture_);
         const QColor grey = Bgr(0xE0E0E0);
         for (const QPoint& d : dots_) {
             p.fillRect(app::ToPixels(d.x()), app::ToPixels(d.y()), 2, 2, grey);
@@ -140,7 +141,17 @@ protected:
     }
 
 private:
-    QPixmap picture_;
+    // One painter for all the lines drawn between two paints: a redraw of thousands of
+    // segments does not begin and end a painter for each.
+    QPainter& Painter() {
+        if (!painter_) {
+            painter_ = std::make_unique<QPainter>(&picture_);
+        }
+        return *painter_;
+    }
+
+    QImage picture_;
+    std::unique_ptr<QPainter> painter_;
     std::vector<QPoint> dots_;
 };
 
@@ -160,6 +171,7 @@ ViewChannelNames(const std::function<QString(const QString& label)>& caption) {
 FrmView::FrmView(app::ProgramContext& context, const std::array<QString, 8>& names, QWidget* owner)
     : QDialog(owner), ctx_(context), names_(names) {
     setObjectName("FrmView");
+    setWindowTitle(WindowCaption);
     setModal(true);
     BuildControls();
     timer1_.setTimerType(Qt::PreciseTimer);
@@ -683,6 +695,8 @@ void FrmView::RedrawSignals() {
         }
         DrawTick(xa);
     }
+    // The readouts belong to the data on the picture, not to what was there before.
+    ShowCursorValues(cursorX_);
 }
 
 void FrmView::DrawNewSamples(int& n) {

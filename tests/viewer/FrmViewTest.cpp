@@ -261,6 +261,8 @@ TEST_F(ViewerWindow, TheCursorReadsTheSampleAfterItsTime) {
     ASSERT_EQ(v.ViewSamples.size(), 6u);
     EXPECT_EQ(v.TimeFirst, 60000);
     EXPECT_EQ(Control<QSlider>("SldSample").maximum(), 5000);
+    // After the load the readouts show the data at the cursor (x 0: sample 2).
+    EXPECT_EQ(Readout(5), "R.P.M.\n" + QString::number(qRound(7500000 / 3200.0)));
     // 1200 twips at 5 s/div are 4 s: the sample after the one at 64 s.
     v.ShowCursorValues(1200);
     EXPECT_EQ(Control<QLabel>("LblOffsetTime").text(), " 0: 04. 000 min ");
