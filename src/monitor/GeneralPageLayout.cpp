@@ -193,13 +193,11 @@ void LayoutLeftPanel(TwipsGeometry& g, const FontSet& set) {
     emulImage.Top = emulLabel.Top + emulLabel.Height / 2 - emulImage.Height / 2 - 75;
 }
 
-// The tab control's pages start below its tab strip; the layout's positions of the
-// frame count from the tab control's own top.
+} // namespace
+
 float PageOffsetTwips(app::FrmLX735& window) {
     return float(app::ToTwips(window.SstMain().tabBar()->sizeHint().height()));
 }
-
-} // namespace
 
 const QStringList& GeneralPageControls() {
     static const QStringList names = [] {

@@ -106,8 +106,11 @@ void SendQueuedParamFile(Monitor& m) {
         sent = m.hooks.FileParametriInvia(path);
     }
     if (sent) {
-        ctx.ParamFilePending.clear();
-        ctx.ParamNoSend = 0; // it belonged to that file
+        // A set queued meanwhile (the fuel option during the send's question) stays.
+        if (ctx.ParamFilePending == path) {
+            ctx.ParamFilePending.clear();
+        }
+        ctx.ParamNoSend = 0; // it belonged to the file sent
         ctx.ParamFileSending = false;
     }
 }

@@ -27,7 +27,9 @@ sim::EcuConfig FastEcu() {
 
 } // namespace
 
-LiveWindowRig::LiveWindowRig() : ecu(FastEcu()) {
+LiveWindowRig::LiveWindowRig() : LiveWindowRig(std::function<void()>()) {}
+
+LiveWindowRig::LiveWindowRig(const std::function<void()>& beforeShow) : ecu(FastEcu()) {
     for (const char* file : {"LNG/ConfigScale.ini", "LNG/M3.diz", "LNG/M3.con", "LNG/Lables.cfg",
                              "BIN/Flash.ini", "BIN/TarvencoInj468.frh"}) {
         tree.Write(file, testing_support::ReadFixture(testing_support::StagedRootPath(file)));
@@ -42,6 +44,9 @@ LiveWindowRig::LiveWindowRig() : ecu(FastEcu()) {
     window = std::make_unique<app::FrmLX735>(*context, services);
     monitor = std::make_unique<monitor::Monitor>(*context, services);
     monitor::InstallMonitor(*monitor, *window);
+    if (beforeShow) {
+        beforeShow();
+    }
     window->Show();
 
     time.onPump = [this] {

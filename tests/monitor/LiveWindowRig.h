@@ -27,6 +27,9 @@ namespace monitor_test {
 class LiveWindowRig : public ::testing::Test {
 protected:
     LiveWindowRig();
+    // beforeShow runs once the window and its live displays are made, before the window
+    // loads (a page of a library above wires its services there).
+    explicit LiveWindowRig(const std::function<void()>& beforeShow);
     ~LiveWindowRig() override;
 
     // Starts Timer1 and Timer2, played on simulated time as the window plays them.

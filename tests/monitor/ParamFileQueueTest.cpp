@@ -61,6 +61,23 @@ TEST_F(ParamFileQueue, SentFileReachesTheEcuIsSavedInFlashAndNamedInTheCaption) 
     EXPECT_TRUE(rig.boxes.boxes.empty());
 }
 
+TEST_F(ParamFileQueue, ASetQueuedDuringTheSendStaysQueued) {
+    Connect();
+    const QString first = FileWithSwitchTemp(61);
+    const QString second = ecudata::DefaultCngXarPath(rig.ctx.AppFolder);
+    QStringList sent;
+    rig.monitor.hooks.FileParametriInvia = [&](const QString& path) {
+        sent << path;
+        if (path == first) {
+            rig.ctx.ParamFilePending = second; // the fuel option answered Yes meanwhile
+        }
+        return true;
+    };
+    rig.ctx.ParamFilePending = first;
+    ASSERT_TRUE(rig.RunUntil([this] { return Done(); }));
+    EXPECT_EQ(sent, QStringList({first, second}));
+}
+
 TEST_F(ParamFileQueue, DamagedFileIsRefusedOnceAndNothingIsSent) {
     Connect();
     rig.tree.Write("bad.var", "[INFO]\r\nnot a parameter file\r\n");

@@ -1,0 +1,99 @@
+#pragma once
+
+// The Configuration page (frame FrmCongif on tab 1): its combos and fuel options, their
+// lists (RiempiCmbSwtch), the selection from the zone-3 record as read (ShowConfigParams,
+// RefreshParamPages) and the edits, each stored in the to-write copy with its write
+// countdown armed. The page also fills the Lambda page's probe and emulation combos,
+// whose behaviour belongs to that page.
+//
+// Qt signals, for every page and dialog: handlers hang on currentIndexChanged, toggled
+// and valueChanged, so that a change made by code runs them at once, nested, as a
+// change by the user does; they return at once while the filling flag of their window
+// (PageFilling, or the dialog's own) is raised. Lists are filled with the combo's
+// signals blocked and left with no selection (a combo emits on clear() and selects its
+// first item by itself); selecting then happens under the filling flag.
+
+#include "ecudata/ParamRecords.h"
+#include "settings/ConfigLists.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class QComboBox;
+class QButtonGroup;
+
+namespace app {
+class FrmLX735;
+struct PageServices;
+struct ProgramContext;
+} // namespace app
+
+namespace settings {
+
+class ConfigPage {
+public:
+    // Makes the page's controls under FrmCongif (and the Lambda page's combos under
+    // FrmEmul), wires the handlers and the page's PageServices.
+    ConfigPage(app::ProgramContext& context, app::FrmLX735& window, app::PageServices& pages);
+    ~ConfigPage();
+    ConfigPage(const ConfigPage&) = delete;
+    ConfigPage& operator=(const ConfigPage&) = delete;
+
+    void RiempiCmbSwtch();
+    void RiempiCmbSwtchDelay();
+    void ShowConfigParams();
+    void RefreshParamPages();
+    void EnableEndGasCombos(bool enabled);
+    void EnableMainPages(bool enabled);
+    void LayoutConfigPage();
+
+    // Edits.
+    void CmbSwtchBobine_Click();
+    void CmbSwtchCilindri_Click();
+    void CmbSwtchTemp_Click();
+    void CmbSwtchDelay_Click();
+    void CmbSwtchRpm_Click();
+    void CmbSwtchForce_Click();
+    void CmbSwtchDrect_Click();
+    void CmbSwtchSeq_Click();
+    void CmbSwtchBar_Click();
+    void CmbSwtchDelayPress_Click();
+    void CmbEmptyGas_Click();
+    void CmbTpyGLS_Click();
+    void CmbTpyInj_Click();
+    void OptTypFuel_Click(int index);
+
+    // The four buttons open the settings dialogs and the reset; their owners set these.
+    std::function<void()> CmdExpert_Click = [] {};
+    std::function<void()> CmdTpyGLS_Click = [] {};
+    std::function<void()> CmdTpyInj_Click = [] {};
+    std::function<void()> CmdReserVar_Click = [] {};
+
+    QComboBox& Combo(const QString& name);
+
+private:
+    void MakeControls();
+    void WireHandlers();
+    // The combo's entry as a number by the locale's rules; nothing for no selection or
+    // an entry that is no number (then the edit is dropped).
+    std::optional<double> Entry(const QString& combo);
+    // The record as read with the edits not yet written laid over it: a refresh while an
+    // edit waits for its write shows the edit, not the value it replaces.
+    ecudata::Mem3Rec ShownRecord() const;
+    void SelectInjType();
+    void SelectFuelType(int fuelType);
+    void Select(const QString& combo, int index);
+    void SelectFirstNotBelow(const QString& combo, double value);
+    QStringList Entries(const QString& combo);
+    void StoreNumber(const QString& combo, double ecudata::Mem3Rec::*field, double factor);
+
+    app::ProgramContext& ctx_;
+    app::FrmLX735& window_;
+    app::PageServices& pages_;
+    DelayLists delays_;
+    QButtonGroup* fuelOptions_ = nullptr;
+    QObject connections_; // ends the handlers' connections with the page
+};
+
+} // namespace settings
