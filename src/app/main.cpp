@@ -27,12 +27,9 @@ int main(int argc, char** argv) {
     app::FrmLX735 window(context, services);
     monitor::Monitor liveMonitor(context, services);
     monitor::InstallMonitor(liveMonitor, window);
-<<<<<<< HEAD
     calibration::Calibration calibrationPages;
     calibration::InstallCalibration(calibrationPages, context, services, liveMonitor.hooks, window);
-=======
     settings::ConfigPage configPage(context, window, services);
->>>>>>> 4f09053 (Configuration page: its controls, lists, selection from the record, edits and layout; a set queued during a send stays queued)
     monitor::WatchTestCommandsFromEnvironment(context, window);
     liveMonitor.hooks.FileParametriInvia = [&](const QString& path) {
         return settings::FileParametriInvia(
