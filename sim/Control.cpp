@@ -202,6 +202,20 @@ QString ModeText(EcuMode mode) {
     return QString::number(static_cast<int>(mode));
 }
 
+// "flash ADDRESS HEX" for every 128-byte block of the flash that is not erased.
+QByteArray FlashLines(const Ecu& ecu) {
+    constexpr int kBlock = 128;
+    QByteArray lines;
+    for (quint32 address = kFlashFirst; address <= kFlashLast; address += kBlock) {
+        const QByteArray block = ecu.FlashBytes(address, kBlock);
+        if (block.count(static_cast<char>(0xFF)) != kBlock) {
+            lines += "flash " + QByteArray::number(address, 16).toUpper().rightJustified(6, '0') +
+                     ' ' + block.toHex().toUpper() + '\n';
+        }
+    }
+    return lines;
+}
+
 bool ApplyDump(Ecu& ecu, const QStringList& words, QString* error) {
     if (words.size() != 2) {
         return Fail(error, "usage: dump PATH");
@@ -216,6 +230,7 @@ bool ApplyDump(Ecu& ecu, const QStringList& words, QString* error) {
     text += "errors " + ecu.ErrorBytes().toHex().toUpper() + '\n';
     text += "samples.petrol " + SamplesHex(ecu.Samples(Fuel::Petrol)) + '\n';
     text += "samples.gas " + SamplesHex(ecu.Samples(Fuel::Gas)) + '\n';
+    text += FlashLines(ecu);
     // Written whole and renamed into place, so a reader never sees half a dump.
     QSaveFile file(words[1]);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
@@ -250,7 +265,9 @@ constexpr ControlVerb kVerbs[] = {
      "                      emulation, compGasTemp, compRidTemp,\n"
      "                      compPress, compSmag, correction, testRecord),\n"
      "                      errors, samples.petrol and samples.gas\n"
-     "                      (time and pressure word per point)"},
+     "                      (time and pressure word per point), and\n"
+     "                      flash ADDRESS HEX per 128-byte block of the\n"
+     "                      flash that is not erased"},
 };
 
 } // namespace

@@ -371,13 +371,16 @@ Ecu::Reply Ecu::ReadSamples(Fuel fuel, int part) const {
 }
 
 // Erasing wipes the parameters kept in flash too: after the restart the ECU runs on its
-// factory parameters until the program writes its own back.
+// factory parameters until the program writes its own back. The service-hour counters
+// live apart from the program flash and stay.
 Ecu::Reply Ecu::EraseFlash() {
     if (mode_ != EcuMode::Prg && mode_ != EcuMode::FlashWrt) {
         return {kStatusNotExecuted, {}};
     }
     flash_.fill(static_cast<char>(0xFF));
+    const QByteArray hours = ram_.zone2.mid(kZ2HoursGas, kZ2Flags - kZ2HoursGas);
     saved_ = Memory::Factory();
+    saved_.zone2.replace(kZ2HoursGas, hours.size(), hours);
     mode_ = EcuMode::FlashWrt;
     return {};
 }

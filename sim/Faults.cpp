@@ -69,6 +69,10 @@ bool ApplyWord(const QString& word, Fault* fault, QString* error) {
         } else if (!ParseInt(value, &fault->count) || fault->count < 1) {
             return Fail(error, QString("bad count '%1'").arg(value));
         }
+    } else if (key == "skip") {
+        if (!ParseInt(value, &fault->skip) || fault->skip < 0) {
+            return Fail(error, QString("bad skip '%1'").arg(value));
+        }
     } else if (key == "value") {
         bool ok = false;
         fault->value = value.toDouble(&ok);
@@ -131,6 +135,10 @@ std::optional<Fault> FaultScript::Take(int command) {
     for (auto it = faults_.begin(); it != faults_.end(); ++it) {
         if (it->command != kAnyCommand && it->command != command) {
             continue;
+        }
+        if (it->skip > 0) {
+            --it->skip; // this request passes untouched
+            return std::nullopt;
         }
         Fault fault = *it;
         if (fault.value <= 0) {

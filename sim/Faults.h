@@ -5,9 +5,10 @@
 // request takes at most one fault: the first one in the script that matches.
 //
 // Text form, for the command line and the control file of lx735-sim:
-//     KIND [cmd=N] [count=N|forever] [value=X]
+//     KIND [cmd=N] [skip=N] [count=N|forever] [value=X]
 // with words separated by blanks or commas, N decimal or 0x-hex, e.g.
-// "status cmd=33 count=forever value=254" or "delay,count=2,value=5000000".
+// "status cmd=33 count=forever value=254" or "delay,count=2,value=5000000". With skip=N
+// the first N matching requests pass untouched before the fault starts to apply.
 
 #include <QList>
 #include <QString>
@@ -36,6 +37,7 @@ struct Fault {
     int command = kAnyCommand;
     int count = 1;
     double value = 0; // 0: the kind's default
+    int skip = 0;     // matching requests that pass before the first one it applies to
 };
 
 // The kind's value when the fault gives none.

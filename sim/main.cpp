@@ -48,25 +48,25 @@ QString Indent(const QString& lines, int by) {
 }
 
 QString Usage() {
-    return QString(
-               "Usage: lx735-sim --link PATH [options]\n"
-               "The simulated ECU on a pseudo-terminal. PATH becomes a symbolic link to its\n"
-               "slave side (an earlier symbolic link there is replaced); the slave's path is\n"
-               "printed on one line. Serves until SIGTERM or SIGINT, then removes PATH.\n"
-               "\n"
-               "Options:\n"
-               "  --link PATH        where to put the symbolic link (required)\n"
-               "  --fast             reply at once instead of at the 38400-baud wire rate\n"
-               "  --identity TEXT    firmware identity \"VV.vv DD/MM/YYYY WORD1 WORD2 CODE\"\n"
-               "                     (default \"01.12 14/04/2011 LX735 SEQGAS T468\")\n"
-               "  --mode MODE        mode at start: run (default), slave, prg\n"
-               "  --fault FAULT      a scripted fault (repeatable), FAULT being\n"
-               "                     \"KIND [cmd=N] [count=N|forever] [value=X]\", KIND one of:\n"
-               "%1"
-               "  --control PATH     read control lines from PATH whenever it appears, then\n"
-               "                     delete it (write it elsewhere and rename it there):\n"
-               "%2"
-               "  --help             this text\n")
+    return QString("Usage: lx735-sim --link PATH [options]\n"
+                   "The simulated ECU on a pseudo-terminal. PATH becomes a symbolic link to its\n"
+                   "slave side (an earlier symbolic link there is replaced); the slave's path is\n"
+                   "printed on one line. Serves until SIGTERM or SIGINT, then removes PATH.\n"
+                   "\n"
+                   "Options:\n"
+                   "  --link PATH        where to put the symbolic link (required)\n"
+                   "  --fast             reply at once instead of at the 38400-baud wire rate\n"
+                   "  --identity TEXT    firmware identity \"VV.vv DD/MM/YYYY WORD1 WORD2 CODE\"\n"
+                   "                     (default \"01.12 14/04/2011 LX735 SEQGAS T468\")\n"
+                   "  --mode MODE        mode at start: run (default), slave, prg\n"
+                   "  --fault FAULT      a scripted fault (repeatable), FAULT being\n"
+                   "                     \"KIND [cmd=N] [skip=N] [count=N|forever] [value=X]\",\n"
+                   "                     KIND one of:\n"
+                   "%1"
+                   "  --control PATH     read control lines from PATH whenever it appears, then\n"
+                   "                     delete it (write it elsewhere and rename it there):\n"
+                   "%2"
+                   "  --help             this text\n")
         .arg(Indent(sim::FaultHelp(), 17), Indent(sim::ControlHelp(), 17));
 }
 

@@ -7,6 +7,7 @@
 #include "app/ProgramFont.h"
 #include "app/StartUp.h"
 #include "calibration/Calibration.h"
+#include "firmware/FrmUpdate.h"
 #include "monitor/Monitor.h"
 #include "monitor/TestCommands.h"
 #include "monitor/TestHooks.h"
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
             path, context, services, [&window](const QString& c) { window.setWindowTitle(c); });
     };
     liveMonitor.hooks.OpenViewer = [&] { viewer::OpenViewer(context, window, liveMonitor.hooks); };
+    liveMonitor.hooks.ShowFrmUpdate = [&context] { firmware::ShowFrmUpdate(context); };
     window.OnUnloaded = [] { QCoreApplication::quit(); };
     window.Show();
     window.EnableTimers();

@@ -6,6 +6,8 @@
 #include "support/FileRoutines.h"
 #include "support/MessageBox.h"
 
+#include <algorithm>
+
 namespace monitor {
 
 namespace {
@@ -29,6 +31,15 @@ void Quit(Monitor& m) {
 bool SameProject(const comm::ClsComm& link) {
     const QString image = link.DescProgettoFle_CODICE();
     return image.isEmpty() || link.DescProgettoEcu_CODICE().toUpper() == image.toUpper();
+}
+
+// Every identity byte 0xFF: the flash was erased by an update that did not finish. The
+// ECU is ours to finish, whatever project the image names.
+bool ErasedIdentity(const comm::ClsComm& link) {
+    const QString identity = link.FirmwareEcu();
+    return identity.size() > 12 && identity.left(12) == QStringLiteral("FFFFFFFFFFFF") &&
+           std::all_of(identity.begin() + 12, identity.end(),
+                       [](QChar c) { return c.unicode() == 0xFF; });
 }
 
 // A different ECU, or another device answering on this port: the link restarts, on the
@@ -128,11 +139,11 @@ void CompareEcuFirmware(Monitor& m) {
         ReportUnreadableImage(m);
         return;
     }
-    if (!SameProject(link)) {
+    if (!ErasedIdentity(link) && !SameProject(link)) {
         RejectForeignProject(m);
         return;
     }
-    if (ctx.UpdateRequest) {
+    if (ctx.UpdateRequest || ErasedIdentity(link)) {
         ctx.UpdateRequest = false;
         OpenUpdateWindow(m);
     } else {

@@ -6,8 +6,6 @@
 // as a no-op (or the stand-in named below); InstallMonitor wires the window's own, and
 // the libraries that provide the others replace them.
 
-#include "monitor/UpdateWindowStub.h"
-
 #include <QString>
 #include <functional>
 
@@ -29,7 +27,8 @@ struct MonitorHooks {
     Action DefaultPointer = Nothing; // the main window's mouse pointer to the default
 
     // The firmware update window, modal; it sets FirmwareOk when the update completes.
-    Action ShowFrmUpdate = ShowFrmUpdateStub;
+    // Without it FirmwareOk stays False and the identification ends the program.
+    Action ShowFrmUpdate = Nothing;
 
     // Installation settings: loads and sends a queued parameter file; False keeps it
     // queued for another try. Until the settings library provides it, nothing is sent

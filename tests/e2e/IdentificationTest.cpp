@@ -51,9 +51,6 @@ struct EndingCase {
 
 TEST(EndToEndIdentification, ImagesThatEndTheProgram) {
     const EndingCase cases[] = {
-        {"newer image: the update window, closed without an update",
-         "01.13",
-         {" Firmware |", "not available"}},
         {"older image",
          "01.11",
          {" Firmware |", "older", "Release  ver 01.12.82 - 14/04/2011",

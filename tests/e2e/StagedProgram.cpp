@@ -191,6 +191,10 @@ std::optional<SimDump> StagedProgram::SimState(const QString& name) {
         const QByteArray key = line.left(blank), value = line.mid(blank + 1);
         if (key == "mode") {
             dump.mode = QString::fromLatin1(value);
+        } else if (key == "flash") {
+            const QList<QByteArray> fields = value.split(' ');
+            dump.flash.insert(fields.value(0).toUInt(nullptr, 16),
+                              QByteArray::fromHex(fields.value(1)));
         } else if (blank > 0) {
             dump.images.insert(QString::fromLatin1(key), QByteArray::fromHex(value));
         }
@@ -202,6 +206,19 @@ std::optional<SimDump> StagedProgram::SimState(const QString& name) {
 QByteArray SimDump::Bytes(const QString& image, int offset, int count) const {
     const QByteArray bytes = images.value(image);
     return offset >= 0 && offset + count <= bytes.size() ? bytes.mid(offset, count) : QByteArray();
+}
+
+QByteArray SimDump::FlashBytes(quint32 address, int count) const {
+    QByteArray bytes(count, static_cast<char>(0xFF));
+    for (auto block = flash.cbegin(); block != flash.cend(); ++block) {
+        for (int i = 0; i < block.value().size(); ++i) {
+            const qint64 at = static_cast<qint64>(block.key()) + i - address;
+            if (at >= 0 && at < count) {
+                bytes[at] = block.value()[i];
+            }
+        }
+    }
+    return bytes;
 }
 
 QString SimDump::Hex(const QString& image, int offset, int count) const {

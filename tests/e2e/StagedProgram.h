@@ -73,6 +73,10 @@ struct ProgramEvent {
 struct SimDump {
     QString mode;                     // "run", "slave", "prg", "flash"
     QMap<QString, QByteArray> images; // "zone3", "saved.zone3", "errors", "samples.gas" ...
+    QMap<quint32, QByteArray> flash;  // the flash's 128-byte blocks that are not erased
+
+    // count bytes of the flash from address, erased (0xFF) where no block was dumped.
+    QByteArray FlashBytes(quint32 address, int count) const;
 
     // count bytes of the image from offset ("" when the image holds fewer).
     QByteArray Bytes(const QString& image, int offset, int count) const;

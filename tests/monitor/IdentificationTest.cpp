@@ -113,6 +113,17 @@ TEST(Identification, AskedUpdateThatCompletesKeepsTheProgramWithTimer2Paused) {
     EXPECT_FALSE(rig.ctx.QuitRequest);
 }
 
+// An update left unfinished erased the ECU's identity: it is no foreign ECU, it needs
+// the update finished.
+TEST(Identification, ErasedEcuGetsTheUpdateWindow) {
+    MonitorRig rig;
+    rig.ecu.SetIdentity({QByteArray(6, '\xFF'), QByteArray(32, '\xFF')});
+    ASSERT_TRUE(rig.RunUntil([&rig] { return Decided(rig); }));
+    EXPECT_EQ(rig.events, QStringList{"FrmUpdate"});
+    EXPECT_TRUE(rig.boxes.boxes.empty());
+    EXPECT_TRUE(rig.ctx.QuitRequest) << "the update (a stand-in here) did not complete";
+}
+
 TEST(Identification, ForeignEcuOnAFixedPortIsReportedAtThe22ndMismatch) {
     MonitorRig rig(MonitorRig::WithIdentity("01.12 14/04/2011 LX735 SEQGAS X999"));
     const QByteArray setCom = rig.tree.Read("BIN/SetCom.ini");

@@ -189,11 +189,13 @@ TEST(Identity, ParsesTheCommandLineForm) {
 }
 
 // Erase, program, end: the ECU restarts on the new image, with factory parameters until
-// the program writes its own back.
+// the program writes its own back; the service hours stay.
 TEST_F(EcuCommands, FlashProgrammingReplacesTheImage) {
     ecu_.Engine().key = false; // no change-over after the restart
     Send(CMD_WRT_MEM3, Pattern(74, 9));
     Send(CMD_SAVE_FLASH, kZero);
+    PutU32(ecu_.Ram().zone2, kZ2HoursGas, 123456);
+    PutU32(ecu_.Ram().zone2, kZ2HoursPetrol, 654321);
     const auto block = [](quint32 address, const QByteArray& data) {
         return QByteArray(1, '\0') + char(address >> 16) + char(address >> 8) + char(address) +
                data;
@@ -221,6 +223,10 @@ TEST_F(EcuCommands, FlashProgrammingReplacesTheImage) {
     EXPECT_EQ(Send(CMD_READ_FIRMWARE).data, identity);
     EXPECT_EQ(ecu_.FlashBytes(0xF80000, 128), Pattern(128, 3));
     EXPECT_EQ(Send(CMD_READ_MEM3).data, Memory::Factory().zone3) << "parameters were erased";
+    for (Memory* memory : {&ecu_.Ram(), &ecu_.Saved()}) {
+        EXPECT_EQ(GetU32(memory->zone2, kZ2HoursGas), 123456u);
+        EXPECT_EQ(GetU32(memory->zone2, kZ2HoursPetrol), 654321u);
+    }
 }
 
 TEST_F(EcuCommands, MapSamplesAreCollectedInTheBandReadInTwoPartsAndCancelled) {

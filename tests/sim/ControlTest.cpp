@@ -68,7 +68,7 @@ TEST(SimControl, BadPokesChangeNothing) {
     }
 }
 
-TEST(SimControl, DumpListsModeEveryBlockErrorsAndSamples) {
+TEST(SimControl, DumpListsModeEveryBlockErrorsSamplesAndFlash) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath("dump");
@@ -91,6 +91,23 @@ TEST(SimControl, DumpListsModeEveryBlockErrorsAndSamples) {
     EXPECT_EQ(items.value("errors"), ecu.ErrorBytes().toHex().toUpper());
     EXPECT_EQ(items.value("samples.gas"), "0201040306050807");
     EXPECT_EQ(items.value("samples.petrol"), "");
+
+    // One line per flash block that is not erased: here the identity's and one of code.
+    QByteArray code(128, static_cast<char>(0xFF));
+    code[127] = 0x42;
+    ASSERT_TRUE(ecu.SetFlashBytes(0xF80080, code));
+    ASSERT_TRUE(ApplyControlLine(ecu, "dump " + path, nullptr));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QStringList flash;
+    for (const QString& line : QString::fromLatin1(file.readAll()).split('\n')) {
+        if (line.startsWith("flash ")) {
+            flash << line;
+        }
+    }
+    ASSERT_EQ(flash.size(), 2);
+    EXPECT_EQ(flash[0], "flash F80080 " + code.toHex().toUpper());
+    EXPECT_EQ(flash[1], "flash FFE000 " + ecu.FlashBytes(kIdentityAddress, 128).toHex().toUpper());
 
     EXPECT_FALSE(ApplyControlLine(ecu, "dump " + dir.filePath("no/such/dir/dump"), nullptr));
 }

@@ -158,6 +158,14 @@ TEST(Faults, CountAndCommandSelectTheRequests) {
     EXPECT_EQ(status(CMD_READ_MEM1), -1);
     EXPECT_EQ(status(CMD_READ_MEM2), -1);
     EXPECT_EQ(status(CMD_GET_ECO), 0);
+
+    // skip: the first matching requests pass, other commands do not count.
+    ecu.AddFault(*ParseFault("silence cmd=13 skip=2 count=1"));
+    EXPECT_EQ(status(CMD_READ_MEM2), 0);
+    EXPECT_EQ(status(CMD_READ_MEM3), 0);
+    EXPECT_EQ(status(CMD_READ_MEM2), 0);
+    EXPECT_EQ(status(CMD_READ_MEM2), -1);
+    EXPECT_EQ(status(CMD_READ_MEM2), 0);
 }
 
 TEST(Faults, HangUpDropsWhatWasQueuedAndReportsItsDowntimeOnce) {
@@ -193,8 +201,9 @@ TEST(Faults, TextForm) {
         EXPECT_EQ(f->count, c.count) << c.text;
         EXPECT_EQ(f->value, c.value) << c.text;
     }
-    for (const char* bad : {"", "sleep", "delay cmd=300", "delay count=0", "delay value=-1",
-                            "status value=256", "delay foo=1", "delay 12"}) {
+    for (const char* bad :
+         {"", "sleep", "delay cmd=300", "delay count=0", "delay value=-1", "delay skip=-1",
+          "delay skip=x", "status value=256", "delay foo=1", "delay 12"}) {
         QString error;
         EXPECT_FALSE(ParseFault(bad, &error)) << bad;
         EXPECT_FALSE(error.isEmpty()) << bad;

@@ -51,8 +51,8 @@ MAIN_HEAD = [
      "Il file del firmware \u00e8 pi\u00f9 vecchio del firmware della centralina: il programma verr\u00e0 chiuso."),  # 29 MsgLive02
     ("The ECU on this port belongs to another project.",
      "La centralina su questa porta appartiene a un altro progetto."),  # 30 MsgLive03
-    ("Press Esc again to leave the update. The ECU keeps its old firmware.",
-     "Premere di nuovo Esc per uscire dall'aggiornamento. La centralina mantiene il vecchio firmware."),  # 31 MsgUpdate01
+    ("Press Esc again to leave the update: the program will close.",
+     "Premere di nuovo Esc per uscire dall'aggiornamento: il programma verr\u00e0 chiuso."),  # 31 MsgUpdate01
     ("Ecu release: ", "Versione centralina: "),  # 32 MsgUpdate02
     ("File release: ", "Versione file: "),  # 33 MsgUpdate03
     ("Turn the ignition key off, keep the engine stopped and press Next.",

@@ -1,0 +1,121 @@
+#pragma once
+
+// The firmware update window: it re-programs the ECU's flash from the firmware image
+// and keeps the ECU's parameters across it. The identification shows it modally; its
+// one result is FirmwareOk (True lets the program go on with the re-programmed ECU,
+// False ends the program).
+//
+// Next runs the whole procedure inside its handler: a two-press start (engine stopped,
+// key off), the read-back of every parameter zone (saved as BIN/UpdateBackup.var too),
+// programming mode, erase, the block writes and the end of the write, the write-back of
+// the parameters, the clears, and the save into the ECU's flash. Esc asks first and
+// leaves at the second press; it does nothing while the procedure runs. After a flash
+// phase with blocks left unwritten, or a failed write-back, Next repeats what failed.
+
+#include "ecudata/EmulaBlock.h"
+#include "ecudata/ParamRecords.h"
+
+#include <QByteArray>
+#include <QDialog>
+#include <QList>
+#include <QTimer>
+
+class QLabel;
+class QPushButton;
+class QFrame;
+
+namespace app {
+struct ProgramContext;
+}
+namespace comm {
+class ClsComm;
+}
+
+namespace firmware {
+
+class FrmUpdate : public QDialog {
+public:
+    explicit FrmUpdate(app::ProgramContext& context, QWidget* parent = nullptr);
+
+    void Form_Load();
+    void CmdUpdate_Click();
+    void CmdEsc_Click();
+    void Timer1_Timer();
+
+    int UpdateState() const { return updateState_; }
+    bool Busy() const { return busy_; }
+    QTimer& Timer1() { return timer1_; }
+    // The width of the progress bar in twips, as the procedure set it.
+    double BarWidth() const { return barWidth_; }
+    // Every caption the progress strip showed, in order.
+    const QStringList& PhaseLog() const { return phaseLog_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+private:
+    // What Next does after a failure that can be repeated.
+    enum class Resume { None, FlashPhase, WriteBack };
+
+    // Window (FrmUpdate.cpp).
+    void BuildControls();
+    void ShowIdentities();
+    void SetMessage(const QString& text);
+    void SetPhase(const QString& caption);
+    void SetBarWidth(double twips);
+    void ProgressRun();
+    void ToggleBar(int times);
+    void ShowButtons(bool next, bool esc);
+    void ShowStrip(bool shown);
+    void Leave(bool firmwareOk);
+    void LeaveAsked();
+
+    // Procedure (FrmUpdateProcedure.cpp).
+    bool ReadLiveData();
+    bool Ready() const;
+    void FirstPress();
+    void SecondPress();
+    bool ReadBack();
+    bool SaveBackup();
+    void FlashPhase();
+    void BuildWriteBack();
+    void WriteBack();
+    bool SaveFlash();
+    void Finish(bool saved);
+    void Failed(Resume resume);
+
+    app::ProgramContext& ctx_;
+    comm::ClsComm& link_;
+    int updateState_ = 0;
+    bool busy_ = false;
+    Resume resume_ = Resume::None;
+    double barWidth_ = 0;
+    QStringList phaseLog_;
+    QTimer timer1_;
+
+    ecudata::Mem2Rec savedMem2_;
+    ecudata::Mem3Rec savedMem3_;
+    ecudata::EmulaBlk savedEmula_{};
+    QByteArray savedDcol_;
+    // The write-back's payloads, built once (building resets the saved copies to their
+    // no-edit markers), and the step a repeated write-back starts from.
+    QList<QByteArray> writeBack_;
+    int writeBackStep_ = 0;
+
+    QFrame* fmeBack_;
+    QLabel* lblRelEcu_;
+    QLabel* lblRelFle_;
+    QLabel* lblRelEcuVal_;
+    QLabel* lblRelFleVal_;
+    QLabel* lblMsg_;
+    QPushButton* cmdUpdate_;
+    QPushButton* cmdEsc_;
+    QLabel* lblBackBar_;
+    QFrame* shpBarUpDate_;
+};
+
+// Shows the window modally for the identification; FirmwareOk holds its result.
+void ShowFrmUpdate(app::ProgramContext& context);
+
+} // namespace firmware

@@ -1,0 +1,310 @@
+// The update window's procedure against the simulated ECU on simulated time.
+
+#include "UpdateRig.h"
+
+#include "common/BuildTools.h"
+#include "ecudata/ConfigScale.h"
+#include "ecudata/ParamFile.h"
+#include "link/Frames.h"
+
+#include <gtest/gtest.h>
+
+namespace firmware_test {
+namespace {
+
+using namespace comm;
+
+constexpr int ImageBlocks = 33; // 4 KiB of code and the identity block
+
+int Count(const QList<quint8>& commands, quint8 command) {
+    return static_cast<int>(commands.count(command));
+}
+
+// The commands in this order, others between them allowed.
+bool InOrder(const QList<quint8>& commands, const QList<quint8>& expected) {
+    qsizetype at = 0;
+    for (const quint8 c : expected) {
+        at = commands.indexOf(c, at);
+        if (at < 0) {
+            return false;
+        }
+        ++at;
+    }
+    return true;
+}
+
+const QStringList AllPhases = {"Inizialization ", "Erase Flash ", "Write Memory", "Write End",
+                               "Configuration ",  "Save Flash ",  "End UpGrade "};
+
+void ExpectParametersBack(UpdateRig& t) {
+    const sim::Memory before = UpdateRig::Installation();
+    for (const sim::Memory* m : {&t.rig.ecu.Ram(), &t.rig.ecu.Saved()}) {
+        EXPECT_EQ(m->zone3, before.zone3);
+        EXPECT_EQ(m->emulation, before.emulation);
+        EXPECT_EQ(m->compGasTemp, before.compGasTemp);
+        EXPECT_EQ(m->compSmag, before.compSmag);
+        EXPECT_EQ(m->correction, before.correction);
+        EXPECT_EQ(m->testRecord, before.testRecord);
+        EXPECT_EQ(m->zone2.mid(sim::kZ2HoursGas, 8), before.zone2.mid(sim::kZ2HoursGas, 8))
+            << "service hours";
+        EXPECT_EQ(static_cast<quint8>(m->zone2[sim::kZ2Flags]), 0x12) << "bit 0 cleared";
+    }
+}
+
+TEST(UpdateProcedure, TwoPressStartThenTheWholeUpdateKeepsTheParameters) {
+    UpdateRig t;
+    EXPECT_EQ(t.Text("LblRelEcu_Val"), "01.39 - 14/04/2010");
+    EXPECT_EQ(t.Text("LblRelFle_Val"), "01.40 - 14/04/2010");
+    EXPECT_EQ(t.Text("LblMsg"), "MsgUpdate04");
+
+    t.Ready(false);
+    t.Next();
+    EXPECT_EQ(t.Text("LblMsg"), "\r\nMsgConfirm");
+    EXPECT_EQ(t.window->UpdateState(), 0);
+    t.Ready(true);
+    t.Next();
+    EXPECT_EQ(t.Text("LblMsg"), "MsgUpdate05");
+    EXPECT_EQ(t.window->UpdateState(), 1);
+    EXPECT_EQ(Count(t.rig.Commands(), CMD_SET_ECU_PRG), 0);
+
+    // Esc pressed twice while the procedure runs changes nothing.
+    int escPresses = 0;
+    const auto pump = t.rig.time.onPump;
+    t.rig.time.onPump = [&] {
+        pump();
+        if (t.window->Busy() && escPresses == 0 && t.rig.Received(CMD_READ_MEM3) > 0) {
+            escPresses = 2;
+            t.Esc();
+            t.Esc();
+        }
+    };
+    t.Next();
+    t.rig.time.onPump = pump;
+    ASSERT_EQ(escPresses, 2);
+
+    EXPECT_EQ(t.window->PhaseLog(), AllPhases);
+    EXPECT_EQ(t.Text("LblMsg"), "MsgUpdate06");
+    EXPECT_EQ(t.window->UpdateState(), 4);
+    EXPECT_TRUE(t.rig.ctx.Requests.FirmwareOk);
+    EXPECT_FALSE(t.Shown("CmdUpdate"));
+    EXPECT_TRUE(t.Shown("CmdEsc"));
+    EXPECT_FALSE(t.Shown("LblBackBar"));
+    EXPECT_EQ(t.Text("LblRelEcu_Val"), "01.40 - 14/04/2010");
+    EXPECT_TRUE(t.boxes.boxes.empty());
+
+    const QList<quint8> sent = t.rig.Commands();
+    EXPECT_TRUE(InOrder(sent, {CMD_READ_MEM2,
+                               CMD_READ_MEM3,
+                               CMD_READ_EMUS,
+                               CMD_READ_TBL_COR,
+                               CMD_READ_COMP_RID_TEMP,
+                               CMD_READ_CMP_SMAG,
+                               CMD_READ_DCOL_FL,
+                               CMD_SET_ECU_PRG,
+                               CMD_ERASE_FLASH,
+                               CMD_WRT_FLASH_ZONE,
+                               CMD_WRT_FLASH_END,
+                               CMD_READ_FIRMWARE,
+                               CMD_WRT_MEM2,
+                               CMD_WRT_MEM3,
+                               CMD_WRIT_EMUS,
+                               CMD_WRT_TBL_COR,
+                               CMD_WRITE_COMP_GAS_TEMP,
+                               CMD_WRITE_CMP_SMAG,
+                               CMD_WRIT_DCOL,
+                               CMD_CANC_SMPL_BNZ,
+                               CMD_CANC_SMPL_GAS,
+                               CMD_CANC_ERR,
+                               CMD_SAVE_FLASH}));
+    EXPECT_EQ(Count(sent, CMD_WRT_FLASH_ZONE), ImageBlocks) << "blank blocks are not sent";
+    EXPECT_EQ(t.FlashBytes(), t.ImageBytes());
+    EXPECT_EQ(t.rig.ecu.Mode(), sim::EcuMode::Run);
+    ExpectParametersBack(t);
+
+    // The read-back was kept as a parameter file before anything was erased.
+    QString error;
+    const auto backup =
+        ecudata::ReadParamFile(t.rig.tree.Path("BIN/UpdateBackup.var"), t.rig.ctx.Scale, error);
+    ASSERT_TRUE(backup) << error.toStdString();
+    EXPECT_EQ(backup->mem3, UpdateRig::Installation().zone3);
+    EXPECT_EQ(backup->emula, UpdateRig::Installation().emulation);
+
+    t.Esc();
+    EXPECT_EQ(t.window->result(), QDialog::Accepted);
+    EXPECT_TRUE(t.rig.ctx.Requests.FirmwareOk);
+}
+
+TEST(UpdateProcedure, EscTwiceOnTheFirstScreenLeavesWithoutProgramming) {
+    UpdateRig t;
+    t.Esc();
+    EXPECT_EQ(t.Text("LblMsg"), "\r\nMsgUpdate01\r\n\r\n");
+    EXPECT_EQ(t.window->UpdateState(), 5);
+    EXPECT_FALSE(t.Shown("CmdUpdate"));
+    t.Esc();
+    EXPECT_EQ(t.window->result(), QDialog::Rejected);
+    EXPECT_FALSE(t.rig.ctx.Requests.FirmwareOk);
+    EXPECT_TRUE(t.rig.Commands().isEmpty());
+}
+
+TEST(UpdateProcedure, EngineStartedBeforeTheSecondPressFallsBack) {
+    UpdateRig t;
+    t.Ready(true);
+    t.Next();
+    t.Ready(false);
+    t.Next();
+    EXPECT_EQ(t.window->UpdateState(), 0);
+    EXPECT_EQ(t.Text("LblMsg"), "\r\nMsgConfirm");
+    EXPECT_TRUE(t.Shown("CmdUpdate"));
+    EXPECT_TRUE(t.Shown("CmdEsc"));
+    EXPECT_EQ(Count(t.rig.Commands(), CMD_READ_MEM2), 0);
+}
+
+TEST(UpdateProcedure, SilentEcuAtTheFirstPressAsksToLeave) {
+    UpdateRig t;
+    t.Silence(CMD_READ_MEM1, sim::kForever);
+    t.Next();
+    EXPECT_EQ(t.Text("LblMsg"), "\r\nMsgUpdate01\r\n\r\n");
+    EXPECT_EQ(t.window->UpdateState(), 5);
+    EXPECT_EQ(Count(t.rig.Commands(), CMD_SET_ECU_PRG), 0);
+}
+
+// A read-back that fails three times stops before anything in the ECU changes: never
+// write back data that were never read.
+TEST(UpdateProcedure, FailedReadBackStopsBeforeProgramming) {
+    for (const quint8 command :
+         {CMD_READ_MEM2, CMD_READ_EMUS, CMD_READ_TBL_COR, CMD_READ_CMP_SMAG, CMD_READ_DCOL_FL}) {
+        SCOPED_TRACE(command);
+        UpdateRig t;
+        t.Ready(true);
+        t.Next();
+        t.Silence(command, sim::kForever);
+        t.Next();
+        EXPECT_EQ(t.Text("LblMsg"), "MsgComError");
+        EXPECT_FALSE(t.Shown("CmdUpdate"));
+        EXPECT_TRUE(t.Shown("CmdEsc"));
+        EXPECT_EQ(Count(t.rig.Commands(), CMD_SET_ECU_PRG), 0);
+        EXPECT_EQ(Count(t.rig.Commands(), command), 3 * t.SendsPerTry());
+        t.Esc();
+        t.Esc();
+        EXPECT_FALSE(t.rig.ctx.Requests.FirmwareOk);
+    }
+}
+
+// The line dies for eight seconds at the 11th block: the next try waits for the link and
+// the block is written.
+TEST(UpdateProcedure, LinkLostMidProgrammingIsWaitedFor) {
+    UpdateRig t;
+    t.Ready(true);
+    t.Next();
+    sim::Fault hangUp;
+    hangUp.kind = sim::FaultKind::HangUp;
+    hangUp.command = CMD_WRT_FLASH_ZONE;
+    hangUp.skip = 10;
+    hangUp.value = 8e6;
+    t.rig.ecu.AddFault(hangUp);
+    t.Next();
+    EXPECT_TRUE(t.boxes.boxes.empty());
+    EXPECT_EQ(t.Text("LblMsg"), "MsgUpdate06");
+    EXPECT_EQ(t.FlashBytes(), t.ImageBytes());
+    ExpectParametersBack(t);
+}
+
+TEST(UpdateProcedure, BlockFailingThreeTimesIsReportedAndNextWritesTheFlashAgain) {
+    UpdateRig t(support::vbYes);
+    t.Ready(true);
+    t.Next();
+    t.Silence(CMD_WRT_FLASH_ZONE, 3 * t.SendsPerTry(), 10);
+    t.Next();
+    ASSERT_EQ(t.boxes.boxes.size(), 1u);
+    EXPECT_EQ(t.boxes.boxes[0].prompt, "COMUNICATION ERROR, SEND MESSAGE\r\n\r\nYES TO CONTINUE!");
+    EXPECT_EQ(t.boxes.boxes[0].style, support::vbYesNo);
+    EXPECT_EQ(t.boxes.boxes[0].title, "FrmUpdate - ScaricaFirmwareDefaultParametri ");
+    EXPECT_EQ(t.Text("LblMsg"), "MsgComError\r\n\r\nBlocks not written: 1");
+    EXPECT_FALSE(t.rig.ctx.Requests.FirmwareOk);
+    EXPECT_TRUE(t.Shown("CmdUpdate"));
+    EXPECT_TRUE(t.Shown("CmdEsc"));
+    EXPECT_EQ(Count(t.rig.Commands(), CMD_WRT_FLASH_END), 0) << "no restart on a partial image";
+    EXPECT_EQ(Count(t.rig.Commands(), CMD_WRT_FLASH_ZONE), ImageBlocks - 1 + 3 * t.SendsPerTry());
+
+    t.rig.ecu.ClearCommandLog();
+    t.Next();
+    EXPECT_EQ(t.Text("LblMsg"), "MsgUpdate06");
+    EXPECT_TRUE(t.rig.ctx.Requests.FirmwareOk);
+    const QList<quint8> again = t.rig.Commands();
+    EXPECT_EQ(Count(again, CMD_SET_ECU_PRG), 0) << "the ECU still takes blocks";
+    EXPECT_EQ(Count(again, CMD_READ_MEM2), 0) << "the parameters were read before the erase";
+    EXPECT_EQ(Count(again, CMD_ERASE_FLASH), 1);
+    EXPECT_EQ(Count(again, CMD_WRT_FLASH_ZONE), ImageBlocks);
+    EXPECT_EQ(t.FlashBytes(), t.ImageBytes());
+    ExpectParametersBack(t);
+}
+
+TEST(UpdateProcedure, NoToTheQuestionEndsAtOnceWithTheEcuLeftInFlashMode) {
+    UpdateRig t(support::vbNo);
+    t.Ready(true);
+    t.Next();
+    t.Silence(CMD_WRT_FLASH_ZONE, 3 * t.SendsPerTry(), 10);
+    t.Next();
+    ASSERT_EQ(t.boxes.boxes.size(), 1u);
+    EXPECT_EQ(t.window->UpdateState(), 4);
+    EXPECT_EQ(t.window->result(), QDialog::Rejected);
+    EXPECT_FALSE(t.rig.ctx.Requests.FirmwareOk);
+    EXPECT_EQ(t.CommandsFrom(CMD_WRT_FLASH_ZONE),
+              QList<quint8>(10 + 3 * t.SendsPerTry(), CMD_WRT_FLASH_ZONE))
+        << "nothing more is sent";
+    EXPECT_EQ(t.rig.ecu.Mode(), sim::EcuMode::FlashWrt);
+}
+
+// A failed write-back keeps the new firmware and offers Next again; the payloads are the
+// ones built the first time.
+TEST(UpdateProcedure, FailedWriteBackIsRepeatedByNext) {
+    UpdateRig t;
+    t.Ready(true);
+    t.Next();
+    t.Silence(CMD_WRIT_EMUS, 3 * t.SendsPerTry());
+    t.Next();
+    EXPECT_EQ(t.Text("LblMsg"), "MsgComError");
+    EXPECT_FALSE(t.rig.ctx.Requests.FirmwareOk);
+    EXPECT_TRUE(t.Shown("CmdUpdate"));
+    EXPECT_TRUE(t.Shown("CmdEsc"));
+    EXPECT_EQ(Count(t.rig.Commands(), CMD_WRT_MEM2), 1);
+
+    t.Next();
+    EXPECT_EQ(t.Text("LblMsg"), "MsgUpdate06");
+    EXPECT_TRUE(t.rig.ctx.Requests.FirmwareOk);
+    EXPECT_EQ(Count(t.rig.Commands(), CMD_WRT_MEM2), 1) << "the write-back goes on where it failed";
+    ExpectParametersBack(t);
+}
+
+TEST(UpdateProcedure, FailedSaveIsToldButTheUpdateStands) {
+    UpdateRig t;
+    t.Ready(true);
+    t.Next();
+    t.Silence(CMD_SAVE_FLASH, 3 * t.SendsPerTry());
+    t.Next();
+    EXPECT_EQ(t.Text("LblMsg"), "MsgComError");
+    EXPECT_TRUE(t.rig.ctx.Requests.FirmwareOk);
+    EXPECT_EQ(t.window->UpdateState(), 4);
+    EXPECT_EQ(Count(t.rig.Commands(), CMD_SAVE_FLASH), 3 * t.SendsPerTry());
+}
+
+// ECU firmware up to 01.38 has no compensation tables to read: the default set's are
+// written back (the new firmware has them).
+TEST(UpdateProcedure, OldEcuTakesTheDefaultCompensationTables) {
+    UpdateRig t(support::vbYes, "01.38 14/04/2010 LX735 SEQGAS T468");
+    const QString defaultSet = testing_support::StagedRootPath("LNG/Default.Xar");
+    t.rig.tree.Write("LNG/Default.Xar", testing_support::ReadFixture(defaultSet));
+    t.Ready(true);
+    t.Next(2);
+    EXPECT_EQ(t.Text("LblMsg"), "MsgUpdate06");
+    const QList<quint8> sent = t.rig.Commands();
+    EXPECT_EQ(Count(sent, CMD_READ_COMP_GAS_TEMP), 0);
+    EXPECT_EQ(Count(sent, CMD_WRITE_COMP_GAS_TEMP), 1);
+    QString error;
+    const auto defaults = ecudata::ReadParamFile(defaultSet, t.rig.ctx.Scale, error);
+    ASSERT_TRUE(defaults) << error.toStdString();
+    EXPECT_EQ(t.rig.ecu.Ram().compGasTemp, defaults->comp[0]);
+}
+
+} // namespace
+} // namespace firmware_test
