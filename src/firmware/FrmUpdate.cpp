@@ -103,8 +103,11 @@ void FrmUpdate::BuildControls() {
     cmdEsc_->setObjectName("CmdEsc");
     app::MoveTwips(*cmdEsc_, WindowWidth - Inner - ButtonWidth, BottomTop, ButtonWidth,
                    BottomHeight);
-    cmdUpdate_->setAutoDefault(false);
-    cmdEsc_->setAutoDefault(false);
+    for (QPushButton* button : {cmdUpdate_, cmdEsc_}) {
+        button->setAutoDefault(false);
+        // Its own face: the window's blinking colour is not the buttons'.
+        monitor::SetBackColor(*button, support::ColorButtonFace);
+    }
 
     lblBackBar_ = MakeLabel(*this, "LblBackBar", Inner, BottomTop, MsgWidth, BottomHeight);
     lblBackBar_->setAlignment(Qt::AlignCenter);
