@@ -2,9 +2,9 @@
 
 #include "app/Controls.h"
 #include "app/ProgramContext.h"
+#include "app/TabStrip.h"
 
 #include <QAction>
-#include <QTabWidget>
 #include <QTableWidget>
 #include <QWidget>
 #include <functional>
@@ -26,7 +26,7 @@ class Translator {
 public:
     Translator(QWidget& window, ProgramContext& context)
         : window_(window), context_(context), texts_(context.Texts),
-          sstMain_(window.findChild<QTabWidget*>("SstMain")) {}
+          sstMain_(window.findChild<TabStrip*>("SstMain")) {}
 
     std::vector<Apply> Head();
     std::vector<Apply> Tail();
@@ -79,7 +79,7 @@ private:
     QWidget& window_;
     ProgramContext& context_;
     MessageTexts& texts_;
-    QTabWidget* sstMain_;
+    TabStrip* sstMain_;
 };
 
 std::vector<Apply> Translator::Head() {

@@ -7,6 +7,7 @@
 #include "app/MainControls.h"
 #include "app/PageServices.h"
 #include "app/ProgramContext.h"
+#include "app/TabStrip.h"
 #include "ecudata/ParamRecords.h"
 #include "ecudata/RecordTables.h"
 #include "platform/FtdiDriver.h"
@@ -23,7 +24,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTabWidget>
 #include <utility>
 
 namespace app {
@@ -125,7 +125,7 @@ FrmLX735::FrmLX735(ProgramContext& context, PageServices& services)
     connect(&timer1_, &QTimer::timeout, this, [this] { Timer1_Timer(); });
     connect(&timer2_, &QTimer::timeout, this, [this] { Timer2_Timer(); });
     connect(&timer3_, &QTimer::timeout, this, [this] { services_.Timer3Tick(); });
-    connect(sstMain_, &QTabWidget::currentChanged, this, [this] {
+    connect(sstMain_, &TabStrip::currentChanged, this, [this] {
         if (loaded_ && !settingTab_) {
             SstMain_Click();
         }

@@ -8,6 +8,7 @@
 
 #include "app/FrmInit.h"
 #include "app/FrmStartUp.h"
+#include "app/TabStrip.h"
 
 #include <QColor>
 #include <QList>
@@ -20,7 +21,6 @@
 class QAction;
 class QLineEdit;
 class QMenu;
-class QTabWidget;
 
 namespace app {
 
@@ -67,7 +67,7 @@ public:
     void DisponiFrmMain();
     void CheckTab();
 
-    QTabWidget& SstMain() { return *sstMain_; }
+    TabStrip& SstMain() { return *sstMain_; }
     // A control of the window by name ("TxtStatusBar(1)"); nullptr when none.
     QObject* Control(const QString& name);
     QWidget* Page(int tab);
@@ -144,7 +144,7 @@ private:
 
     ProgramContext& ctx_;
     PageServices& services_;
-    QTabWidget* sstMain_ = nullptr;
+    TabStrip* sstMain_ = nullptr;
     QMenu* mnuDevice_ = nullptr;
     QMenu* mnuLng_ = nullptr;
     QAction* mnuOffLine_ = nullptr;

@@ -7,7 +7,6 @@
 #include "app/ProgramContext.h"
 
 #include <QKeyEvent>
-#include <QTabWidget>
 #include <QWidget>
 
 namespace app {
@@ -84,6 +83,8 @@ void FrmLX735::ApplyDeveloperView() {
     }
     sstMain_->setTabVisible(TabLambda, on);
     sstMain_->setTabVisible(TabMap, on);
+    const bool bothHidden = !sstMain_->isTabVisible(TabLambda) && !sstMain_->isTabVisible(TabMap);
+    sstMain_->SetTabsPerRow(bothHidden ? 2 : 3);
 }
 
 bool FrmLX735::TakeHotKey(QObject* watched, QEvent* event) {

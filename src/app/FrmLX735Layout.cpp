@@ -6,6 +6,7 @@
 #include "app/FrmLX735.h"
 #include "app/PageServices.h"
 #include "app/ProgramContext.h"
+#include "app/TabStrip.h"
 #include "ecudata/CorrectionTable.h"
 #include "support/Cursor.h"
 
@@ -13,7 +14,6 @@
 #include <QEvent>
 #include <QFrame>
 #include <QLabel>
-#include <QTabWidget>
 #include <cmath>
 
 namespace app {

@@ -17,7 +17,6 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDesktopServices>
-#include <QTabWidget>
 #include <QUrl>
 
 namespace app {

@@ -1,6 +1,7 @@
 #include "app/LablesFile.h"
 
 #include "app/Controls.h"
+#include "app/TabStrip.h"
 #include "support/Codepage.h"
 #include "support/Colors.h"
 #include "support/FileRoutines.h"
@@ -10,7 +11,6 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QSaveFile>
-#include <QTabWidget>
 #include <QWidget>
 #include <limits>
 #include <optional>
@@ -205,12 +205,23 @@ void ApplySection(ItemReader& reader, QWidget& window, const QString& end) {
     }
 }
 
+// The tab count setting (5 or 6) is what fits the shown tabs into the rows: five tabs
+// (the Map tab hidden, four shown) stand two a row, six three a row.
+int TabsPerRowForCount(int count) {
+    return count == 6 ? 3 : 2;
+}
+
+void SetTabCount(TabStrip& sstMain, int count) {
+    sstMain.setTabVisible(5, count == 6);
+    sstMain.SetTabsPerRow(TabsPerRowForCount(count));
+}
+
 void ApplyLables(QWidget& window, const QString& path, const QString& start, const QString& end,
                  bool mainPage) {
     if (!support::IsFilePresent(path)) {
         return;
     }
-    auto* sstMain = window.findChild<QTabWidget*>("SstMain");
+    auto* sstMain = window.findChild<TabStrip*>("SstMain");
     ItemReader reader(ReadItems(path));
     while (!reader.AtEnd()) {
         const QString item = reader.Next();
@@ -218,7 +229,7 @@ void ApplyLables(QWidget& window, const QString& path, const QString& start, con
             ApplySection(reader, window, end);
         } else if (mainPage && item == "[pagina Map-F7]") {
             if (sstMain) {
-                sstMain->setTabVisible(5, reader.Next() == "1");
+                SetTabCount(*sstMain, reader.Next() == "1" ? 6 : 5);
             }
         } else if (mainPage && item == "[Osci Scope]") {
             const std::optional<bool> visible = ParseBoolean(reader.Next());
@@ -302,8 +313,9 @@ bool ApplyLablesIndexed(const QWidget& window, const QString& path) {
 }
 
 void ApplyLablesMainPage(QWidget& window, const QString& path) {
-    if (auto* sstMain = window.findChild<QTabWidget*>("SstMain")) {
+    if (auto* sstMain = window.findChild<TabStrip*>("SstMain")) {
         sstMain->setTabVisible(4, false);
+        sstMain->SetTabsPerRow(TabsPerRowForCount(5));
     }
     ApplyLables(window, path, "[Sessione pagina Principale]", "[Fine pagina Principale]", true);
 }

@@ -1,6 +1,7 @@
 #include "app/MainControls.h"
 
 #include "app/Controls.h"
+#include "app/TabStrip.h"
 #include "support/Colors.h"
 #include "support/UCtrlBar.h"
 
@@ -14,7 +15,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTabWidget>
 #include <QTableWidget>
 
 namespace app {
@@ -326,8 +326,8 @@ private:
 
 } // namespace
 
-QTabWidget* BuildMainControls(QWidget& client) {
-    auto* sstMain = new QTabWidget(&client);
+TabStrip* BuildMainControls(QWidget& client) {
+    auto* sstMain = new TabStrip(&client);
     sstMain->setObjectName("SstMain");
     MoveTwips(*sstMain, 0, 120, 10440, 7200);
 

@@ -6,12 +6,13 @@
 // name it. The pages' own procedures (in the libraries above) lay them out, fill them
 // and add the controls they own.
 
-class QTabWidget;
 class QWidget;
 
 namespace app {
 
+class TabStrip;
+
 // Builds the controls into client, the window's central widget, and returns SstMain.
-QTabWidget* BuildMainControls(QWidget& client);
+TabStrip* BuildMainControls(QWidget& client);
 
 } // namespace app

@@ -20,7 +20,6 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
-#include <QTabWidget>
 #include <cmath>
 
 namespace calibration {
@@ -444,7 +443,7 @@ void ModelingPage::VisualizzaPuntoInjTimeMod() {
 }
 
 void ModelingPage::LayoutModPage() {
-    QTabWidget& sst = window_.SstMain();
+    app::TabStrip& sst = window_.SstMain();
     QWidget& pnt = *Widget("FrmModPnt");
     QWidget& line = *Widget("FrmModLine");
     QWidget& frmMod = *Widget("FrmMod");

@@ -6,7 +6,6 @@
 #include "support/Colors.h"
 
 #include <QTabBar>
-#include <QTabWidget>
 #include <array>
 
 namespace monitor {
@@ -195,10 +194,6 @@ void LayoutLeftPanel(TwipsGeometry& g, const FontSet& set) {
 
 } // namespace
 
-float PageOffsetTwips(app::FrmLX735& window) {
-    return float(app::ToTwips(window.SstMain().tabBar()->sizeHint().height()));
-}
-
 const QStringList& GeneralPageControls() {
     static const QStringList names = [] {
         QStringList list{"FrmPrincipe",   "ShpPrincipeSx", "ShpPrincipeDx", "ShpLevel",
@@ -247,12 +242,9 @@ void LayoutGeneralPage(app::FrmLX735& window) {
     SetBackColor(*frame, support::ColorButtonFace);
     const TwipsGeometry before = ReadGeometry(window, GeneralPageControls());
     TwipsGeometry page = before;
-    const float offset = PageOffsetTwips(window);
-    page["FrmPrincipe"].Top += offset;
     QWidget& client = *window.centralWidget();
     LayoutGeneralPage(page, float(app::WidthTwips(client)), float(app::HeightTwips(client)),
                       float(app::ToTwips(window.frameGeometry().height())));
-    page["FrmPrincipe"].Top -= offset;
     WriteGeometry(window, before, page);
 }
 

@@ -22,10 +22,6 @@ const QStringList& GeneralPageControls();
 // the tab control. Reads the design sizes and tops it never changes from the model.
 void LayoutGeneralPage(TwipsGeometry& page, float scaleWidth, float scaleHeight, float outerHeight);
 
-// The tab control's pages start below its tab strip; the page layouts' positions of
-// their frames count from the tab control's own top.
-float PageOffsetTwips(app::FrmLX735& window);
-
 // The layout on the window's controls; the frame also takes the button-face colour.
 void LayoutGeneralPage(app::FrmLX735& window);
 

@@ -9,7 +9,6 @@
 #include "support/Conversions.h"
 
 #include <QLineEdit>
-#include <QTabWidget>
 #include <array>
 #include <cmath>
 

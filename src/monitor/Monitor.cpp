@@ -9,7 +9,6 @@
 #include "monitor/TestHooks.h"
 
 #include <QCheckBox>
-#include <QTabWidget>
 
 namespace monitor {
 

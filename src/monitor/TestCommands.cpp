@@ -1,12 +1,12 @@
 #include "monitor/TestCommands.h"
 
 #include "app/ProgramContext.h"
+#include "app/TabStrip.h"
 #include "monitor/TestHooks.h"
 
 #include <QFile>
 #include <QRegularExpression>
 #include <QStringList>
-#include <QTabWidget>
 #include <QTimer>
 #include <QWidget>
 
@@ -19,7 +19,7 @@ constexpr int WatchIntervalMs = 100;
 void RecordWindow(const QWidget& window) {
     RecordTestEvent("window: " + window.windowTitle());
     QStringList captions;
-    if (const auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("SstMain"))) {
+    if (const auto* tabs = window.findChild<app::TabStrip*>(QStringLiteral("SstMain"))) {
         for (int i = 0; i < tabs->count(); ++i) {
             if (tabs->isTabVisible(i)) {
                 captions << tabs->tabText(i);

@@ -20,7 +20,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
-#include <QTabWidget>
 #include <QTableWidget>
 
 #include <algorithm>
@@ -401,7 +400,7 @@ void ConfigPage::EnableEndGasCombos(bool enabled) {
 }
 
 void ConfigPage::EnableMainPages(bool enabled) {
-    QTabWidget& tabs = window_.SstMain();
+    app::TabStrip& tabs = window_.SstMain();
     if (tabs.isEnabled() != enabled) {
         tabs.setEnabled(enabled);
         if (auto* frame = qobject_cast<QWidget*>(window_.Control("FrmParametri"))) {

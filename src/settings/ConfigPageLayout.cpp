@@ -6,7 +6,6 @@
 #include "monitor/GeneralPageLayout.h"
 #include "support/Colors.h"
 
-#include <QTabWidget>
 
 namespace settings {
 
@@ -201,14 +200,11 @@ void LayoutConfigPage(app::FrmLX735& window) {
     monitor::SetBackColor(*frame, support::ColorButtonFace);
     const TwipsGeometry before = monitor::ReadGeometry(window, ConfigPageControls());
     TwipsGeometry page = before;
-    const float offset = monitor::PageOffsetTwips(window);
-    page["FrmCongif"].Top += offset;
     QWidget& client = *window.centralWidget();
     const ConfigRoom room =
         LayoutConfigPage(page, float(app::WidthTwips(client)), float(app::HeightTwips(client)),
                          float(app::ToTwips(window.frameGeometry().height())),
                          float(window.TabStripHeight), float(app::HeightTwips(*live)));
-    page["FrmCongif"].Top -= offset;
     app::SetHeightTwips(window.SstMain(), int(room.tabHeight));
     live->setVisible(room.liveFrameShown);
     liveButton->setVisible(room.liveFrameShown);

@@ -4,9 +4,9 @@
 #include "AppFixture.h"
 
 #include "app/CaptionTranslation.h"
+#include "app/TabStrip.h"
 
 #include <QAction>
-#include <QTabWidget>
 #include <QTableWidget>
 
 namespace app_tests {
@@ -41,7 +41,7 @@ TEST_F(TranslationTest, EntriesReachTheirTargetsByNumber) {
     const QStringList section = NumberedSection(2); // marker at 74: E = 74
     StartWith(section, section);
     const app::MessageTexts& texts = context->Texts;
-    const QTabWidget& tabs = window->SstMain();
+    const app::TabStrip& tabs = window->SstMain();
 
     EXPECT_EQ(texts.AppTitle, "E0");
     EXPECT_EQ(window->windowTitle(), "E0 - Release  ver 01.12.82 - 14/04/2011");

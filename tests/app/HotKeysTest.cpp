@@ -8,7 +8,6 @@
 #include "link/LinkHost.h"
 
 #include <QLineEdit>
-#include <QTabWidget>
 #include <QTest>
 
 namespace app_tests {
@@ -92,6 +91,24 @@ TEST_F(HotKeysTest, XSwitchesTheDeveloperViewWithThePasswordInAnyCase) {
     answer = "Kolt5829";
     window->Form_KeyUp(KeyX, AllModifiers);
     ExpectDeveloperView(false);
+}
+
+// Two rows of two tabs with the developer view off, of three with it on; the selected
+// tab's row stands next to the pages, and the rows above the pages' frames.
+TEST_F(HotKeysTest, TheDeveloperViewPutsThreeTabsInARowInsteadOfTwo) {
+    using Rows = QList<QList<int>>;
+    app::TabStrip& tabs = window->SstMain();
+    window->Form_KeyUp(KeyX, AllModifiers);
+    EXPECT_EQ(tabs.Rows(), (Rows{{3, 4, 5}, {0, 1, 2}}));
+    window->MnuViewTab_Click(4);
+    EXPECT_EQ(tabs.Rows(), (Rows{{0, 1, 2}, {3, 4, 5}}));
+
+    window->Form_KeyUp(KeyX, AllModifiers);
+    EXPECT_EQ(tabs.Rows(), (Rows{{0, 1}, {2, 3}})) << "the Lambda tab went: tab 3 is shown";
+    window->MnuViewTab_Click(0);
+    EXPECT_EQ(tabs.Rows(), (Rows{{2, 3}, {0, 1}}));
+    const int pageFramesTop = 900; // where the page layouts put their frames
+    EXPECT_LT(app::ToTwips(tabs.RowsHeight()), pageFramesTop);
 }
 
 TEST_F(HotKeysTest, WrongOrCancelledPasswordChangesNothing) {

@@ -7,7 +7,6 @@
 #include "app/LablesFile.h"
 
 #include <QLabel>
-#include <QTabWidget>
 
 namespace app_tests {
 namespace {

@@ -4,12 +4,12 @@
 #include "AppFixture.h"
 
 #include "app/Controls.h"
+#include "app/TabStrip.h"
 #include "support/Clock.h"
 
 #include <QAction>
 #include <QElapsedTimer>
-#include <QTabBar>
-#include <QTabWidget>
+#include <QPushButton>
 #include <QTest>
 
 namespace app_tests {
@@ -168,7 +168,7 @@ TEST_F(AppFixture, FunctionKeysSwitchTabsAndTheLiveFrameFollows) {
     QApplication::setActiveWindow(window.get());
     window->activateWindow();
     QCoreApplication::processEvents();
-    QTabWidget& tabs = window->SstMain();
+    app::TabStrip& tabs = window->SstMain();
     const int parametri = app::HeightTwips(*Widget("FrmParametri"));
 
     // The Configuration tab keeps the frame and height the tab before it left.
@@ -193,7 +193,7 @@ TEST_F(AppFixture, FunctionKeysSwitchTabsAndTheLiveFrameFollows) {
     EXPECT_EQ(tabs.currentIndex(), 1) << "the Lambda tab is hidden";
 
     // Picking the Map tab with the mouse ends in the same switch.
-    QTest::mouseClick(tabs.tabBar(), Qt::LeftButton, {}, tabs.tabBar()->tabRect(5).center());
+    QTest::mouseClick(tabs.TabButton(5), Qt::LeftButton);
     EXPECT_EQ(tabs.currentIndex(), 5);
     EXPECT_EQ(mapLayouts, 2);
 }

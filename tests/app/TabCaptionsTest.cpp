@@ -3,8 +3,7 @@
 // restart.
 
 #include "AppFixture.h"
-
-#include <QTabWidget>
+#include "app/TabStrip.h"
 
 namespace app_tests {
 namespace {
@@ -16,7 +15,7 @@ const QStringList ItalianTabs = {"Generale - F2", "Configurazione - F3", "Taratu
                                  "Modellazione - F6", "Mappa - F8"};
 
 QStringList VisibleTabCaptions(app::FrmLX735& window) {
-    const QTabWidget& tabs = window.SstMain();
+    const app::TabStrip& tabs = window.SstMain();
     QStringList captions;
     for (int i = 0; i < tabs.count(); ++i) {
         if (tabs.isTabVisible(i)) {

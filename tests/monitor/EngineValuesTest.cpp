@@ -4,7 +4,6 @@
 #include "LiveWindowRig.h"
 
 #include <QCheckBox>
-#include <QTabWidget>
 
 namespace monitor_test {
 namespace {

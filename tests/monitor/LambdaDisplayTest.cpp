@@ -5,8 +5,6 @@
 #include "app/Controls.h"
 #include "monitor/LambdaDisplay.h"
 
-#include <QTabWidget>
-
 namespace monitor_test {
 namespace {
 

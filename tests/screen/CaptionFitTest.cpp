@@ -1,9 +1,12 @@
 // Every caption an installer reads fits its control: the main window (each tab it can
 // open), the error list, the service window and the About box, in English and Italian,
 // at the start size and filling a 1920 x 1080 screen, measured with the metrics of the
-// font each control draws with. It runs on an X display (Xvfb) with the program's font.
+// font each control draws with. It runs on an X display (Xvfb) with the program's font,
+// and keeps screenshots of the main window with its tab rows (build/tests/screen/
+// screenshots).
 
 #include "app/Controls.h"
+#include "app/InputBox.h"
 #include "app/ProgramFont.h"
 #include "monitor/ErrorFlags.h"
 #include "monitor/FrmErrEcu.h"
@@ -12,6 +15,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QDir>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -158,6 +162,37 @@ protected:
         }
         return tabs;
     }
+
+    // Shift+Ctrl+Alt+X with the password.
+    void SwitchDeveloperView() {
+        app::ScopedInputBoxHandler typed([](const QString&, const QString&, const QString&) {
+            return QStringLiteral("KOLT5829");
+        });
+        window->Form_KeyUp('X', 1 | 2 | 4);
+        QCoreApplication::processEvents();
+    }
+
+    // Every tab the installer can pick, checked as its switch lays it out.
+    void CheckEveryTab(const char* view) {
+        for (int tab : VisibleTabs()) {
+            window->MnuViewTab_Click(tab);
+            QCoreApplication::processEvents();
+            const QList<Cut> cuts = CutCaptions(*window);
+            EXPECT_TRUE(cuts.isEmpty()) << view << ", tab " << tab << ":" << Describe(cuts);
+        }
+        window->MnuViewTab_Click(0);
+        QCoreApplication::processEvents();
+    }
+
+    // The main window as the installer sees it, kept beside the test program.
+    void KeepScreenshot(const QString& view) {
+        const QString folder = QStringLiteral(LX735_TEST_BINARY_DIR) + "/screenshots";
+        QDir().mkpath(folder);
+        const QString name =
+            QString::fromStdString(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        const QString file = folder + "/" + name.section('/', -1) + "-" + view + ".png";
+        EXPECT_TRUE(window->grab().save(file)) << file.toStdString();
+    }
 };
 
 TEST_P(CaptionFit, NoCaptionIsWiderThanItsControl) {
@@ -167,13 +202,15 @@ TEST_P(CaptionFit, NoCaptionIsWiderThanItsControl) {
     Live().Errors.ShowErrorButton();
     ASSERT_FALSE(Hidden("CmdErrInj"));
 
-    for (int tab : VisibleTabs()) {
-        window->MnuViewTab_Click(tab);
-        QCoreApplication::processEvents();
-        const QList<Cut> cuts = CutCaptions(*window);
-        EXPECT_TRUE(cuts.isEmpty()) << "tab " << tab << ":" << Describe(cuts);
-    }
-    window->MnuViewTab_Click(0);
+    CheckEveryTab("shipped label layout");
+    SwitchDeveloperView();
+    ASSERT_TRUE(context->DeveloperView);
+    EXPECT_EQ(window->SstMain().Rows(), (QList<QList<int>>{{3, 4, 5}, {0, 1, 2}}));
+    CheckEveryTab("developer view");
+    KeepScreenshot("developer-view");
+    SwitchDeveloperView();
+    EXPECT_EQ(window->SstMain().Rows(), (QList<QList<int>>{{2, 3}, {0, 1}}));
+    KeepScreenshot("installer-view");
 
     Live().CmdErrInj_Click();
     Live().CmdService_Click();

@@ -225,7 +225,7 @@ MAIN_TAIL = [
     ("Lambda out 1", "Uscita lambda 1"),  # E+80 LblLambdaOut1
     ("Lambda out 2", "Uscita lambda 2"),  # E+81 LblLambdaOut2
     ("Thresholds", "Soglie"),  # E+82 LblTabSoglie
-    ("Double-click a cell to change the table", "Doppio clic su una cella per cambiare la tabella"),  # E+83 LblHelpTabDelay
+    ("Double-click a cell to edit", "Doppio clic per modificare"),  # E+83 LblHelpTabDelay
     ("Absolute pressure", "Pressione assoluta"),  # E+84 LblAbsPres
     ("Type a number.", "Inserire un numero."),  # E+85 MsgEmula01
     ("The value must not exceed 255.", "Il valore non deve superare 255."),  # E+86 MsgEmula02
