@@ -5,6 +5,7 @@
 // emulation), so the window reaches them only through these callbacks. Each starts as
 // a no-op; main wires the real procedures as those libraries provide them.
 
+#include <QString>
 #include <functional>
 
 namespace app {
@@ -51,6 +52,8 @@ struct PageServices {
     Action AggiornaVariabiliEmulazioneLambda = Nothing;
     Action AggiornaVariabiliTabellaEmulazioneLambda = Nothing;
     Action LayoutEmulaPage = Nothing;
+    // A parameter file's emulation block into the read image, then the page refreshed.
+    std::function<void(const QString& path)> LoadEmulaFromParFile = [](const QString&) {};
 };
 
 } // namespace app

@@ -8,6 +8,7 @@
 #include "app/StartUp.h"
 #include "calibration/Calibration.h"
 #include "firmware/FrmUpdate.h"
+#include "emulation/EmulaPage.h"
 #include "monitor/Monitor.h"
 #include "monitor/TestCommands.h"
 #include "monitor/TestHooks.h"
@@ -31,6 +32,8 @@ int main(int argc, char** argv) {
     calibration::Calibration calibrationPages;
     calibration::InstallCalibration(calibrationPages, context, services, liveMonitor.hooks, window);
     settings::ConfigPage configPage(context, window, services);
+    emulation::EmulaPage emulaPage(context, window);
+    emulaPage.Install(services, liveMonitor.hooks);
     monitor::WatchTestCommandsFromEnvironment(context, window);
     liveMonitor.hooks.FileParametriInvia = [&](const QString& path) {
         return settings::FileParametriInvia(

@@ -23,4 +23,8 @@ QByteArray ByteArrayToStr(const EmulaBlk& block) {
                       static_cast<qsizetype>(block.size()));
 }
 
+QByteArray EmulaReplyLine(const EmulaBlk& block) {
+    return QByteArray::fromHex("42015C4100") + ByteArrayToStr(block) + QByteArray(1, '\0');
+}
+
 } // namespace ecudata

@@ -29,4 +29,9 @@ bool StoreEmulaReply(const QByteArray& reply, EcuImages& images);
 // The bytes of the block in index order, one character per byte.
 QByteArray ByteArrayToStr(const EmulaBlk& block);
 
+// The reply frame a read of this block would have brought, as EmulaLine keeps it when
+// the block comes from elsewhere (an off-line edit, a parameter file): header 42 01 5C
+// 41 00, the data, and 00 in the checksum's place.
+QByteArray EmulaReplyLine(const EmulaBlk& block);
+
 } // namespace ecudata

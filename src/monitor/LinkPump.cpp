@@ -13,10 +13,6 @@ namespace {
 
 using ecudata::EcuRequests;
 
-// The header of an emulation-block reply ("B", 0x01, length, CMD_READ_EMUS, status 0):
-// off-line, EmulaLine holds the edited block as if the ECU had sent it.
-const QByteArray EmulaReplyHeader = QByteArray::fromHex("42015C4100");
-
 // The first error read comes 104 identified ticks after the link is up again.
 constexpr std::array<qint32, 6> StoppedPollCountdowns{3, 7, 17, 23, 53, 103};
 
@@ -59,8 +55,8 @@ void ApplyPendingEdits(Monitor& m) {
     }
     if (r.EmulaWriteCountdown > 0 || r.ReqWriteEmus) {
         images.EmulaBlkData = images.EmulaBlkWrite;
-        images.EmulaLine =
-            EmulaReplyHeader + ecudata::ByteArrayToStr(images.EmulaBlkData) + QByteArray(1, '\0');
+        // Off-line, EmulaLine holds the edited block as if the ECU had sent it.
+        images.EmulaLine = ecudata::EmulaReplyLine(images.EmulaBlkData);
     }
 }
 

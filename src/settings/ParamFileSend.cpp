@@ -39,9 +39,6 @@ void ReadCompBlocks(const QString& path, app::ProgramContext& ctx) {
                                       ecudata::CompTable(ctx.Images, info.id));
         }
     }
-    if (data->emula.size() == ecudata::EmulaBlkSize) {
-        std::copy(data->emula.begin(), data->emula.end(), ctx.Images.EmulaBlkData.begin());
-    }
 }
 
 bool FileParametriInvia(const QString& path, app::ProgramContext& ctx,
@@ -58,6 +55,7 @@ bool FileParametriInvia(const QString& path, app::ProgramContext& ctx,
     if (stopped && result != ecudata::ParamFileResult::Rejected) {
         pages.RefreshParamPages();
         ReadCompBlocks(path, ctx);
+        pages.LoadEmulaFromParFile(path);
     }
     bool ok = result == ecudata::ParamFileResult::Sent;
     if (ok) {

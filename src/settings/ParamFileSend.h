@@ -25,7 +25,7 @@ using CaptionSetter = std::function<void(const QString& caption)>;
 bool FileParametriInvia(const QString& path, app::ProgramContext& ctx,
                         const app::PageServices& pages, const CaptionSetter& setCaption);
 
-// The file's compensation tables and emulation block into the images, nothing sent.
+// The file's compensation tables into the images, nothing sent.
 void ReadCompBlocks(const QString& path, app::ProgramContext& ctx);
 
 } // namespace settings

@@ -1,0 +1,97 @@
+#pragma once
+
+// The Lambda page: the emulation block's combos, threshold boxes and grids on the frame
+// FrmEmul, with the mirrors of the Configuration page, the working-point marker, the
+// value-entry dialog and the import of a parameter file's block. Every editor follows
+// the edit rule: the write copy starts from the read block, takes the edited bytes, and
+// the write countdown is armed. Handlers do nothing while the window fills its pages.
+
+#include "emulation/EmulaMath.h"
+#include "emulation/HoldRepeat.h"
+
+#include <QObject>
+#include <QPointer>
+#include <functional>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QTableWidget;
+
+namespace app {
+class FrmLX735;
+struct PageServices;
+struct ProgramContext;
+} // namespace app
+
+namespace monitor {
+struct MonitorHooks;
+}
+
+namespace emulation {
+
+class EmulaPage : public QObject {
+public:
+    // Makes the page's own controls (the threshold boxes, GrdRpm, GrdBar, the marker)
+    // under FrmEmul.
+    EmulaPage(app::ProgramContext& context, app::FrmLX735& window);
+
+    // Replaces the window's and the scheduler's no-ops with this page's procedures.
+    void Install(app::PageServices& pages, monitor::MonitorHooks& hooks);
+
+    void InitEmulaGrids();
+    void AggiornaVariabiliEmulazioneLambda();
+    void AggiornaVariabiliTabellaEmulazioneLambda();
+    void LayoutEmulaPage();
+    void MoveEmulaMarker();
+    void LoadEmulaFromParFile(const QString& path);
+
+    void CmbAbilEmula_Click();
+    void CmbSonda1_Click();
+    void CmbSonda2_Click();
+    void CmbFiltro_Click();
+    void CmbRitardo_Click();
+    void CmbSwtchLambda_Click();
+
+    // The value-entry dialog, shown modally; tests may answer it instead.
+    std::function<void(double& result, int& oper)> ShowEnterValue;
+
+    HoldRepeat& Hold() { return hold_; }
+
+private:
+    template <typename T> T* Find(const char* name) const;
+    void BindControls();
+    void EditBlock(const std::function<void(EmulaBlk&)>& edit);
+    void ApplyTableEnable(const EmulaBlk& block);
+    void EnableSettings();
+    int LambdaIndex() const;
+    CellMode Mode() const;
+    void FillBox(QLineEdit* box, const QString& text);
+
+    // Threshold boxes.
+    bool LevelEvent(QLineEdit* box, QEvent* event);
+    void StoreLevel(QLineEdit* box);
+
+    // Grids.
+    bool GridEvent(QTableWidget* grid, QEvent* event);
+    void SelectEmulaCell(QTableWidget* grid);
+    void DeselectEmulaCell(QTableWidget* grid, bool leavingGrid);
+    void StepAxisCell(QTableWidget* grid, bool up, bool shift);
+    void StepGrdEmulBlock(bool up, bool shift);
+    void StoreAxis(QTableWidget* grid);
+    void StoreTable();
+    void EnterOnGrdEmul();
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    app::ProgramContext& ctx_;
+    app::FrmLX735& window_;
+    QWidget* frame_ = nullptr;
+    HoldRepeat hold_;
+    double emulaLevEntryValue_ = 0;
+    bool emulaRepainting_ = false;
+    int lambdaIndexShown_ = -1;
+    bool bound_ = false;
+};
+
+} // namespace emulation

@@ -1,0 +1,47 @@
+#pragma once
+
+// The value-entry dialog of the emulation table: one number and how it acts on the
+// selected cells (added, as a percentage, or written). Modal; every opening starts with
+// "0" selected and the absolute operation. Its result stays in Result and Oper after it
+// has closed: Oper 0 when cancelled (Esc, the close button).
+
+#include "emulation/EmulaMath.h"
+
+#include <QDialog>
+#include <array>
+
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace app {
+struct ProgramContext;
+}
+
+namespace emulation {
+
+class FrmEnterValueLambda : public QDialog {
+public:
+    FrmEnterValueLambda(app::ProgramContext& context, QWidget* owner);
+
+    void CaricaLingua();
+    // The confirm step of the button (clicked, or any key released on it).
+    void CmdRet_Click();
+
+    double Result = 0;
+    int Oper = OperAbsolute;
+
+private:
+    bool ValidateValueText();
+    void reject() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+    app::ProgramContext& ctx_;
+    std::array<QRadioButton*, 3> opt_{};
+    QLineEdit* txtValue_ = nullptr;
+    QPushButton* cmdRet_ = nullptr;
+    bool confirmed_ = false;
+};
+
+} // namespace emulation

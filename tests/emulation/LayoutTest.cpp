@@ -1,0 +1,50 @@
+#include "emulation/EmulaLayout.h"
+
+#include <gtest/gtest.h>
+
+using namespace emulation;
+
+namespace {
+
+TEST(EmulaLayout, FontSetsSwitchAboveTheirHeightAndWidth) {
+    struct Case {
+        float outerWidth, outerHeight;
+        float font, help, gridFont;
+    };
+    for (const Case c : {Case{13500, 11520, 12, 330, 10}, Case{13515, 11535, 16, 450, 14}}) {
+        monitor::TwipsGeometry page;
+        LayoutEmulaPage(page, 12000, 9000, c.outerWidth, c.outerHeight);
+        EXPECT_EQ(page["LblHelpTabDelay"].FontSize, c.font);
+        EXPECT_EQ(page["LblHelpTabDelay"].Height, c.help);
+        for (const char* name : {"LblTabSoglie", "CmbAbilEmula", "TxtEmulLevAltoAnte", "LblAnte"}) {
+            EXPECT_EQ(page[name].FontSize, c.font) << name;
+        }
+        for (const char* name : {"GrdTitolo", "GrdRpm", "GrdBar", "GrdEmul"}) {
+            EXPECT_EQ(page[name].FontSize, c.gridFont) << name;
+        }
+        // The grids start this far below the thresholds label.
+        EXPECT_EQ(page["GrdRpm"].Top - page["LblTabSoglie"].Top, c.help == 330 ? 330 : 420);
+    }
+}
+
+TEST(EmulaLayout, GridsShareTheLabelAndRowsFollowItsHeight) {
+    monitor::TwipsGeometry page;
+    LayoutEmulaPage(page, 12000, 9000, 12000, 9600);
+    const monitor::TwipsBox frame = page["FrmEmul"];
+    const monitor::TwipsBox label = page["LblTabSoglie"];
+    EXPECT_FLOAT_EQ(label.Top, frame.Height * 510 / 1000);
+    EXPECT_FLOAT_EQ(label.Height, frame.Height * 460 / 1000 - 330);
+    const float h = page["GrdRpm"].Height;
+    EXPECT_EQ(h, std::nearbyint((label.Height - 180) / 100 * 18));
+    EXPECT_EQ(page["GrdEmul"].Height, 4 * h);
+    EXPECT_EQ(page["GrdBar"].Top, page["GrdRpm"].Top + h);
+    const float area = label.Width - 120;
+    EXPECT_FLOAT_EQ(page["GrdBar"].Width, area * 12 / 100);
+    EXPECT_FLOAT_EQ(page["GrdEmul"].Width, area * 88 / 100);
+    EXPECT_FLOAT_EQ(page["GrdEmul"].Left, label.Left + 60 + area * 12 / 100);
+    for (const char* name : {"TxtLambdaOut1", "TxtLambdaOut2", "TxtAbsPres"}) {
+        EXPECT_EQ(page[name].Height, 405) << name;
+    }
+}
+
+} // namespace
