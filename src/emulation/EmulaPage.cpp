@@ -422,9 +422,15 @@ void EmulaPage::CmbSwtchLambda_Click() {
     const auto& table = ctx_.Tables.TblLambda;
     if (index < 0 || index >= int(table.size())) {
         // An item without its record: the type shown before comes back, nothing changes.
+        // The combo takes an index set from inside its own change signal only afterwards.
         if (combo) {
-            const QSignalBlocker quiet(combo);
-            combo->setCurrentIndex(lambdaIndexShown_);
+            QMetaObject::invokeMethod(
+                combo,
+                [combo, shown = lambdaIndexShown_] {
+                    const QSignalBlocker quiet(combo);
+                    combo->setCurrentIndex(shown);
+                },
+                Qt::QueuedConnection);
         }
         return;
     }

@@ -1,0 +1,71 @@
+#pragma once
+
+// The main window with its live monitoring and the Lambda page on a program context of
+// its own, in a temporary tree with the staged data files, linked to the simulated ECU
+// on simulated time. The Configuration page's combos and table grid that the Lambda
+// page works with are made and filled here as that page makes them, unless the window
+// has them already.
+
+#include "app/FrmLX735.h"
+#include "app/PageServices.h"
+#include "app/ProgramContext.h"
+#include "common/FakeTime.h"
+#include "common/MsgBoxCapture.h"
+#include "common/TempTree.h"
+#include "emulation/EmulaPage.h"
+#include "monitor/Monitor.h"
+#include "sim/Ecu.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <vector>
+
+namespace emulation_test {
+
+class EmulaRig : public ::testing::Test {
+protected:
+    EmulaRig();
+    ~EmulaRig() override;
+
+    // Runs both timers until the ECU's zones are read, then fills the page.
+    void Connect();
+    void Run(double usec);
+    bool RunUntil(const std::function<bool()>& condition, double maxUsec = 60e6);
+
+    template <typename T> T& Get(const QString& name) {
+        auto* control = qobject_cast<T*>(window->Control(name));
+        if (!control) {
+            ADD_FAILURE() << "no control " << name.toStdString();
+            static T none;
+            return none;
+        }
+        return *control;
+    }
+    QTableWidget& Grid(const QString& name) { return Get<QTableWidget>(name); }
+    QString CellText(const QString& grid, int row, int col);
+    // The installer's choice in a combo.
+    void Choose(const QString& name, int index) { Get<QComboBox>(name).setCurrentIndex(index); }
+    int SimEmula(int offset) const;
+
+    testing_support::TempTree tree;
+    testing_support::FakeTime time;
+    sim::Ecu ecu;
+    testing_support::MsgBoxCapture boxes;
+    app::PageServices services;
+    std::unique_ptr<app::ProgramContext> context;
+    std::unique_ptr<app::FrmLX735> window;
+    std::unique_ptr<monitor::Monitor> monitor;
+    std::unique_ptr<emulation::EmulaPage> page;
+
+private:
+    void MakeConfigurationControls();
+    std::vector<std::function<void()>> lists_; // the combos' fills, run once loaded
+    double nextTimer1_ = 0;
+    double nextTimer2_ = 0;
+};
+
+} // namespace emulation_test

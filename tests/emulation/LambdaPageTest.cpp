@@ -1,0 +1,236 @@
+#include "EmulaRig.h"
+
+#include "app/Controls.h"
+#include "emulation/EmulaMath.h"
+#include "platform/Sound.h"
+#include "sim/Memory.h"
+#include "support/MessageBox.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QTest>
+
+namespace emulation_test {
+
+namespace {
+
+using emulation::S;
+
+void Focus(QWidget& widget, bool in) {
+    QFocusEvent event(in ? QEvent::FocusIn : QEvent::FocusOut, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(&widget, &event);
+}
+
+void Key(QWidget& widget, QEvent::Type type, int key, Qt::KeyboardModifiers mods = {},
+         bool autoRepeat = false) {
+    QKeyEvent event(type, key, mods, QString(), autoRepeat);
+    QCoreApplication::sendEvent(&widget, &event);
+}
+
+class LambdaPage : public EmulaRig {};
+
+TEST_F(LambdaPage, ShowsTheEcuBlockAfterTheRead) {
+    Connect();
+    EXPECT_EQ(CellText("GrdRpm", 0, 0), "800");
+    EXPECT_EQ(CellText("GrdRpm", 0, 11), "5200");
+    EXPECT_EQ(CellText("GrdBar", 3, 0), "900");
+    EXPECT_EQ(CellText("GrdEmul", 2, 7), "2.47"); // code 126
+    EXPECT_EQ(Get<QLineEdit>("TxtEmulLevAltoAnte").text(), "4.99");
+    EXPECT_EQ(Get<QLineEdit>("TxtEmulLevBassoAnte").text(), "0.11");
+    EXPECT_EQ(Get<QComboBox>("CmbRitardo").currentText(), "1");
+    EXPECT_EQ(Get<QComboBox>("CmbSonda1").currentIndex(), 1);
+    EXPECT_EQ(Get<QComboBox>("CmbSonda2Bis").currentIndex(), 1);
+    EXPECT_EQ(context->Requests.EmulaWriteCountdown, 0);
+}
+
+TEST_F(LambdaPage, TheEmulationSwitchWritesTheStateChosen) {
+    Connect();
+    const auto simFlags = [this] { return quint8(ecu.Ram().zone2[sim::kZ2Flags]); };
+    ASSERT_EQ(simFlags() & sim::kFlagEmulation, 0);
+    Choose("CmbAbilEmula", 1);
+    EXPECT_TRUE(RunUntil([&] { return (simFlags() & sim::kFlagEmulation) != 0; }));
+    Choose("CmbAbilEmula", 0);
+    EXPECT_TRUE(RunUntil([&] { return (simFlags() & sim::kFlagEmulation) == 0; }));
+    // On, then off before the write: nothing to toggle, it stays off.
+    Choose("CmbAbilEmula", 1);
+    Choose("CmbAbilEmula", 0);
+    EXPECT_EQ(context->Images.Mem2Write.Flags & 0x02, 0);
+    Run(2e6);
+    EXPECT_EQ(simFlags() & sim::kFlagEmulation, 0);
+}
+
+TEST_F(LambdaPage, AThresholdIsStoredOnEnterAndDroppedOnLeaving) {
+    Connect();
+    Choose("CmbAbilEmula", 1);
+    auto& box = Get<QLineEdit>("TxtEmulLevBassoAnte");
+    Focus(box, true);
+    box.setText("0.5");
+    Key(box, QEvent::KeyRelease, Qt::Key_Return);
+    EXPECT_EQ(box.text(), "0.51");
+    EXPECT_EQ(context->Images.EmulaBlkWrite[83], 26);
+    EXPECT_TRUE(RunUntil([&] { return SimEmula(83) == 26; }));
+    ASSERT_TRUE(RunUntil([&] { return context->Requests.EmulaWriteCountdown == 0; }));
+
+    box.setText("0.9");
+    Focus(box, false);
+    EXPECT_EQ(box.text(), "0.51");
+    EXPECT_EQ(context->Requests.EmulaWriteCountdown, 0);
+    // A lower threshold above the upper one takes the upper one's value.
+    auto& post = Get<QLineEdit>("TxtEmulLevBassoPost");
+    Focus(post, true);
+    post.setText("2");
+    Key(post, QEvent::KeyRelease, Qt::Key_Return);
+    EXPECT_EQ(post.text(), "0.7");
+    EXPECT_EQ(context->Images.EmulaBlkWrite[85], 36);
+    // Not a number: the message, the value saved on entry back.
+    post.setText("x");
+    Key(post, QEvent::KeyRelease, Qt::Key_Return);
+    EXPECT_EQ(post.text(), "0.7");
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].style, support::vbCritical);
+}
+
+TEST_F(LambdaPage, TheValueEntryActsOnTheSelectedBlockAndACancelBeeps) {
+    Connect();
+    auto& grid = Grid("GrdEmul");
+    grid.setCurrentCell(1, 2);
+    grid.setRangeSelected(QTableWidgetSelectionRange(0, 0, 1, 2), true);
+    page->ShowEnterValue = [](double& result, int& oper) {
+        result = 0.45;
+        oper = emulation::OperAbsolute;
+    };
+    Key(grid, QEvent::KeyRelease, Qt::Key_Return);
+    EXPECT_EQ(context->Requests.EmulaWriteCountdown, 1);
+    ASSERT_TRUE(RunUntil([&] { return SimEmula(emulation::TableByte(1, 2)) == 23; }));
+    for (int c = 0; c < 12; ++c) {
+        for (int r = 0; r < 4; ++r) {
+            EXPECT_EQ(SimEmula(emulation::TableByte(r, c)), r <= 1 && c <= 2 ? 23 : 126) << r << c;
+        }
+    }
+
+    std::vector<std::pair<int, int>> beeps;
+    platform::SetBeepObserver([&](int hz, int ms) { beeps.emplace_back(hz, ms); });
+    page->ShowEnterValue = [](double& result, int& oper) {
+        result = 0;
+        oper = emulation::OperCancelled;
+    };
+    ASSERT_TRUE(RunUntil([&] { return context->Requests.EmulaWriteCountdown == 0; }));
+    Key(grid, QEvent::KeyRelease, Qt::Key_Return);
+    platform::SetBeepObserver({});
+    EXPECT_EQ(beeps, (std::vector<std::pair<int, int>>{{600, 100}}));
+    EXPECT_EQ(context->Requests.EmulaWriteCountdown, 0);
+    EXPECT_EQ(CellText("GrdEmul", 0, 0), "0.45");
+}
+
+TEST_F(LambdaPage, AHeldKeyStepsTheBlockAndWritesOnceAfterTheRelease) {
+    ecu.Ram().zone3[61] = 2; // a 0..5 V probe
+    Connect();
+    auto& grid = Grid("GrdEmul");
+    grid.setCurrentCell(0, 0);
+    grid.setRangeSelected(QTableWidgetSelectionRange(0, 0, 0, 1), true);
+    Key(grid, QEvent::KeyPress, Qt::Key_Plus, Qt::KeypadModifier);
+    EXPECT_EQ(CellText("GrdEmul", 0, 0), "2.48"); // the first step at once
+    // The keyboard's own repeat neither ends nor restarts the hold.
+    Key(grid, QEvent::KeyRelease, Qt::Key_Plus, Qt::KeypadModifier, true);
+    Key(grid, QEvent::KeyPress, Qt::Key_Plus, Qt::KeypadModifier, true);
+    QTRY_VERIFY_WITH_TIMEOUT(CellText("GrdEmul", 0, 0) == "2.52", 10000);
+    EXPECT_TRUE(page->Hold().Active());
+    EXPECT_EQ(context->Requests.EmulaWriteCountdown, 0);
+    Key(grid, QEvent::KeyRelease, Qt::Key_Plus, Qt::KeypadModifier);
+    EXPECT_FALSE(page->Hold().Active());
+    EXPECT_EQ(context->Requests.EmulaWriteCountdown, 1);
+    const QString text = CellText("GrdEmul", 0, 1);
+    EXPECT_EQ(CellText("GrdEmul", 0, 0), text);
+    const int code = int(emulation::Nearest(text.toDouble() * 1000 / S));
+    EXPECT_EQ(context->Images.EmulaBlkWrite[emulation::TableByte(0, 1)], code);
+    EXPECT_EQ(context->Images.EmulaBlkWrite[emulation::TableByte(1, 0)], 126);
+    // The main keyboard's plus does not step the table.
+    Key(grid, QEvent::KeyPress, Qt::Key_Plus);
+    EXPECT_FALSE(page->Hold().Active());
+}
+
+TEST_F(LambdaPage, BreakpointsStopAtTheirBoundsAndNeighbours) {
+    Connect();
+    Choose("CmbAbilEmula", 1);
+    auto& rpm = Grid("GrdRpm");
+    struct Case {
+        int col;
+        const char* result;
+    };
+    for (const Case c : {Case{11, "6000"}, Case{5, "3200"}}) {
+        rpm.setCurrentCell(0, c.col);
+        Key(rpm, QEvent::KeyPress, Qt::Key_Plus, Qt::ShiftModifier);
+        Key(rpm, QEvent::KeyRelease, Qt::Key_Plus, Qt::ShiftModifier);
+        EXPECT_EQ(CellText("GrdRpm", 0, c.col), c.result);
+    }
+    EXPECT_EQ(emulation::Word(context->Images.EmulaBlkWrite, 2 * 5), 3200);
+    // Ctrl+Shift is no Shift: the small step.
+    auto& bar = Grid("GrdBar");
+    bar.setCurrentCell(0, 0);
+    Key(bar, QEvent::KeyPress, Qt::Key_Minus, Qt::ShiftModifier | Qt::ControlModifier);
+    Key(bar, QEvent::KeyRelease, Qt::Key_Minus);
+    EXPECT_EQ(CellText("GrdBar", 0, 0), "290");
+}
+
+TEST_F(LambdaPage, ANewLambdaTypeResetsTheBlockToItsDefaults) {
+    Connect();
+    Choose("CmbSwtchLambda", 4);
+    EXPECT_EQ(context->Images.Mem3Write.LambdaSwitch, 4);
+    EXPECT_EQ(CellText("GrdEmul", 0, 0), "1.19");
+    EXPECT_EQ(Get<QComboBox>("CmbSwtchLambdaBis").currentIndex(), 4);
+    ASSERT_TRUE(RunUntil([&] {
+        return quint8(ecu.Ram().zone3[61]) == 4 && SimEmula(82) == 76 && SimEmula(32) == 61;
+    }));
+    for (int i = 32; i < 80; ++i) {
+        EXPECT_EQ(SimEmula(i), 61) << i;
+    }
+    EXPECT_EQ((std::array<int, 4>{SimEmula(82), SimEmula(83), SimEmula(84), SimEmula(85)}),
+              (std::array<int, 4>{76, 45, 76, 45}));
+
+    // An item beyond the lambda records changes nothing and the type shown comes back.
+    auto& combo = Get<QComboBox>("CmbSwtchLambda");
+    combo.addItem("stray");
+    Choose("CmbSwtchLambda", combo.count() - 1);
+    QTRY_COMPARE(combo.currentIndex(), 4);
+    EXPECT_EQ(context->Requests.Mem3WriteCountdown, 0);
+    EXPECT_EQ(context->Requests.EmulaWriteCountdown, 0);
+}
+
+TEST_F(LambdaPage, TheMarkerFollowsTheLiveSpeedAndPressure) {
+    Connect();
+    ecu.Engine().rpm = 2500;
+    ecu.Engine().press2Mbar = 650;
+    ASSERT_TRUE(RunUntil([&] {
+        return std::abs(context->Images.Mem1Data.Rpm - 2500) < 50 &&
+               std::abs(context->Images.Mem1Data.Press2 - 650) < 10;
+    }));
+    page->MoveEmulaMarker();
+    auto& grid = Grid("GrdEmul");
+    auto& marker = Get<QWidget>("PctGrdLambda");
+    EXPECT_EQ(app::LeftTwips(marker),
+              app::LeftTwips(grid) + app::ToTwips(grid.columnWidth(0)) * 4 + 15);
+    EXPECT_EQ(app::TopTwips(marker), app::TopTwips(grid) + app::ToTwips(grid.rowHeight(0)) + 15);
+}
+
+TEST_F(LambdaPage, AParameterFileBlockIsTakenWholeOrNotAtAll) {
+    QString line;
+    for (int i = 0; i < 88; ++i) {
+        line += QString("%1").arg(i == 32 ? 23 : 0x20, 2, 16, QChar('0')).toUpper();
+    }
+    tree.Write("good.var", ("[INFO]\r\nx\r\n  [EmulaLambda]  \r\n" + line + "\r\n").toLatin1());
+    tree.Write("short.var", ("[EmulaLambda]\r\n" + line.left(174) + "\r\n").toLatin1());
+    Grid("GrdEmul").setProperty("Tag", "0");
+    page->LoadEmulaFromParFile(tree.Path("good.var"));
+    EXPECT_EQ(context->Images.EmulaBlkData[32], 23);
+    EXPECT_EQ(context->Images.EmulaLine.toHex().toUpper(), "42015C4100" + line.toLatin1() + "00");
+    EXPECT_EQ(CellText("GrdEmul", 0, 0), "0.45");
+    const QByteArray before = context->Images.EmulaLine;
+    page->LoadEmulaFromParFile(tree.Path("short.var"));
+    EXPECT_EQ(context->Images.EmulaLine, before);
+    EXPECT_EQ(context->Images.EmulaBlkData[32], 23);
+}
+
+} // namespace
+
+} // namespace emulation_test
