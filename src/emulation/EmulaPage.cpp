@@ -97,14 +97,14 @@ void PaintCell(QTableWidget& grid, int row, int col, quint32 back, quint32 fore)
         return;
     }
     QTableWidgetItem& item = Cell(grid, row, col);
-    item.setBackground(ColorFromBgr(back, grid.palette()));
-    item.setForeground(ColorFromBgr(fore, grid.palette()));
+    item.setBackground(ColorFromBgr(back));
+    item.setForeground(ColorFromBgr(fore));
 }
 
 void PaintBox(QLineEdit& box, quint32 back, quint32 fore) {
     QPalette palette = box.palette();
-    palette.setColor(QPalette::Base, ColorFromBgr(back, palette));
-    palette.setColor(QPalette::Text, ColorFromBgr(fore, palette));
+    palette.setColor(QPalette::Base, ColorFromBgr(back));
+    palette.setColor(QPalette::Text, ColorFromBgr(fore));
     box.setPalette(palette);
 }
 
@@ -266,7 +266,7 @@ void EmulaPage::InitEmulaGrids() {
                 grid->setColumnWidth(c, app::ToPixels(def.colWidth));
                 QTableWidgetItem& item = Cell(*grid, r, c);
                 if (def.axis) {
-                    item.setBackground(ColorFromBgr(support::ColorButtonFace, grid->palette()));
+                    item.setBackground(ColorFromBgr(support::ColorButtonFace));
                 }
             }
         }
