@@ -5,8 +5,6 @@
 #include "common/SimPort.h"
 #include "platform/FtdiFake.h"
 
-#include <QHeaderView>
-
 namespace emulation_test {
 
 namespace {
@@ -38,13 +36,10 @@ EmulaRig::EmulaRig() : ecu(QuietEcu()) {
     window = std::make_unique<app::FrmLX735>(*context, services);
     monitor = std::make_unique<monitor::Monitor>(*context, services);
     monitor::InstallMonitor(*monitor, *window);
-    MakeConfigurationControls();
+    configPage = std::make_unique<settings::ConfigPage>(*context, *window, services);
     page = std::make_unique<emulation::EmulaPage>(*context, *window);
     page->Install(services, monitor->hooks);
     window->Show();
-    for (const auto& fill : lists_) {
-        fill();
-    }
     time.onPump = [this] {
         if (!window || !window->Timer1().isActive()) {
             return;
@@ -64,53 +59,9 @@ EmulaRig::EmulaRig() : ecu(QuietEcu()) {
 EmulaRig::~EmulaRig() {
     time.onPump = nullptr;
     page.reset();
+    configPage.reset();
     monitor.reset();
     window.reset();
-}
-
-void EmulaRig::MakeConfigurationControls() {
-    auto* frame = qobject_cast<QWidget*>(window->Control("FrmEmul"));
-    ASSERT_TRUE(frame);
-    const auto combo = [&](const char* name, const QStringList& items) {
-        auto* box = qobject_cast<QComboBox*>(window->Control(name));
-        if (!box) {
-            box = new QComboBox(frame);
-            box->setObjectName(name);
-        }
-        lists_.push_back([box, items] {
-            const QSignalBlocker quiet(box);
-            box->clear();
-            box->addItems(items);
-            box->setCurrentIndex(-1);
-        });
-    };
-    QStringList filters{"Off"};
-    for (int i = 1; i <= 15; ++i) {
-        filters << QString::number(i);
-    }
-    // The lambda records are read at the window's load.
-    QStringList lambdas;
-    for (int i = 0; i < 6; ++i) {
-        lambdas << QString("Lambda %1").arg(i);
-    }
-    const QStringList probes{"Type 0", "Type 1", "Type 2"};
-    combo("CmbAbilEmula", {"Off", "On"});
-    combo("CmbSonda1", probes);
-    combo("CmbSonda2", probes);
-    combo("CmbSonda1Bis", probes);
-    combo("CmbSonda2Bis", probes);
-    combo("CmbFiltro", filters);
-    combo("CmbRitardo", QString("0|1|3|5|7|10|15|20|25|30|35|40|50|60|90|120|150|180|210|240|"
-                                "250|280|300")
-                            .split('|'));
-    combo("CmbSwtchLambda", lambdas);
-    combo("CmbSwtchLambdaBis", lambdas);
-    if (!window->Control("GrdEmul")) {
-        auto* grid = new QTableWidget(1, 1, frame);
-        grid->setObjectName("GrdEmul");
-        grid->horizontalHeader()->hide();
-        grid->verticalHeader()->hide();
-    }
 }
 
 void EmulaRig::Connect() {
@@ -121,16 +72,7 @@ void EmulaRig::Connect() {
                !context->Requests.ReqReadMem3 && !context->Requests.ReqReadMem2 &&
                context->Images.EmulaBlkData[86] != 0;
     }));
-    // What the parameter-page refresh does after the first read.
-    const int type = ecudata::FindLambda(context->Tables, context->Images.Mem3Data.LambdaSwitch);
-    {
-        window->PageFilling = true;
-        Get<QComboBox>("CmbSwtchLambda").setCurrentIndex(type);
-        Grid("GrdEmul").setProperty("Tag", type == 5 ? "1" : "0");
-        window->PageFilling = false;
-    }
-    page->AggiornaVariabiliEmulazioneLambda();
-    page->AggiornaVariabiliTabellaEmulazioneLambda();
+    configPage->RefreshParamPages();
 }
 
 void EmulaRig::Run(double usec) {

@@ -2,9 +2,8 @@
 
 // The main window with its live monitoring and the Lambda page on a program context of
 // its own, in a temporary tree with the staged data files, linked to the simulated ECU
-// on simulated time. The Configuration page's combos and table grid that the Lambda
-// page works with are made and filled here as that page makes them, unless the window
-// has them already.
+// on simulated time, with the Configuration page that makes and fills the Lambda page's
+// combos and table grid.
 
 #include "app/FrmLX735.h"
 #include "app/PageServices.h"
@@ -14,6 +13,7 @@
 #include "common/TempTree.h"
 #include "emulation/EmulaPage.h"
 #include "monitor/Monitor.h"
+#include "settings/ConfigPage.h"
 #include "sim/Ecu.h"
 
 #include <QComboBox>
@@ -31,7 +31,7 @@ protected:
     EmulaRig();
     ~EmulaRig() override;
 
-    // Runs both timers until the ECU's zones are read, then fills the page.
+    // Runs both timers until the ECU's zones are read, then refreshes the pages.
     void Connect();
     void Run(double usec);
     bool RunUntil(const std::function<bool()>& condition, double maxUsec = 60e6);
@@ -59,11 +59,10 @@ protected:
     std::unique_ptr<app::ProgramContext> context;
     std::unique_ptr<app::FrmLX735> window;
     std::unique_ptr<monitor::Monitor> monitor;
+    std::unique_ptr<settings::ConfigPage> configPage;
     std::unique_ptr<emulation::EmulaPage> page;
 
 private:
-    void MakeConfigurationControls();
-    std::vector<std::function<void()>> lists_; // the combos' fills, run once loaded
     double nextTimer1_ = 0;
     double nextTimer2_ = 0;
 };
