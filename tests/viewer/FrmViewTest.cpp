@@ -301,6 +301,18 @@ TEST_F(ViewerWindow, RecordingSweepsWrapsWhenTheStoreIsFullAndReloadsAtStop) {
     }
     EXPECT_TRUE(wrapped);
     EXPECT_TRUE(boxes.texts.isEmpty());
+
+    // A link that timed out: the busy indicator says so and nothing is sent.
+    rig.ctx.Texts.MsgComError = "No link";
+    rig.ctx.Comm().WDogPresente(true);
+    const int quiet = rig.Received(comm::CMD_READ_MEM1);
+    v.Timer1_Timer();
+    EXPECT_FALSE(Control("LblLoading").isHidden());
+    EXPECT_EQ(Control<QLabel>("LblLoading").text(), "No link");
+    rig.ctx.Comm().WDogPresente(false);
+    v.Timer1_Timer();
+    EXPECT_TRUE(Control("LblLoading").isHidden());
+    EXPECT_EQ(rig.Received(comm::CMD_READ_MEM1), quiet + 1);
     QList<quint8> sent = rig.ecu.CommandLog().mid(before);
     sent.removeAll(comm::CMD_GET_ECO);
     sent.removeAll(comm::CMD_READ_MEM1);
@@ -385,4 +397,49 @@ TEST_F(ViewerWindow, CtrlAltShiftSOpensTheChannelSetUp) {
     EXPECT_TRUE(Control("Frame1").isHidden());
     EXPECT_TRUE(Control("LblSignal(3)").isHidden());
     EXPECT_EQ(Control("LblSignal(0)").height() * 15, viewer::ReadoutHeight(7));
+}
+
+TEST_F(ViewerWindow, ChecksumErrorsAreToldOnlyInTheDeveloperView) {
+    QString bad = ReplyHex(LiveData(3000));
+    bad[30] = bad[30] == 'F' ? 'E' : 'F';
+    rig.tree.Write("SAMPLES/c.vfl", Header + LogLine(1, "T", "4102030C4C") + LogLine(2, "R", bad) +
+                                        LogLine(3, "R", bad) + LogLine(4, "T", "4102030C4C"));
+    OpenOffLine();
+    Dialogs dialogs(Path("SAMPLES/c.vfl"));
+    for (const bool developer : {false, true}) {
+        rig.ctx.DeveloperView = developer;
+        Boxes boxes;
+        Click("CmdOpen");
+        EXPECT_EQ(boxes.texts,
+                  developer ? QStringList{"View|Num checksum error: 2"} : QStringList{});
+    }
+}
+
+TEST_F(ViewerWindow, TheExportIsWrittenWholeOrReported) {
+    QByteArray text = Header + LogLine(1, "T", "4102030C4C");
+    for (int i = 0; i < 3; ++i) {
+        text += LogLine(1000 + 500 * i, "R", ReplyHex(LiveData(3000)));
+    }
+    rig.tree.Write("SAMPLES/e.vfl", text + LogLine(9, "T", "4102030C4C"));
+    OpenOffLine();
+    {
+        Dialogs open(Path("SAMPLES/e.vfl"));
+        Click("CmdOpen");
+    }
+    {
+        Dialogs save(Path("SAMPLES/e.txt"));
+        Click("CmdEsporta");
+        ASSERT_EQ(save.requests.size(), 1u);
+        EXPECT_EQ(save.requests[0].filter, "Mod Files (*.txt)|*.txt|");
+    }
+    const QList<QByteArray> lines = rig.tree.Read("SAMPLES/e.txt").split('\n');
+    ASSERT_EQ(lines.size(), 5); // header, three samples, the end
+    EXPECT_TRUE(lines[0].startsWith(" # Time # Gas Time (ms) # Petrol Time (ms)"));
+    EXPECT_TRUE(lines[3].startsWith(" # 1000 # 0 # 0 # 0 # 0 # 0 # 2500 # "));
+
+    Boxes boxes;
+    Dialogs save(Path("SAMPLES/missing/e.txt"));
+    Click("CmdEsporta");
+    ASSERT_EQ(boxes.texts.size(), 1);
+    EXPECT_TRUE(boxes.texts[0].startsWith("View|CmdEsporta_Err: "));
 }
