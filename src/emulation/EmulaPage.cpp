@@ -23,8 +23,6 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
-#include <QTabBar>
-#include <QTabWidget>
 #include <QTableWidget>
 #include <algorithm>
 #include <memory>
@@ -532,14 +530,11 @@ void EmulaPage::LayoutEmulaPage() {
     monitor::SetBackColor(*frame_, support::ColorButtonFace);
     const monitor::TwipsGeometry before = monitor::ReadGeometry(window_, EmulaPageControls());
     monitor::TwipsGeometry page = before;
-    const float offset = float(app::ToTwips(window_.SstMain().tabBar()->sizeHint().height()));
-    page["FrmEmul"].Top += offset;
     QWidget& client = *window_.centralWidget();
     emulation::LayoutEmulaPage(page, float(app::WidthTwips(client)),
                                float(app::HeightTwips(client)),
                                float(app::ToTwips(window_.frameGeometry().width())),
                                float(app::ToTwips(window_.frameGeometry().height())));
-    page["FrmEmul"].Top -= offset;
     monitor::WriteGeometry(window_, before, page);
     const EmulaGridCells cells = EmulaGridCellsOf(page);
     const int row = app::ToPixels(int(cells.RowHeight));
