@@ -37,6 +37,8 @@ public:
     ~ScopedFileDialogHandler();
     ScopedFileDialogHandler(const ScopedFileDialogHandler&) = delete;
     ScopedFileDialogHandler& operator=(const ScopedFileDialogHandler&) = delete;
+    // The handler it stands in for (a handler may pass a dialog on to it).
+    const FileDialogHandler& Previous() const { return previous_; }
 
 private:
     FileDialogHandler previous_;

@@ -22,6 +22,8 @@ public:
     ~ScopedInputBoxHandler();
     ScopedInputBoxHandler(const ScopedInputBoxHandler&) = delete;
     ScopedInputBoxHandler& operator=(const ScopedInputBoxHandler&) = delete;
+    // The handler it stands in for (a handler may pass a box on to it).
+    const InputBoxHandler& Previous() const { return previous_; }
 
 private:
     InputBoxHandler previous_;

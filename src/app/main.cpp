@@ -6,6 +6,7 @@
 #include "app/ProgramContext.h"
 #include "app/ProgramFont.h"
 #include "app/StartUp.h"
+#include "app/TestScript.h"
 #include "calibration/Calibration.h"
 #include "firmware/FrmUpdate.h"
 #include "emulation/EmulaPage.h"
@@ -34,7 +35,6 @@ int main(int argc, char** argv) {
     settings::ConfigPage configPage(context, window, services);
     emulation::EmulaPage emulaPage(context, window);
     emulaPage.Install(services, liveMonitor.hooks);
-    monitor::WatchTestCommandsFromEnvironment(context, window);
     liveMonitor.hooks.FileParametriInvia = [&](const QString& path) {
         return settings::FileParametriInvia(
             path, context, services, [&window](const QString& c) { window.setWindowTitle(c); });
@@ -44,5 +44,12 @@ int main(int argc, char** argv) {
     window.OnUnloaded = [] { QCoreApplication::quit(); };
     window.Show();
     window.EnableTimers();
+    const std::unique_ptr<app::TestScript> script =
+        app::TestScriptFromEnvironment(window, monitor::RecordTestEvent);
+    if (script) {
+        script->AddCommand("mem3", [&context](const QStringList& words) {
+            return monitor::Mem3BackDoor(context, words);
+        });
+    }
     return application.exec();
 }

@@ -25,10 +25,15 @@ public:
 
 RealTimeSource realSource;
 TimeSource* current = &realSource;
+int waitDepth = 0;
 
 // Pumps events until the clock reaches target; a reading equal to target ends the wait
 // only when equalEnds.
 void PumpUntil(TimeSource& source, double target, bool equalEnds) {
+    struct Depth {
+        Depth() { ++waitDepth; }
+        ~Depth() { --waitDepth; }
+    } depth;
     for (;;) {
         source.PumpEvents();
         const double now = source.NowUsec();
@@ -51,6 +56,10 @@ ScopedTimeSource::ScopedTimeSource(TimeSource& source) : previous_(current) {
 
 ScopedTimeSource::~ScopedTimeSource() {
     current = previous_;
+}
+
+int WaitDepth() {
+    return waitDepth;
 }
 
 double GetTimeUsec() {

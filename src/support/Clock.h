@@ -40,6 +40,9 @@ double GetTimeUsec();
 // once, so a wait of 0 (or less) still processes the pending events once.
 void WaitUsec(const double& us);
 
+// How many waits are under way, nested in one another (0 outside every wait).
+int WaitDepth();
+
 // Returns once the given number of seconds has passed; 0 or less returns at once
 // without processing events.
 void WaitSec(const double& seconds);

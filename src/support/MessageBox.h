@@ -40,6 +40,8 @@ public:
     ~ScopedMsgBoxHandler();
     ScopedMsgBoxHandler(const ScopedMsgBoxHandler&) = delete;
     ScopedMsgBoxHandler& operator=(const ScopedMsgBoxHandler&) = delete;
+    // The handler it stands in for (a handler may pass a box on to it).
+    const MsgBoxHandler& Previous() const { return previous_; }
 
 private:
     MsgBoxHandler previous_;

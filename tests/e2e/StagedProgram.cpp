@@ -238,12 +238,110 @@ bool StagedProgram::StartProgram(const QString& display) {
 }
 
 bool StagedProgram::SendCommand(const QString& line) {
+    return SendScript({line});
+}
+
+bool StagedProgram::SendScript(const QStringList& lines) {
     const QString target = Path("commands.txt");
     if (!WaitFor([&] { return !QFile::exists(target); }, StartMs)) {
         return false;
     }
     const QString draft = Path("commands.new");
-    return WriteFile(draft, line.toUtf8() + '\n') && QFile::rename(draft, target);
+    return WriteFile(draft, (lines.join('\n') + '\n').toUtf8()) && QFile::rename(draft, target);
+}
+
+bool StagedProgram::Run(const QStringList& lines, int ms) {
+    const qsizetype before = Events().size();
+    if (!SendScript(lines)) {
+        return false;
+    }
+    QStringList refused;
+    const bool recorded = WaitFor(
+        [&] {
+            qsizetype done = 0;
+            refused.clear();
+            for (const ProgramEvent& event : Events().mid(before)) {
+                if (event.kind == "EVENT" && event.text.startsWith("command refused: ")) {
+                    refused << event.text;
+                    ++done;
+                } else if (event.kind == "EVENT" && event.text.startsWith("command: ")) {
+                    ++done;
+                }
+            }
+            return done >= lines.size();
+        },
+        ms);
+    for (const QString& line : refused) {
+        qWarning("%s", qPrintable(line));
+    }
+    return recorded && refused.isEmpty();
+}
+
+std::optional<QMap<QString, QString>> StagedProgram::ReadControl(const QString& name, int ms) {
+    const qsizetype before = Events().size();
+    if (!SendScript({"read " + name})) {
+        return std::nullopt;
+    }
+    std::optional<QMap<QString, QString>> fields;
+    WaitFor(
+        [&] {
+            for (const ProgramEvent& event : Events().mid(before)) {
+                if (event.text.startsWith("read: " + name + " ")) {
+                    fields = ParseFields(event.text.section(' ', 2));
+                    return true;
+                }
+                if (event.text.startsWith("command refused: read " + name)) {
+                    return true;
+                }
+            }
+            return false;
+        },
+        ms);
+    return fields;
+}
+
+QStringList StagedProgram::Refusals() const {
+    QStringList refused;
+    for (const ProgramEvent& event : Events()) {
+        if (event.kind == "EVENT" && event.text.startsWith("command refused: ")) {
+            refused << event.text.mid(17);
+        }
+    }
+    return refused;
+}
+
+QMap<QString, QString> StagedProgram::ParseFields(const QString& text) {
+    QMap<QString, QString> fields;
+    int i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && text[i] == ' ') {
+            ++i;
+        }
+        const int equals = text.indexOf('=', i);
+        if (equals < 0) {
+            break;
+        }
+        const QString name = text.mid(i, equals - i);
+        QString value;
+        i = equals + 1;
+        if (i < text.size() && text[i] == '"') {
+            for (++i; i < text.size() && text[i] != '"'; ++i) {
+                if (text[i] == '\\' && i + 1 < text.size()) {
+                    const QChar next = text[++i];
+                    value += next == 'n' ? QChar('\n') : next == 'r' ? QChar('\r') : next;
+                } else {
+                    value += text[i];
+                }
+            }
+            ++i;
+        } else {
+            while (i < text.size() && text[i] != ' ') {
+                value += text[i++];
+            }
+        }
+        fields.insert(name, value);
+    }
+    return fields;
 }
 
 std::optional<int> StagedProgram::WaitForProgramEnd(int ms) {

@@ -114,6 +114,18 @@ public:
     // Puts the line in place for the program to carry out (once an earlier one has been
     // taken); False when the program did not take the earlier one within a few seconds.
     bool SendCommand(const QString& line);
+    // A script for the program's test script language (app/TestScript.h): the lines
+    // put in place at once, once an earlier file has been taken.
+    bool SendScript(const QStringList& lines);
+    // Sends the script and waits until every line of it has been recorded; True when
+    // none was refused (the refusals are printed).
+    bool Run(const QStringList& lines, int ms = 20000);
+    // The fields that "read NAME" records (text, value, visible, back, ...; texts
+    // unquoted); nothing when the read was refused or not recorded within ms.
+    std::optional<QMap<QString, QString>> ReadControl(const QString& name, int ms = 20000);
+    // The lines refused so far, each "<line> (<why>)".
+    QStringList Refusals() const;
+
     // The program's exit code once it ended on its own within ms; nothing otherwise.
     std::optional<int> WaitForProgramEnd(int ms);
     bool ProgramRunning() const { return program_.Running(); }
@@ -125,6 +137,9 @@ public:
     QList<LogLine> LogLines() const;
     QList<LoggedExchange> Exchanges() const;
     QList<ProgramEvent> Events() const;
+
+    // "a=1 b="x y"": the pairs of a recorded line, quoted texts unescaped.
+    static QMap<QString, QString> ParseFields(const QString& text);
 
     // Polls the condition every 50 ms for up to ms; never sleeps a fixed time.
     static bool WaitFor(const std::function<bool()>& condition, int ms);

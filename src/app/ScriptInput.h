@@ -1,0 +1,53 @@
+#pragma once
+
+// The test script's hands: mouse buttons and keys delivered to a control as the window
+// system delivers a user's (spontaneous events through the application, shortcuts
+// first), so that event filters, focus and the controls' own handling all run.
+
+#include <QEvent>
+#include <QPoint>
+#include <QString>
+#include <optional>
+
+class QAbstractSlider;
+class QComboBox;
+class QWidget;
+
+namespace app::script {
+
+struct KeyStroke {
+    int key = 0;
+    Qt::KeyboardModifiers modifiers;
+    QString text; // what the key types ("" for keys that type nothing)
+};
+
+// "S", "s", "Ctrl+Alt+Shift+S", "Shift+Right", "Escape", "F2", "Shift", "KP_Add",
+// "KP_5", "KP_Enter"; nothing when the name is no key.
+std::optional<KeyStroke> ParseKey(const QString& name);
+
+// "Shift", "Ctrl+Alt", ...: the modifiers of a mouse command; nothing when a part is none.
+std::optional<Qt::KeyboardModifiers> ParseModifiers(const QString& text);
+
+// One key event (KeyPress or KeyRelease) to the control; a press goes to the shortcuts
+// first, as the window system's does.
+void SendKey(QWidget& target, const KeyStroke& key, QEvent::Type type, bool autoRepeat = false);
+void KeyClick(QWidget& target, const KeyStroke& key);
+// Key presses and releases for each character.
+void TypeText(QWidget& target, const QString& text);
+
+// Mouse events at a point of the control.
+void SendMouse(QWidget& target, QEvent::Type type, QPoint at, Qt::MouseButton button,
+               Qt::MouseButtons held, Qt::KeyboardModifiers modifiers);
+void MouseClick(QWidget& target, QPoint at, Qt::MouseButton button,
+                Qt::KeyboardModifiers modifiers);
+void MouseDoubleClick(QWidget& target, QPoint at, Qt::KeyboardModifiers modifiers);
+
+// A combo box's item picked as a user does: focus, the list opened, the item taken with
+// Enter (activated and, when it changes, the index change are raised). False when the
+// list would not open.
+bool ChooseItem(QComboBox& combo, int index);
+
+// A scroll bar's or slider's thumb dragged to the value and let go.
+void Slide(QAbstractSlider& slider, int value);
+
+} // namespace app::script
