@@ -122,6 +122,8 @@ struct ProgramContext {
     int DefaultParamPending = 0;
     QString ParamFilePending;
     quint8 ParamNoSend = 0; // the queued file is loaded without sending its records
+    // A send that switched the ECU to petrol and then failed: the retry switches back.
+    bool ParamFileSwitchedFuel = false;
     QString FirmwareFilePath;
     int TaraState = 0; // the calibration's state; 0 while none runs
 

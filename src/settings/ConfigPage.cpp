@@ -6,6 +6,8 @@
 #include "app/ProgramContext.h"
 #include "ecudata/ParamFile.h"
 #include "settings/ConfigPageLayout.h"
+#include "settings/FrmResetParam.h"
+#include "settings/FrmSetExpert.h"
 #include "support/Conversions.h"
 #include "support/DataFiles.h"
 #include "support/ErrorBox.h"
@@ -152,6 +154,20 @@ ConfigPage::ConfigPage(app::ProgramContext& context, app::FrmLX735& window,
     pages_.ShowConfigParams = [this] { ShowConfigParams(); };
     pages_.RefreshParamPages = [this] { RefreshParamPages(); };
     pages_.LayoutConfigPage = [this] { LayoutConfigPage(); };
+    pages_.UnloadFrmSetExpert = [this] {
+        if (frmSetExpert_) {
+            frmSetExpert_->close();
+        }
+    };
+    CmdExpert_Click = [this] { Expert().ShowModeless(); };
+    CmdReserVar_Click = [this] { settings::CmdReserVar_Click(ctx_, window_); };
+}
+
+FrmSetExpert& ConfigPage::Expert() {
+    if (!frmSetExpert_) {
+        frmSetExpert_ = new FrmSetExpert(ctx_, window_);
+    }
+    return *frmSetExpert_;
 }
 
 ConfigPage::~ConfigPage() {

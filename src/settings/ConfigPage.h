@@ -17,6 +17,7 @@
 #include "settings/ConfigLists.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <functional>
 
@@ -30,6 +31,8 @@ struct ProgramContext;
 } // namespace app
 
 namespace settings {
+
+class FrmSetExpert;
 
 class ConfigPage {
 public:
@@ -64,7 +67,10 @@ public:
     void CmbTpyInj_Click();
     void OptTypFuel_Click(int index);
 
-    // The four buttons open the settings dialogs and the reset; their owners set these.
+    // The expert dialog, made on first use; owned by the main window.
+    FrmSetExpert& Expert();
+
+    // The four buttons open the settings dialogs and the reset.
     std::function<void()> CmdExpert_Click = [] {};
     std::function<void()> CmdTpyGLS_Click = [] {};
     std::function<void()> CmdTpyInj_Click = [] {};
@@ -94,6 +100,7 @@ private:
     DelayLists delays_;
     QButtonGroup* fuelOptions_ = nullptr;
     QObject connections_; // ends the handlers' connections with the page
+    QPointer<FrmSetExpert> frmSetExpert_;
 };
 
 } // namespace settings

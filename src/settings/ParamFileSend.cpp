@@ -45,10 +45,12 @@ bool FileParametriInvia(const QString& path, app::ProgramContext& ctx,
                         const app::PageServices& pages, const CaptionSetter& setCaption) {
     comm::ClsComm& link = ctx.Comm();
     ecudata::EcuModel model = ctx.Model();
-    const bool switched = ctx.Images.Mem2Data.FuelState == FuelStateChanging;
-    if (switched) {
+    if (ctx.Images.Mem2Data.FuelState == FuelStateChanging) {
         ecudata::SwitchFuelMode(link, model);
+        ctx.ParamFileSwitchedFuel = true;
     }
+    // Switched by this try or by an earlier one that failed.
+    const bool switched = ctx.ParamFileSwitchedFuel;
     const ecudata::ParamFileResult result =
         ecudata::SendParamFile(path, link, model, ctx.ParamNoSend);
     const bool stopped = link.ComState() == comm::COM_STOP;
@@ -71,9 +73,13 @@ bool FileParametriInvia(const QString& path, app::ProgramContext& ctx,
     if (ok && switched) {
         ecudata::SwitchFuelMode(link, model);
     }
+    const bool done = ok || stopped || result == ecudata::ParamFileResult::Rejected;
+    if (done) {
+        ctx.ParamFileSwitchedFuel = false;
+    }
     setCaption(ctx.Texts.AppTitle + " - " + app::ReleaseText + " - [" + path + "]");
     ctx.Requests.RefreshPending = true;
-    return ok || stopped || result == ecudata::ParamFileResult::Rejected;
+    return done;
 }
 
 } // namespace settings

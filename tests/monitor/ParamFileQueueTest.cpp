@@ -10,6 +10,7 @@
 #include "ecudata/ParamFile.h"
 #include "link/Frames.h"
 #include "settings/ParamFileSend.h"
+#include "sim/Memory.h"
 
 #include <gtest/gtest.h>
 
@@ -101,6 +102,31 @@ TEST_F(ParamFileQueue, FileStaysQueuedWhileTheEcuDoesNotAnswerAndGoesOutAfterwar
     ASSERT_TRUE(rig.RunUntil([this] { return Done(); }));
     ASSERT_TRUE(rig.RunUntil([this] { return rig.ctx.Images.Mem3Data.SwitchTemp == 62; }));
     EXPECT_EQ(rig.Received(comm::CMD_SAVE_FLASH), 1);
+}
+
+// The send puts the ECU on petrol; when it fails there, the retry that succeeds puts it
+// back on gas.
+TEST_F(ParamFileQueue, ARetryGoesBackToGasAfterASendThatFailedOnPetrol) {
+    Connect();
+    rig.ctx.Images.Mem2Data.ModeReq = 0;
+    const QString path = FileWithSwitchTemp(62); // a set that asks for petrol
+    sim::EngineState& engine = rig.ecu.Engine();
+    engine.key = true;
+    engine.rpm = 800;
+    engine.reducerTempC = 50;
+    rig.ecu.Ram().zone2[sim::kZ2ModeReq] = char(sim::kFuelGas);
+    ASSERT_TRUE(rig.RunUntil([this] { return rig.ctx.Images.Mem2Data.FuelState == 3; }));
+    rig.ctx.ParamFilePending = path;
+    rig.FailNext(comm::CMD_WRT_MEM3, 1000);
+    ASSERT_TRUE(rig.RunUntil([this] { return rig.ecu.FuelState() == 0; }));
+    rig.Run(3e6);
+    EXPECT_FALSE(Done());
+
+    rig.ecu.ClearFaults();
+    ASSERT_TRUE(rig.RunUntil([this] { return Done(); }));
+    EXPECT_TRUE(rig.RunUntil([this] { return rig.ecu.FuelState() == 3; }))
+        << "back on gas after the flash save";
+    EXPECT_FALSE(rig.ctx.ParamFileSwitchedFuel);
 }
 
 TEST_F(ParamFileQueue, StoppedLinkLoadsTheTablesOfTheFileIntoTheImages) {

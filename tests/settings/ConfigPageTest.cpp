@@ -2,7 +2,7 @@
 // selections follow the record as read without arming a write, each choice stores its
 // field and arms the zone's countdown, and the writes reach the ECU's zone 3.
 
-#include "LiveWindowRig.h"
+#include "SettingsRig.h"
 
 #include "app/Controls.h"
 #include "ecudata/ParamFile.h"
@@ -16,51 +16,8 @@
 namespace settings_test {
 namespace {
 
-using monitor_test::LiveWindowRig;
-
-// Answers every box with answer while it lives, recording the texts.
-class Answer {
-public:
-    explicit Answer(int answer)
-        : scope_([this, answer](const QString& prompt, int, const QString& title) {
-              boxes.push_back(title + "|" + prompt);
-              return answer;
-          }) {}
-    std::vector<QString> boxes;
-
-private:
-    support::ScopedMsgBoxHandler scope_;
-};
-
-// Made before the rig, so that the rig can make the page before the window loads.
-struct PageHolder {
-    std::unique_ptr<settings::ConfigPage> page;
-};
-
-class ConfigPageTest : protected PageHolder, public LiveWindowRig {
+class ConfigPageTest : public SettingsRig {
 protected:
-    ConfigPageTest()
-        : LiveWindowRig([this] {
-              page = std::make_unique<settings::ConfigPage>(*context, *window, services);
-          }) {}
-    ~ConfigPageTest() override { page.reset(); }
-
-    void Connect() {
-        StartTimers();
-        ASSERT_TRUE(RunUntil([this] {
-            return context->Requests.FirmwareOk && !context->Requests.FirstReadPending &&
-                   !context->Requests.RefreshPending && !context->Images.Mem3Changed &&
-                   Combo("CmbSwtchTemp").currentIndex() >= 0;
-        })) << "identified, read and shown";
-    }
-
-    QComboBox& Combo(const QString& name) { return page->Combo(name); }
-    // The installer's choice of the entry with that text.
-    void Choose(const QString& combo, const QString& text) {
-        const int index = Combo(combo).findText(text);
-        ASSERT_GE(index, 0) << combo.toStdString() << " has no " << text.toStdString();
-        Combo(combo).setCurrentIndex(index);
-    }
     void ChooseIndex(const QString& combo, int index) { Combo(combo).setCurrentIndex(index); }
     QRadioButton& Fuel(int i) {
         return dynamic_cast<QRadioButton&>(Widget(app::ArrayName("OptTypFuel", i)));
@@ -72,16 +29,7 @@ protected:
                context->Images.Mem3Write == fresh.Mem3Write &&
                context->Images.Mem2Write == fresh.Mem2Write;
     }
-    QString Zone3(int offset, int count) {
-        return QString::fromLatin1(ecu.Ram().zone3.mid(offset, count).toHex(' ').toUpper());
-    }
-    bool WrittenAndReadBack() {
-        return RunUntil([this] {
-            const ecudata::EcuRequests& r = context->Requests;
-            return r.Mem3WriteCountdown == 0 && r.Mem2WriteCountdown == 0 && !r.ReqWriteMem3 &&
-                   !r.ReqWriteMem2 && !r.ReqReadMem3 && r.InjSetMode == 0;
-        });
-    }
+    QString Zone3(int offset, int count) { return Hex(ecu.Ram().zone3, offset, count); }
 };
 
 TEST_F(ConfigPageTest, TheFirstReadSelectsTheRecordAndArmsNothing) {
@@ -132,7 +80,7 @@ TEST_F(ConfigPageTest, ChoicesReachZone3AndStayAfterTheReadBack) {
     EXPECT_EQ(Zone3(55, 2), "E0 01");
     EXPECT_EQ(Zone3(62, 2), "58 02");
     EXPECT_EQ(Zone3(67, 1), "00");
-    EXPECT_EQ(ecu.Ram().zone2.mid(12, 2).toHex(' ').toUpper(), "4C 1D");
+    EXPECT_EQ(Hex(ecu.Ram().zone2, 12, 2), "4C 1D");
     for (const auto& [combo, text] : {std::pair{"CmbSwtchRpm", "2000"},
                                       {"CmbSwtchTemp", "45"},
                                       {"CmbSwtchDelay", "12"},

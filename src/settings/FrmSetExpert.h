@@ -1,0 +1,76 @@
+#pragma once
+
+// The expert settings dialog: rpm source and doubling, adaptivity, diagnosis, return to
+// petrol, the minimum-rpm and minimum-power functions, maximum power with its injection-
+// time threshold, the deceleration hysteresis and the sensor types. Modeless, owned by
+// the main window; every activation refills it from the records as last read, and each
+// control stores its edit in the to-write copies and arms the zone's write.
+
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QKeyEvent;
+class QLineEdit;
+
+namespace app {
+class FrmLX735;
+struct ProgramContext;
+} // namespace app
+
+namespace settings {
+
+class FrmSetExpert : public QWidget {
+public:
+    FrmSetExpert(app::ProgramContext& context, app::FrmLX735& window);
+
+    // Shows the dialog, loading it afresh when it was closed, and brings it to the front.
+    void ShowModeless();
+
+    void Form_Load();
+    void Form_Activate();
+    void LoadExpertCaptions();
+    // Reads the configuration file as the program did; keeps nothing.
+    void RiempiComboExpert();
+
+    void ChkAbilAdat_Click();
+    void ChkAbilDiag_Click();
+    void ChkReturnBenz_Click();
+    void CHK_FiloRPM_Click();
+    void CHK_RPMx1x2_Click();
+    void ChkMinRpmAbil_Click();
+    void CmbIsteresi_Click();
+    void CmbMaxPowerSoh_Click();
+    void CmbTInjMaxPower_Click();
+    void CmbRpmLow_Click();
+    void CmbRpmHight_Click();
+    void CmbTypSensTemp_Click();
+    void CmbTypSensMap_Click();
+    // The Enter handling of the password box.
+    void ApplyPassword();
+
+    QString MsgExpertOnGas = QStringLiteral("The engine runs on gas.");
+
+protected:
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+
+private:
+    // A key released in the dialog (watched: where); True when it was taken.
+    bool Form_KeyUp(QObject* watched, const QKeyEvent& key);
+    void MakeControls();
+    void WireHandlers();
+    // The box asks for the zone-2 bit(s) mask set (wanted) or clear.
+    void ToggleZone2(quint8 mask, bool wanted);
+    void StoreExpertFlags(qint16 flags);
+    std::optional<double> Number(QComboBox& combo) const;
+    void SelectEqual(QComboBox& combo, double value);
+
+    app::ProgramContext& ctx_;
+    app::FrmLX735& window_;
+    bool filling_ = false;
+};
+
+} // namespace settings
