@@ -99,6 +99,14 @@ bool ApplySet(Ecu& ecu, const QStringList& words, QString* error) {
         ecu.Engine().key = value != 0;
         return true;
     }
+    if (name == "leanstep") {
+        if (value < 0 || value > 15 || value != static_cast<int>(value)) {
+            return Fail(error, "usage: set leanstep 0..15");
+        }
+        ecu.SetAnimated(false);
+        ecu.Engine().leanStep = static_cast<int>(value);
+        return true;
+    }
     for (const EngineField& f : kEngineFields) {
         if (name == QLatin1String(f.name)) {
             ecu.SetAnimated(false);
@@ -250,6 +258,7 @@ constexpr ControlVerb kVerbs[] = {
     {"clear", ApplyClear, "clear                 drop every scripted fault"},
     {"set", ApplySet,
      "set key 0|1           ignition key (stops the drive cycle)\n"
+     "set leanstep N        leaning step 0..15, the live status byte's high nibble\n"
      "set animate 0|1       drive cycle on or off"},
     {"error", ApplyError, "error CODE STATE      error byte CODE (0..63) := STATE"},
     {"mode", ApplyMode, "mode run|slave|prg|flash"},

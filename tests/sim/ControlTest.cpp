@@ -118,3 +118,19 @@ TEST(SimControl, FactoryChangeOverSettings) {
     EXPECT_EQ(z.mid(53, 4).toHex(), "030a9001") << "hysteresis 3, step 10, delay 400";
     EXPECT_EQ(z.mid(64, 2).toHex(), "2800") << "end-of-gas delay 40";
 }
+
+namespace {
+
+TEST(SimControl, LeanStepIsTheHighNibbleOfTheKeyStatusByte) {
+    Ecu ecu;
+    ASSERT_TRUE(ApplyControlLine(ecu, "set leanstep 3", nullptr));
+    EXPECT_EQ(static_cast<quint8>(ecu.LiveRecord()[72]), 0x31); // key on
+    ASSERT_TRUE(ApplyControlLine(ecu, "set leanstep 15", nullptr));
+    EXPECT_EQ(static_cast<quint8>(ecu.LiveRecord()[72]) >> 4, 15);
+    for (const char* bad : {"set leanstep 16", "set leanstep -1", "set leanstep 2.5"}) {
+        EXPECT_FALSE(ApplyControlLine(ecu, bad, nullptr)) << bad;
+    }
+    EXPECT_EQ(ecu.Engine().leanStep, 15);
+}
+
+} // namespace
