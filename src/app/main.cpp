@@ -8,8 +8,9 @@
 #include "app/StartUp.h"
 #include "app/TestScript.h"
 #include "calibration/Calibration.h"
-#include "firmware/FrmUpdate.h"
 #include "emulation/EmulaPage.h"
+#include "emulation/FrmCompensaTbl.h"
+#include "firmware/FrmUpdate.h"
 #include "monitor/Monitor.h"
 #include "monitor/TestCommands.h"
 #include "monitor/TestHooks.h"
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
     settings::ConfigPage configPage(context, window, services);
     emulation::EmulaPage emulaPage(context, window);
     emulaPage.Install(services, liveMonitor.hooks);
+    emulation::ConnectCmdTableComp(context, window);
     liveMonitor.hooks.FileParametriInvia = [&](const QString& path) {
         return settings::FileParametriInvia(
             path, context, services, [&window](const QString& c) { window.setWindowTitle(c); });

@@ -3,6 +3,7 @@
 #include "app/StartUp.h"
 #include "common/BuildTools.h"
 #include "common/SimPort.h"
+#include "emulation/FrmCompensaTbl.h"
 #include "platform/FtdiFake.h"
 
 namespace emulation_test {
@@ -39,6 +40,7 @@ EmulaRig::EmulaRig() : ecu(QuietEcu()) {
     configPage = std::make_unique<settings::ConfigPage>(*context, *window, services);
     page = std::make_unique<emulation::EmulaPage>(*context, *window);
     page->Install(services, monitor->hooks);
+    emulation::ConnectCmdTableComp(*context, *window);
     window->Show();
     time.onPump = [this] {
         if (!window || !window->Timer1().isActive()) {
@@ -70,9 +72,9 @@ void EmulaRig::Connect() {
     ASSERT_TRUE(RunUntil([this] {
         return context->Requests.FirmwareOk && !context->Requests.ReqReadEmus &&
                !context->Requests.ReqReadMem3 && !context->Requests.ReqReadMem2 &&
+               !context->Requests.ReqReadComp && !context->Requests.RefreshPending &&
                context->Images.EmulaBlkData[86] != 0;
     }));
-    configPage->RefreshParamPages();
 }
 
 void EmulaRig::Run(double usec) {

@@ -31,7 +31,7 @@ protected:
     EmulaRig();
     ~EmulaRig() override;
 
-    // Runs both timers until the ECU's zones are read, then refreshes the pages.
+    // Runs both timers until the ECU's zones are read and the pages refreshed from them.
     void Connect();
     void Run(double usec);
     bool RunUntil(const std::function<bool()>& condition, double maxUsec = 60e6);

@@ -1,0 +1,484 @@
+#include "emulation/FrmCompensaTbl.h"
+
+#include "app/Controls.h"
+#include "app/FrmLX735.h"
+#include "app/ProgramContext.h"
+#include "emulation/CompMath.h"
+#include "emulation/StepKeys.h"
+#include "monitor/DialogTexts.h"
+#include "support/Colors.h"
+#include "support/Conversions.h"
+#include "support/Cursor.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QPointer>
+#include <QPushButton>
+#include <QTableWidget>
+#include <memory>
+
+namespace emulation {
+
+namespace {
+
+using support::ColorFromBgr;
+
+constexpr quint32 Yellow = 0xFFFF;
+constexpr quint32 Black = 0;
+constexpr quint32 SysWindow = 0x80000005;
+constexpr int PaceMs = 150;
+constexpr int MarkerMs = 200;
+constexpr int Columns = CompPoints + 1;
+
+struct TableDef {
+    const char* frame;
+    const char* frameCaption;
+    int frameLeft;
+    int frameTop;
+    const char* check;
+    const char* checkCaption;
+    int checkTop;
+    const char* grid;
+    const char* marker;
+    const char* unit;
+    CompEditor axis;
+};
+
+// In the order of the tables' ids 1..4.
+const TableDef Tables[] = {
+    {"FrmGrdTemp", "Compensazione Tempertura Gas", 158, 105, "ChkGrdTemp", "Abilita", 360,
+     "GrdTemp", "PctGrdTemp", "\u00b0C", TempEditor},
+    {"FrmGrdTempRid", "Compensazione Tempertura Riduttore", 158, 1980, "ChkGrdTempRid", "Abilita",
+     360, "GrdTempRid", "PctGrdTempRid", "\u00b0C", TempEditor},
+    {"FrmGrdPres", "Compensazione Pressione Riduttore", 158, 3870, "ChkGrdPres", "Abilita", 360,
+     "GrdPres", "PctGrdPres", "mBar", PressEditor},
+    {"FrmSmagAcc", "*** Smagrimento in Accelerazione", 120, 5760, "ChkSmagAcc", "*** Abilita", 405,
+     "GrdSmag", "PctGrdSmag", "ms", SmagTimeEditor},
+};
+constexpr int Smag = 3; // the leaning table's index
+
+QTableWidgetItem& Cell(QTableWidget& grid, int row, int col) {
+    QTableWidgetItem* item = grid.item(row, col);
+    if (!item) {
+        item = new QTableWidgetItem;
+        item->setTextAlignment(Qt::AlignCenter);
+        grid.setItem(row, col, item);
+    }
+    return *item;
+}
+
+// Fixed cells take no selection and no current cell.
+void SetFixed(QTableWidgetItem& item, bool fixed) {
+    item.setFlags(fixed ? Qt::NoItemFlags : Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    item.setForeground(ColorFromBgr(Black));
+    item.setBackground(ColorFromBgr(fixed ? support::ColorButtonFace : SysWindow));
+}
+
+QLabel* MakeMarker(QWidget& parent, const char* name) {
+    auto* marker = new QLabel(&parent);
+    marker->setObjectName(name);
+    QPixmap picture(11, 11);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::red);
+    painter.drawPolygon(QPolygon({{0, 0}, {10, 0}, {5, 10}}));
+    painter.end();
+    marker->setPixmap(picture);
+    app::MoveTwips(*marker, 0, 0, 165, 165);
+    return marker;
+}
+
+std::optional<double> Number(const QTableWidget& grid, int row, int col, const QString& sep) {
+    const QTableWidgetItem* item = grid.item(row, col);
+    return item ? support::LocaleNumber(item->text(), sep) : std::nullopt;
+}
+
+} // namespace
+
+FrmCompensaTbl::FrmCompensaTbl(app::ProgramContext& context, app::FrmLX735& owner)
+    : QWidget(&owner, Qt::Window), ctx_(context), owner_(owner) {
+    setObjectName("FrmCompensaTbl");
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle("Compensa");
+    setFixedSize(app::ToPixels(10230), app::ToPixels(8070));
+    MakeControls();
+    // Load: placed by the main window, captions, the grids' fixed texts, the tables.
+    move(owner.pos() + QPoint(app::ToPixels(60), app::ToPixels(60)));
+    LoadCompCaptions();
+    selRow_ = selCol_ = -1;
+    for (Table& t : tables_) {
+        t.marker->move(t.marker->x(), t.grid->y() + app::ToPixels(15));
+    }
+    SetCaption();
+    ShowCompTables();
+    connect(&timer1_, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+    timer1_.start(MarkerMs);
+}
+
+void FrmCompensaTbl::MakeControls() {
+    for (int t = 0; t < 4; ++t) {
+        const TableDef& def = Tables[t];
+        Table& table = tables_[t];
+        table.frame = new QGroupBox(def.frameCaption, this);
+        table.frame->setObjectName(def.frame);
+        app::MoveTwips(*table.frame, def.frameLeft, def.frameTop, 9915, 1770);
+        table.frame->installEventFilter(this);
+        table.check = new QCheckBox(def.checkCaption, table.frame);
+        table.check->setObjectName(def.check);
+        app::MoveTwips(*table.check, 90, def.checkTop, 1800, 285);
+        table.grid = new QTableWidget(2, Columns, table.frame);
+        table.grid->setObjectName(def.grid);
+        table.grid->horizontalHeader()->hide();
+        table.grid->verticalHeader()->hide();
+        table.grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        table.grid->setSelectionMode(QAbstractItemView::SingleSelection);
+        table.grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        table.grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        app::MoveTwips(*table.grid, 90, 720, 9690, 930);
+        table.grid->setColumnWidth(0, app::ToPixels(840));
+        for (int c = 1; c < Columns; ++c) {
+            table.grid->setColumnWidth(c, app::ToPixels(585));
+        }
+        for (int r = 0; r < 2; ++r) {
+            table.grid->setRowHeight(r, app::ToPixels(435));
+            for (int c = 0; c < Columns; ++c) {
+                Cell(*table.grid, r, c).setText(c == 0 ? (r == 0 ? QString(def.unit) : "%") : "0");
+                SetFixed(Cell(*table.grid, r, c), c == 0);
+            }
+        }
+        SetAxisLocked(*table.grid, true);
+        table.marker = MakeMarker(*table.frame, def.marker);
+        hold_.Watch(*table.grid);
+        table.grid->installEventFilter(this);
+        connect(table.grid, &QTableWidget::currentCellChanged, this,
+                [this, t](int, int, int oldRow, int oldCol) {
+                    DeselectCompCell(t, oldRow, oldCol);
+                    SelectCompCell(t);
+                });
+        connect(table.check, &QCheckBox::toggled, this, [this, t](bool on) {
+            if (loadingTables_) {
+                return;
+            }
+            ecudata::CompTbl& image = ecudata::CompTable(ctx_.Images, t + 1);
+            image[30] = on ? 1 : 0;
+            if (t != Smag) {
+                image[31] = image[30];
+            }
+            Arm(t + 1);
+        });
+    }
+    QWidget& smag = *tables_[Smag].frame;
+    const auto button = [&smag](const char* name, const char* caption, int left) {
+        auto* b = new QPushButton(caption, &smag);
+        b->setObjectName(name);
+        app::MoveTwips(*b, left, 240, 1700, 375);
+        return b;
+    };
+    cmdModScala_ = button("CmdModScala", "*** Modifica Scala", 2040);
+    cmdTInj_ = button("CmdAutoMinMaxSmagTInj", "*** Min/Max TInj", 3840);
+    cmdPerc_ = button("CmdAutoMinMaxSmagPerc", "*** Min/Max %", 5640);
+    connect(cmdModScala_, &QPushButton::clicked, this, [this] { CmdModScala_Click(); });
+    connect(cmdTInj_, &QPushButton::clicked, this, [this] { CmdAutoMinMaxSmagTInj_Click(); });
+    connect(cmdPerc_, &QPushButton::clicked, this, [this] { CmdAutoMinMaxSmagPerc_Click(); });
+    cmbSmagAcc_ = new QComboBox(&smag);
+    cmbSmagAcc_->setObjectName("CmbSmagAcc");
+    app::MoveTwips(*cmbSmagAcc_, 7440, 240, 1700, 375);
+    for (int i = 1; i <= 32; ++i) {
+        cmbSmagAcc_->addItem(QString::number(i));
+    }
+    connect(cmbSmagAcc_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (loadingTables_ || index < 0) {
+            return;
+        }
+        ctx_.Images.CompTblSmag[31] = cmbSmagAcc_->itemText(index).toInt();
+        Arm(Smag + 1);
+    });
+    lblHelp_ = new QLabel("Selezionare una cella e utilizzare i tasti - o + per cambiare i valori. "
+                          "Premere shift per le cambiare le decine",
+                          this);
+    lblHelp_->setObjectName("LblHelp");
+    app::MoveTwips(*lblHelp_, 158, 7680, 9870, 285);
+}
+
+void FrmCompensaTbl::LoadCompCaptions() {
+    const QStringList own = monitor::DialogTexts(ctx_.ObjLingue, "[FrmCompensaTbl]", 5);
+    const QStringList added = monitor::DialogTexts(ctx_.ObjLingue, "[New_Functions]", 7);
+    for (int t = 0; t < 3; ++t) {
+        tables_[t].frame->setTitle(own.value(t));
+    }
+    lblHelp_->setText(own.value(3));
+    for (Table& t : tables_) {
+        t.check->setText(own.value(4));
+    }
+    tables_[Smag].frame->setTitle(added.value(3));
+    cmdModScala_->setText(added.value(4));
+    cmdTInj_->setText(added.value(5));
+    cmdPerc_->setText(added.value(6));
+}
+
+bool FrmCompensaTbl::AxisLocked(const QTableWidget& grid) {
+    return grid.property("FixedRows").toInt() == 1;
+}
+
+void FrmCompensaTbl::SetAxisLocked(QTableWidget& grid, bool locked) {
+    grid.setProperty("FixedRows", locked ? 1 : 0);
+    for (int c = 1; c < grid.columnCount(); ++c) {
+        SetFixed(Cell(grid, 0, c), locked);
+    }
+    if (locked && grid.currentRow() == 0) {
+        grid.setCurrentCell(1, grid.currentColumn());
+    }
+}
+
+QString FrmCompensaTbl::AxisText(int table, qint32 value) const {
+    return table == Smag ? SmagMsText(value, ctx_.DecimalSep) : QString::number(value);
+}
+
+qint32 FrmCompensaTbl::WholeNumber(const QString& text) const {
+    return qint32(support::RoundHalfEven(support::LocaleNumber(text, ctx_.DecimalSep).value_or(0)));
+}
+
+qint32 FrmCompensaTbl::AxisValue(int table, const QString& text) const {
+    return table == Smag ? SmagUnits(text, ctx_.DecimalSep) : WholeNumber(text);
+}
+
+void FrmCompensaTbl::ShowCompTables() {
+    const support::CursorOverride hourglass(Qt::WaitCursor);
+    for (int t = 0; t < 4; ++t) {
+        const ecudata::CompTbl& image = ecudata::CompTable(ctx_.Images, t + 1);
+        for (int c = 1; c <= CompPoints; ++c) {
+            Cell(*tables_[t].grid, 0, c).setText(AxisText(t, image[2 * (c - 1)]));
+            Cell(*tables_[t].grid, 1, c).setText(QString::number(image[2 * (c - 1) + 1]));
+        }
+    }
+    loadingTables_ = true;
+    for (int t = 0; t < 4; ++t) {
+        tables_[t].check->setChecked(ecudata::CompTable(ctx_.Images, t + 1)[30] != 0);
+    }
+    cmbSmagAcc_->setCurrentIndex(
+        cmbSmagAcc_->findText(QString::number(ctx_.Images.CompTblSmag[31])));
+    loadingTables_ = false;
+}
+
+void FrmCompensaTbl::StoreCompGrids() {
+    for (int t = 0; t < 4; ++t) {
+        ecudata::CompTbl& image = ecudata::CompTable(ctx_.Images, t + 1);
+        QTableWidget& grid = *tables_[t].grid;
+        for (int c = 1; c <= CompPoints; ++c) {
+            image[2 * (c - 1)] = AxisValue(t, Cell(grid, 0, c).text());
+            image[2 * (c - 1) + 1] = WholeNumber(Cell(grid, 1, c).text());
+        }
+        image[30] = tables_[t].check->isChecked() ? 1 : 0;
+        if (t != Smag) {
+            image[31] = image[30];
+        } else if (cmbSmagAcc_->currentIndex() >= 0) {
+            image[31] = qint16(cmbSmagAcc_->currentText().toInt());
+        }
+    }
+}
+
+void FrmCompensaTbl::Arm(int table) {
+    ctx_.Requests.CompWriteCountdown = 6;
+    ctx_.Requests.CompWriteTable = table;
+}
+
+int FrmCompensaTbl::TableOf(const QObject* control) const {
+    for (int t = 0; t < 4; ++t) {
+        if (control == tables_[t].grid || control == tables_[t].frame) {
+            return t;
+        }
+    }
+    return -1;
+}
+
+void FrmCompensaTbl::SetCaption() {
+    QString caption = ctx_.Texts.AppTitle + " - " + app::ReleaseText;
+    if (selRow_ >= 0) {
+        caption += QStringLiteral("  [%1,%2]").arg(selRow_).arg(selCol_);
+    }
+    setWindowTitle(caption);
+}
+
+void FrmCompensaTbl::SelectCompCell(int table) {
+    QTableWidget& grid = *tables_[table].grid;
+    const int row = grid.currentRow();
+    const int col = grid.currentColumn();
+    if (row < 0 || col < 0) {
+        return;
+    }
+    if (row == 1) {
+        Cell(grid, row, col).setBackground(ColorFromBgr(Yellow));
+        Cell(grid, row, col).setForeground(ColorFromBgr(Black));
+    }
+    selRow_ = row;
+    selCol_ = col;
+    SetCaption();
+}
+
+void FrmCompensaTbl::DeselectCompCell(int table, int row, int col) {
+    if (row == 1 && col > 0) {
+        QTableWidget& grid = *tables_[table].grid;
+        Cell(grid, row, col).setBackground(ColorFromBgr(SysWindow));
+        Cell(grid, row, col).setForeground(ColorFromBgr(Black));
+    }
+    selRow_ = selCol_ = -1;
+}
+
+void FrmCompensaTbl::StepCell(int table, bool plus, bool shift) {
+    QTableWidget* grid = tables_[table].grid;
+    const int row = grid->currentRow();
+    const int col = grid->currentColumn();
+    if (row < 0 || col < 1) {
+        return;
+    }
+    // The percent row and the axis rows other than the leaning one hold plain numbers.
+    const bool axis = row == 0;
+    const CompEditor editor = axis ? Tables[table].axis : PercentEditor;
+    const bool inMs = axis && table == Smag;
+    const QString text = Cell(*grid, row, col).text();
+    auto value = std::make_shared<int>(inMs ? SmagUnits(text, ctx_.DecimalSep) : WholeNumber(text));
+    hold_.Start(
+        PaceMs,
+        [this, grid, row, col, value, plus, shift, editor, inMs] {
+            *value = StepComp(*value, plus, shift, editor);
+            Cell(*grid, row, col)
+                .setText(inMs ? SmagMsText(*value, ctx_.DecimalSep) : QString::number(*value));
+        },
+        [this, table] {
+            StoreCompGrids();
+            Arm(table + 1);
+        });
+}
+
+void FrmCompensaTbl::Timer1_Timer() {
+    const ecudata::Mem1Rec& live = ctx_.Images.Mem1Data;
+    const double values[3] = {live.Temp1, live.Temp, live.PressGas};
+    for (int t = 0; t < 3; ++t) {
+        std::array<std::optional<double>, CompPoints> axis;
+        for (int c = 1; c <= CompPoints; ++c) {
+            axis[c - 1] = Number(*tables_[t].grid, 0, c, ctx_.DecimalSep);
+        }
+        const int column = AxisMarkerColumn(axis, values[t]);
+        app::SetLeftTwips(*tables_[t].marker,
+                          AxisMarkerLeft(app::LeftTwips(*tables_[t].grid), column));
+    }
+    app::SetLeftTwips(*tables_[Smag].marker,
+                      LeanMarkerLeft(app::LeftTwips(*tables_[Smag].grid), live.StatusKeyHigh));
+    for (Table& t : tables_) {
+        t.marker->raise();
+    }
+}
+
+void FrmCompensaTbl::CmdAutoMinMaxSmagPerc_Click() {
+    QTableWidget& grid = *tables_[Smag].grid;
+    std::array<int, CompPoints> row{};
+    for (int c = 1; c <= CompPoints; ++c) {
+        row[c - 1] = WholeNumber(Cell(grid, 1, c).text());
+    }
+    const std::array<int, CompPoints> filled = PercentFill(row);
+    for (int c = 2; c <= 14; ++c) {
+        Cell(grid, 1, c).setText(QString::number(filled[c - 1]));
+    }
+    StoreCompGrids();
+    Arm(Smag + 1);
+}
+
+void FrmCompensaTbl::CmdAutoMinMaxSmagTInj_Click() {
+    QTableWidget& grid = *tables_[Smag].grid;
+    std::array<double, CompPoints> row{};
+    for (int c = 1; c <= CompPoints; ++c) {
+        row[c - 1] = Number(grid, 0, c, ctx_.DecimalSep).value_or(0.0);
+    }
+    const std::array<double, CompPoints> filled = TimeFill(row);
+    for (int c = 2; c <= 14; ++c) {
+        Cell(grid, 0, c).setText(support::GeneralNumberText(filled[c - 1], ctx_.DecimalSep));
+    }
+    StoreCompGrids();
+    Arm(Smag + 1);
+}
+
+void FrmCompensaTbl::CmdModScala_Click() {
+    QTableWidget& grid = *tables_[Smag].grid;
+    const bool lock = !AxisLocked(grid);
+    SetAxisLocked(grid, lock);
+    cmdModScala_->setText(lock ? "Modifica Scala" : "Blocca Scala");
+}
+
+void FrmCompensaTbl::ToggleCompGridFlag(int table, Qt::MouseButton button,
+                                        Qt::KeyboardModifiers shift) {
+    if (button == Qt::RightButton && shift == Qt::ShiftModifier) {
+        QTableWidget& grid = *tables_[table].grid;
+        SetAxisLocked(grid, !AxisLocked(grid));
+    }
+}
+
+bool FrmCompensaTbl::eventFilter(QObject* watched, QEvent* event) {
+    const int table = TableOf(watched);
+    if (table < 0) {
+        return QWidget::eventFilter(watched, event);
+    }
+    if (watched == tables_[table].frame) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            ToggleCompGridFlag(table, mouse->button(), mouse->modifiers());
+        }
+        return QWidget::eventFilter(watched, event);
+    }
+    QTableWidget& grid = *tables_[table].grid;
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        SelectCompCell(table);
+        break;
+    case QEvent::FocusOut:
+        DeselectCompCell(table, grid.currentRow(), grid.currentColumn());
+        break;
+    case QEvent::KeyPress: {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const StepKey step = ClassifyStepKey(key->key(), key->modifiers());
+        if (step == KeyNone) {
+            break;
+        }
+        if (!key->isAutoRepeat() && !hold_.Active()) {
+            StepCell(table, IsPlusKey(step), ShiftAlone(key->modifiers()));
+        }
+        return true;
+    }
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool FrmCompensaTbl::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate && !hold_.Active()) {
+        ShowCompTables();
+    }
+    return QWidget::event(event);
+}
+
+void ConnectCmdTableComp(app::ProgramContext& context, app::FrmLX735& window) {
+    auto* button = qobject_cast<QPushButton*>(window.Control("CmdTableComp"));
+    if (!button) {
+        return;
+    }
+    auto open = std::make_shared<QPointer<FrmCompensaTbl>>();
+    QObject::connect(button, &QPushButton::clicked, &window, [&context, &window, open] {
+        if (!*open) {
+            *open = new FrmCompensaTbl(context, window);
+        }
+        (*open)->show();
+        (*open)->raise();
+        (*open)->activateWindow();
+    });
+}
+
+} // namespace emulation
