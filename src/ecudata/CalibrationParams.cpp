@@ -43,16 +43,27 @@ const Row Rows[] = {
 };
 
 // A whole number beyond 16 bits keeps the value held and is reported.
+void Report(const support::ErrObject& err) {
+    support::ShowErrorBox(QStringLiteral("LoadParamTaratura_Err"),
+                          QStringLiteral("Config calibration error"), false, err);
+}
+
+// A line that is no number, or a whole number beyond 16 bits, keeps the value held and
+// is reported.
 void Store(CalibrationParams& params, const Row& row, const QString& line, qsizetype i) {
-    const double value = support::ParseNumber(line);
+    const std::optional<double> number = support::DataFileNumber(line);
+    if (!number) {
+        Report(TypeMismatch(i, line));
+        return;
+    }
+    const double value = *number;
     if (row.number) {
         params.*row.number = value / row.divisor;
         return;
     }
     const double whole = RoundHalfEven(value);
     if (whole < std::numeric_limits<qint16>::min() || whole > std::numeric_limits<qint16>::max()) {
-        support::ShowErrorBox(QStringLiteral("LoadParamTaratura_Err"),
-                              QStringLiteral("Config calibration error"), false, Overflow(i, line));
+        Report(Overflow(i, line));
         return;
     }
     params.*row.whole = static_cast<qint16>(whole);

@@ -3,9 +3,8 @@
 #include "support/Conversions.h"
 
 // What the readers of LNG/ConfigScale.ini share: the file's lines and the conversions
-// of its value lines. Numbers of the scale keys and the calibration block carry a comma
-// as decimal mark (support::ParseNumber); the record blocks are written by the locale's
-// rules, whose decimal separator the caller passes (the program's DecimalSep).
+// of its value lines. Numbers are read with either decimal mark ("0,5" or "0.5",
+// support::DataFileNumber), so the file reads the same under every locale.
 
 #include "support/ErrorBox.h"
 

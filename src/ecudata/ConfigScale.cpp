@@ -72,12 +72,9 @@ std::optional<QString> TakeValueLine(const QStringList& lines, qsizetype& i) {
     return lines[i];
 }
 
-void ApplyScale(ConfigScale& scale, const NumberKey& key, const QString& line, qsizetype i,
-                const QString& decimalSep) {
-    if (!LocaleNumber(line, decimalSep)) {
-        return;
-    }
-    const double value = support::ParseNumber(line);
+// A line that is no number, or a scale of 0 or less, is reported and keeps the value.
+void ApplyScale(ConfigScale& scale, const NumberKey& key, const QString& line, qsizetype i) {
+    const double value = support::DataFileNumber(line).value_or(0);
     if (value <= 0) {
         Report(TypeMismatch(i, line));
         return;
@@ -90,9 +87,8 @@ QStringList SplitList(const QString& line) {
     return line.isEmpty() ? QStringList() : line.split(u'|');
 }
 
-std::optional<qint32> WholeNumber(const QString& text, const QString& decimalSep, qsizetype i,
-                                  const QString& line) {
-    const std::optional<double> value = LocaleNumber(text, decimalSep);
+std::optional<qint32> WholeNumber(const QString& text, qsizetype i, const QString& line) {
+    const std::optional<double> value = support::DataFileNumber(text);
     if (!value) {
         Report(TypeMismatch(i, line));
         return std::nullopt;
@@ -106,7 +102,7 @@ std::optional<qint32> WholeNumber(const QString& text, const QString& decimalSep
 }
 
 // "low,high|low,high|...": a line with a bad band is reported and changes nothing.
-void ApplyBands(ConfigScale& scale, const QString& line, qsizetype i, const QString& decimalSep) {
+void ApplyBands(ConfigScale& scale, const QString& line, qsizetype i, const QString&) {
     const QString trimmed = line.trimmed();
     if (trimmed.isEmpty()) {
         return;
@@ -115,9 +111,8 @@ void ApplyBands(ConfigScale& scale, const QString& line, qsizetype i, const QStr
     QList<qint32> high;
     for (const QString& item : trimmed.split(u'|')) {
         const QStringList parts = item.split(u',');
-        const std::optional<qint32> from = WholeNumber(parts.value(0), decimalSep, i, line);
-        const std::optional<qint32> to =
-            from ? WholeNumber(parts.value(1), decimalSep, i, line) : std::nullopt;
+        const std::optional<qint32> from = WholeNumber(parts.value(0), i, line);
+        const std::optional<qint32> to = from ? WholeNumber(parts.value(1), i, line) : std::nullopt;
         if (!to) {
             return;
         }
@@ -128,8 +123,8 @@ void ApplyBands(ConfigScale& scale, const QString& line, qsizetype i, const QStr
     scale.MapBandHigh = high;
 }
 
-void ApplySoloUsb(ConfigScale& scale, const QString& line, qsizetype i, const QString& decimalSep) {
-    const std::optional<double> value = LocaleNumber(line, decimalSep);
+void ApplySoloUsb(ConfigScale& scale, const QString& line, qsizetype i, const QString&) {
+    const std::optional<double> value = support::DataFileNumber(line);
     if (!value) {
         Report(TypeMismatch(i, line));
         return;
@@ -178,7 +173,7 @@ void ApplyConfigScale(ConfigScale& scale, const QStringList& lines, const QStrin
             }
         } else if (const NumberKey* number = FindKey(NumberKeys, line)) {
             if (const std::optional<QString> value = TakeValueLine(lines, i)) {
-                ApplyScale(scale, *number, *value, i, decimalSep);
+                ApplyScale(scale, *number, *value, i);
             }
         } else if (const ValueKey* other = FindKey(ValueKeys, line)) {
             if (const std::optional<QString> value = TakeValueLine(lines, i)) {

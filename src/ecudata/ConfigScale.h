@@ -52,10 +52,9 @@ struct ConfigScale {
 // keeps the defaults. decimalSep is the locale's, for the test of a number line.
 void LoadConfigScale(ConfigScale& scale, const QString& appFolder, const QString& decimalSep);
 
-// Applies the keys of the file's lines over the values as they stand. A bad value line
-// (a key without one, a scale of 0 or less, a band or USB switch that is not a number)
-// is reported and keeps the value held; a number key whose line is not a number keeps it
-// silently.
+// Applies the keys of the file's lines over the values as they stand. Numbers are read
+// with either decimal mark. A bad value line (a key without one, a number line that is
+// no number, a scale of 0 or less) is reported and keeps the value held.
 void ApplyConfigScale(ConfigScale& scale, const QStringList& lines, const QString& decimalSep);
 
 } // namespace ecudata

@@ -363,8 +363,7 @@ QString DefaultCngXarPath(const QString& appFolder) {
 }
 
 std::optional<double> ParseGeneralNumber(const QString& text) {
-    const std::optional<double> comma = LocaleNumber(text, QStringLiteral(","));
-    return comma ? comma : LocaleNumber(text, QStringLiteral("."));
+    return support::DataFileNumber(text);
 }
 
 QByteArray BuildParamFile(EcuModel& model, const ParamFileInfo& info, const QString& decimalSep) {

@@ -55,7 +55,7 @@ public:
     // A number by the locale's rules, times factor.
     void Number(double& field, double factor) {
         if (const std::optional<QString> line = Next()) {
-            if (const std::optional<double> value = LocaleNumber(*line, decimalSep_)) {
+            if (const std::optional<double> value = support::DataFileNumber(*line)) {
                 field = *value * factor;
             } else {
                 Report(TypeMismatch(i_, lines_[i_]));
@@ -63,12 +63,8 @@ public:
         }
     }
 
-    // A number with the comma as decimal mark; anything else reads as 0.
-    void Parsed(double& field) {
-        if (const std::optional<QString> line = Next()) {
-            field = support::ParseNumber(*line);
-        }
-    }
+    // A number; a line that is no number is reported and keeps the value.
+    void Parsed(double& field) { Number(field, 1.0); }
 
 private:
     std::optional<QString> Next() {
@@ -85,7 +81,7 @@ private:
     }
 
     template <class T> bool ReadWhole(const QString& text, const QString& line, T& field) {
-        const std::optional<double> value = LocaleNumber(text, decimalSep_);
+        const std::optional<double> value = support::DataFileNumber(text);
         if (!value) {
             Report(TypeMismatch(i_, line));
             return false;

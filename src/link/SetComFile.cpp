@@ -83,7 +83,7 @@ QString DecimalSeparator() {
 // A whole number from a value line: a fraction is rounded to the nearest whole
 // number, a half to the even one. 0 on success, else the run-time error number.
 qint64 ToWhole(const QString& text, double min, double max, double& out) {
-    const std::optional<double> value = support::LocaleNumber(text, DecimalSeparator());
+    const std::optional<double> value = support::DataFileNumber(text);
     if (!value) {
         return ErrTypeMismatch;
     }

@@ -196,6 +196,11 @@ std::optional<double> LocaleNumber(const QString& text, const QString& decimalSe
     return negative ? -value : value;
 }
 
+std::optional<double> DataFileNumber(const QString& text) {
+    const std::optional<double> comma = LocaleNumber(text, QStringLiteral(","));
+    return comma ? comma : LocaleNumber(text, QStringLiteral("."));
+}
+
 QString GeneralNumberText(double value, const QString& decimalSep) {
     if (value == 0) {
         value = 0; // no "-0"

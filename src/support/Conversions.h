@@ -42,6 +42,11 @@ QString FormatFixed(double value, int& decimals, int& width, const QString& deci
 // most one decimal separator ("." when decimalSep is empty). Nothing otherwise.
 std::optional<double> LocaleNumber(const QString& text, const QString& decimalSep);
 
+// A number in one of the program's data files, written on any machine: as LocaleNumber
+// with either "," or "." as decimal mark ("0,5" and "0.5" are both 0.5). Nothing when
+// it is no number.
+std::optional<double> DataFileNumber(const QString& text);
+
 // A number as the locale writes it in general form: whole numbers without decimals,
 // fractions with up to 15 significant digits and decimalSep ("." when empty); never an
 // exponent.

@@ -6,6 +6,7 @@
 #include "support/MessageBox.h"
 
 #include <QFile>
+#include <QSet>
 #include <algorithm>
 #include <optional>
 
@@ -66,6 +67,15 @@ std::optional<QString> Unscramble(const QString& line, int maxGroup) {
     return DecodeCp1252(codes);
 }
 
+// A damaged file is told once a run: several readers read the same file.
+void ReportDamagedFile(const QString& path, const QString& text) {
+    static QSet<QString> reported;
+    if (!reported.contains(path)) {
+        reported.insert(path);
+        MsgBox(text, vbInformation, BoxTitle);
+    }
+}
+
 bool IsHeader(const QString& line) {
     const std::optional<QString> plain = Unscramble(line, MaxHeaderGroup);
     return plain && *plain == HeaderWord;
@@ -93,7 +103,7 @@ QStringList ReadScrambledFile(const QString& path) {
     }
     CurrentTimeSource().PumpEvents();
     if (lines->isEmpty() || !IsHeader(lines->first())) {
-        MsgBox(QStringLiteral("HEADER WRONG "), vbInformation, BoxTitle);
+        ReportDamagedFile(path, QStringLiteral("HEADER WRONG "));
         return {};
     }
     QStringList result;
@@ -102,8 +112,8 @@ QStringList ReadScrambledFile(const QString& path) {
         std::optional<QString> plain = Unscramble(lines->at(i), MaxDataGroup);
         if (!plain) {
             // A damaged line would give wrong values further up: read nothing instead.
-            MsgBox(QStringLiteral("DAMAGED FILE: %1 (line %2)").arg(path).arg(i + 1), vbInformation,
-                   BoxTitle);
+            ReportDamagedFile(path,
+                              QStringLiteral("DAMAGED FILE: %1 (line %2)").arg(path).arg(i + 1));
             return {};
         }
         result.append(std::move(*plain));

@@ -17,8 +17,9 @@ QStringList ReadPlainFile(const QString& path);
 bool IsScrambledFile(const QString& path);
 
 // The lines after the header, unscrambled. A wrong header ("HEADER WRONG ") or a group
-// that is not a character code (the box names the file and its line) shows a box and
-// gives an empty list; a missing file gives an empty list without a message.
+// that is not a character code (the box names the file and its line) gives an empty
+// list and a box, once a run for each file; a missing file gives an empty list without
+// a message.
 QStringList ReadScrambledFile(const QString& path);
 
 // What every data-file reader does: IsFilePresent, then the scrambled or the plain

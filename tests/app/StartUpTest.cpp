@@ -191,7 +191,11 @@ TEST_F(AppFixture, StagedExecutableStartsFromItsTree) {
     ASSERT_TRUE(program.waitForStarted(5000));
     QElapsedTimer clock;
     clock.start();
-    while (!QFile::exists(tree.Path("BIN/RxTx_Last.TXT")) && clock.elapsed() < 10000) {
+    const auto restarted = [&] {
+        return QFile::exists(tree.Path("BIN/RxTx_Last.TXT")) &&
+               tree.Read("BIN/RxTx.TXT").contains("LX735 Sequential Gas Injection");
+    };
+    while (!restarted() && clock.elapsed() < 10000) {
         QThread::msleep(50);
     }
     program.kill();

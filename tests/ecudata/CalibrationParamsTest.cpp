@@ -56,14 +56,16 @@ TEST(LoadParamTaratura, ShippedFileHoldsTheBuiltInValuesInFileForm) {
 }
 
 TEST(ApplyParamTaratura, ValuesArePositionalRoundedOrDividedAsPercent) {
+    MsgBoxCapture boxes;
     const CalibrationParams p = Applied(Block(
-        {"45", "7,5", "6,5", "-3", "x", "", "",    "", "", "2300,5", "15", "", "", "", "", "", "",
+        {"45", "7,5", "6,5", "-3", "x", "", "",    "", "", "2300.5", "15", "", "", "", "", "", "",
          "",   "",    "",    "",   "",  "", "6,5", "", "", "",       "",   "", "", "", "", "2"}));
     EXPECT_EQ(p.TaraPar01, 45);
     EXPECT_EQ(p.TaraPar02, 8); // half to even
     EXPECT_EQ(p.TaraPar03, 6);
     EXPECT_EQ(p.TaraPar04, -3);
-    EXPECT_EQ(p.TaraPar05, 0); // not a number reads as 0
+    EXPECT_EQ(p.TaraPar05, 8); // no number: reported, the built-in value stays
+    EXPECT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(p.TaraPar06, 10);
     EXPECT_DOUBLE_EQ(p.TaraPar10, 2300.5);
     EXPECT_DOUBLE_EQ(p.TaraPar11, 0.15);

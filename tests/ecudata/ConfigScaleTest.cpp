@@ -3,6 +3,7 @@
 #include "common/MsgBoxCapture.h"
 #include "common/TempTree.h"
 
+#include <QLocale>
 #include <gtest/gtest.h>
 
 using namespace ecudata;
@@ -84,7 +85,7 @@ TEST(LoadConfigScale, ShippedFileGivesItsScalesAndReadsTheSameScrambled) {
     EXPECT_EQ(plain.SequenzaComm.first(), "0");
 }
 
-TEST(ApplyConfigScale, NumberKeysTakeCommaNumbersAndKeepTheirValueOtherwise) {
+TEST(ApplyConfigScale, NumberKeysTakeEitherDecimalMarkAndKeepTheirValueOtherwise) {
     const struct {
         QStringList lines;
         const char* decimalSep;
@@ -95,11 +96,12 @@ TEST(ApplyConfigScale, NumberKeysTakeCommaNumbersAndKeepTheirValueOtherwise) {
         {{"[K_Time_Inj_us]", "8"}, ",", &ConfigScale::K_Time_Inj_us, 0.008, 0},
         {{"[K_Temp_c]", "0,5"}, ",", &ConfigScale::K_Temp_c, 0.5, 0},
         {{"[K_Temp_c]", " 2 "}, ".", &ConfigScale::K_Temp_c, 2.0, 0},
-        {{"[K_Temp_c]", "letters"}, ",", &ConfigScale::K_Temp_c, 1.0, 0},
-        // Not a number in a comma locale: kept silently.
-        {{"[K_Temp_c]", "0.5"}, ",", &ConfigScale::K_Temp_c, 1.0, 0},
-        // A number in a point locale, but it reads as 0: a zero scale is refused.
-        {{"[K_Temp_c]", "0.5"}, ".", &ConfigScale::K_Temp_c, 1.0, 1},
+        // No number: the file's message, and the built-in value stays.
+        {{"[K_Temp_c]", "letters"}, ",", &ConfigScale::K_Temp_c, 1.0, 1},
+        {{"[K_Temp_c]", "0,5,1"}, ".", &ConfigScale::K_Temp_c, 1.0, 1},
+        // Either decimal mark, whatever the locale's.
+        {{"[K_Temp_c]", "0.5"}, ",", &ConfigScale::K_Temp_c, 0.5, 0},
+        {{"[K_Temp_c]", "0,5"}, ".", &ConfigScale::K_Temp_c, 0.5, 0},
         {{"[K_Map_In_mBar]", "0"}, ",", &ConfigScale::K_Map_In_mBar, 1.0, 1},
         {{"[K_Timer_Gen_us]", "-25"}, ",", &ConfigScale::K_Timer_Gen_us, 0.025, 1},
         {{"[K_VLevel_Sens_uV]", "4883"}, ",", &ConfigScale::K_VLevel_Sens_uV, 4.883, 0},
@@ -163,4 +165,23 @@ TEST(ApplyConfigScale, UsbSwitchAndPasswords) {
     const ConfigScale passwords = Applied({"[PassWord00]", " Open Sesame ", "[PassWord01]", ""});
     EXPECT_EQ(passwords.PassWord00, " Open Sesame ");
     EXPECT_EQ(passwords.PassWord01, "");
+}
+
+// The file reads the same on every machine: "0,5" and "0.5" under the C, English and
+// Italian locales.
+TEST(LoadConfigScale, DecimalsReadTheSameUnderEveryLocale) {
+    for (const char* name : {"C", "en_US", "it_IT"}) {
+        const QLocale previous;
+        QLocale::setDefault(QLocale(QString::fromLatin1(name)));
+        for (const char* value : {"0,5", "0.5"}) {
+            TempTree tree;
+            MsgBoxCapture boxes;
+            tree.Write("LNG/ConfigScale.ini", QByteArray("[K_Temp_c]\r\n") + value + "\r\n");
+            ConfigScale scale;
+            LoadConfigScale(scale, tree.Root(), QString(QLocale().decimalPoint()));
+            EXPECT_DOUBLE_EQ(scale.K_Temp_c, 0.5) << name << " " << value;
+            EXPECT_TRUE(boxes.boxes.empty()) << name << " " << value;
+        }
+        QLocale::setDefault(previous);
+    }
 }

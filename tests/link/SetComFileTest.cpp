@@ -133,18 +133,20 @@ TEST(ReadSetCom, ReadingGoesOnAfterABadValue) {
     EXPECT_EQ(t.link.NumReSend(), 3);
 }
 
-TEST(ReadSetCom, FractionsRoundHalfToEvenWithTheLocaleSeparator) {
-    const QLocale previous;
-    QLocale::setDefault(QLocale(QLocale::German));
-    LinkInTree t;
-    const QStringList tags = ReadAndCollectTags(
-        t, "[NumResend]\r\n2,5\r\n[Comport]\r\n3,5\r\n[AttesaByteTx_usec]\r\n499,6\r\n"
-           "[Idle_usec]\r\n1.5\r\n");
-    QLocale::setDefault(previous);
-    EXPECT_EQ(t.link.NumReSend(), 2);
-    EXPECT_EQ(t.link.ComPort(), 4);
-    EXPECT_EQ(t.link.AttesaByteTx_usec(), 500);
-    EXPECT_EQ(tags, QStringList{"ReadSetCom_Err13"}) << "a point is no decimal mark here";
+TEST(ReadSetCom, FractionsRoundHalfToEvenWithEitherDecimalMark) {
+    for (const QLocale::Language language : {QLocale::German, QLocale::English}) {
+        const QLocale previous;
+        QLocale::setDefault(QLocale(language));
+        LinkInTree t;
+        const QStringList tags = ReadAndCollectTags(
+            t, "[NumResend]\r\n2,5\r\n[Comport]\r\n3.5\r\n[AttesaByteTx_usec]\r\n499,6\r\n"
+               "[Idle_usec]\r\n1.5.1\r\n");
+        QLocale::setDefault(previous);
+        EXPECT_EQ(t.link.NumReSend(), 2);
+        EXPECT_EQ(t.link.ComPort(), 4);
+        EXPECT_EQ(t.link.AttesaByteTx_usec(), 500);
+        EXPECT_EQ(tags, QStringList{"ReadSetCom_Err13"}) << "no number";
+    }
 }
 
 TEST(ReadSetCom, AMarkerInAValuePositionIsAValue) {

@@ -147,9 +147,9 @@ TEST(ReadScrambledFile, DamagedGroupMakesTheFileUnreadable) {
         {"2201", "511 is beyond the code page"},
         {tools::ScrambleLine("ok") + "-", "a sign is not a digit"},
     };
-    TempTree tree;
-    const QString path = tree.Path("LNG/ConfigScale.ini");
     for (const auto& c : cases) {
+        TempTree tree; // a box is shown once a run for each file
+        const QString path = tree.Path("LNG/ConfigScale.ini");
         MsgBoxCapture capture;
         tree.Write("LNG/ConfigScale.ini", ScrambledFile({tools::ScrambleLine("ok"), c.line}));
         EXPECT_TRUE(ReadDataFileLines(path).isEmpty()) << c.why;
@@ -159,4 +159,15 @@ TEST(ReadScrambledFile, DamagedGroupMakesTheFileUnreadable) {
         EXPECT_EQ(capture.boxes[0].style, 64);
         EXPECT_EQ(capture.boxes[0].title, "FileExist");
     }
+}
+
+// Every reader of a damaged file gets nothing, but the installer is told once a run.
+TEST(ReadScrambledFile, ADamagedFileIsToldOnceARun) {
+    TempTree tree;
+    MsgBoxCapture capture;
+    tree.Write("LNG/ConfigScale.ini", ScrambledFile({tools::ScrambleLine("ok"), "4x21"}));
+    for (int reader = 0; reader < 5; ++reader) {
+        EXPECT_TRUE(ReadDataFileLines(tree.Path("LNG/ConfigScale.ini")).isEmpty());
+    }
+    EXPECT_EQ(capture.boxes.size(), 1u);
 }
