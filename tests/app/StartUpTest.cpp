@@ -192,8 +192,9 @@ TEST_F(AppFixture, StagedExecutableStartsFromItsTree) {
     QElapsedTimer clock;
     clock.start();
     const auto restarted = [&] {
-        return QFile::exists(tree.Path("BIN/RxTx_Last.TXT")) &&
-               tree.Read("BIN/RxTx.TXT").contains("LX735 Sequential Gas Injection");
+        QFile log(tree.Path("BIN/RxTx.TXT")); // missing for a moment after the rename
+        return QFile::exists(tree.Path("BIN/RxTx_Last.TXT")) && log.open(QIODevice::ReadOnly) &&
+               log.readAll().contains("LX735 Sequential Gas Injection");
     };
     while (!restarted() && clock.elapsed() < 10000) {
         QThread::msleep(50);
