@@ -81,10 +81,6 @@
 //   grab PATH [WINDOW]         a PNG picture of the main window or of the window named
 //   window                     "window: <title>" and "tabs: <caption>|..." of the main
 //                              window (read FrmLX735 gives the same)
-//
-// The one back-door left: "mem3 EmptyGas 0|1" (added by the program's main, not by this
-// file) writes the end-of-gas check as a pending zone-3 edit, past the Configuration
-// page, until that page offers the control for it.
 
 #include <QString>
 #include <QStringList>

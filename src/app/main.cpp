@@ -12,7 +12,6 @@
 #include "emulation/FrmCompensaTbl.h"
 #include "firmware/FrmUpdate.h"
 #include "monitor/Monitor.h"
-#include "monitor/TestCommands.h"
 #include "monitor/TestHooks.h"
 #include "settings/ConfigPage.h"
 #include "settings/ParamFileSend.h"
@@ -48,10 +47,5 @@ int main(int argc, char** argv) {
     window.EnableTimers();
     const std::unique_ptr<app::TestScript> script =
         app::TestScriptFromEnvironment(window, monitor::RecordTestEvent);
-    if (script) {
-        script->AddCommand("mem3", [&context](const QStringList& words) {
-            return monitor::Mem3BackDoor(context, words);
-        });
-    }
     return application.exec();
 }

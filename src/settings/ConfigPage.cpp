@@ -23,6 +23,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTableWidget>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -592,23 +593,28 @@ void ConfigPage::CmbTpyInj_Click() {
     QComboBox& combo = Combo("CmbTpyInj");
     const auto& table = ctx_.Tables.TblInjType;
     const int row = combo.currentData(TableRole).toInt();
-    const auto putBack = [this] {
-        window_.PageFilling = true;
-        SelectInjType();
-        window_.PageFilling = false;
+    // The ECU's type goes back once the combo has done taking the item: put back at once,
+    // the open list would take the refused item again as a new choice.
+    const auto putBack = [this](bool focusButton) {
+        QTimer::singleShot(0, &connections_, [this, focusButton] {
+            window_.PageFilling = true;
+            SelectInjType();
+            window_.PageFilling = false;
+            if (auto* button = qobject_cast<QWidget*>(window_.Control("CmdTpyInj"));
+                button && focusButton) {
+                button->setFocus();
+            }
+        });
     };
     if (row < 0 || row >= int(table.size())) { // "- - -"
-        putBack();
+        putBack(false);
         return;
     }
     const int answer = support::MsgBox(ctx_.Texts.MsgConfirm, support::vbYesNo,
                                        ctx_.Texts.AppTitle + " - " + app::ReleaseText);
     ctx_.Comm().LoadWDogSend();
     if (answer != support::vbYes) {
-        putBack();
-        if (auto* button = qobject_cast<QWidget*>(window_.Control("CmdTpyInj"))) {
-            button->setFocus();
-        }
+        putBack(true);
         return;
     }
     const ecudata::InjTypeRec& r = table[size_t(row)];

@@ -3,9 +3,9 @@
 // or 255, in two pieces, or hangs up. Each time the program recovers, writes the edit
 // once the ECU answers again, and leaves its files whole.
 //
-// The edit is the end-of-gas check switched off (zone 3), made through the program's
-// test command as the Configuration page makes it: the deferred zone-3 write then reads
-// the zone, merges the edit and writes it, which is where the fault strikes.
+// The edit is the end-of-gas check switched off (zone 3), chosen on the Configuration
+// page: the deferred zone-3 write then reads the zone, merges the edit and writes it,
+// which is where the fault strikes.
 
 #include "StagedProgram.h"
 
@@ -22,7 +22,7 @@ constexpr int RecoverMs = 60000;
 // ECU starts with it on (1).
 constexpr int EmptyGasInRequest = 4 + 67;
 constexpr int EmptyGasInReply = 5 + 67;
-const QString Edit = "mem3 EmptyGas 0";
+const QStringList Edit = {"tab SstMain 1", "choose CmbEmptyGas 0"};
 
 struct FaultCase {
     const char* name;
@@ -112,7 +112,7 @@ TEST_P(EndToEndFaults, RecoversAndWritesThePendingEditOnce) {
     ASSERT_TRUE(StagedProgram::WaitFor(
         [&] { return GoodCount(staged.Exchanges(), "CMD_READ_MEM1") >= 3; }, StartMs))
         << staged.Read("BIN/RxTx.TXT").right(3000).toStdString();
-    ASSERT_TRUE(staged.SendCommand(Edit));
+    ASSERT_TRUE(staged.Run(Edit));
 
     ASSERT_TRUE(
         StagedProgram::WaitFor([&] { return History(staged).liveReadsAfter >= 3; }, RecoverMs))

@@ -11,6 +11,7 @@
 #include "support/MessageBox.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QRadioButton>
 
 namespace settings_test {
@@ -97,12 +98,14 @@ TEST_F(ConfigPageTest, RefusedOrNoInjectorTypeWritesNothing) {
         Answer no(support::vbNo);
         ChooseIndex("CmbTpyInj", 2);
         EXPECT_EQ(no.boxes.size(), 1u);
+        QCoreApplication::processEvents();
     }
     EXPECT_EQ(Combo("CmbTpyInj").currentText(), "Fast 2 Ohm") << "the ECU's type again";
     {
         Answer yes(support::vbYes);
         Choose("CmbTpyInj", "- - -");
         EXPECT_TRUE(yes.boxes.empty()) << "no question for - - -";
+        QCoreApplication::processEvents();
     }
     EXPECT_EQ(Combo("CmbTpyInj").currentText(), "Fast 2 Ohm");
     EXPECT_TRUE(NothingArmed());
