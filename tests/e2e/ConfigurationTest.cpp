@@ -58,7 +58,10 @@ TEST_F(EndToEndConfiguration, ChoicesReachTheEcuAndStay) {
                             "choose CmbSwtchDelay \"12\"", "choose CmbSwtchBar 5",
                             "choose CmbEmptyGas 0", "answer Yes", "choose CmbTpyInj 2"}));
     ASSERT_TRUE(StagedProgram::WaitFor(
-        [&] { return Zone("zone3", 2, 5) == "2D 00 4C 1D 02" && Zone("zone3", 67, 1) == "00"; },
+        [&] {
+            return Zone("zone3", 2, 5) == "2D 00 4C 1D 02" && Zone("zone3", 67, 1) == "00" &&
+                   Zone("zone2", 12, 2) == "4C 1D";
+        },
         LongMs))
         << Zone("zone3", 0, 74).toStdString();
     EXPECT_EQ(Zone("zone3", 8, 6), "F4 01 1E 00 24 00");
