@@ -3,10 +3,14 @@
 #include <QAbstractItemView>
 #include <QAbstractSlider>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QMouseEvent>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QStringList>
 #include <QWidget>
 
@@ -175,6 +179,23 @@ void SendMouse(QWidget& target, QEvent::Type type, QPoint at, Qt::MouseButton bu
     Deliver(target, event);
 }
 
+QPoint ClickPoint(QWidget& control) {
+    // A check or option button takes a click only on its box or its text.
+    QStyleOptionButton option;
+    option.initFrom(&control);
+    if (auto* check = qobject_cast<QCheckBox*>(&control)) {
+        option.text = check->text();
+        return control.style()->subElementRect(QStyle::SE_CheckBoxClickRect, &option, &control)
+            .center();
+    }
+    if (auto* radio = qobject_cast<QRadioButton*>(&control)) {
+        option.text = radio->text();
+        return control.style()->subElementRect(QStyle::SE_RadioButtonClickRect, &option, &control)
+            .center();
+    }
+    return control.rect().center();
+}
+
 void MouseClick(QWidget& target, QPoint at, Qt::MouseButton button,
                 Qt::KeyboardModifiers modifiers) {
     SendMouse(target, QEvent::MouseButtonPress, at, button, button, modifiers);
@@ -197,7 +218,14 @@ bool ChooseItem(QComboBox& combo, int index) {
         return false;
     }
     list->setCurrentIndex(combo.model()->index(index, combo.modelColumn(), combo.rootModelIndex()));
-    KeyClick(*list, KeyStroke{Qt::Key_Return, {}, {}});
+    // The list takes Enter as the shortcut offer and closes; the press after it would
+    // reach the closed list, not the user's combo.
+    const KeyStroke enter{Qt::Key_Return, {}, {}};
+    QKeyEvent offer(QEvent::ShortcutOverride, enter.key, enter.modifiers);
+    Deliver(*list, offer);
+    if (list->isVisible()) {
+        KeyClick(*list, enter);
+    }
     return true;
 }
 

@@ -35,6 +35,10 @@ void KeyClick(QWidget& target, const KeyStroke& key);
 // Key presses and releases for each character.
 void TypeText(QWidget& target, const QString& text);
 
+// Where a user clicks the control: its centre, the box and text of a check or option
+// button.
+QPoint ClickPoint(QWidget& control);
+
 // Mouse events at a point of the control.
 void SendMouse(QWidget& target, QEvent::Type type, QPoint at, Qt::MouseButton button,
                Qt::MouseButtons held, Qt::KeyboardModifiers modifiers);

@@ -352,7 +352,7 @@ Outcome TestScript::Runner::Mouse(const Words& w, Qt::MouseButton button, bool t
         return reach;
     }
     QWidget* target = qobject_cast<QWidget*>(control);
-    QPoint at = target ? Centre(*target) : QPoint();
+    QPoint at = target ? script::ClickPoint(*target) : QPoint();
     if (cell) {
         auto* view = qobject_cast<QAbstractItemView*>(control);
         const QModelIndex index = view && view->model()
