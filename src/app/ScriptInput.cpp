@@ -9,9 +9,9 @@
 #include <QKeySequence>
 #include <QMouseEvent>
 #include <QRadioButton>
+#include <QStringList>
 #include <QStyle>
 #include <QStyleOptionButton>
-#include <QStringList>
 #include <QWidget>
 
 // Qt's own hook (a friend of QEvent) for marking an event as the window system's.
@@ -185,12 +185,14 @@ QPoint ClickPoint(QWidget& control) {
     option.initFrom(&control);
     if (auto* check = qobject_cast<QCheckBox*>(&control)) {
         option.text = check->text();
-        return control.style()->subElementRect(QStyle::SE_CheckBoxClickRect, &option, &control)
+        return control.style()
+            ->subElementRect(QStyle::SE_CheckBoxClickRect, &option, &control)
             .center();
     }
     if (auto* radio = qobject_cast<QRadioButton*>(&control)) {
         option.text = radio->text();
-        return control.style()->subElementRect(QStyle::SE_RadioButtonClickRect, &option, &control)
+        return control.style()
+            ->subElementRect(QStyle::SE_RadioButtonClickRect, &option, &control)
             .center();
     }
     return control.rect().center();

@@ -730,8 +730,11 @@ Outcome TestScript::Runner::Read(const Words& w) {
         return {"no control " + name, {}, {}};
     }
     QList<QPointer<QObject>> held(controls.begin(), controls.end());
+    // Recorded under the name as written, an element with its window's name before it.
+    const QString window = name.contains('.') ? name.section('.', 0, 0) + "." : QString();
+    const bool array = name.endsWith(QLatin1String("(*)"));
     return {{},
-            [this, held] {
+            [this, held, name, window, array] {
                 for (const QPointer<QObject>& control : held) {
                     if (!control) {
                         continue;
@@ -741,7 +744,8 @@ Outcome TestScript::Runner::Read(const Words& w) {
                         fields << field.name + "=" +
                                       (field.text ? script::Quoted(field.value) : field.value);
                     }
-                    record("read: " + control->objectName() + " " + fields.join(' '));
+                    const QString shown = array ? window + control->objectName() : name;
+                    record("read: " + shown + " " + fields.join(' '));
                 }
             },
             {}};

@@ -3,10 +3,10 @@
 // nothing; the queue runs inside modal dialogs and handlers' waits but not inside a
 // handler's bare event pumping; answers go to exactly the next box or dialog.
 
+#include "app/TestScript.h"
 #include "app/CommonDialog.h"
 #include "app/InputBox.h"
 #include "app/TabStrip.h"
-#include "app/TestScript.h"
 #include "common/MsgBoxCapture.h"
 #include "support/Clock.h"
 #include "support/MessageBox.h"
@@ -302,7 +302,8 @@ TEST_F(TestScriptTest, ReadRecordsTextsFlagsPlaceAndTheColoursAsDrawn) {
     EXPECT_TRUE(reads[2].startsWith("read: LblA(2) "));
     EXPECT_TRUE(reads[3].startsWith("read: CmdOff text=\"Say \\\"no\\\"\" visible=1 enabled=0"))
         << reads[3].toStdString();
-    EXPECT_TRUE(reads[4].startsWith("read: FrmRig title=\"Rig\" tabs=\"First|Third\" text=\"Rig\""));
+    EXPECT_TRUE(
+        reads[4].startsWith("read: FrmRig title=\"Rig\" tabs=\"First|Third\" text=\"Rig\""));
     EXPECT_TRUE(reads[5].startsWith("read: CmbPick text=\"Zero\" index=0 "));
     EXPECT_TRUE(reads[6].startsWith("read: HsbX text=\"\" value=0 "));
 

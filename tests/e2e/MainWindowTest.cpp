@@ -1,6 +1,6 @@
 // The main window as a process: offscreen from a staged tree, and on a real X server in
-// each shipped language. Its title and tab captions are read through the test command
-// "window", and it is closed with "close", as its close button does.
+// each shipped language. Its title and tab captions are read with "read FrmLX735", and
+// it is closed with "close", as its close box does.
 
 #include "StagedProgram.h"
 #include "support/Lingue.h"
@@ -25,30 +25,18 @@ QString AppTitle(const StagedProgram& staged, qint16 language) {
     return lingue.VoceDizionario(language, 0);
 }
 
-// The text of the last event that starts with the prefix, without it.
-std::optional<QString> LastEvent(const StagedProgram& staged, const QString& prefix) {
-    std::optional<QString> found;
-    for (const ProgramEvent& event : staged.Events()) {
-        if (event.kind == "EVENT" && event.text.startsWith(prefix)) {
-            found = event.text.mid(prefix.size());
-        }
-    }
-    return found;
-}
-
 struct Shown {
     QString title;
     QStringList tabs;
 };
 
-// Asks the running program for its window's title and visible tab captions.
+// Reads the running program's window title and visible tab captions.
 std::optional<Shown> AskWindow(StagedProgram& staged) {
-    if (!staged.SendCommand("window") ||
-        !StagedProgram::WaitFor([&] { return LastEvent(staged, "tabs: ").has_value(); }, LongMs)) {
+    const auto fields = staged.ReadControl("FrmLX735", LongMs);
+    if (!fields) {
         return std::nullopt;
     }
-    return Shown{LastEvent(staged, "window: ").value_or(QString()),
-                 LastEvent(staged, "tabs: ")->split('|')};
+    return Shown{fields->value("title"), fields->value("tabs").split('|')};
 }
 
 bool NoBoxes(const StagedProgram& staged) {

@@ -1,0 +1,98 @@
+// The main window driven through its controls, as an installer does, against lx735-sim:
+// the live values it shows follow the engine's, the Language menu switches the
+// captions, the About box tells the ECU's firmware and closes with its button, and
+// OFFLINE stops the link.
+
+#include "StagedProgram.h"
+
+#include <QFile>
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace e2e {
+namespace {
+
+constexpr int LongMs = 30000;
+
+class EndToEndMainWindowControls : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(staged.Valid());
+        staged.MapCom(1, staged.StartSim("com1"));
+        ASSERT_TRUE(staged.SimControl("com1", "set key 1\nset rpm 2500\nset reducer 45\n"
+                                              "set gastemp 31\nset supply 13.6"));
+        ASSERT_TRUE(staged.StartProgram());
+        ASSERT_TRUE(StagedProgram::WaitFor(
+            [&] { return staged.Requests("CMD_READ_MEM1").size() >= 3; }, LongMs));
+    }
+
+    QString Text(const QString& name) {
+        const auto fields = staged.ReadControl(name);
+        return fields ? fields->value("text") : QString("<not read>");
+    }
+
+    // Waits until the control shows the value within the margin (the speed is smoothed).
+    bool Shows(const QString& name, double value, double within) {
+        return StagedProgram::WaitFor(
+            [&] {
+                bool ok = false;
+                const double shown = Text(name).trimmed().toDouble(&ok);
+                return ok && std::abs(shown - value) <= within + 1e-9;
+            },
+            LongMs);
+    }
+
+    StagedProgram staged;
+};
+
+// The values stand on the wire in the ECU's units (the engine speed as a period), so
+// the page shows them within their resolution.
+TEST_F(EndToEndMainWindowControls, TheLiveValuesShowTheEnginesOnThePageAndInTheFrame) {
+    const struct {
+        const char* control;
+        double engine;
+        double within;
+    } cases[] = {
+        {"TxtRpm(0)", 2500, 25}, {"TxtRpm(1)", 2500, 25}, {"TxtTmpVap(0)", 45, 0},
+        {"TxtTmpVap(1)", 45, 0}, {"TxtTmpGas(0)", 31, 0}, {"TxtSupply", 13.6, 0.15},
+    };
+    for (const auto& c : cases) {
+        EXPECT_TRUE(Shows(c.control, c.engine, c.within))
+            << c.control << " shows " << Text(c.control).toStdString();
+    }
+    // The engine slows: the page follows.
+    ASSERT_TRUE(staged.SimControl("com1", "set rpm 800"));
+    EXPECT_TRUE(Shows("TxtRpm(0)", 800, 8)) << Text("TxtRpm(0)").toStdString();
+}
+
+TEST_F(EndToEndMainWindowControls, TheLanguageMenuSwitchesTheCaptionsAndKeepsTheChoice) {
+    ASSERT_TRUE(staged.Run({"click MnuLngT(1)"}));
+    const auto window = staged.ReadControl("FrmLX735");
+    ASSERT_TRUE(window);
+    EXPECT_TRUE(window->value("tabs").startsWith("Generale - F2|Configurazione - F3"))
+        << window->value("tabs").toStdString();
+    EXPECT_EQ(staged.ReadControl("MnuLngT(1)")->value("checked"), "1");
+    EXPECT_EQ(staged.ReadControl("MnuLngT(0)")->value("checked"), "0");
+    EXPECT_TRUE(staged.Read("LNG/M3.con").startsWith("1"));
+}
+
+TEST_F(EndToEndMainWindowControls, TheAboutBoxTellsTheFirmwareAndClosesWithItsButton) {
+    ASSERT_TRUE(staged.Run({"click MnuInfoAbout", "until FrmStartUp visible 1 20000"}));
+    EXPECT_TRUE(Text("FrmStartUp.LblVersioneVal").contains("Firmware ver "))
+        << Text("FrmStartUp.LblVersioneVal").toStdString();
+    ASSERT_TRUE(staged.Run({"click FrmStartUp.Command1", "until FrmStartUp exists 0 20000"}));
+    EXPECT_TRUE(staged.Refusals().isEmpty());
+}
+
+TEST_F(EndToEndMainWindowControls, OfflineStopsTheLinkAndIsChecked) {
+    ASSERT_TRUE(staged.Run({"click MnuOffLine"}));
+    EXPECT_EQ(staged.ReadControl("MnuOffLine")->value("checked"), "1");
+    // No request goes out once the link has stopped.
+    const qsizetype sent = staged.Requests().size();
+    ASSERT_TRUE(staged.Run({"wait 1500"}));
+    EXPECT_LE(staged.Requests().size(), sent + 1);
+    EXPECT_TRUE(staged.ProgramRunning());
+}
+
+} // namespace
+} // namespace e2e
