@@ -1,0 +1,170 @@
+#include "calibration/NinePointModel.h"
+#include "calibration/TaraMaths.h"
+#include "ecudata/ConfigScale.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace calibration;
+
+TEST(TaraMaths, CorrectionOfACycle) {
+    const CalibrationParams p;
+    const struct {
+        double time, refTime, rpm, refRpm;
+        double want;
+    } maxCases[] = {
+        {3.50, 3.00, 2200, 2200, 0},      // inside the 20 % band
+        {3.00, 2.50, 2200, 2200, 0},      // a bound (1.2 x 2.5) is inside
+        {4.00, 3.00, 2200, 2200, 0.728},  // 0.75 / 0.104 = 7.2 quanta
+        {2.00, 3.00, 2200, 2200, -0.728}, //
+        {9.00, 3.00, 2200, 2200, 3.952},  // clamped to 4.0 before quantising
+        {2.90, 3.00, 2700, 2200, 0.104},  // rpm out of band: positive whatever the time
+    };
+    for (const auto& c : maxCases) {
+        EXPECT_DOUBLE_EQ(CalcCorrTaraMax(c.time, c.refTime, c.rpm, c.refRpm, p), c.want)
+            << c.time << " " << c.rpm;
+    }
+    EXPECT_DOUBLE_EQ(CalcCorrTaraMin(3.09, 3.0, p), 0); // 3 % band, bound inside
+    EXPECT_DOUBLE_EQ(CalcCorrTaraMin(3.312, 3.0, p), 0.208);
+    EXPECT_DOUBLE_EQ(CalcCorrTaraMin(2.0, 3.0, p), -0.728);
+    EXPECT_DOUBLE_EQ(CalcCorrTaraMin(9.0, 3.0, p), 1.976); // clamped to P23 = 2.0
+}
+
+TEST(TaraMaths, QuantaRoundHalfToEven) {
+    EXPECT_DOUBLE_EQ(QuantiseCorrection(4.5 * TaraQuantum), 0.416);
+    EXPECT_DOUBLE_EQ(QuantiseCorrection(5.5 * TaraQuantum), 0.624);
+    EXPECT_DOUBLE_EQ(QuantiseCorrection(4.0), 3.952);
+}
+
+TEST(TaraMaths, OffsetAfterACorrectionStaysInsideItsLimits) {
+    const CalibrationParams p; // D13 0, P24 5
+    EXPECT_FLOAT_EQ(CorrectedOffset(0.5f, 0.728, p), 1.228f);
+    EXPECT_FLOAT_EQ(CorrectedOffset(0.5f, -0.728, p), 0.0f);
+    EXPECT_FLOAT_EQ(CorrectedOffset(4.5f, 0.728, p), 5.0f);
+}
+
+TEST(TaraMaths, ResultCodes) {
+    const CalibrationParams p;
+    ecudata::ConfigScale scale;
+    scale.K_Time_Inj_us = 0.008;
+    struct Case {
+        const char* what;
+        float alfa, offset;
+        double timeLow, timeHigh;
+        int code;
+        float wantAlfa, wantOffset;
+    };
+    const Case cases[] = {
+        {"inside", 1.0f, 1.04f, 2, 16, 0, 1.0f, 1.04f},
+        {"offset at its maximum", 1.0f, 5.0f, 2, 16, 2, 1.0f, 5.0f},
+        {"slope at its minimum", 0.75f, 1.0f, 2, 16, 3, 0.75f, 1.0f},
+        {"slope above its maximum", 1.3f, 1.0f, 2, 16, 4, 1.25f, 1.0f},
+        {"offset first", 1.3f, 6.0f, 2, 16, 2, 1.3f, 5.0f},
+        // A gas time the injector cannot reach: a cell below its lower bound.
+        {"below the time limit", 1.0f, 0.5f, 12, 40, 5, 1.0f, 0.5f},
+        {"above the time limit", 1.0f, 4.5f, 0, 4, 6, 1.0f, 4.5f},
+    };
+    for (const Case& c : cases) {
+        ModRec m;
+        DisponiMatriceModDefault(m);
+        m.Alfa = c.alfa;
+        m.Offset = c.offset;
+        TblCor source{};
+        TblCor trial{};
+        EXPECT_EQ(ApplyTaraResult(source, trial, m, LimitsOf(p, c.timeLow, c.timeHigh), 3.0, scale),
+                  c.code)
+            << c.what;
+        EXPECT_FLOAT_EQ(m.Alfa, c.wantAlfa) << c.what;
+        EXPECT_FLOAT_EQ(m.Offset, c.wantOffset) << c.what;
+    }
+}
+
+TEST(TaraMaths, ResultCheckPassesOverCellsAtOrBelowTheReferenceAndTheLastEight) {
+    const CalibrationParams p;
+    ecudata::ConfigScale scale;
+    scale.K_Time_Inj_us = 0.008;
+    ModRec m;
+    DisponiMatriceModDefault(m);
+    m.Offset = 1.0f;
+    TblCor source{};
+    TblCor trial{};
+    // The upper limit only reached by cells below 3.2 ms: they lie at or below the
+    // reference time, so no code.
+    EXPECT_EQ(ApplyTaraResult(source, trial, m, LimitsOf(p, -100, 100), 23.5, scale), 0);
+}
+
+TEST(TaraMaths, CycleCountsPausesAndTheNotReadyCountdown) {
+    const CalibrationParams p;
+    EXPECT_EQ(MaxCycleTicks(0, p), 4);
+    EXPECT_EQ(MaxCycleTicks(1, p), 6);
+    EXPECT_EQ(MaxCycleTicks(5, p), 10);
+    EXPECT_EQ(MinCycleTicks(0, p), 6);
+    EXPECT_EQ(MinCycleTicks(1, p), 4);
+    EXPECT_EQ(MinCycleTicks(2, p), 10);
+    EXPECT_EQ(MaxPauseTicks(1, p), 8);
+    EXPECT_EQ(MaxPauseTicks(2, p), 10);
+    EXPECT_EQ(MinPauseTicks(1, p), 4);
+    EXPECT_EQ(MinPauseTicks(3, p), 6);
+
+    int count = 0;
+    int calls = 0;
+    while (!CountNotReady(count)) {
+        ++calls;
+        ASSERT_LT(calls, 20);
+    }
+    EXPECT_EQ(calls + 1, 10); // the tenth call ends it
+    EXPECT_EQ(count, 0);
+}
+
+TEST(TaraMaths, Readiness) {
+    TaraReadiness r{6, 2200, 0, 1, true};
+    EXPECT_TRUE(TaraReady(r));
+    for (auto breakIt : std::initializer_list<void (*)(TaraReadiness&)>{
+             [](TaraReadiness& x) { x.rpm = 9.9; },
+             [](TaraReadiness& x) { x.notReadyCount = 3; },
+             [](TaraReadiness& x) { x.statusKey = 0; },
+             [](TaraReadiness& x) { x.ecuSlave = false; },
+             [](TaraReadiness& x) { x.liveRead = false; },
+             [](TaraReadiness& x) { x.linkRunning = false; }}) {
+        TaraReadiness broken = r;
+        breakIt(broken);
+        EXPECT_FALSE(TaraReady(broken));
+        broken.state = 23;
+        EXPECT_TRUE(TaraReady(broken));
+    }
+    TaraReadiness starting{2, 2200, 0, 1, false};
+    EXPECT_TRUE(TaraReady(starting)); // state 2 needs no slave mode yet
+}
+
+TEST(TaraMaths, LogRecords) {
+    EXPECT_EQ(TaraCycleRecord("TaraMax Ciclo 1 ", 1.5, 1.75, 0.208, 0, 61, 1.1, "."),
+              "\"TaraMax Ciclo 1  TInjRef 1.5 TInjMed 1.75 TCorr 0.208 Offset 0 TempVap 61 "
+              "PressVap 1.1\"\r\n");
+    EXPECT_EQ(TaraCycleRecord("T ", 2.99555, 0, -0.208, 0, 0, 0, ","),
+              "\"T  TInjRef 2,9956 TInjMed 0 TCorr -0,208 Offset 0 TempVap 0 PressVap 0\"\r\n");
+    EXPECT_EQ(TaraEndRecord("E", 1, 2, 3, 4, 1, 0.5, "."),
+              "\"E X1 1 Y1 2 X2 3 Y2 4 ALFA 1 OFFSET 0.5\"\r\n\"" + QString(60, '-') + "\"\r\n");
+}
+
+TEST(TaraMaths, UnsafeParametersAreRefused) {
+    CalibrationParams p;
+    p.TaraPar03 = 1;
+    p.TaraPar17 = 0;
+    p.TaraPar04 = 0; // a wait count of 0 divides nothing
+    EXPECT_EQ(RefuseUnsafeTaraParams(p), (QStringList{"P3", "P17"}));
+    EXPECT_EQ(p.TaraPar03, 8);
+    EXPECT_EQ(p.TaraPar17, 10);
+    EXPECT_EQ(p.TaraPar04, 0);
+}
+
+TEST(TaraMaths, LineOfTheLoadStep) {
+    const CalibrationParams p;
+    ModRec m;
+    EXPECT_EQ(CalcModLine(2, 2.5, 10, 10.5, m, LimitsOf(p, 0, 0)), 0);
+    EXPECT_FLOAT_EQ(m.Alfa, 1.0f);
+    EXPECT_FLOAT_EQ(m.Offset, 0.52f); // 0.5 in whole quanta
+    EXPECT_EQ(CalcModLine(2, 2, 2, 9, m, LimitsOf(p, 0, 0)), 1); // one X: slope 1, offset 0
+}
+
+} // namespace
