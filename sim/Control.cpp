@@ -28,6 +28,7 @@ constexpr EngineField kEngineFields[] = {
     {"lambda1", &EngineState::lambda1V, "V"},
     {"lambda2", &EngineState::lambda2V, "V"},
     {"level", &EngineState::levelCounts, "counts 0..1020"},
+    {"target", &EngineState::targetMs, "ms: on gas petrol time + target - correction"},
 };
 
 struct ModeName {

@@ -565,7 +565,11 @@ double Ecu::InjectorPetrolMs(int injector) const {
     if (!engine_.key || engine_.rpm <= 0 || injector >= (ValidCount(cylinders) ? cylinders : 4)) {
         return 0;
     }
-    return engine_.petrolMs * (1 + 0.03 * std::sin(1.7 * injector)); // injectors differ a little
+    double petrol = engine_.petrolMs;
+    if (FuelState() == kFuelGas) {
+        petrol = std::max(0.0, petrol + engine_.targetMs - CorrectionMs(engine_.petrolMs));
+    }
+    return petrol * (1 + 0.03 * std::sin(1.7 * injector)); // injectors differ a little
 }
 
 bool Ecu::OnGas(int injector) const {

@@ -21,6 +21,9 @@ struct EngineState {
     double levelCounts = 600; // level sensor, 0..1020
     int levelLamps = 0;       // raw lamp word
     int leanStep = 0;         // leaning step 0..15 (high nibble of the status byte)
+    // The correction the gas injection needs: on gas the ECU's petrol time drifts by this
+    // less the stored correction of its cell, as its mixture control makes up the gap.
+    double targetMs = 0;
 };
 
 // The drive cycle seconds after the ECU started: idle, a ramp to 3000 rpm and back every

@@ -1,7 +1,12 @@
 #include "calibration/Calibration.h"
 
+#include "app/FrmLX735.h"
 #include "app/PageServices.h"
+#include "app/ProgramContext.h"
 #include "monitor/MonitorHooks.h"
+#include "support/MessageBox.h"
+
+#include <QPushButton>
 
 namespace calibration {
 
@@ -9,6 +14,9 @@ void InstallCalibration(Calibration& c, app::ProgramContext& ctx, app::PageServi
                         monitor::MonitorHooks& hooks, app::FrmLX735& window) {
     c.modeling = std::make_unique<ModelingPage>(ctx, window, c.tara);
     c.map = std::make_unique<MapChart>(ctx, window, c.modeling->Trail());
+    c.page = std::make_unique<CalibrationPage>(ctx, window);
+    c.run = std::make_unique<TaraRun>(ctx, window, *c.modeling, *c.page, c.tara);
+    TaraRun& run = *c.run;
     ModelingPage& mod = *c.modeling;
     MapChart& map = *c.map;
 
@@ -21,6 +29,8 @@ void InstallCalibration(Calibration& c, app::ProgramContext& ctx, app::PageServi
     pages.DeselezionaPuntiMod = [&mod] { mod.DeselezionaPuntiMod(); };
     pages.PlotCorTableMod = [&mod] { mod.PlotCorTableMod(); };
     pages.LayoutModPage = [&mod] { mod.LayoutModPage(); };
+    pages.Timer3Tick = [&run] { run.Timer3_Timer(); };
+    pages.LayoutCalPage = [page = c.page.get()] { page->LayoutCalPage(); };
     pages.InizVarMap = [&map] { map.InizVarMap(); };
     pages.DrawGridMap = [&map] { map.DrawGridMap(); };
     pages.LoadPointLabelsMap = [&map] { map.LoadPointLabelsMap(); };
@@ -29,6 +39,22 @@ void InstallCalibration(Calibration& c, app::ProgramContext& ctx, app::PageServi
     hooks.ModButtonHeld = [&mod] { return mod.ModButtonHeld(); };
     hooks.VisualizzaPuntoInjTimeMod = [&mod] { mod.VisualizzaPuntoInjTimeMod(); };
     hooks.ShowModLimits = [&mod] { mod.ShowModLimits(); };
+
+    for (const auto& [name, click] : {std::pair{"CmdCalStart", &TaraRun::CmdCalStart_Click},
+                                      std::pair{"CmdCalCancel", &TaraRun::CmdCalCancel_Click}}) {
+        if (auto* button = qobject_cast<QPushButton*>(window.Control(name))) {
+            QObject::connect(button, &QPushButton::clicked, button,
+                             [&run, click = click] { (run.*click)(); });
+        }
+    }
+
+    const QStringList refused = RefuseUnsafeTaraParams(ctx.TaraParams);
+    if (!refused.isEmpty()) {
+        support::MsgBox(QStringLiteral("The calibration parameters %1 of LNG/ConfigScale.ini "
+                                       "would divide by zero; their defaults are used.")
+                            .arg(refused.join(", ")),
+                        support::vbExclamation, ctx.Texts.AppTitle);
+    }
 }
 
 } // namespace calibration

@@ -5,8 +5,10 @@
 // app::PageServices and monitor::MonitorHooks. One instance lives beside the window for
 // the whole run; tests make their own.
 
+#include "calibration/CalibrationPage.h"
 #include "calibration/MapChart.h"
 #include "calibration/ModelingPage.h"
+#include "calibration/TaraRun.h"
 #include "calibration/TaraValues.h"
 
 #include <memory>
@@ -27,10 +29,13 @@ struct Calibration {
     TaraValues tara;
     std::unique_ptr<ModelingPage> modeling;
     std::unique_ptr<MapChart> map;
+    std::unique_ptr<CalibrationPage> page;
+    std::unique_ptr<TaraRun> run;
 };
 
-// Builds the pages' controls on the window and wires the services and hooks. Call
-// after the window is made and before it loads.
+// Builds the pages' controls on the window and wires the services and hooks; calibration
+// parameters that would divide by zero are refused with a message. Call after the
+// window is made and before it loads.
 void InstallCalibration(Calibration& calibration, app::ProgramContext& ctx,
                         app::PageServices& pages, monitor::MonitorHooks& hooks,
                         app::FrmLX735& window);

@@ -207,12 +207,12 @@ bool TaraReady(const TaraReadiness& r) {
 QString TaraCycleRecord(const QString& title, double refTime, double time, double corr,
                         double offset, double tempVap, double pressVap, const QString& sep) {
     return Quoted(title + " TInjRef " + Number(refTime, sep) + " TInjMed " + Number(time, sep) +
-                  " TCorr " + Number(corr, sep) + " Offset " + Number(offset, sep) +
-                  " TempVap " + Number(tempVap, sep) + " PressVap " + Number(pressVap, sep));
+                  " TCorr " + Number(corr, sep) + " Offset " + Number(offset, sep) + " TempVap " +
+                  Number(tempVap, sep) + " PressVap " + Number(pressVap, sep));
 }
 
-QString TaraEndRecord(const QString& title, double x1, double y1, double x2, double y2,
-                      double alfa, double offset, const QString& sep) {
+QString TaraEndRecord(const QString& title, double x1, double y1, double x2, double y2, double alfa,
+                      double offset, const QString& sep) {
     return Quoted(title + " X1 " + Number(x1, sep) + " Y1 " + Number(y1, sep) + " X2 " +
                   Number(x2, sep) + " Y2 " + Number(y2, sep) + " ALFA " + Number(alfa, sep) +
                   " OFFSET " + Number(offset, sep)) +
@@ -226,9 +226,10 @@ QStringList RefuseUnsafeTaraParams(CalibrationParams& p) {
         const char* name;
         qint16 CalibrationParams::*field;
         int least;
-    } checks[] = {{"P3", &CalibrationParams::TaraPar03, 2},  {"P5", &CalibrationParams::TaraPar05, 2},
-                  {"P6", &CalibrationParams::TaraPar06, 1},  {"P17", &CalibrationParams::TaraPar17, 1},
-                  {"P27", &CalibrationParams::TaraPar27, 2}, {"P28", &CalibrationParams::TaraPar28, 1}};
+    } checks[] = {
+        {"P3", &CalibrationParams::TaraPar03, 2},  {"P5", &CalibrationParams::TaraPar05, 2},
+        {"P6", &CalibrationParams::TaraPar06, 1},  {"P17", &CalibrationParams::TaraPar17, 1},
+        {"P27", &CalibrationParams::TaraPar27, 2}, {"P28", &CalibrationParams::TaraPar28, 1}};
     for (const auto& c : checks) {
         if (p.*c.field < c.least) {
             p.*c.field = d.*c.field;

@@ -83,7 +83,7 @@ struct TaraReadiness {
     int notReadyCount = 0;
     int statusKey = 0;
     bool ecuSlave = false;
-    bool liveRead = true;   // the tick's live read succeeded
+    bool liveRead = true;    // the tick's live read succeeded
     bool linkRunning = true; // neither restarting nor stopped
 };
 bool TaraReady(const TaraReadiness& r);
@@ -91,8 +91,8 @@ bool TaraReady(const TaraReadiness& r);
 // The quoted log lines, CR LF ended; numbers to 4 decimals in the locale's form.
 QString TaraCycleRecord(const QString& title, double refTime, double time, double corr,
                         double offset, double tempVap, double pressVap, const QString& sep);
-QString TaraEndRecord(const QString& title, double x1, double y1, double x2, double y2,
-                      double alfa, double offset, const QString& sep);
+QString TaraEndRecord(const QString& title, double x1, double y1, double x2, double y2, double alfa,
+                      double offset, const QString& sep);
 
 // The parameters that would divide by zero (a sample count below 2, a cycle count below
 // 1) are put back to their defaults; their names are returned.

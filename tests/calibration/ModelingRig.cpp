@@ -53,6 +53,10 @@ ModelingRig::ModelingRig()
             nextTimer2_ = now + 14000;
             window->Timer2_Timer();
         }
+        if (window && window->Timer3().isActive() && now >= nextTimer3_) {
+            nextTimer3_ = now + 250000;
+            services.Timer3Tick();
+        }
     };
 }
 
@@ -80,8 +84,19 @@ void ModelingRig::Start() {
     calibration::InstallCalibration(pages, *context, services, monitor->hooks, *window);
     window->Show();
     timers_ = true;
-    nextTimer1_ = nextTimer2_ = time.NowUsec();
+    nextTimer1_ = nextTimer2_ = nextTimer3_ = time.NowUsec();
     window->EnableTimers();
+}
+
+void ModelingRig::SetTaraParams(const std::map<int, int>& values) {
+    QByteArray scale = tree.Read("LNG/ConfigScale.ini");
+    QList<QByteArray> lines = scale.split('\n');
+    const qsizetype block = lines.indexOf("[PARAMETRI DI TARATURA]\r");
+    ASSERT_GE(block, 0);
+    for (const auto& [position, value] : values) {
+        lines[block + 2 * position] = QByteArray::number(value) + "\r";
+    }
+    tree.Write("LNG/ConfigScale.ini", lines.join('\n'));
 }
 
 void ModelingRig::Run(double usec) {

@@ -20,6 +20,7 @@
 #include <QStringList>
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
 #include <memory>
 
 namespace calibration_test {
@@ -31,6 +32,8 @@ protected:
 
     // Loads the window (after the test staged its files) and starts its timers.
     void Start();
+    // Calibration parameters by position (P1 = 1) in the staged ConfigScale.ini.
+    void SetTaraParams(const std::map<int, int>& values);
     void Run(double usec);
     bool RunUntil(const std::function<bool()>& condition, double maxUsec = 60e6);
     // Connected, identified and through the first complete read.
@@ -62,6 +65,7 @@ private:
     app::ScopedFileDialogHandler fileHandler_;
     double nextTimer1_ = 0;
     double nextTimer2_ = 0;
+    double nextTimer3_ = 0;
     bool timers_ = false;
 };
 

@@ -1,5 +1,5 @@
-#include "calibration/NinePointModel.h"
 #include "calibration/TaraMaths.h"
+#include "calibration/NinePointModel.h"
 #include "ecudata/ConfigScale.h"
 
 #include <gtest/gtest.h>
@@ -121,8 +121,7 @@ TEST(TaraMaths, Readiness) {
     TaraReadiness r{6, 2200, 0, 1, true};
     EXPECT_TRUE(TaraReady(r));
     for (auto breakIt : std::initializer_list<void (*)(TaraReadiness&)>{
-             [](TaraReadiness& x) { x.rpm = 9.9; },
-             [](TaraReadiness& x) { x.notReadyCount = 3; },
+             [](TaraReadiness& x) { x.rpm = 9.9; }, [](TaraReadiness& x) { x.notReadyCount = 3; },
              [](TaraReadiness& x) { x.statusKey = 0; },
              [](TaraReadiness& x) { x.ecuSlave = false; },
              [](TaraReadiness& x) { x.liveRead = false; },
@@ -163,7 +162,7 @@ TEST(TaraMaths, LineOfTheLoadStep) {
     ModRec m;
     EXPECT_EQ(CalcModLine(2, 2.5, 10, 10.5, m, LimitsOf(p, 0, 0)), 0);
     EXPECT_FLOAT_EQ(m.Alfa, 1.0f);
-    EXPECT_FLOAT_EQ(m.Offset, 0.52f); // 0.5 in whole quanta
+    EXPECT_FLOAT_EQ(m.Offset, 0.52f);                            // 0.5 in whole quanta
     EXPECT_EQ(CalcModLine(2, 2, 2, 9, m, LimitsOf(p, 0, 0)), 1); // one X: slope 1, offset 0
 }
 

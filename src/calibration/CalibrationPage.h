@@ -1,0 +1,56 @@
+#pragma once
+
+// The Calibration tab as the calibration run drives it: its layout, the step and message
+// labels and the two buttons (each written only when it changes), the progress bar, the
+// blinking live boxes and the developer read-outs.
+
+#include <QString>
+
+class QWidget;
+
+namespace app {
+class FrmLX735;
+struct ProgramContext;
+} // namespace app
+
+namespace calibration {
+
+class CalibrationPage {
+public:
+    CalibrationPage(app::ProgramContext& ctx, app::FrmLX735& window);
+
+    void LayoutCalPage();
+
+    void SetStep(const QString& text);
+    void SetMessage(const QString& text, bool centred = false);
+    QString Message() const;
+    void EnableStart(bool on);
+    void EnableCancel(bool on);
+
+    // The bar (ShpCalStep(1)) in twips against the full width of the layout.
+    void ResetTaraProgress();
+    void RestartTaraProgress();
+    void AnimateTaraProgress();
+    void StepTaraProgress(int step);
+    void FullWidth();
+    int BarWidth() const { return barWidth_; }
+
+    // The live box TxtTmpVap(1) or TxtRpm(1): blinking between yellow on black and black
+    // on yellow, or set to one of them.
+    void Blink(const QString& box);
+    void SetBoxColours(const QString& box, quint32 back, quint32 fore);
+
+    // LblVarTaraVal(i): the value rounded to 3 decimals.
+    void ShowValue(int i, double value, int decimals = 3);
+
+private:
+    QWidget* Widget(const QString& name) const;
+    void SetBar(int width, bool opaque);
+
+    app::ProgramContext& ctx_;
+    app::FrmLX735& window_;
+    int barWidth_ = 0;
+    bool barOpaque_ = true;
+};
+
+} // namespace calibration

@@ -1,0 +1,103 @@
+#pragma once
+
+// The automatic calibration: the 250 ms tick (Timer3) with its live reads and readiness
+// test, the state procedures, the Start and Cancel buttons and the store of the result.
+// The ECU is put in slave mode and switched between supply mode 0 and 3; the model's
+// offset is corrected cycle by cycle until the averaged injection times of both modes
+// agree. Everything the run changes is backed up at the start and restored by the abort.
+
+#include "calibration/TaraMaths.h"
+#include "calibration/TaraValues.h"
+#include "ecudata/ParamRecords.h"
+
+#include <QString>
+
+namespace app {
+class FrmLX735;
+struct ProgramContext;
+} // namespace app
+
+namespace calibration {
+
+class CalibrationPage;
+class ModelingPage;
+
+class TaraRun {
+public:
+    TaraRun(app::ProgramContext& ctx, app::FrmLX735& window, ModelingPage& model,
+            CalibrationPage& page, TaraValues& tara);
+
+    void Timer3_Timer();
+    void CmdCalStart_Click();
+    void CmdCalCancel_Click();
+
+    int& TaraState; // the program context's
+    int TaraSavedState = 0;
+    int TaraAbortFlag = 0;
+    int TaraConfirmFlag = 0;
+    int TaraTicks = 0;
+    int TaraNotReadyCount = 0;
+    int TaraCycle = 0;
+    int TaraZeroCount = 0;
+    int TaraError = 0;
+    bool TaraBackupTaken = false;
+    double TaraRefRpm = 0;
+    double TaraMaxRefRpm = 0;
+    double TaraCycRpm = 0;
+    double TaraLimLow = 0;
+    double TaraLimHigh = 0;
+    ecudata::Mem2Rec Mem2TaraBackup;
+    ecudata::Mem3Rec Mem3TaraBackup;
+    ecudata::ModRec ModPointsBackup;
+    TblCor TblCorTaraCopy{};
+
+    // The log's path: TaraCorr.txt in the program's folder.
+    QString LogPath() const;
+
+private:
+    struct Sums {
+        double time = 0, rpm = 0, press = 0, temp = 0;
+    };
+    enum class Phase { Max, Min };
+
+    bool RequestMem(quint8 command);
+    bool Ready(bool liveRead) const;
+    void RunState();
+    void RunTaraNotReady();
+    void ShowReadouts();
+    void StepFrame(const char* step);
+    bool SetSupplyMode(quint8 mode, bool keepPrevious);
+    bool ReadMem2Until(quint8 runState);
+    void RedrawModel();
+    void ApplyCorrection();
+    void Log(const QString& title, double refTime, double offsetBefore);
+    double LiveTime() const; // mean of the four newest averaged petrol times
+    void StoreResult();
+
+    void RunTaraIdle();
+    void RunTaraPaused();
+    void TaraInizio();
+    void RunTaraWaitTemp();
+    void RunTaraSettle();
+    void RunTaraSampleRef(bool raised);
+    void RunTaraWaitRpm(bool reference);
+    void RunTaraCycle(Phase phase);
+    void RunTaraPause(Phase phase);
+    void RunTaraConfirm();
+    void RunTaraResult();
+    void RunTaraAbort();
+    void RunTaraLoadPrompt();
+    void RunTaraReplaceFirst();
+
+    app::ProgramContext& ctx_;
+    app::FrmLX735& window_;
+    ModelingPage& model_;
+    CalibrationPage& page_;
+    TaraValues& tara_;
+    bool busy_ = false;
+    bool storing_ = false;
+    bool noTypeSaid_ = false;
+    Sums sums_;
+};
+
+} // namespace calibration

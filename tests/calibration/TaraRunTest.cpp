@@ -1,0 +1,207 @@
+#include "ModelingRig.h"
+
+#include "app/Controls.h"
+#include "monitor/ControlLook.h"
+#include "sim/Frame.h"
+
+#include <QFile>
+#include <cmath>
+
+namespace calibration_test {
+
+namespace {
+
+const QString CrLf = "\r\n";
+
+class TaraRunTest : public ModelingRig {
+protected:
+    // An engine at 2200 rpm, warm, 3 ms petrol; the calibration tab shown.
+    void StartWarm(double reducer = 60) {
+        ecu.Engine().rpm = 2200;
+        ecu.Engine().reducerTempC = reducer;
+        ecu.Engine().petrolMs = 3.0;
+        ecu.Ram().zone2[sim::kZ2ModeReq] = sim::kFuelPetrol;
+        // Short waits: settling, rpm waits and pauses of a few ticks.
+        SetTaraParams({{2, 4}, {4, 4}, {7, 2}, {16, 4}, {18, 2}});
+        Start();
+        ASSERT_TRUE(Connect());
+        ShowTab(2);
+        ecu.ClearCommandLog();
+    }
+    calibration::TaraRun& Run3() { return *pages.run; }
+    QString Msg(int n) { return context->Texts.MsgTara[n]; }
+    QString Message() { return Text("LblCalMsg"); }
+    bool WaitState(int state, double maxUsec = 60e6) {
+        return RunUntil([&] { return context->TaraState == state; }, maxUsec);
+    }
+    // The ECU in slave mode, as the running states need it.
+    void ToSlave() {
+        ecu.SetMode(sim::EcuMode::Slave);
+        ASSERT_TRUE(RunUntil([&] { return context->Images.Mem2Data.EcuRunState == 1; }, 5e6));
+    }
+    int CountOf(quint8 command) { return static_cast<int>(Commands().count(command)); }
+};
+
+TEST_F(TaraRunTest, KeyOffShowsWhyAndReturnsToIdle) {
+    ecu.Engine().key = false;
+    Start();
+    ASSERT_TRUE(Connect());
+    ShowTab(2);
+    ecu.ClearCommandLog();
+    Click("CmdCalStart");
+    ASSERT_TRUE(RunUntil([&] { return Message() == Msg(18); }, 1e6));
+    const double from = time.NowUsec();
+    ASSERT_TRUE(RunUntil([&] { return Message() == Msg(1); }, 4e6));
+    EXPECT_GT(time.NowUsec() - from, 2e6); // ten not-ready ticks
+    EXPECT_EQ(context->TaraState, 0);
+    EXPECT_EQ(CountOf(sim::CMD_WRT_MEM2) + CountOf(sim::CMD_WRT_MEM3), 0);
+    EXPECT_FALSE(window->Timer3().isActive());
+    EXPECT_FALSE(Widget("CmdCalCancel").isEnabled());
+}
+
+TEST_F(TaraRunTest, TemperatureWaitPausesResumesAndAbortsToTheStart) {
+    StartWarm(40);
+    const QByteArray zone3 = ecu.Ram().zone3;
+    const QByteArray table = ecu.Ram().correction;
+    const int flags = ecu.Ram().zone2[sim::kZ2Flags];
+    EXPECT_FALSE(Widget("CmdCalCancel").isEnabled());
+    Click("CmdCalStart");
+    ASSERT_TRUE(RunUntil([&] { return Message() == Msg(5) + CrLf + " 40 < 50"; }, 10e6));
+    EXPECT_EQ(ecu.Mode(), sim::EcuMode::Slave);
+    const quint32 back = monitor::BackColor(Widget("TxtTmpVap(1)"));
+    Run(250000);
+    EXPECT_NE(monitor::BackColor(Widget("TxtTmpVap(1)")), back); // blinking
+
+    Click("CmdCalCancel");
+    ASSERT_TRUE(WaitState(1, 1e6));
+    ASSERT_TRUE(RunUntil([&] { return Message().startsWith(Msg(20)); }, 1e6))
+        << Message().toStdString() << " state " << context->TaraState << " slave "
+        << int(context->Images.Mem2Data.EcuRunState) << " rpm " << context->Images.Mem1Data.Rpm;
+    Click("CmdCalStart");
+    EXPECT_EQ(context->TaraState, 3);
+    ASSERT_TRUE(RunUntil([&] { return Message().startsWith(Msg(5)); }, 1e6));
+
+    Click("CmdCalCancel");
+    Click("CmdCalCancel");
+    ASSERT_TRUE(WaitState(0, 10e6));
+    ASSERT_TRUE(RunUntil([&] { return ecu.Mode() == sim::EcuMode::Run; }, 5e6));
+    EXPECT_EQ(ecu.Ram().zone3, zone3);
+    EXPECT_EQ(ecu.Ram().correction, table);
+    EXPECT_EQ(ecu.Ram().zone2[sim::kZ2Flags], flags);
+    EXPECT_EQ(ecu.Ram().zone2[sim::kZ2ModeReq], 0);
+}
+
+TEST_F(TaraRunTest, ConvergesOnTheEnginesCorrectionAndStoresIt) {
+    ecu.Engine().targetMs = 1.04;
+    StartWarm();
+    QFile::remove(Run3().LogPath());
+    Click("CmdCalStart");
+    for (const char* step : {"00", "01", "02", "03"}) {
+        ASSERT_TRUE(RunUntil([&] { return Text("LblCalStep") == CrLf + Msg(2) + step; }, 120e6))
+            << step << " " << Message().toStdString() << " state " << context->TaraState;
+    }
+    ASSERT_TRUE(WaitState(20, 300e6)) << "state " << context->TaraState;
+    ASSERT_TRUE(RunUntil([&] { return Message() == Msg(16) + CrLf + CrLf + Msg(17); }, 1e6));
+    EXPECT_FLOAT_EQ(context->Images.ModPoints.Offset, 1.04f);
+    EXPECT_EQ(Text("TxtOffsetPos"), "1,0");
+    QFile log(Run3().LogPath());
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QString text = QString::fromLatin1(log.readAll());
+    EXPECT_TRUE(text.startsWith("\"TaraMax Ciclo 1  TInjRef "));
+    EXPECT_TRUE(text.contains("\"TaraMin Ciclo 1  TInjRef "));
+    EXPECT_TRUE(text.endsWith("\"\r\n"));
+
+    ecu.ClearCommandLog();
+    Click("CmdCalStart");
+    ASSERT_TRUE(WaitState(0, 10e6));
+    ASSERT_TRUE(RunUntil([&] { return ecu.Mode() == sim::EcuMode::Run; }, 5e6));
+    EXPECT_EQ(ecu.Ram().zone2[sim::kZ2ModeReq], 3);
+    EXPECT_EQ(Cell(181), 1040);
+    EXPECT_EQ(Cell(184), 23);
+    EXPECT_EQ(CountOf(sim::CMD_SAVE_FLASH), 0);
+}
+
+TEST_F(TaraRunTest, KeyOffDuringACycleRestoresTheStart) {
+    ecu.Engine().targetMs = 1.04;
+    StartWarm();
+    ecu.Ram().zone2[sim::kZ2Flags] = 0x02; // lambda emulation on
+    ASSERT_TRUE(RunUntil([&] { return context->Images.Mem2Data.Flags == 0x02; }, 5e6));
+    const QByteArray zone3 = ecu.Ram().zone3;
+    const QByteArray table = ecu.Ram().correction;
+    const ecudata::ModRec model = context->Images.ModPoints;
+    Click("CmdCalStart");
+    ASSERT_TRUE(WaitState(10, 120e6));
+    EXPECT_TRUE(boxes.join('\n').contains("Attenzione l'emulazione lambda"));
+    EXPECT_EQ(ecu.Ram().zone2[sim::kZ2Flags] & 0x02, 0);
+    ecu.Engine().key = false;
+    ASSERT_TRUE(WaitState(23, 5e6));
+    ASSERT_TRUE(WaitState(0, 20e6));
+    ASSERT_TRUE(RunUntil([&] { return ecu.Mode() == sim::EcuMode::Run && Cell(181) == 0; }, 10e6));
+    EXPECT_EQ(ecu.Ram().zone3, zone3);
+    EXPECT_EQ(ecu.Ram().correction, table);
+    EXPECT_EQ(ecu.Ram().zone2[sim::kZ2Flags], 0x02);
+    EXPECT_EQ(context->Images.ModPoints, model);
+}
+
+TEST_F(TaraRunTest, RefusedRunCommandStillEndsInRunMode) {
+    ecu.Engine().key = false;
+    Start();
+    ASSERT_TRUE(Connect());
+    ecu.SetMode(sim::EcuMode::Slave);
+    ASSERT_TRUE(RunUntil([&] { return context->Images.Mem2Data.EcuRunState == 1; }, 5e6));
+    ecu.AddFault(sim::ParseFault("status cmd=5 count=3").value());
+    context->TaraState = 23;
+    window->Timer3().start();
+    ASSERT_TRUE(RunUntil([&] { return ecu.Mode() == sim::EcuMode::Run; }, 20e6));
+    ASSERT_TRUE(RunUntil([&] { return !window->Timer3().isActive(); }, 5e6));
+}
+
+TEST_F(TaraRunTest, RefusedStoreKeepsTheConfirmationAndASecondStartStores) {
+    StartWarm();
+    ToSlave();
+    context->TaraState = 20;
+    window->Timer3().start();
+    ASSERT_TRUE(RunUntil([&] { return Message() == Msg(16) + CrLf + CrLf + Msg(17); }, 2e6));
+    ecu.AddFault(sim::ParseFault("status cmd=16 count=3").value());
+    Click("CmdCalStart");
+    EXPECT_EQ(context->TaraState, 20);
+    EXPECT_FALSE(Widget("CmdCalStart").isEnabled());
+    ASSERT_TRUE(RunUntil([&] { return Widget("CmdCalStart").isEnabled(); }, 2e6));
+    Click("CmdCalStart");
+    ASSERT_TRUE(WaitState(0, 10e6));
+    EXPECT_EQ(ecu.Ram().zone2[sim::kZ2ModeReq], 3);
+}
+
+TEST_F(TaraRunTest, RpmEqualToTheLimitDoesNotCount) {
+    StartWarm();
+    ToSlave();
+    const double rpm = context->Images.Mem1Data.Rpm;
+    context->TaraParams.TaraPar11 = 0; // the limit is P10 itself
+    context->TaraParams.TaraPar10 = rpm;
+    context->TaraState = 8;
+    Run3().TaraTicks = 3; // past its first tick
+    window->Timer3().start();
+    Run(2e6);
+    EXPECT_EQ(context->TaraState, 8);
+    EXPECT_EQ(Run3().TaraTicks, 3);
+    const QString shown = QString::number(static_cast<int>(std::floor(rpm)));
+    EXPECT_TRUE(Message().endsWith(CrLf + CrLf + shown + " < " + shown)) << Message().toStdString();
+    context->TaraParams.TaraPar10 = rpm - 1;
+    ASSERT_TRUE(WaitState(9, 2e6));
+}
+
+TEST_F(TaraRunTest, NotReadyAbortsOnTheTenthCall) {
+    StartWarm();
+    ToSlave();
+    context->TaraState = 6;
+    Run3().TaraTicks = 1000;
+    ecu.Engine().rpm = 0;
+    for (int call = 1; call <= 10; ++call) {
+        services.Timer3Tick();
+        EXPECT_EQ(context->TaraState, call < 10 ? 6 : 23) << call;
+    }
+}
+
+} // namespace
+
+} // namespace calibration_test
