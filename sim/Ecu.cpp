@@ -560,16 +560,22 @@ void Ecu::CollectSample() {
 
 // ---- The live record
 
-double Ecu::InjectorPetrolMs(int injector) const {
+double Ecu::SetPetrolMs(int injector) const {
     const int cylinders = ByteAt(ram_.zone3, kZ3Cilindri);
     if (!engine_.key || engine_.rpm <= 0 || injector >= (ValidCount(cylinders) ? cylinders : 4)) {
         return 0;
     }
-    double petrol = engine_.petrolMs;
-    if (FuelState() == kFuelGas) {
-        petrol = std::max(0.0, petrol + engine_.targetMs - CorrectionMs(engine_.petrolMs));
+    return engine_.petrolMs * (1 + 0.03 * std::sin(1.7 * injector)); // injectors differ a little
+}
+
+// On gas the ECU's mixture control moves the petrol time by what the gas injection
+// lacks: the target less the correction of the set time's cell.
+double Ecu::InjectorPetrolMs(int injector) const {
+    const double set = SetPetrolMs(injector);
+    if (set <= 0 || FuelState() != kFuelGas) {
+        return set;
     }
-    return petrol * (1 + 0.03 * std::sin(1.7 * injector)); // injectors differ a little
+    return std::max(0.0, set + engine_.targetMs - CorrectionMs(set));
 }
 
 bool Ecu::OnGas(int injector) const {
@@ -582,8 +588,8 @@ double Ecu::InjectorGasMs(int injector) const {
         return 0;
     }
     const double offsetMs = GetS16(ram_.zone3, kZ3CylTime + 2 * (7 - injector)) * kTimeInjMs;
-    const double petrol = InjectorPetrolMs(injector);
-    return petrol + engine_.gasDeltaMs + offsetMs + CorrectionMs(petrol);
+    return InjectorPetrolMs(injector) + engine_.gasDeltaMs + offsetMs +
+           CorrectionMs(SetPetrolMs(injector));
 }
 
 int CorrectionCellOf(double petrolMs) {

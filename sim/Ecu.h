@@ -142,6 +142,7 @@ private:
     void StepFuelState();
     void StepCylinders();
     void CollectSample();
+    double SetPetrolMs(int injector) const;
     double InjectorPetrolMs(int injector) const;
     double InjectorGasMs(int injector) const;
     bool OnGas(int injector) const;

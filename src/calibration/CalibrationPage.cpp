@@ -8,9 +8,9 @@
 #include "support/Colors.h"
 #include "support/Conversions.h"
 
+#include "app/TabStrip.h"
 #include <QCoreApplication>
 #include <QLabel>
-#include <QTabWidget>
 #include <cmath>
 
 namespace calibration {
@@ -51,7 +51,7 @@ QWidget* CalibrationPage::Widget(const QString& name) const {
 }
 
 void CalibrationPage::LayoutCalPage() {
-    QTabWidget& sst = window_.SstMain();
+    QWidget& sst = window_.SstMain();
     const int tabW = app::WidthTwips(sst);
     const int tabH = app::HeightTwips(sst);
     QWidget& start = *Widget("CmdCalStart");
