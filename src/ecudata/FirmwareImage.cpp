@@ -60,6 +60,51 @@ bool IsDataRecord(const QString& line) {
     return line.startsWith(QLatin1String("S2"));
 }
 
+// "S", the type digit, then hex pairs: the count of the pairs after it, and a checksum
+// that makes the sum of every pair from the count on 0xFF in its low byte.
+bool IsRecord(const QString& line) {
+    return line.size() >= 2 && line[0] == u'S' && line[1].isDigit();
+}
+
+bool IsIntactRecord(const QString& line) {
+    const qsizetype pairs = (line.size() - 2) / 2;
+    if (line.size() % 2 != 0 || pairs < 2) {
+        return false;
+    }
+    quint32 sum = 0;
+    for (qsizetype k = 0; k < pairs; ++k) {
+        const std::optional<quint32> byte = HexValue(QStringView(line).mid(2 + 2 * k, 2));
+        if (!byte) {
+            return false;
+        }
+        if (k == 0 && *byte != pairs - 1) {
+            return false; // a cut or lengthened record
+        }
+        sum += *byte;
+    }
+    return (sum & 0xFF) == 0xFF;
+}
+
+// The image's records, every one intact; nothing when the file cannot be read or a
+// record is damaged (a cut file, a wrong checksum; with line feeds for line ends the
+// whole file is one damaged record).
+std::optional<QStringList> IntactRecords(const QString& path, comm::ClsComm& comm) {
+    const std::optional<QStringList> lines = ImageLines(path, comm);
+    if (!lines) {
+        return std::nullopt;
+    }
+    QStringList records;
+    for (const QString& line : *lines) {
+        if (IsRecord(line)) {
+            if (!IsIntactRecord(line)) {
+                return std::nullopt;
+            }
+            records.append(line);
+        }
+    }
+    return records;
+}
+
 // "S2", count, 6 address digits, data pairs, checksum.
 bool StoreRecord(const QString& line, comm::ClsComm& comm) {
     const std::optional<quint32> address = HexValue(QStringView(line).mid(4, 6));
@@ -158,11 +203,11 @@ void ExtractAdrFrmwarEcu(QStringList& lines, comm::ClsComm& comm) {
 }
 
 bool ReadFirmwareFile(const QString& path, comm::ClsComm& comm) {
-    const std::optional<QStringList> lines = ImageLines(path, comm);
-    if (!lines) {
+    const std::optional<QStringList> records = IntactRecords(path, comm);
+    if (!records) {
         return false;
     }
-    for (const QString& line : *lines) {
+    for (const QString& line : *records) {
         if (IsDataRecord(line) && !StoreRecord(line, comm)) {
             return false;
         }
@@ -170,9 +215,20 @@ bool ReadFirmwareFile(const QString& path, comm::ClsComm& comm) {
     return true;
 }
 
+bool IsErasedIdentity(const QString& identity) {
+    return identity.size() > 2 * IdentityHexBytes &&
+           identity.left(2 * IdentityHexBytes) == QString(2 * IdentityHexBytes, u'F') &&
+           std::all_of(identity.begin() + 2 * IdentityHexBytes, identity.end(),
+                       [](QChar c) { return c.unicode() == ErasedByte; });
+}
+
+bool IsBlankImageIdentity(const QString& identity) {
+    return identity.left(2 * IdentityHexBytes) == QString(2 * IdentityHexBytes, u'F');
+}
+
 QStringList ReadFirmwareAddresses(const QString& path, comm::ClsComm& comm) {
     QStringList addresses;
-    for (const QString& line : ImageLines(path, comm).value_or(QStringList())) {
+    for (const QString& line : IntactRecords(path, comm).value_or(QStringList())) {
         if (IsDataRecord(line)) {
             addresses.append(line.mid(4, 6));
         }

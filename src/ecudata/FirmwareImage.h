@@ -29,13 +29,20 @@ bool ReadFlashIni(comm::ClsComm& comm);
 // AdrFrmwarEcu (a marker on the last line leaves it as it was).
 void ExtractAdrFrmwarEcu(QStringList& lines, comm::ClsComm& comm);
 
-// The data of every S2 record into TableFlash at (address - first block's start); the
-// records' counts and checksums are not checked. False when the file cannot be read, a
-// record is malformed or lies outside TableFlash (the bytes stored before stay).
+// The data of every S2 record into TableFlash at (address - first block's start). Every
+// record's count and checksum are checked first: False, and nothing stored, when one is
+// damaged (a cut image, line feeds for line ends) or the file cannot be read; False too
+// when a record lies outside TableFlash (the bytes stored before stay).
 bool ReadFirmwareFile(const QString& path, comm::ClsComm& comm);
 
+// Every identity byte 0xFF: erased flash (an ECU whose update did not finish).
+bool IsErasedIdentity(const QString& identity);
+// The version and date bytes 0xFF: an image whose records do not cover the identity
+// block names no version, so it can be neither older nor newer than the ECU's.
+bool IsBlankImageIdentity(const QString& identity);
+
 // The 6-digit address of every S2 record in file order; one empty text when there is
-// none or the file cannot be read.
+// none, the file cannot be read or a record is damaged.
 QStringList ReadFirmwareAddresses(const QString& path, comm::ClsComm& comm);
 
 // The image's identity: reads the flash map, fills TableFlash with the erased value

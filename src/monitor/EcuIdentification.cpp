@@ -36,10 +36,13 @@ bool SameProject(const comm::ClsComm& link) {
 // Every identity byte 0xFF: the flash was erased by an update that did not finish. The
 // ECU is ours to finish, whatever project the image names.
 bool ErasedIdentity(const comm::ClsComm& link) {
-    const QString identity = link.FirmwareEcu();
-    return identity.size() > 12 && identity.left(12) == QStringLiteral("FFFFFFFFFFFF") &&
-           std::all_of(identity.begin() + 12, identity.end(),
-                       [](QChar c) { return c.unicode() == 0xFF; });
+    return ecudata::IsErasedIdentity(link.FirmwareEcu());
+}
+
+// The image read, and with an identity to compare.
+bool ImageReadable(comm::ClsComm& link) {
+    return ecudata::LoadFirmwareFileInfo(link) &&
+           !ecudata::IsBlankImageIdentity(link.FirmwareFle());
 }
 
 // A different ECU, or another device answering on this port: the link restarts, on the
@@ -113,7 +116,7 @@ void EndSearch(Monitor& m) {
 // cannot be read fails every time: the installer is told once, rather than left with a
 // program that never starts polling.
 void ReportUnreadableImage(Monitor& m) {
-    if (m.ImageErrorShown || ecudata::LoadFirmwareFileInfo(m.ctx.Comm())) {
+    if (m.ImageErrorShown || ImageReadable(m.ctx.Comm())) {
         return;
     }
     m.ImageErrorShown = true;
@@ -135,7 +138,7 @@ void CompareEcuFirmware(Monitor& m) {
     if (link.ComState() != comm::COM_READY) {
         return;
     }
-    if (!ecudata::LoadFirmwareInfo(link)) {
+    if (!ecudata::LoadFirmwareInfo(link) || ecudata::IsBlankImageIdentity(link.FirmwareFle())) {
         ReportUnreadableImage(m);
         return;
     }

@@ -104,6 +104,11 @@ TEST(LoadFirmwareFileInfo, FailuresKeepTheIdentity) {
         {"record outside the flash", ShippedFlashMap, File({"S206F700100102EF"})},
         {"pair that is not hex", ShippedFlashMap, File({"S206F80010010GEE"})},
         {"record without its checksum", ShippedFlashMap, File({"S2"})},
+        {"wrong checksum", ShippedFlashMap, File({"S0030000FC", "S206F800100102EF"})},
+        {"record longer than its count", ShippedFlashMap, File({"S205F800100102EE"})},
+        {"record cut short", ShippedFlashMap, File({"S206F800100102"})},
+        {"line feeds for line ends", ShippedFlashMap, "S0030000FC\nS206F800100102EE\n"},
+        {"a damaged header record", ShippedFlashMap, File({"S0030000FD", "S206F800100102EE"})},
         {"identity address outside the flash", ShippedFlashMap,
          File({"S206F800100102EE", "[AdrFrmwarEcu]", "00001000"})},
         {"identity address that is not hex", ShippedFlashMap,
@@ -144,4 +149,20 @@ TEST(ReadFirmwareFile, TheMarkerEndsTheRecords) {
     EXPECT_EQ(ReadFirmwareAddresses(image, in.link), QStringList{QString()});
     EXPECT_EQ(ReadFirmwareAddresses(in.tree.Path("BIN/Missing.frh"), in.link),
               QStringList{QString()});
+}
+
+TEST(IsErasedIdentity, EveryByteErasedOrTheImagesCodeErased) {
+    EXPECT_TRUE(IsBlankImageIdentity("FFFFFFFFFFFF" + QString("LX735 SEQGAS T468")));
+    EXPECT_FALSE(IsBlankImageIdentity("FFFFFFFFFF11" + QString(32, QChar(0xFF))));
+    EXPECT_TRUE(IsErasedIdentity("FFFFFFFFFFFF" + QString(32, QChar(0xFF))));
+    EXPECT_FALSE(IsErasedIdentity("FFFFFFFFFFFF" + QString(31, QChar(0xFF)) + "A"));
+    EXPECT_FALSE(IsErasedIdentity("011314042011" + QString(32, QChar(0xFF))));
+    EXPECT_FALSE(IsErasedIdentity(""));
+}
+
+TEST(ReadFirmwareAddresses, ADamagedRecordGivesNoAddress) {
+    LinkInTree in;
+    const QString image = in.tree.Path("BIN/Image.frh");
+    in.tree.Write("BIN/Image.frh", File({"S206F800100102EE", "S206F800200304DB"}));
+    EXPECT_EQ(ReadFirmwareAddresses(image, in.link), QStringList{QString()});
 }

@@ -48,7 +48,7 @@ TEST(FlashProgramming, EraseRefusesWhatCannotBeWritten) {
         {"no image", "", false, true},
         {"no S2 record", "S0030000FC\r\n", false, true},
         {"a flash map of no width", {}, true, true},
-        {"every record outside the map", "S2080100001122334455\r\nS2087F00001122334455\r\n", false,
+        {"every record outside the map", "S208010000112233444C\r\nS2087F000011223344CE\r\n", false,
          false},
     };
     for (const Case& c : cases) {

@@ -6,6 +6,7 @@
 #include "link/Frames.h"
 
 #include <QFile>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace monitor_test {
@@ -170,6 +171,49 @@ TEST(Identification, UnreadableImageIsReportedOnceAndTheLinkStays) {
     EXPECT_FALSE(rig.ctx.QuitRequest);
     EXPECT_FALSE(rig.ctx.Requests.FirmwareOk);
     EXPECT_GT(rig.Received(comm::CMD_READ_FIRMWARE), 10) << "still trying";
+}
+
+// A damaged image names no version: it is "cannot be read" (once), never older than
+// the ECU's firmware, and the program stays.
+TEST(Identification, DamagedImagesCannotBeReadAndAreNeverOlder) {
+    const struct {
+        const char* name;
+        std::function<QByteArray(QByteArray)> damage;
+    } cases[] = {
+        {"empty", [](QByteArray) { return QByteArray(); }},
+        {"cut in a record", [](QByteArray b) { return b.left(b.size() / 2 + 7); }},
+        {"line feeds only", [](QByteArray b) { return b.replace("\r\n", "\n"); }},
+        {"one wrong checksum",
+         [](QByteArray b) {
+             const qsizetype end = b.indexOf("\r\n", b.size() / 2);
+             b[end - 1] = b[end - 1] == '0' ? '1' : '0';
+             return b;
+         }},
+        {"identity not covered",
+         [](QByteArray b) {
+             QList<QByteArray> lines = b.split('\n');
+             lines.removeIf([](const QByteArray& l) { return l.mid(4, 4) == "FFE0"; });
+             return lines.join('\n');
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        MonitorRig rig;
+        rig.WriteImage("01.12", "14/04/2011", "T468");
+        QFile image(rig.ctx.FirmwareFilePath);
+        ASSERT_TRUE(image.open(QIODevice::ReadOnly));
+        const QByteArray damaged = c.damage(image.readAll());
+        image.close();
+        rig.tree.Write("BIN/TarvencoInj468.frh", damaged);
+        rig.Run(3e6);
+        ASSERT_FALSE(rig.boxes.boxes.empty());
+        EXPECT_TRUE(rig.boxes.boxes[0].prompt.contains("cannot be read"))
+            << rig.boxes.boxes[0].prompt.toStdString();
+        EXPECT_EQ(rig.boxes.boxes.size(), 1u) << rig.boxes.boxes.back().prompt.toStdString();
+        EXPECT_FALSE(rig.ctx.QuitRequest);
+        EXPECT_FALSE(rig.ctx.Requests.FirmwareOk);
+        EXPECT_TRUE(rig.events.isEmpty()) << "no update window";
+    }
 }
 
 } // namespace
