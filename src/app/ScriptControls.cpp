@@ -140,6 +140,9 @@ QString TextOf(const QObject& control) {
     if (const auto* view = qobject_cast<const QAbstractItemView*>(&control)) {
         return view->currentIndex().data().toString();
     }
+    if (const auto* strip = qobject_cast<const TabStrip*>(&control)) {
+        return strip->tabText(strip->currentIndex());
+    }
     for (const char* name : {"text", "currentText", "plainText", "title"}) {
         const QVariant value = control.property(name);
         if (value.isValid()) {
@@ -153,6 +156,9 @@ QString TextOf(const QObject& control) {
 std::optional<int> IndexOf(const QObject& control) {
     if (const auto* view = qobject_cast<const QAbstractItemView*>(&control)) {
         return view->currentIndex().row();
+    }
+    if (const auto* strip = qobject_cast<const TabStrip*>(&control)) {
+        return strip->currentIndex();
     }
     const QVariant index = control.property("currentIndex");
     return index.isValid() ? std::optional<int>(index.toInt()) : std::nullopt;

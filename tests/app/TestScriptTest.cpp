@@ -293,9 +293,9 @@ TEST_F(TestScriptTest, ReadRecordsTextsFlagsPlaceAndTheColoursAsDrawn) {
     label->setFont(font);
     window.findChild<QPushButton*>("CmdOff")->setText("Say \"no\"");
 
-    Run({"read LblA(*)", "read CmdOff", "read FrmRig", "read CmbPick", "read HsbX"});
+    Run({"read LblA(*)", "read CmdOff", "read FrmRig", "read CmbPick", "read HsbX", "read SstRig"});
     const QStringList reads = records.filter("read: ");
-    ASSERT_EQ(reads.size(), 7);
+    ASSERT_EQ(reads.size(), 8);
     EXPECT_TRUE(reads[0].startsWith("read: LblA(0) text=\"\" visible=1 enabled=1 rect=120,"));
     EXPECT_TRUE(reads[1].startsWith("read: LblA(1) text=\"H\" visible=1"));
     EXPECT_TRUE(reads[1].endsWith("back=#ff0000 fore=#0000ff")) << reads[1].toStdString();
@@ -306,6 +306,7 @@ TEST_F(TestScriptTest, ReadRecordsTextsFlagsPlaceAndTheColoursAsDrawn) {
         reads[4].startsWith("read: FrmRig title=\"Rig\" tabs=\"First|Third\" text=\"Rig\""));
     EXPECT_TRUE(reads[5].startsWith("read: CmbPick text=\"Zero\" index=0 "));
     EXPECT_TRUE(reads[6].startsWith("read: HsbX text=\"\" value=0 "));
+    EXPECT_TRUE(reads[7].startsWith("read: SstRig text=\"First\" index=0 "));
 
     Run({"grid GrdTbl", "items CmbPick"});
     EXPECT_EQ(records.filter("grid: ").mid(0, 2),

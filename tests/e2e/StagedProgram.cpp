@@ -268,7 +268,7 @@ bool StagedProgram::Run(const QStringList& lines, int ms) {
                     ++done;
                 }
             }
-            return done >= lines.size();
+            return done >= lines.size() - lines.count(QString());
         },
         ms);
     for (const QString& line : refused) {
