@@ -6,6 +6,8 @@
 #include "app/ProgramContext.h"
 #include "ecudata/ParamFile.h"
 #include "settings/ConfigPageLayout.h"
+#include "settings/FrmInjSet.h"
+#include "settings/FrmLevelSetting.h"
 #include "settings/FrmResetParam.h"
 #include "settings/FrmSetExpert.h"
 #include "support/Conversions.h"
@@ -162,6 +164,25 @@ ConfigPage::ConfigPage(app::ProgramContext& context, app::FrmLX735& window,
     };
     CmdExpert_Click = [this] { Expert().ShowModeless(); };
     CmdReserVar_Click = [this] { settings::CmdReserVar_Click(ctx_, window_); };
+    CmdTpyGLS_Click = [this] { ShowDialog(frmLevelSetting_); };
+    CmdTpyInj_Click = [this] { ShowDialog(frmInjSet_); };
+}
+
+FrmLevelSetting* ConfigPage::LevelDialog() const {
+    return frmLevelSetting_;
+}
+
+FrmInjSet* ConfigPage::InjectorDialog() const {
+    return frmInjSet_;
+}
+
+template <class Dialog> void ConfigPage::ShowDialog(QPointer<Dialog>& dialog) {
+    if (!dialog) {
+        dialog = new Dialog(ctx_, window_);
+    }
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
 }
 
 FrmSetExpert& ConfigPage::Expert() {

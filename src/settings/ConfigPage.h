@@ -33,6 +33,8 @@ struct ProgramContext;
 namespace settings {
 
 class FrmSetExpert;
+class FrmLevelSetting;
+class FrmInjSet;
 
 class ConfigPage {
 public:
@@ -69,6 +71,9 @@ public:
 
     // The expert dialog, made on first use; owned by the main window.
     FrmSetExpert& Expert();
+    // The level-sensor and injector dialogs while open (made afresh at each opening).
+    FrmLevelSetting* LevelDialog() const;
+    FrmInjSet* InjectorDialog() const;
 
     // The four buttons open the settings dialogs and the reset.
     std::function<void()> CmdExpert_Click = [] {};
@@ -79,6 +84,8 @@ public:
     QComboBox& Combo(const QString& name);
 
 private:
+    // Shows the dialog, made afresh when it was closed, raised when open.
+    template <class Dialog> void ShowDialog(QPointer<Dialog>& dialog);
     void MakeControls();
     void WireHandlers();
     // The combo's entry as a number by the locale's rules; nothing for no selection or
@@ -101,6 +108,8 @@ private:
     QButtonGroup* fuelOptions_ = nullptr;
     QObject connections_; // ends the handlers' connections with the page
     QPointer<FrmSetExpert> frmSetExpert_;
+    QPointer<FrmLevelSetting> frmLevelSetting_;
+    QPointer<FrmInjSet> frmInjSet_;
 };
 
 } // namespace settings

@@ -6,7 +6,6 @@
 #include "monitor/GeneralPageLayout.h"
 #include "support/Colors.h"
 
-
 namespace settings {
 
 namespace {
