@@ -1,0 +1,301 @@
+// The firmware update as an installer makes it, against lx735-sim with firmware 01.39
+// and an image 01.40 of the same date: the window opens at connection, Next and Esc
+// drive it, and the ECU's side is checked in the simulator's dump and the link log.
+
+#include "StagedProgram.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace e2e {
+namespace {
+
+constexpr int StartMs = 40000;
+constexpr int UpdateMs = 100000;
+const QString EcuIdentity = "01.39 14/04/2010 LX735 SEQGAS T468";
+const QString Confirm = "\\r\\nThe engine is running or the ignition key is on. Continue?";
+const QString Armed = "Ready: press Next to write the new firmware.";
+const QString Done = "Firmware update completed.";
+const QString ComError = "Communication error: the ECU does not answer.";
+const QString LeaveAsked =
+    "\\r\\nPress Esc again to leave the update: the program will close.\\r\\n\\r\\n";
+constexpr quint32 FlashFirst = 0xF80000;
+constexpr int FlashSize = 0x80000;
+constexpr int ImageBlocks = 33;
+// Sends of one failed try: the frame and its two resends (NumResend 2).
+constexpr int SendsPerTry = 3;
+constexpr int CorrectionCell = 2 * 20; // byte offset of cell 20
+
+QByteArray Pattern(int size, int seed, int modulo = 256) {
+    QByteArray bytes(size, '\0');
+    for (int i = 0; i < size; ++i) {
+        bytes[i] = static_cast<char>((seed + 7 * i) % modulo);
+    }
+    return bytes;
+}
+
+// The installation poked into the ECU before the update, RAM and saved copy alike:
+// block, offset, bytes.
+struct Poke {
+    const char* block;
+    int offset;
+    QByteArray bytes;
+};
+
+const QList<Poke>& Installation() {
+    static const QList<Poke> pokes = {
+        {"zone2", 3, QByteArray::fromHex("3930000095110000")}, // service hours
+        {"zone2", 11, QByteArray::fromHex("13")},              // option bits 0, 1, 4
+        {"zone3", 4, QByteArray::fromHex("d204")},
+        {"emulation", 0, Pattern(88, 3)},
+        {"compGasTemp", 0, Pattern(32, 5, 90)},
+        {"compSmag", 2, QByteArray::fromHex("21")},
+        {"testRecord", 0, "INSTALLER 4711  "},
+    };
+    return pokes;
+}
+
+// The image's S2 records laid over the erased flash.
+QByteArray ImageFlash(const QString& path) {
+    QByteArray flash(FlashSize, static_cast<char>(0xFF));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    for (QByteArray line : file.readAll().split('\n')) {
+        line = line.trimmed();
+        if (line.startsWith("S2")) {
+            const quint32 address = line.mid(4, 6).toUInt(nullptr, 16);
+            const QByteArray data = QByteArray::fromHex(line.mid(10, line.size() - 12));
+            flash.replace(static_cast<int>(address - FlashFirst), data.size(), data);
+        }
+    }
+    return flash;
+}
+
+QString Quoted(const QString& text) {
+    return '"' + text + '"';
+}
+
+QString UntilMsg(const QString& text, int ms) {
+    return "until FrmUpdate.LblMsg text " + Quoted(text) + ' ' + QString::number(ms);
+}
+
+// The requests' command names in order, without the keep-alives and the live-data polls.
+QStringList Commands(const StagedProgram& staged, qint64 fromMs = 0) {
+    QStringList names;
+    for (const LoggedRequest& r : staged.Requests()) {
+        if (r.ms >= fromMs && r.name != "CMD_GET_ECO" && r.name != "CMD_READ_MEM1") {
+            names << r.name;
+        }
+    }
+    return names;
+}
+
+bool InOrder(const QStringList& names, const QStringList& expected) {
+    qsizetype at = 0;
+    for (const QString& name : expected) {
+        at = names.indexOf(name, at);
+        if (at < 0) {
+            return false;
+        }
+        ++at;
+    }
+    return true;
+}
+
+class FirmwareUpdate : public ::testing::Test {
+protected:
+    // The ECU with its installation, the program connected and the window open.
+    void Start(const QStringList& simFaults = {}) {
+        ASSERT_TRUE(staged.Valid());
+        ASSERT_TRUE(staged.WriteImage("01.40", "14/04/2010", "T468"));
+        QStringList args = {"--fast", "--identity", EcuIdentity};
+        for (const QString& fault : simFaults) {
+            args << "--fault" << fault;
+        }
+        const QString link = staged.StartSim("ecu", args);
+        ASSERT_FALSE(link.isEmpty());
+        // One correction cell moved by 7 counts from the factory table.
+        const std::optional<SimDump> factory = staged.SimState("ecu");
+        ASSERT_TRUE(factory);
+        QByteArray cell = factory->Bytes("correction", CorrectionCell, 2);
+        ASSERT_EQ(cell.size(), 2);
+        cell[0] = static_cast<char>(cell[0] + 7);
+        pokes = Installation();
+        pokes.append({"correction", CorrectionCell, cell});
+        for (const Poke& p : pokes) {
+            for (const QString prefix : {"", "saved."}) {
+                ASSERT_TRUE(staged.SimPoke("ecu", prefix + p.block, p.offset, p.bytes));
+            }
+        }
+        ASSERT_TRUE(staged.SimControl("ecu", "set rpm 850\nset key 1"));
+        staged.MapCom(1, link);
+        ASSERT_TRUE(staged.StartProgram());
+        ASSERT_TRUE(staged.Run({"until FrmUpdate.LblRelEcu_Val text \"01.39 - 14/04/2010\" " +
+                                QString::number(StartMs)},
+                               StartMs + 5000));
+    }
+
+    // Engine stopped, key off, and the first press accepted.
+    void Arm() {
+        ASSERT_TRUE(staged.SimControl("ecu", "set rpm 0\nset key 0"));
+        ASSERT_TRUE(staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(Armed, 20000)}, 25000));
+    }
+
+    void ExpectFlashIsTheImage() {
+        const std::optional<SimDump> dump = staged.SimState("ecu");
+        ASSERT_TRUE(dump);
+        EXPECT_EQ(dump->FlashBytes(FlashFirst, FlashSize),
+                  ImageFlash(staged.Path("BIN/TarvencoInj468.frh")));
+    }
+
+    void ExpectInstallationBack() {
+        const std::optional<SimDump> dump = staged.SimState("ecu");
+        ASSERT_TRUE(dump);
+        for (const QString prefix : {"", "saved."}) {
+            for (const Poke& p : pokes) {
+                QByteArray expected = p.bytes;
+                if (QString(p.block) == "zone2" && p.offset == 11) {
+                    expected = QByteArray::fromHex("12"); // option bit 0 cleared
+                }
+                EXPECT_EQ(dump->Bytes(prefix + p.block, p.offset, p.bytes.size()), expected)
+                    << (prefix + p.block).toStdString() << " at " << p.offset;
+            }
+        }
+    }
+
+    // The read-back kept as a parameter file holds the ECU's blocks as they are now.
+    void ExpectBackupOfTheInstallation() {
+        const std::optional<SimDump> dump = staged.SimState("ecu");
+        ASSERT_TRUE(dump);
+        const QList<QByteArray> lines = staged.Read("BIN/UpdateBackup.var").split('\n');
+        const auto after = [&](const QByteArray& marker) {
+            const qsizetype at = lines.indexOf(marker + '\r');
+            return at < 0 ? QByteArray() : lines.value(at + 1).trimmed();
+        };
+        EXPECT_EQ(after("[BLK3]"), "B3" + dump->images.value("zone3").toHex().toUpper());
+        EXPECT_EQ(after("[BLK2]").mid(2 + 2 * 3, 2 * 9),
+                  dump->images.value("zone2").mid(3, 9).toHex().toUpper())
+            << "hours and options";
+        EXPECT_EQ(after("[EmulaLambda]"), dump->images.value("emulation").toHex().toUpper());
+        EXPECT_EQ(after("[BLKCompTempGas]"), dump->images.value("compGasTemp").toHex().toUpper());
+        EXPECT_EQ(after("[BLKSmagAcc]"), dump->images.value("compSmag").toHex().toUpper());
+    }
+
+    StagedProgram staged;
+    QList<Poke> pokes;
+};
+
+TEST_F(FirmwareUpdate, CompletesWithTheParametersKept) {
+    Start();
+    ASSERT_TRUE(staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(Confirm, 20000)}, 25000));
+    Arm();
+    ASSERT_TRUE(
+        staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(Done, UpdateMs)}, UpdateMs + 5000));
+
+    const QStringList sent = Commands(staged);
+    EXPECT_TRUE(InOrder(sent, {"CMD_READ_MEM2", "CMD_READ_MEM3", "CMD_READ_EMUS",
+                               "CMD_READ_TBL_COR", "CMD_READ_DCOL_FL", "CMD_SET_ECU_PRG",
+                               "CMD_ERASE_FLASH", "CMD_WRT_FLASH_ZONE", "CMD_WRT_FLASH_END",
+                               "CMD_READ_FIRMWARE", "CMD_WRT_MEM2", "CMD_WRT_MEM3", "CMD_WRIT_EMUS",
+                               "CMD_WRT_TBL_COR", "CMD_WRIT_DCOL", "CMD_CANC_SMPL_BNZ",
+                               "CMD_CANC_SMPL_GAS", "CMD_CANC_ERR", "CMD_SAVE_FLASH"}))
+        << sent.join(' ').toStdString();
+    QList<quint32> blocks;
+    for (const LoggedExchange& e : staged.Exchanges()) {
+        if (e.name == "CMD_WRT_FLASH_ZONE") {
+            blocks << (static_cast<quint8>(e.request[5]) << 16 |
+                       static_cast<quint8>(e.request[6]) << 8 | static_cast<quint8>(e.request[7]));
+        }
+    }
+    EXPECT_EQ(blocks.size(), ImageBlocks) << "blank blocks are not sent";
+    EXPECT_TRUE(std::is_sorted(blocks.begin(), blocks.end())) << "ascending";
+    ExpectFlashIsTheImage();
+    ExpectInstallationBack();
+    ExpectBackupOfTheInstallation();
+
+    const qint64 escMs = staged.Requests().last().ms;
+    ASSERT_TRUE(staged.Run({"click FrmUpdate.CmdEsc", "until FrmUpdate exists 0 10000"}));
+    EXPECT_TRUE(StagedProgram::WaitFor(
+        [&] { return Commands(staged, escMs).contains("CMD_READ_MEM3"); }, StartMs))
+        << "polling the new firmware";
+    EXPECT_TRUE(staged.ProgramRunning());
+}
+
+// The line dies for 2 s at the 11th block: the try waits for the link, nothing is skipped.
+TEST_F(FirmwareUpdate, LinkLostMidProgrammingIsWaitedFor) {
+    Start({"hangup cmd=8 skip=10 value=2000000"});
+    Arm();
+    ASSERT_TRUE(
+        staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(Done, UpdateMs)}, UpdateMs + 5000));
+    for (const ProgramEvent& e : staged.Events()) {
+        EXPECT_NE(e.kind, "MSGBOX") << e.text.toStdString();
+    }
+    ExpectFlashIsTheImage();
+    ExpectInstallationBack();
+}
+
+// The 11th block fails three tries: Yes skips it, the window says one block is missing
+// and Next writes the flash again.
+TEST_F(FirmwareUpdate, SkippedBlockIsWrittenByTheNextPress) {
+    Start({QString("silence cmd=8 skip=10 count=%1").arg(3 * SendsPerTry)});
+    Arm();
+    ASSERT_TRUE(staged.Run({"answer Yes", "click FrmUpdate.CmdUpdate",
+                            UntilMsg(ComError + "\\r\\n\\r\\nBlocks not written: 1", UpdateMs)},
+                           UpdateMs + 5000));
+    QStringList boxes;
+    for (const ProgramEvent& e : staged.Events()) {
+        if (e.kind == "MSGBOX") {
+            boxes << e.text;
+        }
+    }
+    EXPECT_EQ(boxes, QStringList{"FrmUpdate - ScaricaFirmwareDefaultParametri |COMUNICATION "
+                                 "ERROR, SEND MESSAGE\\r\\n\\r\\nYES TO CONTINUE!"});
+    EXPECT_FALSE(Commands(staged).contains("CMD_WRT_FLASH_END"));
+    ASSERT_TRUE(
+        staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(Done, UpdateMs)}, UpdateMs + 5000));
+    ExpectFlashIsTheImage();
+    ExpectInstallationBack();
+}
+
+TEST_F(FirmwareUpdate, EscTwiceOnTheFirstScreenEndsTheProgram) {
+    Start();
+    ASSERT_TRUE(staged.Run(
+        {"click FrmUpdate.CmdEsc", UntilMsg(LeaveAsked, 10000), "click FrmUpdate.CmdEsc"}));
+    ASSERT_TRUE(staged.WaitForProgramEnd(StartMs).has_value());
+    EXPECT_FALSE(Commands(staged).contains("CMD_SET_ECU_PRG"));
+}
+
+TEST_F(FirmwareUpdate, SilentEmulationReadStopsBeforeProgramming) {
+    Start({"silence cmd=65 count=forever"});
+    Arm();
+    ASSERT_TRUE(
+        staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(ComError, UpdateMs)}, UpdateMs + 5000));
+    EXPECT_TRUE(staged.Run(
+        {"until FrmUpdate.CmdUpdate visible 0 5000", "until FrmUpdate.CmdEsc visible 1 5000"}));
+    EXPECT_FALSE(Commands(staged).contains("CMD_SET_ECU_PRG"));
+}
+
+// No to the question ends the program with the ECU erased and taking blocks; started
+// again, the program finds the erased identity and the update completes.
+TEST_F(FirmwareUpdate, UpdateLeftUnfinishedIsFinishedAtTheNextStart) {
+    Start({QString("silence cmd=8 skip=10 count=%1").arg(3 * SendsPerTry)});
+    Arm();
+    ASSERT_TRUE(staged.SendScript({"answer No", "click FrmUpdate.CmdUpdate"}));
+    ASSERT_TRUE(staged.WaitForProgramEnd(UpdateMs).has_value());
+    const std::optional<SimDump> erased = staged.SimState("ecu");
+    ASSERT_TRUE(erased);
+    EXPECT_EQ(erased->mode, "flash");
+
+    ASSERT_TRUE(staged.StartProgram());
+    ASSERT_TRUE(staged.Run(
+        {"until FrmUpdate.LblRelEcu_Val text \"FF.FF - FF/FF/FFFF\" " + QString::number(StartMs),
+         "click FrmUpdate.CmdUpdate", UntilMsg(Armed, 20000), "click FrmUpdate.CmdUpdate",
+         UntilMsg(Done, UpdateMs)},
+        StartMs + UpdateMs));
+    ExpectFlashIsTheImage();
+}
+
+} // namespace
+} // namespace e2e
