@@ -222,7 +222,8 @@ public:
     // Writes the frame byte by byte, pausing AttesaByteTx_usec after each, once the
     // link is ready (False, nothing changed, when it is not within 500 ms); then arms
     // the reply deadline and waits for the reply. A resend continues the exchange of
-    // the frame it repeats; any other send starts a new one.
+    // the frame it repeats; any other send starts a new one. A stop or restart set
+    // while the bytes go out ends the send (logged "D ") and stands: False.
     bool SendMsg(const QByteArray& Msg, bool resend = false);
     // Appends what the input queue holds to InBuffer (False before RxNotBefore).
     bool ReciveMsg();

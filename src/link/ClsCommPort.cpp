@@ -203,7 +203,7 @@ bool ClsComm::SendMsg(const QByteArray& Msg, bool resend) {
     comState_ = COM_SENDING;
     outBuffer_ = frame;
 
-    enum class Outcome { Sent, Interrupted, WriteFailed } outcome = Outcome::Sent;
+    enum class Outcome { Sent, Interrupted, WriteFailed, Stopped } outcome = Outcome::Sent;
     qint32 osError = 0;
     const bool usb = usbCom_;
     for (qsizetype i = 0; i < frame.size(); ++i) {
@@ -216,6 +216,11 @@ bool ClsComm::SendMsg(const QByteArray& Msg, bool resend) {
         }
         const bool written = WriteOneByte(frame.at(i), usb, osError);
         support::WaitUsec(attesaByteTxUsec_);
+        if (comState_ != COM_SENDING) {
+            // Stopped (off-line) or restarted while the bytes went out: no more of them.
+            outcome = Outcome::Stopped;
+            break;
+        }
         if (!written) {
             outcome = Outcome::WriteFailed;
             break;
@@ -226,11 +231,16 @@ bool ClsComm::SendMsg(const QByteArray& Msg, bool resend) {
         WriteLog("T ", Hex(frame));
         break;
     case Outcome::Interrupted:
+    case Outcome::Stopped:
         WriteLog("D ", Hex(frame));
         break;
     case Outcome::WriteFailed:
         WriteLog("H ", QString::number(osError) + Hex(frame));
         break;
+    }
+    // A stop or restart that came during the send stands: nothing waits for a reply.
+    if (comState_ != COM_SENDING) {
+        return false;
     }
     // Even a frame that did not go out waits for its reply: the deadline then resends it.
     rxNotBefore_ = support::GetTimeUsec() + idleUsec_;

@@ -51,11 +51,14 @@ void SendProbe(ClsComm& link) {
     link.Silenzio(KeepAliveMs, true);
 }
 
+// A state set while a step waited (a stop, a port choice) stands over the step's own.
 void StepRestart(ClsComm& link) {
     link.CloseComPort();
     support::WaitUsec(RestartPauseUsec);
-    link.ComState(COM_SEARCH);
-    link.WDogPresente(true);
+    if (link.ComState() == COM_RESTART) {
+        link.ComState(COM_SEARCH);
+        link.WDogPresente(true);
+    }
 }
 
 void StepReady(ClsComm& link) {

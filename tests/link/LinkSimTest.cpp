@@ -354,3 +354,38 @@ TEST(LinkJunk, BytesThatNeverFrameKeepTheReceiveBufferBounded) {
     EXPECT_LT(tree.Read("BIN/RxTx.TXT").size(), 4 * 1024 * 1024);
     EXPECT_EQ(link.ComState(), COM_ERROR);
 }
+
+// A stop (or restart) set while a frame's bytes go out stands: the send ends there,
+// nothing waits for a reply or resends, and the caller gets False.
+TEST(SendMsgAndWait, AStopDuringTheSendStands) {
+    for (const quint8 setDuringSend : {quint8(COM_STOP), quint8(COM_RESTART)}) {
+        LinkRig rig;
+        ASSERT_TRUE(rig.Connect());
+        rig.link.AttesaByteTx_usec(100000); // a slow send: 0.1 s a byte
+        const double stopAt = rig.time.NowUsec() + 250000;
+        bool set = false;
+        const std::function<void()> tick = rig.time.onPump;
+        rig.time.onPump = [&] {
+            if (!set && rig.time.NowUsec() >= stopAt) {
+                set = true;
+                rig.TimerRunning(setDuringSend == COM_RESTART); // a stopped link stays so
+                rig.link.ComState(setDuringSend);
+            }
+            tick();
+        };
+        EXPECT_FALSE(SendMsgAndWait(rig.link, Request(CMD_READ_ERR)));
+        EXPECT_TRUE(set);
+        if (setDuringSend == COM_STOP) {
+            rig.Run(10e6);
+            EXPECT_EQ(rig.link.ComState(), COM_STOP);
+        }
+        EXPECT_EQ(rig.Received(CMD_READ_ERR), 0);
+        const QList<QByteArray> log = rig.LogLines();
+        EXPECT_TRUE(log.last().contains(" D 4102031A5A") || setDuringSend == COM_RESTART)
+            << log.last().constData();
+        EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                                [](const QByteArray& l) { return l == "\"CMD_READ_ERR\""; }),
+                  1)
+            << "no resend";
+    }
+}
