@@ -92,25 +92,38 @@ bool ActionReachable(const QAction& action, bool (QAction::*test)() const) {
     return true;
 }
 
-// The colours most of the control's picture shows: the back as the colour that fills
-// most of its interior, the fore as the commonest of the colours farthest from it (the
-// text's or the drawing's); no fore when nothing stands out.
+// The colours of the control's picture. The back: the colour that fills most of its
+// interior; where a face is drawn as a gradient (rows of nearly as many pixels each),
+// the one nearest its middle row. The fore: the commonest of the colours farthest from
+// the back (the text's or the drawing's); none when nothing stands out.
 std::pair<QColor, std::optional<QColor>> DrawnColours(QWidget& widget) {
     const QImage image = widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
     const int margin = std::min({3, image.width() / 4, image.height() / 4});
-    QHash<QRgb, int> counts;
+    struct Seen {
+        int count = 0;
+        qint64 rows = 0; // the sum of the rows it shows in
+    };
+    std::map<QRgb, Seen> colours; // ordered: ties end the same way in every run
     for (int y = margin; y < image.height() - margin; ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         for (int x = margin; x < image.width() - margin; ++x) {
-            ++counts[line[x] | 0xff000000u];
+            Seen& seen = colours[line[x] | 0xff000000u];
+            ++seen.count;
+            seen.rows += y;
         }
     }
+    int most = 0;
+    for (const auto& [rgb, seen] : colours) {
+        most = std::max(most, seen.count);
+    }
+    const double middle = (image.height() - 1) / 2.0;
     QRgb back = 0;
-    int most = -1;
-    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
-        if (it.value() > most) {
-            back = it.key();
-            most = it.value();
+    double nearest = 1e9;
+    for (const auto& [rgb, seen] : colours) {
+        const double off = std::abs(double(seen.rows) / seen.count - middle);
+        if (seen.count * 10 >= most * 9 && off < nearest) {
+            back = rgb;
+            nearest = off;
         }
     }
     const auto distance = [back](QRgb c) {
@@ -118,19 +131,19 @@ std::pair<QColor, std::optional<QColor>> DrawnColours(QWidget& widget) {
                std::abs(qBlue(c) - qBlue(back));
     };
     int farthest = 0;
-    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
-        farthest = std::max(farthest, distance(it.key()));
+    for (const auto& [rgb, seen] : colours) {
+        farthest = std::max(farthest, distance(rgb));
     }
     constexpr int Noticeable = 48;
     if (farthest < Noticeable) {
         return {QColor(back), std::nullopt};
     }
     QRgb fore = 0;
-    most = -1;
-    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
-        if (distance(it.key()) * 4 >= farthest * 3 && it.value() > most) {
-            fore = it.key();
-            most = it.value();
+    int foreCount = -1;
+    for (const auto& [rgb, seen] : colours) {
+        if (distance(rgb) * 4 >= farthest * 3 && seen.count > foreCount) {
+            fore = rgb;
+            foreCount = seen.count;
         }
     }
     return {QColor(back), QColor(fore)};

@@ -170,7 +170,6 @@ struct TestScript::Runner {
     QWidget& mainWindow;
     Recorder record;
     QHash<QString, Verb> verbs;
-    QHash<QString, Command> extra;
     QStringList queue;
     QTimer stepTimer;
     QTimer watchTimer;
@@ -308,9 +307,6 @@ Outcome TestScript::Runner::Prepare(const Words& words) {
         return {}; // a comment
     }
     const QString verb = words.text[0];
-    if (const auto command = extra.find(verb); command != extra.end()) {
-        return {command.value()(words.text), {}, {}};
-    }
     const auto found = verbs.find(verb);
     if (found == verbs.end()) {
         return {"unknown command " + verb, {}, {}};
@@ -844,10 +840,6 @@ TestScript::TestScript(QWidget& mainWindow, Recorder record)
     : runner_(std::make_unique<Runner>(mainWindow, std::move(record))) {}
 
 TestScript::~TestScript() = default;
-
-void TestScript::AddCommand(const QString& verb, Command command) {
-    runner_->extra.insert(verb, std::move(command));
-}
 
 void TestScript::WatchFile(const QString& path) {
     QObject::connect(&runner_->watchTimer, &QTimer::timeout, [this, path] {

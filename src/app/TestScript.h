@@ -66,9 +66,10 @@
 //                              index=N visible=0|1 enabled=0|1 rect=X,Y,W,H
 //                              back=#rrggbb fore=#rrggbb" (the fields the control has;
 //                              rect in pixels in its window; the colours as drawn: back
-//                              the colour filling most of the control's picture, fore
-//                              the commonest colour that stands out of it, "none" when
-//                              nothing does). A window adds title="..." and
+//                              the colour filling most of the control's picture (of a
+//                              face drawn as a gradient, its middle row's: compare the
+//                              hue), fore the commonest colour that stands out of it,
+//                              "none" when nothing does). A window adds title="..." and
 //                              tabs="caption|caption" (its visible tabs).
 //   read NAME(*)               one "read:" line for every element of the array
 //   grid NAME                  "grid: NAME rows=R cols=C", "grid: NAME head "..." ...",
@@ -95,16 +96,12 @@ class TestScript {
 public:
     // Writes one event line.
     using Recorder = std::function<void(const QString& text)>;
-    // A command of the program's own: carries the words out (the verb first); "" when it
-    // did, else why not.
-    using Command = std::function<QString(const QStringList& words)>;
 
     TestScript(QWidget& mainWindow, Recorder record);
     ~TestScript();
     TestScript(const TestScript&) = delete;
     TestScript& operator=(const TestScript&) = delete;
 
-    void AddCommand(const QString& verb, Command command);
     // Looks for the file every 100 ms: its lines join the queue, then it is deleted.
     void WatchFile(const QString& path);
     void Enqueue(const QStringList& lines);

@@ -23,6 +23,7 @@
 #include <QMainWindow>
 #include <QMap>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableWidget>
@@ -313,6 +314,24 @@ TEST_F(TestScriptTest, ReadRecordsTextsFlagsPlaceAndTheColoursAsDrawn) {
               (QStringList{"grid: GrdTbl rows=3 cols=3", "grid: GrdTbl head \"1\" \"2\" \"3\""}));
     EXPECT_EQ(records.filter("grid: ").last(), "grid: GrdTbl 2 \"20\" \"21\" \"22\"");
     EXPECT_EQ(records.filter("items: "), QStringList{"items: CmbPick \"Zero\" \"One\" \"Two\""});
+}
+
+TEST_F(TestScriptTest, AFaceDrawnAsAGradientReadsAsItsMiddleRow) {
+    struct Gradient : QWidget {
+        using QWidget::QWidget;
+        void paintEvent(QPaintEvent*) override {
+            QPainter painter(this);
+            for (int y = 0; y < height(); ++y) {
+                painter.fillRect(0, y, width(), 1, QColor(y * 4, 0, 0));
+            }
+        }
+    };
+    auto* face = new Gradient(window.centralWidget());
+    face->setObjectName("PicFace");
+    face->setGeometry(10, 300, 50, 21);
+    face->show();
+    Run({"read PicFace"});
+    EXPECT_TRUE(records.last().endsWith("back=#280000 fore=none")) << records.last().toStdString();
 }
 
 TEST_F(TestScriptTest, ThreeKeysLandOnAControlWhoseHandlerDisablesItWhilePumpingEvents) {

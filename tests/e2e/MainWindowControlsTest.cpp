@@ -5,7 +5,9 @@
 
 #include "StagedProgram.h"
 
+#include <QColor>
 #include <QFile>
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -92,6 +94,27 @@ TEST_F(EndToEndMainWindowControls, OfflineStopsTheLinkAndIsChecked) {
     ASSERT_TRUE(staged.Run({"wait 1500"}));
     EXPECT_LE(staged.Requests().size(), sent + 1);
     EXPECT_TRUE(staged.ProgramRunning());
+}
+
+TEST_F(EndToEndMainWindowControls, AnEcuErrorShowsTheButtonWhoseListTellsIt) {
+    ASSERT_TRUE(staged.SimControl("com1", "error 3 1"));
+    ASSERT_TRUE(staged.Run({"until CmdErrInj visible 1 " + QString::number(LongMs)}, LongMs));
+    const auto button = staged.ReadControl("CmdErrInj");
+    ASSERT_TRUE(button);
+    // Its face is drawn as a gradient of the orange button colour (BGR 0x80C0FF).
+    const QColor face(button->value("back"));
+    EXPECT_NEAR(face.hue(), QColor(0xff, 0xc0, 0x80).hue(), 3) << face.name().toStdString();
+    EXPECT_GT(face.saturation(), 60) << face.name().toStdString();
+    ASSERT_TRUE(staged.Run({"click CmdErrInj", "until FrmErrEcu visible 1 20000"}));
+    const std::optional<GridCells> grid = staged.Grid("FrmErrEcu.MSFlexGrid1");
+    ASSERT_TRUE(grid);
+    ASSERT_FALSE(grid->rows.isEmpty());
+    EXPECT_EQ(grid->head.size(), 3);
+    const auto injector4 =
+        std::find_if(grid->rows.begin(), grid->rows.end(),
+                     [](const QStringList& row) { return row[0] == "Injector 4"; });
+    ASSERT_NE(injector4, grid->rows.end());
+    EXPECT_EQ((*injector4)[1], "Short circuit") << "error 3 in state 1";
 }
 
 } // namespace

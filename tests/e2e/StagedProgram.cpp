@@ -310,38 +310,89 @@ QStringList StagedProgram::Refusals() const {
     return refused;
 }
 
+QStringList StagedProgram::RecordedWords(const QString& text) {
+    QStringList words;
+    QString word;
+    bool inWord = false;
+    for (int i = 0; i < text.size(); ++i) {
+        if (text[i] == ' ') {
+            if (inWord) {
+                words << word;
+            }
+            word.clear();
+            inWord = false;
+            continue;
+        }
+        inWord = true;
+        if (text[i] != '"') {
+            word += text[i];
+            continue;
+        }
+        for (++i; i < text.size() && text[i] != '"'; ++i) {
+            if (text[i] == '\\' && i + 1 < text.size()) {
+                const QChar next = text[++i];
+                word += next == 'n' ? QChar('\n') : next == 'r' ? QChar('\r') : next;
+            } else {
+                word += text[i];
+            }
+        }
+    }
+    if (inWord) {
+        words << word;
+    }
+    return words;
+}
+
 QMap<QString, QString> StagedProgram::ParseFields(const QString& text) {
     QMap<QString, QString> fields;
-    int i = 0;
-    while (i < text.size()) {
-        while (i < text.size() && text[i] == ' ') {
-            ++i;
-        }
-        const int equals = text.indexOf('=', i);
-        if (equals < 0) {
-            break;
-        }
-        const QString name = text.mid(i, equals - i);
-        QString value;
-        i = equals + 1;
-        if (i < text.size() && text[i] == '"') {
-            for (++i; i < text.size() && text[i] != '"'; ++i) {
-                if (text[i] == '\\' && i + 1 < text.size()) {
-                    const QChar next = text[++i];
-                    value += next == 'n' ? QChar('\n') : next == 'r' ? QChar('\r') : next;
-                } else {
-                    value += text[i];
-                }
-            }
-            ++i;
-        } else {
-            while (i < text.size() && text[i] != ' ') {
-                value += text[i++];
-            }
-        }
-        fields.insert(name, value);
+    for (const QString& word : RecordedWords(text)) {
+        fields.insert(word.section('=', 0, 0), word.section('=', 1));
     }
     return fields;
+}
+
+std::optional<QStringList> StagedProgram::Items(const QString& name, int ms) {
+    const qsizetype before = Events().size();
+    if (!Run({"items " + name}, ms)) {
+        return std::nullopt;
+    }
+    for (const ProgramEvent& event : Events().mid(before)) {
+        if (event.text.startsWith("items: " + name + " ") || event.text == "items: " + name) {
+            return RecordedWords(event.text).mid(2);
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<GridCells> StagedProgram::Grid(const QString& name, int ms) {
+    const qsizetype before = Events().size();
+    if (!Run({"grid " + name}, ms)) {
+        return std::nullopt;
+    }
+    std::optional<GridCells> grid;
+    // The lines of one grid are written one after the other: wait for the last row.
+    WaitFor(
+        [&] {
+            grid = GridCells();
+            int rows = -1;
+            for (const ProgramEvent& event : Events().mid(before)) {
+                const QString prefix = "grid: " + name + " ";
+                if (!event.text.startsWith(prefix)) {
+                    continue;
+                }
+                const QStringList words = RecordedWords(event.text.mid(prefix.size()));
+                if (words.value(0).startsWith("rows=")) {
+                    rows = words[0].mid(5).toInt();
+                } else if (words.value(0) == "head") {
+                    grid->head = words.mid(1);
+                } else {
+                    grid->rows << words.mid(1);
+                }
+            }
+            return rows >= 0 && grid->rows.size() == rows;
+        },
+        ms);
+    return grid;
 }
 
 std::optional<int> StagedProgram::WaitForProgramEnd(int ms) {

@@ -84,6 +84,12 @@ struct SimDump {
     QString Hex(const QString& image, int offset, int count) const;
 };
 
+// A grid as "grid NAME" records it: the column headings (when shown) and the rows.
+struct GridCells {
+    QStringList head;
+    QList<QStringList> rows;
+};
+
 class StagedProgram {
 public:
     StagedProgram();
@@ -123,6 +129,10 @@ public:
     // The fields that "read NAME" records (text, value, visible, back, ...; texts
     // unquoted); nothing when the read was refused or not recorded within ms.
     std::optional<QMap<QString, QString>> ReadControl(const QString& name, int ms = 20000);
+    // The entries that "items NAME" records; nothing when refused or not recorded.
+    std::optional<QStringList> Items(const QString& name, int ms = 20000);
+    // The cells that "grid NAME" records; nothing when refused or not recorded.
+    std::optional<GridCells> Grid(const QString& name, int ms = 20000);
     // The lines refused so far, each "<line> (<why>)".
     QStringList Refusals() const;
 
@@ -138,7 +148,10 @@ public:
     QList<LoggedExchange> Exchanges() const;
     QList<ProgramEvent> Events() const;
 
-    // "a=1 b="x y"": the pairs of a recorded line, quoted texts unescaped.
+    // The words of a recorded line, split at blanks; quoted texts unescaped
+    // ("a=1 b="x y"" gives "a=1" and "b=x y").
+    static QStringList RecordedWords(const QString& text);
+    // "a=1 b="x y"": the pairs of a recorded line.
     static QMap<QString, QString> ParseFields(const QString& text);
 
     // Polls the condition every 50 ms for up to ms; never sleeps a fixed time.
