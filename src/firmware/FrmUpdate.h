@@ -78,6 +78,7 @@ private:
     void SecondPress();
     bool ReadBack();
     bool SaveBackup();
+    void StartStrip(const QString& caption);
     void FlashPhase();
     void BuildWriteBack();
     void WriteBack();

@@ -198,12 +198,17 @@ bool FrmUpdate::SaveBackup() {
     return ecudata::SaveParamFile(ctx_.AppFolder + BackupFile, model, info, ctx_.DecimalSep);
 }
 
-void FrmUpdate::FlashPhase() {
-    const support::CursorOverride hourglass(Qt::WaitCursor);
+// The buttons give way to the progress strip, its bar at the start width.
+void FrmUpdate::StartStrip(const QString& caption) {
     ShowButtons(false, false);
     ShowStrip(true);
     SetBarWidth(StartBarWidth);
-    SetPhase(PhaseInit);
+    SetPhase(caption);
+}
+
+void FrmUpdate::FlashPhase() {
+    const support::CursorOverride hourglass(Qt::WaitCursor);
+    StartStrip(PhaseInit);
     if (!SetEcuPrg(link_)) {
         Failed(Resume::None);
         return;
@@ -260,10 +265,7 @@ void FrmUpdate::BuildWriteBack() {
 
 void FrmUpdate::WriteBack() {
     const support::CursorOverride hourglass(Qt::WaitCursor);
-    ShowButtons(false, false);
-    ShowStrip(true);
-    SetBarWidth(StartBarWidth);
-    SetPhase(PhaseConfig);
+    StartStrip(PhaseConfig);
     ecudata::EcuModel model = ctx_.Model();
     const auto send = [this](quint8 command, const QByteArray& payload = {}) {
         return [this, command, payload] { return ecudata::SendRequest(link_, command, payload); };

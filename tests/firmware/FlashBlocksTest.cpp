@@ -7,27 +7,15 @@
 
 using namespace firmware;
 
-namespace {
-
-QByteArray Bytes(std::initializer_list<int> values) {
-    QByteArray bytes;
-    for (const int v : values) {
-        bytes.append(static_cast<char>(v));
-    }
-    return bytes;
-}
-
-} // namespace
-
 TEST(FlashBlocks, AddressBytesComeFromTheValue) {
     struct Case {
         qint32 address;
         QByteArray bytes;
     };
     const Case cases[] = {
-        {0xF80080, Bytes({0xF8, 0x00, 0x80})},
-        {0x0F8000, Bytes({0x0F, 0x80, 0x00})}, // five hex digits: still three bytes
-        {0x100000, Bytes({0x10, 0x00, 0x00})},
+        {0xF80080, QByteArray::fromHex("F80080")},
+        {0x0F8000, QByteArray::fromHex("0F8000")}, // five hex digits: still three bytes
+        {0x100000, QByteArray::fromHex("100000")},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(FlashAddressBytes(c.address), c.bytes) << std::hex << c.address;
@@ -37,7 +25,7 @@ TEST(FlashBlocks, AddressBytesComeFromTheValue) {
 TEST(FlashBlocks, FrameCarriesHeaderAddressDataAndChecksum) {
     const QByteArray frame = BuildFlashBlockFrame(0x100000, QByteArray(FlashBlockSize, '\0'));
     ASSERT_EQ(frame.size(), FlashFrameSize);
-    EXPECT_EQ(frame.left(8), Bytes({0x41, 0x02, 0x87, 0x08, 0x00, 0x10, 0x00, 0x00}));
+    EXPECT_EQ(frame.left(8), QByteArray::fromHex("4102870800100000"));
     EXPECT_EQ(frame.mid(8, 128), QByteArray(128, '\0'));
     EXPECT_EQ(static_cast<quint8>(frame.back()), 0xDC);
 
