@@ -48,6 +48,7 @@ TEST(FlashProgramming, EraseRefusesWhatCannotBeWritten) {
         {"no image", "", false, true},
         {"no S2 record", "S0030000FC\r\n", false, true},
         {"a flash map of no width", {}, true, true},
+        {"a damaged record", "S208F800001122334455\r\nS208F80004112233445A\r\n", false, true},
         {"every record outside the map", "S208010000112233444C\r\nS2087F000011223344CE\r\n", false,
          false},
     };
