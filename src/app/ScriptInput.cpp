@@ -2,11 +2,13 @@
 
 #include <QAbstractItemView>
 #include <QAbstractSlider>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QStringList>
@@ -209,6 +211,17 @@ void MouseDoubleClick(QWidget& target, QPoint at, Qt::KeyboardModifiers modifier
     MouseClick(target, at, Qt::LeftButton, modifiers);
     SendMouse(target, QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton, modifiers);
     SendMouse(target, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton, modifiers);
+}
+
+void ClickMenuItem(QAction& item) {
+    for (QObject* owner : item.associatedObjects()) {
+        auto* menu = qobject_cast<QMenu*>(owner);
+        if (menu && menu->isVisible()) {
+            MouseClick(*menu, menu->actionGeometry(&item).center(), Qt::LeftButton, Qt::NoModifier);
+            return;
+        }
+    }
+    item.trigger();
 }
 
 bool ChooseItem(QComboBox& combo, int index) {

@@ -10,6 +10,7 @@
 #include <optional>
 
 class QAbstractSlider;
+class QAction;
 class QComboBox;
 class QWidget;
 
@@ -45,6 +46,10 @@ void SendMouse(QWidget& target, QEvent::Type type, QPoint at, Qt::MouseButton bu
 void MouseClick(QWidget& target, QPoint at, Qt::MouseButton button,
                 Qt::KeyboardModifiers modifiers);
 void MouseDoubleClick(QWidget& target, QPoint at, Qt::KeyboardModifiers modifiers);
+
+// A menu item clicked: on its open pop-up menu (which then closes, as a context menu
+// does), else triggered as a click on it in its menu does.
+void ClickMenuItem(QAction& item);
 
 // A combo box's item picked as a user does: focus, the list opened, the item taken with
 // Enter (activated and, when it changes, the index change are raised). False when the

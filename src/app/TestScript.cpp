@@ -368,7 +368,7 @@ Outcome TestScript::Runner::Mouse(const Words& w, Qt::MouseButton button, bool t
         return {{},
                 [item = QPointer<QAction>(action)] {
                     if (item) {
-                        item->trigger();
+                        script::ClickMenuItem(*item);
                     }
                 },
                 {}};

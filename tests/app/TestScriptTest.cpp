@@ -16,12 +16,16 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMap>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
@@ -397,6 +401,58 @@ TEST_F(TestScriptTest, TheNextLineRunsWhileAHandlerWaits) {
     EXPECT_EQ(raised.value("CmdGo.clicked"), 1);
     EXPECT_GE(waited, 0);
     EXPECT_LT(waited, 5000);
+}
+
+TEST_F(TestScriptTest, AButtonHeldDownRepeatsUntilItIsLetGo) {
+    auto* step = Add<QPushButton>(*window.centralWidget(), "CmdStep", {370, 330, 40, 24});
+    step->setAutoRepeat(true);
+    step->setAutoRepeatDelay(100);
+    step->setAutoRepeatInterval(50);
+    step->show();
+    Count(step, &QPushButton::clicked, "CmdStep.clicked");
+    Run({"press CmdStep 600"});
+    EXPECT_GE(raised.value("CmdStep.clicked"), 3);
+    EXPECT_FALSE(step->isDown());
+    const int clicks = raised.value("CmdStep.clicked");
+    Run({"wait 300"});
+    EXPECT_EQ(raised.value("CmdStep.clicked"), clicks) << "no repeat after the release";
+}
+
+TEST_F(TestScriptTest, AContextMenuOpenedByARightClickTakesTheNextLinesClick) {
+    QMenu popup(&window);
+    QAction* copy = popup.addAction("Copy");
+    copy->setObjectName("MnuCopy");
+    Count(copy, &QAction::triggered, "MnuCopy.triggered");
+    QAction* chosen = nullptr;
+    auto* area = Add<QPushButton>(*window.centralWidget(), "CmdArea", {280, 330, 80, 24});
+    area->setContextMenuPolicy(Qt::CustomContextMenu);
+    area->show();
+    QObject::connect(area, &QWidget::customContextMenuRequested, &window,
+                     [&](QPoint at) { chosen = popup.exec(area->mapToGlobal(at)); });
+    Run({"rclick CmdArea", "click MnuCopy", "click CmdGo"});
+    EXPECT_EQ(chosen, copy);
+    EXPECT_EQ(raised.value("MnuCopy.triggered"), 1);
+    EXPECT_EQ(raised.value("CmdGo.clicked"), 1) << "after the menu closed";
+    EXPECT_TRUE(Refused().isEmpty()) << Refused().join('\n').toStdString();
+}
+
+TEST_F(TestScriptTest, AWindowClosesByItsCloseBoxOrEscapeAndItsPictureIsSaved) {
+    QDialog dialog(&window);
+    dialog.setObjectName("FrmDlg");
+    int rejected = 0;
+    QObject::connect(&dialog, &QDialog::rejected, &window, [&] { ++rejected; });
+    const QString picture = QDir::temp().filePath("lx735-script-grab.png");
+    QFile::remove(picture);
+    dialog.show();
+    Run({"key FrmDlg Escape"});
+    EXPECT_EQ(rejected, 1);
+    EXPECT_FALSE(dialog.isVisible());
+    dialog.show();
+    Run({"close FrmDlg", "grab " + picture, "close FrmDlg"});
+    EXPECT_EQ(rejected, 2);
+    EXPECT_FALSE(QImage(picture).isNull());
+    EXPECT_EQ(Refused(), QStringList{"command refused: close FrmDlg (hidden)"});
+    QFile::remove(picture);
 }
 
 TEST_F(TestScriptTest, AnswersGoToExactlyTheNextBoxOrDialog) {
