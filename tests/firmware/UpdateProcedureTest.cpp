@@ -7,6 +7,8 @@
 #include "ecudata/ParamFile.h"
 #include "link/Frames.h"
 
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <gtest/gtest.h>
 
 namespace firmware_test {
@@ -144,6 +146,24 @@ TEST(UpdateProcedure, EscTwiceOnTheFirstScreenLeavesWithoutProgramming) {
     EXPECT_EQ(t.window->result(), QDialog::Rejected);
     EXPECT_FALSE(t.rig.ctx.Requests.FirmwareOk);
     EXPECT_TRUE(t.rig.Commands().isEmpty());
+}
+
+// The title bar's close box does what Esc does; the Esc key does nothing.
+TEST(UpdateProcedure, CloseBoxActsAsEsc) {
+    UpdateRig t;
+    t.window->show();
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(t.window.get(), &escape);
+    EXPECT_TRUE(t.window->isVisible());
+    EXPECT_EQ(t.window->UpdateState(), 0);
+    t.window->close();
+    EXPECT_EQ(t.window->UpdateState(), 5);
+    EXPECT_EQ(t.Text("LblMsg"), "\r\nMsgUpdate01\r\n\r\n");
+    EXPECT_TRUE(t.window->isVisible());
+    t.window->close();
+    EXPECT_FALSE(t.window->isVisible());
+    EXPECT_EQ(t.window->result(), QDialog::Rejected);
+    EXPECT_FALSE(t.rig.ctx.Requests.FirmwareOk);
 }
 
 TEST(UpdateProcedure, EngineStartedBeforeTheSecondPressFallsBack) {
