@@ -20,8 +20,12 @@
 namespace ecudata {
 
 struct EcuImages {
-    // The to-write copies start at their no-edit markers.
-    EcuImages() { ResetMemToWrite(*this); }
+    // The to-write copies start at their no-edit markers; the tables carry the current
+    // layout's end marker, so that a file saved before the first read reads back as such.
+    EcuImages() {
+        ResetMemToWrite(*this);
+        TblCorEdit.back() = TblCorRead.back() = -1;
+    }
 
     Mem1Rec Mem1Data;
     Mem1Rec Mem1Prev;
