@@ -183,6 +183,7 @@ void FrmInjSet::BuildInjControls(int count) {
         bar->setSingleStep(5);
         bar->setPageStep(50);
         bar->setFocusPolicy(Qt::StrongFocus);
+        bar->setInvertedControls(false); // Right and Page Up raise a horizontal bar
         app::MoveTwips(*bar, 2820, top, 1920, RowH);
         connect(bar, &QScrollBar::valueChanged, this, [this, i] { HScrTime_Change(i); });
         auto* reset = new QPushButton("X", &frame);

@@ -152,6 +152,7 @@ void FrmLevelSetting::BuildLevelControls() {
             bar->setSingleStep(16);
             bar->setPageStep(100);
             bar->setFocusPolicy(Qt::StrongFocus);
+            bar->setInvertedControls(false); // Right and Page Up raise a horizontal bar
             connect(bar, &QScrollBar::valueChanged, this, [this, i] { HScrLevel_Change(i); });
             for (QWidget* control : std::initializer_list<QWidget*>{label, lamp, text, unit, bar}) {
                 control->installEventFilter(this);
