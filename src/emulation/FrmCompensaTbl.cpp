@@ -218,6 +218,8 @@ void FrmCompensaTbl::LoadCompCaptions() {
     lblHelp_->setText(own.value(3));
     for (Table& t : tables_) {
         t.check->setText(own.value(4));
+        // A click beside its caption would miss the box.
+        t.check->adjustSize();
     }
     tables_[Smag].frame->setTitle(added.value(3));
     cmdModScala_->setText(added.value(4));
