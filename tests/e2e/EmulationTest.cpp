@@ -48,31 +48,9 @@ QStringList GridRow(StagedProgram& staged, const QString& grid, int row) {
     return cells;
 }
 
-// The fields of a control's "read" line; a control of another window ("Window.Name") is
-// recorded under its own name.
-QMap<QString, QString> Read(StagedProgram& staged, const QString& name) {
-    const qsizetype before = staged.Events().size();
-    if (!staged.Run({"read " + name})) {
-        return {};
-    }
-    const QString prefix = "read: " + name.section('.', -1) + " ";
-    QMap<QString, QString> fields;
-    StagedProgram::WaitFor(
-        [&] {
-            for (const ProgramEvent& event : staged.Events().mid(before)) {
-                if (event.kind == "EVENT" && event.text.startsWith(prefix)) {
-                    fields = StagedProgram::ParseFields(event.text.mid(prefix.size()));
-                    return true;
-                }
-            }
-            return false;
-        },
-        LongMs);
-    return fields;
-}
-
 QString Text(StagedProgram& staged, const QString& name) {
-    return Read(staged, name).value("text", "<none>");
+    const auto fields = staged.ReadControl(name);
+    return fields ? fields->value("text") : QString("<none>");
 }
 
 class EndToEndEmulation : public ::testing::Test {
@@ -179,7 +157,9 @@ TEST_F(EndToEndEmulation, TheCompensationWindowWritesOnceAfterAHeldKey) {
                     "until FrmCompensaTbl exists 1 20000", "grid FrmCompensaTbl.GrdTemp"}));
     EXPECT_EQ(GridRow(staged, "FrmCompensaTbl.GrdTemp", 0).value(1), "-20");
     EXPECT_EQ(GridRow(staged, "FrmCompensaTbl.GrdTemp", 0).value(15), "120");
-    EXPECT_EQ(Read(staged, "FrmCompensaTbl.ChkGrdTemp").value("checked"), "1");
+    const auto check = staged.ReadControl("FrmCompensaTbl.ChkGrdTemp");
+    ASSERT_TRUE(check);
+    EXPECT_EQ(check->value("checked"), "1");
     EXPECT_EQ(Text(staged, "FrmCompensaTbl.CmbSmagAcc"), "8");
 
     ASSERT_TRUE(staged.Run(
