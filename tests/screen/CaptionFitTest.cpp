@@ -12,6 +12,7 @@
 #include "monitor/FrmErrEcu.h"
 #include "monitor/FrmService.h"
 #include "monitor/LiveWindowRig.h"
+#include "settings/ConfigPage.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -134,8 +135,21 @@ std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
            (info.param.fullScreen ? "FullScreen" : "StartSize");
 }
 
-class CaptionFit : public monitor_test::LiveWindowRig, public ::testing::WithParamInterface<Case> {
+// Made before the rig, which makes the Configuration page before the window loads.
+struct ConfigPageHolder {
+    std::unique_ptr<settings::ConfigPage> configPage;
+};
+
+class CaptionFit : protected ConfigPageHolder,
+                   public monitor_test::LiveWindowRig,
+                   public ::testing::WithParamInterface<Case> {
 protected:
+    CaptionFit()
+        : LiveWindowRig([this] {
+              configPage = std::make_unique<settings::ConfigPage>(*context, *window, services);
+          }) {}
+    ~CaptionFit() override { configPage.reset(); }
+
     void SetUp() override {
         if (QGuiApplication::platformName() == "offscreen") {
             GTEST_SKIP() << "needs an X display (the test runs on Xvfb)";
@@ -203,6 +217,10 @@ TEST_P(CaptionFit, NoCaptionIsWiderThanItsControl) {
     ASSERT_FALSE(Hidden("CmdErrInj"));
 
     CheckEveryTab("shipped label layout");
+    window->MnuViewTab_Click(1);
+    QCoreApplication::processEvents();
+    KeepScreenshot("configuration");
+    window->MnuViewTab_Click(0);
     SwitchDeveloperView();
     ASSERT_TRUE(context->DeveloperView);
     EXPECT_EQ(window->SstMain().Rows(), (QList<QList<int>>{{3, 4, 5}, {0, 1, 2}}));

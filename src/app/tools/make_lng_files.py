@@ -165,7 +165,7 @@ MAIN_TAIL = [
     ("Type", "Tipo"),  # E+21 LblTypGLS, LblTypInj
     ("End of gas", "Fine gas"),  # E+22 LblEmptyGas
     ("End-of-gas pressure", "Pressione di fine gas"),  # E+23 LblSwtchPres
-    ("End-of-gas delay", "Ritardo di fine gas"),  # E+24 LblSwtchPressDelay
+    ("Delay (s)", "Ritardo (s)"),  # E+24 LblSwtchPressDelay
     ("Level sensor", "Sensore di livello"),  # E+25 CmdTpyGLS
     ("Injectors", "Iniettori"),  # E+26 CmdTpyInj
     ("Options", "Opzioni"),  # E+27 LblFrmOption
