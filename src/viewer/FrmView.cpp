@@ -84,6 +84,16 @@ QLabel* Label(QWidget* parent, const QString& name, const QString& caption, int 
     return label;
 }
 
+// Option and check boxes take a click anywhere on their area, not only on the mark and
+// the caption's text.
+template <class Box> class WholeArea : public Box {
+public:
+    using Box::Box;
+
+protected:
+    bool hitButton(const QPoint& pos) const override { return this->rect().contains(pos); }
+};
+
 QString Css(quint32 fore, quint32 back) {
     return QString("color:%1;background-color:%2;").arg(Bgr(fore).name(), Bgr(back).name());
 }
@@ -245,9 +255,9 @@ void FrmView::BuildControls() {
             RedrawSignals();
         }
     });
-    optRun_[0] = Make<QRadioButton>(this, "OptRun(0)", col, 4680, 1560, 375);
+    optRun_[0] = Make<WholeArea<QRadioButton>>(this, "OptRun(0)", col, 4680, 1560, 375);
     optRun_[0]->setText("Run");
-    optRun_[1] = Make<QRadioButton>(this, "OptRun(1)", col, 5100, 1560, 375);
+    optRun_[1] = Make<WholeArea<QRadioButton>>(this, "OptRun(1)", col, 5100, 1560, 375);
     optRun_[1]->setText("Stop");
     for (int i = 0; i < 2; ++i) {
         connect(optRun_[i], &QRadioButton::toggled, this, [this, i](bool on) {
@@ -288,8 +298,8 @@ void FrmView::BuildControls() {
     frame1_ = Make<QGroupBox>(this, "Frame1", 15, 30, 5040, 4260);
     frame1_->setTitle("Setting");
     for (int c = 0; c < 8; ++c) {
-        chkSignal_[c] =
-            Make<QCheckBox>(frame1_, app::ArrayName("ChkSignal", c), 120, 300 + c * 420, 1800, 375);
+        chkSignal_[c] = Make<WholeArea<QCheckBox>>(frame1_, app::ArrayName("ChkSignal", c), 120,
+                                                   300 + c * 420, 1800, 375);
         chkSignal_[c]->setText(ChannelCaptions[c]);
         connect(chkSignal_[c], &QCheckBox::clicked, this, [this, c] { ChkSignal_Click(c); });
         txtSignal_[c] = Make<QLineEdit>(frame1_, app::ArrayName("TxtSignal", c), 2040,

@@ -286,7 +286,9 @@ std::optional<QMap<QString, QString>> StagedProgram::ReadControl(const QString& 
     WaitFor(
         [&] {
             for (const ProgramEvent& event : Events().mid(before)) {
-                if (event.text.startsWith("read: " + name + " ")) {
+                // A control of another window is recorded by its own name.
+                if (event.text.startsWith("read: " + name + " ") ||
+                    event.text.startsWith("read: " + name.section('.', -1) + " ")) {
                     fields = ParseFields(event.text.section(' ', 2));
                     return true;
                 }

@@ -1,0 +1,226 @@
+// The signal viewer in the real program against lx735-sim: opened from the General
+// page's button, it records with CMD_READ_MEM1 alone, saves and reopens a recording,
+// keeps its channel settings, pages through a large log, and gives the polling back
+// when it closes.
+
+#include "StagedProgram.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace e2e {
+namespace {
+
+constexpr int LongMs = 60000;
+
+// The viewer button is shown with the developer's hot key, as an installer shows it.
+const QStringList ShowViewerButton{"input \"KOLT5829\"", "key FrmLX735 Ctrl+Alt+Shift+W"};
+
+bool WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+// A link-log line as the link writes it.
+QByteArray LogLine(qint64 ms, const QString& tag, const QString& text) {
+    return ('"' + QString::number(ms) + " " + tag + " " + text + "\"\r\n").toLatin1();
+}
+
+class EndToEndViewer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(staged.Valid());
+        if (QuickReplies()) {
+            // Replies read 2 ms after their request instead of 20.
+            const QByteArray setCom = staged.Read("BIN/SetCom.ini");
+            ASSERT_TRUE(setCom.contains("[Idle_usec]\r\n20000\r\n"));
+            ASSERT_TRUE(WriteFile(
+                staged.Path("BIN/SetCom.ini"),
+                QByteArray(setCom).replace("[Idle_usec]\r\n20000\r\n", "[Idle_usec]\r\n2000\r\n")));
+        }
+        staged.MapCom(1, staged.StartSim("com1", {"--fast"}));
+        ASSERT_TRUE(staged.SimControl("com1", "set animate 0\nset rpm 2500"));
+        ASSERT_TRUE(staged.StartProgram());
+        ASSERT_TRUE(StagedProgram::WaitFor(
+            [&] { return !staged.Requests("CMD_READ_MEM3").isEmpty(); }, LongMs));
+        ASSERT_TRUE(staged.Run(ShowViewerButton));
+    }
+
+    QString Text(const QString& name) {
+        const auto fields = staged.ReadControl(name);
+        return fields ? fields->value("text") : QString("(no " + name + ")");
+    }
+    bool TextShows(const QString& name, const QString& part) {
+        return StagedProgram::WaitFor([&] { return Text(name).contains(part); }, LongMs);
+    }
+    bool Field(const QString& name, const QString& field, const QString& value) {
+        return StagedProgram::WaitFor(
+            [&] {
+                const auto f = staged.ReadControl(name);
+                return f && f->value(field) == value;
+            },
+            LongMs);
+    }
+    bool Open() { return staged.Run({"click CmdView", "until FrmView visible 1 20000"}, LongMs); }
+    // Requests of the current link log sent after ms.
+    QStringList RequestsAfter(qint64 ms) {
+        QStringList names;
+        for (const LoggedRequest& r : staged.Requests()) {
+            if (r.ms > ms && r.name.startsWith("CMD_")) {
+                names << r.name;
+            }
+        }
+        return names;
+    }
+    QStringList Boxes() {
+        QStringList boxes;
+        for (const ProgramEvent& e : staged.Events()) {
+            if (e.kind == "MSGBOX") {
+                boxes << e.text;
+            }
+        }
+        return boxes;
+    }
+
+    virtual bool QuickReplies() const { return false; }
+
+    StagedProgram staged;
+};
+
+class EndToEndViewerQuickLink : public EndToEndViewer {
+protected:
+    bool QuickReplies() const override { return true; }
+};
+
+TEST_F(EndToEndViewer, RecordsSavesAndReopensThenPollingResumes) {
+    ASSERT_TRUE(Open());
+    // The log starts afresh with the recording's header and constants.
+    ASSERT_TRUE(StagedProgram::WaitFor(
+        [&] { return staged.Requests("CMD_READ_MEM1").size() >= 20; }, LongMs))
+        << staged.Read("BIN/RxTx.TXT").right(3000).toStdString();
+    const QList<QByteArray> head = staged.Read("BIN/RxTx.TXT").split('\n').mid(0, 5);
+    ASSERT_EQ(head.size(), 5);
+    EXPECT_TRUE(head[0].contains(" O Release  ver 01.12.82 - 14/04/2011"));
+    EXPECT_EQ(head[1], "\"[K_gm]\"\r");
+    EXPECT_EQ(head[3], "\"[K_Lambda]\"\r");
+    EXPECT_TRUE(TextShows("FrmView.LblSignal(5)", "2500"));
+    EXPECT_TRUE(Text("FrmView.LblSignal(5)").startsWith(Text("LblCalRpm").trimmed()));
+    QStringList sent = RequestsAfter(0);
+    sent.removeAll("CMD_READ_MEM1");
+    sent.removeAll("CMD_GET_ECO");
+    EXPECT_TRUE(sent.isEmpty()) << sent.join(' ').toStdString();
+
+    // Stop, saved as a cleaned copy, reopened.
+    const QString saved = staged.Path("SAMPLES/rec.vfl");
+    ASSERT_TRUE(staged.Run({"answer Yes", "file \"" + saved + "\"", "click FrmView.OptRun(1)"}));
+    const bool stopped = Field("FrmView.CmdOpen", "enabled", "1");
+    ASSERT_TRUE(stopped) << staged.Read("BIN/RxTx.TXT").right(1500).toStdString();
+    EXPECT_TRUE(Boxes().contains("View|DO YOU WANT SAVE LAST DATA?"));
+    const QList<QByteArray> lines = staged.Read("SAMPLES/rec.vfl").split('\n');
+    ASSERT_GT(lines.size(), 40);
+    for (qsizetype i = 0; i + 2 < lines.size(); ++i) {
+        EXPECT_NE(lines[i].split(' ').value(1), lines[i + 1].split(' ').value(1))
+            << "line " << i << ": " << lines[i].constData();
+    }
+    ASSERT_TRUE(staged.Run({"file \"" + saved + "\"", "click FrmView.CmdOpen"}));
+    EXPECT_TRUE(Field("FrmView", "title", "View 1.1 - [" + saved + "]"));
+    EXPECT_TRUE(TextShows("FrmView.LblSignal(5)", "2500"));
+
+    // Closed while viewing: at once, and the poll scheduler reads zones 2 and 3 again.
+    const qint64 closed = staged.LogLines().isEmpty() ? 0 : staged.LogLines().last().ms;
+    ASSERT_TRUE(staged.Run({"close FrmView", "until FrmView exists 0 20000"}));
+    EXPECT_TRUE(StagedProgram::WaitFor(
+        [&] {
+            const QStringList after = RequestsAfter(closed);
+            return after.contains("CMD_READ_MEM2") && after.contains("CMD_READ_MEM3");
+        },
+        LongMs));
+    EXPECT_TRUE(staged.ProgramRunning());
+}
+
+TEST_F(EndToEndViewer, ClosingWhileRecordingAsksToSaveThenCloses) {
+    ASSERT_TRUE(Open());
+    ASSERT_TRUE(StagedProgram::WaitFor(
+        [&] { return staged.Requests("CMD_READ_MEM1").size() >= 10; }, LongMs));
+    const QString picture = staged.Path("viewer.png");
+    ASSERT_TRUE(staged.Run({"grab \"" + picture + "\" FrmView"}));
+    EXPECT_TRUE(StagedProgram::WaitFor([&] { return QFile(picture).size() > 0; }, LongMs));
+    ASSERT_TRUE(staged.Run({"answer No", "close FrmView", "until FrmView exists 0 20000"}));
+    EXPECT_EQ(Boxes(), QStringList{"View|DO YOU WANT SAVE LAST DATA?"});
+    EXPECT_TRUE(staged.ProgramRunning());
+}
+
+TEST_F(EndToEndViewer, OffLineSettingsAndPagesOfALargeLog) {
+    ASSERT_TRUE(staged.Run({"click MnuOffLine"}));
+    ASSERT_TRUE(StagedProgram::WaitFor(
+        [&] { return staged.LogLines().size() > 0 && staged.LogLines().last().text == "C 8"; },
+        LongMs));
+    // A log of 7,000,000 bytes, written where the installer keeps recordings.
+    QByteArray big = "\"1000 O Release\"\r\n\"[K_gm]\"\r\n 15000000 \r\n";
+    const QString reply = "42015F0C00" + QString(182, '0') + "10";
+    for (qint64 ms = 2000; big.size() < 7000000; ms += 10) {
+        big += LogLine(ms, "T", "4102030C4C") + LogLine(ms + 5, "R", reply);
+    }
+    ASSERT_TRUE(WriteFile(staged.Path("SAMPLES/big.vfl"), big));
+
+    ASSERT_TRUE(Open());
+    EXPECT_TRUE(Field("FrmView.OptRun(1)", "checked", "1"));
+    EXPECT_TRUE(Field("FrmView.OptRun(0)", "enabled", "0"));
+    EXPECT_TRUE(Field("FrmView.OptRun(1)", "enabled", "0"));
+    EXPECT_EQ(staged.Read("BIN/RxTx.TXT").count("\r\n"), 1) << "the log rotated, nothing sent";
+
+    ASSERT_TRUE(staged.Run(
+        {"click FrmView.LblSignal(4)", "click FrmView.CmdZoomIn", "click FrmView.CmdZoomIn"}));
+    EXPECT_TRUE(Field("FrmView.LblZoomChl", "text", "2048"));
+    EXPECT_TRUE(staged.Read("LNG/OsciConfig.ini")
+                    .contains("[Lambda]\r\n1\r\n 65280 \r\n 4575 \r\n 2048 \r\n"));
+
+    ASSERT_TRUE(
+        staged.Run({"file \"" + staged.Path("SAMPLES/big.vfl") + "\"", "click FrmView.CmdOpen"}));
+    EXPECT_TRUE(Field("FrmView.CmdSeekNext", "enabled", "1"));
+    EXPECT_TRUE(Field("FrmView.CmdSeekPrev", "enabled", "0"));
+    ASSERT_TRUE(staged.Run({"click FrmView.CmdSeekNext"}));
+    ASSERT_TRUE(Field("FrmView.CmdSeekPrev", "enabled", "1"));
+    ASSERT_TRUE(staged.Run({"click FrmView.CmdSeekNext"}));
+    EXPECT_TRUE(Field("FrmView.CmdSeekNext", "enabled", "0"));
+    EXPECT_TRUE(Field("FrmView.CmdSeekPrev", "enabled", "1"));
+
+    // Reopened: the zoom was kept.
+    ASSERT_TRUE(staged.Run({"close FrmView", "until FrmView exists 0 20000"}));
+    ASSERT_TRUE(Open());
+    ASSERT_TRUE(staged.Run({"click FrmView.LblSignal(4)"}));
+    EXPECT_TRUE(Field("FrmView.LblZoomChl", "text", "2048"));
+    EXPECT_TRUE(Boxes().isEmpty()) << Boxes().join("; ").toStdString();
+}
+
+// At 20 s a division a sweep lasts two minutes, and the store of 2401 samples fills long
+// before: the sweep starts again at the left, with no box and no stop.
+TEST_F(EndToEndViewerQuickLink, TheStoreFillsBeforeTheSweepEndsAndWrapsQuietly) {
+    ASSERT_TRUE(Open());
+    ASSERT_TRUE(staged.Run(
+        {"click FrmView.CmdSecDivP", "click FrmView.CmdSecDivP", "click FrmView.CmdSecDivP"}));
+    ASSERT_TRUE(Field("FrmView.LblSecDiv", "text", "20.00 s"));
+    const QList<LoggedRequest> before = staged.Requests("CMD_READ_MEM1");
+    ASSERT_FALSE(before.isEmpty()) << staged.Read("BIN/RxTx.TXT").right(2000).toStdString();
+    const qsizetype from = before.size();
+    const qint64 start = before.last().ms;
+    ASSERT_TRUE(StagedProgram::WaitFor(
+        [&] { return staged.Requests("CMD_READ_MEM1").size() >= from + 2600; }, 100000));
+    EXPECT_LT(staged.Requests("CMD_READ_MEM1").last().ms - start, 120000) << "within one sweep";
+    EXPECT_TRUE(Boxes().isEmpty()) << Boxes().join("; ").toStdString();
+    EXPECT_TRUE(TextShows("FrmView.LblSignal(5)", "2500"));
+
+    const qint64 stopped = staged.LogLines().isEmpty() ? 0 : staged.LogLines().last().ms;
+    ASSERT_TRUE(staged.Run({"answer No", "close FrmView", "until FrmView exists 0 20000"}));
+    EXPECT_TRUE(StagedProgram::WaitFor(
+        [&] {
+            const QStringList after = RequestsAfter(stopped);
+            return after.contains("CMD_READ_MEM2") && after.contains("CMD_READ_MEM3");
+        },
+        LongMs));
+    EXPECT_EQ(Boxes(), QStringList{"View|DO YOU WANT SAVE LAST DATA?"});
+}
+
+} // namespace
+} // namespace e2e
