@@ -19,11 +19,11 @@ namespace {
 
 constexpr int LongMs = 60000;
 
-// Settings of a fixed COM1 with a slow send (60 ms a byte, within the ECU's gap between
+// Settings of a fixed COM1 with a slow send (80 ms a byte, within the ECU's gap between
 // the bytes of a request) and short reply waits: most of the time a frame goes out.
 QByteArray SlowSendSetCom() {
     return "[Comport]\r\n1\r\n[SearchCom]\r\n 255 \r\n[UsbCom]\r\n 0 \r\n"
-           "[AttesaByteTx_usec]\r\n60000\r\n[AttesaGlobale_usec]\r\n300000\r\n"
+           "[AttesaByteTx_usec]\r\n80000\r\n[AttesaGlobale_usec]\r\n300000\r\n"
            "[Idle_usec]\r\n20000\r\n[NumResend]\r\n2\r\n";
 }
 
@@ -60,18 +60,26 @@ TEST(EndToEndLinkHardening, OfflineDuringASlowSendStaysOffline) {
         return false;
     };
     bool duringASend = false;
-    for (int attempt = 0; attempt < 6 && !duringASend; ++attempt) {
+    for (int attempt = 0; attempt < 8 && !duringASend; ++attempt) {
         if (attempt > 0) {
             const qsizetype reads = staged.Requests("CMD_READ_MEM1").size();
             ASSERT_TRUE(staged.Run({"click MnuDevCom(1)"}));
             ASSERT_TRUE(StagedProgram::WaitFor(
                 [&] { return staged.Requests("CMD_READ_MEM1").size() >= reads + 2; }, LongMs));
         }
+        // The link logs "C 2" when its timer finds a frame going out.
+        ASSERT_TRUE(StagedProgram::WaitFor(
+            [&] {
+                const QList<LogLine> lines = staged.LogLines();
+                return !lines.isEmpty() && lines.last().text == "C 2";
+            },
+            LongMs));
         ASSERT_TRUE(
             staged.Run({"click MnuOffLine", "until TxtStatusBar(1) text \"COM STOP\" 20000"}));
         duringASend = stoppedDuringASend();
     }
-    ASSERT_TRUE(duringASend) << "the stop never came during a send";
+    ASSERT_TRUE(duringASend) << "the stop never came during a send\n"
+                             << staged.Read("BIN/RxTx.TXT").right(1500).constData();
 
     // A resend would follow within half a second; nothing follows.
     const qsizetype logged = staged.LogLines().size();
