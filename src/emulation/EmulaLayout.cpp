@@ -6,18 +6,18 @@ namespace emulation {
 
 namespace {
 
-// The settings rows above the table: a caption and its control side by side.
-constexpr struct {
-    const char* caption;
-    const char* control;
-} SettingRows[] = {
-    {"LblAbilEmula", "CmbAbilEmula"}, {"LblSonda1", "CmbSonda1"}, {"LblSonda2", "CmbSonda2"},
-    {"LblRitardo", "CmbRitardo"},     {"LblFiltro", "CmbFiltro"},
+// The settings above the table, in three columns of rows: the installation's choices,
+// the thresholds (a heading row, then a row per level with the Ante and Post boxes) and
+// the live outputs.
+constexpr const char* SettingRows[][2] = {
+    {"LblSwtchLambda", "CmbSwtchLambda"}, {"LblAbilEmula", "CmbAbilEmula"},
+    {"LblSonda1", "CmbSonda1"},           {"LblSonda2", "CmbSonda2"},
+    {"LblRitardo", "CmbRitardo"},         {"LblFiltro", "CmbFiltro"},
 };
-// The thresholds: captions over the Ante and Post columns, a row for each level.
-constexpr const char* LevelBoxes[2][2] = {{"TxtEmulLevAltoAnte", "TxtEmulLevAltoPost"},
-                                          {"TxtEmulLevBassoAnte", "TxtEmulLevBassoPost"}};
-constexpr const char* LevelCaptions[] = {"LblEmulLevAlto", "LblEmulLevBasso"};
+constexpr const char* LevelRows[][3] = {
+    {"LblEmulLevAlto", "TxtEmulLevAltoAnte", "TxtEmulLevAltoPost"},
+    {"LblEmulLevBasso", "TxtEmulLevBassoAnte", "TxtEmulLevBassoPost"},
+};
 constexpr const char* LiveRows[][2] = {{"LblLambdaOut1", "TxtLambdaOut1"},
                                        {"LblLambdaOut2", "TxtLambdaOut2"},
                                        {"LblAbsPres", "TxtAbsPres"}};
@@ -44,13 +44,10 @@ const QStringList& EmulaPageControls() {
         QStringList list{"FrmEmul", "LblTabSoglie", "LblHelpTabDelay", "LblAnte",
                          "LblPost", "LblFrmRPM",    "PctGrdLambda"};
         for (const auto& row : SettingRows) {
-            list << row.caption << row.control;
-        }
-        for (const auto& row : LevelBoxes) {
             list << row[0] << row[1];
         }
-        for (const char* name : LevelCaptions) {
-            list << name;
+        for (const auto& row : LevelRows) {
+            list << row[0] << row[1] << row[2];
         }
         for (const auto& row : LiveRows) {
             list << row[0] << row[1];
@@ -63,7 +60,7 @@ const QStringList& EmulaPageControls() {
     return names;
 }
 
-void LayoutEmulaPage(monitor::TwipsGeometry& page, float scaleWidth, float scaleHeight,
+void LayoutEmulaPage(monitor::TwipsGeometry& page, float tabWidth, float tabHeight,
                      float outerWidth, float outerHeight) {
     const bool large = outerHeight > LargeFontAboveHeight;
     const float font = large ? 16 : 12;
@@ -72,44 +69,39 @@ void LayoutEmulaPage(monitor::TwipsGeometry& page, float scaleWidth, float scale
     const float gridFont = outerWidth > LargeGridFontAboveWidth ? 14 : 10;
 
     monitor::TwipsBox& frame = page["FrmEmul"];
-    Place(frame, 60, 900, scaleWidth - 540, scaleHeight - 1575);
+    Place(frame, 60, 900, tabWidth - 180, tabHeight - 900 - 120);
     const float inner = frame.Width - 2 * Margin;
 
-    // The settings in the upper half: three columns of caption and control rows.
+    // The settings in the upper half.
     const float upper = frame.Height * 510 / 1000;
-    const float rowPitch = (upper - 300) / 6;
+    const float rowPitch = (upper - 240) / float(std::size(SettingRows));
     const float rowHeight = std::min(rowPitch - 30, helpHeight + 30);
-    const float column = inner / 3;
-    const float half = column / 2 - 30;
-    const auto row = [&](const char* caption, const char* control, float col, int index) {
-        const float left = Margin + col * column;
-        const float top = 240 + index * rowPitch;
-        Place(page[caption], left, top, half, rowHeight);
-        Place(page[control], left + half + 30, top, half, rowHeight);
-        page[caption].FontSize = page[control].FontSize = font;
+    const float widths[3] = {inner * 40 / 100, inner * 31 / 100, inner * 29 / 100};
+    const float captionShare[3] = {56, 42, 58}; // percent of the column
+    const float lefts[3] = {Margin, Margin + widths[0], Margin + widths[0] + widths[1]};
+    const auto place = [&](const char* name, float left, int row, float width) {
+        Place(page[name], left, 180 + row * rowPitch, width - 30, rowHeight);
+        page[name].FontSize = font;
+    };
+    const auto pairRow = [&](const char* const row[2], int column, int index) {
+        const float caption = widths[column] * captionShare[column] / 100;
+        place(row[0], lefts[column], index, caption);
+        place(row[1], lefts[column] + caption, index, widths[column] - caption - 60);
     };
     for (int i = 0; i < int(std::size(SettingRows)); ++i) {
-        row(SettingRows[i].caption, SettingRows[i].control, 0, i);
+        pairRow(SettingRows[i], 0, i);
     }
-    // Thresholds: column headings, then a row per level.
-    for (int p = 0; p < 2; ++p) {
-        const char* heading = p == 0 ? "LblAnte" : "LblPost";
-        Place(page[heading], Margin + column + half + 30 + p * (half / 2 + 15), 240, half / 2,
-              rowHeight);
-        page[heading].FontSize = font;
-    }
+    const float levelCaption = widths[1] * captionShare[1] / 100;
+    const float box = (widths[1] - levelCaption - 60) / 2;
+    place("LblAnte", lefts[1] + levelCaption, 0, box);
+    place("LblPost", lefts[1] + levelCaption + box, 0, box);
     for (int level = 0; level < 2; ++level) {
-        const float top = 240 + (level + 1) * rowPitch;
-        Place(page[LevelCaptions[level]], Margin + column, top, half, rowHeight);
-        page[LevelCaptions[level]].FontSize = font;
-        for (int p = 0; p < 2; ++p) {
-            monitor::TwipsBox& box = page[LevelBoxes[level][p]];
-            Place(box, Margin + column + half + 30 + p * (half / 2 + 15), top, half / 2, rowHeight);
-            box.FontSize = font;
-        }
+        place(LevelRows[level][0], lefts[1], level + 1, levelCaption);
+        place(LevelRows[level][1], lefts[1] + levelCaption, level + 1, box);
+        place(LevelRows[level][2], lefts[1] + levelCaption + box, level + 1, box);
     }
     for (int i = 0; i < int(std::size(LiveRows)); ++i) {
-        row(LiveRows[i][0], LiveRows[i][1], 2, i);
+        pairRow(LiveRows[i], 2, i);
         page[LiveRows[i][1]].Height = LiveBoxHeight;
     }
 
@@ -131,7 +123,7 @@ void LayoutEmulaPage(monitor::TwipsGeometry& page, float scaleWidth, float scale
     Place(page["GrdRpm"], left + pressWidth, top, rpmColumn * 12, h);
     Place(page["GrdBar"], left, top + h, pressWidth, 4 * h);
     Place(page["GrdEmul"], left + pressWidth, top + h, rpmColumn * 12, 4 * h);
-    Place(page["LblFrmRPM"], left + pressWidth, top - helpHeight, rpmColumn * 12, helpHeight);
+    Place(page["LblFrmRPM"], left + pressWidth, label.Top, rpmColumn * 12, gridGap - 15);
     page["LblFrmRPM"].FontSize = font;
     for (const char* grid : Grids) {
         page[grid].FontSize = gridFont;

@@ -19,9 +19,10 @@ inline constexpr float LargeGridFontAboveWidth = 13500;
 // The controls the layout reads and places.
 const QStringList& EmulaPageControls();
 
-// scaleWidth and scaleHeight: the window's inner size; outerWidth and outerHeight: its
-// outer size. Positions inside FrmEmul are relative to the frame.
-void LayoutEmulaPage(monitor::TwipsGeometry& page, float scaleWidth, float scaleHeight,
+// tabWidth and tabHeight: the tab control's size (its pages fill it); outerWidth and
+// outerHeight: the window's outer size. Positions inside FrmEmul are relative to the
+// frame.
+void LayoutEmulaPage(monitor::TwipsGeometry& page, float tabWidth, float tabHeight,
                      float outerWidth, float outerHeight);
 
 // The grids' rows and columns as the layout sizes them: the table row height and the

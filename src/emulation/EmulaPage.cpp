@@ -126,6 +126,7 @@ QLabel* MakeMarker(QWidget& parent) {
     painter.end();
     marker->setPixmap(picture);
     app::MoveTwips(*marker, 0, 0, 165, 165);
+    marker->hide(); // until the working point places it
     return marker;
 }
 
@@ -530,9 +531,8 @@ void EmulaPage::LayoutEmulaPage() {
     monitor::SetBackColor(*frame_, support::ColorButtonFace);
     const monitor::TwipsGeometry before = monitor::ReadGeometry(window_, EmulaPageControls());
     monitor::TwipsGeometry page = before;
-    QWidget& client = *window_.centralWidget();
-    emulation::LayoutEmulaPage(page, float(app::WidthTwips(client)),
-                               float(app::HeightTwips(client)),
+    QWidget& tabs = window_.SstMain();
+    emulation::LayoutEmulaPage(page, float(app::WidthTwips(tabs)), float(app::HeightTwips(tabs)),
                                float(app::ToTwips(window_.frameGeometry().width())),
                                float(app::ToTwips(window_.frameGeometry().height())));
     monitor::WriteGeometry(window_, before, page);
@@ -579,6 +579,7 @@ void EmulaPage::MoveEmulaMarker() {
         app::LeftTwips(*emul) + app::ToTwips(emul->columnWidth(0)) * (cell.col - 1) + 15;
     const int top = app::TopTwips(*emul) + app::ToTwips(emul->rowHeight(0)) * (cell.row - 1) + 15;
     app::MoveTwips(*marker, left, top, 165, 165);
+    marker->show();
     marker->raise();
 }
 

@@ -151,6 +151,50 @@ TEST_F(EndToEndEmulation, TheLambdaPageEditsReachTheEcu) {
     EXPECT_TRUE(staged.Refusals().isEmpty()) << staged.Refusals().join("\n").toStdString();
 }
 
+// The parameter file's block as a hex line.
+QString EmulaLineOf(const QByteArray& file) {
+    const QList<QByteArray> lines = file.split('\n');
+    for (int i = 0; i + 1 < lines.size(); ++i) {
+        if (lines[i].trimmed() == "[EmulaLambda]") {
+            return QString::fromLatin1(lines[i + 1].trimmed());
+        }
+    }
+    return {};
+}
+
+TEST_F(EndToEndEmulation, AFileSentOffLineShowsItsBlockAndIsSavedAgain) {
+    const QString saved = staged.Path("saved.var");
+    ASSERT_TRUE(staged.Run(
+        {"click MnuOffLine", "wait 500", "file \"" + saved + "\"", "click MnuFileSaveConf"}));
+    ASSERT_TRUE(StagedProgram::WaitFor([&] { return QFile::exists(saved); }, LongMs));
+    QByteArray file = staged.Read("saved.var");
+    const QString line = EmulaLineOf(file);
+    ASSERT_EQ(line.size(), 176);
+    // The first table cell 0.45 V (code 23) and the first rpm breakpoint 1000.
+    QString edited = line;
+    edited.replace(0, 4, "E803");
+    edited.replace(64, 2, "17");
+    file.replace(line.toLatin1(), edited.toLatin1());
+    QFile sent(staged.Path("sent.var"));
+    ASSERT_TRUE(sent.open(QIODevice::WriteOnly));
+    sent.write(file);
+    sent.close();
+
+    ASSERT_TRUE(staged.Run({"file \"" + sent.fileName() + "\"", "click MnuFileLoadConf",
+                            "wait 2000", "tab SstMain 4", "grid GrdEmul", "grid GrdRpm"}));
+    ASSERT_TRUE(StagedProgram::WaitFor(
+        [&] { return GridRow(staged, "GrdEmul", 0).value(0) == "0.45"; }, LongMs));
+    EXPECT_EQ(GridRow(staged, "GrdRpm", 0).value(0), "1000");
+    const QString again = staged.Path("again.var");
+    ASSERT_TRUE(staged.Run({"file \"" + again + "\"", "click MnuFileSaveConf"}));
+    ASSERT_TRUE(StagedProgram::WaitFor([&] { return QFile::exists(again); }, LongMs));
+    EXPECT_EQ(EmulaLineOf(staged.Read("again.var")), edited);
+
+    const QString picture = staged.Path("lambda.png");
+    ASSERT_TRUE(staged.Run({"grab \"" + picture + "\""}));
+    EXPECT_TRUE(StagedProgram::WaitFor([&] { return QFile(picture).size() > 1000; }, LongMs));
+}
+
 TEST_F(EndToEndEmulation, TheCompensationWindowWritesOnceAfterAHeldKey) {
     ASSERT_TRUE(
         staged.Run({"tab SstMain 3", "until CmdTableComp enabled 1 20000", "click CmdTableComp",
