@@ -1,9 +1,12 @@
 #include "sim/Control.h"
 
+#include "sim/Scales.h"
+
 #include <QFile>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringList>
+#include <cmath>
 
 namespace sim {
 
@@ -163,6 +166,38 @@ bool ApplyClear(Ecu& ecu, const QStringList& words, QString* error) {
     return true;
 }
 
+// sample petrol|gas MS MBAR appends a point to that fuel's list (up to its 60 points);
+// samples clear empties both lists.
+bool ApplySample(Ecu& ecu, const QStringList& words, QString* error) {
+    const QString fuel = words.value(1).toLower();
+    bool okMs = false;
+    bool okMbar = false;
+    const double ms = words.value(2).toDouble(&okMs);
+    const double mbar = words.value(3).toDouble(&okMbar);
+    const double time = ms / kTimeInjMs;
+    const double pressure = mbar / kMapInMbar;
+    if (words.size() != 4 || (fuel != "petrol" && fuel != "gas") || !okMs || !okMbar || time < 0 ||
+        time > 0xFFFF || pressure < 0 || pressure > 0xFFFF) {
+        return Fail(error, "usage: sample petrol|gas MS MBAR");
+    }
+    QList<Sample>& points = ecu.Samples(fuel == "gas" ? Fuel::Gas : Fuel::Petrol);
+    if (points.size() >= kSamplesPerFuel) {
+        return Fail(error, "that fuel already holds 60 samples");
+    }
+    points.append(
+        {static_cast<quint16>(std::lround(time)), static_cast<quint16>(std::lround(pressure))});
+    return true;
+}
+
+bool ApplySamples(Ecu& ecu, const QStringList& words, QString* error) {
+    if (words.size() != 2 || words[1].toLower() != "clear") {
+        return Fail(error, "usage: samples clear");
+    }
+    ecu.Samples(Fuel::Petrol).clear();
+    ecu.Samples(Fuel::Gas).clear();
+    return true;
+}
+
 // BLOCK OFFSET HEX: the bytes into the image from the decimal offset; nothing is written
 // unless all of them fit.
 bool Poke(Ecu& ecu, const QString& block, const QStringList& args, QString* error) {
@@ -264,6 +299,8 @@ constexpr ControlVerb kVerbs[] = {
     {"error", ApplyError, "error CODE STATE      error byte CODE (0..63) := STATE"},
     {"mode", ApplyMode, "mode run|slave|prg|flash"},
     {"cell", ApplyCell, "cell K COUNTS         correction cell K := COUNTS (signed)"},
+    {"sample", ApplySample, "sample petrol|gas MS MBAR append a point to that fuel's samples"},
+    {"samples", ApplySamples, "samples clear         empty both fuels' samples"},
     {"poke", ApplyPoke,
      "poke BLOCK OFFSET HEX bytes (two hex digits each) into a block of\n"
      "                      the dump from the decimal offset; BLOCK\n"

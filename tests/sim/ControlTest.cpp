@@ -134,3 +134,26 @@ TEST(SimControl, LeanStepIsTheHighNibbleOfTheKeyStatusByte) {
 }
 
 } // namespace
+
+TEST(SimControl, SampleLinesAppendToOneFuelAndSamplesClearEmptiesBoth) {
+    Ecu ecu;
+    QString error;
+    ASSERT_TRUE(ApplyControlLine(ecu, "sample petrol 3.0 400", &error)) << error.toStdString();
+    ASSERT_TRUE(ApplyControlLine(ecu, "sample gas 3.2 400", &error));
+    ASSERT_TRUE(ApplyControlLine(ecu, "sample gas 5.0 800", &error));
+    ASSERT_EQ(ecu.Samples(Fuel::Petrol).size(), 1);
+    EXPECT_EQ(ecu.Samples(Fuel::Petrol)[0].time, 375); // 0.008 ms a count
+    EXPECT_EQ(ecu.Samples(Fuel::Petrol)[0].pressure, 400);
+    ASSERT_EQ(ecu.Samples(Fuel::Gas).size(), 2);
+    EXPECT_EQ(ecu.Samples(Fuel::Gas)[1].time, 625);
+
+    for (const char* bad : {"sample diesel 3 400", "sample petrol x 400", "sample petrol 3",
+                            "sample petrol -1 400", "samples empty"}) {
+        EXPECT_FALSE(ApplyControlLine(ecu, bad, &error)) << bad;
+    }
+    EXPECT_EQ(ecu.Samples(Fuel::Gas).size(), 2);
+
+    ASSERT_TRUE(ApplyControlLine(ecu, "samples clear", &error));
+    EXPECT_TRUE(ecu.Samples(Fuel::Petrol).isEmpty());
+    EXPECT_TRUE(ecu.Samples(Fuel::Gas).isEmpty());
+}

@@ -1,0 +1,249 @@
+#include "calibration/OperatingMap.h"
+
+#include "ecudata/EcuImages.h"
+#include "support/Conversions.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <algorithm>
+
+namespace calibration {
+
+namespace {
+
+using support::RoundHalfEven;
+
+constexpr double MinMaxY = 8.0;
+constexpr double HeadRoomMs = 3.0;
+constexpr double CellMs = 0.128;
+constexpr int LastCorrectionCell = 157; // the cells above hold copies and the model
+
+// The members in a point's order in the files.
+constexpr MapArray MapSamples::*Fields[] = {&MapSamples::VacmBnz, &MapSamples::TinjBnz,
+                                            &MapSamples::VacmGas, &MapSamples::TinjGas};
+
+bool IsPressure(int field) {
+    return field % 2 == 0;
+}
+
+QByteArray Quoted(const QString& text) {
+    return '"' + text.toLocal8Bit() + "\"\r\n";
+}
+
+} // namespace
+
+MapSamples MapSamples::From(const ecudata::EcuImages& images) {
+    return {images.MapVacmBnz, images.MapTinjBnz, images.MapVacmGas, images.MapTinjGas};
+}
+
+void MapSamples::Into(ecudata::EcuImages& images) const {
+    images.MapVacmBnz = VacmBnz;
+    images.MapTinjBnz = TinjBnz;
+    images.MapVacmGas = VacmGas;
+    images.MapTinjGas = TinjGas;
+}
+
+double PressureStep(double mbar) {
+    return RoundHalfEven(mbar / 20);
+}
+
+int MatchMapPoints(const MapSamples& samples, MapSamples& sel) {
+    MapSamples w = samples;
+    for (int i = 0; i < MapPointCount; ++i) {
+        if (w.TinjBnz[i] <= 0) {
+            continue;
+        }
+        const double step = PressureStep(w.VacmBnz[i]);
+        int count = 1;
+        double sumT = w.TinjBnz[i];
+        double sumP = w.VacmBnz[i];
+        for (int j = i + 1; j < MapPointCount; ++j) {
+            if (w.TinjBnz[j] > 0 && PressureStep(w.VacmBnz[j]) == step) {
+                sumT += w.TinjBnz[j];
+                sumP += w.VacmBnz[j];
+                w.TinjBnz[j] = 0;
+                w.VacmBnz[j] = 0;
+                ++count;
+            }
+        }
+        w.TinjBnz[i] = sumT / count;
+        w.VacmBnz[i] = sumP / count;
+    }
+    int pairs = 0;
+    for (int i = 0; i < MapPointCount; ++i) {
+        for (int j = 0; j < MapPointCount; ++j) {
+            if (w.VacmBnz[i] > 0 && w.VacmGas[j] > 0 &&
+                PressureStep(w.VacmBnz[i]) == PressureStep(w.VacmGas[j])) {
+                ++pairs;
+                break;
+            }
+        }
+    }
+    sel = w;
+    return pairs;
+}
+
+bool AutoScaleMapY(const MapSamples& samples, double& maxY) {
+    double m = 0;
+    for (const MapArray* times : {&samples.TinjBnz, &samples.TinjGas}) {
+        for (double t : *times) {
+            m = std::max(m, t);
+        }
+    }
+    if (m == 0) {
+        return false; // an empty chart keeps its range
+    }
+    m = std::max(m, MinMaxY);
+    if (maxY - HeadRoomMs <= m && m < maxY) {
+        return false;
+    }
+    const double next = 2 * RoundHalfEven((m + 1) / 2);
+    const bool changed = next != maxY;
+    maxY = next;
+    return changed;
+}
+
+QStringList BandItems(const QList<qint32>& low, const QList<qint32>& high) {
+    QStringList items;
+    for (qsizetype i = 0; i < low.size() && i < high.size(); ++i) {
+        items << QStringLiteral("%1 - %2").arg(low[i]).arg(high[i]);
+    }
+    return items;
+}
+
+int SelectBand(const QList<qint32>& low, qint32 ecuBandLow, int itemCount) {
+    int band = 0;
+    for (qsizetype i = 0; i < low.size(); ++i) {
+        if (ecuBandLow >= low[i]) {
+            band = static_cast<int>(i);
+        }
+    }
+    return band < itemCount ? band : 0;
+}
+
+Tone BandBeepTone(double rpm, qint32 low, qint32 high) {
+    int d = 0;
+    if (rpm < low + 100) {
+        d = -100;
+    }
+    if (rpm > high - 100) {
+        d = 100;
+    }
+    return {600 + d, static_cast<int>(RoundHalfEven(40 - d / 8.0))};
+}
+
+std::optional<double> ShownRpm(const QString& text) {
+    return support::DataFileNumber(text);
+}
+
+Twips SampleLabelPos(const MapGeometry& map, double mbar, double ms, double w, double h) {
+    return {std::min(mbar, 1000.0) / 1000 * map.ScaleX + map.OrgX - w,
+            map.OrgY - map.ScaleY * std::min(ms, 32.0) - h};
+}
+
+Twips LivePointPos(const MapGeometry& map, double mbar, double ms, double w, double h) {
+    const double x = std::min(mbar / 1000, map.MaxX);
+    const double y = ms < map.MaxY ? ms : map.MaxY;
+    return {map.ScaleX * x + map.OrgX - w, map.OrgY - map.ScaleY * y - h};
+}
+
+int CorrectionCell(double petrolMs) {
+    const double cell = RoundHalfEven(petrolMs / CellMs);
+    return static_cast<int>(std::clamp(cell, 0.0, double(LastCorrectionCell)));
+}
+
+Twips MatchedPointPos(const ModGeometry& mod, double petrolMs, double gasMs, double cellCorrection,
+                      double w, double h) {
+    const double tp = std::min(petrolMs, 20.0);
+    const double g = gasMs >= 31 ? 31.0 : cellCorrection + gasMs;
+    return {mod.ScaleX * tp + mod.OrgX - w, mod.OrgY - g * mod.ScaleY - h};
+}
+
+Twips MapSampleCellPos(int cell, double correction, double frameHeight) {
+    return {CellMs * cell * 330 + 150, frameHeight - 120 * correction - 1500};
+}
+
+QByteArray MapFileText(const MapSamples& samples, const QString& decimalSep) {
+    QByteArray text;
+    for (int i = 0; i < MapPointCount; ++i) {
+        for (auto field : Fields) {
+            const double v = (samples.*field)[i];
+            const QByteArray number = support::GeneralNumberText(v, decimalSep).toLatin1();
+            text += (v < 0 ? "" : " ") + number + " \r\n";
+        }
+    }
+    return text;
+}
+
+bool SaveMapFile(const QString& path, const MapSamples& samples, const QString& decimalSep,
+                 QString* error) {
+    const QByteArray text = MapFileText(samples, decimalSep);
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit()) {
+        return true;
+    }
+    if (error) {
+        *error = file.errorString();
+    }
+    return false;
+}
+
+void ParseMapFile(const QByteArray& text, MapSamples& samples, const QString& decimalSep) {
+    QList<QByteArray> lines = text.split('\n');
+    if (text.endsWith('\n')) {
+        lines.removeLast();
+    }
+    int next = 0;
+    for (int i = 0; i < MapPointCount; ++i) {
+        for (int f = 0; f < 4; ++f) {
+            double v = 0;
+            if (next < lines.size()) {
+                const QString value = "0" + QString::fromLatin1(lines[next++]).trimmed();
+                std::optional<double> n = support::LocaleNumber(value, decimalSep);
+                if (!n) {
+                    n = support::DataFileNumber(value);
+                }
+                v = n.value_or(0);
+            }
+            (samples.*Fields[f])[i] =
+                IsPressure(f) ? RoundHalfEven(v / 20) * 20 : RoundHalfEven(v / 0.2) * 0.2;
+        }
+    }
+}
+
+bool LoadMapFile(const QString& path, MapSamples& samples, const QString& decimalSep) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    ParseMapFile(file.readAll(), samples, decimalSep);
+    return true;
+}
+
+QByteArray MapListText(const MapSamples& samples, const MapSamples& sel,
+                       const QString& decimalSep) {
+    const QString heading = QStringLiteral("X_VacmBnz | Y_TinjBnz | X_VacmGas(i) | Y_TinjGas(i)");
+    const auto block = [&](const QString& title, const MapSamples& s) {
+        QByteArray text = Quoted(title) + Quoted(heading);
+        for (int i = 0; i < MapPointCount; ++i) {
+            QStringList values;
+            for (auto field : Fields) {
+                values << support::GeneralNumberText((s.*field)[i], decimalSep);
+            }
+            text += Quoted(values.join(QStringLiteral(" | ")));
+        }
+        return text;
+    };
+    return block(QStringLiteral("Punti Mappati"), samples) + Quoted(QString()) +
+           block(QStringLiteral("Punti Selezionati"), sel);
+}
+
+void WriteMapList(const QString& path, const MapSamples& samples, const MapSamples& sel,
+                  const QString& decimalSep) {
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        file.write(MapListText(samples, sel, decimalSep));
+    }
+}
+
+} // namespace calibration
