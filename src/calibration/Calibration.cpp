@@ -14,6 +14,7 @@ void InstallCalibration(Calibration& c, app::ProgramContext& ctx, app::PageServi
                         monitor::MonitorHooks& hooks, app::FrmLX735& window) {
     c.modeling = std::make_unique<ModelingPage>(ctx, window, c.tara);
     c.map = std::make_unique<MapChart>(ctx, window, c.modeling->Trail());
+    c.mapPage = std::make_unique<MapPage>(ctx, window, *c.map, *c.modeling);
     c.page = std::make_unique<CalibrationPage>(ctx, window);
     c.run = std::make_unique<TaraRun>(ctx, window, *c.modeling, *c.page, c.tara);
     TaraRun& run = *c.run;
@@ -39,6 +40,16 @@ void InstallCalibration(Calibration& c, app::ProgramContext& ctx, app::PageServi
     hooks.ModButtonHeld = [&mod] { return mod.ModButtonHeld(); };
     hooks.VisualizzaPuntoInjTimeMod = [&mod] { mod.VisualizzaPuntoInjTimeMod(); };
     hooks.ShowModLimits = [&mod] { mod.ShowModLimits(); };
+
+    MapPage& mapPage = *c.mapPage;
+    pages.LayoutMapPage = [&mapPage] { mapPage.LayoutMapPage(); };
+    hooks.VisualizzaPuntoInjTimeMap = [&mapPage] { mapPage.VisualizzaPuntoInjTimeMap(); };
+    hooks.ShowRpmBand = [&mapPage] { mapPage.ShowRpmBand(); };
+    hooks.RefreshMapAcq = [&mapPage](bool onModChart) { mapPage.RefreshMapAcq(onModChart); };
+    hooks.DrawMapSample = [&mapPage, &run] {
+        run.RefreshTaraLimits();
+        mapPage.DrawMapSample();
+    };
 
     for (const auto& [name, click] : {std::pair{"CmdCalStart", &TaraRun::CmdCalStart_Click},
                                       std::pair{"CmdCalCancel", &TaraRun::CmdCalCancel_Click}}) {

@@ -7,6 +7,7 @@
 
 #include "calibration/CalibrationPage.h"
 #include "calibration/MapChart.h"
+#include "calibration/MapPage.h"
 #include "calibration/ModelingPage.h"
 #include "calibration/TaraRun.h"
 #include "calibration/TaraValues.h"
@@ -29,6 +30,7 @@ struct Calibration {
     TaraValues tara;
     std::unique_ptr<ModelingPage> modeling;
     std::unique_ptr<MapChart> map;
+    std::unique_ptr<MapPage> mapPage;
     std::unique_ptr<CalibrationPage> page;
     std::unique_ptr<TaraRun> run;
 };

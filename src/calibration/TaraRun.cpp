@@ -46,6 +46,16 @@ QString TaraRun::LogPath() const {
     return ctx_.AppFolder + QStringLiteral("/BIN/TaraCorr.txt");
 }
 
+void TaraRun::RefreshTaraLimits() {
+    const auto& types = ctx_.Tables.TblInjType;
+    if (!types.empty()) {
+        const ecudata::InjTypeRec& type =
+            types[ecudata::FindInjType(ctx_.Tables, ctx_.Images.Mem3Data.InjType)];
+        TaraLimLow = type.CalLimit1;
+        TaraLimHigh = type.CalLimit2;
+    }
+}
+
 // ---- The tick
 
 void TaraRun::Timer3_Timer() {
@@ -309,10 +319,7 @@ void TaraRun::TaraInizio() {
                             support::vbExclamation, ctx_.Texts.AppTitle);
         }
     } else {
-        const ecudata::InjTypeRec& type =
-            types[ecudata::FindInjType(ctx_.Tables, img.Mem3Data.InjType)];
-        TaraLimLow = type.CalLimit1;
-        TaraLimHigh = type.CalLimit2;
+        RefreshTaraLimits();
     }
     std::copy(img.TblCorRead.begin(), img.TblCorRead.end() - 1, TblCorTaraCopy.begin());
     ModPointsBackup = img.ModPoints;

@@ -51,6 +51,9 @@ public:
     ecudata::ModRec ModPointsBackup;
     TblCor TblCorTaraCopy{};
 
+    // The time limits of the ECU's injector type (kept when no type is configured).
+    void RefreshTaraLimits();
+
     // The log's path: TaraCorr.txt in the program's folder.
     QString LogPath() const;
 

@@ -1,0 +1,495 @@
+#include "calibration/MapPage.h"
+
+#include "app/CommonDialog.h"
+#include "app/Controls.h"
+#include "app/FrmLX735.h"
+#include "app/ProgramContext.h"
+#include "calibration/ChartCanvas.h"
+#include "calibration/MapChart.h"
+#include "calibration/ModelingPage.h"
+#include "monitor/ControlLook.h"
+#include "platform/Sound.h"
+#include "support/Clock.h"
+#include "support/Conversions.h"
+#include "support/Cursor.h"
+#include "support/FileRoutines.h"
+#include "support/MessageBox.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <cmath>
+
+namespace calibration {
+
+namespace {
+
+using app::ArrayName;
+using support::RoundHalfEven;
+
+const QString MapFilter = QStringLiteral("Map Files (*.map)|*.map|");
+constexpr quint8 VacuumAcqFlag = 0x10;
+constexpr double BusyWaitUsec = 250000;
+constexpr quint32 InBandColor = 0x00FFFF; // the rpm caption lit inside the band
+
+int Whole(double twips) {
+    return static_cast<int>(std::lround(twips));
+}
+
+void Place(QWidget& control, const Twips& at) {
+    app::SetLeftTwips(control, Whole(at.left));
+    app::SetTopTwips(control, Whole(at.top));
+}
+
+QFrame* MakeShape(QWidget& parent, const QString& name, int size, quint32 color) {
+    auto* shape = new QFrame(&parent);
+    shape->setObjectName(name);
+    app::MoveTwips(*shape, 0, 0, size, size);
+    monitor::SetFillColor(*shape, color);
+    return shape;
+}
+
+// FrmMapSample's click: the frame has no signal of its own.
+class ClickFilter : public QObject {
+public:
+    ClickFilter(QObject* parent, std::function<void()> click)
+        : QObject(parent), click_(std::move(click)) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonRelease &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+            click_();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> click_;
+};
+
+} // namespace
+
+MapPage::MapPage(app::ProgramContext& ctx, app::FrmLX735& window, MapChart& chart,
+                 ModelingPage& modeling)
+    : ctx_(ctx), window_(window), chart_(chart), modeling_(modeling) {
+    BuildControls();
+}
+
+QWidget* MapPage::Widget(const QString& name) const {
+    return qobject_cast<QWidget*>(window_.Control(name));
+}
+
+// ---- Controls
+
+void MapPage::BuildControls() {
+    QWidget& cmd = *Widget("FrmMapCmd");
+    const auto button = [&](const char* name, const char* caption, int left, int top,
+                            void (MapPage::*click)()) {
+        auto* b = qobject_cast<QPushButton*>(Widget(name));
+        if (!b) {
+            b = new QPushButton(caption, &cmd);
+            b->setObjectName(name);
+        }
+        b->setParent(&cmd);
+        app::MoveTwips(*b, left, top, 1380, 420);
+        b->show();
+        connect(b, &QPushButton::clicked, this, [this, click] { (this->*click)(); });
+    };
+    button("CmdMapRead", "Read map", 90, 240, &MapPage::CmdMapRead_Click);
+    button("CmdMapCompute", "Compute", 1530, 240, &MapPage::CmdMapCompute_Click);
+    button("CmdMapClrGas", "Clear gas", 90, 780, &MapPage::CmdMapClrGas_Click);
+    button("CmdMapClrPet", "Clear petrol", 1530, 780, &MapPage::CmdMapClrPet_Click);
+    button("CmdMapOpen", "Open", 90, 1320, &MapPage::CmdMapOpen_Click);
+    button("CmdMapSave", "Save", 1530, 1320, &MapPage::CmdMapSave_Click);
+
+    // The Modeling tab's button that takes the matched points off its chart.
+    if (auto* hide = qobject_cast<QPushButton*>(Widget("CmdShpMapMod"))) {
+        hide->setParent(window_.Page(3));
+        app::MoveTwips(*hide, 6780, 5500, 1800, 420);
+        hide->show();
+        connect(hide, &QPushButton::clicked, this, [this] { CmdShpMapMod_Click(); });
+    }
+
+    QWidget& tuning = *Widget("FrmMapTuning");
+    acquire_ = qobject_cast<QCheckBox*>(Widget("ChkAbilAcqVacum"));
+    app::MoveTwips(*acquire_, 120, 300, 2700, 285);
+    connect(acquire_, &QCheckBox::toggled, this, [this] { ChkAbilAcqVacum_Click(); });
+    bands_ = qobject_cast<QComboBox*>(Widget("CmbShoRpm"));
+    for (QWidget* w : {Widget("LblShoRpm"), static_cast<QWidget*>(bands_)}) {
+        const bool visible = w->isVisibleTo(w->parentWidget());
+        w->setParent(&tuning);
+        w->setVisible(visible);
+    }
+    app::MoveTwips(*Widget("LblShoRpm"), 120, 720, 1200, 285);
+    app::MoveTwips(*bands_, 1380, 690, 1500, 315);
+    connect(bands_, &QComboBox::activated, this, [this] { CmbShoRpm_Click(); });
+
+    if (QWidget* rpm = Widget("LblCalRpm")) {
+        monitor::SetBackColor(*rpm, InBandColor);
+        monitor::SetBackStyle(*rpm, 0);
+    }
+
+    QWidget& frmMap = *Widget("FrmMap");
+    app::SetLeftTwips(frmMap, 60); // the chart on the left, the command frames on the right
+    liveShadow_ = MakeShape(frmMap, ArrayName("ShpInjTimeShadowMap", 0), 150, 0x808080);
+    livePoint_ = MakeShape(frmMap, ArrayName("ShpInjTimeMap", 0), 150, 0x00FF00);
+    liveShadow_->show();
+    livePoint_->show();
+
+    QWidget& frmMod = *Widget("FrmMod");
+    matched_.push_back(MakeShape(frmMod, ArrayName("ShpMapMod", 0), 120, 0xFF00FF));
+    HideMatchedPoints();
+
+    // The developer's frame stands outside the tabs, over them, and grows when clicked.
+    frmMapSample_ = qobject_cast<QFrame*>(Widget("FrmMapSample"));
+    if (frmMapSample_) {
+        const bool visible = frmMapSample_->isVisibleTo(frmMapSample_->parentWidget());
+        frmMapSample_->setParent(Widget("CmdParametri")->parentWidget());
+        app::MoveTwips(*frmMapSample_, 600, 600, 225, 225);
+        frmMapSample_->setVisible(visible);
+        frmMapSample_->raise();
+        monitor::SetBackColor(*frmMapSample_, 0xFFFFFF);
+        frmMapSample_->installEventFilter(new ClickFilter(this, [this] { FrmMapSample_Click(); }));
+        sampleCanvas_ = new ChartCanvas(*frmMapSample_, "ChartMapSample");
+        sampleCanvas_->Overlay("LneMapSampleX").Color = 0xFF0000;
+    }
+}
+
+// ---- Handlers
+
+template <class Work> void MapPage::Busy(Work work) {
+    const support::CursorOverride hourglass(Qt::WaitCursor);
+    work();
+    support::WaitUsec(BusyWaitUsec);
+}
+
+void MapPage::HideMatchedPoints() {
+    for (const QPointer<QFrame>& shape : matched_) {
+        if (shape) {
+            app::SetLeftTwips(*shape, 0);
+            app::SetTopTwips(*shape, 0);
+            shape->hide();
+        }
+    }
+}
+
+void MapPage::ChkAbilAcqVacum_Click() {
+    if (window_.PageFilling) {
+        return;
+    }
+    if (!(ctx_.Images.Mem2Data.Flags & VacuumAcqFlag) && acquire_->isChecked()) {
+        acquire_->setChecked(false); // runs this handler again, unchecked
+        return;
+    }
+    const bool checked = acquire_->isChecked();
+    ctx_.Requests.SmplReadCountdown = checked ? 1.0 : 0.0;
+    if (QWidget* read = Widget("CmdMapRead")) {
+        read->setEnabled(!checked);
+    }
+    bands_->setEnabled(!checked);
+}
+
+void MapPage::CmbShoRpm_Click() {
+    const int index = bands_->currentIndex();
+    if (window_.PageFilling || index < 0) {
+        return;
+    }
+    Busy([&] {
+        HideMatchedPoints();
+        ecudata::EcuImages& img = ctx_.Images;
+        for (MapArray* a : {&img.MapVacmBnz, &img.MapTinjBnz, &img.MapVacmGas, &img.MapTinjGas}) {
+            a->fill(0);
+        }
+        ecudata::ConfigScale& s = ctx_.Scale;
+        s.MapBand = index;
+        img.Mem3Write.Param156 = s.MapBandHigh.value(index);
+        img.Mem3Write.Param152 = s.MapBandLow.value(index);
+        ctx_.Requests.ReqCancSmplGas = ctx_.Requests.ReqCancSmplBnz = true;
+        img.MapChanged = true;
+        ctx_.Requests.Mem3WriteCountdown = 1.0;
+    });
+}
+
+void MapPage::CmdMapRead_Click() {
+    ctx_.Requests.SmplReadCountdown = 1.0;
+}
+
+void MapPage::ClearFuel(bool gas) {
+    Busy([&] {
+        ecudata::EcuImages& img = ctx_.Images;
+        (gas ? ctx_.Requests.ReqCancSmplGas : ctx_.Requests.ReqCancSmplBnz) = true;
+        HideMatchedPoints();
+        (gas ? img.MapVacmGas : img.MapVacmBnz).fill(0);
+        (gas ? img.MapTinjGas : img.MapTinjBnz).fill(0);
+        img.MapChanged = true;
+    });
+}
+
+void MapPage::CmdMapClrGas_Click() {
+    ClearFuel(true);
+}
+
+void MapPage::CmdMapClrPet_Click() {
+    ClearFuel(false);
+}
+
+void MapPage::CmdMapCompute_Click() {
+    RefreshMapAcq(true);
+}
+
+void MapPage::CmdShpMapMod_Click() {
+    Busy([&] { HideMatchedPoints(); });
+}
+
+void MapPage::CmdMapOpen_Click() {
+    const QString path =
+        app::ShowFileDialog(&window_, {app::FileDialogAction::Open, ctx_.AppFolder, MapFilter, 1});
+    if (path.isEmpty() || !support::IsFilePresent(path)) {
+        return;
+    }
+    ctx_.Images.MapChanged = true;
+    MapGeometry& geo = chart_.Geometry();
+    geo.MaxY = 8.0;
+    geo.ScaleY = MapScaleY(geo);
+    chart_.DrawGridMap();
+    chart_.LoadPointLabelsMap();
+    MapSamples samples = MapSamples::From(ctx_.Images);
+    if (LoadMapFile(path, samples, ctx_.DecimalSep)) {
+        samples.Into(ctx_.Images);
+    }
+    const int state = ctx_.Comm().ComState();
+    if (state == app::COM_RESTART || state == app::COM_STOP) {
+        RefreshMapAcq(false);
+    }
+}
+
+void MapPage::CmdMapSave_Click() {
+    QCoreApplication::processEvents();
+    const QString path =
+        app::ShowFileDialog(&window_, {app::FileDialogAction::Save, QString(), MapFilter, 1});
+    // The dialog may have stood open longer than the reply deadline.
+    ctx_.Comm().LoadWDogSend();
+    if (path.isEmpty()) {
+        return;
+    }
+    QString error;
+    if (!SaveMapFile(path, MapSamples::From(ctx_.Images), ctx_.DecimalSep, &error)) {
+        support::MsgBox(QStringLiteral("The map could not be saved to %1: %2").arg(path, error),
+                        support::vbExclamation, ctx_.Texts.AppTitle);
+    }
+}
+
+void MapPage::FrmMapSample_Click() {
+    if (app::HeightTwips(*frmMapSample_) != 6300) {
+        app::SetHeightTwips(*frmMapSample_, 6300);
+        app::SetWidthTwips(*frmMapSample_, 8550);
+    } else {
+        app::SetHeightTwips(*frmMapSample_, 225);
+        app::SetWidthTwips(*frmMapSample_, 225);
+    }
+    sampleCanvas_->Fit();
+    frmMapSample_->raise();
+}
+
+// ---- The rpm band
+
+void MapPage::ShowRpmBand() {
+    QWidget* label = Widget("LblCalRpm");
+    if (!label) {
+        return;
+    }
+    bool inside = false;
+    if (acquire_->isChecked()) {
+        const ecudata::ConfigScale& s = ctx_.Scale;
+        const double rpm = ctx_.Images.Mem1Data.Rpm;
+        inside = s.MapBandLow.value(s.MapBand) < rpm && rpm < s.MapBandHigh.value(s.MapBand);
+    }
+    if (monitor::BackStyle(*label) != (inside ? 1 : 0)) {
+        monitor::SetBackStyle(*label, inside ? 1 : 0);
+    }
+    if (inside) {
+        BeepRpmBand();
+    }
+}
+
+void MapPage::BeepRpmBand() {
+    const double now = support::GetTimeUsec();
+    if (!beeps_.Due(now)) {
+        return;
+    }
+    auto* box = qobject_cast<QLineEdit*>(Widget("TxtRpm(1)"));
+    const std::optional<double> rpm = box ? ShownRpm(box->text()) : std::nullopt;
+    if (!rpm) {
+        return;
+    }
+    const ecudata::ConfigScale& s = ctx_.Scale;
+    const Tone tone =
+        BandBeepTone(*rpm, s.MapBandLow.value(s.MapBand), s.MapBandHigh.value(s.MapBand));
+    platform::Beep(tone.hz, tone.ms);
+    beeps_.Sounded(now);
+}
+
+void MapPage::FillCmbShoRpm() {
+    window_.PageFilling = true;
+    ecudata::ConfigScale& s = ctx_.Scale;
+    bands_->clear();
+    bands_->addItems(BandItems(s.MapBandLow, s.MapBandHigh));
+    s.MapBand = SelectBand(s.MapBandLow, ctx_.Images.Mem3Data.Param152, bands_->count());
+    bands_->setCurrentIndex(s.MapBand);
+    window_.PageFilling = false;
+}
+
+// ---- The charts
+
+void MapPage::RefreshMapAcq(bool plotOnModel) {
+    const int pairs = MatchMapPoints(MapSamples::From(ctx_.Images), sel_);
+    if (QWidget* compute = Widget("CmdMapCompute")) {
+        compute->setEnabled(pairs >= 1 && !acquire_->isChecked());
+    }
+    if (ctx_.DeveloperView) {
+        WriteMapList(ctx_.AppFolder + QStringLiteral("/BIN/Map.txt"), MapSamples::From(ctx_.Images),
+                     sel_, ctx_.DecimalSep);
+    }
+    PlottaMatricePuntiMap();
+    if (plotOnModel) {
+        PlotMapPointsMod();
+    }
+}
+
+void MapPage::AutoScaleMapY() {
+    MapGeometry& geo = chart_.Geometry();
+    if (calibration::AutoScaleMapY(MapSamples::From(ctx_.Images), geo.MaxY)) {
+        geo.ScaleY = MapScaleY(geo);
+        chart_.DrawGridMap();
+        chart_.LoadPointLabelsMap();
+    }
+}
+
+void MapPage::PlottaMatricePuntiMap() {
+    ecudata::EcuImages& img = ctx_.Images;
+    if (!img.MapChanged) {
+        return;
+    }
+    img.MapChanged = false;
+    AutoScaleMapY();
+    QWidget* first = Widget(ArrayName("LblTgMap", 0));
+    if (!first) {
+        return;
+    }
+    const double w = app::WidthTwips(*first) / 2.0;
+    const double h = app::HeightTwips(*first) / 2.0;
+    const MapGeometry& geo = chart_.Geometry();
+    for (int i = 0; i < MapSampleLabels; ++i) {
+        QWidget* gas = Widget(ArrayName("LblTgMap", i));
+        QWidget* petrol = Widget(ArrayName("LblTpMap", i));
+        if (gas) {
+            Place(*gas, SampleLabelPos(geo, img.MapVacmGas[i], img.MapTinjGas[i], w, h));
+        }
+        if (petrol) {
+            Place(*petrol, SampleLabelPos(geo, img.MapVacmBnz[i], img.MapTinjBnz[i], w, h));
+            petrol->raise();
+        }
+    }
+    // Gas points over petrol points.
+    for (int i = 0; i < MapSampleLabels; ++i) {
+        if (QWidget* gas = Widget(ArrayName("LblTgMap", i))) {
+            gas->raise();
+        }
+    }
+}
+
+void MapPage::PlotMapPointsMod() {
+    while (matched_.size() > 1) {
+        delete matched_.back().data();
+        matched_.pop_back();
+    }
+    QFrame& first = *matched_[0];
+    const double w = app::WidthTwips(first) / 2.0;
+    const double h = app::HeightTwips(first) / 2.0;
+    const ModGeometry& mod = modeling_.Geometry();
+    const ecudata::TblCor& table = ctx_.Images.TblCorEdit;
+    size_t k = 0;
+    for (int i = 0; i < MapPointCount; ++i) {
+        if (sel_.VacmBnz[i] <= 0) {
+            continue;
+        }
+        for (int j = 0; j < MapPointCount; ++j) {
+            if (sel_.VacmGas[j] <= 0 ||
+                PressureStep(sel_.VacmBnz[i]) != PressureStep(sel_.VacmGas[j])) {
+                continue;
+            }
+            if (k >= matched_.size()) {
+                matched_.push_back(MakeShape(*first.parentWidget(), ArrayName("ShpMapMod", int(k)),
+                                             app::WidthTwips(first), monitor::FillColor(first)));
+            }
+            QFrame& shape = *matched_[k];
+            shape.show();
+            const double tp = sel_.TinjBnz[i];
+            Place(shape,
+                  MatchedPointPos(mod, tp, sel_.TinjGas[j], table[CorrectionCell(tp)], w, h));
+            shape.raise();
+            ++k;
+        }
+    }
+}
+
+void MapPage::VisualizzaPuntoInjTimeMap() {
+    const Twips at =
+        LivePointPos(chart_.Geometry(), ctx_.Images.Mem1Data.Press2, ctx_.InjTimes.TInjAvg1,
+                     app::WidthTwips(*livePoint_) / 2.0, app::HeightTwips(*livePoint_) / 2.0);
+    Place(*livePoint_, at);
+    Place(*liveShadow_, {at.left + 15, at.top + 15});
+    liveShadow_->raise();
+    livePoint_->raise();
+}
+
+void MapPage::DrawMapSample() {
+    if (!frmMapSample_) {
+        return;
+    }
+    const double height = app::HeightTwips(*frmMapSample_);
+    const ecudata::TblCor& table = ctx_.Images.TblCorEdit;
+    for (int i = 0; i < MapSampleCells; ++i) {
+        if (i >= static_cast<int>(cells_.size())) {
+            QFrame* cell = MakeShape(*frmMapSample_, ArrayName("ShpT", i), 45, 0x000000);
+            cell->show();
+            cells_.push_back(cell);
+        }
+        QFrame& cell = *cells_[i];
+        Place(cell, MapSampleCellPos(i, table[i], height));
+        cell.setProperty("Tag", support::GeneralNumberText(table[i], ctx_.DecimalSep) + " " +
+                                    support::GeneralNumberText(0.128 * i, ctx_.DecimalSep));
+    }
+    ChartLine& zero = sampleCanvas_->Overlay("LneMapSampleX");
+    zero.X1 = 100;
+    zero.X2 = MapSampleLineX2;
+    zero.Y1 = zero.Y2 = height - 1500;
+    zero.Visible = true;
+    sampleCanvas_->update();
+}
+
+void MapPage::LayoutMapPage() {
+    app::TabStrip& sst = window_.SstMain();
+    QWidget& cmd = *Widget("FrmMapCmd");
+    QWidget& frmMap = *Widget("FrmMap");
+    const int cmdLeft = app::WidthTwips(sst) - app::WidthTwips(cmd) - 225;
+    app::SetLeftTwips(cmd, cmdLeft);
+    app::SetLeftTwips(*Widget("FrmMapTuning"), cmdLeft);
+    app::SetHeightTwips(frmMap, app::HeightTwips(sst) - 900);
+    app::SetWidthTwips(frmMap, cmdLeft - 150);
+    app::SetLeftTwips(*Widget("FrmLegendaMap"), cmdLeft);
+    FillCmbShoRpm();
+    chart_.InizVarMap();
+    chart_.DrawGridMap();
+    chart_.LoadPointLabelsMap();
+    ctx_.Images.MapChanged = true;
+    RefreshMapAcq(false);
+}
+
+} // namespace calibration

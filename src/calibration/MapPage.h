@@ -1,0 +1,88 @@
+#pragma once
+
+// The Map page (tab 5): the acquisition check box and the rpm-band combo, the read,
+// clear, compute, open and save buttons, the sample labels and the live point on the
+// Map chart, the matched pairs on the Modeling chart (and the Modeling tab's button that
+// hides them), the in-band indicator with its beep, and the developer's drawing of the
+// correction table (FrmMapSample).
+
+#include "calibration/OperatingMap.h"
+
+#include <QObject>
+#include <QPointer>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QWidget;
+
+namespace app {
+class FrmLX735;
+struct ProgramContext;
+} // namespace app
+
+namespace calibration {
+
+class ChartCanvas;
+class MapChart;
+class ModelingPage;
+
+class MapPage : public QObject {
+public:
+    MapPage(app::ProgramContext& ctx, app::FrmLX735& window, MapChart& chart,
+            ModelingPage& modeling);
+
+    // Handlers.
+    void ChkAbilAcqVacum_Click();
+    void CmbShoRpm_Click();
+    void CmdMapRead_Click();
+    void CmdMapClrGas_Click();
+    void CmdMapClrPet_Click();
+    void CmdMapCompute_Click();
+    void CmdShpMapMod_Click();
+    void CmdMapOpen_Click();
+    void CmdMapSave_Click();
+    void FrmMapSample_Click();
+
+    // Called by the poll scheduler and the window.
+    void ShowRpmBand();
+    void RefreshMapAcq(bool plotOnModel);
+    void VisualizzaPuntoInjTimeMap();
+    void DrawMapSample();
+    void LayoutMapPage();
+
+    void PlottaMatricePuntiMap();
+    void PlotMapPointsMod();
+    void AutoScaleMapY();
+    void FillCmbShoRpm();
+    void BeepRpmBand();
+
+    const MapSamples& Selected() const { return sel_; }
+
+private:
+    void BuildControls();
+    void HideMatchedPoints();
+    // The hourglass over a handler, then a 250 ms wait that keeps the events running.
+    template <class Work> void Busy(Work work);
+    void ClearFuel(bool gas);
+    QWidget* Widget(const QString& name) const;
+
+    app::ProgramContext& ctx_;
+    app::FrmLX735& window_;
+    MapChart& chart_;
+    ModelingPage& modeling_;
+    MapSamples sel_;
+    BeepPacer beeps_;
+
+    QCheckBox* acquire_ = nullptr;
+    QComboBox* bands_ = nullptr;
+    QFrame* livePoint_ = nullptr;
+    QFrame* liveShadow_ = nullptr;
+    QFrame* frmMapSample_ = nullptr;
+    ChartCanvas* sampleCanvas_ = nullptr;
+    std::vector<QPointer<QFrame>> matched_; // ShpMapMod, element 0 always there
+    std::vector<QFrame*> cells_;            // ShpT
+};
+
+} // namespace calibration
