@@ -4,6 +4,7 @@
 #include "app/ProgramContext.h"
 #include "monitor/ControlLook.h"
 #include "monitor/DialogTexts.h"
+#include "settings/DialogControl.h"
 #include "settings/DialogRows.h"
 #include "support/Conversions.h"
 #include "support/Cursor.h"
@@ -40,16 +41,6 @@ constexpr quint32 RowColors[MaxRows] = {0xC0E0FF, 0xFFFF, 0xFF00FF, 0xFF0000,
 
 const char* const RowArrays[] = {"LblInj",   "ShpBack",        "TxtInjFuelGas", "TxtInjGas",
                                  "HScrTime", "CmdDefaultTime", "CmbSelect"};
-
-template <class T> T& Child(const QWidget& dialog, const QString& name) {
-    auto* control = dialog.findChild<T*>(name);
-    Q_ASSERT(control);
-    return *control;
-}
-
-QString Row(const char* name, int i) {
-    return app::ArrayName(name, i);
-}
 
 } // namespace
 

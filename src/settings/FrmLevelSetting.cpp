@@ -4,6 +4,7 @@
 #include "app/ProgramContext.h"
 #include "monitor/ControlLook.h"
 #include "monitor/DialogTexts.h"
+#include "settings/DialogControl.h"
 #include "settings/DialogRows.h"
 #include "support/Clock.h"
 #include "support/Colors.h"
@@ -25,16 +26,6 @@ namespace {
 constexpr int RowHeight = 285;
 constexpr quint32 LampColor = 0xFF00; // green
 constexpr int LevelBarMax = 1023;
-
-template <class T> T& Child(const QWidget& dialog, const QString& name) {
-    auto* control = dialog.findChild<T*>(name);
-    Q_ASSERT(control);
-    return *control;
-}
-
-QString Row(const char* name, int i) {
-    return app::ArrayName(name, i);
-}
 
 } // namespace
 

@@ -5,6 +5,7 @@
 #include "app/ProgramContext.h"
 #include "monitor/DialogTexts.h"
 #include "settings/ConfigLists.h"
+#include "settings/DialogControl.h"
 #include "settings/ExpertFlags.h"
 #include "support/Conversions.h"
 #include "support/Cursor.h"
@@ -97,12 +98,6 @@ QWidget* Make(Kind kind, const QString& caption, QWidget* parent) {
         return new QLineEdit(caption, parent);
     }
     return nullptr;
-}
-
-template <class T> T& Child(const QWidget& dialog, const char* name) {
-    auto* control = dialog.findChild<T*>(name);
-    Q_ASSERT(control);
-    return *control;
 }
 
 } // namespace
