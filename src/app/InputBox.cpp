@@ -1,5 +1,7 @@
 #include "app/InputBox.h"
 
+#include "support/MessageBox.h"
+
 #include <QApplication>
 #include <QInputDialog>
 
@@ -8,10 +10,12 @@ namespace app {
 namespace {
 
 QString ShowModal(const QString& prompt, const QString& title, const QString& text) {
-    bool ok = false;
-    const QString answer = QInputDialog::getText(QApplication::activeWindow(), title, prompt,
-                                                 QLineEdit::Normal, text, &ok);
-    return ok ? answer : QString();
+    QInputDialog box(QApplication::activeWindow());
+    box.setWindowTitle(title);
+    box.setLabelText(prompt);
+    box.setTextValue(text);
+    support::KeepInFront(box);
+    return box.exec() == QDialog::Accepted ? box.textValue() : QString();
 }
 
 InputBoxHandler& Handler() {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
 #include <cstdio>
 
 namespace support {
@@ -55,6 +56,7 @@ int ShowModal(const QString& prompt, int style, const QString& title) {
         return (style & 7) == vbYesNo || (style & 7) == vbYesNoCancel ? vbNo : vbOK;
     }
     QMessageBox box(IconOf(style), title, prompt, ButtonsOf(style));
+    KeepInFront(box);
     return AnswerOf(box.exec());
 }
 
@@ -64,6 +66,16 @@ MsgBoxHandler& Handler() {
 }
 
 } // namespace
+
+void KeepInFront(QWidget& box) {
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    box.setWindowModality(Qt::ApplicationModal);
+    // Once shown: a window manager may have left another window active.
+    QTimer::singleShot(0, &box, [&box] {
+        box.raise();
+        box.activateWindow();
+    });
+}
 
 int MsgBox(const QString& prompt, int style, const QString& title) {
     // A copy: the handler may be replaced while the box is open.

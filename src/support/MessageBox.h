@@ -7,6 +7,8 @@
 #include <QString>
 #include <functional>
 
+class QWidget;
+
 namespace support {
 
 // Styles and answers keep the numeric values the program's texts and callers use.
@@ -32,6 +34,10 @@ using MsgBoxHandler = std::function<int(const QString& prompt, int style, const 
 
 // Shows a modal box (buttons and icon from style) and returns the answer.
 int MsgBox(const QString& prompt, int style, const QString& title);
+
+// A box about to be shown stands in front of every window (the splash included) and
+// takes the keyboard once it is up, whatever window was active before.
+void KeepInFront(QWidget& box);
 
 // Installs a handler for its lifetime (tests capture the texts and give the answer).
 class ScopedMsgBoxHandler {

@@ -7,7 +7,6 @@
 
 #include <QFile>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 namespace e2e {
@@ -74,30 +73,6 @@ TEST(EndToEndMainWindow, OffscreenItStaysUpTitledLogsItsHeaderAndEndsCleanlyAtAC
     EXPECT_EQ(staged.WaitForProgramEnd(LongMs), std::optional<int>(0));
     EXPECT_TRUE(NoBoxes(staged));
 }
-
-// An X server of the test's own, ended with the test.
-class XServer {
-public:
-    XServer() {
-        if (QStandardPaths::findExecutable("Xvfb").isEmpty()) {
-            return;
-        }
-        // It picks a free display and writes its number on standard output.
-        if (server_.Start("Xvfb",
-                          {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1280x1024x24"},
-                          QProcessEnvironment::systemEnvironment()) &&
-            server_.process.waitForReadyRead(LongMs)) {
-            const QString number = QString::fromLatin1(server_.process.readLine()).trimmed();
-            display_ = number.isEmpty() ? QString() : ":" + number;
-        }
-    }
-    bool Installed() const { return !QStandardPaths::findExecutable("Xvfb").isEmpty(); }
-    QString Display() const { return display_; }
-
-private:
-    Child server_;
-    QString display_;
-};
 
 TEST(EndToEndMainWindow, OnAnXServerTheTabsReadInTheLanguageSavedForTheStart) {
     XServer x;

@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QThread>
 
 namespace e2e {
@@ -223,6 +224,23 @@ QByteArray SimDump::FlashBytes(quint32 address, int count) const {
 
 QString SimDump::Hex(const QString& image, int offset, int count) const {
     return QString::fromLatin1(Bytes(image, offset, count).toHex(' ').toUpper());
+}
+
+XServer::XServer(const QString& screen) {
+    if (!Installed()) {
+        return;
+    }
+    // It picks a free display and writes its number on standard output.
+    if (server_.Start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", screen},
+                      QProcessEnvironment::systemEnvironment()) &&
+        server_.process.waitForReadyRead(2 * StartMs)) {
+        const QString number = QString::fromLatin1(server_.process.readLine()).trimmed();
+        display_ = number.isEmpty() ? QString() : ":" + number;
+    }
+}
+
+bool XServer::Installed() const {
+    return !QStandardPaths::findExecutable("Xvfb").isEmpty();
 }
 
 bool StagedProgram::StartProgram(const QString& display) {

@@ -36,6 +36,18 @@ public:
     QProcess process;
 };
 
+// An X server of the test's own (Xvfb on a free display), ended with the test.
+class XServer {
+public:
+    explicit XServer(const QString& screen = "1280x1024x24");
+    bool Installed() const;
+    QString Display() const { return display_; } // "" when it did not come up
+
+private:
+    Child server_;
+    QString display_;
+};
+
 // One request frame in the link log: its command's name and time stamp.
 struct LoggedRequest {
     QString name; // "CMD_READ_MEM1"

@@ -1,0 +1,106 @@
+// A box in front: with a window manager (openbox) on an X server, the "Dictionary
+// error" box of a damaged dictionary is the active window while the splash reads the
+// ECU, as the window manager reports it (xdotool).
+
+#include "StagedProgram.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSize>
+#include <QStandardPaths>
+#include <gtest/gtest.h>
+#include <optional>
+
+namespace e2e {
+namespace {
+
+constexpr int LongMs = 30000;
+// The splash's size: 5400 x 1650 twips at 15 twips a pixel.
+const QSize SplashSize(360, 110);
+
+// xdotool's answer on the display, trimmed; nothing when it failed.
+std::optional<QString> XDoTool(const QString& display, const QStringList& arguments) {
+    QProcess tool;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DISPLAY", display);
+    tool.setProcessEnvironment(environment);
+    tool.start("xdotool", arguments);
+    if (!tool.waitForFinished(LongMs) || tool.exitCode() != 0) {
+        return std::nullopt;
+    }
+    return QString::fromLocal8Bit(tool.readAllStandardOutput()).trimmed();
+}
+
+struct Window {
+    QString id;
+    QString name;
+    QSize size;
+};
+
+// The program's windows that are shown (the window manager's frames excluded).
+QList<Window> ShownWindows(const QString& display) {
+    QList<Window> windows;
+    const auto ids = XDoTool(display, {"search", "--onlyvisible", "--class", "lx735"});
+    for (const QString& id : ids.value_or(QString()).split('\n', Qt::SkipEmptyParts)) {
+        const auto name = XDoTool(display, {"getwindowname", id});
+        const auto geometry = XDoTool(display, {"getwindowgeometry", id});
+        const QRegularExpressionMatch size =
+            QRegularExpression("Geometry: (\\d+)x(\\d+)").match(geometry.value_or(QString()));
+        if (name && size.hasMatch()) {
+            windows.append({id, *name, QSize(size.captured(1).toInt(), size.captured(2).toInt())});
+        }
+    }
+    return windows;
+}
+
+TEST(EndToEndBoxInFront, TheDictionaryErrorBoxIsActiveWhileTheSplashIsUp) {
+    for (const char* tool : {"Xvfb", "openbox", "xdotool"}) {
+        if (QStandardPaths::findExecutable(tool).isEmpty()) {
+            GTEST_SKIP() << tool << " is not installed";
+        }
+    }
+    XServer x;
+    ASSERT_FALSE(x.Display().isEmpty()) << "Xvfb did not come up";
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DISPLAY", x.Display());
+    Child windowManager;
+    ASSERT_TRUE(windowManager.Start("openbox", {}, environment));
+
+    StagedProgram staged;
+    ASSERT_TRUE(staged.Valid());
+    QFile dictionary(staged.Path("LNG/M3.diz")); // one language an entry longer
+    ASSERT_TRUE(dictionary.open(QIODevice::Append));
+    dictionary.write("one entry too many\r\n");
+    dictionary.close();
+    staged.MapCom(1, staged.StartSim("com1"));
+
+    // Started as an installer starts it: its boxes are shown, not answered by the test.
+    environment.insert("QT_QPA_PLATFORM", "xcb");
+    Child program;
+    program.process.setWorkingDirectory(staged.Path("."));
+    ASSERT_TRUE(program.Start(staged.Path("BIN/lx735"), {}, environment));
+
+    std::optional<Window> splash;
+    ASSERT_TRUE(StagedProgram::WaitFor(
+        [&] {
+            for (const Window& w : ShownWindows(x.Display())) {
+                if (w.size == SplashSize) {
+                    splash = w;
+                }
+            }
+            return splash.has_value() && ShownWindows(x.Display()).size() >= 3;
+        },
+        LongMs))
+        << "the main window, the box and the splash";
+
+    const std::optional<QString> active = XDoTool(x.Display(), {"getactivewindow"});
+    ASSERT_TRUE(active.has_value());
+    EXPECT_NE(*active, splash->id) << "the splash is active";
+    const std::optional<QString> name = XDoTool(x.Display(), {"getwindowname", *active});
+    EXPECT_FALSE(name.value_or("").startsWith("LX735")) << "the main window is active";
+    EXPECT_TRUE(program.Running());
+}
+
+} // namespace
+} // namespace e2e
