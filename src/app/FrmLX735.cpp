@@ -350,7 +350,10 @@ void FrmLX735::RestartLinkLogOnce() {
 
 void FrmLX735::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange) {
-        OnActivationChanged(isActiveWindow());
+        // From the event loop: an activation delivered while the window is being shown
+        // must not open a box before the timers run (the link and its splash would wait
+        // behind it).
+        QTimer::singleShot(0, this, [this] { OnActivationChanged(isActiveWindow()); });
     }
     QMainWindow::changeEvent(event);
 }
