@@ -1,0 +1,83 @@
+// What the General page tells the installer goes out when the ECU says so, as drawn:
+// the KEY lamp after the key is turned off, the EV 1 and EV 2 lamps after gas and back
+// to petrol, and the injector labels as the chooser moves on and back to all injectors.
+// Driven through the program's test script against lx735-sim.
+
+#include "StagedProgram.h"
+
+#include <gtest/gtest.h>
+
+namespace e2e {
+namespace {
+
+constexpr int LongMs = 30000;
+
+class EndToEndLamps : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(staged.Valid());
+        staged.MapCom(1, staged.StartSim("com1"));
+        ASSERT_TRUE(staged.SimControl("com1", "set key 1\nset rpm 2000\nset reducer 90"));
+        ASSERT_TRUE(staged.StartProgram());
+        ASSERT_TRUE(StagedProgram::WaitFor(
+            [&] { return staged.Requests("CMD_READ_MEM1").size() >= 3; }, LongMs));
+        // The button face: the injector labels stand in it while all injectors are chosen.
+        face = Back("LblInj(0)");
+        ASSERT_FALSE(face.isEmpty());
+    }
+
+    QString Back(const QString& name) {
+        const auto fields = staged.ReadControl(name);
+        return fields ? fields->value("back") : QString("<not read>");
+    }
+    // Waits until the control is drawn in the button face (or, with lit, in another colour).
+    bool Drawn(const QString& name, bool lit) {
+        return StagedProgram::WaitFor([&] { return (Back(name) == face) != lit; }, LongMs);
+    }
+
+    StagedProgram staged;
+    QString face;
+};
+
+TEST_F(EndToEndLamps, TheKeyLampGoesOutWithTheKey) {
+    ASSERT_TRUE(Drawn("CkbKey", true)) << Back("CkbKey").toStdString();
+    ASSERT_TRUE(staged.SimControl("com1", "set key 0"));
+    EXPECT_TRUE(Drawn("CkbKey", false)) << Back("CkbKey").toStdString();
+    EXPECT_EQ(staged.ReadControl("CkbKey")->value("checked"), "0");
+}
+
+TEST_F(EndToEndLamps, TheValveLampsGoOutBackOnPetrol) {
+    const QStringList valves = {"CkbeV_01", "CkbeV_02"};
+    for (const QString& lamp : valves) {
+        ASSERT_TRUE(Drawn(lamp, false)) << "on petrol " << lamp.toStdString();
+    }
+    // The logo asks for gas, and again for petrol.
+    ASSERT_TRUE(staged.Run({"click ImgLogo"}));
+    for (const QString& lamp : valves) {
+        ASSERT_TRUE(Drawn(lamp, true)) << "on gas " << lamp.toStdString();
+    }
+    ASSERT_TRUE(staged.Run({"click ImgLogo"}));
+    for (const QString& lamp : valves) {
+        EXPECT_TRUE(Drawn(lamp, false))
+            << "back on petrol " << lamp.toStdString() << " " << Back(lamp).toStdString();
+    }
+}
+
+TEST_F(EndToEndLamps, OnlyTheChosenInjectorsLabelIsMarked) {
+    const struct {
+        int choice;
+        int marked; // label index, -1 none
+    } steps[] = {{3, 2}, {4, 3}, {0, -1}};
+    for (const auto& step : steps) {
+        ASSERT_TRUE(staged.Run({"choose CmbInj " + QString::number(step.choice)}));
+        for (int i = 0; i < 4; ++i) {
+            const QString label = QStringLiteral("LblInj(%1)").arg(i);
+            EXPECT_EQ(Back(label) != face, i == step.marked)
+                << "choice " << step.choice << ": " << label.toStdString() << " "
+                << Back(label).toStdString();
+        }
+    }
+}
+
+} // namespace
+} // namespace e2e
