@@ -163,7 +163,7 @@ const ControlDef Design[] = {
     {Kind::Label, "LblSwtchLambdaBis", "FrmCongif", "Lambda probe"},
     {Kind::Button, "CmdReserVar", "FrmCongif", "Reset all"},
     {Kind::Button, "CmdExpert", "FrmCongif", "Expert", 1},
-    {Kind::Button, "CmdTableComp", "Tab3", "Compensation", 0, 6780, 4140, 2400, 420},
+    {Kind::Button, "CmdTableComp", "Tab3", "Compensation", 0, 7080, 4140, 2280, 420},
 
     // Calibration.
     {Kind::Frame, "FrmCalStatus", "Tab2", "", 0, 60, 60, 10200, 2400},
