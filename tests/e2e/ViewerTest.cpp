@@ -6,7 +6,9 @@
 #include "StagedProgram.h"
 
 #include <QFile>
+#include <QImage>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace e2e {
 namespace {
@@ -39,9 +41,18 @@ protected:
                 staged.Path("BIN/SetCom.ini"),
                 QByteArray(setCom).replace("[Idle_usec]\r\n20000\r\n", "[Idle_usec]\r\n2000\r\n")));
         }
+        QString display;
+        if (OnXServer()) {
+            x = std::make_unique<XServer>();
+            if (!x->Installed()) {
+                GTEST_SKIP() << "Xvfb is not installed";
+            }
+            display = x->Display();
+            ASSERT_FALSE(display.isEmpty()) << "Xvfb did not come up";
+        }
         staged.MapCom(1, staged.StartSim("com1", {"--fast"}));
         ASSERT_TRUE(staged.SimControl("com1", "set animate 0\nset rpm 2500"));
-        ASSERT_TRUE(staged.StartProgram());
+        ASSERT_TRUE(staged.StartProgram(display));
         ASSERT_TRUE(StagedProgram::WaitFor(
             [&] { return !staged.Requests("CMD_READ_MEM3").isEmpty(); }, LongMs));
         ASSERT_TRUE(staged.Run(ShowViewerButton));
@@ -84,8 +95,15 @@ protected:
     }
 
     virtual bool QuickReplies() const { return false; }
+    virtual bool OnXServer() const { return false; }
 
+    std::unique_ptr<XServer> x; // before the program, which it outlives
     StagedProgram staged;
+};
+
+class EndToEndViewerOnX : public EndToEndViewer {
+protected:
+    bool OnXServer() const override { return true; }
 };
 
 class EndToEndViewerQuickLink : public EndToEndViewer {
@@ -225,6 +243,33 @@ TEST_F(EndToEndViewerQuickLink, TheStoreFillsBeforeTheSweepEndsAndWrapsQuietly) 
         },
         LongMs));
     EXPECT_EQ(Boxes(), QStringList{"View|DO YOU WANT SAVE LAST DATA?"});
+}
+
+// On a real X server the recording is drawn: the picture of the window holds the rpm trace
+// in its colour.
+TEST_F(EndToEndViewerOnX, ARecordingIsDrawnOnTheScreen) {
+    ASSERT_TRUE(Open());
+    ASSERT_TRUE(StagedProgram::WaitFor(
+        [&] { return staged.Requests("CMD_READ_MEM1").size() >= 40; }, LongMs));
+    EXPECT_TRUE(TextShows("FrmView.LblSignal(5)", "2500"));
+    const QString path = staged.Path("recording.png");
+    ASSERT_TRUE(staged.Run({"grab \"" + path + "\" FrmView"}));
+    ASSERT_TRUE(StagedProgram::WaitFor([&] { return QFile(path).size() > 0; }, LongMs));
+    const QImage picture(path);
+    ASSERT_FALSE(picture.isNull());
+    // Within the plot only: the readout and the zero mark share the colour.
+    const auto plot = staged.ReadControl("FrmView.PctSignal");
+    ASSERT_TRUE(plot);
+    const QStringList rect = plot->value("rect").split(',');
+    ASSERT_EQ(rect.size(), 4);
+    int rpmPixels = 0;
+    for (int y = rect[1].toInt(); y < rect[1].toInt() + rect[3].toInt(); ++y) {
+        for (int x = rect[0].toInt(); x < rect[0].toInt() + rect[2].toInt(); ++x) {
+            rpmPixels += picture.pixel(x, y) == qRgb(0x80, 0x80, 0xFF);
+        }
+    }
+    EXPECT_GT(rpmPixels, 20) << "the rpm trace, light blue, is on the picture";
+    ASSERT_TRUE(staged.Run({"answer No", "close FrmView", "until FrmView exists 0 20000"}));
 }
 
 } // namespace
