@@ -177,8 +177,18 @@ FrmInjSet* ConfigPage::InjectorDialog() const {
 }
 
 template <class Dialog> void ConfigPage::ShowDialog(QPointer<Dialog>& dialog) {
+    // A dialog's load waits with the event loop running: a second click meanwhile
+    // would make a second one.
+    if (openingDialog_) {
+        return;
+    }
     if (!dialog) {
+        openingDialog_ = true;
         dialog = new Dialog(ctx_, window_);
+        openingDialog_ = false;
+    }
+    if (!dialog) {
+        return;
     }
     dialog->show();
     dialog->raise();

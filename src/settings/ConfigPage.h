@@ -110,6 +110,7 @@ private:
     QPointer<FrmSetExpert> frmSetExpert_;
     QPointer<FrmLevelSetting> frmLevelSetting_;
     QPointer<FrmInjSet> frmInjSet_;
+    bool openingDialog_ = false;
 };
 
 } // namespace settings
