@@ -118,7 +118,8 @@ void MapPage::BuildControls() {
 
     QWidget& tuning = *Widget("FrmMapTuning");
     acquire_ = qobject_cast<QCheckBox*>(Widget("ChkAbilAcqVacum"));
-    app::MoveTwips(*acquire_, 120, 300, 2700, 285);
+    // No wider than its caption: a click beside the caption does not tick it.
+    app::MoveTwips(*acquire_, 120, 300, 1800, 285);
     connect(acquire_, &QCheckBox::toggled, this, [this] { ChkAbilAcqVacum_Click(); });
     bands_ = qobject_cast<QComboBox*>(Widget("CmbShoRpm"));
     for (QWidget* w : {Widget("LblShoRpm"), static_cast<QWidget*>(bands_)}) {

@@ -101,7 +101,9 @@ std::optional<qint32> WholeNumber(const QString& text, qsizetype i, const QStrin
     return static_cast<qint32>(whole);
 }
 
-// "low,high|low,high|...": a line with a bad band is reported and changes nothing.
+constexpr qint32 MaxBandRpm = 25500;
+
+// "low,high|low,high|...": a line with a bad number is reported and changes nothing.
 void ApplyBands(ConfigScale& scale, const QString& line, qsizetype i, const QString&) {
     const QString trimmed = line.trimmed();
     if (trimmed.isEmpty()) {
@@ -116,8 +118,17 @@ void ApplyBands(ConfigScale& scale, const QString& line, qsizetype i, const QStr
         if (!to) {
             return;
         }
+        // The ECU holds an edge in hundreds of rpm in one byte: a band it cannot hold is
+        // reported and left out.
+        if (*from <= 0 || *from >= *to || *to > MaxBandRpm) {
+            Report(Overflow(i, line));
+            continue;
+        }
         low.append(*from);
         high.append(*to);
+    }
+    if (low.isEmpty()) {
+        return;
     }
     scale.MapBandLow = low;
     scale.MapBandHigh = high;

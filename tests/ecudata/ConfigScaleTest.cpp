@@ -149,6 +149,15 @@ TEST(ApplyConfigScale, RpmBandsFollowTheirLastLineAndABadLineChangesNothing) {
     ASSERT_EQ(boxes.boxes.size(), 3u); // the empty line is no error
     EXPECT_TRUE(boxes.boxes[0].prompt.contains("LoadConfigScale_Err"));
     EXPECT_TRUE(boxes.boxes[0].prompt.contains("line 2"));
+
+    // Bands the ECU cannot hold (edges in hundreds of rpm, one byte each) are left out.
+    boxes.boxes.clear();
+    ApplyConfigScale(scale, {"[Soglie mapping]", "0,900|2000,1500|2000,2500|25000,25600"}, ",");
+    EXPECT_EQ(scale.MapBandLow, QList<qint32>{2000});
+    EXPECT_EQ(scale.MapBandHigh, QList<qint32>{2500});
+    EXPECT_EQ(boxes.boxes.size(), 3u);
+    ApplyConfigScale(scale, {"[Soglie mapping]", "3000,2000"}, ",");
+    EXPECT_EQ(scale.MapBandLow, QList<qint32>{2000});
 }
 
 TEST(ApplyConfigScale, UsbSwitchAndPasswords) {

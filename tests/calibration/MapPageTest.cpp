@@ -1,0 +1,142 @@
+// The Map page on the window against the simulated ECU: its handlers' guards, the
+// acquisition box, a band change, the matched points and the in-band indicator.
+
+#include "ModelingRig.h"
+
+#include "app/Controls.h"
+#include "monitor/ControlLook.h"
+#include "platform/Sound.h"
+#include "sim/Frame.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+
+namespace calibration_test {
+
+namespace {
+
+class MapPage : public ModelingRig {
+protected:
+    void StartOnMap() {
+        Start();
+        ASSERT_TRUE(Connect());
+        ShowTab(5);
+        ecu.ClearCommandLog();
+    }
+    QCheckBox& Box() { return static_cast<QCheckBox&>(Widget("ChkAbilAcqVacum")); }
+    QComboBox& Bands() { return static_cast<QComboBox&>(Widget("CmbShoRpm")); }
+    calibration::MapPage& Page() { return *pages.mapPage; }
+    void AddSample(sim::Fuel fuel, double ms, int mbar) {
+        ecu.Samples(fuel).append({quint16(ms / 0.008 + 0.5), quint16(mbar)});
+    }
+};
+
+TEST_F(MapPage, TheAcquisitionBoxLocksReadAndBandWhileChecked) {
+    StartOnMap();
+    Click("ChkAbilAcqVacum");
+    ASSERT_TRUE(Box().isChecked());
+    EXPECT_FALSE(Widget("CmdMapRead").isEnabled());
+    EXPECT_FALSE(Bands().isEnabled());
+    EXPECT_EQ(context->Requests.SmplReadCountdown, 1.0);
+    Click("ChkAbilAcqVacum");
+    EXPECT_TRUE(Widget("CmdMapRead").isEnabled());
+    EXPECT_TRUE(Bands().isEnabled());
+    EXPECT_EQ(context->Requests.SmplReadCountdown, 0.0);
+
+    // Without the ECU's acquisition flag the box unchecks itself.
+    context->Images.Mem2Data.Flags = 0;
+    Box().setChecked(true);
+    EXPECT_FALSE(Box().isChecked());
+    EXPECT_TRUE(Widget("CmdMapRead").isEnabled());
+}
+
+TEST_F(MapPage, HandlersIgnoreEventsWhilePagesFill) {
+    StartOnMap();
+    context->Images.MapTinjBnz[0] = 3;
+    window->PageFilling = true;
+    Box().setChecked(true);
+    Bands().setCurrentIndex(2);
+    Page().CmbShoRpm_Click();
+    window->PageFilling = false;
+    EXPECT_EQ(context->Requests.SmplReadCountdown, 0.0);
+    EXPECT_EQ(context->Images.MapTinjBnz[0], 3);
+    EXPECT_FALSE(context->Requests.ReqCancSmplGas);
+}
+
+TEST_F(MapPage, ABandChangeClearsTheSamplesAndWritesTheBand) {
+    StartOnMap();
+    AddSample(sim::Fuel::Petrol, 3.0, 400);
+    context->Images.MapTinjGas[60] = 9;
+    ASSERT_EQ(Bands().count(), 4); // the staged scale file's bands
+    Bands().setCurrentIndex(2);
+    Page().CmbShoRpm_Click();
+    EXPECT_EQ(context->Images.MapTinjGas[60], 0);
+    EXPECT_EQ(context->Scale.MapBand, 2);
+    ASSERT_TRUE(RunUntil([&] {
+        const QList<quint8> c = Commands();
+        return c.contains(sim::CMD_CANC_SMPL_GAS) && c.contains(sim::CMD_CANC_SMPL_BNZ) &&
+               c.contains(sim::CMD_WRT_MEM3);
+    }));
+    EXPECT_TRUE(ecu.Samples(sim::Fuel::Petrol).isEmpty());
+    EXPECT_EQ(ecu.Ram().zone3[57], 25);
+    EXPECT_EQ(ecu.Ram().zone3[58], 30);
+}
+
+TEST_F(MapPage, ReadSamplesPairOntoTheModelingChartAndHide) {
+    StartOnMap();
+    AddSample(sim::Fuel::Petrol, 3.0, 400);
+    AddSample(sim::Fuel::Petrol, 4.0, 600);
+    AddSample(sim::Fuel::Gas, 3.2, 400);
+    AddSample(sim::Fuel::Gas, 5.0, 800);
+    EXPECT_FALSE(Widget("CmdMapCompute").isEnabled());
+    Click("CmdMapRead");
+    ASSERT_TRUE(RunUntil([&] { return Widget("CmdMapCompute").isEnabled(); }, 10e6));
+    EXPECT_DOUBLE_EQ(context->Images.MapTinjGas[0], 3.2);
+    Click("CmdMapCompute");
+    QWidget& marker = Widget("ShpMapMod(0)");
+    EXPECT_TRUE(marker.isVisibleTo(marker.parentWidget()));
+    EXPECT_FALSE(window->Control("ShpMapMod(1)")); // one pair only
+    Page().CmdShpMapMod_Click();
+    EXPECT_FALSE(marker.isVisibleTo(marker.parentWidget()));
+    // A checked box keeps Compute off even with pairs.
+    Click("ChkAbilAcqVacum");
+    Page().RefreshMapAcq(false);
+    EXPECT_FALSE(Widget("CmdMapCompute").isEnabled());
+}
+
+TEST_F(MapPage, TheRpmCaptionLightsAndBeepsStrictlyInsideTheBand) {
+    StartOnMap();
+    std::vector<std::pair<int, int>> tones;
+    platform::SetBeepObserver([&](int hz, int ms) { tones.emplace_back(hz, ms); });
+    context->Scale.MapBand = 0;
+    const qint32 low = context->Scale.MapBandLow[0];
+    QWidget& label = Widget("LblCalRpm");
+    Click("ChkAbilAcqVacum");
+    for (const auto& [rpm, lit] : {std::pair{double(low), 0}, std::pair{low + 50.0, 1}}) {
+        context->Images.Mem1Data.Rpm = rpm;
+        Page().ShowRpmBand();
+        EXPECT_EQ(monitor::BackStyle(label), lit) << rpm;
+    }
+    Click("ChkAbilAcqVacum");
+    Page().ShowRpmBand();
+    EXPECT_EQ(monitor::BackStyle(label), 0);
+    platform::SetBeepObserver({});
+    // The beep follows the rpm box, which the live display fills.
+    EXPECT_LE(tones.size(), 1u);
+}
+
+TEST_F(MapPage, TheDeveloperFrameGrowsAndShrinks) {
+    StartOnMap();
+    QWidget& frame = Widget("FrmMapSample");
+    Page().FrmMapSample_Click();
+    EXPECT_EQ(app::HeightTwips(frame), 6300);
+    EXPECT_EQ(app::WidthTwips(frame), 8550);
+    Page().DrawMapSample();
+    EXPECT_TRUE(window->Control("ShpT(191)"));
+    Page().FrmMapSample_Click();
+    EXPECT_EQ(app::HeightTwips(frame), 225);
+}
+
+} // namespace
+
+} // namespace calibration_test

@@ -1,0 +1,135 @@
+// The Map page of the real program against lx735-sim, driven by its controls in the
+// developer view: samples read and paired onto the Modeling chart, the periodic
+// acquisition, a band change that clears the ECU's samples, and a map saved and opened
+// again off-line.
+
+#include "StagedProgram.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace e2e {
+namespace {
+
+constexpr int LongMs = 60000;
+
+class EndToEndMap : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(staged.Valid()); }
+
+    // The simulator outside every band with four samples, the program connected, in the
+    // developer view and on the Map tab.
+    void Open() {
+        staged.MapCom(1, staged.StartSim("com1", {"--fast"}));
+        ASSERT_TRUE(staged.SimControl("com1", "set rpm 800\nsamples clear\n"
+                                              "sample petrol 3.0 400\nsample petrol 4.0 600\n"
+                                              "sample gas 3.2 400\nsample gas 5.0 800"));
+        ASSERT_TRUE(staged.StartProgram());
+        // Through the first complete read, and a zone-2 read after it (the acquisition
+        // flag).
+        ASSERT_TRUE(StagedProgram::WaitFor(
+            [&] { return staged.Requests("CMD_READ_TBL_COR").size() >= 4; }, LongMs));
+        const qsizetype zone2Reads = Count("CMD_READ_MEM2");
+        ASSERT_TRUE(StagedProgram::WaitFor([&] { return Count("CMD_READ_MEM2", zone2Reads) >= 1; },
+                                           LongMs));
+        ASSERT_TRUE(staged.Run({"input \"KOLT5829\"", "key SstMain Ctrl+Alt+Shift+X",
+                                "until CmbShoRpm exists 1 5000", "tab SstMain 5",
+                                "until FrmMap visible 1 10000"}));
+    }
+    QString Field(const QString& control, const QString& field) {
+        const auto fields = staged.ReadControl(control);
+        return fields ? fields->value(field) : "<refused>";
+    }
+    bool FieldBecomes(const QString& control, const QString& field, const QString& value,
+                      int ms = LongMs) {
+        return StagedProgram::WaitFor([&] { return Field(control, field) == value; }, ms);
+    }
+    qsizetype Count(const char* request, qsizetype from = 0) {
+        return staged.Requests(request).size() - from;
+    }
+
+    StagedProgram staged;
+};
+
+TEST_F(EndToEndMap, ReadSamplesArePairedOntoTheModelingChart) {
+    Open();
+    ASSERT_TRUE(staged.Run({"click CmdMapRead"}));
+    EXPECT_TRUE(StagedProgram::WaitFor(
+        [&] { return Count("CMD_READ_SMPL_BNZ") >= 1 && Count("CMD_READ_SMPL_GAS") >= 1; }, 5000));
+    EXPECT_TRUE(FieldBecomes("CmdMapCompute", "enabled", "1", 5000));
+    // The two petrol points and two gas points stand on the chart apart from the origin.
+    EXPECT_NE(Field("LblTpMap(0)", "rect"), Field("LblTpMap(2)", "rect"));
+    EXPECT_NE(Field("LblTgMap(1)", "rect"), Field("LblTgMap(2)", "rect"));
+    ASSERT_TRUE(staged.Run({"grab \"" + staged.Path("map.png") + "\""}));
+    EXPECT_TRUE(QFile::exists(staged.Path("map.png")));
+
+    ASSERT_TRUE(staged.Run({"click CmdMapCompute"}));
+    EXPECT_EQ(Field("ShpMapMod(0)", "visible"), "0"); // on the Modeling tab, not shown here
+    ASSERT_TRUE(staged.Run({"tab SstMain 3", "until ShpMapMod(0) visible 1 5000",
+                            "until CmdShpMapMod enabled 1 10000", "click CmdShpMapMod",
+                            "until ShpMapMod(0) visible 0 5000"}));
+}
+
+TEST_F(EndToEndMap, TheAcquisitionBoxReadsEveryFewSecondsUntilUnchecked) {
+    Open();
+    ASSERT_TRUE(staged.Run({"click ChkAbilAcqVacum"}));
+    EXPECT_EQ(Field("CmdMapRead", "enabled"), "0");
+    EXPECT_EQ(Field("CmbShoRpm", "enabled"), "0");
+    const qsizetype first = Count("CMD_READ_SMPL_GAS");
+    ASSERT_TRUE(
+        StagedProgram::WaitFor([&] { return Count("CMD_READ_SMPL_GAS", first) >= 3; }, LongMs));
+    const QList<LoggedRequest> reads = staged.Requests("CMD_READ_SMPL_GAS");
+    const qint64 gap = reads.last().ms - reads[reads.size() - 2].ms;
+    EXPECT_GT(gap, 2500);
+    EXPECT_LT(gap, 8000);
+
+    ASSERT_TRUE(staged.Run({"click ChkAbilAcqVacum"}));
+    EXPECT_EQ(Field("CmdMapRead", "enabled"), "1");
+    // The reads already asked for may still come; then they stop.
+    ASSERT_TRUE(staged.Run({"wait 2500"}));
+    const qsizetype stopped = Count("CMD_READ_SMPL_GAS");
+    ASSERT_TRUE(staged.Run({"wait 6000"}));
+    EXPECT_EQ(Count("CMD_READ_SMPL_GAS"), stopped);
+}
+
+TEST_F(EndToEndMap, ABandChangeClearsTheSamplesAndWritesTheBand) {
+    Open();
+    const qsizetype writes = Count("CMD_WRT_MEM3");
+    ASSERT_TRUE(staged.Run({"choose CmbShoRpm 2"}));
+    ASSERT_TRUE(StagedProgram::WaitFor(
+        [&] {
+            return Count("CMD_WRT_MEM3", writes) >= 1 && Count("CMD_CANC_SMPL_GAS") >= 1 &&
+                   Count("CMD_CANC_SMPL_BNZ") >= 1;
+        },
+        LongMs));
+    const std::optional<SimDump> dump = staged.SimState("com1");
+    ASSERT_TRUE(dump);
+    EXPECT_EQ(dump->Hex("zone3", 57, 2), "19 1E");
+    EXPECT_TRUE(dump->images.value("samples.petrol").isEmpty());
+    EXPECT_TRUE(dump->images.value("samples.gas").isEmpty());
+}
+
+TEST_F(EndToEndMap, ASavedMapOpensAgainOffLine) {
+    Open();
+    ASSERT_TRUE(staged.Run({"click CmdMapRead"}));
+    ASSERT_TRUE(FieldBecomes("CmdMapCompute", "enabled", "1"));
+    const QString path = staged.Path("points.map");
+    ASSERT_TRUE(staged.Run({"file \"" + path + "\"", "click CmdMapSave"}));
+    QList<QByteArray> lines = staged.Read("points.map").split('\n');
+    ASSERT_EQ(lines.size(), 241);
+    EXPECT_EQ(lines[0], " 400 \r");
+    EXPECT_EQ(lines[1], " 3 \r");
+    EXPECT_EQ(lines[2], " 400 \r");
+    EXPECT_EQ(lines[3].replace(',', '.'), " 3.2 \r");
+
+    ASSERT_TRUE(staged.SimControl("com1", "samples clear"));
+    ASSERT_TRUE(staged.Run({"click CmdMapClrGas", "wait 500", "click CmdMapClrPet"}));
+    ASSERT_TRUE(FieldBecomes("CmdMapCompute", "enabled", "0"));
+    ASSERT_TRUE(staged.Run({"click MnuOffLine"}));
+    ASSERT_TRUE(staged.Run({"file \"" + path + "\"", "click CmdMapOpen"}));
+    EXPECT_TRUE(FieldBecomes("CmdMapCompute", "enabled", "1"));
+    EXPECT_TRUE(staged.Read("BIN/Map.txt").startsWith("\"Punti Mappati\"\r\n"));
+}
+
+} // namespace
+} // namespace e2e
