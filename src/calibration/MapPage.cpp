@@ -148,7 +148,7 @@ void MapPage::BuildControls() {
     HideMatchedPoints();
 
     // The developer's frame stands outside the tabs, over them, and grows when clicked.
-    frmMapSample_ = qobject_cast<QFrame*>(Widget("FrmMapSample"));
+    frmMapSample_ = Widget("FrmMapSample");
     if (frmMapSample_) {
         const bool visible = frmMapSample_->isVisibleTo(frmMapSample_->parentWidget());
         frmMapSample_->setParent(Widget("CmdParametri")->parentWidget());

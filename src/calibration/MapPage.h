@@ -79,7 +79,7 @@ private:
     QComboBox* bands_ = nullptr;
     QFrame* livePoint_ = nullptr;
     QFrame* liveShadow_ = nullptr;
-    QFrame* frmMapSample_ = nullptr;
+    QWidget* frmMapSample_ = nullptr;
     ChartCanvas* sampleCanvas_ = nullptr;
     std::vector<QPointer<QFrame>> matched_; // ShpMapMod, element 0 always there
     std::vector<QFrame*> cells_;            // ShpT

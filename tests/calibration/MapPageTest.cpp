@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 
 namespace calibration_test {
 
@@ -111,18 +112,28 @@ TEST_F(MapPage, TheRpmCaptionLightsAndBeepsStrictlyInsideTheBand) {
     context->Scale.MapBand = 0;
     const qint32 low = context->Scale.MapBandLow[0];
     QWidget& label = Widget("LblCalRpm");
-    Click("ChkAbilAcqVacum");
-    for (const auto& [rpm, lit] : {std::pair{double(low), 0}, std::pair{low + 50.0, 1}}) {
+    auto& shown = static_cast<QLineEdit&>(Widget("TxtRpm(1)"));
+    const auto band = [&](double rpm, const QString& text) {
         context->Images.Mem1Data.Rpm = rpm;
+        shown.setText(text);
         Page().ShowRpmBand();
-        EXPECT_EQ(monitor::BackStyle(label), lit) << rpm;
-    }
+    };
+    Click("ChkAbilAcqVacum");
+    band(low, QString::number(low)); // an edge is outside
+    EXPECT_EQ(monitor::BackStyle(label), 0);
+    EXPECT_TRUE(tones.empty());
+    band(low + 50, QString::number(low + 50));
+    EXPECT_EQ(monitor::BackStyle(label), 1);
+    band(low + 50, QString::number(low + 50)); // paced: no second beep at once
+    EXPECT_EQ(tones, (std::vector<std::pair<int, int>>{{500, 52}}));
+    Run(250000);
+    band(low + 50, "- - -"); // no number shown, no beep
+    EXPECT_EQ(tones.size(), 1u);
+
     Click("ChkAbilAcqVacum");
     Page().ShowRpmBand();
     EXPECT_EQ(monitor::BackStyle(label), 0);
     platform::SetBeepObserver({});
-    // The beep follows the rpm box, which the live display fills.
-    EXPECT_LE(tones.size(), 1u);
 }
 
 TEST_F(MapPage, TheDeveloperFrameGrowsAndShrinks) {
