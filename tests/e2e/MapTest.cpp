@@ -115,8 +115,9 @@ TEST_F(EndToEndMap, ASavedMapOpensAgainOffLine) {
     ASSERT_TRUE(FieldBecomes("CmdMapCompute", "enabled", "1"));
     const QString path = staged.Path("points.map");
     ASSERT_TRUE(staged.Run({"file \"" + path + "\"", "click CmdMapSave"}));
-    QList<QByteArray> lines = staged.Read("points.map").split('\n');
-    ASSERT_EQ(lines.size(), 241);
+    QList<QByteArray> lines;
+    ASSERT_TRUE(StagedProgram::WaitFor(
+        [&] { return (lines = staged.Read("points.map").split('\n')).size() == 241; }, LongMs));
     EXPECT_EQ(lines[0], " 400 \r");
     EXPECT_EQ(lines[1], " 3 \r");
     EXPECT_EQ(lines[2], " 400 \r");
@@ -126,6 +127,13 @@ TEST_F(EndToEndMap, ASavedMapOpensAgainOffLine) {
     ASSERT_TRUE(staged.Run({"click CmdMapClrGas", "wait 500", "click CmdMapClrPet"}));
     ASSERT_TRUE(FieldBecomes("CmdMapCompute", "enabled", "0"));
     ASSERT_TRUE(staged.Run({"click MnuOffLine"}));
+    // Off-line once a second passes without a request.
+    ASSERT_TRUE(StagedProgram::WaitFor(
+        [&] {
+            const qsizetype sent = staged.Requests().size();
+            return staged.Run({"wait 1000"}) && staged.Requests().size() == sent;
+        },
+        LongMs));
     ASSERT_TRUE(staged.Run({"file \"" + path + "\"", "click CmdMapOpen"}));
     EXPECT_TRUE(FieldBecomes("CmdMapCompute", "enabled", "1"));
     EXPECT_TRUE(staged.Read("BIN/Map.txt").startsWith("\"Punti Mappati\"\r\n"));
