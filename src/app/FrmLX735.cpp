@@ -10,7 +10,9 @@
 #include "app/TabStrip.h"
 #include "ecudata/ParamRecords.h"
 #include "ecudata/RecordTables.h"
+#include "link/LinkStateMachine.h"
 #include "platform/FtdiDriver.h"
+#include "support/Clock.h"
 #include "support/Colors.h"
 #include "support/Cursor.h"
 #include "support/FileRoutines.h"
@@ -24,9 +26,20 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace app {
+
+namespace {
+
+// The link timer sleeps to the link's next deadline, but never longer than this (what
+// no hook wakes, it still finds soon), and off-line it ticks at this pace.
+constexpr int MaxPumpSleepMs = 100;
+constexpr double OffLineTickUsec = 80000;
+
+} // namespace
 
 namespace {
 
@@ -132,7 +145,9 @@ FrmLX735::FrmLX735(ProgramContext& context, PageServices& services)
     });
 }
 
-FrmLX735::~FrmLX735() = default;
+FrmLX735::~FrmLX735() {
+    ctx_.Comm().OnWork(nullptr);
+}
 
 void FrmLX735::BuildMenus() {
     QMenuBar& bar = *menuBar();
@@ -197,8 +212,33 @@ void FrmLX735::EnableTimers() {
     if (unloaded_) {
         return;
     }
+    ctx_.Comm().OnWork([this] { WakeTimer1(); });
     timer1_.start();
     timer2_.start();
+}
+
+void FrmLX735::WakeTimer1() {
+    // Inside a tick the next one is chosen when the tick ends.
+    if (timer1_.isActive() && !Timer1Busy && timer1_.interval() > 1) {
+        timer1_.start(1);
+    }
+}
+
+void FrmLX735::ScheduleTimer1() {
+    if (!timer1_.isActive()) {
+        return;
+    }
+    const double now = support::GetTimeUsec();
+    double due = std::min(comm::NextStepDueUsec(ctx_.Comm()), NextStatusStepUsec(now));
+    if (ctx_.Comm().ComState() == COM_STOP) {
+        // Off-line each tick watches the USB cables and takes pending edits in.
+        due = std::min(due, now + OffLineTickUsec);
+    }
+    const double waitMs = std::ceil((due - now) / 1000.0);
+    const int interval = static_cast<int>(std::clamp(waitMs, 1.0, double(MaxPumpSleepMs)));
+    if (timer1_.interval() != interval) {
+        timer1_.setInterval(interval);
+    }
 }
 
 void FrmLX735::Form_Load() {
@@ -436,6 +476,7 @@ void FrmLX735::MnuFileEsc_Click() {
 
 void FrmLX735::MnuOffLine_Click() {
     ctx_.OffLineRequest = true;
+    WakeTimer1();
     mnuOffLine_->setChecked(true);
     for (QAction* item : std::as_const(mnuDevCom_)) {
         item->setChecked(false);
@@ -475,6 +516,7 @@ void FrmLX735::Timer1_Timer() {
     }
     services_.Timer1Tick();
     Timer1Busy = false;
+    ScheduleTimer1();
 }
 
 void FrmLX735::Timer2_Timer() {

@@ -56,6 +56,8 @@ public:
     // Timers: their re-entry guards, the off-line request and the quit around the
     // link pump and the poll scheduler (PageServices::Timer1Tick and Timer2Tick).
     void Timer1_Timer();
+    // A tick at once: the link has new work (wired to ClsComm::OnWork).
+    void WakeTimer1();
     void Timer2_Timer();
     QTimer& Timer1() { return timer1_; }
     QTimer& Timer2() { return timer2_; }
@@ -126,6 +128,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Timer1 keeps its 1 ms step while the link has work and otherwise sleeps to the
+    // next deadline the link knows, or the status bar's next animation step.
+    void ScheduleTimer1();
+    // When the status bar's animation (the reply-wait dots, the pending-write blink)
+    // steps next; +infinity when nothing moves.
+    double NextStatusStepUsec(double nowUsec) const;
     void BuildMenus();
     void LoadLanguageMenu();
     void ApplyTranslation(qint16 language);

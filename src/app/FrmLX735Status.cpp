@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace app {
 
@@ -71,6 +72,11 @@ QColor Fore(const QLineEdit& cell) {
 }
 
 } // namespace
+
+double FrmLX735::NextStatusStepUsec(double nowUsec) const {
+    const bool moving = ctx_.Comm().ComState() == COM_WAIT_REPLY || Writing(ctx_);
+    return moving ? nowUsec + AnimationStepUsec : std::numeric_limits<double>::infinity();
+}
 
 QLineEdit* FrmLX735::StatusCell(int cell) {
     // Looked up once: this runs at every tick of the link timer.

@@ -12,6 +12,7 @@
 #include <QSet>
 #include <QString>
 #include <array>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -158,7 +159,21 @@ public:
     bool RichiediIndVar() const { return richiediIndVar_; }
     void RichiediIndVar(bool v) { richiediIndVar_ = v; }
     quint8 ComState() const { return comState_; }
-    void ComState(quint8 v) { comState_ = v; }
+    void ComState(quint8 v) {
+        const bool changed = v != comState_;
+        comState_ = v;
+        if (changed) {
+            Wake();
+        }
+    }
+    // Called whenever the link gets new work for its pump (a state change, a frame
+    // sent), so that a pump sleeping to its next deadline steps at once.
+    void OnWork(std::function<void()> wake) { onWork_ = std::move(wake); }
+    // The deadlines the steps test: the first read of a reply, the reply deadline and
+    // the end of the keep-alive silence.
+    double RxNotBefore() const { return rxNotBefore_; }
+    double ReplyDeadline() const { return replyDeadline_; }
+    double SilenceDeadline() const { return silenceDeadline_; }
     quint8 EcuState() const { return ecuState_; }
     void EcuState(quint8 v) { ecuState_ = v; }
 
@@ -285,6 +300,11 @@ public:
     ReplyQueue& Replies() { return replyQueue_; }
 
 private:
+    void Wake() const {
+        if (onWork_) {
+            onWork_();
+        }
+    }
     // The values of the port-settings file before it is read.
     void SetDefaults();
     // The log lines of a failed driver call: three for the cable, four for a serial
@@ -368,6 +388,7 @@ private:
 
     ReplyQueue replyQueue_;
     RxTxLogBound rxTxLog_;
+    std::function<void()> onWork_;
 };
 
 } // namespace comm

@@ -245,7 +245,7 @@ bool ClsComm::SendMsg(const QByteArray& Msg, bool resend) {
     // Even a frame that did not go out waits for its reply: the deadline then resends it.
     rxNotBefore_ = support::GetTimeUsec() + idleUsec_;
     LoadWDogSend();
-    comState_ = COM_WAIT_REPLY;
+    ComState(COM_WAIT_REPLY);
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include "support/MessageBox.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace comm {
 
@@ -18,7 +19,6 @@ namespace {
 constexpr qint32 KeepAliveMs = 4000;
 constexpr double RestartPauseUsec = 400000;
 constexpr double FailedOpenPauseUsec = 200000;
-constexpr double WaitPollUsec = 1000;
 constexpr quint8 LastSearchedCom = 9;
 // Beyond the resends: the pause of an interrupted send, the ten-second hold after a
 // flash end and a margin.
@@ -227,6 +227,26 @@ void ProcessComState(ClsComm& link) {
     }
 }
 
+double NextStepDueUsec(const ClsComm& link) {
+    constexpr double Never = std::numeric_limits<double>::infinity();
+    const double now = support::GetTimeUsec();
+    switch (link.ComState()) {
+    case COM_READY: {
+        const bool keepAliveMode = link.EcuState() == ECU_RUN || link.EcuState() == ECU_SLAVE;
+        // The silence has passed once the clock is beyond its end.
+        return keepAliveMode ? std::max(now, link.SilenceDeadline() + 1) : Never;
+    }
+    case COM_WAIT_REPLY:
+        return now < link.RxNotBefore() ? std::min(link.RxNotBefore(), link.ReplyDeadline() + 1)
+                                        : now;
+    case COM_SENDING:
+    case COM_STOP:
+        return Never; // the send's end, or a new state, wakes the pump
+    default:
+        return now;
+    }
+}
+
 bool ReSendMsg(ClsComm& link, const QByteArray& frame) {
     const QByteArray again = frame;
     link.CleanInputCom();
@@ -267,13 +287,14 @@ bool SendMsgAndWait(ClsComm& link, const QByteArray& frame) {
     }
     ClsComm::ExchangeWaiter waiter{link.ExchangeId()};
     WaiterScope scope(link, waiter);
-    const double giveUpAt = support::GetTimeUsec() + WaitBoundUsec(link, frame);
-    bool timedOut = false;
-    do {
-        support::WaitUsec(WaitPollUsec);
-        timedOut = support::GetTimeUsec() > giveUpAt;
-    } while (link.ComState() == COM_WAIT_REPLY && link.ExchangeId() == waiter.id && !waiter.good &&
-             !timedOut);
+    // Each step that can end the exchange runs in an event (the link timer's tick).
+    const bool ended = support::WaitUntil(
+        [&] {
+            return link.ComState() != COM_WAIT_REPLY || link.ExchangeId() != waiter.id ||
+                   waiter.good;
+        },
+        WaitBoundUsec(link, frame));
+    const bool timedOut = !ended;
     if (link.ComState() == COM_ERROR ||
         (timedOut && !waiter.good && link.ComState() == COM_WAIT_REPLY)) {
         link.ComState(COM_RESTART);

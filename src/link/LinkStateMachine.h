@@ -15,6 +15,12 @@ class ClsComm;
 // the event loop, and so the timer, run).
 void ProcessComState(ClsComm& link);
 
+// When the next step can do more than wait for a time it already knows: now while it
+// has work (searching, restarting, reading a reply), the earliest known deadline while
+// it only waits (the first read of a reply, the keep-alive), and +infinity while only
+// new work can give it some (a frame sent, a state change: ClsComm::OnWork tells).
+double NextStepDueUsec(const ClsComm& link);
+
 // Sends the frame and waits until the link has finished with it. True only when the
 // good reply to this frame has been dispatched; a failed exchange gives False (after
 // an error the link is set to restart). The wait is bounded, so a link timer that has

@@ -3,14 +3,16 @@
 #include "platform/Clock.h"
 
 #include <QCoreApplication>
+#include <QPointer>
+#include <QTimer>
 #include <algorithm>
 
 namespace support {
 
 namespace {
 
-// Sleeping at most this long keeps the 1 ms link timer on time while a wait runs.
-constexpr double MaxIdleSliceUsec = 1000.0;
+// Below this a wait sleeps: a timer has whole milliseconds.
+constexpr double TimerResolutionUsec = 1000.0;
 
 class RealTimeSource final : public TimeSource {
 public:
@@ -20,20 +22,44 @@ public:
             QCoreApplication::processEvents(QEventLoop::AllEvents);
         }
     }
-    void Idle(double maxUsec) override { platform::SleepUsec(std::min(maxUsec, MaxIdleSliceUsec)); }
+    // Sleeps until the next event (a due timer, input, a socket) or the time's end,
+    // whichever is first; the whole milliseconds by the event loop, the rest by a sleep.
+    void Idle(double maxUsec) override {
+        QCoreApplication* app = QCoreApplication::instance();
+        if (!app || maxUsec < TimerResolutionUsec) {
+            platform::SleepUsec(std::min(maxUsec, TimerResolutionUsec));
+            return;
+        }
+        if (!wake_) {
+            wake_ = new QTimer(app); // the application owns it
+            wake_->setSingleShot(true);
+            wake_->setTimerType(Qt::PreciseTimer);
+        }
+        wake_->start(static_cast<int>(std::min(maxUsec / TimerResolutionUsec, 1e9)));
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    void IdleUntilEvent(double maxUsec) override { Idle(maxUsec); }
+
+private:
+    QPointer<QTimer> wake_;
 };
 
 RealTimeSource realSource;
 TimeSource* current = &realSource;
 int waitDepth = 0;
 
+// Counts the waits under way for as long as one runs.
+struct WaitScope {
+    WaitScope() { ++waitDepth; }
+    ~WaitScope() { --waitDepth; }
+    WaitScope(const WaitScope&) = delete;
+    WaitScope& operator=(const WaitScope&) = delete;
+};
+
 // Pumps events until the clock reaches target; a reading equal to target ends the wait
 // only when equalEnds.
 void PumpUntil(TimeSource& source, double target, bool equalEnds) {
-    struct Depth {
-        Depth() { ++waitDepth; }
-        ~Depth() { --waitDepth; }
-    } depth;
+    const WaitScope scope;
     for (;;) {
         source.PumpEvents();
         const double now = source.NowUsec();
@@ -78,6 +104,23 @@ void WaitSec(const double& seconds) {
         return;
     }
     PumpUntil(source, target, true);
+}
+
+bool WaitUntil(const std::function<bool()>& done, double maxUsec) {
+    const WaitScope scope;
+    TimeSource& source = *current;
+    const double target = source.NowUsec() + maxUsec;
+    for (;;) {
+        source.PumpEvents();
+        if (done()) {
+            return true;
+        }
+        const double now = source.NowUsec();
+        if (now > target) {
+            return false;
+        }
+        source.IdleUntilEvent(target - now);
+    }
 }
 
 } // namespace support

@@ -4,19 +4,26 @@
 // measured on it. Waits keep the event loop alive, so handlers may run nested inside
 // any wait: callers must expect shared state to change while they wait.
 
+#include <functional>
+
 namespace support {
 
 // Where time comes from and how a wait passes it. The real source reads the monotonic
-// clock, runs one pass of the Qt event loop and sleeps briefly; tests install a
-// simulated source so that time-outs of many seconds pass in microseconds.
+// clock, runs one pass of the Qt event loop and sleeps until the next event or the
+// wait's end; tests install a simulated source so that time-outs of many seconds pass
+// in microseconds.
 class TimeSource {
 public:
     virtual ~TimeSource() = default;
     virtual double NowUsec() = 0;
     // One pass over the pending events (timers, input, sockets).
     virtual void PumpEvents() = 0;
-    // Lets at most maxUsec pass without spinning the processor.
+    // Lets at most maxUsec pass without spinning the processor; the real source returns
+    // earlier when an event arrives (and handles it).
     virtual void Idle(double maxUsec) = 0;
+    // Lets time pass until something may have changed: the next event, or maxUsec. A
+    // simulated source, which has no events, lets a short slice pass.
+    virtual void IdleUntilEvent(double maxUsec) { Idle(maxUsec < 1000 ? maxUsec : 1000); }
 };
 
 TimeSource& CurrentTimeSource();
@@ -46,5 +53,9 @@ int WaitDepth();
 // Returns once the given number of seconds has passed; 0 or less returns at once
 // without processing events.
 void WaitSec(const double& seconds);
+
+// Processes events, sleeping between them, until done() holds (tested after each pass;
+// True) or maxUsec has passed (False).
+bool WaitUntil(const std::function<bool()>& done, double maxUsec);
 
 } // namespace support

@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace comm;
 using link_test::LinkRig;
@@ -388,4 +389,32 @@ TEST(SendMsgAndWait, AStopDuringTheSendStands) {
                   1)
             << "no resend";
     }
+}
+
+// The pump's next step: a sent frame wakes it (OnWork) and it then sleeps through the
+// Idle_usec wait to the first read; reading goes at once; idle, it sleeps to the
+// keep-alive; a stop wakes it at once and then only new work does.
+TEST(NextStepDueUsec, SleepsThroughKnownWaitsAndWakesForWork) {
+    LinkRig rig;
+    ASSERT_TRUE(rig.Connect());
+    rig.Run(10000);
+    int wakes = 0;
+    rig.link.OnWork([&wakes] { ++wakes; });
+    const double now = rig.time.NowUsec();
+    EXPECT_EQ(NextStepDueUsec(rig.link), rig.link.SilenceDeadline() + 1) << "idle: the keep-alive";
+    EXPECT_GT(NextStepDueUsec(rig.link), now + 3e6);
+
+    rig.TimerRunning(false);
+    ASSERT_TRUE(rig.link.SendMsg(Request(CMD_READ_MEM2)));
+    EXPECT_GE(wakes, 1) << "a queued request wakes the pump";
+    EXPECT_EQ(NextStepDueUsec(rig.link), rig.link.RxNotBefore());
+    EXPECT_GE(rig.link.RxNotBefore() - rig.time.NowUsec(), rig.link.Idle_usec() - 1);
+    rig.time.Advance(rig.link.Idle_usec() + 1);
+    EXPECT_EQ(NextStepDueUsec(rig.link), rig.time.NowUsec()) << "reading: every tick";
+
+    wakes = 0;
+    rig.link.ComState(COM_STOP);
+    EXPECT_EQ(wakes, 1) << "OFFLINE wakes the pump";
+    EXPECT_EQ(NextStepDueUsec(rig.link), std::numeric_limits<double>::infinity());
+    rig.link.OnWork(nullptr);
 }
