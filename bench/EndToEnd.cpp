@@ -2,7 +2,10 @@
 // Prints the live-data records read per second beside the rate that the poll schedule
 // and the link timings allow (and how that rate is derived), the share of the time the
 // wire is busy, the CPU time lx735 uses per wall second and its peak memory. The counts
-// come from the program's own link log, BIN/RxTx.TXT. Run by hand; not a test.
+// come from the program's own link log, BIN/RxTx.TXT. Its CPU is measured beside a bare
+// Qt program with one 1 ms precise timer over the same window (the ratio holds on a
+// busy machine), connected and polling, then off-line, then with no ECU on any port.
+// Run by hand; not a test.
 
 #include "EndToEndRun.h"
 #include "LinkLogStats.h"
@@ -28,6 +31,9 @@ constexpr int PollingWaitMs = 60000;
 // The first complete read and the one-second pause after it are over by then.
 constexpr double SettleMs = 5000;
 constexpr double TailMs = 1000;
+// Off-line and searching: the window after the settling, a third of the polling one.
+constexpr double SideSettleMs = 3000;
+constexpr int MinSideSeconds = 10;
 // Ten periods of the whole schedule (lcm of 4, 8, 24, 54 and 504 ticks).
 constexpr int ModelTicks = 10 * 1512;
 const QString ModelReads[] = {LiveRead, Zone2Read, Zone3Read, ErrorRead};
@@ -178,8 +184,72 @@ struct Measurement {
     double toMs = 0;
     ProcessSample before;
     ProcessSample after;
+    ProcessSample bareBefore; // the bare 1 ms timer, sampled with the program
+    ProcessSample bareAfter;
     double Seconds() const { return (toMs - fromMs) / 1000; }
 };
+
+// CPU seconds per wall second of lx735 and of the bare timer over one window.
+struct CpuPair {
+    double program = 0;
+    double bare = 0;
+};
+
+QString CpuText(const CpuPair& cpu) {
+    return QString("lx735 %1 % of one core, bare 1 ms timer %2 %: ratio %3")
+        .arg(Fixed(100 * cpu.program, 2), Fixed(100 * cpu.bare, 2),
+             cpu.bare > 0 ? Fixed(cpu.program / cpu.bare, 2) : QString("-"));
+}
+
+std::optional<CpuPair> MeasureCpu(EndToEndRun& run, double seconds) {
+    const std::optional<ProcessSample> p0 = SampleProcess(run.ProgramPid());
+    const std::optional<ProcessSample> b0 = SampleProcess(run.BareTimerPid());
+    const double from = SteadyMs();
+    QThread::msleep(static_cast<unsigned long>(seconds * 1000));
+    const std::optional<ProcessSample> p1 = SampleProcess(run.ProgramPid());
+    const std::optional<ProcessSample> b1 = SampleProcess(run.BareTimerPid());
+    const double wall = (SteadyMs() - from) / 1000;
+    if (!p0 || !b0 || !p1 || !b1) {
+        return std::nullopt;
+    }
+    return CpuPair{(p1->cpuSeconds - p0->cpuSeconds) / wall,
+                   (b1->cpuSeconds - b0->cpuSeconds) / wall};
+}
+
+// Device > OFFLINE through the program's test script, then its CPU while off-line.
+std::optional<CpuPair> MeasureOffLine(EndToEndRun& run, double seconds) {
+    const QString log = run.Path("BIN/RxTx.TXT");
+    const auto stopped = [&log] {
+        QFile file(log);
+        return file.open(QIODevice::ReadOnly) && file.readAll().contains(" C 8\"");
+    };
+    if (!run.SendCommand("click MnuOffLine")) {
+        return std::nullopt;
+    }
+    const double from = SteadyMs();
+    while (!stopped()) {
+        if (SteadyMs() - from > PollingWaitMs) {
+            return std::nullopt;
+        }
+        QThread::msleep(100);
+    }
+    QThread::msleep(static_cast<unsigned long>(SideSettleMs));
+    return MeasureCpu(run, seconds);
+}
+
+// A program with no ECU on any port: it searches every port in turn.
+std::optional<CpuPair> MeasureSearching(const PortSettings& connected, double seconds) {
+    PortSettings settings = connected;
+    settings.search = true;
+    EndToEndRun run({LX735_EXECUTABLE, LX735_SIM_EXE, LX735_ROOT_DIR, LX735_BARE_TIMER});
+    QString error;
+    if (!run.Stage(settings, &error) || !run.StartProgram(&error) || !run.StartBareTimer(&error)) {
+        Print("lx735-bench-e2e: " + error);
+        return std::nullopt;
+    }
+    QThread::msleep(static_cast<unsigned long>(SideSettleMs));
+    return MeasureCpu(run, seconds);
+}
 
 // Waits for polling and its settling, then samples the program over the window.
 std::optional<Measurement> Measure(EndToEndRun& run, const Options& options) {
@@ -198,20 +268,23 @@ std::optional<Measurement> Measure(EndToEndRun& run, const Options& options) {
 
     m.fromMs = SteadyMs();
     const std::optional<ProcessSample> before = SampleProcess(run.ProgramPid());
+    const std::optional<ProcessSample> bareBefore = SampleProcess(run.BareTimerPid());
     while (SteadyMs() < m.fromMs + options.seconds * 1000.0 && run.ProgramRunning()) {
         QThread::msleep(100);
     }
     m.toMs = SteadyMs();
     const std::optional<ProcessSample> after = SampleProcess(run.ProgramPid());
+    const std::optional<ProcessSample> bareAfter = SampleProcess(run.BareTimerPid());
     // The replies to the window's last requests come in meanwhile.
     QThread::msleep(static_cast<unsigned long>(TailMs));
-    run.Stop();
-    if (!before || !after) {
+    if (!before || !after || !bareBefore || !bareAfter) {
         Print("lx735-bench-e2e: the program ended during the measurement");
         return std::nullopt;
     }
     m.before = *before;
     m.after = *after;
+    m.bareBefore = *bareBefore;
+    m.bareAfter = *bareAfter;
     return m;
 }
 
@@ -255,6 +328,8 @@ void PrintLoad(const QList<Exchange>& exchanges, const Measurement& m, const Lin
     Print(QString("CPU used by lx735:                                   %1 s per wall second "
                   "(%2 % of one core)")
               .arg(Fixed(cpu, 4), Fixed(100 * cpu, 1)));
+    const double bare = (m.bareAfter.cpuSeconds - m.bareBefore.cpuSeconds) / m.Seconds();
+    Print("CPU connected and polling, same window:             " + CpuText({cpu, bare}));
     Print(QString("Peak memory of lx735 (VmHWM):                        %1 MiB")
               .arg(Fixed(static_cast<double>(m.after.vmHwmKb) / 1024, 1)));
     QFile events(eventsPath);
@@ -264,12 +339,13 @@ void PrintLoad(const QList<Exchange>& exchanges, const Measurement& m, const Lin
 
 int Run(const Options& options) {
     const PortSettings settings;
-    EndToEndRun run({LX735_EXECUTABLE, LX735_SIM_EXE, LX735_ROOT_DIR});
+    EndToEndRun run({LX735_EXECUTABLE, LX735_SIM_EXE, LX735_ROOT_DIR, LX735_BARE_TIMER});
     if (options.keep) {
         run.Keep();
     }
     QString error;
-    if (!run.Stage(settings, &error) || !run.StartSim(&error) || !run.StartProgram(&error)) {
+    if (!run.Stage(settings, &error) || !run.StartSim(&error) || !run.StartProgram(&error) ||
+        !run.StartBareTimer(&error)) {
         Print("lx735-bench-e2e: " + error);
         return 1;
     }
@@ -277,6 +353,10 @@ int Run(const Options& options) {
     if (!m) {
         return 1;
     }
+    const double sideSeconds = std::max(MinSideSeconds, options.seconds / 3);
+    const std::optional<CpuPair> offLine = MeasureOffLine(run, sideSeconds);
+    run.Stop();
+    const std::optional<CpuPair> searching = MeasureSearching(settings, sideSeconds);
     const QList<Exchange> exchanges = ReadLinkLog(run.Path("BIN/RxTx.TXT"));
     const auto window =
         Summarise(exchanges, static_cast<qint64>(m->fromMs), static_cast<qint64>(m->toMs));
@@ -301,6 +381,10 @@ int Run(const Options& options) {
                   "it)")
               .arg(Fixed(allowed, 2), Fixed(100 * measured / allowed, 1)));
     PrintLoad(exchanges, *m, timings, run.Path("events.txt"));
+    Print(QString("CPU off-line (Device > OFFLINE), %1 s:               ").arg(sideSeconds, 2) +
+          (offLine ? CpuText(*offLine) : QString("not measured")));
+    Print(QString("CPU with no ECU on any port (searching), %1 s:       ").arg(sideSeconds, 2) +
+          (searching ? CpuText(*searching) : QString("not measured")));
     return 0;
 }
 

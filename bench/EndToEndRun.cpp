@@ -79,7 +79,7 @@ bool Fail(QString* error, const QString& text) {
 } // namespace
 
 EndToEndRun::EndToEndRun(const BuildPaths& paths) : paths_(paths) {
-    for (QProcess* p : {&sim_, &program_}) {
+    for (QProcess* p : {&sim_, &program_, &bareTimer_}) {
         p->setStandardOutputFile(QProcess::nullDevice());
         p->setStandardErrorFile(QProcess::nullDevice());
     }
@@ -122,7 +122,7 @@ bool EndToEndRun::Stage(const PortSettings& s, QString* error) {
                                 "[UsbCom]",
                                 " 0 ",
                                 "[SearchCom]",
-                                " 255 ",
+                                s.search ? " 1 " : " 255 ",
                                 "[DCB_fBitFields]",
                                 "0",
                                 "[LogPoint]",
@@ -149,6 +149,7 @@ bool EndToEndRun::StartProgram(QString* error) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     environment.insert("LX735_TEST_EVENTS", Path("events.txt"));
+    environment.insert("LX735_TEST_COMMANDS", Path("commands.txt"));
     program_.setProcessEnvironment(environment);
     program_.setWorkingDirectory(dir_.path());
     program_.start(Path("BIN/lx735"), {});
@@ -158,9 +159,24 @@ bool EndToEndRun::StartProgram(QString* error) {
     return true;
 }
 
+bool EndToEndRun::StartBareTimer(QString* error) {
+    bareTimer_.start(paths_.bareTimer, {});
+    if (!bareTimer_.waitForStarted(StartMs)) {
+        return Fail(error, "cannot start " + paths_.bareTimer);
+    }
+    return true;
+}
+
+bool EndToEndRun::SendCommand(const QString& line) {
+    // Written aside and renamed into place: the program takes whole files only.
+    return WriteLines(Path("commands.new"), {line}) &&
+           QFile::rename(Path("commands.new"), Path("commands.txt"));
+}
+
 void EndToEndRun::Stop() {
     End(program_);
     End(sim_);
+    End(bareTimer_);
 }
 
 std::optional<ProcessSample> SampleProcess(qint64 pid) {

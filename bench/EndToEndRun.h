@@ -21,12 +21,14 @@ struct PortSettings {
     qint64 molAttesaGlobale = 500;
     qint64 idleUsec = 100000;
     qint64 numResend = 10;
+    bool search = false; // a port search from COM1 (no ECU: every port fails)
 };
 
 struct BuildPaths {
-    QString program; // lx735
-    QString sim;     // lx735-sim
-    QString root;    // the build's runnable tree
+    QString program;   // lx735
+    QString sim;       // lx735-sim
+    QString root;      // the build's runnable tree
+    QString bareTimer; // lx735-bench-timer
 };
 
 class EndToEndRun {
@@ -43,8 +45,12 @@ public:
     bool Stage(const PortSettings& settings, QString* error);
     bool StartSim(QString* error);
     bool StartProgram(QString* error);
+    bool StartBareTimer(QString* error);
     bool ProgramRunning() const { return program_.state() == QProcess::Running; }
     qint64 ProgramPid() const { return program_.processId(); }
+    qint64 BareTimerPid() const { return bareTimer_.processId(); }
+    // A line of the program's test script (Device > OFFLINE: "click MnuOffLine").
+    bool SendCommand(const QString& line);
     // Ends the program, then the simulated ECU.
     void Stop();
 
@@ -53,6 +59,7 @@ private:
     QTemporaryDir dir_;
     QProcess sim_;
     QProcess program_;
+    QProcess bareTimer_;
 };
 
 // CPU seconds (user and system) and peak resident memory of a running process, from
