@@ -460,6 +460,11 @@ void ModelingPage::LayoutModPage() {
             left += app::WidthTwips(*b) + 90;
         }
     }
+    // The Map page's button that takes its points off this chart, below the row.
+    if (QWidget* b = Widget("CmdShpMapMod")) {
+        app::SetLeftTwips(*b, pntLeft);
+        app::SetTopTwips(*b, buttonsTop + 510);
+    }
     app::SetWidthTwips(frmMod, pntLeft - 150);
     app::SetHeightTwips(frmMod, app::HeightTwips(sst) - 900);
     InizVarMod();
