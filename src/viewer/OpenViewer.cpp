@@ -6,12 +6,13 @@
 #include "monitor/Monitor.h"
 #include "viewer/FrmView.h"
 
+#include <QTimer>
+
 namespace viewer {
 
-void OpenViewer(app::ProgramContext& ctx, app::FrmLX735& window, monitor::MonitorHooks& hooks) {
-    if (window.Timer1Busy || ctx.Comm().WDogPresente()) {
-        return;
-    }
+namespace {
+
+void Open(app::ProgramContext& ctx, app::FrmLX735& window, monitor::MonitorHooks& hooks) {
     const monitor::Timer2Pause pause(hooks);
     const auto names = ViewChannelNames(
         [&window](const QString& label) { return app::Caption(window.Control(label)); });
@@ -24,6 +25,27 @@ void OpenViewer(app::ProgramContext& ctx, app::FrmLX735& window, monitor::Monito
         }
     }
     ctx.Scale.K_gm = kgmSaved;
+}
+
+// A click that arrives inside a timer's tick (its exchange's waits let events in) would
+// open the viewer on top of a frame half sent: the viewer's own exchanges would then wait
+// for a link that cannot finish it. The viewer opens once both ticks have ended.
+void OpenWhenIdle(app::ProgramContext& ctx, app::FrmLX735& window, monitor::MonitorHooks& hooks) {
+    if (window.Timer1Busy || window.Timer2Busy) {
+        QTimer::singleShot(1, &window,
+                           [&ctx, &window, &hooks] { OpenWhenIdle(ctx, window, hooks); });
+        return;
+    }
+    Open(ctx, window, hooks);
+}
+
+} // namespace
+
+void OpenViewer(app::ProgramContext& ctx, app::FrmLX735& window, monitor::MonitorHooks& hooks) {
+    if (window.Timer1Busy || ctx.Comm().WDogPresente()) {
+        return;
+    }
+    OpenWhenIdle(ctx, window, hooks);
 }
 
 } // namespace viewer

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -68,4 +69,22 @@ TEST_F(OpenViewerTest, RefusedSilentlyWhileTheLinkTickRunsOrTheLinkTimedOut) {
     EXPECT_FALSE(OpenAndClose([](viewer::FrmView&) {}));
     EXPECT_TRUE(boxes.boxes.empty());
     QCoreApplication::processEvents();
+}
+
+TEST_F(OpenViewerTest, AClickInsideThePollTickOpensTheViewerOnceTheTickHasEnded) {
+    context->Comm().ComState(comm::COM_STOP);
+    window->Timer2Busy = true; // the click came through a wait of the poll scheduler's tick
+    EXPECT_FALSE(OpenAndClose([](viewer::FrmView&) {}));
+    window->Timer2Busy = false;
+    bool opened = false;
+    QTimer::singleShot(50, window.get(), [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* view = dynamic_cast<viewer::FrmView*>(w); view && view->isVisible()) {
+                opened = true;
+                view->close();
+            }
+        }
+    });
+    QTest::qWait(200);
+    EXPECT_TRUE(opened);
 }
