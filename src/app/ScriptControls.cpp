@@ -8,7 +8,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QHash>
 #include <QHeaderView>
 #include <QImage>
 #include <QMenu>

@@ -412,7 +412,7 @@ Outcome TestScript::Runner::Press(const Words& w) {
         return reach;
     }
     QPointer<QWidget> target(control);
-    const QPoint at = Centre(*control);
+    const QPoint at = script::ClickPoint(*control);
     auto clock = std::make_shared<QElapsedTimer>();
     return {{},
             [=] {
