@@ -39,16 +39,8 @@ protected:
     }
     // Correction cells as the simulated ECU holds them in RAM.
     QList<int> Cells(int from, int count) {
-        QList<int> cells;
         const std::optional<SimDump> dump = staged.SimState("com1");
-        if (!dump) {
-            return cells;
-        }
-        const QByteArray bytes = dump->Bytes("correction", 2 * from, 2 * count);
-        for (int i = 0; i + 1 < bytes.size(); i += 2) {
-            cells << qint16(quint8(bytes[i]) | quint8(bytes[i + 1]) << 8);
-        }
-        return cells;
+        return dump ? dump->Words("correction", from, count) : QList<int>();
     }
     int Cell(int k) {
         const QList<int> c = Cells(k, 1);

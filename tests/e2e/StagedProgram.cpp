@@ -243,6 +243,15 @@ bool XServer::Installed() const {
     return !QStandardPaths::findExecutable("Xvfb").isEmpty();
 }
 
+QList<int> SimDump::Words(const QString& image, int first, int count) const {
+    QList<int> words;
+    const QByteArray bytes = Bytes(image, 2 * first, 2 * count);
+    for (int i = 0; i + 1 < bytes.size(); i += 2) {
+        words << qint16(quint8(bytes[i]) | quint8(bytes[i + 1]) << 8);
+    }
+    return words;
+}
+
 bool StagedProgram::StartProgram(const QString& display) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", display.isEmpty() ? "offscreen" : "xcb");

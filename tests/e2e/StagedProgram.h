@@ -94,6 +94,8 @@ struct SimDump {
     QByteArray Bytes(const QString& image, int offset, int count) const;
     // The same as upper-case hex with a blank between bytes ("2D 00 4C").
     QString Hex(const QString& image, int offset, int count) const;
+    // count signed 16-bit words (low byte first) from word first: correction cells.
+    QList<int> Words(const QString& image, int first, int count) const;
 };
 
 // A grid as "grid NAME" records it: the column headings (when shown) and the rows.
