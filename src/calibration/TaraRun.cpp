@@ -589,6 +589,11 @@ void TaraRun::RunTaraPause(Phase phase) {
 }
 
 void TaraRun::RunTaraConfirm() {
+    if (storeRequested_) {
+        storeRequested_ = false;
+        StoreResult();
+        return;
+    }
     page_.SetStep(QString());
     page_.SetMessage(ctx_.Texts.MsgTara[16] + CrLf + CrLf + ctx_.Texts.MsgTara[17]);
     page_.EnableCancel(true);
@@ -716,7 +721,13 @@ void TaraRun::CmdCalStart_Click() {
         TaraConfirmFlag = 1;
         break;
     case 20:
-        StoreResult();
+        // A click that lands inside the wait of a frame being sent cannot send: the next
+        // tick stores.
+        if (ctx_.Comm().ComState() == app::COM_SENDING) {
+            storeRequested_ = true;
+        } else {
+            StoreResult();
+        }
         return;
     case 21:
     case 22:

@@ -99,6 +99,7 @@ private:
     TaraValues& tara_;
     bool busy_ = false;
     bool storing_ = false;
+    bool storeRequested_ = false;
     bool noTypeSaid_ = false;
     Sums sums_;
 };
