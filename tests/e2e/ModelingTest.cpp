@@ -79,7 +79,7 @@ TEST_F(EndToEndModeling, PointStepReachesTheEcuTable) {
     ASSERT_TRUE(staged.Run({"click LblPntMod(3)", "click CmdUp"}));
     EXPECT_EQ(Text("TxtYPos(2)"), "0.1");
     ASSERT_TRUE(StagedProgram::WaitFor(
-        [&] { return RequestsSince(before).count("CMD_READ_TBL_COR") >= 4; }, 3000));
+        [&] { return RequestsSince(before).count("CMD_READ_TBL_COR") >= 4; }, LongMs));
     const QStringList requests = RequestsSince(before);
     const qsizetype write = requests.indexOf("CMD_WRT_TBL_COR");
     ASSERT_GE(write, 0);
