@@ -27,7 +27,10 @@ protected:
         ASSERT_TRUE(staged.StartProgram());
         ASSERT_TRUE(StagedProgram::WaitFor(
             [&] { return staged.Requests("CMD_READ_TBL_COR").size() >= 4; }, LongMs));
-        ASSERT_TRUE(staged.Run({"tab SstMain 3", "until LblPntMod(7) visible 1 10000"}));
+        // The tab strip stays disabled while the page reads the ECU's table afresh.
+        ASSERT_TRUE(staged.Run({"tab SstMain 3", "until LblPntMod(7) visible 1 10000",
+                                "until SstMain enabled 1 " + QString::number(LongMs)},
+                               LongMs + 5000));
     }
     // A box's text with the decimal mark as a point, whatever the locale.
     QString Text(const QString& control) {
