@@ -45,6 +45,14 @@ QString Unquoted(const QString& line) {
     return text;
 }
 
+// The lines the program has written whole: a line still being written (no end yet) is
+// left for the next look.
+QStringList WholeLines(const QString& text, const QString& end) {
+    QStringList lines = text.split(end);
+    lines.removeLast(); // after the last end: "" or a line not yet ended
+    return lines;
+}
+
 // The time stamp of a log line "<ms> <tag><text>"; -1 for a name line.
 qint64 StampOf(const QString& text) {
     bool ok = false;
@@ -440,7 +448,7 @@ QByteArray StagedProgram::Read(const QString& relative) const {
 QList<LoggedRequest> StagedProgram::Requests() const {
     QList<LoggedRequest> requests;
     QString name;
-    for (const QString& line : QString::fromLatin1(Read("BIN/RxTx.TXT")).split("\r\n")) {
+    for (const QString& line : WholeLines(QString::fromLatin1(Read("BIN/RxTx.TXT")), "\r\n")) {
         const QString text = Unquoted(line);
         const qint64 ms = StampOf(text);
         if (ms < 0) {
@@ -470,7 +478,7 @@ qint64 StagedProgram::LogStartMs() const {
 
 QList<LogLine> StagedProgram::LogLines() const {
     QList<LogLine> lines;
-    for (const QString& line : QString::fromLatin1(Read("BIN/RxTx.TXT")).split("\r\n")) {
+    for (const QString& line : WholeLines(QString::fromLatin1(Read("BIN/RxTx.TXT")), "\r\n")) {
         const QString text = Unquoted(line);
         const qint64 ms = StampOf(text);
         if (ms >= 0) {
@@ -483,7 +491,7 @@ QList<LogLine> StagedProgram::LogLines() const {
 QList<LoggedExchange> StagedProgram::Exchanges() const {
     QList<LoggedExchange> exchanges;
     QString name;
-    for (const QString& line : QString::fromLatin1(Read("BIN/RxTx.TXT")).split("\r\n")) {
+    for (const QString& line : WholeLines(QString::fromLatin1(Read("BIN/RxTx.TXT")), "\r\n")) {
         const QString text = Unquoted(line);
         const qint64 ms = StampOf(text);
         const QString logged = text.section(' ', 1);
@@ -512,7 +520,7 @@ bool LoggedExchange::Good() const {
 
 QList<ProgramEvent> StagedProgram::Events() const {
     QList<ProgramEvent> events;
-    for (const QString& line : QString::fromUtf8(Read("events.txt")).split('\n')) {
+    for (const QString& line : WholeLines(QString::fromUtf8(Read("events.txt")), "\n")) {
         if (line.isEmpty()) {
             continue;
         }
