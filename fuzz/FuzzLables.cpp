@@ -5,11 +5,11 @@
 #include "FuzzSupport.h"
 
 #include "app/LablesFile.h"
+#include "app/TabStrip.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QWidget>
 
 namespace {
@@ -31,7 +31,7 @@ struct Window {
     QLabel* label = new QLabel(&window);
     QLineEdit* status = new QLineEdit(&window);
     QPushButton* view = new QPushButton(&window);
-    QTabWidget* tabs = new QTabWidget(&window);
+    app::TabStrip* tabs = new app::TabStrip(&window);
 };
 
 } // namespace
