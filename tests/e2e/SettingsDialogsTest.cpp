@@ -138,8 +138,13 @@ TEST_F(EndToEndSettingsDialogs, InjectorOffsetsModesAndSensibility) {
     EXPECT_EQ(Field("FrmInjSet.CmbSelect(0)", "enabled"), "0");
     EXPECT_EQ(Field("FrmInjSet.LblInj(3)", "text"), "Inj #4");
     EXPECT_EQ(Field("FrmInjSet.LblInj(4)", "text"), "<refused>");
-    ASSERT_TRUE(staged.Run({"key FrmInjSet.HScrTime(1) Right", "key FrmInjSet.HScrTime(1) Right",
-                            "key FrmInjSet.HScrTime(1) Right"}));
+    // The bar is disabled while it takes a step (a poll's exchange may run meanwhile).
+    QStringList steps;
+    for (int i = 0; i < 3; ++i) {
+        steps << "until FrmInjSet.HScrTime(1) enabled 1 20000"
+              << "key FrmInjSet.HScrTime(1) Right";
+    }
+    ASSERT_TRUE(staged.Run(steps, LongMs));
     EXPECT_TRUE(ZoneBecomes("zone3", 34, "96 00"));
     EXPECT_TRUE(Number("1", "2").match(Field("FrmInjSet.TxtInjGas(1)", "text")).hasMatch());
     ASSERT_TRUE(staged.Run({"click FrmInjSet.CmdDefaultTime(1)", "key FrmInjSet.SldBadBit Right"}));
