@@ -196,7 +196,12 @@ void FrmLX735::BuildMenus() {
 }
 
 QObject* FrmLX735::Control(const QString& name) {
-    return FindControl(*this, name);
+    // A kept control is taken again only while it lives under that name.
+    QPointer<QObject>& kept = foundControls_[name];
+    if (!kept || kept->objectName() != name) {
+        kept = FindControl(*this, name);
+    }
+    return kept;
 }
 
 QWidget* FrmLX735::Page(int tab) {

@@ -11,6 +11,7 @@
 #include "app/TabStrip.h"
 
 #include <QColor>
+#include <QHash>
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
@@ -163,6 +164,8 @@ private:
     QTimer timer2_;
     QTimer timer3_;
     std::array<QLineEdit*, 3> statusCells_{}; // TxtStatusBar(0) to (2)
+    // Controls found by name, kept: the live displays look theirs up at every record.
+    QHash<QString, QPointer<QObject>> foundControls_;
     QPointer<FrmInit> frmInit_;
     QPointer<FrmStartUp> frmStartUp_;
     double lastDotStepUsec_ = -1e18;

@@ -52,11 +52,21 @@ void Redraw(QWidget& control) {
     control.setAutoFillBackground(BackStyle(control) == 1);
 }
 
+// Sets a look property and redraws, only when it changes: a redraw restyles the control,
+// and the live displays set their looks at every record.
+void Keep(QWidget& control, const char* key, quint32 value) {
+    const QVariant kept = control.property(key);
+    if (kept.isValid() && kept.toUInt() == value) {
+        return;
+    }
+    control.setProperty(key, value);
+    Redraw(control);
+}
+
 } // namespace
 
 void SetBackColor(QWidget& control, quint32 bgr) {
-    control.setProperty(BackColorKey, bgr);
-    Redraw(control);
+    Keep(control, BackColorKey, bgr);
 }
 
 quint32 BackColor(const QWidget& control) {
@@ -64,8 +74,7 @@ quint32 BackColor(const QWidget& control) {
 }
 
 void SetBackStyle(QWidget& control, int style) {
-    control.setProperty(BackStyleKey, style);
-    Redraw(control);
+    Keep(control, BackStyleKey, quint32(style));
 }
 
 int BackStyle(const QWidget& control) {
@@ -73,8 +82,7 @@ int BackStyle(const QWidget& control) {
 }
 
 void SetFillColor(QWidget& shape, quint32 bgr) {
-    shape.setProperty(FillColorKey, bgr);
-    Redraw(shape);
+    Keep(shape, FillColorKey, bgr);
 }
 
 quint32 FillColor(const QWidget& shape) {
@@ -82,8 +90,7 @@ quint32 FillColor(const QWidget& shape) {
 }
 
 void SetBorderColor(QWidget& shape, quint32 bgr) {
-    shape.setProperty(BorderColorKey, bgr);
-    Redraw(shape);
+    Keep(shape, BorderColorKey, bgr);
 }
 
 quint32 BorderColor(const QWidget& shape) {

@@ -22,8 +22,8 @@ QString LiveFixed(double value, int decimals, int digits, const QString& decimal
 }
 
 void EngineValues::Pair::Show(const QString& text) {
-    page.setText(text);
-    frame.setText(page.text());
+    ShowText(page, text);
+    ShowText(frame, page.text());
 }
 
 EngineValues::EngineValues(app::ProgramContext& context, app::FrmLX735& window)
@@ -76,16 +76,16 @@ void EngineValues::ShowPressures() {
     if (vacuumOn) {
         // The vacuum reads as 0 while the absolute pressure is not measured.
         const double vacuum = live.Vacuum >= LowestPressureMbar ? live.Press2 / 1000 : 0;
-        vacuum_.setText(Fixed(vacuum, 3, 1));
+        ShowText(vacuum_, Fixed(vacuum, 3, 1));
     }
     if (window_.SstMain().currentIndex() == TabLambda) {
-        absPres_.setText(Fixed(live.Vacuum / 1000, 3, 1));
+        ShowText(absPres_, Fixed(live.Vacuum / 1000, 3, 1));
     }
 }
 
 void EngineValues::ShowSupplyVoltage() {
     const double supply = ctx_.Images.Mem1Data.Supply;
-    supply_.setText(Fixed(supply < 1.0 ? 0 : supply, 1, 1));
+    ShowText(supply_, Fixed(supply < 1.0 ? 0 : supply, 1, 1));
 }
 
 } // namespace monitor

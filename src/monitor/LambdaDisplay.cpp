@@ -113,16 +113,16 @@ void LambdaDisplay::ShowProbes() {
     }
 
     const bool probe1 = images.EmulaBlkData[Probe1TypeByte] != 0;
-    page1.setText(probe1 ? LiveFixed(live.Lambda1, 3, 1, ctx_.DecimalSep) : NotConfigured);
+    ShowText(page1, probe1 ? LiveFixed(live.Lambda1, 3, 1, ctx_.DecimalSep) : NotConfigured);
     SetShown(cursor1, probe1);
-    MainControl<QLineEdit>(window_, "TxtLambda(1)").setText(page1.text());
+    ShowText(MainControl<QLineEdit>(window_, "TxtLambda(1)"), page1.text());
 
     // A probe-2 cursor comes back with its probe, as probe 1's does, unless the probe's
     // bar is not shown at all.
     const bool probe2 = (images.EmulaBlkData[Probe2TypeByte] & 0x0F) != 0;
-    page2.setText(probe2 ? LiveFixed(live.Lambda2, 3, 1, ctx_.DecimalSep) : NotConfigured);
+    ShowText(page2, probe2 ? LiveFixed(live.Lambda2, 3, 1, ctx_.DecimalSep) : NotConfigured);
     SetShown(cursor2, probe2 && !Control("ImgLambda2").isHidden());
-    MainControl<QLineEdit>(window_, "TxtLambda2(1)").setText(page2.text());
+    ShowText(MainControl<QLineEdit>(window_, "TxtLambda2(1)"), page2.text());
 
     const qint16 type = images.Mem3Data.LambdaSwitch;
     const auto& table = ctx_.Tables.TblLambda;
@@ -152,18 +152,18 @@ void LambdaDisplay::ShowEmulatedOutputs() {
     auto& out1 = MainControl<QLineEdit>(window_, "TxtLambdaOut1");
     auto& out2 = MainControl<QLineEdit>(window_, "TxtLambdaOut2");
     if (images.Mem3Data.LambdaSwitch < 1 || !(images.Mem2Data.Flags & FlagEmulation)) {
-        out1.setText(NotConfigured);
-        out2.setText(NotConfigured);
+        ShowText(out1, NotConfigured);
+        ShowText(out2, NotConfigured);
         return;
     }
     const auto volts = [this](qint32 millivolts) {
         return LiveFixed(millivolts / 1000.0, 2, 1, ctx_.DecimalSep);
     };
-    out1.setText(images.EmulaBlkData[Probe1TypeByte] == 0 ? NotConfigured
-                                                          : volts(images.Mem1Data.LambdaOut1));
-    out2.setText((images.EmulaBlkData[Probe2TypeByte] & 0x0F) == 0
-                     ? NotConfigured
-                     : volts(images.Mem1Data.LambdaOut2));
+    ShowText(out1, images.EmulaBlkData[Probe1TypeByte] == 0 ? NotConfigured
+                                                            : volts(images.Mem1Data.LambdaOut1));
+    ShowText(out2, (images.EmulaBlkData[Probe2TypeByte] & 0x0F) == 0
+                       ? NotConfigured
+                       : volts(images.Mem1Data.LambdaOut2));
 }
 
 } // namespace monitor

@@ -114,7 +114,7 @@ void StatusIndicators::ImgLogo_MouseUp(QLabel& logo, QWidget& frame) {
 
 void StatusIndicators::ShowEcuStatus() {
     ShowLamps();
-    linkTime_.setText("Time: " + LinkTimeText(ctx_.Comm().TimeCom()));
+    ShowText(linkTime_, "Time: " + LinkTimeText(ctx_.Comm().TimeCom()));
     ShowFuelAndMode();
     ShowIndicators();
 }

@@ -4,6 +4,12 @@
 
 namespace monitor {
 
+void ShowText(QLineEdit& box, const QString& text) {
+    if (box.text() != text) {
+        box.setText(text);
+    }
+}
+
 void SetShown(QWidget& control, bool shown) {
     if (control.isHidden() == shown) {
         control.setVisible(shown);

@@ -52,6 +52,10 @@ struct LibFtdiDriver::Device {
     }
 };
 
+struct LibFtdiDriver::Lister {
+    Context context;
+};
+
 LibFtdiDriver::LibFtdiDriver() = default;
 LibFtdiDriver::~LibFtdiDriver() = default;
 
@@ -64,12 +68,15 @@ FT_STATUS LibFtdiDriver::FT_ListDevices(qint32& count) {
     const double now = SteadyNowUsec();
     if (now - cachedAtUsec_ >= CountCacheUsec) {
         cachedAtUsec_ = now;
-        Context context;
-        if (!context.ctx) {
+        if (!lister_) {
+            lister_ = std::make_unique<Lister>();
+        }
+        if (!lister_->context.ctx) {
+            lister_.reset(); // tried again when the count is next due
             cachedStatus_ = Failed(-1, FtStatusOtherError);
         } else {
             DeviceList list;
-            const int found = ftdi_usb_find_all(context.ctx, &list.head, 0, 0);
+            const int found = ftdi_usb_find_all(lister_->context.ctx, &list.head, 0, 0);
             cachedStatus_ = found < 0 ? Failed(found, FtStatusIoError) : FT_OK;
             cachedCount_ = found < 0 ? 0 : found;
         }

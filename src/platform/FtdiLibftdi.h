@@ -35,10 +35,14 @@ public:
 
 private:
     struct Device;
+    struct Lister;
     Device* Find(qint32 handle);
     FT_STATUS Fetch(Device& device);
 
     std::map<qint32, std::unique_ptr<Device>> devices_;
+    // Kept for the program's life: a new context starts the USB library again, with a
+    // bus scan and a thread of its own.
+    std::unique_ptr<Lister> lister_;
     qint32 nextHandle_ = 1;
     qint32 cachedCount_ = 0;
     FT_STATUS cachedStatus_ = FtStatusOtherError;
