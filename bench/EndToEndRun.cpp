@@ -10,7 +10,6 @@
 
 #include <chrono>
 #include <functional>
-#include <unistd.h>
 
 namespace bench {
 
@@ -179,22 +178,35 @@ void EndToEndRun::Stop() {
     End(bareTimer_);
 }
 
-std::optional<ProcessSample> SampleProcess(qint64 pid) {
-    const QString proc = QString("/proc/%1/").arg(pid);
-    QFile stat(proc + "stat");
-    QFile status(proc + "status");
-    if (!stat.open(QIODevice::ReadOnly) || !status.open(QIODevice::ReadOnly)) {
+namespace {
+
+// The threads' time on a CPU, summed; none when the process is gone.
+std::optional<double> ScheduledSeconds(const QString& proc) {
+    const QStringList tasks = QDir(proc + "task").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    if (tasks.isEmpty()) {
         return std::nullopt;
     }
-    // After the name in parentheses: state is field 3, utime 14 and stime 15.
-    const QByteArray line = stat.readAll();
-    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-    if (fields.size() < 13) {
+    double nanoseconds = 0;
+    for (const QString& task : tasks) {
+        QFile schedstat(proc + "task/" + task + "/schedstat");
+        if (schedstat.open(QIODevice::ReadOnly)) {
+            nanoseconds += schedstat.readAll().split(' ').value(0).toDouble();
+        }
+    }
+    return nanoseconds / 1e9;
+}
+
+} // namespace
+
+std::optional<ProcessSample> SampleProcess(qint64 pid) {
+    const QString proc = QString("/proc/%1/").arg(pid);
+    QFile status(proc + "status");
+    const std::optional<double> cpu = ScheduledSeconds(proc);
+    if (!cpu || !status.open(QIODevice::ReadOnly)) {
         return std::nullopt;
     }
     ProcessSample sample;
-    const double ticksPerSecond = static_cast<double>(sysconf(_SC_CLK_TCK));
-    sample.cpuSeconds = (fields[11].toDouble() + fields[12].toDouble()) / ticksPerSecond;
+    sample.cpuSeconds = *cpu;
     for (const QByteArray& entry : status.readAll().split('\n')) {
         if (entry.startsWith("VmHWM:")) {
             sample.vmHwmKb = entry.mid(6).trimmed().split(' ').value(0).toLongLong();

@@ -62,8 +62,10 @@ private:
     QProcess bareTimer_;
 };
 
-// CPU seconds (user and system) and peak resident memory of a running process, from
-// /proc/<pid>/stat and /proc/<pid>/status.
+// CPU seconds (user and system) and peak resident memory of a running process. The CPU
+// is the scheduler's nanosecond count summed over the process's threads
+// (/proc/<pid>/task/*/schedstat): the clock-tick count of /proc/<pid>/stat moves in
+// steps of 10 ms, too coarse for a program that uses a few ms a second.
 struct ProcessSample {
     double cpuSeconds = 0;
     qint64 vmHwmKb = 0;
