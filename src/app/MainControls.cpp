@@ -287,8 +287,13 @@ QWidget* MakeControl(Kind kind, const QString& caption, QWidget* parent) {
         return new QCheckBox(caption, parent);
     case Kind::Option:
         return new QRadioButton(caption, parent);
-    case Kind::Text:
-        return new QLineEdit(caption, parent);
+    case Kind::Text: {
+        auto* box = new QLineEdit(caption, parent);
+        // Opaque, so that a new text repaints the box alone and not what lies beneath:
+        // the status cells and the live values change several times a second.
+        box->setAutoFillBackground(true);
+        return box;
+    }
     case Kind::Combo:
         return new QComboBox(parent);
     case Kind::Grid: {

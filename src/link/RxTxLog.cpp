@@ -1,6 +1,7 @@
 #include "link/RxTxLog.h"
 
 #include "link/Frames.h"
+#include "platform/FileAppend.h"
 #include "support/Clock.h"
 
 #include <QFile>
@@ -67,15 +68,11 @@ void WriteRxTxLog(const QString& appFolder, const QString& tag, const QString& t
         bytes += Quoted(name);
     }
     bytes += Quoted(QString::number(ms) + " " + tag + text);
-    qint64 size = 0;
-    {
-        QFile file(RxTxLogPath(appFolder));
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-            return;
-        }
-        file.write(bytes);
-        size = file.size();
+    const std::optional<qint64> written = platform::AppendToFile(RxTxLogPath(appFolder), bytes);
+    if (!written) {
+        return;
     }
+    const qint64 size = *written;
     if (bound && bound->Restart && !bound->HoldRestart && size > bound->LimitBytes &&
         size > bound->NextTryBytes) {
         bound->NextTryBytes = bound->Restart() ? 0 : size + bound->LimitBytes;

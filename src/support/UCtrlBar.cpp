@@ -15,10 +15,15 @@ namespace {
 
 constexpr int kInt16Max = std::numeric_limits<qint16>::max();
 
-template <typename Predicate> void ShowWhere(QList<UCtrlBar::Segment>& segments, Predicate shown) {
+// Whether any segment changed.
+template <typename Predicate> bool ShowWhere(QList<UCtrlBar::Segment>& segments, Predicate shown) {
+    bool changed = false;
     for (int i = 0; i < int(segments.size()); ++i) {
-        segments[i].visible = shown(i);
+        const bool visible = shown(i);
+        changed |= segments[i].visible != visible;
+        segments[i].visible = visible;
     }
+    return changed;
 }
 
 } // namespace
@@ -95,17 +100,21 @@ void UCtrlBar::StepBorder(qint16 borderStyle) {
 
 void UCtrlBar::Valore(qint16& value) {
     int number = std::max<int>(value, 0) / stepVal_; // counted from 0, not from MimVal
+    bool changed = false;
     if (noSegments_) {
         number = 0;
-        ShowWhere(shpBar_, [](int) { return false; });
+        changed = ShowWhere(shpBar_, [](int) { return false; });
     } else if (style_ == kStyleSingle) {
         number = std::min(number, int(shpBar_.size()) - 1);
-        ShowWhere(shpBar_, [number](int i) { return i == number; });
+        changed = ShowWhere(shpBar_, [number](int i) { return i == number; });
     } else {
-        ShowWhere(shpBar_, [number](int i) { return i < number; }); // beyond the end: all
+        changed = ShowWhere(shpBar_, [number](int i) { return i < number; }); // beyond the end: all
     }
     value = qint16(number);
-    update();
+    // The live displays set their bars at every record: an unchanged bar is not redrawn.
+    if (changed) {
+        update();
+    }
 }
 
 qint16 UCtrlBar::Valore() const {
