@@ -65,3 +65,12 @@ TEST(ScopedTimeSource, RestoresThePreviousSource) {
     }
     EXPECT_EQ(&CurrentTimeSource(), outer);
 }
+
+// A wait sleeps to its end in one go (or to the next event): an Idle_usec wait of
+// 100 ms does not wake the process a hundred times.
+TEST(WaitUsec, SleepsThroughTheWholeWaitInOneSlice) {
+    FakeTime time(0);
+    WaitUsec(100000);
+    EXPECT_GT(time.NowUsec(), 100000);
+    EXPECT_LE(time.Pumps(), 3) << "one sleep to the end, and the step past it";
+}
