@@ -3,6 +3,7 @@
 #include "app/ProgramContext.h"
 #include "ecudata/FirmwareImage.h"
 #include "monitor/Monitor.h"
+#include "support/Clock.h"
 #include "support/FileRoutines.h"
 #include "support/MessageBox.h"
 
@@ -16,6 +17,9 @@ const QString FirmwareTitle = " Firmware ";
 const QString CrLf = "\r\n";
 // A foreign ECU is reported at the 22nd mismatch in a row, and every 22nd after it.
 constexpr quint8 SilentMismatches = 20;
+// Off-line the poll timer asks after the image at every tick; the disk is asked at
+// most this often (a missing image then stops the program within a second).
+constexpr double FirmwareRecheckUsec = 1e6;
 
 void FirmwareBox(const QString& text) {
     support::MsgBox(text, support::vbCritical, FirmwareTitle);
@@ -129,13 +133,18 @@ void ReportUnreadableImage(Monitor& m) {
 
 void CompareEcuFirmware(Monitor& m) {
     app::ProgramContext& ctx = m.ctx;
-    if (!support::IsFilePresent(ctx.FirmwareFilePath)) {
-        FirmwareBox(ctx.FirmwareFilePath + " " + CrLf + ctx.Texts.MsgLive[1]);
-        Quit(m);
-        return;
-    }
     comm::ClsComm& link = ctx.Comm();
-    if (link.ComState() != comm::COM_READY) {
+    const bool ready = link.ComState() == comm::COM_READY;
+    const double now = support::GetTimeUsec();
+    if (ready || now - m.FirmwareSeenUsec >= FirmwareRecheckUsec) {
+        if (!support::IsFilePresent(ctx.FirmwareFilePath)) {
+            FirmwareBox(ctx.FirmwareFilePath + " " + CrLf + ctx.Texts.MsgLive[1]);
+            Quit(m);
+            return;
+        }
+        m.FirmwareSeenUsec = now;
+    }
+    if (!ready) {
         return;
     }
     if (!ecudata::LoadFirmwareInfo(link) || ecudata::IsBlankImageIdentity(link.FirmwareFle())) {

@@ -36,6 +36,9 @@ struct Monitor {
     quint8 FwMismatchCount = 0;
     // An image that cannot be read is reported once a run.
     bool ImageErrorShown = false;
+    // When the firmware image was last found on disk: off-line it is looked for at
+    // most once a second, not at every tick.
+    double FirmwareSeenUsec = -1e18;
 
     // The live displays of the main window, once InstallMonitor has made them.
     std::unique_ptr<LivePage> live;

@@ -99,6 +99,21 @@ TEST(Identification, MissingImageStopsTheProgramEvenOffLine) {
     EXPECT_EQ(rig.boxes.boxes[0].style, support::vbCritical);
 }
 
+// Off-line the image is looked for once a second, not at every tick: an image that
+// goes away meanwhile still stops the program within that second.
+TEST(Identification, ImageRemovedWhileOffLineStopsTheProgramWithinASecond) {
+    MonitorRig rig;
+    rig.timer1Running = false;
+    rig.Tick2();
+    ASSERT_FALSE(rig.ctx.QuitRequest);
+    ASSERT_TRUE(QFile::remove(rig.ctx.FirmwareFilePath));
+    const double removedAt = rig.time.NowUsec();
+    ASSERT_TRUE(rig.RunUntil([&rig] { return rig.ctx.QuitRequest; }, 2e6));
+    EXPECT_LE(rig.time.NowUsec() - removedAt, 1.1e6);
+    ASSERT_EQ(rig.boxes.boxes.size(), 1u);
+    EXPECT_EQ(rig.boxes.boxes[0].prompt, rig.ctx.FirmwareFilePath + " \r\nMsgLive01");
+}
+
 TEST(Identification, AskedUpdateThatCompletesKeepsTheProgramWithTimer2Paused) {
     MonitorRig rig;
     rig.ctx.UpdateRequest = true;
