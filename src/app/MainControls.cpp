@@ -2,6 +2,7 @@
 
 #include "app/Controls.h"
 #include "app/TabStrip.h"
+#include "app/TextBoxStyle.h"
 #include "support/Colors.h"
 #include "support/UCtrlBar.h"
 
@@ -289,9 +290,14 @@ QWidget* MakeControl(Kind kind, const QString& caption, QWidget* parent) {
         return new QRadioButton(caption, parent);
     case Kind::Text: {
         auto* box = new QLineEdit(caption, parent);
-        // Opaque, so that a new text repaints the box alone and not what lies beneath:
-        // the status cells and the live values change several times a second.
-        box->setAutoFillBackground(true);
+        // Opaque, so that a new text repaints the box alone and not what lies beneath,
+        // and cheap to draw: the status cells and the live values change several times
+        // a second. Their texts need no complex shaping.
+        box->setStyle(&SharedTextBoxStyle());
+        box->setAttribute(Qt::WA_OpaquePaintEvent);
+        QFont font = box->font();
+        font.setStyleStrategy(QFont::PreferNoShaping);
+        box->setFont(font);
         return box;
     }
     case Kind::Combo:
