@@ -68,7 +68,8 @@ void WriteRxTxLog(const QString& appFolder, const QString& tag, const QString& t
         bytes += Quoted(name);
     }
     bytes += Quoted(QString::number(ms) + " " + tag + text);
-    const std::optional<qint64> written = platform::AppendToFile(RxTxLogPath(appFolder), bytes);
+    static platform::FileAppender log;
+    const std::optional<qint64> written = log.Append(RxTxLogPath(appFolder), bytes);
     if (!written) {
         return;
     }

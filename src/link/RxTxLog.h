@@ -2,8 +2,9 @@
 
 // The link log BIN/RxTx.TXT and the port-handle file BIN/Handle.ini below the
 // application folder. The log gets one quoted line per frame, state change and
-// failed port call; it is opened and closed for every line and never reports an
-// error, so that logging cannot disturb the link.
+// failed port call; every line goes to the file at that path at that moment (it is
+// kept open only while it stays there), and it never reports an error, so that
+// logging cannot disturb the link.
 
 #include <QString>
 #include <QtGlobal>
