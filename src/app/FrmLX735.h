@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <array>
 #include <functional>
+#include <optional>
 
 class QAction;
 class QLineEdit;
@@ -164,6 +165,14 @@ private:
     QTimer timer2_;
     QTimer timer3_;
     std::array<QLineEdit*, 3> statusCells_{}; // TxtStatusBar(0) to (2)
+    // The colours last given to each cell (none yet: its palette's): asked at every
+    // tick of the link timer, they are kept rather than read back from the palette.
+    struct CellColors {
+        QColor back;
+        QColor fore;
+    };
+    std::array<std::optional<CellColors>, 3> statusColors_{};
+    CellColors StatusColors(int cell);
     // Controls found by name, kept: the live displays look theirs up at every record.
     QHash<QString, QPointer<QObject>> foundControls_;
     QPointer<FrmInit> frmInit_;

@@ -63,14 +63,6 @@ bool Writing(const ProgramContext& ctx) {
            r.ReqWriteMem2 || r.CompWriteCountdown != 0;
 }
 
-QColor Back(const QLineEdit& cell) {
-    return cell.palette().color(QPalette::Base);
-}
-
-QColor Fore(const QLineEdit& cell) {
-    return cell.palette().color(QPalette::Text);
-}
-
 } // namespace
 
 double FrmLX735::NextStatusStepUsec(double nowUsec) const {
@@ -94,15 +86,29 @@ void FrmLX735::SetStatusCell(int cell, const QString& text) {
     }
 }
 
+FrmLX735::CellColors FrmLX735::StatusColors(int cell) {
+    std::optional<CellColors>& kept = statusColors_[size_t(cell)];
+    if (!kept) {
+        const QPalette palette = StatusCell(cell)->palette();
+        kept = CellColors{palette.color(QPalette::Base), palette.color(QPalette::Text)};
+    }
+    return *kept;
+}
+
 void FrmLX735::SetStatusColors(int cell, const QColor& back, const QColor& fore) {
     QLineEdit* field = StatusCell(cell);
-    if (!field || (Back(*field) == back && Fore(*field) == fore)) {
+    if (!field) {
+        return;
+    }
+    const CellColors now = StatusColors(cell);
+    if (now.back == back && now.fore == fore) {
         return;
     }
     QPalette palette = field->palette();
     palette.setColor(QPalette::Base, back);
     palette.setColor(QPalette::Text, fore);
     field->setPalette(palette);
+    statusColors_[size_t(cell)] = CellColors{back, fore};
 }
 
 void FrmLX735::AggiornaStatoCom() {
@@ -158,9 +164,8 @@ void FrmLX735::AggiornaStatoCom() {
 }
 
 void FrmLX735::ShowPendingWrites(bool pending, bool searching, double nowUsec) {
-    QLineEdit* cell = StatusCell(0);
     const QColor face = support::ColorFromBgr(support::ColorButtonFace);
-    const QColor fore = Fore(*cell);
+    const QColor fore = StatusColors(0).fore;
     if (!pending) {
         if (!searching) {
             SetStatusCell(0, QString());
@@ -173,7 +178,7 @@ void FrmLX735::ShowPendingWrites(bool pending, bool searching, double nowUsec) {
     }
     if (nowUsec - lastBlinkUsec_ >= AnimationStepUsec) {
         lastBlinkUsec_ = nowUsec;
-        SetStatusColors(0, Back(*cell) == face ? support::ColorFromBgr(Red) : face, fore);
+        SetStatusColors(0, StatusColors(0).back == face ? support::ColorFromBgr(Red) : face, fore);
     }
 }
 
