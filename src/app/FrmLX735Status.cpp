@@ -81,8 +81,8 @@ QLineEdit* FrmLX735::StatusCell(int cell) {
 
 void FrmLX735::SetStatusCell(int cell, const QString& text) {
     QLineEdit* field = StatusCell(cell);
-    if (field && field->text() != text) {
-        field->setText(text);
+    if (field) {
+        ShowText(*field, text);
     }
 }
 

@@ -26,11 +26,10 @@ void TextBoxStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* o
     const QColor line =
         focus ? palette.highlight().color().darker(125) : palette.window().color().darker(140);
     // Four filled lines: the cheapest frame a painter draws.
-    const QRect& r = field;
-    painter->fillRect(r.left(), r.top(), r.width(), 1, line);
-    painter->fillRect(r.left(), r.bottom(), r.width(), 1, line);
-    painter->fillRect(r.left(), r.top(), 1, r.height(), line);
-    painter->fillRect(r.right(), r.top(), 1, r.height(), line);
+    painter->fillRect(field.left(), field.top(), field.width(), 1, line);
+    painter->fillRect(field.left(), field.bottom(), field.width(), 1, line);
+    painter->fillRect(field.left(), field.top(), 1, field.height(), line);
+    painter->fillRect(field.right(), field.top(), 1, field.height(), line);
 }
 
 QStyle& SharedTextBoxStyle() {

@@ -1,5 +1,6 @@
 #include "monitor/EngineValues.h"
 
+#include "app/Controls.h"
 #include "app/ProgramContext.h"
 #include "monitor/WindowControls.h"
 #include "support/Conversions.h"
@@ -22,8 +23,8 @@ QString LiveFixed(double value, int decimals, int digits, const QString& decimal
 }
 
 void EngineValues::Pair::Show(const QString& text) {
-    ShowText(page, text);
-    ShowText(frame, page.text());
+    app::ShowText(page, text);
+    app::ShowText(frame, page.text());
 }
 
 EngineValues::EngineValues(app::ProgramContext& context, app::FrmLX735& window)
@@ -76,16 +77,16 @@ void EngineValues::ShowPressures() {
     if (vacuumOn) {
         // The vacuum reads as 0 while the absolute pressure is not measured.
         const double vacuum = live.Vacuum >= LowestPressureMbar ? live.Press2 / 1000 : 0;
-        ShowText(vacuum_, Fixed(vacuum, 3, 1));
+        app::ShowText(vacuum_, Fixed(vacuum, 3, 1));
     }
     if (window_.SstMain().currentIndex() == TabLambda) {
-        ShowText(absPres_, Fixed(live.Vacuum / 1000, 3, 1));
+        app::ShowText(absPres_, Fixed(live.Vacuum / 1000, 3, 1));
     }
 }
 
 void EngineValues::ShowSupplyVoltage() {
     const double supply = ctx_.Images.Mem1Data.Supply;
-    ShowText(supply_, Fixed(supply < 1.0 ? 0 : supply, 1, 1));
+    app::ShowText(supply_, Fixed(supply < 1.0 ? 0 : supply, 1, 1));
 }
 
 } // namespace monitor

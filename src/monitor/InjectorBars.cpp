@@ -146,8 +146,8 @@ void InjectorBars::ComputeAverages(bool keyOn) {
 void InjectorBars::ShowTimes(bool keyOn) {
     const app::InjectionTimes& t = ctx_.InjTimes;
     const bool cutOff = ctx_.Images.Mem2Data.Flags & FlagCutOff;
-    ShowText(gasFrame_, cutOff ? CutOff : Time(t.TInj1Gas));
-    ShowText(petFrame_, cutOff ? CutOff : Time(t.TInj1Pet));
+    app::ShowText(gasFrame_, cutOff ? CutOff : Time(t.TInj1Gas));
+    app::ShowText(petFrame_, cutOff ? CutOff : Time(t.TInj1Pet));
 
     const int choice = cmbInj_.currentIndex();
     double gas = 0;
@@ -160,8 +160,8 @@ void InjectorBars::ShowTimes(bool keyOn) {
         gas = OnGas(j) ? t.TInjPetSmooth[j] + t.TInjGasDeltaSmooth[j] : 0;
         petrol = t.TInjPetSmooth[j];
     }
-    ShowText(gasPage_, cutOff ? CutOff : Time(gas));
-    ShowText(petPage_, cutOff ? CutOff : Time(petrol));
+    app::ShowText(gasPage_, cutOff ? CutOff : Time(gas));
+    app::ShowText(petPage_, cutOff ? CutOff : Time(petrol));
 }
 
 void InjectorBars::AdvanceHistories() {

@@ -113,16 +113,16 @@ void LambdaDisplay::ShowProbes() {
     }
 
     const bool probe1 = images.EmulaBlkData[Probe1TypeByte] != 0;
-    ShowText(page1, probe1 ? LiveFixed(live.Lambda1, 3, 1, ctx_.DecimalSep) : NotConfigured);
+    app::ShowText(page1, probe1 ? LiveFixed(live.Lambda1, 3, 1, ctx_.DecimalSep) : NotConfigured);
     SetShown(cursor1, probe1);
-    ShowText(MainControl<QLineEdit>(window_, "TxtLambda(1)"), page1.text());
+    app::ShowText(MainControl<QLineEdit>(window_, "TxtLambda(1)"), page1.text());
 
     // A probe-2 cursor comes back with its probe, as probe 1's does, unless the probe's
     // bar is not shown at all.
     const bool probe2 = (images.EmulaBlkData[Probe2TypeByte] & 0x0F) != 0;
-    ShowText(page2, probe2 ? LiveFixed(live.Lambda2, 3, 1, ctx_.DecimalSep) : NotConfigured);
+    app::ShowText(page2, probe2 ? LiveFixed(live.Lambda2, 3, 1, ctx_.DecimalSep) : NotConfigured);
     SetShown(cursor2, probe2 && !Control("ImgLambda2").isHidden());
-    ShowText(MainControl<QLineEdit>(window_, "TxtLambda2(1)"), page2.text());
+    app::ShowText(MainControl<QLineEdit>(window_, "TxtLambda2(1)"), page2.text());
 
     const qint16 type = images.Mem3Data.LambdaSwitch;
     const auto& table = ctx_.Tables.TblLambda;
@@ -152,18 +152,19 @@ void LambdaDisplay::ShowEmulatedOutputs() {
     auto& out1 = MainControl<QLineEdit>(window_, "TxtLambdaOut1");
     auto& out2 = MainControl<QLineEdit>(window_, "TxtLambdaOut2");
     if (images.Mem3Data.LambdaSwitch < 1 || !(images.Mem2Data.Flags & FlagEmulation)) {
-        ShowText(out1, NotConfigured);
-        ShowText(out2, NotConfigured);
+        app::ShowText(out1, NotConfigured);
+        app::ShowText(out2, NotConfigured);
         return;
     }
     const auto volts = [this](qint32 millivolts) {
         return LiveFixed(millivolts / 1000.0, 2, 1, ctx_.DecimalSep);
     };
-    ShowText(out1, images.EmulaBlkData[Probe1TypeByte] == 0 ? NotConfigured
-                                                            : volts(images.Mem1Data.LambdaOut1));
-    ShowText(out2, (images.EmulaBlkData[Probe2TypeByte] & 0x0F) == 0
-                       ? NotConfigured
-                       : volts(images.Mem1Data.LambdaOut2));
+    app::ShowText(out1, images.EmulaBlkData[Probe1TypeByte] == 0
+                            ? NotConfigured
+                            : volts(images.Mem1Data.LambdaOut1));
+    app::ShowText(out2, (images.EmulaBlkData[Probe2TypeByte] & 0x0F) == 0
+                            ? NotConfigured
+                            : volts(images.Mem1Data.LambdaOut2));
 }
 
 } // namespace monitor

@@ -38,12 +38,6 @@ bool Blinking(qint32 lampWord, int lamp) {
     return bool(lampWord & bits.low) != bool(lampWord & bits.high);
 }
 
-void SetBackStyleIfDiffers(QWidget& control, int style) {
-    if (BackStyle(control) != style) {
-        SetBackStyle(control, style);
-    }
-}
-
 } // namespace
 
 quint32 LampColor(qint32 lampWord, int lamp, quint8 phase) {
@@ -95,18 +89,14 @@ void LevelLamps::ShowLevelLamps() {
     for (int i = 0; i < LevelLampCount; ++i) {
         QWidget& lamp = *lamps_[size_t(i)];
         const quint32 color = LampColor(word, i, BlinkPhase);
-        if (FillColor(lamp) != color) {
-            SetFillColor(lamp, color);
-        }
-        if (BorderColor(lamp) != color) {
-            SetBorderColor(lamp, color);
-        }
+        SetFillColor(lamp, color);
+        SetBorderColor(lamp, color);
     }
-    SetBackStyleIfDiffers(calComm_, CalCommBackStyle(word, BlinkPhase));
+    SetBackStyle(calComm_, CalCommBackStyle(word, BlinkPhase));
 
     const bool gas = ctx_.Images.Mem2Data.FuelState == FuelGas;
-    SetBackStyleIfDiffers(gasCaption_, gas ? 1 : 0);
-    SetBackStyleIfDiffers(petrolCaption_, gas ? 0 : 1);
+    SetBackStyle(gasCaption_, gas ? 1 : 0);
+    SetBackStyle(petrolCaption_, gas ? 0 : 1);
 }
 
 } // namespace monitor

@@ -1,5 +1,6 @@
 #include "monitor/StatusIndicators.h"
 
+#include "app/Controls.h"
 #include "app/ProgramContext.h"
 #include "monitor/ControlLook.h"
 #include "monitor/WindowControls.h"
@@ -114,7 +115,7 @@ void StatusIndicators::ImgLogo_MouseUp(QLabel& logo, QWidget& frame) {
 
 void StatusIndicators::ShowEcuStatus() {
     ShowLamps();
-    ShowText(linkTime_, "Time: " + LinkTimeText(ctx_.Comm().TimeCom()));
+    app::ShowText(linkTime_, "Time: " + LinkTimeText(ctx_.Comm().TimeCom()));
     ShowFuelAndMode();
     ShowIndicators();
 }

@@ -5,7 +5,6 @@
 
 #include "app/FrmLX735.h"
 
-#include <QLineEdit>
 #include <QString>
 #include <QtGlobal>
 
@@ -19,10 +18,6 @@ template <class Control> Control& MainControl(app::FrmLX735& window, const QStri
     }
     return *control;
 }
-
-// Writes the box's text only when it differs: every write repaints the box, and the live
-// displays write theirs at every record.
-void ShowText(QLineEdit& box, const QString& text);
 
 // Shows or hides the control only when its own flag differs (whatever the tab shown).
 void SetShown(QWidget& control, bool shown);
