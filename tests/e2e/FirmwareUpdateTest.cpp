@@ -244,14 +244,9 @@ TEST_F(FirmwareUpdate, SkippedBlockIsWrittenByTheNextPress) {
     ASSERT_TRUE(staged.Run({"answer Yes", "click FrmUpdate.CmdUpdate",
                             UntilMsg(ComError + "\\r\\n\\r\\nBlocks not written: 1", UpdateMs)},
                            UpdateMs + 5000));
-    QStringList boxes;
-    for (const ProgramEvent& e : staged.Events()) {
-        if (e.kind == "MSGBOX") {
-            boxes << e.text;
-        }
-    }
-    EXPECT_EQ(boxes, QStringList{"FrmUpdate - ScaricaFirmwareDefaultParametri |COMUNICATION "
-                                 "ERROR, SEND MESSAGE\\r\\n\\r\\nYES TO CONTINUE!"});
+    EXPECT_EQ(staged.MessageBoxes(),
+              QStringList{"FrmUpdate - ScaricaFirmwareDefaultParametri |COMUNICATION "
+                          "ERROR, SEND MESSAGE\\r\\n\\r\\nYES TO CONTINUE!"});
     EXPECT_FALSE(Commands(staged).contains("CMD_WRT_FLASH_END"));
     ASSERT_TRUE(
         staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(Done, UpdateMs)}, UpdateMs + 5000));

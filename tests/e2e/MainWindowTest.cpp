@@ -38,15 +38,6 @@ std::optional<Shown> AskWindow(StagedProgram& staged) {
     return Shown{fields->value("title"), fields->value("tabs").split('|')};
 }
 
-bool NoBoxes(const StagedProgram& staged) {
-    for (const ProgramEvent& event : staged.Events()) {
-        if (event.kind == "MSGBOX") {
-            return false;
-        }
-    }
-    return true;
-}
-
 TEST(EndToEndMainWindow, OffscreenItStaysUpTitledLogsItsHeaderAndEndsCleanlyAtAClose) {
     StagedProgram staged;
     ASSERT_TRUE(staged.Valid());
@@ -71,7 +62,7 @@ TEST(EndToEndMainWindow, OffscreenItStaysUpTitledLogsItsHeaderAndEndsCleanlyAtAC
 
     ASSERT_TRUE(staged.SendCommand("close"));
     EXPECT_EQ(staged.WaitForProgramEnd(LongMs), std::optional<int>(0));
-    EXPECT_TRUE(NoBoxes(staged));
+    EXPECT_TRUE(staged.MessageBoxes().isEmpty());
 }
 
 TEST(EndToEndMainWindow, OnAnXServerTheTabsReadInTheLanguageSavedForTheStart) {
@@ -106,7 +97,7 @@ TEST(EndToEndMainWindow, OnAnXServerTheTabsReadInTheLanguageSavedForTheStart) {
 
         ASSERT_TRUE(staged.SendCommand("close"));
         EXPECT_EQ(staged.WaitForProgramEnd(LongMs), std::optional<int>(0)) << c.language;
-        EXPECT_TRUE(NoBoxes(staged)) << c.language;
+        EXPECT_TRUE(staged.MessageBoxes().isEmpty()) << c.language;
     }
 }
 

@@ -32,15 +32,7 @@ protected:
         const auto fields = staged.ReadControl(control);
         return fields ? fields->value(field) : "<refused>";
     }
-    QStringList Boxes() {
-        QStringList boxes;
-        for (const ProgramEvent& e : staged.Events()) {
-            if (e.kind == "MSGBOX") {
-                boxes << e.text;
-            }
-        }
-        return boxes;
-    }
+    QStringList Boxes() const { return staged.MessageBoxes(); }
 
     StagedProgram staged;
 };

@@ -347,6 +347,16 @@ QStringList StagedProgram::Refusals() const {
     return refused;
 }
 
+QStringList StagedProgram::MessageBoxes() const {
+    QStringList boxes;
+    for (const ProgramEvent& event : Events()) {
+        if (event.kind == "MSGBOX") {
+            boxes << event.text;
+        }
+    }
+    return boxes;
+}
+
 QStringList StagedProgram::RecordedWords(const QString& text) {
     QStringList words;
     QString word;

@@ -149,6 +149,8 @@ public:
     std::optional<GridCells> Grid(const QString& name, int ms = 20000);
     // The lines refused so far, each "<line> (<why>)".
     QStringList Refusals() const;
+    // The message boxes shown so far, each as its MSGBOX event line records it.
+    QStringList MessageBoxes() const;
 
     // The program's exit code once it ended on its own within ms; nothing otherwise.
     std::optional<int> WaitForProgramEnd(int ms);

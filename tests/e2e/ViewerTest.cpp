@@ -85,15 +85,7 @@ protected:
         }
         return names;
     }
-    QStringList Boxes() {
-        QStringList boxes;
-        for (const ProgramEvent& e : staged.Events()) {
-            if (e.kind == "MSGBOX") {
-                boxes << e.text;
-            }
-        }
-        return boxes;
-    }
+    QStringList Boxes() const { return staged.MessageBoxes(); }
 
     virtual bool QuickReplies() const { return false; }
     virtual bool OnXServer() const { return false; }
