@@ -362,32 +362,27 @@ void EmulaPage::CmbAbilEmula_Click() {
     ApplyTableEnable(ctx_.Images.EmulaBlkData);
 }
 
-void EmulaPage::CmbSonda1_Click() {
+// A probe's type (0 to 2) goes into its byte of the block, beside the bits kept there.
+void EmulaPage::ChooseProbeType(const char* combo, int byte, quint8 keptBits) {
     if (window_.PageFilling) {
         return;
     }
-    const auto* combo = Find<QComboBox>("CmbSonda1");
-    const int index = combo ? combo->currentIndex() : -1;
-    EditBlock([index](EmulaBlk& block) {
+    const auto* choice = Find<QComboBox>(combo);
+    const int index = choice ? choice->currentIndex() : -1;
+    EditBlock([index, byte, keptBits](EmulaBlk& block) {
         if (index >= 0 && index <= 2) {
-            block[86] = quint8(index);
+            block[byte] = quint8((block[byte] & keptBits) | index);
         }
     });
     ApplyTableEnable(ctx_.Images.EmulaBlkWrite);
 }
 
+void EmulaPage::CmbSonda1_Click() {
+    ChooseProbeType("CmbSonda1", 86, 0x00);
+}
+
 void EmulaPage::CmbSonda2_Click() {
-    if (window_.PageFilling) {
-        return;
-    }
-    const auto* combo = Find<QComboBox>("CmbSonda2");
-    const int index = combo ? combo->currentIndex() : -1;
-    EditBlock([index](EmulaBlk& block) {
-        if (index >= 0 && index <= 2) {
-            block[87] = quint8((block[87] & 0xF0) | index);
-        }
-    });
-    ApplyTableEnable(ctx_.Images.EmulaBlkWrite);
+    ChooseProbeType("CmbSonda2", 87, 0xF0); // the high bits hold the filter
 }
 
 void EmulaPage::CmbFiltro_Click() {

@@ -63,6 +63,7 @@ private:
     void BindControls();
     void EditBlock(const std::function<void(EmulaBlk&)>& edit);
     void ApplyTableEnable(const EmulaBlk& block);
+    void ChooseProbeType(const char* combo, int byte, quint8 keptBits);
     void EnableSettings();
     int LambdaIndex() const;
     CellMode Mode() const;
