@@ -250,23 +250,31 @@ TEST_F(EndToEndViewerOnX, ARecordingIsDrawnOnTheScreen) {
     ASSERT_TRUE(StagedProgram::WaitFor(
         [&] { return staged.Requests("CMD_READ_MEM1").size() >= 40; }, LongMs));
     EXPECT_TRUE(TextShows("FrmView.LblSignal(5)", "2500"));
-    const QString path = staged.Path("recording.png");
-    ASSERT_TRUE(staged.Run({"grab \"" + path + "\" FrmView"}));
-    ASSERT_TRUE(StagedProgram::WaitFor([&] { return QFile(path).size() > 0; }, LongMs));
-    const QImage picture(path);
-    ASSERT_FALSE(picture.isNull());
     // Within the plot only: the readout and the zero mark share the colour.
     const auto plot = staged.ReadControl("FrmView.PctSignal");
     ASSERT_TRUE(plot);
     const QStringList rect = plot->value("rect").split(',');
     ASSERT_EQ(rect.size(), 4);
+    // The trace grows with each sample drawn, so pictures are taken until it shows.
     int rpmPixels = 0;
-    for (int y = rect[1].toInt(); y < rect[1].toInt() + rect[3].toInt(); ++y) {
-        for (int x = rect[0].toInt(); x < rect[0].toInt() + rect[2].toInt(); ++x) {
-            rpmPixels += picture.pixel(x, y) == qRgb(0x80, 0x80, 0xFF);
+    int shot = 0;
+    const auto traceShows = [&] {
+        const QString path = staged.Path(QString("recording%1.png").arg(shot++));
+        if (!staged.Run({"grab \"" + path + "\" FrmView"}) ||
+            !StagedProgram::WaitFor([&] { return QFile(path).size() > 0; }, LongMs)) {
+            return false;
         }
-    }
-    EXPECT_GT(rpmPixels, 20) << "the rpm trace, light blue, is on the picture";
+        const QImage picture(path);
+        rpmPixels = 0;
+        for (int y = rect[1].toInt(); y < rect[1].toInt() + rect[3].toInt(); ++y) {
+            for (int x = rect[0].toInt(); x < rect[0].toInt() + rect[2].toInt(); ++x) {
+                rpmPixels += picture.pixel(x, y) == qRgb(0x80, 0x80, 0xFF);
+            }
+        }
+        return rpmPixels > 20;
+    };
+    EXPECT_TRUE(StagedProgram::WaitFor(traceShows, LongMs))
+        << "the rpm trace, light blue, is on the picture: " << rpmPixels << " pixels";
     ASSERT_TRUE(staged.Run({"answer No", "close FrmView", "until FrmView exists 0 20000"}));
 }
 
