@@ -1,4 +1,5 @@
 #include "app/Controls.h"
+#include "app/TextCell.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -71,6 +72,8 @@ void SetCaption(QObject* control, const QString& text) {
         frame->setTitle(text);
     } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
         edit->setText(text);
+    } else if (auto* cell = qobject_cast<TextCell*>(control)) {
+        cell->setText(text);
     }
 }
 
@@ -92,6 +95,9 @@ QString Caption(const QObject* control) {
     }
     if (auto* edit = qobject_cast<const QLineEdit*>(control)) {
         return edit->text();
+    }
+    if (auto* cell = qobject_cast<const TextCell*>(control)) {
+        return cell->text();
     }
     return {};
 }

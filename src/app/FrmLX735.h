@@ -21,13 +21,13 @@
 #include <optional>
 
 class QAction;
-class QLineEdit;
 class QMenu;
 
 namespace app {
 
 struct PageServices;
 struct ProgramContext;
+class TextCell;
 
 class FrmLX735 : public QMainWindow {
 public:
@@ -147,7 +147,7 @@ private:
     void ApplyDeveloperView();
     // A hot key's release anywhere in the window; True when it was one (then taken).
     bool TakeHotKey(QObject* watched, QEvent* event);
-    QLineEdit* StatusCell(int cell);
+    TextCell* StatusCell(int cell);
     void SetStatusCell(int cell, const QString& text);
     void SetStatusColors(int cell, const QColor& back, const QColor& fore);
     void ShowPendingWrites(bool pending, bool searching, double nowUsec);
@@ -164,15 +164,7 @@ private:
     QTimer timer1_;
     QTimer timer2_;
     QTimer timer3_;
-    std::array<QLineEdit*, 3> statusCells_{}; // TxtStatusBar(0) to (2)
-    // The colours last given to each cell (none yet: its palette's): asked at every
-    // tick of the link timer, they are kept rather than read back from the palette.
-    struct CellColors {
-        QColor back;
-        QColor fore;
-    };
-    std::array<std::optional<CellColors>, 3> statusColors_{};
-    CellColors StatusColors(int cell);
+    std::array<TextCell*, 3> statusCells_{}; // TxtStatusBar(0) to (2)
     // Controls found by name, kept: the live displays look theirs up at every record.
     QHash<QString, QPointer<QObject>> foundControls_;
     QPointer<FrmInit> frmInit_;

@@ -5,11 +5,11 @@
 #include "app/FrmInit.h"
 #include "app/FrmLX735.h"
 #include "app/ProgramContext.h"
+#include "app/TextCell.h"
 #include "support/Clock.h"
 #include "support/Colors.h"
 
 #include <QAction>
-#include <QLineEdit>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -70,58 +70,38 @@ double FrmLX735::NextStatusStepUsec(double nowUsec) const {
     return moving ? nowUsec + AnimationStepUsec : std::numeric_limits<double>::infinity();
 }
 
-QLineEdit* FrmLX735::StatusCell(int cell) {
+TextCell* FrmLX735::StatusCell(int cell) {
     // Looked up once: this runs at every tick of the link timer.
     if (!statusCells_[size_t(cell)]) {
         statusCells_[size_t(cell)] =
-            qobject_cast<QLineEdit*>(Control(ArrayName("TxtStatusBar", cell)));
+            qobject_cast<TextCell*>(Control(ArrayName("TxtStatusBar", cell)));
     }
     return statusCells_[size_t(cell)];
 }
 
 void FrmLX735::SetStatusCell(int cell, const QString& text) {
-    QLineEdit* field = StatusCell(cell);
-    if (field) {
-        ShowText(*field, text);
+    if (TextCell* field = StatusCell(cell)) {
+        field->setText(text);
     }
-}
-
-FrmLX735::CellColors FrmLX735::StatusColors(int cell) {
-    std::optional<CellColors>& kept = statusColors_[size_t(cell)];
-    if (!kept) {
-        const QPalette palette = StatusCell(cell)->palette();
-        kept = CellColors{palette.color(QPalette::Base), palette.color(QPalette::Text)};
-    }
-    return *kept;
 }
 
 void FrmLX735::SetStatusColors(int cell, const QColor& back, const QColor& fore) {
-    QLineEdit* field = StatusCell(cell);
-    if (!field) {
-        return;
+    if (TextCell* field = StatusCell(cell)) {
+        field->SetColors(back, fore);
     }
-    const CellColors now = StatusColors(cell);
-    if (now.back == back && now.fore == fore) {
-        return;
-    }
-    QPalette palette = field->palette();
-    palette.setColor(QPalette::Base, back);
-    palette.setColor(QPalette::Text, fore);
-    field->setPalette(palette);
-    statusColors_[size_t(cell)] = CellColors{back, fore};
 }
 
 void FrmLX735::AggiornaStatoCom() {
     const ClsComm& comm = ctx_.Comm();
     const double now = support::GetTimeUsec();
-    QLineEdit* stateCell = StatusCell(1);
-    QLineEdit* writeCell = StatusCell(0);
+    TextCell* stateCell = StatusCell(1);
+    TextCell* writeCell = StatusCell(0);
     if (!stateCell || !writeCell) {
         return;
     }
 
     if (comm.ComState() == COM_WAIT_REPLY) {
-        const QString& text = stateCell->text();
+        const QString text = stateCell->text();
         const bool inCycle =
             std::find(std::begin(DotsCycle), std::end(DotsCycle), text) != std::end(DotsCycle);
         if (!inCycle || now - lastDotStepUsec_ >= AnimationStepUsec) {
@@ -165,7 +145,7 @@ void FrmLX735::AggiornaStatoCom() {
 
 void FrmLX735::ShowPendingWrites(bool pending, bool searching, double nowUsec) {
     const QColor face = support::ColorFromBgr(support::ColorButtonFace);
-    const QColor fore = StatusColors(0).fore;
+    const QColor fore = StatusCell(0)->Fore();
     if (!pending) {
         if (!searching) {
             SetStatusCell(0, QString());
@@ -178,7 +158,7 @@ void FrmLX735::ShowPendingWrites(bool pending, bool searching, double nowUsec) {
     }
     if (nowUsec - lastBlinkUsec_ >= AnimationStepUsec) {
         lastBlinkUsec_ = nowUsec;
-        SetStatusColors(0, StatusColors(0).back == face ? support::ColorFromBgr(Red) : face, fore);
+        SetStatusColors(0, StatusCell(0)->Back() == face ? support::ColorFromBgr(Red) : face, fore);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "app/Controls.h"
 #include "app/TabStrip.h"
 #include "app/TextBoxStyle.h"
+#include "app/TextCell.h"
 #include "support/Colors.h"
 #include "support/UCtrlBar.h"
 
@@ -22,7 +23,7 @@ namespace app {
 
 namespace {
 
-enum class Kind { Frame, Label, Button, Check, Option, Text, Combo, Grid, Shape, Image, Bar };
+enum class Kind { Frame, Label, Button, Check, Option, Text, Cell, Combo, Grid, Shape, Image, Bar };
 
 struct ControlDef {
     Kind kind;
@@ -80,7 +81,7 @@ const ControlDef Design[] = {
 
     // Status bar: three fields on a bar along the bottom edge.
     {Kind::Button, "CmdBarBack", "client", "", 0, -15, 7500, 10800, 375},
-    {Kind::Text, "TxtStatusBar", "client", "", 3, 30, 7560, 1500, 255},
+    {Kind::Cell, "TxtStatusBar", "client", "", 3, 30, 7560, 1500, 255},
 
     // General: the injector panel on the left, the engine values on the right.
     {Kind::Frame, "FrmPrincipe", "Tab0", "", 0, 60, 60, 10140, 6465},
@@ -291,14 +292,19 @@ QWidget* MakeControl(Kind kind, const QString& caption, QWidget* parent) {
     case Kind::Text: {
         auto* box = new QLineEdit(caption, parent);
         // Opaque, so that a new text repaints the box alone and not what lies beneath,
-        // and cheap to draw: the status cells and the live values change several times
-        // a second. Their texts need no complex shaping.
+        // and cheap to draw: the live values change several times a second. Their texts need no
+        // complex shaping.
         box->setStyle(&SharedTextBoxStyle());
         box->setAttribute(Qt::WA_OpaquePaintEvent);
         QFont font = box->font();
         font.setStyleStrategy(QFont::PreferNoShaping);
         box->setFont(font);
         return box;
+    }
+    case Kind::Cell: {
+        auto* cell = new TextCell(parent);
+        cell->setText(caption);
+        return cell;
     }
     case Kind::Combo:
         return new QComboBox(parent);
@@ -385,12 +391,6 @@ TabStrip* BuildMainControls(QWidget& client) {
             if (own == name || own.startsWith(QString(name) + "(")) {
                 control->setVisible(false);
             }
-        }
-    }
-    for (int i = 0; i < 3; ++i) {
-        if (auto* field = client.findChild<QLineEdit*>(ArrayName("TxtStatusBar", i))) {
-            field->setReadOnly(true);
-            field->setFocusPolicy(Qt::NoFocus);
         }
     }
     return sstMain;

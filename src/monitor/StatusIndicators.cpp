@@ -2,6 +2,7 @@
 
 #include "app/Controls.h"
 #include "app/ProgramContext.h"
+#include "app/TextCell.h"
 #include "monitor/ControlLook.h"
 #include "monitor/WindowControls.h"
 #include "support/Colors.h"
@@ -10,7 +11,6 @@
 #include <QEvent>
 #include <QFrame>
 #include <QLabel>
-#include <QLineEdit>
 #include <cmath>
 
 namespace monitor {
@@ -67,7 +67,7 @@ StatusIndicators::StatusIndicators(app::ProgramContext& context, app::FrmLX735& 
       fuel_(MainControl<QCheckBox>(window, "CkbStatoAlim")),
       mode_(MainControl<QCheckBox>(window, "CkbStatoEcu")),
       acquisition_(MainControl<QCheckBox>(window, "ChkAbilAcqVacum")),
-      linkTime_(MainControl<QLineEdit>(window, "TxtStatusBar(2)")),
+      linkTime_(MainControl<app::TextCell>(window, "TxtStatusBar(2)")),
       logo_(MainControl<QLabel>(window, "ImgLogo")),
       logoS_(MainControl<QLabel>(window, "ImgLogoS")),
       logoFrame_(MainControl<QWidget>(window, "ShpLevel")),
@@ -115,7 +115,7 @@ void StatusIndicators::ImgLogo_MouseUp(QLabel& logo, QWidget& frame) {
 
 void StatusIndicators::ShowEcuStatus() {
     ShowLamps();
-    app::ShowText(linkTime_, "Time: " + LinkTimeText(ctx_.Comm().TimeCom()));
+    linkTime_.setText("Time: " + LinkTimeText(ctx_.Comm().TimeCom()));
     ShowFuelAndMode();
     ShowIndicators();
 }

@@ -10,10 +10,10 @@
 
 class QCheckBox;
 class QLabel;
-class QLineEdit;
 
 namespace app {
 class FrmLX735;
+class TextCell;
 struct ProgramContext;
 } // namespace app
 
@@ -48,7 +48,7 @@ private:
     QCheckBox& fuel_;
     QCheckBox& mode_;
     QCheckBox& acquisition_;
-    QLineEdit& linkTime_;
+    app::TextCell& linkTime_;
     QLabel& logo_;
     QLabel& logoS_;
     QWidget& logoFrame_;

@@ -7,8 +7,6 @@
 #include "link/LinkStateMachine.h"
 #include "support/Clock.h"
 
-#include <QLineEdit>
-
 namespace app_tests {
 
 namespace {
@@ -97,9 +95,7 @@ int SimAppFixture::FrameLines() const {
 }
 
 QString SimAppFixture::StatusText(int cell) const {
-    const auto* field =
-        qobject_cast<QLineEdit*>(window->Control(app::ArrayName("TxtStatusBar", cell)));
-    return field ? field->text() : QString();
+    return app::Caption(window->Control(app::ArrayName("TxtStatusBar", cell)));
 }
 
 } // namespace app_tests

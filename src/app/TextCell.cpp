@@ -1,0 +1,59 @@
+#include "app/TextCell.h"
+
+#include <QPainter>
+
+namespace app {
+
+namespace {
+
+constexpr int FrameLine = 1;
+constexpr int TextIndent = 3; // from the frame line, as a line edit sets its text
+
+} // namespace
+
+TextCell::TextCell(QWidget* parent)
+    : QWidget(parent), back_(palette().color(QPalette::Base)),
+      fore_(palette().color(QPalette::Text)) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::NoFocus);
+    QFont plain = font();
+    plain.setStyleStrategy(QFont::PreferNoShaping);
+    setFont(plain);
+}
+
+void TextCell::setText(const QString& text) {
+    if (text != text_) {
+        text_ = text;
+        update();
+    }
+}
+
+void TextCell::SetColors(const QColor& back, const QColor& fore) {
+    if (back != back_ || fore != fore_) {
+        back_ = back;
+        fore_ = fore;
+        update();
+    }
+}
+
+QSize TextCell::sizeHint() const {
+    const QFontMetrics metrics = fontMetrics();
+    return {metrics.horizontalAdvance(text_) + 2 * (FrameLine + TextIndent),
+            metrics.height() + 2 * (FrameLine + 1)};
+}
+
+void TextCell::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QRect field = rect();
+    painter.fillRect(field, back_);
+    const QColor line = palette().window().color().darker(140);
+    painter.fillRect(field.left(), field.top(), field.width(), FrameLine, line);
+    painter.fillRect(field.left(), field.bottom(), field.width(), FrameLine, line);
+    painter.fillRect(field.left(), field.top(), FrameLine, field.height(), line);
+    painter.fillRect(field.right(), field.top(), FrameLine, field.height(), line);
+    painter.setPen(fore_);
+    painter.drawText(field.adjusted(FrameLine + TextIndent, 0, -FrameLine, 0),
+                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text_);
+}
+
+} // namespace app
