@@ -2,6 +2,7 @@
 
 #include "app/Controls.h"
 #include "app/TabStrip.h"
+#include "app/TextCell.h"
 #include "support/Codepage.h"
 #include "support/Colors.h"
 #include "support/FileRoutines.h"
@@ -121,6 +122,8 @@ void SetAlignment(QWidget& control, qint64 value) {
         label->setAlignment(horizontal | Qt::AlignVCenter);
     } else if (auto* edit = qobject_cast<QLineEdit*>(&control)) {
         edit->setAlignment(horizontal | Qt::AlignVCenter);
+    } else if (auto* cell = qobject_cast<TextCell*>(&control)) {
+        cell->setAlignment(horizontal | Qt::AlignVCenter);
     }
 }
 
@@ -259,6 +262,8 @@ std::optional<int> AlignmentOf(const QWidget& control) {
         alignment = label->alignment();
     } else if (const auto* edit = qobject_cast<const QLineEdit*>(&control)) {
         alignment = edit->alignment();
+    } else if (const auto* cell = qobject_cast<const TextCell*>(&control)) {
+        alignment = cell->alignment();
     } else {
         return std::nullopt;
     }

@@ -11,14 +11,22 @@ constexpr int TextIndent = 3; // from the frame line, as a line edit sets its te
 
 } // namespace
 
-TextCell::TextCell(QWidget* parent)
-    : QWidget(parent), back_(palette().color(QPalette::Base)),
-      fore_(palette().color(QPalette::Text)) {
+TextCell::TextCell(QWidget* parent) : QWidget(parent) {
+    setBackgroundRole(QPalette::Base);
+    setForegroundRole(QPalette::Text);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);
     QFont plain = font();
     plain.setStyleStrategy(QFont::PreferNoShaping);
     setFont(plain);
+}
+
+QColor TextCell::Back() const {
+    return palette().color(backgroundRole());
+}
+
+QColor TextCell::Fore() const {
+    return palette().color(foregroundRole());
 }
 
 void TextCell::setText(const QString& text) {
@@ -28,12 +36,21 @@ void TextCell::setText(const QString& text) {
     }
 }
 
-void TextCell::SetColors(const QColor& back, const QColor& fore) {
-    if (back != back_ || fore != fore_) {
-        back_ = back;
-        fore_ = fore;
+void TextCell::setAlignment(Qt::Alignment alignment) {
+    if (alignment != alignment_) {
+        alignment_ = alignment;
         update();
     }
+}
+
+void TextCell::SetColors(const QColor& back, const QColor& fore) {
+    if (back == Back() && fore == Fore()) {
+        return;
+    }
+    QPalette colours = palette();
+    colours.setColor(backgroundRole(), back);
+    colours.setColor(foregroundRole(), fore);
+    setPalette(colours);
 }
 
 QSize TextCell::sizeHint() const {
@@ -45,15 +62,15 @@ QSize TextCell::sizeHint() const {
 void TextCell::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QRect field = rect();
-    painter.fillRect(field, back_);
+    painter.fillRect(field, Back());
     const QColor line = palette().window().color().darker(140);
     painter.fillRect(field.left(), field.top(), field.width(), FrameLine, line);
     painter.fillRect(field.left(), field.bottom(), field.width(), FrameLine, line);
     painter.fillRect(field.left(), field.top(), FrameLine, field.height(), line);
     painter.fillRect(field.right(), field.top(), FrameLine, field.height(), line);
-    painter.setPen(fore_);
-    painter.drawText(field.adjusted(FrameLine + TextIndent, 0, -FrameLine, 0),
-                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text_);
+    painter.setPen(Fore());
+    painter.drawText(field.adjusted(FrameLine + TextIndent, 0, -(FrameLine + TextIndent), 0),
+                     int(alignment_) | Qt::TextSingleLine, text_);
 }
 
 } // namespace app

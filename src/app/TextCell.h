@@ -4,7 +4,8 @@
 // the text boxes' flat look (TextBoxStyle). The link state cell changes its text a few
 // times in every exchange for as long as the program is connected; a line edit costs a
 // text layout, an accessibility update and a full repaint at every such change, this
-// cell only stores the text and repaints itself.
+// cell only stores the text and repaints itself. Its colours are its palette's base and
+// text, as a text box's are, so the label-layout file sets them alike.
 
 #include <QColor>
 #include <QString>
@@ -20,11 +21,13 @@ public:
     explicit TextCell(QWidget* parent = nullptr);
 
     QString text() const { return text_; }
+    Qt::Alignment alignment() const { return alignment_; }
+    QColor Back() const;
+    QColor Fore() const;
     // Each repaints only on a change.
     void setText(const QString& text);
+    void setAlignment(Qt::Alignment alignment);
     void SetColors(const QColor& back, const QColor& fore);
-    QColor Back() const { return back_; }
-    QColor Fore() const { return fore_; }
 
     QSize sizeHint() const override;
 
@@ -33,8 +36,7 @@ protected:
 
 private:
     QString text_;
-    QColor back_;
-    QColor fore_;
+    Qt::Alignment alignment_ = Qt::AlignLeft | Qt::AlignVCenter;
 };
 
 } // namespace app

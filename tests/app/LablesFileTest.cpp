@@ -5,6 +5,7 @@
 
 #include "app/Controls.h"
 #include "app/LablesFile.h"
+#include "app/TextCell.h"
 
 #include <QLabel>
 
@@ -43,6 +44,29 @@ TEST_F(LablesTest, BlocksApplyByNameAndIndex) {
     EXPECT_FALSE(Widget("LblParGradi(0)")->isHidden());
     EXPECT_EQ(app::TopTwips(*Widget("TxtStatusBar(2)")), 45);
     EXPECT_TRUE(window->SstMain().isTabVisible(5)) << "the switch inside a section is no switch";
+}
+
+// A status cell takes its colours and alignment from the file, draws them, and writes
+// them back as a text box does.
+TEST_F(LablesTest, StatusCellsTakeColoursAndAlignment) {
+    Apply("[Sessione pagina Barra Stato Macchina]\r\n"
+          "[Name]\r\nTxtStatusBar\r\n[Index]\r\n1\r\n[Alignment]\r\n2\r\n"
+          "[BackColor]\r\n255\r\n[ForeColor]\r\n16777215\r\n[EndName]\r\n"
+          "[Fine pagina Barra Stato Macchina]\r\n");
+    auto* cell = qobject_cast<app::TextCell*>(Widget("TxtStatusBar(1)"));
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(cell->Back(), QColor(Qt::red));
+    EXPECT_EQ(cell->Fore(), QColor(Qt::white));
+    EXPECT_EQ(cell->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    cell->resize(120, 20);
+    cell->setText("COM OK.  ");
+    const QImage drawn = cell->grab().toImage();
+    EXPECT_EQ(drawn.pixelColor(4, 10), QColor(Qt::red));
+
+    ASSERT_TRUE(app::ApplyLablesIndexed(*window, tree.Path("LNG/written.cfg")));
+    EXPECT_TRUE(tree.Read("LNG/written.cfg")
+                    .contains("[Alignment]\r\n2 \r\n[BackColor]\r\n255 \r\n[ForeColor]\r\n"
+                              "16777215 \r\n"));
 }
 
 TEST_F(LablesTest, SwitchesShowTheMapTabAndHideTheViewerButton) {
