@@ -15,21 +15,25 @@ void TextBoxStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* o
         QProxyStyle::drawPrimitive(element, option, painter, widget);
         return;
     }
-    const QRect field = option->rect;
-    painter->fillRect(field, option->palette.base());
     const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option);
     if (!frame || frame->lineWidth <= 0) {
+        painter->fillRect(option->rect, option->palette.base());
         return;
     }
-    const QPalette& palette = option->palette;
-    const bool focus = option->state & State_HasFocus;
+    DrawTextBoxField(*painter, option->rect, option->palette.base(), option->palette,
+                     option->state & State_HasFocus);
+}
+
+void DrawTextBoxField(QPainter& painter, const QRect& field, const QBrush& fill,
+                      const QPalette& palette, bool focus) {
+    painter.fillRect(field, fill);
     const QColor line =
         focus ? palette.highlight().color().darker(125) : palette.window().color().darker(140);
     // Four filled lines: the cheapest frame a painter draws.
-    painter->fillRect(field.left(), field.top(), field.width(), 1, line);
-    painter->fillRect(field.left(), field.bottom(), field.width(), 1, line);
-    painter->fillRect(field.left(), field.top(), 1, field.height(), line);
-    painter->fillRect(field.right(), field.top(), 1, field.height(), line);
+    painter.fillRect(field.left(), field.top(), field.width(), 1, line);
+    painter.fillRect(field.left(), field.bottom(), field.width(), 1, line);
+    painter.fillRect(field.left(), field.top(), 1, field.height(), line);
+    painter.fillRect(field.right(), field.top(), 1, field.height(), line);
 }
 
 QStyle& SharedTextBoxStyle() {

@@ -1,5 +1,7 @@
 #include "app/TextCell.h"
 
+#include "app/TextBoxStyle.h"
+
 #include <QPainter>
 
 namespace app {
@@ -62,12 +64,7 @@ QSize TextCell::sizeHint() const {
 void TextCell::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QRect field = rect();
-    painter.fillRect(field, Back());
-    const QColor line = palette().window().color().darker(140);
-    painter.fillRect(field.left(), field.top(), field.width(), FrameLine, line);
-    painter.fillRect(field.left(), field.bottom(), field.width(), FrameLine, line);
-    painter.fillRect(field.left(), field.top(), FrameLine, field.height(), line);
-    painter.fillRect(field.right(), field.top(), FrameLine, field.height(), line);
+    DrawTextBoxField(painter, field, Back(), palette(), false);
     painter.setPen(Fore());
     painter.drawText(field.adjusted(FrameLine + TextIndent, 0, -(FrameLine + TextIndent), 0),
                      int(alignment_) | Qt::TextSingleLine, text_);
