@@ -3,8 +3,10 @@
 // and the link timings allow (and how that rate is derived), the share of the time the
 // wire is busy, the CPU time lx735 uses per wall second and its peak memory. The counts
 // come from the program's own link log, BIN/RxTx.TXT. Its CPU is measured beside a bare
-// Qt program with one 1 ms precise timer over the same window (the ratio holds on a
-// busy machine), connected and polling, then off-line, then with no ECU on any port.
+// Qt program with one 1 ms precise timer over the same window, connected and polling,
+// then off-line, then with no ECU on any port. The ratio of the two is taken in slices
+// of the window and the median given: a burst of load from elsewhere on a shared machine
+// costs the busier program more, and moves the whole window's ratio with it.
 // Run by hand; not a test.
 
 #include "EndToEndRun.h"
@@ -17,6 +19,7 @@
 #include <QFile>
 #include <QThread>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -34,6 +37,7 @@ constexpr double TailMs = 1000;
 // Off-line and searching: the window after the settling, a third of the polling one.
 constexpr double SideSettleMs = 3000;
 constexpr int MinSideSeconds = 10;
+constexpr double SliceMs = 5000;
 // Ten periods of the whole schedule (lcm of 4, 8, 24, 54 and 504 ticks).
 constexpr int ModelTicks = 10 * 1512;
 const QString ModelReads[] = {LiveRead, Zone2Read, Zone3Read, ErrorRead};
@@ -177,44 +181,90 @@ double PrintAllowedRate(const QMap<QString, CommandStats>& window,
 }
 
 // The measured window of one run, on the link log's clock.
+// CPU seconds per wall second of lx735 and of the bare timer over one window, and the
+// median of their ratios over the window's slices.
+struct CpuPair {
+    double program = 0;
+    double bare = 0;
+    double medianRatio = 0;
+    int slices = 0;
+};
+
+QString CpuText(const CpuPair& cpu) {
+    return QString("lx735 %1 % of one core, bare 1 ms timer %2 %: ratio %3 (median of %4 "
+                   "slices of %5 s; whole window %6)")
+        .arg(Fixed(100 * cpu.program, 2), Fixed(100 * cpu.bare, 2), Fixed(cpu.medianRatio, 2))
+        .arg(cpu.slices)
+        .arg(Fixed(SliceMs / 1000, 0),
+             cpu.bare > 0 ? Fixed(cpu.program / cpu.bare, 2) : QString("-"));
+}
+
+double Median(QList<double> values) {
+    std::sort(values.begin(), values.end());
+    const qsizetype n = values.size();
+    return n == 0 ? 0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// Samples lx735 and the bare timer at the window's ends and every slice between; the
+// window ends early if the program does.
+struct CpuWindow {
+    ProcessSample before;
+    ProcessSample after;
+    double seconds = 0;
+    CpuPair cpu;
+};
+
+std::optional<CpuWindow> SampleCpu(EndToEndRun& run, double seconds) {
+    const double from = SteadyMs();
+    std::optional<ProcessSample> p = SampleProcess(run.ProgramPid());
+    std::optional<ProcessSample> b = SampleProcess(run.BareTimerPid());
+    if (!p || !b) {
+        return std::nullopt;
+    }
+    CpuWindow window{*p, *p, 0, {}};
+    const ProcessSample bareBefore = *b;
+    QList<double> ratios;
+    double sliceFrom = from;
+    while (SteadyMs() < from + seconds * 1000 && run.ProgramRunning()) {
+        QThread::msleep(100);
+        const double now = SteadyMs();
+        if (now - sliceFrom < SliceMs && now < from + seconds * 1000) {
+            continue;
+        }
+        const std::optional<ProcessSample> p1 = SampleProcess(run.ProgramPid());
+        const std::optional<ProcessSample> b1 = SampleProcess(run.BareTimerPid());
+        if (!p1 || !b1) {
+            return std::nullopt;
+        }
+        const double bare = b1->cpuSeconds - b->cpuSeconds;
+        if (bare > 0) {
+            ratios << (p1->cpuSeconds - p->cpuSeconds) / bare;
+        }
+        p = p1;
+        b = b1;
+        sliceFrom = now;
+    }
+    window.after = *p;
+    window.seconds = (SteadyMs() - from) / 1000;
+    window.cpu = {(p->cpuSeconds - window.before.cpuSeconds) / window.seconds,
+                  (b->cpuSeconds - bareBefore.cpuSeconds) / window.seconds, Median(ratios),
+                  int(ratios.size())};
+    return window;
+}
+
+std::optional<CpuPair> MeasureCpu(EndToEndRun& run, double seconds) {
+    const std::optional<CpuWindow> window = SampleCpu(run, seconds);
+    return window ? std::optional(window->cpu) : std::nullopt;
+}
+
 struct Measurement {
     double startedMs = 0; // the program started
     double pollingMs = 0; // its first live read
     double fromMs = 0;
     double toMs = 0;
-    ProcessSample before;
-    ProcessSample after;
-    ProcessSample bareBefore; // the bare 1 ms timer, sampled with the program
-    ProcessSample bareAfter;
+    CpuWindow cpu;
     double Seconds() const { return (toMs - fromMs) / 1000; }
 };
-
-// CPU seconds per wall second of lx735 and of the bare timer over one window.
-struct CpuPair {
-    double program = 0;
-    double bare = 0;
-};
-
-QString CpuText(const CpuPair& cpu) {
-    return QString("lx735 %1 % of one core, bare 1 ms timer %2 %: ratio %3")
-        .arg(Fixed(100 * cpu.program, 2), Fixed(100 * cpu.bare, 2),
-             cpu.bare > 0 ? Fixed(cpu.program / cpu.bare, 2) : QString("-"));
-}
-
-std::optional<CpuPair> MeasureCpu(EndToEndRun& run, double seconds) {
-    const std::optional<ProcessSample> p0 = SampleProcess(run.ProgramPid());
-    const std::optional<ProcessSample> b0 = SampleProcess(run.BareTimerPid());
-    const double from = SteadyMs();
-    QThread::msleep(static_cast<unsigned long>(seconds * 1000));
-    const std::optional<ProcessSample> p1 = SampleProcess(run.ProgramPid());
-    const std::optional<ProcessSample> b1 = SampleProcess(run.BareTimerPid());
-    const double wall = (SteadyMs() - from) / 1000;
-    if (!p0 || !b0 || !p1 || !b1) {
-        return std::nullopt;
-    }
-    return CpuPair{(p1->cpuSeconds - p0->cpuSeconds) / wall,
-                   (b1->cpuSeconds - b0->cpuSeconds) / wall};
-}
 
 // Device > OFFLINE through the program's test script, then its CPU while off-line.
 std::optional<CpuPair> MeasureOffLine(EndToEndRun& run, double seconds) {
@@ -267,24 +317,15 @@ std::optional<Measurement> Measure(EndToEndRun& run, const Options& options) {
     QThread::msleep(static_cast<unsigned long>(SettleMs));
 
     m.fromMs = SteadyMs();
-    const std::optional<ProcessSample> before = SampleProcess(run.ProgramPid());
-    const std::optional<ProcessSample> bareBefore = SampleProcess(run.BareTimerPid());
-    while (SteadyMs() < m.fromMs + options.seconds * 1000.0 && run.ProgramRunning()) {
-        QThread::msleep(100);
-    }
+    const std::optional<CpuWindow> cpu = SampleCpu(run, options.seconds);
     m.toMs = SteadyMs();
-    const std::optional<ProcessSample> after = SampleProcess(run.ProgramPid());
-    const std::optional<ProcessSample> bareAfter = SampleProcess(run.BareTimerPid());
     // The replies to the window's last requests come in meanwhile.
     QThread::msleep(static_cast<unsigned long>(TailMs));
-    if (!before || !after || !bareBefore || !bareAfter) {
+    if (!cpu || !run.ProgramRunning()) {
         Print("lx735-bench-e2e: the program ended during the measurement");
         return std::nullopt;
     }
-    m.before = *before;
-    m.after = *after;
-    m.bareBefore = *bareBefore;
-    m.bareAfter = *bareAfter;
+    m.cpu = *cpu;
     return m;
 }
 
@@ -324,14 +365,13 @@ void PrintLoad(const QList<Exchange>& exchanges, const Measurement& m, const Lin
     Print(QString("Link busy with an exchange:                          %1 % of the time (paced "
                   "request to whole reply)")
               .arg(Fixed(100 * linkUsec / windowUsec, 1)));
-    const double cpu = (m.after.cpuSeconds - m.before.cpuSeconds) / m.Seconds();
+    const double cpu = m.cpu.cpu.program;
     Print(QString("CPU used by lx735:                                   %1 s per wall second "
                   "(%2 % of one core)")
               .arg(Fixed(cpu, 4), Fixed(100 * cpu, 1)));
-    const double bare = (m.bareAfter.cpuSeconds - m.bareBefore.cpuSeconds) / m.Seconds();
-    Print("CPU connected and polling, same window:             " + CpuText({cpu, bare}));
+    Print("CPU connected and polling, same window:             " + CpuText(m.cpu.cpu));
     Print(QString("Peak memory of lx735 (VmHWM):                        %1 MiB")
-              .arg(Fixed(static_cast<double>(m.after.vmHwmKb) / 1024, 1)));
+              .arg(Fixed(static_cast<double>(m.cpu.after.vmHwmKb) / 1024, 1)));
     QFile events(eventsPath);
     const auto boxes = events.open(QIODevice::ReadOnly) ? events.readAll().count("MSGBOX ") : 0;
     Print(QString("Message boxes shown:                                 %1").arg(boxes));
