@@ -69,15 +69,15 @@ const ControlDef Design[] = {
     {Kind::Label, "LblCalPres", "FrmParametri", "Vacuum (bar)", 0, 6270, 300, 1010, 300},
     {Kind::Label, "LblCalLambda", "FrmParametri", "Lambda 1 (V)", 0, 7310, 300, 1010, 300},
     {Kind::Label, "LblCalLambda2", "FrmParametri", "Lambda 2 (V)", 0, 8350, 300, 1010, 300},
-    {Kind::Text, "TxtRpm(1)", "FrmParametri", "", 0, 60, 630, 950, 540},
-    {Kind::Text, "TxtPressure(1)", "FrmParametri", "", 0, 1100, 630, 950, 540},
-    {Kind::Text, "TxtInjTimePet(1)", "FrmParametri", "", 0, 2140, 630, 950, 540},
-    {Kind::Text, "TxtInjTimeGas(1)", "FrmParametri", "", 0, 3180, 630, 950, 540},
-    {Kind::Text, "TxtTmpVap(1)", "FrmParametri", "", 0, 4220, 630, 950, 540},
-    {Kind::Text, "TxtTmpGas(1)", "FrmParametri", "", 0, 5260, 630, 950, 540},
-    {Kind::Text, "TxtVacuum", "FrmParametri", "", 0, 6300, 630, 950, 540},
-    {Kind::Text, "TxtLambda(1)", "FrmParametri", "", 0, 7340, 630, 950, 540},
-    {Kind::Text, "TxtLambda2(1)", "FrmParametri", "", 0, 8380, 630, 950, 540},
+    {Kind::Cell, "TxtRpm(1)", "FrmParametri", "", 0, 60, 630, 950, 540},
+    {Kind::Cell, "TxtPressure(1)", "FrmParametri", "", 0, 1100, 630, 950, 540},
+    {Kind::Cell, "TxtInjTimePet(1)", "FrmParametri", "", 0, 2140, 630, 950, 540},
+    {Kind::Cell, "TxtInjTimeGas(1)", "FrmParametri", "", 0, 3180, 630, 950, 540},
+    {Kind::Cell, "TxtTmpVap(1)", "FrmParametri", "", 0, 4220, 630, 950, 540},
+    {Kind::Cell, "TxtTmpGas(1)", "FrmParametri", "", 0, 5260, 630, 950, 540},
+    {Kind::Cell, "TxtVacuum", "FrmParametri", "", 0, 6300, 630, 950, 540},
+    {Kind::Cell, "TxtLambda(1)", "FrmParametri", "", 0, 7340, 630, 950, 540},
+    {Kind::Cell, "TxtLambda2(1)", "FrmParametri", "", 0, 8380, 630, 950, 540},
 
     // Status bar: three fields on a bar along the bottom edge.
     {Kind::Button, "CmdBarBack", "client", "", 0, -15, 7500, 10800, 375},
@@ -91,22 +91,22 @@ const ControlDef Design[] = {
     {Kind::Image, "ImgLogo", "FrmPrincipe", "", 0, 8475, 180, 1380, 1200},
     {Kind::Shape, "ShpLevAct", "FrmPrincipe", "", 7, 8685, 1110, 150, 150, 200},
     {Kind::Label, "LblParRpm", "FrmPrincipe", "R.P.M.", 0, 5437, 150, 2656, 360},
-    {Kind::Text, "TxtRpm(0)", "FrmPrincipe", "", 0, 5437, 540, 2656, 855},
+    {Kind::Cell, "TxtRpm(0)", "FrmPrincipe", "", 0, 5437, 540, 2656, 855},
     {Kind::Label, "LblParTmpVap", "FrmPrincipe", "Vapor. temp.", 0, 5220, 1635, 2158, 360},
-    {Kind::Text, "TxtTmpVap(0)", "FrmPrincipe", "", 0, 7453, 1560, 2158, 600},
+    {Kind::Cell, "TxtTmpVap(0)", "FrmPrincipe", "", 0, 7453, 1560, 2158, 600},
     {Kind::Label, "LblParGradi", "FrmPrincipe", "\u00b0c", 2, 9641, 1800, 400, 360},
     {Kind::Label, "LblParTmpGas", "FrmPrincipe", "Gas temp.", 0, 5220, 2447, 2158, 360},
-    {Kind::Text, "TxtTmpGas(0)", "FrmPrincipe", "", 0, 7453, 2372, 2158, 600},
+    {Kind::Cell, "TxtTmpGas(0)", "FrmPrincipe", "", 0, 7453, 2372, 2158, 600},
     {Kind::Label, "LblParPressure", "FrmPrincipe", "Pressure", 0, 5220, 3259, 2158, 360},
-    {Kind::Text, "TxtPressure(0)", "FrmPrincipe", "", 0, 7453, 3184, 2158, 600},
+    {Kind::Cell, "TxtPressure(0)", "FrmPrincipe", "", 0, 7453, 3184, 2158, 600},
     {Kind::Label, "LblParBar", "FrmPrincipe", "Bar", 0, 9641, 3424, 510, 360},
     {Kind::Label, "LblSupVoltage", "FrmPrincipe", "Supply", 0, 5220, 4071, 2158, 360},
-    {Kind::Text, "TxtSupply", "FrmPrincipe", "", 0, 7453, 3996, 2158, 600},
+    {Kind::Cell, "TxtSupply", "FrmPrincipe", "", 0, 7453, 3996, 2158, 600},
     {Kind::Label, "LblParV", "FrmPrincipe", "V", 0, 9641, 4236, 400, 360},
     {Kind::Label, "LblParLambda", "FrmPrincipe", "Lambda in", 2, 5220, 4883, 2158, 360},
-    {Kind::Text, "TxtLambda(0)", "FrmPrincipe", "", 0, 7453, 4808, 2158, 600},
+    {Kind::Cell, "TxtLambda(0)", "FrmPrincipe", "", 0, 7453, 4808, 2158, 600},
     {Kind::Label, "LblParLambdaMv", "FrmPrincipe", "V", 2, 9641, 5048, 400, 360},
-    {Kind::Text, "TxtLambda2(0)", "FrmPrincipe", "", 0, 7453, 5620, 2158, 600},
+    {Kind::Cell, "TxtLambda2(0)", "FrmPrincipe", "", 0, 7453, 5620, 2158, 600},
     {Kind::Image, "ImgLambda1", "FrmPrincipe", "", 0, 5220, 5243, 2158, 150},
     {Kind::Image, "ImgLambda2", "FrmPrincipe", "", 0, 5220, 6055, 2158, 150},
     {Kind::Shape, "ShpLambda1", "FrmPrincipe", "", 0, 5310, 5183, 90, 270},
@@ -117,9 +117,9 @@ const ControlDef Design[] = {
     {Kind::Label, "LblInjCmb", "FrmPrincipe", "Injectors time", 0, 2528, 300, 2158, 360},
     {Kind::Combo, "CmbInj", "FrmPrincipe", "", 0, 2528, 675, 2158, 360},
     {Kind::Label, "LblInjTPetrol", "FrmPrincipe", "Petrol (ms)", 0, 2528, 1520, 2158, 360},
-    {Kind::Text, "TxtInjTimePet(0)", "FrmPrincipe", "", 0, 2528, 1895, 2158, 600},
+    {Kind::Cell, "TxtInjTimePet(0)", "FrmPrincipe", "", 0, 2528, 1895, 2158, 600},
     {Kind::Label, "LblInjTGas", "FrmPrincipe", "Gas (ms)", 0, 2528, 3350, 2158, 360},
-    {Kind::Text, "TxtInjTimeGas(0)", "FrmPrincipe", "", 0, 2528, 3725, 2158, 600},
+    {Kind::Cell, "TxtInjTimeGas(0)", "FrmPrincipe", "", 0, 2528, 3725, 2158, 600},
     {Kind::Image, "ImgCompAttiva", "FrmPrincipe", "", 0, 2408, 5002, 300, 300},
     {Kind::Label, "LblCompAttiva", "FrmPrincipe", "Compensation active", 0, 2738, 5047, 2158, 360},
     {Kind::Image, "ImgEmulAttiva", "FrmPrincipe", "", 0, 2408, 5362, 300, 300},
@@ -207,7 +207,7 @@ const ControlDef Design[] = {
     {Kind::Label, "LblTabSoglie", "FrmEmul", "Thresholds"},
     {Kind::Label, "LblHelpTabDelay", "FrmEmul", ""},
     {Kind::Label, "LblAbsPres", "FrmEmul", "Absolute pressure"},
-    {Kind::Text, "TxtAbsPres", "FrmEmul", ""},
+    {Kind::Cell, "TxtAbsPres", "FrmEmul", ""},
     {Kind::Text, "TxtLambdaOut1", "FrmEmul", ""},
     {Kind::Text, "TxtLambdaOut2", "FrmEmul", ""},
     {Kind::Label, "LblFrmRPM", "FrmEmul", "Rpm"},
@@ -270,7 +270,7 @@ void ApplyDesignDetails(QWidget& client) {
     // The live values read centred in their boxes.
     for (const char* frame : {"FrmPrincipe", "FrmParametri"}) {
         if (auto* parent = client.findChild<QWidget*>(frame)) {
-            for (QLineEdit* box : parent->findChildren<QLineEdit*>()) {
+            for (TextCell* box : parent->findChildren<TextCell*>()) {
                 box->setAlignment(Qt::AlignCenter);
             }
         }
@@ -292,7 +292,7 @@ QWidget* MakeControl(Kind kind, const QString& caption, QWidget* parent) {
     case Kind::Text: {
         auto* box = new QLineEdit(caption, parent);
         // Opaque, so that a new text repaints the box alone and not what lies beneath,
-        // and cheap to draw: the live values change several times a second. Their texts need no
+        // and cheap to draw. Their texts need no
         // complex shaping.
         box->setStyle(&SharedTextBoxStyle());
         box->setAttribute(Qt::WA_OpaquePaintEvent);

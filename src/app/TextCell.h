@@ -1,11 +1,12 @@
 #pragma once
 
-// A status-bar cell: a line of text the program writes and the installer only reads, in
-// the text boxes' flat look (TextBoxStyle). The link state cell changes its text a few
-// times in every exchange for as long as the program is connected; a line edit costs a
-// text layout, an accessibility update and a full repaint at every such change, this
-// cell only stores the text and repaints itself. Its colours are its palette's base and
-// text, as a text box's are, so the label-layout file sets them alike.
+// A cell of text the program writes and the installer only reads (the status bar, the
+// live values), in the text boxes' flat look (TextBoxStyle). The link state cell changes
+// a few times in every exchange and the live values at every record, for as long as the
+// program is connected; a line edit costs a text layout, an accessibility update and a
+// full repaint at every such change, this cell only stores the text and repaints itself
+// when it is shown. Its colours are its palette's base and text, as a text box's are, so
+// the label-layout file sets them alike.
 
 #include <QColor>
 #include <QString>

@@ -20,7 +20,6 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <cmath>
@@ -324,8 +323,8 @@ void MapPage::BeepRpmBand() {
     if (!beeps_.Due(now)) {
         return;
     }
-    auto* box = qobject_cast<QLineEdit*>(Widget("TxtRpm(1)"));
-    const std::optional<double> rpm = box ? ShownRpm(box->text()) : std::nullopt;
+    QWidget* box = Widget("TxtRpm(1)");
+    const std::optional<double> rpm = box ? ShownRpm(app::Caption(box)) : std::nullopt;
     if (!rpm) {
         return;
     }

@@ -2,11 +2,11 @@
 
 #include "app/Controls.h"
 #include "app/ProgramContext.h"
+#include "app/TextCell.h"
 #include "monitor/WindowControls.h"
 #include "support/Conversions.h"
 
 #include <QCheckBox>
-#include <QLineEdit>
 
 namespace monitor {
 
@@ -23,24 +23,24 @@ QString LiveFixed(double value, int decimals, int digits, const QString& decimal
 }
 
 void EngineValues::Pair::Show(const QString& text) {
-    app::ShowText(page, text);
-    app::ShowText(frame, page.text());
+    page.setText(text);
+    frame.setText(page.text());
 }
 
 EngineValues::EngineValues(app::ProgramContext& context, app::FrmLX735& window)
-    : ctx_(context), window_(window), rpm_{MainControl<QLineEdit>(window, "TxtRpm(0)"),
-                                           MainControl<QLineEdit>(window, "TxtRpm(1)")},
-      tmpVap_{MainControl<QLineEdit>(window, "TxtTmpVap(0)"),
-              MainControl<QLineEdit>(window, "TxtTmpVap(1)")},
-      tmpGas_{MainControl<QLineEdit>(window, "TxtTmpGas(0)"),
-              MainControl<QLineEdit>(window, "TxtTmpGas(1)")},
-      pressure_{MainControl<QLineEdit>(window, "TxtPressure(0)"),
-                MainControl<QLineEdit>(window, "TxtPressure(1)")},
-      vacuum_(MainControl<QLineEdit>(window, "TxtVacuum")),
+    : ctx_(context), window_(window), rpm_{MainControl<app::TextCell>(window, "TxtRpm(0)"),
+                                           MainControl<app::TextCell>(window, "TxtRpm(1)")},
+      tmpVap_{MainControl<app::TextCell>(window, "TxtTmpVap(0)"),
+              MainControl<app::TextCell>(window, "TxtTmpVap(1)")},
+      tmpGas_{MainControl<app::TextCell>(window, "TxtTmpGas(0)"),
+              MainControl<app::TextCell>(window, "TxtTmpGas(1)")},
+      pressure_{MainControl<app::TextCell>(window, "TxtPressure(0)"),
+                MainControl<app::TextCell>(window, "TxtPressure(1)")},
+      vacuum_(MainControl<app::TextCell>(window, "TxtVacuum")),
       vacuumCaption_(MainControl<QWidget>(window, "LblCalPres")),
       acquisition_(MainControl<QCheckBox>(window, "ChkAbilAcqVacum")),
-      absPres_(MainControl<QLineEdit>(window, "TxtAbsPres")),
-      supply_(MainControl<QLineEdit>(window, "TxtSupply")) {}
+      absPres_(MainControl<app::TextCell>(window, "TxtAbsPres")),
+      supply_(MainControl<app::TextCell>(window, "TxtSupply")) {}
 
 QString EngineValues::Fixed(double value, int decimals, int digits) const {
     return LiveFixed(value, decimals, digits, ctx_.DecimalSep);
@@ -77,16 +77,16 @@ void EngineValues::ShowPressures() {
     if (vacuumOn) {
         // The vacuum reads as 0 while the absolute pressure is not measured.
         const double vacuum = live.Vacuum >= LowestPressureMbar ? live.Press2 / 1000 : 0;
-        app::ShowText(vacuum_, Fixed(vacuum, 3, 1));
+        vacuum_.setText(Fixed(vacuum, 3, 1));
     }
     if (window_.SstMain().currentIndex() == TabLambda) {
-        app::ShowText(absPres_, Fixed(live.Vacuum / 1000, 3, 1));
+        absPres_.setText(Fixed(live.Vacuum / 1000, 3, 1));
     }
 }
 
 void EngineValues::ShowSupplyVoltage() {
     const double supply = ctx_.Images.Mem1Data.Supply;
-    app::ShowText(supply_, Fixed(supply < 1.0 ? 0 : supply, 1, 1));
+    supply_.setText(Fixed(supply < 1.0 ? 0 : supply, 1, 1));
 }
 
 } // namespace monitor

@@ -7,12 +7,12 @@
 
 #include <QString>
 
-class QLineEdit;
 class QWidget;
 class QCheckBox;
 
 namespace app {
 class FrmLX735;
+class TextCell;
 struct ProgramContext;
 } // namespace app
 
@@ -31,8 +31,8 @@ public:
 
 private:
     struct Pair {
-        QLineEdit& page;
-        QLineEdit& frame;
+        app::TextCell& page;
+        app::TextCell& frame;
         void Show(const QString& text);
     };
     QString Fixed(double value, int decimals, int digits) const;
@@ -40,11 +40,11 @@ private:
     app::ProgramContext& ctx_;
     app::FrmLX735& window_;
     Pair rpm_, tmpVap_, tmpGas_, pressure_;
-    QLineEdit& vacuum_;
+    app::TextCell& vacuum_;
     QWidget& vacuumCaption_;
     QCheckBox& acquisition_;
-    QLineEdit& absPres_;
-    QLineEdit& supply_;
+    app::TextCell& absPres_;
+    app::TextCell& supply_;
 };
 
 // Text of a number as the live boxes show it: FormatFixed with the locale's separator.

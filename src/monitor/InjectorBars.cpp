@@ -2,6 +2,7 @@
 
 #include "app/Controls.h"
 #include "app/ProgramContext.h"
+#include "app/TextCell.h"
 #include "monitor/ControlLook.h"
 #include "monitor/EngineValues.h"
 #include "monitor/WindowControls.h"
@@ -12,7 +13,6 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
-#include <QLineEdit>
 #include <QSignalBlocker>
 #include <algorithm>
 
@@ -38,10 +38,10 @@ qint16 BarValue(double ms) {
 
 InjectorBars::InjectorBars(app::ProgramContext& context, app::FrmLX735& window)
     : ctx_(context), cmbInj_(MainControl<QComboBox>(window, "CmbInj")),
-      petPage_(MainControl<QLineEdit>(window, "TxtInjTimePet(0)")),
-      gasPage_(MainControl<QLineEdit>(window, "TxtInjTimeGas(0)")),
-      petFrame_(MainControl<QLineEdit>(window, "TxtInjTimePet(1)")),
-      gasFrame_(MainControl<QLineEdit>(window, "TxtInjTimeGas(1)")) {
+      petPage_(MainControl<app::TextCell>(window, "TxtInjTimePet(0)")),
+      gasPage_(MainControl<app::TextCell>(window, "TxtInjTimeGas(0)")),
+      petFrame_(MainControl<app::TextCell>(window, "TxtInjTimePet(1)")),
+      gasFrame_(MainControl<app::TextCell>(window, "TxtInjTimeGas(1)")) {
     for (int i = 0; i < Injectors; ++i) {
         petBars_[i] = &MainControl<support::UCtrlBar>(window, app::ArrayName("InjPetBar", i));
         gasBars_[i] = &MainControl<support::UCtrlBar>(window, app::ArrayName("InjGasBar", i));
@@ -146,8 +146,8 @@ void InjectorBars::ComputeAverages(bool keyOn) {
 void InjectorBars::ShowTimes(bool keyOn) {
     const app::InjectionTimes& t = ctx_.InjTimes;
     const bool cutOff = ctx_.Images.Mem2Data.Flags & FlagCutOff;
-    app::ShowText(gasFrame_, cutOff ? CutOff : Time(t.TInj1Gas));
-    app::ShowText(petFrame_, cutOff ? CutOff : Time(t.TInj1Pet));
+    gasFrame_.setText(cutOff ? CutOff : Time(t.TInj1Gas));
+    petFrame_.setText(cutOff ? CutOff : Time(t.TInj1Pet));
 
     const int choice = cmbInj_.currentIndex();
     double gas = 0;
@@ -160,8 +160,8 @@ void InjectorBars::ShowTimes(bool keyOn) {
         gas = OnGas(j) ? t.TInjPetSmooth[j] + t.TInjGasDeltaSmooth[j] : 0;
         petrol = t.TInjPetSmooth[j];
     }
-    app::ShowText(gasPage_, cutOff ? CutOff : Time(gas));
-    app::ShowText(petPage_, cutOff ? CutOff : Time(petrol));
+    gasPage_.setText(cutOff ? CutOff : Time(gas));
+    petPage_.setText(cutOff ? CutOff : Time(petrol));
 }
 
 void InjectorBars::AdvanceHistories() {

@@ -11,7 +11,6 @@
 
 class QComboBox;
 class QLabel;
-class QLineEdit;
 
 namespace support {
 class UCtrlBar;
@@ -19,6 +18,7 @@ class UCtrlBar;
 
 namespace app {
 class FrmLX735;
+class TextCell;
 struct ProgramContext;
 } // namespace app
 
@@ -50,10 +50,10 @@ private:
     std::array<support::UCtrlBar*, Injectors> petBars_{};
     std::array<support::UCtrlBar*, Injectors> gasBars_{};
     std::array<QLabel*, Injectors> labels_{};
-    QLineEdit& petPage_;
-    QLineEdit& gasPage_;
-    QLineEdit& petFrame_;
-    QLineEdit& gasFrame_;
+    app::TextCell& petPage_;
+    app::TextCell& gasPage_;
+    app::TextCell& petFrame_;
+    app::TextCell& gasFrame_;
 };
 
 // A time handed to a bar: the nearest whole millisecond, a half to the even one.

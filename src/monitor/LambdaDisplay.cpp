@@ -2,6 +2,7 @@
 
 #include "app/Controls.h"
 #include "app/ProgramContext.h"
+#include "app/TextCell.h"
 #include "ecudata/RecordTables.h"
 #include "monitor/ControlLook.h"
 #include "monitor/EngineValues.h"
@@ -102,8 +103,8 @@ void LambdaDisplay::ShowLambda() {
 void LambdaDisplay::ShowProbes() {
     const ecudata::EcuImages& images = ctx_.Images;
     const ecudata::Mem1Rec& live = images.Mem1Data;
-    auto& page1 = MainControl<QLineEdit>(window_, "TxtLambda(0)");
-    auto& page2 = MainControl<QLineEdit>(window_, "TxtLambda2(0)");
+    auto& page1 = MainControl<app::TextCell>(window_, "TxtLambda(0)");
+    auto& page2 = MainControl<app::TextCell>(window_, "TxtLambda2(0)");
     QWidget& cursor1 = Control("ShpLambda1");
     QWidget& cursor2 = Control("ShpLambda2");
     if (page1.isHidden()) {
@@ -113,16 +114,16 @@ void LambdaDisplay::ShowProbes() {
     }
 
     const bool probe1 = images.EmulaBlkData[Probe1TypeByte] != 0;
-    app::ShowText(page1, probe1 ? LiveFixed(live.Lambda1, 3, 1, ctx_.DecimalSep) : NotConfigured);
+    page1.setText(probe1 ? LiveFixed(live.Lambda1, 3, 1, ctx_.DecimalSep) : NotConfigured);
     SetShown(cursor1, probe1);
-    app::ShowText(MainControl<QLineEdit>(window_, "TxtLambda(1)"), page1.text());
+    MainControl<app::TextCell>(window_, "TxtLambda(1)").setText(page1.text());
 
     // A probe-2 cursor comes back with its probe, as probe 1's does, unless the probe's
     // bar is not shown at all.
     const bool probe2 = (images.EmulaBlkData[Probe2TypeByte] & 0x0F) != 0;
-    app::ShowText(page2, probe2 ? LiveFixed(live.Lambda2, 3, 1, ctx_.DecimalSep) : NotConfigured);
+    page2.setText(probe2 ? LiveFixed(live.Lambda2, 3, 1, ctx_.DecimalSep) : NotConfigured);
     SetShown(cursor2, probe2 && !Control("ImgLambda2").isHidden());
-    app::ShowText(MainControl<QLineEdit>(window_, "TxtLambda2(1)"), page2.text());
+    MainControl<app::TextCell>(window_, "TxtLambda2(1)").setText(page2.text());
 
     const qint16 type = images.Mem3Data.LambdaSwitch;
     const auto& table = ctx_.Tables.TblLambda;

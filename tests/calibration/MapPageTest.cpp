@@ -10,7 +10,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLineEdit>
 
 namespace calibration_test {
 
@@ -112,10 +111,10 @@ TEST_F(MapPage, TheRpmCaptionLightsAndBeepsStrictlyInsideTheBand) {
     context->Scale.MapBand = 0;
     const qint32 low = context->Scale.MapBandLow[0];
     QWidget& label = Widget("LblCalRpm");
-    auto& shown = static_cast<QLineEdit&>(Widget("TxtRpm(1)"));
+    QWidget& shown = Widget("TxtRpm(1)");
     const auto band = [&](double rpm, const QString& text) {
         context->Images.Mem1Data.Rpm = rpm;
-        shown.setText(text);
+        app::SetCaption(&shown, text);
         Page().ShowRpmBand();
     };
     Click("ChkAbilAcqVacum");
