@@ -53,12 +53,6 @@ QObject* FindControl(QObject& root, const QString& name) {
     return root.findChild<QObject*>(name);
 }
 
-void ShowText(QLineEdit& box, const QString& text) {
-    if (box.text() != text) {
-        box.setText(text);
-    }
-}
-
 void SetCaption(QObject* control, const QString& text) {
     if (auto* menu = qobject_cast<QMenu*>(control)) {
         menu->setTitle(text);

@@ -7,7 +7,6 @@
 
 #include <QString>
 
-class QLineEdit;
 class QObject;
 class QWidget;
 
@@ -45,10 +44,5 @@ QObject* FindControl(QObject& root, const QString& name);
 void SetCaption(QObject* control, const QString& text);
 QString Caption(const QObject* control);
 void SetToolTip(QObject* control, const QString& text);
-
-// Writes the box's text only when it differs: every write lays the text out and
-// repaints the box, and the live displays and the status cells write theirs several
-// times a second.
-void ShowText(QLineEdit& box, const QString& text);
 
 } // namespace app

@@ -18,7 +18,6 @@
 #include <QTimer>
 #include <array>
 #include <functional>
-#include <optional>
 
 class QAction;
 class QMenu;

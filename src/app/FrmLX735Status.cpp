@@ -144,8 +144,9 @@ void FrmLX735::AggiornaStatoCom() {
 }
 
 void FrmLX735::ShowPendingWrites(bool pending, bool searching, double nowUsec) {
+    const TextCell& cell = *StatusCell(0);
     const QColor face = support::ColorFromBgr(support::ColorButtonFace);
-    const QColor fore = StatusCell(0)->Fore();
+    const QColor fore = cell.Fore();
     if (!pending) {
         if (!searching) {
             SetStatusCell(0, QString());
@@ -158,7 +159,7 @@ void FrmLX735::ShowPendingWrites(bool pending, bool searching, double nowUsec) {
     }
     if (nowUsec - lastBlinkUsec_ >= AnimationStepUsec) {
         lastBlinkUsec_ = nowUsec;
-        SetStatusColors(0, StatusCell(0)->Back() == face ? support::ColorFromBgr(Red) : face, fore);
+        SetStatusColors(0, cell.Back() == face ? support::ColorFromBgr(Red) : face, fore);
     }
 }
 

@@ -208,8 +208,8 @@ const ControlDef Design[] = {
     {Kind::Label, "LblHelpTabDelay", "FrmEmul", ""},
     {Kind::Label, "LblAbsPres", "FrmEmul", "Absolute pressure"},
     {Kind::Cell, "TxtAbsPres", "FrmEmul", ""},
-    {Kind::Text, "TxtLambdaOut1", "FrmEmul", ""},
-    {Kind::Text, "TxtLambdaOut2", "FrmEmul", ""},
+    {Kind::Cell, "TxtLambdaOut1", "FrmEmul", ""},
+    {Kind::Cell, "TxtLambdaOut2", "FrmEmul", ""},
     {Kind::Label, "LblFrmRPM", "FrmEmul", "Rpm"},
     {Kind::Grid, "GrdTitolo", "FrmEmul", "", 0, 5040, 240, 1200, 300},
 
@@ -292,8 +292,7 @@ QWidget* MakeControl(Kind kind, const QString& caption, QWidget* parent) {
     case Kind::Text: {
         auto* box = new QLineEdit(caption, parent);
         // Opaque, so that a new text repaints the box alone and not what lies beneath,
-        // and cheap to draw. Their texts need no
-        // complex shaping.
+        // and cheap to draw; the texts need no complex shaping.
         box->setStyle(&SharedTextBoxStyle());
         box->setAttribute(Qt::WA_OpaquePaintEvent);
         QFont font = box->font();

@@ -2,9 +2,9 @@
 
 // The look of the main window's text boxes: a flat field in one frame line, with no
 // rounded, anti-aliased outline. It paints every pixel of the box, so the box can be
-// marked opaque (nothing beneath it is repainted with it). The live values are redrawn
-// several times a second for as long as the program runs; the usual outline costs more
-// to draw than all the rest of such a box. The status cells draw the same field.
+// marked opaque (nothing beneath it is repainted with it). The status cells and the
+// live values (TextCell) draw the same field, several times a second for as long as the
+// program runs; the usual outline costs more to draw than all the rest of such a box.
 
 #include <QProxyStyle>
 

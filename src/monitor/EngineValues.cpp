@@ -1,6 +1,5 @@
 #include "monitor/EngineValues.h"
 
-#include "app/Controls.h"
 #include "app/ProgramContext.h"
 #include "app/TextCell.h"
 #include "monitor/WindowControls.h"

@@ -9,7 +9,6 @@
 #include "monitor/WindowControls.h"
 #include "support/Conversions.h"
 
-#include <QLineEdit>
 #include <array>
 #include <cmath>
 
@@ -150,22 +149,21 @@ void LambdaDisplay::ShowProbes() {
 
 void LambdaDisplay::ShowEmulatedOutputs() {
     const ecudata::EcuImages& images = ctx_.Images;
-    auto& out1 = MainControl<QLineEdit>(window_, "TxtLambdaOut1");
-    auto& out2 = MainControl<QLineEdit>(window_, "TxtLambdaOut2");
+    auto& out1 = MainControl<app::TextCell>(window_, "TxtLambdaOut1");
+    auto& out2 = MainControl<app::TextCell>(window_, "TxtLambdaOut2");
     if (images.Mem3Data.LambdaSwitch < 1 || !(images.Mem2Data.Flags & FlagEmulation)) {
-        app::ShowText(out1, NotConfigured);
-        app::ShowText(out2, NotConfigured);
+        out1.setText(NotConfigured);
+        out2.setText(NotConfigured);
         return;
     }
     const auto volts = [this](qint32 millivolts) {
         return LiveFixed(millivolts / 1000.0, 2, 1, ctx_.DecimalSep);
     };
-    app::ShowText(out1, images.EmulaBlkData[Probe1TypeByte] == 0
-                            ? NotConfigured
-                            : volts(images.Mem1Data.LambdaOut1));
-    app::ShowText(out2, (images.EmulaBlkData[Probe2TypeByte] & 0x0F) == 0
-                            ? NotConfigured
-                            : volts(images.Mem1Data.LambdaOut2));
+    out1.setText(images.EmulaBlkData[Probe1TypeByte] == 0 ? NotConfigured
+                                                          : volts(images.Mem1Data.LambdaOut1));
+    out2.setText((images.EmulaBlkData[Probe2TypeByte] & 0x0F) == 0
+                     ? NotConfigured
+                     : volts(images.Mem1Data.LambdaOut2));
 }
 
 } // namespace monitor

@@ -1,6 +1,5 @@
 #include "monitor/StatusIndicators.h"
 
-#include "app/Controls.h"
 #include "app/ProgramContext.h"
 #include "app/TextCell.h"
 #include "monitor/ControlLook.h"
