@@ -180,7 +180,6 @@ double PrintAllowedRate(const QMap<QString, CommandStats>& window,
     return model.PerSecond(LiveRead);
 }
 
-// The measured window of one run, on the link log's clock.
 // CPU seconds per wall second of lx735 and of the bare timer over one window, and the
 // median of their ratios over the window's slices.
 struct CpuPair {
@@ -210,7 +209,6 @@ double Median(QList<double> values) {
 struct CpuWindow {
     ProcessSample before;
     ProcessSample after;
-    double seconds = 0;
     CpuPair cpu;
 };
 
@@ -221,7 +219,7 @@ std::optional<CpuWindow> SampleCpu(EndToEndRun& run, double seconds) {
     if (!p || !b) {
         return std::nullopt;
     }
-    CpuWindow window{*p, *p, 0, {}};
+    CpuWindow window{*p, *p, {}};
     const ProcessSample bareBefore = *b;
     QList<double> ratios;
     double sliceFrom = from;
@@ -245,9 +243,9 @@ std::optional<CpuWindow> SampleCpu(EndToEndRun& run, double seconds) {
         sliceFrom = now;
     }
     window.after = *p;
-    window.seconds = (SteadyMs() - from) / 1000;
-    window.cpu = {(p->cpuSeconds - window.before.cpuSeconds) / window.seconds,
-                  (b->cpuSeconds - bareBefore.cpuSeconds) / window.seconds, Median(ratios),
+    const double wall = (SteadyMs() - from) / 1000;
+    window.cpu = {(p->cpuSeconds - window.before.cpuSeconds) / wall,
+                  (b->cpuSeconds - bareBefore.cpuSeconds) / wall, Median(ratios),
                   int(ratios.size())};
     return window;
 }
@@ -257,6 +255,7 @@ std::optional<CpuPair> MeasureCpu(EndToEndRun& run, double seconds) {
     return window ? std::optional(window->cpu) : std::nullopt;
 }
 
+// The measured window of one run, on the link log's clock.
 struct Measurement {
     double startedMs = 0; // the program started
     double pollingMs = 0; // its first live read
