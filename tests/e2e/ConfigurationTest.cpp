@@ -105,9 +105,10 @@ TEST_F(EndToEndConfiguration, TheInjectorRowsFollowTheCylinders) {
 TEST_F(EndToEndConfiguration, OffLineChoicesGoIntoASavedFile) {
     OpenShown();
     const QString path = staged.Path("offline.var");
-    ASSERT_TRUE(staged.Run({"click MnuOffLine", "wait 500", "choose CmbSwtchTemp \"45\"",
-                            "choose CmbSwtchCilindri \"6\"", "choose CmbEmptyGas 0", "wait 500",
-                            "file \"" + path + "\"", "click MnuFileSaveConf"}));
+    ASSERT_TRUE(
+        staged.Run({"click MnuOffLine", "until TxtStatusBar(1) text \"COM STOP\" 20000",
+                    "choose CmbSwtchTemp \"45\"", "choose CmbSwtchCilindri \"6\"",
+                    "choose CmbEmptyGas 0", "file \"" + path + "\"", "click MnuFileSaveConf"}));
     ASSERT_TRUE(StagedProgram::WaitFor([&] { return QFile::exists(path); }, LongMs));
     QByteArray zone3;
     for (const QByteArray& line : staged.Read("offline.var").split('\n')) {
@@ -120,11 +121,26 @@ TEST_F(EndToEndConfiguration, OffLineChoicesGoIntoASavedFile) {
     EXPECT_EQ(zone3[67], 0);
 }
 
-TEST_F(EndToEndConfiguration, Screenshots) {
+// The picture shows the page as drawn: each control where it stands, in its colours, and
+// a choice changes the picture where its box stands.
+TEST_F(EndToEndConfiguration, AScreenshotShowsThePageAsDrawn) {
     OpenShown();
-    ASSERT_TRUE(staged.Run({"grab \"" + staged.Path("config-start.png") + "\""}));
-    ASSERT_TRUE(StagedProgram::WaitFor(
-        [&] { return QFile::exists(staged.Path("config-start.png")); }, LongMs));
+    const std::optional<QImage> before = Grab(staged, staged.Path("config-start.png"));
+    ASSERT_TRUE(before);
+    const auto window = staged.ReadControl("FrmLX735");
+    ASSERT_TRUE(window);
+    EXPECT_EQ(before->size(), RectOf(*window).size());
+    for (const char* control : {"CmbSwtchTemp", "CmbSwtchRpm", "CmbTpyInj", "TxtStatusBar(1)"}) {
+        const auto fields = staged.ReadControl(control);
+        ASSERT_TRUE(fields) << control;
+        EXPECT_EQ(PictureMisses(*before, *fields).toStdString(), "") << control;
+    }
+
+    ASSERT_TRUE(staged.Run({"choose CmbSwtchTemp \"45\"", "until CmbSwtchTemp text 45 20000"}));
+    const std::optional<QImage> after = Grab(staged, staged.Path("config-45.png"));
+    ASSERT_TRUE(after);
+    const QRect box = RectOf(*staged.ReadControl("CmbSwtchTemp"));
+    EXPECT_NE(before->copy(box), after->copy(box)) << "the box shows its new choice";
 }
 
 } // namespace

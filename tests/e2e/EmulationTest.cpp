@@ -12,6 +12,9 @@ namespace {
 
 constexpr int LongMs = 60000;
 constexpr double S = static_cast<double>(19.6f);
+// Live reads, a read every 8 poll ticks: 64 ticks, longer than any write's countdown, so
+// a write asked for before them has gone out by then (writes are served before reads).
+constexpr int PollsForAWrite = 8;
 
 int Byte(StagedProgram& staged, const QString& image, int offset) {
     const std::optional<SimDump> dump = staged.SimState("ecu");
@@ -32,20 +35,10 @@ bool Eventually(StagedProgram& staged, const QString& image, int offset, int val
     return StagedProgram::WaitFor([&] { return Byte(staged, image, offset) == value; }, LongMs);
 }
 
-// The cells of a grid's row as the last "grid" line recorded them.
+// The cells of a grid's row as the grid shows them now.
 QStringList GridRow(StagedProgram& staged, const QString& grid, int row) {
-    const QString prefix = QString("grid: %1 %2 ").arg(grid).arg(row);
-    QStringList cells;
-    for (const ProgramEvent& event : staged.Events()) {
-        if (event.kind == "EVENT" && event.text.startsWith(prefix)) {
-            cells.clear();
-            const QStringList parts = event.text.mid(prefix.size()).split('"');
-            for (int i = 1; i < parts.size(); i += 2) {
-                cells << parts[i];
-            }
-        }
-    }
-    return cells;
+    const std::optional<GridCells> cells = staged.Grid(grid);
+    return cells ? cells->rows.value(row) : QStringList();
 }
 
 QString Text(StagedProgram& staged, const QString& name) {
@@ -64,6 +57,17 @@ protected:
         ASSERT_TRUE(staged.Run({"input \"KOLT5829\"", "key FrmLX735 Ctrl+Alt+Shift+X"}));
     }
     int Writes(const QString& name) { return int(staged.Requests(name).size()); }
+    // Waits until a write of that name is logged after ms; its time, -1 when none came.
+    qint64 WrittenAfter(const QString& name, qint64 ms) {
+        QList<LoggedRequest> writes;
+        StagedProgram::WaitFor(
+            [&] { return !(writes = RequestsAfter(staged, name, ms)).isEmpty(); }, LongMs);
+        return writes.isEmpty() ? -1 : writes.first().ms;
+    }
+    // Waits for the live reads that a write asked for before ms would have gone out by.
+    bool PollsPast(qint64 ms) {
+        return WaitForRequestsAfter(staged, "CMD_READ_MEM1", ms, PollsForAWrite, LongMs);
+    }
 
     StagedProgram staged;
 };
@@ -84,13 +88,15 @@ TEST_F(EndToEndEmulation, TheLambdaPageEditsReachTheEcu) {
                             "click TxtEmulLevBassoAnte", "key TxtEmulLevBassoAnte Ctrl+A",
                             "type TxtEmulLevBassoAnte \"0.5\"", "key TxtEmulLevBassoAnte Return"}));
     EXPECT_EQ(Text(staged, "TxtEmulLevBassoAnte"), "0.51");
+    ASSERT_GE(WrittenAfter("CMD_WRIT_EMUS", CommandMs(staged, "key TxtEmulLevBassoAnte Return")),
+              0);
     ASSERT_TRUE(Eventually(staged, "emulation", 83, 26));
-    ASSERT_TRUE(staged.Run({"wait 1000"}));
-    const int before = Writes("CMD_WRIT_EMUS");
     ASSERT_TRUE(staged.Run({"click TxtEmulLevBassoAnte", "key TxtEmulLevBassoAnte Ctrl+A",
-                            "type TxtEmulLevBassoAnte \"0.9\"", "key TxtEmulLevBassoAnte Tab",
-                            "wait 2000"}));
-    EXPECT_EQ(Writes("CMD_WRIT_EMUS"), before);
+                            "type TxtEmulLevBassoAnte \"0.9\"", "key TxtEmulLevBassoAnte Tab"}));
+    const qint64 left = CommandMs(staged, "key TxtEmulLevBassoAnte Tab");
+    ASSERT_TRUE(PollsPast(left));
+    EXPECT_TRUE(RequestsAfter(staged, "CMD_WRIT_EMUS", left).isEmpty());
+    EXPECT_EQ(Byte(staged, "emulation", 83), 26);
 
     // The value entry on a block of the table, then a cancelled one.
     ASSERT_TRUE(staged.Run(
@@ -119,24 +125,30 @@ TEST_F(EndToEndEmulation, TheLambdaPageEditsReachTheEcu) {
         LongMs));
 
     // A held key: nothing written while it is held, one write after.
-    ASSERT_TRUE(staged.Run({"wait 1000"}));
-    const int writes = Writes("CMD_WRIT_EMUS");
-    ASSERT_TRUE(staged.Run({"hold GrdEmul KP_Add 1000", "grid GrdEmul"}));
+    const qint64 held = staged.Events().last().ms; // the block's write is in the ECU before
+    ASSERT_TRUE(staged.Run({"hold GrdEmul KP_Add 1000"}));
+    const qint64 released = CommandMs(staged, "hold GrdEmul KP_Add 1000"); // recorded at its end
     const QStringList row0 = GridRow(staged, "GrdEmul", 0);
     ASSERT_EQ(row0.size(), 12);
     EXPECT_NE(row0[0], "0.45");
     const int code = int(std::nearbyint(row0[0].toDouble() * 1000 / S));
+    const qint64 written = WrittenAfter("CMD_WRIT_EMUS", held);
+    ASSERT_GE(written, 0);
+    EXPECT_GE(written, released) << "nothing written while the key is held";
     ASSERT_TRUE(Eventually(staged, "emulation", 32, code));
-    ASSERT_TRUE(staged.Run({"wait 2000"}));
-    EXPECT_EQ(Writes("CMD_WRIT_EMUS"), writes + 1);
+    ASSERT_TRUE(PollsPast(written));
+    EXPECT_EQ(RequestsAfter(staged, "CMD_WRIT_EMUS", held).size(), 1);
     EXPECT_EQ(Byte(staged, "emulation", 32 + 4 + 1), code);
 
     // Breakpoints: the last stops at 6000, another at its right neighbour.
     ASSERT_TRUE(staged.Run({"click GrdRpm 0 11", "hold GrdRpm Shift+= 1000", "click GrdRpm 0 5",
-                            "hold GrdRpm Shift+= 1000", "wait 2000"}));
-    EXPECT_TRUE(
-        StagedProgram::WaitFor([&] { return Word(staged, "emulation", 22) == 6000; }, LongMs));
-    EXPECT_EQ(Word(staged, "emulation", 10), 3200);
+                            "hold GrdRpm Shift+= 1000"}));
+    EXPECT_TRUE(StagedProgram::WaitFor(
+        [&] {
+            return Word(staged, "emulation", 22) == 6000 && Word(staged, "emulation", 10) == 3200;
+        },
+        LongMs))
+        << Word(staged, "emulation", 22) << " " << Word(staged, "emulation", 10);
 
     // A new lambda type.
     ASSERT_TRUE(staged.Run({"choose CmbSwtchLambda 4"}));
@@ -164,8 +176,8 @@ QString EmulaLineOf(const QByteArray& file) {
 
 TEST_F(EndToEndEmulation, AFileSentOffLineShowsItsBlockAndIsSavedAgain) {
     const QString saved = staged.Path("saved.var");
-    ASSERT_TRUE(staged.Run(
-        {"click MnuOffLine", "wait 500", "file \"" + saved + "\"", "click MnuFileSaveConf"}));
+    ASSERT_TRUE(staged.Run({"click MnuOffLine", "until TxtStatusBar(1) text \"COM STOP\" 20000",
+                            "file \"" + saved + "\"", "click MnuFileSaveConf"}));
     ASSERT_TRUE(StagedProgram::WaitFor([&] { return QFile::exists(saved); }, LongMs));
     QByteArray file = staged.Read("saved.var");
     const QString line = EmulaLineOf(file);
@@ -180,8 +192,9 @@ TEST_F(EndToEndEmulation, AFileSentOffLineShowsItsBlockAndIsSavedAgain) {
     sent.write(file);
     sent.close();
 
-    ASSERT_TRUE(staged.Run({"file \"" + sent.fileName() + "\"", "click MnuFileLoadConf",
-                            "wait 2000", "tab SstMain 4", "grid GrdEmul", "grid GrdRpm"}));
+    // The file is loaded on the next poll ticks.
+    ASSERT_TRUE(
+        staged.Run({"file \"" + sent.fileName() + "\"", "click MnuFileLoadConf", "tab SstMain 4"}));
     ASSERT_TRUE(StagedProgram::WaitFor(
         [&] { return GridRow(staged, "GrdEmul", 0).value(0) == "0.45"; }, LongMs));
     EXPECT_EQ(GridRow(staged, "GrdRpm", 0).value(0), "1000");
@@ -190,15 +203,19 @@ TEST_F(EndToEndEmulation, AFileSentOffLineShowsItsBlockAndIsSavedAgain) {
     ASSERT_TRUE(StagedProgram::WaitFor([&] { return QFile::exists(again); }, LongMs));
     EXPECT_EQ(EmulaLineOf(staged.Read("again.var")), edited);
 
-    const QString picture = staged.Path("lambda.png");
-    ASSERT_TRUE(staged.Run({"grab \"" + picture + "\""}));
-    EXPECT_TRUE(StagedProgram::WaitFor([&] { return QFile(picture).size() > 1000; }, LongMs));
+    // The picture shows the page with its table and breakpoints.
+    const std::optional<QImage> picture = Grab(staged, staged.Path("lambda.png"));
+    ASSERT_TRUE(picture);
+    for (const char* grid : {"GrdEmul", "GrdRpm"}) {
+        const auto fields = staged.ReadControl(grid);
+        ASSERT_TRUE(fields) << grid;
+        EXPECT_EQ(PictureMisses(*picture, *fields).toStdString(), "") << grid;
+    }
 }
 
 TEST_F(EndToEndEmulation, TheCompensationWindowWritesOnceAfterAHeldKey) {
-    ASSERT_TRUE(
-        staged.Run({"tab SstMain 3", "until CmdTableComp enabled 1 20000", "click CmdTableComp",
-                    "until FrmCompensaTbl exists 1 20000", "grid FrmCompensaTbl.GrdTemp"}));
+    ASSERT_TRUE(staged.Run({"tab SstMain 3", "until CmdTableComp enabled 1 20000",
+                            "click CmdTableComp", "until FrmCompensaTbl exists 1 20000"}));
     EXPECT_EQ(GridRow(staged, "FrmCompensaTbl.GrdTemp", 0).value(1), "-20");
     EXPECT_EQ(GridRow(staged, "FrmCompensaTbl.GrdTemp", 0).value(15), "120");
     const auto check = staged.ReadControl("FrmCompensaTbl.ChkGrdTemp");
@@ -210,9 +227,9 @@ TEST_F(EndToEndEmulation, TheCompensationWindowWritesOnceAfterAHeldKey) {
         {"click FrmCompensaTbl.GrdTemp 1 3", "hold FrmCompensaTbl.GrdTemp KP_Add 1000"}));
     const int afterHold = Writes("CMD_WRITE_COMP_GAS_TEMP");
     EXPECT_EQ(afterHold, 0);
-    ASSERT_TRUE(
-        StagedProgram::WaitFor([&] { return Writes("CMD_WRITE_COMP_GAS_TEMP") == 1; }, LongMs));
-    ASSERT_TRUE(staged.Run({"wait 2000", "grid FrmCompensaTbl.GrdTemp"}));
+    const qint64 written = WrittenAfter("CMD_WRITE_COMP_GAS_TEMP", 0);
+    ASSERT_GE(written, 0);
+    ASSERT_TRUE(PollsPast(written));
     EXPECT_EQ(Writes("CMD_WRITE_COMP_GAS_TEMP"), 1);
     const QStringList percent = GridRow(staged, "FrmCompensaTbl.GrdTemp", 1);
     for (int c = 1; c <= 15; ++c) {
@@ -237,9 +254,9 @@ TEST_F(EndToEndEmulation, TheCompensationWindowWritesOnceAfterAHeldKey) {
     // The leaning axis unlocked and stepped; the window closed with the change pending.
     ASSERT_TRUE(staged.Run({"click FrmCompensaTbl.CmdModScala"}));
     EXPECT_EQ(Text(staged, "FrmCompensaTbl.CmdModScala"), "Blocca Scala");
-    ASSERT_TRUE(staged.Run({"click FrmCompensaTbl.GrdSmag 0 1", "key FrmCompensaTbl.GrdSmag F9",
-                            "grid FrmCompensaTbl.GrdSmag", "close FrmCompensaTbl"}));
+    ASSERT_TRUE(staged.Run({"click FrmCompensaTbl.GrdSmag 0 1", "key FrmCompensaTbl.GrdSmag F9"}));
     EXPECT_EQ(GridRow(staged, "FrmCompensaTbl.GrdSmag", 0).value(1), "1.008");
+    ASSERT_TRUE(staged.Run({"close FrmCompensaTbl"}));
     ASSERT_TRUE(StagedProgram::WaitFor([&] { return Word(staged, "compSmag", 0) == 126; }, LongMs));
     EXPECT_TRUE(staged.Refusals().isEmpty()) << staged.Refusals().join("\n").toStdString();
 }

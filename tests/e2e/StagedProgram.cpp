@@ -2,6 +2,7 @@
 
 #include "common/BuildTools.h"
 
+#include <QColor>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -9,6 +10,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QThread>
+#include <algorithm>
 
 namespace e2e {
 
@@ -550,6 +552,90 @@ bool StagedProgram::WaitFor(const std::function<bool()>& condition, int ms) {
         QThread::msleep(PollMs);
     }
     return true;
+}
+
+qint64 CommandMs(const StagedProgram& staged, const QString& line) {
+    qint64 ms = -1;
+    for (const ProgramEvent& event : staged.Events()) {
+        if (event.kind == "EVENT" && event.text == "command: " + line) {
+            ms = event.ms;
+        }
+    }
+    return ms;
+}
+
+QList<LoggedRequest> RequestsAfter(const StagedProgram& staged, const QString& name, qint64 ms) {
+    QList<LoggedRequest> after;
+    for (const LoggedRequest& r : staged.Requests(name)) {
+        if (r.ms > ms) {
+            after.append(r);
+        }
+    }
+    return after;
+}
+
+bool WaitForRequestsAfter(const StagedProgram& staged, const QString& name, qint64 ms, int count,
+                          int bound) {
+    return StagedProgram::WaitFor([&] { return RequestsAfter(staged, name, ms).size() >= count; },
+                                  bound);
+}
+
+bool HoldsFor(const std::function<bool()>& condition, int ms) {
+    return !StagedProgram::WaitFor([&] { return !condition(); }, ms);
+}
+
+QRect RectOf(const QMap<QString, QString>& fields) {
+    const QStringList parts = fields.value("rect").split(',');
+    return parts.size() == 4
+               ? QRect(parts[0].toInt(), parts[1].toInt(), parts[2].toInt(), parts[3].toInt())
+               : QRect();
+}
+
+std::optional<QImage> Grab(StagedProgram& staged, const QString& path, const QString& window) {
+    const QString line = "grab \"" + path + "\"" + (window.isEmpty() ? "" : " " + window);
+    if (!staged.Run({line})) {
+        return std::nullopt;
+    }
+    // The line is recorded before the picture is written: it is taken once it reads whole.
+    QImage picture;
+    StagedProgram::WaitFor([&] { return picture.load(path, "PNG"); }, StartMs);
+    return picture.isNull() ? std::nullopt : std::optional<QImage>(picture);
+}
+
+QString PictureMisses(const QImage& picture, const QMap<QString, QString>& fields) {
+    const QRect rect = RectOf(fields);
+    if (rect.isEmpty() || !picture.rect().contains(rect)) {
+        return QString("the control's rect \"%1\" is not within the picture of %2x%3")
+            .arg(fields.value("rect"))
+            .arg(picture.width())
+            .arg(picture.height());
+    }
+    // Its interior, as read judged the colours.
+    const int margin = std::min({3, rect.width() / 4, rect.height() / 4});
+    const QRect inner = rect.adjusted(margin, margin, -margin, -margin);
+    const QRgb back = QColor(fields.value("back")).rgb();
+    const bool hasFore = fields.value("fore") != "none";
+    const QRgb fore = hasFore ? QColor(fields.value("fore")).rgb() : 0;
+    int backs = 0;
+    int fores = 0;
+    for (int y = inner.top(); y <= inner.bottom(); ++y) {
+        for (int x = inner.left(); x <= inner.right(); ++x) {
+            const QRgb pixel = picture.pixel(x, y) | 0xff000000u;
+            backs += pixel == back;
+            fores += hasFore && pixel == fore;
+        }
+    }
+    if (backs < inner.width()) {
+        return QString("its back %1 covers %2 pixels of %3, less than a row")
+            .arg(fields.value("back"))
+            .arg(backs)
+            .arg(fields.value("rect"));
+    }
+    if (hasFore && fores == 0) {
+        return QString("its fore %1 is nowhere in %2")
+            .arg(fields.value("fore"), fields.value("rect"));
+    }
+    return {};
 }
 
 } // namespace e2e

@@ -6,9 +6,11 @@
 // other COM port to nowhere. The program runs offscreen with its message boxes answered
 // and recorded (LX735_TEST_EVENTS). Every process is ended on every path out of a test.
 
+#include <QImage>
 #include <QList>
 #include <QMap>
 #include <QProcess>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -184,5 +186,29 @@ private:
     std::vector<std::unique_ptr<Child>> sims_;
     Child program_;
 };
+
+// ---- Windows after an event, and what a picture shows
+
+// When the program last recorded "command: LINE", on the link log's clock; -1 never.
+qint64 CommandMs(const StagedProgram& staged, const QString& line);
+// The requests of that name in the link log after ms.
+QList<LoggedRequest> RequestsAfter(const StagedProgram& staged, const QString& name, qint64 ms);
+// Waits until count requests of that name were logged after ms: the program's own pace
+// as the window after an event, long enough for what would have followed it.
+bool WaitForRequestsAfter(const StagedProgram& staged, const QString& name, qint64 ms, int count,
+                          int bound);
+// Watches the condition for ms, True when it held at every look: only as the window after
+// an event the test has seen, for what must not follow it.
+bool HoldsFor(const std::function<bool()>& condition, int ms);
+
+// The rectangle a "read" recorded ("rect=x,y,w,h"), in its window.
+QRect RectOf(const QMap<QString, QString>& fields);
+// The picture "grab" takes of the window (the main window without a name), once written
+// whole; nothing when the line was refused or no picture came.
+std::optional<QImage> Grab(StagedProgram& staged, const QString& path,
+                           const QString& window = QString());
+// What the picture lacks of the control where "read" says it stands: its back colour
+// over at least a row of it and its fore colour in it; "" when both are there.
+QString PictureMisses(const QImage& picture, const QMap<QString, QString>& fields);
 
 } // namespace e2e
