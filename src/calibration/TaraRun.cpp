@@ -230,7 +230,7 @@ bool TaraRun::ReadMem2Until(quint8 runState) {
         if (ctx_.Images.Mem2Data.EcuRunState == runState) {
             return true;
         }
-        support::WaitUsec(250000);
+        support::PauseUsec(250000);
     }
     return false;
 }
@@ -339,7 +339,7 @@ void TaraRun::TaraInizio() {
         TaraState = 3;
     }
     page_.ResetTaraProgress();
-    support::WaitUsec(1e6);
+    support::PauseUsec(1e6);
 }
 
 void TaraRun::RunTaraWaitTemp() {
@@ -362,12 +362,12 @@ void TaraRun::RunTaraWaitTemp() {
     ctx_.Requests.ModWriteCountdown = 2.0;
     for (int i = 0; i < 10; ++i) {
         QCoreApplication::processEvents();
-        support::WaitUsec(20000);
+        support::PauseUsec(20000);
     }
     if (ctx_.Images.Mem2Data.FuelState != SupplyPetrol && !SetSupplyMode(SupplyPetrol, false)) {
         return;
     }
-    support::WaitUsec(500000);
+    support::PauseUsec(500000);
     ctx_.Images.ModPoints.Offset = 0;
     tara_.TaraCycTime = tara_.TaraCorr = tara_.TaraMaxRefTime = tara_.TaraRefTime = 0;
     tara_.TaraLoadTime = 0;
@@ -631,7 +631,7 @@ void TaraRun::RunTaraAbort() {
     }
     if (img.Mem2Data.EcuRunState != 1) {
         ecudata::ToggleEcuMode(link, img);
-        support::WaitUsec(250000);
+        support::PauseUsec(250000);
     }
     ReadMem2Until(1);
 
@@ -653,7 +653,7 @@ void TaraRun::RunTaraAbort() {
     RedrawModel();
     ctx_.Requests.ModWriteCountdown = 2.0;
     for (int i = 0; i < 10; ++i) {
-        support::WaitUsec(100000);
+        support::PauseUsec(100000);
     }
 
     // Zone 2 as it was, but the service hours as the ECU has counted them since.
@@ -669,7 +669,7 @@ void TaraRun::RunTaraAbort() {
     }
     if (img.Mem2Data.EcuRunState != 0) {
         ecudata::ToggleEcuMode(link, img);
-        support::WaitUsec(250000);
+        support::PauseUsec(250000);
     }
     ReadMem2Until(0);
     TaraBackupTaken = false;
@@ -753,7 +753,7 @@ void TaraRun::StoreResult() {
         storing_ = false;
         return;
     }
-    support::WaitUsec(4e6);
+    support::PauseUsec(4e6);
     TaraState = 0;
     storing_ = false;
 }

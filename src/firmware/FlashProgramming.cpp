@@ -157,7 +157,7 @@ bool WriteFlashEnd(comm::ClsComm& link) {
     if (!ecudata::SendRequest(link, comm::CMD_WRT_FLASH_END)) {
         return false;
     }
-    support::WaitUsec(FlashEndPauseUsec);
+    support::PauseUsec(FlashEndPauseUsec);
     return true;
 }
 

@@ -207,14 +207,14 @@ void FrmUpdate::SetBarWidth(double twips) {
 void FrmUpdate::ProgressRun() {
     for (int i = 0; i < 10; ++i) {
         SetBarWidth(barWidth_ + ProgressStep);
-        support::WaitUsec(ProgressPauseUsec);
+        support::PauseUsec(ProgressPauseUsec);
     }
 }
 
 void FrmUpdate::ToggleBar(int times) {
     for (int i = 0; i < times; ++i) {
         shpBarUpDate_->setVisible(shpBarUpDate_->isHidden());
-        support::WaitUsec(TogglePauseUsec);
+        support::PauseUsec(TogglePauseUsec);
     }
 }
 

@@ -103,7 +103,7 @@ void FrmUpdate::FirstPress() {
     if (!ReadLiveData()) {
         SetMessage(ctx_.Texts.MsgComError);
         for (int i = 0; i < ProbeFailPauses; ++i) {
-            support::WaitUsec(ProbeFailPauseUsec);
+            support::PauseUsec(ProbeFailPauseUsec);
         }
         LeaveAsked();
         return;

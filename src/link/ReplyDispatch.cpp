@@ -47,7 +47,7 @@ void FlashEndHold(ClsComm& link) {
     Clear(link);
     link.LoadWDogSend();
     for (int i = 0; i < FlashEndHoldSteps; ++i) {
-        support::WaitUsec(FlashEndHoldStepUsec);
+        support::PauseUsec(FlashEndHoldStepUsec);
         link.LoadWDogSend();
     }
     link.EcuState(ECU_RUN);

@@ -73,7 +73,7 @@ bool CompleteReadDone(const EcuRequests& r) {
 
 void RefreshAfterCompleteRead(Monitor& m) {
     EcuRequests& r = m.ctx.Requests;
-    support::WaitUsec(1e6);
+    support::PauseUsec(1e6);
     m.pages.RefreshParamPages();
     if (!m.hooks.ModButtonHeld()) {
         m.hooks.UpdateCorTable(true);

@@ -106,6 +106,20 @@ void WaitSec(const double& seconds) {
     PumpUntil(source, target, true);
 }
 
+double ParseTimeScale(const QString& text) {
+    bool ok = false;
+    const double scale = text.trimmed().toDouble(&ok);
+    return ok && scale > 0 && scale <= 1 ? scale : 1.0;
+}
+
+double TestTimeScale() {
+    return ParseTimeScale(qEnvironmentVariable("LX735_TEST_TIME_SCALE"));
+}
+
+void PauseUsec(double us) {
+    WaitUsec(us * TestTimeScale());
+}
+
 bool WaitUntil(const std::function<bool()>& done, double maxUsec) {
     const WaitScope scope;
     TimeSource& source = *current;

@@ -4,6 +4,7 @@
 // measured on it. Waits keep the event loop alive, so handlers may run nested inside
 // any wait: callers must expect shared state to change while they wait.
 
+#include <QString>
 #include <functional>
 
 namespace support {
@@ -53,6 +54,17 @@ int WaitDepth();
 // Returns once the given number of seconds has passed; 0 or less returns at once
 // without processing events.
 void WaitSec(const double& seconds);
+
+// The test-only time scale: LX735_TEST_TIME_SCALE, a factor above 0 and at most 1, so
+// that end-to-end tests run the program's long fixed pauses shortened; 1 when the
+// variable is unset or holds anything else. Time-outs, paces and time stamps never scale.
+double TestTimeScale();
+// The factor a scale text names: a number above 0 and at most 1, else 1.
+double ParseTimeScale(const QString& text);
+
+// A fixed pause of the program's own (a hold, a settle, a progress step): a wait of us,
+// shortened by the test time scale.
+void PauseUsec(double us);
 
 // Processes events, sleeping between them, until done() holds (tested after each pass;
 // True) or maxUsec has passed (False).

@@ -5,6 +5,7 @@
 #include "StagedProgram.h"
 
 #include <QFile>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace e2e {
@@ -187,7 +188,10 @@ protected:
     QList<Poke> pokes;
 };
 
+// With the program's pauses at their real length: the ECU's restart after the flash end
+// is held for 10 s and followed by a 4 s pause before the next request.
 TEST_F(FirmwareUpdate, CompletesWithTheParametersKept) {
+    staged.SetTimeScale(1);
     Start();
     ASSERT_TRUE(staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(Confirm, 20000)}, 25000));
     Arm();
@@ -210,6 +214,12 @@ TEST_F(FirmwareUpdate, CompletesWithTheParametersKept) {
         }
     }
     EXPECT_EQ(blocks.size(), ImageBlocks) << "blank blocks are not sent";
+    const QList<LoggedRequest> requests = staged.Requests();
+    const auto end = std::find_if(requests.begin(), requests.end(), [](const LoggedRequest& r) {
+        return r.name == "CMD_WRT_FLASH_END";
+    });
+    ASSERT_TRUE(end != requests.end() && end + 1 != requests.end());
+    EXPECT_GE((end + 1)->ms - end->ms, 14000) << "the restart's hold and pause";
     EXPECT_TRUE(std::is_sorted(blocks.begin(), blocks.end())) << "ascending";
     ExpectFlashIsTheImage();
     ExpectInstallationBack();

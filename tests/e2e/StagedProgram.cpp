@@ -83,6 +83,11 @@ void Child::Stop() {
 }
 
 StagedProgram::StagedProgram() {
+    // LX735_E2E_KEEP keeps the staged tree (its link log, events, files) to look at.
+    if (qEnvironmentVariableIsSet("LX735_E2E_KEEP")) {
+        dir_.setAutoRemove(false);
+        qInfo("staged tree kept in %s", qPrintable(dir_.path()));
+    }
     const QString root = testing_support::StagedRootPath("");
     valid_ = dir_.isValid() && CopyTree(root + "LNG", Path("LNG")) && QDir().mkpath(Path("BIN")) &&
              QDir().mkpath(Path("SAMPLES"));
@@ -270,6 +275,7 @@ bool StagedProgram::StartProgram(const QString& display) {
     }
     environment.insert("LX735_TEST_EVENTS", Path("events.txt"));
     environment.insert("LX735_TEST_COMMANDS", Path("commands.txt"));
+    environment.insert("LX735_TEST_TIME_SCALE", QString::number(timeScale_));
     program_.process.setWorkingDirectory(dir_.path());
     return program_.Start(Path("BIN/lx735"), {}, environment);
 }

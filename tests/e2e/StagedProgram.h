@@ -130,6 +130,10 @@ public:
     bool SimPoke(const QString& name, const QString& block, int offset, const QByteArray& bytes);
     // Its memory, mode, errors and samples now; nothing when it did not answer in time.
     std::optional<SimDump> SimState(const QString& name);
+    // The program's long fixed pauses (the flash-end hold, the update's pauses, the
+    // calibration's settles) run at this share of their time (LX735_TEST_TIME_SCALE);
+    // 1 keeps them real. Set before StartProgram.
+    void SetTimeScale(double scale) { timeScale_ = scale; }
     // The program, offscreen (or on the X display given); its test commands
     // (LX735_TEST_COMMANDS) are read from the file that SendCommand puts in place.
     bool StartProgram(const QString& display = QString());
@@ -182,6 +186,7 @@ private:
     QTemporaryDir dir_;
     bool valid_ = false;
     QMap<int, QString> comPorts_;
+    double timeScale_ = 0.1;
     int dumps_ = 0;
     std::vector<std::unique_ptr<Child>> sims_;
     Child program_;
