@@ -5,7 +5,6 @@
 
 #include "StagedProgram.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
 
 namespace e2e {
@@ -47,6 +46,11 @@ protected:
     qsizetype Count(const char* request, qsizetype from = 0) {
         return staged.Requests(request).size() - from;
     }
+    // The requests logged after from, up to to.
+    qsizetype CountBetween(const char* request, qint64 from, qint64 to) {
+        return RequestsAfter(staged, request, from).size() -
+               RequestsAfter(staged, request, to).size();
+    }
 
     StagedProgram staged;
 };
@@ -60,8 +64,14 @@ TEST_F(EndToEndMap, ReadSamplesArePairedOntoTheModelingChart) {
     // The two petrol points and two gas points stand on the chart apart from the origin.
     EXPECT_NE(Field("LblTpMap(0)", "rect"), Field("LblTpMap(2)", "rect"));
     EXPECT_NE(Field("LblTgMap(1)", "rect"), Field("LblTgMap(2)", "rect"));
-    ASSERT_TRUE(staged.Run({"grab \"" + staged.Path("map.png") + "\""}));
-    EXPECT_TRUE(QFile::exists(staged.Path("map.png")));
+    // The picture shows the four samples where they stand.
+    const std::optional<QImage> picture = Grab(staged, staged.Path("map.png"));
+    ASSERT_TRUE(picture);
+    for (const char* point : {"LblTpMap(0)", "LblTpMap(1)", "LblTgMap(0)", "LblTgMap(1)"}) {
+        const auto fields = staged.ReadControl(point);
+        ASSERT_TRUE(fields) << point;
+        EXPECT_EQ(PictureMisses(*picture, *fields).toStdString(), "") << point;
+    }
 
     ASSERT_TRUE(staged.Run({"click CmdMapCompute"}));
     EXPECT_EQ(Field("ShpMapMod(0)", "visible"), "0"); // on the Modeling tab, not shown here
@@ -75,21 +85,25 @@ TEST_F(EndToEndMap, TheAcquisitionBoxReadsEveryFewSecondsUntilUnchecked) {
     ASSERT_TRUE(staged.Run({"click ChkAbilAcqVacum"}));
     EXPECT_EQ(Field("CmdMapRead", "enabled"), "0");
     EXPECT_EQ(Field("CmbShoRpm", "enabled"), "0");
-    const qsizetype first = Count("CMD_READ_SMPL_GAS");
-    ASSERT_TRUE(
-        StagedProgram::WaitFor([&] { return Count("CMD_READ_SMPL_GAS", first) >= 3; }, LongMs));
-    const QList<LoggedRequest> reads = staged.Requests("CMD_READ_SMPL_GAS");
-    const qint64 gap = reads.last().ms - reads[reads.size() - 2].ms;
+    // The first read at the next zone-3 poll, then one every fifth.
+    const qint64 checked = CommandMs(staged, "click ChkAbilAcqVacum");
+    ASSERT_TRUE(WaitForRequestsAfter(staged, "CMD_READ_SMPL_GAS", checked, 2, LongMs));
+    const QList<LoggedRequest> reads = RequestsAfter(staged, "CMD_READ_SMPL_GAS", checked);
+    const qint64 gap = reads[1].ms - reads[0].ms;
     EXPECT_GT(gap, 2500);
     EXPECT_LT(gap, 8000);
+    EXPECT_EQ(CountBetween("CMD_READ_MEM3", reads[0].ms, reads[1].ms), 5);
 
     ASSERT_TRUE(staged.Run({"click ChkAbilAcqVacum"}));
     EXPECT_EQ(Field("CmdMapRead", "enabled"), "1");
-    // The reads already asked for may still come; then they stop.
-    ASSERT_TRUE(staged.Run({"wait 2500"}));
-    const qsizetype stopped = Count("CMD_READ_SMPL_GAS");
-    ASSERT_TRUE(staged.Run({"wait 6000"}));
-    EXPECT_EQ(Count("CMD_READ_SMPL_GAS"), stopped);
+    // The reads already asked for come by the second zone-3 poll after; then none for a
+    // whole period of five polls.
+    const qint64 unchecked = CommandMs(staged, "click ChkAbilAcqVacum");
+    ASSERT_TRUE(WaitForRequestsAfter(staged, "CMD_READ_MEM3", unchecked, 2 + 5, LongMs));
+    const qint64 served = RequestsAfter(staged, "CMD_READ_MEM3", unchecked)[1].ms;
+    for (const char* read : {"CMD_READ_SMPL_GAS", "CMD_READ_SMPL_BNZ"}) {
+        EXPECT_TRUE(RequestsAfter(staged, read, served).isEmpty()) << read;
+    }
 }
 
 TEST_F(EndToEndMap, ABandChangeClearsTheSamplesAndWritesTheBand) {
@@ -124,17 +138,18 @@ TEST_F(EndToEndMap, ASavedMapOpensAgainOffLine) {
     EXPECT_EQ(lines[3].replace(',', '.'), " 3.2 \r");
 
     ASSERT_TRUE(staged.SimControl("com1", "samples clear"));
-    ASSERT_TRUE(staged.Run({"click CmdMapClrGas", "wait 500", "click CmdMapClrPet"}));
-    ASSERT_TRUE(FieldBecomes("CmdMapCompute", "enabled", "0"));
-    ASSERT_TRUE(staged.Run({"click MnuOffLine"}));
-    // Off-line once a second passes without a request.
+    const qint64 cleared = staged.Events().last().ms;
+    ASSERT_TRUE(staged.Run({"click CmdMapClrGas", "click CmdMapClrPet"}));
     ASSERT_TRUE(StagedProgram::WaitFor(
         [&] {
-            const qsizetype sent = staged.Requests().size();
-            return staged.Run({"wait 1000"}) && staged.Requests().size() == sent;
+            return !RequestsAfter(staged, "CMD_CANC_SMPL_GAS", cleared).isEmpty() &&
+                   !RequestsAfter(staged, "CMD_CANC_SMPL_BNZ", cleared).isEmpty();
         },
         LongMs));
-    ASSERT_TRUE(staged.Run({"file \"" + path + "\"", "click CmdMapOpen"}));
+    ASSERT_TRUE(FieldBecomes("CmdMapCompute", "enabled", "0"));
+    // The file opens off-line once the link has stopped.
+    ASSERT_TRUE(staged.Run({"click MnuOffLine", "until TxtStatusBar(1) text \"COM STOP\" 20000",
+                            "file \"" + path + "\"", "click CmdMapOpen"}));
     EXPECT_TRUE(FieldBecomes("CmdMapCompute", "enabled", "1"));
     EXPECT_TRUE(staged.Read("BIN/Map.txt").startsWith("\"Punti Mappati\"\r\n"));
 }
