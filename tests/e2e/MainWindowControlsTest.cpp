@@ -87,12 +87,25 @@ TEST_F(EndToEndMainWindowControls, TheAboutBoxTellsTheFirmwareAndClosesWithItsBu
 }
 
 TEST_F(EndToEndMainWindowControls, OfflineStopsTheLinkAndIsChecked) {
-    ASSERT_TRUE(staged.Run({"click MnuOffLine"}));
+    ASSERT_TRUE(staged.Run({"click MnuOffLine", "until TxtStatusBar(1) text \"COM STOP\" 20000"}));
     EXPECT_EQ(staged.ReadControl("MnuOffLine")->value("checked"), "1");
-    // No request goes out once the link has stopped.
-    const qsizetype sent = staged.Requests().size();
-    ASSERT_TRUE(staged.Run({"wait 1500"}));
-    EXPECT_LE(staged.Requests().size(), sent + 1);
+    // Once the stop is logged no request goes out whole: at most a frame cut short by it.
+    const auto framesAfterStop = [&]() -> std::optional<QString> {
+        std::optional<QString> tags;
+        for (const LogLine& line : staged.LogLines()) {
+            if (tags && (line.text.startsWith("T 41") || line.text.startsWith("D 41"))) {
+                *tags += line.text.front();
+            }
+            tags = line.text == "C 8" ? QString() : tags;
+        }
+        return tags;
+    };
+    ASSERT_TRUE(StagedProgram::WaitFor([&] { return framesAfterStop().has_value(); }, LongMs));
+    const auto quiet = [&] {
+        const QString frames = framesAfterStop().value_or("?");
+        return frames.isEmpty() || frames == "D";
+    };
+    EXPECT_TRUE(HoldsFor(quiet, 1500)) << staged.Read("BIN/RxTx.TXT").right(1500).constData();
     EXPECT_TRUE(staged.ProgramRunning());
 }
 
