@@ -8,7 +8,6 @@
 #include "support/Clock.h"
 
 #include <QAction>
-#include <QElapsedTimer>
 #include <QPushButton>
 #include <QTest>
 
@@ -19,14 +18,9 @@ QAction* Item(app::FrmLX735& window, const QString& name) {
     return qobject_cast<QAction*>(window.Control(name));
 }
 
-// Runs the event loop until the condition holds or a second has passed.
-template <typename Condition> bool WaitFor(Condition condition) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition() && clock.elapsed() < 1000) {
-        support::WaitUsec(1000);
-    }
-    return condition();
+// Runs the event loop until the condition holds, for ten seconds at most.
+bool WaitFor(const std::function<bool()>& condition) {
+    return support::WaitUntil(condition, 10e6);
 }
 
 TEST_F(AppFixture, CloseBoxStopsTheLinkAndQuitsAtTheNextPollTick) {
@@ -63,7 +57,8 @@ TEST_F(AppFixture, QuitInsideANestedWaitDestroysNothingInUse) {
     bool resumedWithLink = false;
     services.Timer1Tick = [&] {
         if (context->QuitRequest && !window->IsUnloaded()) {
-            support::WaitUsec(100000); // the poll tick unloads in here
+            // The poll tick unloads in here.
+            support::WaitUntil([&] { return window->IsUnloaded(); }, 10e6);
             resumedWithLink = window->IsUnloaded() && context->ObjComm &&
                               context->Comm().ComState() == app::COM_STOP;
         }
