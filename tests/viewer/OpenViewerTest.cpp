@@ -77,7 +77,9 @@ TEST_F(OpenViewerTest, AClickInsideThePollTickOpensTheViewerOnceTheTickHasEnded)
     EXPECT_FALSE(OpenAndClose([](viewer::FrmView&) {}));
     window->Timer2Busy = false;
     bool opened = false;
-    QTimer::singleShot(50, window.get(), [&] {
+    // Looks for the viewer until it shows, also from inside its modal loop.
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
         for (QWidget* w : QApplication::topLevelWidgets()) {
             if (auto* view = dynamic_cast<viewer::FrmView*>(w); view && view->isVisible()) {
                 opened = true;
@@ -85,6 +87,6 @@ TEST_F(OpenViewerTest, AClickInsideThePollTickOpensTheViewerOnceTheTickHasEnded)
             }
         }
     });
-    QTest::qWait(200);
-    EXPECT_TRUE(opened);
+    watch.start(5);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return opened; }, 10000));
 }
