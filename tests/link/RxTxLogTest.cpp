@@ -6,6 +6,7 @@
 #include "platform/FtdiFake.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 using namespace comm;
@@ -52,10 +53,25 @@ TEST(WriteRxTxLog, MillisecondsRoundHalfToEven) {
     EXPECT_EQ(tree.Read("BIN/RxTx.TXT"), "\"2 C 1\"\r\n\"4 C 3\"\r\n\"4 C 5\"\r\n");
 }
 
+// A line for a tree that is gone makes no folder and leaves the log of a good tree,
+// open between lines, as it was; no restart is tried for it.
 TEST(WriteRxTxLog, MissingFolderIsSilentlyIgnored) {
-    FakeTime time;
-    WriteRxTxLog("/nonexistent-lx735", "C ", "7");
-    SUCCEED();
+    TempTree tree;
+    FakeTime time(7000.0);
+    const QString gone = tree.Path("gone");
+    WriteRxTxLog(tree.Root(), "C ", "1");
+    int restarts = 0;
+    RxTxLogBound bound;
+    bound.LimitBytes = 1;
+    bound.Restart = [&] {
+        ++restarts;
+        return true;
+    };
+    WriteRxTxLog(gone, "C ", "2", &bound);
+    EXPECT_FALSE(QFileInfo::exists(gone));
+    EXPECT_EQ(restarts, 0);
+    WriteRxTxLog(tree.Root(), "C ", "3");
+    EXPECT_EQ(tree.Read("BIN/RxTx.TXT"), "\"7 C 1\"\r\n\"7 C 3\"\r\n");
 }
 
 TEST(LogHex, UpperCaseWithoutPaddingNegativesAsTwosComplement) {
