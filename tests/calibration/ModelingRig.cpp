@@ -120,12 +120,7 @@ void ModelingRig::ShowTab(int tab) {
 
 QWidget& ModelingRig::Widget(const QString& name) {
     auto* widget = qobject_cast<QWidget*>(window->Control(name));
-    if (!widget) {
-        ADD_FAILURE() << "no control " << name.toStdString();
-        static QWidget none;
-        return none;
-    }
-    return *widget;
+    return widget ? *widget : standIns_.Missing<QWidget>(name);
 }
 
 QString ModelingRig::Text(const QString& name) {

@@ -11,6 +11,7 @@
 #include "app/ProgramContext.h"
 #include "calibration/Calibration.h"
 #include "common/FakeTime.h"
+#include "common/StandIns.h"
 #include "common/TempTree.h"
 #include "monitor/Monitor.h"
 #include "sim/Ecu.h"
@@ -61,6 +62,7 @@ protected:
     calibration::Calibration pages;
 
 private:
+    testing_support::StandIns standIns_;
     support::ScopedMsgBoxHandler boxHandler_;
     app::ScopedFileDialogHandler fileHandler_;
     double nextTimer1_ = 0;

@@ -40,9 +40,7 @@ protected:
         return *frm;
     }
     template <typename T> T& In(FrmCompensaTbl& frm, const char* name) {
-        auto* control = frm.findChild<T*>(name);
-        EXPECT_TRUE(control) << name;
-        return *control;
+        return Found(frm.findChild<T*>(name), name);
     }
     QString Text(FrmCompensaTbl& frm, const char* grid, int row, int col) {
         const QTableWidgetItem* item = In<QTableWidget>(frm, grid).item(row, col);

@@ -10,6 +10,7 @@
 #include "app/ProgramContext.h"
 #include "common/FakeTime.h"
 #include "common/MsgBoxCapture.h"
+#include "common/StandIns.h"
 #include "common/TempTree.h"
 #include "emulation/EmulaPage.h"
 #include "monitor/Monitor.h"
@@ -37,13 +38,11 @@ protected:
     bool RunUntil(const std::function<bool()>& condition, double maxUsec = 60e6);
 
     template <typename T> T& Get(const QString& name) {
-        auto* control = qobject_cast<T*>(window->Control(name));
-        if (!control) {
-            ADD_FAILURE() << "no control " << name.toStdString();
-            static T none;
-            return none;
-        }
-        return *control;
+        return Found(qobject_cast<T*>(window->Control(name)), name);
+    }
+    // The control looked up by that name; a missing one fails the test.
+    template <typename T> T& Found(T* control, const QString& name) {
+        return control ? *control : standIns_.Missing<T>(name);
     }
     QTableWidget& Grid(const QString& name) { return Get<QTableWidget>(name); }
     QString CellText(const QString& grid, int row, int col);
@@ -63,6 +62,7 @@ protected:
     std::unique_ptr<emulation::EmulaPage> page;
 
 private:
+    testing_support::StandIns standIns_;
     double nextTimer1_ = 0;
     double nextTimer2_ = 0;
 };

@@ -192,7 +192,7 @@ TEST_F(LambdaPage, ANewLambdaTypeResetsTheBlockToItsDefaults) {
     auto& combo = Get<QComboBox>("CmbSwtchLambda");
     combo.addItem("stray");
     Choose("CmbSwtchLambda", combo.count() - 1);
-    QTRY_COMPARE(combo.currentIndex(), 4);
+    QTRY_COMPARE_WITH_TIMEOUT(combo.currentIndex(), 4, 10000);
     EXPECT_EQ(context->Requests.Mem3WriteCountdown, 0);
     EXPECT_EQ(context->Requests.EmulaWriteCountdown, 0);
 }

@@ -87,12 +87,7 @@ bool LiveWindowRig::RunUntil(const std::function<bool()>& condition, double maxU
 
 QWidget& LiveWindowRig::Widget(const QString& name) {
     auto* widget = qobject_cast<QWidget*>(window->Control(name));
-    if (!widget) {
-        ADD_FAILURE() << "no control " << name.toStdString();
-        static QWidget none;
-        return none;
-    }
-    return *widget;
+    return widget ? *widget : standIns_.Missing<QWidget>(name);
 }
 
 std::string LiveWindowRig::DrawnBack(const QString& name) {

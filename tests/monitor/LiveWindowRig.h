@@ -10,6 +10,7 @@
 #include "app/ProgramContext.h"
 #include "common/FakeTime.h"
 #include "common/MsgBoxCapture.h"
+#include "common/StandIns.h"
 #include "common/TempTree.h"
 #include "monitor/LivePage.h"
 #include "monitor/Monitor.h"
@@ -57,6 +58,7 @@ protected:
     std::unique_ptr<monitor::Monitor> monitor;
 
 private:
+    testing_support::StandIns standIns_;
     double nextTimer1_ = 0;
     double nextTimer2_ = 0;
     bool timers_ = false;
