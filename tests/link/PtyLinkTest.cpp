@@ -3,6 +3,7 @@
 // plays the ECU on the terminal's master side, in real time.
 
 #include "LinkFixture.h"
+#include "common/FdRead.h"
 #include "link/ClsComm.h"
 #include "platform/FtdiFake.h"
 #include "platform/SerialPosix.h"
@@ -60,23 +61,6 @@ protected:
         close(slave_);
     }
 
-    // What the master side has received, waiting up to a second for count bytes.
-    QByteArray ReadMaster(int count) {
-        QByteArray got;
-        QElapsedTimer clock;
-        clock.start();
-        while (got.size() < count && clock.elapsed() < 1000) {
-            char buf[64];
-            const ssize_t n = read(master_, buf, sizeof buf);
-            if (n > 0) {
-                got.append(buf, n);
-            } else {
-                usleep(1000);
-            }
-        }
-        return got;
-    }
-
     int master_ = -1;
     int slave_ = -1;
     QString path_;
@@ -115,13 +99,13 @@ TEST_P(PtyLink, Com1CarriesSingleBytesBothWaysAt38400_8N1) {
         const QByteArray one(1, byte);
         link.ComState(COM_READY);
         ASSERT_TRUE(link.SendMsg(one));
-        EXPECT_EQ(ReadMaster(1), one) << int(quint8(byte));
+        EXPECT_EQ(testing_support::ReadAtLeast(master_, 1), one) << int(quint8(byte));
 
         ASSERT_EQ(write(master_, &byte, 1), 1);
         link.InBuffer({});
         QElapsedTimer clock;
         clock.start();
-        while (link.InBuffer().isEmpty() && clock.elapsed() < 1000) {
+        while (link.InBuffer().isEmpty() && clock.elapsed() < 10000) {
             link.ReciveMsg();
             usleep(1000);
         }

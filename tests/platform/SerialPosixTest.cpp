@@ -1,6 +1,8 @@
 #include "platform/SerialPosix.h"
+#include "common/FdRead.h"
 #include "platform/OsError.h"
 
+#include <QElapsedTimer>
 #include <QString>
 #include <cerrno>
 #include <fcntl.h>
@@ -31,30 +33,15 @@ protected:
         close(slave_);
     }
 
-    // Polls the port's input queue until n bytes wait (the pty moves them promptly).
+    // Polls the port's input queue until n bytes wait, for ten seconds at most.
     qint32 WaitForInput(PosixSerialPort& port, qint32 n) {
         qint32 errors = 0, in = 0, out = 0;
-        for (int i = 0; i < 1000 && in < n; ++i) {
-            EXPECT_TRUE(port.QueueStatus(errors, in, out));
+        QElapsedTimer clock;
+        clock.start();
+        while (port.QueueStatus(errors, in, out) && in < n && clock.elapsed() < 10000) {
             usleep(1000);
         }
         return in;
-    }
-
-    QByteArray ReadMaster() {
-        QByteArray got;
-        char buf[64];
-        for (int i = 0; i < 200; ++i) {
-            const ssize_t n = read(master_, buf, sizeof buf);
-            if (n > 0) {
-                got.append(buf, n);
-            } else if (!got.isEmpty()) {
-                break;
-            } else {
-                usleep(1000);
-            }
-        }
-        return got;
     }
 
     int master_ = -1;
@@ -70,11 +57,12 @@ TEST_F(PtyPair, BytesBothWaysAndTheQueueCount) {
     EXPECT_GT(port.Handle(), 2);
 
     qint32 written = 0;
-    for (const char c : QByteArray::fromHex("4102060945434F05")) {
+    const QByteArray frame = QByteArray::fromHex("4102060945434F05");
+    for (const char c : frame) {
         ASSERT_TRUE(port.WriteByte(c, written));
         EXPECT_EQ(written, 1);
     }
-    EXPECT_EQ(ReadMaster(), QByteArray::fromHex("4102060945434F05"));
+    EXPECT_EQ(testing_support::ReadAtLeast(master_, frame.size()), frame);
 
     const QByteArray reply = QByteArray::fromHex("42010409004E");
     ASSERT_EQ(write(master_, reply.constData(), reply.size()), reply.size());
