@@ -108,6 +108,10 @@ TEST_F(EndToEndMap, TheAcquisitionBoxReadsEveryFewSecondsUntilUnchecked) {
 
 TEST_F(EndToEndMap, ABandChangeClearsTheSamplesAndWritesTheBand) {
     Open();
+    const std::optional<SimDump> before = staged.SimState("com1");
+    ASSERT_TRUE(before);
+    ASSERT_FALSE(before->images.value("samples.petrol").isEmpty());
+    ASSERT_FALSE(before->images.value("samples.gas").isEmpty());
     const qsizetype writes = Count("CMD_WRT_MEM3");
     ASSERT_TRUE(staged.Run({"choose CmbShoRpm 2"}));
     ASSERT_TRUE(StagedProgram::WaitFor(
