@@ -1,6 +1,7 @@
 #include "link/ComPorts.h"
 
-#include <QFile>
+#include "support/LineReader.h"
+
 #include <QRegularExpression>
 #include <cerrno>
 #include <cstring>
@@ -20,19 +21,15 @@ int ComNumber(const QString& name) {
 }
 
 // The value line after the last "[COMn]" marker of the file (markers are matched
-// without regard to case or surrounding blanks); nothing when there is none.
+// without regard to case or surrounding blanks); nothing when there is none. Read a
+// line at a time with a bound: a damaged file costs no more than one line.
 std::optional<QString> MappedDevice(const QString& appFolder, int number) {
-    QFile file(ComPortsPath(appFolder));
-    if (!file.open(QIODevice::ReadOnly)) {
-        return std::nullopt;
-    }
-    const QStringList lines =
-        QString::fromUtf8(file.readAll()).split(QRegularExpression("\r\n|\r|\n"));
+    support::LineReader file(ComPortsPath(appFolder));
     const QString marker = QString("[COM%1]").arg(number);
     std::optional<QString> device;
-    for (int i = 0; i < lines.size(); ++i) {
-        if (lines[i].trimmed().compare(marker, Qt::CaseInsensitive) == 0) {
-            device = lines.value(++i).trimmed();
+    while (const auto line = file.Next()) {
+        if (QString::fromUtf8(*line).trimmed().compare(marker, Qt::CaseInsensitive) == 0) {
+            device = QString::fromUtf8(file.Next().value_or(QByteArray())).trimmed();
         }
     }
     return device;

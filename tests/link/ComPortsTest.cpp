@@ -1,5 +1,6 @@
 #include "link/ComPorts.h"
 #include "common/TempTree.h"
+#include "support/LineReader.h"
 
 #include <cerrno>
 #include <gtest/gtest.h>
@@ -36,6 +37,17 @@ TEST(ComPortDevice, PathsAreUtf8) {
     tree.Write("BIN/ComPorts.ini",
                QString("[COM5]\r\n/dev/serial/by-id/usb-Câble_Ünï-if00\r\n").toUtf8());
     EXPECT_EQ(ComPortDevice(tree.Root(), "COM5"), QString("/dev/serial/by-id/usb-Câble_Ünï-if00"));
+}
+
+TEST(ComPortDevice, AnEnormousLineIsReadWithinItsBound) {
+    TempTree tree;
+    const QByteArray huge(64 * 1024 * 1024, 'x');
+    tree.Write("BIN/ComPorts.ini",
+               "[COM2]\r\n/dev/pts/4\r\n" + huge + "\r\n[COM3]\r\n/dev/pts/5\r\n[COM4]\r\n" + huge);
+    EXPECT_EQ(ComPortDevice(tree.Root(), "COM2"), "/dev/pts/4");
+    EXPECT_EQ(ComPortDevice(tree.Root(), "COM3"), "/dev/pts/5") << "a pair after the line";
+    EXPECT_EQ(ComPortDevice(tree.Root(), "COM4"), QString(support::LineReader::DefaultMaxLine, 'x'))
+        << "a value keeps no more than the bound";
 }
 
 // The installer's words for a port that cannot be opened, by the system's reason.
