@@ -91,7 +91,7 @@ FormattedLogLoad LoadFormattedLog(const QString& path, bool tailOnly, const QStr
                 load.error = line;
                 break;
             }
-            load.TimeLast += static_cast<qint32>(std::floor(*step));
+            load.TimeLast = static_cast<qint32>(ClampedMs(load.TimeLast + std::floor(*step)));
         }
     }
     if (load.samples.empty()) {

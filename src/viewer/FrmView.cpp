@@ -98,6 +98,15 @@ QString Css(quint32 fore, quint32 back) {
     return QString("color:%1;background-color:%2;").arg(Bgr(fore).name(), Bgr(back).name());
 }
 
+QString LimitedSettingsText(const QString& path, const QStringList& keys) {
+    return QString("%1: values out of range, limited to what the viewer shows: %2.")
+        .arg(path, keys.join(", "));
+}
+
+QString NoSamplesText(const QString& path) {
+    return QString("%1 holds no samples: it is neither a link log nor a formatted log.").arg(path);
+}
+
 } // namespace
 
 // The plot area: a kept picture in twips (drawn on, never lost on repaint), the grid's
@@ -331,8 +340,12 @@ void FrmView::Form_Load() {
     LoadBusy = true;
     support::CreateSamplesFolder(ctx_.AppFolder);
     QString error;
-    if (!viewer::ReadOsciConfig(OsciConfigPath(ctx_.AppFolder), Channels, ctx_.DecimalSep, error)) {
+    QStringList limited;
+    const QString settings = OsciConfigPath(ctx_.AppFolder);
+    if (!viewer::ReadOsciConfig(settings, Channels, ctx_.DecimalSep, error, &limited)) {
         support::MsgBox("Form_Load_Err: " + error, support::vbCritical, "View");
+    } else if (!limited.isEmpty()) {
+        support::MsgBox(LimitedSettingsText(settings, limited), support::vbExclamation, "View");
     }
     SetDefaultChannels();
     ShowSecDiv();
@@ -551,6 +564,13 @@ void FrmView::LoadLogFile(const QString& path, int direction) {
         break;
     }
     case LogKind::None:
+        // Nothing of the file before stays on screen under the new name.
+        ViewSamples.assign(1, Mem1Rec{});
+        TimeFirst = 0;
+        TimeLast = 0;
+        LogStartTime = 0;
+        SetSeekButtons(false);
+        support::MsgBox(NoSamplesText(path), support::vbExclamation, "View");
         break;
     }
     stored_ = ViewSamples.size();
@@ -927,7 +947,7 @@ void FrmView::CmdEscCylCoil_Click() {
 
 void FrmView::CmdOffset_Click(bool down) {
     double& o = Channels[SelChannel].Offset;
-    o = down ? OffsetDown(o, PlotHeight - ZeroMarkHeight - 15) : OffsetUp(o);
+    o = down ? OffsetDown(o, MaxOffset) : OffsetUp(o);
     PlaceZeroMarks();
     ShowZoomOffset();
     WriteOsciConfig();
@@ -984,6 +1004,10 @@ void FrmView::CmdSecDiv_Click(bool up) {
 void FrmView::SetSliderRange(bool toStart) {
     const auto range = SliderRangeFor(SecDiv, TimeFirst, TimeLast);
     if (!range) {
+        // Data without a span: no position of an earlier file's range stays behind.
+        SliderLock = true;
+        sldSample_->setMaximum(0);
+        SliderLock = false;
         return;
     }
     const int v = sldSample_->value();

@@ -1,11 +1,13 @@
 #include "viewer/OsciConfig.h"
 
 #include "support/Codepage.h"
+#include "support/LineReader.h"
 #include "viewer/FormattedLog.h"
+#include "viewer/PlotGeometry.h"
 #include "viewer/ViewerLog.h"
 
-#include <QFile>
-#include <QStringList>
+#include <algorithm>
+#include <cmath>
 
 namespace viewer {
 
@@ -15,6 +17,36 @@ const std::array<quint32, 8> DefaultColors{0xFFFF00, 0xFFFF,   0x80FF,   0xFF,
                                            0xFF00,   0xFF8080, 0xFFFFFF, 0xFF00FF};
 const std::array<double, 8> DefaultZooms{64, 64, 0.5, 0.5, 512, 0.25, 2, 8};
 const std::array<double, 8> DefaultOffsets{1065, 1650, 2820, 3405, 4575, 5745, 6330, 6630};
+
+namespace {
+
+// A number line of a channel's block: its name in the report and the range the viewer's
+// controls show.
+struct ValueKey {
+    const char* name;
+    double low;
+    double high;
+};
+constexpr ValueKey ColorKey{"colour", 0, 0xFFFFFF};
+constexpr ValueKey OffsetKey{"offset", MinOffset, MaxOffset};
+constexpr ValueKey ZoomKey{"zoom", MinZoom, MaxZoom};
+
+// The line's number within the key's range, the block and key named in limited when it
+// was not; nothing when the line holds no number.
+std::optional<double> ReadValue(const QString& line, const ValueKey& key, const QString& sep,
+                                const QString& block, QStringList& limited) {
+    const auto v = ReadNumber(line, sep);
+    if (!v) {
+        return std::nullopt;
+    }
+    const double within = std::clamp(*v, key.low, key.high);
+    if (within != *v) {
+        limited << block + ' ' + key.name;
+    }
+    return within;
+}
+
+} // namespace
 
 ChannelSettings DefaultChannelSettings() {
     ChannelSettings s;
@@ -29,44 +61,46 @@ QString OsciConfigPath(const QString& appFolder) {
 }
 
 bool ReadOsciConfig(const QString& path, ChannelSettings& settings, const QString& sep,
-                    QString& error) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = path + ": " + file.errorString();
+                    QString& error, QStringList* limited) {
+    support::LineReader file(path);
+    if (!file.IsOpen()) {
+        error = path + ": " + file.ErrorString();
         return false;
     }
-    const QStringList lines = support::DecodeCp1252(file.readAll()).split("\r\n");
-    auto next = [&, i = qsizetype(0)]() mutable -> std::optional<QString> {
-        if (i >= lines.size()) {
-            return std::nullopt;
-        }
-        return lines[i++];
-    };
-    while (const auto line = next()) {
-        if (line->isEmpty()) {
+    auto next = [&file] { return support::DecodeCp1252(file.Next().value_or(QByteArray())); };
+    QStringList outOfRange;
+    while (const auto raw = file.Next()) {
+        const QString line = support::DecodeCp1252(*raw);
+        if (line.isEmpty()) {
             continue;
         }
-        if (*line == "[LastPath]" || *line == "[SecDiv]" || *line == "[ChannelSel]") {
+        if (line == "[LastPath]" || line == "[SecDiv]" || line == "[ChannelSel]") {
             next();
             continue;
         }
         for (std::size_t c = 0; c < settings.size(); ++c) {
-            if (*line != '[' + ChannelCaptions[c] + ']') {
+            if (line != '[' + ChannelCaptions[c] + ']') {
                 continue;
             }
             ChannelSetting& s = settings[c];
-            s.ShowTag = next().value_or(QString()).trimmed();
-            if (const auto v = ReadNumber(next().value_or(QString()), sep)) {
-                s.Color = static_cast<quint32>(*v);
+            s.ShowTag = next().trimmed();
+            const auto value = [&](const ValueKey& key) {
+                return ReadValue(next(), key, sep, line, outOfRange);
+            };
+            if (const auto v = value(ColorKey)) {
+                s.Color = static_cast<quint32>(std::nearbyint(*v));
             }
-            if (const auto v = ReadNumber(next().value_or(QString()), sep)) {
+            if (const auto v = value(OffsetKey)) {
                 s.Offset = *v;
             }
-            if (const auto v = ReadNumber(next().value_or(QString()), sep)) {
+            if (const auto v = value(ZoomKey)) {
                 s.Zoom = *v;
             }
             break;
         }
+    }
+    if (limited) {
+        *limited = outOfRange;
     }
     return true;
 }

@@ -5,6 +5,7 @@
 // next.
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 #include <array>
 
@@ -29,10 +30,13 @@ ChannelSettings DefaultChannelSettings();
 
 QString OsciConfigPath(const QString& appFolder);
 
-// Applies the file's blocks over settings; channels the file lacks keep their values.
-// False with error set when the file cannot be read (a missing one included).
+// Applies the file's blocks over settings; channels the file lacks keep their values, and
+// so does a value that is not a number. A value beyond what the viewer's controls show
+// (colour 0..FFFFFF, offset MinOffset..MaxOffset, zoom MinZoom..MaxZoom) is limited to
+// it and named in limited ("[Rpm] zoom"). False with error set when the file cannot be
+// read (a missing one included).
 bool ReadOsciConfig(const QString& path, ChannelSettings& settings, const QString& decimalSep,
-                    QString& error);
+                    QString& error, QStringList* limited = nullptr);
 
 // The file's text: the eight blocks in channel order.
 QString OsciConfigText(const ChannelSettings& settings, const QString& decimalSep);

@@ -2,20 +2,23 @@
 
 #include "support/Conversions.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace viewer {
 
 namespace {
 
-constexpr double MaxZoom = 2048;
-constexpr double MinZoom = 0.125;
-constexpr double MinOffset = -105;
 constexpr double DivisionWidth = 1500;
 constexpr double DivisionHeight = 585;
 
+// The nearest whole number, halves to even; a value beyond the int range (a position far
+// off the picture, a span of years) stays at its end instead of overflowing.
 int Nearest(double v) {
-    return static_cast<int>(std::nearbyint(v));
+    constexpr double low = std::numeric_limits<int>::min();
+    constexpr double high = std::numeric_limits<int>::max();
+    return std::isnan(v) ? 0 : static_cast<int>(std::clamp(std::nearbyint(v), low, high));
 }
 
 } // namespace
@@ -180,7 +183,7 @@ std::optional<SliderRange> SliderRangeFor(double secDiv, qint32 timeFirst, qint3
         return std::nullopt;
     }
     const double w = support::RoundHalfEven(secDiv * 6);
-    return SliderRange{static_cast<int>(span), Nearest(w / 2 * 1000)};
+    return SliderRange{Nearest(span), Nearest(w / 2 * 1000)};
 }
 
 int RecordingCursorIndex(const Samples& s, double x, int lastX, int lastSample, double k) {

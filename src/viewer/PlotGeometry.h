@@ -18,6 +18,11 @@ inline constexpr int ZeroMarkHeight = 240;
 inline constexpr double OffsetStep = 585.0 / 8;
 inline constexpr double MaxRpm = 18000;
 inline constexpr std::size_t StoreSize = 2401;
+// What the zoom and offset buttons reach: an offset puts the zero mark on the picture.
+inline constexpr double MinZoom = 0.125;
+inline constexpr double MaxZoom = 2048;
+inline constexpr double MinOffset = -105;
+inline constexpr double MaxOffset = PlotHeight - ZeroMarkHeight - 15;
 
 // Milliseconds per twip: one division of 1500 twips spans secDiv seconds.
 inline double MsPerTwip(double secDiv) {
@@ -64,7 +69,8 @@ QString CursorTimeText(double ms, const QString& sep);
 // Height of each readout label with n channels checked.
 int ReadoutHeight(int checked);
 
-// The slider's range and step for the data's span; nothing when the span is 1 ms or less.
+// The slider's range and step for the data's span (at most the slider's int range);
+// nothing when the span is 1 ms or less.
 struct SliderRange {
     int Max = 0;
     int LargeChange = 0;

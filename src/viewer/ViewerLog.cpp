@@ -3,10 +3,13 @@
 #include "link/Frames.h"
 #include "support/Codepage.h"
 #include "support/Conversions.h"
+#include "support/LineReader.h"
 
 #include <QFile>
 #include <QSaveFile>
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace viewer {
 
@@ -87,7 +90,7 @@ bool ReplaceWhole(const QString& path, const QByteArray& bytes, QString& error) 
 
 // The time field of a log line: the number after the opening quote.
 double LineTime(const QString& field0) {
-    return field0.mid(1).toDouble();
+    return ClampedMs(field0.mid(1).toDouble());
 }
 
 } // namespace
@@ -95,6 +98,12 @@ double LineTime(const QString& field0) {
 QString NumberLine(double value, const QString& decimalSep) {
     const QString text = support::GeneralNumberText(value, decimalSep);
     return (value >= 0 ? " " : "") + text + " ";
+}
+
+double ClampedMs(double ms) {
+    constexpr double low = std::numeric_limits<qint32>::min();
+    constexpr double high = std::numeric_limits<qint32>::max();
+    return std::isnan(ms) ? 0 : std::clamp(ms, low, high);
 }
 
 std::optional<double> ReadNumber(const QString& text, const QString& decimalSep) {
@@ -105,12 +114,10 @@ std::optional<double> ReadNumber(const QString& text, const QString& decimalSep)
 }
 
 LogKind ProbeLogKind(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return LogKind::None;
-    }
-    while (!file.atEnd()) {
-        const QString line = QString::fromLatin1(file.readLine()).remove('\r').remove('\n');
+    // Bounded lines: a binary file without a line end is not read into memory whole.
+    support::LineReader file(path);
+    while (const auto raw = file.Next()) {
+        const QString line = QString::fromLatin1(*raw);
         if (line.isEmpty()) {
             continue;
         }

@@ -79,4 +79,8 @@ QString NumberLine(double value, const QString& decimalSep);
 // A number read with the locale's mark or the other one (".", ","), blanks ignored.
 std::optional<double> ReadNumber(const QString& text, const QString& decimalSep);
 
+// A time in ms kept within the qint32 range of the store's first and last times and the
+// slider (NaN reads 0): a huge time or time step stops at the end instead of wrapping.
+double ClampedMs(double ms);
+
 } // namespace viewer

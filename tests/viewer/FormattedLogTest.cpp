@@ -2,6 +2,7 @@
 #include "common/TempTree.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace viewer;
 
@@ -49,6 +50,24 @@ TEST(ViewerFormattedLog, WithoutTimeStepsEverySampleIsAtZero) {
     EXPECT_EQ(load.samples[2].TimeStamp, 0);
     EXPECT_EQ(load.TimeFirst, 0);
     EXPECT_EQ(load.TimeLast, 0);
+}
+
+TEST(ViewerFormattedLog, HugeTimeStepsStopAtTheEndsOfTheRangeInsteadOfWrapping) {
+    constexpr qint32 most = std::numeric_limits<qint32>::max();
+    constexpr qint32 least = std::numeric_limits<qint32>::min();
+    testing_support::TempTree tree;
+    tree.Write("f.txt", "head\r\n> 1000\r\n" + Sample1 + "> 2147483000\r\n" + Sample1 +
+                            "> 99999999999999999999\r\n" + Sample1 + "> -1\r\n" + Sample1 +
+                            "> -99999999999999999999\r\n" + Sample1 + "end\r\n");
+    const FormattedLogLoad load = LoadFormattedLog(tree.Path("f.txt"), false, ",");
+    ASSERT_TRUE(load.error.isEmpty()) << load.error.toStdString();
+    ASSERT_EQ(load.samples.size(), 5u);
+    const double want[] = {1000, most, most, most - 1.0, least};
+    for (std::size_t i = 0; i < load.samples.size(); ++i) {
+        EXPECT_EQ(load.samples[i].TimeStamp, want[i]) << i;
+    }
+    EXPECT_EQ(load.TimeFirst, 1000);
+    EXPECT_EQ(load.TimeLast, least);
 }
 
 TEST(ViewerFormattedLog, ABadNumberEndsTheLoadKeepingWhatCameBefore) {

@@ -210,6 +210,85 @@ TEST_F(ViewerWindow, AFormattedLogWithABadNumberEndsTheLoadCleanly) {
     EXPECT_EQ(v.ViewSamples[0].Rpm, 2500);
 }
 
+TEST_F(ViewerWindow, AFileOfNeitherKindLeavesNothingOfTheLogBeforeAndSaysSo) {
+    QByteArray text = Header;
+    for (int i = 0; i < 6; ++i) {
+        text += LogLine(60000 + 1000 * i, "R", ReplyHex(LiveData(3000)));
+    }
+    rig.tree.Write("SAMPLES/s.vfl", text + LogLine(70000, "T", "4102030C4C"));
+    QByteArray binary;
+    for (int i = 0; i < 4096; ++i) {
+        binary += char((i * 7919) % 256);
+    }
+    rig.tree.Write("SAMPLES/binary.vfl", binary);
+    rig.tree.Write("SAMPLES/empty.txt", "");
+    const QColor rpm = support::ColorFromBgr(0xFF8080);
+    auto rpmDrawn = [&] {
+        const QImage picture = Control("PctSignal").grab().toImage();
+        for (int y = 0; y < picture.height(); ++y) {
+            for (int x = 0; x < picture.width(); ++x) {
+                if (picture.pixelColor(x, y) == rpm) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
+    FrmView& v = OpenOffLine();
+    for (const char* name : {"SAMPLES/binary.vfl", "SAMPLES/empty.txt"}) {
+        {
+            Dialogs dialogs(Path("SAMPLES/s.vfl"));
+            Click("CmdOpen");
+        }
+        ASSERT_EQ(v.ViewSamples.size(), 6u);
+        ASSERT_TRUE(rpmDrawn());
+        ASSERT_EQ(Readout(5), "R.P.M.\n2500");
+        ASSERT_GT(Control<QSlider>("SldSample").maximum(), 0);
+
+        Boxes boxes;
+        Dialogs dialogs(Path(name));
+        Click("CmdOpen");
+        EXPECT_EQ(boxes.texts,
+                  QStringList{"View|" + Path(name) +
+                              " holds no samples: it is neither a link log nor a formatted log."})
+            << name;
+        EXPECT_EQ(v.windowTitle(), "View 1.1 - [" + Path(name) + "]");
+        EXPECT_EQ(v.ViewSamples.size(), 1u) << name;
+        EXPECT_EQ(v.TimeFirst, 0);
+        EXPECT_EQ(v.TimeLast, 0);
+        EXPECT_EQ(Control<QSlider>("SldSample").maximum(), 0);
+        EXPECT_FALSE(rpmDrawn()) << name;
+        for (int c = 0; c < 8; ++c) {
+            EXPECT_EQ(Readout(c), Names[c]) << name << " channel " << c;
+        }
+    }
+}
+
+TEST_F(ViewerWindow, OutOfRangeSettingsAreLimitedAndToldOnce) {
+    QByteArray settings = viewer::OsciConfigText(viewer::DefaultChannelSettings(), ".").toLatin1();
+    settings.replace("[Rpm]\r\n1\r\n 16744576 \r\n 5745 \r\n 0.25 \r\n",
+                     "[Rpm]\r\n1\r\n 16744576 \r\n-99999999999 \r\n 0 \r\n");
+    settings.replace("[Lambda]\r\n1\r\n 65280 \r\n 4575 \r\n",
+                     "[Lambda]\r\n1\r\n 65280 \r\n 99999999999 \r\n");
+    ASSERT_TRUE(settings.contains("-99999999999") && settings.contains(" 99999999999 "));
+    rig.tree.Write("LNG/OsciConfig.ini", settings);
+    Boxes boxes;
+    OpenOffLine();
+    EXPECT_EQ(boxes.texts,
+              QStringList{"View|" + Path("LNG/OsciConfig.ini") +
+                          ": values out of range, limited to what the viewer shows: [Lambda] "
+                          "offset, [Rpm] offset, [Rpm] zoom."});
+    ClickLabel("LblSignal(5)");
+    EXPECT_EQ(Control<QLabel>("LblOffset").text(), "-105");
+    EXPECT_EQ(Control<QLabel>("LblZoomChl").text(), "0.125");
+    Click("CmdZoomIn");
+    EXPECT_EQ(Control<QLabel>("LblZoomChl").text(), "0.250");
+    ClickLabel("LblSignal(4)");
+    EXPECT_EQ(Control<QLabel>("LblOffset").text(), "6915");
+    const QWidget& zero = Control("LblZero(4)");
+    EXPECT_LE(zero.y() + zero.height(), zero.parentWidget()->height()) << "on the picture";
+}
+
 TEST_F(ViewerWindow, AtLeastOneChannelStaysCheckedAndShown) {
     OpenOffLine();
     Boxes boxes;

@@ -1,5 +1,6 @@
 #include "viewer/OsciConfig.h"
 #include "common/TempTree.h"
+#include "viewer/PlotGeometry.h"
 
 #include <gtest/gtest.h>
 
@@ -47,6 +48,53 @@ TEST(ViewerOsciConfig, MarkersAndUnknownBlocksAreSkipped) {
 
     EXPECT_FALSE(ReadOsciConfig(tree.Path("none.ini"), s, ".", error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+// Values beyond what the controls show are limited to it and named once each; the ends
+// themselves and a line that is no number (the value kept) are not named.
+TEST(ViewerOsciConfig, OutOfRangeValuesAreLimitedAndNamed) {
+    const struct {
+        const char* colour;
+        const char* offset;
+        const char* zoom;
+        quint32 wantColour;
+        double wantOffset;
+        double wantZoom;
+        QStringList limited;
+    } cases[] = {
+        {"255", "100", "1", 255, 100, 1, {}},
+        {"16777215", "-105", "2048", 0xFFFFFF, MinOffset, MaxZoom, {}},
+        {"0", "6915", "0,125", 0, MaxOffset, MinZoom, {}},
+        {"-1", "100", "1", 0, 100, 1, {"[Rpm] colour"}},
+        {"16777216", "100", "1", 0xFFFFFF, 100, 1, {"[Rpm] colour"}},
+        {"255", "-2147483649", "1", 255, MinOffset, 1, {"[Rpm] offset"}},
+        {"255", "99999999999999999999", "1", 255, MaxOffset, 1, {"[Rpm] offset"}},
+        {"255", "100", "0", 255, 100, MinZoom, {"[Rpm] zoom"}},
+        {"255", "100", "-4", 255, 100, MinZoom, {"[Rpm] zoom"}},
+        {"255", "100", "4096", 255, 100, MaxZoom, {"[Rpm] zoom"}},
+        {"-5",
+         "7000",
+         "0,1",
+         0,
+         MaxOffset,
+         MinZoom,
+         {"[Rpm] colour", "[Rpm] offset", "[Rpm] zoom"}},
+        {"nan", "inf", "1e9", 0xFF8080, 5745, 0.25, {}}, // no numbers: the defaults stay
+    };
+    testing_support::TempTree tree;
+    for (const auto& c : cases) {
+        const QString name = QString("%1/%2/%3").arg(c.colour, c.offset, c.zoom);
+        tree.Write("o.ini", QByteArray("[Rpm]\r\n1\r\n ") + c.colour + " \r\n " + c.offset +
+                                " \r\n " + c.zoom + " \r\n");
+        ChannelSettings s = DefaultChannelSettings();
+        QString error;
+        QStringList limited{"left from before"};
+        ASSERT_TRUE(ReadOsciConfig(tree.Path("o.ini"), s, ",", error, &limited));
+        EXPECT_EQ(s[5].Color, c.wantColour) << name.toStdString();
+        EXPECT_EQ(s[5].Offset, c.wantOffset) << name.toStdString();
+        EXPECT_EQ(s[5].Zoom, c.wantZoom) << name.toStdString();
+        EXPECT_EQ(limited, c.limited) << name.toStdString();
+    }
 }
 
 TEST(ViewerOsciConfig, TheShippedFileHoldsTheDefaults) {

@@ -1,6 +1,7 @@
 #include "viewer/PlotGeometry.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace viewer;
 
@@ -14,6 +15,19 @@ TEST(ViewerPlot, PositionsInTwips) {
     EXPECT_EQ(YOfValue(1065, 1.5, 64), 1089);
     EXPECT_EQ(YOfValue(5745, 2500, 0.25), 5240);
     EXPECT_EQ(YOfValue(0, -100, 8), 920); // nothing is clamped
+}
+
+TEST(ViewerPlot, PositionsFarOffThePictureStayAtTheEndsOfTheIntRange) {
+    constexpr int most = std::numeric_limits<int>::max();
+    constexpr int least = std::numeric_limits<int>::min();
+    constexpr double t = std::numeric_limits<qint32>::max();
+    EXPECT_EQ(XOfStart(t, -t, MsPerTwip(1)), most);
+    EXPECT_EQ(XOfEnd(-t, t, 0, MsPerTwip(1)), most);
+    EXPECT_EQ(XOfStart(-t, t, MsPerTwip(1)), least);
+    EXPECT_EQ(YOfValue(1065, 1e300, 64), least);
+    EXPECT_EQ(YOfValue(1065, -1e300, 64), most);
+    constexpr qint32 first = std::numeric_limits<qint32>::min();
+    EXPECT_EQ(SliderRangeFor(1, first, std::numeric_limits<qint32>::max())->Max, most);
 }
 
 TEST(ViewerPlot, GridOfDots) {
