@@ -276,6 +276,9 @@ bool StagedProgram::StartProgram(const QString& display) {
     environment.insert("LX735_TEST_EVENTS", Path("events.txt"));
     environment.insert("LX735_TEST_COMMANDS", Path("commands.txt"));
     environment.insert("LX735_TEST_TIME_SCALE", QString::number(timeScale_));
+    for (auto it = switches_.cbegin(); it != switches_.cend(); ++it) {
+        environment.insert(it.key(), it.value());
+    }
     program_.process.setWorkingDirectory(dir_.path());
     return program_.Start(Path("BIN/lx735"), {}, environment);
 }
@@ -584,6 +587,17 @@ bool WaitForRequestsAfter(const StagedProgram& staged, const QString& name, qint
                           int bound) {
     return StagedProgram::WaitFor([&] { return RequestsAfter(staged, name, ms).size() >= count; },
                                   bound);
+}
+
+QList<LoggedExchange> GoodExchangesAfter(const StagedProgram& staged, const QString& name,
+                                         qint64 ms) {
+    QList<LoggedExchange> good;
+    for (const LoggedExchange& e : staged.Exchanges()) {
+        if (e.name == name && e.ms > ms && e.Good()) {
+            good.append(e);
+        }
+    }
+    return good;
 }
 
 bool HoldsFor(const std::function<bool()>& condition, int ms) {

@@ -134,6 +134,9 @@ public:
     // calibration's settles) run at this share of their time (LX735_TEST_TIME_SCALE);
     // 1 keeps them real. Set before StartProgram.
     void SetTimeScale(double scale) { timeScale_ = scale; }
+    // A test switch of the program's (an LX735_TEST_ environment variable) for this test
+    // alone. Set before StartProgram.
+    void SetSwitch(const QString& name, const QString& value) { switches_.insert(name, value); }
     // The program, offscreen (or on the X display given); its test commands
     // (LX735_TEST_COMMANDS) are read from the file that SendCommand puts in place.
     bool StartProgram(const QString& display = QString());
@@ -187,6 +190,7 @@ private:
     bool valid_ = false;
     QMap<int, QString> comPorts_;
     double timeScale_ = 0.1;
+    QMap<QString, QString> switches_;
     int dumps_ = 0;
     std::vector<std::unique_ptr<Child>> sims_;
     Child program_;
@@ -202,6 +206,10 @@ QList<LoggedRequest> RequestsAfter(const StagedProgram& staged, const QString& n
 // as the window after an event, long enough for what would have followed it.
 bool WaitForRequestsAfter(const StagedProgram& staged, const QString& name, qint64 ms, int count,
                           int bound);
+// The exchanges of that name after ms that the ECU answered whole and well: a frame the
+// link sent again after a lost reply counts once.
+QList<LoggedExchange> GoodExchangesAfter(const StagedProgram& staged, const QString& name,
+                                         qint64 ms);
 // Watches the condition for ms, True when it held at every look: only as the window after
 // an event the test has seen, for what must not follow it.
 bool HoldsFor(const std::function<bool()>& condition, int ms);
