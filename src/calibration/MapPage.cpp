@@ -253,16 +253,21 @@ void MapPage::CmdMapOpen_Click() {
     if (path.isEmpty() || !support::IsFilePresent(path)) {
         return;
     }
+    // Read before the chart is reset: a file that cannot be used leaves the map shown.
+    MapSamples samples = MapSamples::From(ctx_.Images);
+    QString why;
+    if (!LoadMapFile(path, samples, ctx_.DecimalSep, &why)) {
+        support::MsgBox(QStringLiteral("%1: %2. The map shown is kept.").arg(path, why),
+                        support::vbExclamation, ctx_.Texts.AppTitle);
+        return;
+    }
     ctx_.Images.MapChanged = true;
     MapGeometry& geo = chart_.Geometry();
     geo.MaxY = 8.0;
     geo.ScaleY = MapScaleY(geo);
     chart_.DrawGridMap();
     chart_.LoadPointLabelsMap();
-    MapSamples samples = MapSamples::From(ctx_.Images);
-    if (LoadMapFile(path, samples, ctx_.DecimalSep)) {
-        samples.Into(ctx_.Images);
-    }
+    samples.Into(ctx_.Images);
     const int state = ctx_.Comm().ComState();
     if (state == app::COM_RESTART || state == app::COM_STOP) {
         RefreshMapAcq(false);

@@ -2,6 +2,7 @@
 
 #include "ecudata/EcuImages.h"
 #include "support/Conversions.h"
+#include "support/LineReader.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -188,36 +189,68 @@ bool SaveMapFile(const QString& path, const MapSamples& samples, const QString& 
     return false;
 }
 
-void ParseMapFile(const QByteArray& text, MapSamples& samples, const QString& decimalSep) {
+namespace {
+
+// The value of a .map line: an empty one reads 0, ",6" reads 0.6, either decimal mark
+// reads; nothing for anything else.
+std::optional<double> MapValue(const QByteArray& line, const QString& decimalSep) {
+    const QString text = QString::fromLatin1(line).trimmed();
+    if (text.isEmpty()) {
+        return 0.0;
+    }
+    const std::optional<double> n = support::LocaleNumber(text, decimalSep);
+    return n ? n : support::DataFileNumber(text);
+}
+
+} // namespace
+
+bool ParseMapFile(const QByteArray& text, MapSamples& samples, const QString& decimalSep,
+                  QString* why) {
     QList<QByteArray> lines = text.split('\n');
     if (text.endsWith('\n')) {
         lines.removeLast();
     }
+    MapSamples read = samples;
     int next = 0;
     for (int i = 0; i < MapPointCount; ++i) {
-        for (int f = 0; f < 4; ++f) {
-            double v = 0;
-            if (next < lines.size()) {
-                const QString value = "0" + QString::fromLatin1(lines[next++]).trimmed();
-                std::optional<double> n = support::LocaleNumber(value, decimalSep);
-                if (!n) {
-                    n = support::DataFileNumber(value);
+        for (int f = 0; f < 4; ++f, ++next) {
+            const std::optional<double> v =
+                next < lines.size() ? MapValue(lines[next], decimalSep) : 0.0;
+            if (!v) {
+                if (why) {
+                    *why = QStringLiteral("the file is damaged: line %1 holds no number")
+                               .arg(next + 1);
                 }
-                v = n.value_or(0);
+                return false;
             }
-            (samples.*Fields[f])[i] =
-                IsPressure(f) ? RoundHalfEven(v / 20) * 20 : RoundHalfEven(v / 0.2) * 0.2;
+            (read.*Fields[f])[i] =
+                IsPressure(f) ? RoundHalfEven(*v / 20) * 20 : RoundHalfEven(*v / 0.2) * 0.2;
         }
     }
+    samples = read;
+    return true;
 }
 
-bool LoadMapFile(const QString& path, MapSamples& samples, const QString& decimalSep) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+bool LoadMapFile(const QString& path, MapSamples& samples, const QString& decimalSep,
+                 QString* why) {
+    // Only the lines that hold values are read, each with a bound: a large foreign file
+    // is judged by its first lines.
+    support::LineReader file(path);
+    if (!file.IsOpen()) {
+        if (why) {
+            *why = QStringLiteral("the file cannot be read: ") + file.ErrorString();
+        }
         return false;
     }
-    ParseMapFile(file.readAll(), samples, decimalSep);
-    return true;
+    QByteArray text;
+    for (int n = 0; n < 4 * MapPointCount; ++n) {
+        const std::optional<QByteArray> line = file.Next();
+        if (!line) {
+            break;
+        }
+        text += *line + '\n';
+    }
+    return ParseMapFile(text, samples, decimalSep, why);
 }
 
 QByteArray MapListText(const MapSamples& samples, const MapSamples& sel,

@@ -104,10 +104,13 @@ QByteArray MapFileText(const MapSamples& samples, const QString& decimalSep);
 bool SaveMapFile(const QString& path, const MapSamples& samples, const QString& decimalSep,
                  QString* error);
 // Reads the 240 values into samples 0..59 (slot 60 untouched): pressures to 20 mbar,
-// times to 0.2 ms; a missing or unreadable value reads 0. False when the file cannot be
-// read (samples untouched).
-bool LoadMapFile(const QString& path, MapSamples& samples, const QString& decimalSep);
-void ParseMapFile(const QByteArray& text, MapSamples& samples, const QString& decimalSep);
+// times to 0.2 ms; an empty line and the lines a short file lacks read 0. A line that
+// holds anything but a number ("nan" included) makes the file damaged. False, samples
+// untouched, when the file cannot be read or is damaged, with why set to which.
+bool LoadMapFile(const QString& path, MapSamples& samples, const QString& decimalSep,
+                 QString* why = nullptr);
+bool ParseMapFile(const QByteArray& text, MapSamples& samples, const QString& decimalSep,
+                  QString* why = nullptr);
 
 // The developer's point list, each line quoted, CR LF; written errors are ignored.
 QByteArray MapListText(const MapSamples& samples, const MapSamples& sel, const QString& decimalSep);

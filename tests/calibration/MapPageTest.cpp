@@ -147,6 +147,35 @@ TEST_F(MapPage, TheDeveloperFrameGrowsAndShrinks) {
     EXPECT_EQ(app::HeightTwips(frame), 225);
 }
 
+TEST_F(MapPage, ADamagedMapFileKeepsTheMapShownAndSaysSo) {
+    StartOnMap();
+    context->Images.MapVacmBnz[0] = 600;
+    context->Images.MapTinjBnz[0] = 12.0;
+    Page().RefreshMapAcq(false);
+    QWidget& point = Widget("LblTpMap(0)");
+    const QPoint shown = point.pos();
+    tree.Write("BIN/bad.map", " 400 \r\nnan\r\n 400 \r\n 3 \r\n");
+    chosenFile = tree.Path("BIN/bad.map");
+    boxes.clear();
+    Click("CmdMapOpen");
+    EXPECT_EQ(boxes, QStringList{context->Texts.AppTitle + "|" + chosenFile +
+                                 ": the file is damaged: line 2 holds no number. The map "
+                                 "shown is kept."});
+    EXPECT_EQ(context->Images.MapVacmBnz[0], 600);
+    EXPECT_EQ(context->Images.MapTinjBnz[0], 12.0);
+    EXPECT_EQ(point.pos(), shown);
+
+    // A sound file then opens in its place.
+    tree.Write("BIN/good.map", " 400 \r\n 3 \r\n");
+    chosenFile = tree.Path("BIN/good.map");
+    boxes.clear();
+    Click("CmdMapOpen");
+    EXPECT_TRUE(boxes.isEmpty()) << boxes.join("; ").toStdString();
+    EXPECT_EQ(context->Images.MapVacmBnz[0], 400);
+    EXPECT_EQ(context->Images.MapTinjBnz[0], 3.0);
+    EXPECT_TRUE(RunUntil([&] { return point.pos() != shown; }, 10e6)); // the page's refresh
+}
+
 } // namespace
 
 } // namespace calibration_test

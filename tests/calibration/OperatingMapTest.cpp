@@ -221,19 +221,48 @@ TEST(OperatingMap, MapFileRoundTripsInBothSeparators) {
     }
 }
 
-TEST(OperatingMap, ShortOrDamagedMapFilesReadZeros) {
+TEST(OperatingMap, AShortMapFileReadsZerosForWhatItLacks) {
     MapSamples s;
     s.TinjBnz[5] = 7;
-    // ",6" reads 0.6 through the leading 0; a bad line and the missing rest read 0.
-    ParseMapFile(" 400 \r\n,6\r\nabc\r\n 3,2 \r\n 500 \r\n", s, ",");
+    // ",6" reads 0.6, an empty line 0, a negative value as written; the missing rest 0.
+    ASSERT_TRUE(ParseMapFile(" 400 \r\n,6\r\n\r\n 3,2 \r\n 500 \r\n-4 \r\n", s, ","));
     EXPECT_EQ(s.VacmBnz[0], 400);
     EXPECT_DOUBLE_EQ(s.TinjBnz[0], 0.6);
     EXPECT_EQ(s.VacmGas[0], 0);
     EXPECT_DOUBLE_EQ(s.TinjGas[0], 3.2);
     EXPECT_EQ(s.VacmBnz[1], 500);
-    EXPECT_EQ(s.TinjBnz[1], 0); // not the last line again
+    EXPECT_DOUBLE_EQ(s.TinjBnz[1], -4);
+    EXPECT_EQ(s.VacmGas[1], 0); // not the last line again
     EXPECT_EQ(s.TinjBnz[5], 0);
-    EXPECT_FALSE(LoadMapFile("/nonexistent/x.map", s, ","));
+    QString why;
+    EXPECT_FALSE(LoadMapFile("/nonexistent/x.map", s, ",", &why));
+    EXPECT_TRUE(why.startsWith("the file cannot be read: ")) << why.toStdString();
+}
+
+// A line that holds anything but a number makes the file damaged: nothing of it is taken.
+TEST(OperatingMap, ADamagedMapFileLeavesTheSamplesAndSaysWhichLine) {
+    const struct {
+        QByteArray text;
+        int line;
+    } cases[] = {
+        {" 400 \r\n 3 \r\nnan\r\n", 3},
+        {" 400 \r\n inf \r\n", 2},
+        {" 400 \r\n 3,2 x \r\n", 2},
+        {" 1e3 \r\n", 1},
+        {QByteArray::fromHex("7f454c4602010100000000"), 1},
+        {QByteArray(" 20 \r\n").repeated(239) + "junk\r\n", 240},
+    };
+    for (const auto& c : cases) {
+        MapSamples s = Petrol({{400, 3.0}});
+        const MapSamples before = s;
+        QString why;
+        EXPECT_FALSE(ParseMapFile(c.text, s, ",", &why)) << c.line;
+        EXPECT_EQ(why, QString("the file is damaged: line %1 holds no number").arg(c.line));
+        EXPECT_EQ(s.VacmBnz, before.VacmBnz) << c.line;
+        EXPECT_EQ(s.TinjBnz, before.TinjBnz) << c.line;
+        EXPECT_EQ(s.VacmGas, before.VacmGas) << c.line;
+        EXPECT_EQ(s.TinjGas, before.TinjGas) << c.line;
+    }
 }
 
 TEST(OperatingMap, AFailedSaveKeepsTheOldFile) {
