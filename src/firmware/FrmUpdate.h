@@ -6,7 +6,8 @@
 // False ends the program).
 //
 // Next runs the whole procedure inside its handler: a two-press start (engine stopped,
-// key off), the read-back of every parameter zone (saved as BIN/UpdateBackup.var too),
+// key off), the read-back of every parameter zone (saved as BIN/UpdateBackup.var too;
+// as BIN/UpdateBackupRetry.var when an earlier update stopped after the erase),
 // programming mode, erase, the block writes and the end of the write, the write-back of
 // the parameters, the clears, and the save into the ECU's flash. Esc asks first and
 // leaves at the second press; it does nothing while the procedure runs. After a flash

@@ -39,6 +39,7 @@ constexpr qint16 FirstCompFirmware = 139;
 constexpr quint8 OptionFlagCleared = 0x01;
 const QString CrLf = QStringLiteral("\r\n");
 const QString BackupFile = QStringLiteral("/BIN/UpdateBackup.var");
+const QString RetryBackupFile = QStringLiteral("/BIN/UpdateBackupRetry.var");
 
 const QString PhaseInit = QStringLiteral("Inizialization ");
 const QString PhaseErase = QStringLiteral("Erase Flash ");
@@ -183,7 +184,13 @@ bool FrmUpdate::ReadBack() {
 
 // The read-back as a parameter file, before anything is erased: whatever happens to the
 // link later, the installer can send it to the ECU.
+//
+// An ECU whose identity is erased is the retry of an update that stopped after the erase:
+// what it gives back may no longer be its parameters, and the backup the first try made
+// from the running ECU is the one to send back. So a retry never replaces that file; it
+// keeps its read-back under a name of its own.
 bool FrmUpdate::SaveBackup() {
+    const bool retry = ecudata::IsErasedIdentity(link_.FirmwareEcu());
     ecudata::EcuImages images = ctx_.Images;
     ecudata::EcuRequests requests = ctx_.Requests;
     ecudata::ConfigScale scale = ctx_.Scale;
@@ -195,7 +202,8 @@ bool FrmUpdate::SaveBackup() {
     ecudata::EcuModel model{images, requests, scale};
     const ecudata::ParamFileInfo info{app::ReleaseText, ctx_.Texts.AppTitle,
                                       app::LocaleGeneralDate(QDateTime::currentDateTime())};
-    return ecudata::SaveParamFile(ctx_.AppFolder + BackupFile, model, info, ctx_.DecimalSep);
+    return ecudata::SaveParamFile(ctx_.AppFolder + (retry ? RetryBackupFile : BackupFile), model,
+                                  info, ctx_.DecimalSep);
 }
 
 // The buttons give way to the progress strip, its bar at the start width.

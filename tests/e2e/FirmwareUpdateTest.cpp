@@ -283,7 +283,9 @@ TEST_F(FirmwareUpdate, SilentEmulationReadStopsBeforeProgramming) {
 }
 
 // No to the question ends the program with the ECU erased and taking blocks; started
-// again, the program finds the erased identity and the update completes.
+// again, the program finds the erased identity and the update completes. The backup of
+// the installation stays as the first try made it: the retry's read-back, from an ECU
+// whose parameters may be gone, is kept apart.
 TEST_F(FirmwareUpdate, UpdateLeftUnfinishedIsFinishedAtTheNextStart) {
     Start({QString("silence cmd=8 skip=10 count=%1").arg(3 * SendsPerTry)});
     Arm();
@@ -292,6 +294,9 @@ TEST_F(FirmwareUpdate, UpdateLeftUnfinishedIsFinishedAtTheNextStart) {
     const std::optional<SimDump> erased = staged.SimState("ecu");
     ASSERT_TRUE(erased);
     EXPECT_EQ(erased->mode, "flash");
+    const QByteArray backup = staged.Read("BIN/UpdateBackup.var");
+    ASSERT_FALSE(backup.isEmpty());
+    ASSERT_TRUE(staged.SimPoke("ecu", "zone3", 4, QByteArray::fromHex("0000"))); // gone
 
     ASSERT_TRUE(staged.StartProgram());
     ASSERT_TRUE(staged.Run(
@@ -300,6 +305,19 @@ TEST_F(FirmwareUpdate, UpdateLeftUnfinishedIsFinishedAtTheNextStart) {
          UntilMsg(Done, UpdateMs)},
         StartMs + UpdateMs));
     ExpectFlashIsTheImage();
+    EXPECT_EQ(staged.Read("BIN/UpdateBackup.var"), backup);
+    // Zone 3's bytes 4 and 5 in each file.
+    const auto zone3Word = [&](const QString& file) {
+        for (const QByteArray& line : staged.Read(file).split('\n')) {
+            if (line.startsWith("B3")) {
+                return line.mid(2 + 2 * 4, 4);
+            }
+        }
+        return QByteArray();
+    };
+    EXPECT_EQ(zone3Word("BIN/UpdateBackup.var"), "D204");
+    const QByteArray retry = zone3Word("BIN/UpdateBackupRetry.var");
+    EXPECT_FALSE(retry.isEmpty() || retry == "D204") << "the retry's read-back: " << retry.data();
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include "common/BuildTools.h"
 #include "ecudata/ConfigScale.h"
+#include "ecudata/FirmwareImage.h"
 #include "ecudata/ParamFile.h"
 #include "link/Frames.h"
 
@@ -273,6 +274,44 @@ TEST(UpdateProcedure, NoToTheQuestionEndsAtOnceWithTheEcuLeftInFlashMode) {
               QList<quint8>(10 + 3 * t.SendsPerTry(), CMD_WRT_FLASH_ZONE))
         << "nothing more is sent";
     EXPECT_EQ(t.rig.ecu.Mode(), sim::EcuMode::FlashWrt);
+}
+
+// An update left unfinished erased the ECU. Its retry reads what is left, which may no
+// longer be the ECU's parameters: that read-back gets a file of its own and never
+// replaces the backup made from the running ECU.
+TEST(UpdateProcedure, ARetryKeepsTheFirstBackup) {
+    UpdateRig t(support::vbNo);
+    t.Ready(true);
+    t.Next();
+    t.Silence(CMD_WRT_FLASH_ZONE, 3 * t.SendsPerTry(), 10);
+    t.Next();
+    ASSERT_EQ(t.rig.ecu.Mode(), sim::EcuMode::FlashWrt);
+    const QByteArray first = t.rig.tree.Read("BIN/UpdateBackup.var");
+    ASSERT_FALSE(first.isEmpty());
+
+    // Started again, with the ECU's parameters gone meanwhile.
+    t.rig.ecu.Ram() = sim::Memory::Factory();
+    ASSERT_TRUE(t.rig.RunUntil([&] { return t.rig.ctx.Comm().ComState() == COM_READY; }));
+    ASSERT_TRUE(ecudata::LoadFirmwareInfo(t.rig.ctx.Comm()));
+    t.window = std::make_unique<firmware::FrmUpdate>(t.rig.ctx);
+    EXPECT_EQ(t.Text("LblRelEcu_Val"), "FF.FF - FF/FF/FFFF");
+    // An identity that names no version: the compensation tables come from the default set.
+    t.rig.tree.Write("LNG/Default.Xar", testing_support::ReadFixture(
+                                            testing_support::StagedRootPath("LNG/Default.Xar")));
+    t.Ready(true);
+    t.Next(2);
+    EXPECT_EQ(t.Text("LblMsg"), "MsgUpdate06");
+
+    EXPECT_EQ(t.rig.tree.Read("BIN/UpdateBackup.var"), first);
+    QString error;
+    const auto retry = ecudata::ReadParamFile(t.rig.tree.Path("BIN/UpdateBackupRetry.var"),
+                                              t.rig.ctx.Scale, error);
+    ASSERT_TRUE(retry) << error.toStdString();
+    EXPECT_EQ(retry->mem3, sim::Memory::Factory().zone3);
+    const auto kept =
+        ecudata::ReadParamFile(t.rig.tree.Path("BIN/UpdateBackup.var"), t.rig.ctx.Scale, error);
+    ASSERT_TRUE(kept) << error.toStdString();
+    EXPECT_EQ(kept->mem3, UpdateRig::Installation().zone3);
 }
 
 // A failed write-back keeps the new firmware and offers Next again; the payloads are the
