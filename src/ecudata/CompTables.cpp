@@ -140,13 +140,17 @@ void LoadSmagAccFile(const QString& path, EcuImages& images) {
     LoadSections(path, images, [](int id) { return id == 4; });
 }
 
+bool EcuHasSmagTable(const comm::ClsComm& link) {
+    return !support::IsDateNewer(link.FirmwareFleDataStr(), link.FirmwareEcuDataStr());
+}
+
 bool ReadCompTbls(comm::ClsComm& link, EcuImages& images) {
     const auto read = [&](const CompTblInfo& info) {
         const auto data = SendQueuedRead(link, info.readCmd);
         return data && CompTblFromBytes(*data, info.form, CompTable(images, info.id));
     };
     const bool ok = read(CompTables[1]) && read(CompTables[0]) && read(CompTables[2]);
-    if (support::IsDateNewer(link.FirmwareFleDataStr(), link.FirmwareEcuDataStr())) {
+    if (!EcuHasSmagTable(link)) {
         LoadSmagAccFile(link.AppFolder() + "/LNG/Default.Xar", images);
         return ok;
     }

@@ -62,10 +62,14 @@ void LoadCompTblsFile(const QString& path, EcuImages& images);
 // The same for the leaning section "[BLKSmagAcc]" only.
 void LoadSmagAccFile(const QString& path, EcuImages& images);
 
+// The ECU's firmware has the leaning table unless the firmware image is dated later
+// than it.
+bool EcuHasSmagTable(const comm::ClsComm& link);
+
 // Reads the reducer-temperature, gas-temperature and pressure tables, each only after
 // the one before succeeded; then the leaning table from the ECU, or from the default
-// parameter set LNG/Default.Xar when the firmware image is dated later than the ECU's
-// firmware. True when every exchange made succeeded with a whole table.
+// parameter set LNG/Default.Xar when the ECU has none. True when every exchange made
+// succeeded with a whole table.
 bool ReadCompTbls(comm::ClsComm& link, EcuImages& images);
 
 // Writes table id (1..4), or all four for 0, in the order of their ids, each clamped

@@ -313,26 +313,91 @@ bool SendMem3(comm::ClsComm& link, EcuModel& model) {
                        BuildMem3(img.Mem3Data, img.Mem3Write, model.scale, model.requests));
 }
 
-// The tables the file holds, each only after the one before succeeded; the images take
-// them once all of them are in the ECU. Their outcome does not decide the send's.
-void SendCompTables(comm::ClsComm& link, const ParamFileData& data, EcuImages& img) {
+ParamBlock CompBlock(std::size_t table) {
+    return static_cast<ParamBlock>(static_cast<std::size_t>(ParamBlock::CompGasTemp) + table);
+}
+
+std::size_t CompIndex(ParamBlock block) {
+    return static_cast<std::size_t>(block) - static_cast<std::size_t>(ParamBlock::CompGasTemp);
+}
+
+// The images take the table as the ECU gives it back.
+bool SendCompTable(comm::ClsComm& link, const CompTblInfo& info, const QByteArray& bytes,
+                   EcuImages& img) {
+    if (!SendRequest(link, info.writeCmd, bytes)) {
+        return false;
+    }
+    const std::optional<QByteArray> read = SendQueuedRead(link, info.readCmd);
+    return read && CompTblFromBytes(*read, info.form, CompTable(img, info.id));
+}
+
+// The blocks the file holds that the ECU can take, in the order they are sent.
+QList<ParamBlock> BlocksToSend(const ParamFileData& data, quint8 ParamNoSend,
+                               const comm::ClsComm& link) {
+    if (ParamNoSend != 0) {
+        return {ParamBlock::Correction};
+    }
+    QList<ParamBlock> blocks{ParamBlock::Mem2, ParamBlock::Mem3};
     for (std::size_t t = 0; t < CompTables.size(); ++t) {
-        if (!data.comp[t].isEmpty() && !SendRequest(link, CompTables[t].writeCmd, data.comp[t])) {
-            return;
+        const ParamBlock block = CompBlock(t);
+        if (!data.comp[t].isEmpty() && (block != ParamBlock::CompSmag || EcuHasSmagTable(link))) {
+            blocks << block;
         }
     }
-    for (std::size_t t = 0; t < CompTables.size(); ++t) {
-        if (!data.comp[t].isEmpty()) {
-            CompTblFromBytes(data.comp[t], CompTables[t].form, CompTable(img, CompTables[t].id));
+    if (!data.emula.isEmpty()) {
+        blocks << ParamBlock::Emulation;
+    }
+    blocks << ParamBlock::Correction;
+    return blocks;
+}
+
+// One block written, then read back into the images. A record whose write fails is put
+// back with the pending edits.
+bool SendBlock(ParamBlock block, const ParamFileData& data, comm::ClsComm& link, EcuModel& model,
+               const Before& before) {
+    EcuImages& img = model.images;
+    switch (block) {
+    case ParamBlock::Mem2:
+        if (!SendMem2(link, img)) {
+            before.Restore(model, true);
+            return false;
         }
+        return SendParsedRead(link, comm::CMD_READ_MEM2, img);
+    case ParamBlock::Mem3:
+        if (!SendMem3(link, model)) {
+            before.Restore(model, false);
+            return false;
+        }
+        return SendParsedRead(link, comm::CMD_READ_MEM3, img);
+    case ParamBlock::Emulation:
+        return SendRequest(link, comm::CMD_WRIT_EMUS, data.emula) &&
+               SendParsedRead(link, comm::CMD_READ_EMUS, img);
+    case ParamBlock::Correction:
+        return WriteTblCor(link, model) && ReadTblCor(link, model);
+    default:
+        return SendCompTable(link, CompTables[CompIndex(block)], data.comp[CompIndex(block)], img);
     }
 }
 
-// The read-back's reply refreshes the emulation block.
-void SendEmulation(comm::ClsComm& link, const ParamFileData& data) {
-    if (!data.emula.isEmpty() && SendRequest(link, comm::CMD_WRIT_EMUS, data.emula)) {
-        SendRequest(link, comm::CMD_READ_EMUS);
+bool EcuRequests::*ReadFlag(ParamBlock block) {
+    switch (block) {
+    case ParamBlock::Mem2:
+        return &EcuRequests::ReqReadMem2;
+    case ParamBlock::Mem3:
+        return &EcuRequests::ReqReadMem3;
+    case ParamBlock::Emulation:
+        return &EcuRequests::ReqReadEmus;
+    case ParamBlock::Correction:
+        return &EcuRequests::ReqReadTblCor;
+    default:
+        return &EcuRequests::ReqReadComp;
     }
+}
+
+// As the request server: the ECU is written only once it has been identified on a
+// running link.
+bool CanSend(const comm::ClsComm& link, const EcuRequests& requests) {
+    return requests.FirmwareOk && link.ComState() != comm::COM_STOP;
 }
 
 QString CleanPath(const QString& path) {
@@ -408,35 +473,30 @@ std::optional<ParamFileData> ReadParamFile(const QString& path, const ConfigScal
     return Reader(lines, scale).Read(error);
 }
 
-ParamFileResult SendParamFile(const QString& path, comm::ClsComm& link, EcuModel& model,
-                              quint8 ParamNoSend) {
+ParamFileLoad SendParamFile(const QString& path, comm::ClsComm& link, EcuModel& model,
+                            quint8 ParamNoSend) {
     QString error;
     const std::optional<ParamFileData> data = ReadParamFile(path, model.scale, error);
     if (!data) {
         ShowRejected(path, error);
-        return ParamFileResult::Rejected;
+        return {};
     }
     EcuImages& img = model.images;
     const Before before{img.Mem2Write, img.Mem3Write};
     LoadRecords(*data, model);
 
-    if (ParamNoSend == 0 && link.ComState() != comm::COM_STOP) {
-        if (!SendMem2(link, img)) {
-            before.Restore(model, true);
-            return ParamFileResult::NotSent;
+    ParamFileLoad load{true, {}};
+    for (const ParamBlock block : BlocksToSend(*data, ParamNoSend, link)) {
+        if (!load.notWritten.isEmpty() || !CanSend(link, model.requests) ||
+            !SendBlock(block, *data, link, model, before)) {
+            load.notWritten << block;
+            model.requests.*ReadFlag(block) = true;
         }
-        if (!SendMem3(link, model)) {
-            before.Restore(model, false);
-            return ParamFileResult::NotSent;
-        }
-        SendCompTables(link, *data, img);
-        SendEmulation(link, *data);
     }
-    const bool ok = WriteTblCor(link, model);
-    if (IsDefaultSet(path, link.AppFolder())) {
+    if (load.Complete() && IsDefaultSet(path, link.AppFolder())) {
         SendRequest(link, comm::CMD_CANC_ERR);
     }
-    return ok ? ParamFileResult::Sent : ParamFileResult::NotSent;
+    return load;
 }
 
 bool SendTblCor(comm::ClsComm& link, EcuModel& model, const QString& decimalSep) {

@@ -23,6 +23,7 @@
 #include "ecudata/CorrectionTable.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QtGlobal>
 #include <array>
@@ -83,21 +84,44 @@ struct ParamFileData {
 std::optional<ParamFileData> ReadParamFile(const QString& path, const ConfigScale& scale,
                                            QString& error);
 
-enum class ParamFileResult {
-    Sent,     // loaded, and the correction table written to the ECU
-    NotSent,  // loaded, but an exchange failed: keep it queued and send it again later
-    Rejected, // missing or damaged: nothing changed, the installer was told
+// The blocks of a parameter file, in the order a load sends them.
+enum class ParamBlock {
+    Mem2,
+    Mem3,
+    CompGasTemp, // the compensation tables in the order of CompTables
+    CompRidTemp,
+    CompPress,
+    CompSmag,
+    Emulation,
+    Correction,
 };
 
-// Loads a parameter file into the images and sends it to the ECU: zone 2, zone 3, the
-// compensation tables, the emulation block (then read back), the correction table; a
-// default set also clears the ECU's error list. The ECU's service hours are kept. While
-// the link is stopped, or with ParamNoSend set, only the correction table is sent (the
-// flag stays with the queued file until it is done with, so a retry sends no more). A failed write
-// of zone 2 or 3 puts both records and their pending edits back and sends nothing more. Blocks the
-// file does not hold are not sent.
-ParamFileResult SendParamFile(const QString& path, comm::ClsComm& link, EcuModel& model,
-                              quint8 ParamNoSend);
+// What a load of a parameter file did.
+struct ParamFileLoad {
+    // False: the file is missing or damaged; nothing changed and the installer was told.
+    bool read = false;
+    // The blocks it was to send that the ECU did not take and give back, in their order.
+    QList<ParamBlock> notWritten;
+
+    bool Complete() const { return read && notWritten.isEmpty(); }
+};
+
+// Loads a parameter file into the images and sends it to the ECU block by block, each
+// written and read back: zone 2, zone 3, the compensation tables, the emulation block,
+// the correction table; a default set, once all of them are in, also clears the ECU's
+// error list. The ECU's service hours are kept. With ParamNoSend set only the correction
+// table is sent (the flag stays with the queued file until it is done with, so a retry
+// sends no more). Nothing goes to an ECU that is not identified, or while the link is
+// stopped: the images alone take the file.
+//
+// The first block that fails ends the send: it may have restarted the link, and the rest
+// of a file must not reach an ECU that has not been identified again (another one may be
+// on the cable by then). Every block not written is read again, so that the images come
+// to show what the ECU holds; a failed write of zone 2 or 3 puts both records and their
+// pending edits back at once. Blocks the file does not hold are not sent, nor the leaning
+// table to an ECU whose firmware has none.
+ParamFileLoad SendParamFile(const QString& path, comm::ClsComm& link, EcuModel& model,
+                            quint8 ParamNoSend);
 
 // Writes TblCorEdit (up to three tries, 250 ms apart) and reads it back (the same); after
 // a failure both TblCorEdit and TblCorRead hold the table as it was at the start. In the

@@ -7,8 +7,10 @@
 #include "ecudata/FuelMode.h"
 #include "ecudata/ParamFile.h"
 #include "ecudata/RequestServer.h"
+#include "monitor/DialogTexts.h"
+#include "support/MessageBox.h"
 
-#include <algorithm>
+#include <QDir>
 
 namespace settings {
 
@@ -16,11 +18,105 @@ namespace {
 
 constexpr int FuelStateChanging = 3;
 
+// The texts of the message about blocks not written: the dictionary's section in the
+// current language, these where it has none.
+const QString LoadSection = QStringLiteral("[ParamFileLoad]");
+const QStringList LoadTexts = {
+    QStringLiteral("The parameter file was not loaded completely:"),
+    QStringLiteral("Not written to the ECU:"),
+    QStringLiteral("Nothing was saved in the ECU's flash. Send the whole file again?"),
+    // The blocks, in the order of ecudata::ParamBlock.
+    QStringLiteral("Parameters, zone 2"),
+    QStringLiteral("Parameters, zone 3"),
+    QStringLiteral("Gas temperature compensation"),
+    QStringLiteral("Reducer temperature compensation"),
+    QStringLiteral("Reducer pressure compensation"),
+    QStringLiteral("Leaning on acceleration"),
+    QStringLiteral("Lambda emulation"),
+    QStringLiteral("Correction table"),
+};
+enum LoadText { NotLoaded, NotWritten, SendAgain, FirstBlock };
+
 void RedrawModel(const app::PageServices& pages) {
     pages.DrawRefLineMod();
     bool redraw = false;
     pages.PlottaMatricePuntiMod(redraw);
     pages.AggiornaStatoPuntoMod();
+}
+
+QString PlainCaption(const app::ProgramContext& ctx) {
+    return ctx.Texts.AppTitle + " - " + app::ReleaseText;
+}
+
+// Only a file that the program and the ECU both hold whole is named.
+QString FileCaption(const app::ProgramContext& ctx, const QString& path) {
+    return PlainCaption(ctx) + " - [" + path + "]";
+}
+
+// The images take the file as the pages show them; nothing is sent.
+void LoadOffLine(const QString& path, app::ProgramContext& ctx, const app::PageServices& pages) {
+    pages.RefreshParamPages();
+    ReadCompBlocks(path, ctx);
+    pages.LoadEmulaFromParFile(path);
+    ecudata::FixTblCor(ctx.Images);
+    RedrawModel(pages);
+}
+
+QString NotWrittenMessage(const QString& path, const app::ProgramContext& ctx,
+                          const QList<ecudata::ParamBlock>& blocks) {
+    const QStringList dictionary =
+        monitor::DialogTexts(ctx.ObjLingue, LoadSection, static_cast<int>(LoadTexts.size()));
+    const auto text = [&](int entry) {
+        const QString word = dictionary.value(entry);
+        return word.isEmpty() ? LoadTexts.value(entry) : word;
+    };
+    QString message =
+        text(NotLoaded) + "\r\n" + QDir::toNativeSeparators(path) + "\r\n\r\n" + text(NotWritten);
+    for (const ecudata::ParamBlock block : blocks) {
+        message += "\r\n- " + text(FirstBlock + static_cast<int>(block));
+    }
+    return message + "\r\n\r\n" + text(SendAgain);
+}
+
+// The ECU keeps what it took, unsaved; whether the whole file goes again is the
+// installer's choice. True to send it again.
+bool AskToSendAgain(const QString& path, app::ProgramContext& ctx,
+                    const QList<ecudata::ParamBlock>& blocks) {
+    const int answer =
+        support::MsgBox(NotWrittenMessage(path, ctx, blocks),
+                        support::vbYesNo | support::vbExclamation, ctx.Texts.AppTitle);
+    ctx.Comm().LoadWDogSend();
+    return answer == support::vbYes;
+}
+
+// After the send: the flash save once every block is in, the caption, the question after
+// a load that is not whole. True when the file is done with.
+bool Conclude(const QString& path, const ecudata::ParamFileLoad& load, app::ProgramContext& ctx,
+              const app::PageServices& pages, const CaptionSetter& setCaption) {
+    if (!load.read) {
+        return true; // refused, and the installer told: nothing changed
+    }
+    comm::ClsComm& link = ctx.Comm();
+    if (link.ComState() == comm::COM_STOP) {
+        LoadOffLine(path, ctx, pages);
+        setCaption(FileCaption(ctx, path));
+        return true;
+    }
+    if (!load.Complete()) {
+        setCaption(PlainCaption(ctx));
+        return !AskToSendAgain(path, ctx, load.notWritten);
+    }
+    ecudata::FixTblCor(ctx.Images);
+    RedrawModel(pages);
+    // A failed save keeps the file queued: it is sent again whole.
+    const bool saved = ecudata::SendSaveFlash(link);
+    // Switched to petrol by this try or by an earlier one that failed.
+    if (saved && ctx.ParamFileSwitchedFuel) {
+        ecudata::EcuModel model = ctx.Model();
+        ecudata::SwitchFuelMode(link, model);
+    }
+    setCaption(saved ? FileCaption(ctx, path) : PlainCaption(ctx));
+    return saved;
 }
 
 } // namespace
@@ -49,36 +145,12 @@ bool FileParametriInvia(const QString& path, app::ProgramContext& ctx,
         ecudata::SwitchFuelMode(link, model);
         ctx.ParamFileSwitchedFuel = true;
     }
-    // Switched by this try or by an earlier one that failed.
-    const bool switched = ctx.ParamFileSwitchedFuel;
-    const ecudata::ParamFileResult result =
-        ecudata::SendParamFile(path, link, model, ctx.ParamNoSend);
-    const bool stopped = link.ComState() == comm::COM_STOP;
-    if (stopped && result != ecudata::ParamFileResult::Rejected) {
-        pages.RefreshParamPages();
-        ReadCompBlocks(path, ctx);
-        pages.LoadEmulaFromParFile(path);
-    }
-    bool ok = result == ecudata::ParamFileResult::Sent;
-    if (ok) {
-        ok = ecudata::ReadTblCor(link, model);
-    }
-    if (stopped || ok) {
-        ecudata::FixTblCor(ctx.Images);
-        RedrawModel(pages);
-    }
-    if (ok) {
-        ok = ecudata::SendSaveFlash(link);
-    }
-    if (ok && switched) {
-        ecudata::SwitchFuelMode(link, model);
-    }
-    const bool done = ok || stopped || result == ecudata::ParamFileResult::Rejected;
+    const ecudata::ParamFileLoad load = ecudata::SendParamFile(path, link, model, ctx.ParamNoSend);
+    ctx.Requests.RefreshPending = true;
+    const bool done = Conclude(path, load, ctx, pages, setCaption);
     if (done) {
         ctx.ParamFileSwitchedFuel = false;
     }
-    setCaption(ctx.Texts.AppTitle + " - " + app::ReleaseText + " - [" + path + "]");
-    ctx.Requests.RefreshPending = true;
     return done;
 }
 

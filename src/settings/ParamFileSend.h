@@ -16,12 +16,15 @@ namespace settings {
 
 using CaptionSetter = std::function<void(const QString& caption)>;
 
-// Loads the file into the images and, with the link up, sends it, reads the correction
-// table back and has the ECU store its parameters in flash; off-line the images alone
-// take it (the compensation tables and emulation block too). The caption names the
-// file whatever the outcome. True when the file is done with: sent, loaded off-line, or
-// refused as missing or damaged (the installer was told); False keeps it queued for
-// another try.
+// Loads the file into the images and, with the link up, sends it block by block, each
+// read back, and once every block is in has the ECU store its parameters in flash;
+// off-line the images alone take it (the compensation tables and emulation block too).
+// The caption names the file only when it was loaded whole (sent and saved, or loaded
+// off-line). A block not written leaves the flash unsaved and the ECU's memory as it
+// is: the installer is told which blocks and chooses whether the whole file goes again.
+// True when the file is done with: sent, loaded off-line, refused as missing or damaged
+// (the installer was told), or not sent again by the installer's choice; False keeps it
+// queued for another try, which waits for the ECU to be identified.
 bool FileParametriInvia(const QString& path, app::ProgramContext& ctx,
                         const app::PageServices& pages, const CaptionSetter& setCaption);
 

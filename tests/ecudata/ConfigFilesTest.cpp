@@ -138,8 +138,9 @@ TEST(ParamFileBetweenEcus, ASavedSetRestoresAnotherEcuByteForByteButItsHours) {
     const QByteArray hours = ram.zone2.mid(sim::kZ2HoursGas, 8);
     ASSERT_TRUE(to.Connect());
     ASSERT_TRUE(SendReadZone(to.link, ZoneMem2, to.model));
+    to.requests.FirmwareOk = true; // identified
     quint8 noSend = 0;
-    ASSERT_EQ(SendParamFile(path, to.link, to.model, noSend), ParamFileResult::Sent);
+    ASSERT_TRUE(SendParamFile(path, to.link, to.model, noSend).Complete());
 
     const sim::Memory source = SourceMemory();
     QByteArray expectedZone2 = source.zone2;

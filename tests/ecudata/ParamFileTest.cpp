@@ -197,17 +197,19 @@ QByteArray Fixture(const QString& name) {
 
 // ---- Helpers of the send tests.
 
-// A fresh rig that has read zone 2, as the program has before it sends a file.
+// A fresh rig that has identified the ECU and read zone 2, as the program has before it
+// sends a file.
 struct Connected : EcuRig {
     Connected() {
         EXPECT_TRUE(Connect());
         EXPECT_TRUE(SendReadZone(link, ZoneMem2, model));
+        requests.FirmwareOk = true;
     }
     QString Put(const QString& relative, const QByteArray& bytes) {
         tree.Write(relative, bytes);
         return tree.Path(relative);
     }
-    ParamFileResult Send(const QString& path, quint8 noSend = 0) {
+    ParamFileLoad Send(const QString& path, quint8 noSend = 0) {
         return SendParamFile(path, link, model, noSend);
     }
 };
@@ -493,8 +495,7 @@ TEST(ParamFile, ADamagedFileIsRefusedWithNothingChanged) {
         rig.images.TblCorEdit[5] = 1.5;
         const Snapshot before(rig.images);
         rig.tree.Write("bad.var", c.file);
-        EXPECT_EQ(SendParamFile(rig.tree.Path("bad.var"), rig.link, rig.model, 1),
-                  ParamFileResult::Rejected)
+        EXPECT_FALSE(SendParamFile(rig.tree.Path("bad.var"), rig.link, rig.model, 1).read)
             << c.what;
         EXPECT_TRUE(Snapshot(rig.images) == before) << c.what;
         EXPECT_TRUE(rig.ecu.CommandLog().isEmpty()) << c.what;
@@ -506,32 +507,40 @@ TEST(ParamFile, ADamagedFileIsRefusedWithNothingChanged) {
     EcuRig rig;
     testing_support::MsgBoxCapture boxes;
     quint8 noSend = 0;
-    EXPECT_EQ(SendParamFile(rig.tree.Path("none.var"), rig.link, rig.model, noSend),
-              ParamFileResult::Rejected);
+    EXPECT_FALSE(SendParamFile(rig.tree.Path("none.var"), rig.link, rig.model, noSend).read);
     EXPECT_EQ(boxes.boxes.size(), 1u);
 }
 
 // ---- Sending.
 
-TEST(ParamFile, ASendReachesEveryZoneInOrderAndSavesBackTheSameFile) {
+using B = ParamBlock;
+const QList<ParamBlock> AllBlocks = {B::Mem2,      B::Mem3,     B::CompGasTemp, B::CompRidTemp,
+                                     B::CompPress, B::CompSmag, B::Emulation,   B::Correction};
+
+TEST(ParamFile, ASendWritesAndReadsBackEveryZoneInOrderAndSavesBackTheSameFile) {
     Connected rig;
     const QString path = rig.Put("a.var", Fixture("Sample.var"));
     const qsizetype start = rig.ecu.CommandLog().size();
 
-    ASSERT_EQ(rig.Send(path), ParamFileResult::Sent);
+    const ParamFileLoad load = rig.Send(path);
+    EXPECT_TRUE(load.read);
+    EXPECT_TRUE(load.notWritten.isEmpty());
 
-    const QList<quint8> expected = {CMD_WRT_MEM2,
-                                    CMD_WRT_MEM3,
-                                    CMD_WRITE_COMP_GAS_TEMP,
-                                    CMD_WRITE_COMP_RID_TEMP,
-                                    CMD_WRITE_COMP_PRES_GAS,
-                                    CMD_WRITE_CMP_SMAG,
-                                    CMD_WRIT_EMUS,
-                                    CMD_READ_EMUS,
-                                    CMD_WRT_TBL_COR,
-                                    CMD_WRT_TBL_COR,
-                                    CMD_WRT_TBL_COR,
-                                    CMD_WRT_TBL_COR};
+    QList<quint8> expected = {CMD_WRT_MEM2,
+                              CMD_READ_MEM2,
+                              CMD_WRT_MEM3,
+                              CMD_READ_MEM3,
+                              CMD_WRITE_COMP_GAS_TEMP,
+                              CMD_READ_COMP_GAS_TEMP,
+                              CMD_WRITE_COMP_RID_TEMP,
+                              CMD_READ_COMP_RID_TEMP,
+                              CMD_WRITE_COMP_PRES_GAS,
+                              CMD_READ_COMP_PRES_GAS,
+                              CMD_WRITE_CMP_SMAG,
+                              CMD_READ_CMP_SMAG,
+                              CMD_WRIT_EMUS,
+                              CMD_READ_EMUS};
+    expected << QList<quint8>(4, CMD_WRT_TBL_COR) << QList<quint8>(4, CMD_READ_TBL_COR);
     EXPECT_EQ(rig.Commands(start), expected);
     const sim::Memory sample = SampleMemory();
     sim::Memory& ecu = rig.ecu.Ram();
@@ -544,6 +553,8 @@ TEST(ParamFile, ASendReachesEveryZoneInOrderAndSavesBackTheSameFile) {
     EXPECT_EQ(ecu.emulation, sample.emulation);
     EXPECT_EQ(ecu.correction, sample.correction);
     EXPECT_TRUE(rig.images.Mem3Write == Model().images.Mem3Write) << "nothing left pending";
+    EXPECT_EQ(rig.images.TblCorRead, rig.images.TblCorEdit) << "read back";
+    EXPECT_FALSE(rig.requests.ReqReadComp || rig.requests.ReqReadTblCor) << "nothing to read";
 
     EXPECT_EQ(BuildParamFile(rig.model, Info, ","), Fixture("Sample.var"));
 }
@@ -554,7 +565,7 @@ TEST(ParamFile, ASendKeepsTheEcusServiceHours) {
         QList<QByteArray> lines = SplitFile(Fixture("Sample.var"));
         lines[B2Line].replace(2 + 2 * sim::kZ2HoursGas, 8, hours);
         lines[B2Line].replace(2 + 2 * sim::kZ2HoursPetrol, 8, hours);
-        ASSERT_EQ(rig.Send(rig.Put("h.var", JoinFile(lines))), ParamFileResult::Sent);
+        ASSERT_TRUE(rig.Send(rig.Put("h.var", JoinFile(lines))).Complete());
         EXPECT_EQ(sim::GetU32(rig.ecu.Ram().zone2, sim::kZ2HoursGas), 1234u) << hours;
         EXPECT_EQ(sim::GetU32(rig.ecu.Ram().zone2, sim::kZ2HoursPetrol), 56u) << hours;
         EXPECT_EQ(rig.images.Mem2Data.HoursGas, 1234) << hours;
@@ -567,7 +578,7 @@ TEST(ParamFile, AnEcuByteOf0x80ComesBackAs0x80) {
     Connected rig;
     QList<QByteArray> lines = SplitFile(Fixture("Sample.var"));
     lines[GasTempLine].replace(0, 2, "80");
-    ASSERT_EQ(rig.Send(rig.Put("t.var", JoinFile(lines))), ParamFileResult::Sent);
+    ASSERT_TRUE(rig.Send(rig.Put("t.var", JoinFile(lines))).Complete());
     EXPECT_EQ(static_cast<quint8>(rig.ecu.Ram().compGasTemp[0]), 0x80);
     EXPECT_EQ(rig.images.CompTblGasTemp[0], -128);
     EXPECT_EQ(SplitFile(BuildParamFile(rig.model, Info, ","))[GasTempLine].left(2), "80");
@@ -587,7 +598,8 @@ TEST(ParamFile, AFailedRecordWriteStaysPendingWithNothingLost) {
         rig.FailNext(failing, 10);
         const qsizetype start = rig.ecu.CommandLog().size();
 
-        EXPECT_EQ(rig.Send(path), ParamFileResult::NotSent) << failing;
+        EXPECT_EQ(rig.Send(path).notWritten, AllBlocks.mid(failing == CMD_WRT_MEM2 ? 0 : 1))
+            << failing;
 
         EXPECT_FALSE(rig.Commands(start).contains(CMD_WRITE_COMP_GAS_TEMP)) << "nothing more";
         EXPECT_FALSE(rig.Commands(start).contains(CMD_WRT_TBL_COR));
@@ -606,7 +618,7 @@ TEST(ParamFile, AFailedRecordWriteStaysPendingWithNothingLost) {
         // Sent again later, it goes through.
         rig.ecu.ClearFaults();
         ASSERT_TRUE(rig.Connect());
-        EXPECT_EQ(rig.Send(path), ParamFileResult::Sent) << failing;
+        EXPECT_TRUE(rig.Send(path).Complete()) << failing;
         // The ECU moves its cylinder states on its own; the rest is the file's.
         EXPECT_EQ(rig.ecu.Ram().zone3.left(sim::kZ3CylState),
                   SampleMemory().zone3.left(sim::kZ3CylState));
@@ -615,34 +627,101 @@ TEST(ParamFile, AFailedRecordWriteStaysPendingWithNothingLost) {
     }
 }
 
-TEST(ParamFile, ABlockTheFileLacksIsNotSent) {
-    Connected rig;
-    const CompTbl smag = rig.images.CompTblSmag;
-    const qsizetype start = rig.ecu.CommandLog().size();
-    ASSERT_EQ(rig.Send(rig.Put("o.var", Fixture("NoSmagNoEmula.var"))), ParamFileResult::Sent);
-    const QList<quint8> commands = rig.Commands(start);
-    EXPECT_TRUE(commands.contains(CMD_WRITE_COMP_PRES_GAS));
-    EXPECT_FALSE(commands.contains(CMD_WRITE_CMP_SMAG));
-    EXPECT_FALSE(commands.contains(CMD_WRIT_EMUS));
-    EXPECT_EQ(rig.images.CompTblSmag, smag);
-    EXPECT_EQ(rig.ecu.Ram().compPress, SampleMemory().compPress);
+// A block refused or lost, in its write or in its read-back, ends the send there: the
+// link is restarting, and the rest must wait for the ECU to be identified again. The
+// blocks not written are read again; the ECU keeps the blocks before them.
+TEST(ParamFile, TheFirstBlockNotTakenEndsTheSendAndTheRestIsReadAgain) {
+    const struct {
+        sim::FaultKind kind;
+        quint8 command;
+        ParamBlock first; // the first block not written
+    } cases[] = {
+        {sim::FaultKind::Status, CMD_WRITE_COMP_PRES_GAS, B::CompPress},
+        {sim::FaultKind::Silence, CMD_WRITE_COMP_GAS_TEMP, B::CompGasTemp},
+        {sim::FaultKind::Silence, CMD_READ_COMP_RID_TEMP, B::CompRidTemp},
+        {sim::FaultKind::Status, CMD_WRIT_EMUS, B::Emulation},
+        {sim::FaultKind::Silence, CMD_READ_EMUS, B::Emulation},
+        {sim::FaultKind::Silence, CMD_READ_MEM3, B::Mem3},
+        {sim::FaultKind::Status, CMD_WRT_TBL_COR, B::Correction},
+        {sim::FaultKind::Silence, CMD_READ_TBL_COR, B::Correction},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << sim::FaultKindName(c.kind).toStdString() << " cmd " << int(c.command));
+        Connected rig;
+        rig.ecu.ErrorBytes()[3] = 2;
+        // A default set: its error clear belongs to a whole load.
+        const QString path = rig.Put("LNG/Default.Xar", Fixture("Sample.var"));
+        sim::Fault fault;
+        fault.kind = c.kind;
+        fault.command = c.command;
+        fault.count = sim::kForever;
+        rig.ecu.AddFault(fault);
+        const qsizetype start = rig.ecu.CommandLog().size();
+
+        const ParamFileLoad load = rig.Send(path);
+
+        const QList<ParamBlock> lost = AllBlocks.mid(AllBlocks.indexOf(c.first));
+        EXPECT_TRUE(load.read);
+        EXPECT_EQ(load.notWritten, lost);
+        const QList<quint8> sent = rig.Commands(start);
+        const qsizetype failed = sent.indexOf(c.command);
+        ASSERT_GE(failed, 0);
+        EXPECT_EQ(sent.mid(failed), QList<quint8>(sent.size() - failed, c.command))
+            << "nothing after the failed exchange";
+        EXPECT_EQ(rig.ecu.ErrorBytes()[3], 2) << "the errors stay";
+        const EcuRequests& r = rig.requests;
+        EXPECT_EQ(r.ReqReadMem3, lost.contains(B::Mem3));
+        EXPECT_EQ(r.ReqReadComp, lost.contains(B::CompSmag));
+        EXPECT_EQ(r.ReqReadEmus, lost.contains(B::Emulation));
+        EXPECT_TRUE(r.ReqReadTblCor);
+        EXPECT_FALSE(r.ReqReadMem2);
+        // What went before is in the ECU (written whatever its read-back gave).
+        EXPECT_EQ(rig.ecu.Ram().zone3.left(sim::kZ3CylState),
+                  SampleMemory().zone3.left(sim::kZ3CylState));
+    }
 }
 
-TEST(ParamFile, OffLineOrWithParamNoSendOnlyTheCorrectionTableIsTried) {
-    for (const bool stopped : {false, true}) {
+TEST(ParamFile, ABlockTheFileOrTheEcuLacksIsNotSent) {
+    for (const bool olderEcu : {false, true}) {
+        Connected rig;
+        if (olderEcu) { // firmware of the image's version without the leaning table
+            rig.link.FirmwareEcu("011214042011");
+            rig.link.FirmwareFle("011215042011");
+        }
+        const CompTbl smag = rig.images.CompTblSmag;
+        const qsizetype start = rig.ecu.CommandLog().size();
+        const QString file = olderEcu ? "Sample.var" : "NoSmagNoEmula.var";
+        ASSERT_TRUE(rig.Send(rig.Put("o.var", Fixture(file))).Complete()) << olderEcu;
+        const QList<quint8> commands = rig.Commands(start);
+        EXPECT_TRUE(commands.contains(CMD_WRITE_COMP_PRES_GAS));
+        EXPECT_FALSE(commands.contains(CMD_WRITE_CMP_SMAG));
+        EXPECT_FALSE(commands.contains(CMD_READ_CMP_SMAG));
+        EXPECT_EQ(commands.contains(CMD_WRIT_EMUS), olderEcu);
+        EXPECT_EQ(rig.images.CompTblSmag, smag);
+        EXPECT_EQ(rig.ecu.Ram().compPress, SampleMemory().compPress);
+    }
+}
+
+// Off-line, or before the ECU is identified, nothing is sent and the images hold the
+// file; with ParamNoSend the correction table alone goes.
+TEST(ParamFile, OnlyAnIdentifiedEcuOnARunningLinkIsWritten) {
+    enum Case { Stopped, NotIdentified, NoSend };
+    for (const Case c : {Stopped, NotIdentified, NoSend}) {
         Connected rig;
         const QByteArray zone3 = rig.ecu.Ram().zone3;
-        quint8 noSend = stopped ? 0 : 1;
-        if (stopped) {
+        if (c == Stopped) {
             rig.link.ComState(COM_STOP);
             rig.Run(10000);
         }
+        rig.requests.FirmwareOk = c != NotIdentified;
         const qsizetype start = rig.ecu.CommandLog().size();
-        const ParamFileResult result =
-            SendParamFile(rig.Put("a.var", Fixture("Sample.var")), rig.link, rig.model, noSend);
-        EXPECT_EQ(result, stopped ? ParamFileResult::NotSent : ParamFileResult::Sent);
-        EXPECT_EQ(rig.Commands(start),
-                  stopped ? QList<quint8>{} : QList<quint8>(4, CMD_WRT_TBL_COR));
+        const ParamFileLoad load = rig.Send(rig.Put("a.var", Fixture("Sample.var")), c == NoSend);
+        EXPECT_EQ(load.notWritten, c == NoSend ? QList<ParamBlock>{} : AllBlocks) << c;
+        EXPECT_EQ(rig.Commands(start), c == NoSend ? QList<quint8>(4, CMD_WRT_TBL_COR) +
+                                                         QList<quint8>(4, CMD_READ_TBL_COR)
+                                                   : QList<quint8>{})
+            << c;
         EXPECT_EQ(rig.ecu.Ram().zone3, zone3);
         // The images hold the file.
         EXPECT_EQ(rig.images.Mem3Data.SwitchTemp, 40);
@@ -662,14 +741,14 @@ TEST(ParamFile, OnlyTheDefaultSetsClearTheEcusErrors) {
         Connected rig;
         rig.ecu.ErrorBytes()[3] = 2;
         const qsizetype start = rig.ecu.CommandLog().size();
-        ASSERT_EQ(rig.Send(rig.Put(c.name, Fixture("Sample.var"))), ParamFileResult::Sent);
+        ASSERT_TRUE(rig.Send(rig.Put(c.name, Fixture("Sample.var"))).Complete());
         EXPECT_EQ(rig.Commands(start).last() == CMD_CANC_ERR, c.clears) << c.name;
         EXPECT_EQ(rig.ecu.ErrorBytes()[3] == 0, c.clears) << c.name;
     }
     // The same file named by another spelling of its path.
     Connected rig;
     rig.Put("LNG/Default.Xar", Fixture("Sample.var"));
-    ASSERT_EQ(rig.Send(rig.tree.Root() + "/BIN/../LNG/Default.Xar"), ParamFileResult::Sent);
+    ASSERT_TRUE(rig.Send(rig.tree.Root() + "/BIN/../LNG/Default.Xar").Complete());
     EXPECT_EQ(rig.Commands().last(), CMD_CANC_ERR);
 }
 

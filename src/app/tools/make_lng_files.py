@@ -308,6 +308,22 @@ SECTIONS = [
         ("[%] Percent", "[%] Percentuale"),
         ("[=] Absolute", "[=] Assoluto"),
     ]),
+    # The message after a parameter file that did not reach the ECU whole.
+    ("[ParamFileLoad]", [
+        ("The parameter file was not loaded completely:",
+         "Il file di parametri non \u00e8 stato caricato completamente:"),
+        ("Not written to the ECU:", "Non scritti nella centralina:"),
+        ("Nothing was saved in the ECU's flash. Send the whole file again?",
+         "Nulla \u00e8 stato salvato nella flash della centralina. Inviare di nuovo tutto il file?"),
+        ("Parameters, zone 2", "Parametri, zona 2"),
+        ("Parameters, zone 3", "Parametri, zona 3"),
+        ("Gas temperature compensation", "Compensazione temperatura gas"),
+        ("Reducer temperature compensation", "Compensazione temperatura riduttore"),
+        ("Reducer pressure compensation", "Compensazione pressione riduttore"),
+        ("Leaning on acceleration", "Smagrimento in accelerazione"),
+        ("Lambda emulation", "Emulazione lambda"),
+        ("Correction table", "Tabella di correzione"),
+    ]),
 ]
 
 
