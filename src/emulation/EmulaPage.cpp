@@ -309,9 +309,22 @@ CellMode EmulaPage::Mode() const {
     return {tag.toInt() == 1, LambdaIndex()};
 }
 
+const EmulaBlk& EmulaPage::ShownBlock() {
+    const ecudata::EcuRequests& r = ctx_.Requests;
+    const ecudata::EcuImages& images = ctx_.Images;
+    const bool pending = r.EmulaWriteCountdown > 0 || r.ReqWriteEmus;
+    // A write that went out leaves the ECU holding the write copy until its read-back
+    // replaces the read block; the read flag stays raised until then.
+    if ((!pending && !r.ReqReadEmus) || images.EmulaBlkData == images.EmulaBlkWrite) {
+        edited_ = false;
+    }
+    return pending || edited_ ? images.EmulaBlkWrite : images.EmulaBlkData;
+}
+
 void EmulaPage::EditBlock(const std::function<void(EmulaBlk&)>& edit) {
-    ctx_.Images.EmulaBlkWrite = ctx_.Images.EmulaBlkData;
+    ctx_.Images.EmulaBlkWrite = ShownBlock();
     edit(ctx_.Images.EmulaBlkWrite);
+    edited_ = true;
     ctx_.Requests.EmulaWriteCountdown = 1;
 }
 
@@ -359,7 +372,7 @@ void EmulaPage::CmbAbilEmula_Click() {
         ctx_.Requests.Mem2WriteCountdown = 1.0;
     }
     EnableSettings();
-    ApplyTableEnable(ctx_.Images.EmulaBlkData);
+    ApplyTableEnable(ShownBlock());
 }
 
 // A probe's type (0 to 2) goes into its byte of the block, beside the bits kept there.
@@ -454,7 +467,7 @@ void EmulaPage::FillBox(QLineEdit* box, const QString& text) {
 
 void EmulaPage::AggiornaVariabiliEmulazioneLambda() {
     const Raised filling(window_.PageFilling);
-    const EmulaBlk& block = ctx_.Images.EmulaBlkData;
+    const EmulaBlk block = ShownBlock();
     const auto setIndex = [this](const char* name, int index) {
         if (auto* combo = Find<QComboBox>(name)) {
             combo->setCurrentIndex(index < combo->count() ? index : -1);
@@ -493,7 +506,7 @@ void EmulaPage::AggiornaVariabiliTabellaEmulazioneLambda() {
     auto* rpm = Find<QTableWidget>("GrdRpm");
     auto* bar = Find<QTableWidget>("GrdBar");
     auto* emul = Find<QTableWidget>("GrdEmul");
-    const EmulaBlk& block = ctx_.Images.EmulaBlkData;
+    const EmulaBlk block = ShownBlock();
     const Raised repainting(emulaRepainting_);
     if (rpm) {
         for (int c = 0; c < TableCols; ++c) {
@@ -591,9 +604,11 @@ void EmulaPage::LoadEmulaFromParFile(const QString& path) {
                 data.chop(1);
             }
             // Only a whole block is taken; any other line leaves the block as it was.
+            // The file's block replaces any edit still waiting as well.
             if (const std::optional<EmulaBlk> block = ParseEmulaLine(data)) {
-                ctx_.Images.EmulaBlkData = *block;
+                ctx_.Images.EmulaBlkData = ctx_.Images.EmulaBlkWrite = *block;
                 ctx_.Images.EmulaLine = ecudata::EmulaReplyLine(*block);
+                edited_ = false;
             }
         }
     }

@@ -3,8 +3,10 @@
 // The Lambda page: the emulation block's combos, threshold boxes and grids on the frame
 // FrmEmul, with the mirrors of the Configuration page, the working-point marker, the
 // value-entry dialog and the import of a parameter file's block. Every editor follows
-// the edit rule: the write copy starts from the read block, takes the edited bytes, and
-// the write countdown is armed. Handlers do nothing while the window fills its pages.
+// the edit rule: the write copy starts from the block shown, takes the edited bytes, and
+// the write countdown is armed. The block shown is the write copy while it waits to be
+// written or read back, so a second edit keeps the first and the page shows what goes
+// out. Handlers do nothing while the window fills its pages.
 
 #include "emulation/EmulaMath.h"
 #include "emulation/HoldRepeat.h"
@@ -61,6 +63,7 @@ public:
 private:
     template <typename T> T* Find(const char* name) const;
     void BindControls();
+    const EmulaBlk& ShownBlock();
     void EditBlock(const std::function<void(EmulaBlk&)>& edit);
     void ApplyTableEnable(const EmulaBlk& block);
     void ChooseProbeType(const char* combo, int byte, quint8 keptBits);
@@ -92,6 +95,7 @@ private:
     double emulaLevEntryValue_ = 0;
     bool emulaRepainting_ = false;
     int lambdaIndexShown_ = -1;
+    bool edited_ = false; // the write copy holds edits the read block may not show yet
     bool bound_ = false;
 };
 

@@ -6,6 +6,8 @@
 #include "emulation/FrmCompensaTbl.h"
 #include "platform/FtdiFake.h"
 
+#include <algorithm>
+
 namespace emulation_test {
 
 namespace {
@@ -92,6 +94,20 @@ QString EmulaRig::CellText(const QString& grid, int row, int col) {
 
 int EmulaRig::SimEmula(int offset) const {
     return static_cast<quint8>(const_cast<sim::Ecu&>(ecu).Ram().emulation[offset]);
+}
+
+int EmulaRig::Writes(quint8 command) const {
+    const auto& log = ecu.CommandLog();
+    return int(std::count(log.begin(), log.end(), command));
+}
+
+void EmulaRig::Refuse(quint8 command) {
+    sim::Fault fault;
+    fault.kind = sim::FaultKind::Status;
+    fault.command = command;
+    fault.count = sim::kForever;
+    fault.value = 254;
+    ecu.AddFault(fault);
 }
 
 } // namespace emulation_test

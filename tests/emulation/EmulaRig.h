@@ -49,6 +49,10 @@ protected:
     // The installer's choice in a combo.
     void Choose(const QString& name, int index) { Get<QComboBox>(name).setCurrentIndex(index); }
     int SimEmula(int offset) const;
+    // Requests of that command the ECU has received whole, refused ones too.
+    int Writes(quint8 command) const;
+    // The ECU refuses every request of that command (status 254) until ClearFaults.
+    void Refuse(quint8 command);
 
     testing_support::TempTree tree;
     testing_support::FakeTime time;

@@ -28,7 +28,22 @@ void Key(QWidget& widget, QEvent::Type type, int key, Qt::KeyboardModifiers mods
     QCoreApplication::sendEvent(&widget, &event);
 }
 
-class LambdaPage : public EmulaRig {};
+constexpr quint8 CmdWritEmus = 0x42;
+
+class LambdaPage : public EmulaRig {
+protected:
+    int SimDelay() const { return SimEmula(80) | SimEmula(81) << 8; }
+    bool WriteSettled() const {
+        const auto& r = context->Requests;
+        return r.EmulaWriteCountdown == 0 && !r.ReqWriteEmus && !r.ReqReadEmus;
+    }
+    void TypeLevel(const char* name, const QString& text) {
+        auto& box = Get<QLineEdit>(name);
+        Focus(box, true);
+        box.setText(text);
+        Key(box, QEvent::KeyRelease, Qt::Key_Return);
+    }
+};
 
 TEST_F(LambdaPage, ShowsTheEcuBlockAfterTheRead) {
     Connect();
@@ -229,6 +244,68 @@ TEST_F(LambdaPage, AParameterFileBlockIsTakenWholeOrNotAtAll) {
     page->LoadEmulaFromParFile(tree.Path("short.var"));
     EXPECT_EQ(context->Images.EmulaLine, before);
     EXPECT_EQ(context->Images.EmulaBlkData[32], 23);
+}
+
+// A second edit made at once, or after the first one's write but before its read-back,
+// keeps the first: both reach the ECU, and a refill meanwhile shows both.
+TEST_F(LambdaPage, ASecondEditKeepsTheFirst) {
+    Connect();
+    struct Case {
+        const char* moment;
+        int filter;
+        QString delay; // seconds
+        std::function<bool(int writesBefore)> reached;
+    };
+    const auto& r = context->Requests;
+    const Case cases[] = {
+        {"at once", 5, "5", [](int) { return true; }},
+        {"awaiting the read-back", 7, "10",
+         [&](int before) {
+             return Writes(CmdWritEmus) > before && r.ReqReadEmus && !r.ReqWriteEmus &&
+                    r.EmulaWriteCountdown == 0;
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.moment);
+        const int before = Writes(CmdWritEmus);
+        Choose("CmbFiltro", c.filter);
+        ASSERT_TRUE(RunUntil([&] { return c.reached(before); }));
+        Choose("CmbRitardo", Get<QComboBox>("CmbRitardo").findText(c.delay));
+        page->AggiornaVariabiliEmulazioneLambda();
+        EXPECT_EQ(Get<QComboBox>("CmbFiltro").currentIndex(), c.filter);
+        EXPECT_EQ(Get<QComboBox>("CmbRitardo").currentText(), c.delay);
+        ASSERT_TRUE(RunUntil([&] { return WriteSettled(); }));
+        EXPECT_EQ(SimEmula(87), c.filter << 4 | 1);
+        EXPECT_EQ(SimDelay(), c.delay.toInt() * 40);
+    }
+    // Two thresholds typed in a row.
+    TypeLevel("TxtEmulLevBassoAnte", "0.5");
+    TypeLevel("TxtEmulLevBassoPost", "0.3");
+    ASSERT_TRUE(RunUntil([&] { return WriteSettled(); }));
+    EXPECT_EQ(SimEmula(83), 26);
+    EXPECT_EQ(SimEmula(85), 15);
+}
+
+// While the ECU refuses the block, every edit made meanwhile, however late, waits in the
+// write copy and the page shows it; all of them go out once the ECU takes the block.
+TEST_F(LambdaPage, EditsMadeWhileTheWriteIsRefusedAllGoOutLater) {
+    Connect();
+    Refuse(CmdWritEmus);
+    Choose("CmbFiltro", 5);
+    // Refused with its resends, then again once the link is back.
+    ASSERT_TRUE(RunUntil([&] { return Writes(CmdWritEmus) > 0; }));
+    const int firstTry = Writes(CmdWritEmus);
+    ASSERT_TRUE(RunUntil([&] { return Writes(CmdWritEmus) > firstTry; }));
+    EXPECT_TRUE(context->Requests.ReqWriteEmus);
+    TypeLevel("TxtEmulLevBassoAnte", "0.5");
+    page->AggiornaVariabiliEmulazioneLambda();
+    EXPECT_EQ(Get<QComboBox>("CmbFiltro").currentIndex(), 5);
+    EXPECT_EQ(Get<QLineEdit>("TxtEmulLevBassoAnte").text(), "0.51");
+    EXPECT_EQ(SimEmula(87), 0x01);
+    ecu.ClearFaults();
+    ASSERT_TRUE(RunUntil([&] { return WriteSettled(); }));
+    EXPECT_EQ(SimEmula(87), 0x51);
+    EXPECT_EQ(SimEmula(83), 26);
 }
 
 } // namespace
