@@ -288,9 +288,16 @@ void FrmCompensaTbl::StoreCompGrids() {
     }
 }
 
+// One table id names the pending write: a change to another table while one waits (or
+// is retried after a refusal) widens it to all four, so no change is left unwritten.
 void FrmCompensaTbl::Arm(int table) {
-    ctx_.Requests.CompWriteCountdown = 6;
-    ctx_.Requests.CompWriteTable = table;
+    ecudata::EcuRequests& r = ctx_.Requests;
+    if (r.CompWriteCountdown == 0) {
+        r.CompWriteTable = table;
+    } else if (r.CompWriteTable != table) {
+        r.CompWriteTable = 0;
+    }
+    r.CompWriteCountdown = 6;
 }
 
 int FrmCompensaTbl::TableOf(const QObject* control) const {

@@ -10,7 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
-#include <algorithm>
+#include <cmath>
 
 namespace emulation_test {
 
@@ -45,10 +45,6 @@ protected:
     QString Text(FrmCompensaTbl& frm, const char* grid, int row, int col) {
         const QTableWidgetItem* item = In<QTableWidget>(frm, grid).item(row, col);
         return item ? item->text() : QString();
-    }
-    int Writes(quint8 command) const {
-        const auto& log = ecu.CommandLog();
-        return int(std::count(log.begin(), log.end(), command));
     }
     int SimWord(const QByteArray& table, int element) const {
         return sim::GetS16(table, 2 * element);
@@ -203,6 +199,46 @@ TEST_F(CompWindow, CaptionsComeFromTheDictionaryOrStayEmpty) {
     EXPECT_EQ(In<QGroupBox>(bare, "FrmGrdTemp").title(), "");
     EXPECT_EQ(In<QPushButton>(bare, "CmdModScala").text(), "");
     EXPECT_EQ(In<QLabel>(bare, "LblHelp").text(), "");
+}
+
+// Changes to two tables before the first is written: the write carries all four tables,
+// and both changes reach the ECU; the next lone change names its table again.
+TEST_F(CompWindow, TwoTablesChangedBeforeTheWriteAreBothWritten) {
+    Connect();
+    FrmCompensaTbl& frm = Open();
+    In<QCheckBox>(frm, "ChkGrdTemp").click();
+    In<QCheckBox>(frm, "ChkGrdPres").click();
+    EXPECT_EQ(context->Requests.CompWriteTable, 0);
+    ASSERT_TRUE(RunUntil([&] { return context->Requests.CompWriteCountdown == 0; }));
+    EXPECT_EQ(ecu.Ram().compGasTemp[30], 0);
+    EXPECT_EQ(SimWord(ecu.Ram().compPress, 30), 1);
+    In<QCheckBox>(frm, "ChkGrdTempRid").click();
+    EXPECT_EQ(context->Requests.CompWriteTable, 2);
+}
+
+// A refused write stays pending with every table it carried, a change to another table
+// made while it is refused joins it, and all of them go out once the ECU takes them.
+TEST_F(CompWindow, ARefusedWriteKeepsItsTablesAndALaterChangeJoinsThem) {
+    Connect();
+    FrmCompensaTbl& frm = Open();
+    Refuse(CmdWriteCompPresGas);
+    In<QCheckBox>(frm, "ChkGrdPres").click();
+    // Refused with its resends, then again once the link is back.
+    ASSERT_TRUE(RunUntil([&] { return Writes(CmdWriteCompPresGas) > 0; }));
+    const int firstTry = Writes(CmdWriteCompPresGas);
+    ASSERT_TRUE(RunUntil([&] { return Writes(CmdWriteCompPresGas) > firstTry; }));
+    In<QCheckBox>(frm, "ChkGrdTemp").click();
+    EXPECT_EQ(context->Requests.CompWriteTable, 0);
+    // The tables before the pressure one go out; the pressure table is refused again.
+    const int secondTry = Writes(CmdWriteCompPresGas);
+    ASSERT_TRUE(RunUntil([&] { return Writes(CmdWriteCompPresGas) > secondTry; }));
+    EXPECT_EQ(ecu.Ram().compGasTemp[30], 0);
+    EXPECT_NE(context->Requests.CompWriteCountdown, 0);
+    EXPECT_EQ(context->Requests.CompWriteTable, 0);
+    ecu.ClearFaults();
+    ASSERT_TRUE(RunUntil([&] { return context->Requests.CompWriteCountdown == 0; }));
+    EXPECT_EQ(SimWord(ecu.Ram().compPress, 30), 1);
+    EXPECT_EQ(ecu.Ram().compGasTemp[30], 0);
 }
 
 } // namespace
