@@ -211,14 +211,15 @@ bool DictionaryLoaded(const support::ClsLingue& lingue) {
     return lingue.UboundVoci() > 0 || !lingue.VoceDizionario(0, 0).isEmpty();
 }
 
-TranslationResult TranslateMainWindow(QWidget& window, ProgramContext& context, qint16 language) {
+TranslationResult TranslateMainWindow(QWidget& window, ProgramContext& context, qint16 language,
+                                      QString* notStored) {
     support::ClsLingue& lingue = context.ObjLingue;
     if (language < 0 || language > lingue.UboundLingue()) {
         language = 0;
     }
     CheckLanguageItem(window, language);
     if (lingue.IdLingua() != language) {
-        lingue.IdLingua(language);
+        lingue.IdLingua(language, notStored);
     }
     if (!DictionaryLoaded(lingue)) {
         return TranslationResult::Done;

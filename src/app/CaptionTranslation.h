@@ -4,6 +4,7 @@
 // entry number in a fixed order, gives the window's captions and the message texts
 // that every part of the program shows.
 
+#include <QString>
 #include <QtGlobal>
 
 class QWidget;
@@ -30,7 +31,9 @@ bool DictionaryLoaded(const support::ClsLingue& lingue);
 // Checks the language's item of the Language menu (items "MnuLngT(i)"), makes it the
 // current language and applies its entries to the controls below window and to the
 // context's texts. A language outside the loaded ones stands for language 0; without
-// any loaded language the built-in captions stay.
-TranslationResult TranslateMainWindow(QWidget& window, ProgramContext& context, qint16 language);
+// any loaded language the built-in captions stay. notStored is set to the reason when
+// the current-language file could not be rewritten with the choice.
+TranslationResult TranslateMainWindow(QWidget& window, ProgramContext& context, qint16 language,
+                                      QString* notStored = nullptr);
 
 } // namespace app

@@ -11,6 +11,7 @@
 #include "ecudata/ParamRecords.h"
 #include "ecudata/RecordTables.h"
 #include "link/LinkStateMachine.h"
+#include "link/RxTxLog.h"
 #include "platform/FtdiDriver.h"
 #include "support/Clock.h"
 #include "support/Colors.h"
@@ -356,7 +357,13 @@ void FrmLX735::LoadLanguageMenu() {
 }
 
 void FrmLX735::ApplyTranslation(qint16 language) {
-    const TranslationResult result = TranslateMainWindow(*this, ctx_, language);
+    QString notStored;
+    const TranslationResult result = TranslateMainWindow(*this, ctx_, language, &notStored);
+    if (!notStored.isEmpty()) {
+        support::MsgBox(QStringLiteral("The language choice could not be saved to %1: %2.")
+                            .arg(ctx_.ObjLingue.PathAttualeLingua(), notStored),
+                        support::vbExclamation, ctx_.Texts.AppTitle);
+    }
     if (result == TranslationResult::NoErrorMarker && !errorMarkerReported_) {
         errorMarkerReported_ = true;
         ReportDictionaryError(language);
@@ -387,8 +394,10 @@ void FrmLX735::LoadDevComItems() {
 }
 
 void FrmLX735::RestartLinkLogOnce() {
-    if (!RestartLinkLog(ctx_.AppFolder, ctx_.Texts.AppTitle)) {
-        support::MsgBox("The link log cannot be written: " + ctx_.AppFolder + "/BIN/RxTx.TXT",
+    QString why;
+    if (!RestartLinkLog(ctx_.AppFolder, ctx_.Texts.AppTitle, &why)) {
+        support::MsgBox("The link log cannot be written: " + comm::RxTxLogPath(ctx_.AppFolder) +
+                            ": " + why,
                         support::vbExclamation, ctx_.Texts.AppTitle);
     }
 }

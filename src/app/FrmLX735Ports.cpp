@@ -7,6 +7,7 @@
 #include "platform/FtdiDriver.h"
 #include "support/Clock.h"
 #include "support/Cursor.h"
+#include "support/MessageBox.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -37,7 +38,13 @@ void FrmLX735::MnuDevCom_Click(int index) {
     ctx_.OffLineMode = false;
     SelezionaCom(index, index == 0);
     // A file that cannot be written keeps the choice for this run only.
-    ctx_.Comm().WriteSetCom(SetComIni);
+    QString why;
+    if (!ctx_.Comm().WriteSetCom(SetComIni, &why) && !unloaded_) {
+        support::MsgBox(QStringLiteral("The port choice could not be saved to %1: %2. It holds "
+                                       "until the program closes.")
+                            .arg(ctx_.AppFolder + SetComIni, why),
+                        support::vbExclamation, ctx_.Texts.AppTitle);
+    }
 }
 
 void FrmLX735::SelezionaCom(int index, bool usb) {

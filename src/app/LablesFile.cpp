@@ -6,12 +6,12 @@
 #include "support/Codepage.h"
 #include "support/Colors.h"
 #include "support/FileRoutines.h"
+#include "support/FileWriter.h"
 
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QWidget>
 #include <limits>
 #include <optional>
@@ -301,7 +301,7 @@ QStringList ControlBlock(const QWidget& control) {
 
 } // namespace
 
-bool ApplyLablesIndexed(const QWidget& window, const QString& path) {
+bool ApplyLablesIndexed(const QWidget& window, const QString& path, QString* why) {
     QStringList lines;
     for (const QWidget* control : window.findChildren<QWidget*>()) {
         const QString name = control->objectName();
@@ -309,12 +309,8 @@ bool ApplyLablesIndexed(const QWidget& window, const QString& path) {
             lines << ControlBlock(*control);
         }
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    const QByteArray bytes = support::EncodeCp1252(lines.join(QStringLiteral("\r\n")) + "\r\n");
-    return file.write(bytes) == bytes.size() && file.commit();
+    return support::WriteWholeFile(
+        path, support::EncodeCp1252(lines.join(QStringLiteral("\r\n")) + "\r\n"), why);
 }
 
 void ApplyLablesMainPage(QWidget& window, const QString& path) {

@@ -19,7 +19,7 @@ void ApplyLablesStatusBar(QWidget& window, const QString& path);
 
 // Writes one control block of this format for every named control of the window (the
 // file is replaced whole; the section lines are not written). False when it cannot be
-// written.
-bool ApplyLablesIndexed(const QWidget& window, const QString& path);
+// written, with why set to the reason (the old file stays).
+bool ApplyLablesIndexed(const QWidget& window, const QString& path, QString* why = nullptr);
 
 } // namespace app

@@ -6,10 +6,10 @@
 #include "support/Clock.h"
 #include "support/Codepage.h"
 #include "support/FileRoutines.h"
+#include "support/FileWriter.h"
 
 #include <QLocale>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <cmath>
 
 namespace app {
@@ -34,20 +34,18 @@ QString LinkLogHeader(double clockUsec, const QString& appTitle, const QDateTime
            LocaleGeneralDate(when);
 }
 
-bool RestartLinkLog(const QString& appFolder, const QString& appTitle) {
+bool RestartLinkLog(const QString& appFolder, const QString& appTitle, QString* why) {
     const QString log = comm::RxTxLogPath(appFolder);
     const QString last = appFolder + "/BIN/RxTx_Last.TXT";
     // The old log becomes the last one by a rename, whatever its size; a copy only
     // where that cannot be. Without either the old log is kept as it stands.
     if (support::IsFilePresent(log) && !platform::MoveFileOverwrite(log, last) &&
-        !platform::CopyFileOverwrite(log, last)) {
+        !platform::CopyFileOverwrite(log, last, why)) {
         return false;
     }
     const QString header =
         LinkLogHeader(support::GetTimeUsec(), appTitle, QDateTime::currentDateTime());
-    const QByteArray line = support::EncodeCp1252('"' + header + '"') + "\r\n";
-    QSaveFile file(log);
-    return file.open(QIODevice::WriteOnly) && file.write(line) == line.size() && file.commit();
+    return support::WriteWholeFile(log, support::EncodeCp1252('"' + header + '"') + "\r\n", why);
 }
 
 } // namespace app

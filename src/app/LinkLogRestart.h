@@ -19,8 +19,8 @@ QString LinkLogHeader(double clockUsec, const QString& appTitle, const QDateTime
 
 // Moves an existing log over the last one, then writes the new log with its quoted
 // header line. False when the old log could not be kept (it is then left as it
-// stands) or the new one could not be written; a missing old log is no failure. The
-// link calls it too whenever the log passes its size bound.
-bool RestartLinkLog(const QString& appFolder, const QString& appTitle);
+// stands) or the new one could not be written, with why set to the reason; a missing
+// old log is no failure. The link calls it too whenever the log passes its size bound.
+bool RestartLinkLog(const QString& appFolder, const QString& appTitle, QString* why = nullptr);
 
 } // namespace app

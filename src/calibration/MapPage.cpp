@@ -358,6 +358,7 @@ void MapPage::RefreshMapAcq(bool plotOnModel) {
         compute->setEnabled(pairs >= 1 && !acquire_->isChecked());
     }
     if (ctx_.DeveloperView) {
+        // Rewritten at every refresh: a failed write keeps the last whole list, unsaid.
         WriteMapList(ctx_.AppFolder + QStringLiteral("/BIN/Map.txt"), MapSamples::From(ctx_.Images),
                      sel_, ctx_.DecimalSep);
     }

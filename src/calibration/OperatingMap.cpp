@@ -2,10 +2,10 @@
 
 #include "ecudata/EcuImages.h"
 #include "support/Conversions.h"
+#include "support/FileWriter.h"
 #include "support/LineReader.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <algorithm>
 
 namespace calibration {
@@ -178,15 +178,7 @@ QByteArray MapFileText(const MapSamples& samples, const QString& decimalSep) {
 
 bool SaveMapFile(const QString& path, const MapSamples& samples, const QString& decimalSep,
                  QString* error) {
-    const QByteArray text = MapFileText(samples, decimalSep);
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit()) {
-        return true;
-    }
-    if (error) {
-        *error = file.errorString();
-    }
-    return false;
+    return support::WriteWholeFile(path, MapFileText(samples, decimalSep), error);
 }
 
 namespace {
@@ -271,12 +263,9 @@ QByteArray MapListText(const MapSamples& samples, const MapSamples& sel,
            block(QStringLiteral("Punti Selezionati"), sel);
 }
 
-void WriteMapList(const QString& path, const MapSamples& samples, const MapSamples& sel,
+bool WriteMapList(const QString& path, const MapSamples& samples, const MapSamples& sel,
                   const QString& decimalSep) {
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        file.write(MapListText(samples, sel, decimalSep));
-    }
+    return support::WriteWholeFile(path, MapListText(samples, sel, decimalSep));
 }
 
 } // namespace calibration

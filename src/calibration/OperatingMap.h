@@ -112,9 +112,10 @@ bool LoadMapFile(const QString& path, MapSamples& samples, const QString& decima
 bool ParseMapFile(const QByteArray& text, MapSamples& samples, const QString& decimalSep,
                   QString* why = nullptr);
 
-// The developer's point list, each line quoted, CR LF; written errors are ignored.
+// The developer's point list, each line quoted, CR LF; written whole or not at all
+// (False).
 QByteArray MapListText(const MapSamples& samples, const MapSamples& sel, const QString& decimalSep);
-void WriteMapList(const QString& path, const MapSamples& samples, const MapSamples& sel,
+bool WriteMapList(const QString& path, const MapSamples& samples, const MapSamples& sel,
                   const QString& decimalSep);
 
 } // namespace calibration

@@ -15,13 +15,13 @@
 #include "support/Codepage.h"
 #include "support/Conversions.h"
 #include "support/FileRoutines.h"
+#include "support/FileWriter.h"
 #include "support/MessageBox.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringList>
 
 namespace ecudata {
@@ -46,11 +46,6 @@ constexpr char Mem3ReplyHead[] = "4201480E00";
 
 int CompWireBytes(CompForm form) {
     return form == CompForm::Bytes ? 32 : 64;
-}
-
-bool WriteWhole(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
 }
 
 QString Lines(const QStringList& lines) {
@@ -453,11 +448,12 @@ QByteArray BuildParamFile(EcuModel& model, const ParamFileInfo& info, const QStr
 
 bool SaveParamFile(const QString& path, EcuModel& model, const ParamFileInfo& info,
                    const QString& decimalSep) {
-    if (WriteWhole(path, BuildParamFile(model, info, decimalSep))) {
+    QString why;
+    if (support::WriteWholeFile(path, BuildParamFile(model, info, decimalSep), &why)) {
         return true;
     }
-    support::MsgBox(QStringLiteral("The parameter file %1 could not be written.")
-                        .arg(QDir::toNativeSeparators(path)),
+    support::MsgBox(QStringLiteral("The parameter file %1 could not be written: %2.")
+                        .arg(QDir::toNativeSeparators(path), why),
                     support::vbExclamation, QString());
     return false;
 }
@@ -533,7 +529,7 @@ bool WriteTempi4(const QString& path, const TblCor& table, const QString& decima
                      .arg(k)
                      .arg(support::GeneralNumberText(table[k], decimalSep));
     }
-    return WriteWhole(path, support::EncodeCp1252(Lines(lines)));
+    return support::WriteWholeFile(path, support::EncodeCp1252(Lines(lines)));
 }
 
 } // namespace ecudata

@@ -61,7 +61,8 @@ std::optional<double> ParseGeneralNumber(const QString& text);
 QByteArray BuildParamFile(EcuModel& model, const ParamFileInfo& info, const QString& decimalSep);
 
 // Writes the file whole or not at all (an existing file stays as it was when the write
-// fails). A failure is shown to the installer and gives False.
+// fails). A failure is shown to the installer, with the file and the reason, and gives
+// False.
 bool SaveParamFile(const QString& path, EcuModel& model, const ParamFileInfo& info,
                    const QString& decimalSep);
 

@@ -221,9 +221,10 @@ public:
     qint16 IndVar(int i) const { return i >= 0 && i < 16 ? indVar_[i] : -1; }
 
     // The port-settings file; PathIni is relative to the application folder
-    // ("/BIN/SetCom.ini"). WriteSetCom replaces the file whole or not at all.
+    // ("/BIN/SetCom.ini"). WriteSetCom replaces the file whole or not at all (False with
+    // why set to the reason).
     void ReadSetCom(const QString& PathIni);
-    bool WriteSetCom(const QString& PathIni);
+    bool WriteSetCom(const QString& PathIni, QString* why = nullptr);
 
     // ---- Port operations.
     // Opens the chosen port (UsbCom: interface cable number FtDevIndex; else the

@@ -7,10 +7,10 @@
 #include "support/Conversions.h"
 #include "support/ErrorBox.h"
 #include "support/FileRoutines.h"
+#include "support/FileWriter.h"
 
 #include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringList>
 #include <array>
 #include <cmath>
@@ -228,7 +228,7 @@ void ClsComm::ReadSetCom(const QString& PathIni) {
     attesaGlobaleUsec_ = attesaGlobaleConf_;
 }
 
-bool ClsComm::WriteSetCom(const QString& PathIni) {
+bool ClsComm::WriteSetCom(const QString& PathIni, QString* why) {
     if (setportText_.isEmpty()) {
         setportText_ = DefaultSetport;
     }
@@ -271,12 +271,7 @@ bool ClsComm::WriteSetCom(const QString& PathIni) {
     for (int i = 0; i < KeyCount; ++i) {
         text += QString::fromLatin1(Markers[i]) + "\r\n" + values[i] + "\r\n";
     }
-    QSaveFile file(appFolder_ + PathIni);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    file.write(support::EncodeCp1252(text));
-    return file.commit();
+    return support::WriteWholeFile(appFolder_ + PathIni, support::EncodeCp1252(text), why);
 }
 
 } // namespace comm

@@ -2,10 +2,10 @@
 
 #include "support/Codepage.h"
 #include "support/FileRoutines.h"
+#include "support/FileWriter.h"
 
 #include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <limits>
 #include <optional>
 
@@ -44,13 +44,12 @@ std::optional<QStringList> ReadTextLines(const QString& path) {
 }
 
 // Writes the lines whole or not at all, each ended by CR LF.
-bool WriteTextLines(const QString& path, const QStringList& lines) {
+bool WriteTextLines(const QString& path, const QStringList& lines, QString* why = nullptr) {
     QByteArray bytes;
     for (const QString& line : lines) {
         bytes += EncodeCp1252(line) + "\r\n";
     }
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    return WriteWholeFile(path, bytes, why);
 }
 
 // The first line of the current-language file that is a number (spaces around it
@@ -85,10 +84,9 @@ qint16 ClsLingue::IdLingua() const {
     return stored && *stored >= 0 && *stored <= uboundLingue_ ? *stored : 0;
 }
 
-void ClsLingue::IdLingua(qint16 value) {
-    if (IsFilePresent(pathAttualeLingua_)) {
-        WriteTextLines(pathAttualeLingua_, {QString::number(value)});
-    }
+bool ClsLingue::IdLingua(qint16 value, QString* why) {
+    return !IsFilePresent(pathAttualeLingua_) ||
+           WriteTextLines(pathAttualeLingua_, {QString::number(value)}, why);
 }
 
 QString ClsLingue::NomeLingua(qint16 language) const {
@@ -181,7 +179,7 @@ void ClsLingue::SettleCurrentLanguage() {
     WriteTextLines(pathAttualeLingua_, {QStringLiteral("0")});
 }
 
-bool ClsLingue::SaveDizionario() const {
+bool ClsLingue::SaveDizionario(QString* why) const {
     if (!IsFilePresent(pathDizionario_)) {
         return false;
     }
@@ -192,7 +190,7 @@ bool ClsLingue::SaveDizionario() const {
             lines << (entry.isEmpty() ? BlankMark : entry);
         }
     }
-    return WriteTextLines(pathDizionario_, lines);
+    return WriteTextLines(pathDizionario_, lines, why);
 }
 
 QString ClsLingue::VoceDizionario(qint16 language, qint16 entry) const {

@@ -29,7 +29,8 @@ public:
     // UboundLingue, so callers may index their language menu with it.
     qint16 IdLingua() const;
     // Rewrites the current-language file with the value; nothing when it is missing.
-    void IdLingua(qint16 value);
+    // False with why set when it could not be written (the old file stays whole).
+    bool IdLingua(qint16 value, QString* why = nullptr);
 
     // The name after the leading "#"; "" out of range or for a name without "#".
     QString NomeLingua(qint16 language) const;
@@ -50,8 +51,9 @@ public:
     // (M3.diz gives M3.con) holding 0.
     void LoadDizionario();
     // Rewrites the existing dictionary file, "_BLANK_" in place of empty entries.
-    // False when the file is missing or cannot be written (the old file stays whole).
-    bool SaveDizionario() const;
+    // False when the file is missing or cannot be written (the old file stays whole; why
+    // is set to the reason).
+    bool SaveDizionario(QString* why = nullptr) const;
 
     const QString& PathDizionario() const { return pathDizionario_; }
     void PathDizionario(const QString& path) { pathDizionario_ = path; }

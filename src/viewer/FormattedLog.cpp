@@ -2,9 +2,9 @@
 
 #include "support/Codepage.h"
 #include "support/Conversions.h"
+#include "support/FileWriter.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <cmath>
 
 namespace viewer {
@@ -129,13 +129,7 @@ QString ExportText(const Samples& samples, std::size_t count, int selInjector,
 }
 
 bool WriteTextFile(const QString& path, const QString& text, QString& error) {
-    const QByteArray bytes = support::EncodeCp1252(text);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
+    return support::WriteWholeFile(path, support::EncodeCp1252(text), &error);
 }
 
 } // namespace viewer

@@ -404,7 +404,12 @@ bool FrmView::RewriteRecordingLog() {
     const QString header = app::LinkLogHeader(support::GetTimeUsec(), ctx_.Texts.AppTitle,
                                               QDateTime::currentDateTime());
     const QString path = comm::RxTxLogPath(ctx_.AppFolder);
-    return WriteRecordingLog(path, header, ctx_.Scale.K_gm, ctx_.DecimalSep);
+    QString why;
+    if (!WriteRecordingLog(path, header, ctx_.Scale.K_gm, ctx_.DecimalSep, &why)) {
+        Box("RewriteRecordingLog_Err: " + path + ": " + why);
+        return false;
+    }
+    return true;
 }
 
 void FrmView::ClearStore() {
@@ -586,9 +591,10 @@ void FrmView::SaveRawLog() {
         return;
     }
     ShowLoading(true, Saving);
+    QString why;
     if (QFileInfo(name) != QFileInfo(SourcePath) &&
-        !platform::CopyFileOverwrite(SourcePath, name)) {
-        Box("SaveRawLog_Err: " + name);
+        !platform::CopyFileOverwrite(SourcePath, name, &why)) {
+        Box("SaveRawLog_Err: " + name + ": " + why);
         ShowLoading(false, Loading);
         return;
     }
@@ -597,7 +603,7 @@ void FrmView::SaveRawLog() {
         const support::CursorOverride hourglass(Qt::WaitCursor);
         QString error;
         if (!CleanLogRxTx(name, error)) {
-            Box("CleanLogRxTx_Err: " + error);
+            Box("CleanLogRxTx_Err: " + name + ": " + error);
         }
     }
     ShowLoading(false, Loading);
@@ -661,7 +667,7 @@ void FrmView::CmdEsporta_Click() {
     QString error;
     if (!WriteTextFile(name, ExportText(ViewSamples, count, SelInjector, names, ctx_.DecimalSep),
                        error)) {
-        Box("CmdEsporta_Err: " + error);
+        Box("CmdEsporta_Err: " + name + ": " + error);
     }
 }
 

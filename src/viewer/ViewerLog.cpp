@@ -3,10 +3,10 @@
 #include "link/Frames.h"
 #include "support/Codepage.h"
 #include "support/Conversions.h"
+#include "support/FileWriter.h"
 #include "support/LineReader.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -77,15 +77,6 @@ QString Unquoted(QString text) {
         text.chop(1);
     }
     return text;
-}
-
-bool ReplaceWhole(const QString& path, const QByteArray& bytes, QString& error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
 }
 
 // The time field of a log line: the number after the opening quote.
@@ -315,16 +306,15 @@ bool CleanLogRxTx(const QString& path, QString& error) {
             bytes += line + LineEnd;
         }
     }
-    return ReplaceWhole(path, bytes, error);
+    return support::WriteWholeFile(path, bytes, &error);
 }
 
 bool WriteRecordingLog(const QString& path, const QString& header, double kgm,
-                       const QString& decimalSep) {
+                       const QString& decimalSep, QString* why) {
     const QString text = '"' + header + "\"\r\n\"[K_gm]\"\r\n" + NumberLine(kgm, decimalSep) +
                          "\r\n\"[K_Lambda]\"\r\n" +
                          NumberLine(static_cast<float>(LambdaStep), decimalSep) + "\r\n";
-    QString error;
-    return ReplaceWhole(path, support::EncodeCp1252(text), error);
+    return support::WriteWholeFile(path, support::EncodeCp1252(text), why);
 }
 
 } // namespace viewer

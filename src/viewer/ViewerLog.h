@@ -69,9 +69,10 @@ LinkLogLoad LoadLinkLog(const QString& path, qint64 pagePos, int direction,
 bool CleanLogRxTx(const QString& path, QString& error);
 
 // The log a recording writes into: the header line, then the "[K_gm]" and "[K_Lambda]"
-// pairs, each line quoted. False when it cannot be written.
+// pairs, each line quoted. False when it cannot be written, with why set to the reason
+// (the old log stays).
 bool WriteRecordingLog(const QString& path, const QString& header, double kgm,
-                       const QString& decimalSep);
+                       const QString& decimalSep, QString* why = nullptr);
 
 // A number on its own line: a blank before it when not negative and one after it.
 QString NumberLine(double value, const QString& decimalSep);

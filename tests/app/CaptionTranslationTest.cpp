@@ -5,9 +5,12 @@
 
 #include "app/CaptionTranslation.h"
 #include "app/TabStrip.h"
+#include "common/FileFaults.h"
 
 #include <QAction>
 #include <QTableWidget>
+#include <cerrno>
+#include <cstring>
 
 namespace app_tests {
 namespace {
@@ -138,6 +141,21 @@ TEST_F(AppFixture, LanguageMenuRecaptionsAndIsRemembered) {
     window.reset();
     Start();
     EXPECT_TRUE(item(1)->isChecked());
+    EXPECT_EQ(CaptionOf("LblParRpm"), "Giri/min");
+}
+
+// A choice that cannot be stored (a full disk) is told once, with the file and the
+// reason; the window takes the language all the same.
+TEST_F(AppFixture, ALanguageChoiceThatCannotBeStoredIsTold) {
+    Start();
+    {
+        const testing_support::FailWritesBelow full(tree.Path("LNG"));
+        window->MnuLngT_Click(1);
+    }
+    EXPECT_EQ(tree.Read("LNG/M3.con"), "0\r\n");
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_TRUE(boxes.boxes[0].prompt.contains(tree.Path("LNG/M3.con")));
+    EXPECT_TRUE(boxes.boxes[0].prompt.contains(QString::fromLocal8Bit(std::strerror(ENOSPC))));
     EXPECT_EQ(CaptionOf("LblParRpm"), "Giri/min");
 }
 

@@ -5,9 +5,12 @@
 #include "SimApp.h"
 
 #include "app/Controls.h"
+#include "common/FileFaults.h"
 
 #include <QAction>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace app_tests {
 namespace {
@@ -47,6 +50,24 @@ TEST_F(SimAppFixture, ChoosingCom3SavesTheChoiceAndTalksThere) {
     const QByteArrayList lines = LogLines();
     EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
                             [](const QByteArray& line) { return line.contains(" R 42"); }));
+}
+
+// A choice that cannot be saved (a full disk) is told once, with the file and the
+// reason, and still holds for this run.
+TEST_F(SimAppFixture, AChoiceThatCannotBeSavedIsToldAndStillUsed) {
+    tree.Write("BIN/SetCom.ini", SetComFile(1, false));
+    Start();
+    const QByteArray settings = tree.Read("BIN/SetCom.ini");
+    {
+        const testing_support::FailWritesBelow full(tree.Path("BIN"));
+        window->MnuDevCom_Click(3);
+    }
+    EXPECT_EQ(tree.Read("BIN/SetCom.ini"), settings);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_TRUE(boxes.boxes[0].prompt.contains(tree.Path("BIN/SetCom.ini")));
+    EXPECT_TRUE(boxes.boxes[0].prompt.contains(QString::fromLocal8Bit(std::strerror(ENOSPC))));
+    EXPECT_EQ(context->Comm().ComPort(), 3);
+    EXPECT_TRUE(RunUntil([&] { return Connected(); }));
 }
 
 TEST_F(SimAppFixture, ChoosingUsbKeepsTheComNumber) {

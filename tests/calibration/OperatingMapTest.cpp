@@ -3,11 +3,14 @@
 
 #include "calibration/OperatingMap.h"
 
+#include "common/FileFaults.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
+#include <memory>
 
 using namespace calibration;
 
@@ -30,24 +33,6 @@ void AddGas(MapSamples& s, std::initializer_list<std::pair<double, double>> poin
         s.TinjGas[i++] = ms;
     }
 }
-
-// While the object lives this process can open no file: its descriptor limit is 0,
-// which holds for root as well, unlike a folder's permissions.
-class NoFileOpens {
-public:
-    NoFileOpens() {
-        getrlimit(RLIMIT_NOFILE, &previous_);
-        rlimit none = previous_;
-        none.rlim_cur = 0;
-        setrlimit(RLIMIT_NOFILE, &none);
-    }
-    ~NoFileOpens() { setrlimit(RLIMIT_NOFILE, &previous_); }
-    NoFileOpens(const NoFileOpens&) = delete;
-    NoFileOpens& operator=(const NoFileOpens&) = delete;
-
-private:
-    rlimit previous_{};
-};
 
 } // namespace
 
@@ -281,19 +266,27 @@ TEST(OperatingMap, AFailedSaveKeepsTheOldFile) {
         EXPECT_FALSE(error.isEmpty());
     }
 
-    QString error;
-    bool saved = true;
-    {
-        const NoFileOpens noFiles; // the new file cannot be made
-        saved = SaveMapFile(path, MapSamples{}, ",", &error);
+    // The new file cannot be made; or the disk fills while it is written (a buffered
+    // write that fails only at the flush).
+    const std::function<std::shared_ptr<void>()> faults[] = {
+        [] { return std::make_shared<testing_support::NoFileOpens>(); },
+        [] { return std::make_shared<testing_support::FileSizeLimit>(16); },
+    };
+    for (const auto& fault : faults) {
+        QString error;
+        bool saved = true;
+        {
+            const std::shared_ptr<void> scope = fault();
+            saved = SaveMapFile(path, MapSamples{}, ",", &error);
+        }
+        EXPECT_FALSE(saved);
+        EXPECT_FALSE(error.isEmpty());
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), "old");
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"keep.map"})
+            << "no half-written file is left beside it";
     }
-    EXPECT_FALSE(saved);
-    EXPECT_FALSE(error.isEmpty());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), "old");
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"keep.map"})
-        << "no half-written file is left beside it";
 }
 
 TEST(OperatingMap, PointListQuotesEveryLine) {

@@ -1,8 +1,12 @@
 #include "platform/FileCopy.h"
 
+#include "common/FileFaults.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace {
@@ -35,6 +39,26 @@ TEST(CopyFileOverwrite, StreamsEveryChunkOverTheTarget) {
     ASSERT_TRUE(Write(dir.filePath("b"), "old"));
     EXPECT_TRUE(platform::CopyFileOverwrite(dir.filePath("a"), dir.filePath("b")));
     EXPECT_EQ(Read(dir.filePath("b")), source);
+}
+
+// A copy that fills the disk, whether the failure shows in a long write or only at the
+// flush of a short one, leaves the old target and nothing beside it.
+TEST(CopyFileOverwrite, AFailedCopyKeepsTheOldTargetAndSaysWhy) {
+    for (const qint64 size : {qint64(100), qint64(3 * 1024 * 1024)}) {
+        QTemporaryDir dir;
+        ASSERT_TRUE(Write(dir.filePath("a"), Pattern(size)));
+        ASSERT_TRUE(Write(dir.filePath("b"), "old"));
+        QString why;
+        bool copied = true;
+        {
+            const testing_support::FileSizeLimit full(16);
+            copied = platform::CopyFileOverwrite(dir.filePath("a"), dir.filePath("b"), &why);
+        }
+        EXPECT_FALSE(copied) << size;
+        EXPECT_EQ(why, QString::fromLocal8Bit(std::strerror(EFBIG))) << size;
+        EXPECT_EQ(Read(dir.filePath("b")), "old") << size;
+        EXPECT_EQ(testing_support::FilesBelow(dir.path()), QStringList({"a", "b"})) << size;
+    }
 }
 
 TEST(MoveFileOverwrite, ReplacesAFileButNeverAFolder) {
