@@ -262,5 +262,59 @@ TEST_F(EndToEndEmulation, TheCompensationWindowWritesOnceAfterAHeldKey) {
     EXPECT_TRUE(staged.Refusals().isEmpty()) << staged.Refusals().join("\n").toStdString();
 }
 
+// Edits of the block in quick succession, each before the one before it is written: every
+// one of them is in the ECU, and the page shows them.
+TEST_F(EndToEndEmulation, LambdaEditsInQuickSuccessionAllReachTheEcu) {
+    ASSERT_TRUE(staged.Run({"tab SstMain 4", "choose CmbAbilEmula 1"}));
+    ASSERT_TRUE(
+        StagedProgram::WaitFor([&] { return (Byte(staged, "zone2", 11) & 0x02) != 0; }, LongMs));
+    ASSERT_TRUE(staged.Run(
+        {"until CmbRitardo enabled 1 20000", "choose CmbFiltro 5", "choose CmbRitardo \"5\""}));
+    EXPECT_TRUE(StagedProgram::WaitFor(
+        [&] {
+            return Byte(staged, "emulation", 87) == 0x51 && Word(staged, "emulation", 80) == 200;
+        },
+        LongMs))
+        << Byte(staged, "emulation", 87) << " " << Word(staged, "emulation", 80);
+
+    // Two thresholds typed in a row.
+    ASSERT_TRUE(staged.Run({"until TxtEmulLevBassoAnte enabled 1 20000",
+                            "click TxtEmulLevBassoAnte", "key TxtEmulLevBassoAnte Ctrl+A",
+                            "type TxtEmulLevBassoAnte \"0.5\"", "key TxtEmulLevBassoAnte Return",
+                            "click TxtEmulLevBassoPost", "key TxtEmulLevBassoPost Ctrl+A",
+                            "type TxtEmulLevBassoPost \"0.3\"", "key TxtEmulLevBassoPost Return"}));
+    EXPECT_TRUE(StagedProgram::WaitFor(
+        [&] { return Byte(staged, "emulation", 83) == 26 && Byte(staged, "emulation", 85) == 15; },
+        LongMs))
+        << Byte(staged, "emulation", 83) << " " << Byte(staged, "emulation", 85);
+    EXPECT_EQ(Byte(staged, "emulation", 87), 0x51);
+    EXPECT_EQ(Word(staged, "emulation", 80), 200);
+    EXPECT_EQ(Text(staged, "CmbFiltro"), "5");
+    EXPECT_EQ(Text(staged, "CmbRitardo"), "5");
+    EXPECT_EQ(Text(staged, "TxtEmulLevBassoAnte"), "0.51");
+    EXPECT_EQ(Text(staged, "TxtEmulLevBassoPost"), "0.29");
+    EXPECT_TRUE(staged.Refusals().isEmpty()) << staged.Refusals().join("\n").toStdString();
+}
+
+// Two compensation tables changed in quick succession, the second before the first is
+// written: both are in the ECU.
+TEST_F(EndToEndEmulation, TwoCompensationTablesChangedInQuickSuccessionAreBothWritten) {
+    ASSERT_TRUE(staged.Run({"tab SstMain 3", "until CmdTableComp enabled 1 20000",
+                            "click CmdTableComp", "until FrmCompensaTbl exists 1 20000"}));
+    const int percent = GridRow(staged, "FrmCompensaTbl.GrdTemp", 1).value(3).toInt();
+    ASSERT_EQ(Word(staged, "compPress", 60), 0);
+    ASSERT_TRUE(staged.Run({"click FrmCompensaTbl.GrdTemp 1 3", "key FrmCompensaTbl.GrdTemp KP_Add",
+                            "click FrmCompensaTbl.ChkGrdPres"}));
+    EXPECT_TRUE(StagedProgram::WaitFor(
+        [&] {
+            return qint8(Byte(staged, "compGasTemp", 5)) == percent + 1 &&
+                   Word(staged, "compPress", 60) == 1;
+        },
+        LongMs))
+        << qint8(Byte(staged, "compGasTemp", 5)) << " " << Word(staged, "compPress", 60);
+    EXPECT_EQ(GridRow(staged, "FrmCompensaTbl.GrdTemp", 1).value(3).toInt(), percent + 1);
+    EXPECT_TRUE(staged.Refusals().isEmpty()) << staged.Refusals().join("\n").toStdString();
+}
+
 } // namespace
 } // namespace e2e
