@@ -96,9 +96,10 @@ void FrmLX735::StartLogPoint() {
     const double start = support::GetTimeUsec();
     // The header as the link log's, without the quotes.
     const QString header = LinkLogHeader(start, ctx_.Texts.AppTitle, now);
-    if (!ecudata::StartLogPoint(ctx_.AppFolder, ctx_.PointLog, start, header, copyName)) {
+    QString why;
+    if (!ecudata::StartLogPoint(ctx_.AppFolder, ctx_.PointLog, start, header, copyName, &why)) {
         support::MsgBox("The operating-point log cannot be started: " +
-                            ecudata::LogPointPath(ctx_.AppFolder),
+                            ecudata::LogPointPath(ctx_.AppFolder) + ": " + why,
                         support::vbExclamation, ctx_.Texts.AppTitle);
     }
 }

@@ -6,6 +6,7 @@
 #include "ecudata/PointLog.h"
 #include "platform/FtdiLibftdi.h"
 #include "platform/SerialPosix.h"
+#include "support/FileWriter.h"
 
 namespace app {
 
@@ -19,8 +20,13 @@ public:
     ContextLinkHost(ProgramContext& context)
         : EcuLinkHost(context.Comm(), context.Model()), ctx_(context) {
         OnLogPoint = [&context](const ecudata::Mem1Rec& record) {
+            QString stoppedWhy;
             ecudata::WriteLogPoint(record, context.PointLog, context.InjTimes.TInjAvg2,
-                                   context.AppFolder, context.DecimalSep);
+                                   context.AppFolder, context.DecimalSep, &stoppedWhy);
+            if (!stoppedWhy.isEmpty()) {
+                support::TellLogStopped(ecudata::LogPointPath(context.AppFolder), stoppedWhy,
+                                        context.Texts.AppTitle);
+            }
         };
     }
 
@@ -53,6 +59,9 @@ void ProgramContext::NewLink() {
     linkHost_ = std::make_unique<ContextLinkHost>(*this);
     ObjComm->Host(linkHost_.get());
     ObjComm->RxTxLog().Restart = [this] { return RestartLinkLog(AppFolder, Texts.AppTitle); };
+    ObjComm->RxTxLog().Stopped = [this](const QString& path, const QString& why) {
+        support::TellLogStopped(path, why, Texts.AppTitle);
+    };
 }
 
 } // namespace app

@@ -12,10 +12,10 @@
 #include "support/Clock.h"
 #include "support/Conversions.h"
 #include "support/Cursor.h"
+#include "support/FileWriter.h"
 #include "support/MessageBox.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <cmath>
 #include <limits>
 
@@ -254,14 +254,16 @@ void TaraRun::ApplyCorrection() {
     }
 }
 
-// Appends a cycle's line to the log; a file that cannot be written is passed over.
+// Appends a cycle's line to the log. The calibration never waits on its log: a file that
+// cannot be opened is passed over, and a write error stops the log, told once.
 void TaraRun::Log(const QString& title, double refTime, double offsetBefore) {
     const ecudata::Mem1Rec& live = ctx_.Images.Mem1Data;
-    QFile file(LogPath());
-    if (file.open(QIODevice::Append)) {
-        file.write(TaraCycleRecord(title, refTime, tara_.TaraCycTime, tara_.TaraCorr, offsetBefore,
-                                   live.Temp, live.PressGas, ctx_.DecimalSep)
-                       .toLatin1());
+    const QByteArray line = TaraCycleRecord(title, refTime, tara_.TaraCycTime, tara_.TaraCorr,
+                                            offsetBefore, live.Temp, live.PressGas, ctx_.DecimalSep)
+                                .toLatin1();
+    const platform::AppendResult appended = log_.Append(LogPath(), line);
+    if (!appended.stoppedWhy.isEmpty()) {
+        support::TellLogStopped(LogPath(), appended.stoppedWhy, ctx_.Texts.AppTitle);
     }
 }
 

@@ -9,6 +9,7 @@
 #include "calibration/TaraMaths.h"
 #include "calibration/TaraValues.h"
 #include "ecudata/ParamRecords.h"
+#include "platform/FileAppend.h"
 
 #include <QString>
 
@@ -102,6 +103,7 @@ private:
     bool storeRequested_ = false;
     bool noTypeSaid_ = false;
     Sums sums_;
+    platform::FileAppender log_; // TaraCorr.txt; a write error stops it
 };
 
 } // namespace calibration

@@ -8,9 +8,8 @@
 #include "support/Clock.h"
 #include "support/Codepage.h"
 #include "support/FileRoutines.h"
+#include "support/FileWriter.h"
 
-#include <QFile>
-#include <QSaveFile>
 #include <algorithm>
 #include <cmath>
 
@@ -70,7 +69,7 @@ QString LogPointLine(const Mem1Rec& record, const PointLog& log, double TInjAvg2
 }
 
 bool WriteLogPoint(const Mem1Rec& record, PointLog& log, double TInjAvg2, const QString& appFolder,
-                   const QString& decimalSep) {
+                   const QString& decimalSep, QString* stoppedWhy) {
     log.LogPointRpmCell = LogPointRpmCellOf(record.Rpm);
     log.LogPointMbarCell = LogPointMbarCellOf(record.Press2);
     if (log.LogPointRpmCell == log.LogPointLastRpmCell &&
@@ -83,8 +82,11 @@ bool WriteLogPoint(const Mem1Rec& record, PointLog& log, double TInjAvg2, const 
     const QByteArray line = support::EncodeCp1252(
         LogPointLine(record, log, TInjAvg2, now, support::GetTimeUsec(), decimalSep) +
         QStringLiteral("\r\n"));
-    QFile file(LogPointPath(appFolder));
-    return file.open(QIODevice::WriteOnly | QIODevice::Append) && file.write(line) == line.size();
+    const platform::AppendResult appended = log.File.Append(LogPointPath(appFolder), line);
+    if (stoppedWhy && !appended.stoppedWhy.isEmpty()) {
+        *stoppedWhy = appended.stoppedWhy;
+    }
+    return appended.size.has_value();
 }
 
 QString LogPointCopyName(const QDate& date, const QString& timeText) {
@@ -94,16 +96,15 @@ QString LogPointCopyName(const QDate& date, const QString& timeText) {
 }
 
 bool StartLogPoint(const QString& appFolder, PointLog& log, double startUsec, const QString& header,
-                   const QString& copyName) {
+                   const QString& copyName, QString* why) {
     log.LogPointStart = startUsec;
     const QString path = LogPointPath(appFolder);
     if (support::IsFilePresent(path) &&
-        !platform::CopyFileOverwrite(path, appFolder + QStringLiteral("/BIN/") + copyName)) {
+        !platform::CopyFileOverwrite(path, appFolder + QStringLiteral("/BIN/") + copyName, why)) {
         return false;
     }
     const QByteArray text = support::EncodeCp1252(header + QStringLiteral("\r\n \r\n"));
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit();
+    return support::WriteWholeFile(path, text, why);
 }
 
 } // namespace ecudata

@@ -3,13 +3,16 @@
 // The operating-point log BIN/LogPoint.TXT: while its switch in the port-settings file is
 // on, every decoded live record offers its operating point, and a line is appended
 // whenever the point moves to another cell of a 32 x 16 grid of engine speed against
-// pressure. The log is best effort: a file that cannot be written is passed over.
+// pressure. The log is best effort: a file that cannot be opened is passed over, and a
+// write error (a full disk) stops the log, told once, until it is started afresh.
 //
 // A line (CR LF): "[mm:ss:mmm]" (time since the log's start), 23 blanks, the clock in ms,
 // the rpm (6 wide), " rpm  (", its cell (2 digits), ")", the pressure (6 wide),
 // " mBar (", its cell, ")", the average petrol time in ms to 3 decimals (6 wide),
 // " mSec ", " ". Numbers use the locale's decimal separator; a text longer than its
 // field loses its leftmost characters.
+
+#include "platform/FileAppend.h"
 
 #include <QDate>
 #include <QString>
@@ -27,6 +30,7 @@ struct PointLog {
     qint32 LogPointLastRpmCell = 0;  // cell of the last line written
     qint32 LogPointLastMbarCell = 0; //
     double LogPointStart = 0;        // clock at the start of the log, us
+    platform::FileAppender File;     // the log's file, and its stop on a write error
 };
 
 QString LogPointPath(const QString& appFolder);
@@ -42,9 +46,10 @@ QString LogPointLine(const Mem1Rec& record, const PointLog& log, double TInjAvg2
                      double clockUsec, const QString& decimalSep);
 
 // Offers a freshly decoded record; appends a line when its cells differ from the last
-// line's. True when a line was written.
+// line's. True when a line was written. stoppedWhy is set, by that line alone, when a
+// write error stopped the log.
 bool WriteLogPoint(const Mem1Rec& record, PointLog& log, double TInjAvg2, const QString& appFolder,
-                   const QString& decimalSep);
+                   const QString& decimalSep, QString* stoppedWhy = nullptr);
 
 // The name the previous log is kept under: "LogPoint_" yymmdd "_" and the locale's
 // time text (a "/" in it becomes "-"), ".txt".
@@ -54,8 +59,8 @@ QString LogPointCopyName(const QDate& date, const QString& timeText);
 // BIN/<copyName>, replacing a file of that name; then BIN/LogPoint.TXT holds the header
 // line and a line of one blank. When the old log cannot be kept or the new one cannot be
 // written, the log file stays as it was (later lines go on after it) and the result is
-// False.
+// False with why set to the reason.
 bool StartLogPoint(const QString& appFolder, PointLog& log, double startUsec, const QString& header,
-                   const QString& copyName);
+                   const QString& copyName, QString* why = nullptr);
 
 } // namespace ecudata

@@ -3,9 +3,9 @@
 #include "link/Frames.h"
 #include "platform/FileAppend.h"
 #include "support/Clock.h"
+#include "support/FileWriter.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <algorithm>
 #include <cmath>
 
@@ -30,15 +30,6 @@ QString NameLine(const QString& text) {
     const uint code = text.mid(6, 2).toUInt(&codeOk, 16);
     // A truncated frame has no command byte to name; it still gets its line.
     return CmdName(codeOk ? static_cast<quint8>(code) : 0);
-}
-
-bool ReplaceFile(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    file.write(bytes);
-    return file.commit();
 }
 
 } // namespace
@@ -69,11 +60,15 @@ void WriteRxTxLog(const QString& appFolder, const QString& tag, const QString& t
     }
     bytes += Quoted(QString::number(ms) + " " + tag + text);
     static platform::FileAppender log;
-    const std::optional<qint64> written = log.Append(RxTxLogPath(appFolder), bytes);
-    if (!written) {
+    const QString path = RxTxLogPath(appFolder);
+    const platform::AppendResult appended = log.Append(path, bytes);
+    if (!appended.stoppedWhy.isEmpty() && bound && bound->Stopped) {
+        bound->Stopped(path, appended.stoppedWhy);
+    }
+    if (!appended.size) {
         return;
     }
-    const qint64 size = *written;
+    const qint64 size = *appended.size;
     if (bound && bound->Restart && !bound->HoldRestart && size > bound->LimitBytes &&
         size > bound->NextTryBytes) {
         bound->NextTryBytes = bound->Restart() ? 0 : size + bound->LimitBytes;
@@ -85,15 +80,13 @@ QString LogHex(qint64 value) {
     return QString::number(word, 16).toUpper();
 }
 
-void WriteHandleFile(const QString& appFolder, qint32 handle) {
-    ReplaceFile(HandleFilePath(appFolder), QByteArray::number(handle) + LineEnd);
+bool WriteHandleFile(const QString& appFolder, qint32 handle) {
+    return support::WriteWholeFile(HandleFilePath(appFolder), QByteArray::number(handle) + LineEnd);
 }
 
-void ClearHandleFile(const QString& appFolder) {
+bool ClearHandleFile(const QString& appFolder) {
     const QString path = HandleFilePath(appFolder);
-    if (QFile::exists(path)) {
-        ReplaceFile(path, LineEnd);
-    }
+    return !QFile::exists(path) || support::WriteWholeFile(path, LineEnd);
 }
 
 bool ReadHandleFile(const QString& appFolder, qint32& handle, QString& errorText) {

@@ -4,10 +4,13 @@
 #include "AppFixture.h"
 
 #include "app/CommonDialog.h"
+#include "common/FileFaults.h"
 
 #include <QDesktopServices>
 #include <QDir>
 #include <QUrl>
+#include <cerrno>
+#include <cstring>
 
 namespace app_tests {
 namespace {
@@ -55,6 +58,42 @@ TEST_F(MenusTest, SaveWritesTheFileAndNamesItInTheCaption) {
     EXPECT_EQ(requests[0].filterIndex, 1);
     EXPECT_TRUE(tree.Read("BIN/saved.var").startsWith("[INFO]\r\n"));
     EXPECT_EQ(window->windowTitle(), Title + " - [" + path + "]");
+}
+
+// A save that fails (a full disk) leaves the old file, says so once with the file and
+// the reason, and the caption names no file it did not save.
+TEST_F(MenusTest, AFailedSaveIsToldAndTheCaptionStays) {
+    Start();
+    tree.Write("full/kept.var", "old\r\n");
+    const testing_support::FailWritesBelow full(tree.Path("full"));
+    const QString before = window->windowTitle();
+    Answer(tree.Path("full/kept.var"));
+    window->MnuFileSaveConf_Click();
+    EXPECT_EQ(tree.Read("full/kept.var"), "old\r\n");
+    EXPECT_EQ(testing_support::FilesBelow(tree.Path("full")), QStringList{"kept.var"});
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_TRUE(boxes.boxes[0].prompt.contains(tree.Path("full/kept.var")));
+    EXPECT_TRUE(boxes.boxes[0].prompt.contains(QString::fromLocal8Bit(std::strerror(ENOSPC))));
+    EXPECT_EQ(window->windowTitle(), before);
+}
+
+// The link writes its log in the middle of its work: a log that fills the disk is told
+// once, after the line, and takes no further line.
+TEST_F(MenusTest, ALinkLogStoppedByAFullDiskIsToldOnce) {
+    Start();
+    const QByteArray before = tree.Read("BIN/RxTx.TXT");
+    ASSERT_FALSE(before.isEmpty());
+    {
+        const testing_support::FileSizeLimit full(before.size() + 4);
+        context->Comm().WriteLog("T ", "4102060945434F05");
+        EXPECT_TRUE(boxes.boxes.empty()) << "not while the link works";
+    }
+    context->Comm().WriteLog("T ", "4102060945434F05");
+    QCoreApplication::processEvents();
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_TRUE(boxes.boxes[0].prompt.contains(tree.Path("BIN/RxTx.TXT")));
+    EXPECT_TRUE(boxes.boxes[0].prompt.contains(QString::fromLocal8Bit(std::strerror(EFBIG))));
+    EXPECT_EQ(tree.Read("BIN/RxTx.TXT"), before);
 }
 
 TEST_F(MenusTest, CancelledSaveWritesNothing) {

@@ -1,12 +1,15 @@
 // The operating-point log.
 
-#include "support/Conversions.h"
 #include "ecudata/PointLog.h"
 #include "common/FakeTime.h"
+#include "common/FileFaults.h"
 #include "common/TempTree.h"
 #include "ecudata/LiveData.h"
+#include "support/Conversions.h"
 
 #include <QDir>
+#include <cerrno>
+#include <cstring>
 #include <gtest/gtest.h>
 
 using namespace ecudata;
@@ -89,6 +92,32 @@ TEST(PointLog, AnUnwritableLogIsPassedOver) {
     EXPECT_FALSE(WriteLogPoint(Point(2500, 500), log, 2, tree.Root(), "."));
     EXPECT_EQ(log.LogPointLastRpmCell, 16) << "the point counts as logged";
     EXPECT_FALSE(WriteLogPoint(Point(3000, 500), log, 2, tree.Root() + "/NOSUCH", "."));
+}
+
+// A full disk stops the log, told by the line that failed alone; a log started afresh
+// takes lines again.
+TEST(PointLog, AWriteErrorStopsTheLogUntilItStartsAfresh) {
+    testing_support::TempTree tree;
+    testing_support::FakeTime time;
+    PointLog log;
+    ASSERT_TRUE(WriteLogPoint(Point(700, 850), log, 2, tree.Root(), "."));
+    const QByteArray before = tree.Read("BIN/LogPoint.TXT");
+    QStringList told;
+    {
+        const testing_support::FileSizeLimit full(before.size() + 10);
+        for (const double rpm : {1500, 2500}) {
+            QString why;
+            EXPECT_FALSE(WriteLogPoint(Point(rpm, 850), log, 2, tree.Root(), ".", &why));
+            told << why;
+        }
+    }
+    EXPECT_EQ(told, QStringList({QString::fromLocal8Bit(std::strerror(EFBIG)), QString()}));
+    EXPECT_FALSE(WriteLogPoint(Point(3500, 850), log, 2, tree.Root(), "."));
+    EXPECT_EQ(tree.Read("BIN/LogPoint.TXT"), before);
+
+    ASSERT_TRUE(StartLogPoint(tree.Root(), log, 0, "header", "copy.txt"));
+    EXPECT_TRUE(WriteLogPoint(Point(4500, 850), log, 2, tree.Root(), "."));
+    EXPECT_EQ(Lines(tree.Read("BIN/LogPoint.TXT")).size(), 3);
 }
 
 TEST(PointLog, StartKeepsTheOldLogAndBeginsANewOne) {

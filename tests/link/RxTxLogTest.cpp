@@ -1,12 +1,15 @@
 #include "link/RxTxLog.h"
 #include "FakePort.h"
 #include "common/FakeTime.h"
+#include "common/FileFaults.h"
 #include "common/TempTree.h"
 #include "link/ClsComm.h"
 #include "platform/FtdiFake.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <cstring>
 #include <gtest/gtest.h>
 
 using namespace comm;
@@ -186,4 +189,34 @@ TEST(WriteRxTxLog, PastItsLimitTheLogIsRestartedUnlessHeld) {
     EXPECT_EQ(restarts, 3) << "no new try before another limit's worth of log";
     writeLines(1);
     EXPECT_EQ(restarts, 4);
+}
+
+// A full disk stops the log: the line that failed leaves nothing of itself, the stop is
+// told once with the log and the reason, and no later line goes in until a fresh log
+// stands at the path.
+TEST(WriteRxTxLog, AWriteErrorStopsTheLogAndIsToldOnce) {
+    TempTree tree;
+    FakeTime time;
+    QStringList told;
+    RxTxLogBound bound;
+    bound.Stopped = [&](const QString& path, const QString& why) { told << path + ": " + why; };
+    const auto line = [&] { WriteRxTxLog(tree.Root(), "R ", "42010409004E", &bound); };
+    line();
+    const QByteArray before = tree.Read("BIN/RxTx.TXT");
+    {
+        const testing_support::FileSizeLimit full(before.size() + 5);
+        line();
+        line();
+    }
+    line();
+    EXPECT_EQ(told, QStringList{RxTxLogPath(tree.Root()) + ": " +
+                                QString::fromLocal8Bit(std::strerror(EFBIG))});
+    EXPECT_EQ(tree.Read("BIN/RxTx.TXT"), before);
+
+    tree.Write("BIN/RxTx.TXT.new", "\"0 O header\"\r\n");
+    ASSERT_TRUE(QFile::remove(tree.Path("BIN/RxTx.TXT")));
+    ASSERT_TRUE(QFile::rename(tree.Path("BIN/RxTx.TXT.new"), tree.Path("BIN/RxTx.TXT")));
+    line();
+    EXPECT_EQ(tree.Read("BIN/RxTx.TXT"), "\"0 O header\"\r\n" + before);
+    EXPECT_EQ(told.size(), 1);
 }

@@ -1,8 +1,12 @@
 #include "platform/FileAppend.h"
 
+#include "common/FileFaults.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -47,9 +51,9 @@ TEST(FileAppender, AppendsToTheFileAtThePathWhateverBecameOfTheLastOne) {
         const QString log = dir.filePath("RxTx.TXT");
         const QString aside = dir.filePath("aside");
         platform::FileAppender appender;
-        EXPECT_EQ(appender.Append(log, "one"), 3) << c.name;
+        EXPECT_EQ(appender.Append(log, "one").size, 3) << c.name;
         c.between(log, aside);
-        const std::optional<qint64> size = appender.Append(log, "two");
+        const std::optional<qint64> size = appender.Append(log, "two").size;
         EXPECT_EQ(Read(log), c.logAfter) << c.name;
         EXPECT_EQ(size, c.logAfter.size()) << c.name;
         EXPECT_EQ(Read(aside), c.asideAfter) << c.name;
@@ -61,8 +65,39 @@ TEST(FileAppender, AFolderAtThePathIsNoFileAndAFileThereLaterIsWritten) {
     const QString path = dir.filePath("log");
     ASSERT_TRUE(QDir().mkdir(path));
     platform::FileAppender appender;
-    EXPECT_FALSE(appender.Append(path, "x"));
+    const platform::AppendResult refused = appender.Append(path, "x");
+    EXPECT_FALSE(refused.size);
+    EXPECT_EQ(refused.stoppedWhy, "") << "a file that cannot be opened is no stop";
     ASSERT_TRUE(QDir().rmdir(path));
-    EXPECT_EQ(appender.Append(path, "xy"), 2);
+    EXPECT_EQ(appender.Append(path, "xy").size, 2);
     EXPECT_EQ(Read(path), "xy");
+}
+
+// A full disk: the line that failed leaves nothing of itself, the stop is told by that
+// append alone, and nothing more goes to that file (a log with a hole would mislead)
+// until another file stands at the path.
+TEST(FileAppender, AWriteErrorStopsItUntilAFreshFileStandsThere) {
+    QTemporaryDir dir;
+    const QString log = dir.filePath("RxTx.TXT");
+    platform::FileAppender appender;
+    EXPECT_EQ(appender.Append(log, "one\r\n").size, 5);
+    platform::AppendResult failed;
+    {
+        const testing_support::FileSizeLimit full(8);
+        failed = appender.Append(log, "a line too long\r\n");
+    }
+    EXPECT_FALSE(failed.size);
+    EXPECT_EQ(failed.stoppedWhy, QString::fromLocal8Bit(std::strerror(EFBIG)));
+    EXPECT_EQ(Read(log), "one\r\n") << "the part that went in is taken back";
+
+    const platform::AppendResult stopped = appender.Append(log, "two\r\n");
+    EXPECT_FALSE(stopped.size);
+    EXPECT_EQ(stopped.stoppedWhy, "") << "told once";
+    EXPECT_EQ(Read(log), "one\r\n");
+
+    ASSERT_TRUE(Write(log + ".new", "fresh\r\n"));
+    ASSERT_TRUE(QFile::remove(log));
+    ASSERT_TRUE(QFile::rename(log + ".new", log));
+    EXPECT_EQ(appender.Append(log, "three\r\n").size, 14);
+    EXPECT_EQ(Read(log), "fresh\r\nthree\r\n");
 }
