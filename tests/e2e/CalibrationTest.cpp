@@ -82,7 +82,9 @@ TEST_F(EndToEndCalibration, KeyOffShowsWhyAndReturnsToIdle) {
     EXPECT_FALSE(requests.contains("CMD_WRT_MEM3"));
 }
 
+// With the program's pauses at their real length: the start's and the abort's.
 TEST_F(EndToEndCalibration, TemperatureWaitPausesResumesAndAbortsToTheStart) {
+    staged.SetTimeScale(1);
     Open("set reducer 40");
     const std::optional<SimDump> start = Sim();
     ASSERT_TRUE(start);
@@ -125,9 +127,7 @@ TEST_F(EndToEndCalibration, ConvergesOnTheEnginesCorrectionAndStoresIt) {
     EXPECT_EQ(end->Words("correction", 184, 1), QList<int>{23});
 }
 
-// With the program's pauses at their real length.
 TEST_F(EndToEndCalibration, KeyOffInACycleRestoresTheStart) {
-    staged.SetTimeScale(1);
     Open("set target 1.04\nzone2 11 02");
     const std::optional<SimDump> start = Sim();
     ASSERT_TRUE(start);

@@ -102,7 +102,8 @@ StagedProgram::StagedProgram() {
 
 void StagedProgram::WriteSetCom(int comPort, bool search) {
     // Every setting as the program writes them; short reply waits and few resends, so
-    // that a failed exchange ends quickly.
+    // that a failed exchange ends quickly, and a quick pace (the simulator's link is a
+    // pseudo-terminal: bytes 100 us apart, the reply looked for 5 ms after the request).
     const QStringList pairs = {"[Setport]",
                                "38400,N,8,1",
                                "[Comport]",
@@ -112,13 +113,13 @@ void StagedProgram::WriteSetCom(int comPort, bool search) {
                                "[Titolo]",
                                "End-to-end",
                                "[AttesaByteTx_usec]",
-                               "500",
+                               "100",
                                "[AttesaGlobale_usec]",
                                "500000",
                                "[MolAttesaGlobale]",
                                "500",
                                "[Idle_usec]",
-                               "20000",
+                               "5000",
                                "[NumResend]",
                                "2",
                                "[UsbCom]",

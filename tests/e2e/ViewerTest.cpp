@@ -35,10 +35,10 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(staged.Valid());
         if (QuickLink()) {
-            // A request's bytes 50 us apart instead of 500, its reply read 1 ms after it
-            // instead of 20.
-            ASSERT_TRUE(ReplaceSetting("[AttesaByteTx_usec]", "500", "50"));
-            ASSERT_TRUE(ReplaceSetting("[Idle_usec]", "20000", "1000"));
+            // A request's bytes 50 us apart instead of 100, its reply read 1 ms after it
+            // instead of 5.
+            ASSERT_TRUE(ReplaceSetting("[AttesaByteTx_usec]", "100", "50"));
+            ASSERT_TRUE(ReplaceSetting("[Idle_usec]", "5000", "1000"));
         }
         QString display;
         if (OnXServer()) {
