@@ -339,6 +339,10 @@ void FrmSetExpert::ToggleZone2(quint8 mask, bool wanted) {
     ctx_.Requests.Mem2WriteCountdown = 1.0;
 }
 
+quint8 FrmSetExpert::PendingZone2Flags() const {
+    return quint8(ctx_.Images.Mem2Data.Flags ^ ctx_.Images.Mem2Write.Flags);
+}
+
 void FrmSetExpert::ChkAbilAdat_Click() {
     if (!filling_) {
         QCheckBox& box = Child<QCheckBox>(*this, "ChkAbilAdat");
@@ -415,8 +419,9 @@ void FrmSetExpert::ChkMinRpmAbil_Click() {
     QCheckBox& box = Child<QCheckBox>(*this, "ChkMinRpmAbil");
     const qint16 base = ExpertFlagsBase(ctx_.Images.Mem3Write, ctx_.Images.Mem3Data);
     StoreExpertFlags(qint16((base & 0xFE) | (box.isChecked() ? 1 : 0)));
-    // Switching the minimum-rpm function off switches return to petrol off.
-    if (!box.isChecked() && (ctx_.Images.Mem2Data.Flags & FlagReturnBenz)) {
+    // Switching the minimum-rpm function off switches return to petrol off, also when
+    // return to petrol is only chosen and not yet written.
+    if (!box.isChecked() && (PendingZone2Flags() & FlagReturnBenz)) {
         QCheckBox& benz = Child<QCheckBox>(*this, "ChkReturnBenz");
         ToggleZone2(FlagReturnBenz, false);
         filling_ = true;

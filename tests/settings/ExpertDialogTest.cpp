@@ -87,6 +87,26 @@ TEST_F(ExpertDialogTest, ReturnToPetrolNeedsTheMinimumRpm) {
     EXPECT_EQ(context->Requests.Mem2WriteCountdown, 1.0);
 }
 
+TEST_F(ExpertDialogTest, UntickingTheMinimumRpmTakesBackAReturnToPetrolNotYetWritten) {
+    Connect();
+    Open();
+    // The minimum rpm off in the ECU (the return click ticks it) and already on.
+    for (const char minRpmInEcu : {0, 1}) {
+        ecu.Ram().zone3[66] = minRpmInEcu;
+        ASSERT_TRUE(
+            RunUntil([&] { return (context->Images.Mem3Data.ExpertFlags & 1) == minRpmInEcu; }));
+        page->Expert().Form_Activate();
+        ASSERT_FALSE(Box("ChkReturnBenz").isChecked());
+        Box("ChkReturnBenz").click();
+        ASSERT_TRUE(Box("ChkMinRpmAbil").isChecked());
+        Box("ChkMinRpmAbil").click();
+        EXPECT_FALSE(Box("ChkReturnBenz").isChecked()) << int(minRpmInEcu);
+        ASSERT_TRUE(WrittenAndReadBack());
+        EXPECT_EQ(ecu.Ram().zone2[11] & 0x08, 0) << "return to petrol off, " << int(minRpmInEcu);
+        EXPECT_EQ(ecu.Ram().zone3[66] & 0x01, 0) << "minimum rpm off, " << int(minRpmInEcu);
+    }
+}
+
 TEST_F(ExpertDialogTest, CombosOfZone3) {
     Connect();
     window->Timer2().stop();
