@@ -30,14 +30,13 @@ namespace {
 constexpr int RowTop = 480;
 constexpr int RowPitch = 420;
 constexpr int RowH = 315;
-constexpr int MaxRows = 8;
 constexpr int BadBitMin = 1;
 constexpr int BadBitMax = 25;
 constexpr quint8 OnGas = 3;
 
 // Row backgrounds of rows 1 to 7 (BGR); row 0 keeps the design colour.
-constexpr quint32 RowColors[MaxRows] = {0xC0E0FF, 0xFFFF, 0xFF00FF, 0xFF0000,
-                                        0xFF00,   0xFF,   0x80FF,   0xC0C0FF};
+constexpr quint32 RowColors[FrmInjSet::MaxRows] = {0xC0E0FF, 0xFFFF, 0xFF00FF, 0xFF0000,
+                                                   0xFF00,   0xFF,   0x80FF,   0xC0C0FF};
 
 const char* const RowArrays[] = {"LblInj",   "ShpBack",        "TxtInjFuelGas", "TxtInjGas",
                                  "HScrTime", "CmdDefaultTime", "CmbSelect"};
@@ -261,16 +260,30 @@ void FrmInjSet::HScrTime_Change(int index) {
     if (injSelectBusy_) {
         return;
     }
-    QScrollBar& bar = HScrTime(index);
-    bar.setEnabled(false);
-    QCoreApplication::processEvents();
-    const double offset = bar.value() * 10 * ctx_.Scale.K_Time_Inj_us;
+    // The bar stays enabled and keeps the focus while the events run, so that a press
+    // arriving meanwhile moves it again; the handler under way then stores the newer
+    // value instead of starting a second one on the same bar.
+    const size_t row = size_t(index);
+    if (offsetBusy_[row]) {
+        offsetMovedAgain_[row] = true;
+        return;
+    }
+    offsetBusy_[row] = true;
+    do {
+        offsetMovedAgain_[row] = false;
+        QCoreApplication::processEvents();
+        StoreOffset(index);
+        QCoreApplication::processEvents();
+    } while (offsetMovedAgain_[row]);
+    offsetBusy_[row] = false;
+}
+
+void FrmInjSet::StoreOffset(int index) {
+    const double offset = HScrTime(index).value() * 10 * ctx_.Scale.K_Time_Inj_us;
     ctx_.Images.Mem3Write.CylTime[size_t(index)] = offset;
     TxtInjGas(index).setText(
         support::GeneralNumberText(support::RoundHalfEven(offset * 1000) / 1000, ctx_.DecimalSep));
     ctx_.Requests.Mem3WriteCountdown = 4.0;
-    QCoreApplication::processEvents();
-    bar.setEnabled(true);
 }
 
 void FrmInjSet::CmdDefaultTime_Click(int index) {

@@ -8,6 +8,7 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <bitset>
 
 class QComboBox;
 class QLineEdit;
@@ -22,6 +23,8 @@ namespace settings {
 
 class FrmInjSet : public QWidget {
 public:
+    static constexpr int MaxRows = 8; // one row per injector
+
     FrmInjSet(app::ProgramContext& context, QWidget& owner);
 
     void Form_Load();
@@ -51,11 +54,16 @@ protected:
 private:
     // The combo back on the injector's mode as read (once the combo has taken the item).
     void PutModeBack(int index);
+    // The row's offset from its bar into the pending write.
+    void StoreOffset(int index);
 
     app::ProgramContext& ctx_;
     QTimer timer1_;
     bool injSelectBusy_ = false;
     int rows_ = 0;
+    // Rows whose offset handler is under way, and those of them moved again meanwhile.
+    std::bitset<MaxRows> offsetBusy_;
+    std::bitset<MaxRows> offsetMovedAgain_;
 };
 
 } // namespace settings

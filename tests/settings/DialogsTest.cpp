@@ -9,12 +9,15 @@
 #include "settings/FrmInjSet.h"
 #include "settings/FrmLevelSetting.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSlider>
+#include <QTest>
 
 namespace settings_test {
 namespace {
@@ -162,6 +165,27 @@ TEST_F(DialogsTest, OffsetsAndSensibilityReachTheEcu) {
     EXPECT_EQ(dialog.TxtInjFuelGas(1).text(), "0.00");
     EXPECT_EQ(dialog.TxtInjFuelGas(2).text(), "01,20");
     EXPECT_EQ(dialog.TxtInjFuelGas(3).text(), "0.00");
+}
+
+TEST_F(DialogsTest, EveryPressOnAnOffsetBarCountsWhileTheLastStepIsTaken) {
+    Connect();
+    settings::FrmInjSet& dialog = Injectors();
+    QScrollBar& bar = dialog.HScrTime(1);
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    bar.setFocus();
+    // Queued together, as the window system hands over presses that came in while the
+    // first one's handler runs the events.
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::postEvent(&bar,
+                                    new QKeyEvent(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier));
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(bar.value(), 15);
+    EXPECT_EQ(dialog.TxtInjGas(1).text(), "1,2");
+    EXPECT_EQ(QApplication::focusWidget(), &bar);
+    ASSERT_TRUE(WrittenAndReadBack());
+    EXPECT_EQ(Hex(ecu.Ram().zone3, 34, 2), "96 00");
 }
 
 TEST_F(DialogsTest, ModeRequests) {
