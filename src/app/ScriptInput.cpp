@@ -14,6 +14,7 @@
 #include <QStringList>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QWheelEvent>
 #include <QWidget>
 
 // Qt's own hook (a friend of QEvent) for marking an event as the window system's.
@@ -211,6 +212,24 @@ void MouseDoubleClick(QWidget& target, QPoint at, Qt::KeyboardModifiers modifier
     MouseClick(target, at, Qt::LeftButton, modifiers);
     SendMouse(target, QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton, modifiers);
     SendMouse(target, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton, modifiers);
+}
+
+void WheelNotch(QWidget& control, QPoint at, bool away) {
+    constexpr int NotchAngle = 120; // eighths of a degree
+    QWidget* window = control.window();
+    const QPoint inWindow = control.mapTo(window, at);
+    QWidget* target = window->childAt(inWindow);
+    if (!target) {
+        target = window;
+    }
+    const QPoint local = target->mapFrom(window, inWindow);
+    QWheelEvent event(local, target->mapToGlobal(local), QPoint(),
+                      QPoint(0, away ? NotchAngle : -NotchAngle), Qt::NoButton,
+                      QGuiApplication::keyboardModifiers(), Qt::NoScrollPhase, false);
+    // Straight to the application with the mark kept (sending would clear it), so that
+    // the wheel gives the focus and goes on to the parents as the window system's does.
+    QSpontaneKeyEvent::setSpontaneous(&event);
+    QCoreApplication::instance()->notify(target, &event);
 }
 
 void ClickMenuItem(QAction& item) {

@@ -1,7 +1,7 @@
 #pragma once
 
-// The test script's hands: mouse buttons and keys delivered to a control as the window
-// system delivers a user's (spontaneous events through the application, shortcuts
+// The test script's hands: mouse buttons, wheel and keys delivered to a control as the
+// window system delivers a user's (spontaneous events through the application, shortcuts
 // first), so that event filters, focus and the controls' own handling all run.
 
 #include <QEvent>
@@ -46,6 +46,10 @@ void SendMouse(QWidget& target, QEvent::Type type, QPoint at, Qt::MouseButton bu
 void MouseClick(QWidget& target, QPoint at, Qt::MouseButton button,
                 Qt::KeyboardModifiers modifiers);
 void MouseDoubleClick(QWidget& target, QPoint at, Qt::KeyboardModifiers modifiers);
+
+// One notch of the mouse wheel with the pointer at a point of the control (away from the
+// user, else towards), to the widget under the pointer as the window system delivers it.
+void WheelNotch(QWidget& control, QPoint at, bool away);
 
 // A menu item clicked: on its open pop-up menu (which then closes, as a context menu
 // does), else triggered as a click on it in its menu does.

@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QCursor>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -25,6 +26,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
+#include <cstdlib>
 #include <optional>
 
 namespace app {
@@ -157,6 +159,7 @@ struct TestScript::Runner {
     Outcome KeyAlone(const Words& w, QEvent::Type type);
     Outcome Hold(const Words& w);
     Outcome Slide(const Words& w);
+    Outcome Wheel(const Words& w);
     Outcome Tab(const Words& w);
     Outcome Close(const Words& w);
     Outcome Answer(const Words& w);
@@ -230,6 +233,7 @@ TestScript::Runner::Runner(QWidget& window, Recorder recorder)
         {"grid", {2, 2, &Runner::Grid}},       {"items", {2, 2, &Runner::Items}},
         {"wait", {2, 2, &Runner::Wait}},       {"until", {5, 5, &Runner::Until}},
         {"grab", {2, 3, &Runner::Grab}},       {"window", {1, 1, &Runner::Window}},
+        {"wheel", {3, 3, &Runner::Wheel}},
     };
     QObject::connect(&stepTimer, &QTimer::timeout, [this] { Step(); });
 }
@@ -633,6 +637,38 @@ Outcome TestScript::Runner::Slide(const Words& w) {
                 }
             },
             {}};
+}
+
+Outcome TestScript::Runner::Wheel(const Words& w) {
+    const auto steps = Number(w.text[2]);
+    if (!steps || *steps == 0) {
+        return {"not a number of notches: " + w.text[2], {}, {}};
+    }
+    QWidget* control = nullptr;
+    Outcome reach = Reach(w.text[1], control);
+    if (!reach.refusal.isEmpty()) {
+        return reach;
+    }
+    struct State {
+        QPointer<QWidget> control;
+        int left;
+    };
+    auto state = std::make_shared<State>(State{control, std::abs(*steps)});
+    const bool away = *steps > 0;
+    // The pointer first; the notches follow one per turn, as a hand turns the wheel.
+    return {{},
+            [state] {
+                if (state->control) {
+                    QCursor::setPos(state->control->mapToGlobal(Centre(*state->control)));
+                }
+            },
+            [state, away]() -> std::optional<QString> {
+                if (!state->control) {
+                    return QStringLiteral("the control is gone");
+                }
+                script::WheelNotch(*state->control, Centre(*state->control), away);
+                return --state->left == 0 ? std::optional<QString>(QString()) : std::nullopt;
+            }};
 }
 
 Outcome TestScript::Runner::Tab(const Words& w) {

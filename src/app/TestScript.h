@@ -19,8 +19,8 @@
 // while that dialog or wait is under way.
 //
 // Records (LX735_TEST_EVENTS): every line as "command: <line>" when it is carried out, or
-// "command refused: <line> (<why>)". The lines that take time (press, hold, wait,
-// until) are recorded when they end, every other line before its handler runs. A
+// "command refused: <line> (<why>)". The lines that take time (press, hold, wheel,
+// wait, until) are recorded when they end, every other line before its handler runs. A
 // refused line changes nothing and the queue goes on. Refused: a malformed line, an
 // unknown command or control, and every action on a control a user could not reach
 // (hidden, disabled, or in a window that a modal dialog covers). Reading never refuses
@@ -53,6 +53,11 @@
 //                              flagged auto-repeat (as X11 delivers a held key); one
 //                              plain release after MS
 //   slide NAME VALUE           a scroll bar's or slider's thumb dragged to VALUE
+//   wheel NAME STEPS           the pointer moved to the control's centre, then STEPS
+//                              notches of the mouse wheel there (positive away from the
+//                              user, negative towards; not 0), one per turn of the event
+//                              loop, each to the widget under the pointer as the window
+//                              system delivers it; the keyboard focus stays where it is
 //   tab NAME INDEX             a click on tab INDEX of the tab strip NAME, counting the
 //                              hidden tabs ("tab SstMain 1"); a hidden tab is refused
 //   close [WINDOW]             a click on the window's close box (title bar); the main

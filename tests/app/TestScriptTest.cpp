@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCursor>
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
@@ -31,7 +32,9 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 namespace {
@@ -70,6 +73,12 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* e) override { Mouse("dbl", e); }
     void mouseMoveEvent(QMouseEvent*) override { events << "move"; }
     void contextMenuEvent(QContextMenuEvent*) override { events << "menu"; }
+    void wheelEvent(QWheelEvent* e) override {
+        events << QStringLiteral("wheel %1,%2 %3")
+                      .arg(e->position().x())
+                      .arg(e->position().y())
+                      .arg(e->angleDelta().y());
+    }
     void Key(const char* what, QKeyEvent* e) {
         QStringList parts{what, QKeySequence(e->key()).toString(), Mods(e->modifiers())};
         parts << (e->isAutoRepeat() ? "rep" : "");
@@ -232,6 +241,26 @@ TEST_F(TestScriptTest, MouseAndKeysReachTheControlAsAUsersDo) {
     }
 }
 
+TEST_F(TestScriptTest, AWheelTurnsUnderThePointerAtTheCentreAndLeavesTheFocusAlone) {
+    auto* edit = window.findChild<QLineEdit*>("TxtIn");
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    edit->setFocus();
+    auto* bar = window.findChild<QScrollBar*>("HsbX");
+    QObject::connect(bar, &QScrollBar::valueChanged, &window,
+                     [this](int value) { records << "HsbX " + QString::number(value); });
+
+    Run({"wheel PadA 2", "wheel PadA -1", "wheel HsbX -2"});
+    EXPECT_EQ(pad->events, (QStringList{"wheel 49,29 120", "wheel 49,29 120", "wheel 49,29 -120"}));
+    EXPECT_EQ(QCursor::pos(), bar->mapToGlobal(bar->rect().center()));
+    // Each notch moves the bar by its wheel lines; the line is recorded after the last.
+    const int lines = QApplication::wheelScrollLines();
+    EXPECT_EQ(records.mid(2),
+              (QStringList{"HsbX " + QString::number(lines), "HsbX " + QString::number(2 * lines),
+                           "command: wheel HsbX -2"}));
+    EXPECT_EQ(QApplication::focusWidget(), edit);
+}
+
 TEST_F(TestScriptTest, AHeldKeyRepeatsInFlaggedPairsAndEndsWithOnePlainRelease) {
     // Held well past the repeat delay, so that a slow turn of the event loop still sees
     // repeats.
@@ -271,6 +300,9 @@ TEST_F(TestScriptTest, UnreachableControlsAndMalformedLinesAreRefusedAndChangeNo
         {"tab SstRig 1", "the tab is hidden"},
         {"tab SstRig 3", "no tab 3"},
         {"key PadA Hyper+Q", "no key Hyper+Q"},
+        {"wheel PadA up", "not a number of notches: up"},
+        {"wheel PadA 0", "not a number of notches: 0"},
+        {"wheel CmdOff 1", "disabled"},
         {"click GrdTbl 9 9", "no such cell"},
         {"click CmdGo Meta", "no modifiers Meta"},
         {"wait soon", "not a time: soon"},
