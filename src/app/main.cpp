@@ -7,6 +7,7 @@
 #include "app/ProgramFont.h"
 #include "app/StartUp.h"
 #include "app/TestScript.h"
+#include "app/WheelFocus.h"
 #include "calibration/Calibration.h"
 #include "emulation/EmulaPage.h"
 #include "emulation/FrmCompensaTbl.h"
@@ -21,6 +22,7 @@
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    app::WheelFocusGuard wheelNeedsFocus(application);
     app::SetProgramFont();
     monitor::InstallTestHooksFromEnvironment();
     app::ProgramContext context;
