@@ -77,6 +77,25 @@ TEST_F(EndToEndSettingsDialogs, ExpertSettings) {
     EXPECT_EQ(Field("FrmSetExpert.CHK_FiloRPM", "checked"), "0") << "as it was";
 }
 
+TEST_F(EndToEndSettingsDialogs, UntickingTheMinimumRpmTakesBackAChosenReturnToPetrol) {
+    ASSERT_TRUE(staged.SimControl("com1", "zone3 66 01")); // the minimum rpm on
+    const int reads = int(staged.Requests("CMD_READ_MEM3").size());
+    ASSERT_TRUE(StagedProgram::WaitFor(
+        [&] { return staged.Requests("CMD_READ_MEM3").size() >= reads + 2; }, LongMs));
+    ASSERT_TRUE(
+        staged.Run({"input \"KOLT5829\"", "key FrmLX735 Ctrl+Alt+Shift+E", "click CmdExpert(0)"}));
+    ASSERT_EQ(Field("FrmSetExpert.ChkMinRpmAbil", "checked"), "1");
+    ASSERT_EQ(Field("FrmSetExpert.ChkReturnBenz", "checked"), "0");
+    const QString untick = "click FrmSetExpert.ChkMinRpmAbil";
+    ASSERT_TRUE(staged.Run({"click FrmSetExpert.ChkReturnBenz", untick}));
+    EXPECT_EQ(Field("FrmSetExpert.ChkReturnBenz", "checked"), "0");
+    EXPECT_TRUE(ZoneBecomes("zone3", 66, "00"));
+    // A return to petrol left chosen would have been written by the third zone-2 read.
+    const qint64 unticked = CommandMs(staged, untick);
+    ASSERT_TRUE(WaitForRequestsAfter(staged, "CMD_READ_MEM2", unticked, 3, LongMs));
+    EXPECT_EQ(Zone("zone2", 11, 1), "10") << "return to petrol off";
+}
+
 TEST_F(EndToEndSettingsDialogs, ResetToTheCngSet) {
     ASSERT_TRUE(staged.SimControl("com1", "error 3 1"));
     const QString hours = Zone("zone2", 3, 8);
@@ -130,13 +149,10 @@ TEST_F(EndToEndSettingsDialogs, InjectorOffsetsModesAndSensibility) {
     EXPECT_EQ(Field("FrmInjSet.CmbSelect(0)", "enabled"), "0");
     EXPECT_EQ(Field("FrmInjSet.LblInj(3)", "text"), "Inj #4");
     EXPECT_EQ(Field("FrmInjSet.LblInj(4)", "text"), "<refused>");
-    // The bar is disabled while it takes a step (a poll's exchange may run meanwhile).
-    QStringList steps;
-    for (int i = 0; i < 3; ++i) {
-        steps << "until FrmInjSet.HScrTime(1) enabled 1 20000"
-              << "key FrmInjSet.HScrTime(1) Right";
-    }
-    ASSERT_TRUE(staged.Run(steps, LongMs));
+    // Three presses in a row are three steps: the bar never drops out of reach.
+    ASSERT_TRUE(staged.Run({"key FrmInjSet.HScrTime(1) Right", "key FrmInjSet.HScrTime(1) Right",
+                            "key FrmInjSet.HScrTime(1) Right"},
+                           LongMs));
     EXPECT_TRUE(ZoneBecomes("zone3", 34, "96 00"));
     EXPECT_TRUE(Number("1", "2").match(Field("FrmInjSet.TxtInjGas(1)", "text")).hasMatch());
     ASSERT_TRUE(staged.Run({"click FrmInjSet.CmdDefaultTime(1)", "key FrmInjSet.SldBadBit Right"}));
