@@ -49,15 +49,24 @@ TEST(EndToEndLinkHardening, OfflineDuringASlowSendStaysOffline) {
         << staged.Read("BIN/RxTx.TXT").right(3000).constData();
 
     // Most of the time a frame is going out; the log tells whether the stop came in one
-    // (else the port is chosen again and OFFLINE clicked once more).
+    // (else the port is chosen again and OFFLINE clicked once more). A send sees the stop
+    // at its next byte and logs the frame it cut: that line is awaited, for a while far
+    // above a byte's time; after a stop between frames nothing follows.
     const auto stoppedDuringASend = [&staged] {
-        const QList<LogLine> lines = staged.LogLines();
-        for (qsizetype i = lines.size() - 1; i >= 0; --i) {
-            if (lines[i].text == "C 8") {
-                return i + 1 < lines.size() && lines[i + 1].text.startsWith("D 41");
-            }
-        }
-        return false;
+        QString next;
+        StagedProgram::WaitFor(
+            [&] {
+                const QList<LogLine> lines = staged.LogLines();
+                for (qsizetype i = lines.size() - 1; i >= 0; --i) {
+                    if (lines[i].text == "C 8") {
+                        next = i + 1 < lines.size() ? lines[i + 1].text : QString();
+                        return !next.isEmpty();
+                    }
+                }
+                return false;
+            },
+            5000);
+        return next.startsWith("D 41");
     };
     bool duringASend = false;
     for (int attempt = 0; attempt < 8 && !duringASend; ++attempt) {
