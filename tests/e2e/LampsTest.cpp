@@ -25,6 +25,9 @@ protected:
         ASSERT_TRUE(staged.StartProgram());
         ASSERT_TRUE(StagedProgram::WaitFor(
             [&] { return staged.Requests("CMD_READ_MEM1").size() >= 3; }, LongMs));
+        // Past the pages' refresh after the first complete read, which also sets the
+        // injector chooser back to all injectors.
+        ASSERT_TRUE(staged.Run({"until CmbSwtchTemp text 35 60000"}, LongMs));
         // The button face: the injector labels stand in it while all injectors are chosen.
         face = Back("LblInj(0)");
         ASSERT_FALSE(face.isEmpty());
