@@ -65,7 +65,7 @@ QByteArray LoadAndSave(const QString& path, const ParamFileData& data, const QSt
     Model model;
     EcuModel view = model.View();
     quint8 noSend = 0;
-    FUZZ_CHECK(SendParamFile(path, rig.link, view, noSend) != ParamFileResult::Rejected);
+    FUZZ_CHECK(SendParamFile(path, rig.link, view, noSend).read);
     for (std::size_t t = 0; t < CompTables.size(); ++t) {
         if (!data.comp[t].isEmpty()) {
             CompTblFromBytes(data.comp[t], CompTables[t].form,
