@@ -23,6 +23,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
+#include <algorithm>
 
 namespace ecudata {
 
@@ -105,14 +106,15 @@ std::optional<QByteArray> HexBlock(const QString& text, int bytes) {
 
 class Reader {
 public:
-    Reader(const QStringList& lines, const ConfigScale& scale) : lines_(lines), scale_(scale) {}
+    explicit Reader(const QStringList& lines) : lines_(lines) {}
 
-    std::optional<ParamFileData> Read(QString& error) {
+    // With a scale the set must also be whole and fit the ECU.
+    std::optional<ParamFileData> Read(QString& error, const ConfigScale* scale) {
         for (i_ = 0; i_ < lines_.size() && error_.isEmpty(); ++i_) {
             Line(lines_[i_].trimmed());
         }
-        if (error_.isEmpty()) {
-            CheckComplete();
+        if (error_.isEmpty() && scale) {
+            CheckComplete(*scale);
         }
         if (!error_.isEmpty()) {
             error = error_;
@@ -222,14 +224,14 @@ private:
         hasCor_ = true;
     }
 
-    void CheckComplete() {
+    void CheckComplete(const ConfigScale& scale) {
         if (data_.mem2.isEmpty()) {
             Fail(QStringLiteral("it holds no zone-2 record (B2)"));
         } else if (data_.mem3.isEmpty()) {
             Fail(QStringLiteral("it holds no zone-3 record (B3)"));
         } else if (!hasCor_) {
             Fail(QStringLiteral("it holds no correction table %1").arg(CorMarker));
-        } else if (!TblCorFitsWire(data_.cor, scale_)) {
+        } else if (!TblCorFitsWire(data_.cor, scale)) {
             Fail(QStringLiteral("its correction table holds a value the ECU cannot take"));
         }
     }
@@ -241,12 +243,24 @@ private:
     }
 
     const QStringList& lines_;
-    const ConfigScale& scale_;
     qsizetype i_ = 0;
     ParamFileData data_;
     bool hasCor_ = false;
     QString error_;
 };
+
+// One reading for the load's check and the off-line import, so that they take the same
+// lines.
+std::optional<ParamFileData> ReadFile(const QString& path, const ConfigScale* scale,
+                                      QString& error) {
+    QFile file(path);
+    if (!support::IsFilePresent(path) || !file.open(QIODevice::ReadOnly)) {
+        error = QStringLiteral("it cannot be read");
+        return std::nullopt;
+    }
+    const QStringList lines = SplitLines(file.readAll());
+    return Reader(lines).Read(error, scale);
+}
 
 // ---- Loading and sending
 
@@ -460,13 +474,21 @@ bool SaveParamFile(const QString& path, EcuModel& model, const ParamFileInfo& in
 
 std::optional<ParamFileData> ReadParamFile(const QString& path, const ConfigScale& scale,
                                            QString& error) {
-    QFile file(path);
-    if (!support::IsFilePresent(path) || !file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("it cannot be read");
-        return std::nullopt;
+    return ReadFile(path, &scale, error);
+}
+
+bool ImportParamFileEmula(const QString& path, EcuImages& images) {
+    QString error;
+    const std::optional<ParamFileData> data = ReadFile(path, nullptr, error);
+    if (!data || data->emula.size() != EmulaBlkSize) {
+        return false;
     }
-    const QStringList lines = SplitLines(file.readAll());
-    return Reader(lines, scale).Read(error);
+    EmulaBlk block{};
+    std::copy(data->emula.begin(), data->emula.end(), block.begin());
+    // The file's block replaces any edit still waiting as well.
+    images.EmulaBlkData = images.EmulaBlkWrite = block;
+    images.EmulaLine = EmulaReplyLine(block);
+    return true;
 }
 
 ParamFileLoad SendParamFile(const QString& path, comm::ClsComm& link, EcuModel& model,

@@ -21,6 +21,7 @@
 // Every hex line carries exactly the payload of the ECU command that writes the block.
 
 #include "ecudata/CorrectionTable.h"
+#include "ecudata/EmulaBlock.h"
 
 #include <QByteArray>
 #include <QList>
@@ -84,6 +85,12 @@ struct ParamFileData {
 // one.
 std::optional<ParamFileData> ReadParamFile(const QString& path, const ConfigScale& scale,
                                            QString& error);
+
+// The off-line import of a file's emulation block into the images (read, to-write copy and
+// reply line), its lines read as ReadParamFile reads them; the records and the correction
+// table need not be there. True when taken; a file that holds no block, or any line
+// ReadParamFile refuses, changes nothing.
+bool ImportParamFileEmula(const QString& path, EcuImages& images);
 
 // The blocks of a parameter file, in the order a load sends them.
 enum class ParamBlock {

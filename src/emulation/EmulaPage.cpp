@@ -4,6 +4,7 @@
 #include "app/FrmLX735.h"
 #include "app/PageServices.h"
 #include "app/ProgramContext.h"
+#include "ecudata/ParamFile.h"
 #include "emulation/EmulaLayout.h"
 #include "emulation/FrmEnterValueLambda.h"
 #include "emulation/StepKeys.h"
@@ -16,7 +17,6 @@
 
 #include <QComboBox>
 #include <QEvent>
-#include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -592,25 +592,8 @@ void EmulaPage::MoveEmulaMarker() {
 }
 
 void EmulaPage::LoadEmulaFromParFile(const QString& path) {
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) {
-        while (!file.atEnd()) {
-            const QString line = QString::fromLatin1(file.readLine()).trimmed();
-            if (line != QStringLiteral("[EmulaLambda]")) {
-                continue;
-            }
-            QString data = QString::fromLatin1(file.readLine());
-            while (data.endsWith(u'\n') || data.endsWith(u'\r')) {
-                data.chop(1);
-            }
-            // Only a whole block is taken; any other line leaves the block as it was.
-            // The file's block replaces any edit still waiting as well.
-            if (const std::optional<EmulaBlk> block = ParseEmulaLine(data)) {
-                ctx_.Images.EmulaBlkData = ctx_.Images.EmulaBlkWrite = *block;
-                ctx_.Images.EmulaLine = ecudata::EmulaReplyLine(*block);
-                edited_ = false;
-            }
-        }
+    if (ecudata::ImportParamFileEmula(path, ctx_.Images)) {
+        edited_ = false;
     }
     AggiornaVariabiliEmulazioneLambda();
     AggiornaVariabiliTabellaEmulazioneLambda();

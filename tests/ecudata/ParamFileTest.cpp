@@ -729,6 +729,41 @@ TEST(ParamFile, OnlyAnIdentifiedEcuOnARunningLinkIsWritten) {
     }
 }
 
+// The off-line load reads blanks around a block's lines as the check does: the images
+// take every block, and the set saved from them is the file without the blanks.
+TEST(ParamFile, AnOffLineLoadTakesBlockLinesWithBlanksAroundThem) {
+    const struct {
+        const char* before;
+        const char* after;
+    } cases[] = {{"", " "}, {"", "\t"}, {"", " \t  "}, {"\t ", ""}, {" ", "\t"}};
+    for (const auto& c : cases) {
+        Connected rig;
+        rig.link.ComState(COM_STOP);
+        rig.Run(10000);
+        QList<QByteArray> lines = SplitFile(Fixture("Sample.var"));
+        for (int k = B2Line - 1; k <= CorMarkerLine; ++k) {
+            lines[k] = c.before + lines[k] + c.after;
+        }
+        const QString path = rig.Put("b.var", JoinFile(lines));
+        const QString shown = QString("\"%1\" \"%2\"").arg(c.before, c.after);
+
+        testing_support::MsgBoxCapture boxes;
+        ASSERT_TRUE(rig.Send(path).read) << shown.toStdString();
+        EXPECT_TRUE(ImportParamFileEmula(path, rig.images)) << shown.toStdString();
+        QString error;
+        const std::optional<ParamFileData> data = ReadParamFile(path, rig.scale, error);
+        ASSERT_TRUE(data) << error.toStdString();
+        for (std::size_t t = 0; t < CompTables.size(); ++t) {
+            CompTblFromBytes(data->comp[t], CompTables[t].form,
+                             CompTable(rig.images, CompTables[t].id));
+        }
+        EXPECT_TRUE(boxes.boxes.empty()) << shown.toStdString();
+        EXPECT_EQ(rig.images.EmulaBlkWrite, rig.images.EmulaBlkData) << shown.toStdString();
+        EXPECT_EQ(BuildParamFile(rig.model, Info, ","), Fixture("Sample.var"))
+            << shown.toStdString();
+    }
+}
+
 TEST(ParamFile, OnlyTheDefaultSetsClearTheEcusErrors) {
     const struct {
         const char* name;
