@@ -54,7 +54,7 @@ void SendProbe(ClsComm& link) {
 // A state set while a step waited (a stop, a port choice) stands over the step's own.
 void StepRestart(ClsComm& link) {
     link.CloseComPort();
-    support::WaitUsec(RestartPauseUsec);
+    support::PauseUsec(RestartPauseUsec);
     if (link.ComState() == COM_RESTART) {
         link.ComState(COM_SEARCH);
         link.WDogPresente(true);
@@ -149,7 +149,7 @@ void StepSearch(ClsComm& link) {
     }
     link.ComState(COM_RESTART);
     if (link.FlagRicercaCom() < NoSearch) {
-        support::WaitUsec(FailedOpenPauseUsec);
+        support::PauseUsec(FailedOpenPauseUsec);
         const quint8 current = link.FlagRicercaCom();
         link.FlagRicercaCom(current < LastSearchedCom ? current + 1 : 0);
     }
