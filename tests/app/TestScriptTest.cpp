@@ -7,6 +7,7 @@
 #include "app/CommonDialog.h"
 #include "app/InputBox.h"
 #include "app/TabStrip.h"
+#include "common/AddControl.h"
 #include "common/MsgBoxCapture.h"
 #include "support/Clock.h"
 #include "support/MessageBox.h"
@@ -89,12 +90,7 @@ protected:
     void keyReleaseEvent(QKeyEvent* e) override { Key("up", e); }
 };
 
-template <class T> T* Add(QWidget& parent, const char* name, QRect where) {
-    auto* control = new T(&parent);
-    control->setObjectName(name);
-    control->setGeometry(where);
-    return control;
-}
+using testing_support::Add;
 
 class TestScriptTest : public ::testing::Test {
 protected:

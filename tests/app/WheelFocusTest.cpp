@@ -5,6 +5,7 @@
 
 #include "app/WheelFocus.h"
 #include "app/TestScript.h"
+#include "common/AddControl.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -21,12 +22,7 @@
 
 namespace {
 
-template <class T> T* Add(QWidget& parent, const char* name, QRect where) {
-    auto* control = new T(&parent);
-    control->setObjectName(name);
-    control->setGeometry(where);
-    return control;
-}
+using testing_support::Add;
 
 class WheelFocusTest : public ::testing::Test {
 protected:
