@@ -4,6 +4,7 @@
 
 #include "EcuRig.h"
 #include "common/BuildTools.h"
+#include "common/FdRead.h"
 #include "common/MsgBoxCapture.h"
 #include "ecudata/CalibrationParams.h"
 #include "ecudata/CompTables.h"
@@ -17,10 +18,8 @@
 
 #include <QProcess>
 #include <QTemporaryDir>
-#include <chrono>
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -189,18 +188,7 @@ public:
         if (write(fd_, request.constData(), request.size()) != request.size()) {
             return {};
         }
-        QByteArray got;
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-        while (got.size() < count && std::chrono::steady_clock::now() < end) {
-            pollfd pfd{fd_, POLLIN, 0};
-            poll(&pfd, 1, 10);
-            char buffer[64];
-            const ssize_t n = read(fd_, buffer, sizeof buffer);
-            if (n > 0) {
-                got.append(buffer, n);
-            }
-        }
-        return got;
+        return testing_support::ReadAtLeast(fd_, count, 3000);
     }
 
 private:
