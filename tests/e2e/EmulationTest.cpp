@@ -50,10 +50,7 @@ class EndToEndEmulation : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(staged.Valid());
-        staged.MapCom(1, staged.StartSim("ecu", {"--fast"}));
-        ASSERT_TRUE(staged.StartProgram());
-        ASSERT_TRUE(StagedProgram::WaitFor(
-            [&] { return !staged.Requests("CMD_READ_ERR").isEmpty(); }, LongMs));
+        ASSERT_TRUE(staged.StartConnected());
         ASSERT_TRUE(staged.Run({"input \"KOLT5829\"", "key FrmLX735 Ctrl+Alt+Shift+X"}));
     }
     int Writes(const QString& name) { return int(staged.Requests(name).size()); }

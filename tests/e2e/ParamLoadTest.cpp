@@ -21,10 +21,7 @@ class EndToEndParamLoad : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(staged.Valid());
-        staged.MapCom(1, staged.StartSim("ecu", {"--fast"}));
-        ASSERT_TRUE(staged.StartProgram());
-        ASSERT_TRUE(StagedProgram::WaitFor(
-            [&] { return !staged.Requests("CMD_READ_ERR").isEmpty(); }, LongMs));
+        ASSERT_TRUE(staged.StartConnected());
     }
 
     // The ECU's set as the program saves it, with another change-over temperature.

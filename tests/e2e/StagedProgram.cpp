@@ -17,6 +17,7 @@ namespace e2e {
 namespace {
 
 constexpr int StartMs = 10000;
+constexpr int ConnectMs = 60000;
 constexpr int StopMs = 5000;
 constexpr int PollMs = 50;
 
@@ -282,6 +283,16 @@ bool StagedProgram::StartProgram(const QString& display) {
     }
     program_.process.setWorkingDirectory(dir_.path());
     return program_.Start(Path("BIN/lx735"), {}, environment);
+}
+
+bool StagedProgram::StartConnected(const QString& sim) {
+    const QString link = StartSim(sim, {"--fast"});
+    if (link.isEmpty()) {
+        return false;
+    }
+    MapCom(1, link);
+    return StartProgram() &&
+           WaitFor([&] { return !Requests("CMD_READ_ERR").isEmpty(); }, ConnectMs);
 }
 
 bool StagedProgram::SendCommand(const QString& line) {

@@ -137,6 +137,9 @@ public:
     // A test switch of the program's (an LX735_TEST_ environment variable) for this test
     // alone. Set before StartProgram.
     void SetSwitch(const QString& name, const QString& value) { switches_.insert(name, value); }
+    // A fast simulated ECU of that name on COM1 and the program connected to it, past its
+    // first error read; False when either did not come up within a minute.
+    bool StartConnected(const QString& sim = "ecu");
     // The program, offscreen (or on the X display given); its test commands
     // (LX735_TEST_COMMANDS) are read from the file that SendCommand puts in place.
     bool StartProgram(const QString& display = QString());
