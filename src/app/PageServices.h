@@ -32,6 +32,8 @@ struct PageServices {
     // Calibration, modelling and map; Timer3Tick is the body of the calibration's timer,
     // which that library starts and stops.
     Action Timer3Tick = Nothing;
+    // Closing the program: the calibration's own abort, whatever state it is in.
+    Action AbortTara = Nothing;
     Action InizVarMap = Nothing;
     Action DrawGridMap = Nothing;
     Action LoadPointLabelsMap = Nothing;

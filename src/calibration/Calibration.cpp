@@ -31,6 +31,7 @@ void InstallCalibration(Calibration& c, app::ProgramContext& ctx, app::PageServi
     pages.PlotCorTableMod = [&mod] { mod.PlotCorTableMod(); };
     pages.LayoutModPage = [&mod] { mod.LayoutModPage(); };
     pages.Timer3Tick = [&run] { run.Timer3_Timer(); };
+    pages.AbortTara = [&run] { run.Abort(); };
     pages.LayoutCalPage = [page = c.page.get()] { page->LayoutCalPage(); };
     pages.InizVarMap = [&map] { map.InizVarMap(); };
     pages.DrawGridMap = [&map] { map.DrawGridMap(); };

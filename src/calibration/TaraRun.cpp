@@ -760,6 +760,16 @@ void TaraRun::StoreResult() {
     storing_ = false;
 }
 
+void TaraRun::Abort() {
+    // A result being stored ends in the idle state, which returns the ECU to run mode.
+    if (TaraState == 0 || storing_) {
+        return;
+    }
+    TaraState = 23;
+    TaraAbortFlag = 1;
+    window_.Timer3().start();
+}
+
 void TaraRun::CmdCalCancel_Click() {
     if (storing_) {
         return;

@@ -31,6 +31,9 @@ public:
     void Timer3_Timer();
     void CmdCalStart_Click();
     void CmdCalCancel_Click();
+    // The abort at once, from any state (the program is closing): what the run changed
+    // goes back and the ECU returns to run mode, through the tick.
+    void Abort();
 
     int& TaraState; // the program context's
     int TaraSavedState = 0;
