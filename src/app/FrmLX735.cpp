@@ -444,7 +444,7 @@ void FrmLX735::closeEvent(QCloseEvent* event) {
         return;
     }
     event->ignore();
-    QueryUnloadFromWindow();
+    RequestQuit();
 }
 
 void FrmLX735::QueryUnloadFromWindow() {
@@ -485,7 +485,7 @@ void FrmLX735::Unload() {
 }
 
 void FrmLX735::MnuFileEsc_Click() {
-    ctx_.QuitRequest = true;
+    RequestQuit();
 }
 
 void FrmLX735::MnuOffLine_Click() {
@@ -529,6 +529,7 @@ void FrmLX735::Timer1_Timer() {
         }
     }
     services_.Timer1Tick();
+    WatchQuitLink();
     Timer1Busy = false;
     ScheduleTimer1();
 }
@@ -539,7 +540,9 @@ void FrmLX735::Timer2_Timer() {
     }
     Timer2Busy = true;
     services_.Timer2Tick();
+    WatchQuitLink();
     Timer2Busy = false;
+    StepQuit(); // after the tick: a box it opens leaves the polls running
     if (ctx_.QuitRequest) {
         Unload();
     }

@@ -8,7 +8,9 @@
 
 #include "app/FrmInit.h"
 #include "app/FrmStartUp.h"
+#include "app/QuitGuard.h"
 #include "app/TabStrip.h"
+#include "support/Cursor.h"
 
 #include <QColor>
 #include <QHash>
@@ -18,6 +20,7 @@
 #include <QTimer>
 #include <array>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QMenu;
@@ -46,6 +49,11 @@ public:
     bool IsUnloaded() const { return unloaded_; }
     // Called at the end of the unload (main ends the event loop there).
     std::function<void()> OnUnloaded;
+
+    // The close box and File > Esc: edits still owed to the ECU are written first, a
+    // running calibration is undone first (after asking); then the program ends. With
+    // the link down, or lost while writing, the installer is asked.
+    void RequestQuit();
 
     // Menus.
     void MnuFileEsc_Click();
@@ -151,6 +159,15 @@ private:
     void SetStatusColors(int cell, const QColor& back, const QColor& fore);
     void ShowPendingWrites(bool pending, bool searching, double nowUsec);
 
+    // The quit's phases (FrmLX735Quit.cpp).
+    QuitView SeeQuit() const;
+    void CarryQuitStep(QuitStep step);
+    void BeginQuitPhase(QuitPhase phase);
+    void EndQuitPhase();
+    void StepQuit();      // at the end of every poll tick
+    void WatchQuitLink(); // at the end of every link and poll tick
+    int QuitBox(int text, int style);
+
     ProgramContext& ctx_;
     PageServices& services_;
     TabStrip* sstMain_ = nullptr;
@@ -178,6 +195,11 @@ private:
     bool dictionaryBoxOpen_ = false;
     bool deactivatedByOwnBox_ = false;
     bool errorMarkerReported_ = false;
+    QuitPhase quitPhase_ = QuitPhase::None;
+    bool quitLinkFailed_ = false;
+    bool quitAsking_ = false;
+    std::unique_ptr<support::CursorOverride> quitCursor_;
+    QString closingText_; // the status bar's text while the last writes go out
 };
 
 } // namespace app

@@ -155,7 +155,7 @@ void FrmLX735::ShowPendingWrites(bool pending, bool searching, double nowUsec) {
         return;
     }
     if (!searching) {
-        SetStatusCell(0, QStringLiteral("UPGRADE"));
+        SetStatusCell(0, closingText_.isEmpty() ? QStringLiteral("UPGRADE") : closingText_);
     }
     if (nowUsec - lastBlinkUsec_ >= AnimationStepUsec) {
         lastBlinkUsec_ = nowUsec;

@@ -262,4 +262,29 @@ qint16 FindLinguaMismatch(const ClsLingue& lingue) {
     return -1;
 }
 
+QStringList SectionTexts(const ClsLingue& lingue, const QString& marker, int count) {
+    for (int entry = 0; entry <= lingue.UboundVoci(); ++entry) {
+        if (lingue.VoceDizionario(0, qint16(entry)) == marker) {
+            QStringList texts;
+            for (int k = 1; k <= count; ++k) {
+                texts << lingue.VoceDizionario(lingue.IdLingua(), qint16(entry + k));
+            }
+            return texts;
+        }
+    }
+    return {};
+}
+
+QStringList SectionTexts(const ClsLingue& lingue, const QString& marker,
+                         const QStringList& fallbacks) {
+    QStringList texts = SectionTexts(lingue, marker, int(fallbacks.size()));
+    texts.resize(fallbacks.size());
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        if (texts[i].isEmpty()) {
+            texts[i] = fallbacks[i];
+        }
+    }
+    return texts;
+}
+
 } // namespace support

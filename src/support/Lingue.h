@@ -90,4 +90,14 @@ private:
 // when all agree or nothing is loaded.
 qint16 FindLinguaMismatch(const ClsLingue& lingue);
 
+// A section of texts of our own: the entry whose text in language 0 is the marker
+// ("[FrmErrEcu]"), then the count entries after it in the current language. Every
+// language holds the markers at the same entry numbers. Empty when there is no such
+// marker.
+QStringList SectionTexts(const ClsLingue& lingue, const QString& marker, int count);
+// The same with the texts the program falls back on, one per entry: an entry the
+// dictionary lacks (or leaves empty) is its fallback.
+QStringList SectionTexts(const ClsLingue& lingue, const QString& marker,
+                         const QStringList& fallbacks);
+
 } // namespace support

@@ -285,6 +285,19 @@ bool StagedProgram::StartProgram(const QString& display) {
     return program_.Start(Path("BIN/lx735"), {}, environment);
 }
 
+bool StagedProgram::ShortenCalibration() {
+    QList<QByteArray> lines = Read("LNG/ConfigScale.ini").split('\n');
+    const qsizetype block = lines.indexOf("[PARAMETRI DI TARATURA]\r");
+    if (block < 0) {
+        return false;
+    }
+    for (const auto& [position, value] :
+         {std::pair{2, 4}, {3, 3}, {4, 4}, {5, 3}, {6, 3}, {7, 2}, {16, 4}, {17, 3}, {18, 2}}) {
+        lines[block + 2 * position] = QByteArray::number(value) + "\r";
+    }
+    return WriteFile(Path("LNG/ConfigScale.ini"), lines.join('\n'));
+}
+
 bool StagedProgram::StartConnected(const QString& sim) {
     const QString link = StartSim(sim, {"--fast"});
     if (link.isEmpty()) {

@@ -134,6 +134,10 @@ public:
     // calibration's settles) run at this share of their time (LX735_TEST_TIME_SCALE);
     // 1 keeps them real. Set before StartProgram.
     void SetTimeScale(double scale) { timeScale_ = scale; }
+    // The calibration's settles, samples, rpm waits and pauses shortened in the staged
+    // ConfigScale.ini: the simulated engine holds its values, so fewer samples give the
+    // same means. Set before StartProgram.
+    bool ShortenCalibration();
     // A test switch of the program's (an LX735_TEST_ environment variable) for this test
     // alone. Set before StartProgram.
     void SetSwitch(const QString& name, const QString& value) { switches_.insert(name, value); }
