@@ -324,6 +324,27 @@ SECTIONS = [
         ("Lambda emulation", "Emulazione lambda"),
         ("Correction table", "Tabella di correzione"),
     ]),
+    # Closing the program while the ECU is still owed writes or a calibration's undoing.
+    ("[CloseProgram]", [
+        ("Writing the last changes to the ECU before closing...",
+         "Scrittura delle ultime modifiche nella centralina prima della chiusura..."),
+        ("Some changes are not yet written to the ECU: the link to the ECU is down or the "
+         "write keeps failing. Close the program without writing them?",
+         "Alcune modifiche non sono ancora scritte nella centralina: il collegamento con la "
+         "centralina \u00e8 interrotto o la scrittura continua a fallire. Chiudere il "
+         "programma senza scriverle?"),
+        ("An automatic calibration is under way. Stop it, put the ECU's settings back as "
+         "they were and close the program?",
+         "\u00c8 in corso una calibrazione automatica. Interromperla, rimettere le "
+         "impostazioni della centralina come erano e chiudere il programma?"),
+        ("The link to the ECU was lost while the calibration was being undone: the ECU may "
+         "still be in slave mode with the calibration's table. Connect again and run the "
+         "calibration or send a parameter file.",
+         "Il collegamento con la centralina si \u00e8 interrotto mentre si annullava la "
+         "calibrazione: la centralina potrebbe essere ancora in modo slave con la tabella "
+         "della calibrazione. Ricollegarsi e ripetere la calibrazione o inviare un file "
+         "parametri."),
+    ]),
 ]
 
 
