@@ -41,8 +41,8 @@ void Place(monitor::TwipsBox& box, float left, float top, float width, float hei
 
 const QStringList& EmulaPageControls() {
     static const QStringList names = [] {
-        QStringList list{"FrmEmul", "LblTabSoglie", "LblHelpTabDelay", "LblAnte",
-                         "LblPost", "LblFrmRPM",    "PctGrdLambda"};
+        QStringList list{"FrmEmul", "LblTabSoglie", "LblHelpTabDelay",
+                         "LblAnte", "LblPost",      "PctGrdLambda"};
         for (const auto& row : SettingRows) {
             list << row[0] << row[1];
         }
@@ -77,7 +77,7 @@ void LayoutEmulaPage(monitor::TwipsGeometry& page, float tabWidth, float tabHeig
     const float rowPitch = (upper - 240) / float(std::size(SettingRows));
     const float rowHeight = std::min(rowPitch - 30, helpHeight + 30);
     const float widths[3] = {inner * 40 / 100, inner * 31 / 100, inner * 29 / 100};
-    const float captionShare[3] = {56, 42, 58}; // percent of the column
+    const float captionShare[3] = {56, 42, 62}; // percent of the column
     const float lefts[3] = {Margin, Margin + widths[0], Margin + widths[0] + widths[1]};
     const auto place = [&](const char* name, float left, int row, float width) {
         Place(page[name], left, 180 + row * rowPitch, width - 30, rowHeight);
@@ -123,8 +123,6 @@ void LayoutEmulaPage(monitor::TwipsGeometry& page, float tabWidth, float tabHeig
     Place(page["GrdRpm"], left + pressWidth, top, rpmColumn * 12, h);
     Place(page["GrdBar"], left, top + h, pressWidth, 4 * h);
     Place(page["GrdEmul"], left + pressWidth, top + h, rpmColumn * 12, 4 * h);
-    Place(page["LblFrmRPM"], left + pressWidth, label.Top, rpmColumn * 12, gridGap - 15);
-    page["LblFrmRPM"].FontSize = font;
     for (const char* grid : Grids) {
         page[grid].FontSize = gridFont;
     }

@@ -37,6 +37,8 @@ constexpr quint32 SysWindow = 0x80000005;
 constexpr int PaceMs = 150;
 constexpr int MarkerMs = 200;
 constexpr int Columns = CompPoints + 1;
+// The leaning frame's row of tools stands below its title, clear of the frame's line.
+constexpr int ToolRowTop = 300;
 
 struct TableDef {
     const char* frame;
@@ -180,7 +182,7 @@ void FrmCompensaTbl::MakeControls() {
     const auto button = [&smag](const char* name, const char* caption, int left) {
         auto* b = new QPushButton(caption, &smag);
         b->setObjectName(name);
-        app::MoveTwips(*b, left, 240, 1700, 375);
+        app::MoveTwips(*b, left, ToolRowTop, 1700, 375);
         return b;
     };
     cmdModScala_ = button("CmdModScala", "*** Modifica Scala", 2040);
@@ -191,7 +193,7 @@ void FrmCompensaTbl::MakeControls() {
     connect(cmdPerc_, &QPushButton::clicked, this, [this] { CmdAutoMinMaxSmagPerc_Click(); });
     cmbSmagAcc_ = new QComboBox(&smag);
     cmbSmagAcc_->setObjectName("CmbSmagAcc");
-    app::MoveTwips(*cmbSmagAcc_, 7440, 240, 1700, 375);
+    app::MoveTwips(*cmbSmagAcc_, 7440, ToolRowTop, 1700, 375);
     for (int i = 1; i <= 32; ++i) {
         cmbSmagAcc_->addItem(QString::number(i));
     }

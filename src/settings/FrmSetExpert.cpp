@@ -63,7 +63,7 @@ const ExpertControl Design[] = {
     {Kind::Frame, "Frame2", "", "", 120, 3120, 5760, 720},
     {Kind::Label, "LblMaxpower", "Frame2", "Maximum power", 120, 240, 1560, H},
     {Kind::Combo, "CmbMaxPowerSoh", "Frame2", "", 1740, 240, 1080, H},
-    {Kind::Label, "LblMaxPowerTinj", "Frame2", "Max power injection time", 2880, 240, 1560, H},
+    {Kind::Label, "LblMaxPowerTinj", "Frame2", "Injection time", 2880, 240, 1560, H},
     {Kind::Combo, "CmbTInjMaxPower", "Frame2", "", 4500, 240, 1080, H},
     {Kind::Frame, "Frame3", "", "", 120, 3900, 5760, 720},
     {Kind::Label, "LblTempSens", "Frame3", "Temperature sensor", 120, 240, 1560, H},

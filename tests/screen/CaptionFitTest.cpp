@@ -1,5 +1,6 @@
 // Every caption an installer reads fits its control: the main window (each tab it can
-// open), the error list, the service window and the About box, in English and Italian,
+// open), the error list, the service window, the About box, the expert and level-sensor
+// dialogs and the compensation window, in English and Italian,
 // at the start size and filling a 1920 x 1080 screen, measured with the metrics of the
 // font each control draws with. It runs on an X display (Xvfb) with the program's font,
 // and keeps screenshots of the main window with its tab rows (build/tests/screen/
@@ -8,11 +9,15 @@
 #include "app/Controls.h"
 #include "app/InputBox.h"
 #include "app/ProgramFont.h"
+#include "emulation/EmulaPage.h"
+#include "emulation/FrmCompensaTbl.h"
 #include "monitor/ErrorFlags.h"
 #include "monitor/FrmErrEcu.h"
 #include "monitor/FrmService.h"
 #include "monitor/LiveWindowRig.h"
 #include "settings/ConfigPage.h"
+#include "settings/FrmLevelSetting.h"
+#include "settings/FrmSetExpert.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -26,6 +31,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QStyleOptionGroupBox>
 #include <QTableWidget>
 
 namespace screen_test {
@@ -116,6 +122,30 @@ QList<Cut> CutCaptions(QWidget& window) {
     return cuts;
 }
 
+// The controls of window that stand across the top line of their titled frame: they begin
+// above the frame's contents and reach into them.
+QStringList ControlsAcrossFrameLines(QWidget& window) {
+    QStringList across;
+    for (QGroupBox* frame : window.findChildren<QGroupBox*>()) {
+        QStyleOptionGroupBox option;
+        option.initFrom(frame);
+        option.text = frame->title();
+        option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+        option.textAlignment = frame->alignment();
+        const int top =
+            frame->style()
+                ->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxContents, frame)
+                .top();
+        for (QWidget* control : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (control->isVisibleTo(&window) && control->y() < top &&
+                control->geometry().bottom() >= top) {
+                across << frame->objectName() + "/" + control->objectName();
+            }
+        }
+    }
+    return across;
+}
+
 std::string Describe(const QList<Cut>& cuts) {
     std::string text;
     for (const Cut& cut : cuts) {
@@ -135,9 +165,11 @@ std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
            (info.param.fullScreen ? "FullScreen" : "StartSize");
 }
 
-// Made before the rig, which makes the Configuration page before the window loads.
+// Made before the rig, which makes the Configuration and Lambda pages before the window
+// loads.
 struct ConfigPageHolder {
     std::unique_ptr<settings::ConfigPage> configPage;
+    std::unique_ptr<emulation::EmulaPage> emulaPage;
 };
 
 class CaptionFit : protected ConfigPageHolder,
@@ -147,8 +179,14 @@ protected:
     CaptionFit()
         : LiveWindowRig([this] {
               configPage = std::make_unique<settings::ConfigPage>(*context, *window, services);
+              emulaPage = std::make_unique<emulation::EmulaPage>(*context, *window);
+              emulaPage->Install(services, monitor->hooks);
+              emulation::ConnectCmdTableComp(*context, *window);
           }) {}
-    ~CaptionFit() override { configPage.reset(); }
+    ~CaptionFit() override {
+        emulaPage.reset();
+        configPage.reset();
+    }
 
     void SetUp() override {
         if (QGuiApplication::platformName() == "offscreen") {
@@ -240,6 +278,40 @@ TEST_P(CaptionFit, NoCaptionIsWiderThanItsControl) {
         ASSERT_NE(other, nullptr);
         const QList<Cut> cuts = CutCaptions(*other);
         EXPECT_TRUE(cuts.isEmpty()) << Describe(cuts);
+    }
+}
+
+TEST_P(CaptionFit, DialogsAndTheLambdaPageFitTheirCaptions) {
+    SwitchDeveloperView(); // every control of the expert dialog shown
+    window->MnuViewTab_Click(4);
+    QCoreApplication::processEvents();
+    QList<Cut> cuts = CutCaptions(*window);
+    EXPECT_TRUE(cuts.isEmpty()) << "Lambda page:" << Describe(cuts);
+
+    // The Lambda page's layout leaves the Configuration page's headings in their boxes.
+    window->MnuViewTab_Click(1);
+    QCoreApplication::processEvents();
+    const QWidget& heading = Widget("LblFrmRPM");
+    EXPECT_EQ(heading.parentWidget()->objectName(), "FrmCongif");
+    EXPECT_TRUE(Widget("ShpFrmRPM").geometry().contains(heading.geometry()));
+    EXPECT_FALSE(heading.geometry().intersects(Widget("LblFrmTyp").geometry()));
+
+    configPage->CmdExpert_Click();
+    configPage->CmdTpyGLS_Click();
+    qobject_cast<QPushButton*>(&Widget("CmdTableComp"))->click();
+    QCoreApplication::processEvents();
+    auto* compensation = window->findChild<emulation::FrmCompensaTbl*>("FrmCompensaTbl");
+    ASSERT_NE(compensation, nullptr);
+    ASSERT_NE(configPage->LevelDialog(), nullptr);
+    // The unit beside each threshold, not the sensor's description.
+    EXPECT_EQ(configPage->LevelDialog()->findChild<QLabel*>("LblMisura(0)")->text(), "%");
+    for (QWidget* dialog :
+         {static_cast<QWidget*>(&configPage->Expert()),
+          static_cast<QWidget*>(configPage->LevelDialog()), static_cast<QWidget*>(compensation)}) {
+        cuts = CutCaptions(*dialog);
+        EXPECT_TRUE(cuts.isEmpty()) << Describe(cuts);
+        EXPECT_TRUE(ControlsAcrossFrameLines(*dialog).isEmpty())
+            << ControlsAcrossFrameLines(*dialog).join(", ").toStdString();
     }
 }
 

@@ -217,16 +217,17 @@ MAIN_TAIL = [
     ("Lambda emulation", "Emulazione lambda"),  # E+72 LblAbilEmula
     ("Probe 1", "Sonda 1"),  # E+73 LblSonda1, LblSonda1Bis
     ("Probe 2", "Sonda 2"),  # E+74 LblSonda2, LblSonda2Bis
-    ("Activation delay (s)", "Ritardo di attivazione (s)"),  # E+75 LblRitardo
-    ("Upstream", "Ante"),  # E+76 LblAnte
-    ("Downstream", "Post"),  # E+77 LblPost
-    ("High level (mV)", "Livello alto (mV)"),  # E+78 LblEmulLevAlto
-    ("Low level (mV)", "Livello basso (mV)"),  # E+79 LblEmulLevBasso
+    ("Activation delay (s)", "Ritardo attivaz. (s)"),  # E+75 LblRitardo
+    ("Pre", "Ante"),  # E+76 LblAnte
+    ("Post", "Post"),  # E+77 LblPost
+    ("High (V)", "Alto (V)"),  # E+78 LblEmulLevAlto
+    ("Low (V)", "Basso (V)"),  # E+79 LblEmulLevBasso
     ("Lambda out 1", "Uscita lambda 1"),  # E+80 LblLambdaOut1
     ("Lambda out 2", "Uscita lambda 2"),  # E+81 LblLambdaOut2
     ("Thresholds", "Soglie"),  # E+82 LblTabSoglie
-    ("Double-click a cell to edit", "Doppio clic per modificare"),  # E+83 LblHelpTabDelay
-    ("Absolute pressure", "Pressione assoluta"),  # E+84 LblAbsPres
+    ("Select cells: + / - step them (Shift: larger steps), Enter sets a value",
+     "Selezionare le celle: + / - le variano (Maiusc: passi ampi), Invio imposta un valore"),  # E+83 LblHelpTabDelay
+    ("Abs. pressure", "Press. assoluta"),  # E+84 LblAbsPres
     ("Type a number.", "Inserire un numero."),  # E+85 MsgEmula01
     ("The value must not exceed 255.", "Il valore non deve superare 255."),  # E+86 MsgEmula02
     ("The value must not be below -255.", "Il valore non deve essere minore di -255."),  # E+87 MsgEmula03
@@ -274,16 +275,16 @@ SECTIONS = [
     ]),
     ("[FrmSetExpert]", [
         ("Minimum rpm", "Giri minimi"),  # ChkMinRpmAbil
-        ("Minimum power low", "Potenza minima bassa"),  # LblMinPowerSol
-        ("Minimum power high", "Potenza minima alta"),  # LblMinPowerSoh
+        ("Minimum power low", "Pot. minima bassa"),  # LblMinPowerSol
+        ("Minimum power high", "Pot. minima alta"),  # LblMinPowerSoh
         ("Maximum power", "Potenza massima"),  # LblMaxpower
         ("Pressure sensor", "Sensore di pressione"),  # LblPressSens
-        ("Temperature sensor", "Sensore di temperatura"),  # LblTempSens
+        ("Temperature sensor", "Sensore temp."),  # LblTempSens
         ("Deceleration hysteresis", "Isteresi di decelerazione"),  # LblRpmHyst
         ("Self-adaptation", "Autoadattamento"),  # ChkAbilAdat
         ("Diagnostics", "Diagnostica"),  # ChkAbilDiag
         ("Return to petrol", "Ritorno a benzina"),  # ChkReturnBenz
-        ("Max power injection time", "Tempo di iniezione a potenza massima"),  # LblMaxPowerTinj
+        ("Injection time", "Tempo iniezione"),  # LblMaxPowerTinj
     ]),
     ("[New_Functions]", [
         ("Rpm from wire", "Giri da filo"),  # CHK_FiloRPM
@@ -299,8 +300,9 @@ SECTIONS = [
         ("Gas temperature", "Temperatura gas"),  # FrmGrdTemp
         ("Reducer temperature", "Temperatura riduttore"),  # FrmGrdTempRid
         ("Reducer pressure", "Pressione riduttore"),  # FrmGrdPres
-        ("Type the correction in percent for each point.",
-         "Inserire la correzione in percentuale per ogni punto."),  # LblHelp
+        ("Select a cell and press + or - to change it; with Shift it changes in larger steps.",
+         "Selezionare una cella e premere + o - per cambiarla; con Maiusc cambia a passi "
+         "pi\u00f9 ampi."),  # LblHelp
         ("Enable", "Abilita"),  # ChkGrdTemp and the other three
     ]),
     ("[Frm_EnterValue]", [
