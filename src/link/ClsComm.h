@@ -5,6 +5,7 @@
 // and the few stores that replies and files fill. The program context owns one; the
 // two port drivers are handed in and must outlive it.
 
+#include "link/FailedCallLog.h"
 #include "link/ReplyQueue.h"
 #include "link/RxTxLog.h"
 
@@ -231,7 +232,8 @@ public:
     // device that ComPortNome maps to) with 38400 8N1; False when it cannot be opened
     // or set up. A failed serial open leaves the port closed.
     bool SetComm();
-    // Closes whatever port is open (cable and serial port); always True.
+    // Closes whatever port is open (cable and serial port); always True. The runs of
+    // failed calls on it end here, each written with its length.
     bool CloseComPort();
     void CleanInputCom();
     void CleanOutputCom();
@@ -239,11 +241,17 @@ public:
     // link is ready (False, nothing changed, when it is not within 500 ms); then arms
     // the reply deadline and waits for the reply. A resend continues the exchange of
     // the frame it repeats; any other send starts a new one. A stop or restart set
-    // while the bytes go out ends the send (logged "D ") and stands: False.
+    // while the bytes go out ends the send (logged "D ") and stands: False. A device
+    // that is gone ends it too, as a lost link (see DeviceGone).
     bool SendMsg(const QByteArray& Msg, bool resend = false);
-    // Appends what the input queue holds to InBuffer (False before RxNotBefore).
+    // Appends what the input queue holds to InBuffer (False before RxNotBefore). A
+    // device that is gone ends the exchange as a lost link.
     bool ReciveMsg();
     // InBuffer holds a whole reply frame (and perhaps bytes after it).
+    // A call on the open port failed in the way of a device that is no longer there
+    // (unplugged, its line hung up): the exchange under way was ended as a lost link
+    // (COM_RESTART), as when the cables attached change. Cleared when the port closes.
+    bool DeviceGone() const { return deviceGone_; }
     bool CtrlEndRecive() const;
     void LoadWDogSend();
     void UnloadWDogSend();
@@ -314,8 +322,18 @@ private:
     void LogSerialFailure(const QString& call, const QString& text, qint32 osError);
     void ReportOpenFailure(const QString& device, int osError);
     bool SerialQueueStatus();
-    // Appends the bytes a read really delivered.
-    void ReadInto(qint32 count, bool usb, qint32& osError);
+    // The result of a port call the link log records (for the cable, ftStatus_ holds
+    // its status). A failure takes the call's system error into osError, is written
+    // when the call starts failing and tells whether the device is gone; a success
+    // after failures writes the run's length. True when this failure was written.
+    bool NoteCall(const QString& call, bool ok, bool usb, qint32& osError,
+                  const QString& text = QString());
+    void WriteFailureRun(const QString& call, int run);
+    // Ends the exchange under way as a lost link; a stop or restart already set stands.
+    void DeviceLost();
+    // Appends the bytes a read really delivered; False when the read failed (and
+    // failureWritten tells whether that failure went to the log).
+    bool ReadInto(qint32 count, bool usb, qint32& osError, bool& failureWritten);
     bool WriteOneByte(char byte, bool usb, qint32& osError);
     bool InputWaiting(bool usb, bool lastByte, qint32& osError);
 
@@ -384,6 +402,9 @@ private:
 
     bool handleFileErrorShown_ = false;
     QSet<QString> reportedOpenFailures_;
+    FailedCallLog failedCalls_;
+    bool deviceGone_ = false;
+
     QString portMessage_;
     quint64 portMessageSerial_ = 0;
 

@@ -59,6 +59,39 @@ void ClsComm::LogSerialFailure(const QString& call, const QString& text, qint32 
     WriteLog("LastDllError ", LogHex(osError));
 }
 
+bool ClsComm::NoteCall(const QString& call, bool ok, bool usb, qint32& osError,
+                       const QString& text) {
+    if (ok) {
+        WriteFailureRun(call, failedCalls_.Succeeded(call));
+        return false;
+    }
+    osError = platform::LastOsError();
+    deviceGone_ =
+        deviceGone_ || (usb ? platform::FtDeviceGone(ftStatus_) : platform::DeviceGone(osError));
+    if (!failedCalls_.Failed(call)) {
+        return false;
+    }
+    if (usb) {
+        LogFtdiFailure(call, osError);
+    } else {
+        LogSerialFailure(call, text, osError);
+    }
+    return true;
+}
+
+void ClsComm::WriteFailureRun(const QString& call, int run) {
+    if (run > 0) {
+        WriteLog(call, " failures in a row: " + QString::number(run));
+    }
+}
+
+void ClsComm::DeviceLost() {
+    if (comState_ == COM_SENDING || comState_ == COM_WAIT_REPLY) {
+        wDogPresente_ = true;
+        ComState(COM_RESTART);
+    }
+}
+
 bool ClsComm::SetComm() {
     if (usbCom_) {
         qint32 handle = 0;
@@ -112,6 +145,10 @@ void ClsComm::ReportOpenFailure(const QString& device, int osError) {
 
 bool ClsComm::CloseComPort() {
     // Both kinds: the port choice may have switched UsbCom while the other was open.
+    for (const auto& [call, run] : failedCalls_.EndAll()) {
+        WriteFailureRun(call, run);
+    }
+    deviceGone_ = false;
     if (lngHand_ != 0) {
         ftdi_.FT_Close(lngHand_);
         lngHand_ = 0;
@@ -155,36 +192,24 @@ void ClsComm::CleanOutputCom() {
 bool ClsComm::InputWaiting(bool usb, bool lastByte, qint32& osError) {
     if (usb) {
         ftStatus_ = ftdi_.FT_GetQueueStatus(lngHand_, lngRxByte_);
-        if (ftStatus_ != FT_OK) {
-            osError = platform::LastOsError();
-            LogFtdiFailure("FT_GetQueueStatus Send", osError);
-        }
+        NoteCall("FT_GetQueueStatus Send", ftStatus_ == FT_OK, true, osError);
         // The cable may be answering the bytes already sent: only the last one counts.
         return !lastByte && ftStatus_ == FT_OK && lngRxByte_ > 0;
     }
     const bool ok = SerialQueueStatus();
-    if (!ok) {
-        osError = platform::LastOsError();
-        LogSerialFailure("ClearCommError Send", QString(), osError);
-    }
+    NoteCall("ClearCommError Send", ok, false, osError);
     return ok && lngRxByte_ > 0;
 }
 
 bool ClsComm::WriteOneByte(char byte, bool usb, qint32& osError) {
     if (usb) {
         ftStatus_ = ftdi_.FT_Write(lngHand_, &byte, 1, byteWitn_);
-        if (ftStatus_ != FT_OK) {
-            osError = platform::LastOsError();
-            LogFtdiFailure("FT_Write Send", osError);
-        }
+        NoteCall("FT_Write Send", ftStatus_ == FT_OK, true, osError);
         return ftStatus_ == FT_OK;
     }
     const bool ok = serial_.WriteByte(byte, byteWitn_);
     ftStatus_ = ok ? 1 : 0;
-    if (!ok) {
-        osError = platform::LastOsError();
-        LogSerialFailure("WriteFile Send", QString(), osError);
-    }
+    NoteCall("WriteFile Send", ok, false, osError);
     return ok;
 }
 
@@ -239,6 +264,9 @@ bool ClsComm::SendMsg(const QByteArray& Msg, bool resend) {
         break;
     }
     // A stop or restart that came during the send stands: nothing waits for a reply.
+    if (deviceGone_) {
+        DeviceLost();
+    }
     if (comState_ != COM_SENDING) {
         return false;
     }
@@ -249,60 +277,57 @@ bool ClsComm::SendMsg(const QByteArray& Msg, bool resend) {
     return true;
 }
 
-void ClsComm::ReadInto(qint32 count, bool usb, qint32& osError) {
+bool ClsComm::ReadInto(qint32 count, bool usb, qint32& osError, bool& failureWritten) {
     count = std::min(count, MaxReadChunk);
     QByteArray buffer(count, '\0');
     bytesRead_ = 0;
     if (usb) {
+    bool ok = false;
         ftStatus_ = ftdi_.FT_Read(lngHand_, buffer.data(), count, bytesRead_);
-        if (ftStatus_ != FT_OK) {
-            osError = platform::LastOsError();
-            LogFtdiFailure("FT_Read Recive", osError);
-        }
+        ok = ftStatus_ == FT_OK;
     } else {
-        const bool ok = serial_.Read(buffer.data(), count, bytesRead_);
+        ok = serial_.Read(buffer.data(), count, bytesRead_);
         ftStatus_ = ok ? 1 : 0;
-        if (!ok) {
-            osError = platform::LastOsError();
-            LogSerialFailure("ReadFile Recive", QString(), osError);
-        }
     }
     // Only what the read delivered: a failed or short read adds no stale bytes.
+    failureWritten = NoteCall(usb ? "FT_Read Recive" : "ReadFile Recive", ok, usb, osError);
     inBuffer_.append(buffer.constData(), std::clamp(bytesRead_, 0, count));
 }
+    return ok;
 
 bool ClsComm::ReciveMsg() {
     if (support::GetTimeUsec() < rxNotBefore_) {
         return false;
     }
     qint32 osError = 0;
-    if (usbCom_) {
+    const bool usb = usbCom_;
+    bool queried = false;
+    if (usb) {
         ftStatus_ = ftdi_.FT_GetQueueStatus(lngHand_, lngRxByte_);
-        if (ftStatus_ != FT_OK) {
-            osError = platform::LastOsError();
-            LogFtdiFailure("FT_GetQueueStatus Recive", osError);
-        }
-        if (ftStatus_ == FT_OK && lngRxByte_ > 0) {
-            ReadInto(lngRxByte_, true, osError);
-            WriteLog("R ", Hex(inBuffer_));
-        }
-        // From here on non-zero means success, as on the serial port.
-        ftStatus_ = ftStatus_ == FT_OK ? -1 : 0;
+        queried = ftStatus_ == FT_OK;
     } else {
-        const bool ok = SerialQueueStatus();
-        if (!ok) {
-            osError = platform::LastOsError();
-            LogSerialFailure("ClearCommError Recive", " ", osError);
-        }
-        if (ok && lngRxByte_ > 0) {
-            ReadInto(lngRxByte_, false, osError);
+        queried = SerialQueueStatus();
+    }
+    bool failureWritten = NoteCall(usb ? "FT_GetQueueStatus Recive" : "ClearCommError Recive",
+                                   queried, usb, osError, usb ? QString() : QStringLiteral(" "));
+    bool ok = queried;
+    if (queried && lngRxByte_ > 0) {
+        ok = ReadInto(lngRxByte_, usb, osError, failureWritten);
+        // A read that keeps failing is told once, with the failure's lines.
+        if (ok || failureWritten) {
             WriteLog("R ", Hex(inBuffer_));
         }
     }
-    if (ftStatus_ == 0) {
+    if (usb) {
+        ftStatus_ = ok ? -1 : 0; // from here on non-zero means success, as on the serial port
+    }
+    if (!ok && failureWritten) {
         WriteLog("H ", QString::number(osError) + " " + Hex(inBuffer_));
     }
     return true;
+    if (deviceGone_) {
+        DeviceLost();
+    }
 }
 
 bool ClsComm::CtrlEndRecive() const {

@@ -14,6 +14,12 @@ constexpr FT_STATUS FtStatusIoError = 4;
 constexpr FT_STATUS FtStatusInvalidParameter = 6;
 constexpr FT_STATUS FtStatusOtherError = 18;
 
+// The statuses of a cable that is no longer there: unplugged, or its handle gone with it.
+constexpr bool FtDeviceGone(FT_STATUS status) {
+    return status == FtStatusInvalidHandle || status == FtStatusDeviceNotFound ||
+           status == FtStatusDeviceNotOpened || status == FtStatusIoError;
+}
+
 // Purge masks.
 constexpr int FT_PURGE_RX = 1;
 constexpr int FT_PURGE_TX = 2;

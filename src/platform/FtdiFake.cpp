@@ -1,8 +1,19 @@
 #include "platform/FtdiFake.h"
 
+#include "platform/OsError.h"
+
 #include <QString>
 
 namespace platform {
+
+namespace {
+
+// A wire's failure as the cable's driver reports it: its line gone, or anything else.
+FT_STATUS WireFailure() {
+    return DeviceGone(LastOsError()) ? FtStatusIoError : FtStatusOtherError;
+}
+
+} // namespace
 
 void FakeFtdiDriver::RemoveDevices() {
     for (const auto& [handle, device] : open_) {
@@ -80,7 +91,7 @@ FT_STATUS FakeFtdiDriver::FT_GetQueueStatus(qint32 handle, qint32& rxBytes) {
         return queueStatus;
     }
     qint32 errors = 0, outQueue = 0;
-    return wire->QueueStatus(errors, rxBytes, outQueue) ? FT_OK : FtStatusIoError;
+    return wire->QueueStatus(errors, rxBytes, outQueue) ? FT_OK : WireFailure();
 }
 
 FT_STATUS FakeFtdiDriver::FT_Read(qint32 handle, char* buffer, qint32 count, qint32& bytesRead) {
@@ -92,7 +103,7 @@ FT_STATUS FakeFtdiDriver::FT_Read(qint32 handle, char* buffer, qint32 count, qin
     if (readStatus != FT_OK) {
         return readStatus;
     }
-    return wire->Read(buffer, count, bytesRead) ? FT_OK : FtStatusIoError;
+    return wire->Read(buffer, count, bytesRead) ? FT_OK : WireFailure();
 }
 
 FT_STATUS FakeFtdiDriver::FT_Write(qint32 handle, const char* buffer, qint32 count,
@@ -108,7 +119,7 @@ FT_STATUS FakeFtdiDriver::FT_Write(qint32 handle, const char* buffer, qint32 cou
     for (qint32 i = 0; i < count; ++i) {
         qint32 one = 0;
         if (!wire->WriteByte(buffer[i], one)) {
-            return FtStatusIoError;
+            return WireFailure();
         }
         written += one;
     }
@@ -123,7 +134,7 @@ FT_STATUS FakeFtdiDriver::FT_Purge(qint32 handle, int mask) {
     }
     const int flags =
         ((mask & FT_PURGE_RX) ? PURGE_RXCLEAR : 0) | ((mask & FT_PURGE_TX) ? PURGE_TXCLEAR : 0);
-    return wire->Purge(flags) ? FT_OK : FtStatusIoError;
+    return wire->Purge(flags) ? FT_OK : WireFailure();
 }
 
 FT_STATUS FakeFtdiDriver::FT_Close(qint32 handle) {

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <algorithm>
 #include <ftdi.h>
+#include <libusb.h>
 #include <utility>
 
 namespace platform {
@@ -24,6 +25,9 @@ FT_STATUS Failed(int code, FT_STATUS status) {
     SetLastOsError(code);
     return status;
 }
+
+// libftdi's own code for a context whose device has been closed under it.
+constexpr int DeviceUnavailable = -666;
 
 struct DeviceList {
     ftdi_device_list* head = nullptr;
@@ -55,6 +59,19 @@ struct LibFtdiDriver::Device {
 struct LibFtdiDriver::Lister {
     Context context;
 };
+
+FT_STATUS LibFtdiTransferStatus(int code) {
+    switch (code) {
+    case LIBUSB_ERROR_NO_DEVICE:
+    case LIBUSB_ERROR_NOT_FOUND:
+    case DeviceUnavailable:
+        return FtStatusDeviceNotFound;
+    case LIBUSB_ERROR_IO: // also every failed write: libftdi gives -1 for them all
+        return FtStatusIoError;
+    default:
+        return FtStatusOtherError;
+    }
+}
 
 LibFtdiDriver::LibFtdiDriver() = default;
 LibFtdiDriver::~LibFtdiDriver() = default;
@@ -185,7 +202,7 @@ FT_STATUS LibFtdiDriver::Fetch(Device& device) {
     unsigned char chunk[FetchChunk];
     const int n = ftdi_read_data(device.ctx, chunk, FetchChunk);
     if (n < 0) {
-        return Failed(n, FtStatusIoError);
+        return Failed(n, LibFtdiTransferStatus(n));
     }
     device.rx.append(reinterpret_cast<const char*>(chunk), n);
     return FT_OK;
@@ -233,7 +250,7 @@ FT_STATUS LibFtdiDriver::FT_Write(qint32 handle, const char* buffer, qint32 coun
     const int result =
         ftdi_write_data(device->ctx, reinterpret_cast<const unsigned char*>(buffer), count);
     if (result < 0) {
-        return Failed(result, FtStatusIoError);
+        return Failed(result, LibFtdiTransferStatus(result));
     }
     written = result;
     return FT_OK;

@@ -7,6 +7,11 @@
 
 namespace platform {
 
+// The status of a failed libftdi transfer (its result code): the codes of a cable
+// that is no longer there give a status that FtDeviceGone knows, a time-out or an
+// interrupted transfer does not.
+FT_STATUS LibFtdiTransferStatus(int code);
+
 // The interface cable through libftdi. The device count is cached for a short while
 // because callers ask for it on every tick of the link timer while off-line. libftdi
 // has no receive-queue count: each device keeps the bytes it has fetched from USB in

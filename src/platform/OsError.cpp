@@ -1,5 +1,7 @@
 #include "platform/OsError.h"
 
+#include <cerrno>
+
 namespace platform {
 
 namespace {
@@ -11,6 +13,10 @@ int LastOsError() {
 }
 void SetLastOsError(int code) {
     lastError = code;
+}
+
+bool DeviceGone(int code) {
+    return code == EIO || code == ENXIO || code == ENODEV;
 }
 
 } // namespace platform

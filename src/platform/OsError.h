@@ -7,4 +7,9 @@ namespace platform {
 int LastOsError();
 void SetLastOsError(int code);
 
+// The error of a call on a device that is no longer there (unplugged, its line hung
+// up): nothing comes from that descriptor again. Transient errors (EAGAIN, EINTR) and
+// time-outs are not such.
+bool DeviceGone(int code);
+
 } // namespace platform

@@ -45,6 +45,13 @@ int KeepAboveStandardStreams(int fd) {
     return moved;
 }
 
+// A hung-up line (the device unplugged, a pseudo-terminal's far end closed) reads as
+// an end of file, which the raw mode's zero-byte minimum also gives for an empty queue.
+bool HungUp(int fd) {
+    pollfd pfd{fd, POLLIN, 0};
+    return poll(&pfd, 1, 0) > 0 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL));
+}
+
 void SetModemLine(int fd, int line, bool on) {
     // Pseudo-terminals have no modem lines: the result does not matter.
     (void)ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &line);
@@ -149,6 +156,10 @@ bool PosixSerialPort::Read(char* buffer, qint32 count, qint32& bytesRead) {
         if (n > 0) {
             bytesRead += static_cast<qint32>(n);
             continue;
+        }
+        if (n == 0 && HungUp(fd_)) {
+            errno = EIO; // the end of a line whose far end is gone, not an empty queue
+            return Fail();
         }
         if (n == 0 || errno == EAGAIN || errno == EWOULDBLOCK) {
             return true; // nothing more waiting: a short read, as with a read time-out

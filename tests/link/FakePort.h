@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <algorithm>
+#include <cerrno>
 #include <functional>
 
 namespace link_test {
@@ -32,7 +33,7 @@ public:
         outQueue = 0;
         inQueue = 0;
         if (handle_ == 0 || failQueue) {
-            platform::SetLastOsError(5);
+            platform::SetLastOsError(handle_ == 0 ? EBADF : failError);
             return false;
         }
         inQueue = static_cast<qint32>(rx.size());
@@ -41,7 +42,7 @@ public:
     bool Read(char* buffer, qint32 count, qint32& bytesRead) override {
         bytesRead = 0;
         if (handle_ == 0 || failRead) {
-            platform::SetLastOsError(5);
+            platform::SetLastOsError(handle_ == 0 ? EBADF : failError);
             return false;
         }
         const qint32 n =
@@ -54,7 +55,7 @@ public:
     bool WriteByte(char byte, qint32& written) override {
         written = 0;
         if (handle_ == 0 || failWrite) {
-            platform::SetLastOsError(11);
+            platform::SetLastOsError(handle_ == 0 ? EBADF : writeError);
             return false;
         }
         written = 1;
@@ -87,6 +88,8 @@ public:
     bool failQueue = false;
     bool failRead = false;
     bool failWrite = false;
+    int failError = EIO;     // of a failing queue query or read
+    int writeError = EAGAIN; // of a failing write
     qint32 shortReadLimit = 1 << 30;
     QList<int> purges;
     int closes = 0;

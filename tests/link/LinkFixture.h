@@ -10,6 +10,8 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace link_test {
@@ -48,6 +50,46 @@ struct LinkInTree {
     AbsentSerialPort serial;
     platform::FakeFtdiDriver ftdi;
     comm::ClsComm link{tree.Root(), serial, ftdi};
+};
+
+// Every line's text after its time stamp ("T 41...", "lpErrors 0"), or the whole line
+// when it has none (name lines).
+inline QStringList Texts(const testing_support::TempTree& tree) {
+    QStringList texts;
+    for (const QByteArray& line : ReadLogLines(tree)) {
+        const QString text = QString::fromLatin1(line.mid(1, line.size() - 2));
+        const qsizetype blank = text.indexOf(' ');
+        bool stamped = false;
+        text.left(blank).toLongLong(&stamped);
+        texts << (stamped ? text.mid(blank + 1) : text);
+    }
+    return texts;
+}
+
+// A link on a scriptable port (COM1, fixed) or on a fake cable that carries it.
+struct PortRig {
+    testing_support::TempTree tree;
+    testing_support::FakeTime time;
+    FakePort port;
+    platform::FakeFtdiDriver ftdi;
+    comm::ClsComm link{tree.Root(), port, ftdi};
+
+    PortRig() {
+        tree.Write("BIN/ComPorts.ini", "[COM1]\r\n/dev/fake\r\n");
+        port.acceptedPaths << "/dev/fake"
+                           << "ftdi:0";
+        link.ComPort(1);
+        link.FlagRicercaCom(comm::NoSearch);
+    }
+    // Opens the port and leaves the link ready.
+    void Open(bool usb) {
+        link.UsbCom(usb);
+        if (usb) {
+            ftdi.AddDevice(port);
+        }
+        ASSERT_TRUE(link.SetComm());
+        link.ComState(comm::COM_READY);
+    }
 };
 
 } // namespace link_test

@@ -12,49 +12,13 @@
 
 using namespace comm;
 using link_test::FakePort;
+using link_test::PortRig;
 using link_test::ReadLogLines;
+using link_test::Texts;
 
 namespace {
 
 const QByteArray Probe = BuildMsg(ReqHeader, ReqByte2, CMD_GET_ECO, "ECO");
-
-// Every line's text after its time stamp ("T 41...", "lpErrors 0"), or the whole line
-// when it has none (name lines).
-QStringList Texts(const testing_support::TempTree& tree) {
-    QStringList texts;
-    for (const QByteArray& line : ReadLogLines(tree)) {
-        const QString text = QString::fromLatin1(line.mid(1, line.size() - 2));
-        const qsizetype blank = text.indexOf(' ');
-        bool stamped = false;
-        text.left(blank).toLongLong(&stamped);
-        texts << (stamped ? text.mid(blank + 1) : text);
-    }
-    return texts;
-}
-
-struct PortRig {
-    testing_support::TempTree tree;
-    testing_support::FakeTime time;
-    FakePort port;
-    platform::FakeFtdiDriver ftdi;
-    ClsComm link{tree.Root(), port, ftdi};
-
-    PortRig() {
-        tree.Write("BIN/ComPorts.ini", "[COM1]\r\n/dev/fake\r\n");
-        port.acceptedPaths << "/dev/fake"
-                           << "ftdi:0";
-        link.ComPort(1);
-        link.FlagRicercaCom(NoSearch);
-    }
-    void Open(bool usb) {
-        link.UsbCom(usb);
-        if (usb) {
-            ftdi.AddDevice(port);
-        }
-        ASSERT_TRUE(link.SetComm());
-        link.ComState(COM_READY);
-    }
-};
 
 } // namespace
 
@@ -139,12 +103,12 @@ TEST(SendMsg, AFailedWriteIsLoggedWithItsErrorAndStillAwaitsAReply) {
 TEST(SendMsg, AFailedCableWriteLogsTheDriverStatus) {
     PortRig rig;
     rig.Open(true);
-    rig.ftdi.writeStatus = platform::FtStatusIoError;
+    rig.ftdi.writeStatus = platform::FtStatusOtherError;
     ASSERT_TRUE(rig.link.SendMsg(Probe));
     const QStringList texts = Texts(rig.tree);
     ASSERT_EQ(texts.size(), 4);
     EXPECT_EQ(texts[0], "FT_Write Send");
-    EXPECT_EQ(texts[1], "FtStatus_Val 4");
+    EXPECT_EQ(texts[1], "FtStatus_Val 12");
     EXPECT_TRUE(texts[2].startsWith("LastDllError "));
     EXPECT_TRUE(texts[3].startsWith("H ") && texts[3].endsWith("4102060945434F05"));
 }

@@ -186,11 +186,11 @@ TEST(SendMsgAndWait, WithoutTheDeveloperViewFailuresShowNothing) {
 
 TEST(SendMsgAndWait, OneDamagedReplyIsResentAndSucceeds) {
     const sim::FaultKind kinds[] = {sim::FaultKind::Garble, sim::FaultKind::Noise,
-                                    sim::FaultKind::Silence, sim::FaultKind::HangUp};
+                                    sim::FaultKind::Silence};
     for (const sim::FaultKind kind : kinds) {
         LinkRig rig(QuickFixedCom1);
         ASSERT_TRUE(rig.Connect());
-        rig.ecu.AddFault(Fault(kind, 1, kind == sim::FaultKind::HangUp ? 200000 : 0, CMD_READ_ERR));
+        rig.ecu.AddFault(Fault(kind, 1, 0, CMD_READ_ERR));
         rig.ecu.ErrorBytes()[5] = 7;
         EXPECT_TRUE(SendMsgAndWait(rig.link, Request(CMD_READ_ERR)))
             << sim::FaultKindName(kind).toStdString();
@@ -216,11 +216,20 @@ TEST(ReciveMsg, SplitReplyGivesGrowingReceiveLines) {
     EXPECT_LT(received[received.size() - 2].size(), received.last().size());
 }
 
-TEST(ReciveMsg, ADeadLineLogsTheFailedSerialCalls) {
-    LinkRig rig(QuickFixedCom1);
+// With the default reply wait (4 s) and resends (10), a line that hangs up would hold
+// the exchange for 45 s; it ends at once, the failed call logged once, and the link
+// comes back when the line does.
+TEST(SendMsgAndWait, AHungUpLineEndsTheExchangeAtOnceAsALostLink) {
+    LinkRig rig;
     ASSERT_TRUE(rig.Connect());
-    rig.ecu.AddFault(Fault(sim::FaultKind::HangUp, 1, 200000, CMD_READ_MEM2));
-    ASSERT_TRUE(SendMsgAndWait(rig.link, Request(CMD_READ_MEM2)));
+    rig.ecu.AddFault(Fault(sim::FaultKind::HangUp, 1, 2000000, CMD_READ_MEM2));
+    const qsizetype logged = rig.LoggedStates().size();
+    const double start = rig.time.NowUsec();
+    EXPECT_FALSE(SendMsgAndWait(rig.link, Request(CMD_READ_MEM2)));
+    EXPECT_LT(rig.time.NowUsec() - start, 1e6);
+    EXPECT_TRUE(rig.link.WDogPresente());
+    EXPECT_TRUE(rig.BoxTexts().isEmpty());
+
     const QList<QByteArray> log = rig.LogLines();
     qsizetype failed = 0;
     while (failed < log.size() && !log[failed].contains("ClearCommError Recive")) {
@@ -232,6 +241,13 @@ TEST(ReciveMsg, ADeadLineLogsTheFailedSerialCalls) {
     EXPECT_TRUE(log[failed + 2].endsWith(" GetLastError 5\"")); // EIO
     EXPECT_TRUE(log[failed + 3].endsWith(" LastDllError 5\""));
     EXPECT_TRUE(log[failed + 4].contains(" H 5 "));
+
+    ASSERT_TRUE(rig.Connect());
+    EXPECT_GE(rig.time.NowUsec() - start, 2e6) << "back once the line is";
+    const QStringList states = rig.LoggedStates().mid(logged);
+    EXPECT_TRUE(states.contains("0")) << "restarted" << states.join(' ').toStdString();
+    EXPECT_FALSE(states.contains("5")) << "not a watchdog expiry";
+    EXPECT_TRUE(SendMsgAndWait(rig.link, Request(CMD_READ_MEM2)));
 }
 
 TEST(SendMsgAndWait, AStoppedLinkTimerCannotHoldTheCaller) {

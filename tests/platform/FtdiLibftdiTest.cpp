@@ -24,3 +24,24 @@ TEST(LibFtdiDriver, WithoutACableNothingOpens) {
     EXPECT_NE(driver.FT_GetQueueStatus(handle, rx), FT_OK);
     EXPECT_NE(driver.FT_Close(handle), FT_OK);
 }
+
+// What a failed transfer of the library says: the cable gone (unplugged, closed under
+// the driver, an I/O error) or a transfer that only failed this time.
+TEST(LibFtdiDriver, TransferFailuresOfAGoneCableAreToldApart) {
+    const struct {
+        int code;
+        bool gone;
+    } cases[] = {// the USB library's I/O error, no device, not found; libftdi's unavailable
+                 {-1, true},
+                 {-4, true},
+                 {-5, true},
+                 {-666, true},
+                 // its time-out, interrupted, busy and overflow
+                 {-7, false},
+                 {-10, false},
+                 {-6, false},
+                 {-8, false}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(FtDeviceGone(LibFtdiTransferStatus(c.code)), c.gone) << c.code;
+    }
+}

@@ -133,3 +133,36 @@ TEST(PosixSerialPort, MissingDeviceFailsWithItsError) {
     EXPECT_FALSE(port.WriteByte('x', n));
     EXPECT_TRUE(port.Close());
 }
+
+// The cable pulled: the far end of the line closes. Every call on the port then fails
+// with an error that says the device is gone, never as an empty input queue.
+TEST_F(PtyPair, AClosedFarEndFailsEveryCallAsGone) {
+    PosixSerialPort port;
+    ASSERT_TRUE(port.Open(path_, 0));
+    close(slave_);
+    close(master_);
+    slave_ = master_ = -1;
+
+    qint32 errors = 0, in = 0, out = 0, n = 0;
+    EXPECT_FALSE(port.QueueStatus(errors, in, out));
+    EXPECT_TRUE(platform::DeviceGone(platform::LastOsError())) << platform::LastOsError();
+    char buffer[8];
+    EXPECT_FALSE(port.Read(buffer, sizeof buffer, n));
+    EXPECT_TRUE(platform::DeviceGone(platform::LastOsError())) << platform::LastOsError();
+    EXPECT_EQ(n, 0);
+    EXPECT_FALSE(port.WriteByte('x', n));
+    EXPECT_TRUE(platform::DeviceGone(platform::LastOsError())) << platform::LastOsError();
+    EXPECT_TRUE(port.Close());
+}
+
+TEST(DeviceGone, OnlyTheErrorsOfADeviceNoLongerThere) {
+    const struct {
+        int code;
+        bool gone;
+    } cases[] = {{EIO, true},          {ENXIO, true},  {ENODEV, true},     {EAGAIN, false},
+                 {EWOULDBLOCK, false}, {EINTR, false}, {ETIMEDOUT, false}, {EBUSY, false},
+                 {EINVAL, false},      {0, false}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(platform::DeviceGone(c.code), c.gone) << c.code;
+    }
+}
