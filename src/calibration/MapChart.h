@@ -29,7 +29,6 @@ public:
     MapGeometry& Geometry() { return geo_; }
 
 private:
-    void BuildLegend();
     QWidget* Widget(const QString& name) const;
 
     app::ProgramContext& ctx_;

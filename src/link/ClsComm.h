@@ -247,11 +247,11 @@ public:
     // Appends what the input queue holds to InBuffer (False before RxNotBefore). A
     // device that is gone ends the exchange as a lost link.
     bool ReciveMsg();
-    // InBuffer holds a whole reply frame (and perhaps bytes after it).
     // A call on the open port failed in the way of a device that is no longer there
     // (unplugged, its line hung up): the exchange under way was ended as a lost link
     // (COM_RESTART), as when the cables attached change. Cleared when the port closes.
     bool DeviceGone() const { return deviceGone_; }
+    // InBuffer holds a whole reply frame (and perhaps bytes after it).
     bool CtrlEndRecive() const;
     void LoadWDogSend();
     void UnloadWDogSend();
@@ -320,8 +320,6 @@ private:
     // port; osError is the code captured at the failing call.
     void LogFtdiFailure(const QString& call, qint32 osError);
     void LogSerialFailure(const QString& call, const QString& text, qint32 osError);
-    void ReportOpenFailure(const QString& device, int osError);
-    bool SerialQueueStatus();
     // The result of a port call the link log records (for the cable, ftStatus_ holds
     // its status). A failure takes the call's system error into osError, is written
     // when the call starts failing and tells whether the device is gone; a success
@@ -331,6 +329,8 @@ private:
     void WriteFailureRun(const QString& call, int run);
     // Ends the exchange under way as a lost link; a stop or restart already set stands.
     void DeviceLost();
+    void ReportOpenFailure(const QString& device, int osError);
+    bool SerialQueueStatus();
     // Appends the bytes a read really delivered; False when the read failed (and
     // failureWritten tells whether that failure went to the log).
     bool ReadInto(qint32 count, bool usb, qint32& osError, bool& failureWritten);
@@ -400,11 +400,11 @@ private:
     bool stepping_ = false;
     std::array<qint16, 16> indVar_{};
 
-    bool handleFileErrorShown_ = false;
-    QSet<QString> reportedOpenFailures_;
     FailedCallLog failedCalls_;
     bool deviceGone_ = false;
 
+    bool handleFileErrorShown_ = false;
+    QSet<QString> reportedOpenFailures_;
     QString portMessage_;
     quint64 portMessageSerial_ = 0;
 

@@ -144,11 +144,11 @@ void ClsComm::ReportOpenFailure(const QString& device, int osError) {
 }
 
 bool ClsComm::CloseComPort() {
-    // Both kinds: the port choice may have switched UsbCom while the other was open.
     for (const auto& [call, run] : failedCalls_.EndAll()) {
         WriteFailureRun(call, run);
     }
     deviceGone_ = false;
+    // Both kinds: the port choice may have switched UsbCom while the other was open.
     if (lngHand_ != 0) {
         ftdi_.FT_Close(lngHand_);
         lngHand_ = 0;
@@ -263,10 +263,10 @@ bool ClsComm::SendMsg(const QByteArray& Msg, bool resend) {
         WriteLog("H ", QString::number(osError) + Hex(frame));
         break;
     }
-    // A stop or restart that came during the send stands: nothing waits for a reply.
     if (deviceGone_) {
         DeviceLost();
     }
+    // A stop or restart that came during the send stands: nothing waits for a reply.
     if (comState_ != COM_SENDING) {
         return false;
     }
@@ -281,26 +281,26 @@ bool ClsComm::ReadInto(qint32 count, bool usb, qint32& osError, bool& failureWri
     count = std::min(count, MaxReadChunk);
     QByteArray buffer(count, '\0');
     bytesRead_ = 0;
-    if (usb) {
     bool ok = false;
+    if (usb) {
         ftStatus_ = ftdi_.FT_Read(lngHand_, buffer.data(), count, bytesRead_);
         ok = ftStatus_ == FT_OK;
     } else {
         ok = serial_.Read(buffer.data(), count, bytesRead_);
         ftStatus_ = ok ? 1 : 0;
     }
-    // Only what the read delivered: a failed or short read adds no stale bytes.
     failureWritten = NoteCall(usb ? "FT_Read Recive" : "ReadFile Recive", ok, usb, osError);
+    // Only what the read delivered: a failed or short read adds no stale bytes.
     inBuffer_.append(buffer.constData(), std::clamp(bytesRead_, 0, count));
-}
     return ok;
+}
 
 bool ClsComm::ReciveMsg() {
     if (support::GetTimeUsec() < rxNotBefore_) {
         return false;
     }
-    qint32 osError = 0;
     const bool usb = usbCom_;
+    qint32 osError = 0;
     bool queried = false;
     if (usb) {
         ftStatus_ = ftdi_.FT_GetQueueStatus(lngHand_, lngRxByte_);
@@ -324,10 +324,10 @@ bool ClsComm::ReciveMsg() {
     if (!ok && failureWritten) {
         WriteLog("H ", QString::number(osError) + " " + Hex(inBuffer_));
     }
-    return true;
     if (deviceGone_) {
         DeviceLost();
     }
+    return true;
 }
 
 bool ClsComm::CtrlEndRecive() const {

@@ -95,12 +95,12 @@ void StepWaitReply(ClsComm& link) {
         return;
     }
     link.ReciveMsg();
-    if (link.CtrlEndRecive()) {
-        CheckReply(link);
-        link.Silenzio(KeepAliveMs, true);
     if (link.ComState() != COM_WAIT_REPLY) {
         return; // the device is gone: the link restarts
     }
+    if (link.CtrlEndRecive()) {
+        CheckReply(link);
+        link.Silenzio(KeepAliveMs, true);
     } else if (link.InBuffer().size() > MaxFrameSize) {
         // Longer than any reply can be (a device that chatters, or one that is not
         // ours): a damaged reply now, not a wait for the deadline.
