@@ -5,7 +5,6 @@
 #include "app/ProgramContext.h"
 #include "monitor/ControlLook.h"
 #include "support/Clock.h"
-#include "support/Colors.h"
 #include "support/Conversions.h"
 
 #include "app/TabStrip.h"
@@ -166,16 +165,8 @@ void CalibrationPage::SetBoxColours(const QString& box, quint32 back, quint32 fo
     if (!w) {
         return;
     }
-    if (monitor::BackColor(*w) != back) {
-        monitor::SetBackColor(*w, back);
-    }
-    if (w->property("ForeColor").toUInt() != fore || !w->property("ForeColor").isValid()) {
-        w->setProperty("ForeColor", fore);
-        QPalette palette = w->palette();
-        palette.setColor(QPalette::Text, support::ColorFromBgr(fore));
-        palette.setColor(QPalette::WindowText, support::ColorFromBgr(fore));
-        w->setPalette(palette);
-    }
+    monitor::SetBackColor(*w, back);
+    monitor::SetForeColor(*w, fore);
 }
 
 void CalibrationPage::Blink(const QString& box) {

@@ -3,6 +3,7 @@
 #include "app/Controls.h"
 #include "support/Colors.h"
 
+#include <QLineEdit>
 #include <QPainter>
 #include <algorithm>
 
@@ -11,9 +12,19 @@ namespace calibration {
 namespace {
 
 constexpr quint32 GridColor = 0x404040;
+constexpr double TitleHeight = 285;
 
 QPointF Pixels(double xTwips, double yTwips) {
     return {xTwips / app::TwipsPerPixel, yTwips / app::TwipsPerPixel};
+}
+
+// The left end of a number's baseline: X numbers centred below their point, Y numbers
+// ending at theirs.
+QPointF NumberOrigin(const AxisNumber& n, const QFontMetricsF& metrics) {
+    const double w = metrics.horizontalAdvance(n.caption);
+    const QPointF at = Pixels(n.x, n.y);
+    return n.onXAxis ? QPointF(at.x() - w / 2, at.y() + metrics.ascent())
+                     : QPointF(at.x() - w, at.y() + metrics.ascent() / 2 - 1);
 }
 
 } // namespace
@@ -64,7 +75,40 @@ void ChartCanvas::SetFrame(const ChartFrame& frame) {
         }
     }
     frameLines_ = lines;
+    PlaceTitles();
     update();
+}
+
+void ChartCanvas::SetTitles(QLineEdit& yTitle, QLineEdit& xTitle) {
+    yTitle_ = &yTitle;
+    xTitle_ = &xTitle;
+    for (QLineEdit* title : {&yTitle, &xTitle}) {
+        title->setParent(parentWidget());
+        title->setFrame(false);
+        title->setReadOnly(true);
+        title->show();
+        connect(title, &QLineEdit::textChanged, this, [this] { PlaceTitles(); });
+    }
+    PlaceTitles();
+}
+
+void ChartCanvas::PlaceTitles() {
+    if (!yTitle_ || !xTitle_ || !parentWidget()) {
+        return;
+    }
+    // Each as wide as its text with the two pixels a box keeps clear each side.
+    const auto size = [](const QLineEdit& title) {
+        const int text = title.fontMetrics().horizontalAdvance(title.text()) + 6;
+        return QSizeF(text * app::TwipsPerPixel, TitleHeight);
+    };
+    const AxisTitles at =
+        PlaceAxisTitles(frame_, app::HeightTwips(*parentWidget()), size(*yTitle_), size(*xTitle_));
+    for (const auto& [title, place] :
+         {std::pair{yTitle_.data(), at.y}, std::pair{xTitle_.data(), at.x}}) {
+        app::MoveTwips(*title, int(place.left()), int(place.top()), int(place.width()),
+                       int(place.height()));
+        title->raise();
+    }
 }
 
 ChartLine& ChartCanvas::Overlay(const QString& name) {
@@ -95,6 +139,18 @@ void ChartCanvas::PaintLine(QPainter& painter, const ChartLine& line) const {
     painter.drawLine(Pixels(line.X1, line.Y1), Pixels(line.X2, line.Y2));
 }
 
+std::vector<std::pair<QString, QRect>> ChartCanvas::NumberRects() const {
+    const QFontMetricsF metrics(font());
+    std::vector<std::pair<QString, QRect>> rects;
+    for (const AxisNumber& n : frame_.numbers) {
+        const QPointF origin = NumberOrigin(n, metrics);
+        const QRectF drawn(origin.x(), origin.y() - metrics.ascent(),
+                           metrics.horizontalAdvance(n.caption), metrics.height());
+        rects.emplace_back(n.caption, drawn.toAlignedRect());
+    }
+    return rects;
+}
+
 void ChartCanvas::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(
@@ -107,13 +163,7 @@ void ChartCanvas::paintEvent(QPaintEvent*) {
     painter.setPen(Qt::black);
     const QFontMetricsF metrics(font());
     for (const AxisNumber& n : frame_.numbers) {
-        const double w = metrics.horizontalAdvance(n.caption);
-        const QPointF at = Pixels(n.x, n.y);
-        if (n.onXAxis) {
-            painter.drawText(QPointF(at.x() - w / 2, at.y() + metrics.ascent()), n.caption);
-        } else {
-            painter.drawText(QPointF(at.x() - w, at.y() + metrics.ascent() / 2 - 1), n.caption);
-        }
+        painter.drawText(NumberOrigin(n, metrics), n.caption);
     }
     for (const ChartLine* line : overlays_) {
         PaintLine(painter, *line);

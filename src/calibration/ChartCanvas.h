@@ -9,7 +9,11 @@
 #include "calibration/ChartGeometry.h"
 
 #include <QObject>
+#include <QPointer>
+#include <QRect>
 #include <QWidget>
+
+class QLineEdit;
 
 namespace calibration {
 
@@ -37,19 +41,28 @@ public:
     // Sends an overlay line behind the other overlays.
     void SendToBack(const QString& name);
     ChartLine* Line(const QString& name) const;
+    // Where each axis number is drawn, in pixels of the canvas.
+    std::vector<std::pair<QString, QRect>> NumberRects() const;
 
     // Fits the canvas to its frame again after the frame was resized.
     void Fit();
+
+    // The axis titles: moved into the frame, each sized to its text and placed in its
+    // band at every new frame and at every new text (the caption translation).
+    void SetTitles(QLineEdit& yTitle, QLineEdit& xTitle);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void PlaceTitles();
     void PaintLine(class QPainter& painter, const ChartLine& line) const;
 
     ChartFrame frame_;
     std::vector<ChartLine*> frameLines_;
     std::vector<ChartLine*> overlays_;
+    QPointer<QLineEdit> yTitle_;
+    QPointer<QLineEdit> xTitle_;
 };
 
 } // namespace calibration

@@ -40,15 +40,15 @@ qint32 IntDiv(double a, double b) {
 
 ModGeometry InizVarMod(float frameWidth, float frameHeight) {
     ModGeometry g;
-    g.OrgY = static_cast<qint16>(RoundHalfEven(frameHeight - g.OrgX - 30.0f));
-    g.ScaleY = static_cast<float>(IntDiv(frameHeight - 525.0f, g.MaxY));
+    g.OrgY = static_cast<qint16>(RoundHalfEven(frameHeight - g.OrgX - 30.0f - TitleBand));
+    g.ScaleY = static_cast<float>(IntDiv(frameHeight - 525.0f - 2 * TitleBand, g.MaxY));
     g.ScaleX = static_cast<float>(IntDiv(frameWidth - 600.0f, g.MaxX));
     return g;
 }
 
 void InizVarMap(MapGeometry& map, float frameWidth, float frameHeight) {
     map.OrgX = 375;
-    map.OrgY = static_cast<qint16>(RoundHalfEven(frameHeight - 30.0f - map.OrgX));
+    map.OrgY = static_cast<qint16>(RoundHalfEven(frameHeight - 30.0f - map.OrgX - TitleBand));
     map.MaxX = 1.0;
     if (map.MaxY < 8.0) {
         map.MaxY = 8.0;
@@ -60,7 +60,8 @@ void InizVarMap(MapGeometry& map, float frameWidth, float frameHeight) {
 }
 
 double MapScaleY(const MapGeometry& map) {
-    return map.MaxY > 0 ? RoundHalfEven((map.OrgY - 300.0) / map.MaxY) : 0;
+    // The plot's top stays clear of the title band above it however the scale rounds.
+    return map.MaxY > 0 ? RoundHalfEven((map.OrgY - TitleBand - 60.0) / map.MaxY) : 0;
 }
 
 ChartFrame DrawGridMod(const ModGeometry& mod) {
@@ -119,6 +120,19 @@ ChartFrame DrawGridMap(const MapGeometry& map, const QString& decimalSep) {
     }
     frame.lines.push_back({Element("LneYMap", c), double(map.OrgX), yTop, xRight, yTop});
     return frame;
+}
+
+AxisTitles PlaceAxisTitles(const ChartFrame& frame, double frameHeight, QSizeF yTitle,
+                           QSizeF xTitle) {
+    // Clear of the frame's border line.
+    constexpr double Border = 15;
+    const double xRight = frame.lines.size() > 1 ? frame.lines[1].x2 : frame.backLeft;
+    AxisTitles titles;
+    titles.y = QRectF(QPointF(60, Border), yTitle);
+    titles.x = QRectF(QPointF(std::max(60.0, xRight - xTitle.width()),
+                              frameHeight - TitleBand + (TitleBand - Border - xTitle.height())),
+                      xTitle);
+    return titles;
 }
 
 } // namespace calibration

@@ -5,6 +5,7 @@
 // Modeling scales are whole twips truncated by integer division; Map scales are taken to
 // the nearest whole number (a half to the even one).
 
+#include <QRectF>
 #include <QString>
 #include <QtGlobal>
 #include <vector>
@@ -13,6 +14,10 @@ namespace calibration {
 
 // nearest(a) divided by nearest(b) as 32-bit integers, the quotient truncated.
 qint32 IntDiv(double a, double b);
+
+// The bands inside a frame that hold the axis titles: the Y axis's above the plot, the X
+// axis's below the X axis's numbers. The plot leaves them free.
+inline constexpr int TitleBand = 300;
 
 struct ModGeometry {
     qint16 OrgX = 330;
@@ -79,5 +84,14 @@ struct ChartFrame {
 
 ChartFrame DrawGridMod(const ModGeometry& mod);
 ChartFrame DrawGridMap(const MapGeometry& map, const QString& decimalSep);
+
+// Where the two axis titles of a chart frame stand, given their sizes: the Y axis's at
+// the frame's top left, the X axis's at its bottom, ending where the X axis ends; both in
+// their bands, over no number and inside the frame.
+struct AxisTitles {
+    QRectF y, x;
+};
+AxisTitles PlaceAxisTitles(const ChartFrame& frame, double frameHeight, QSizeF yTitle,
+                           QSizeF xTitle);
 
 } // namespace calibration

@@ -8,6 +8,7 @@
 #include "monitor/ControlLook.h"
 
 #include <QLabel>
+#include <QLineEdit>
 
 namespace calibration {
 
@@ -16,6 +17,13 @@ namespace {
 using app::ArrayName;
 
 constexpr int TrailShapes = 16;
+
+// The samples of each fuel, with their colour on the chart and the legend's label for it.
+constexpr struct {
+    const char* array;
+    quint32 color;
+    const char* legend;
+} Samples[] = {{"LblTgMap", 0x0000FF, "LblMapGas"}, {"LblTpMap", 0xFF0000, "LblMapPetrol"}};
 
 QWidget& SampleLabel(QWidget& frame, const char* array, int index, quint32 color) {
     auto* label = new QLabel(&frame);
@@ -32,10 +40,30 @@ MapChart::MapChart(app::ProgramContext& ctx, app::FrmLX735& window, TrailHalfSiz
     : ctx_(ctx), window_(window), trail_(trail) {
     QWidget& frmMap = *Widget("FrmMap");
     canvas_ = new ChartCanvas(frmMap, "ChartMap");
-    // The axis title sits beside the frame, straddling its corner.
-    if (QWidget* title = Widget("TxtMapPressure")) {
-        title->setParent(frmMap.parentWidget());
-        title->show();
+    auto* timeTitle = qobject_cast<QLineEdit*>(Widget("TxtMapPetrol"));
+    auto* vacuumTitle = qobject_cast<QLineEdit*>(Widget("TxtMapPressure"));
+    if (timeTitle && vacuumTitle) {
+        canvas_->SetTitles(*timeTitle, *vacuumTitle);
+    }
+    BuildLegend();
+}
+
+// Each fuel's label in the legend follows a square of its samples' colour.
+void MapChart::BuildLegend() {
+    for (const auto& s : Samples) {
+        QWidget* label = Widget(s.legend);
+        if (!label) {
+            continue;
+        }
+        QWidget& legend = *label->parentWidget();
+        auto* swatch = new QFrame(&legend);
+        swatch->setObjectName(QStringLiteral("Shp") + QLatin1String(s.legend).mid(3));
+        const int top = app::TopTwips(*label);
+        const int height = app::HeightTwips(*label);
+        app::MoveTwips(*swatch, 120, top + (height - 150) / 2, 150, 150);
+        monitor::SetFillColor(*swatch, s.color);
+        swatch->show();
+        app::MoveTwips(*label, 360, top, app::WidthTwips(legend) - 480, height);
     }
 }
 
@@ -50,24 +78,13 @@ void MapChart::InizVarMap() {
 }
 
 void MapChart::DrawGridMap() {
-    QWidget& frame = *Widget("FrmMap");
     canvas_->Fit();
     canvas_->SetFrame(calibration::DrawGridMap(geo_, ctx_.DecimalSep));
-    if (QWidget* title = Widget("TxtMapPressure")) {
-        app::SetTopTwips(*title, app::TopTwips(frame) + app::HeightTwips(frame) - 300);
-        app::SetLeftTwips(*title, app::LeftTwips(frame) + app::WidthTwips(frame) -
-                                      app::WidthTwips(*title) + 75);
-        title->raise();
-    }
 }
 
 void MapChart::LoadPointLabelsMap() {
     QWidget& frmMap = *Widget("FrmMap");
-    const struct {
-        const char* array;
-        quint32 color;
-    } samples[] = {{"LblTgMap", 0x0000FF}, {"LblTpMap", 0xFF0000}};
-    for (const auto& s : samples) {
+    for (const auto& s : Samples) {
         QWidget* first = Widget(ArrayName(s.array, 0));
         if (!first) {
             first = &SampleLabel(frmMap, s.array, 0, s.color);

@@ -29,6 +29,7 @@ public:
     MapGeometry& Geometry() { return geo_; }
 
 private:
+    void BuildLegend();
     QWidget* Widget(const QString& name) const;
 
     app::ProgramContext& ctx_;

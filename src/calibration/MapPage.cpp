@@ -117,7 +117,8 @@ void MapPage::BuildControls() {
 
     QWidget& tuning = *Widget("FrmMapTuning");
     acquire_ = qobject_cast<QCheckBox*>(Widget("ChkAbilAcqVacum"));
-    // No wider than its caption: a click beside the caption does not tick it.
+    // No wider than its caption (the layout fits it to the language): a click beside the
+    // caption does not tick it.
     app::MoveTwips(*acquire_, 120, 300, 1800, 285);
     connect(acquire_, &QCheckBox::toggled, this, [this] { ChkAbilAcqVacum_Click(); });
     bands_ = qobject_cast<QComboBox*>(Widget("CmbShoRpm"));
@@ -490,12 +491,18 @@ void MapPage::LayoutMapPage() {
     app::SetHeightTwips(frmMap, app::HeightTwips(sst) - 900);
     app::SetWidthTwips(frmMap, cmdLeft - 150);
     app::SetLeftTwips(*Widget("FrmLegendaMap"), cmdLeft);
+    // The acquisition box is as wide as its caption in the language shown.
+    const int captionWidth = app::ToTwips(acquire_->sizeHint().width());
+    app::SetWidthTwips(*acquire_,
+                       std::min(captionWidth, app::WidthTwips(*Widget("FrmMapTuning")) - 240));
     FillCmbShoRpm();
     chart_.InizVarMap();
     chart_.DrawGridMap();
     chart_.LoadPointLabelsMap();
     ctx_.Images.MapChanged = true;
     RefreshMapAcq(false);
+    // The live point stands on the chart from the start, not at the frame's corner.
+    VisualizzaPuntoInjTimeMap();
 }
 
 } // namespace calibration

@@ -8,6 +8,7 @@
 #include "ecudata/RecordTables.h"
 #include "monitor/ControlLook.h"
 #include "support/Clock.h"
+#include "support/Colors.h"
 #include "support/Conversions.h"
 #include "support/Cursor.h"
 #include "support/FileRoutines.h"
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPalette>
 #include <QPixmap>
 #include <QPushButton>
 #include <cmath>
@@ -86,6 +88,19 @@ void SetAppearance(QLineEdit& box, int appearance) {
     }
 }
 
+// A point label in its back colour, its digit in the colour that reads on it: white on
+// the red of a point, black on the yellow of the selection.
+void PaintPoint(QLabel& label, quint32 back) {
+    monitor::SetBackColor(label, back);
+    const QColor digit =
+        qGray(support::ColorFromBgr(back).rgb()) < 128 ? QColor(Qt::white) : QColor(Qt::black);
+    if (label.palette().color(QPalette::WindowText) != digit) {
+        QPalette palette = label.palette();
+        palette.setColor(QPalette::WindowText, digit);
+        label.setPalette(palette);
+    }
+}
+
 bool Differs(double a, double b) {
     return a != b;
 }
@@ -121,10 +136,11 @@ void ModelingPage::BuildControls() {
         label->setAlignment(Qt::AlignCenter);
         QFont font = label->font();
         font.setPointSize(6);
+        font.setBold(true);
         label->setFont(font);
         label->installEventFilter(this);
         label->setVisible(i == 0);
-        monitor::SetBackColor(*label, Red);
+        PaintPoint(*label, Red);
         points_[i] = label;
     }
     canvas_->Overlay("LineRifModel").Color = 0x008000;
@@ -142,10 +158,10 @@ void ModelingPage::BuildControls() {
             marker->setVisible(visible);
         }
     }
-    // The axis title sits beside the frame, straddling its corner.
-    if (QWidget* title = Widget("TxtPetrolMod")) {
-        title->setParent(frmMod.parentWidget());
-        title->show();
+    auto* gasTitle = qobject_cast<QLineEdit*>(Widget("TxtGasMod"));
+    auto* petrolTitle = qobject_cast<QLineEdit*>(Widget("TxtPetrolMod"));
+    if (gasTitle && petrolTitle) {
+        canvas_->SetTitles(*gasTitle, *petrolTitle);
     }
     BuildPointFrame(*Widget("FrmModPnt"));
     BuildLineFrame(*Widget("FrmModLine"));
@@ -174,8 +190,9 @@ void ModelingPage::BuildPointFrame(QWidget& frame) {
         auto* label = Make<QLabel>(frame, ArrayName("LblXPos", i), left, 270, 360, 240,
                                    QString::number(i + 1));
         label->setAlignment(Qt::AlignCenter);
-        txtX_[i] = MakeBox(frame, ArrayName("TxtXPos", i), left, 540, 360);
-        txtY_[i] = MakeBox(frame, ArrayName("TxtYPos", i), left, 870, 360);
+        // As wide as "20,0" needs: the boxes stand a pixel apart.
+        txtX_[i] = MakeBox(frame, ArrayName("TxtXPos", i), left, 540, 375);
+        txtY_[i] = MakeBox(frame, ArrayName("TxtYPos", i), left, 870, 375);
         txtX_[i]->installEventFilter(this);
         txtY_[i]->installEventFilter(this);
     }
@@ -192,9 +209,10 @@ void ModelingPage::BuildPointFrame(QWidget& frame) {
         auto* b = Make<QPushButton>(frame, a.name, left, 1260, 480, 420);
         b->setIcon(ArrowIcon(a.angle, false));
         ConnectStep(*b, a.step);
-        left += 540;
+        left += 510;
     }
-    auto* reset = Make<QPushButton>(frame, "CmdResetLine", left, 1260, 3300 - left, 420, "Reset");
+    // The reset ends with the boxes above it.
+    auto* reset = Make<QPushButton>(frame, "CmdResetLine", left, 1260, 3355 - left, 420, "Reset");
     connect(reset, &QPushButton::clicked, this, [this] { CmdResetLine_Click(); });
 }
 
@@ -265,12 +283,6 @@ void ModelingPage::DrawGridMod() {
     QWidget& frame = *Widget("FrmMod");
     canvas_->Fit();
     canvas_->SetFrame(calibration::DrawGridMod(geo_));
-    if (QWidget* title = Widget("TxtPetrolMod")) {
-        app::SetTopTwips(*title, app::TopTwips(frame) + app::HeightTwips(frame) - 300);
-        app::SetLeftTwips(*title, app::LeftTwips(frame) + app::WidthTwips(frame) -
-                                      app::WidthTwips(*title) + 75);
-        title->raise();
-    }
     // Placeholders until the model is drawn: labels 1..7 hidden, 300 twips apart.
     points_[0]->raise();
     for (int i = 1; i < PointCount; ++i) {
@@ -460,10 +472,14 @@ void ModelingPage::LayoutModPage() {
             left += app::WidthTwips(*b) + 90;
         }
     }
-    // The Map page's button that takes its points off this chart, below the row.
-    if (QWidget* b = Widget("CmdShpMapMod")) {
-        app::SetLeftTwips(*b, pntLeft);
-        app::SetTopTwips(*b, buttonsTop + 510);
+    // Below the row, the Map page's button that takes its points off this chart and, in
+    // the developer view, the compensation tables' button beside it.
+    left = pntLeft;
+    for (const char* name : {"CmdShpMapMod", "CmdTableComp"}) {
+        if (QWidget* b = Widget(name)) {
+            app::MoveTwips(*b, left, buttonsTop + 510, 1665, 420);
+            left += 1665 + 90;
+        }
     }
     app::SetWidthTwips(frmMod, pntLeft - 150);
     app::SetHeightTwips(frmMod, app::HeightTwips(sst) - 900);
@@ -473,6 +489,8 @@ void ModelingPage::LayoutModPage() {
     AggiornaStatoPuntoMod();
     DrawRefLineMod();
     DeselezionaPuntiMod();
+    // The live point stands on the chart from the start, not at the frame's corner.
+    VisualizzaPuntoInjTimeMod();
 }
 
 void ModelingPage::PlotCorTableMod() {
@@ -549,7 +567,7 @@ void ModelingPage::SelectPointMod(int i) {
     if (i < 0 || i >= PointCount) {
         return;
     }
-    monitor::SetBackColor(*points_[i], Yellow);
+    PaintPoint(*points_[i], Yellow);
     if (i - 1 >= 0 && i - 1 < 7) {
         for (QLineEdit* box : {txtX_[i - 1], txtY_[i - 1]}) {
             monitor::SetBackColor(*box, Yellow);
@@ -560,7 +578,7 @@ void ModelingPage::SelectPointMod(int i) {
 
 void ModelingPage::DeselezionaPuntiMod() {
     for (QLabel* label : points_) {
-        monitor::SetBackColor(*label, Red);
+        PaintPoint(*label, Red);
     }
     for (int i = 0; i < 7; ++i) {
         for (QLineEdit* box : {txtX_[i], txtY_[i]}) {
@@ -577,7 +595,7 @@ void ModelingPage::DeselezionaPuntiMod() {
 void ModelingPage::SelectLine(QLineEdit& box) {
     DeselezionaPuntiMod();
     for (QLabel* label : points_) {
-        monitor::SetBackColor(*label, Yellow);
+        PaintPoint(*label, Yellow);
     }
     monitor::SetBackColor(box, Yellow);
     SetAppearance(box, 1);

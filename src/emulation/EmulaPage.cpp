@@ -271,6 +271,7 @@ void EmulaPage::InitEmulaGrids() {
         }
         grid->setSelectionMode(def.axis ? QAbstractItemView::SingleSelection
                                         : QAbstractItemView::ContiguousSelection);
+        monitor::ShowOwnCellColours(*grid);
         grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     }

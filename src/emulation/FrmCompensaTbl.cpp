@@ -5,6 +5,7 @@
 #include "app/ProgramContext.h"
 #include "emulation/CompMath.h"
 #include "emulation/StepKeys.h"
+#include "monitor/ControlLook.h"
 #include "monitor/DialogTexts.h"
 #include "support/Colors.h"
 #include "support/Conversions.h"
@@ -143,6 +144,7 @@ void FrmCompensaTbl::MakeControls() {
         table.grid->verticalHeader()->hide();
         table.grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
         table.grid->setSelectionMode(QAbstractItemView::SingleSelection);
+        monitor::ShowOwnCellColours(*table.grid);
         table.grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         table.grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         app::MoveTwips(*table.grid, 90, 720, 9690, 930);

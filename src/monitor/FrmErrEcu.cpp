@@ -46,6 +46,7 @@ FrmErrEcu::FrmErrEcu(app::ProgramContext& context, QWidget& owner,
     grid_ = new QTableWidget(0, 3, this);
     grid_->setObjectName("MSFlexGrid1");
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ShowOwnCellColours(*grid_);
     grid_->verticalHeader()->hide();
     grid_->verticalHeader()->setDefaultSectionSize(app::ToPixels(RowHeight));
     grid_->setHorizontalHeaderLabels({"Error", "State 1", "State 2"});

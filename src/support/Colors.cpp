@@ -15,6 +15,8 @@ QColor SystemColor(quint32 index, const QPalette& palette) {
         return palette.color(QPalette::Base);
     case 0x08:
         return palette.color(QPalette::WindowText);
+    case 0x0E:
+        return palette.color(QPalette::HighlightedText);
     case 0x10:
         return palette.color(QPalette::Dark); // button shadow
     case 0x12:

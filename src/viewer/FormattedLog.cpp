@@ -14,10 +14,6 @@ namespace {
 constexpr qint64 RecordingTail = 50000;
 constexpr int SampleFields = 12;
 
-QString Rounded3(double value, const QString& sep) {
-    return support::GeneralNumberText(support::RoundHalfEven(value * 1000) / 1000, sep);
-}
-
 QString Whole(double value, const QString& sep) {
     return support::GeneralNumberText(std::floor(value), sep);
 }
@@ -112,11 +108,11 @@ QString ExportText(const Samples& samples, std::size_t count, int selInjector,
     for (std::size_t k = 0; k < count && k < samples.size(); ++k) {
         const Mem1Rec& m = samples[k];
         const QStringList items{support::GeneralNumberText(m.TimeStamp - t0, sep),
-                                Rounded3(m.TInjGas[inj], sep),
-                                Rounded3(m.TInjBenz[inj], sep),
-                                Rounded3(m.Vacuum / 1000, sep),
-                                Rounded3(m.PressGas / 1000, sep),
-                                Rounded3(m.Lambda1, sep),
+                                Rounded3Text(m.TInjGas[inj], sep),
+                                Rounded3Text(m.TInjBenz[inj], sep),
+                                Rounded3Text(m.Vacuum / 1000, sep),
+                                Rounded3Text(m.PressGas / 1000, sep),
+                                Rounded3Text(m.Lambda1, sep),
                                 Whole(m.Rpm, sep),
                                 Whole(m.Temp1, sep),
                                 Whole(m.Temp, sep)};

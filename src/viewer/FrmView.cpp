@@ -1040,22 +1040,6 @@ void FrmView::SldSample_Change() {
     SliderLock = false;
 }
 
-QString FrmView::ValueText(const Mem1Rec& m, int c) const {
-    const double v = ChannelValue(m, c, SelInjector);
-    switch (c) {
-    case 2:
-    case 3:
-        return support::GeneralNumberText(v / 1000, ctx_.DecimalSep);
-    case 4: // single precision: its own digits
-        return support::GeneralNumberText(QString::number(m.Lambda1, 'g', 7).toDouble(),
-                                          ctx_.DecimalSep);
-    case 5:
-        return QString::number(support::RoundHalfEven(v), 'f', 0);
-    default:
-        return support::GeneralNumberText(v, ctx_.DecimalSep);
-    }
-}
-
 void FrmView::ShowCursorValues(double x) {
     cursorX_ = x;
     lneCursor_->move(app::ToPixels(static_cast<int>(x)), 0);
@@ -1076,9 +1060,9 @@ void FrmView::ShowCursorValues(double x) {
     for (int c = 0; c < 8; ++c) {
         QString text = txtSignal_[c]->text();
         if (valid) {
-            text +=
-                "\n" + (!lblSignal_[c]->isHidden() && Shown(c) ? ValueText(ViewSamples[index], c)
-                                                               : QString("- - -"));
+            text += "\n" + (!lblSignal_[c]->isHidden() && Shown(c)
+                                ? ReadoutText(ViewSamples[index], c, SelInjector, ctx_.DecimalSep)
+                                : QString("- - -"));
         }
         lblSignal_[c]->setText(text);
     }

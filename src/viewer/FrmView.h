@@ -133,7 +133,6 @@ private:
     bool Shown(int c) const;
     void SetShowTag(int c, const QString& tag);
     void SetReadoutColors(int c, quint32 fore, quint32 back);
-    QString ValueText(const Mem1Rec& m, int c) const;
     void Box(const QString& text);
     void ApplyView();
     void AfterChange(bool restart);

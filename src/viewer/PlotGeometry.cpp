@@ -57,6 +57,19 @@ double ChannelValue(const Mem1Rec& m, int c, int selInjector) {
     }
 }
 
+QString ReadoutText(const Mem1Rec& m, int c, int selInjector, const QString& decimalSep) {
+    const double v = ChannelValue(m, c, selInjector);
+    switch (c) {
+    case 2:
+    case 3:
+        return Rounded3Text(v / 1000, decimalSep);
+    case 5:
+        return QString::number(support::RoundHalfEven(v), 'f', 0);
+    default:
+        return Rounded3Text(v, decimalSep);
+    }
+}
+
 std::vector<QPoint> GridDots(int width, int height) {
     std::vector<QPoint> dots;
     for (int r = 0; r * DivisionHeight / 8 <= height; ++r) {

@@ -38,6 +38,10 @@ int YOfValue(double offset, double value, double zoom);
 // The value channel c plots, shows in its readout and exports.
 double ChannelValue(const Mem1Rec& m, int c, int selInjector);
 
+// The cursor readout of channel c: the rpm as a whole number, the pressures in bar, every
+// other value as measured, each to three decimals at most as the main window shows them.
+QString ReadoutText(const Mem1Rec& m, int c, int selInjector, const QString& decimalSep);
+
 // The grid's dots, in the order placed (row by row, left to right).
 std::vector<QPoint> GridDots(int width = PlotWidth, int height = PlotHeight);
 

@@ -91,6 +91,10 @@ QString NumberLine(double value, const QString& decimalSep) {
     return (value >= 0 ? " " : "") + text + " ";
 }
 
+QString Rounded3Text(double value, const QString& decimalSep) {
+    return support::GeneralNumberText(support::RoundHalfEven(value * 1000) / 1000, decimalSep);
+}
+
 double ClampedMs(double ms) {
     constexpr double low = std::numeric_limits<qint32>::min();
     constexpr double high = std::numeric_limits<qint32>::max();

@@ -77,6 +77,10 @@ bool WriteRecordingLog(const QString& path, const QString& header, double kgm,
 // A number on its own line: a blank before it when not negative and one after it.
 QString NumberLine(double value, const QString& decimalSep);
 
+// A measured value as the readouts and the text export show it: rounded to three
+// decimals (halves to even), in the default text form without trailing zeros.
+QString Rounded3Text(double value, const QString& decimalSep);
+
 // A number read with the locale's mark or the other one (".", ","), blanks ignored.
 std::optional<double> ReadNumber(const QString& text, const QString& decimalSep);
 

@@ -130,6 +130,28 @@ TEST(ViewerPlot, CursorSearches) {
     EXPECT_EQ(RecordingCursorIndex(s, 450, 300, 4, k), -1);
 }
 
+// The readouts show at most three decimals, as the main window's readouts do, never the
+// raw binary fraction of a scaled count.
+TEST(ViewerPlot, ReadoutTexts) {
+    Mem1Rec m;
+    m.TInjGas[3] = 2.456;
+    m.TInjBenz[3] = 0.008 * 313; // 2.504 with a binary tail
+    m.Vacuum = 953;
+    m.PressGas = 1002.45;
+    m.Lambda1 = float(20 * 0.0048828125); // 0.09765625 V
+    m.Rpm = 2500.5;
+    m.Temp1 = 21;
+    m.Temp = -7.5;
+    const char* const expected[8] = {"2.456", "2.504", "0.953", "1.002",
+                                     "0.098", "2500",  "21",    "-7.5"};
+    for (int c = 0; c < 8; ++c) {
+        EXPECT_EQ(ReadoutText(m, c, 3, "."), expected[c]) << c;
+    }
+    EXPECT_EQ(ReadoutText(m, 4, 3, ","), "0,098");
+    m.Lambda1 = float(1023 * 0.0048828125);
+    EXPECT_EQ(ReadoutText(m, 4, 3, "."), "4.995");
+}
+
 TEST(ViewerPlot, ChannelValues) {
     Mem1Rec m;
     m.TInjGas[3] = 1;
