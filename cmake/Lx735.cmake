@@ -44,7 +44,7 @@ function(lx735_test name)
         LX735_ROOT_DIR="${LX735_ROOT}"
         LX735_SOURCE_DATA_DIR="${PROJECT_SOURCE_DIR}/data")
     # Tests run the data-file generators and read the staged tree.
-    add_dependencies(${name} lx735-scramble lx735-make-firmware firmware_image)
+    add_dependencies(${name} lx735-scramble lx735-make-firmware firmware_image help_pdf)
     lx735_warnings(${name})
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 120)
