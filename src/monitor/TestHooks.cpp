@@ -5,10 +5,13 @@
 #include "support/MessageBox.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QDesktopServices>
 #include <QFile>
 #include <QPixmap>
 #include <QString>
 #include <QTimer>
+#include <QUrl>
 #include <QWidget>
 #include <cmath>
 
@@ -38,6 +41,20 @@ QString OneLine(QString text) {
     return text.replace('\r', "\\r").replace('\n', "\\n");
 }
 
+// Takes the local files the program hands to the desktop (the help document): recorded as
+// "open <url>" instead of opened, so that a test run starts no viewer.
+class DesktopRecorder : public QObject {
+    Q_OBJECT
+public:
+    explicit DesktopRecorder(QObject* parent) : QObject(parent) {
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "Open");
+    }
+    ~DesktopRecorder() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+
+public slots:
+    void Open(const QUrl& url) { RecordTestEvent("open " + url.toString()); }
+};
+
 int FirstButton(int style) {
     switch (style & 7) {
     case support::vbYesNoCancel:
@@ -65,6 +82,7 @@ void InstallTestHooksFromEnvironment() {
     platform::SetBeepObserver([](int hz, int ms) {
         RecordTestEvent("beep " + QString::number(hz) + " " + QString::number(ms));
     });
+    new DesktopRecorder(QCoreApplication::instance());
 }
 
 void RecordTestEvent(const QString& text) {
@@ -84,3 +102,5 @@ void GrabWindowFromEnvironment(QWidget& window) {
 }
 
 } // namespace monitor
+
+#include "TestHooks.moc"
