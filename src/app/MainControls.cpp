@@ -249,7 +249,15 @@ constexpr struct {
 } DesignFonts[] = {
     {"TxtRpm(0)", 30, true}, {"TxtInjTimePet(0)", 20, false}, {"TxtInjTimeGas(0)", 20, false}};
 
+// A label that stands behind other controls keeps its caption in the strip above them.
+constexpr const char* TopCaptions[] = {"LblTabSoglie"};
+
 void ApplyDesignDetails(QWidget& client) {
+    for (const char* name : TopCaptions) {
+        if (auto* label = client.findChild<QLabel*>(name)) {
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        }
+    }
     for (const auto& [name, top] : ElementTops) {
         if (auto* control = client.findChild<QWidget*>(name)) {
             SetTopTwips(*control, top);

@@ -9,8 +9,10 @@
 
 #include "app/TabStrip.h"
 #include <QCoreApplication>
+#include <QEvent>
 #include <QLabel>
 #include <cmath>
+#include <functional>
 
 namespace calibration {
 
@@ -25,6 +27,32 @@ constexpr quint32 YellowBox = 0x00FFFF;
 constexpr const char* ReadoutCaptions[12] = {
     "Offset", "TCorr",  "TInj cycle",   "TInj max", "TInj ref", "TInj load",
     "Alfa",   "Offset", "Final offset", "",         "Pressure", "Temperature"};
+
+// Calls back when the watched control is shown or hidden by the program (not when its
+// page comes and goes with the tab).
+class ShowHideWatch : public QObject {
+public:
+    ShowHideWatch(QWidget& watched, std::function<void()> changed)
+        : hidden_(watched.isHidden()), changed_(std::move(changed)) {
+        watched.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show || event->type() == QEvent::Hide) {
+            const bool hidden = static_cast<QWidget*>(watched)->isHidden();
+            if (hidden != hidden_) {
+                hidden_ = hidden;
+                changed_();
+            }
+        }
+        return false;
+    }
+
+private:
+    bool hidden_;
+    std::function<void()> changed_;
+};
 
 } // namespace
 
@@ -41,9 +69,12 @@ CalibrationPage::CalibrationPage(app::ProgramContext& ctx, app::FrmLX735& window
             value->setObjectName(ArrayName("LblVarTaraVal", i));
             app::MoveTwips(*value, left + 1560, top, 1260, 240);
         }
+        readoutsWatch_ = std::make_unique<ShowHideWatch>(*frame, [this] { LayoutCalPage(); });
     }
     EnableCancel(false);
 }
+
+CalibrationPage::~CalibrationPage() = default;
 
 QWidget* CalibrationPage::Widget(const QString& name) const {
     return qobject_cast<QWidget*>(window_.Control(name));
@@ -69,6 +100,7 @@ void CalibrationPage::LayoutCalPage() {
         app::SetWidthTwips(*label, app::WidthTwips(frame) - 2 * app::LeftTwips(*label));
     }
     app::SetHeightTwips(frame, tabH - 1200);
+    PlaceDeveloperControls(frame, tabH);
     app::SetHeightTwips(step, app::HeightTwips(frame) - 2 * app::TopTwips(step));
     app::SetHeightTwips(msg, app::HeightTwips(frame) - app::TopTwips(msg));
     app::MoveTwips(outline, app::LeftTwips(step),
@@ -80,6 +112,23 @@ void CalibrationPage::LayoutCalPage() {
     bar.raise();
     window_.CalBarFullWidth = app::WidthTwips(bar);
     barWidth_ = window_.CalBarFullWidth;
+}
+
+// The developer's read-outs and model button stand below the status frame, level with
+// the Cancel button, and the frame gives up their room: nothing lies over its labels.
+void CalibrationPage::PlaceDeveloperControls(QWidget& frame, int tabH) {
+    QWidget* readouts = Widget("FrmVarTara");
+    if (!readouts || readouts->isHidden()) {
+        return;
+    }
+    const int top = tabH - app::HeightTwips(*readouts) - 150;
+    app::SetLeftTwips(*readouts, app::LeftTwips(frame));
+    app::SetTopTwips(*readouts, top);
+    app::SetHeightTwips(frame, top - 120 - app::TopTwips(frame));
+    if (QWidget* compute = Widget("CmdComputeModl(0)")) {
+        app::SetLeftTwips(*compute, app::LeftTwips(*readouts) + app::WidthTwips(*readouts) + 120);
+        app::SetTopTwips(*compute, top + app::HeightTwips(*readouts) - app::HeightTwips(*compute));
+    }
 }
 
 void CalibrationPage::SetStep(const QString& text) {

@@ -5,7 +5,9 @@
 // blinking live boxes and the developer read-outs.
 
 #include <QString>
+#include <memory>
 
+class QObject;
 class QWidget;
 
 namespace app {
@@ -18,6 +20,7 @@ namespace calibration {
 class CalibrationPage {
 public:
     CalibrationPage(app::ProgramContext& ctx, app::FrmLX735& window);
+    ~CalibrationPage();
 
     void LayoutCalPage();
 
@@ -45,10 +48,13 @@ public:
 
 private:
     QWidget* Widget(const QString& name) const;
+    void PlaceDeveloperControls(QWidget& frame, int tabH);
     void SetBar(int width, bool opaque);
 
     app::ProgramContext& ctx_;
     app::FrmLX735& window_;
+    // Lays the page out again when the developer view shows or hides the read-outs.
+    std::unique_ptr<QObject> readoutsWatch_;
     int barWidth_ = 0;
     bool barOpaque_ = true;
 };

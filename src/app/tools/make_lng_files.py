@@ -177,7 +177,7 @@ MAIN_TAIL = [
     ("Load the default parameter set for this fuel?",
      "Caricare i parametri predefiniti per questo carburante?"),  # E+33 MsgConfig03
     ("Point", "Punto"),  # E+34 LblPlace
-    ("Gain", "Guadagno"),  # E+35 LblMul
+    ("Gain", "Guad."),  # E+35 LblMul
     ("Reference line", "Linea di riferimento"),  # E+36 FrmModLine
     ("Slope", "Pendenza"),  # E+37 LblAlfa
     ("Offset (ms)", "Offset (ms)"),  # E+38 LblOffset
