@@ -172,8 +172,18 @@ QString StagedProgram::StartSim(const QString& name, const QStringList& extra) {
     if (!sim->process.waitForReadyRead(StartMs) || !QFileInfo(link).isSymLink()) {
         return {};
     }
+    simsByName_.insert(name, sim.get());
     sims_.push_back(std::move(sim));
     return link;
+}
+
+bool StagedProgram::StopSim(const QString& name) {
+    Child* sim = simsByName_.take(name);
+    if (!sim) {
+        return false;
+    }
+    sim->Stop();
+    return !sim->Running();
 }
 
 bool StagedProgram::SimControl(const QString& name, const QString& lines) {
@@ -489,6 +499,10 @@ std::optional<int> StagedProgram::WaitForProgramEnd(int ms) {
 QByteArray StagedProgram::Read(const QString& relative) const {
     QFile file(Path(relative));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool StagedProgram::Write(const QString& relative, const QByteArray& bytes) const {
+    return WriteFile(Path(relative), bytes);
 }
 
 QList<LoggedRequest> StagedProgram::Requests() const {

@@ -123,6 +123,9 @@ public:
     // A simulated ECU whose link lies at BIN/<name>; extra arguments follow --link.
     // Returns the link's path, "" when it did not come up.
     QString StartSim(const QString& name, const QStringList& extra = {});
+    // Ends the simulator last started under that name, as a pulled cable does: its line
+    // closes and its link goes. False when there is none or it did not end.
+    bool StopSim(const QString& name);
     // Hands control lines (sim/Control.h) to the simulator started under that name and
     // waits until it has taken them.
     bool SimControl(const QString& name, const QString& lines);
@@ -173,6 +176,8 @@ public:
     bool ProgramRunning() const { return program_.Running(); }
 
     QByteArray Read(const QString& relative) const;
+    // Writes the staged file whole (before StartProgram, for the program to find).
+    bool Write(const QString& relative, const QByteArray& bytes) const;
     QList<LoggedRequest> Requests() const;
     QList<LoggedRequest> Requests(const QString& name) const;
     qint64 LogStartMs() const; // the time stamp of the link log's header line
@@ -200,6 +205,7 @@ private:
     QMap<QString, QString> switches_;
     int dumps_ = 0;
     std::vector<std::unique_ptr<Child>> sims_;
+    QMap<QString, Child*> simsByName_; // the last one started under each name
     Child program_;
 };
 
