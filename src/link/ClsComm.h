@@ -5,6 +5,7 @@
 // and the few stores that replies and files fill. The program context owns one; the
 // two port drivers are handed in and must outlive it.
 
+#include "link/ComPorts.h"
 #include "link/FailedCallLog.h"
 #include "link/ReplyQueue.h"
 #include "link/RxTxLog.h"
@@ -291,10 +292,11 @@ public:
     // told once a run.
     void FileHandleVerificaChiusura();
 
-    // The latest serial port that could not be opened, in plain words for the status
-    // bar; PortMessageSerial grows once for each new port and reason (every failed open
-    // writes its link-log line).
-    QString PortMessage() const { return portMessage_; }
+    // The latest serial port that could not be opened, and the same in plain English;
+    // PortMessageSerial grows once for each new port and reason until a port opens
+    // (every failed open writes its link-log line).
+    const PortOpenFailure& PortFailure() const { return portFailure_; }
+    QString PortMessage() const { return PortOpenMessage(portFailure_); }
     quint64 PortMessageSerial() const { return portMessageSerial_; }
 
     // Settings that only the settings file and the port operations use.
@@ -405,7 +407,7 @@ private:
 
     bool handleFileErrorShown_ = false;
     QSet<QString> reportedOpenFailures_;
-    QString portMessage_;
+    PortOpenFailure portFailure_;
     quint64 portMessageSerial_ = 0;
 
     ReplyQueue replyQueue_;

@@ -127,6 +127,7 @@ bool ClsComm::SetComm() {
     }
     nPorta_ = serial_.Handle();
     WriteHandleFile(appFolder_, nPorta_);
+    reportedOpenFailures_.clear(); // a later failure is told again
     return true;
 }
 
@@ -138,7 +139,7 @@ void ClsComm::ReportOpenFailure(const QString& device, int osError) {
     const QString key = ComPortNome() + "|" + device + "|" + QString::number(osError);
     if (!reportedOpenFailures_.contains(key)) {
         reportedOpenFailures_.insert(key);
-        portMessage_ = PortOpenMessage(ComPortNome(), device, osError);
+        portFailure_ = {ComPortNome(), device, osError};
         ++portMessageSerial_;
     }
 }

@@ -59,26 +59,49 @@ QString ComPortDevice(const QString& appFolder, const QString& comPortNome, bool
     return *mapped;
 }
 
-QString PortOpenMessage(const QString& comPortNome, const QString& device, int osError) {
-    if (device.isEmpty()) {
-        return comPortNome + ": BIN/ComPorts.ini gives this port no device path.";
+PortOpenReason ReasonOf(const PortOpenFailure& failure) {
+    if (failure.device.isEmpty()) {
+        return PortOpenReason::NoDevicePath;
     }
-    const QString port = comPortNome + " (" + device + "): ";
-    switch (osError) {
+    switch (failure.osError) {
     case EACCES:
     case EPERM:
-        return port + "permission denied. Add the user to the dialout group "
-                      "(sudo adduser $USER dialout) and log in again; see the README.";
+        return PortOpenReason::Permission;
     case EBUSY:
     case EWOULDBLOCK:
-        return port + "another program holds the port. Close it and the link goes on.";
+        return PortOpenReason::Busy;
     case ENOENT:
     case ENODEV:
     case ENXIO:
-        return port + "no such device. Plug the cable in or choose another port.";
+        return PortOpenReason::NoDevice;
     default:
-        return port + "cannot be opened: " + QString::fromLocal8Bit(std::strerror(osError)) + ".";
+        return PortOpenReason::Other;
     }
+}
+
+// Short enough that the message fits the status bar's wide cell at the window's start
+// size with a device path such as /dev/ttyUSB0.
+const QStringList& PortOpenTexts() {
+    static const QStringList texts = {
+        QStringLiteral("BIN/ComPorts.ini gives this port no device path"),
+        QStringLiteral("permission denied; add user to group dialout, log in again"),
+        QStringLiteral("another program holds the port; close it"),
+        QStringLiteral("no such device; plug in the cable or pick another port"),
+        QStringLiteral("cannot be opened:"),
+    };
+    return texts;
+}
+
+QString PortOpenMessage(const PortOpenFailure& failure, const QStringList& texts) {
+    const PortOpenReason reason = ReasonOf(failure);
+    const QString text = texts.value(int(reason));
+    if (reason == PortOpenReason::NoDevicePath) {
+        return failure.port + ": " + text;
+    }
+    const QString message = failure.port + " (" + failure.device + "): " + text;
+    return reason == PortOpenReason::Other
+               ? message + " " + QString::fromLocal8Bit(std::strerror(failure.osError))
+               : message;
 }
 
 } // namespace comm

@@ -5,6 +5,7 @@
 // a pseudo-terminal), in UTF-8. An unmapped COMn is /dev/ttyS<n-1>.
 
 #include <QString>
+#include <QStringList>
 
 namespace comm {
 
@@ -16,9 +17,23 @@ QString ComPortsPath(const QString& appFolder);
 QString ComPortDevice(const QString& appFolder, const QString& comPortNome,
                       bool* emptyPath = nullptr);
 
-// What the installer reads when a port cannot be opened: the port, its device and the
-// system's reason in plain words, with the remedy where there is one. osError 0 with an
-// empty device: the map file gives the port no device path.
-QString PortOpenMessage(const QString& comPortNome, const QString& device, int osError);
+// A port that could not be opened, as the link reports it. osError 0 with an empty
+// device: the map file gives the port no device path.
+struct PortOpenFailure {
+    QString port; // "COM1"
+    QString device;
+    int osError = 0;
+};
+
+// Why, in the order of the texts below.
+enum class PortOpenReason { NoDevicePath, Permission, Busy, NoDevice, Other };
+PortOpenReason ReasonOf(const PortOpenFailure& failure);
+
+// The installer's words for each reason with the remedy where there is one, in English
+// (the dictionary holds the other languages). Other's is followed by the system's words.
+const QStringList& PortOpenTexts();
+
+// What the installer reads: the port, its device and the reason's text from texts.
+QString PortOpenMessage(const PortOpenFailure& failure, const QStringList& texts = PortOpenTexts());
 
 } // namespace comm

@@ -50,24 +50,33 @@ TEST(ComPortDevice, AnEnormousLineIsReadWithinItsBound) {
         << "a value keeps no more than the bound";
 }
 
-// The installer's words for a port that cannot be opened, by the system's reason.
+// The installer's words for a port that cannot be opened, by the system's reason, in the
+// texts given (the dictionary's) or in English.
 TEST(PortOpenMessage, PlainWordsWithTheRemedy) {
     const struct {
-        int error;
-        const char* contains;
+        PortOpenFailure failure;
+        const char* english;
     } cases[] = {
-        {EACCES, "permission denied. Add the user to the dialout group"},
-        {EPERM, "permission denied"},
-        {EBUSY, "another program holds the port"},
-        {ENOENT, "no such device"},
-        {ENXIO, "no such device"},
-        {EIO, "cannot be opened: Input/output error"},
+        {{"COM3", "/dev/ttyUSB0", EACCES},
+         "COM3 (/dev/ttyUSB0): permission denied; add user to group dialout, log in again"},
+        {{"COM3", "/dev/ttyUSB0", EPERM},
+         "COM3 (/dev/ttyUSB0): permission denied; add user to group dialout, log in again"},
+        {{"COM3", "/dev/ttyUSB0", EBUSY},
+         "COM3 (/dev/ttyUSB0): another program holds the port; close it"},
+        {{"COM1", "/dev/ttyS0", ENOENT},
+         "COM1 (/dev/ttyS0): no such device; plug in the cable or pick another port"},
+        {{"COM1", "/dev/ttyS0", ENXIO},
+         "COM1 (/dev/ttyS0): no such device; plug in the cable or pick another port"},
+        {{"COM3", "/dev/ttyUSB0", EIO},
+         "COM3 (/dev/ttyUSB0): cannot be opened: Input/output error"},
+        {{"COM2", "", 0}, "COM2: BIN/ComPorts.ini gives this port no device path"},
     };
+    const QStringList numbered = {"t0", "t1", "t2", "t3", "t4"};
     for (const auto& c : cases) {
-        const QString text = PortOpenMessage("COM3", "/dev/ttyUSB0", c.error);
-        EXPECT_TRUE(text.startsWith("COM3 (/dev/ttyUSB0): ")) << text.toStdString();
-        EXPECT_TRUE(text.contains(c.contains)) << text.toStdString();
+        EXPECT_EQ(PortOpenMessage(c.failure), c.english);
+        const QString given = PortOpenMessage(c.failure, numbered);
+        EXPECT_EQ(given, QString(c.english).replace(PortOpenTexts().value(int(ReasonOf(c.failure))),
+                                                    numbered.value(int(ReasonOf(c.failure)))))
+            << given.toStdString();
     }
-    EXPECT_EQ(PortOpenMessage("COM2", "", 0),
-              "COM2: BIN/ComPorts.ini gives this port no device path.");
 }
