@@ -158,6 +158,8 @@ private:
     void SetStatusCell(int cell, const QString& text);
     void SetStatusColors(int cell, const QColor& back, const QColor& fore);
     void ShowPendingWrites(bool pending, bool searching, double nowUsec);
+    // The wide cell's text for a port that could not be opened, while the link holds none.
+    void FollowPortFailure();
 
     // The quit's phases (FrmLX735Quit.cpp).
     QuitView SeeQuit() const;
@@ -187,7 +189,14 @@ private:
     QPointer<FrmStartUp> frmStartUp_;
     double lastDotStepUsec_ = -1e18;
     double lastBlinkUsec_ = -1e18;
-    quint64 shownPortMessage_ = 0; // the link's PortMessageSerial last shown
+    // The port that could not be opened, told in the wide status cell.
+    struct PortNotice {
+        quint64 serial = 0;   // the link's PortMessageSerial taken
+        bool on = false;      // until the link holds a port
+        qint16 language = -1; // the text is in this language, fitted to this width
+        int width = -1;
+        QString text;
+    } portNotice_;
     bool loaded_ = false;
     bool unloaded_ = false;
     bool closingByProgram_ = false;

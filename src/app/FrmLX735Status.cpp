@@ -1,15 +1,19 @@
-// The link status in the status bar (state cell, pending-write indicator, search text)
-// and the port-search splash that the poll timer drives.
+// The link status in the status bar (state cell, pending-write indicator, search text, a
+// port that cannot be opened) and the port-search splash that the poll timer drives.
 
 #include "app/Controls.h"
 #include "app/FrmInit.h"
 #include "app/FrmLX735.h"
 #include "app/ProgramContext.h"
 #include "app/TextCell.h"
+#include "link/ComPorts.h"
 #include "support/Clock.h"
 #include "support/Colors.h"
+#include "support/Lingue.h"
 
 #include <QAction>
+#include <QFileInfo>
+#include <QFontMetrics>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -54,6 +58,40 @@ QString NextDots(const QString& text) {
         return DotsCycle[2];
     }
     return DotsCycle[0];
+}
+
+// The dictionary's words for a port that cannot be opened; English where it has none.
+const QString PortOpenSection = QStringLiteral("[PortOpen]");
+
+// The message in the room the cell has: a long device path gives way first to its file
+// name, then to an ellipsis in its middle (the link log keeps the whole path).
+QString FittedPortMessage(comm::PortOpenFailure failure, const QStringList& texts,
+                          const QFontMetrics& metrics, int room) {
+    const auto width = [&] {
+        return metrics.horizontalAdvance(comm::PortOpenMessage(failure, texts));
+    };
+    if (comm::ReasonOf(failure) == comm::PortOpenReason::NoDevicePath || width() <= room) {
+        return comm::PortOpenMessage(failure, texts);
+    }
+    const QString name = QFileInfo(failure.device).fileName();
+    failure.device = name.isEmpty() ? failure.device : name;
+    if (width() > room) {
+        const int rest = width() - metrics.horizontalAdvance(failure.device);
+        const QString elided =
+            metrics.elidedText(failure.device, Qt::ElideMiddle, std::max(0, room - rest));
+        failure.device = elided.isEmpty() ? QStringLiteral("\u2026") : elided;
+    }
+    return comm::PortOpenMessage(failure, texts);
+}
+
+// The language the Language menu has checked (the stored choice costs a file read).
+qint16 CheckedLanguage(const QList<QAction*>& items) {
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        if (items[i]->isChecked()) {
+            return qint16(i);
+        }
+    }
+    return 0;
 }
 
 bool Writing(const ProgramContext& ctx) {
@@ -123,13 +161,7 @@ void FrmLX735::AggiornaStatoCom() {
         }
     }
 
-    // A port that cannot be opened is told in the message cell, once per port and reason
-    // (the cell shows the link time again once the link is up).
-    if (comm.PortMessageSerial() != shownPortMessage_) {
-        shownPortMessage_ = comm.PortMessageSerial();
-        SetStatusCell(2, comm.PortMessage());
-    }
-
+    FollowPortFailure();
     const bool searching = comm.FlagRicercaCom() != comm::NoSearch;
     ShowPendingWrites(Writing(ctx_), searching, now);
     if (!searching) {
@@ -143,13 +175,38 @@ void FrmLX735::AggiornaStatoCom() {
     CheckPortItem(comm.UsbCom() ? 0 : comm.ComPort());
 }
 
+void FrmLX735::FollowPortFailure() {
+    const ClsComm& comm = ctx_.Comm();
+    PortNotice& notice = portNotice_;
+    if (comm.PortMessageSerial() != notice.serial) {
+        notice.serial = comm.PortMessageSerial();
+        notice.on = true;
+        notice.width = -1;
+    } else if (comm.ComState() != COM_RESTART && comm.ComState() != COM_SEARCH) {
+        notice.on = false; // the link holds a port, or was stopped
+    }
+    const TextCell& cell = *StatusCell(0);
+    const qint16 language = CheckedLanguage(mnuLngT_);
+    if (!notice.on) {
+        notice.text.clear();
+        notice.width = -1;
+    } else if (notice.width != cell.width() || notice.language != language) {
+        notice.width = cell.width();
+        notice.language = language;
+        notice.text = FittedPortMessage(
+            comm.PortFailure(),
+            support::SectionTexts(ctx_.ObjLingue, PortOpenSection, comm::PortOpenTexts()),
+            cell.fontMetrics(), cell.TextRoom());
+    }
+}
+
 void FrmLX735::ShowPendingWrites(bool pending, bool searching, double nowUsec) {
     const TextCell& cell = *StatusCell(0);
     const QColor face = support::ColorFromBgr(support::ColorButtonFace);
     const QColor fore = cell.Fore();
     if (!pending) {
         if (!searching) {
-            SetStatusCell(0, QString());
+            SetStatusCell(0, portNotice_.text); // empty unless a port cannot be opened
         }
         SetStatusColors(0, face, fore);
         return;

@@ -55,6 +55,10 @@ void TextCell::SetColors(const QColor& back, const QColor& fore) {
     setPalette(colours);
 }
 
+int TextCell::TextRoom() const {
+    return width() - 2 * (FrameLine + TextIndent);
+}
+
 QSize TextCell::sizeHint() const {
     const QFontMetrics metrics = fontMetrics();
     return {metrics.horizontalAdvance(text_) + 2 * (FrameLine + TextIndent),

@@ -30,6 +30,8 @@ public:
     void setAlignment(Qt::Alignment alignment);
     void SetColors(const QColor& back, const QColor& fore);
 
+    // The width the text has inside the frame; more is cut off.
+    int TextRoom() const;
     QSize sizeHint() const override;
 
 protected:

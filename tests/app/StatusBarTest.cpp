@@ -7,6 +7,7 @@
 #include "app/Controls.h"
 #include "app/TextCell.h"
 #include "common/FakeTime.h"
+#include "sim/PseudoTerminal.h"
 #include "support/Colors.h"
 
 #include <QAction>
@@ -38,6 +39,21 @@ protected:
     bool Checked(int item) {
         return qobject_cast<QAction*>(window->Control(app::ArrayName("MnuDevCom", item)))
             ->isChecked();
+    }
+
+    void MapCom1(const QString& device) {
+        tree.Write("BIN/ComPorts.ini", ("[COM1]\r\n" + device + "\r\n").toUtf8());
+    }
+    // A fixed COM1 on the device fails to open, and a tick follows.
+    void FailToOpen(const QString& device) {
+        MapCom1(device);
+        app::ClsComm& comm = context->Comm();
+        comm.FlagRicercaCom(comm::NoSearch);
+        comm.UsbCom(false);
+        comm.ComPort(1);
+        EXPECT_FALSE(comm.SetComm());
+        State(app::COM_RESTART);
+        Tick();
     }
 
     testing_support::FakeTime time;
@@ -204,22 +220,60 @@ TEST_F(StatusBarTest, RepaintsOnlyWhatChanges) {
     EXPECT_EQ(paints.count, 1);
 }
 
-// A port that cannot be opened is told in the message cell once per port and reason;
-// what the cell shows meanwhile (the link time) is not overwritten at every tick.
-TEST_F(StatusBarTest, PortThatCannotBeOpenedIsToldOnceInTheMessageCell) {
-    tree.Write("BIN/ComPorts.ini", "[COM1]\r\n/dev/lx735-no-such-device\r\n");
-    app::ClsComm& comm = context->Comm();
-    comm.UsbCom(false);
-    comm.ComPort(1);
-    EXPECT_FALSE(comm.SetComm());
-    Tick();
-    EXPECT_EQ(Cell(2).text(),
-              "COM1 (/dev/lx735-no-such-device): no such device. Plug the cable in or choose "
-              "another port.");
+// A port that cannot be opened is told whole in the wide cell, in the window's language,
+// for as long as the link holds no port; the link time in the last cell stays.
+TEST_F(StatusBarTest, PortThatCannotBeOpenedIsToldWholeInTheWideCell) {
     Cell(2).setText("Time: 0:00:05");
-    EXPECT_FALSE(comm.SetComm());
-    Tick();
+    FailToOpen("/dev/ttyLX9");
+    const QString english =
+        "COM1 (/dev/ttyLX9): no such device; plug in the cable or pick another port";
+    EXPECT_EQ(Cell(0).text(), english);
+    EXPECT_LE(Cell(0).fontMetrics().horizontalAdvance(english), Cell(0).TextRoom());
     EXPECT_EQ(Cell(2).text(), "Time: 0:00:05");
+
+    window->MnuLngT_Click(1);
+    Tick();
+    EXPECT_EQ(Cell(0).text(),
+              "COM1 (/dev/ttyLX9): dispositivo assente; collegare il cavo o cambiare porta");
+
+    // Once a port opens the text goes; the same failure later is told again.
+    sim::PseudoTerminal pty;
+    ASSERT_TRUE(pty.Open(nullptr));
+    MapCom1(pty.SlavePath());
+    ASSERT_TRUE(context->Comm().SetComm());
+    State(app::COM_READY);
+    Tick();
+    EXPECT_EQ(Cell(0).text(), "");
+    context->Comm().CloseComPort();
+    FailToOpen("/dev/ttyLX9");
+    EXPECT_TRUE(Cell(0).text().startsWith("COM1 (/dev/ttyLX9): dispositivo assente"));
+}
+
+// A device path too long for the cell gives way to its file name, then is shortened in its
+// middle: the reason and the remedy stay whole.
+TEST_F(StatusBarTest, LongDevicePathGivesWayToTheReason) {
+    const QString reason = "no such device; plug in the cable or pick another port";
+    const struct {
+        QString device;
+        QString shown; // "" : shortened in the middle
+    } cases[] = {
+        {"/dev/serial/by-id/usb-ftdi-A5-port0", "usb-ftdi-A5-port0"},
+        {"/dev/serial/by-id/usb-" + QString(200, 'x') + "-port0", ""},
+    };
+    for (const auto& c : cases) {
+        FailToOpen(c.device);
+        const QString text = Cell(0).text();
+        EXPECT_LE(Cell(0).fontMetrics().horizontalAdvance(text), Cell(0).TextRoom())
+            << text.toStdString();
+        EXPECT_TRUE(text.startsWith("COM1 (")) << text.toStdString();
+        EXPECT_TRUE(text.endsWith("): " + reason)) << text.toStdString();
+        if (!c.shown.isEmpty()) {
+            EXPECT_EQ(text, "COM1 (" + c.shown + "): " + reason);
+        } else {
+            EXPECT_TRUE(text.contains(QChar(0x2026)) && text.contains("-port0"))
+                << text.toStdString();
+        }
+    }
 }
 
 } // namespace

@@ -347,6 +347,19 @@ SECTIONS = [
          "della calibrazione. Ricollegarsi e ripetere la calibrazione o inviare un file "
          "parametri."),
     ]),
+    # A serial port that cannot be opened, in the status bar after "COM1 (/dev/ttyUSB0): ";
+    # short enough for its wide cell at the window's start size.
+    ("[PortOpen]", [
+        ("BIN/ComPorts.ini gives this port no device path",
+         "BIN/ComPorts.ini non d\u00e0 a questa porta un dispositivo"),
+        ("permission denied; add user to group dialout, log in again",
+         "accesso negato; aggiungere l'utente a dialout e rientrare"),
+        ("another program holds the port; close it",
+         "un altro programma usa la porta; chiuderlo"),
+        ("no such device; plug in the cable or pick another port",
+         "dispositivo assente; collegare il cavo o cambiare porta"),
+        ("cannot be opened:", "non si pu\u00f2 aprire:"),
+    ]),
 ]
 
 
