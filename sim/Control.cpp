@@ -158,6 +158,14 @@ bool ApplyMode(Ecu& ecu, const QStringList& words, QString* error) {
     return Fail(error, "usage: mode run|slave|prg|flash");
 }
 
+bool ApplyReconnect(Ecu& ecu, const QStringList& words, QString* error) {
+    if (words.size() != 1) {
+        return Fail(error, "usage: reconnect");
+    }
+    ecu.Reconnect();
+    return true;
+}
+
 bool ApplyClear(Ecu& ecu, const QStringList& words, QString* error) {
     if (words.size() != 1) {
         return Fail(error, "usage: clear");
@@ -298,6 +306,7 @@ constexpr ControlVerb kVerbs[] = {
      "set animate 0|1       drive cycle on or off"},
     {"error", ApplyError, "error CODE STATE      error byte CODE (0..63) := STATE"},
     {"mode", ApplyMode, "mode run|slave|prg|flash"},
+    {"reconnect", ApplyReconnect, "reconnect             a line hung up comes back at once"},
     {"cell", ApplyCell, "cell K COUNTS         correction cell K := COUNTS (signed)"},
     {"sample", ApplySample, "sample petrol|gas MS MBAR append a point to that fuel's samples"},
     {"samples", ApplySamples, "samples clear         empty both fuels' samples"},

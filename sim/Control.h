@@ -8,6 +8,7 @@
 //     set NAME VALUE       an engine value (stops the drive cycle); see ControlHelp
 //     error CODE STATE     error byte CODE (0..63) := STATE
 //     mode run|slave|prg   the ECU's mode
+//     reconnect            a line hung up (fault hangup) comes back at once
 //     BLOCK OFFSET HEX     bytes into a block (zone2, zone3, saved.zone3, errors, ...)
 //     poke BLOCK OFFSET HEX  the same
 //     dump PATH            every block, the errors and the samples into PATH

@@ -21,6 +21,7 @@
 
 #include <deque>
 #include <optional>
+#include <utility>
 
 namespace sim {
 
@@ -78,6 +79,10 @@ public:
     double NextTransmitUsec() const;
     // A hang-up fault closes the line: returns how long it stays dead (us), once.
     std::optional<double> TakeHangUp();
+    // The "reconnect" control line: a line dead after a hang-up comes back at once, so a
+    // test decides when the line is back instead of guessing a downtime.
+    void Reconnect() { reconnect_ = true; }
+    bool TakeReconnect() { return std::exchange(reconnect_, false); }
     void SetFast(bool fast) { config_.fast = fast; }
 
     // ---- Faults (see Faults.h).
@@ -153,6 +158,7 @@ private:
     FaultScript faults_;
     std::deque<TimedByte> tx_;
     std::optional<double> hangUp_;
+    bool reconnect_ = false;
     EcuMode mode_;
     Memory ram_;
     Memory saved_;

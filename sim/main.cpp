@@ -210,6 +210,9 @@ int Serve(const Options& options) {
             ApplyControlFile(ecu, options.control);
             nextControl = now + kControlCheckUsec;
         }
+        if (ecu.TakeReconnect()) {
+            reopenAt = now; // a line that is up stays as it is
+        }
         if (!pty.IsOpen()) { // hung up: the line comes back after its downtime
             if (now >= reopenAt && !OpenLine(pty, options.link, &error)) {
                 std::fprintf(stderr, "lx735-sim: %s\n", qPrintable(error));
