@@ -11,13 +11,13 @@
 
 #include <QList>
 #include <QStringList>
+#include <utility>
 
 namespace firmware {
 
 namespace {
 
 constexpr double LinkWaitUsec = 15e6;
-constexpr double LinkPollUsec = 10000;
 constexpr double FlashEndPauseUsec = 4e6;
 constexpr int BFlashRows = 14;
 const QString ComErrorText = QStringLiteral("COMUNICATION ERROR, SEND MESSAGE");
@@ -58,25 +58,28 @@ bool AnyAddressInMap(const comm::ClsComm& link, const QStringList& addresses) {
 
 } // namespace
 
+bool LinkAlive(const comm::ClsComm& link) {
+    return link.ComState() == comm::COM_READY && !link.WDogPresente();
+}
+
 bool WaitForLink(comm::ClsComm& link) {
-    const double giveUpAt = support::GetTimeUsec() + LinkWaitUsec;
-    while (link.ComState() != comm::COM_READY) {
-        if (support::GetTimeUsec() > giveUpAt) {
-            return false;
+    return support::WaitUntil([&] { return LinkAlive(link); }, LinkWaitUsec);
+}
+
+TryOutcome TryExchange(comm::ClsComm& link, const std::function<bool()>& exchange, int tries) {
+    for (int i = 0; i < tries; ++i) {
+        if (!WaitForLink(link)) {
+            return TryOutcome::LinkDown;
         }
-        support::WaitUsec(LinkPollUsec);
+        if (exchange()) {
+            return TryOutcome::Done;
+        }
     }
-    return true;
+    return TryOutcome::Failed;
 }
 
 bool Retry(comm::ClsComm& link, const std::function<bool()>& exchange, int tries) {
-    for (int i = 0; i < tries; ++i) {
-        WaitForLink(link);
-        if (exchange()) {
-            return true;
-        }
-    }
-    return false;
+    return TryExchange(link, exchange, tries) == TryOutcome::Done;
 }
 
 bool SetEcuPrg(comm::ClsComm& link) {
@@ -124,29 +127,69 @@ QString WriteMemoryToTab(comm::ClsComm& link, qint32 address) {
     return sent ? Ok : Ko;
 }
 
-BlockLoopResult WriteFlashBlocks(comm::ClsComm& link, const std::function<void(qint64)>& progress) {
+namespace {
+
+enum class BlockEnd { Written, Skipped, Abandoned };
+
+bool GoOnAsked() {
+    return support::MsgBox(ComErrorText + "\r\n\r\n" + ContinueText, support::vbYesNo,
+                           QuestionTitle) == support::vbYes;
+}
+
+// Shows the link down until it is alive again; False when the installer gave up first.
+bool WaitForLinkBack(comm::ClsComm& link, const BlockLoopView& view) {
+    view.linkDown(true);
+    const auto over = [&] { return LinkAlive(link) || view.givenUp(); };
+    while (!over()) {
+        support::WaitUntil(over, LinkWaitUsec);
+    }
+    view.linkDown(false);
+    return !view.givenUp();
+}
+
+// The block's tries. The question comes once in the loop (asked): answering it again
+// cannot help while the link is down, so a block that failed with the link down is
+// written again once the link is back, and one the live ECU did not take stays unwritten.
+BlockEnd WriteBlock(comm::ClsComm& link, const BlockLoopView& view, qint32 address, bool& asked) {
+    const auto write = [&] { return WriteMemoryToTab(link, address) == Ok; };
+    for (TryOutcome outcome = TryExchange(link, write); outcome != TryOutcome::Done;
+         outcome = TryExchange(link, write)) {
+        if (!std::exchange(asked, true) && !GoOnAsked()) {
+            return BlockEnd::Abandoned;
+        }
+        if (outcome == TryOutcome::Failed) {
+            return BlockEnd::Skipped;
+        }
+        if (!WaitForLinkBack(link, view)) {
+            return BlockEnd::Abandoned;
+        }
+    }
+    return BlockEnd::Written;
+}
+
+} // namespace
+
+BlockLoopResult WriteFlashBlocks(comm::ClsComm& link, const BlockLoopView& view) {
     const qint32 limit = link.LargFlash();
     const qint32 base = *link.BFlash(0, 0);
     const qsizetype withData = NonBlankBlockOffsets(link, limit).size();
     BlockLoopResult result;
     int written = 0;
+    bool asked = false;
     for (qint64 offset = 0; offset <= limit; offset += FlashBlockSize) {
-        const qint32 address = static_cast<qint32>(base + offset);
         // A blank block sends nothing, so it never waits for the link either.
-        const bool blank = IsBlankBlock(FlashBlockData(link, offset));
-        const bool ok = blank || Retry(link, [&] { return WriteMemoryToTab(link, address) == Ok; });
-        if (ok && !blank) {
-            ++written;
-        }
-        if (!ok && support::MsgBox(ComErrorText + "\r\n\r\n" + ContinueText, support::vbYesNo,
-                                   QuestionTitle) != support::vbYes) {
-            result.abandoned = true;
-            break;
+        if (!IsBlankBlock(FlashBlockData(link, offset))) {
+            const BlockEnd end = WriteBlock(link, view, static_cast<qint32>(base + offset), asked);
+            if (end == BlockEnd::Abandoned) {
+                result.abandoned = true;
+                break;
+            }
+            written += end == BlockEnd::Written ? 1 : 0;
         }
         if (link.EcuState() != comm::ECU_FLASH_WRT) {
             break;
         }
-        progress(offset);
+        view.progress(offset);
     }
     result.notWritten = static_cast<int>(withData) - written;
     return result;

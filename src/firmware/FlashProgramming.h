@@ -18,11 +18,23 @@ namespace firmware {
 // The window's caption, the title of every box of the update.
 inline const QString FrmUpdateTitle = QStringLiteral("FrmUpdate");
 
-// Waits until the link is ready (up to 15 s); True when it is.
+// The link is ready and the ECU has answered since the port was last opened.
+bool LinkAlive(const comm::ClsComm& link);
+
+// Waits until the link is alive (up to 15 s); True when it is.
 bool WaitForLink(comm::ClsComm& link);
 
-// Up to tries calls of exchange, each made once the link is ready; True at the first
-// that succeeds.
+// How a repeated exchange ended.
+enum class TryOutcome {
+    Done,     // one try succeeded
+    Failed,   // every try failed with the link alive before it
+    LinkDown, // the link did not come back before a try: more tries cannot help
+};
+
+// Up to tries calls of exchange, each made once the link is alive.
+TryOutcome TryExchange(comm::ClsComm& link, const std::function<bool()>& exchange, int tries = 3);
+
+// TryExchange, True when it was done.
 bool Retry(comm::ClsComm& link, const std::function<bool()>& exchange, int tries = 3);
 
 // The ECU into programming mode: True at once when it already takes blocks
@@ -45,10 +57,21 @@ struct BlockLoopResult {
     int notWritten = 0;     // blocks with data that were skipped or never reached
 };
 
-// Every block from the flash base to LargFlash, three tries each; a block that fails
-// three times asks whether to go on (Yes skips it). The loop ends early when the ECU no
-// longer takes blocks. progress gets the offset of each block done.
-BlockLoopResult WriteFlashBlocks(comm::ClsComm& link, const std::function<void(qint64)>& progress);
+// What the block loop shows and asks while it runs.
+struct BlockLoopView {
+    std::function<void(qint64)> progress = [](qint64) {}; // the offset of each block done
+    // The link is down and the loop waits for it (True), or the wait has ended (False).
+    std::function<void(bool)> linkDown = [](bool) {};
+    // The installer leaves instead of waiting for the link.
+    std::function<bool()> givenUp = [] { return false; };
+};
+
+// Every block from the flash base to LargFlash, three tries each. A block that fails
+// asks once in the loop whether to go on; No abandons. With the link alive the block is
+// left unwritten; with the link down the loop waits for it, however long, and then
+// writes that block again. The loop ends early when the ECU is not known to take blocks
+// (after a block left unwritten the link has restarted, so it never is).
+BlockLoopResult WriteFlashBlocks(comm::ClsComm& link, const BlockLoopView& view);
 
 // Ends the write (the link holds 10 s while the ECU restarts) and waits 4 s more; False
 // when the exchange failed.

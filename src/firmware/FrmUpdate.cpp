@@ -46,6 +46,10 @@ constexpr quint32 White = 0xFFFFFF;
 constexpr quint32 BarColor = 0xC08000;
 constexpr int BlinkMs = 200;
 
+const QString LinkDownText =
+    QStringLiteral("The link to the ECU is down. The update goes on once it is back; Esc leaves "
+                   "it and closes the program.");
+
 QLabel* MakeLabel(QWidget& parent, const QString& name, int left, int top, int width, int height) {
     auto* label = new QLabel(&parent);
     label->setObjectName(name);
@@ -155,8 +159,10 @@ void FrmUpdate::Timer1_Timer() {
 
 void FrmUpdate::CmdEsc_Click() {
     // The procedure runs inside Next's handler: leaving now would close the window under
-    // it, with the flash perhaps half written.
+    // it, with the flash perhaps half written. Only its wait for the link can be left,
+    // by the procedure itself.
     if (busy_) {
+        leaveWhileWaiting_ = leaveWhileWaiting_ || waitingForLink_;
         return;
     }
     if (updateState_ == 4) {
@@ -172,6 +178,20 @@ void FrmUpdate::LeaveAsked() {
     SetMessage("\r\n" + ctx_.Texts.MsgUpdate[1] + "\r\n\r\n");
     updateState_ = 5;
     cmdUpdate_->setVisible(false);
+}
+
+// While the block writes wait for the link the message says so, and Esc takes the
+// strip's place.
+void FrmUpdate::ShowLinkDown(bool down) {
+    waitingForLink_ = down;
+    if (down) {
+        messageBeforeLinkDown_ = lblMsg_->text();
+        SetMessage(LinkDownText);
+    } else {
+        SetMessage(messageBeforeLinkDown_);
+    }
+    ShowStrip(!down);
+    ShowButtons(false, down);
 }
 
 void FrmUpdate::Leave(bool firmwareOk) {

@@ -10,8 +10,9 @@
 // as BIN/UpdateBackupRetry.var when an earlier update stopped after the erase),
 // programming mode, erase, the block writes and the end of the write, the write-back of
 // the parameters, the clears, and the save into the ECU's flash. Esc asks first and
-// leaves at the second press; it does nothing while the procedure runs. After a flash
-// phase with blocks left unwritten, or a failed write-back, Next repeats what failed.
+// leaves at the second press; it does nothing while the procedure runs, but while the
+// block writes wait for a link that is down one press leaves. After a flash phase with
+// blocks left unwritten, or a failed write-back, Next repeats what failed.
 
 #include "ecudata/EmulaBlock.h"
 #include "ecudata/ParamRecords.h"
@@ -71,6 +72,7 @@ private:
     void ShowStrip(bool shown);
     void Leave(bool firmwareOk);
     void LeaveAsked();
+    void ShowLinkDown(bool down);
 
     // Procedure (FrmUpdateProcedure.cpp).
     bool ReadLiveData();
@@ -91,6 +93,10 @@ private:
     comm::ClsComm& link_;
     int updateState_ = 0;
     bool busy_ = false;
+    // The block loop waits for the link; Esc then leaves (leaveWhileWaiting_).
+    bool waitingForLink_ = false;
+    bool leaveWhileWaiting_ = false;
+    QString messageBeforeLinkDown_;
     Resume resume_ = Resume::None;
     double barWidth_ = 0;
     QStringList phaseLog_;

@@ -20,6 +20,7 @@
 #include <QDateTime>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <functional>
 #include <vector>
 
@@ -34,6 +35,7 @@ constexpr int EndToggles = 10;
 constexpr double ProbeFailPauseUsec = 100000;
 constexpr int ProbeFailPauses = 11;
 constexpr double SaveFlashWaitUsec = 6e6;
+constexpr int StepEndPollMs = 10;
 // Compensation tables: read from the ECU from firmware 01.39 on, written back likewise.
 constexpr qint16 FirstCompFirmware = 139;
 constexpr quint8 OptionFlagCleared = 0x01;
@@ -67,6 +69,14 @@ private:
 
 void FrmUpdate::CmdUpdate_Click() {
     if (busy_) {
+        return;
+    }
+    // A press taken inside the wait of a link step (the restart's pause, a probe's bytes)
+    // would run the procedure under that step, and the link cannot step again until the
+    // procedure returns: the press is carried out once the step has ended.
+    if (link_.Stepping()) {
+        cmdUpdate_->setEnabled(false);
+        QTimer::singleShot(StepEndPollMs, this, [this] { CmdUpdate_Click(); });
         return;
     }
     const BusyScope busy(busy_);
@@ -229,8 +239,14 @@ void FrmUpdate::FlashPhase() {
     SetPhase(PhaseWrite);
     const double backBar = app::WidthTwips(*lblBackBar_);
     const qint32 largFlash = link_.LargFlash();
-    const BlockLoopResult blocks = WriteFlashBlocks(
-        link_, [&](qint64 offset) { SetBarWidth(BlockProgressWidth(backBar, largFlash, offset)); });
+    leaveWhileWaiting_ = false;
+    BlockLoopView view;
+    view.progress = [&](qint64 offset) {
+        SetBarWidth(BlockProgressWidth(backBar, largFlash, offset));
+    };
+    view.linkDown = [this](bool down) { ShowLinkDown(down); };
+    view.givenUp = [this] { return leaveWhileWaiting_; };
+    const BlockLoopResult blocks = WriteFlashBlocks(link_, view);
     if (blocks.abandoned) {
         updateState_ = 4;
         ShowButtons(false, false);

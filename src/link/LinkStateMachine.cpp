@@ -54,6 +54,9 @@ void SendProbe(ClsComm& link) {
 // A state set while a step waited (a stop, a port choice) stands over the step's own.
 void StepRestart(ClsComm& link) {
     link.CloseComPort();
+    // The ECU may have restarted while the link was lost, and a restarted ECU runs: a
+    // mode that an earlier reply confirmed no longer holds.
+    link.EcuState(ECU_RUN);
     support::PauseUsec(RestartPauseUsec);
     if (link.ComState() == COM_RESTART) {
         link.ComState(COM_SEARCH);

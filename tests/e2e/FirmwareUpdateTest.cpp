@@ -5,6 +5,7 @@
 #include "StagedProgram.h"
 
 #include <QFile>
+#include <QSet>
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -20,6 +21,12 @@ const QString Done = "Firmware update completed.";
 const QString ComError = "Communication error: the ECU does not answer.";
 const QString LeaveAsked =
     "\\r\\nPress Esc again to leave the update: the program will close.\\r\\n\\r\\n";
+const QString LinkDown = "The link to the ECU is down. The update goes on once it is back; Esc "
+                         "leaves it and closes the program.";
+const QString Question = "FrmUpdate - ScaricaFirmwareDefaultParametri |COMUNICATION ERROR, SEND "
+                         "MESSAGE\\r\\n\\r\\nYES TO CONTINUE!";
+// The line dies at the 11th block until the test reconnects it.
+const QString DeadLineAtBlock11 = "hangup cmd=8 skip=10 value=600000000";
 constexpr quint32 FlashFirst = 0xF80000;
 constexpr int FlashSize = 0x80000;
 constexpr int ImageBlocks = 33;
@@ -91,6 +98,18 @@ QStringList Commands(const StagedProgram& staged, qint64 fromMs = 0) {
         }
     }
     return names;
+}
+
+// The flash address of every block frame sent, in the order sent.
+QList<quint32> BlockAddresses(const StagedProgram& staged) {
+    QList<quint32> blocks;
+    for (const LoggedExchange& e : staged.Exchanges()) {
+        if (e.name == "CMD_WRT_FLASH_ZONE") {
+            blocks << (static_cast<quint8>(e.request[5]) << 16 |
+                       static_cast<quint8>(e.request[6]) << 8 | static_cast<quint8>(e.request[7]));
+        }
+    }
+    return blocks;
 }
 
 bool InOrder(const QStringList& names, const QStringList& expected) {
@@ -206,13 +225,7 @@ TEST_F(FirmwareUpdate, CompletesWithTheParametersKept) {
                                "CMD_WRT_TBL_COR", "CMD_WRIT_DCOL", "CMD_CANC_SMPL_BNZ",
                                "CMD_CANC_SMPL_GAS", "CMD_CANC_ERR", "CMD_SAVE_FLASH"}))
         << sent.join(' ').toStdString();
-    QList<quint32> blocks;
-    for (const LoggedExchange& e : staged.Exchanges()) {
-        if (e.name == "CMD_WRT_FLASH_ZONE") {
-            blocks << (static_cast<quint8>(e.request[5]) << 16 |
-                       static_cast<quint8>(e.request[6]) << 8 | static_cast<quint8>(e.request[7]));
-        }
-    }
+    QList<quint32> blocks = BlockAddresses(staged);
     EXPECT_TRUE(std::is_sorted(blocks.begin(), blocks.end())) << "ascending";
     // A frame sent again after a reply lost on a loaded machine is the same block.
     blocks.erase(std::unique(blocks.begin(), blocks.end()), blocks.end());
@@ -250,22 +263,70 @@ TEST_F(FirmwareUpdate, LinkLostMidProgrammingIsWaitedFor) {
     ExpectInstallationBack();
 }
 
-// The 11th block fails three tries: Yes skips it, the window says one block is missing
-// and Next writes the flash again.
+// The 11th block fails three tries with the link alive: Yes leaves it unwritten, the
+// loop stops there (the link restarted, so the ECU is not known to take blocks), the
+// window says how many blocks are missing and Next writes the flash again.
 TEST_F(FirmwareUpdate, SkippedBlockIsWrittenByTheNextPress) {
     Start({QString("silence cmd=8 skip=10 count=%1").arg(3 * SendsPerTry)});
     Arm();
-    ASSERT_TRUE(staged.Run({"answer Yes", "click FrmUpdate.CmdUpdate",
-                            UntilMsg(ComError + "\\r\\n\\r\\nBlocks not written: 1", UpdateMs)},
-                           UpdateMs + 5000));
-    EXPECT_EQ(staged.MessageBoxes(),
-              QStringList{"FrmUpdate - ScaricaFirmwareDefaultParametri |COMUNICATION "
-                          "ERROR, SEND MESSAGE\\r\\n\\r\\nYES TO CONTINUE!"});
+    ASSERT_TRUE(staged.Run(
+        {"answer Yes", "click FrmUpdate.CmdUpdate",
+         UntilMsg(ComError + QString("\\r\\n\\r\\nBlocks not written: %1").arg(ImageBlocks - 10),
+                  UpdateMs)},
+        UpdateMs + 5000));
+    EXPECT_EQ(staged.MessageBoxes(), QStringList{Question});
     EXPECT_FALSE(Commands(staged).contains("CMD_WRT_FLASH_END"));
     ASSERT_TRUE(
         staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(Done, UpdateMs)}, UpdateMs + 5000));
     ExpectFlashIsTheImage();
     ExpectInstallationBack();
+}
+
+// The line dies at the 11th block and stays dead: one question, the window says the link
+// is down while it waits, and once the line is back the update goes on from that block.
+TEST_F(FirmwareUpdate, DeadLinkAsksOnceAndGoesOnWhenItIsBack) {
+    Start({DeadLineAtBlock11});
+    Arm();
+    ASSERT_TRUE(staged.Run({"answer Yes", "click FrmUpdate.CmdUpdate", UntilMsg(LinkDown, UpdateMs),
+                            "until FrmUpdate.CmdEsc visible 1 5000"},
+                           UpdateMs + 5000));
+    ASSERT_TRUE(staged.SimControl("ecu", "reconnect"));
+    ASSERT_TRUE(staged.Run({UntilMsg(Done, UpdateMs)}, UpdateMs + 5000));
+    EXPECT_EQ(staged.MessageBoxes(), QStringList{Question});
+    ExpectFlashIsTheImage();
+    ExpectInstallationBack();
+    const QList<quint32> blocks = BlockAddresses(staged);
+    EXPECT_TRUE(std::is_sorted(blocks.begin(), blocks.end())) << "never back to an earlier block";
+    EXPECT_EQ(QSet<quint32>(blocks.begin(), blocks.end()).size(), ImageBlocks);
+    EXPECT_EQ(staged.Requests("CMD_ERASE_FLASH").size(), 1);
+}
+
+// The ECU restarts in run mode while the line is dead at the 11th block: it refuses the
+// blocks once the line is back, and Next enters programming mode again before it erases,
+// so the update completes without restarting the program.
+TEST_F(FirmwareUpdate, EcuRestartedMidProgrammingCompletesAfterNext) {
+    Start({DeadLineAtBlock11});
+    Arm();
+    ASSERT_TRUE(
+        staged.Run({"answer Yes", "click FrmUpdate.CmdUpdate", UntilMsg(LinkDown, UpdateMs)},
+                   UpdateMs + 5000));
+    ASSERT_TRUE(staged.SimControl("ecu", "mode run\nreconnect"));
+    ASSERT_TRUE(staged.Run(
+        {UntilMsg(ComError + QString("\\r\\n\\r\\nBlocks not written: %1").arg(ImageBlocks - 10),
+                  UpdateMs)},
+        UpdateMs + 5000));
+    ASSERT_TRUE(
+        staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(Done, UpdateMs)}, UpdateMs + 5000));
+    const qint64 nextMs = CommandMs(staged, "click FrmUpdate.CmdUpdate");
+    const QList<LoggedExchange> prg = GoodExchangesAfter(staged, "CMD_SET_ECU_PRG", nextMs);
+    const QList<LoggedExchange> erase = GoodExchangesAfter(staged, "CMD_ERASE_FLASH", nextMs);
+    ASSERT_EQ(prg.size(), 1);
+    ASSERT_EQ(erase.size(), 1);
+    EXPECT_LE(prg[0].ms, erase[0].ms);
+    EXPECT_EQ(staged.MessageBoxes(), QStringList{Question});
+    ExpectFlashIsTheImage();
+    ExpectInstallationBack();
+    EXPECT_TRUE(staged.ProgramRunning());
 }
 
 TEST_F(FirmwareUpdate, EscTwiceOnTheFirstScreenEndsTheProgram) {

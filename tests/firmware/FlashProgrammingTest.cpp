@@ -26,6 +26,13 @@ TEST(FlashProgramming, SetEcuPrgSendsNothingWhileTheEcuTakesBlocks) {
     EXPECT_TRUE(SetEcuPrg(link));
     EXPECT_TRUE(t.rig.Commands().isEmpty());
 
+    // After a link restart the ECU may have restarted too: programming mode is asked again.
+    link.ComState(COM_RESTART);
+    ASSERT_TRUE(firmware::WaitForLink(link));
+    EXPECT_TRUE(SetEcuPrg(link));
+    EXPECT_EQ(t.rig.Commands(), QList<quint8>{CMD_SET_ECU_PRG});
+    t.rig.ecu.ClearCommandLog();
+
     link.EcuState(ECU_RUN);
     t.Silence(CMD_SET_ECU_PRG, sim::kForever);
     EXPECT_FALSE(SetEcuPrg(link));

@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace firmware_test {
@@ -180,6 +181,24 @@ TEST(UpdateProcedure, EngineStartedBeforeTheSecondPressFallsBack) {
     EXPECT_EQ(Count(t.rig.Commands(), CMD_READ_MEM2), 0);
 }
 
+// A press taken while a link step waits (as inside the restart's pause) is carried out
+// once the step has ended: run under it, the procedure would hold the link still.
+TEST(UpdateProcedure, PressInsideALinkStepWaitsForItsEnd) {
+    UpdateRig t;
+    t.Ready(true);
+    ClsComm& link = t.rig.ctx.Comm();
+    link.Stepping(true);
+    t.Next();
+    EXPECT_FALSE(t.window->findChild<QPushButton*>("CmdUpdate")->isEnabled());
+    EXPECT_EQ(t.window->UpdateState(), 0);
+    EXPECT_EQ(Count(t.rig.Commands(), CMD_READ_MEM1), 0);
+    link.Stepping(false);
+    // The press comes back on a timer of the window system's clock.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return t.window->UpdateState() == 1; }, 10000));
+    EXPECT_EQ(t.Text("LblMsg"), "MsgUpdate05");
+    EXPECT_TRUE(t.window->findChild<QPushButton*>("CmdUpdate")->isEnabled());
+}
+
 TEST(UpdateProcedure, SilentEcuAtTheFirstPressAsksToLeave) {
     UpdateRig t;
     t.Silence(CMD_READ_MEM1, sim::kForever);
@@ -217,12 +236,7 @@ TEST(UpdateProcedure, LinkLostMidProgrammingIsWaitedFor) {
     UpdateRig t;
     t.Ready(true);
     t.Next();
-    sim::Fault hangUp;
-    hangUp.kind = sim::FaultKind::HangUp;
-    hangUp.command = CMD_WRT_FLASH_ZONE;
-    hangUp.skip = 10;
-    hangUp.value = 8e6;
-    t.rig.ecu.AddFault(hangUp);
+    t.HangUp(CMD_WRT_FLASH_ZONE, 8e6, 10);
     t.Next();
     EXPECT_TRUE(t.boxes.boxes.empty());
     EXPECT_EQ(t.Text("LblMsg"), "MsgUpdate06");
@@ -230,6 +244,9 @@ TEST(UpdateProcedure, LinkLostMidProgrammingIsWaitedFor) {
     ExpectParametersBack(t);
 }
 
+// The 11th block fails three tries with the link alive: Yes leaves it unwritten, and as
+// the link restarted meanwhile the ECU is no longer known to take blocks, so the loop
+// stops. Next enters programming mode again and writes the whole flash.
 TEST(UpdateProcedure, BlockFailingThreeTimesIsReportedAndNextWritesTheFlashAgain) {
     UpdateRig t(support::vbYes);
     t.Ready(true);
@@ -240,24 +257,118 @@ TEST(UpdateProcedure, BlockFailingThreeTimesIsReportedAndNextWritesTheFlashAgain
     EXPECT_EQ(t.boxes.boxes[0].prompt, "COMUNICATION ERROR, SEND MESSAGE\r\n\r\nYES TO CONTINUE!");
     EXPECT_EQ(t.boxes.boxes[0].style, support::vbYesNo);
     EXPECT_EQ(t.boxes.boxes[0].title, "FrmUpdate - ScaricaFirmwareDefaultParametri ");
-    EXPECT_EQ(t.Text("LblMsg"), "MsgComError\r\n\r\nBlocks not written: 1");
+    EXPECT_EQ(t.Text("LblMsg"),
+              QString("MsgComError\r\n\r\nBlocks not written: %1").arg(ImageBlocks - 10));
     EXPECT_FALSE(t.rig.ctx.Requests.FirmwareOk);
     EXPECT_TRUE(t.Shown("CmdUpdate"));
     EXPECT_TRUE(t.Shown("CmdEsc"));
     EXPECT_EQ(Count(t.rig.Commands(), CMD_WRT_FLASH_END), 0) << "no restart on a partial image";
-    EXPECT_EQ(Count(t.rig.Commands(), CMD_WRT_FLASH_ZONE), ImageBlocks - 1 + 3 * t.SendsPerTry());
+    EXPECT_EQ(Count(t.rig.Commands(), CMD_WRT_FLASH_ZONE), 10 + 3 * t.SendsPerTry());
 
     t.rig.ecu.ClearCommandLog();
     t.Next();
     EXPECT_EQ(t.Text("LblMsg"), "MsgUpdate06");
     EXPECT_TRUE(t.rig.ctx.Requests.FirmwareOk);
     const QList<quint8> again = t.rig.Commands();
-    EXPECT_EQ(Count(again, CMD_SET_ECU_PRG), 0) << "the ECU still takes blocks";
+    EXPECT_TRUE(InOrder(again, {CMD_SET_ECU_PRG, CMD_ERASE_FLASH, CMD_WRT_FLASH_ZONE}));
     EXPECT_EQ(Count(again, CMD_READ_MEM2), 0) << "the parameters were read before the erase";
     EXPECT_EQ(Count(again, CMD_ERASE_FLASH), 1);
     EXPECT_EQ(Count(again, CMD_WRT_FLASH_ZONE), ImageBlocks);
     EXPECT_EQ(t.FlashBytes(), t.ImageBytes());
     ExpectParametersBack(t);
+}
+
+// The ECU restarts at the 11th block: its line is lost for a moment and it comes back in
+// run mode, refusing blocks. One question; then Next puts it into programming mode again
+// (the link's restart cleared the mode the program believed) and the update completes.
+TEST(UpdateProcedure, EcuRestartedMidProgrammingIsProgrammedAgainByNext) {
+    UpdateRig t(support::vbYes);
+    t.Ready(true);
+    t.Next();
+    t.HangUp(CMD_WRT_FLASH_ZONE, 2e6, 10);
+    const auto pump = t.rig.time.onPump;
+    t.rig.time.onPump = [&] {
+        pump();
+        if (t.rig.ecu.PendingFaults() == 0 && t.rig.ecu.Mode() == sim::EcuMode::FlashWrt) {
+            t.rig.ecu.SetMode(sim::EcuMode::Run); // the hang-up has happened: the restart
+        }
+    };
+    t.Next();
+    t.rig.time.onPump = pump;
+    EXPECT_EQ(t.boxes.boxes.size(), 1u);
+    EXPECT_EQ(t.Text("LblMsg"),
+              QString("MsgComError\r\n\r\nBlocks not written: %1").arg(ImageBlocks - 10));
+    ASSERT_TRUE(t.Shown("CmdUpdate"));
+
+    t.rig.ecu.ClearCommandLog();
+    t.Next();
+    EXPECT_EQ(t.Text("LblMsg"), "MsgUpdate06");
+    EXPECT_TRUE(InOrder(t.rig.Commands(),
+                        {CMD_SET_ECU_PRG, CMD_ERASE_FLASH, CMD_WRT_FLASH_ZONE, CMD_WRT_FLASH_END}));
+    EXPECT_EQ(t.FlashBytes(), t.ImageBytes());
+    EXPECT_EQ(t.rig.ecu.Mode(), sim::EcuMode::Run);
+    ExpectParametersBack(t);
+    EXPECT_EQ(t.boxes.boxes.size(), 1u);
+}
+
+// What the window shows while the block writes wait for the link.
+struct LinkDownLook {
+    bool seen = false;
+    bool escShown = false;
+    bool stripShown = true;
+    qsizetype commandsSeen = 0; // the ECU's command log when it was last seen
+};
+
+// Arms the update, lets the line die for downUsec at the 11th block and presses Next,
+// watching the window at every turn of the event loop; act runs while the link is down.
+LinkDownLook NextWithTheLineDead(UpdateRig& t, double downUsec,
+                                 const std::function<void()>& act = {}) {
+    t.Ready(true);
+    t.Next();
+    t.HangUp(CMD_WRT_FLASH_ZONE, downUsec, 10);
+    LinkDownLook look;
+    const auto pump = t.rig.time.onPump;
+    t.rig.time.onPump = [&] {
+        pump();
+        if (t.Text("LblMsg").startsWith("The link to the ECU is down")) {
+            look = {true, t.Shown("CmdEsc"), t.Shown("LblBackBar"), t.rig.ecu.CommandLog().size()};
+            if (act) {
+                act();
+            }
+        }
+    };
+    t.Next();
+    t.rig.time.onPump = pump;
+    return look;
+}
+
+// The line stays dead for a minute at the 11th block: one question, the window says the
+// link is down while it waits, and once it is back the update goes on from that block.
+TEST(UpdateProcedure, DeadLinkAsksOnceAndGoesOnFromTheFirstBlockNotWritten) {
+    UpdateRig t(support::vbYes);
+    const LinkDownLook look = NextWithTheLineDead(t, 60e6);
+    EXPECT_EQ(t.boxes.boxes.size(), 1u) << "asked once";
+    ASSERT_TRUE(look.seen);
+    EXPECT_TRUE(look.escShown);
+    EXPECT_FALSE(look.stripShown);
+    EXPECT_EQ(t.Text("LblMsg"), "MsgUpdate06");
+    EXPECT_EQ(t.FlashBytes(), t.ImageBytes());
+    ExpectParametersBack(t);
+    const QList<quint8> all = t.rig.ecu.CommandLog();
+    EXPECT_EQ(Count(all, CMD_ERASE_FLASH), 1);
+    EXPECT_EQ(Count(all.mid(look.commandsSeen), CMD_WRT_FLASH_ZONE), ImageBlocks - 10)
+        << "from the block the line died at, each once";
+}
+
+// Esc while the block writes wait for the link leaves as No to the question does.
+TEST(UpdateProcedure, EscWhileTheLinkIsDownLeaves) {
+    UpdateRig t(support::vbYes);
+    const LinkDownLook look = NextWithTheLineDead(t, 600e6, [&t] { t.Esc(); });
+    ASSERT_TRUE(look.seen);
+    EXPECT_EQ(t.window->UpdateState(), 4);
+    EXPECT_EQ(t.window->result(), QDialog::Rejected);
+    EXPECT_FALSE(t.rig.ctx.Requests.FirmwareOk);
+    EXPECT_EQ(Count(t.rig.Commands(), CMD_WRT_FLASH_END), 0);
 }
 
 TEST(UpdateProcedure, NoToTheQuestionEndsAtOnceWithTheEcuLeftInFlashMode) {

@@ -92,12 +92,13 @@ QList<quint8> UpdateRig::CommandsFrom(quint8 command) const {
     return at < 0 ? QList<quint8>() : all.mid(at);
 }
 
-void UpdateRig::Silence(quint8 command, int count, int skip) {
+void UpdateRig::AddFault(sim::FaultKind kind, quint8 command, int count, int skip, double value) {
     sim::Fault fault;
-    fault.kind = sim::FaultKind::Silence;
+    fault.kind = kind;
     fault.command = command;
     fault.count = count;
     fault.skip = skip;
+    fault.value = value;
     rig.ecu.AddFault(fault);
 }
 

@@ -8,6 +8,7 @@
 #include "MonitorRig.h"
 #include "common/MsgBoxCapture.h"
 #include "firmware/FrmUpdate.h"
+#include "sim/Faults.h"
 #include "sim/Memory.h"
 
 #include <QLabel>
@@ -37,8 +38,16 @@ public:
     QByteArray FlashBytes() const;
     // Commands received from the first of command on (keep-alives left out).
     QList<quint8> CommandsFrom(quint8 command) const;
+    // A fault on the command's next count requests, after skip of them passed.
+    void AddFault(sim::FaultKind kind, quint8 command, int count, int skip = 0, double value = 0);
     // Silences the command's next count requests, after skip of them passed.
-    void Silence(quint8 command, int count, int skip = 0);
+    void Silence(quint8 command, int count, int skip = 0) {
+        AddFault(sim::FaultKind::Silence, command, count, skip);
+    }
+    // The line dies for downUsec at the command's request after skip of them passed.
+    void HangUp(quint8 command, double downUsec, int skip = 0) {
+        AddFault(sim::FaultKind::HangUp, command, 1, skip, downUsec);
+    }
     // Requests that one failed try of an exchange costs (the send and its resends).
     int SendsPerTry() { return 1 + rig.ctx.Comm().NumReSend(); }
 
