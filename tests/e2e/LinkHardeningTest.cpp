@@ -201,11 +201,11 @@ TEST(EndToEndLinkHardening, PortsThatCannotBeOpenedAreToldWithTheirReason) {
                     .contains("open " + c.device.toLocal8Bit() + " " + c.logged);
             },
             LongMs));
-        ASSERT_TRUE(staged.Run({"until TxtStatusBar(2) exists 1 20000"}));
+        ASSERT_TRUE(staged.Run({"until TxtStatusBar(0) exists 1 20000"}));
         EXPECT_TRUE(
-            StagedProgram::WaitFor([&] { return StatusText(staged, 2).contains(c.shown); }, LongMs))
-            << StatusText(staged, 2).toStdString();
-        EXPECT_TRUE(StatusText(staged, 2).startsWith("COM1 (" + c.device + "): "));
+            StagedProgram::WaitFor([&] { return StatusText(staged, 0).contains(c.shown); }, LongMs))
+            << StatusText(staged, 0).toStdString();
+        EXPECT_TRUE(StatusText(staged, 0).startsWith("COM1 (" + c.device + "): "));
         for (const ProgramEvent& event : staged.Events()) {
             EXPECT_NE(event.kind, "MSGBOX") << "no box: " << event.text.toStdString();
         }
