@@ -39,6 +39,8 @@ void InstallCalibration(Calibration& c, app::ProgramContext& ctx, app::PageServi
 
     hooks.UpdateCorTable = [&mod](bool force) { mod.UpdateCorTable(force); };
     hooks.ModButtonHeld = [&mod] { return mod.ModButtonHeld(); };
+    hooks.CalibrationTickUnderWay = [&run] { return run.TickUnderWay(); };
+    hooks.CalibrationReadsLive = [&run] { return run.Ticking(); };
     hooks.VisualizzaPuntoInjTimeMod = [&mod] { mod.VisualizzaPuntoInjTimeMod(); };
     hooks.ShowModLimits = [&mod] { mod.ShowModLimits(); };
 

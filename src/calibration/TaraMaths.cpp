@@ -204,6 +204,19 @@ bool TaraReady(const TaraReadiness& r) {
            r.statusKey != 0 && (r.ecuSlave || r.state == 2);
 }
 
+TaraNotReady TaraNotReadyWhy(const TaraReadiness& r) {
+    if (!r.liveRead || !r.linkRunning) {
+        return TaraNotReady::LinkLost;
+    }
+    if (r.statusKey == 0) {
+        return TaraNotReady::KeyOff;
+    }
+    if (!r.ecuSlave && r.state != 2) {
+        return TaraNotReady::NotSlave;
+    }
+    return r.rpm < 10.0 ? TaraNotReady::EngineStopped : TaraNotReady::Counting;
+}
+
 QString TaraCycleRecord(const QString& title, double refTime, double time, double corr,
                         double offset, double tempVap, double pressVap, const QString& sep) {
     return Quoted(title + " TInjRef " + Number(refTime, sep) + " TInjMed " + Number(time, sep) +

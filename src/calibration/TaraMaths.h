@@ -88,6 +88,12 @@ struct TaraReadiness {
 };
 bool TaraReady(const TaraReadiness& r);
 
+// Why the tick found the engine not ready. A lost link comes first: the values it would
+// judge the engine by are the last ones read. Counting: only the countdown to the abort
+// holds it, the cause that started it has gone.
+enum class TaraNotReady { LinkLost, KeyOff, EngineStopped, NotSlave, Counting };
+TaraNotReady TaraNotReadyWhy(const TaraReadiness& r);
+
 // The quoted log lines, CR LF ended; numbers to 4 decimals in the locale's form.
 QString TaraCycleRecord(const QString& title, double refTime, double time, double corr,
                         double offset, double tempVap, double pressVap, const QString& sep);

@@ -13,9 +13,11 @@
 #include "support/Conversions.h"
 #include "support/Cursor.h"
 #include "support/FileWriter.h"
+#include "support/Lingue.h"
 #include "support/MessageBox.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -30,6 +32,14 @@ constexpr quint8 EmulationFlag = 0x02;
 constexpr int ProgressStep = 30;
 const QString EmulationWarning =
     QStringLiteral("Attenzione l'emulazione lambda verr\u00e0 disabilitata");
+constexpr double TickUsec = 1e6 / TicksPerSecond;
+// A tick held back by a link step looks again this soon.
+constexpr double RetryUsec = 1000;
+
+// Our texts: the dictionary's section in the current language, these where it has none.
+const QString RunSection = QStringLiteral("[CalibrationRun]");
+const QStringList RunTexts = {QStringLiteral("The link to the ECU was lost")};
+enum RunText { LinkLost };
 
 QString Fixed(double value, int decimals, int width, const QString& sep) {
     return support::FormatFixed(value, decimals, width, sep);
@@ -40,7 +50,9 @@ QString Fixed(double value, int decimals, int width, const QString& sep) {
 TaraRun::TaraRun(app::ProgramContext& ctx, app::FrmLX735& window, ModelingPage& model,
                  CalibrationPage& page, TaraValues& tara)
     : TaraState(ctx.TaraState), ctx_(ctx), window_(window), model_(model), page_(page),
-      tara_(tara) {}
+      tara_(tara) {
+    window_.Timer3().setTimerType(Qt::PreciseTimer);
+}
 
 QString TaraRun::LogPath() const {
     return ctx_.AppFolder + QStringLiteral("/BIN/TaraCorr.txt");
@@ -58,27 +70,62 @@ void TaraRun::RefreshTaraLimits() {
 
 // ---- The tick
 
+void TaraRun::StartTicks() {
+    dueUsec_ = support::GetTimeUsec() + TickUsec;
+    Arm(dueUsec_);
+}
+
+void TaraRun::Arm(double atUsec) {
+    const double now = support::GetTimeUsec();
+    wakeUsec_ = std::max(atUsec, now);
+    window_.Timer3().start(static_cast<int>(std::ceil((wakeUsec_ - now) / 1000)));
+}
+
 void TaraRun::Timer3_Timer() {
-    // A tick that lands inside a wait of the link pump or of a frame being sent would wait
-    // for a link that cannot move until that returns: it is left to the next one.
-    if (busy_ || window_.Timer1Busy || ctx_.Comm().ComState() == app::COM_SENDING) {
+    // The tick under way sets the next one going when it ends.
+    if (busy_) {
+        return;
+    }
+    // A result being stored owns the state until the store has ended.
+    if (storing_) {
+        Arm(support::GetTimeUsec() + TickUsec);
+        return;
+    }
+    // Inside a wait of the link pump or of a frame being sent the link cannot move until
+    // that returns: the tick waits for it.
+    if (window_.Timer1Busy || ctx_.Comm().ComState() == app::COM_SENDING) {
+        Arm(support::GetTimeUsec() + RetryUsec);
         return;
     }
     busy_ = true;
+    Arm(dueUsec_ + TickUsec);
+    Tick();
+    busy_ = false;
+    if (window_.Timer3().isActive()) {
+        dueUsec_ = std::max(dueUsec_ + TickUsec, support::GetTimeUsec());
+        Arm(dueUsec_);
+    }
+}
+
+bool TaraRun::Ticking() const {
+    return window_.Timer3().isActive();
+}
+
+void TaraRun::Tick() {
     bool liveRead = true;
     if (ctx_.Requests.ModWriteCountdown <= 0 && !ctx_.ParamFileSending) {
         liveRead = RequestMem(comm::CMD_READ_MEM1);
         RequestMem(comm::CMD_READ_MEM2);
     }
-    if (TaraAbortFlag == 0 && !Ready(liveRead)) {
-        RunTaraNotReady();
+    const TaraReadiness readiness = Readiness(liveRead);
+    if (TaraAbortFlag == 0 && !TaraReady(readiness)) {
+        RunTaraNotReady(TaraNotReadyWhy(readiness));
     } else {
         RunState();
     }
     if (ctx_.DeveloperView) {
         ShowReadouts();
     }
-    busy_ = false;
 }
 
 // One read with a 1 s reply wait, three tries; the configured wait comes back after.
@@ -93,12 +140,16 @@ bool TaraRun::RequestMem(quint8 command) {
     return ok;
 }
 
-bool TaraRun::Ready(bool liveRead) const {
+TaraReadiness TaraRun::Readiness(bool liveRead) const {
     const ecudata::EcuImages& img = ctx_.Images;
-    const int link = ctx_.Comm().ComState();
-    return TaraReady({TaraState, img.Mem1Data.Rpm, TaraNotReadyCount, img.Mem1Data.StatusKey,
-                      img.Mem2Data.EcuRunState == 1, liveRead,
-                      link != app::COM_RESTART && link != app::COM_STOP});
+    const int link = ctx_.ObjComm->ComState();
+    return {TaraState,
+            img.Mem1Data.Rpm,
+            TaraNotReadyCount,
+            img.Mem1Data.StatusKey,
+            img.Mem2Data.EcuRunState == 1,
+            liveRead,
+            link != app::COM_RESTART && link != app::COM_STOP};
 }
 
 void TaraRun::RunState() {
@@ -171,10 +222,24 @@ void TaraRun::RunState() {
     }
 }
 
-void TaraRun::RunTaraNotReady() {
-    const ecudata::EcuImages& img = ctx_.Images;
-    const int text = img.Mem1Data.StatusKey == 0 ? 18 : img.Mem2Data.EcuRunState == 1 ? 19 : 30;
-    page_.SetMessage(ctx_.Texts.MsgTara[text], true);
+QString TaraRun::NotReadyText(TaraNotReady why) const {
+    switch (why) {
+    case TaraNotReady::LinkLost:
+        return support::SectionTexts(ctx_.ObjLingue, RunSection, RunTexts)[LinkLost];
+    case TaraNotReady::KeyOff:
+        return ctx_.Texts.MsgTara[18];
+    case TaraNotReady::EngineStopped:
+        return ctx_.Texts.MsgTara[19];
+    case TaraNotReady::NotSlave:
+        return ctx_.Texts.MsgTara[30];
+    case TaraNotReady::Counting:
+        break;
+    }
+    return page_.Message(); // the cause that started the countdown stays told
+}
+
+void TaraRun::RunTaraNotReady(TaraNotReady why) {
+    page_.SetMessage(NotReadyText(why), true);
     if (TaraState == 3) {
         TaraState = 23;
         return;
@@ -708,7 +773,7 @@ void TaraRun::CmdCalStart_Click() {
         TaraNotReadyCount = 0;
         TaraBackupTaken = false;
         noTypeSaid_ = false;
-        window_.Timer3().start();
+        StartTicks();
         TaraAbortFlag = 0;
         break;
     case 1:
@@ -767,7 +832,9 @@ void TaraRun::Abort() {
     }
     TaraState = 23;
     TaraAbortFlag = 1;
-    window_.Timer3().start();
+    if (!busy_) {
+        StartTicks();
+    }
 }
 
 void TaraRun::CmdCalCancel_Click() {

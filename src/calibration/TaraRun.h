@@ -28,12 +28,20 @@ public:
     TaraRun(app::ProgramContext& ctx, app::FrmLX735& window, ModelingPage& model,
             CalibrationPage& page, TaraValues& tara);
 
+    // The 250 ms tick. A tick due while the link pump steps or a frame goes out runs as
+    // soon as that has ended; one that outlasts the pace is followed at once by the next.
     void Timer3_Timer();
     void CmdCalStart_Click();
     void CmdCalCancel_Click();
     // The abort at once, from any state (the program is closing): what the run changed
     // goes back and the ECU returns to run mode, through the tick.
     void Abort();
+    // A tick is under way: its waits let other timers in, and its exchanges go first.
+    bool TickUnderWay() const { return busy_; }
+    // The ticks run, each reading the live record and zone 2.
+    bool Ticking() const;
+    // When the tick's timer is next meant to fire (µs, the program's clock).
+    double NextWakeUsec() const { return wakeUsec_; }
 
     int& TaraState; // the program context's
     int TaraSavedState = 0;
@@ -67,10 +75,14 @@ private:
     };
     enum class Phase { Max, Min };
 
+    void StartTicks();
+    void Arm(double atUsec);
+    void Tick();
     bool RequestMem(quint8 command);
-    bool Ready(bool liveRead) const;
+    TaraReadiness Readiness(bool liveRead) const;
     void RunState();
-    void RunTaraNotReady();
+    void RunTaraNotReady(TaraNotReady why);
+    QString NotReadyText(TaraNotReady why) const;
     void ShowReadouts();
     void StepFrame(const char* step);
     bool SetSupplyMode(quint8 mode, bool keepPrevious);
@@ -102,6 +114,8 @@ private:
     CalibrationPage& page_;
     TaraValues& tara_;
     bool busy_ = false;
+    double dueUsec_ = 0;  // when the next tick is due
+    double wakeUsec_ = 0; // when the timer fires next
     bool storing_ = false;
     bool storeRequested_ = false;
     bool noTypeSaid_ = false;

@@ -46,6 +46,11 @@ struct MonitorHooks {
     Action ShowModLimits = Nothing;
     std::function<void(bool onModChart)> RefreshMapAcq = [](bool) {};
     Action DrawMapSample = Nothing;
+    // The calibration's tick has the link first: while it is under way the poll
+    // scheduler's ticks (let in by its waits) leave the link alone, and while its ticks
+    // read the live record and zone 2 the poll scheduler does not ask for them as well.
+    std::function<bool()> CalibrationTickUnderWay = [] { return false; };
+    std::function<bool()> CalibrationReadsLive = [] { return false; };
 
     // Lambda emulation.
     Action MoveEmulaMarker = Nothing;

@@ -115,30 +115,35 @@ void SendQueuedParamFile(Monitor& m) {
     }
 }
 
-void Every4thTick(Monitor& m) {
+void Every4thTick(Monitor& m, bool linkHeld) {
     EcuRequests& r = m.ctx.Requests;
     ecudata::EcuModel model = m.ctx.Model();
-    ecudata::ServeEcuRequest(m.ctx.Comm(), model);
+    if (!linkHeld) {
+        ecudata::ServeEcuRequest(m.ctx.Comm(), model);
+    }
     m.displays.ShowRpm();
     m.displays.ShowInjectionTimes();
     if (m.hooks.CurrentTab() == TabLambda) {
         m.hooks.MoveEmulaMarker();
     }
     StepZoneWrite(r.Mem2WriteCountdown, r.ReqReadMem2, r.ReqWriteMem2);
+    if (linkHeld) {
+        return;
+    }
     StepDirectWrite(r.ModWriteCountdown, [&m] { return SendModel(m); });
     StepDirectWrite(r.CompWriteCountdown, [&m] {
         return ecudata::WriteCompTbl(m.ctx.Comm(), m.ctx.Images, m.ctx.Requests.CompWriteTable);
     });
 }
 
-void Every8thTick(Monitor& m) {
+void Every8thTick(Monitor& m, bool linkHeld) {
     EcuRequests& r = m.ctx.Requests;
     StepZoneWrite(r.Mem3WriteCountdown, r.ReqReadMem3, r.ReqWriteMem3);
     StepZoneWrite(r.EmulaWriteCountdown, r.ReqReadEmus, r.ReqWriteEmus);
-    if (!r.ReqSaveFlash) {
+    if (!r.ReqSaveFlash && !m.hooks.CalibrationReadsLive()) {
         r.ReqReadMem1 = true;
     }
-    if (!m.ctx.ParamFilePending.isEmpty()) {
+    if (!m.ctx.ParamFilePending.isEmpty() && !linkHeld) {
         SendQueuedParamFile(m);
     }
     m.displays.ShowLambda();
@@ -161,7 +166,7 @@ void Every18thTick(Monitor& m) {
 
 void Every24thTick(Monitor& m) {
     EcuRequests& r = m.ctx.Requests;
-    if (!r.ReqSaveFlash) {
+    if (!r.ReqSaveFlash && !m.hooks.CalibrationReadsLive()) {
         r.ReqReadMem2 = true;
     }
     m.displays.ShowEcuStatus();
@@ -249,19 +254,28 @@ void PollSchedulerTick(Monitor& m) {
     support::CurrentTimeSource().PumpEvents();
     m.hooks.ElaboraMsgCom();
     EcuRequests& r = m.ctx.Requests;
+    // Inside the calibration's tick (its waits let this timer in) the countdowns and the
+    // displays go on, but what would use the link or wait waits: the tick goes first.
+    const bool held = m.hooks.CalibrationTickUnderWay();
     if (!r.FirmwareOk) {
-        CompareEcuFirmware(m);
+        if (!held) {
+            CompareEcuFirmware(m);
+        }
         return;
     }
-    if (CompleteReadDone(r)) {
+    if (CompleteReadDone(r) && !held) {
         RefreshAfterCompleteRead(m);
     }
-    RunCountdown(r, Every4th, [&m] { Every4thTick(m); });
-    RunCountdown(r, Every8th, [&m] { Every8thTick(m); });
-    RunCountdown(r, Every18th, [&m] { Every18thTick(m); });
+    RunCountdown(r, Every4th, [&m, held] { Every4thTick(m, held); });
+    RunCountdown(r, Every8th, [&m, held] { Every8thTick(m, held); });
+    if (!held) {
+        RunCountdown(r, Every18th, [&m] { Every18thTick(m); });
+    }
     RunCountdown(r, Every24th, [&m] { Every24thTick(m); });
     RunCountdown(r, Every54th, [&m] { Every54thTick(m); });
-    RunCountdown(r, Every504th, [&m] { Every504thTick(m); });
+    if (!held) {
+        RunCountdown(r, Every504th, [&m] { Every504thTick(m); });
+    }
 }
 
 } // namespace monitor

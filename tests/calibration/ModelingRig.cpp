@@ -53,8 +53,9 @@ ModelingRig::ModelingRig()
             nextTimer2_ = now + 14000;
             window->Timer2_Timer();
         }
-        if (window && window->Timer3().isActive() && now >= nextTimer3_) {
-            nextTimer3_ = now + 250000;
+        // The calibration sets its timer going for the time it wants.
+        if (window && window->Timer3().isActive() && pages.run &&
+            now >= pages.run->NextWakeUsec()) {
             services.Timer3Tick();
         }
     };
@@ -84,7 +85,7 @@ void ModelingRig::Start() {
     calibration::InstallCalibration(pages, *context, services, monitor->hooks, *window);
     window->Show();
     timers_ = true;
-    nextTimer1_ = nextTimer2_ = nextTimer3_ = time.NowUsec();
+    nextTimer1_ = nextTimer2_ = time.NowUsec();
     window->EnableTimers();
 }
 

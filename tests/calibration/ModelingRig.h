@@ -67,7 +67,6 @@ private:
     app::ScopedFileDialogHandler fileHandler_;
     double nextTimer1_ = 0;
     double nextTimer2_ = 0;
-    double nextTimer3_ = 0;
     bool timers_ = false;
 };
 

@@ -136,6 +136,29 @@ TEST(TaraMaths, Readiness) {
     EXPECT_TRUE(TaraReady(starting)); // state 2 needs no slave mode yet
 }
 
+// A lost link is told as such, whatever the last values read say; a countdown whose cause
+// has gone keeps telling that cause.
+TEST(TaraMaths, WhyNotReady) {
+    using W = TaraNotReady;
+    const struct {
+        TaraReadiness r;
+        W why;
+    } cases[] = {
+        {{6, 2200, 0, 1, true, false, true}, W::LinkLost},
+        {{6, 2200, 0, 1, true, true, false}, W::LinkLost},
+        {{6, 0, 0, 0, true, false, true}, W::LinkLost},
+        {{6, 0, 0, 0, true}, W::KeyOff},
+        {{6, 0, 0, 1, true}, W::EngineStopped},
+        {{2, 0, 0, 1, false}, W::EngineStopped},
+        {{6, 2200, 0, 1, false}, W::NotSlave},
+        {{6, 2200, 5, 1, true}, W::Counting},
+        {{2, 2200, 5, 1, false}, W::Counting},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(TaraNotReadyWhy(c.r), c.why) << c.r.state << " " << c.r.rpm;
+    }
+}
+
 TEST(TaraMaths, LogRecords) {
     EXPECT_EQ(TaraCycleRecord("TaraMax Ciclo 1 ", 1.5, 1.75, 0.208, 0, 61, 1.1, "."),
               "\"TaraMax Ciclo 1  TInjRef 1.5 TInjMed 1.75 TCorr 0.208 Offset 0 TempVap 61 "

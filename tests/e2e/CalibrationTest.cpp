@@ -1,13 +1,18 @@
 // The automatic calibration of the real program against lx735-sim, driven by the
 // Calibration tab's buttons: the key-off refusal, the temperature wait with pause,
 // resume and abort, a run that converges on the simulated engine's correction and
-// stores it, and an abort in a cycle that restores the start (also when the first
-// run-mode command is refused).
+// stores it, an abort in a cycle that restores the start (also when the first run-mode
+// command is refused), a link lost in a run, and a whole run's time on the link
+// timings the program ships with.
 
 #include "StagedProgram.h"
 
 #include <QFile>
+#include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
+#include <iostream>
+#include <vector>
 
 namespace e2e {
 namespace {
@@ -21,6 +26,61 @@ const QString WaitTemp = "Waiting for the reducer temperature";
 const QString Finished = "Calibration finished";
 const QString Confirm = "Calibration successful" + CrLf + CrLf + "Press Start to store the result";
 
+// The link timings the program ships with (what it uses without port settings): a pause
+// after each byte sent, the reply looked for no sooner than the idle time after the
+// request, on a simulator that answers at the wire's pace.
+struct LinkPace {
+    double byteUsec = 500;
+    double idleUsec = 100000;
+    // The shortest exchange: the request (5 bytes and its data) sent byte by byte, the
+    // reply (6 bytes and its data, 10 bits a byte at 38400 baud) not read before idle.
+    double ExchangeUsec(int requestData, int replyData) const {
+        return (5 + requestData) * byteUsec + std::max(idleUsec, (6 + replyData) * 1e7 / 38400);
+    }
+};
+
+// The least time from Start to the confirmation that a run allows with these cycles and
+// supply-mode writes (a state writes the mode on every tick until the ECU reports it):
+// every tick waits for the 250 ms timer and takes at least its reads of the live record
+// and of zone 2, its own write and its pauses. p(n) is the calibration parameter Pn.
+double LeastRunUsec(const LinkPace& link, const std::function<int(int)>& p, int maxCycles,
+                    int minCycles, int modeWrites) {
+    constexpr double TickUsec = 250000;
+    constexpr int LiveRecord = 91, Zone2 = 14; // data bytes on the wire
+    const double reads = link.ExchangeUsec(0, LiveRecord) + link.ExchangeUsec(0, Zone2);
+    // The cycles' fixed counts: samples of cycles 0 and 1, the pause after cycle 1.
+    const auto maxSamples = [&](int i) { return i == 0 ? 4 : i == 1 ? 6 : p(6); };
+    const auto maxPause = [&](int done) { return done == 1 ? 8 : p(7); };
+    const auto minSamples = [&](int i) { return i == 0 ? 6 : i == 1 ? 4 : p(17); };
+    const auto minPause = [&](int done) { return done == 1 ? 4 : p(18); };
+
+    std::vector<double> extra; // per tick, what it takes beside its reads
+    const auto ticks = [&](int count, double usec = 0) { extra.insert(extra.end(), count, usec); };
+    ticks(1, link.ExchangeUsec(0, 0) + 1e6);      // the ECU to slave mode, 1 s to settle
+    ticks(1, 1e6);                                // seen in slave mode, 1 s again
+    ticks(1, 10 * 20000 + 500000);                // the temperature reached
+    ticks(p(2) + (p(3) + 1) + p(4) + (p(5) + 1)); // settle, reference, rpm wait, raised
+    for (int i = 0; i < maxCycles; ++i) {
+        ticks(maxSamples(i)); // the first clears, the others sample; the last writes mode 0
+        if (i + 1 < maxCycles) {
+            ticks(maxPause(i + 1));
+        }
+    }
+    ticks(p(16)); // back at the reference rpm
+    for (int i = 0; i < minCycles; ++i) {
+        ticks(minSamples(i) + 1);
+        if (i + 1 < minCycles) {
+            ticks(minPause(i + 1));
+        }
+    }
+    ticks(modeWrites, link.ExchangeUsec(Zone2, 0)); // each on a tick of its own
+    double least = TickUsec + reads; // the first tick after Start; the last shows the result
+    for (const double usec : extra) {
+        least += std::max(TickUsec, reads + usec);
+    }
+    return least;
+}
+
 class EndToEndCalibration : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(staged.Valid()); }
@@ -28,20 +88,10 @@ protected:
     // Short waits and samples (settling, samples, rpm waits, pauses) in the staged
     // ConfigScale.ini: the simulated engine holds its values, so fewer samples give the
     // same means. The engine at 2200 rpm on petrol, the program on the Calibration tab.
-    void Open(const QString& engine) {
-        QByteArray scale = staged.Read("LNG/ConfigScale.ini");
-        QList<QByteArray> lines = scale.split('\n');
-        const qsizetype block = lines.indexOf("[PARAMETRI DI TARATURA]\r");
-        ASSERT_GE(block, 0);
-        for (const auto& [position, value] :
-             {std::pair{2, 4}, {3, 3}, {4, 4}, {5, 3}, {6, 3}, {7, 2}, {16, 4}, {17, 3}, {18, 2}}) {
-            lines[block + 2 * position] = QByteArray::number(value) + "\r";
-        }
-        QFile file(staged.Path("LNG/ConfigScale.ini"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(lines.join('\n'));
-        file.close();
-        staged.MapCom(1, staged.StartSim("com1", {"--fast"}));
+    // The simulator answers at once unless told otherwise (simArgs).
+    void Open(const QString& engine, const QStringList& simArgs = {"--fast"}) {
+        ASSERT_TRUE(staged.ShortenCalibration());
+        staged.MapCom(1, staged.StartSim("com1", simArgs));
         ASSERT_TRUE(staged.SimControl(
             "com1", "set rpm 2200\nset petrol 3.0\nset reducer 60\nzone2 0 00\n" + engine));
         ASSERT_TRUE(staged.StartProgram());
@@ -59,6 +109,29 @@ protected:
     std::optional<SimDump> Sim() { return staged.SimState("com1"); }
     bool SimMode(const QString& mode) {
         return StagedProgram::WaitFor([&] { return Sim() && Sim()->mode == mode; }, LongMs);
+    }
+    // Calibration parameter Pn as the staged ConfigScale.ini holds it.
+    int TaraParam(int n) {
+        const QList<QByteArray> lines = staged.Read("LNG/ConfigScale.ini").split('\n');
+        const qsizetype block = lines.indexOf("[PARAMETRI DI TARATURA]\r");
+        return block < 0 ? 0 : lines.value(block + 2 * n).trimmed().toInt();
+    }
+    // The staged port settings with the shipped timings and resends.
+    void UseLinkPace(const LinkPace& pace) {
+        QList<QByteArray> lines = staged.Read("BIN/SetCom.ini").split('\n');
+        for (const auto& [marker, value] : {std::pair{"[AttesaByteTx_usec]", pace.byteUsec},
+                                            {"[Idle_usec]", pace.idleUsec},
+                                            {"[AttesaGlobale_usec]", 4e6},
+                                            {"[NumResend]", 10.0}}) {
+            const qsizetype at = lines.indexOf(QByteArray(marker) + "\r");
+            ASSERT_GE(at, 0) << marker;
+            lines[at + 1] = QByteArray::number(value, 'f', 0) + "\r";
+        }
+        ASSERT_TRUE(staged.Write("BIN/SetCom.ini", lines.join('\n')));
+    }
+    int LoggedCycles(const QString& title) {
+        return static_cast<int>(
+            QString::fromLatin1(staged.Read("BIN/TaraCorr.txt")).count("\"" + title + " Ciclo "));
     }
     QStringList RequestsSince(qsizetype from) {
         QStringList names;
@@ -152,6 +225,35 @@ TEST_F(EndToEndCalibration, KeyOffInACycleRestoresTheStart) {
     ASSERT_TRUE(end);
     EXPECT_EQ(end->images.value("zone3"), start->images.value("zone3"));
     EXPECT_EQ(end->Hex("zone2", 11, 1), "02"); // the emulation flag given back
+}
+
+// On the link timings the program ships with, a whole run keeps the 250 ms pace of its
+// ticks: it takes at most a quarter more than the least time its states, the tick and
+// the link allow.
+TEST_F(EndToEndCalibration, AWholeRunKeepsTheTicksPaceOnTheShippedLink) {
+    staged.SetTimeScale(1);
+    const LinkPace pace;
+    UseLinkPace(pace);
+    Open("set target 1.04", {});
+    const QString start = "click CmdCalStart";
+    const QString end =
+        "until LblCalMsg text \"" + QString(Confirm).replace(CrLf, "\\r\\n") + "\" 300000";
+    ASSERT_TRUE(staged.Run({start, end}, 320000)) << Text("LblCalMsg").toStdString();
+    const qint64 runMs = CommandMs(staged, end) - CommandMs(staged, start);
+    const int maxCycles = LoggedCycles("TaraMax");
+    const int minCycles = LoggedCycles("TaraMin");
+    ASSERT_GE(maxCycles, 2);
+    ASSERT_GE(minCycles, 2);
+    const auto modeWrites =
+        static_cast<int>(RequestsAfter(staged, "CMD_WRT_MEM2", CommandMs(staged, start)).size());
+    const double leastMs =
+        LeastRunUsec(
+            pace, [&](int n) { return TaraParam(n); }, maxCycles, minCycles, modeWrites) /
+        1000;
+    std::cout << "[ timing ] run " << runMs << " ms, least " << qRound(leastMs) << " ms ("
+              << maxCycles << " TaraMax and " << minCycles << " TaraMin cycles, " << modeWrites
+              << " mode writes), ratio " << runMs / leastMs << std::endl;
+    EXPECT_LE(runMs, 1.25 * leastMs);
 }
 
 } // namespace
