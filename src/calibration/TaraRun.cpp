@@ -128,9 +128,15 @@ void TaraRun::Tick() {
     }
 }
 
-// One read with a 1 s reply wait, three tries; the configured wait comes back after.
+// One read with a 1 s reply wait, three tries; the configured wait comes back after. A
+// link that holds no port (restarting, searching, stopped) could only wait to fail: the
+// read fails at once.
 bool TaraRun::RequestMem(quint8 command) {
     comm::ClsComm& link = ctx_.Comm();
+    const int state = link.ComState();
+    if (state != app::COM_READY && state != app::COM_SENDING && state != app::COM_WAIT_REPLY) {
+        return false;
+    }
     link.AttesaGlobale_usec(1e6);
     bool ok = false;
     for (int attempt = 0; attempt < 3 && !ok; ++attempt) {

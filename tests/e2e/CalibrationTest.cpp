@@ -2,8 +2,8 @@
 // Calibration tab's buttons: the key-off refusal, the temperature wait with pause,
 // resume and abort, a run that converges on the simulated engine's correction and
 // stores it, an abort in a cycle that restores the start (also when the first run-mode
-// command is refused), a link lost in a run, and a whole run's time on the link
-// timings the program ships with.
+// command is refused), a link lost in a run and the abort written once it is back, and a
+// whole run's time on the link timings the program ships with.
 
 #include "StagedProgram.h"
 
@@ -24,6 +24,8 @@ const QString Idle = "Press Start to begin the calibration.";
 const QString KeyOff = "The ignition key is off";
 const QString WaitTemp = "Waiting for the reducer temperature";
 const QString Finished = "Calibration finished";
+const QString LinkLost = "The link to the ECU was lost";
+const QString Aborted = "Calibration aborted";
 const QString Confirm = "Calibration successful" + CrLf + CrLf + "Press Start to store the result";
 
 // The link timings the program ships with (what it uses without port settings): a pause
@@ -225,6 +227,31 @@ TEST_F(EndToEndCalibration, KeyOffInACycleRestoresTheStart) {
     ASSERT_TRUE(end);
     EXPECT_EQ(end->images.value("zone3"), start->images.value("zone3"));
     EXPECT_EQ(end->Hex("zone2", 11, 1), "02"); // the emulation flag given back
+}
+
+// The simulated ECU ends in a cycle: the page says that the link was lost (not that the
+// engine stopped), and once an ECU is on the line again the abort puts back what the run
+// changed and leaves it in run mode.
+TEST_F(EndToEndCalibration, ALostLinkIsToldAndTheAbortIsWrittenOnceTheLinkIsBack) {
+    Open("set target 1.04");
+    const std::optional<SimDump> start = Sim();
+    ASSERT_TRUE(start);
+    ASSERT_TRUE(staged.Run({"click CmdCalStart"}));
+    ASSERT_TRUE(Shows("LblCalStep", CrLf + "Step 02", 120000));
+    ASSERT_TRUE(staged.StopSim("com1"));
+    ASSERT_TRUE(Shows("LblCalMsg", LinkLost));
+    ASSERT_TRUE(Shows("LblCalMsg", Aborted)); // and it waits for a line to write to
+    const qint64 back = staged.LogLines().last().ms;
+    ASSERT_FALSE(staged.StartSim("com1", {"--fast"}).isEmpty());
+    ASSERT_TRUE(staged.SimControl("com1", "set rpm 2200\nset petrol 3.0\nset reducer 60"));
+    ASSERT_TRUE(Shows("LblCalMsg", Idle));
+    ASSERT_TRUE(SimMode("run"));
+    EXPECT_FALSE(GoodExchangesAfter(staged, "CMD_WRT_MEM3", back).isEmpty());
+    EXPECT_FALSE(GoodExchangesAfter(staged, "CMD_WRT_MEM2", back).isEmpty());
+    const std::optional<SimDump> end = Sim();
+    ASSERT_TRUE(end);
+    EXPECT_EQ(end->images.value("zone3"), start->images.value("zone3"));
+    EXPECT_EQ(end->Hex("zone2", 0, 1), "00"); // supply mode 0
 }
 
 // On the link timings the program ships with, a whole run keeps the 250 ms pace of its

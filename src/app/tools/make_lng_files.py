@@ -360,6 +360,10 @@ SECTIONS = [
          "dispositivo assente; collegare il cavo o cambiare porta"),
         ("cannot be opened:", "non si pu\u00f2 aprire:"),
     ]),
+    # The calibration's own texts.
+    ("[CalibrationRun]", [
+        ("The link to the ECU was lost", "Il collegamento con la centralina si \u00e8 interrotto"),
+    ]),
 ]
 
 
