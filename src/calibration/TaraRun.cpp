@@ -123,6 +123,14 @@ void TaraRun::Tick() {
     } else {
         RunState();
     }
+    if (abortRequested_) {
+        if (TaraState == 0) {
+            abortRequested_ = false;
+        } else if (TaraState != 23) {
+            TaraState = 23;
+            TaraAbortFlag = 1;
+        }
+    }
     if (ctx_.DeveloperView) {
         ShowReadouts();
     }
@@ -779,6 +787,7 @@ void TaraRun::CmdCalStart_Click() {
         TaraNotReadyCount = 0;
         TaraBackupTaken = false;
         noTypeSaid_ = false;
+        abortRequested_ = false;
         StartTicks();
         TaraAbortFlag = 0;
         break;
@@ -838,6 +847,9 @@ void TaraRun::Abort() {
     }
     TaraState = 23;
     TaraAbortFlag = 1;
+    // A state procedure waiting further up the stack may still set its next state: the
+    // tick holds the abort until the run has ended.
+    abortRequested_ = true;
     if (!busy_) {
         StartTicks();
     }

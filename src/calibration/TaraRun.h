@@ -117,6 +117,7 @@ private:
     double dueUsec_ = 0;  // when the next tick is due
     double wakeUsec_ = 0; // when the timer fires next
     bool storing_ = false;
+    bool abortRequested_ = false; // by Abort: held over the states a tick may set
     bool storeRequested_ = false;
     bool noTypeSaid_ = false;
     Sums sums_;

@@ -143,6 +143,21 @@ TEST_F(TaraRunTest, KeyOffDuringACycleRestoresTheStart) {
     EXPECT_EQ(context->Images.ModPoints, model);
 }
 
+// The program's close aborts the run from outside its page, possibly while a state
+// procedure waits further up the stack and then sets its next state: the abort holds.
+TEST_F(TaraRunTest, AnAbortFromOutsideHoldsOverTheStateARunningStepSets) {
+    StartWarm(40);
+    const QByteArray zone3 = ecu.Ram().zone3;
+    Click("CmdCalStart");
+    ASSERT_TRUE(WaitState(3, 10e6));
+    ASSERT_EQ(ecu.Mode(), sim::EcuMode::Slave);
+    Run3().Abort();
+    context->TaraState = 3; // the waiting temperature step's own next state
+    ASSERT_TRUE(WaitState(0, 20e6));
+    ASSERT_TRUE(RunUntil([&] { return ecu.Mode() == sim::EcuMode::Run; }, 10e6));
+    EXPECT_EQ(ecu.Ram().zone3, zone3);
+}
+
 TEST_F(TaraRunTest, RefusedRunCommandStillEndsInRunMode) {
     ecu.Engine().key = false;
     Start();
