@@ -6,6 +6,7 @@
 // and keeps screenshots of the main window with its tab rows (build/tests/screen/
 // screenshots).
 
+#include "WindowFindings.h"
 #include "app/Controls.h"
 #include "app/InputBox.h"
 #include "app/ProgramFont.h"
@@ -60,18 +61,7 @@ QString ButtonText(const QAbstractButton& button) {
 
 // The room a button leaves its caption: its contents rectangle as the style draws it.
 int ButtonRoom(const QAbstractButton& button) {
-    QStyleOptionButton option;
-    option.initFrom(&button);
-    option.text = button.text();
-    QStyle::SubElement contents = QStyle::SE_PushButtonContents;
-    if (qobject_cast<const QCheckBox*>(&button)) {
-        contents = QStyle::SE_CheckBoxContents;
-    } else if (qobject_cast<const QRadioButton*>(&button)) {
-        contents = QStyle::SE_RadioButtonContents;
-    }
-    const int room = button.style()->subElementRect(contents, &option, &button).width();
-    // A push button's text stands inside its bevel.
-    return qobject_cast<const QPushButton*>(&button) ? room - 4 : room;
+    return ButtonContents(button).width();
 }
 
 struct Cut {
