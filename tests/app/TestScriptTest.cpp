@@ -9,6 +9,7 @@
 #include "app/TabStrip.h"
 #include "common/AddControl.h"
 #include "common/MsgBoxCapture.h"
+#include "common/RunScript.h"
 #include "support/Clock.h"
 #include "support/MessageBox.h"
 
@@ -159,15 +160,7 @@ protected:
     }
 
     // Queues the lines and runs the event loop until they are all done.
-    void Run(const QStringList& lines) {
-        script.Enqueue(lines);
-        QElapsedTimer clock;
-        clock.start();
-        while (!script.Idle() && clock.elapsed() < 10000) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        }
-        QCoreApplication::processEvents();
-    }
+    void Run(const QStringList& lines) { testing_support::RunScript(script, lines); }
 
     QStringList Refused() const { return records.filter("command refused: "); }
 

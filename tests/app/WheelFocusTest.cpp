@@ -6,10 +6,10 @@
 #include "app/WheelFocus.h"
 #include "app/TestScript.h"
 #include "common/AddControl.h"
+#include "common/RunScript.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMainWindow>
@@ -56,15 +56,7 @@ protected:
         focusHolder->setFocus();
     }
 
-    void Run(const QStringList& lines) {
-        script.Enqueue(lines);
-        QElapsedTimer clock;
-        clock.start();
-        while (!script.Idle() && clock.elapsed() < 10000) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        }
-        QCoreApplication::processEvents();
-    }
+    void Run(const QStringList& lines) { testing_support::RunScript(script, lines); }
     template <class T> T& Find(const char* name) { return *window.findChild<T*>(name); }
     int ScrolledBy(const char* area) {
         return Find<QAbstractScrollArea>(area).verticalScrollBar()->value();

@@ -7,7 +7,6 @@
 
 #include "StagedProgram.h"
 
-#include <QFile>
 #include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
@@ -87,19 +86,11 @@ class EndToEndCalibration : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(staged.Valid()); }
 
-    // Short waits and samples (settling, samples, rpm waits, pauses) in the staged
-    // ConfigScale.ini: the simulated engine holds its values, so fewer samples give the
-    // same means. The engine at 2200 rpm on petrol, the program on the Calibration tab.
-    // The simulator answers at once unless told otherwise (simArgs).
+    // Short waits and samples in the staged ConfigScale.ini; the engine at 2200 rpm on
+    // petrol, the program on the Calibration tab. The simulator answers at once unless
+    // told otherwise (simArgs).
     void Open(const QString& engine, const QStringList& simArgs = {"--fast"}) {
-        ASSERT_TRUE(staged.ShortenCalibration());
-        staged.MapCom(1, staged.StartSim("com1", simArgs));
-        ASSERT_TRUE(staged.SimControl(
-            "com1", "set rpm 2200\nset petrol 3.0\nset reducer 60\nzone2 0 00\n" + engine));
-        ASSERT_TRUE(staged.StartProgram());
-        ASSERT_TRUE(StagedProgram::WaitFor(
-            [&] { return staged.Requests("CMD_READ_TBL_COR").size() >= 4; }, LongMs));
-        ASSERT_TRUE(staged.Run({"tab SstMain 2", "until CmdCalStart enabled 1 20000"}));
+        ASSERT_TRUE(staged.StartOnCalibrationTab(engine, simArgs));
     }
     QString Text(const QString& control) {
         const auto fields = staged.ReadControl(control);

@@ -69,17 +69,10 @@ TEST_F(EndToEndClose, WithTheLinkLostTheInstallerIsAskedAndNoKeepsTheEdit) {
 // The engine at 2200 rpm on petrol; the close comes once the calibration has put the ECU in
 // slave mode and its working table in place.
 TEST_F(EndToEndClose, ACloseDuringACalibrationUndoesItFirst) {
-    ASSERT_TRUE(staged.ShortenCalibration());
-    staged.MapCom(1, staged.StartSim("com1", {"--fast"}));
-    ASSERT_TRUE(staged.SimControl(
-        "com1", "set rpm 2200\nset petrol 3.0\nset reducer 60\nzone2 0 00\nset target 1.04"));
-    ASSERT_TRUE(staged.StartProgram());
-    ASSERT_TRUE(StagedProgram::WaitFor(
-        [&] { return staged.Requests("CMD_READ_TBL_COR").size() >= 4; }, LongMs));
+    ASSERT_TRUE(staged.StartOnCalibrationTab("set target 1.04"));
     const std::optional<SimDump> start = staged.SimState("com1");
     ASSERT_TRUE(start);
-    ASSERT_TRUE(staged.Run({"tab SstMain 2", "until CmdCalStart enabled 1 20000",
-                            "click CmdCalStart", "until LblCalStep text \"\\r\\nStep 02\" 120000"},
+    ASSERT_TRUE(staged.Run({"click CmdCalStart", "until LblCalStep text \"\\r\\nStep 02\" 120000"},
                            150000));
     ASSERT_TRUE(StagedProgram::WaitFor(
         [&] {

@@ -308,6 +308,22 @@ bool StagedProgram::ShortenCalibration() {
     return WriteFile(Path("LNG/ConfigScale.ini"), lines.join('\n'));
 }
 
+bool StagedProgram::StartOnCalibrationTab(const QString& engine, const QStringList& simArgs) {
+    if (!ShortenCalibration()) {
+        return false;
+    }
+    const QString link = StartSim("com1", simArgs);
+    if (link.isEmpty()) {
+        return false;
+    }
+    MapCom(1, link);
+    return SimControl("com1",
+                      "set rpm 2200\nset petrol 3.0\nset reducer 60\nzone2 0 00\n" + engine) &&
+           StartProgram() &&
+           WaitFor([&] { return Requests("CMD_READ_TBL_COR").size() >= 4; }, ConnectMs) &&
+           Run({"tab SstMain 2", "until CmdCalStart enabled 1 20000"});
+}
+
 bool StagedProgram::StartConnected(const QString& sim) {
     const QString link = StartSim(sim, {"--fast"});
     if (link.isEmpty()) {

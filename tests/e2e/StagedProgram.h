@@ -141,6 +141,11 @@ public:
     // ConfigScale.ini: the simulated engine holds its values, so fewer samples give the
     // same means. Set before StartProgram.
     bool ShortenCalibration();
+    // A calibration ready to start: the calibration shortened, a simulator on COM1 (with
+    // these arguments) whose engine runs at 2200 rpm on petrol, warm, then the engine
+    // lines given; the program past its first reads and on the Calibration tab with Start
+    // enabled. False when any step did not come through.
+    bool StartOnCalibrationTab(const QString& engine, const QStringList& simArgs = {"--fast"});
     // A test switch of the program's (an LX735_TEST_ environment variable) for this test
     // alone. Set before StartProgram.
     void SetSwitch(const QString& name, const QString& value) { switches_.insert(name, value); }
