@@ -107,7 +107,7 @@ private:
     void StoreResult();
 
     // ---- The tick (TaraRunTick.cpp)
-    // The ticks from now on, the first one pace from now.
+    // Starts the ticks; the first is due one pace from now.
     void StartTicks();
     // The timer set to fire at atUsec, or at once when that has passed.
     void Arm(double atUsec);
@@ -146,7 +146,12 @@ private:
     // ---- The state procedures: one tick's work each, storing the next state
     void RunTaraIdle();
     void RunTaraPaused();
+    // Each tick until the ECU is in slave mode: the backups (once a run), the injector
+    // type's limits, the table and the model kept, lambda emulation switched off; then
+    // WaitTemp.
     void TaraInizio();
+    // Waits for the reducer above P1; then the model back to its defaults, supply mode 0
+    // and Settle.
     void RunTaraWaitTemp();
     void RunTaraSettle();
     // The reference sample (SampleRef) or the one at the raised rpm (SampleMax): the
@@ -164,7 +169,10 @@ private:
     void CheckResult();
     // The pause between cycles; MaxPause first brings the ECU back to supply mode 0.
     void RunTaraPause(Phase phase);
+    // Shows the confirmation; stores the result when a Start that came inside a frame's
+    // send asked for it.
     void RunTaraConfirm();
+    // The failed check's message by TaraError.
     void RunTaraResult();
     // Restores zone 3, the correction table, the model and zone 2 as they were at the
     // start and returns the ECU to run mode; a refused write is tried again next tick.
