@@ -197,11 +197,11 @@ bool CountNotReady(int& count) {
 }
 
 bool TaraReady(const TaraReadiness& r) {
-    if (r.state == 0 || r.state == 23) {
+    if (r.state == TaraState::Idle || r.state == TaraState::Abort) {
         return true;
     }
     return r.liveRead && r.linkRunning && r.rpm >= 10.0 && r.notReadyCount <= 0 &&
-           r.statusKey != 0 && (r.ecuSlave || r.state == 2);
+           r.statusKey != 0 && (r.ecuSlave || r.state == TaraState::Start);
 }
 
 TaraNotReady TaraNotReadyWhy(const TaraReadiness& r) {
@@ -211,7 +211,7 @@ TaraNotReady TaraNotReadyWhy(const TaraReadiness& r) {
     if (r.statusKey == 0) {
         return TaraNotReady::KeyOff;
     }
-    if (!r.ecuSlave && r.state != 2) {
+    if (!r.ecuSlave && r.state != TaraState::Start) {
         return TaraNotReady::NotSlave;
     }
     return r.rpm < 10.0 ? TaraNotReady::EngineStopped : TaraNotReady::Counting;

@@ -9,6 +9,7 @@
 // are TaraFix01..TaraFix11 in order (D3 is unused) and D13, the offset minimum, is
 // TaraPar33.
 
+#include "calibration/TaraState.h"
 #include "ecudata/CalibrationParams.h"
 #include "ecudata/CorrectionTable.h"
 
@@ -72,13 +73,15 @@ int MinCycleTicks(int cycle, const CalibrationParams& p);
 int MaxPauseTicks(int done, const CalibrationParams& p);
 int MinPauseTicks(int done, const CalibrationParams& p);
 
-// One not-ready call outside state 3: the countdown starts at 9 and runs down; True on
-// the call that ends it (the tenth in a row), which leaves the count at 0.
+// One not-ready call outside the temperature wait: the countdown starts at 9 and runs
+// down; True on the call that ends it (the tenth in a row), which leaves the count at 0.
 bool CountNotReady(int& count);
 
-// The state the tick finds ready to run its procedure.
+// What the tick judges readiness by. Idle and Abort are always ready; the others need a
+// running link that read the live record, a turning engine (10 rpm), the key on, no
+// countdown and the ECU in slave mode (Start asks for it, so it need not be yet).
 struct TaraReadiness {
-    int state = 0;
+    TaraState state = TaraState::Idle;
     double rpm = 0;
     int notReadyCount = 0;
     int statusKey = 0;

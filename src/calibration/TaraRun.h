@@ -5,8 +5,14 @@
 // The ECU is put in slave mode and switched between supply mode 0 and 3; the model's
 // offset is corrected cycle by cycle until the averaged injection times of both modes
 // agree. Everything the run changes is backed up at the start and restored by the abort.
+//
+// The members are defined by what changes together: TaraRun.cpp the buttons, the start
+// and every end of a run; TaraRunTick.cpp the tick's pace, reads, readiness and dispatch;
+// TaraRunReference.cpp the warm-up and the samples in supply mode 0; TaraRunCycles.cpp
+// the correction cycles and the result check.
 
 #include "calibration/TaraMaths.h"
+#include "calibration/TaraState.h"
 #include "calibration/TaraValues.h"
 #include "ecudata/ParamRecords.h"
 #include "platform/FileAppend.h"
@@ -30,11 +36,18 @@ public:
 
     // The 250 ms tick. A tick due while the link pump steps or a frame goes out runs as
     // soon as that has ended; one that outlasts the pace is followed at once by the next.
+    // A tick let in by a wait of the tick under way does nothing.
     void Timer3_Timer();
+    // Idle: starts a run and the ticks. Paused: resumes the saved state. Confirm: stores
+    // the result (at the next tick when a frame is being sent). Result: accepts it.
+    // Ignored while a result is being stored.
     void CmdCalStart_Click();
+    // A first Cancel pauses, a second aborts; Cancel on a shown result aborts. Ignored
+    // while a result is being stored.
     void CmdCalCancel_Click();
     // The abort at once, from any state (the program is closing): what the run changed
-    // goes back and the ECU returns to run mode, through the tick.
+    // goes back and the ECU returns to run mode, through the tick. Nothing to do while
+    // idle or while a result is being stored (that ends in Idle anyway).
     void Abort();
     // A tick is under way: its waits let other timers in, and its exchanges go first.
     bool TickUnderWay() const { return busy_; }
@@ -43,9 +56,8 @@ public:
     // When the tick's timer is next meant to fire (µs, the program's clock).
     double NextWakeUsec() const { return wakeUsec_; }
 
-    int& TaraState; // the program context's
-    int TaraSavedState = 0;
-    int TaraAbortFlag = 0;
+    TaraState TaraSavedState = TaraState::Idle;
+    int TaraAbortFlag = 0; // while set the readiness test is bypassed
     int TaraConfirmFlag = 0;
     int TaraTicks = 0;
     int TaraNotReadyCount = 0;
@@ -74,36 +86,96 @@ private:
         double time = 0, rpm = 0, press = 0, temp = 0;
     };
     enum class Phase { Max, Min };
+    // How a run ends: the result stored in the ECU, or what the run changed restored
+    // (or nothing to restore: the run never got past its start).
+    enum class RunEnd { Stored, Restored };
 
-    void StartTicks();
-    void Arm(double atUsec);
-    void Tick();
-    bool RequestMem(quint8 command);
-    TaraReadiness Readiness(bool liveRead) const;
-    void RunState();
-    void RunTaraNotReady(TaraNotReady why);
-    QString NotReadyText(TaraNotReady why) const;
-    void ShowReadouts();
-    void StepFrame(const char* step);
-    bool SetSupplyMode(quint8 mode, bool keepPrevious);
-    bool ReadMem2Until(quint8 runState);
-    void RedrawModel();
-    void ApplyCorrection();
-    void Log(const QString& title, double refTime, double offsetBefore);
-    double LiveTime() const; // mean of the four newest averaged petrol times
+    // ---- The state, kept in the program context as a number
+    TaraState State() const { return static_cast<TaraState>(state_); }
+    void Enter(TaraState next) { state_ = static_cast<int>(next); }
+    // Abort with the readiness test bypassed, so an engine that is not ready cannot hold
+    // the restore back.
+    void EnterAbort();
+    // Every way a run ends comes here: the result stored, or the abort done (a Cancel, a
+    // shown error, a stopped engine or a lost link, the program closing all end through
+    // the abort). The state goes back to Idle, whose tick returns the ECU to run mode and
+    // stops the ticks. Restored: the backups are spent, the not-ready countdown is over
+    // and the bar goes back; Stored leaves those to the next start.
+    void EndRun(RunEnd how);
+    // Supply mode 3 for good: zone 2 with mode 3, then a 4 s hold, then the end. A
+    // refused write keeps the confirmation for another Start.
     void StoreResult();
 
+    // ---- The tick (TaraRunTick.cpp)
+    // Starts the ticks; the first is due one pace from now.
+    void StartTicks();
+    // The timer set to fire at atUsec, or at once when that has passed.
+    void Arm(double atUsec);
+    // One tick's work: the live reads, then the state's procedure or the not-ready one,
+    // the abort held over whatever state a procedure set, the developer read-outs.
+    void Tick();
+    // One read with a 1 s reply wait, three tries; False at once when the link holds no
+    // port.
+    bool RequestMem(quint8 command);
+    TaraReadiness Readiness(bool liveRead) const;
+    // The procedure of the current state; a number without one becomes Abort.
+    void RunState();
+    // Tells why the engine is not ready; aborts at once while waiting for the temperature,
+    // else on the tenth call in a row.
+    void RunTaraNotReady(TaraNotReady why);
+    QString NotReadyText(TaraNotReady why) const;
+    // The developer read-outs LblVarTaraVal(0..7, 10, 11).
+    void ShowReadouts();
+
+    // ---- Helpers of the states
+    // Step "00".."04" shown, Cancel on and Start off, as every running state does.
+    void StepFrame(const char* step);
+    // Zone 2 written with the requested supply mode. keepPrevious: zone 2 is copied to
+    // Mem2Prev first and restored from it when the write fails.
+    bool SetSupplyMode(quint8 mode, bool keepPrevious);
+    // Reads zone 2 until the ECU shows the run state, at most four times.
+    bool ReadMem2Until(quint8 runState);
+    void RedrawModel();
+    // The cycle's correction added to the model's offset, inside its limits; the model
+    // is written to the ECU when the offset changed.
+    void ApplyCorrection();
+    // Appends a cycle's line to TaraCorr.txt; a write error stops the log, told once.
+    void Log(const QString& title, double refTime, double offsetBefore);
+    double LiveTime() const; // mean of the four newest averaged petrol times
+
+    // ---- The state procedures: one tick's work each, storing the next state
     void RunTaraIdle();
     void RunTaraPaused();
+    // Each tick until the ECU is in slave mode: the backups (once a run), the injector
+    // type's limits, the table and the model kept, lambda emulation switched off; then
+    // WaitTemp.
     void TaraInizio();
+    // Waits for the reducer above P1; then the model back to its defaults, supply mode 0
+    // and Settle.
     void RunTaraWaitTemp();
     void RunTaraSettle();
+    // The reference sample (SampleRef) or the one at the raised rpm (SampleMax): the
+    // first tick clears, N - 1 ticks sample, the last divides.
     void RunTaraSampleRef(bool raised);
+    // Waits for the raised rpm (WaitRpm) or for the reference rpm again (WaitRpmMin):
+    // only ticks above the limit count.
     void RunTaraWaitRpm(bool reference);
+    // One correction cycle in supply mode 3: MaxCycle at the raised rpm, MinCycle at the
+    // reference rpm. A cycle's first tick clears the sums, the others add a sample; the
+    // last adds one more, divides, corrects and logs.
     void RunTaraCycle(Phase phase);
+    // After the last MinCycle: the model rebuilt around the offset found, then checked;
+    // Confirm when it holds, else Result.
+    void CheckResult();
+    // The pause between cycles; MaxPause first brings the ECU back to supply mode 0.
     void RunTaraPause(Phase phase);
+    // Shows the confirmation; stores the result when a Start that came inside a frame's
+    // send asked for it.
     void RunTaraConfirm();
+    // The failed check's message by TaraError.
     void RunTaraResult();
+    // Restores zone 3, the correction table, the model and zone 2 as they were at the
+    // start and returns the ECU to run mode; a refused write is tried again next tick.
     void RunTaraAbort();
     void RunTaraLoadPrompt();
     void RunTaraReplaceFirst();
@@ -113,6 +185,7 @@ private:
     ModelingPage& model_;
     CalibrationPage& page_;
     TaraValues& tara_;
+    int& state_; // the program context's TaraState
     bool busy_ = false;
     double dueUsec_ = 0;  // when the next tick is due
     double wakeUsec_ = 0; // when the timer fires next

@@ -118,7 +118,7 @@ TEST(TaraMaths, CycleCountsPausesAndTheNotReadyCountdown) {
 }
 
 TEST(TaraMaths, Readiness) {
-    TaraReadiness r{6, 2200, 0, 1, true};
+    TaraReadiness r{TaraState::Settle, 2200, 0, 1, true};
     EXPECT_TRUE(TaraReady(r));
     for (auto breakIt : std::initializer_list<void (*)(TaraReadiness&)>{
              [](TaraReadiness& x) { x.rpm = 9.9; }, [](TaraReadiness& x) { x.notReadyCount = 3; },
@@ -129,33 +129,34 @@ TEST(TaraMaths, Readiness) {
         TaraReadiness broken = r;
         breakIt(broken);
         EXPECT_FALSE(TaraReady(broken));
-        broken.state = 23;
+        broken.state = TaraState::Abort;
         EXPECT_TRUE(TaraReady(broken));
     }
-    TaraReadiness starting{2, 2200, 0, 1, false};
-    EXPECT_TRUE(TaraReady(starting)); // state 2 needs no slave mode yet
+    TaraReadiness starting{TaraState::Start, 2200, 0, 1, false};
+    EXPECT_TRUE(TaraReady(starting)); // the start needs no slave mode yet
 }
 
 // A lost link is told as such, whatever the last values read say; a countdown whose cause
 // has gone keeps telling that cause.
 TEST(TaraMaths, WhyNotReady) {
     using W = TaraNotReady;
+    using S = TaraState;
     const struct {
         TaraReadiness r;
         W why;
     } cases[] = {
-        {{6, 2200, 0, 1, true, false, true}, W::LinkLost},
-        {{6, 2200, 0, 1, true, true, false}, W::LinkLost},
-        {{6, 0, 0, 0, true, false, true}, W::LinkLost},
-        {{6, 0, 0, 0, true}, W::KeyOff},
-        {{6, 0, 0, 1, true}, W::EngineStopped},
-        {{2, 0, 0, 1, false}, W::EngineStopped},
-        {{6, 2200, 0, 1, false}, W::NotSlave},
-        {{6, 2200, 5, 1, true}, W::Counting},
-        {{2, 2200, 5, 1, false}, W::Counting},
+        {{S::Settle, 2200, 0, 1, true, false, true}, W::LinkLost},
+        {{S::Settle, 2200, 0, 1, true, true, false}, W::LinkLost},
+        {{S::Settle, 0, 0, 0, true, false, true}, W::LinkLost},
+        {{S::Settle, 0, 0, 0, true}, W::KeyOff},
+        {{S::Settle, 0, 0, 1, true}, W::EngineStopped},
+        {{S::Start, 0, 0, 1, false}, W::EngineStopped},
+        {{S::Settle, 2200, 0, 1, false}, W::NotSlave},
+        {{S::Settle, 2200, 5, 1, true}, W::Counting},
+        {{S::Start, 2200, 5, 1, false}, W::Counting},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(TaraNotReadyWhy(c.r), c.why) << c.r.state << " " << c.r.rpm;
+        EXPECT_EQ(TaraNotReadyWhy(c.r), c.why) << static_cast<int>(c.r.state) << " " << c.r.rpm;
     }
 }
 

@@ -6,11 +6,20 @@
 
 #include <QFile>
 #include <cmath>
+#include <ostream>
+
+namespace calibration {
+// A state in a failure message: its number.
+void PrintTo(TaraState state, std::ostream* os) {
+    *os << static_cast<int>(state);
+}
+} // namespace calibration
 
 namespace calibration_test {
 
 namespace {
 
+using S = calibration::TaraState;
 const QString CrLf = "\r\n";
 
 class TaraRunTest : public ModelingRig {
@@ -31,8 +40,10 @@ protected:
     calibration::TaraRun& Run3() { return *pages.run; }
     QString Msg(int n) { return context->Texts.MsgTara[n]; }
     QString Message() { return Text("LblCalMsg"); }
-    bool WaitState(int state, double maxUsec = 60e6) {
-        return RunUntil([&] { return context->TaraState == state; }, maxUsec);
+    S State() { return static_cast<S>(context->TaraState); }
+    void SetState(S state) { context->TaraState = static_cast<int>(state); }
+    bool WaitState(S state, double maxUsec = 60e6) {
+        return RunUntil([&] { return State() == state; }, maxUsec);
     }
     // The ECU in slave mode, as the running states need it.
     void ToSlave() {
@@ -53,7 +64,7 @@ TEST_F(TaraRunTest, KeyOffShowsWhyAndReturnsToIdle) {
     const double from = time.NowUsec();
     ASSERT_TRUE(RunUntil([&] { return Message() == Msg(1); }, 4e6));
     EXPECT_GT(time.NowUsec() - from, 2e6); // ten not-ready ticks
-    EXPECT_EQ(context->TaraState, 0);
+    EXPECT_EQ(State(), S::Idle);
     EXPECT_EQ(CountOf(sim::CMD_WRT_MEM2) + CountOf(sim::CMD_WRT_MEM3), 0);
     EXPECT_FALSE(window->Timer3().isActive());
     EXPECT_FALSE(Widget("CmdCalCancel").isEnabled());
@@ -73,17 +84,17 @@ TEST_F(TaraRunTest, TemperatureWaitPausesResumesAndAbortsToTheStart) {
     EXPECT_NE(monitor::BackColor(Widget("TxtTmpVap(1)")), back); // blinking
 
     Click("CmdCalCancel");
-    ASSERT_TRUE(WaitState(1, 1e6));
+    ASSERT_TRUE(WaitState(S::Paused, 1e6));
     ASSERT_TRUE(RunUntil([&] { return Message().startsWith(Msg(20)); }, 1e6))
         << Message().toStdString() << " state " << context->TaraState << " slave "
         << int(context->Images.Mem2Data.EcuRunState) << " rpm " << context->Images.Mem1Data.Rpm;
     Click("CmdCalStart");
-    EXPECT_EQ(context->TaraState, 3);
+    EXPECT_EQ(State(), S::WaitTemp);
     ASSERT_TRUE(RunUntil([&] { return Message().startsWith(Msg(5)); }, 1e6));
 
     Click("CmdCalCancel");
     Click("CmdCalCancel");
-    ASSERT_TRUE(WaitState(0, 10e6));
+    ASSERT_TRUE(WaitState(S::Idle, 10e6));
     ASSERT_TRUE(RunUntil([&] { return ecu.Mode() == sim::EcuMode::Run; }, 5e6));
     EXPECT_EQ(ecu.Ram().zone3, zone3);
     EXPECT_EQ(ecu.Ram().correction, table);
@@ -100,7 +111,7 @@ TEST_F(TaraRunTest, ConvergesOnTheEnginesCorrectionAndStoresIt) {
         ASSERT_TRUE(RunUntil([&] { return Text("LblCalStep") == CrLf + Msg(2) + step; }, 120e6))
             << step << " " << Message().toStdString() << " state " << context->TaraState;
     }
-    ASSERT_TRUE(WaitState(20, 300e6)) << "state " << context->TaraState;
+    ASSERT_TRUE(WaitState(S::Confirm, 300e6)) << "state " << context->TaraState;
     ASSERT_TRUE(RunUntil([&] { return Message() == Msg(16) + CrLf + CrLf + Msg(17); }, 1e6));
     EXPECT_FLOAT_EQ(context->Images.ModPoints.Offset, 1.04f);
     EXPECT_EQ(Text("TxtOffsetPos"), "1,0");
@@ -113,7 +124,7 @@ TEST_F(TaraRunTest, ConvergesOnTheEnginesCorrectionAndStoresIt) {
 
     ecu.ClearCommandLog();
     Click("CmdCalStart");
-    ASSERT_TRUE(WaitState(0, 10e6));
+    ASSERT_TRUE(WaitState(S::Idle, 10e6));
     ASSERT_TRUE(RunUntil([&] { return ecu.Mode() == sim::EcuMode::Run; }, 5e6));
     EXPECT_EQ(ecu.Ram().zone2[sim::kZ2ModeReq], 3);
     EXPECT_EQ(Cell(181), 1040);
@@ -130,12 +141,12 @@ TEST_F(TaraRunTest, KeyOffDuringACycleRestoresTheStart) {
     const QByteArray table = ecu.Ram().correction;
     const ecudata::ModRec model = context->Images.ModPoints;
     Click("CmdCalStart");
-    ASSERT_TRUE(WaitState(10, 120e6));
+    ASSERT_TRUE(WaitState(S::MaxCycle, 120e6));
     EXPECT_TRUE(boxes.join('\n').contains("Attenzione l'emulazione lambda"));
     EXPECT_EQ(ecu.Ram().zone2[sim::kZ2Flags] & 0x02, 0);
     ecu.Engine().key = false;
-    ASSERT_TRUE(WaitState(23, 5e6));
-    ASSERT_TRUE(WaitState(0, 20e6));
+    ASSERT_TRUE(WaitState(S::Abort, 5e6));
+    ASSERT_TRUE(WaitState(S::Idle, 20e6));
     ASSERT_TRUE(RunUntil([&] { return ecu.Mode() == sim::EcuMode::Run && Cell(181) == 0; }, 10e6));
     EXPECT_EQ(ecu.Ram().zone3, zone3);
     EXPECT_EQ(ecu.Ram().correction, table);
@@ -149,11 +160,11 @@ TEST_F(TaraRunTest, AnAbortFromOutsideHoldsOverTheStateARunningStepSets) {
     StartWarm(40);
     const QByteArray zone3 = ecu.Ram().zone3;
     Click("CmdCalStart");
-    ASSERT_TRUE(WaitState(3, 10e6));
+    ASSERT_TRUE(WaitState(S::WaitTemp, 10e6));
     ASSERT_EQ(ecu.Mode(), sim::EcuMode::Slave);
     Run3().Abort();
-    context->TaraState = 3; // the waiting temperature step's own next state
-    ASSERT_TRUE(WaitState(0, 20e6));
+    SetState(S::WaitTemp); // the waiting temperature step's own next state
+    ASSERT_TRUE(WaitState(S::Idle, 20e6));
     ASSERT_TRUE(RunUntil([&] { return ecu.Mode() == sim::EcuMode::Run; }, 10e6));
     EXPECT_EQ(ecu.Ram().zone3, zone3);
 }
@@ -165,7 +176,7 @@ TEST_F(TaraRunTest, RefusedRunCommandStillEndsInRunMode) {
     ecu.SetMode(sim::EcuMode::Slave);
     ASSERT_TRUE(RunUntil([&] { return context->Images.Mem2Data.EcuRunState == 1; }, 5e6));
     ecu.AddFault(sim::ParseFault("status cmd=5 count=3").value());
-    context->TaraState = 23;
+    SetState(S::Abort);
     window->Timer3().start();
     ASSERT_TRUE(RunUntil([&] { return ecu.Mode() == sim::EcuMode::Run; }, 20e6));
     ASSERT_TRUE(RunUntil([&] { return !window->Timer3().isActive(); }, 5e6));
@@ -174,16 +185,16 @@ TEST_F(TaraRunTest, RefusedRunCommandStillEndsInRunMode) {
 TEST_F(TaraRunTest, RefusedStoreKeepsTheConfirmationAndASecondStartStores) {
     StartWarm();
     ToSlave();
-    context->TaraState = 20;
+    SetState(S::Confirm);
     window->Timer3().start();
     ASSERT_TRUE(RunUntil([&] { return Message() == Msg(16) + CrLf + CrLf + Msg(17); }, 2e6));
     ecu.AddFault(sim::ParseFault("status cmd=16 count=3").value());
     Click("CmdCalStart");
-    EXPECT_EQ(context->TaraState, 20);
+    EXPECT_EQ(State(), S::Confirm);
     EXPECT_FALSE(Widget("CmdCalStart").isEnabled());
     ASSERT_TRUE(RunUntil([&] { return Widget("CmdCalStart").isEnabled(); }, 2e6));
     Click("CmdCalStart");
-    ASSERT_TRUE(WaitState(0, 10e6));
+    ASSERT_TRUE(WaitState(S::Idle, 10e6));
     EXPECT_EQ(ecu.Ram().zone2[sim::kZ2ModeReq], 3);
 }
 
@@ -193,27 +204,27 @@ TEST_F(TaraRunTest, RpmEqualToTheLimitDoesNotCount) {
     const double rpm = context->Images.Mem1Data.Rpm;
     context->TaraParams.TaraPar11 = 0; // the limit is P10 itself
     context->TaraParams.TaraPar10 = rpm;
-    context->TaraState = 8;
+    SetState(S::WaitRpm);
     Run3().TaraTicks = 3; // past its first tick
     window->Timer3().start();
     Run(2e6);
-    EXPECT_EQ(context->TaraState, 8);
+    EXPECT_EQ(State(), S::WaitRpm);
     EXPECT_EQ(Run3().TaraTicks, 3);
     const QString shown = QString::number(static_cast<int>(std::floor(rpm)));
     EXPECT_TRUE(Message().endsWith(CrLf + CrLf + shown + " < " + shown)) << Message().toStdString();
     context->TaraParams.TaraPar10 = rpm - 1;
-    ASSERT_TRUE(WaitState(9, 2e6));
+    ASSERT_TRUE(WaitState(S::SampleMax, 2e6));
 }
 
 TEST_F(TaraRunTest, NotReadyAbortsOnTheTenthCall) {
     StartWarm();
     ToSlave();
-    context->TaraState = 6;
+    SetState(S::Settle);
     Run3().TaraTicks = 1000;
     ecu.Engine().rpm = 0;
     for (int call = 1; call <= 10; ++call) {
         services.Timer3Tick();
-        EXPECT_EQ(context->TaraState, call < 10 ? 6 : 23) << call;
+        EXPECT_EQ(State(), call < 10 ? S::Settle : S::Abort) << call;
     }
 }
 
