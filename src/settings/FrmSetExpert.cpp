@@ -9,15 +9,12 @@
 #include "settings/ExpertFlags.h"
 #include "support/Conversions.h"
 #include "support/Cursor.h"
-#include "support/DataFiles.h"
-#include "support/ErrorBox.h"
 #include "support/FileRoutines.h"
 #include "support/MessageBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
-#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -151,17 +148,6 @@ void FrmSetExpert::ApplyPassword() {
     for (QWidget* control : expertOnly_) {
         control->setVisible(expert);
     }
-}
-
-void FrmSetExpert::RiempiComboExpert() {
-    const QString path = ctx_.AppFolder + "/LNG/ConfigScale.ini";
-    if (!QFile::exists(path)) {
-        support::ShowErrorBox("RiempiComboExpert_Err", "Config error", false,
-                              {53, QStringLiteral("File not found")});
-        return;
-    }
-    (void)(support::IsScrambledFile(path) ? support::ReadScrambledFile(path)
-                                          : support::ReadPlainFile(path));
 }
 
 bool FrmSetExpert::Form_KeyUp(QObject* watched, const QKeyEvent& key) {

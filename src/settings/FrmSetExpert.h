@@ -33,8 +33,6 @@ public:
     void Form_Load();
     void Form_Activate();
     void LoadExpertCaptions();
-    // Reads the configuration file as the program did; keeps nothing.
-    void RiempiComboExpert();
 
     void ChkAbilAdat_Click();
     void ChkAbilDiag_Click();
