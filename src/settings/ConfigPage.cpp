@@ -1,6 +1,5 @@
 #include "settings/ConfigPage.h"
 
-#include "app/Controls.h"
 #include "app/FrmLX735.h"
 #include "app/PageServices.h"
 #include "app/ProgramContext.h"
@@ -18,123 +17,16 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QFile>
-#include <QFrame>
-#include <QHeaderView>
-#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
-#include <QTableWidget>
 #include <QTimer>
 
 #include <algorithm>
-#include <cmath>
 
 namespace settings {
 
 namespace {
-
-enum class Kind { Shape, Label, Combo, Grid, Button, Option };
-
-// A control of the page at its design place (twips). Controls the window's table made
-// already are moved here (into this parent, to this place); the others are made.
-struct PageControl {
-    Kind kind;
-    const char* name;
-    const char* parent;
-    const char* caption;
-    int left, top, width, height;
-};
-
-constexpr int RowH = 315;
-
-const PageControl Design[] = {
-    // Left column: change-over, injectors, cylinders.
-    {Kind::Shape, "ShpFrmSwitch", "FrmCongif", "", 45, 135, 4965, 2310},
-    {Kind::Label, "LblFrmSwitch", "FrmCongif", "Switching to gas", 135, 165, 2400, 285},
-    {Kind::Label, "LblSwtchRpm", "FrmCongif", "R.P.M.", 105, 495, 1500, RowH},
-    {Kind::Combo, "CmbSwtchRpm", "FrmCongif", "", 1700, 495, 1000, RowH},
-    {Kind::Combo, "CmbSwtchDrect", "FrmCongif", "", 2800, 495, 1655, RowH},
-    {Kind::Label, "LblSwtchTemp", "FrmCongif", "Temperature (\u00b0c)", 105, 855, 3130, RowH},
-    {Kind::Combo, "CmbSwtchTemp", "FrmCongif", "", 3295, 855, 1655, RowH},
-    {Kind::Label, "LblSwtchDelay", "FrmCongif", "Temper.delay (s)", 105, 1215, 3130, RowH},
-    {Kind::Combo, "CmbSwtchDelay", "FrmCongif", "", 3295, 1215, 1655, RowH},
-    {Kind::Label, "LblSwtchForce", "FrmCongif", "Force Swicth (s)", 105, 1575, 3130, RowH},
-    {Kind::Combo, "CmbSwtchForce", "FrmCongif", "", 3295, 1575, 1655, RowH},
-    {Kind::Label, "LblSwtchSeq", "FrmCongif", "Ritardo sequ (s)", 105, 1935, 3130, RowH},
-    {Kind::Combo, "CmbSwtchSeq", "FrmCongif", "", 3295, 1935, 1655, RowH},
-    {Kind::Shape, "ShpFrmTyp", "FrmCongif", "", 45, 2565, 4965, 1050},
-    {Kind::Label, "LblFrmTyp", "FrmCongif", "Injectors", 135, 2595, 2400, 285},
-    {Kind::Label, "LblTypInj", "FrmCongif", "Name", 105, 2925, 1500, RowH},
-    {Kind::Combo, "CmbTpyInj", "FrmCongif", "", 1700, 2925, 3200, RowH},
-    {Kind::Button, "CmdTpyInj", "FrmCongif", "", 105, 3255, 4815, RowH},
-    {Kind::Shape, "ShpFrmRPM", "FrmCongif", "", 45, 3735, 4965, 690},
-    {Kind::Label, "LblFrmRPM", "FrmCongif", "R.P.M.", 135, 3765, 2400, 285},
-    {Kind::Label, "LblSwtchCilindri", "FrmCongif", "Num. Cylinder", 105, 4035, 1866, RowH},
-    {Kind::Combo, "CmbSwtchCilindri", "FrmCongif", "", 2031, 4035, 933, RowH},
-    {Kind::Label, "LblSwtchBobine", "FrmCongif", "Coil", 3024, 4035, 933, RowH},
-    {Kind::Combo, "CmbSwtchBobine", "FrmCongif", "", 4017, 4035, 933, RowH},
-    // Right column: level sensor, options.
-    {Kind::Shape, "ShpFrmSensor", "FrmCongif", "", 5130, 135, 4965, 1050},
-    {Kind::Label, "LblFrmSensor", "FrmCongif", "Sensor level", 5220, 165, 2400, 285},
-    {Kind::Label, "LblTypGLS", "FrmCongif", "Gas level sensor", 5220, 495, 2355, RowH},
-    {Kind::Combo, "CmbTpyGLS", "FrmCongif", "", 7635, 495, 2400, RowH},
-    {Kind::Button, "CmdTpyGLS", "FrmCongif", "", 5220, 855, 4785, RowH},
-    {Kind::Shape, "ShpFrmOption(0)", "FrmCongif", "", 5130, 1305, 4965, 3120},
-    {Kind::Label, "LblFrmOption", "FrmCongif", "Option", 5220, 1335, 2400, 285},
-    {Kind::Label, "LblTypFuel", "FrmCongif", "Fuel", 5220, 1665, 2007, RowH},
-    {Kind::Option, "OptTypFuel(0)", "FrmCongif", "", 7287, 1665, 1298, RowH},
-    {Kind::Option, "OptTypFuel(1)", "FrmCongif", "", 8645, 1665, 1358, RowH},
-    {Kind::Label, "LblEmptyGas", "FrmCongif", "Empty Gas", 5220, 2025, 2355, RowH},
-    {Kind::Combo, "CmbEmptyGas", "FrmCongif", "", 7635, 2025, 2400, RowH},
-    {Kind::Label, "LblSwtchPres", "FrmCongif", "Pressure (Bar)", 5220, 2385, 1900, RowH},
-    {Kind::Combo, "CmbSwtchBar", "FrmCongif", "", 7180, 2385, 900, RowH},
-    {Kind::Label, "LblSwtchPressDelay", "FrmCongif", "Delay (s)", 8075, 2385, 1000, RowH},
-    {Kind::Combo, "CmbSwtchDelayPress", "FrmCongif", "", 9135, 2385, 900, RowH},
-    {Kind::Shape, "ShpFrmOption(1)", "FrmCongif", "", 5130, 2715, 4965, 1170},
-    {Kind::Label, "LblSwtchLambdaBis", "FrmCongif", "**Lambda sensor", 5220, 2805, 2355, RowH},
-    {Kind::Combo, "CmbSwtchLambdaBis", "FrmCongif", "", 7635, 2805, 2400, RowH},
-    {Kind::Label, "LblSonda1Bis", "FrmCongif", "**Sonda lambda 1", 5220, 3165, 2355, RowH},
-    {Kind::Combo, "CmbSonda1Bis", "FrmCongif", "", 7635, 3165, 2400, RowH},
-    {Kind::Label, "LblSonda2Bis", "FrmCongif", "**Sonda lambda 2", 5220, 3525, 2355, RowH},
-    {Kind::Combo, "CmbSonda2Bis", "FrmCongif", "", 7635, 3525, 2400, RowH},
-    {Kind::Button, "CmdReserVar", "FrmCongif", "", 5220, 3975, 1800, 375},
-    {Kind::Button, "CmdExpert(0)", "FrmCongif", "", 7080, 3975, 1800, 375},
-    // The Lambda page's combos that the fill fills (their behaviour is that page's).
-    {Kind::Label, "LblSwtchLambda", "FrmEmul", "Lambda sensor", 5160, 600, 2400, RowH},
-    {Kind::Combo, "CmbSwtchLambda", "FrmEmul", "", 7680, 600, 2400, RowH},
-    {Kind::Combo, "CmbAbilEmula", "FrmEmul", "", 7680, 960, 2400, RowH},
-    {Kind::Combo, "CmbSonda1", "FrmEmul", "", 7680, 1320, 2400, RowH},
-    {Kind::Combo, "CmbSonda2", "FrmEmul", "", 7680, 1680, 2400, RowH},
-    {Kind::Combo, "CmbRitardo", "FrmEmul", "", 7680, 2040, 2400, RowH},
-    {Kind::Combo, "CmbFiltro", "FrmEmul", "", 7680, 2400, 2400, RowH},
-    {Kind::Grid, "GrdEmul", "FrmEmul", "", 120, 2880, 9960, 2400},
-};
-
-QWidget* Make(Kind kind, const QString& caption, QWidget* parent) {
-    switch (kind) {
-    case Kind::Shape: {
-        auto* shape = new QFrame(parent);
-        shape->setFrameShape(QFrame::Box);
-        return shape;
-    }
-    case Kind::Label:
-        return new QLabel(caption, parent);
-    case Kind::Combo:
-        return new QComboBox(parent);
-    case Kind::Button:
-        return new QPushButton(caption, parent);
-    case Kind::Option:
-        return new QRadioButton(caption, parent);
-    case Kind::Grid: {
-        auto* grid = new QTableWidget(1, 1, parent);
-        grid->horizontalHeader()->hide();
-        grid->verticalHeader()->hide();
-        return grid;
-    }
-    }
-    return nullptr;
-}
 
 QStringList FileLines(const QString& path) {
     if (!QFile::exists(path)) {
@@ -146,12 +38,29 @@ QStringList FileLines(const QString& path) {
 
 constexpr int TableRole = Qt::UserRole;
 
+QStringList Entries(const QComboBox& combo) {
+    QStringList entries;
+    for (int i = 0; i < combo.count(); ++i) {
+        entries << combo.itemText(i);
+    }
+    return entries;
+}
+
+// Entry index, or no selection for an index the combo lacks.
+void Select(QComboBox& combo, int index) {
+    combo.setCurrentIndex(index >= 0 && index < combo.count() ? index : -1);
+}
+
 } // namespace
 
 ConfigPage::ConfigPage(app::ProgramContext& context, app::FrmLX735& window,
                        app::PageServices& pages)
-    : ctx_(context), window_(window), pages_(pages) {
-    MakeControls();
+    : ctx_(context), window_(window), pages_(pages), controls_(BuildConfigControls(window)) {
+    // Both fuel options unset stands for a fuel type neither of them names.
+    fuelOptions_ = new QButtonGroup(&connections_);
+    for (int i = 0; i < 2; ++i) {
+        fuelOptions_->addButton(controls_.optTypFuel[size_t(i)], i);
+    }
     WireHandlers();
     pages_.RiempiCmbSwtch = [this] { RiempiCmbSwtch(); };
     pages_.ShowConfigParams = [this] { ShowConfigParams(); };
@@ -210,57 +119,25 @@ ConfigPage::~ConfigPage() {
     }
 }
 
-void ConfigPage::MakeControls() {
-    for (const PageControl& c : Design) {
-        auto* parent = qobject_cast<QWidget*>(window_.Control(c.parent));
-        Q_ASSERT(parent);
-        auto* control = qobject_cast<QWidget*>(window_.Control(c.name));
-        if (!control) {
-            control = Make(c.kind, c.caption, parent);
-            control->setObjectName(c.name);
-        } else if (control->parentWidget() != parent) {
-            control->setParent(parent);
-            control->show();
-        }
-        app::MoveTwips(*control, c.left, c.top, c.width, c.height);
-        if (c.kind == Kind::Shape) {
-            control->lower();
-        }
-    }
-    // Both fuel options unset stands for a fuel type neither of them names.
-    fuelOptions_ = new QButtonGroup(&connections_);
-    for (int i = 0; i < 2; ++i) {
-        fuelOptions_->addButton(
-            qobject_cast<QRadioButton*>(window_.Control(app::ArrayName("OptTypFuel", i))), i);
-    }
-}
-
-QComboBox& ConfigPage::Combo(const QString& name) {
-    auto* combo = qobject_cast<QComboBox*>(window_.Control(name));
-    if (!combo) {
-        qFatal("The Configuration page has no combo %s", qPrintable(name));
-    }
-    return *combo;
-}
-
 void ConfigPage::WireHandlers() {
-    const std::pair<const char*, void (ConfigPage::*)()> combos[] = {
-        {"CmbSwtchBobine", &ConfigPage::CmbSwtchBobine_Click},
-        {"CmbSwtchCilindri", &ConfigPage::CmbSwtchCilindri_Click},
-        {"CmbSwtchTemp", &ConfigPage::CmbSwtchTemp_Click},
-        {"CmbSwtchDelay", &ConfigPage::CmbSwtchDelay_Click},
-        {"CmbSwtchRpm", &ConfigPage::CmbSwtchRpm_Click},
-        {"CmbSwtchForce", &ConfigPage::CmbSwtchForce_Click},
-        {"CmbSwtchDrect", &ConfigPage::CmbSwtchDrect_Click},
-        {"CmbSwtchSeq", &ConfigPage::CmbSwtchSeq_Click},
-        {"CmbSwtchBar", &ConfigPage::CmbSwtchBar_Click},
-        {"CmbSwtchDelayPress", &ConfigPage::CmbSwtchDelayPress_Click},
-        {"CmbEmptyGas", &ConfigPage::CmbEmptyGas_Click},
-        {"CmbTpyGLS", &ConfigPage::CmbTpyGLS_Click},
-        {"CmbTpyInj", &ConfigPage::CmbTpyInj_Click},
+    const ConfigControls& c = controls_;
+    const std::pair<QComboBox*, void (ConfigPage::*)()> combos[] = {
+        {&c.cmbSwtchBobine, &ConfigPage::CmbSwtchBobine_Click},
+        {&c.cmbSwtchCilindri, &ConfigPage::CmbSwtchCilindri_Click},
+        {&c.cmbSwtchTemp, &ConfigPage::CmbSwtchTemp_Click},
+        {&c.cmbSwtchDelay, &ConfigPage::CmbSwtchDelay_Click},
+        {&c.cmbSwtchRpm, &ConfigPage::CmbSwtchRpm_Click},
+        {&c.cmbSwtchForce, &ConfigPage::CmbSwtchForce_Click},
+        {&c.cmbSwtchDrect, &ConfigPage::CmbSwtchDrect_Click},
+        {&c.cmbSwtchSeq, &ConfigPage::CmbSwtchSeq_Click},
+        {&c.cmbSwtchBar, &ConfigPage::CmbSwtchBar_Click},
+        {&c.cmbSwtchDelayPress, &ConfigPage::CmbSwtchDelayPress_Click},
+        {&c.cmbEmptyGas, &ConfigPage::CmbEmptyGas_Click},
+        {&c.cmbTpyGLS, &ConfigPage::CmbTpyGLS_Click},
+        {&c.cmbTpyInj, &ConfigPage::CmbTpyInj_Click},
     };
-    for (const auto& [name, handler] : combos) {
-        QObject::connect(&Combo(name), &QComboBox::currentIndexChanged, &connections_,
+    for (const auto& [combo, handler] : combos) {
+        QObject::connect(combo, &QComboBox::currentIndexChanged, &connections_,
                          [this, handler](int index) {
                              if (index >= 0) {
                                  (this->*handler)();
@@ -273,15 +150,13 @@ void ConfigPage::WireHandlers() {
                              OptTypFuel_Click(id);
                          }
                      });
-    const std::pair<const char*, std::function<void()> ConfigPage::*> buttons[] = {
-        {"CmdExpert(0)", &ConfigPage::CmdExpert_Click},
-        {"CmdTpyGLS", &ConfigPage::CmdTpyGLS_Click},
-        {"CmdTpyInj", &ConfigPage::CmdTpyInj_Click},
-        {"CmdReserVar", &ConfigPage::CmdReserVar_Click},
+    const std::pair<QPushButton*, std::function<void()> ConfigPage::*> buttons[] = {
+        {&c.cmdExpert, &ConfigPage::CmdExpert_Click},
+        {&c.cmdTpyGLS, &ConfigPage::CmdTpyGLS_Click},
+        {&c.cmdTpyInj, &ConfigPage::CmdTpyInj_Click},
+        {&c.cmdReserVar, &ConfigPage::CmdReserVar_Click},
     };
-    for (const auto& [name, handler] : buttons) {
-        auto* button = qobject_cast<QPushButton*>(window_.Control(name));
-        Q_ASSERT(button);
+    for (const auto& [button, handler] : buttons) {
         QObject::connect(button, &QPushButton::clicked, &connections_,
                          [this, handler] { (this->*handler)(); });
     }
@@ -298,9 +173,9 @@ void ConfigPage::RiempiCmbSwtch() {
                               {13, QStringLiteral("Type mismatch")});
     }
     for (const auto& [name, items] : lists.combos) {
-        auto* combo = qobject_cast<QComboBox*>(window_.Control(name));
+        QComboBox* combo = controls_.combos.value(name);
         if (!combo) {
-            continue;
+            qFatal("The Configuration page has no combo %s for its list", qPrintable(name));
         }
         const QSignalBlocker quiet(combo);
         combo->clear();
@@ -312,48 +187,32 @@ void ConfigPage::RiempiCmbSwtch() {
     delays_ = lists.delays;
 }
 
-QStringList ConfigPage::Entries(const QString& name) {
-    QComboBox& combo = Combo(name);
-    QStringList entries;
-    for (int i = 0; i < combo.count(); ++i) {
-        entries << combo.itemText(i);
-    }
-    return entries;
-}
-
-std::optional<double> ConfigPage::Entry(const QString& name) {
-    QComboBox& combo = Combo(name);
+std::optional<double> ConfigPage::Entry(const QComboBox& combo) const {
     if (combo.currentIndex() < 0) {
         return std::nullopt;
     }
     return support::LocaleNumber(combo.currentText(), ctx_.DecimalSep);
 }
 
-void ConfigPage::Select(const QString& name, int index) {
-    QComboBox& combo = Combo(name);
-    combo.setCurrentIndex(index >= 0 && index < combo.count() ? index : -1);
-}
-
-void ConfigPage::SelectFirstNotBelow(const QString& name, double value) {
-    const int index = FirstNotBelow(Entries(name), value, ctx_.DecimalSep);
+void ConfigPage::SelectFirstNotBelow(QComboBox& combo, double value) {
+    const int index = FirstNotBelow(Entries(combo), value, ctx_.DecimalSep);
     if (index >= 0) {
-        Select(name, index);
+        Select(combo, index);
     }
 }
 
 void ConfigPage::RiempiCmbSwtchDelay() {
     window_.PageFilling = true;
-    QComboBox& combo = Combo("CmbSwtchDelay");
+    QComboBox& combo = controls_.cmbSwtchDelay;
     {
         const QSignalBlocker quiet(&combo);
         combo.clear();
         // With no temperature chosen the record's temperature picks the list.
-        const double temp = Entry("CmbSwtchTemp").value_or(ShownRecord().SwitchTemp);
+        const double temp = Entry(controls_.cmbSwtchTemp).value_or(ShownRecord().SwitchTemp);
         combo.addItems(DelayListFor(delays_, temp, ctx_.DecimalSep));
         combo.setCurrentIndex(-1);
     }
-    Select("CmbSwtchDelay",
-           DelaySelection(Entries("CmbSwtchDelay"), ShownRecord().SwitchDelay, ctx_.DecimalSep));
+    Select(combo, DelaySelection(Entries(combo), ShownRecord().SwitchDelay, ctx_.DecimalSep));
     window_.PageFilling = false;
 }
 
@@ -369,7 +228,7 @@ ecudata::Mem3Rec ConfigPage::ShownRecord() const {
 // The combo's entry standing for the injector type the ECU has (by its id; the last
 // row holding the id counts); no selection when none does.
 void ConfigPage::SelectInjType() {
-    QComboBox& combo = Combo("CmbTpyInj");
+    QComboBox& combo = controls_.cmbTpyInj;
     combo.setCurrentIndex(-1);
     const auto& table = ctx_.Tables.TblInjType;
     int found = -1;
@@ -396,37 +255,36 @@ void ConfigPage::SelectFuelType(int fuelType) {
 
 void ConfigPage::ShowConfigParams() {
     const ecudata::Mem3Rec m3 = ShownRecord();
+    const ConfigControls& c = controls_;
     window_.PageFilling = true;
-    SelectFirstNotBelow("CmbSwtchTemp", m3.SwitchTemp);
+    SelectFirstNotBelow(c.cmbSwtchTemp, m3.SwitchTemp);
     if (m3.SwitchRpm == 65535.0) {
-        Select("CmbSwtchRpm", 0);
+        Select(c.cmbSwtchRpm, 0);
     } else {
-        SelectFirstNotBelow("CmbSwtchRpm", m3.SwitchRpm);
+        SelectFirstNotBelow(c.cmbSwtchRpm, m3.SwitchRpm);
     }
-    Select("CmbSwtchDrect", m3.SwitchDrect == 0 || m3.SwitchDrect == 1 ? m3.SwitchDrect : -1);
-    SelectFirstNotBelow("CmbSwtchCilindri", m3.Cilindri);
-    SelectFirstNotBelow("CmbSwtchBobine", m3.Bobine);
+    Select(c.cmbSwtchDrect, m3.SwitchDrect == 0 || m3.SwitchDrect == 1 ? m3.SwitchDrect : -1);
+    SelectFirstNotBelow(c.cmbSwtchCilindri, m3.Cilindri);
+    SelectFirstNotBelow(c.cmbSwtchBobine, m3.Bobine);
     SelectInjType();
     if (const int k = ecudata::FindGasLevel(ctx_.Tables, m3.LevelType); k != -1) {
-        Select("CmbTpyGLS", k);
+        Select(c.cmbTpyGLS, k);
     }
     const int lambda = ecudata::FindLambda(ctx_.Tables, m3.LambdaSwitch);
     if (lambda != -1) {
-        Select("CmbSwtchLambda", lambda);
-        Select("CmbSwtchLambdaBis", Combo("CmbSwtchLambda").currentIndex());
+        Select(c.cmbSwtchLambda, lambda);
+        Select(c.cmbSwtchLambdaBis, c.cmbSwtchLambda.currentIndex());
     }
-    if (QObject* grid = window_.Control("GrdEmul")) {
-        grid->setProperty("Tag", "0");
-        grid->setProperty("Tag", lambda == 5 ? "1" : "0");
-    }
-    SelectFirstNotBelow("CmbSwtchBar", m3.EndGasPress / 1000);
-    SelectFirstNotBelow("CmbSwtchDelayPress", m3.DelayPress);
-    SelectFirstNotBelow("CmbSwtchForce", m3.SwitchForce);
-    Select("CmbEmptyGas", m3.EmptyGas != 0 ? 1 : 0);
+    c.grdEmul.setProperty("Tag", "0");
+    c.grdEmul.setProperty("Tag", lambda == 5 ? "1" : "0");
+    SelectFirstNotBelow(c.cmbSwtchBar, m3.EndGasPress / 1000);
+    SelectFirstNotBelow(c.cmbSwtchDelayPress, m3.DelayPress);
+    SelectFirstNotBelow(c.cmbSwtchForce, m3.SwitchForce);
+    Select(c.cmbEmptyGas, m3.EmptyGas != 0 ? 1 : 0);
     EnableEndGasCombos(m3.EmptyGas != 0);
     SelectFuelType(m3.FuelType);
-    Select("CmbSwtchSeq", -1);
-    Select("CmbSwtchSeq", SequenceSelection(Entries("CmbSwtchSeq"), m3.SwitchSeq, ctx_.DecimalSep));
+    Select(c.cmbSwtchSeq, -1);
+    Select(c.cmbSwtchSeq, SequenceSelection(Entries(c.cmbSwtchSeq), m3.SwitchSeq, ctx_.DecimalSep));
     window_.PageFilling = false;
 }
 
@@ -443,22 +301,12 @@ void ConfigPage::RefreshParamPages() {
 }
 
 void ConfigPage::EnableEndGasCombos(bool enabled) {
-    Combo("CmbSwtchBar").setEnabled(enabled);
-    Combo("CmbSwtchDelayPress").setEnabled(enabled);
-}
-
-void ConfigPage::EnableMainPages(bool enabled) {
-    app::TabStrip& tabs = window_.SstMain();
-    if (tabs.isEnabled() != enabled) {
-        tabs.setEnabled(enabled);
-        if (auto* frame = qobject_cast<QWidget*>(window_.Control("FrmParametri"))) {
-            frame->setEnabled(enabled);
-        }
-    }
+    controls_.cmbSwtchBar.setEnabled(enabled);
+    controls_.cmbSwtchDelayPress.setEnabled(enabled);
 }
 
 void ConfigPage::LayoutConfigPage() {
-    settings::LayoutConfigPage(window_);
+    settings::LayoutConfigPage(window_, controls_);
 }
 
 // ---- Edits.
@@ -479,7 +327,7 @@ void ConfigPage::CmbSwtchBobine_Click() {
     if (window_.PageFilling) {
         return;
     }
-    if (const std::optional<double> v = Entry("CmbSwtchBobine")) {
+    if (const std::optional<double> v = Entry(controls_.cmbSwtchBobine)) {
         ctx_.Images.Mem3Write.Bobine = qint16(ToLong(*v));
         ArmMem3(ctx_);
     }
@@ -489,10 +337,8 @@ void ConfigPage::CmbSwtchCilindri_Click() {
     if (window_.PageFilling) {
         return;
     }
-    if (auto* button = qobject_cast<QWidget*>(window_.Control("CmdTpyInj"))) {
-        button->setFocus();
-    }
-    const std::optional<double> v = Entry("CmbSwtchCilindri");
+    controls_.cmdTpyInj.setFocus();
+    const std::optional<double> v = Entry(controls_.cmbSwtchCilindri);
     if (!v) {
         return;
     }
@@ -516,14 +362,14 @@ void ConfigPage::CmbSwtchTemp_Click() {
     if (window_.PageFilling) {
         return;
     }
-    const std::optional<double> v = Entry("CmbSwtchTemp");
+    const std::optional<double> v = Entry(controls_.cmbSwtchTemp);
     if (!v) {
         return;
     }
     ctx_.Images.Mem3Write.SwitchTemp = *v;
     RiempiCmbSwtchDelay();
     window_.PageFilling = true;
-    if (const std::optional<double> delay = Entry("CmbSwtchDelay")) {
+    if (const std::optional<double> delay = Entry(controls_.cmbSwtchDelay)) {
         ctx_.Images.Mem3Write.SwitchDelay = *delay;
     }
     window_.PageFilling = false;
@@ -534,7 +380,7 @@ void ConfigPage::CmbSwtchRpm_Click() {
     if (window_.PageFilling) {
         return;
     }
-    const std::optional<double> v = Entry("CmbSwtchRpm");
+    const std::optional<double> v = Entry(controls_.cmbSwtchRpm);
     if (!v) {
         return;
     }
@@ -544,7 +390,8 @@ void ConfigPage::CmbSwtchRpm_Click() {
     ctx_.Requests.Mem2WriteCountdown = 1.0;
 }
 
-void ConfigPage::StoreNumber(const QString& combo, double ecudata::Mem3Rec::*field, double factor) {
+void ConfigPage::StoreNumber(const QComboBox& combo, double ecudata::Mem3Rec::*field,
+                             double factor) {
     if (window_.PageFilling) {
         return;
     }
@@ -555,27 +402,27 @@ void ConfigPage::StoreNumber(const QString& combo, double ecudata::Mem3Rec::*fie
 }
 
 void ConfigPage::CmbSwtchDelay_Click() {
-    StoreNumber("CmbSwtchDelay", &ecudata::Mem3Rec::SwitchDelay, 1);
+    StoreNumber(controls_.cmbSwtchDelay, &ecudata::Mem3Rec::SwitchDelay, 1);
 }
 
 void ConfigPage::CmbSwtchForce_Click() {
-    StoreNumber("CmbSwtchForce", &ecudata::Mem3Rec::SwitchForce, 1);
+    StoreNumber(controls_.cmbSwtchForce, &ecudata::Mem3Rec::SwitchForce, 1);
 }
 
 // The list shows bar, the record holds mbar.
 void ConfigPage::CmbSwtchBar_Click() {
-    StoreNumber("CmbSwtchBar", &ecudata::Mem3Rec::EndGasPress, 1000);
+    StoreNumber(controls_.cmbSwtchBar, &ecudata::Mem3Rec::EndGasPress, 1000);
 }
 
 void ConfigPage::CmbSwtchDelayPress_Click() {
-    StoreNumber("CmbSwtchDelayPress", &ecudata::Mem3Rec::DelayPress, 1);
+    StoreNumber(controls_.cmbSwtchDelayPress, &ecudata::Mem3Rec::DelayPress, 1);
 }
 
 void ConfigPage::CmbSwtchDrect_Click() {
     if (window_.PageFilling) {
         return;
     }
-    ctx_.Images.Mem3Write.SwitchDrect = Combo("CmbSwtchDrect").currentIndex() == 0 ? 0 : 1;
+    ctx_.Images.Mem3Write.SwitchDrect = controls_.cmbSwtchDrect.currentIndex() == 0 ? 0 : 1;
     ArmMem3(ctx_);
 }
 
@@ -583,7 +430,7 @@ void ConfigPage::CmbSwtchSeq_Click() {
     if (window_.PageFilling) {
         return;
     }
-    if (const std::optional<double> v = Entry("CmbSwtchSeq")) {
+    if (const std::optional<double> v = Entry(controls_.cmbSwtchSeq)) {
         ctx_.Images.Mem3Write.SwitchSeq = ToLong(*v * 1000);
         ArmMem3(ctx_);
     }
@@ -594,7 +441,7 @@ void ConfigPage::CmbEmptyGas_Click() {
         return;
     }
     ecudata::Mem3Rec& w = ctx_.Images.Mem3Write;
-    w.EmptyGas = qint16(Combo("CmbEmptyGas").currentIndex());
+    w.EmptyGas = qint16(controls_.cmbEmptyGas.currentIndex());
     EnableEndGasCombos(w.EmptyGas != 0);
     ArmMem3(ctx_);
 }
@@ -604,7 +451,7 @@ void ConfigPage::CmbTpyGLS_Click() {
         return;
     }
     const auto& table = ctx_.Tables.TblGasLevel;
-    const int row = Combo("CmbTpyGLS").currentData(TableRole).toInt();
+    const int row = controls_.cmbTpyGLS.currentData(TableRole).toInt();
     if (row < 0 || row >= int(table.size())) {
         return;
     }
@@ -621,7 +468,7 @@ void ConfigPage::CmbTpyInj_Click() {
     if (window_.PageFilling) {
         return;
     }
-    QComboBox& combo = Combo("CmbTpyInj");
+    QComboBox& combo = controls_.cmbTpyInj;
     const auto& table = ctx_.Tables.TblInjType;
     const int row = combo.currentData(TableRole).toInt();
     // The ECU's type goes back once the combo has done taking the item: put back at once,
@@ -631,9 +478,8 @@ void ConfigPage::CmbTpyInj_Click() {
             window_.PageFilling = true;
             SelectInjType();
             window_.PageFilling = false;
-            if (auto* button = qobject_cast<QWidget*>(window_.Control("CmdTpyInj"));
-                button && focusButton) {
-                button->setFocus();
+            if (focusButton) {
+                controls_.cmdTpyInj.setFocus();
             }
         });
     };

@@ -15,11 +15,13 @@
 
 #include "ecudata/ParamRecords.h"
 #include "settings/ConfigLists.h"
+#include "settings/ConfigPageDesign.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <functional>
+#include <optional>
 
 class QComboBox;
 class QButtonGroup;
@@ -38,8 +40,8 @@ class FrmInjSet;
 
 class ConfigPage {
 public:
-    // Makes the page's controls under FrmCongif (and the Lambda page's combos under
-    // FrmEmul), wires the handlers and the page's PageServices.
+    // Builds the page's design on the window (ConfigPageDesign), wires the handlers and
+    // the page's PageServices.
     ConfigPage(app::ProgramContext& context, app::FrmLX735& window, app::PageServices& pages);
     ~ConfigPage();
     ConfigPage(const ConfigPage&) = delete;
@@ -50,7 +52,6 @@ public:
     void ShowConfigParams();
     void RefreshParamPages();
     void EnableEndGasCombos(bool enabled);
-    void EnableMainPages(bool enabled);
     void LayoutConfigPage();
 
     // Edits.
@@ -81,29 +82,25 @@ public:
     std::function<void()> CmdTpyInj_Click = [] {};
     std::function<void()> CmdReserVar_Click = [] {};
 
-    QComboBox& Combo(const QString& name);
-
 private:
     // Shows the dialog, made afresh when it was closed, raised when open.
     template <class Dialog> void ShowDialog(QPointer<Dialog>& dialog);
-    void MakeControls();
     void WireHandlers();
     // The combo's entry as a number by the locale's rules; nothing for no selection or
     // an entry that is no number (then the edit is dropped).
-    std::optional<double> Entry(const QString& combo);
+    std::optional<double> Entry(const QComboBox& combo) const;
     // The record as read with the edits not yet written laid over it: a refresh while an
     // edit waits for its write shows the edit, not the value it replaces.
     ecudata::Mem3Rec ShownRecord() const;
     void SelectInjType();
     void SelectFuelType(int fuelType);
-    void Select(const QString& combo, int index);
-    void SelectFirstNotBelow(const QString& combo, double value);
-    QStringList Entries(const QString& combo);
-    void StoreNumber(const QString& combo, double ecudata::Mem3Rec::*field, double factor);
+    void SelectFirstNotBelow(QComboBox& combo, double value);
+    void StoreNumber(const QComboBox& combo, double ecudata::Mem3Rec::*field, double factor);
 
     app::ProgramContext& ctx_;
     app::FrmLX735& window_;
     app::PageServices& pages_;
+    const ConfigControls controls_; // bound once, when the page is built
     DelayLists delays_;
     QButtonGroup* fuelOptions_ = nullptr;
     QObject connections_; // ends the handlers' connections with the page

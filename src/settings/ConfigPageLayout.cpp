@@ -4,7 +4,10 @@
 #include "app/FrmLX735.h"
 #include "monitor/ControlLook.h"
 #include "monitor/GeneralPageLayout.h"
+#include "settings/ConfigPageDesign.h"
 #include "support/Colors.h"
+
+#include <QLabel>
 
 namespace settings {
 
@@ -15,9 +18,6 @@ using monitor::TwipsBox;
 using monitor::TwipsGeometry;
 
 constexpr float LiveFrameFrom = 9800; // outer height, twips
-
-const char* const Headings[] = {"LblFrmSwitch", "LblFrmTyp", "LblFrmRPM", "LblFrmSensor",
-                                "LblFrmOption"};
 
 // Steps 3 to 6: the section boxes, headings and the two columns' lefts.
 void LayoutColumns(TwipsGeometry& g, float SW) {
@@ -189,30 +189,22 @@ ConfigRoom LayoutConfigPage(TwipsGeometry& g, float SW, float SH, float H, float
     return room;
 }
 
-void LayoutConfigPage(app::FrmLX735& window) {
-    auto* frame = qobject_cast<QWidget*>(window.Control("FrmCongif"));
-    auto* live = qobject_cast<QWidget*>(window.Control("FrmParametri"));
-    auto* liveButton = qobject_cast<QWidget*>(window.Control("CmdParametri"));
-    if (!frame || !live || !liveButton) {
-        return;
-    }
-    monitor::SetBackColor(*frame, support::ColorButtonFace);
+void LayoutConfigPage(app::FrmLX735& window, const ConfigControls& controls) {
+    monitor::SetBackColor(controls.frmCongif, support::ColorButtonFace);
     const TwipsGeometry before = monitor::ReadGeometry(window, ConfigPageControls());
     TwipsGeometry page = before;
     QWidget& client = *window.centralWidget();
-    const ConfigRoom room =
-        LayoutConfigPage(page, float(app::WidthTwips(client)), float(app::HeightTwips(client)),
-                         float(app::ToTwips(window.frameGeometry().height())),
-                         float(window.TabStripHeight), float(app::HeightTwips(*live)));
+    const ConfigRoom room = LayoutConfigPage(
+        page, float(app::WidthTwips(client)), float(app::HeightTwips(client)),
+        float(app::ToTwips(window.frameGeometry().height())), float(window.TabStripHeight),
+        float(app::HeightTwips(controls.frmParametri)));
     app::SetHeightTwips(window.SstMain(), int(room.tabHeight));
-    live->setVisible(room.liveFrameShown);
-    liveButton->setVisible(room.liveFrameShown);
+    controls.frmParametri.setVisible(room.liveFrameShown);
+    controls.cmdParametri.setVisible(room.liveFrameShown);
     WriteGeometry(window, before, page);
     // Each heading takes its caption again once moved.
-    for (const char* heading : Headings) {
-        if (QObject* label = window.Control(heading)) {
-            app::SetCaption(label, app::Caption(label));
-        }
+    for (QLabel* heading : controls.headings) {
+        app::SetCaption(heading, app::Caption(heading));
     }
 }
 

@@ -27,7 +27,9 @@ struct ConfigRoom {
 ConfigRoom LayoutConfigPage(monitor::TwipsGeometry& page, float scaleWidth, float scaleHeight,
                             float outerHeight, float tabFullHeight, float liveFrameHeight);
 
+struct ConfigControls;
+
 // The layout on the window's controls; the frame also takes the button-face colour.
-void LayoutConfigPage(app::FrmLX735& window);
+void LayoutConfigPage(app::FrmLX735& window, const ConfigControls& controls);
 
 } // namespace settings

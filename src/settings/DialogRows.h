@@ -24,7 +24,9 @@ int LevelRowTop(int headingTop, int headingHeight, int rowHeight, int row);
 // the division first; a full count of 0 divides by 0.000001.
 QString LevelValueText(double fullScale, int fullCount, int count, const QString& decimalSep);
 
-// ---- Injector dialog.
+// ---- Injector dialog: one row per injector.
+
+constexpr int InjMaxRows = 8;
 
 constexpr int OffsetStepMin = -50;
 constexpr int OffsetStepMax = 50;

@@ -1,11 +1,10 @@
 #include "settings/FrmInjSet.h"
 
-#include "app/Controls.h"
+#include "app/ControlBuilder.h"
 #include "app/ProgramContext.h"
 #include "monitor/ControlLook.h"
 #include "monitor/DialogTexts.h"
-#include "settings/DialogControl.h"
-#include "settings/DialogRows.h"
+#include "settings/DialogDesigns.h"
 #include "support/Conversions.h"
 #include "support/Cursor.h"
 #include "support/MessageBox.h"
@@ -13,7 +12,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QEvent>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -21,25 +19,18 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <algorithm>
-#include <cmath>
 
 namespace settings {
 
 namespace {
 
-constexpr int RowTop = 480;
-constexpr int RowPitch = 420;
-constexpr int RowH = 315;
 constexpr int BadBitMin = 1;
 constexpr int BadBitMax = 25;
 constexpr quint8 OnGas = 3;
 
 // Row backgrounds of rows 1 to 7 (BGR); row 0 keeps the design colour.
-constexpr quint32 RowColors[FrmInjSet::MaxRows] = {0xC0E0FF, 0xFFFF, 0xFF00FF, 0xFF0000,
-                                                   0xFF00,   0xFF,   0x80FF,   0xC0C0FF};
-
-const char* const RowArrays[] = {"LblInj",   "ShpBack",        "TxtInjFuelGas", "TxtInjGas",
-                                 "HScrTime", "CmdDefaultTime", "CmbSelect"};
+constexpr quint32 RowColors[InjMaxRows] = {0xC0E0FF, 0xFFFF, 0xFF00FF, 0xFF0000,
+                                           0xFF00,   0xFF,   0x80FF,   0xC0C0FF};
 
 } // namespace
 
@@ -48,49 +39,56 @@ FrmInjSet::FrmInjSet(app::ProgramContext& context, QWidget& owner)
     setObjectName("FrmInjSet");
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle("Injectors");
-    auto* back = new QPushButton(this);
-    back->setObjectName("CmdBack");
-    auto* frame = new QGroupBox(this);
-    frame->setObjectName("FrmInj");
-    const std::tuple<const char*, const char*, int, int> headings[] = {
-        {"LblInjNum", "Injector", 120, 900},
-        {"LblTime", "Gas (ms)", 1080, 900},
-        {"LblEnricht", "OffSet", 2040, 2760},
-        {"LblInjSet", "Mode", 5220, 1800}};
-    for (const auto& [name, caption, left, width] : headings) {
-        auto* label = new QLabel(caption, frame);
-        label->setObjectName(name);
-        app::MoveTwips(*label, left, 120, width, RowH);
-    }
-    for (int i = 0; i < 2; ++i) {
-        auto* label = new QLabel(i == 1 ? " Sensibility" : "", this);
-        label->setObjectName(Row("LblBadBit", i));
-    }
-    auto* slider = new QSlider(Qt::Horizontal, this);
-    slider->setObjectName("SldBadBit");
-    slider->setRange(BadBitMin, BadBitMax);
-    slider->setSingleStep(1);
-    slider->setPageStep(1);
-    connect(slider, &QSlider::valueChanged, this, [this] { SldBadBit_Change(); });
+    BuildInjControls(ctx_.Images.Mem3Data.Cilindri);
     timer1_.setInterval(500);
     connect(&timer1_, &QTimer::timeout, this, [this] { Timer1_Timer(); });
     Form_Load();
 }
 
-QScrollBar& FrmInjSet::HScrTime(int row) const {
-    return Child<QScrollBar>(*this, Row("HScrTime", row));
-}
-QComboBox& FrmInjSet::CmbSelect(int row) const {
-    return Child<QComboBox>(*this, Row("CmbSelect", row));
-}
-QLineEdit& FrmInjSet::TxtInjGas(int row) const {
-    return Child<QLineEdit>(*this, Row("TxtInjGas", row));
-}
-QLineEdit& FrmInjSet::TxtInjFuelGas(int row) const {
-    return Child<QLineEdit>(*this, Row("TxtInjFuelGas", row));
-}
-QSlider& FrmInjSet::SldBadBit() const {
-    return Child<QSlider>(*this, "SldBadBit");
+void FrmInjSet::BuildInjControls(int count) {
+    app::ControlBuilder builder(*this);
+    builder.AddParent(objectName(), *this);
+    builder.Build(InjDesign(count));
+    sldBadBit_ = &app::Bind<QSlider>(*this, "SldBadBit");
+    sldBadBit_->setRange(BadBitMin, BadBitMax);
+    sldBadBit_->setSingleStep(1);
+    sldBadBit_->setPageStep(1);
+    connect(sldBadBit_, &QSlider::valueChanged, this, [this] { SldBadBit_Change(); });
+    lblBadBit1_ = &app::Bind<QLabel>(*this, "LblBadBit", 1);
+    for (const char* name : {"LblInjNum", "LblTime", "LblEnricht", "LblInjSet"}) {
+        headings_.push_back(&app::Bind<QLabel>(*this, name));
+    }
+    count = std::clamp(count, 1, InjMaxRows);
+    for (int i = 0; i < count; ++i) {
+        Row row{&app::Bind<QLineEdit>(*this, "TxtInjFuelGas", i),
+                &app::Bind<QLineEdit>(*this, "TxtInjGas", i),
+                &app::Bind<QScrollBar>(*this, "HScrTime", i),
+                &app::Bind<QComboBox>(*this, "CmbSelect", i)};
+        QWidget& back = app::Bind<QWidget>(*this, "ShpBack", i);
+        monitor::SetBackColor(back, RowColors[i]);
+        back.lower();
+        row.txtInjFuelGas->setReadOnly(true);
+        row.txtInjGas->setReadOnly(true);
+        QScrollBar& bar = *row.hscrTime;
+        bar.setRange(OffsetStepMin, OffsetStepMax);
+        bar.setSingleStep(5);
+        bar.setPageStep(50);
+        bar.setFocusPolicy(Qt::StrongFocus);
+        bar.setInvertedControls(false); // Right and Page Up raise a horizontal bar
+        connect(&bar, &QScrollBar::valueChanged, this, [this, i] { HScrTime_Change(i); });
+        connect(&app::Bind<QPushButton>(*this, "CmdDefaultTime", i), &QPushButton::clicked, this,
+                [this, i] { CmdDefaultTime_Click(i); });
+        row.cmbSelect->installEventFilter(this);
+        connect(row.cmbSelect, &QComboBox::currentIndexChanged, this, [this, i](int item) {
+            if (item >= 0) {
+                CmbSelect_Click(i);
+            }
+        });
+        rows_.push_back(row);
+    }
+    QWidget& back = app::Bind<QWidget>(*this, "CmdBack");
+    back.lower();
+    resize(back.size());
 }
 
 void FrmInjSet::Form_Load() {
@@ -99,7 +97,6 @@ void FrmInjSet::Form_Load() {
     LoadInjCaptions();
     {
         support::CursorOverride hourglass(Qt::WaitCursor);
-        BuildInjControls(ctx_.Images.Mem3Data.Cilindri);
         FillInjSelect();
         injSelectBusy_ = true;
         // Only a single injector's step is dropped; a cylinder-count step goes on.
@@ -119,9 +116,8 @@ void FrmInjSet::LoadInjCaptions() {
     if (t.size() != 9) {
         return;
     }
-    const char* const headings[] = {"LblInjNum", "LblTime", "LblEnricht", "LblInjSet"};
-    for (int i = 0; i < 4; ++i) {
-        Child<QLabel>(*this, headings[i]).setText(t[i]);
+    for (size_t i = 0; i < headings_.size(); ++i) {
+        headings_[i]->setText(t[int(i)]);
     }
     ModeItem0Text = t[4];
     ModeItem2Text = t[5];
@@ -134,80 +130,13 @@ void FrmInjSet::LoadInjCaptions() {
                 .Name;
     }
     setWindowTitle(t[7] + " - " + name);
-    Child<QLabel>(*this, Row("LblBadBit", 1)).setText(t[8]);
-}
-
-void FrmInjSet::BuildInjControls(int count) {
-    count = std::clamp(count, 1, MaxRows);
-    QWidget& frame = Child<QWidget>(*this, "FrmInj");
-    for (int i = 0; i < MaxRows; ++i) {
-        for (const char* array : RowArrays) {
-            if (i >= count) {
-                delete findChild<QWidget*>(Row(array, i));
-            }
-        }
-    }
-    for (int i = 0; i < count; ++i) {
-        if (findChild<QWidget*>(Row("LblInj", i))) {
-            continue;
-        }
-        const int top = RowTop + i * RowPitch;
-        auto* shape = new QFrame(&frame);
-        shape->setObjectName(Row("ShpBack", i));
-        monitor::SetBackColor(*shape, RowColors[i]);
-        app::MoveTwips(*shape, 60, top - 45, 7080, RowPitch - 15);
-        auto* label = new QLabel("Inj #" + QString::number(i + 1), &frame);
-        label->setObjectName(Row("LblInj", i));
-        app::MoveTwips(*label, 120, top, 900, RowH);
-        auto* live = new QLineEdit(&frame);
-        live->setObjectName(Row("TxtInjFuelGas", i));
-        live->setReadOnly(true);
-        app::MoveTwips(*live, 1080, top, 900, RowH);
-        auto* offset = new QLineEdit(&frame);
-        offset->setObjectName(Row("TxtInjGas", i));
-        offset->setReadOnly(true);
-        app::MoveTwips(*offset, 2040, top, 720, RowH);
-        auto* bar = new QScrollBar(Qt::Horizontal, &frame);
-        bar->setObjectName(Row("HScrTime", i));
-        bar->setRange(OffsetStepMin, OffsetStepMax);
-        bar->setSingleStep(5);
-        bar->setPageStep(50);
-        bar->setFocusPolicy(Qt::StrongFocus);
-        bar->setInvertedControls(false); // Right and Page Up raise a horizontal bar
-        app::MoveTwips(*bar, 2820, top, 1920, RowH);
-        connect(bar, &QScrollBar::valueChanged, this, [this, i] { HScrTime_Change(i); });
-        auto* reset = new QPushButton("X", &frame);
-        reset->setObjectName(Row("CmdDefaultTime", i));
-        app::MoveTwips(*reset, 4800, top, 360, RowH);
-        connect(reset, &QPushButton::clicked, this, [this, i] { CmdDefaultTime_Click(i); });
-        auto* combo = new QComboBox(&frame);
-        combo->setObjectName(Row("CmbSelect", i));
-        app::MoveTwips(*combo, 5220, top, 1860, RowH);
-        combo->installEventFilter(this);
-        connect(combo, &QComboBox::currentIndexChanged, this, [this, i](int item) {
-            if (item >= 0) {
-                CmbSelect_Click(i);
-            }
-        });
-        shape->lower();
-    }
-    rows_ = count;
-    const int frameHeight = RowTop + count * RowPitch + 60;
-    app::MoveTwips(frame, 60, 60, 7200, frameHeight);
-    const int below = 60 + frameHeight + 120;
-    app::MoveTwips(Child<QWidget>(*this, Row("LblBadBit", 0)), 120, below, 120, RowH);
-    app::MoveTwips(Child<QWidget>(*this, Row("LblBadBit", 1)), 240, below, 1800, RowH);
-    app::MoveTwips(SldBadBit(), 2100, below, 3600, RowH);
-    const int height = below + RowH + 180;
-    app::MoveTwips(Child<QWidget>(*this, "CmdBack"), 0, 0, 7320, height);
-    Child<QWidget>(*this, "CmdBack").lower();
-    resize(app::ToPixels(7320), app::ToPixels(height));
+    lblBadBit1_->setText(t[8]);
 }
 
 void FrmInjSet::FillInjSelect() {
     injSelectBusy_ = true;
     const ecudata::Mem3Rec& m3 = ctx_.Images.Mem3Data;
-    for (int i = 0; i < rows_; ++i) {
+    for (int i = 0; i < Rows(); ++i) {
         QComboBox& combo = CmbSelect(i);
         combo.clear();
         combo.addItems({ModeItem0Text, ModeItem1Text, ModeItem2Text});
@@ -305,7 +234,7 @@ void FrmInjSet::SldBadBit_Change() {
 
 void FrmInjSet::Timer1_Timer() {
     const ecudata::Mem3Rec& m3 = ctx_.Images.Mem3Data;
-    for (int i = 0; i <= m3.Cilindri && i < rows_; ++i) {
+    for (int i = 0; i <= m3.Cilindri && i < Rows(); ++i) {
         const int mode = m3.CylState[size_t(i)];
         int decimals = 2;
         int width = 2;

@@ -6,11 +6,15 @@
 // set-up step for it. Modeless, owned by the main window, destroyed when closed; the
 // rows are built once when it opens.
 
+#include "settings/DialogRows.h"
+
 #include <QTimer>
 #include <QWidget>
 #include <bitset>
+#include <vector>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QScrollBar;
 class QSlider;
@@ -23,13 +27,10 @@ namespace settings {
 
 class FrmInjSet : public QWidget {
 public:
-    static constexpr int MaxRows = 8; // one row per injector
-
     FrmInjSet(app::ProgramContext& context, QWidget& owner);
 
     void Form_Load();
     void LoadInjCaptions();
-    void BuildInjControls(int count);
     void FillInjSelect();
     void CmbSelect_Click(int index);
     void HScrTime_Change(int index);
@@ -37,12 +38,12 @@ public:
     void SldBadBit_Change();
     void Timer1_Timer();
 
-    int Rows() const { return rows_; }
-    QScrollBar& HScrTime(int row) const;
-    QComboBox& CmbSelect(int row) const;
-    QLineEdit& TxtInjGas(int row) const;
-    QLineEdit& TxtInjFuelGas(int row) const;
-    QSlider& SldBadBit() const;
+    int Rows() const { return int(rows_.size()); }
+    QScrollBar& HScrTime(int row) const { return *rows_[size_t(row)].hscrTime; }
+    QComboBox& CmbSelect(int row) const { return *rows_[size_t(row)].cmbSelect; }
+    QLineEdit& TxtInjGas(int row) const { return *rows_[size_t(row)].txtInjGas; }
+    QLineEdit& TxtInjFuelGas(int row) const { return *rows_[size_t(row)].txtInjFuelGas; }
+    QSlider& SldBadBit() const { return *sldBadBit_; }
 
     QString ModeItem0Text = QStringLiteral("Normal");
     QString ModeItem1Text = QStringLiteral("Petrol on gas");
@@ -52,6 +53,17 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // One injector's controls.
+    struct Row {
+        QLineEdit* txtInjFuelGas;
+        QLineEdit* txtInjGas;
+        QScrollBar* hscrTime;
+        QComboBox* cmbSelect;
+    };
+
+    // Makes the dialog's controls with one row per injector (1 to 8) and binds them; once,
+    // when the dialog is made.
+    void BuildInjControls(int count);
     // The combo back on the injector's mode as read (once the combo has taken the item).
     void PutModeBack(int index);
     // The row's offset from its bar into the pending write.
@@ -60,10 +72,15 @@ private:
     app::ProgramContext& ctx_;
     QTimer timer1_;
     bool injSelectBusy_ = false;
-    int rows_ = 0;
     // Rows whose offset handler is under way, and those of them moved again meanwhile.
-    std::bitset<MaxRows> offsetBusy_;
-    std::bitset<MaxRows> offsetMovedAgain_;
+    std::bitset<InjMaxRows> offsetBusy_;
+    std::bitset<InjMaxRows> offsetMovedAgain_;
+
+    // The dialog's controls, bound once when they are built.
+    std::vector<Row> rows_;
+    QSlider* sldBadBit_ = nullptr;
+    QLabel* lblBadBit1_ = nullptr;
+    std::vector<QLabel*> headings_; // LblInjNum, LblTime, LblEnricht, LblInjSet
 };
 
 } // namespace settings

@@ -1,10 +1,10 @@
 #include "settings/FrmLevelSetting.h"
 
-#include "app/Controls.h"
+#include "app/ControlBuilder.h"
 #include "app/ProgramContext.h"
 #include "monitor/ControlLook.h"
 #include "monitor/DialogTexts.h"
-#include "settings/DialogControl.h"
+#include "settings/DialogDesigns.h"
 #include "settings/DialogRows.h"
 #include "support/Clock.h"
 #include "support/Colors.h"
@@ -12,7 +12,6 @@
 #include "support/Cursor.h"
 
 #include <QEvent>
-#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,7 +22,6 @@ namespace settings {
 
 namespace {
 
-constexpr int RowHeight = 285;
 constexpr quint32 LampColor = 0xFF00; // green
 constexpr int LevelBarMax = 1023;
 
@@ -35,27 +33,15 @@ FrmLevelSetting::FrmLevelSetting(app::ProgramContext& context, QWidget& owner)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle("Level");
     resize(app::ToPixels(5760), app::ToPixels(3960));
-    auto* back = new QPushButton(this);
-    back->setObjectName("CmdBack");
-    app::MoveTwips(*back, 0, 0, 5760, 3960);
-    auto* frame = new QGroupBox(this);
-    frame->setObjectName("FrmLevel");
-    app::MoveTwips(*frame, 60, 60, 5640, 3840);
-    auto* heading = new QLabel("Level sensor thresholds", frame);
-    heading->setObjectName("LblGasLevel");
-    app::MoveTwips(*heading, 120, 120, 5400, RowHeight);
-    auto* deflt = new QPushButton("Default", frame);
-    deflt->setObjectName("CmdDefaultLevel");
-    connect(deflt, &QPushButton::clicked, this, [this] { CmdDefaultLevel_Click(); });
-    const std::pair<const char*, const char*> live[] = {
-        {"LblSensVolt", "V"},
-        {"LblSensVal", ""},
-        {"LblSensVoltNofiltro", "Livello non filtrato (v)"},
-        {"LblSensValNoFiltro", ""}};
-    for (const auto& [name, caption] : live) {
-        auto* label = new QLabel(caption, frame);
-        label->setObjectName(name);
-    }
+    app::ControlBuilder builder(*this);
+    builder.AddParent(objectName(), *this);
+    builder.Build(LevelDesign());
+    frmLevel_ = &app::Bind<QWidget>(*this, "FrmLevel");
+    lblGasLevel_ = &app::Bind<QLabel>(*this, "LblGasLevel");
+    cmdDefaultLevel_ = &app::Bind<QPushButton>(*this, "CmdDefaultLevel");
+    lblSensVal_ = &app::Bind<QLabel>(*this, "LblSensVal");
+    lblSensValNoFiltro_ = &app::Bind<QLabel>(*this, "LblSensValNoFiltro");
+    connect(cmdDefaultLevel_, &QPushButton::clicked, this, [this] { CmdDefaultLevel_Click(); });
     timer1_.setInterval(500);
     connect(&timer1_, &QTimer::timeout, this, [this] { Timer1_Timer(); });
     Form_Load();
@@ -77,18 +63,6 @@ QString FrmLevelSetting::ValueText(int count) const {
     return r ? LevelValueText(r->Scale, r->Thresholds[5], count, ctx_.DecimalSep) : QString();
 }
 
-QScrollBar& FrmLevelSetting::HScrLevel(int row) const {
-    return Child<QScrollBar>(*this, Row("HScrLevel", row));
-}
-
-QLineEdit& FrmLevelSetting::TxtLevel(int row) const {
-    return Child<QLineEdit>(*this, Row("TxtLevel", row));
-}
-
-QWidget& FrmLevelSetting::Lamp(int row) const {
-    return Child<QWidget>(*this, Row("ShpLevAct", row));
-}
-
 void FrmLevelSetting::Form_Load() {
     const int k = ecudata::FindGasLevel(ctx_.Tables, ctx_.Images.Mem3Data.LevelType);
     if (k > 0) {
@@ -102,7 +76,7 @@ void FrmLevelSetting::Form_Load() {
         BuildLevelControls();
         ShowLevelThresholds();
     }
-    monitor::SetBackColor(Child<QWidget>(*this, "FrmLevel"), support::ColorButtonFace);
+    monitor::SetBackColor(*frmLevel_, support::ColorButtonFace);
 }
 
 void FrmLevelSetting::LoadLevelCaptions() {
@@ -114,64 +88,42 @@ void FrmLevelSetting::LoadLevelCaptions() {
     if (k > 0) {
         setWindowTitle(texts[0] + " - " + ctx_.Tables.TblGasLevel[size_t(k)].Name);
     }
-    Child<QLabel>(*this, "LblGasLevel").setText(texts[1]);
-    Child<QPushButton>(*this, "CmdDefaultLevel").setText(texts[2]);
+    lblGasLevel_->setText(texts[1]);
+    cmdDefaultLevel_->setText(texts[2]);
 }
 
 void FrmLevelSetting::BuildLevelControls() {
-    QWidget& frame = Child<QWidget>(*this, "FrmLevel");
-    const QWidget& heading = Child<QWidget>(*this, "LblGasLevel");
+    app::ControlBuilder builder(*this);
+    builder.AddParent("FrmLevel", *frmLevel_);
+    builder.Build(LevelRowsDesign());
+    const std::vector<QLabel*> lblLevel = app::BindArray<QLabel>(*this, "LblLevel", 0, LevelRows);
+    shpLevAct_ = app::BindArray<QWidget>(*this, "ShpLevAct", 0, LevelRows);
+    txtLevel_ = app::BindArray<QLineEdit>(*this, "TxtLevel", 0, LevelRows);
+    lblMisura_ = app::BindArray<QLabel>(*this, "LblMisura", 0, LevelRows);
+    hscrLevel_ = app::BindArray<QScrollBar>(*this, "HScrLevel", 0, LevelRows);
     const ecudata::GasLevelRec* sensor = Sensor();
-    int bottom = 0;
     for (int i = 0; i < LevelRows; ++i) {
-        if (!findChild<QWidget*>(Row("LblLevel", i))) {
-            auto* label = new QLabel(&frame);
-            label->setObjectName(Row("LblLevel", i));
-            auto* lamp = new QFrame(&frame);
-            lamp->setObjectName(Row("ShpLevAct", i));
-            lamp->setFrameShape(QFrame::Box);
-            monitor::SetBackColor(*lamp, LampColor);
-            monitor::SetBackStyle(*lamp, 0);
-            auto* text = new QLineEdit(&frame);
-            text->setObjectName(Row("TxtLevel", i));
-            text->setReadOnly(true);
-            auto* unit = new QLabel(&frame);
-            unit->setObjectName(Row("LblMisura", i));
-            auto* bar = new QScrollBar(Qt::Horizontal, &frame);
-            bar->setObjectName(Row("HScrLevel", i));
-            bar->setRange(0, LevelBarMax);
-            bar->setSingleStep(16);
-            bar->setPageStep(100);
-            bar->setFocusPolicy(Qt::StrongFocus);
-            bar->setInvertedControls(false); // Right and Page Up raise a horizontal bar
-            connect(bar, &QScrollBar::valueChanged, this, [this, i] { HScrLevel_Change(i); });
-            for (QWidget* control : std::initializer_list<QWidget*>{label, lamp, text, unit, bar}) {
-                control->installEventFilter(this);
-            }
+        const size_t row = size_t(i);
+        QWidget& lamp = *shpLevAct_[row];
+        monitor::SetBackColor(lamp, LampColor);
+        monitor::SetBackStyle(lamp, 0);
+        lamp.raise();
+        txtLevel_[row]->setReadOnly(true);
+        QScrollBar& bar = *hscrLevel_[row];
+        bar.setRange(0, LevelBarMax);
+        bar.setSingleStep(16);
+        bar.setPageStep(100);
+        bar.setFocusPolicy(Qt::StrongFocus);
+        bar.setInvertedControls(false); // Right and Page Up raise a horizontal bar
+        connect(&bar, &QScrollBar::valueChanged, this, [this, i] { HScrLevel_Change(i); });
+        for (QWidget* control : std::initializer_list<QWidget*>{
+                 lblLevel[row], &lamp, txtLevel_[row], lblMisura_[row], &bar}) {
+            control->installEventFilter(this);
         }
-        const int top =
-            LevelRowTop(app::TopTwips(heading), app::HeightTwips(heading), RowHeight, i);
-        auto& label = Child<QLabel>(*this, Row("LblLevel", i));
-        label.setText(QString::number(i + 1) + "/4");
-        app::MoveTwips(label, 120, top, 600, RowHeight);
-        app::MoveTwips(Lamp(i), 780, top + 45, 195, 195);
-        app::MoveTwips(TxtLevel(i), 1080, top, 1080, RowHeight);
-        auto& unit = Child<QLabel>(*this, Row("LblMisura", i));
-        app::MoveTwips(unit, 2220, top, 900, RowHeight);
-        app::MoveTwips(HScrLevel(i), 3180, top, 2340, RowHeight);
         if (sensor) {
-            unit.setText(sensor->Description);
+            lblMisura_[row]->setText(sensor->Description);
         }
-        Lamp(i).raise();
-        bottom = std::max(bottom, top + RowHeight);
     }
-    app::MoveTwips(Child<QWidget>(*this, "CmdDefaultLevel"), 3180, bottom + 225, 2340, 375);
-    app::MoveTwips(Child<QWidget>(*this, "LblSensVolt"), 120, bottom + 720, 2940, RowHeight);
-    app::MoveTwips(Child<QWidget>(*this, "LblSensVal"), 3180, bottom + 720, 2340, RowHeight);
-    app::MoveTwips(Child<QWidget>(*this, "LblSensVoltNofiltro"), 120, bottom + 1080, 2940,
-                   RowHeight);
-    app::MoveTwips(Child<QWidget>(*this, "LblSensValNoFiltro"), 3180, bottom + 1080, 2340,
-                   RowHeight);
 }
 
 void FrmLevelSetting::ShowLevelThresholds() {
@@ -238,14 +190,13 @@ void FrmLevelSetting::CmdDefaultLevel_Click() {
 
 void FrmLevelSetting::Timer1_Timer() {
     const double scale = ctx_.Scale.K_VLevel_Sens_uV / 1000;
-    const std::pair<const char*, qint32> readings[] = {
-        {"LblSensVal", ctx_.Images.Mem1Data.Level1},
-        {"LblSensValNoFiltro", ctx_.Images.Mem1Data.Level2}};
-    for (const auto& [name, count] : readings) {
+    const std::pair<QLabel*, qint32> readings[] = {
+        {lblSensVal_, ctx_.Images.Mem1Data.Level1},
+        {lblSensValNoFiltro_, ctx_.Images.Mem1Data.Level2}};
+    for (const auto& [label, count] : readings) {
         int decimals = 3;
         int width = 1;
-        Child<QLabel>(*this, name)
-            .setText(support::FormatFixed(scale * count, decimals, width, ctx_.DecimalSep));
+        label->setText(support::FormatFixed(scale * count, decimals, width, ctx_.DecimalSep));
     }
     MarkLevelShapes();
     if (const ecudata::GasLevelRec* sensor = Sensor(); sensor && sensor->Id != shownSensorType_) {
@@ -262,7 +213,7 @@ void FrmLevelSetting::MarkLevelShapes() {
     for (int i = 0; i < LevelRows; ++i) {
         const int threshold = t[size_t(LevelElement(i, reversed))];
         const bool lit = reversed ? level < threshold : level > threshold;
-        QWidget& lamp = Lamp(i);
+        QWidget& lamp = *shpLevAct_[size_t(i)];
         if (i == 0 && !lit) {
             monitor::SetBackStyle(lamp, monitor::BackStyle(lamp) == 1 ? 0 : 1);
         } else {

@@ -7,10 +7,12 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <vector>
 
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QScrollBar;
 
 namespace app {
@@ -29,31 +31,42 @@ public:
 
     void Form_Load();
     void LoadLevelCaptions();
-    void BuildLevelControls();
     void ShowLevelThresholds();
     void HScrLevel_Change(int index);
     void CmdDefaultLevel_Click();
     void Timer1_Timer();
     void MarkLevelShapes();
 
-    QScrollBar& HScrLevel(int row) const;
-    QLineEdit& TxtLevel(int row) const;
+    QScrollBar& HScrLevel(int row) const { return *hscrLevel_[size_t(row)]; }
+    QLineEdit& TxtLevel(int row) const { return *txtLevel_[size_t(row)]; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
+    // Makes the four threshold rows and binds them; once, when the dialog loads.
+    void BuildLevelControls();
     // The record of the sensor type as read; nullptr when the table lacks it.
     const ecudata::GasLevelRec* Sensor() const;
     bool Reversed() const;
     QString ValueText(int count) const;
-    QWidget& Lamp(int row) const;
 
     app::ProgramContext& ctx_;
     QTimer timer1_;
     bool thresholdsReady_ = false;
     int shownSensorType_ = -1;
+
+    // The dialog's controls, bound once when they are built; rows 0 to 3.
+    QWidget* frmLevel_ = nullptr;
+    QLabel* lblGasLevel_ = nullptr;
+    QPushButton* cmdDefaultLevel_ = nullptr;
+    QLabel* lblSensVal_ = nullptr;
+    QLabel* lblSensValNoFiltro_ = nullptr;
+    std::vector<QWidget*> shpLevAct_;
+    std::vector<QLineEdit*> txtLevel_;
+    std::vector<QLabel*> lblMisura_;
+    std::vector<QScrollBar*> hscrLevel_;
 };
 
 } // namespace settings

@@ -1,16 +1,18 @@
 #include "settings/FrmResetParam.h"
 
-#include "app/Controls.h"
+#include "app/ControlBuilder.h"
 #include "app/FrmLX735.h"
 #include "app/ProgramContext.h"
 #include "ecudata/ParamFile.h"
 #include "monitor/DialogTexts.h"
+#include "settings/DialogDesigns.h"
 #include "support/Clock.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QPushButton>
+#include <QRadioButton>
 
 namespace settings {
 
@@ -21,27 +23,29 @@ constexpr double WaitStepUsec = 100000;
 } // namespace
 
 FrmResetParam::FrmResetParam(app::ProgramContext& context, app::FrmLX735& window, int& choice)
-    : QWidget(&window, Qt::Dialog), ctx_(context), window_(window), choice_(choice) {
+    : QWidget(&window, Qt::Dialog), ctx_(context), choice_(choice) {
     setObjectName("FrmResetParam");
     setAttribute(Qt::WA_DeleteOnClose);
     resize(app::ToPixels(4200), app::ToPixels(900));
+    app::ControlBuilder builder(*this);
+    builder.AddParent(objectName(), *this);
+    builder.Build(ResetDesign());
+    cmdTipoALim_ = app::BindArray<QPushButton>(*this, "CmdTipoALim", 0, 3);
     for (int i = 0; i < 3; ++i) {
-        auto* button = new QPushButton(this);
-        button->setObjectName(app::ArrayName("CmdTipoALim", i));
-        app::MoveTwips(*button, 120 + i * 1360, 240, 1240, 420);
-        connect(button, &QPushButton::clicked, this, [this, i] { CmdTipoALim_Click(i); });
+        connect(cmdTipoALim_[size_t(i)], &QPushButton::clicked, this,
+                [this, i] { CmdTipoALim_Click(i); });
     }
+    optTypFuel_ = app::BindArray<QRadioButton>(window, "OptTypFuel", 0, 2);
     Form_Load();
 }
 
 void FrmResetParam::Form_Load() {
     setWindowTitle(ctx_.Texts.AppTitle);
     monitor::LoadDialogIcon(*this, ctx_.AppFolder);
-    for (int i = 0; i < 2; ++i) {
-        app::SetCaption(findChild<QPushButton*>(app::ArrayName("CmdTipoALim", i)),
-                        app::Caption(window_.Control(app::ArrayName("OptTypFuel", i))));
+    for (size_t i = 0; i < optTypFuel_.size(); ++i) {
+        app::SetCaption(cmdTipoALim_[i], app::Caption(optTypFuel_[i]));
     }
-    app::SetCaption(findChild<QPushButton*>(app::ArrayName("CmdTipoALim", 2)), "Esc");
+    app::SetCaption(cmdTipoALim_[2], "Esc");
 }
 
 void FrmResetParam::CmdTipoALim_Click(int index) {

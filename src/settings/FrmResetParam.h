@@ -5,6 +5,10 @@
 // with the event loop running and then queues the fuel's default set.
 
 #include <QWidget>
+#include <vector>
+
+class QPushButton;
+class QRadioButton;
 
 namespace app {
 class FrmLX735;
@@ -29,8 +33,10 @@ protected:
 
 private:
     app::ProgramContext& ctx_;
-    app::FrmLX735& window_;
     int& choice_;
+    // Bound once: the answers, and the Configuration page's fuel options they are named by.
+    std::vector<QPushButton*> cmdTipoALim_;
+    std::vector<QRadioButton*> optTypFuel_;
 };
 
 // The reset button: nothing while a file is pending; else the dialog's answer queues

@@ -7,6 +7,8 @@
 // control stores its edit in the to-write copies and arms the zone's write.
 
 #include <QWidget>
+#include <optional>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -31,8 +33,6 @@ public:
     void Form_Load();
     void Form_Activate();
     void LoadExpertCaptions();
-    // Reads the configuration file as the program did; keeps nothing.
-    void RiempiComboExpert();
 
     void ChkAbilAdat_Click();
     void ChkAbilDiag_Click();
@@ -60,7 +60,7 @@ protected:
 private:
     // A key released in the dialog (watched: where); True when it was taken.
     bool Form_KeyUp(QObject* watched, const QKeyEvent& key);
-    void MakeControls();
+    void BindControls();
     void WireHandlers();
     // The box asks for the zone-2 bit(s) mask set (wanted) or clear.
     void ToggleZone2(quint8 mask, bool wanted);
@@ -71,8 +71,30 @@ private:
     void SelectEqual(QComboBox& combo, double value);
 
     app::ProgramContext& ctx_;
-    app::FrmLX735& window_;
     bool filling_ = false;
+
+    // The dialog's controls, bound once when it is built.
+    QCheckBox* chkAbilAdat_ = nullptr;
+    QCheckBox* chkAbilDiag_ = nullptr;
+    QCheckBox* chkReturnBenz_ = nullptr;
+    QCheckBox* chkMinRpmAbil_ = nullptr;
+    QCheckBox* chkFiloRpm_ = nullptr;
+    QCheckBox* chkRpmX1X2_ = nullptr;
+    QComboBox* cmbRpmLow_ = nullptr;
+    QComboBox* cmbRpmHight_ = nullptr;
+    QComboBox* cmbMaxPowerSoh_ = nullptr;
+    QComboBox* cmbTInjMaxPower_ = nullptr;
+    QComboBox* cmbTypSensTemp_ = nullptr;
+    QComboBox* cmbTypSensMap_ = nullptr;
+    QComboBox* cmbIsteresi_ = nullptr;
+    QLineEdit* txtPw_ = nullptr;
+    QLabel* lblPw_ = nullptr;
+    // Shown with the second password only.
+    std::vector<QWidget*> expertOnly_;
+    // The controls the dictionary captions after "[FrmSetExpert]", in order.
+    std::vector<QWidget*> captioned_;
+    // The Configuration page's change-over rpm.
+    QComboBox* cmbSwtchRpm_ = nullptr;
 };
 
 } // namespace settings

@@ -1,5 +1,6 @@
 // The Configuration page's layout in twips.
 
+#include "settings/ConfigPageDesign.h"
 #include "settings/ConfigPageLayout.h"
 
 #include <gtest/gtest.h>
@@ -70,5 +71,15 @@ TEST(ConfigLayout, TheLiveFrameNeedsAWindowOf9800Twips) {
         EXPECT_EQ(room.tabHeight, c.tabHeight) << c.H;
         EXPECT_EQ(g["FrmCongif"].Height, c.pageHeight) << c.H;
         EXPECT_EQ(g["FrmCongif"].Width, 10680 - 540);
+    }
+}
+
+TEST(ConfigLayout, PlacesOnlyDesignedControls) {
+    QStringList designed{"FrmCongif"};
+    for (const app::ControlDesc& desc : ConfigPageDesign()) {
+        designed << app::DescName(desc, 0);
+    }
+    for (const QString& name : ConfigPageControls()) {
+        EXPECT_TRUE(designed.contains(name)) << name.toStdString() << " would not move";
     }
 }

@@ -4,6 +4,7 @@
 #include "settings/ConfigLists.h"
 #include "app/ProgramContext.h"
 #include "ecudata/RecordTables.h"
+#include "settings/ConfigPageDesign.h"
 
 #include <gtest/gtest.h>
 
@@ -153,4 +154,16 @@ TEST(ConfigLists, ChangeOverRpmPeriod) {
     EXPECT_EQ(SwitchRpmPeriod(400, 15000000), 37500);
     EXPECT_EQ(SwitchRpmPeriod(2000, 7500000), 3750);
     EXPECT_EQ(SwitchRpmPeriod(1600, 15000000), 9375);
+}
+
+TEST(ConfigLists, EveryListHasAComboOfThePageDesign) {
+    QStringList designed;
+    for (const app::ControlDesc& desc : ConfigPageDesign()) {
+        if (desc.kind == app::ControlKind::Combo) {
+            designed << app::DescName(desc, 0);
+        }
+    }
+    for (const auto& [combo, items] : Build({}).combos) {
+        EXPECT_TRUE(designed.contains(combo)) << combo.toStdString() << " is filled, not designed";
+    }
 }
