@@ -57,8 +57,8 @@ public:
     QString AppFolder() const { return appFolder_; }
     platform::FtdiDriver& Ftdi() { return ftdi_; }
 
-    // What the link hands to the layers above it (parsers, developer view); without a
-    // host those replies are only acknowledged.
+    // What the link hands to the layers above it (parsers, developer view). Without a
+    // host the link is a bare transport: see link/LinkHost.h.
     void Host(LinkHost* host) { host_ = host; }
     LinkHost* Host() const { return host_; }
 
