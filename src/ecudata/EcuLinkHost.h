@@ -2,7 +2,7 @@
 
 // The link's host for the ECU images: the reply dispatcher hands every zone reply to
 // the parsers of the images through it. The program context installs one on its link
-// object (ClsComm::Host) and may derive from it for the developer view.
+// object (ClsComm::Host) and derives from it for the developer view.
 
 #include "ecudata/EcuModel.h"
 #include "link/LinkHost.h"
@@ -24,6 +24,10 @@ public:
     // Called with every live record decoded while the link's point-log switch is on
     // (the operating-point log).
     std::function<void(const Mem1Rec&)> OnLogPoint;
+
+    // The images alone show no link error boxes; the program's host follows the
+    // installer's developer view.
+    bool DeveloperView() const override { return false; }
 
     void ParseMem1(const QByteArray& frame) override;
     void ParseMem2(const QByteArray& frame) override;

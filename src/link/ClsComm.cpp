@@ -75,9 +75,6 @@ qint16 ClsComm::FirmwareFleVersNum() const {
 QString ClsComm::FirmwareFleDataStr() const {
     return DataStr(firmwareFle_);
 }
-QString ClsComm::DescProgettoFle_LXXXX() const {
-    return DescWord(firmwareFle_, 0);
-}
 QString ClsComm::DescProgettoFle_CLIENTE() const {
     return DescWord(firmwareFle_, 1);
 }

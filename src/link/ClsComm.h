@@ -57,8 +57,8 @@ public:
     QString AppFolder() const { return appFolder_; }
     platform::FtdiDriver& Ftdi() { return ftdi_; }
 
-    // What the link hands to the layers above it (parsers, developer view); without a
-    // host those replies are only acknowledged.
+    // What the link hands to the layers above it (parsers, developer view). Without a
+    // host the link is a bare transport: see link/LinkHost.h.
     void Host(LinkHost* host) { host_ = host; }
     LinkHost* Host() const { return host_; }
 
@@ -90,26 +90,10 @@ public:
     void ErrInjClr() { errInj_.fill(0); }
     quint8 ErrInjUBound() const { return static_cast<quint8>(errInj_.size() - 1); }
 
-    qint32 ErrorCom() const { return errorCom_; }
-    void ErrorCom(qint32 v) { errorCom_ = v; }
     qint32 LngHand() const { return lngHand_; }
-    void LngHand(qint32 v) { lngHand_ = v; }
     qint32 FtStatus() const { return ftStatus_; }
-    void FtStatus(qint32 v) { ftStatus_ = v; }
-    qint32 LngRxByte() const { return lngRxByte_; }
-    void LngRxByte(qint32 v) { lngRxByte_ = v; }
-    qint32 ByteWitn() const { return byteWitn_; }
-    void ByteWitn(qint32 v) { byteWitn_ = v; }
     qint32 nPorta() const { return nPorta_; }
     void nPorta(qint32 v) { nPorta_ = v; }
-    qint32 ComStat_cbInQue() const { return comStatCbInQue_; }
-    void ComStat_cbInQue(qint32 v) { comStatCbInQue_ = v; }
-    qint32 ComStat_fBitFields() const { return comStatFBitFields_; }
-    void ComStat_fBitFields(qint32 v) { comStatFBitFields_ = v; }
-    qint32 ComStat_cbOutQue() const { return comStatCbOutQue_; }
-    void ComStat_cbOutQue(qint32 v) { comStatCbOutQue_ = v; }
-    qint16 StatoSimulazioneInBuffer() const { return statoSimulazioneInBuffer_; }
-    void StatoSimulazioneInBuffer(qint16 v) { statoSimulazioneInBuffer_ = v; }
     QString MemoPath() const { return memoPath_; }
     void MemoPath(const QString& v) { memoPath_ = v; }
     QString Titolo() const { return titolo_; }
@@ -124,8 +108,6 @@ public:
     void AttesaGlobale_usec_Default() { attesaGlobaleUsec_ = attesaGlobaleConf_; }
     double MolAttesaGlobale() const { return molAttesaGlobale_; }
     void MolAttesaGlobale(double v) { molAttesaGlobale_ = v; }
-    double ComTime() const { return comTime_; }
-    void ComTime(double v) { comTime_ = v; }
     // True after a failed exchange or a restart, until the next good reply.
     bool WDogPresente() const { return wDogPresente_; }
     void WDogPresente(bool v) { wDogPresente_ = v; }
@@ -143,7 +125,6 @@ public:
     QString FirmwareFleVersStr() const;
     qint16 FirmwareFleVersNum() const;
     QString FirmwareFleDataStr() const;
-    QString DescProgettoFle_LXXXX() const;
     QString DescProgettoFle_CLIENTE() const;
     QString DescProgettoFle_CODICE() const;
     QString DescProgettoEcu_LXXXX() const;
@@ -259,8 +240,6 @@ public:
     bool CkWDogSend() const;
     bool Silenzio(qint32 Periodo_mSec, bool Resetta);
     bool SendDelay(qint32 Periodo_mSec);
-    bool VerificaStatoComunicazione();
-    bool RipristinaAlignErr_EX();
 
     // ---- State of the port search (kept for the link state machine).
     qint32 LastLoggedComState() const { return lastLoggedComState_; }
@@ -304,7 +283,6 @@ public:
     double AttesaGlobaleConf() const { return attesaGlobaleConf_; }
     void AttesaGlobaleConf(double v) { attesaGlobaleConf_ = v; }
     double Idle_usec() const { return idleUsec_; }
-    void Idle_usec(double v) { idleUsec_ = v; }
     qint32 DcbBitFields() const { return dcbBitFields_; }
 
     // The reply-data queue that the dispatcher fills and requesters empty.
@@ -356,16 +334,13 @@ private:
     qint32 byteWitn_ = 0;
     qint32 nPorta_ = 0;
     qint32 comStatCbInQue_ = 0;
-    qint32 comStatFBitFields_ = 0;
     qint32 comStatCbOutQue_ = 0;
-    qint16 statoSimulazioneInBuffer_ = 0;
     QString memoPath_;
     QString titolo_;
     bool usbCom_ = false;
     double attesaByteTxUsec_ = 0;
     double attesaGlobaleUsec_ = 0;
     double molAttesaGlobale_ = 0;
-    double comTime_ = 0;
     bool wDogPresente_ = false;
     QString firmwareEcu_;
     QString firmwareFle_;

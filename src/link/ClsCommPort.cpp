@@ -32,9 +32,6 @@ constexpr char FtEventChar = 0x7E;
 constexpr int FtPurgeRxTx = platform::FT_PURGE_RX | platform::FT_PURGE_TX;
 // A sane ceiling for one read; whatever is left is read at the next call.
 constexpr qint32 MaxReadChunk = 65536;
-// The resynchronising burst: this many keep-alive frames, one byte at a time.
-constexpr int BurstFrames = 31;
-constexpr double BurstPauseUsec = 50000;
 
 QString Hex(const QByteArray& bytes) {
     return support::ByteStrToHex(bytes);
@@ -364,49 +361,6 @@ bool ClsComm::SendDelay(qint32 Periodo_mSec) {
         return true;
     }
     return false;
-}
-
-bool ClsComm::VerificaStatoComunicazione() {
-    if (usbCom_) {
-        return ftdi_.FT_GetQueueStatus(lngHand_, lngRxByte_) == FT_OK;
-    }
-    return SerialQueueStatus();
-}
-
-bool ClsComm::RipristinaAlignErr_EX() {
-    support::WaitUsec(BurstPauseUsec);
-    const QByteArray burst =
-        BuildMsg(ReqHeader, ReqByte2, CMD_GET_ECO, QByteArray(1, '\x03')).repeated(BurstFrames);
-    inBuffer_.clear();
-    outBuffer_.clear();
-    CleanInputCom();
-    CleanOutputCom();
-    WriteLog("T ", Hex(burst));
-    bool answered = false;
-    for (const char byte : burst) {
-        if (usbCom_) {
-            ftdi_.FT_Write(lngHand_, &byte, 1, byteWitn_);
-        } else {
-            serial_.WriteByte(byte, byteWitn_);
-        }
-        support::WaitUsec(BurstPauseUsec);
-        if (usbCom_) {
-            ftStatus_ = ftdi_.FT_GetQueueStatus(lngHand_, lngRxByte_);
-            if (ftStatus_ != FT_OK) {
-                return false;
-            }
-        } else if (!SerialQueueStatus()) {
-            return false;
-        }
-        if (lngRxByte_ > 0) {
-            answered = true;
-            break;
-        }
-    }
-    CleanInputCom();
-    CleanOutputCom();
-    LoadWDogSend();
-    return answered;
 }
 
 void ClsComm::FileHandleVerificaChiusura() {

@@ -28,6 +28,7 @@ QByteArray ProbeFrame() {
     return BuildMsg(ReqHeader, ReqByte2, CMD_GET_ECO, "ECO");
 }
 
+// A link without a host (a bare transport) has no one to show error boxes to.
 bool DeveloperView(const ClsComm& link) {
     return link.Host() && link.Host()->DeveloperView();
 }

@@ -7,6 +7,8 @@
 #include "support/Codepage.h"
 #include "support/Conversions.h"
 
+#include <functional>
+
 namespace comm {
 
 namespace {
@@ -29,9 +31,14 @@ void ClearAndSetMode(ClsComm& link, EcuStateCode mode) {
     link.EcuState(mode);
 }
 
-LinkHost& HostOf(ClsComm& link) {
-    static LinkHost nobody;
-    return link.Host() ? *link.Host() : nobody;
+// Zone data go to the link's host. A link without one is a bare transport (the tests of
+// the port and the state machine): it acknowledges such a reply, and the data go nowhere.
+// The program's link always has a host; its wiring test checks that.
+void ToHost(ClsComm& link, const std::function<void(LinkHost&)>& take) {
+    if (LinkHost* host = link.Host()) {
+        take(*host);
+    }
+    Clear(link);
 }
 
 void KeepAliveAnswered(ClsComm& link) {
@@ -57,7 +64,6 @@ void FlashEndHold(ClsComm& link) {
 
 void DispatchReply(ClsComm& link) {
     const QByteArray frame = link.InBuffer();
-    LinkHost& host = HostOf(link);
     switch (GetMsgCmd(frame)) {
     case CMD_GET_ADR_VAR:
         link.AggiornaIndVar(frame);
@@ -98,20 +104,16 @@ void DispatchReply(ClsComm& link) {
         Clear(link);
         break;
     case CMD_READ_MEM1:
-        host.ParseMem1(frame);
-        Clear(link);
+        ToHost(link, [&](LinkHost& host) { host.ParseMem1(frame); });
         break;
     case CMD_READ_MEM2:
-        host.ParseMem2(frame);
-        Clear(link);
+        ToHost(link, [&](LinkHost& host) { host.ParseMem2(frame); });
         break;
     case CMD_READ_MEM3:
-        host.ParseMem3(frame);
-        Clear(link);
+        ToHost(link, [&](LinkHost& host) { host.ParseMem3(frame); });
         break;
     case CMD_WRT_MEM2:
-        host.Mem2WriteDone();
-        Clear(link);
+        ToHost(link, [&](LinkHost& host) { host.Mem2WriteDone(); });
         break;
     case CMD_CANC_ERR:
         link.ErrInjClr();
@@ -122,28 +124,22 @@ void DispatchReply(ClsComm& link) {
         Clear(link);
         break;
     case CMD_READ_SMPL_BNZ:
-        host.ParseSmplBnz(frame, 0);
-        Clear(link);
+        ToHost(link, [&](LinkHost& host) { host.ParseSmplBnz(frame, 0); });
         break;
     case CMD_READ_SMPL_GAS:
-        host.ParseSmplGas(frame, 0);
-        Clear(link);
+        ToHost(link, [&](LinkHost& host) { host.ParseSmplGas(frame, 0); });
         break;
     case CMD_CANC_SMPL_BNZ:
-        host.ClearSmplBnz();
-        Clear(link);
+        ToHost(link, [&](LinkHost& host) { host.ClearSmplBnz(); });
         break;
     case CMD_CANC_SMPL_GAS:
-        host.ClearSmplGas();
-        Clear(link);
+        ToHost(link, [&](LinkHost& host) { host.ClearSmplGas(); });
         break;
     case CMD_READ_SMPL_BNZ1:
-        host.ParseSmplBnz(frame, 1);
-        Clear(link);
+        ToHost(link, [&](LinkHost& host) { host.ParseSmplBnz(frame, 1); });
         break;
     case CMD_READ_SMPL_GAS1:
-        host.ParseSmplGas(frame, 1);
-        Clear(link);
+        ToHost(link, [&](LinkHost& host) { host.ParseSmplGas(frame, 1); });
         break;
     case CMD_READ_FIRMWARE:
         DecodeFirmwareReply(link);
@@ -155,8 +151,7 @@ void DispatchReply(ClsComm& link) {
         break;
     case CMD_READ_EMUS:
     case CMD_READ_EMUS_FL:
-        host.StoreEmulaBlock(frame);
-        Clear(link);
+        ToHost(link, [&](LinkHost& host) { host.StoreEmulaBlock(frame); });
         break;
     case CMD_WRT_MEM_ZONE:
     case CMD_WRT_MEM1:

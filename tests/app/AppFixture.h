@@ -8,6 +8,7 @@
 #include "app/PageServices.h"
 #include "app/ProgramContext.h"
 #include "app/StartUp.h"
+#include "common/FillUnwired.h"
 #include "common/MsgBoxCapture.h"
 #include "common/TempTree.h"
 #include "platform/FtdiFake.h"
@@ -41,6 +42,7 @@ protected:
     AppFixture() {
         tree.Write("LNG/M3.diz", ShippedFile("LNG/M3.diz"));
         tree.Write("LNG/M3.con", "0\r\n");
+        testing_support::FillUnwiredWithNothing(services);
     }
 
     // The start's preparation on the staged tree, then the window's load and show.

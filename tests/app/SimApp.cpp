@@ -4,6 +4,7 @@
 #include "app/Controls.h"
 #include "app/StartUp.h"
 #include "common/BuildTools.h"
+#include "common/FillUnwired.h"
 #include "link/LinkStateMachine.h"
 #include "support/Clock.h"
 
@@ -38,6 +39,7 @@ SimAppFixture::SimAppFixture() {
         window->AggiornaStatoCom();
     };
     services.Timer2Tick = [this] { window->ElaboraMsgCom(); };
+    testing_support::FillUnwiredWithNothing(services);
     // The window's timers, on simulated time, while they are enabled.
     time.onPump = [this] {
         if (!window) {

@@ -3,6 +3,7 @@
 #include "app/Controls.h"
 #include "app/StartUp.h"
 #include "common/BuildTools.h"
+#include "common/FillUnwired.h"
 #include "common/SimPort.h"
 #include "platform/FtdiFake.h"
 #include "settings/ParamFileSend.h"
@@ -83,6 +84,7 @@ void ModelingRig::Start() {
             path, *context, services, [this](const QString& c) { window->setWindowTitle(c); });
     };
     calibration::InstallCalibration(pages, *context, services, monitor->hooks, *window);
+    testing_support::FillUnwiredWithNothing(services, monitor->hooks);
     window->Show();
     timers_ = true;
     nextTimer1_ = nextTimer2_ = time.NowUsec();

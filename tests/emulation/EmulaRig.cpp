@@ -2,6 +2,7 @@
 
 #include "app/StartUp.h"
 #include "common/BuildTools.h"
+#include "common/FillUnwired.h"
 #include "common/SimPort.h"
 #include "emulation/FrmCompensaTbl.h"
 #include "platform/FtdiFake.h"
@@ -43,6 +44,7 @@ EmulaRig::EmulaRig() : ecu(QuietEcu()) {
     page = std::make_unique<emulation::EmulaPage>(*context, *window);
     page->Install(services, monitor->hooks);
     emulation::ConnectCmdTableComp(*context, *window);
+    testing_support::FillUnwiredWithNothing(services, monitor->hooks);
     window->Show();
     time.onPump = [this] {
         if (!window || !window->Timer1().isActive()) {

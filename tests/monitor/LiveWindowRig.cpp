@@ -4,6 +4,7 @@
 #include "app/Controls.h"
 #include "app/StartUp.h"
 #include "common/BuildTools.h"
+#include "common/FillUnwired.h"
 #include "common/SimPort.h"
 #include "platform/FtdiFake.h"
 
@@ -47,6 +48,7 @@ LiveWindowRig::LiveWindowRig(const std::function<void()>& beforeShow) : ecu(Fast
     if (beforeShow) {
         beforeShow();
     }
+    testing_support::FillUnwiredWithNothing(services, monitor->hooks);
     window->Show();
 
     time.onPump = [this] {

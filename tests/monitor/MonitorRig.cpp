@@ -2,6 +2,7 @@
 
 #include "app/StartUp.h"
 #include "common/BuildTools.h"
+#include "common/FillUnwired.h"
 #include "common/SimPort.h"
 #include "link/Frames.h"
 #include "monitor/LinkPump.h"
@@ -83,6 +84,7 @@ MonitorRig::MonitorRig(const sim::EcuConfig& config, bool search)
     hooks.MnuInfoAbout_Click = [this] { events << "About"; };
     hooks.ShowFrmUpdate = [this] { events << "FrmUpdate"; };
     pages.RefreshParamPages = [this] { events << "RefreshParamPages"; };
+    testing_support::FillUnwiredWithNothing(pages, hooks);
 
     nextTimer1_ = nextTimer2_ = time.NowUsec();
     time.onPump = [this] { Pump(); };

@@ -1,0 +1,30 @@
+// The program's entry: prepare the shared state, compose the program, show the main
+// window without blocking, start its timers, then run the event loop until the window
+// unloads.
+
+#include "app/ProgramContext.h"
+#include "app/ProgramFont.h"
+#include "app/StartUp.h"
+#include "app/TestScript.h"
+#include "app/WheelFocus.h"
+#include "monitor/TestHooks.h"
+#include "program/Program.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    app::WheelFocusGuard wheelNeedsFocus(application);
+    app::SetProgramFont();
+    monitor::InstallTestHooksFromEnvironment();
+    app::ProgramContext context;
+    app::PrepareProgram(context, QCoreApplication::applicationDirPath());
+
+    program::Program program(context);
+    program.window.OnUnloaded = [] { QCoreApplication::quit(); };
+    program.window.Show();
+    program.window.EnableTimers();
+    const std::unique_ptr<app::TestScript> script =
+        app::TestScriptFromEnvironment(program.window, monitor::RecordTestEvent);
+    return application.exec();
+}
