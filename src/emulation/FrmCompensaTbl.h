@@ -58,6 +58,7 @@ private:
     };
 
     void MakeControls();
+    void PrepareGrid(int table);
     void Arm(int table);
     int TableOf(const QObject* grid) const;
     QString AxisText(int table, qint32 value) const;
