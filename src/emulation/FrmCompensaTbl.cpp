@@ -81,7 +81,7 @@ std::optional<double> Number(const QTableWidget& grid, int row, int col, const Q
 } // namespace
 
 FrmCompensaTbl::FrmCompensaTbl(app::ProgramContext& context, app::FrmLX735& owner)
-    : QWidget(&owner, Qt::Window), ctx_(context), owner_(owner) {
+    : QWidget(&owner, Qt::Window), ctx_(context) {
     setObjectName("FrmCompensaTbl");
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle("Compensa");

@@ -72,7 +72,6 @@ private:
     bool event(QEvent* event) override;
 
     app::ProgramContext& ctx_;
-    app::FrmLX735& owner_;
     std::array<Table, 4> tables_{};
     QComboBox* cmbSmagAcc_ = nullptr;
     QPushButton* cmdModScala_ = nullptr;
