@@ -7,10 +7,6 @@
 
 #include "monitor/TwipsGeometry.h"
 
-namespace app {
-class FrmLX735;
-}
-
 namespace emulation {
 
 inline constexpr float LargeFontAboveHeight = 11520;

@@ -7,12 +7,15 @@
 // the write countdown is armed. The block shown is the write copy while it waits to be
 // written or read back, so a second edit keeps the first and the page shows what goes
 // out. Handlers do nothing while the window fills its pages.
+//
+// EmulaPage.cpp holds the page's making, its settings and its fill; EmulaPageEdits.cpp
+// the installer's edits in the threshold boxes and the grids.
 
 #include "emulation/EmulaMath.h"
 #include "emulation/HoldRepeat.h"
 
 #include <QObject>
-#include <QPointer>
+#include <array>
 #include <functional>
 
 class QComboBox;
@@ -35,7 +38,8 @@ namespace emulation {
 class EmulaPage : public QObject {
 public:
     // Makes the page's own controls (the threshold boxes, GrdRpm, GrdBar, the marker)
-    // under FrmEmul.
+    // under FrmEmul and binds every control the page uses. The window's table and the
+    // Configuration page (built first) make the others.
     EmulaPage(app::ProgramContext& context, app::FrmLX735& window);
 
     // Replaces the window's and the scheduler's no-ops with this page's procedures.
@@ -61,28 +65,31 @@ public:
     HoldRepeat& Hold() { return hold_; }
 
 private:
-    template <typename T> T* Find(const char* name) const;
+    static constexpr int FirstLevelByte = 82; // the threshold boxes' bytes follow
+
     void BindControls();
+    void ConnectSettings(); // EmulaPage.cpp
+    void ConnectEditors();  // EmulaPageEdits.cpp
     const EmulaBlk& ShownBlock();
     void EditBlock(const std::function<void(EmulaBlk&)>& edit);
     void ApplyTableEnable(const EmulaBlk& block);
-    void ChooseProbeType(const char* combo, int byte, quint8 keptBits);
+    void ChooseProbeType(const QComboBox& combo, int byte, quint8 keptBits);
     void EnableSettings();
     int LambdaIndex() const;
     CellMode Mode() const;
-    void FillBox(QLineEdit* box, const QString& text);
 
     // Threshold boxes.
-    bool LevelEvent(QLineEdit* box, QEvent* event);
-    void StoreLevel(QLineEdit* box);
+    int LevelOf(const QObject* box) const; // its index in levels_, -1 for another control
+    void LevelEvent(int level, QEvent* event);
+    void StoreLevel(int level);
 
     // Grids.
-    bool GridEvent(QTableWidget* grid, QEvent* event);
-    void SelectEmulaCell(QTableWidget* grid);
-    void DeselectEmulaCell(QTableWidget* grid, bool leavingGrid);
-    void StepAxisCell(QTableWidget* grid, bool up, bool shift);
+    bool GridEvent(QTableWidget& grid, QEvent* event);
+    void SelectEmulaCell(QTableWidget& grid);
+    void DeselectEmulaCell(QTableWidget& grid, bool leavingGrid);
+    void StepAxisCell(QTableWidget& grid, bool up, bool shift);
     void StepGrdEmulBlock(bool up, bool shift);
-    void StoreAxis(QTableWidget* grid);
+    void StoreAxis(QTableWidget& grid);
     void StoreTable();
     void EnterOnGrdEmul();
 
@@ -90,13 +97,31 @@ private:
 
     app::ProgramContext& ctx_;
     app::FrmLX735& window_;
-    QWidget* frame_ = nullptr;
+
+    QWidget* frame_ = nullptr; // FrmEmul
+    QComboBox* cmbSwtchLambda_ = nullptr;
+    QComboBox* cmbAbilEmula_ = nullptr;
+    QComboBox* cmbSonda1_ = nullptr;
+    QComboBox* cmbSonda2_ = nullptr;
+    QComboBox* cmbRitardo_ = nullptr;
+    QComboBox* cmbFiltro_ = nullptr;
+    // The Configuration page's mirrors.
+    QComboBox* cmbSwtchLambdaBis_ = nullptr;
+    QComboBox* cmbSonda1Bis_ = nullptr;
+    QComboBox* cmbSonda2Bis_ = nullptr;
+    std::array<QLineEdit*, 4> levels_{}; // in the order of the threshold bytes 82..85
+    QTableWidget* grdEmul_ = nullptr;
+    QTableWidget* grdRpm_ = nullptr;
+    QTableWidget* grdBar_ = nullptr;
+    QTableWidget* grdTitolo_ = nullptr;
+    QWidget* lblTabSoglie_ = nullptr;
+    QLabel* marker_ = nullptr; // PctGrdLambda
+
     HoldRepeat hold_;
     double emulaLevEntryValue_ = 0;
     bool emulaRepainting_ = false;
     int lambdaIndexShown_ = -1;
     bool edited_ = false; // the write copy holds edits the read block may not show yet
-    bool bound_ = false;
 };
 
 } // namespace emulation

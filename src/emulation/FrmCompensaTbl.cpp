@@ -1,11 +1,13 @@
 #include "emulation/FrmCompensaTbl.h"
 
+#include "app/ControlBuilder.h"
 #include "app/Controls.h"
 #include "app/FrmLX735.h"
 #include "app/ProgramContext.h"
 #include "emulation/CompMath.h"
+#include "emulation/EmulaDesign.h"
+#include "emulation/GridCells.h"
 #include "emulation/StepKeys.h"
-#include "monitor/ControlLook.h"
 #include "monitor/DialogTexts.h"
 #include "support/Colors.h"
 #include "support/Conversions.h"
@@ -15,7 +17,6 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -32,51 +33,26 @@ namespace {
 
 using support::ColorFromBgr;
 
-constexpr quint32 Yellow = 0xFFFF;
-constexpr quint32 Black = 0;
-constexpr quint32 SysWindow = 0x80000005;
 constexpr int PaceMs = 150;
 constexpr int MarkerMs = 200;
 constexpr int Columns = CompPoints + 1;
-// The leaning frame's row of tools stands below its title, clear of the frame's line.
-constexpr int ToolRowTop = 300;
 
+// The tables' controls (see CompensaTblDesign), in the order of the tables' ids 1..4.
 struct TableDef {
     const char* frame;
-    const char* frameCaption;
-    int frameLeft;
-    int frameTop;
     const char* check;
-    const char* checkCaption;
-    int checkTop;
     const char* grid;
     const char* marker;
     const char* unit;
     CompEditor axis;
 };
-
-// In the order of the tables' ids 1..4.
-const TableDef Tables[] = {
-    {"FrmGrdTemp", "Compensazione Tempertura Gas", 158, 105, "ChkGrdTemp", "Abilita", 360,
-     "GrdTemp", "PctGrdTemp", "\u00b0C", TempEditor},
-    {"FrmGrdTempRid", "Compensazione Tempertura Riduttore", 158, 1980, "ChkGrdTempRid", "Abilita",
-     360, "GrdTempRid", "PctGrdTempRid", "\u00b0C", TempEditor},
-    {"FrmGrdPres", "Compensazione Pressione Riduttore", 158, 3870, "ChkGrdPres", "Abilita", 360,
-     "GrdPres", "PctGrdPres", "mBar", PressEditor},
-    {"FrmSmagAcc", "*** Smagrimento in Accelerazione", 120, 5760, "ChkSmagAcc", "*** Abilita", 405,
-     "GrdSmag", "PctGrdSmag", "ms", SmagTimeEditor},
+constexpr TableDef Tables[] = {
+    {"FrmGrdTemp", "ChkGrdTemp", "GrdTemp", "PctGrdTemp", "\u00b0C", TempEditor},
+    {"FrmGrdTempRid", "ChkGrdTempRid", "GrdTempRid", "PctGrdTempRid", "\u00b0C", TempEditor},
+    {"FrmGrdPres", "ChkGrdPres", "GrdPres", "PctGrdPres", "mBar", PressEditor},
+    {"FrmSmagAcc", "ChkSmagAcc", "GrdSmag", "PctGrdSmag", "ms", SmagTimeEditor},
 };
 constexpr int Smag = 3; // the leaning table's index
-
-QTableWidgetItem& Cell(QTableWidget& grid, int row, int col) {
-    QTableWidgetItem* item = grid.item(row, col);
-    if (!item) {
-        item = new QTableWidgetItem;
-        item->setTextAlignment(Qt::AlignCenter);
-        grid.setItem(row, col, item);
-    }
-    return *item;
-}
 
 // Fixed cells take no selection and no current cell.
 void SetFixed(QTableWidgetItem& item, bool fixed) {
@@ -85,9 +61,8 @@ void SetFixed(QTableWidgetItem& item, bool fixed) {
     item.setBackground(ColorFromBgr(fixed ? support::ColorButtonFace : SysWindow));
 }
 
-QLabel* MakeMarker(QWidget& parent, const char* name) {
-    auto* marker = new QLabel(&parent);
-    marker->setObjectName(name);
+// The marker: a small red triangle pointing down at the axis.
+QPixmap MarkerPicture() {
     QPixmap picture(11, 11);
     picture.fill(Qt::transparent);
     QPainter painter(&picture);
@@ -95,9 +70,7 @@ QLabel* MakeMarker(QWidget& parent, const char* name) {
     painter.setBrush(Qt::red);
     painter.drawPolygon(QPolygon({{0, 0}, {10, 0}, {5, 10}}));
     painter.end();
-    marker->setPixmap(picture);
-    app::MoveTwips(*marker, 0, 0, 165, 165);
-    return marker;
+    return picture;
 }
 
 std::optional<double> Number(const QTableWidget& grid, int row, int col, const QString& sep) {
@@ -108,7 +81,7 @@ std::optional<double> Number(const QTableWidget& grid, int row, int col, const Q
 } // namespace
 
 FrmCompensaTbl::FrmCompensaTbl(app::ProgramContext& context, app::FrmLX735& owner)
-    : QWidget(&owner, Qt::Window), ctx_(context), owner_(owner) {
+    : QWidget(&owner, Qt::Window), ctx_(context) {
     setObjectName("FrmCompensaTbl");
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle("Compensa");
@@ -128,39 +101,20 @@ FrmCompensaTbl::FrmCompensaTbl(app::ProgramContext& context, app::FrmLX735& owne
 }
 
 void FrmCompensaTbl::MakeControls() {
+    app::ControlBuilder builder(*this);
+    builder.AddParent(objectName(), *this);
+    builder.Build(CompensaTblDesign());
+    const QPixmap markerPicture = MarkerPicture();
     for (int t = 0; t < 4; ++t) {
         const TableDef& def = Tables[t];
         Table& table = tables_[t];
-        table.frame = new QGroupBox(def.frameCaption, this);
-        table.frame->setObjectName(def.frame);
-        app::MoveTwips(*table.frame, def.frameLeft, def.frameTop, 9915, 1770);
+        table.frame = &app::Bind<QGroupBox>(*this, def.frame);
+        table.check = &app::Bind<QCheckBox>(*this, def.check);
+        table.grid = &app::Bind<QTableWidget>(*this, def.grid);
+        table.marker = &app::Bind<QLabel>(*this, def.marker);
+        table.marker->setPixmap(markerPicture);
         table.frame->installEventFilter(this);
-        table.check = new QCheckBox(def.checkCaption, table.frame);
-        table.check->setObjectName(def.check);
-        app::MoveTwips(*table.check, 90, def.checkTop, 1800, 285);
-        table.grid = new QTableWidget(2, Columns, table.frame);
-        table.grid->setObjectName(def.grid);
-        table.grid->horizontalHeader()->hide();
-        table.grid->verticalHeader()->hide();
-        table.grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        table.grid->setSelectionMode(QAbstractItemView::SingleSelection);
-        monitor::ShowOwnCellColours(*table.grid);
-        table.grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        table.grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        app::MoveTwips(*table.grid, 90, 720, 9690, 930);
-        table.grid->setColumnWidth(0, app::ToPixels(840));
-        for (int c = 1; c < Columns; ++c) {
-            table.grid->setColumnWidth(c, app::ToPixels(585));
-        }
-        for (int r = 0; r < 2; ++r) {
-            table.grid->setRowHeight(r, app::ToPixels(435));
-            for (int c = 0; c < Columns; ++c) {
-                Cell(*table.grid, r, c).setText(c == 0 ? (r == 0 ? QString(def.unit) : "%") : "0");
-                SetFixed(Cell(*table.grid, r, c), c == 0);
-            }
-        }
-        SetAxisLocked(*table.grid, true);
-        table.marker = MakeMarker(*table.frame, def.marker);
+        PrepareGrid(t);
         hold_.Watch(*table.grid);
         table.grid->installEventFilter(this);
         connect(table.grid, &QTableWidget::currentCellChanged, this,
@@ -180,22 +134,14 @@ void FrmCompensaTbl::MakeControls() {
             Arm(t + 1);
         });
     }
-    QWidget& smag = *tables_[Smag].frame;
-    const auto button = [&smag](const char* name, const char* caption, int left) {
-        auto* b = new QPushButton(caption, &smag);
-        b->setObjectName(name);
-        app::MoveTwips(*b, left, ToolRowTop, 1700, 375);
-        return b;
-    };
-    cmdModScala_ = button("CmdModScala", "*** Modifica Scala", 2040);
-    cmdTInj_ = button("CmdAutoMinMaxSmagTInj", "*** Min/Max TInj", 3840);
-    cmdPerc_ = button("CmdAutoMinMaxSmagPerc", "*** Min/Max %", 5640);
+    cmdModScala_ = &app::Bind<QPushButton>(*this, "CmdModScala");
+    cmdTInj_ = &app::Bind<QPushButton>(*this, "CmdAutoMinMaxSmagTInj");
+    cmdPerc_ = &app::Bind<QPushButton>(*this, "CmdAutoMinMaxSmagPerc");
+    cmbSmagAcc_ = &app::Bind<QComboBox>(*this, "CmbSmagAcc");
+    lblHelp_ = &app::Bind<QLabel>(*this, "LblHelp");
     connect(cmdModScala_, &QPushButton::clicked, this, [this] { CmdModScala_Click(); });
     connect(cmdTInj_, &QPushButton::clicked, this, [this] { CmdAutoMinMaxSmagTInj_Click(); });
     connect(cmdPerc_, &QPushButton::clicked, this, [this] { CmdAutoMinMaxSmagPerc_Click(); });
-    cmbSmagAcc_ = new QComboBox(&smag);
-    cmbSmagAcc_->setObjectName("CmbSmagAcc");
-    app::MoveTwips(*cmbSmagAcc_, 7440, ToolRowTop, 1700, 375);
     for (int i = 1; i <= 32; ++i) {
         cmbSmagAcc_->addItem(QString::number(i));
     }
@@ -206,11 +152,28 @@ void FrmCompensaTbl::MakeControls() {
         ctx_.Images.CompTblSmag[31] = cmbSmagAcc_->itemText(index).toInt();
         Arm(Smag + 1);
     });
-    lblHelp_ = new QLabel("Selezionare una cella e utilizzare i tasti - o + per cambiare i valori. "
-                          "Premere shift per le cambiare le decine",
-                          this);
-    lblHelp_->setObjectName("LblHelp");
-    app::MoveTwips(*lblHelp_, 158, 7680, 9870, 285);
+}
+
+// Two rows, the axis over the percent row, with their units in a fixed first column;
+// the axis row locked.
+void FrmCompensaTbl::PrepareGrid(int table) {
+    QTableWidget& grid = *tables_[table].grid;
+    grid.setRowCount(2);
+    grid.setColumnCount(Columns);
+    grid.setEditTriggers(QAbstractItemView::NoEditTriggers);
+    PrepareSteppedGrid(grid, QAbstractItemView::SingleSelection);
+    grid.setColumnWidth(0, app::ToPixels(840));
+    for (int c = 1; c < Columns; ++c) {
+        grid.setColumnWidth(c, app::ToPixels(585));
+    }
+    for (int r = 0; r < 2; ++r) {
+        grid.setRowHeight(r, app::ToPixels(435));
+        for (int c = 0; c < Columns; ++c) {
+            Cell(grid, r, c).setText(c == 0 ? (r == 0 ? QString(Tables[table].unit) : "%") : "0");
+            SetFixed(Cell(grid, r, c), c == 0);
+        }
+    }
+    SetAxisLocked(grid, true);
 }
 
 void FrmCompensaTbl::LoadCompCaptions() {
@@ -329,8 +292,7 @@ void FrmCompensaTbl::SelectCompCell(int table) {
         return;
     }
     if (row == 1) {
-        Cell(grid, row, col).setBackground(ColorFromBgr(Yellow));
-        Cell(grid, row, col).setForeground(ColorFromBgr(Black));
+        PaintCell(grid, row, col, Yellow, Black);
     }
     selRow_ = row;
     selCol_ = col;
@@ -339,9 +301,7 @@ void FrmCompensaTbl::SelectCompCell(int table) {
 
 void FrmCompensaTbl::DeselectCompCell(int table, int row, int col) {
     if (row == 1 && col > 0) {
-        QTableWidget& grid = *tables_[table].grid;
-        Cell(grid, row, col).setBackground(ColorFromBgr(SysWindow));
-        Cell(grid, row, col).setForeground(ColorFromBgr(Black));
+        PaintCell(*tables_[table].grid, row, col, SysWindow, Black);
     }
     selRow_ = selCol_ = -1;
 }
@@ -479,10 +439,7 @@ bool FrmCompensaTbl::event(QEvent* event) {
 }
 
 void ConnectCmdTableComp(app::ProgramContext& context, app::FrmLX735& window) {
-    auto* button = qobject_cast<QPushButton*>(window.Control("CmdTableComp"));
-    if (!button) {
-        return;
-    }
+    QPushButton* button = &app::Bind<QPushButton>(window, "CmdTableComp");
     auto open = std::make_shared<QPointer<FrmCompensaTbl>>();
     QObject::connect(button, &QPushButton::clicked, &window, [&context, &window, open] {
         if (!*open) {

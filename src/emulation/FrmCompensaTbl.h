@@ -58,6 +58,7 @@ private:
     };
 
     void MakeControls();
+    void PrepareGrid(int table);
     void Arm(int table);
     int TableOf(const QObject* grid) const;
     QString AxisText(int table, qint32 value) const;
@@ -71,7 +72,6 @@ private:
     bool event(QEvent* event) override;
 
     app::ProgramContext& ctx_;
-    app::FrmLX735& owner_;
     std::array<Table, 4> tables_{};
     QComboBox* cmbSmagAcc_ = nullptr;
     QPushButton* cmdModScala_ = nullptr;

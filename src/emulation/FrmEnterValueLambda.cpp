@@ -2,6 +2,7 @@
 
 #include "app/Controls.h"
 #include "app/ProgramContext.h"
+#include "emulation/EmulaDesign.h"
 #include "monitor/DialogTexts.h"
 #include "support/Conversions.h"
 #include "support/MessageBox.h"
@@ -13,31 +14,19 @@
 
 namespace emulation {
 
-namespace {
-
-constexpr const char* DesignCaptions[] = {"** [+/-] Lineare", "**[%] Percentuale",
-                                          "**[=] Assoluta"};
-
-} // namespace
-
 FrmEnterValueLambda::FrmEnterValueLambda(app::ProgramContext& context, QWidget* owner)
     : QDialog(owner), ctx_(context) {
     setObjectName("FrmEnterValueLambda");
     setWindowTitle(context.Texts.AppTitle);
     setModal(true);
     setFixedSize(app::ToPixels(3600), app::ToPixels(2160));
-    for (int i = 0; i < 3; ++i) {
-        opt_[i] = new QRadioButton(DesignCaptions[i], this);
-        opt_[i]->setObjectName(app::ArrayName("OptTipoOper", i));
-        app::MoveTwips(*opt_[i], 240, 180 + i * 360, 3120, 300);
-    }
-    txtValue_ = new QLineEdit("0", this);
-    txtValue_->setObjectName("TxtValue");
-    app::MoveTwips(*txtValue_, 240, 1320, 1800, 330);
-    cmdRet_ = new QPushButton("Click", this);
-    cmdRet_->setObjectName("CmdRet");
+    app::ControlBuilder builder(*this);
+    builder.AddParent(objectName(), *this);
+    builder.Build(EnterValueDesign());
+    opt_ = app::BindArray<QRadioButton>(*this, "OptTipoOper", 0, 3);
+    txtValue_ = &app::Bind<QLineEdit>(*this, "TxtValue");
+    cmdRet_ = &app::Bind<QPushButton>(*this, "CmdRet");
     cmdRet_->setAutoDefault(false);
-    app::MoveTwips(*cmdRet_, 2160, 1290, 1200, 390);
     txtValue_->installEventFilter(this);
     cmdRet_->installEventFilter(this);
     connect(cmdRet_, &QPushButton::clicked, this, [this] { CmdRet_Click(); });
@@ -58,15 +47,18 @@ void FrmEnterValueLambda::CaricaLingua() {
     }
 }
 
-bool FrmEnterValueLambda::ValidateValueText() {
-    const QString text = txtValue_->text();
-    int oper = OperLinear;
-    for (int i = 0; i < 3; ++i) {
+int FrmEnterValueLambda::CheckedOper(int otherwise) const {
+    for (int i = 0; i < int(opt_.size()); ++i) {
         if (opt_[i]->isChecked()) {
-            oper = i + 1;
+            return i + 1;
         }
     }
-    const int message = CheckEnterValue(text, oper, ctx_.DecimalSep);
+    return otherwise;
+}
+
+bool FrmEnterValueLambda::ValidateValueText() {
+    const QString text = txtValue_->text();
+    const int message = CheckEnterValue(text, CheckedOper(OperLinear), ctx_.DecimalSep);
     if (message == 0) {
         return true;
     }
@@ -87,11 +79,7 @@ void FrmEnterValueLambda::CmdRet_Click() {
         Oper = OperCancelled;
         return;
     }
-    for (int i = 0; i < 3; ++i) {
-        if (opt_[i]->isChecked()) {
-            Oper = i + 1;
-        }
-    }
+    Oper = CheckedOper(Oper);
     Result = support::LocaleNumber(txtValue_->text(), ctx_.DecimalSep).value_or(0.0);
     confirmed_ = true;
     accept();

@@ -8,7 +8,7 @@
 #include "emulation/EmulaMath.h"
 
 #include <QDialog>
-#include <array>
+#include <vector>
 
 class QLineEdit;
 class QPushButton;
@@ -32,13 +32,15 @@ public:
     int Oper = OperAbsolute;
 
 private:
+    // The operation of the option chosen (1 to 3); otherwise when none is.
+    int CheckedOper(int otherwise) const;
     bool ValidateValueText();
     void reject() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
     app::ProgramContext& ctx_;
-    std::array<QRadioButton*, 3> opt_{};
+    std::vector<QRadioButton*> opt_; // OptTipoOper(0..2)
     QLineEdit* txtValue_ = nullptr;
     QPushButton* cmdRet_ = nullptr;
     bool confirmed_ = false;

@@ -1,3 +1,4 @@
+#include "emulation/EmulaDesign.h"
 #include "emulation/EmulaLayout.h"
 
 #include <gtest/gtest.h>
@@ -44,6 +45,20 @@ TEST(EmulaLayout, GridsShareTheLabelAndRowsFollowItsHeight) {
     EXPECT_FLOAT_EQ(page["GrdEmul"].Left, label.Left + 60 + area * 12 / 100);
     for (const char* name : {"TxtLambdaOut1", "TxtLambdaOut2", "TxtAbsPres"}) {
         EXPECT_EQ(page[name].Height, 405) << name;
+    }
+}
+
+// A control the page makes and the layout does not place would stay where the design put
+// it, over the table, whatever the window's size. The marker follows the working point.
+TEST(EmulaLayout, PlacesEveryControlThePageMakes) {
+    monitor::TwipsGeometry page;
+    LayoutEmulaPage(page, 12000, 9000, 12000, 9600);
+    for (const app::ControlDesc& desc : EmulaPageDesign()) {
+        const QString name = app::DescName(desc, 0);
+        if (name != "PctGrdLambda") {
+            EXPECT_GT(page[name].Width, 0) << desc.name;
+            EXPECT_TRUE(EmulaPageControls().contains(name)) << desc.name;
+        }
     }
 }
 
