@@ -46,7 +46,7 @@ public:
     // True once the window was asked to unload (by the tick after a close request).
     bool Unloaded() const { return unloaded_; }
 
-    // Recording.
+    // Recording (FrmViewRecording.cpp).
     void OptRun_Click(int index);
     void StartRecording();
     void Timer1_Timer();
@@ -54,27 +54,20 @@ public:
     bool Recording() const;
     QTimer& Timer1() { return timer1_; }
 
-    // Files.
+    // Files and paging (FrmViewFiles.cpp).
     void LoadLogFile(const QString& path, int direction);
     void SaveRawLog();
     void CmdOpen_Click();
     void CmdSeek_Click(int direction);
     void CmdEsporta_Click();
     void CmdReload_Click();
+    void SetSeekButtons(bool show);
 
-    // Plot.
+    // Plot, zoom, offset, time base, slider, cursor, busy indicator (FrmViewPlot.cpp).
     void RedrawSignals();
     void DrawNewSamples(int& n);
     void CaricaGriglia(bool build);
     int GridDotCount() const;
-
-    // Channel controls and cursor.
-    void LblSignal_Click(int index);
-    void PctMostra_Click(int index);
-    void ChkSignal_Click(int index);
-    void CmdEscSet_Click();
-    void OpenCylCoil();
-    void CmdEscCylCoil_Click();
     void CmdOffset_Click(bool down);
     void CmdZoom_Click(bool in);
     void CmdReset_Click();
@@ -83,7 +76,14 @@ public:
     void ShowCursorValues(double x);
     void ShowLoading(bool show, const QString& caption);
     void SetSliderRange(bool toStart);
-    void SetSeekButtons(bool show);
+
+    // Channel selection and set-up (FrmView.cpp).
+    void LblSignal_Click(int index);
+    void PctMostra_Click(int index);
+    void ChkSignal_Click(int index);
+    void CmdEscSet_Click();
+    void OpenCylCoil();
+    void CmdEscCylCoil_Click();
 
     // State, public for the tests.
     Samples ViewSamples{Mem1Rec{}};

@@ -50,8 +50,6 @@ void FrmView::SetCaptionSource(const QString& source) {
     setWindowTitle(QString(WindowCaption) + "[" + source + "]");
 }
 
-// ---- Files
-
 // The source's page in the given direction, loaded and drawn; toStart puts the slider
 // back to the start of the data.
 void FrmView::LoadAndDraw(int direction, bool toStart) {
