@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <type_traits>
 
 namespace viewer {
 
@@ -129,7 +130,7 @@ QWidget* MakeCustom(const app::ControlDesc& desc, QWidget& parent) {
     qFatal("FrmView: no maker for the control %s", desc.name);
 }
 
-// Fills of one colour and the controls hidden until a procedure shows them.
+// Controls filled with one colour (the busy label with its text black on white).
 constexpr struct {
     const char* name;
     const char* style;
@@ -137,6 +138,7 @@ constexpr struct {
              {"LblLoading", "background-color:#ffffff;color:#000000;"},
              {"ShpLoading", "background-color:#000080;"}};
 
+// Hidden until a procedure shows them.
 constexpr const char* HiddenAtStart[] = {"PctMostraRif", "CmdSeekPrev", "CmdSeekNext", "LblLoading",
                                          "ShpLoading",   "Frame1",      "Frame2"};
 
