@@ -1,14 +1,15 @@
 #include "firmware/FrmUpdate.h"
 
+#include "app/ControlBuilder.h"
 #include "app/Controls.h"
 #include "app/ProgramContext.h"
 #include "firmware/FlashProgramming.h"
+#include "firmware/FrmUpdateDesign.h"
 #include "monitor/ControlLook.h"
 #include "support/Clock.h"
 #include "support/FileRoutines.h"
 
 #include <QCloseEvent>
-#include <QFont>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QIcon>
@@ -20,42 +21,14 @@ namespace firmware {
 
 namespace {
 
-// Geometry in twips.
-constexpr int WindowWidth = 8100;
-constexpr int WindowHeight = 5400;
-constexpr int Margin = 60;
-constexpr int Inner = 300;
-constexpr int CaptionWidth = 2700;
-constexpr int RowHeight = 375;
-constexpr int MsgTop = 1500;
-constexpr int MsgWidth = WindowWidth - 2 * Inner;
-constexpr int MsgHeight = 2400;
-constexpr int BottomTop = 4200;
-constexpr int BottomHeight = 615;
-constexpr int ButtonWidth = 1800;
 constexpr int ProgressStep = 15;
 constexpr double ProgressPauseUsec = 20000;
 constexpr double TogglePauseUsec = 100000;
-
-// BGR colours.
-constexpr quint32 PureRed = 0x0000FF;
-constexpr quint32 Orange = 0x0080FF;
-constexpr quint32 LightRed = 0x8080FF;
-constexpr quint32 LightOrange = 0x80C0FF;
-constexpr quint32 White = 0xFFFFFF;
-constexpr quint32 BarColor = 0xC08000;
 constexpr int BlinkMs = 200;
 
 const QString LinkDownText =
     QStringLiteral("The link to the ECU is down. The update goes on once it is back; Esc leaves "
                    "it and closes the program.");
-
-QLabel* MakeLabel(QWidget& parent, const QString& name, int left, int top, int width, int height) {
-    auto* label = new QLabel(&parent);
-    label->setObjectName(name);
-    app::MoveTwips(*label, left, top, width, height);
-    return label;
-}
 
 } // namespace
 
@@ -64,7 +37,8 @@ FrmUpdate::FrmUpdate(app::ProgramContext& context, QWidget* parent)
     setObjectName("FrmUpdate");
     setWindowTitle(FrmUpdateTitle);
     setModal(true);
-    BuildControls();
+    BuildUpdateControls(*this);
+    BindControls();
     timer1_.setInterval(BlinkMs);
     connect(&timer1_, &QTimer::timeout, this, [this] { Timer1_Timer(); });
     connect(cmdUpdate_, &QPushButton::clicked, this, [this] { CmdUpdate_Click(); });
@@ -72,58 +46,17 @@ FrmUpdate::FrmUpdate(app::ProgramContext& context, QWidget* parent)
     Form_Load();
 }
 
-void FrmUpdate::BuildControls() {
-    setFixedSize(app::ToPixels(WindowWidth), app::ToPixels(WindowHeight));
-    monitor::SetBackColor(*this, Orange);
-    fmeBack_ = new QFrame(this);
-    fmeBack_->setObjectName("FmeBack");
-    fmeBack_->setFrameShape(QFrame::Box);
-    monitor::SetBackColor(*fmeBack_, support::ColorButtonFace);
-
-    lblRelEcu_ = MakeLabel(*this, "LblRelEcu", Inner, Inner, CaptionWidth, RowHeight);
-    lblRelFle_ =
-        MakeLabel(*this, "LblRelFle", Inner, Inner + 2 * RowHeight, CaptionWidth, RowHeight);
-    const int valueLeft = Inner + CaptionWidth;
-    const int valueWidth = WindowWidth - Inner - valueLeft;
-    lblRelEcuVal_ = MakeLabel(*this, "LblRelEcu_Val", valueLeft, Inner, valueWidth, RowHeight);
-    lblRelFleVal_ =
-        MakeLabel(*this, "LblRelFle_Val", valueLeft, Inner + 2 * RowHeight, valueWidth, RowHeight);
-    monitor::SetBackColor(*lblRelEcuVal_, LightRed);
-    monitor::SetBackColor(*lblRelFleVal_, LightOrange);
-
-    lblMsg_ = MakeLabel(*this, "LblMsg", Inner, MsgTop, MsgWidth, MsgHeight);
-    lblMsg_->setWordWrap(true);
-    lblMsg_->setAlignment(Qt::AlignCenter);
-    QFont msgFont = lblMsg_->font();
-    msgFont.setPointSizeF(12);
-    msgFont.setBold(true);
-    lblMsg_->setFont(msgFont);
-    monitor::SetBackColor(*lblMsg_, White);
-
-    cmdUpdate_ = new QPushButton("Next", this);
-    cmdUpdate_->setObjectName("CmdUpdate");
-    app::MoveTwips(*cmdUpdate_, Inner, BottomTop, ButtonWidth, BottomHeight);
-    cmdEsc_ = new QPushButton("Esc", this);
-    cmdEsc_->setObjectName("CmdEsc");
-    app::MoveTwips(*cmdEsc_, WindowWidth - Inner - ButtonWidth, BottomTop, ButtonWidth,
-                   BottomHeight);
-    for (QPushButton* button : {cmdUpdate_, cmdEsc_}) {
-        button->setAutoDefault(false);
-        // Its own face: the window's blinking colour is not the buttons'.
-        monitor::SetBackColor(*button, support::ColorButtonFace);
-    }
-
-    lblBackBar_ = MakeLabel(*this, "LblBackBar", Inner, BottomTop, MsgWidth, BottomHeight);
-    lblBackBar_->setAlignment(Qt::AlignCenter);
-    QFont barFont = lblBackBar_->font();
-    barFont.setPointSizeF(19.5);
-    lblBackBar_->setFont(barFont);
-    monitor::SetBackColor(*lblBackBar_, White);
-    shpBarUpDate_ = new QFrame(this);
-    shpBarUpDate_->setObjectName("ShpBarUpDate");
-    monitor::SetFillColor(*shpBarUpDate_, BarColor);
-    app::MoveTwips(*shpBarUpDate_, Inner, BottomTop, 0, BottomHeight);
-    shpBarUpDate_->raise();
+void FrmUpdate::BindControls() {
+    fmeBack_ = &app::Bind<QFrame>(*this, "FmeBack");
+    lblRelEcu_ = &app::Bind<QLabel>(*this, "LblRelEcu");
+    lblRelFle_ = &app::Bind<QLabel>(*this, "LblRelFle");
+    lblRelEcuVal_ = &app::Bind<QLabel>(*this, "LblRelEcu_Val");
+    lblRelFleVal_ = &app::Bind<QLabel>(*this, "LblRelFle_Val");
+    lblMsg_ = &app::Bind<QLabel>(*this, "LblMsg");
+    cmdUpdate_ = &app::Bind<QPushButton>(*this, "CmdUpdate");
+    cmdEsc_ = &app::Bind<QPushButton>(*this, "CmdEsc");
+    lblBackBar_ = &app::Bind<QLabel>(*this, "LblBackBar");
+    shpBarUpDate_ = &app::Bind<QFrame>(*this, "ShpBarUpDate");
 }
 
 void FrmUpdate::Form_Load() {
@@ -131,7 +64,8 @@ void FrmUpdate::Form_Load() {
     if (support::IsFilePresent(icon)) {
         setWindowIcon(QIcon(icon));
     }
-    app::MoveTwips(*fmeBack_, Margin, Margin, WindowWidth - 2 * Margin, WindowHeight - 2 * Margin);
+    app::MoveTwips(*fmeBack_, BackMargin, BackMargin, WindowWidth - 2 * BackMargin,
+                   WindowHeight - 2 * BackMargin);
     fmeBack_->lower();
     ShowButtons(true, true);
     ShowStrip(false);

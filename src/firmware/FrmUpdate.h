@@ -46,9 +46,6 @@ public:
 
     int UpdateState() const { return updateState_; }
     bool Busy() const { return busy_; }
-    QTimer& Timer1() { return timer1_; }
-    // The width of the progress bar in twips, as the procedure set it.
-    double BarWidth() const { return barWidth_; }
     // Every caption the progress strip showed, in order.
     const QStringList& PhaseLog() const { return phaseLog_; }
 
@@ -60,8 +57,8 @@ private:
     // What Next does after a failure that can be repeated.
     enum class Resume { None, FlashPhase, WriteBack };
 
-    // Window (FrmUpdate.cpp).
-    void BuildControls();
+    // Window (FrmUpdate.cpp; its controls in FrmUpdateDesign).
+    void BindControls();
     void ShowIdentities();
     void SetMessage(const QString& text);
     void SetPhase(const QString& caption);
@@ -111,6 +108,7 @@ private:
     QList<QByteArray> writeBack_;
     int writeBackStep_ = 0;
 
+    // The controls the procedures use, bound once when the window is built.
     QFrame* fmeBack_;
     QLabel* lblRelEcu_;
     QLabel* lblRelFle_;

@@ -4,16 +4,17 @@
 // timer, or shows a recording decoded from a link log or a formatted log, as eight
 // step traces on one picture, with zoom, offset, time base, slider and cursor. Samples
 // are whole live-data records; the pure maths and the files are in PlotGeometry,
-// ViewerLog, FormattedLog and OsciConfig.
+// ViewerLog, FormattedLog and OsciConfig, the controls in FrmViewDesign, the plot area in
+// PlotPicture.
 
 #include "viewer/OsciConfig.h"
 #include "viewer/PlotGeometry.h"
 
 #include <QDialog>
-#include <QPixmap>
 #include <QTimer>
 #include <array>
 #include <functional>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -45,7 +46,7 @@ public:
     // True once the window was asked to unload (by the tick after a close request).
     bool Unloaded() const { return unloaded_; }
 
-    // Recording.
+    // Recording (FrmViewRecording.cpp).
     void OptRun_Click(int index);
     void StartRecording();
     void Timer1_Timer();
@@ -53,27 +54,20 @@ public:
     bool Recording() const;
     QTimer& Timer1() { return timer1_; }
 
-    // Files.
+    // Files and paging (FrmViewFiles.cpp).
     void LoadLogFile(const QString& path, int direction);
     void SaveRawLog();
     void CmdOpen_Click();
     void CmdSeek_Click(int direction);
     void CmdEsporta_Click();
     void CmdReload_Click();
+    void SetSeekButtons(bool show);
 
-    // Plot.
+    // Plot, zoom, offset, time base, slider, cursor, busy indicator (FrmViewPlot.cpp).
     void RedrawSignals();
     void DrawNewSamples(int& n);
     void CaricaGriglia(bool build);
     int GridDotCount() const;
-
-    // Channel controls and cursor.
-    void LblSignal_Click(int index);
-    void PctMostra_Click(int index);
-    void ChkSignal_Click(int index);
-    void CmdEscSet_Click();
-    void OpenCylCoil();
-    void CmdEscCylCoil_Click();
     void CmdOffset_Click(bool down);
     void CmdZoom_Click(bool in);
     void CmdReset_Click();
@@ -82,7 +76,14 @@ public:
     void ShowCursorValues(double x);
     void ShowLoading(bool show, const QString& caption);
     void SetSliderRange(bool toStart);
-    void SetSeekButtons(bool show);
+
+    // Channel selection and set-up (FrmView.cpp).
+    void LblSignal_Click(int index);
+    void PctMostra_Click(int index);
+    void ChkSignal_Click(int index);
+    void CmdEscSet_Click();
+    void OpenCylCoil();
+    void CmdEscCylCoil_Click();
 
     // State, public for the tests.
     Samples ViewSamples{Mem1Rec{}};
@@ -113,29 +114,39 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void BuildControls();
+    // Window and channel set-up (FrmView.cpp).
+    void BindControls();
+    void ConnectControls();
     void SetDefaultChannels();
     void FillCylCoilCombos();
     void ResizeVisiblePicture();
     void ColorChannelLabels();
-    void ShowSecDiv();
-    void ShowZoomOffset();
-    void PlaceZeroMarks();
-    void WriteOsciConfig();
-    void RestartSweep();
-    void ClearStore();
-    void SetSourcePath(const QString& path);
-    void SetCaptionSource(const QString& source);
-    bool RewriteRecordingLog();
-    void DrawSegments(int a, int b, int xa, int xb);
-    void DrawTick(int x);
-    bool Checked(int c) const;
-    bool Shown(int c) const;
     void SetShowTag(int c, const QString& tag);
     void SetReadoutColors(int c, quint32 fore, quint32 back);
     void Box(const QString& text);
-    void ApplyView();
-    void AfterChange(bool restart);
+
+    // Recording (FrmViewRecording.cpp).
+    bool RewriteRecordingLog();
+    void RestartSweep();
+    void ClearStore();
+
+    // Files and paging (FrmViewFiles.cpp).
+    void WriteOsciConfig();
+    void SetSourcePath(const QString& path);
+    void SetCaptionSource(const QString& source);
+    void LoadAndDraw(int direction, bool toStart);
+
+    // Plot and its controls (FrmViewPlot.cpp).
+    bool Checked(int c) const;
+    int CheckedCount() const;
+    bool Shown(int c) const;
+    void DrawSegments(int a, int b, int xa, int xb);
+    void DrawTick(int x);
+    void ShowSecDiv();
+    void ShowZoomOffset();
+    void PlaceZeroMarks();
+    void ApplyWhenViewing();
+    void RedrawOrRestart();
 
     app::ProgramContext& ctx_;
     std::array<QString, 8> names_;
@@ -145,19 +156,19 @@ private:
     double loadingNextStep_ = 0;
     double cursorX_ = 0;     // LneCursor.X1, twips
     std::size_t stored_ = 0; // slots of the recording's store that hold a sample
+    std::array<quint32, 8> readoutBack_{};
 
+    // The controls the procedures use, bound once when the window is built.
     PlotPicture* pctSignal_;
-    QWidget* pctOffset_;
     QFrame* lneCursor_;
     QLabel* lblLoading_;
     QFrame* shpLoading_;
-    std::array<QRadioButton*, 2> optRun_{};
-    std::array<QCheckBox*, 8> chkSignal_{};
-    std::array<QLineEdit*, 8> txtSignal_{};
-    std::array<QLabel*, 8> pctMostra_{};
-    std::array<QLabel*, 8> lblSignal_{};
-    std::array<QLabel*, 8> lblZero_{};
-    std::array<quint32, 8> readoutBack_{};
+    std::vector<QRadioButton*> optRun_;
+    std::vector<QCheckBox*> chkSignal_;
+    std::vector<QLineEdit*> txtSignal_;
+    std::vector<QLabel*> pctMostra_;
+    std::vector<QLabel*> lblSignal_;
+    std::vector<QLabel*> lblZero_;
     QSlider* sldSample_;
     QPushButton* cmdSeekPrev_;
     QPushButton* cmdSeekNext_;

@@ -478,6 +478,20 @@ TEST_F(ViewerWindow, CtrlAltShiftSOpensTheChannelSetUp) {
     EXPECT_EQ(Control("LblSignal(0)").height() * 15, viewer::ReadoutHeight(7));
 }
 
+TEST_F(ViewerWindow, TabMovesThroughTheChannelSetUpRowByRow) {
+    OpenOffLine();
+    QStringList order;
+    for (QWidget* w = &Control("ChkSignal(0)"); w != &Control("CmdEscSet");
+         w = w->nextInFocusChain()) {
+        order << w->objectName();
+    }
+    QStringList rows;
+    for (int c = 0; c < 8; ++c) {
+        rows << app::ArrayName("ChkSignal", c) << app::ArrayName("TxtSignal", c);
+    }
+    EXPECT_EQ(order, rows);
+}
+
 TEST_F(ViewerWindow, ChecksumErrorsAreToldOnlyInTheDeveloperView) {
     QString bad = ReplyHex(LiveData(3000));
     bad[30] = bad[30] == 'F' ? 'E' : 'F';
