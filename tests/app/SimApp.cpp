@@ -2,6 +2,7 @@
 
 #include "AppFixture.h"
 #include "app/Controls.h"
+#include "common/LinkLog.h"
 #include "link/LinkStateMachine.h"
 
 namespace app_tests {
@@ -40,11 +41,8 @@ QByteArrayList SimAppFixture::LogLines() const {
 
 int SimAppFixture::FrameLines() const {
     int frames = 0;
-    for (const QByteArray& line : LogLines()) {
-        const QByteArrayList fields = line.split(' ');
-        if (fields.size() >= 3 && (fields[1] == "T" || fields[1] == "R")) {
-            ++frames;
-        }
+    for (const staging::LogLine& line : staging::LinkLog(tree.Read("BIN/RxTx.TXT")).Lines()) {
+        frames += line.text.startsWith("T ") || line.text.startsWith("R ");
     }
     return frames;
 }

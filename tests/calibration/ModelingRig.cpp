@@ -10,9 +10,8 @@ ModelingRig::ModelingRig()
           return answer;
       }),
       fileHandler_([this](QWidget*, const app::FileDialogRequest&) { return chosenFile; }) {
-    Stage({"LNG/ConfigScale.ini", "LNG/M3.diz", "LNG/M3.con", "LNG/Lables.cfg", "LNG/Default.Xar",
-           "LNG/DefaultCng.Xar", "BIN/Flash.ini", "BIN/TarvencoInj468.frh"});
-    tree.Write("BIN/SetCom.ini", QuickSetCom());
+    StageProgram();
+    Stage({"LNG/Default.Xar", "LNG/DefaultCng.Xar"});
     // The calibration sets its timer going for the time it wants.
     AddTimer(
         0,
@@ -24,7 +23,7 @@ ModelingRig::ModelingRig()
 }
 
 ModelingRig::~ModelingRig() {
-    time.onPump = nullptr;
+    StopTimers();
     pages.map.reset();
     pages.modeling.reset();
     monitor.reset();

@@ -37,7 +37,7 @@ SimRig::SimRig(const sim::EcuConfig& config, int com) : ecu(config) {
 }
 
 SimRig::~SimRig() {
-    time.onPump = nullptr;
+    StopTimers();
 }
 
 void SimRig::Stage(std::initializer_list<const char*> files) const {

@@ -49,6 +49,10 @@ public:
     // once it runs; all timers due at a pump step in the order they were added.
     void AddTimer(double periodUsec, std::function<bool()> running, std::function<void()> tick);
 
+    // No timer steps from now on: a rig calls it first when it goes, before what its
+    // timers step.
+    void StopTimers() { time.onPump = nullptr; }
+
     // Lets simulated time pass in 1 ms waits.
     void Run(double usec);
     // Waits in 1 ms steps until the condition holds; False when maxUsec passed first.

@@ -19,9 +19,15 @@ SimWindow::SimWindow(const sim::EcuConfig& config, int com) : SimRig(config, com
 }
 
 SimWindow::~SimWindow() {
-    time.onPump = nullptr;
+    StopTimers();
     monitor.reset();
     window.reset();
+}
+
+void SimWindow::StageProgram() {
+    Stage({"LNG/ConfigScale.ini", "LNG/M3.diz", "LNG/M3.con", "LNG/Lables.cfg", "BIN/Flash.ini",
+           "BIN/TarvencoInj468.frh"});
+    tree.Write("BIN/SetCom.ini", QuickSetCom());
 }
 
 void SimWindow::Prepare() {

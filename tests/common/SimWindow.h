@@ -24,6 +24,9 @@ public:
     explicit SimWindow(const sim::EcuConfig& config = Quiet(), int com = 1);
     ~SimWindow() override;
 
+    // The data files the window loads, from the build's staged tree, and SetCom.ini of
+    // QuickSetCom.
+    void StageProgram();
     // The context on the rig's port and a fake cable driver, prepared on the tree (after
     // the rig staged its files).
     void Prepare();

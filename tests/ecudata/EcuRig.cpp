@@ -27,7 +27,7 @@ EcuRig::EcuRig(const sim::EcuConfig& config) : SimRig(config) {
 }
 
 EcuRig::~EcuRig() {
-    time.onPump = nullptr; // the link timer steps the link: stopped before it goes
+    StopTimers();
     link.Host(nullptr);
 }
 

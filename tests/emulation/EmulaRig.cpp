@@ -5,9 +5,7 @@
 namespace emulation_test {
 
 EmulaRig::EmulaRig() {
-    Stage({"LNG/ConfigScale.ini", "LNG/M3.diz", "LNG/M3.con", "LNG/Lables.cfg", "BIN/Flash.ini",
-           "BIN/TarvencoInj468.frh"});
-    tree.Write("BIN/SetCom.ini", QuickSetCom());
+    StageProgram();
     Prepare();
     context->DecimalSep = ".";
     BuildWindow(true);
@@ -19,7 +17,7 @@ EmulaRig::EmulaRig() {
 }
 
 EmulaRig::~EmulaRig() {
-    time.onPump = nullptr;
+    StopTimers();
     page.reset();
     configPage.reset();
 }

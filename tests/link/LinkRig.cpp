@@ -1,6 +1,7 @@
 #include "LinkRig.h"
 #include "LinkFixture.h"
 
+#include "common/LinkLog.h"
 #include "link/LinkStateMachine.h"
 
 namespace link_test {
@@ -17,7 +18,7 @@ LinkRig::LinkRig(const QByteArray& setCom, int com, const sim::EcuConfig& config
 }
 
 LinkRig::~LinkRig() {
-    time.onPump = nullptr; // the link timer steps the link: stopped before it goes
+    StopTimers();
 }
 
 QList<QByteArray> LinkRig::LogLines() const {
@@ -26,10 +27,9 @@ QList<QByteArray> LinkRig::LogLines() const {
 
 QStringList LinkRig::LoggedStates() const {
     QStringList states;
-    for (const QByteArray& line : LogLines()) {
-        const QList<QByteArray> fields = line.split(' ');
-        if (fields.size() == 3 && fields[1] == "C") {
-            states << QString::fromLatin1(fields[2]).remove('"');
+    for (const staging::LogLine& line : staging::LinkLog(tree.Read("BIN/RxTx.TXT")).Lines()) {
+        if (line.text.startsWith("C ")) {
+            states << line.text.mid(2);
         }
     }
     return states;

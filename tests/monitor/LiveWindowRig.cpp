@@ -10,9 +10,7 @@ namespace monitor_test {
 LiveWindowRig::LiveWindowRig() : LiveWindowRig(std::function<void()>()) {}
 
 LiveWindowRig::LiveWindowRig(const std::function<void()>& beforeShow) {
-    Stage({"LNG/ConfigScale.ini", "LNG/M3.diz", "LNG/M3.con", "LNG/Lables.cfg", "BIN/Flash.ini",
-           "BIN/TarvencoInj468.frh"});
-    tree.Write("BIN/SetCom.ini", QuickSetCom());
+    StageProgram();
     Prepare();
     context->DecimalSep = ",";
     BuildWindow(true);

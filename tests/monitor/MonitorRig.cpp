@@ -51,7 +51,7 @@ MonitorRig::MonitorRig(const sim::EcuConfig& config, bool search)
 }
 
 MonitorRig::~MonitorRig() {
-    time.onPump = nullptr; // before the monitor the timers step goes
+    StopTimers();
 }
 
 void MonitorRig::WriteImage(const QString& version, const QString& date, const QString& project) {
