@@ -72,6 +72,7 @@ void Child::Stop() {
 StagedTree::StagedTree(const BuildPaths& paths) : paths_(paths) {
     if (qEnvironmentVariableIsSet("LX735_E2E_KEEP")) {
         Keep();
+        qInfo("staged tree kept in %s", qPrintable(dir_.path()));
     }
     const QString root = QDir::cleanPath(paths.root) + "/";
     valid_ = dir_.isValid() && CopyTree(root + "LNG", Path("LNG")) && QDir().mkpath(Path("BIN")) &&
@@ -80,13 +81,6 @@ StagedTree::StagedTree(const BuildPaths& paths) : paths_(paths) {
         valid_ = valid_ && QFile::copy(root + file, Path(file));
     }
     valid_ = valid_ && QFile::copy(paths.program, Path("BIN/lx735"));
-}
-
-void StagedTree::Keep() {
-    if (dir_.autoRemove()) {
-        dir_.setAutoRemove(false);
-        qInfo("staged tree kept in %s", qPrintable(dir_.path()));
-    }
 }
 
 bool StagedTree::WriteSetCom(const PortSettings& s) const {

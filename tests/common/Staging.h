@@ -80,9 +80,9 @@ public:
     bool Valid() const { return valid_; }
     QString Path(const QString& relative) const { return dir_.filePath(relative); }
     // Keeps the tree (its link log, events, files) after the object goes.
-    void Keep();
+    void Keep() { dir_.setAutoRemove(false); }
 
-    // The port settings, the log path (MemoPath) the tree's own.
+    // Writes the port settings, MemoPath the tree's folder.
     bool WriteSetCom(const PortSettings& settings) const;
     // BIN/ComPorts.ini: each COM port given to its device path, no other.
     bool WriteComPorts(const QMap<int, QString>& ports) const;
