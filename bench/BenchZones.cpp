@@ -26,50 +26,29 @@ struct Model {
     ConfigScale scale;
 };
 
-void BM_ParseMem1(benchmark::State& state) {
+// One decoder on a whole reply of its zone.
+template <typename Decode>
+void BM_Decode(benchmark::State& state, quint8 command, int dataBytes, Decode decode) {
     Model m;
-    const QByteArray reply = bench::Reply(comm::CMD_READ_MEM1, Mem1WireSize);
+    const QByteArray reply = bench::Reply(command, dataBytes);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(ParseMem1(reply, m.images, m.scale));
+        benchmark::DoNotOptimize(decode(reply, m));
     }
 }
-BENCHMARK(BM_ParseMem1);
-
-void BM_ParseMem2(benchmark::State& state) {
-    Model m;
-    const QByteArray reply = bench::Reply(comm::CMD_READ_MEM2, Mem2WireSize);
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(ParseMem2(reply, m.images, m.scale));
-    }
-}
-BENCHMARK(BM_ParseMem2);
-
-void BM_ParseMem3(benchmark::State& state) {
-    Model m;
-    const QByteArray reply = bench::Reply(comm::CMD_READ_MEM3, Mem3WireSize);
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(ParseMem3(reply, m.images, m.requests, m.scale));
-    }
-}
-BENCHMARK(BM_ParseMem3);
-
-void BM_ParseSmpl(benchmark::State& state) {
-    Model m;
-    const QByteArray reply = bench::Reply(comm::CMD_READ_SMPL_GAS, SmplWireSize);
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(ParseSmplGas(reply, 0, m.images, m.scale));
-    }
-}
-BENCHMARK(BM_ParseSmpl);
-
-void BM_StoreEmulaReply(benchmark::State& state) {
-    Model m;
-    const QByteArray reply = bench::Reply(comm::CMD_READ_EMUS, EmulaBlkSize);
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(StoreEmulaReply(reply, m.images));
-    }
-}
-BENCHMARK(BM_StoreEmulaReply);
+BENCHMARK_CAPTURE(BM_Decode, ParseMem1, comm::CMD_READ_MEM1, Mem1WireSize,
+                  [](const QByteArray& r, Model& m) { return ParseMem1(r, m.images, m.scale); });
+BENCHMARK_CAPTURE(BM_Decode, ParseMem2, comm::CMD_READ_MEM2, Mem2WireSize,
+                  [](const QByteArray& r, Model& m) { return ParseMem2(r, m.images, m.scale); });
+BENCHMARK_CAPTURE(BM_Decode, ParseMem3, comm::CMD_READ_MEM3, Mem3WireSize,
+                  [](const QByteArray& r, Model& m) {
+                      return ParseMem3(r, m.images, m.requests, m.scale);
+                  });
+BENCHMARK_CAPTURE(BM_Decode, ParseSmpl, comm::CMD_READ_SMPL_GAS, SmplWireSize,
+                  [](const QByteArray& r, Model& m) {
+                      return ParseSmplGas(r, 0, m.images, m.scale);
+                  });
+BENCHMARK_CAPTURE(BM_Decode, StoreEmulaReply, comm::CMD_READ_EMUS, EmulaBlkSize,
+                  [](const QByteArray& r, Model& m) { return StoreEmulaReply(r, m.images); });
 
 void BM_CompTblFromBytes(benchmark::State& state) {
     Model m;

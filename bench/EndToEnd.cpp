@@ -16,7 +16,6 @@
 #include "sim/Ecu.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QThread>
 
 #include <algorithm>
@@ -47,6 +46,10 @@ struct Options {
     bool keep = false;
 };
 
+BuildPaths Paths() {
+    return {{LX735_EXECUTABLE, LX735_SIM_EXE, LX735_ROOT_DIR}, LX735_BARE_TIMER};
+}
+
 void Print(const QString& text) {
     std::fputs(qPrintable(text + "\n"), stdout);
     std::fflush(stdout);
@@ -75,10 +78,10 @@ bool ParseOptions(const QStringList& args, Options* options) {
 }
 
 // The time stamp of the first good live read; -1 before it.
-qint64 FirstLiveReadMs(const QString& log) {
-    for (const Exchange& e : ReadLinkLog(log)) {
-        if (e.name == LiveRead && e.good) {
-            return e.sentMs;
+qint64 FirstLiveReadMs(const EndToEndRun& run) {
+    for (const staging::LoggedExchange& e : run.Tree().Log().Exchanges()) {
+        if (e.name == LiveRead && e.Good()) {
+            return e.ms;
         }
     }
     return -1;
@@ -267,10 +270,10 @@ struct Measurement {
 
 // Device > OFFLINE through the program's test script, then its CPU while off-line.
 std::optional<CpuPair> MeasureOffLine(EndToEndRun& run, double seconds) {
-    const QString log = run.Path("BIN/RxTx.TXT");
-    const auto stopped = [&log] {
-        QFile file(log);
-        return file.open(QIODevice::ReadOnly) && file.readAll().contains(" C 8\"");
+    const auto stopped = [&run] {
+        const QList<staging::LogLine> lines = run.Tree().Log().Lines();
+        return std::any_of(lines.begin(), lines.end(),
+                           [](const staging::LogLine& line) { return line.text == "C 8"; });
     };
     if (!run.SendCommand("click MnuOffLine")) {
         return std::nullopt;
@@ -287,10 +290,10 @@ std::optional<CpuPair> MeasureOffLine(EndToEndRun& run, double seconds) {
 }
 
 // A program with no ECU on any port: it searches every port in turn.
-std::optional<CpuPair> MeasureSearching(const PortSettings& connected, double seconds) {
-    PortSettings settings = connected;
+std::optional<CpuPair> MeasureSearching(const staging::PortSettings& connected, double seconds) {
+    staging::PortSettings settings = connected;
     settings.search = true;
-    EndToEndRun run({LX735_EXECUTABLE, LX735_SIM_EXE, LX735_ROOT_DIR, LX735_BARE_TIMER});
+    EndToEndRun run(Paths());
     QString error;
     if (!run.Stage(settings, &error) || !run.StartProgram(&error) || !run.StartBareTimer(&error)) {
         Print("lx735-bench-e2e: " + error);
@@ -303,16 +306,15 @@ std::optional<CpuPair> MeasureSearching(const PortSettings& connected, double se
 // Waits for polling and its settling, then samples the program over the window.
 std::optional<Measurement> Measure(EndToEndRun& run, const Options& options) {
     Measurement m;
-    const QString log = run.Path("BIN/RxTx.TXT");
     m.startedMs = SteadyMs();
-    while (FirstLiveReadMs(log) < 0) {
+    while (FirstLiveReadMs(run) < 0) {
         if (!run.ProgramRunning() || SteadyMs() - m.startedMs > PollingWaitMs) {
             Print("lx735-bench-e2e: the program did not start polling the simulated ECU");
             return std::nullopt;
         }
         QThread::msleep(100);
     }
-    m.pollingMs = static_cast<double>(FirstLiveReadMs(log));
+    m.pollingMs = static_cast<double>(FirstLiveReadMs(run));
     QThread::msleep(static_cast<unsigned long>(SettleMs));
 
     m.fromMs = SteadyMs();
@@ -328,7 +330,7 @@ std::optional<Measurement> Measure(EndToEndRun& run, const Options& options) {
     return m;
 }
 
-void PrintSetUp(const PortSettings& settings, const Measurement& m) {
+void PrintSetUp(const staging::PortSettings& settings, const Measurement& m) {
     Print("lx735 end-to-end benchmark: lx735 offscreen against lx735-sim at the 38400-baud "
           "wire pace");
     Print(QString("  Port settings (BIN/SetCom.ini, the program's defaults): AttesaByteTx_usec "
@@ -346,15 +348,15 @@ void PrintSetUp(const PortSettings& settings, const Measurement& m) {
 }
 
 // The wire's and the link's busy shares and the program's own cost.
-void PrintLoad(const QList<Exchange>& exchanges, const Measurement& m, const LinkTimings& t,
-               const QString& eventsPath) {
+void PrintLoad(const QList<staging::LoggedExchange>& exchanges, const Measurement& m,
+               const LinkTimings& t, const QList<staging::ProgramEvent>& events) {
     double wireUsec = 0;
     double linkUsec = 0;
-    for (const Exchange& e : exchanges) {
-        if (e.sentMs >= m.fromMs && e.sentMs < m.toMs) {
+    for (const staging::LoggedExchange& e : exchanges) {
+        if (e.ms >= m.fromMs && e.ms < m.toMs) {
             wireUsec += static_cast<double>(e.request.size() + e.reply.size()) * WireByteUsec;
             linkUsec += static_cast<double>(e.request.size()) * t.attesaByteTxUsec;
-            linkUsec += e.good ? static_cast<double>(e.replyMs - e.sentMs) * 1000 : 0;
+            linkUsec += e.Good() ? static_cast<double>(e.replyMs - e.ms) * 1000 : 0;
         }
     }
     const double windowUsec = m.Seconds() * 1e6;
@@ -371,14 +373,14 @@ void PrintLoad(const QList<Exchange>& exchanges, const Measurement& m, const Lin
     Print("CPU connected and polling, same window:             " + CpuText(m.cpu.cpu));
     Print(QString("Peak memory of lx735 (VmHWM):                        %1 MiB")
               .arg(Fixed(static_cast<double>(m.cpu.after.vmHwmKb) / 1024, 1)));
-    QFile events(eventsPath);
-    const auto boxes = events.open(QIODevice::ReadOnly) ? events.readAll().count("MSGBOX ") : 0;
+    const auto boxes = std::count_if(events.begin(), events.end(),
+                                     [](const auto& event) { return event.kind == "MSGBOX"; });
     Print(QString("Message boxes shown:                                 %1").arg(boxes));
 }
 
 int Run(const Options& options) {
-    const PortSettings settings;
-    EndToEndRun run({LX735_EXECUTABLE, LX735_SIM_EXE, LX735_ROOT_DIR, LX735_BARE_TIMER});
+    const staging::PortSettings settings;
+    EndToEndRun run(Paths());
     if (options.keep) {
         run.Keep();
     }
@@ -396,7 +398,7 @@ int Run(const Options& options) {
     const std::optional<CpuPair> offLine = MeasureOffLine(run, sideSeconds);
     run.Stop();
     const std::optional<CpuPair> searching = MeasureSearching(settings, sideSeconds);
-    const QList<Exchange> exchanges = ReadLinkLog(run.Path("BIN/RxTx.TXT"));
+    const QList<staging::LoggedExchange> exchanges = run.Tree().Log().Exchanges();
     const auto window =
         Summarise(exchanges, static_cast<qint64>(m->fromMs), static_cast<qint64>(m->toMs));
     const auto sizes = Summarise(exchanges, 0, std::numeric_limits<qint64>::max());
@@ -419,7 +421,7 @@ int Run(const Options& options) {
     Print(QString("Allowed by the poll schedule and the link timings:   %1/s (measured: %2 % of "
                   "it)")
               .arg(Fixed(allowed, 2), Fixed(100 * measured / allowed, 1)));
-    PrintLoad(exchanges, *m, timings, run.Path("events.txt"));
+    PrintLoad(exchanges, *m, timings, run.Tree().Events());
     Print(QString("CPU off-line (Device > OFFLINE), %1 s:               ").arg(sideSeconds, 2) +
           (offLine ? CpuText(*offLine) : QString("not measured")));
     Print(QString("CPU with no ECU on any port (searching), %1 s:       ").arg(sideSeconds, 2) +

@@ -1,34 +1,21 @@
 #pragma once
 
-// One run of the end-to-end benchmark: a temporary copy of the build's runnable tree
-// (the executable copied, not linked) with the shipped default port settings and COM1
-// mapped to the simulated ECU's link, lx735-sim at the 38400-baud wire pace, and lx735
-// offscreen (its message boxes answered and recorded, as under test). Both processes
-// end with the object, on every path.
+// One run of the end-to-end benchmark: the program staged in a temporary tree
+// (common/Staging.h) with the shipped default port settings and COM1 mapped to the
+// simulated ECU's link, lx735-sim at the 38400-baud wire pace, and lx735 offscreen (its
+// message boxes answered and recorded, as under test). Every process ends with the
+// object, on every path.
 
-#include <QProcess>
+#include "common/Staging.h"
+
 #include <QString>
-#include <QTemporaryDir>
 #include <optional>
 
 namespace bench {
 
-// The port settings the run writes: the program's defaults (what it takes without a
-// BIN/SetCom.ini; ./demo.sh writes the same), with the search off on COM1.
-struct PortSettings {
-    qint64 attesaByteTxUsec = 500;
-    qint64 attesaGlobaleUsec = 4000000;
-    qint64 molAttesaGlobale = 500;
-    qint64 idleUsec = 100000;
-    qint64 numResend = 10;
-    bool search = false; // a port search from COM1 (no ECU: every port fails)
-};
-
 struct BuildPaths {
-    QString program;   // lx735
-    QString sim;       // lx735-sim
-    QString root;      // the build's runnable tree
-    QString bareTimer; // lx735-bench-timer
+    staging::BuildPaths program; // lx735, lx735-sim and the runnable tree
+    QString bareTimer;           // lx735-bench-timer
 };
 
 class EndToEndRun {
@@ -38,28 +25,30 @@ public:
     EndToEndRun(const EndToEndRun&) = delete;
     EndToEndRun& operator=(const EndToEndRun&) = delete;
 
-    QString Path(const QString& relative) const { return dir_.filePath(relative); }
+    QString Path(const QString& relative) const { return tree_.Path(relative); }
+    const staging::StagedTree& Tree() const { return tree_; }
     // Keeps the staged tree after the run.
-    void Keep() { dir_.setAutoRemove(false); }
+    void Keep() { tree_.Keep(); }
 
-    bool Stage(const PortSettings& settings, QString* error);
+    // The port settings on COM1, its device path the simulated ECU's link.
+    bool Stage(const staging::PortSettings& settings, QString* error);
     bool StartSim(QString* error);
     bool StartProgram(QString* error);
     bool StartBareTimer(QString* error);
-    bool ProgramRunning() const { return program_.state() == QProcess::Running; }
-    qint64 ProgramPid() const { return program_.processId(); }
-    qint64 BareTimerPid() const { return bareTimer_.processId(); }
+    bool ProgramRunning() const { return program_.Running(); }
+    qint64 ProgramPid() const { return program_.process.processId(); }
+    qint64 BareTimerPid() const { return bareTimer_.process.processId(); }
     // A line of the program's test script (Device > OFFLINE: "click MnuOffLine").
-    bool SendCommand(const QString& line);
+    bool SendCommand(const QString& line) { return tree_.SendScript({line}); }
     // Ends the program, then the simulated ECU.
     void Stop();
 
 private:
     BuildPaths paths_;
-    QTemporaryDir dir_;
-    QProcess sim_;
-    QProcess program_;
-    QProcess bareTimer_;
+    staging::StagedTree tree_;
+    staging::Child sim_;
+    staging::Child program_;
+    staging::Child bareTimer_;
 };
 
 // CPU seconds (user and system) and peak resident memory of a running process. The CPU

@@ -1,26 +1,15 @@
 #pragma once
 
-// The program's link log BIN/RxTx.TXT read back as exchanges: each request frame with
-// its time stamp and the receive buffer as the log last showed it before the next
-// request. The time stamps are the program's steady clock in milliseconds.
+// The exchanges of the program's link log (common/LinkLog.h) summed up by command. The
+// time stamps are the program's steady clock in milliseconds.
 
-#include <QByteArray>
+#include "common/LinkLog.h"
+
 #include <QList>
 #include <QMap>
 #include <QString>
 
 namespace bench {
-
-struct Exchange {
-    QString name;       // "CMD_READ_MEM1"
-    qint64 sentMs = 0;  // the "T " line, written once the request's last byte is out
-    QByteArray request; //
-    QByteArray reply;   // the last "R " buffer before the next request
-    qint64 replyMs = 0; // that line's stamp
-    bool good = false;  // a whole reply that passes the link's own check
-};
-
-QList<Exchange> ReadLinkLog(const QString& path);
 
 // One command's exchanges whose request went out in a window.
 struct CommandStats {
@@ -31,6 +20,7 @@ struct CommandStats {
     double replyMs = 0;      // mean time from the request's last byte to the whole reply
 };
 
-QMap<QString, CommandStats> Summarise(const QList<Exchange>& exchanges, qint64 fromMs, qint64 toMs);
+QMap<QString, CommandStats> Summarise(const QList<staging::LoggedExchange>& exchanges,
+                                      qint64 fromMs, qint64 toMs);
 
 } // namespace bench

@@ -2,20 +2,11 @@
 
 #include "AppFixture.h"
 #include "app/Controls.h"
-#include "app/StartUp.h"
-#include "common/BuildTools.h"
 #include "common/FillUnwired.h"
+#include "common/LinkLog.h"
 #include "link/LinkStateMachine.h"
-#include "support/Clock.h"
 
 namespace app_tests {
-
-namespace {
-
-constexpr double Timer1Usec = 1000;
-constexpr double Timer2Usec = 14000;
-
-} // namespace
 
 QByteArray SetComFile(int comPort, bool search, bool logPoint) {
     return "[Comport]\r\n" + QByteArray::number(comPort) + "\r\n" +
@@ -24,14 +15,10 @@ QByteArray SetComFile(int comPort, bool search, bool logPoint) {
            "[LogPoint]\r\n" + (logPoint ? "1" : "0") + "\r\n";
 }
 
-SimAppFixture::SimAppFixture() {
+SimAppFixture::SimAppFixture() : SimWindow(sim::EcuConfig(), SimCom) {
     tree.Write("LNG/M3.diz", ShippedFile("LNG/M3.diz"));
     tree.Write("LNG/M3.con", "0\r\n");
-    for (const char* file : {"BIN/Flash.ini", "BIN/TarvencoInj468.frh"}) {
-        tree.Write(file, testing_support::ReadFixture(testing_support::StagedRootPath(file)));
-    }
-    tree.Write("BIN/ComPorts.ini",
-               QString("[COM%1]\r\n%2\r\n").arg(SimCom).arg(SimDevice).toLatin1());
+    Stage({"BIN/Flash.ini", "BIN/TarvencoInj468.frh"});
     tree.Write("BIN/SetCom.ini", SetComFile(SimCom, false));
 
     services.Timer1Tick = [this] {
@@ -40,45 +27,14 @@ SimAppFixture::SimAppFixture() {
     };
     services.Timer2Tick = [this] { window->ElaboraMsgCom(); };
     testing_support::FillUnwiredWithNothing(services);
-    // The window's timers, on simulated time, while they are enabled.
-    time.onPump = [this] {
-        if (!window) {
-            return;
-        }
-        const double now = time.NowUsec();
-        if (window->Timer1().isActive() && now >= nextTimer1_) {
-            nextTimer1_ = now + Timer1Usec;
-            window->Timer1_Timer();
-        }
-        if (window && window->Timer2().isActive() && now >= nextTimer2_) {
-            nextTimer2_ = now + Timer2Usec;
-            window->Timer2_Timer();
-        }
-    };
-}
-
-SimAppFixture::~SimAppFixture() {
-    time.onPump = nullptr;
-    window.reset();
 }
 
 void SimAppFixture::Start() {
-    auto ftdiDriver = std::make_unique<platform::FakeFtdiDriver>();
-    ftdi = ftdiDriver.get();
-    context = std::make_unique<app::ProgramContext>(
-        std::make_unique<testing_support::SimPort>(ecu, SimDevice), std::move(ftdiDriver));
-    app::PrepareProgram(*context, tree.Path("BIN"));
-    window = std::make_unique<app::FrmLX735>(*context, services);
+    Prepare();
+    ftdi = static_cast<platform::FakeFtdiDriver*>(context->Ftdi.get());
+    BuildWindow(false);
     window->Show();
-    window->EnableTimers();
-}
-
-void SimAppFixture::Run(double usec) {
-    time.RunFor(usec, Timer1Usec);
-}
-
-bool SimAppFixture::RunUntil(const std::function<bool()>& condition, double maxUsec) {
-    return time.RunUntil(condition, maxUsec, Timer1Usec);
+    StartTimers();
 }
 
 QByteArrayList SimAppFixture::LogLines() const {
@@ -87,11 +43,8 @@ QByteArrayList SimAppFixture::LogLines() const {
 
 int SimAppFixture::FrameLines() const {
     int frames = 0;
-    for (const QByteArray& line : LogLines()) {
-        const QByteArrayList fields = line.split(' ');
-        if (fields.size() >= 3 && (fields[1] == "T" || fields[1] == "R")) {
-            ++frames;
-        }
+    for (const staging::LogLine& line : staging::LinkLog(tree.Read("BIN/RxTx.TXT")).Lines()) {
+        frames += line.text.startsWith("T ") || line.text.startsWith("R ");
     }
     return frames;
 }

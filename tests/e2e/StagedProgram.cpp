@@ -3,135 +3,39 @@
 #include "common/BuildTools.h"
 
 #include <QColor>
-#include <QDir>
-#include <QDirIterator>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
 #include <QStandardPaths>
-#include <QThread>
 #include <algorithm>
 
 namespace e2e {
 
 namespace {
 
-constexpr int StartMs = 10000;
+constexpr int StartMs = staging::StartMs;
 constexpr int ConnectMs = 60000;
-constexpr int StopMs = 5000;
-constexpr int PollMs = 50;
-
-bool CopyTree(const QString& from, const QString& to) {
-    QDirIterator it(from, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString source = it.next();
-        const QString target = to + "/" + QDir(from).relativeFilePath(source);
-        QDir().mkpath(QFileInfo(target).path());
-        if (!QFile::copy(source, target)) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size();
-}
-
-QString Unquoted(const QString& line) {
-    QString text = line.trimmed();
-    if (text.startsWith('"') && text.endsWith('"') && text.size() >= 2) {
-        text = text.mid(1, text.size() - 2);
-    }
-    return text;
-}
-
-// The lines the program has written whole: a line still being written (no end yet) is
-// left for the next look.
-QStringList WholeLines(const QString& text, const QString& end) {
-    QStringList lines = text.split(end);
-    lines.removeLast(); // after the last end: "" or a line not yet ended
-    return lines;
-}
-
-// The time stamp of a log line "<ms> <tag><text>"; -1 for a name line.
-qint64 StampOf(const QString& text) {
-    bool ok = false;
-    const qint64 ms = text.section(' ', 0, 0).toLongLong(&ok);
-    return ok && text.contains(' ') ? ms : -1;
-}
 
 } // namespace
 
-bool Child::Start(const QString& program, const QStringList& arguments,
-                  const QProcessEnvironment& environment) {
-    process.setProcessEnvironment(environment);
-    process.start(program, arguments);
-    return process.waitForStarted(StartMs);
-}
-
-void Child::Stop() {
-    if (!Running()) {
-        return;
-    }
-    process.terminate();
-    if (!process.waitForFinished(StopMs)) {
-        process.kill();
-        process.waitForFinished(StopMs);
-    }
-}
-
-StagedProgram::StagedProgram() {
-    // LX735_E2E_KEEP keeps the staged tree (its link log, events, files) to look at.
-    if (qEnvironmentVariableIsSet("LX735_E2E_KEEP")) {
-        dir_.setAutoRemove(false);
-        qInfo("staged tree kept in %s", qPrintable(dir_.path()));
-    }
-    const QString root = testing_support::StagedRootPath("");
-    valid_ = dir_.isValid() && CopyTree(root + "LNG", Path("LNG")) && QDir().mkpath(Path("BIN")) &&
-             QDir().mkpath(Path("SAMPLES"));
-    for (const char* file : {"BIN/Flash.ini", "BIN/TarvencoInj468.frh"}) {
-        valid_ = valid_ && QFile::copy(root + file, Path(file));
-    }
-    // The executable itself, not a link: the application folder is its folder's parent.
-    valid_ = valid_ && QFile::copy(LX735_EXECUTABLE, Path("BIN/lx735"));
+StagedProgram::StagedProgram()
+    : tree_({LX735_EXECUTABLE, LX735_SIM_EXE, testing_support::StagedRootPath("")}) {
     WriteSetCom(1, false);
     WriteComPorts();
 }
 
 void StagedProgram::WriteSetCom(int comPort, bool search) {
-    // Every setting as the program writes them; short reply waits and few resends, so
-    // that a failed exchange ends quickly, and a quick pace (the simulator's link is a
-    // pseudo-terminal: bytes 100 us apart, the reply looked for 5 ms after the request).
-    const QStringList pairs = {"[Setport]",
-                               "38400,N,8,1",
-                               "[Comport]",
-                               QString::number(comPort),
-                               "[MemoPath]",
-                               dir_.path(),
-                               "[Titolo]",
-                               "End-to-end",
-                               "[AttesaByteTx_usec]",
-                               "100",
-                               "[AttesaGlobale_usec]",
-                               "500000",
-                               "[MolAttesaGlobale]",
-                               "500",
-                               "[Idle_usec]",
-                               "5000",
-                               "[NumResend]",
-                               "2",
-                               "[UsbCom]",
-                               " 0 ",
-                               "[SearchCom]",
-                               search ? " 1 " : " 255 ",
-                               "[DCB_fBitFields]",
-                               "0",
-                               "[LogPoint]",
-                               "0"};
-    WriteFile(Path("BIN/SetCom.ini"), (pairs.join("\r\n") + "\r\n").toLatin1());
+    // Short reply waits and few resends, so that a failed exchange ends quickly, and a
+    // quick pace (the simulator's link is a pseudo-terminal: bytes 100 us apart, the
+    // reply looked for 5 ms after the request).
+    staging::PortSettings settings;
+    settings.comPort = comPort;
+    settings.title = "End-to-end";
+    settings.attesaByteTxUsec = 100;
+    settings.attesaGlobaleUsec = 500000;
+    settings.molAttesaGlobale = 500;
+    settings.idleUsec = 5000;
+    settings.numResend = 2;
+    settings.search = search;
+    tree_.WriteSetCom(settings);
 }
 
 void StagedProgram::MapCom(int n, const QString& path) {
@@ -140,12 +44,11 @@ void StagedProgram::MapCom(int n, const QString& path) {
 }
 
 void StagedProgram::WriteComPorts() {
-    QByteArray text;
+    QMap<int, QString> ports;
     for (int n = 1; n <= 9; ++n) {
-        const QString path = comPorts_.value(n, Path("BIN/no-such-port"));
-        text += "[COM" + QByteArray::number(n) + "]\r\n" + path.toLocal8Bit() + "\r\n";
+        ports[n] = comPorts_.value(n, Path("BIN/no-such-port"));
     }
-    WriteFile(Path("BIN/ComPorts.ini"), text);
+    tree_.WriteComPorts(ports);
 }
 
 bool StagedProgram::WriteImage(const QString& version, const QString& date,
@@ -155,21 +58,15 @@ bool StagedProgram::WriteImage(const QString& version, const QString& date,
                                           project, Path("BIN/TarvencoInj468.frh")});
 }
 
-// Where a simulator started under that name reads its control lines.
+// Where a simulator started under that name reads its control lines, in the tree.
 QString StagedProgram::ControlPath(const QString& name) const {
-    return Path("sim-" + name + ".control");
+    return "sim-" + name + ".control";
 }
 
 QString StagedProgram::StartSim(const QString& name, const QStringList& extra) {
     const QString link = Path("BIN/" + name);
     auto sim = std::make_unique<Child>();
-    if (!sim->Start(LX735_SIM_EXE,
-                    QStringList{"--link", link, "--control", ControlPath(name)} + extra,
-                    QProcessEnvironment::systemEnvironment())) {
-        return {};
-    }
-    // It prints the pseudo-terminal's path once the link is in place.
-    if (!sim->process.waitForReadyRead(StartMs) || !QFileInfo(link).isSymLink()) {
+    if (!tree_.StartSim(*sim, link, QStringList{"--control", Path(ControlPath(name))} + extra)) {
         return {};
     }
     simsByName_.insert(name, sim.get());
@@ -187,12 +84,8 @@ bool StagedProgram::StopSim(const QString& name) {
 }
 
 bool StagedProgram::SimControl(const QString& name, const QString& lines) {
-    const QString target = ControlPath(name);
-    if (!WaitFor([&] { return !QFile::exists(target); }, StartMs)) {
-        return false;
-    }
-    const QString draft = target + ".new";
-    return WriteFile(draft, lines.toUtf8() + '\n') && QFile::rename(draft, target) &&
+    const QString target = Path(ControlPath(name));
+    return tree_.Drop(ControlPath(name), lines.toUtf8() + '\n') &&
            WaitFor([&] { return !QFile::exists(target); }, StartMs);
 }
 
@@ -280,19 +173,13 @@ QList<int> SimDump::Words(const QString& image, int first, int count) const {
 }
 
 bool StagedProgram::StartProgram(const QString& display) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("QT_QPA_PLATFORM", display.isEmpty() ? "offscreen" : "xcb");
+    QMap<QString, QString> environment = switches_;
+    environment.insert("LX735_TEST_TIME_SCALE", QString::number(timeScale_));
     if (!display.isEmpty()) {
+        environment.insert("QT_QPA_PLATFORM", "xcb");
         environment.insert("DISPLAY", display);
     }
-    environment.insert("LX735_TEST_EVENTS", Path("events.txt"));
-    environment.insert("LX735_TEST_COMMANDS", Path("commands.txt"));
-    environment.insert("LX735_TEST_TIME_SCALE", QString::number(timeScale_));
-    for (auto it = switches_.cbegin(); it != switches_.cend(); ++it) {
-        environment.insert(it.key(), it.value());
-    }
-    program_.process.setWorkingDirectory(dir_.path());
-    return program_.Start(Path("BIN/lx735"), {}, environment);
+    return tree_.StartProgram(program_, environment);
 }
 
 bool StagedProgram::ShortenCalibration() {
@@ -305,7 +192,7 @@ bool StagedProgram::ShortenCalibration() {
          {std::pair{2, 4}, {3, 3}, {4, 4}, {5, 3}, {6, 3}, {7, 2}, {16, 4}, {17, 3}, {18, 2}}) {
         lines[block + 2 * position] = QByteArray::number(value) + "\r";
     }
-    return WriteFile(Path("LNG/ConfigScale.ini"), lines.join('\n'));
+    return Write("LNG/ConfigScale.ini", lines.join('\n'));
 }
 
 bool StagedProgram::StartOnCalibrationTab(const QString& engine, const QStringList& simArgs) {
@@ -339,12 +226,7 @@ bool StagedProgram::SendCommand(const QString& line) {
 }
 
 bool StagedProgram::SendScript(const QStringList& lines) {
-    const QString target = Path("commands.txt");
-    if (!WaitFor([&] { return !QFile::exists(target); }, StartMs)) {
-        return false;
-    }
-    const QString draft = Path("commands.new");
-    return WriteFile(draft, (lines.join('\n') + '\n').toUtf8()) && QFile::rename(draft, target);
+    return tree_.SendScript(lines);
 }
 
 bool StagedProgram::Run(const QStringList& lines, int ms) {
@@ -513,28 +395,15 @@ std::optional<int> StagedProgram::WaitForProgramEnd(int ms) {
 }
 
 QByteArray StagedProgram::Read(const QString& relative) const {
-    QFile file(Path(relative));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return tree_.Read(relative);
 }
 
 bool StagedProgram::Write(const QString& relative, const QByteArray& bytes) const {
-    return WriteFile(Path(relative), bytes);
+    return tree_.Write(relative, bytes);
 }
 
 QList<LoggedRequest> StagedProgram::Requests() const {
-    QList<LoggedRequest> requests;
-    QString name;
-    for (const QString& line : WholeLines(QString::fromLatin1(Read("BIN/RxTx.TXT")), "\r\n")) {
-        const QString text = Unquoted(line);
-        const qint64 ms = StampOf(text);
-        if (ms < 0) {
-            name = text; // the name line before a request frame
-        } else if (!name.isEmpty()) {
-            requests.append({name, ms});
-            name.clear();
-        }
-    }
-    return requests;
+    return tree_.Log().Requests();
 }
 
 QList<LoggedRequest> StagedProgram::Requests(const QString& name) const {
@@ -548,74 +417,19 @@ QList<LoggedRequest> StagedProgram::Requests(const QString& name) const {
 }
 
 qint64 StagedProgram::LogStartMs() const {
-    const QString first = QString::fromLatin1(Read("BIN/RxTx.TXT")).section("\r\n", 0, 0);
-    return StampOf(Unquoted(first));
+    return tree_.Log().StartMs();
 }
 
 QList<LogLine> StagedProgram::LogLines() const {
-    QList<LogLine> lines;
-    for (const QString& line : WholeLines(QString::fromLatin1(Read("BIN/RxTx.TXT")), "\r\n")) {
-        const QString text = Unquoted(line);
-        const qint64 ms = StampOf(text);
-        if (ms >= 0) {
-            lines.append({ms, text.section(' ', 1)});
-        }
-    }
-    return lines;
+    return tree_.Log().Lines();
 }
 
 QList<LoggedExchange> StagedProgram::Exchanges() const {
-    QList<LoggedExchange> exchanges;
-    QString name;
-    for (const QString& line : WholeLines(QString::fromLatin1(Read("BIN/RxTx.TXT")), "\r\n")) {
-        const QString text = Unquoted(line);
-        const qint64 ms = StampOf(text);
-        const QString logged = text.section(' ', 1);
-        if (ms < 0) {
-            name = text;
-        } else if (!name.isEmpty()) {
-            const QChar tag = logged.isEmpty() ? QChar() : logged.front();
-            exchanges.append({name, ms, tag, QByteArray::fromHex(logged.mid(2).toLatin1()), {}});
-            name.clear();
-        } else if (logged.startsWith("R ") && !exchanges.isEmpty()) {
-            exchanges.last().reply = QByteArray::fromHex(logged.mid(2).toLatin1());
-        }
-    }
-    return exchanges;
-}
-
-bool LoggedExchange::Good() const {
-    char sum = 0;
-    for (const char byte : reply) {
-        sum ^= byte;
-    }
-    return reply.size() >= 6 && reply[0] == 0x42 && reply[1] == 0x01 &&
-           reply.size() == static_cast<quint8>(reply[2]) + 2 && sum == 0 && request.size() >= 4 &&
-           reply[3] == request[3] && reply[4] == 0;
+    return tree_.Log().Exchanges();
 }
 
 QList<ProgramEvent> StagedProgram::Events() const {
-    QList<ProgramEvent> events;
-    for (const QString& line : WholeLines(QString::fromUtf8(Read("events.txt")), "\n")) {
-        if (line.isEmpty()) {
-            continue;
-        }
-        events.append(
-            {line.section(' ', 0, 0), line.section(' ', 1, 1).toLongLong(), line.section(' ', 2)});
-    }
-    return events;
-}
-
-bool StagedProgram::WaitFor(const std::function<bool()>& condition, int ms) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > ms) {
-            return false;
-        }
-        QThread::msleep(PollMs);
-    }
-    return true;
+    return tree_.Events();
 }
 
 qint64 CommandMs(const StagedProgram& staged, const QString& line) {

@@ -1,10 +1,11 @@
 #pragma once
 
-// The real program in a staged tree of its own against lx735-sim on pseudo-terminals:
-// a temporary copy of the build's runnable tree (the executable copied, not linked),
-// port settings of the test's own, COM ports mapped to the simulators' links and every
-// other COM port to nowhere. The program runs offscreen with its message boxes answered
-// and recorded (LX735_TEST_EVENTS). Every process is ended on every path out of a test.
+// The real program in a staged tree of its own against lx735-sim on pseudo-terminals
+// (common/Staging.h): port settings of the test's own, COM ports mapped to the
+// simulators' links and every other COM port to nowhere, and the program's test script
+// driven and its records read. Every process is ended on every path out of a test.
+
+#include "common/Staging.h"
 
 #include <QImage>
 #include <QList>
@@ -13,7 +14,6 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -21,22 +21,11 @@
 
 namespace e2e {
 
-// A child process that is ended when the object goes.
-class Child {
-public:
-    Child() = default;
-    ~Child() { Stop(); }
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
-
-    bool Start(const QString& program, const QStringList& arguments,
-               const QProcessEnvironment& environment);
-    // Asks it to end (SIGTERM), then kills it when it does not within a few seconds.
-    void Stop();
-    bool Running() const { return process.state() != QProcess::NotRunning; }
-
-    QProcess process;
-};
+using staging::Child;
+using staging::LoggedExchange;
+using staging::LoggedRequest;
+using staging::LogLine;
+using staging::ProgramEvent;
 
 // An X server of the test's own (Xvfb on a free display), ended with the test.
 class XServer {
@@ -48,39 +37,6 @@ public:
 private:
     Child server_;
     QString display_;
-};
-
-// One request frame in the link log: its command's name and time stamp.
-struct LoggedRequest {
-    QString name; // "CMD_READ_MEM1"
-    qint64 ms = 0;
-};
-
-// One line of the link log after its time stamp ("C 3", "T 4102030C4C", ...).
-struct LogLine {
-    qint64 ms = 0;
-    QString text;
-};
-
-// A request frame in the link log ("T " sent, "D " interrupted) with the receive buffer
-// as the last "R " line before the next request showed it ("" when nothing came).
-struct LoggedExchange {
-    QString name;
-    qint64 ms = 0;
-    QChar tag;
-    QByteArray request;
-    QByteArray reply;
-
-    // The reply is the ECU's whole, good answer to this request: framed, checksum,
-    // echo and status 0.
-    bool Good() const;
-};
-
-// A recorded box or event of the program.
-struct ProgramEvent {
-    QString kind; // "MSGBOX" or "EVENT"
-    qint64 ms = 0;
-    QString text; // a box: "<title>|<text>" with CR LF as \r\n
 };
 
 // The simulated ECU's state as its "dump" line writes it.
@@ -110,8 +66,8 @@ class StagedProgram {
 public:
     StagedProgram();
 
-    QString Path(const QString& relative) const { return dir_.filePath(relative); }
-    bool Valid() const { return valid_; }
+    QString Path(const QString& relative) const { return tree_.Path(relative); }
+    bool Valid() const { return tree_.Valid(); }
 
     // The port settings: the configured COM port, and a search from COM1 or none.
     void WriteSetCom(int comPort, bool search);
@@ -197,14 +153,15 @@ public:
     static QMap<QString, QString> ParseFields(const QString& text);
 
     // Polls the condition every 50 ms for up to ms; never sleeps a fixed time.
-    static bool WaitFor(const std::function<bool()>& condition, int ms);
+    static bool WaitFor(const std::function<bool()>& condition, int ms) {
+        return staging::WaitFor(condition, ms);
+    }
 
 private:
     void WriteComPorts();
     QString ControlPath(const QString& name) const;
 
-    QTemporaryDir dir_;
-    bool valid_ = false;
+    staging::StagedTree tree_;
     QMap<int, QString> comPorts_;
     double timeScale_ = 0.1;
     QMap<QString, QString> switches_;

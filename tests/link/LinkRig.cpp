@@ -1,44 +1,24 @@
 #include "LinkRig.h"
 #include "LinkFixture.h"
 
-#include "link/RxTxLog.h"
-#include "support/Clock.h"
+#include "common/LinkLog.h"
+#include "link/LinkStateMachine.h"
 
 namespace link_test {
 
-namespace {
-
-constexpr double TickUsec = 1000;
-
-} // namespace
-
 LinkRig::LinkRig(const QByteArray& setCom, int com, const sim::EcuConfig& config)
-    : ecu(config), port(ecu, SimDevice), link(tree.Root(), port, ftdi) {
-    tree.Write("BIN/ComPorts.ini", QString("[COM%1]\r\n%2\r\n").arg(com).arg(SimDevice).toLatin1());
+    : SimRig(config, com) {
     if (!setCom.isEmpty()) {
         tree.Write("BIN/SetCom.ini", setCom);
     }
     link.ReadSetCom("/BIN/SetCom.ini");
     link.Host(&host);
-    nextTick_ = time.NowUsec();
-    time.onPump = [this] {
-        if (timerOn_ && time.NowUsec() >= nextTick_) {
-            nextTick_ = time.NowUsec() + TickUsec;
-            comm::ProcessComState(link);
-        }
-    };
+    AddTimer(
+        1000, [this] { return timerOn_; }, [this] { comm::ProcessComState(link); });
 }
 
 LinkRig::~LinkRig() {
-    time.onPump = nullptr;
-}
-
-void LinkRig::Run(double usec) {
-    time.RunFor(usec, TickUsec);
-}
-
-bool LinkRig::RunUntil(const std::function<bool()>& condition, double maxUsec) {
-    return time.RunUntil(condition, maxUsec, TickUsec);
+    StopTimers();
 }
 
 QList<QByteArray> LinkRig::LogLines() const {
@@ -47,17 +27,12 @@ QList<QByteArray> LinkRig::LogLines() const {
 
 QStringList LinkRig::LoggedStates() const {
     QStringList states;
-    for (const QByteArray& line : LogLines()) {
-        const QList<QByteArray> fields = line.split(' ');
-        if (fields.size() == 3 && fields[1] == "C") {
-            states << QString::fromLatin1(fields[2]).remove('"');
+    for (const staging::LogLine& line : staging::LinkLog(tree.Read("BIN/RxTx.TXT")).Lines()) {
+        if (line.text.startsWith("C ")) {
+            states << line.text.mid(2);
         }
     }
     return states;
-}
-
-int LinkRig::Received(quint8 command) const {
-    return static_cast<int>(ecu.CommandLog().count(command));
 }
 
 QStringList LinkRig::BoxTexts() const {

@@ -1,14 +1,10 @@
 #pragma once
 
-#include "common/FakeTime.h"
-#include "common/MsgBoxCapture.h"
-#include "common/SimPort.h"
-#include "common/TempTree.h"
+#include "common/SimRig.h"
 #include "link/ClsComm.h"
 #include "link/LinkHost.h"
 #include "link/LinkStateMachine.h"
 #include "platform/FtdiFake.h"
-#include "sim/Ecu.h"
 
 #include <QByteArray>
 #include <QList>
@@ -46,21 +42,19 @@ public:
 // SetCom.ini of a fixed port COM1 (mapped to the simulated ECU) with the default
 // timings and resends.
 inline const QByteArray FixedCom1 = "[SearchCom]\r\n 255 \r\n[Comport]\r\n1\r\n";
-inline const QString SimDevice = "/dev/pts/lx735-sim";
 
 // A link in a temporary tree, talking to a simulated ECU on simulated time, with the
 // link timer (1 ms) firing whenever a wait lets the event loop run.
-class LinkRig {
+class LinkRig : public testing_support::SimRig {
 public:
     // setCom: the settings file (empty: none); com: the COM number mapped to the ECU.
     explicit LinkRig(const QByteArray& setCom = FixedCom1, int com = 1,
                      const sim::EcuConfig& config = {});
-    ~LinkRig();
+    ~LinkRig() override;
 
-    // Lets simulated time pass with the link timer running.
-    void Run(double usec);
-    // Runs until the condition holds; False when maxUsec passed first.
-    bool RunUntil(const std::function<bool()>& condition, double maxUsec = 120e6);
+    bool RunUntil(const std::function<bool()>& condition, double maxUsec = 120e6) {
+        return SimRig::RunUntil(condition, maxUsec);
+    }
     bool Connect() {
         return RunUntil([this] { return link.ComState() == comm::COM_READY; });
     }
@@ -70,21 +64,14 @@ public:
     QList<QByteArray> LogLines() const;
     // The states of the "C " lines, in order.
     QStringList LoggedStates() const;
-    // Requests of this command the ECU received.
-    int Received(quint8 command) const;
     QStringList BoxTexts() const;
 
-    testing_support::TempTree tree;
-    testing_support::FakeTime time;
-    sim::Ecu ecu;
-    testing_support::SimPort port;
+    testing_support::SimPort port{ecu, testing_support::SimDevice};
     platform::FakeFtdiDriver ftdi;
     TestHost host;
-    testing_support::MsgBoxCapture boxes;
-    comm::ClsComm link;
+    comm::ClsComm link{tree.Root(), port, ftdi};
 
 private:
-    double nextTick_ = 0;
     bool timerOn_ = true;
 };
 

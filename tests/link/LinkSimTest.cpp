@@ -345,9 +345,10 @@ TEST(LinkJunk, BytesThatNeverFrameKeepTheReceiveBufferBounded) {
         return bytes;
     };
     testing_support::SimPort port([](const QByteArray&, double) {}, junk,
-                                  [] { return std::optional<double>(); }, link_test::SimDevice);
+                                  [] { return std::optional<double>(); },
+                                  testing_support::SimDevice);
     platform::FakeFtdiDriver ftdi;
-    tree.Write("BIN/ComPorts.ini", "[COM1]\r\n" + link_test::SimDevice.toLatin1() + "\r\n");
+    tree.Write("BIN/ComPorts.ini", "[COM1]\r\n" + testing_support::SimDevice.toLatin1() + "\r\n");
     tree.Write("BIN/SetCom.ini", link_test::FixedCom1);
     ClsComm link(tree.Root(), port, ftdi);
     link.ReadSetCom("/BIN/SetCom.ini");
