@@ -95,6 +95,9 @@ void ModelingPage::BuildControls() {
         label.setVisible(i == 0);
         PaintPoint(label, Red);
     }
+    for (QLabel* number : app::BindArray<QLabel>(window_, "LblXPos", 0, PointCount - 1)) {
+        number->setAlignment(Qt::AlignCenter);
+    }
     for (int i = 0; i < PointCount - 1; ++i) {
         txtX_[i]->installEventFilter(this);
         txtY_[i]->installEventFilter(this);
