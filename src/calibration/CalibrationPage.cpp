@@ -65,10 +65,7 @@ CalibrationPage::CalibrationPage(app::ProgramContext& ctx, app::FrmLX735& window
     readouts_ = &Bind<QWidget>(window, "FrmVarTara");
     compute_ = &Bind<QWidget>(window, "CmdComputeModl", 0);
     values_ = app::BindArray<QLabel>(window, "LblVarTaraVal", 0, TaraReadouts);
-    for (auto& [name, box] : liveBoxes_ = {std::pair{QString("TxtTmpVap(1)"), nullptr},
-                                           std::pair{QString("TxtRpm(1)"), nullptr}}) {
-        box = &Bind<QWidget>(window, name);
-    }
+    liveBoxes_ = {&Bind<QWidget>(window, "TxtTmpVap", 1), &Bind<QWidget>(window, "TxtRpm", 1)};
     readoutsWatch_ = std::make_unique<ShowHideWatch>(*readouts_, [this] { LayoutCalPage(); });
     EnableCancel(false);
 }
@@ -76,8 +73,8 @@ CalibrationPage::CalibrationPage(app::ProgramContext& ctx, app::FrmLX735& window
 CalibrationPage::~CalibrationPage() = default;
 
 QWidget& CalibrationPage::LiveBox(const QString& name) const {
-    for (const auto& [boxName, box] : liveBoxes_) {
-        if (boxName == name) {
+    for (QWidget* box : liveBoxes_) {
+        if (box->objectName() == name) {
             return *box;
         }
     }

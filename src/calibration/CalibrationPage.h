@@ -7,7 +7,6 @@
 #include <QString>
 #include <array>
 #include <memory>
-#include <utility>
 #include <vector>
 
 class QLabel;
@@ -42,7 +41,6 @@ public:
     void AnimateTaraProgress();
     void StepTaraProgress(int step);
     void FullWidth();
-    int BarWidth() const { return barWidth_; }
 
     // The live box TxtTmpVap(1) or TxtRpm(1): blinking between yellow on black and black
     // on yellow, or set to one of them.
@@ -61,17 +59,17 @@ private:
     app::FrmLX735& window_;
 
     // The page's controls, bound once when it is built.
-    QPushButton* start_ = nullptr;  // CmdCalStart
-    QPushButton* cancel_ = nullptr; // CmdCalCancel
-    QWidget* frame_ = nullptr;      // FrmCalStatus
-    QLabel* step_ = nullptr;        // LblCalStep
-    QLabel* message_ = nullptr;     // LblCalMsg
-    QWidget* outline_ = nullptr;    // ShpCalStep(0)
-    QWidget* bar_ = nullptr;        // ShpCalStep(1)
-    QWidget* readouts_ = nullptr;   // FrmVarTara
-    QWidget* compute_ = nullptr;    // CmdComputeModl(0)
-    std::vector<QLabel*> values_;   // LblVarTaraVal(0..11)
-    std::array<std::pair<QString, QWidget*>, 2> liveBoxes_;
+    QPushButton* start_ = nullptr;        // CmdCalStart
+    QPushButton* cancel_ = nullptr;       // CmdCalCancel
+    QWidget* frame_ = nullptr;            // FrmCalStatus
+    QLabel* step_ = nullptr;              // LblCalStep
+    QLabel* message_ = nullptr;           // LblCalMsg
+    QWidget* outline_ = nullptr;          // ShpCalStep(0)
+    QWidget* bar_ = nullptr;              // ShpCalStep(1)
+    QWidget* readouts_ = nullptr;         // FrmVarTara
+    QWidget* compute_ = nullptr;          // CmdComputeModl(0)
+    std::vector<QLabel*> values_;         // LblVarTaraVal(0..11)
+    std::array<QWidget*, 2> liveBoxes_{}; // TxtTmpVap(1), TxtRpm(1)
 
     // Lays the page out again when the developer view shows or hides the read-outs.
     std::unique_ptr<QObject> readoutsWatch_;

@@ -113,7 +113,8 @@ void MapPage::BuildControls() {
     monitor::SetBackColor(*frmMapSample_, 0xFFFFFF);
     frmMapSample_->installEventFilter(new ClickFilter(this, [this] { FrmMapSample_Click(); }));
     sampleCanvas_->Fit();
-    sampleCanvas_->Overlay("LneMapSampleX").Color = 0xFF0000;
+    sampleZero_ = &sampleCanvas_->Overlay("LneMapSampleX");
+    sampleZero_->Color = 0xFF0000;
 }
 
 // ---- Handlers
@@ -412,7 +413,7 @@ void MapPage::DrawMapSample() {
         cell.setProperty("Tag", support::GeneralNumberText(table[i], ctx_.DecimalSep) + " " +
                                     support::GeneralNumberText(0.128 * i, ctx_.DecimalSep));
     }
-    ChartLine& zero = sampleCanvas_->Overlay("LneMapSampleX");
+    ChartLine& zero = *sampleZero_;
     zero.X1 = 100;
     zero.X2 = MapSampleLineX2;
     zero.Y1 = zero.Y2 = height - 1500;

@@ -24,6 +24,7 @@ struct ProgramContext;
 namespace calibration {
 
 class ChartCanvas;
+class ChartLine;
 class MapChart;
 class ModelingPage;
 
@@ -58,8 +59,6 @@ public:
     void FillCmbShoRpm();
     void BeepRpmBand();
 
-    const MapSamples& Selected() const { return sel_; }
-
 private:
     void BuildControls();
     void HideMatchedPoints();
@@ -89,6 +88,7 @@ private:
     QWidget* liveShadow_ = nullptr;
     QWidget* frmMapSample_ = nullptr;
     ChartCanvas* sampleCanvas_ = nullptr;
+    ChartLine* sampleZero_ = nullptr;        // LneMapSampleX
     std::vector<QPointer<QWidget>> matched_; // ShpMapMod, element 0 always there
     std::vector<QWidget*> cells_;            // ShpT
 };

@@ -78,9 +78,11 @@ void ModelingPage::BuildControls() {
     BuildOnWindow(window_, ModelingFramesDesign(), MakeValueBox);
     BindControls();
     canvas_->Fit();
-    canvas_->Overlay("LineRifModel").Color = 0x008000;
+    refLine_ = &canvas_->Overlay("LineRifModel");
+    refLine_->Color = 0x008000;
     for (int i = 0; i < PointCount - 1; ++i) {
-        canvas_->Overlay(ArrayName("LineRMod", i)).Color = 0xFF0000;
+        segments_.push_back(&canvas_->Overlay(ArrayName("LineRMod", i)));
+        segments_.back()->Color = 0xFF0000;
     }
     canvas_->SetTitles(app::Bind<QLineEdit>(window_, "TxtGasMod"),
                        app::Bind<QLineEdit>(window_, "TxtPetrolMod"));
@@ -105,7 +107,13 @@ void ModelingPage::BuildControls() {
     txtAlfa_->installEventFilter(this);
     txtOffset_->installEventFilter(this);
     monitor::SetFillColor(*trailShapes_[0], 0x0000FF);
-    // The correction table's markers beyond those of the window's design.
+    MakeCorMarkers();
+    ConnectButtons();
+}
+
+// The correction table's markers ShpPunti(0..191): the window's design holds the first
+// ones; the others are made here, seen in the developer view only.
+void ModelingPage::MakeCorMarkers() {
     for (int i = 0; i < CorCells; ++i) {
         auto* marker = qobject_cast<QWidget*>(app::FindControl(*frmMod_, ArrayName("ShpPunti", i)));
         if (!marker) {
@@ -115,7 +123,6 @@ void ModelingPage::BuildControls() {
         }
         markers_.push_back(marker);
     }
-    ConnectButtons();
 }
 
 void ModelingPage::BindControls() {
@@ -165,7 +172,7 @@ bool ModelingPage::eventFilter(QObject* watched, QEvent* event) {
             SelectPointMod(i);
         }
     }
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < PointCount - 1; ++i) {
         if (watched == txtX_[i] || watched == txtY_[i]) {
             DeselezionaPuntiMod();
             SelectPointMod(i + 1);
@@ -195,7 +202,7 @@ void ModelingPage::DrawGridMod() {
         points_[i]->raise();
     }
     for (int i = 1; i < PointCount - 1; ++i) {
-        canvas_->Overlay(ArrayName("LineRMod", i)).Visible = false;
+        segments_[i]->Visible = false;
         segmentPos_[i][3] = segmentPos_[i - 1][3] + 90;
     }
     canvas_->SendToBack("LineRifModel");
@@ -248,7 +255,7 @@ void ModelingPage::PlottaMatricePuntiMod(bool animate) {
         const std::array<double, 4> ends =
             ModSegmentEnds(pointPos_[i], pointPos_[i + 1], app::WidthTwips(*points_[i]),
                            app::HeightTwips(*points_[i]));
-        ChartLine& line = canvas_->Overlay(ArrayName("LineRMod", i));
+        ChartLine& line = *segments_[i];
         if (ends != segmentPos_[i]) {
             segmentPos_[i] = ends;
             line.X1 = ends[0];
@@ -266,8 +273,8 @@ void ModelingPage::PlottaMatricePuntiMod(bool animate) {
         for (QLabel* label : points_) {
             label->show();
         }
-        for (int i = 0; i < PointCount - 1; ++i) {
-            canvas_->Overlay(ArrayName("LineRMod", i)).Visible = true;
+        for (ChartLine* segment : segments_) {
+            segment->Visible = true;
         }
     }
     canvas_->update();
@@ -277,7 +284,7 @@ void ModelingPage::RevealNext() {
     if (revealNext_ < PointCount) {
         points_[revealNext_]->show();
     } else if (revealNext_ < 2 * PointCount - 1) {
-        canvas_->Overlay(ArrayName("LineRMod", revealNext_ - PointCount)).Visible = true;
+        segments_[revealNext_ - PointCount]->Visible = true;
         canvas_->update();
     }
     if (++revealNext_ >= 2 * PointCount - 1) {
@@ -297,7 +304,7 @@ void ModelingPage::AggiornaStatoPuntoMod() {
 
 void ModelingPage::DrawRefLineMod() {
     const ModRec& m = ctx_.Images.ModPoints;
-    ChartLine& line = canvas_->Overlay("LineRifModel");
+    ChartLine& line = *refLine_;
     line.X1 = geo_.OrgX;
     line.Y1 = geo_.OrgY - geo_.ScaleY * m.Offset;
     line.X2 = geo_.OrgX + geo_.ScaleX * LineEndX;
@@ -438,7 +445,7 @@ void ModelingPage::SelectPointMod(int i) {
         return;
     }
     PaintPoint(*points_[i], Yellow);
-    if (i - 1 >= 0 && i - 1 < 7) {
+    if (i - 1 >= 0 && i - 1 < PointCount - 1) {
         for (QLineEdit* box : {txtX_[i - 1], txtY_[i - 1]}) {
             monitor::SetBackColor(*box, Yellow);
             SetAppearance(*box, 1);
@@ -450,7 +457,7 @@ void ModelingPage::DeselezionaPuntiMod() {
     for (QLabel* label : points_) {
         PaintPoint(*label, Red);
     }
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < PointCount - 1; ++i) {
         for (QLineEdit* box : {txtX_[i], txtY_[i]}) {
             monitor::SetBackColor(*box, White);
             SetAppearance(*box, 0);

@@ -26,6 +26,7 @@ struct ProgramContext;
 namespace calibration {
 
 class ChartCanvas;
+class ChartLine;
 
 class ModelingPage : public QObject {
 public:
@@ -84,6 +85,7 @@ private:
 
     void BuildControls();
     void BindControls();
+    void MakeCorMarkers();
     void ConnectButtons();
     void SelectLine(QLineEdit& box);
     void RedrawAfterStep();
@@ -102,6 +104,8 @@ private:
     QWidget* frmModPnt_ = nullptr;
     QWidget* frmModLine_ = nullptr;
     ChartCanvas* canvas_ = nullptr;
+    ChartLine* refLine_ = nullptr;           // LineRifModel
+    std::vector<ChartLine*> segments_;       // LineRMod(0..6)
     std::vector<QLabel*> points_;            // LblPntMod(0..7)
     std::vector<QLineEdit*> txtX_;           // TxtXPos(0..6), points 1..7
     std::vector<QLineEdit*> txtY_;           // TxtYPos(0..6)
