@@ -3,17 +3,16 @@
 #include "app/FrmLX735.h"
 #include "app/PageServices.h"
 #include "app/ProgramContext.h"
+#include "calibration/PageControls.h"
 #include "monitor/MonitorHooks.h"
 #include "support/MessageBox.h"
-
-#include <QPushButton>
 
 namespace calibration {
 
 void InstallCalibration(Calibration& c, app::ProgramContext& ctx, app::PageServices& pages,
                         monitor::MonitorHooks& hooks, app::FrmLX735& window) {
     c.modeling = std::make_unique<ModelingPage>(ctx, window, c.tara);
-    c.map = std::make_unique<MapChart>(ctx, window, c.modeling->Trail());
+    c.map = std::make_unique<MapChart>(ctx, window, *c.modeling);
     c.mapPage = std::make_unique<MapPage>(ctx, window, *c.map, *c.modeling);
     c.page = std::make_unique<CalibrationPage>(ctx, window);
     c.run = std::make_unique<TaraRun>(ctx, window, *c.modeling, *c.page, c.tara);
@@ -54,13 +53,9 @@ void InstallCalibration(Calibration& c, app::ProgramContext& ctx, app::PageServi
         mapPage.DrawMapSample();
     };
 
-    for (const auto& [name, click] : {std::pair{"CmdCalStart", &TaraRun::CmdCalStart_Click},
-                                      std::pair{"CmdCalCancel", &TaraRun::CmdCalCancel_Click}}) {
-        if (auto* button = qobject_cast<QPushButton*>(window.Control(name))) {
-            QObject::connect(button, &QPushButton::clicked, button,
-                             [&run, click = click] { (run.*click)(); });
-        }
-    }
+    ConnectClicks<TaraRun>(window, window, run,
+                           {{"CmdCalStart", &TaraRun::CmdCalStart_Click},
+                            {"CmdCalCancel", &TaraRun::CmdCalCancel_Click}});
 
     const QStringList refused = RefuseUnsafeTaraParams(ctx.TaraParams);
     if (!refused.isEmpty()) {

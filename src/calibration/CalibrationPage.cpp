@@ -3,14 +3,16 @@
 #include "app/Controls.h"
 #include "app/FrmLX735.h"
 #include "app/ProgramContext.h"
+#include "calibration/CalibrationDesign.h"
+#include "calibration/PageControls.h"
 #include "monitor/ControlLook.h"
 #include "support/Clock.h"
 #include "support/Conversions.h"
 
-#include "app/TabStrip.h"
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
+#include <QPushButton>
 #include <cmath>
 #include <functional>
 
@@ -18,15 +20,8 @@ namespace calibration {
 
 namespace {
 
-using app::ArrayName;
-
 constexpr quint32 Black = 0x000000;
 constexpr quint32 YellowBox = 0x00FFFF;
-
-// Captions of the developer read-outs.
-constexpr const char* ReadoutCaptions[12] = {
-    "Offset", "TCorr",  "TInj cycle",   "TInj max", "TInj ref", "TInj load",
-    "Alfa",   "Offset", "Final offset", "",         "Pressure", "Temperature"};
 
 // Calls back when the watched control is shown or hidden by the program (not when its
 // page comes and goes with the tab).
@@ -58,128 +53,94 @@ private:
 
 CalibrationPage::CalibrationPage(app::ProgramContext& ctx, app::FrmLX735& window)
     : ctx_(ctx), window_(window) {
-    if (QWidget* frame = Widget("FrmVarTara")) {
-        for (int i = 0; i < 12; ++i) {
-            const int left = 120 + (i / 6) * 2940;
-            const int top = 240 + (i % 6) * 255;
-            auto* caption = new QLabel(ReadoutCaptions[i], frame);
-            caption->setObjectName(ArrayName("LblVarTara", i));
-            app::MoveTwips(*caption, left, top, 1500, 240);
-            auto* value = new QLabel(frame);
-            value->setObjectName(ArrayName("LblVarTaraVal", i));
-            app::MoveTwips(*value, left + 1560, top, 1260, 240);
-        }
-        readoutsWatch_ = std::make_unique<ShowHideWatch>(*frame, [this] { LayoutCalPage(); });
-    }
+    BuildOnWindow(window, CalibrationDesign());
+    using app::Bind;
+    start_ = &Bind<QPushButton>(window, "CmdCalStart");
+    cancel_ = &Bind<QPushButton>(window, "CmdCalCancel");
+    frame_ = &Bind<QWidget>(window, "FrmCalStatus");
+    step_ = &Bind<QLabel>(window, "LblCalStep");
+    message_ = &Bind<QLabel>(window, "LblCalMsg");
+    outline_ = &Bind<QWidget>(window, "ShpCalStep", 0);
+    bar_ = &Bind<QWidget>(window, "ShpCalStep", 1);
+    readouts_ = &Bind<QWidget>(window, "FrmVarTara");
+    compute_ = &Bind<QWidget>(window, "CmdComputeModl", 0);
+    values_ = app::BindArray<QLabel>(window, "LblVarTaraVal", 0, TaraReadouts);
+    liveBoxes_ = {&Bind<QWidget>(window, "TxtTmpVap", 1), &Bind<QWidget>(window, "TxtRpm", 1)};
+    readoutsWatch_ = std::make_unique<ShowHideWatch>(*readouts_, [this] { LayoutCalPage(); });
     EnableCancel(false);
 }
 
 CalibrationPage::~CalibrationPage() = default;
 
-QWidget* CalibrationPage::Widget(const QString& name) const {
-    return qobject_cast<QWidget*>(window_.Control(name));
+QWidget& CalibrationPage::LiveBox(const QString& name) const {
+    for (QWidget* box : liveBoxes_) {
+        if (box->objectName() == name) {
+            return *box;
+        }
+    }
+    app::UnknownControl(window_, name, "live box");
 }
 
 void CalibrationPage::LayoutCalPage() {
     QWidget& sst = window_.SstMain();
-    const int tabW = app::WidthTwips(sst);
-    const int tabH = app::HeightTwips(sst);
-    QWidget& start = *Widget("CmdCalStart");
-    QWidget& cancel = *Widget("CmdCalCancel");
-    QWidget& frame = *Widget("FrmCalStatus");
-    QWidget& step = *Widget("LblCalStep");
-    QWidget& msg = *Widget("LblCalMsg");
-    QWidget& outline = *Widget("ShpCalStep(0)");
-    QWidget& bar = *Widget("ShpCalStep(1)");
-
-    app::SetLeftTwips(start, tabW - (app::WidthTwips(start) + 300));
-    app::SetLeftTwips(cancel, app::LeftTwips(start));
-    app::SetTopTwips(cancel, tabH - (app::HeightTwips(cancel) + 150));
-    app::SetWidthTwips(frame, app::LeftTwips(start) - 2 * app::LeftTwips(frame));
-    for (QWidget* label : {&step, &msg}) {
-        app::SetWidthTwips(*label, app::WidthTwips(frame) - 2 * app::LeftTwips(*label));
+    const CalPageLayout l = calibration::LayoutCalPage(
+        {TwipsRect(*start_), TwipsRect(*cancel_), TwipsRect(*frame_), TwipsRect(*step_),
+         TwipsRect(*message_), TwipsRect(*outline_), TwipsRect(*bar_), TwipsRect(*readouts_),
+         TwipsRect(*compute_)},
+        {app::WidthTwips(sst), app::HeightTwips(sst)}, !readouts_->isHidden());
+    const std::pair<QWidget*, QRect> places[] = {
+        {start_, l.start}, {cancel_, l.cancel},     {frame_, l.frame},
+        {step_, l.step},   {message_, l.message},   {outline_, l.outline},
+        {bar_, l.bar},     {readouts_, l.readouts}, {compute_, l.compute}};
+    for (const auto& [control, r] : places) {
+        app::MoveTwips(*control, r.x(), r.y(), r.width(), r.height());
     }
-    app::SetHeightTwips(frame, tabH - 1200);
-    PlaceDeveloperControls(frame, tabH);
-    app::SetHeightTwips(step, app::HeightTwips(frame) - 2 * app::TopTwips(step));
-    app::SetHeightTwips(msg, app::HeightTwips(frame) - app::TopTwips(msg));
-    app::MoveTwips(outline, app::LeftTwips(step),
-                   app::TopTwips(step) + app::HeightTwips(step) - app::HeightTwips(outline) - 120,
-                   app::WidthTwips(step), app::HeightTwips(outline));
-    app::MoveTwips(bar, app::LeftTwips(outline) + 15, app::TopTwips(outline) + 15,
-                   app::WidthTwips(outline) - 30, app::HeightTwips(outline) - 30);
-    outline.raise();
-    bar.raise();
-    window_.CalBarFullWidth = app::WidthTwips(bar);
+    outline_->raise();
+    bar_->raise();
+    window_.CalBarFullWidth = app::WidthTwips(*bar_);
     barWidth_ = window_.CalBarFullWidth;
 }
 
-// The developer's read-outs and model button stand below the status frame, level with
-// the Cancel button, and the frame gives up their room: nothing lies over its labels.
-void CalibrationPage::PlaceDeveloperControls(QWidget& frame, int tabH) {
-    QWidget* readouts = Widget("FrmVarTara");
-    if (!readouts || readouts->isHidden()) {
-        return;
-    }
-    const int top = tabH - app::HeightTwips(*readouts) - 150;
-    app::SetLeftTwips(*readouts, app::LeftTwips(frame));
-    app::SetTopTwips(*readouts, top);
-    app::SetHeightTwips(frame, top - 120 - app::TopTwips(frame));
-    if (QWidget* compute = Widget("CmdComputeModl(0)")) {
-        app::SetLeftTwips(*compute, app::LeftTwips(*readouts) + app::WidthTwips(*readouts) + 120);
-        app::SetTopTwips(*compute, top + app::HeightTwips(*readouts) - app::HeightTwips(*compute));
-    }
-}
-
 void CalibrationPage::SetStep(const QString& text) {
-    QObject* label = window_.Control("LblCalStep");
-    if (app::Caption(label) != text) {
-        app::SetCaption(label, text);
+    if (step_->text() != text) {
+        step_->setText(text);
     }
 }
 
 void CalibrationPage::SetMessage(const QString& text, bool centred) {
-    auto* label = qobject_cast<QLabel*>(window_.Control("LblCalMsg"));
-    if (!label) {
-        return;
-    }
     const Qt::Alignment align = centred ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignTop;
-    if (label->alignment() != align) {
-        label->setAlignment(align);
+    if (message_->alignment() != align) {
+        message_->setAlignment(align);
     }
-    if (label->text() != text) {
-        label->setText(text);
+    if (message_->text() != text) {
+        message_->setText(text);
     }
 }
 
 QString CalibrationPage::Message() const {
-    return app::Caption(window_.Control("LblCalMsg"));
+    return message_->text();
 }
 
 void CalibrationPage::EnableStart(bool on) {
-    if (QWidget* b = Widget("CmdCalStart"); b && b->isEnabled() != on) {
-        b->setEnabled(on);
+    if (start_->isEnabled() != on) {
+        start_->setEnabled(on);
     }
 }
 
 void CalibrationPage::EnableCancel(bool on) {
-    if (QWidget* b = Widget("CmdCalCancel"); b && b->isEnabled() != on) {
-        b->setEnabled(on);
+    if (cancel_->isEnabled() != on) {
+        cancel_->setEnabled(on);
     }
 }
 
 void CalibrationPage::SetBar(int width, bool opaque) {
-    QWidget* bar = Widget("ShpCalStep(1)");
-    if (!bar) {
-        return;
-    }
     if (width != barWidth_) {
         barWidth_ = width;
-        app::SetWidthTwips(*bar, std::max(width, 0));
+        app::SetWidthTwips(*bar_, std::max(width, 0));
     }
     if (opaque != barOpaque_) {
         barOpaque_ = opaque;
-        monitor::SetBackStyle(*bar, opaque ? 1 : 0);
+        monitor::SetBackStyle(*bar_, opaque ? 1 : 0);
     }
 }
 
@@ -210,20 +171,13 @@ void CalibrationPage::AnimateTaraProgress() {
 }
 
 void CalibrationPage::SetBoxColours(const QString& box, quint32 back, quint32 fore) {
-    QWidget* w = Widget(box);
-    if (!w) {
-        return;
-    }
-    monitor::SetBackColor(*w, back);
-    monitor::SetForeColor(*w, fore);
+    QWidget& w = LiveBox(box);
+    monitor::SetBackColor(w, back);
+    monitor::SetForeColor(w, fore);
 }
 
 void CalibrationPage::Blink(const QString& box) {
-    QWidget* w = Widget(box);
-    if (!w) {
-        return;
-    }
-    if (monitor::BackColor(*w) == YellowBox) {
+    if (monitor::BackColor(LiveBox(box)) == YellowBox) {
         SetBoxColours(box, Black, YellowBox);
     } else {
         SetBoxColours(box, YellowBox, Black);
@@ -232,8 +186,7 @@ void CalibrationPage::Blink(const QString& box) {
 
 void CalibrationPage::ShowValue(int i, double value, int decimals) {
     const double scale = std::pow(10.0, decimals);
-    app::SetCaption(
-        window_.Control(ArrayName("LblVarTaraVal", i)),
+    values_[i]->setText(
         support::GeneralNumberText(support::RoundHalfEven(value * scale) / scale, ctx_.DecimalSep));
 }
 

@@ -5,9 +5,13 @@
 // blinking live boxes and the developer read-outs.
 
 #include <QString>
+#include <array>
 #include <memory>
+#include <vector>
 
+class QLabel;
 class QObject;
+class QPushButton;
 class QWidget;
 
 namespace app {
@@ -19,6 +23,7 @@ namespace calibration {
 
 class CalibrationPage {
 public:
+    // Builds the read-outs on the window and binds the page's controls.
     CalibrationPage(app::ProgramContext& ctx, app::FrmLX735& window);
     ~CalibrationPage();
 
@@ -36,7 +41,6 @@ public:
     void AnimateTaraProgress();
     void StepTaraProgress(int step);
     void FullWidth();
-    int BarWidth() const { return barWidth_; }
 
     // The live box TxtTmpVap(1) or TxtRpm(1): blinking between yellow on black and black
     // on yellow, or set to one of them.
@@ -47,12 +51,26 @@ public:
     void ShowValue(int i, double value, int decimals = 3);
 
 private:
-    QWidget* Widget(const QString& name) const;
-    void PlaceDeveloperControls(QWidget& frame, int tabH);
     void SetBar(int width, bool opaque);
+    // The live box TxtTmpVap(1) or TxtRpm(1) by its name.
+    QWidget& LiveBox(const QString& name) const;
 
     app::ProgramContext& ctx_;
     app::FrmLX735& window_;
+
+    // The page's controls, bound once when it is built.
+    QPushButton* start_ = nullptr;        // CmdCalStart
+    QPushButton* cancel_ = nullptr;       // CmdCalCancel
+    QWidget* frame_ = nullptr;            // FrmCalStatus
+    QLabel* step_ = nullptr;              // LblCalStep
+    QLabel* message_ = nullptr;           // LblCalMsg
+    QWidget* outline_ = nullptr;          // ShpCalStep(0)
+    QWidget* bar_ = nullptr;              // ShpCalStep(1)
+    QWidget* readouts_ = nullptr;         // FrmVarTara
+    QWidget* compute_ = nullptr;          // CmdComputeModl(0)
+    std::vector<QLabel*> values_;         // LblVarTaraVal(0..11)
+    std::array<QWidget*, 2> liveBoxes_{}; // TxtTmpVap(1), TxtRpm(1)
+
     // Lays the page out again when the developer view shows or hides the read-outs.
     std::unique_ptr<QObject> readoutsWatch_;
     int barWidth_ = 0;

@@ -15,6 +15,13 @@ namespace calibration {
 // nearest(a) divided by nearest(b) as 32-bit integers, the quotient truncated.
 qint32 IntDiv(double a, double b);
 
+// A point of a frame in twips from its top left corner.
+struct Twips {
+    double left = 0;
+    double top = 0;
+    bool operator==(const Twips&) const = default;
+};
+
 // The bands inside a frame that hold the axis titles: the Y axis's above the plot, the X
 // axis's below the X axis's numbers. The plot leaves them free.
 inline constexpr int TitleBand = 300;

@@ -4,77 +4,46 @@
 #include "app/FrmLX735.h"
 #include "app/ProgramContext.h"
 #include "calibration/ChartCanvas.h"
+#include "calibration/MapDesign.h"
 #include "calibration/ModelingPage.h"
+#include "calibration/PageControls.h"
 #include "monitor/ControlLook.h"
 
-#include <QLabel>
 #include <QLineEdit>
 
 namespace calibration {
 
 namespace {
 
-using app::ArrayName;
-
-constexpr int TrailShapes = 16;
-
-// The samples of each fuel, with their colour on the chart and the legend's label for it.
-constexpr struct {
-    const char* array;
+// The samples of each fuel, with their colour on the chart and in the legend.
+const struct {
+    const app::ControlDesc& label;
+    const char* swatch;
     quint32 color;
-    const char* legend;
-} Samples[] = {{"LblTgMap", 0x0000FF, "LblMapGas"}, {"LblTpMap", 0xFF0000, "LblMapPetrol"}};
-
-QWidget& SampleLabel(QWidget& frame, const char* array, int index, quint32 color) {
-    auto* label = new QLabel(&frame);
-    label->setObjectName(ArrayName(array, index));
-    app::MoveTwips(*label, 0, 0, 90, 90);
-    monitor::SetBackColor(*label, color);
-    label->show();
-    return *label;
-}
+} Samples[] = {{GasSampleDesign, "ShpMapGas", 0x0000FF},
+               {PetrolSampleDesign, "ShpMapPetrol", 0xFF0000}};
 
 } // namespace
 
-MapChart::MapChart(app::ProgramContext& ctx, app::FrmLX735& window, TrailHalfSizes& trail)
-    : ctx_(ctx), window_(window), trail_(trail) {
-    QWidget& frmMap = *Widget("FrmMap");
-    canvas_ = new ChartCanvas(frmMap, "ChartMap");
-    auto* timeTitle = qobject_cast<QLineEdit*>(Widget("TxtMapPetrol"));
-    auto* vacuumTitle = qobject_cast<QLineEdit*>(Widget("TxtMapPressure"));
-    if (timeTitle && vacuumTitle) {
-        canvas_->SetTitles(*timeTitle, *vacuumTitle);
+MapChart::MapChart(app::ProgramContext& ctx, app::FrmLX735& window, ModelingPage& modeling)
+    : ctx_(ctx), modeling_(modeling) {
+    BuildOnWindow(window, MapChartDesign(), MakeChartCanvas);
+    frmMap_ = &app::Bind<QWidget>(window, "FrmMap");
+    canvas_ = &app::Bind<ChartCanvas>(window, "ChartMap");
+    canvas_->Fit();
+    canvas_->SetTitles(app::Bind<QLineEdit>(window, "TxtMapPetrol"),
+                       app::Bind<QLineEdit>(window, "TxtMapPressure"));
+    for (size_t k = 0; k < labels_.size(); ++k) {
+        monitor::SetFillColor(app::Bind<QWidget>(window, Samples[k].swatch), Samples[k].color);
+        QWidget& first = app::Bind<QWidget>(window, Samples[k].label.name, 0);
+        monitor::SetBackColor(first, Samples[k].color);
+        labels_[k] = {&first};
     }
-    BuildLegend();
-}
-
-// Each fuel's label in the legend follows a square of its samples' colour.
-void MapChart::BuildLegend() {
-    for (const auto& s : Samples) {
-        QWidget* label = Widget(s.legend);
-        if (!label) {
-            continue;
-        }
-        QWidget& legend = *label->parentWidget();
-        auto* swatch = new QFrame(&legend);
-        swatch->setObjectName(QStringLiteral("Shp") + QLatin1String(s.legend).mid(3));
-        const int top = app::TopTwips(*label);
-        const int height = app::HeightTwips(*label);
-        app::MoveTwips(*swatch, 120, top + (height - 150) / 2, 150, 150);
-        monitor::SetFillColor(*swatch, s.color);
-        swatch->show();
-        app::MoveTwips(*label, 360, top, app::WidthTwips(legend) - 480, height);
-    }
-}
-
-QWidget* MapChart::Widget(const QString& name) const {
-    return qobject_cast<QWidget*>(window_.Control(name));
 }
 
 void MapChart::InizVarMap() {
-    QWidget& frame = *Widget("FrmMap");
-    calibration::InizVarMap(geo_, static_cast<float>(app::WidthTwips(frame)),
-                            static_cast<float>(app::HeightTwips(frame)));
+    calibration::InizVarMap(geo_, static_cast<float>(app::WidthTwips(*frmMap_)),
+                            static_cast<float>(app::HeightTwips(*frmMap_)));
 }
 
 void MapChart::DrawGridMap() {
@@ -83,47 +52,19 @@ void MapChart::DrawGridMap() {
 }
 
 void MapChart::LoadPointLabelsMap() {
-    QWidget& frmMap = *Widget("FrmMap");
-    for (const auto& s : Samples) {
-        QWidget* first = Widget(ArrayName(s.array, 0));
-        if (!first) {
-            first = &SampleLabel(frmMap, s.array, 0, s.color);
-        }
-        app::SetLeftTwips(*first, geo_.OrgX - app::WidthTwips(*first) / 2);
-        app::SetTopTwips(*first, geo_.OrgY - app::HeightTwips(*first) / 2);
-        first->raise();
-        for (int i = MapSampleLabels; QWidget* surplus = Widget(ArrayName(s.array, i)); ++i) {
-            delete surplus;
-        }
-        for (int i = 1; i < MapSampleLabels; ++i) {
-            if (!Widget(ArrayName(s.array, i))) {
-                QWidget& label = SampleLabel(frmMap, s.array, i, s.color);
-                app::MoveTwips(label, app::LeftTwips(*first), app::TopTwips(*first),
-                               app::WidthTwips(*first), app::HeightTwips(*first));
-            }
+    for (size_t k = 0; k < labels_.size(); ++k) {
+        std::vector<QWidget*>& labels = labels_[k];
+        QWidget& first = *labels[0];
+        app::SetLeftTwips(first, geo_.OrgX - app::WidthTwips(first) / 2);
+        app::SetTopTwips(first, geo_.OrgY - app::HeightTwips(first) / 2);
+        first.raise();
+        for (int i = static_cast<int>(labels.size()); i < MapSampleLabels; ++i) {
+            QWidget& label = BuildElement(*frmMap_, Samples[k].label, i, TwipsRect(first));
+            monitor::SetBackColor(label, Samples[k].color);
+            labels.push_back(&label);
         }
     }
-    // The Modeling chart's trail: each older position a little smaller and whiter.
-    QWidget* point = Widget(ArrayName("ShpInjTimeMod", 0));
-    if (!point) {
-        return;
-    }
-    for (int i = 1; i < TrailShapes; ++i) {
-        if (!Widget(ArrayName("ShpInjTimeMod", i))) {
-            auto* shape = new QFrame(point->parentWidget());
-            shape->setObjectName(ArrayName("ShpInjTimeMod", i));
-            app::MoveTwips(*shape, app::LeftTwips(*point), app::TopTwips(*point),
-                           app::WidthTwips(*point) - 60, app::HeightTwips(*point) - 60);
-            monitor::SetFillColor(*shape, 0xFFFF00 + 15 * i);
-            shape->show();
-        }
-    }
-    for (int i = TrailShapes - 1; i >= 0; --i) {
-        Widget(ArrayName("ShpInjTimeMod", i))->raise();
-    }
-    QWidget& older = *Widget(ArrayName("ShpInjTimeMod", 1));
-    trail_ = {app::WidthTwips(*point) / 2.0, app::HeightTwips(*point) / 2.0,
-              app::WidthTwips(older) / 2.0, app::HeightTwips(older) / 2.0};
+    modeling_.LoadTrailMod();
 }
 
 } // namespace calibration

@@ -5,6 +5,9 @@
 
 #include "calibration/ChartGeometry.h"
 
+#include <array>
+#include <vector>
+
 class QWidget;
 
 namespace app {
@@ -15,28 +18,32 @@ struct ProgramContext;
 namespace calibration {
 
 class ChartCanvas;
-struct TrailHalfSizes;
+class ModelingPage;
 
 inline constexpr int MapSampleLabels = 60;
 
 class MapChart {
 public:
-    MapChart(app::ProgramContext& ctx, app::FrmLX735& window, TrailHalfSizes& trail);
+    // Builds the chart frame's controls on the window and binds them.
+    MapChart(app::ProgramContext& ctx, app::FrmLX735& window, ModelingPage& modeling);
 
     void InizVarMap();
     void DrawGridMap();
     void LoadPointLabelsMap();
     MapGeometry& Geometry() { return geo_; }
 
-private:
-    void BuildLegend();
-    QWidget* Widget(const QString& name) const;
+    // The sample labels LblTgMap and LblTpMap: element 0 from the start, all 60 after
+    // the first LoadPointLabelsMap.
+    const std::vector<QWidget*>& GasLabels() const { return labels_[0]; }
+    const std::vector<QWidget*>& PetrolLabels() const { return labels_[1]; }
 
+private:
     app::ProgramContext& ctx_;
-    app::FrmLX735& window_;
-    TrailHalfSizes& trail_;
+    ModelingPage& modeling_;
     MapGeometry geo_;
+    QWidget* frmMap_ = nullptr;
     ChartCanvas* canvas_ = nullptr;
+    std::array<std::vector<QWidget*>, 2> labels_; // gas, petrol
 };
 
 } // namespace calibration

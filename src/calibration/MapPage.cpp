@@ -6,7 +6,9 @@
 #include "app/ProgramContext.h"
 #include "calibration/ChartCanvas.h"
 #include "calibration/MapChart.h"
+#include "calibration/MapDesign.h"
 #include "calibration/ModelingPage.h"
+#include "calibration/PageControls.h"
 #include "monitor/ControlLook.h"
 #include "platform/Sound.h"
 #include "support/Clock.h"
@@ -19,7 +21,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QEvent>
-#include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <cmath>
@@ -27,9 +28,6 @@
 namespace calibration {
 
 namespace {
-
-using app::ArrayName;
-using support::RoundHalfEven;
 
 const QString MapFilter = QStringLiteral("Map Files (*.map)|*.map|");
 constexpr quint8 VacuumAcqFlag = 0x10;
@@ -43,14 +41,6 @@ int Whole(double twips) {
 void Place(QWidget& control, const Twips& at) {
     app::SetLeftTwips(control, Whole(at.left));
     app::SetTopTwips(control, Whole(at.top));
-}
-
-QFrame* MakeShape(QWidget& parent, const QString& name, int size, quint32 color) {
-    auto* shape = new QFrame(&parent);
-    shape->setObjectName(name);
-    app::MoveTwips(*shape, 0, 0, size, size);
-    monitor::SetFillColor(*shape, color);
-    return shape;
 }
 
 // FrmMapSample's click: the frame has no signal of its own.
@@ -80,86 +70,51 @@ MapPage::MapPage(app::ProgramContext& ctx, app::FrmLX735& window, MapChart& char
     BuildControls();
 }
 
-QWidget* MapPage::Widget(const QString& name) const {
-    return qobject_cast<QWidget*>(window_.Control(name));
-}
-
 // ---- Controls
 
 void MapPage::BuildControls() {
-    QWidget& cmd = *Widget("FrmMapCmd");
-    const auto button = [&](const char* name, const char* caption, int left, int top,
-                            void (MapPage::*click)()) {
-        auto* b = qobject_cast<QPushButton*>(Widget(name));
-        if (!b) {
-            b = new QPushButton(caption, &cmd);
-            b->setObjectName(name);
-        }
-        b->setParent(&cmd);
-        app::MoveTwips(*b, left, top, 1380, 420);
-        b->show();
-        connect(b, &QPushButton::clicked, this, [this, click] { (this->*click)(); });
-    };
-    button("CmdMapRead", "Read map", 90, 240, &MapPage::CmdMapRead_Click);
-    button("CmdMapCompute", "Compute", 1530, 240, &MapPage::CmdMapCompute_Click);
-    button("CmdMapClrGas", "Clear gas", 90, 780, &MapPage::CmdMapClrGas_Click);
-    button("CmdMapClrPet", "Clear petrol", 1530, 780, &MapPage::CmdMapClrPet_Click);
-    button("CmdMapOpen", "Open", 90, 1320, &MapPage::CmdMapOpen_Click);
-    button("CmdMapSave", "Save", 1530, 1320, &MapPage::CmdMapSave_Click);
+    BuildOnWindow(window_, MapPageDesign(), MakeChartCanvas);
+    using app::Bind;
+    frmMapCmd_ = &Bind<QWidget>(window_, "FrmMapCmd");
+    frmMapTuning_ = &Bind<QWidget>(window_, "FrmMapTuning");
+    frmLegendaMap_ = &Bind<QWidget>(window_, "FrmLegendaMap");
+    frmMap_ = &Bind<QWidget>(window_, "FrmMap");
+    acquire_ = &Bind<QCheckBox>(window_, "ChkAbilAcqVacum");
+    bands_ = &Bind<QComboBox>(window_, "CmbShoRpm");
+    cmdMapRead_ = &Bind<QWidget>(window_, "CmdMapRead");
+    cmdMapCompute_ = &Bind<QWidget>(window_, "CmdMapCompute");
+    lblCalRpm_ = &Bind<QWidget>(window_, "LblCalRpm");
+    txtRpm_ = &Bind<QWidget>(window_, "TxtRpm", 1);
+    liveShadow_ = &Bind<QWidget>(window_, "ShpInjTimeShadowMap", 0);
+    livePoint_ = &Bind<QWidget>(window_, "ShpInjTimeMap", 0);
+    matched_ = {&Bind<QWidget>(window_, "ShpMapMod", 0)};
+    frmMapSample_ = &Bind<QWidget>(window_, "FrmMapSample");
+    sampleCanvas_ = &Bind<ChartCanvas>(window_, "ChartMapSample");
 
-    // The Modeling tab's button that takes the matched points off its chart.
-    if (auto* hide = qobject_cast<QPushButton*>(Widget("CmdShpMapMod"))) {
-        hide->setParent(window_.Page(3));
-        app::MoveTwips(*hide, 6780, 5500, 1800, 420);
-        hide->show();
-        connect(hide, &QPushButton::clicked, this, [this] { CmdShpMapMod_Click(); });
-    }
-
-    QWidget& tuning = *Widget("FrmMapTuning");
-    acquire_ = qobject_cast<QCheckBox*>(Widget("ChkAbilAcqVacum"));
-    // No wider than its caption (the layout fits it to the language): a click beside the
-    // caption does not tick it.
-    app::MoveTwips(*acquire_, 120, 300, 1800, 285);
+    ConnectClicks<MapPage>(window_, *this, *this,
+                           {{"CmdMapRead", &MapPage::CmdMapRead_Click},
+                            {"CmdMapCompute", &MapPage::CmdMapCompute_Click},
+                            {"CmdMapClrGas", &MapPage::CmdMapClrGas_Click},
+                            {"CmdMapClrPet", &MapPage::CmdMapClrPet_Click},
+                            {"CmdMapOpen", &MapPage::CmdMapOpen_Click},
+                            {"CmdMapSave", &MapPage::CmdMapSave_Click},
+                            {"CmdShpMapMod", &MapPage::CmdShpMapMod_Click}});
     connect(acquire_, &QCheckBox::toggled, this, [this] { ChkAbilAcqVacum_Click(); });
-    bands_ = qobject_cast<QComboBox*>(Widget("CmbShoRpm"));
-    for (QWidget* w : {Widget("LblShoRpm"), static_cast<QWidget*>(bands_)}) {
-        const bool visible = w->isVisibleTo(w->parentWidget());
-        w->setParent(&tuning);
-        w->setVisible(visible);
-    }
-    app::MoveTwips(*Widget("LblShoRpm"), 120, 720, 1200, 285);
-    app::MoveTwips(*bands_, 1380, 690, 1500, 315);
     connect(bands_, &QComboBox::activated, this, [this] { CmbShoRpm_Click(); });
 
-    if (QWidget* rpm = Widget("LblCalRpm")) {
-        monitor::SetBackColor(*rpm, InBandColor);
-        monitor::SetBackStyle(*rpm, 0);
-    }
-
-    QWidget& frmMap = *Widget("FrmMap");
-    app::SetLeftTwips(frmMap, 60); // the chart on the left, the command frames on the right
-    liveShadow_ = MakeShape(frmMap, ArrayName("ShpInjTimeShadowMap", 0), 150, 0x808080);
-    livePoint_ = MakeShape(frmMap, ArrayName("ShpInjTimeMap", 0), 150, 0x00FF00);
-    liveShadow_->show();
-    livePoint_->show();
-
-    QWidget& frmMod = *Widget("FrmMod");
-    matched_.push_back(MakeShape(frmMod, ArrayName("ShpMapMod", 0), 120, 0xFF00FF));
+    monitor::SetBackColor(*lblCalRpm_, InBandColor);
+    monitor::SetBackStyle(*lblCalRpm_, 0);
+    monitor::SetFillColor(*liveShadow_, 0x808080);
+    monitor::SetFillColor(*livePoint_, 0x00FF00);
+    monitor::SetFillColor(*matched_[0], 0xFF00FF);
     HideMatchedPoints();
 
-    // The developer's frame stands outside the tabs, over them, and grows when clicked.
-    frmMapSample_ = Widget("FrmMapSample");
-    if (frmMapSample_) {
-        const bool visible = frmMapSample_->isVisibleTo(frmMapSample_->parentWidget());
-        frmMapSample_->setParent(Widget("CmdParametri")->parentWidget());
-        app::MoveTwips(*frmMapSample_, 600, 600, 225, 225);
-        frmMapSample_->setVisible(visible);
-        frmMapSample_->raise();
-        monitor::SetBackColor(*frmMapSample_, 0xFFFFFF);
-        frmMapSample_->installEventFilter(new ClickFilter(this, [this] { FrmMapSample_Click(); }));
-        sampleCanvas_ = new ChartCanvas(*frmMapSample_, "ChartMapSample");
-        sampleCanvas_->Overlay("LneMapSampleX").Color = 0xFF0000;
-    }
+    frmMapSample_->raise();
+    monitor::SetBackColor(*frmMapSample_, 0xFFFFFF);
+    frmMapSample_->installEventFilter(new ClickFilter(this, [this] { FrmMapSample_Click(); }));
+    sampleCanvas_->Fit();
+    sampleZero_ = &sampleCanvas_->Overlay("LneMapSampleX");
+    sampleZero_->Color = 0xFF0000;
 }
 
 // ---- Handlers
@@ -171,7 +126,7 @@ template <class Work> void MapPage::Busy(Work work) {
 }
 
 void MapPage::HideMatchedPoints() {
-    for (const QPointer<QFrame>& shape : matched_) {
+    for (const QPointer<QWidget>& shape : matched_) {
         if (shape) {
             app::SetLeftTwips(*shape, 0);
             app::SetTopTwips(*shape, 0);
@@ -190,9 +145,7 @@ void MapPage::ChkAbilAcqVacum_Click() {
     }
     const bool checked = acquire_->isChecked();
     ctx_.Requests.SmplReadCountdown = checked ? 1.0 : 0.0;
-    if (QWidget* read = Widget("CmdMapRead")) {
-        read->setEnabled(!checked);
-    }
+    cmdMapRead_->setEnabled(!checked);
     bands_->setEnabled(!checked);
 }
 
@@ -306,18 +259,14 @@ void MapPage::FrmMapSample_Click() {
 // ---- The rpm band
 
 void MapPage::ShowRpmBand() {
-    QWidget* label = Widget("LblCalRpm");
-    if (!label) {
-        return;
-    }
     bool inside = false;
     if (acquire_->isChecked()) {
         const ecudata::ConfigScale& s = ctx_.Scale;
         const double rpm = ctx_.Images.Mem1Data.Rpm;
         inside = s.MapBandLow.value(s.MapBand) < rpm && rpm < s.MapBandHigh.value(s.MapBand);
     }
-    if (monitor::BackStyle(*label) != (inside ? 1 : 0)) {
-        monitor::SetBackStyle(*label, inside ? 1 : 0);
+    if (monitor::BackStyle(*lblCalRpm_) != (inside ? 1 : 0)) {
+        monitor::SetBackStyle(*lblCalRpm_, inside ? 1 : 0);
     }
     if (inside) {
         BeepRpmBand();
@@ -329,8 +278,7 @@ void MapPage::BeepRpmBand() {
     if (!beeps_.Due(now)) {
         return;
     }
-    QWidget* box = Widget("TxtRpm(1)");
-    const std::optional<double> rpm = box ? ShownRpm(app::Caption(box)) : std::nullopt;
+    const std::optional<double> rpm = ShownRpm(app::Caption(txtRpm_));
     if (!rpm) {
         return;
     }
@@ -355,9 +303,7 @@ void MapPage::FillCmbShoRpm() {
 
 void MapPage::RefreshMapAcq(bool plotOnModel) {
     const int pairs = MatchMapPoints(MapSamples::From(ctx_.Images), sel_);
-    if (QWidget* compute = Widget("CmdMapCompute")) {
-        compute->setEnabled(pairs >= 1 && !acquire_->isChecked());
-    }
+    cmdMapCompute_->setEnabled(pairs >= 1 && !acquire_->isChecked());
     if (ctx_.DeveloperView) {
         // Rewritten at every refresh: a failed write keeps the last whole list, unsaid.
         WriteMapList(ctx_.AppFolder + QStringLiteral("/BIN/Map.txt"), MapSamples::From(ctx_.Images),
@@ -385,29 +331,23 @@ void MapPage::PlottaMatricePuntiMap() {
     }
     img.MapChanged = false;
     AutoScaleMapY();
-    QWidget* first = Widget(ArrayName("LblTgMap", 0));
-    if (!first) {
-        return;
-    }
-    const double w = app::WidthTwips(*first) / 2.0;
-    const double h = app::HeightTwips(*first) / 2.0;
+    const std::vector<QWidget*>& gas = chart_.GasLabels();
+    const std::vector<QWidget*>& petrol = chart_.PetrolLabels();
+    const double w = app::WidthTwips(*gas[0]) / 2.0;
+    const double h = app::HeightTwips(*gas[0]) / 2.0;
     const MapGeometry& geo = chart_.Geometry();
-    for (int i = 0; i < MapSampleLabels; ++i) {
-        QWidget* gas = Widget(ArrayName("LblTgMap", i));
-        QWidget* petrol = Widget(ArrayName("LblTpMap", i));
-        if (gas) {
-            Place(*gas, SampleLabelPos(geo, img.MapVacmGas[i], img.MapTinjGas[i], w, h));
+    for (size_t i = 0; i < gas.size() || i < petrol.size(); ++i) {
+        if (i < gas.size()) {
+            Place(*gas[i], SampleLabelPos(geo, img.MapVacmGas[i], img.MapTinjGas[i], w, h));
         }
-        if (petrol) {
-            Place(*petrol, SampleLabelPos(geo, img.MapVacmBnz[i], img.MapTinjBnz[i], w, h));
-            petrol->raise();
+        if (i < petrol.size()) {
+            Place(*petrol[i], SampleLabelPos(geo, img.MapVacmBnz[i], img.MapTinjBnz[i], w, h));
+            petrol[i]->raise();
         }
     }
     // Gas points over petrol points.
-    for (int i = 0; i < MapSampleLabels; ++i) {
-        if (QWidget* gas = Widget(ArrayName("LblTgMap", i))) {
-            gas->raise();
-        }
+    for (QWidget* label : gas) {
+        label->raise();
     }
 }
 
@@ -416,7 +356,7 @@ void MapPage::PlotMapPointsMod() {
         delete matched_.back().data();
         matched_.pop_back();
     }
-    QFrame& first = *matched_[0];
+    QWidget& first = *matched_[0];
     const double w = app::WidthTwips(first) / 2.0;
     const double h = app::HeightTwips(first) / 2.0;
     const ModGeometry& mod = modeling_.Geometry();
@@ -432,10 +372,13 @@ void MapPage::PlotMapPointsMod() {
                 continue;
             }
             if (k >= matched_.size()) {
-                matched_.push_back(MakeShape(*first.parentWidget(), ArrayName("ShpMapMod", int(k)),
-                                             app::WidthTwips(first), monitor::FillColor(first)));
+                const int size = app::WidthTwips(first);
+                QWidget& made = BuildElement(*first.parentWidget(), MatchedPointDesign,
+                                             static_cast<int>(k), {0, 0, size, size});
+                monitor::SetFillColor(made, monitor::FillColor(first));
+                matched_.push_back(&made);
             }
-            QFrame& shape = *matched_[k];
+            QWidget& shape = *matched_[k];
             shape.show();
             const double tp = sel_.TinjBnz[i];
             Place(shape,
@@ -457,23 +400,20 @@ void MapPage::VisualizzaPuntoInjTimeMap() {
 }
 
 void MapPage::DrawMapSample() {
-    if (!frmMapSample_) {
-        return;
-    }
     const double height = app::HeightTwips(*frmMapSample_);
     const ecudata::TblCor& table = ctx_.Images.TblCorEdit;
     for (int i = 0; i < MapSampleCells; ++i) {
         if (i >= static_cast<int>(cells_.size())) {
-            QFrame* cell = MakeShape(*frmMapSample_, ArrayName("ShpT", i), 45, 0x000000);
-            cell->show();
-            cells_.push_back(cell);
+            QWidget& cell = BuildElement(*frmMapSample_, SampleCellDesign, i);
+            monitor::SetFillColor(cell, 0x000000);
+            cells_.push_back(&cell);
         }
-        QFrame& cell = *cells_[i];
+        QWidget& cell = *cells_[i];
         Place(cell, MapSampleCellPos(i, table[i], height));
         cell.setProperty("Tag", support::GeneralNumberText(table[i], ctx_.DecimalSep) + " " +
                                     support::GeneralNumberText(0.128 * i, ctx_.DecimalSep));
     }
-    ChartLine& zero = sampleCanvas_->Overlay("LneMapSampleX");
+    ChartLine& zero = *sampleZero_;
     zero.X1 = 100;
     zero.X2 = MapSampleLineX2;
     zero.Y1 = zero.Y2 = height - 1500;
@@ -483,18 +423,16 @@ void MapPage::DrawMapSample() {
 
 void MapPage::LayoutMapPage() {
     app::TabStrip& sst = window_.SstMain();
-    QWidget& cmd = *Widget("FrmMapCmd");
-    QWidget& frmMap = *Widget("FrmMap");
-    const int cmdLeft = app::WidthTwips(sst) - app::WidthTwips(cmd) - 225;
-    app::SetLeftTwips(cmd, cmdLeft);
-    app::SetLeftTwips(*Widget("FrmMapTuning"), cmdLeft);
-    app::SetHeightTwips(frmMap, app::HeightTwips(sst) - 900);
-    app::SetWidthTwips(frmMap, cmdLeft - 150);
-    app::SetLeftTwips(*Widget("FrmLegendaMap"), cmdLeft);
     // The acquisition box is as wide as its caption in the language shown.
-    const int captionWidth = app::ToTwips(acquire_->sizeHint().width());
-    app::SetWidthTwips(*acquire_,
-                       std::min(captionWidth, app::WidthTwips(*Widget("FrmMapTuning")) - 240));
+    const MapPageLayout l = calibration::LayoutMapPage(
+        {app::WidthTwips(sst), app::HeightTwips(sst)}, app::WidthTwips(*frmMapCmd_),
+        app::WidthTwips(*frmMapTuning_), app::ToTwips(acquire_->sizeHint().width()));
+    app::SetLeftTwips(*frmMapCmd_, l.framesLeft);
+    app::SetLeftTwips(*frmMapTuning_, l.framesLeft);
+    app::SetHeightTwips(*frmMap_, l.chart.height());
+    app::SetWidthTwips(*frmMap_, l.chart.width());
+    app::SetLeftTwips(*frmLegendaMap_, l.framesLeft);
+    app::SetWidthTwips(*acquire_, l.acquireWidth);
     FillCmbShoRpm();
     chart_.InizVarMap();
     chart_.DrawGridMap();

@@ -14,7 +14,6 @@
 
 class QCheckBox;
 class QComboBox;
-class QFrame;
 class QWidget;
 
 namespace app {
@@ -25,11 +24,13 @@ struct ProgramContext;
 namespace calibration {
 
 class ChartCanvas;
+class ChartLine;
 class MapChart;
 class ModelingPage;
 
 class MapPage : public QObject {
 public:
+    // Builds the page's controls on the window and binds them.
     MapPage(app::ProgramContext& ctx, app::FrmLX735& window, MapChart& chart,
             ModelingPage& modeling);
 
@@ -58,15 +59,12 @@ public:
     void FillCmbShoRpm();
     void BeepRpmBand();
 
-    const MapSamples& Selected() const { return sel_; }
-
 private:
     void BuildControls();
     void HideMatchedPoints();
     // The hourglass over a handler, then a 250 ms wait that keeps the events running.
     template <class Work> void Busy(Work work);
     void ClearFuel(bool gas);
-    QWidget* Widget(const QString& name) const;
 
     app::ProgramContext& ctx_;
     app::FrmLX735& window_;
@@ -75,14 +73,24 @@ private:
     MapSamples sel_;
     BeepPacer beeps_;
 
-    QCheckBox* acquire_ = nullptr;
-    QComboBox* bands_ = nullptr;
-    QFrame* livePoint_ = nullptr;
-    QFrame* liveShadow_ = nullptr;
+    // The page's controls, bound once when it is built.
+    QWidget* frmMapCmd_ = nullptr;
+    QWidget* frmMapTuning_ = nullptr;
+    QWidget* frmLegendaMap_ = nullptr;
+    QWidget* frmMap_ = nullptr;
+    QCheckBox* acquire_ = nullptr; // ChkAbilAcqVacum
+    QComboBox* bands_ = nullptr;   // CmbShoRpm
+    QWidget* cmdMapRead_ = nullptr;
+    QWidget* cmdMapCompute_ = nullptr;
+    QWidget* lblCalRpm_ = nullptr; // lit inside the band
+    QWidget* txtRpm_ = nullptr;    // TxtRpm(1), the rpm shown
+    QWidget* livePoint_ = nullptr;
+    QWidget* liveShadow_ = nullptr;
     QWidget* frmMapSample_ = nullptr;
     ChartCanvas* sampleCanvas_ = nullptr;
-    std::vector<QPointer<QFrame>> matched_; // ShpMapMod, element 0 always there
-    std::vector<QFrame*> cells_;            // ShpT
+    ChartLine* sampleZero_ = nullptr;        // LneMapSampleX
+    std::vector<QPointer<QWidget>> matched_; // ShpMapMod, element 0 always there
+    std::vector<QWidget*> cells_;            // ShpT
 };
 
 } // namespace calibration

@@ -5,6 +5,8 @@
 #include "app/FrmLX735.h"
 #include "app/ProgramContext.h"
 #include "calibration/ChartCanvas.h"
+#include "calibration/ModelingDesign.h"
+#include "calibration/PageControls.h"
 #include "ecudata/RecordTables.h"
 #include "monitor/ControlLook.h"
 #include "support/Clock.h"
@@ -15,12 +17,9 @@
 #include "support/MessageBox.h"
 
 #include <QEvent>
-#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPalette>
-#include <QPixmap>
 #include <QPushButton>
 #include <cmath>
 
@@ -29,57 +28,12 @@ namespace calibration {
 namespace {
 
 using app::ArrayName;
-using app::MoveTwips;
 using support::RoundHalfEven;
 
-constexpr int PointCount = 8; // labelled points 0..7
-constexpr int CorCells = 192; // markers of the correction table
+constexpr int PointCount = 8;   // labelled points 0..7
+constexpr int CorCells = 192;   // markers of the correction table
+constexpr int TrailShapes = 16; // the live point and its trail
 constexpr int RevealUsec = 40000;
-constexpr double CellMs = 0.128;
-
-// Draws an arrow pointing at angle degrees (0 right, 90 up); two arrows for the slope
-// buttons, which tilt the line.
-QIcon ArrowIcon(double angle, bool tilted) {
-    QPixmap pixmap(24, 24);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.translate(12, 12);
-    painter.rotate(-angle);
-    painter.setBrush(Qt::black);
-    painter.setPen(Qt::NoPen);
-    const QPointF head[] = {{9, 0}, {1, -7}, {1, 7}};
-    painter.drawPolygon(head, 3);
-    painter.fillRect(QRectF(-8, -2.5, 10, 5), Qt::black);
-    if (tilted) {
-        painter.setPen(QPen(Qt::darkGray, 1.5));
-        painter.drawLine(QPointF(-9, 8), QPointF(9, 8));
-    }
-    return QIcon(pixmap);
-}
-
-template <class T>
-T* Make(QWidget& parent, const QString& name, int left, int top, int width, int height,
-        const QString& caption = {}) {
-    auto* control = new T(&parent);
-    control->setObjectName(name);
-    MoveTwips(*control, left, top, width, height);
-    if (!caption.isEmpty()) {
-        app::SetCaption(control, caption);
-    }
-    control->show();
-    return control;
-}
-
-QLineEdit* MakeBox(QWidget& parent, const QString& name, int left, int top, int width) {
-    auto* box = Make<QLineEdit>(parent, name, left, top, width, 285);
-    box->setReadOnly(true);
-    box->setAlignment(Qt::AlignCenter);
-    box->setProperty("Appearance", 0);
-    box->setFrame(false);
-    monitor::SetBackColor(*box, White);
-    return box;
-}
 
 void SetAppearance(QLineEdit& box, int appearance) {
     if (box.property("Appearance").toInt() != appearance) {
@@ -101,10 +55,6 @@ void PaintPoint(QLabel& label, quint32 back) {
     }
 }
 
-bool Differs(double a, double b) {
-    return a != b;
-}
-
 } // namespace
 
 ModelingPage::ModelingPage(app::ProgramContext& ctx, app::FrmLX735& window, TaraValues& tara)
@@ -116,10 +66,6 @@ ModelingPage::ModelingPage(app::ProgramContext& ctx, app::FrmLX735& window, Tara
     BuildControls();
 }
 
-QWidget* ModelingPage::Widget(const QString& name) const {
-    return qobject_cast<QWidget*>(window_.Control(name));
-}
-
 QString ModelingPage::Fixed(double value, int decimals) const {
     int width = 1;
     return support::FormatFixed(value, decimals, width, ctx_.DecimalSep);
@@ -128,125 +74,92 @@ QString ModelingPage::Fixed(double value, int decimals) const {
 // ---- Controls
 
 void ModelingPage::BuildControls() {
-    QWidget& frmMod = *Widget("FrmMod");
-    canvas_ = new ChartCanvas(frmMod, "ChartMod");
+    BuildOnWindow(window_, ModelingChartDesign(), MakeChartCanvas);
+    BuildOnWindow(window_, ModelingFramesDesign(), MakeValueBox);
+    BindControls();
+    canvas_->Fit();
+    refLine_ = &canvas_->Overlay("LineRifModel");
+    refLine_->Color = 0x008000;
+    for (int i = 0; i < PointCount - 1; ++i) {
+        segments_.push_back(&canvas_->Overlay(ArrayName("LineRMod", i)));
+        segments_.back()->Color = 0xFF0000;
+    }
+    canvas_->SetTitles(app::Bind<QLineEdit>(window_, "TxtGasMod"),
+                       app::Bind<QLineEdit>(window_, "TxtPetrolMod"));
     for (int i = 0; i < PointCount; ++i) {
-        QLabel* label =
-            Make<QLabel>(frmMod, ArrayName("LblPntMod", i), 0, 0, 165, 165, QString::number(i));
-        label->setAlignment(Qt::AlignCenter);
-        QFont font = label->font();
+        QLabel& label = *points_[i];
+        label.setAlignment(Qt::AlignCenter);
+        QFont font = label.font();
         font.setPointSize(6);
         font.setBold(true);
-        label->setFont(font);
-        label->installEventFilter(this);
-        label->setVisible(i == 0);
-        PaintPoint(*label, Red);
-        points_[i] = label;
+        label.setFont(font);
+        label.installEventFilter(this);
+        label.setVisible(i == 0);
+        PaintPoint(label, Red);
     }
-    canvas_->Overlay("LineRifModel").Color = 0x008000;
+    for (QLabel* number : app::BindArray<QLabel>(window_, "LblXPos", 0, PointCount - 1)) {
+        number->setAlignment(Qt::AlignCenter);
+    }
     for (int i = 0; i < PointCount - 1; ++i) {
-        canvas_->Overlay(ArrayName("LineRMod", i)).Color = 0xFF0000;
-    }
-    auto* live = Make<QFrame>(frmMod, ArrayName("ShpInjTimeMod", 0), 0, 0, 180, 180);
-    monitor::SetFillColor(*live, 0x0000FF);
-    // The calibration's markers move from the General page's design onto the chart.
-    for (const char* name : {"ShpPmin", "ShpPLoad"}) {
-        if (QWidget* marker = Widget(name)) {
-            const bool visible = marker->isVisibleTo(marker->parentWidget());
-            marker->setParent(&frmMod);
-            MoveTwips(*marker, 0, 0, 150, 150);
-            marker->setVisible(visible);
-        }
-    }
-    auto* gasTitle = qobject_cast<QLineEdit*>(Widget("TxtGasMod"));
-    auto* petrolTitle = qobject_cast<QLineEdit*>(Widget("TxtPetrolMod"));
-    if (gasTitle && petrolTitle) {
-        canvas_->SetTitles(*gasTitle, *petrolTitle);
-    }
-    BuildPointFrame(*Widget("FrmModPnt"));
-    BuildLineFrame(*Widget("FrmModLine"));
-
-    QWidget& tab = *window_.Page(3);
-    const auto button = [&](const char* name, const char* caption, int left, auto handler) {
-        auto* b = Make<QPushButton>(tab, name, left, 4980, 1080, 420, caption);
-        connect(b, &QPushButton::clicked, this, handler);
-    };
-    button("CmdModOpen", "Open", 6780, [this] { CmdModOpen_Click(); });
-    button("CmdModSave", "Save", 7950, [this] { CmdModSave_Click(); });
-    button("CmdReset", "Reset", 9120, [this] { CmdReset_Click(); });
-    if (auto* compute = qobject_cast<QPushButton*>(window_.Control("CmdComputeModl(0)"))) {
-        connect(compute, &QPushButton::clicked, this, [this] { CmdComputeModl_Click(); });
-    }
-}
-
-void ModelingPage::BuildPointFrame(QWidget& frame) {
-    for (const auto& [name, top] : {std::pair{"LblPlace", 540}, std::pair{"LblMul", 870}}) {
-        if (QWidget* caption = Widget(name)) {
-            MoveTwips(*caption, 60, top, 560, 285);
-        }
-    }
-    for (int i = 0; i < 7; ++i) {
-        const int left = 640 + i * 390;
-        auto* label = Make<QLabel>(frame, ArrayName("LblXPos", i), left, 270, 360, 240,
-                                   QString::number(i + 1));
-        label->setAlignment(Qt::AlignCenter);
-        // As wide as "20,0" needs: the boxes stand a pixel apart.
-        txtX_[i] = MakeBox(frame, ArrayName("TxtXPos", i), left, 540, 375);
-        txtY_[i] = MakeBox(frame, ArrayName("TxtYPos", i), left, 870, 375);
         txtX_[i]->installEventFilter(this);
         txtY_[i]->installEventFilter(this);
     }
-    const struct {
-        const char* name;
-        double angle;
-        StepButton step;
-    } arrows[] = {{"CmdLeft", 0, StepButton::Left},
-                  {"CmdRight", 180, StepButton::Right},
-                  {"CmdUp", 90, StepButton::Up},
-                  {"CmdDown", 270, StepButton::Down}};
-    int left = 640;
-    for (const auto& a : arrows) {
-        auto* b = Make<QPushButton>(frame, a.name, left, 1260, 480, 420);
-        b->setIcon(ArrowIcon(a.angle, false));
-        ConnectStep(*b, a.step);
-        left += 510;
-    }
-    // The reset ends with the boxes above it.
-    auto* reset = Make<QPushButton>(frame, "CmdResetLine", left, 1260, 3355 - left, 420, "Reset");
-    connect(reset, &QPushButton::clicked, this, [this] { CmdResetLine_Click(); });
-}
-
-void ModelingPage::BuildLineFrame(QWidget& frame) {
-    for (const auto& [name, top] : {std::pair{"LblAlfa", 360}, std::pair{"LblOffset", 900}}) {
-        if (QWidget* caption = Widget(name)) {
-            MoveTwips(*caption, 120, top, 1080, 285);
-        }
-    }
-    txtAlfa_ = MakeBox(frame, "TxtALfaPos", 1260, 360, 900);
-    txtOffset_ = MakeBox(frame, "TxtOffsetPos", 1260, 900, 900);
     txtAlfa_->installEventFilter(this);
     txtOffset_->installEventFilter(this);
-    const struct {
-        const char* name;
-        int left, top;
-        double angle;
-        bool tilted;
-        StepButton step;
-    } buttons[] = {{"CmdAlfaUp", 2280, 300, 60, true, StepButton::AlfaUp},
-                   {"CmdAlfaDown", 2820, 300, 30, true, StepButton::AlfaDown},
-                   {"CmdOffsetUp", 2280, 840, 90, false, StepButton::OffsetUp},
-                   {"CmdOffsetDown", 2820, 840, 270, false, StepButton::OffsetDown}};
-    for (const auto& d : buttons) {
-        auto* b = Make<QPushButton>(frame, d.name, d.left, d.top, 480, 420);
-        b->setIcon(ArrowIcon(d.angle, d.tilted));
-        ConnectStep(*b, d.step);
+    monitor::SetFillColor(*trailShapes_[0], 0x0000FF);
+    MakeCorMarkers();
+    ConnectButtons();
+}
+
+// The correction table's markers ShpPunti(0..191): the window's design holds the first
+// ones; the others are made here, seen in the developer view only.
+void ModelingPage::MakeCorMarkers() {
+    for (int i = 0; i < CorCells; ++i) {
+        auto* marker = qobject_cast<QWidget*>(app::FindControl(*frmMod_, ArrayName("ShpPunti", i)));
+        if (!marker) {
+            marker = &BuildElement(*frmMod_, CorMarkerDesign, i);
+            monitor::SetFillColor(*marker, 0x000000);
+            marker->setVisible(ctx_.DeveloperView);
+        }
+        markers_.push_back(marker);
     }
 }
 
-void ModelingPage::ConnectStep(QPushButton& button, StepButton step) {
-    button.setAutoRepeat(false);
-    connect(&button, &QPushButton::pressed, this, [this, step] { StepButtonDown(step); });
-    connect(&button, &QPushButton::released, this, [this] { StepButtonUp(); });
+void ModelingPage::BindControls() {
+    using app::Bind;
+    frmMod_ = &Bind<QWidget>(window_, "FrmMod");
+    frmModPnt_ = &Bind<QWidget>(window_, "FrmModPnt");
+    frmModLine_ = &Bind<QWidget>(window_, "FrmModLine");
+    canvas_ = &Bind<ChartCanvas>(window_, "ChartMod");
+    points_ = app::BindArray<QLabel>(window_, "LblPntMod", 0, PointCount);
+    txtX_ = app::BindArray<QLineEdit>(window_, "TxtXPos", 0, PointCount - 1);
+    txtY_ = app::BindArray<QLineEdit>(window_, "TxtYPos", 0, PointCount - 1);
+    txtAlfa_ = &Bind<QLineEdit>(window_, "TxtALfaPos");
+    txtOffset_ = &Bind<QLineEdit>(window_, "TxtOffsetPos");
+    fileButtons_ = {&Bind<QWidget>(window_, "CmdModOpen"), &Bind<QWidget>(window_, "CmdModSave"),
+                    &Bind<QWidget>(window_, "CmdReset")};
+    lowerButtons_ = {&Bind<QWidget>(window_, "CmdShpMapMod"),
+                     &Bind<QWidget>(window_, "CmdTableComp")};
+    shpPmin_ = &Bind<QWidget>(window_, "ShpPmin");
+    shpPLoad_ = &Bind<QWidget>(window_, "ShpPLoad");
+    trailShapes_ = {&Bind<QWidget>(window_, "ShpInjTimeMod", 0)};
+}
+
+void ModelingPage::ConnectButtons() {
+    for (const StepButtonDesign& b : ModelingStepButtons()) {
+        auto& button = app::Bind<QPushButton>(window_, b.name);
+        button.setIcon(ArrowIcon(b.angle, b.tilted));
+        button.setAutoRepeat(false);
+        const StepButton step = b.step;
+        connect(&button, &QPushButton::pressed, this, [this, step] { StepButtonDown(step); });
+        connect(&button, &QPushButton::released, this, [this] { StepButtonUp(); });
+    }
+    ConnectClicks<ModelingPage>(window_, *this, *this,
+                                {{"CmdResetLine", &ModelingPage::CmdResetLine_Click},
+                                 {"CmdModOpen", &ModelingPage::CmdModOpen_Click},
+                                 {"CmdModSave", &ModelingPage::CmdModSave_Click},
+                                 {"CmdReset", &ModelingPage::CmdReset_Click},
+                                 {"CmdComputeModl(0)", &ModelingPage::CmdComputeModl_Click}});
 }
 
 bool ModelingPage::eventFilter(QObject* watched, QEvent* event) {
@@ -259,7 +172,7 @@ bool ModelingPage::eventFilter(QObject* watched, QEvent* event) {
             SelectPointMod(i);
         }
     }
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < PointCount - 1; ++i) {
         if (watched == txtX_[i] || watched == txtY_[i]) {
             DeselezionaPuntiMod();
             SelectPointMod(i + 1);
@@ -274,39 +187,45 @@ bool ModelingPage::eventFilter(QObject* watched, QEvent* event) {
 // ---- Chart frame
 
 void ModelingPage::InizVarMod() {
-    QWidget& frame = *Widget("FrmMod");
-    geo_ = calibration::InizVarMod(static_cast<float>(app::WidthTwips(frame)),
-                                   static_cast<float>(app::HeightTwips(frame)));
+    geo_ = calibration::InizVarMod(static_cast<float>(app::WidthTwips(*frmMod_)),
+                                   static_cast<float>(app::HeightTwips(*frmMod_)));
 }
 
 void ModelingPage::DrawGridMod() {
-    QWidget& frame = *Widget("FrmMod");
     canvas_->Fit();
     canvas_->SetFrame(calibration::DrawGridMod(geo_));
     // Placeholders until the model is drawn: labels 1..7 hidden, 300 twips apart.
     points_[0]->raise();
     for (int i = 1; i < PointCount; ++i) {
         points_[i]->hide();
-        pointPos_[i] = {pointPos_[i - 1].first, pointPos_[i - 1].second + 300};
+        pointPos_[i] = {pointPos_[i - 1].left, pointPos_[i - 1].top + 300};
         points_[i]->raise();
     }
     for (int i = 1; i < PointCount - 1; ++i) {
-        canvas_->Overlay(ArrayName("LineRMod", i)).Visible = false;
+        segments_[i]->Visible = false;
         segmentPos_[i][3] = segmentPos_[i - 1][3] + 90;
     }
     canvas_->SendToBack("LineRifModel");
     // The ECU table's markers, seen in the developer view only.
-    for (int i = 0; i < CorCells; ++i) {
-        QWidget* marker = Widget(ArrayName("ShpPunti", i));
-        if (!marker) {
-            marker = Make<QFrame>(frame, ArrayName("ShpPunti", i), 120, 600, 90, 90);
-            monitor::SetFillColor(*marker, 0x000000);
-            marker->setVisible(ctx_.DeveloperView);
-        } else if (i == 0) {
-            marker->setVisible(ctx_.DeveloperView);
-        }
-    }
+    markers_[0]->setVisible(ctx_.DeveloperView);
     canvas_->update();
+}
+
+void ModelingPage::LoadTrailMod() {
+    QWidget& point = *trailShapes_[0];
+    for (int i = static_cast<int>(trailShapes_.size()); i < TrailShapes; ++i) {
+        QWidget& shape = BuildElement(*frmMod_, TrailDesign, i,
+                                      {app::LeftTwips(point), app::TopTwips(point),
+                                       app::WidthTwips(point) - 60, app::HeightTwips(point) - 60});
+        monitor::SetFillColor(shape, 0xFFFF00 + 15 * i);
+        trailShapes_.push_back(&shape);
+    }
+    for (int i = TrailShapes - 1; i >= 0; --i) {
+        trailShapes_[i]->raise();
+    }
+    const QWidget& older = *trailShapes_[1];
+    trail_ = {app::WidthTwips(point) / 2.0, app::HeightTwips(point) / 2.0,
+              app::WidthTwips(older) / 2.0, app::HeightTwips(older) / 2.0};
 }
 
 // ---- Model drawing
@@ -322,11 +241,10 @@ void ModelingPage::PlottaMatricePuntiMod(bool animate) {
         QLabel& label = *points_[i];
         const double w = app::WidthTwips(label);
         const double h = app::HeightTwips(label);
-        const double left = RoundHalfEven(geo_.OrgX + geo_.ScaleX * m.X[i] - w / 2);
-        const double top = RoundHalfEven(geo_.OrgY - geo_.ScaleY * m.Y[i] - h / 2);
-        if (Differs(left, pointPos_[i].first) || Differs(top, pointPos_[i].second)) {
-            pointPos_[i] = {left, top};
-            app::MoveTwips(label, static_cast<int>(left), static_cast<int>(top),
+        const Twips at = ModPointPos(geo_, m.X[i], m.Y[i], w, h);
+        if (at != pointPos_[i]) {
+            pointPos_[i] = at;
+            app::MoveTwips(label, static_cast<int>(at.left), static_cast<int>(at.top),
                            static_cast<int>(w), static_cast<int>(h));
             label.setToolTip(
                 QStringLiteral("P%1 (%2 ; %3)").arg(i).arg(Fixed(m.X[i], 1), Fixed(m.Y[i], 1)));
@@ -334,13 +252,10 @@ void ModelingPage::PlottaMatricePuntiMod(bool animate) {
         }
     }
     for (int i = 0; i < PointCount - 1; ++i) {
-        const double w = app::WidthTwips(*points_[i]);
-        const double h = app::HeightTwips(*points_[i]);
-        const std::array<double, 4> ends{RoundHalfEven(pointPos_[i].first + w / 2),
-                                         RoundHalfEven(pointPos_[i].second + h / 2),
-                                         RoundHalfEven(pointPos_[i + 1].first + w / 2),
-                                         RoundHalfEven(pointPos_[i + 1].second + h / 2)};
-        ChartLine& line = canvas_->Overlay(ArrayName("LineRMod", i));
+        const std::array<double, 4> ends =
+            ModSegmentEnds(pointPos_[i], pointPos_[i + 1], app::WidthTwips(*points_[i]),
+                           app::HeightTwips(*points_[i]));
+        ChartLine& line = *segments_[i];
         if (ends != segmentPos_[i]) {
             segmentPos_[i] = ends;
             line.X1 = ends[0];
@@ -358,8 +273,8 @@ void ModelingPage::PlottaMatricePuntiMod(bool animate) {
         for (QLabel* label : points_) {
             label->show();
         }
-        for (int i = 0; i < PointCount - 1; ++i) {
-            canvas_->Overlay(ArrayName("LineRMod", i)).Visible = true;
+        for (ChartLine* segment : segments_) {
+            segment->Visible = true;
         }
     }
     canvas_->update();
@@ -369,7 +284,7 @@ void ModelingPage::RevealNext() {
     if (revealNext_ < PointCount) {
         points_[revealNext_]->show();
     } else if (revealNext_ < 2 * PointCount - 1) {
-        canvas_->Overlay(ArrayName("LineRMod", revealNext_ - PointCount)).Visible = true;
+        segments_[revealNext_ - PointCount]->Visible = true;
         canvas_->update();
     }
     if (++revealNext_ >= 2 * PointCount - 1) {
@@ -379,7 +294,7 @@ void ModelingPage::RevealNext() {
 
 void ModelingPage::AggiornaStatoPuntoMod() {
     const ModRec& m = ctx_.Images.ModPoints;
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < PointCount - 1; ++i) {
         txtX_[i]->setText(Fixed(m.X[i + 1], 1));
         txtY_[i]->setText(Fixed(m.dY[i + 1], 1));
     }
@@ -389,7 +304,7 @@ void ModelingPage::AggiornaStatoPuntoMod() {
 
 void ModelingPage::DrawRefLineMod() {
     const ModRec& m = ctx_.Images.ModPoints;
-    ChartLine& line = canvas_->Overlay("LineRifModel");
+    ChartLine& line = *refLine_;
     line.X1 = geo_.OrgX;
     line.Y1 = geo_.OrgY - geo_.ScaleY * m.Offset;
     line.X2 = geo_.OrgX + geo_.ScaleX * LineEndX;
@@ -400,89 +315,59 @@ void ModelingPage::DrawRefLineMod() {
 
 void ModelingPage::VisualizzaPuntoInjTimeMod() {
     const app::InjectionTimes& t = ctx_.InjTimes;
-    const auto place = [&](QWidget& shape, double x, double y, double halfW, double halfH,
-                           bool whole) {
-        x = std::min<double>(x, geo_.XMax());
-        y = std::min<double>(y, geo_.YMax());
-        double left = geo_.OrgX + geo_.ScaleX * x - halfW;
-        double top = geo_.OrgY - geo_.ScaleY * y - halfH;
-        if (whole) {
-            left = RoundHalfEven(left);
-            top = RoundHalfEven(top);
-        }
-        app::SetLeftTwips(shape, static_cast<int>(std::lround(left)));
-        app::SetTopTwips(shape, static_cast<int>(std::lround(top)));
-    };
-    for (int i = 0; i < 16; ++i) {
-        if (QWidget* shape = Widget(ArrayName("ShpInjTimeMod", i))) {
-            place(*shape, t.TInjHist3[i], t.TInjHist4[i], i == 0 ? trail_.pointW : trail_.trailW,
-                  i == 0 ? trail_.pointH : trail_.trailH, false);
-        }
+    for (size_t i = 0; i < trailShapes_.size(); ++i) {
+        const bool point = i == 0;
+        const Twips at =
+            ModShapePos(geo_, t.TInjHist3[i], t.TInjHist4[i], point ? trail_.pointW : trail_.trailW,
+                        point ? trail_.pointH : trail_.trailH, false);
+        app::SetLeftTwips(*trailShapes_[i], static_cast<int>(std::lround(at.left)));
+        app::SetTopTwips(*trailShapes_[i], static_cast<int>(std::lround(at.top)));
     }
-    for (int i = 15; i >= 0; --i) {
-        if (QWidget* shape = Widget(ArrayName("ShpInjTimeMod", i))) {
-            shape->raise();
-        }
+    for (auto shape = trailShapes_.rbegin(); shape != trailShapes_.rend(); ++shape) {
+        (*shape)->raise();
     }
     if (!ctx_.DeveloperView) {
         return;
     }
-    QWidget* pmin = Widget("ShpPmin");
-    QWidget* pload = Widget("ShpPLoad");
-    if (!pmin || !pload) {
-        return;
-    }
-    trail_.trailW = app::WidthTwips(*pmin) / 2.0;
-    trail_.trailH = app::HeightTwips(*pmin) / 2.0;
+    trail_.trailW = app::WidthTwips(*shpPmin_) / 2.0;
+    trail_.trailH = app::HeightTwips(*shpPmin_) / 2.0;
     const struct {
         QWidget* shape;
         double x, y;
-    } markers[] = {{pmin, tara_.TaraRefTime, tara_.TaraRefTime + tara_.TaraFinalOffset},
-                   {pload, tara_.TaraLoadTime, tara_.TaraLoadTime}};
+    } markers[] = {{shpPmin_, tara_.TaraRefTime, tara_.TaraRefTime + tara_.TaraFinalOffset},
+                   {shpPLoad_, tara_.TaraLoadTime, tara_.TaraLoadTime}};
     for (int k = 0; k < 2; ++k) {
-        const double x = std::min<double>(markers[k].x, geo_.XMax());
-        const double y = std::min<double>(markers[k].y, geo_.YMax());
-        const double left = RoundHalfEven(geo_.OrgX + geo_.ScaleX * x - trail_.trailW);
-        const double top = RoundHalfEven(geo_.OrgY - geo_.ScaleY * y - trail_.trailH);
-        if (Differs(left, devMarkerPos_[k].first) || Differs(top, devMarkerPos_[k].second)) {
-            devMarkerPos_[k] = {left, top};
-            app::SetLeftTwips(*markers[k].shape, static_cast<int>(left));
-            app::SetTopTwips(*markers[k].shape, static_cast<int>(top));
+        const Twips at =
+            ModShapePos(geo_, markers[k].x, markers[k].y, trail_.trailW, trail_.trailH, true);
+        if (at != devMarkerPos_[k]) {
+            devMarkerPos_[k] = at;
+            app::SetLeftTwips(*markers[k].shape, static_cast<int>(at.left));
+            app::SetTopTwips(*markers[k].shape, static_cast<int>(at.top));
         }
     }
-    pload->raise();
-    pmin->raise();
+    shpPLoad_->raise();
+    shpPmin_->raise();
 }
 
 void ModelingPage::LayoutModPage() {
     app::TabStrip& sst = window_.SstMain();
-    QWidget& pnt = *Widget("FrmModPnt");
-    QWidget& line = *Widget("FrmModLine");
-    QWidget& frmMod = *Widget("FrmMod");
-    const int pntLeft = app::WidthTwips(sst) - app::WidthTwips(pnt) - 225;
-    app::SetLeftTwips(pnt, pntLeft);
-    app::SetLeftTwips(line, pntLeft);
-    // The file buttons stand in a row below the line frame.
-    const int buttonsTop = app::TopTwips(line) + app::HeightTwips(line) + 120;
-    int left = pntLeft;
-    for (const char* name : {"CmdModOpen", "CmdModSave", "CmdReset"}) {
-        if (QWidget* b = Widget(name)) {
-            app::SetLeftTwips(*b, left);
-            app::SetTopTwips(*b, buttonsTop);
-            left += app::WidthTwips(*b) + 90;
-        }
+    const ModPageLayout l = calibration::LayoutModPage(
+        {app::WidthTwips(sst), app::HeightTwips(sst)}, app::WidthTwips(*frmModPnt_),
+        TwipsRect(*frmModLine_),
+        {app::WidthTwips(*fileButtons_[0]), app::WidthTwips(*fileButtons_[1]),
+         app::WidthTwips(*fileButtons_[2])});
+    app::SetLeftTwips(*frmModPnt_, l.framesLeft);
+    app::SetLeftTwips(*frmModLine_, l.framesLeft);
+    for (size_t i = 0; i < fileButtons_.size(); ++i) {
+        app::SetLeftTwips(*fileButtons_[i], l.fileButtons[i].x());
+        app::SetTopTwips(*fileButtons_[i], l.fileButtons[i].y());
     }
-    // Below the row, the Map page's button that takes its points off this chart and, in
-    // the developer view, the compensation tables' button beside it.
-    left = pntLeft;
-    for (const char* name : {"CmdShpMapMod", "CmdTableComp"}) {
-        if (QWidget* b = Widget(name)) {
-            app::MoveTwips(*b, left, buttonsTop + 510, 1665, 420);
-            left += 1665 + 90;
-        }
+    for (size_t i = 0; i < lowerButtons_.size(); ++i) {
+        const QRect& r = l.lowerButtons[i];
+        app::MoveTwips(*lowerButtons_[i], r.x(), r.y(), r.width(), r.height());
     }
-    app::SetWidthTwips(frmMod, pntLeft - 150);
-    app::SetHeightTwips(frmMod, app::HeightTwips(sst) - 900);
+    app::SetWidthTwips(*frmMod_, l.chart.width());
+    app::SetHeightTwips(*frmMod_, l.chart.height());
     InizVarMod();
     DrawGridMod();
     PlottaMatricePuntiMod(true);
@@ -494,25 +379,17 @@ void ModelingPage::LayoutModPage() {
 }
 
 void ModelingPage::PlotCorTableMod() {
-    QWidget* first = Widget(ArrayName("ShpPunti", 0));
-    if (!first) {
-        return;
-    }
-    const double halfW = RoundHalfEven(app::WidthTwips(*first) / 2.0);
-    const double halfH = RoundHalfEven(app::HeightTwips(*first) / 2.0);
+    const QWidget& first = *markers_[0];
+    const double halfW = RoundHalfEven(app::WidthTwips(first) / 2.0);
+    const double halfH = RoundHalfEven(app::HeightTwips(first) / 2.0);
     const ecudata::TblCor& table = ctx_.Images.TblCorRead;
     for (int i = 0; i < CorCells; ++i) {
-        QWidget* marker = Widget(ArrayName("ShpPunti", i));
-        if (!marker) {
-            continue;
-        }
-        const double left = RoundHalfEven(i * CellMs * geo_.ScaleX + geo_.OrgX - halfW);
-        const double top = RoundHalfEven(geo_.OrgY - (i * CellMs + table[i]) * geo_.ScaleY - halfH);
-        if (Differs(left, markerPos_[i].first) || Differs(top, markerPos_[i].second)) {
-            markerPos_[i] = {left, top};
-            app::SetLeftTwips(*marker, static_cast<int>(left));
-            app::SetTopTwips(*marker, static_cast<int>(top));
-            marker->raise();
+        const Twips at = CorMarkerPos(geo_, i, table[i], halfW, halfH);
+        if (at != markerPos_[i]) {
+            markerPos_[i] = at;
+            app::SetLeftTwips(*markers_[i], static_cast<int>(at.left));
+            app::SetTopTwips(*markers_[i], static_cast<int>(at.top));
+            markers_[i]->raise();
         }
     }
 }
@@ -568,7 +445,7 @@ void ModelingPage::SelectPointMod(int i) {
         return;
     }
     PaintPoint(*points_[i], Yellow);
-    if (i - 1 >= 0 && i - 1 < 7) {
+    if (i - 1 >= 0 && i - 1 < PointCount - 1) {
         for (QLineEdit* box : {txtX_[i - 1], txtY_[i - 1]}) {
             monitor::SetBackColor(*box, Yellow);
             SetAppearance(*box, 1);
@@ -580,7 +457,7 @@ void ModelingPage::DeselezionaPuntiMod() {
     for (QLabel* label : points_) {
         PaintPoint(*label, Red);
     }
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < PointCount - 1; ++i) {
         for (QLineEdit* box : {txtX_[i], txtY_[i]}) {
             monitor::SetBackColor(*box, White);
             SetAppearance(*box, 0);

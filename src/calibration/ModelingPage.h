@@ -12,10 +12,10 @@
 #include <QObject>
 #include <QTimer>
 #include <array>
+#include <vector>
 
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class QWidget;
 
 namespace app {
@@ -26,23 +26,20 @@ struct ProgramContext;
 namespace calibration {
 
 class ChartCanvas;
-
-// Half sizes of the live point (element 0) and of its trail, kept by the point-label
-// loader of the Map page, which creates the trail.
-struct TrailHalfSizes {
-    double pointW = 0, pointH = 0;
-    double trailW = 0, trailH = 0;
-};
+class ChartLine;
 
 class ModelingPage : public QObject {
 public:
+    // Builds the page's controls on the window and binds them.
     ModelingPage(app::ProgramContext& ctx, app::FrmLX735& window, TaraValues& tara);
 
     // Chart frame.
     void InizVarMod();
     void DrawGridMod();
     const ModGeometry& Geometry() const { return geo_; }
-    TrailHalfSizes& Trail() { return trail_; }
+    // The live point's trail ShpInjTimeMod(1..15), made by the Map chart's
+    // LoadPointLabelsMap on its first call, brought to the front on every call.
+    void LoadTrailMod();
 
     // The model on the chart.
     void DisponiMatriceModDefault();
@@ -80,16 +77,20 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Half sizes of the live point (element 0) and of its trail.
+    struct TrailHalfSizes {
+        double pointW = 0, pointH = 0;
+        double trailW = 0, trailH = 0;
+    };
+
     void BuildControls();
-    void BuildPointFrame(QWidget& frame);
-    void BuildLineFrame(QWidget& frame);
-    void ConnectStep(QPushButton& button, StepButton step);
+    void BindControls();
+    void MakeCorMarkers();
+    void ConnectButtons();
     void SelectLine(QLineEdit& box);
     void RedrawAfterStep();
     void RevealNext();
     void ArmModelWrite();
-    void MarkLineSelected(bool alfa);
-    QWidget* Widget(const QString& name) const;
     QString Fixed(double value, int decimals) const;
 
     app::ProgramContext& ctx_;
@@ -97,19 +98,31 @@ private:
     TaraValues& tara_;
     ModGeometry geo_;
     TrailHalfSizes trail_;
-    ChartCanvas* canvas_ = nullptr;
 
-    std::array<QLabel*, 8> points_{};
-    std::array<QLineEdit*, 7> txtX_{};
-    std::array<QLineEdit*, 7> txtY_{};
-    QLineEdit* txtAlfa_ = nullptr;
-    QLineEdit* txtOffset_ = nullptr;
+    // The page's controls, bound once when it is built.
+    QWidget* frmMod_ = nullptr;
+    QWidget* frmModPnt_ = nullptr;
+    QWidget* frmModLine_ = nullptr;
+    ChartCanvas* canvas_ = nullptr;
+    ChartLine* refLine_ = nullptr;           // LineRifModel
+    std::vector<ChartLine*> segments_;       // LineRMod(0..6)
+    std::vector<QLabel*> points_;            // LblPntMod(0..7)
+    std::vector<QLineEdit*> txtX_;           // TxtXPos(0..6), points 1..7
+    std::vector<QLineEdit*> txtY_;           // TxtYPos(0..6)
+    QLineEdit* txtAlfa_ = nullptr;           // TxtALfaPos
+    QLineEdit* txtOffset_ = nullptr;         // TxtOffsetPos
+    std::array<QWidget*, 3> fileButtons_{};  // CmdModOpen, CmdModSave, CmdReset
+    std::array<QWidget*, 2> lowerButtons_{}; // CmdShpMapMod, CmdTableComp
+    QWidget* shpPmin_ = nullptr;
+    QWidget* shpPLoad_ = nullptr;
+    std::vector<QWidget*> trailShapes_; // ShpInjTimeMod(0..15), the live point first
+    std::vector<QWidget*> markers_;     // ShpPunti(0..191)
 
     // Positions in twips as last placed (the widgets hold whole pixels only).
-    std::array<std::pair<double, double>, 8> pointPos_{};
+    std::array<Twips, 8> pointPos_{};
     std::array<std::array<double, 4>, 7> segmentPos_{};
-    std::array<std::pair<double, double>, 192> markerPos_{};
-    std::array<std::pair<double, double>, 2> devMarkerPos_{};
+    std::array<Twips, 192> markerPos_{};
+    std::array<Twips, 2> devMarkerPos_{};
 
     bool modButtonHeld_ = false;
     HoldRepeat repeat_;

@@ -76,10 +76,6 @@ private:
 
 // Top left of a sample label of half size (w, h): pressures beyond 1000 mbar at 1 bar,
 // times beyond 32 ms at 32 ms.
-struct Twips {
-    double left = 0;
-    double top = 0;
-};
 Twips SampleLabelPos(const MapGeometry& map, double mbar, double ms, double w, double h);
 // The live point: pressure capped at the X maximum, time at the Y maximum.
 Twips LivePointPos(const MapGeometry& map, double mbar, double ms, double w, double h);
