@@ -45,6 +45,18 @@ QWidget* KeyTarget(QWidget& control) {
     return &control;
 }
 
+// The outcome of a line that acts on the control when it runs, if the control is still
+// there then.
+template <class T, class Act> Outcome ActOn(T& control, Act act) {
+    return {{},
+            [target = QPointer<T>(&control), act] {
+                if (target) {
+                    act(*target);
+                }
+            },
+            {}};
+}
+
 } // namespace
 
 template <class T> Outcome TestScript::Runner::Reach(const QString& name, T*& found) {
@@ -95,13 +107,7 @@ Outcome TestScript::Runner::Mouse(const Words& w, Qt::MouseButton button, bool t
         if (button != Qt::LeftButton || cell) {
             return {QStringLiteral("a menu item takes a left click"), {}, {}};
         }
-        return {{},
-                [item = QPointer<QAction>(action)] {
-                    if (item) {
-                        script::ClickMenuItem(*item);
-                    }
-                },
-                {}};
+        return ActOn(*action, script::ClickMenuItem);
     }
     if (!target) {
         return {t[1] + " is not a control of this kind", {}, {}};
@@ -213,13 +219,7 @@ Outcome TestScript::Runner::Choose(const Words& w) {
     if (!index || *index < 0 || *index >= combo->count()) {
         return {"no item " + w.text[2], {}, {}};
     }
-    return {{},
-            [combo = QPointer<QComboBox>(combo), i = *index] {
-                if (combo) {
-                    script::ChooseItem(*combo, i);
-                }
-            },
-            {}};
+    return ActOn(*combo, [i = *index](QComboBox& target) { script::ChooseItem(target, i); });
 }
 
 Outcome TestScript::Runner::Type(const Words& w) {
@@ -228,62 +228,41 @@ Outcome TestScript::Runner::Type(const Words& w) {
     if (!reach.refusal.isEmpty()) {
         return reach;
     }
-    return {{},
-            [target = QPointer<QWidget>(control), text = w.text[2]] {
-                if (target) {
-                    if (!target->hasFocus() && (target->focusPolicy() & Qt::TabFocus)) {
-                        target->setFocus(Qt::TabFocusReason);
-                    }
-                    script::TypeText(*target, text);
-                }
-            },
-            {}};
+    return ActOn(*control, [text = w.text[2]](QWidget& target) {
+        if (!target.hasFocus() && (target.focusPolicy() & Qt::TabFocus)) {
+            target.setFocus(Qt::TabFocusReason);
+        }
+        script::TypeText(target, text);
+    });
+}
+
+Outcome TestScript::Runner::KeyLine(const Words& w, const KeySend& send) {
+    const auto key = script::ParseKey(w.text[2]);
+    if (!key) {
+        return {"no key " + w.text[2], {}, {}};
+    }
+    QWidget* control = nullptr;
+    Outcome reach = Reach(w.text[1], control);
+    if (!reach.refusal.isEmpty()) {
+        return reach;
+    }
+    return ActOn(*control, [send, k = *key](QWidget& target) { send(*KeyTarget(target), k); });
 }
 
 Outcome TestScript::Runner::Key(const Words& w) {
-    const auto key = script::ParseKey(w.text[2]);
-    if (!key) {
-        return {"no key " + w.text[2], {}, {}};
-    }
-    QWidget* control = nullptr;
-    Outcome reach = Reach(w.text[1], control);
-    if (!reach.refusal.isEmpty()) {
-        return reach;
-    }
-    return {{},
-            [control = QPointer<QWidget>(control), k = *key] {
-                if (control) {
-                    script::KeyClick(*KeyTarget(*control), k);
-                }
-            },
-            {}};
-}
-
-Outcome TestScript::Runner::KeyAlone(const Words& w, QEvent::Type type) {
-    const auto key = script::ParseKey(w.text[2]);
-    if (!key) {
-        return {"no key " + w.text[2], {}, {}};
-    }
-    QWidget* control = nullptr;
-    Outcome reach = Reach(w.text[1], control);
-    if (!reach.refusal.isEmpty()) {
-        return reach;
-    }
-    return {{},
-            [control = QPointer<QWidget>(control), k = *key, type] {
-                if (control) {
-                    script::SendKey(*KeyTarget(*control), k, type);
-                }
-            },
-            {}};
+    return KeyLine(w, script::KeyClick);
 }
 
 Outcome TestScript::Runner::KeyDown(const Words& w) {
-    return KeyAlone(w, QEvent::KeyPress);
+    return KeyLine(w, [](QWidget& target, const script::KeyStroke& key) {
+        script::SendKey(target, key, QEvent::KeyPress);
+    });
 }
 
 Outcome TestScript::Runner::KeyUp(const Words& w) {
-    return KeyAlone(w, QEvent::KeyRelease);
+    return KeyLine(w, [](QWidget& target, const script::KeyStroke& key) {
+        script::SendKey(target, key, QEvent::KeyRelease);
+    });
 }
 
 Outcome TestScript::Runner::Hold(const Words& w) {
@@ -339,13 +318,7 @@ Outcome TestScript::Runner::Slide(const Words& w) {
     if (!reach.refusal.isEmpty()) {
         return reach;
     }
-    return {{},
-            [slider = QPointer<QAbstractSlider>(slider), v = *value] {
-                if (slider) {
-                    script::Slide(*slider, v);
-                }
-            },
-            {}};
+    return ActOn(*slider, [v = *value](QAbstractSlider& target) { script::Slide(target, v); });
 }
 
 Outcome TestScript::Runner::Wheel(const Words& w) {
@@ -393,13 +366,7 @@ Outcome TestScript::Runner::Tab(const Words& w) {
     if (const QString why = script::TabUnreachable(*strip, *index); !why.isEmpty()) {
         return {why, {}, {}};
     }
-    return {{},
-            [strip = QPointer<QWidget>(strip), i = *index] {
-                if (strip) {
-                    script::ClickTab(*strip, i);
-                }
-            },
-            {}};
+    return ActOn(*strip, [i = *index](QWidget& target) { script::ClickTab(target, i); });
 }
 
 Outcome TestScript::Runner::Close(const Words& w) {
@@ -415,17 +382,15 @@ Outcome TestScript::Runner::Close(const Words& w) {
     } else if (const QString why = script::Unreachable(mainWindow); !why.isEmpty()) {
         return {why, {}, {}};
     }
-    return {{},
-            [window = QPointer<QWidget>(window)] {
-                // The close box's request, as the window system delivers it.
-                if (window && window->windowHandle()) {
-                    QCloseEvent close;
-                    QCoreApplication::sendEvent(window->windowHandle(), &close);
-                } else if (window) {
-                    window->close();
-                }
-            },
-            {}};
+    return ActOn(*window, [](QWidget& target) {
+        // The close box's request, as the window system delivers it.
+        if (target.windowHandle()) {
+            QCloseEvent close;
+            QCoreApplication::sendEvent(target.windowHandle(), &close);
+        } else {
+            target.close();
+        }
+    });
 }
 
 } // namespace app

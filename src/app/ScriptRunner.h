@@ -6,11 +6,11 @@
 
 #include "app/CommonDialog.h"
 #include "app/InputBox.h"
+#include "app/ScriptInput.h"
 #include "app/ScriptWords.h"
 #include "app/TestScript.h"
 #include "support/MessageBox.h"
 
-#include <QEvent>
 #include <QFileSystemWatcher>
 #include <QHash>
 #include <QList>
@@ -65,7 +65,9 @@ struct TestScript::Runner {
     Outcome Key(const Words& w);
     Outcome KeyDown(const Words& w);
     Outcome KeyUp(const Words& w);
-    Outcome KeyAlone(const Words& w, QEvent::Type type);
+    // A key line: the key sent to the control's key target as send sends it.
+    using KeySend = std::function<void(QWidget& target, const script::KeyStroke& key)>;
+    Outcome KeyLine(const Words& w, const KeySend& send);
     Outcome Hold(const Words& w);
     Outcome Slide(const Words& w);
     Outcome Wheel(const Words& w);
