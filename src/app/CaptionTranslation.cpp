@@ -1,6 +1,6 @@
 #include "app/CaptionTranslation.h"
 
-#include "app/Controls.h"
+#include "app/ControlBuilder.h"
 #include "app/ProgramContext.h"
 #include "app/TabStrip.h"
 
@@ -26,28 +26,34 @@ class Translator {
 public:
     Translator(QWidget& window, ProgramContext& context)
         : window_(window), context_(context), texts_(context.Texts),
-          sstMain_(window.findChild<TabStrip*>("SstMain")) {}
+          sstMain_(Bind<TabStrip>(window, "SstMain")) {}
 
     std::vector<Apply> Head();
     std::vector<Apply> Tail();
 
 private:
+    // A control of the window's design or menus: one the window lacks stops the program.
+    QObject* Named(const QString& name) { return &Bind<QObject>(window_, name); }
     Apply Caption(std::initializer_list<const char*> names) {
         std::vector<QString> list(names.begin(), names.end());
         return [this, list](const QString& text) {
             for (const QString& name : list) {
-                SetCaption(FindControl(window_, name), text);
+                SetCaption(Named(name), text);
             }
         };
     }
+    // A caption of a control a page makes: the window alone has none.
+    Apply PageCaption(const char* name) {
+        return [this, name](const QString& text) { SetCaption(FindControl(window_, name), text); };
+    }
     Apply Suffixed(const char* first, const char* second) {
         return [this, first, second](const QString& text) {
-            SetCaption(FindControl(window_, first), text + " #1");
-            SetCaption(FindControl(window_, second), text + " #2");
+            SetCaption(Named(first), text + " #1");
+            SetCaption(Named(second), text + " #2");
         };
     }
     Apply ToolTip(const char* name) {
-        return [this, name](const QString& text) { SetToolTip(FindControl(window_, name), text); };
+        return [this, name](const QString& text) { SetToolTip(Named(name), text); };
     }
     static Apply Message(QString& target) {
         return [&target](const QString& text) { target = text; };
@@ -60,26 +66,19 @@ private:
     // View menu item and tab of the same page; the tab carries its key.
     Apply Page(int tab, const char* key) {
         return [this, tab, key](const QString& text) {
-            SetCaption(FindControl(window_, ArrayName("MnuViewTab", tab)), text);
+            SetCaption(Named(ArrayName("MnuViewTab", tab)), text);
             SetTab(tab, text + " - " + key);
         };
     }
-    void SetTab(int tab, const QString& text) {
-        if (sstMain_) {
-            sstMain_->setTabText(tab, text);
-        }
-    }
+    void SetTab(int tab, const QString& text) { sstMain_.setTabText(tab, text); }
     void FollowTabVisibility(int tab) {
-        auto* item = qobject_cast<QAction*>(FindControl(window_, ArrayName("MnuViewTab", tab)));
-        if (item && sstMain_) {
-            item->setVisible(sstMain_->isTabVisible(tab));
-        }
+        Bind<QAction>(window_, ArrayName("MnuViewTab", tab)).setVisible(sstMain_.isTabVisible(tab));
     }
 
     QWidget& window_;
     ProgramContext& context_;
     MessageTexts& texts_;
-    TabStrip* sstMain_;
+    TabStrip& sstMain_;
 };
 
 std::vector<Apply> Translator::Head() {
@@ -155,7 +154,7 @@ std::vector<Apply> Translator::Tail() {
     steps.push_back(Caption({"TxtGasMod"}));
     steps.push_back(Caption({"TxtPetrolMod", "TxtMapPetrol"}));
     steps.push_back([this](const QString& text) {
-        SetCaption(FindControl(window_, "FrmModPnt"), QString());
+        SetCaption(Named("FrmModPnt"), QString());
         texts_.MsgConfig[3] = text;
     });
     for (const char* name : {"LblPlace", "LblMul", "FrmModLine", "LblAlfa", "LblOffset"}) {
@@ -175,11 +174,9 @@ std::vector<Apply> Translator::Tail() {
     steps.push_back(Caption({"LblEmulAttiva"}));
     steps.push_back([this](const QString& text) { SetTab(4, text + " - F7"); });
     steps.push_back([this](const QString& text) {
-        if (auto* grid = window_.findChild<QTableWidget*>("GrdTitolo")) {
-            grid->setItem(0, 0, new QTableWidgetItem(text));
-        }
+        Bind<QTableWidget>(window_, "GrdTitolo").setItem(0, 0, new QTableWidgetItem(text));
     });
-    steps.push_back(Caption({"LblFrmRPM"}));
+    steps.push_back(PageCaption("LblFrmRPM"));
     steps.push_back(ToolTip("CmdService"));
     AddMessages(steps, texts_.MsgConfig.data(), 5, 9);
     steps.push_back(Caption({"LblAbilEmula"}));

@@ -1,6 +1,7 @@
 #include "app/FrmInit.h"
 
-#include "app/Controls.h"
+#include "app/ControlBuilder.h"
+#include "app/DialogDesigns.h"
 #include "app/ProgramContext.h"
 #include "support/FileRoutines.h"
 
@@ -17,10 +18,6 @@ namespace {
 // Sizes in twips, as designed.
 constexpr int FormWidth = 5400;
 constexpr int FormHeight = 1650;
-constexpr int TrackLeft = 180;
-constexpr int TrackTop = 960;
-constexpr int TrackWidth = 5040;
-constexpr int TrackHeight = 300;
 constexpr int BarInset = 30; // how far inside the track's ends the bar turns
 constexpr int BarTimerMs = 100;
 const QString SearchText = QStringLiteral("SEARCH COM");
@@ -35,23 +32,18 @@ FrmInit::FrmInit(ProgramContext& context, QWidget* owner)
     setAttribute(Qt::WA_ShowWithoutActivating);
     resize(ToPixels(FormWidth), ToPixels(FormHeight));
 
-    lblBackGrd_ = new QLabel(this);
-    lblBackGrd_->setObjectName("LblBackGrd");
+    BuildFrmInit(*this);
+    lblBackGrd_ = &Bind<QLabel>(*this, "LblBackGrd");
     lblBackGrd_->setFrameShape(QFrame::Panel);
     lblBackGrd_->setFrameShadow(QFrame::Raised);
-    lblMsg_ = new QLabel(this);
-    lblMsg_->setObjectName("LblMsg");
+    lblMsg_ = &Bind<QLabel>(*this, "LblMsg");
     lblMsg_->setAlignment(Qt::AlignCenter);
-    MoveTwips(*lblMsg_, TrackLeft, 240, TrackWidth, 495);
-    label1_ = new QLabel(this);
-    label1_->setObjectName("Label1");
+    label1_ = &Bind<QLabel>(*this, "Label1");
     label1_->setFrameShape(QFrame::Panel);
     label1_->setFrameShadow(QFrame::Sunken);
-    MoveTwips(*label1_, TrackLeft, TrackTop, TrackWidth, TrackHeight);
-    shape1_ = new QFrame(this);
-    shape1_->setObjectName("Shape1");
+    shape1_ = &Bind<QFrame>(*this, "Shape1");
+    shape1_->setFrameShape(QFrame::NoFrame);
     shape1_->setStyleSheet("background-color: navy;");
-    MoveTwips(*shape1_, TrackLeft + BarInset, TrackTop + 30, 600, TrackHeight - 60);
 
     timer1_.setInterval(BarTimerMs);
     connect(&timer1_, &QTimer::timeout, this, [this] { Timer1_Timer(); });

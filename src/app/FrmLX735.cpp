@@ -1,13 +1,14 @@
 #include "app/FrmLX735.h"
 
 #include "app/CaptionTranslation.h"
-#include "app/Controls.h"
+#include "app/ControlBuilder.h"
 #include "app/LablesFile.h"
 #include "app/LinkLogRestart.h"
 #include "app/MainControls.h"
 #include "app/PageServices.h"
 #include "app/ProgramContext.h"
 #include "app/TabStrip.h"
+#include "app/TextCell.h"
 #include "ecudata/ParamRecords.h"
 #include "ecudata/RecordTables.h"
 #include "link/LinkStateMachine.h"
@@ -45,6 +46,7 @@ constexpr double OffLineTickUsec = 80000;
 namespace {
 
 constexpr int ComItems = 9; // "  COM1" .. "  COM 9"
+constexpr int Injectors = 8;
 const QString DictionaryError = QStringLiteral("Dictionary error: ");
 
 void PumpEvents() {
@@ -127,6 +129,8 @@ FrmLX735::FrmLX735(ProgramContext& context, PageServices& services)
     client->setObjectName("FrmLX735Client");
     setCentralWidget(client);
     sstMain_ = BuildMainControls(*client);
+    BindControls(*client);
+    BindDeveloperView();
     BuildMenus();
     client->installEventFilter(this);
     // The hot keys work whichever control of the window has the keyboard.
@@ -148,6 +152,23 @@ FrmLX735::FrmLX735(ProgramContext& context, PageServices& services)
 
 FrmLX735::~FrmLX735() {
     ctx_.Comm().OnWork(nullptr);
+}
+
+void FrmLX735::BindControls(QWidget& client) {
+    statusCells_ = BindArray<TextCell>(client, "TxtStatusBar", 0, 3);
+    cmdBarBack_ = &Bind<QWidget>(client, "CmdBarBack");
+    frmParametri_ = &Bind<QWidget>(client, "FrmParametri");
+    cmdParametri_ = &Bind<QWidget>(client, "CmdParametri");
+    frmPrincipe_ = &Bind<QWidget>(client, "FrmPrincipe");
+    lblCalMsg_ = &Bind<QLabel>(client, "LblCalMsg");
+    shpCalStep_ = BindArray<QWidget>(client, "ShpCalStep", 0, 2);
+    cmbSwtchLambda_ = &Bind<QWidget>(client, "CmbSwtchLambda");
+    tabFocus_ = {&Bind<QWidget>(client, "TxtInjTimePet", 0),
+                 &Bind<QWidget>(client, "CmdTpyGLS"),
+                 &Bind<QWidget>(client, "CmdCalStart"),
+                 nullptr,
+                 nullptr,
+                 &Bind<QWidget>(client, "CmdMapRead")};
 }
 
 void FrmLX735::BuildMenus() {
@@ -175,8 +196,8 @@ void FrmLX735::BuildMenus() {
     mnuDevice_ = AddSubmenu(*project, "MnuDevice", "De&vice");
     mnuOffLine_ = AddItem(*mnuDevice_, "MnuOffLine", "OFFLINE", true);
     connect(mnuOffLine_, &QAction::triggered, this, [this] { MnuOffLine_Click(); });
-    connect(AddItem(*mnuDevice_, "MnuSearcCom", "SEARCH COM"), &QAction::triggered, this,
-            [this] { MnuSearcCom_Click(); });
+    mnuSearcCom_ = AddItem(*mnuDevice_, "MnuSearcCom", "SEARCH COM");
+    connect(mnuSearcCom_, &QAction::triggered, this, [this] { MnuSearcCom_Click(); });
     mnuDevice_->addSeparator();
     for (const auto& [index, caption] : {std::pair{0, "  USB"}, std::pair{1, "  COM1"}}) {
         QAction* item = AddItem(*mnuDevice_, ArrayName("MnuDevCom", index), caption, true);
@@ -254,14 +275,12 @@ void FrmLX735::Form_Load() {
     const QString& folder = ctx_.AppFolder;
     const QString& decimalSep = ctx_.DecimalSep;
 
-    for (int i = 0; i < 8; ++i) {
-        for (const auto& [array, color] :
-             {std::pair{"InjPetBar", 0x000000u}, std::pair{"InjGasBar", 0xFFFF00u}}) {
-            if (auto* bar = dynamic_cast<support::UCtrlBar*>(Control(ArrayName(array, i)))) {
-                qint16 maxVal = 21;
-                qint16 stepVal = 1;
-                bar->Configura(maxVal, 0, stepVal, support::ColorButtonFace, color, 0);
-            }
+    for (const auto& [array, color] :
+         {std::pair{"InjPetBar", 0x000000u}, std::pair{"InjGasBar", 0xFFFF00u}}) {
+        for (support::UCtrlBar* bar : BindArray<support::UCtrlBar>(*this, array, 0, Injectors)) {
+            qint16 maxVal = 21;
+            qint16 stepVal = 1;
+            bar->Configura(maxVal, 0, stepVal, support::ColorButtonFace, color, 0);
         }
     }
     ApplyLablesMainPage(*this, folder + "/LNG/Lables.cfg");
@@ -272,10 +291,10 @@ void FrmLX735::Form_Load() {
     }
     for (const auto& [name, file] :
          {std::pair{"ImgLogo", "/LNG/img2.img"}, std::pair{"ImgLogoS", "/LNG/img3.img"}}) {
-        auto* image = qobject_cast<QLabel*>(Control(name));
-        if (image && support::IsFilePresent(folder + file)) {
-            image->setScaledContents(true);
-            image->setPixmap(QPixmap(folder + file));
+        auto& image = Bind<QLabel>(*this, name);
+        if (support::IsFilePresent(folder + file)) {
+            image.setScaledContents(true);
+            image.setPixmap(QPixmap(folder + file));
         }
     }
 
@@ -385,9 +404,7 @@ void FrmLX735::LoadDevComItems() {
         mnuDevCom_[comm.ComPort()]->setChecked(true);
     }
     const bool comPorts = !ctx_.Scale.SoloUSB;
-    if (auto* search = qobject_cast<QAction*>(Control("MnuSearcCom"))) {
-        search->setVisible(comPorts);
-    }
+    mnuSearcCom_->setVisible(comPorts);
     for (int i = 1; i < mnuDevCom_.size(); ++i) {
         mnuDevCom_[i]->setVisible(comPorts);
     }
@@ -505,7 +522,7 @@ void FrmLX735::MnuLngT_Click(int index) {
     services_.ShowConfigParams();
     services_.AggiornaVariabiliEmulazioneLambda();
     services_.AggiornaVariabiliTabellaEmulazioneLambda();
-    SetCaption(Control("LblCalMsg"), ctx_.Texts.MsgTara[1]);
+    lblCalMsg_->setText(ctx_.Texts.MsgTara[1]);
 }
 
 void FrmLX735::Timer1_Timer() {

@@ -21,8 +21,10 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QAction;
+class QLabel;
 class QMenu;
 
 namespace app {
@@ -143,6 +145,7 @@ private:
     // When the status bar's animation (the reply-wait dots, the pending-write blink)
     // steps next; +infinity when nothing moves.
     double NextStatusStepUsec(double nowUsec) const;
+    void BindControls(QWidget& client);
     void BuildMenus();
     void LoadLanguageMenu();
     void ApplyTranslation(qint16 language);
@@ -151,10 +154,11 @@ private:
     void QueryUnloadFromWindow();
     void ReportDictionaryError(qint16 language);
     void CheckPortItem(int index);
+    void BindDeveloperView();
     void ApplyDeveloperView();
     // A hot key's release anywhere in the window; True when it was one (then taken).
     bool TakeHotKey(QObject* watched, QEvent* event);
-    TextCell* StatusCell(int cell);
+    TextCell& StatusCell(int cell);
     void SetStatusCell(int cell, const QString& text);
     void SetStatusColors(int cell, const QColor& back, const QColor& fore);
     void ShowPendingWrites(bool pending, bool searching, double nowUsec);
@@ -176,14 +180,31 @@ private:
     QMenu* mnuDevice_ = nullptr;
     QMenu* mnuLng_ = nullptr;
     QAction* mnuOffLine_ = nullptr;
+    QAction* mnuSearcCom_ = nullptr;
     QList<QAction*> mnuDevCom_;
     QList<QAction*> mnuLngT_;
     QList<QAction*> mnuViewTab_;
     QTimer timer1_;
     QTimer timer2_;
     QTimer timer3_;
-    std::array<TextCell*, 3> statusCells_{}; // TxtStatusBar(0) to (2)
-    // Controls found by name, kept: the live displays look theirs up at every record.
+    // The designed controls the window's own procedures use, bound when it is built.
+    std::vector<TextCell*> statusCells_; // TxtStatusBar(0) to (2)
+    QWidget* cmdBarBack_ = nullptr;
+    QWidget* frmParametri_ = nullptr;
+    QWidget* cmdParametri_ = nullptr;
+    QWidget* frmPrincipe_ = nullptr;
+    QLabel* lblCalMsg_ = nullptr;
+    std::vector<QWidget*> shpCalStep_; // the calibration bar's frame and fill
+    QWidget* cmbSwtchLambda_ = nullptr;
+    // The control each tab gives the focus when shown; none for the Lambda tab, and the
+    // Modeling page's is looked for when it is shown (that page makes it).
+    std::array<QWidget*, 6> tabFocus_{};
+    // What the developer view shows and hides, in that order; CmdView and CmdExpert(0)
+    // also switch alone.
+    std::vector<QWidget*> developerControls_;
+    QWidget* cmdView_ = nullptr;
+    QWidget* cmdExpert_ = nullptr;
+    // Controls found by name, kept: the pages look some up at every use.
     QHash<QString, QPointer<QObject>> foundControls_;
     QPointer<FrmInit> frmInit_;
     QPointer<FrmStartUp> frmStartUp_;

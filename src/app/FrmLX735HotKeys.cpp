@@ -1,13 +1,14 @@
 // The hot keys of the main window and the developer view they switch: the signal-viewer
 // and expert buttons, the developer's controls and the Lambda and Map tabs.
 
-#include "app/Controls.h"
+#include "app/ControlBuilder.h"
 #include "app/FrmLX735.h"
 #include "app/InputBox.h"
 #include "app/ProgramContext.h"
 
 #include <QKeyEvent>
 #include <QWidget>
+#include <vector>
 
 namespace app {
 
@@ -23,23 +24,26 @@ constexpr int KeyX = 88;
 constexpr int TabLambda = 4;
 constexpr int TabMap = 5;
 
-// The controls that the developer view shows, in the order it sets them.
+// The controls that the developer view shows, in the order it sets them: these, the
+// model's points ShpPunti, then the buttons.
 const char* const DeveloperControls[] = {
     "CmbShoRpm", "LblShoRpm", "CmdView",     "FrmVarTara",   "FrmMapSample",
     "ShpPLoad",  "ShpPmin",   "CkbStatoEcu", "CkbStatoAlim", "CmdComputeModl(0)",
 };
 const char* const DeveloperButtons[] = {"CmdView", "CmdExpert(0)", "CmdTableComp"};
 
-void SetVisible(FrmLX735& window, const QString& name, bool visible) {
-    if (auto* control = qobject_cast<QWidget*>(window.Control(name))) {
-        control->setVisible(visible);
+// Every element of the designed array name, from 0 on.
+std::vector<QWidget*> BindElements(QWidget& root, const char* name) {
+    std::vector<QWidget*> elements{&Bind<QWidget>(root, name, 0)};
+    while (auto* next =
+               qobject_cast<QWidget*>(FindControl(root, ArrayName(name, int(elements.size()))))) {
+        elements.push_back(next);
     }
+    return elements;
 }
 
-void ToggleVisible(FrmLX735& window, const QString& name) {
-    if (auto* control = qobject_cast<QWidget*>(window.Control(name))) {
-        control->setVisible(control->isHidden());
-    }
+void ToggleVisible(QWidget& control) {
+    control.setVisible(control.isHidden());
 }
 
 int ModifierMask(Qt::KeyboardModifiers modifiers) {
@@ -60,9 +64,9 @@ bool FrmLX735::Form_KeyUp(int KeyCode, int Shift) {
         return true; // a wrong or empty answer changes nothing
     }
     if (KeyCode == KeyW) {
-        ToggleVisible(*this, "CmdView");
+        ToggleVisible(*cmdView_);
     } else if (KeyCode == KeyE) {
-        ToggleVisible(*this, "CmdExpert(0)");
+        ToggleVisible(*cmdExpert_);
     } else {
         ctx_.DeveloperView = !ctx_.DeveloperView;
         ApplyDeveloperView();
@@ -70,16 +74,25 @@ bool FrmLX735::Form_KeyUp(int KeyCode, int Shift) {
     return true;
 }
 
-void FrmLX735::ApplyDeveloperView() {
-    const bool on = ctx_.DeveloperView;
+void FrmLX735::BindDeveloperView() {
+    QWidget& client = *centralWidget();
     for (const char* name : DeveloperControls) {
-        SetVisible(*this, name, on);
+        developerControls_.push_back(&Bind<QWidget>(client, name));
     }
-    for (int i = 0; Control(ArrayName("ShpPunti", i)); ++i) {
-        SetVisible(*this, ArrayName("ShpPunti", i), on);
+    for (QWidget* point : BindElements(client, "ShpPunti")) {
+        developerControls_.push_back(point);
     }
     for (const char* name : DeveloperButtons) {
-        SetVisible(*this, name, on);
+        developerControls_.push_back(&Bind<QWidget>(client, name));
+    }
+    cmdView_ = &Bind<QWidget>(client, "CmdView");
+    cmdExpert_ = &Bind<QWidget>(client, "CmdExpert", 0);
+}
+
+void FrmLX735::ApplyDeveloperView() {
+    const bool on = ctx_.DeveloperView;
+    for (QWidget* control : developerControls_) {
+        control->setVisible(on);
     }
     sstMain_->setTabVisible(TabLambda, on);
     sstMain_->setTabVisible(TabMap, on);

@@ -2,11 +2,12 @@
 // control, status bar, live-values frame), the one-time placement at load, and the
 // adaptation of the window to the page shown.
 
-#include "app/Controls.h"
+#include "app/ControlBuilder.h"
 #include "app/FrmLX735.h"
 #include "app/PageServices.h"
 #include "app/ProgramContext.h"
 #include "app/TabStrip.h"
+#include "app/TextCell.h"
 #include "ecudata/CorrectionTable.h"
 #include "support/Cursor.h"
 
@@ -22,19 +23,6 @@ namespace {
 
 constexpr int MinWidth = 10920;
 constexpr int MinHeight = 8580;
-
-QWidget& Widget(FrmLX735& window, const QString& name) {
-    auto* widget = qobject_cast<QWidget*>(window.Control(name));
-    Q_ASSERT(widget);
-    return *widget;
-}
-
-void SetFocusTo(FrmLX735& window, const QString& name) {
-    // A control that cannot take the focus (a hidden one) is passed over.
-    if (auto* widget = qobject_cast<QWidget*>(window.Control(name))) {
-        widget->setFocus();
-    }
-}
 
 } // namespace
 
@@ -59,8 +47,8 @@ void FrmLX735::Form_Resize() {
     QWidget& client = *centralWidget();
     const int scaleWidth = WidthTwips(client);
     const int scaleHeight = HeightTwips(client);
-    QWidget& frmParametri = Widget(*this, "FrmParametri");
-    QWidget& cmdParametri = Widget(*this, "CmdParametri");
+    QWidget& frmParametri = *frmParametri_;
+    QWidget& cmdParametri = *cmdParametri_;
     const int tab = sstMain_->currentIndex();
 
     MoveTwips(*sstMain_, 0, 120, scaleWidth - 240, scaleHeight - 600);
@@ -76,7 +64,7 @@ void FrmLX735::Form_Resize() {
         services_.LayoutMapPage();
     }
 
-    QWidget& barBack = Widget(*this, "CmdBarBack");
+    QWidget& barBack = *cmdBarBack_;
     SetLeftTwips(cmdParametri, LeftTwips(*sstMain_) + 15);
     SetTopTwips(cmdParametri, TopTwips(barBack) - HeightTwips(cmdParametri) - 60);
     SetWidthTwips(frmParametri, WidthTwips(*sstMain_) - 90);
@@ -85,17 +73,15 @@ void FrmLX735::Form_Resize() {
     SetLeftTwips(frmParametri, LeftTwips(cmdParametri) + WidthTwips(cmdParametri) / 2 -
                                    WidthTwips(frmParametri) / 2);
 
-    QWidget& calMsg = Widget(*this, "LblCalMsg");
-    QWidget& outer = Widget(*this, "ShpCalStep(0)");
-    QWidget& inner = Widget(*this, "ShpCalStep(1)");
+    QLabel& calMsg = *lblCalMsg_;
+    QWidget& outer = *shpCalStep_[0];
+    QWidget& inner = *shpCalStep_[1];
     SetWidthTwips(outer, WidthTwips(calMsg));
     SetLeftTwips(outer, LeftTwips(calMsg));
     MoveTwips(inner, LeftTwips(outer) + 15, TopTwips(outer) + 15, WidthTwips(outer) - 30,
               HeightTwips(outer) - 30);
     CalBarFullWidth = WidthTwips(inner);
-    if (auto* label = qobject_cast<QLabel*>(&calMsg)) {
-        label->setFrameShape(QFrame::NoFrame);
-    }
+    calMsg.setFrameShape(QFrame::NoFrame);
 
     services_.LayoutParametriFrame();
     if (tab == 0) {
@@ -119,10 +105,10 @@ void FrmLX735::LayoutStatusBar() {
     int u = int(std::nearbyint((width - 210) / 7.0));
     u = u / 15 * 15;
 
-    QWidget& barBack = Widget(*this, "CmdBarBack");
-    QWidget& field0 = Widget(*this, "TxtStatusBar(0)");
-    QWidget& field1 = Widget(*this, "TxtStatusBar(1)");
-    QWidget& field2 = Widget(*this, "TxtStatusBar(2)");
+    QWidget& barBack = *cmdBarBack_;
+    QWidget& field0 = StatusCell(0);
+    QWidget& field1 = StatusCell(1);
+    QWidget& field2 = StatusCell(2);
     const int barHeight = 375;
     const int fieldHeight = barHeight - 120;
     MoveTwips(barBack, -15, scaleHeight - barHeight + 30, scaleWidth + 75, barHeight);
@@ -136,8 +122,8 @@ void FrmLX735::LayoutStatusBar() {
 }
 
 void FrmLX735::DisponiFrmMain() {
-    QWidget& frmParametri = Widget(*this, "FrmParametri");
-    QWidget& cmdParametri = Widget(*this, "CmdParametri");
+    QWidget& frmParametri = *frmParametri_;
+    QWidget& cmdParametri = *cmdParametri_;
     SetTopTwips(frmParametri,
                 TopTwips(*sstMain_) + HeightTwips(*sstMain_) - HeightTwips(frmParametri) - 90);
     SetTopTwips(cmdParametri, TopTwips(frmParametri) - 15);
@@ -145,14 +131,14 @@ void FrmLX735::DisponiFrmMain() {
 
     for (const auto& [shape, image] :
          {std::pair{"ShpLevel", "ImgLogo"}, std::pair{"ShpLevelS", "ImgLogoS"}}) {
-        QWidget& frame = Widget(*this, shape);
-        QWidget& logo = Widget(*this, image);
+        auto& frame = Bind<QWidget>(*this, shape);
+        auto& logo = Bind<QWidget>(*this, image);
         MoveTwips(frame, LeftTwips(logo) - 60, TopTwips(logo) - 60, WidthTwips(logo) + 105,
                   HeightTwips(logo) + 105);
         frame.setStyleSheet("background-color: black;");
     }
-    if (Caption(Control("LblCalMsg")).isEmpty()) {
-        SetCaption(Control("LblCalMsg"), ctx_.Texts.MsgTara[1]);
+    if (lblCalMsg_->text().isEmpty()) {
+        lblCalMsg_->setText(ctx_.Texts.MsgTara[1]);
     }
 }
 
@@ -162,8 +148,8 @@ void FrmLX735::CheckTab() {
     }
     CheckTabBusy = true;
     support::CursorOverride hourglass(Qt::WaitCursor);
-    QWidget& frmParametri = Widget(*this, "FrmParametri");
-    QWidget& cmdParametri = Widget(*this, "CmdParametri");
+    QWidget& frmParametri = *frmParametri_;
+    QWidget& cmdParametri = *cmdParametri_;
     const auto shorten = [&] {
         SetHeightTwips(*sstMain_, TabStripHeight - HeightTwips(frmParametri) - 30);
     };
@@ -172,29 +158,36 @@ void FrmLX735::CheckTab() {
         cmdParametri.setVisible(visible);
     };
 
+    const auto focus = [](QWidget* control) {
+        if (control) {
+            control->setFocus();
+        }
+    };
+
     switch (sstMain_->currentIndex()) {
     case 0:
-        SetFocusTo(*this, "TxtInjTimePet(0)");
+        focus(tabFocus_[0]);
         SetHeightTwips(*sstMain_, TabStripHeight);
         showFrame(false);
         services_.LayoutGeneralPage();
-        Widget(*this, "FrmPrincipe").setVisible(true);
+        frmPrincipe_->setVisible(true);
         break;
     case 1:
         services_.RefreshParamPages();
         services_.LayoutConfigPage();
-        SetFocusTo(*this, "CmdTpyGLS");
+        focus(tabFocus_[1]);
         break;
     case 2:
-        SetFocusTo(*this, "CmdCalStart");
+        focus(tabFocus_[2]);
         shorten();
         services_.LayoutCalPage();
         showFrame(true);
         break;
     case 3:
-        SetFocusTo(*this, "TxtXPos(0)");
+        // The Modeling page makes its point boxes itself; the window alone has none.
+        focus(qobject_cast<QWidget*>(Control("TxtXPos(0)")));
         shorten();
-        Widget(*this, "FrmPrincipe").setVisible(false);
+        frmPrincipe_->setVisible(false);
         showFrame(true);
         services_.LayoutModPage();
         if (ctx_.TaraState == 0) {
@@ -218,7 +211,7 @@ void FrmLX735::CheckTab() {
         services_.AggiornaVariabiliTabellaEmulazioneLambda();
         break;
     case 5:
-        SetFocusTo(*this, "CmdMapRead");
+        focus(tabFocus_[5]);
         shorten();
         showFrame(true);
         services_.LayoutMapPage();

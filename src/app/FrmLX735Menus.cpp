@@ -47,9 +47,7 @@ void FrmLX735::MnuFileSaveConf_Click() {
     QCoreApplication::processEvents();
     if (sstMain_->currentIndex() == TabLambda) {
         // Leaving the Lambda page's grid commits an edit still open in it.
-        if (auto* combo = qobject_cast<QWidget*>(Control("CmbSwtchLambda"))) {
-            combo->setFocus();
-        }
+        cmbSwtchLambda_->setFocus();
     }
     const QString file =
         ShowFileDialog(this, {FileDialogAction::Save, ctx_.AppFolder, ParamFileFilter, 1});

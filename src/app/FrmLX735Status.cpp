@@ -108,38 +108,24 @@ double FrmLX735::NextStatusStepUsec(double nowUsec) const {
     return moving ? nowUsec + AnimationStepUsec : std::numeric_limits<double>::infinity();
 }
 
-TextCell* FrmLX735::StatusCell(int cell) {
-    // Looked up once: this runs at every tick of the link timer.
-    if (!statusCells_[size_t(cell)]) {
-        statusCells_[size_t(cell)] =
-            qobject_cast<TextCell*>(Control(ArrayName("TxtStatusBar", cell)));
-    }
-    return statusCells_[size_t(cell)];
+TextCell& FrmLX735::StatusCell(int cell) {
+    return *statusCells_[size_t(cell)];
 }
 
 void FrmLX735::SetStatusCell(int cell, const QString& text) {
-    if (TextCell* field = StatusCell(cell)) {
-        field->setText(text);
-    }
+    StatusCell(cell).setText(text);
 }
 
 void FrmLX735::SetStatusColors(int cell, const QColor& back, const QColor& fore) {
-    if (TextCell* field = StatusCell(cell)) {
-        field->SetColors(back, fore);
-    }
+    StatusCell(cell).SetColors(back, fore);
 }
 
 void FrmLX735::AggiornaStatoCom() {
     const ClsComm& comm = ctx_.Comm();
     const double now = support::GetTimeUsec();
-    TextCell* stateCell = StatusCell(1);
-    TextCell* writeCell = StatusCell(0);
-    if (!stateCell || !writeCell) {
-        return;
-    }
-
+    const TextCell& stateCell = StatusCell(1);
     if (comm.ComState() == COM_WAIT_REPLY) {
-        const QString text = stateCell->text();
+        const QString text = stateCell.text();
         const bool inCycle =
             std::find(std::begin(DotsCycle), std::end(DotsCycle), text) != std::end(DotsCycle);
         if (!inCycle || now - lastDotStepUsec_ >= AnimationStepUsec) {
@@ -185,7 +171,7 @@ void FrmLX735::FollowPortFailure() {
     } else if (comm.ComState() != COM_RESTART && comm.ComState() != COM_SEARCH) {
         notice.on = false; // the link holds a port, or was stopped
     }
-    const TextCell& cell = *StatusCell(0);
+    const TextCell& cell = StatusCell(0);
     const qint16 language = CheckedLanguage(mnuLngT_);
     if (!notice.on) {
         notice.text.clear();
@@ -201,7 +187,7 @@ void FrmLX735::FollowPortFailure() {
 }
 
 void FrmLX735::ShowPendingWrites(bool pending, bool searching, double nowUsec) {
-    const TextCell& cell = *StatusCell(0);
+    const TextCell& cell = StatusCell(0);
     const QColor face = support::ColorFromBgr(support::ColorButtonFace);
     const QColor fore = cell.Fore();
     if (!pending) {

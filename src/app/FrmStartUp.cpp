@@ -1,6 +1,7 @@
 #include "app/FrmStartUp.h"
 
-#include "app/Controls.h"
+#include "app/ControlBuilder.h"
+#include "app/DialogDesigns.h"
 #include "app/ProgramContext.h"
 #include "support/Colors.h"
 #include "support/FileRoutines.h"
@@ -15,14 +16,6 @@ namespace app {
 
 namespace {
 
-// Sizes in twips, as designed.
-constexpr int ImageLeft = 150;
-constexpr int ImageTop = 150;
-constexpr int ImageWidth = 6000; // without a picture
-constexpr int ImageHeight = 2250;
-constexpr int LabelHeight = 1650;
-constexpr int ButtonWidth = 1800;
-constexpr int ButtonHeight = 375;
 constexpr int BlinkMs = 500;
 constexpr quint32 OrangeBgr = 0x80FF;
 
@@ -79,24 +72,16 @@ FrmStartUp::FrmStartUp(ProgramContext& context, QWidget* owner)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(ctx_.Texts.AppTitle);
 
-    lblBackGrd_ = new QLabel(this);
-    lblBackGrd_->setObjectName("LblBackGrd");
+    BuildFrmStartUp(*this);
+    lblBackGrd_ = &Bind<QLabel>(*this, "LblBackGrd");
     lblBackGrd_->setFrameShape(QFrame::Panel);
     lblBackGrd_->setFrameShadow(QFrame::Sunken);
-    image1_ = new QLabel(this);
-    image1_->setObjectName("Image1");
-    MoveTwips(*image1_, ImageLeft, ImageTop, ImageWidth, ImageHeight);
-    lblVersioneVal_ = new QLabel(this);
-    lblVersioneVal_->setObjectName("LblVersioneVal");
+    image1_ = &Bind<QLabel>(*this, "Image1");
+    lblVersioneVal_ = &Bind<QLabel>(*this, "LblVersioneVal");
     lblVersioneVal_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    SetHeightTwips(*lblVersioneVal_, LabelHeight);
-    cmdUpdateFrm_ = new QPushButton("Update firmware", this);
-    cmdUpdateFrm_->setObjectName("CmdUpdateFrm");
-    cmdUpdateFrm_->resize(ToPixels(ButtonWidth), ToPixels(ButtonHeight));
+    cmdUpdateFrm_ = &Bind<QPushButton>(*this, "CmdUpdateFrm");
     cmdUpdateFrm_->hide();
-    command1_ = new QPushButton("Esc", this);
-    command1_->setObjectName("Command1");
-    command1_->resize(ToPixels(ButtonWidth), ToPixels(ButtonHeight));
+    command1_ = &Bind<QPushButton>(*this, "Command1");
     connect(command1_, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(cmdUpdateFrm_, &QPushButton::clicked, this, [this] { CmdUpdateFrm_Click(); });
     connect(&timer1_, &QTimer::timeout, this, [this] { Timer1_Timer(); });

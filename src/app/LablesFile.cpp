@@ -1,6 +1,6 @@
 #include "app/LablesFile.h"
 
-#include "app/Controls.h"
+#include "app/ControlBuilder.h"
 #include "app/TabStrip.h"
 #include "app/TextCell.h"
 #include "support/Codepage.h"
@@ -224,20 +224,16 @@ void ApplyLables(QWidget& window, const QString& path, const QString& start, con
     if (!support::IsFilePresent(path)) {
         return;
     }
-    auto* sstMain = window.findChild<TabStrip*>("SstMain");
     ItemReader reader(ReadItems(path));
     while (!reader.AtEnd()) {
         const QString item = reader.Next();
         if (item == start) {
             ApplySection(reader, window, end);
         } else if (mainPage && item == "[pagina Map-F7]") {
-            if (sstMain) {
-                SetTabCount(*sstMain, reader.Next() == "1" ? 6 : 5);
-            }
+            SetTabCount(Bind<TabStrip>(window, "SstMain"), reader.Next() == "1" ? 6 : 5);
         } else if (mainPage && item == "[Osci Scope]") {
-            const std::optional<bool> visible = ParseBoolean(reader.Next());
-            if (auto* cmdView = window.findChild<QWidget*>("CmdView"); cmdView && visible) {
-                cmdView->setVisible(*visible);
+            if (const std::optional<bool> visible = ParseBoolean(reader.Next())) {
+                Bind<QWidget>(window, "CmdView").setVisible(*visible);
             }
         }
     }
@@ -314,10 +310,9 @@ bool ApplyLablesIndexed(const QWidget& window, const QString& path, QString* why
 }
 
 void ApplyLablesMainPage(QWidget& window, const QString& path) {
-    if (auto* sstMain = window.findChild<TabStrip*>("SstMain")) {
-        sstMain->setTabVisible(4, false);
-        sstMain->SetTabsPerRow(TabsPerRowForCount(5));
-    }
+    TabStrip& sstMain = Bind<TabStrip>(window, "SstMain");
+    sstMain.setTabVisible(4, false);
+    sstMain.SetTabsPerRow(TabsPerRowForCount(5));
     ApplyLables(window, path, "[Sessione pagina Principale]", "[Fine pagina Principale]", true);
 }
 

@@ -35,7 +35,6 @@ public:
     // Hiding the selected tab selects the next shown one (or the one before).
     void setTabVisible(int index, bool visible);
 
-    int TabsPerRow() const { return tabsPerRow_; }
     void SetTabsPerRow(int tabs);
 
     // The button of a tab, and the rows as they stand: the shown tabs of each row from

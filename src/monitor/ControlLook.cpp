@@ -192,4 +192,10 @@ void ShowOwnCellColours(QAbstractItemView& grid) {
     }
 }
 
+void SetShown(QWidget& control, bool shown) {
+    if (control.isHidden() == shown) {
+        control.setVisible(shown);
+    }
+}
+
 } // namespace monitor

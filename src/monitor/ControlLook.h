@@ -43,4 +43,7 @@ quint32 BorderColor(const QWidget& shape); // black until set
 // shows a selection.
 void ShowOwnCellColours(QAbstractItemView& grid);
 
+// Shows or hides the control only when its own flag differs (whatever the tab shown).
+void SetShown(QWidget& control, bool shown);
+
 } // namespace monitor

@@ -1,8 +1,10 @@
 #include "monitor/EngineValues.h"
 
+#include "app/ControlBuilder.h"
+#include "app/FrmLX735.h"
 #include "app/ProgramContext.h"
 #include "app/TextCell.h"
-#include "monitor/WindowControls.h"
+#include "monitor/ControlLook.h"
 #include "support/Conversions.h"
 
 #include <QCheckBox>
@@ -21,25 +23,24 @@ QString LiveFixed(double value, int decimals, int digits, const QString& decimal
     return support::FormatFixed(value, decimals, digits, decimalSep);
 }
 
+EngineValues::Pair EngineValues::BindPair(app::FrmLX735& window, const char* name) {
+    return {app::Bind<app::TextCell>(window, name, 0), app::Bind<app::TextCell>(window, name, 1)};
+}
+
 void EngineValues::Pair::Show(const QString& text) {
     page.setText(text);
     frame.setText(page.text());
 }
 
 EngineValues::EngineValues(app::ProgramContext& context, app::FrmLX735& window)
-    : ctx_(context), window_(window), rpm_{MainControl<app::TextCell>(window, "TxtRpm(0)"),
-                                           MainControl<app::TextCell>(window, "TxtRpm(1)")},
-      tmpVap_{MainControl<app::TextCell>(window, "TxtTmpVap(0)"),
-              MainControl<app::TextCell>(window, "TxtTmpVap(1)")},
-      tmpGas_{MainControl<app::TextCell>(window, "TxtTmpGas(0)"),
-              MainControl<app::TextCell>(window, "TxtTmpGas(1)")},
-      pressure_{MainControl<app::TextCell>(window, "TxtPressure(0)"),
-                MainControl<app::TextCell>(window, "TxtPressure(1)")},
-      vacuum_(MainControl<app::TextCell>(window, "TxtVacuum")),
-      vacuumCaption_(MainControl<QWidget>(window, "LblCalPres")),
-      acquisition_(MainControl<QCheckBox>(window, "ChkAbilAcqVacum")),
-      absPres_(MainControl<app::TextCell>(window, "TxtAbsPres")),
-      supply_(MainControl<app::TextCell>(window, "TxtSupply")) {}
+    : ctx_(context), window_(window), rpm_(BindPair(window, "TxtRpm")),
+      tmpVap_(BindPair(window, "TxtTmpVap")), tmpGas_(BindPair(window, "TxtTmpGas")),
+      pressure_(BindPair(window, "TxtPressure")),
+      vacuum_(app::Bind<app::TextCell>(window, "TxtVacuum")),
+      vacuumCaption_(app::Bind<QWidget>(window, "LblCalPres")),
+      acquisition_(app::Bind<QCheckBox>(window, "ChkAbilAcqVacum")),
+      absPres_(app::Bind<app::TextCell>(window, "TxtAbsPres")),
+      supply_(app::Bind<app::TextCell>(window, "TxtSupply")) {}
 
 QString EngineValues::Fixed(double value, int decimals, int digits) const {
     return LiveFixed(value, decimals, digits, ctx_.DecimalSep);

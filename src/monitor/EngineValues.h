@@ -35,6 +35,8 @@ private:
         app::TextCell& frame;
         void Show(const QString& text);
     };
+    // Elements 0 and 1 of the box array name.
+    static Pair BindPair(app::FrmLX735& window, const char* name);
     QString Fixed(double value, int decimals, int digits) const;
 
     app::ProgramContext& ctx_;

@@ -1,8 +1,9 @@
 #include "monitor/ErrorFlags.h"
 
+#include "app/ControlBuilder.h"
+#include "app/FrmLX735.h"
 #include "app/ProgramContext.h"
 #include "monitor/ControlLook.h"
-#include "monitor/WindowControls.h"
 
 #include <QPushButton>
 
@@ -43,19 +44,19 @@ bool ErrorButtonWanted(const comm::ClsComm& link, const QStringList& ecuErrorTex
 }
 
 ErrorFlags::ErrorFlags(app::ProgramContext& context, app::FrmLX735& window)
-    : ctx_(context), window_(window), button_(MainControl<QPushButton>(window, "CmdErrInj")) {
+    : ctx_(context), button_(app::Bind<QPushButton>(window, "CmdErrInj")),
+      vacuum_(app::Bind<QWidget>(window, "TxtVacuum")),
+      gasTemp_(app::Bind<QWidget>(window, "TxtTmpGas", 0)),
+      lambdaCombo_(app::Bind<QWidget>(window, "CmbSwtchLambda")) {
     // The button shows only once an error read has found an error.
     SetShown(button_, false);
 }
 
 void ErrorFlags::BuildErrorMask() {
     const ecudata::Mem3Rec& zone3 = ctx_.Images.Mem3Data;
-    const auto hidden = [this](const char* name) {
-        return MainControl<QWidget>(window_, name).isHidden();
-    };
     ErrorMask =
-        monitor::BuildErrorMask({zone3.EmptyGas == 0, hidden("TxtVacuum"), hidden("TxtTmpGas(0)"),
-                                 zone3.LambdaSwitch == 0 || hidden("CmbSwtchLambda")});
+        monitor::BuildErrorMask({zone3.EmptyGas == 0, vacuum_.isHidden(), gasTemp_.isHidden(),
+                                 zone3.LambdaSwitch == 0 || lambdaCombo_.isHidden()});
 }
 
 void ErrorFlags::ShowErrorButton() {

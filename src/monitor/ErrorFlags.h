@@ -10,6 +10,7 @@
 #include <array>
 
 class QPushButton;
+class QWidget;
 
 namespace comm {
 class ClsComm;
@@ -49,11 +50,16 @@ public:
     void BuildErrorMask();
 
     ErrorMaskArray ErrorMask{};
+    // CmdErrInj.
+    QPushButton& Button() { return button_; }
 
 private:
     app::ProgramContext& ctx_;
-    app::FrmLX735& window_;
     QPushButton& button_;
+    // Whose visibility decides the mask.
+    QWidget& vacuum_;
+    QWidget& gasTemp_;
+    QWidget& lambdaCombo_;
 };
 
 } // namespace monitor

@@ -1,11 +1,12 @@
 #include "monitor/FrmErrEcu.h"
 
-#include "app/Controls.h"
+#include "app/ControlBuilder.h"
 #include "app/ProgramContext.h"
 #include "ecudata/EcuErrorTexts.h"
 #include "ecudata/ZoneExchange.h"
 #include "link/Frames.h"
 #include "monitor/ControlLook.h"
+#include "monitor/DialogDesigns.h"
 #include "monitor/DialogTexts.h"
 
 #include <QCloseEvent>
@@ -43,21 +44,18 @@ FrmErrEcu::FrmErrEcu(app::ProgramContext& context, QWidget& owner,
     setWindowTitle(" ECU errors");
     resize(app::ToPixels(8400), app::ToPixels(6300));
 
-    grid_ = new QTableWidget(0, 3, this);
-    grid_->setObjectName("MSFlexGrid1");
+    BuildFrmErrEcu(*this);
+    grid_ = &app::Bind<QTableWidget>(*this, "MSFlexGrid1");
+    cmdErrInjCanc_ = &app::Bind<QPushButton>(*this, "CmdErrInjCanc");
+    command2_ = &app::Bind<QPushButton>(*this, "Command2");
+    // The grid shows its column headings; its rows are the error codes.
+    grid_->setColumnCount(3);
+    grid_->setRowCount(0);
+    grid_->horizontalHeader()->show();
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ShowOwnCellColours(*grid_);
-    grid_->verticalHeader()->hide();
     grid_->verticalHeader()->setDefaultSectionSize(app::ToPixels(RowHeight));
     grid_->setHorizontalHeaderLabels({"Error", "State 1", "State 2"});
-    app::MoveTwips(*grid_, 120, 120, 8160, 5280);
-
-    cmdErrInjCanc_ = new QPushButton("Clear errors", this);
-    cmdErrInjCanc_->setObjectName("CmdErrInjCanc");
-    app::MoveTwips(*cmdErrInjCanc_, 120, 5580, 2400, 495);
-    command2_ = new QPushButton("OK", this);
-    command2_->setObjectName("Command2");
-    app::MoveTwips(*command2_, 5880, 5580, 2400, 495);
     connect(cmdErrInjCanc_, &QPushButton::clicked, this, [this] { CmdErrInjCanc_Click(); });
     connect(command2_, &QPushButton::clicked, this, [this] { Command2_Click(); });
 

@@ -1,7 +1,8 @@
 #include "monitor/FrmService.h"
 
-#include "app/Controls.h"
+#include "app/ControlBuilder.h"
 #include "app/ProgramContext.h"
+#include "monitor/DialogDesigns.h"
 #include "monitor/DialogTexts.h"
 #include "support/Conversions.h"
 
@@ -27,22 +28,13 @@ FrmService::FrmService(app::ProgramContext& context, QWidget& owner)
     : QWidget(&owner, Qt::Dialog), ctx_(context) {
     setObjectName("FrmService");
     resize(app::ToPixels(5400), app::ToPixels(2880));
-    frmTempo_ = new QGroupBox("Running time", this);
-    frmTempo_->setObjectName("FrmTempo");
-    app::MoveTwips(*frmTempo_, 120, 120, 5160, 2040);
-    lblTimeGas_ = new QLabel(frmTempo_);
-    lblTimeGas_->setObjectName("LblTimeGas");
-    app::MoveTwips(*lblTimeGas_, 240, 360, 4680, 315);
-    lblTimePetrol_ = new QLabel(frmTempo_);
-    lblTimePetrol_->setObjectName("LblTimePetrol");
-    app::MoveTwips(*lblTimePetrol_, 240, 780, 4680, 315);
-    lblHelp_ = new QLabel(frmTempo_);
-    lblHelp_->setObjectName("LblHelp");
+    BuildFrmService(*this);
+    frmTempo_ = &app::Bind<QGroupBox>(*this, "FrmTempo");
+    lblTimeGas_ = &app::Bind<QLabel>(*this, "LblTimeGas");
+    lblTimePetrol_ = &app::Bind<QLabel>(*this, "LblTimePetrol");
+    lblHelp_ = &app::Bind<QLabel>(*this, "LblHelp");
     lblHelp_->setWordWrap(true);
-    app::MoveTwips(*lblHelp_, 240, 1260, 4680, 600);
-    cmdErase_ = new QPushButton("Erase", this);
-    cmdErase_->setObjectName("CmdErase");
-    app::MoveTwips(*cmdErase_, 3480, 2280, 1800, 420);
+    cmdErase_ = &app::Bind<QPushButton>(*this, "CmdErase");
     connect(cmdErase_, &QPushButton::clicked, this, [this] { CmdErase_Click(); });
 }
 

@@ -1,11 +1,10 @@
 #include "monitor/GeneralPageLayout.h"
 
-#include "app/Controls.h"
+#include "app/ControlBuilder.h"
 #include "app/FrmLX735.h"
 #include "monitor/ControlLook.h"
 #include "support/Colors.h"
 
-#include <QTabBar>
 #include <array>
 
 namespace monitor {
@@ -192,8 +191,7 @@ void LayoutLeftPanel(TwipsGeometry& g, const FontSet& set) {
     emulImage.Top = emulLabel.Top + emulLabel.Height / 2 - emulImage.Height / 2 - 75;
 }
 
-} // namespace
-
+// The controls the layout reads and places.
 const QStringList& GeneralPageControls() {
     static const QStringList names = [] {
         QStringList list{"FrmPrincipe",   "ShpPrincipeSx", "ShpPrincipeDx", "ShpLevel",
@@ -222,6 +220,8 @@ const QStringList& GeneralPageControls() {
     return names;
 }
 
+} // namespace
+
 void LayoutGeneralPage(TwipsGeometry& page, float scaleWidth, float scaleHeight,
                        float outerHeight) {
     const FontSet& set = outerHeight > LargeSetAbove ? LargeSet : SmallSet;
@@ -234,18 +234,18 @@ void LayoutGeneralPage(TwipsGeometry& page, float scaleWidth, float scaleHeight,
     LayoutLeftPanel(page, set);
 }
 
-void LayoutGeneralPage(app::FrmLX735& window) {
-    QWidget* frame = qobject_cast<QWidget*>(window.Control("FrmPrincipe"));
-    if (!frame) {
-        return;
-    }
-    SetBackColor(*frame, support::ColorButtonFace);
-    const TwipsGeometry before = ReadGeometry(window, GeneralPageControls());
+GeneralPageLayout::GeneralPageLayout(app::FrmLX735& window)
+    : window_(window), frame_(app::Bind<QWidget>(window, "FrmPrincipe")),
+      controls_(window, GeneralPageControls()) {}
+
+void GeneralPageLayout::Layout() {
+    SetBackColor(frame_, support::ColorButtonFace);
+    const TwipsGeometry before = controls_.Read();
     TwipsGeometry page = before;
-    QWidget& client = *window.centralWidget();
+    QWidget& client = *window_.centralWidget();
     LayoutGeneralPage(page, float(app::WidthTwips(client)), float(app::HeightTwips(client)),
-                      float(app::ToTwips(window.frameGeometry().height())));
-    WriteGeometry(window, before, page);
+                      float(app::ToTwips(window_.frameGeometry().height())));
+    controls_.Write(before, page);
 }
 
 } // namespace monitor

@@ -14,15 +14,24 @@ class FrmLX735;
 
 namespace monitor {
 
-// The controls the layout reads and places.
-const QStringList& GeneralPageControls();
-
 // scaleWidth and scaleHeight: the window's inner size; outerHeight: its outer Height.
 // Positions inside FrmPrincipe are relative to the frame; the frame's own are relative to
 // the tab control. Reads the design sizes and tops it never changes from the model.
 void LayoutGeneralPage(TwipsGeometry& page, float scaleWidth, float scaleHeight, float outerHeight);
 
-// The layout on the window's controls; the frame also takes the button-face colour.
-void LayoutGeneralPage(app::FrmLX735& window);
+// The layout on the window's controls, bound when it is made.
+class GeneralPageLayout {
+public:
+    explicit GeneralPageLayout(app::FrmLX735& window);
+
+    // Lays the page out for the window's size; the frame also takes the button-face
+    // colour.
+    void Layout();
+
+private:
+    app::FrmLX735& window_;
+    QWidget& frame_;
+    LayoutControls controls_;
+};
 
 } // namespace monitor

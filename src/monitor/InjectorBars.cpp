@@ -1,11 +1,11 @@
 #include "monitor/InjectorBars.h"
 
-#include "app/Controls.h"
+#include "app/ControlBuilder.h"
+#include "app/FrmLX735.h"
 #include "app/ProgramContext.h"
 #include "app/TextCell.h"
 #include "monitor/ControlLook.h"
 #include "monitor/EngineValues.h"
-#include "monitor/WindowControls.h"
 #include "support/Colors.h"
 #include "support/Conversions.h"
 #include "support/UCtrlBar.h"
@@ -37,15 +37,15 @@ qint16 BarValue(double ms) {
 }
 
 InjectorBars::InjectorBars(app::ProgramContext& context, app::FrmLX735& window)
-    : ctx_(context), cmbInj_(MainControl<QComboBox>(window, "CmbInj")),
-      petPage_(MainControl<app::TextCell>(window, "TxtInjTimePet(0)")),
-      gasPage_(MainControl<app::TextCell>(window, "TxtInjTimeGas(0)")),
-      petFrame_(MainControl<app::TextCell>(window, "TxtInjTimePet(1)")),
-      gasFrame_(MainControl<app::TextCell>(window, "TxtInjTimeGas(1)")) {
+    : ctx_(context), cmbInj_(app::Bind<QComboBox>(window, "CmbInj")),
+      petBars_(app::BindArray<support::UCtrlBar>(window, "InjPetBar", 0, Injectors)),
+      gasBars_(app::BindArray<support::UCtrlBar>(window, "InjGasBar", 0, Injectors)),
+      labels_(app::BindArray<QLabel>(window, "LblInj", 0, Injectors)),
+      petPage_(app::Bind<app::TextCell>(window, "TxtInjTimePet", 0)),
+      gasPage_(app::Bind<app::TextCell>(window, "TxtInjTimeGas", 0)),
+      petFrame_(app::Bind<app::TextCell>(window, "TxtInjTimePet", 1)),
+      gasFrame_(app::Bind<app::TextCell>(window, "TxtInjTimeGas", 1)) {
     for (int i = 0; i < Injectors; ++i) {
-        petBars_[i] = &MainControl<support::UCtrlBar>(window, app::ArrayName("InjPetBar", i));
-        gasBars_[i] = &MainControl<support::UCtrlBar>(window, app::ArrayName("InjGasBar", i));
-        labels_[i] = &MainControl<QLabel>(window, app::ArrayName("LblInj", i));
         labels_[i]->setText(QString::number(i + 1));
     }
     QObject::connect(&cmbInj_, &QComboBox::currentIndexChanged, &cmbInj_,

@@ -7,7 +7,7 @@
 // the calibration and the Modeling and Map live points read.
 
 #include <QString>
-#include <array>
+#include <vector>
 
 class QComboBox;
 class QLabel;
@@ -47,9 +47,9 @@ private:
 
     app::ProgramContext& ctx_;
     QComboBox& cmbInj_;
-    std::array<support::UCtrlBar*, Injectors> petBars_{};
-    std::array<support::UCtrlBar*, Injectors> gasBars_{};
-    std::array<QLabel*, Injectors> labels_{};
+    std::vector<support::UCtrlBar*> petBars_; // one per injector
+    std::vector<support::UCtrlBar*> gasBars_;
+    std::vector<QLabel*> labels_;
     app::TextCell& petPage_;
     app::TextCell& gasPage_;
     app::TextCell& petFrame_;

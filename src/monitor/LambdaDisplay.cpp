@@ -1,12 +1,13 @@
 #include "monitor/LambdaDisplay.h"
 
+#include "app/ControlBuilder.h"
 #include "app/Controls.h"
+#include "app/FrmLX735.h"
 #include "app/ProgramContext.h"
 #include "app/TextCell.h"
 #include "ecudata/RecordTables.h"
 #include "monitor/ControlLook.h"
 #include "monitor/EngineValues.h"
-#include "monitor/WindowControls.h"
 #include "support/Conversions.h"
 
 #include <array>
@@ -21,14 +22,14 @@ constexpr quint8 FlagEmulation = 0x02;
 constexpr int Probe1TypeByte = 86;
 constexpr int Probe2TypeByte = 87;
 
-// The controls of each probe's display, boxes first.
-using ProbeControls = std::array<const char*, 7>;
-constexpr ProbeControls Probe1Controls{"TxtLambda(0)", "TxtLambda(1)", "LblParLambda(0)",
-                                       "LblCalLambda", "ImgLambda1",   "LblParLambdaMv(0)",
-                                       "ShpLambda1"};
-constexpr ProbeControls Probe2Controls{"TxtLambda2(0)", "TxtLambda2(1)", "LblParLambda(1)",
-                                       "LblCalLambda2", "ImgLambda2",    "LblParLambdaMv(1)",
-                                       "ShpLambda2"};
+// The controls of each probe's display: the General page's box, the frame's box, the
+// caption, the frame's caption, the bar picture, the unit and the cursor.
+constexpr LambdaDisplay::ProbeControls Probe1Controls{
+    "TxtLambda(0)", "TxtLambda(1)",      "LblParLambda(0)", "LblCalLambda",
+    "ImgLambda1",   "LblParLambdaMv(0)", "ShpLambda1"};
+constexpr LambdaDisplay::ProbeControls Probe2Controls{
+    "TxtLambda2(0)", "TxtLambda2(1)",     "LblParLambda(1)", "LblCalLambda2",
+    "ImgLambda2",    "LblParLambdaMv(1)", "ShpLambda2"};
 
 } // namespace
 
@@ -55,35 +56,37 @@ void MoveLaLambda(qint32 value, const QWidget& bar, QWidget& cursor, qint32 lowe
     }
 }
 
-LambdaDisplay::LambdaDisplay(app::ProgramContext& context, app::FrmLX735& window)
-    : ctx_(context), window_(window) {
-    for (const ProbeControls* probe : {&Probe1Controls, &Probe2Controls}) {
-        for (const char* name : *probe) {
-            Control(name); // every control is there
-        }
+LambdaDisplay::Probe LambdaDisplay::BindProbe(app::FrmLX735& window, const ProbeControls& names) {
+    Probe probe{app::Bind<app::TextCell>(window, names[0]),
+                app::Bind<app::TextCell>(window, names[1]),
+                app::Bind<QWidget>(window, names[4]),
+                app::Bind<QWidget>(window, names[6]),
+                {}};
+    for (size_t i = 0; i < names.size(); ++i) {
+        probe.all[i] = &app::Bind<QWidget>(window, names[i]);
     }
-    Control("TxtLambdaOut1");
-    Control("TxtLambdaOut2");
-    // The bar pictures run from lean to rich; the cursors are solid.
-    for (const char* bar : {"ImgLambda1", "ImgLambda2"}) {
-        Control(bar).setStyleSheet(
-            "background: qlineargradient(x1: 0, y1: 0, x2: 1, y2: 0, stop: 0 #3060ff, "
-            "stop: 0.5 #30c030, stop: 1 #ff4020);");
-    }
-    for (const char* cursor : {"ShpLambda1", "ShpLambda2"}) {
-        SetFillColor(Control(cursor), 0);
-        SetBorderColor(Control(cursor), 0xFFFFFF);
-    }
+    return probe;
 }
 
-QWidget& LambdaDisplay::Control(const char* name) {
-    return MainControl<QWidget>(window_, name);
+LambdaDisplay::LambdaDisplay(app::ProgramContext& context, app::FrmLX735& window)
+    : ctx_(context), window_(window), probe1_(BindProbe(window, Probe1Controls)),
+      probe2_(BindProbe(window, Probe2Controls)),
+      out1_(app::Bind<app::TextCell>(window, "TxtLambdaOut1")),
+      out2_(app::Bind<app::TextCell>(window, "TxtLambdaOut2")) {
+    // The bar pictures run from lean to rich; the cursors are solid.
+    for (const Probe* probe : {&probe1_, &probe2_}) {
+        probe->bar.setStyleSheet(
+            "background: qlineargradient(x1: 0, y1: 0, x2: 1, y2: 0, stop: 0 #3060ff, "
+            "stop: 0.5 #30c030, stop: 1 #ff4020);");
+        SetFillColor(probe->cursor, 0);
+        SetBorderColor(probe->cursor, 0xFFFFFF);
+    }
 }
 
 void LambdaDisplay::ShowProbeControls(bool shown) {
-    for (const ProbeControls* probe : {&Probe1Controls, &Probe2Controls}) {
-        for (const char* name : *probe) {
-            SetShown(Control(name), shown);
+    for (const Probe* probe : {&probe1_, &probe2_}) {
+        for (QWidget* control : probe->all) {
+            SetShown(*control, shown);
         }
     }
 }
@@ -91,7 +94,7 @@ void LambdaDisplay::ShowProbeControls(bool shown) {
 void LambdaDisplay::ShowLambda() {
     if (ctx_.Images.Mem3Data.LambdaSwitch != 0) {
         ShowProbes();
-    } else if (!Control("TxtLambda(0)").isHidden()) {
+    } else if (!probe1_.page.isHidden()) {
         ShowProbeControls(false);
     }
     if (window_.SstMain().currentIndex() == TabLambda) {
@@ -102,27 +105,23 @@ void LambdaDisplay::ShowLambda() {
 void LambdaDisplay::ShowProbes() {
     const ecudata::EcuImages& images = ctx_.Images;
     const ecudata::Mem1Rec& live = images.Mem1Data;
-    auto& page1 = MainControl<app::TextCell>(window_, "TxtLambda(0)");
-    auto& page2 = MainControl<app::TextCell>(window_, "TxtLambda2(0)");
-    QWidget& cursor1 = Control("ShpLambda1");
-    QWidget& cursor2 = Control("ShpLambda2");
-    if (page1.isHidden()) {
+    if (probe1_.page.isHidden()) {
         // Both probes' displays come back: a session starts with no probe type until
         // zone 3 has been read.
         ShowProbeControls(true);
     }
 
     const bool probe1 = images.EmulaBlkData[Probe1TypeByte] != 0;
-    page1.setText(probe1 ? LiveFixed(live.Lambda1, 3, 1, ctx_.DecimalSep) : NotConfigured);
-    SetShown(cursor1, probe1);
-    MainControl<app::TextCell>(window_, "TxtLambda(1)").setText(page1.text());
+    probe1_.page.setText(probe1 ? LiveFixed(live.Lambda1, 3, 1, ctx_.DecimalSep) : NotConfigured);
+    SetShown(probe1_.cursor, probe1);
+    probe1_.frame.setText(probe1_.page.text());
 
     // A probe-2 cursor comes back with its probe, as probe 1's does, unless the probe's
     // bar is not shown at all.
     const bool probe2 = (images.EmulaBlkData[Probe2TypeByte] & 0x0F) != 0;
-    page2.setText(probe2 ? LiveFixed(live.Lambda2, 3, 1, ctx_.DecimalSep) : NotConfigured);
-    SetShown(cursor2, probe2 && !Control("ImgLambda2").isHidden());
-    MainControl<app::TextCell>(window_, "TxtLambda2(1)").setText(page2.text());
+    probe2_.page.setText(probe2 ? LiveFixed(live.Lambda2, 3, 1, ctx_.DecimalSep) : NotConfigured);
+    SetShown(probe2_.cursor, probe2 && !probe2_.bar.isHidden());
+    probe2_.frame.setText(probe2_.page.text());
 
     const qint16 type = images.Mem3Data.LambdaSwitch;
     const auto& table = ctx_.Tables.TblLambda;
@@ -137,33 +136,31 @@ void LambdaDisplay::ShowProbes() {
     const auto millivolts = [](float volts) {
         return qint32(support::RoundHalfEven(double(volts) * 1000));
     };
-    if (!cursor1.isHidden()) {
-        MoveLaLambda(millivolts(live.Lambda1), Control("ImgLambda1"), cursor1, record.Param1,
-                     record.Param2);
-    }
-    if (!cursor2.isHidden()) {
-        MoveLaLambda(millivolts(live.Lambda2), Control("ImgLambda2"), cursor2, record.Param1,
-                     record.Param2);
+    const std::pair<const Probe*, float> probes[] = {{&probe1_, live.Lambda1},
+                                                     {&probe2_, live.Lambda2}};
+    for (const auto& [probe, volts] : probes) {
+        if (!probe->cursor.isHidden()) {
+            MoveLaLambda(millivolts(volts), probe->bar, probe->cursor, record.Param1,
+                         record.Param2);
+        }
     }
 }
 
 void LambdaDisplay::ShowEmulatedOutputs() {
     const ecudata::EcuImages& images = ctx_.Images;
-    auto& out1 = MainControl<app::TextCell>(window_, "TxtLambdaOut1");
-    auto& out2 = MainControl<app::TextCell>(window_, "TxtLambdaOut2");
     if (images.Mem3Data.LambdaSwitch < 1 || !(images.Mem2Data.Flags & FlagEmulation)) {
-        out1.setText(NotConfigured);
-        out2.setText(NotConfigured);
+        out1_.setText(NotConfigured);
+        out2_.setText(NotConfigured);
         return;
     }
     const auto volts = [this](qint32 millivolts) {
         return LiveFixed(millivolts / 1000.0, 2, 1, ctx_.DecimalSep);
     };
-    out1.setText(images.EmulaBlkData[Probe1TypeByte] == 0 ? NotConfigured
-                                                          : volts(images.Mem1Data.LambdaOut1));
-    out2.setText((images.EmulaBlkData[Probe2TypeByte] & 0x0F) == 0
-                     ? NotConfigured
-                     : volts(images.Mem1Data.LambdaOut2));
+    out1_.setText(images.EmulaBlkData[Probe1TypeByte] == 0 ? NotConfigured
+                                                           : volts(images.Mem1Data.LambdaOut1));
+    out2_.setText((images.EmulaBlkData[Probe2TypeByte] & 0x0F) == 0
+                      ? NotConfigured
+                      : volts(images.Mem1Data.LambdaOut2));
 }
 
 } // namespace monitor

@@ -6,12 +6,14 @@
 // tick.
 
 #include <QtGlobal>
+#include <array>
 #include <optional>
 
 class QWidget;
 
 namespace app {
 class FrmLX735;
+class TextCell;
 struct ProgramContext;
 } // namespace app
 
@@ -30,18 +32,33 @@ void MoveLaLambda(qint32 value, const QWidget& bar, QWidget& cursor, qint32 lowe
 
 class LambdaDisplay {
 public:
+    using ProbeControls = std::array<const char*, 7>;
+
     LambdaDisplay(app::ProgramContext& context, app::FrmLX735& window);
 
     void ShowLambda();
 
 private:
+    // One probe's display: its two boxes, bar picture and cursor, and every control of
+    // it (shown and hidden together).
+    struct Probe {
+        app::TextCell& page;
+        app::TextCell& frame;
+        QWidget& bar;
+        QWidget& cursor;
+        std::array<QWidget*, 7> all;
+    };
+    static Probe BindProbe(app::FrmLX735& window, const ProbeControls& names);
     void ShowProbes();
     void ShowEmulatedOutputs();
-    QWidget& Control(const char* name);
     void ShowProbeControls(bool shown);
 
     app::ProgramContext& ctx_;
     app::FrmLX735& window_;
+    Probe probe1_;
+    Probe probe2_;
+    app::TextCell& out1_;
+    app::TextCell& out2_;
 };
 
 } // namespace monitor

@@ -1,12 +1,13 @@
 #include "monitor/LevelLamps.h"
 
-#include "app/Controls.h"
+#include "app/ControlBuilder.h"
+#include "app/FrmLX735.h"
 #include "app/ProgramContext.h"
 #include "monitor/ControlLook.h"
-#include "monitor/WindowControls.h"
 #include "support/Clock.h"
 
 #include <QWidget>
+#include <array>
 
 namespace monitor {
 
@@ -58,14 +59,14 @@ int CalCommBackStyle(qint32 lampWord, quint8 phase) {
 }
 
 LevelLamps::LevelLamps(app::ProgramContext& context, app::FrmLX735& window)
-    : ctx_(context), window_(window), calComm_(MainControl<QWidget>(window, "ShpCalComm")),
-      gasCaption_(MainControl<QWidget>(window, "LblCalInjTg")),
-      petrolCaption_(MainControl<QWidget>(window, "LblCalInjTp")) {
-    for (int i = 0; i < LevelLampCount; ++i) {
-        QWidget& lamp = MainControl<QWidget>(window, app::ArrayName("ShpLevAct", i));
-        lamps_[size_t(i)] = &lamp;
-        SetFillColor(lamp, 0);
-        SetBorderColor(lamp, 0);
+    : ctx_(context), window_(window),
+      lamps_(app::BindArray<QWidget>(window, "ShpLevAct", 0, LevelLampCount)),
+      calComm_(app::Bind<QWidget>(window, "ShpCalComm")),
+      gasCaption_(app::Bind<QWidget>(window, "LblCalInjTg")),
+      petrolCaption_(app::Bind<QWidget>(window, "LblCalInjTp")) {
+    for (QWidget* lamp : lamps_) {
+        SetFillColor(*lamp, 0);
+        SetBorderColor(*lamp, 0);
     }
     // Designed looks: the indicator shows green when opaque, the highlighted caption the
     // colour of its bars.

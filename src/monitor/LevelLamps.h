@@ -6,7 +6,7 @@
 // gas-time caption is highlighted by the fuel the engine runs on. Every 8th poll tick.
 
 #include <QtGlobal>
-#include <array>
+#include <vector>
 
 class QWidget;
 
@@ -41,7 +41,7 @@ private:
 
     app::ProgramContext& ctx_;
     app::FrmLX735& window_;
-    std::array<QWidget*, LevelLampCount> lamps_{};
+    std::vector<QWidget*> lamps_; // ShpLevAct(0..6)
     QWidget& calComm_;
     QWidget& gasCaption_;
     QWidget& petrolCaption_;

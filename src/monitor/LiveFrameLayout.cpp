@@ -22,8 +22,7 @@ constexpr float LargeSetFrom = 15360; // outer width, twips
 constexpr float LargeCaption = 12, LargeBox = 20;
 constexpr float SmallCaption = 10, SmallBox = 16;
 
-} // namespace
-
+// The controls the layout reads and places.
 const QStringList& LiveFrameControls() {
     static const QStringList names = [] {
         QStringList list{"FrmParametri", "ImgLogoS", "ShpLevelS", "ShpCalComm"};
@@ -34,6 +33,8 @@ const QStringList& LiveFrameControls() {
     }();
     return names;
 }
+
+} // namespace
 
 void LayoutParametriFrame(TwipsGeometry& g, float windowWidth) {
     const float W = g["FrmParametri"].Width;
@@ -58,11 +59,14 @@ void LayoutParametriFrame(TwipsGeometry& g, float windowWidth) {
     }
 }
 
-void LayoutParametriFrame(app::FrmLX735& window) {
-    const TwipsGeometry before = ReadGeometry(window, LiveFrameControls());
+LiveFrameLayout::LiveFrameLayout(app::FrmLX735& window)
+    : window_(window), controls_(window, LiveFrameControls()) {}
+
+void LiveFrameLayout::Layout() {
+    const TwipsGeometry before = controls_.Read();
     TwipsGeometry frame = before;
-    LayoutParametriFrame(frame, float(app::ToTwips(window.frameGeometry().width())));
-    WriteGeometry(window, before, frame);
+    LayoutParametriFrame(frame, float(app::ToTwips(window_.frameGeometry().width())));
+    controls_.Write(before, frame);
 }
 
 } // namespace monitor

@@ -12,13 +12,20 @@ class FrmLX735;
 
 namespace monitor {
 
-// The controls the layout reads and places.
-const QStringList& LiveFrameControls();
-
 // The frame's width is the model's FrmParametri width; windowWidth the window's outer
 // Width.
 void LayoutParametriFrame(TwipsGeometry& frame, float windowWidth);
 
-void LayoutParametriFrame(app::FrmLX735& window);
+// The layout on the window's controls, bound when it is made.
+class LiveFrameLayout {
+public:
+    explicit LiveFrameLayout(app::FrmLX735& window);
+
+    void Layout();
+
+private:
+    app::FrmLX735& window_;
+    LayoutControls controls_;
+};
 
 } // namespace monitor

@@ -1,13 +1,12 @@
 #include "monitor/LivePage.h"
 
+#include "app/ControlBuilder.h"
 #include "app/FrmLX735.h"
 #include "app/PageServices.h"
+#include "monitor/ControlLook.h"
 #include "monitor/FrmErrEcu.h"
 #include "monitor/FrmService.h"
-#include "monitor/GeneralPageLayout.h"
-#include "monitor/LiveFrameLayout.h"
 #include "monitor/Monitor.h"
-#include "monitor/WindowControls.h"
 
 #include <QPushButton>
 
@@ -16,13 +15,13 @@ namespace monitor {
 LivePage::LivePage(Monitor& monitor, app::FrmLX735& window)
     : Engine(monitor.ctx, window), Injectors(monitor.ctx, window), Lambda(monitor.ctx, window),
       Lamps(monitor.ctx, window), Status(monitor.ctx, window), Errors(monitor.ctx, window),
-      monitor_(monitor), window_(window) {
+      GeneralLayout(window), FrameLayout(window), monitor_(monitor), window_(window) {
     const std::pair<const char*, void (LivePage::*)()> buttons[] = {
         {"CmdErrInj", &LivePage::CmdErrInj_Click},
         {"CmdService", &LivePage::CmdService_Click},
         {"CmdView", &LivePage::CmdView_Click}};
     for (const auto& [name, handler] : buttons) {
-        QObject::connect(&MainControl<QPushButton>(window, name), &QPushButton::clicked,
+        QObject::connect(&app::Bind<QPushButton>(window, name), &QPushButton::clicked,
                          &connections_, [this, handler] { (this->*handler)(); });
     }
     WireDisplays();
@@ -44,14 +43,14 @@ void LivePage::WireDisplays() {
 
     app::PageServices& pages = monitor_.pages;
     pages.IstanzaInj = [this](int& cilindri) { Injectors.IstanzaInj(cilindri); };
-    pages.LayoutParametriFrame = [this] { LayoutParametriFrame(window_); };
-    pages.LayoutGeneralPage = [this] { LayoutGeneralPage(window_); };
+    pages.LayoutParametriFrame = [this] { FrameLayout.Layout(); };
+    pages.LayoutGeneralPage = [this] { GeneralLayout.Layout(); };
 }
 
 FrmErrEcu& LivePage::ErrorList() {
     if (!frmErrEcu_) {
-        auto* button = &MainControl<QPushButton>(window_, "CmdErrInj");
-        frmErrEcu_ = new FrmErrEcu(monitor_.ctx, window_, [button] { SetShown(*button, false); });
+        QPushButton& button = Errors.Button();
+        frmErrEcu_ = new FrmErrEcu(monitor_.ctx, window_, [&button] { SetShown(button, false); });
     }
     return *frmErrEcu_;
 }

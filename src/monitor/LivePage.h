@@ -8,9 +8,11 @@
 
 #include "monitor/EngineValues.h"
 #include "monitor/ErrorFlags.h"
+#include "monitor/GeneralPageLayout.h"
 #include "monitor/InjectorBars.h"
 #include "monitor/LambdaDisplay.h"
 #include "monitor/LevelLamps.h"
+#include "monitor/LiveFrameLayout.h"
 #include "monitor/StatusIndicators.h"
 
 #include <QObject>
@@ -47,6 +49,8 @@ public:
     LevelLamps Lamps;
     StatusIndicators Status;
     ErrorFlags Errors;
+    GeneralPageLayout GeneralLayout;
+    LiveFrameLayout FrameLayout;
 
 private:
     void WireDisplays();

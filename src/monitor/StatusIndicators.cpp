@@ -1,9 +1,10 @@
 #include "monitor/StatusIndicators.h"
 
+#include "app/ControlBuilder.h"
+#include "app/FrmLX735.h"
 #include "app/ProgramContext.h"
 #include "app/TextCell.h"
 #include "monitor/ControlLook.h"
-#include "monitor/WindowControls.h"
 #include "support/Colors.h"
 
 #include <QCheckBox>
@@ -60,17 +61,20 @@ QString LinkTimeText(double seconds) {
 }
 
 StatusIndicators::StatusIndicators(app::ProgramContext& context, app::FrmLX735& window)
-    : ctx_(context), window_(window), key_(MainControl<QCheckBox>(window, "CkbKey")),
-      valve1_(MainControl<QCheckBox>(window, "CkbeV_01")),
-      valve2_(MainControl<QCheckBox>(window, "CkbeV_02")),
-      fuel_(MainControl<QCheckBox>(window, "CkbStatoAlim")),
-      mode_(MainControl<QCheckBox>(window, "CkbStatoEcu")),
-      acquisition_(MainControl<QCheckBox>(window, "ChkAbilAcqVacum")),
-      linkTime_(MainControl<app::TextCell>(window, "TxtStatusBar(2)")),
-      logo_(MainControl<QLabel>(window, "ImgLogo")),
-      logoS_(MainControl<QLabel>(window, "ImgLogoS")),
-      logoFrame_(MainControl<QWidget>(window, "ShpLevel")),
-      logoFrameS_(MainControl<QWidget>(window, "ShpLevelS")) {
+    : ctx_(context), window_(window), key_(app::Bind<QCheckBox>(window, "CkbKey")),
+      valve1_(app::Bind<QCheckBox>(window, "CkbeV_01")),
+      valve2_(app::Bind<QCheckBox>(window, "CkbeV_02")),
+      fuel_(app::Bind<QCheckBox>(window, "CkbStatoAlim")),
+      mode_(app::Bind<QCheckBox>(window, "CkbStatoEcu")),
+      acquisition_(app::Bind<QCheckBox>(window, "ChkAbilAcqVacum")),
+      linkTime_(app::Bind<app::TextCell>(window, "TxtStatusBar", 2)),
+      logo_(app::Bind<QLabel>(window, "ImgLogo")), logoS_(app::Bind<QLabel>(window, "ImgLogoS")),
+      logoFrame_(app::Bind<QWidget>(window, "ShpLevel")),
+      logoFrameS_(app::Bind<QWidget>(window, "ShpLevelS")),
+      compensation_{&app::Bind<QWidget>(window, "LblCompAttiva"),
+                    &app::Bind<QWidget>(window, "ImgCompAttiva")},
+      emulation_{&app::Bind<QWidget>(window, "LblEmulAttiva"),
+                 &app::Bind<QWidget>(window, "ImgEmulAttiva")} {
     for (QCheckBox* lamp : {&key_, &valve1_, &valve2_, &fuel_, &mode_}) {
         MakeLamp(*lamp);
     }
@@ -152,11 +156,13 @@ void StatusIndicators::ShowIndicators() {
     const bool compensation = images.CompTblGasTemp[CompEnableEntry] != 0 ||
                               images.CompTblRidTemp[CompEnableEntry] != 0 ||
                               images.CompTblPress[CompEnableEntry] != 0;
-    SetShown(MainControl<QWidget>(window_, "LblCompAttiva"), compensation);
-    SetShown(MainControl<QWidget>(window_, "ImgCompAttiva"), compensation);
+    for (QWidget* control : compensation_) {
+        SetShown(*control, compensation);
+    }
     const bool emulation = images.Mem2Data.Flags & FlagEmulation;
-    SetShown(MainControl<QWidget>(window_, "LblEmulAttiva"), emulation);
-    SetShown(MainControl<QWidget>(window_, "ImgEmulAttiva"), emulation);
+    for (QWidget* control : emulation_) {
+        SetShown(*control, emulation);
+    }
 }
 
 } // namespace monitor

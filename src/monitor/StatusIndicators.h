@@ -7,6 +7,7 @@
 // switch between petrol and gas while the ignition key is on.
 
 #include <QObject>
+#include <array>
 
 class QCheckBox;
 class QLabel;
@@ -53,6 +54,9 @@ private:
     QLabel& logoS_;
     QWidget& logoFrame_;
     QWidget& logoFrameS_;
+    // The indicators' captions and pictures.
+    std::array<QWidget*, 2> compensation_;
+    std::array<QWidget*, 2> emulation_;
 };
 
 } // namespace monitor

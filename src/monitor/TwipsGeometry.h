@@ -36,4 +36,17 @@ TwipsGeometry ReadGeometry(QWidget& root, const QStringList& names);
 // Writes what differs from before: geometry rounded to whole twips, then pixels.
 void WriteGeometry(QWidget& root, const TwipsGeometry& before, const TwipsGeometry& after);
 
+// A layout's controls, bound by name once, when the layout is made: a name root lacks
+// stops the program. Read and Write as ReadGeometry and WriteGeometry do.
+class LayoutControls {
+public:
+    LayoutControls(QWidget& root, const QStringList& names);
+
+    TwipsGeometry Read() const;
+    void Write(const TwipsGeometry& before, const TwipsGeometry& after) const;
+
+private:
+    std::map<QString, QWidget*> controls_;
+};
+
 } // namespace monitor

@@ -5,6 +5,7 @@
 
 #include "app/Controls.h"
 #include "app/LablesFile.h"
+#include "app/TabStrip.h"
 #include "app/TextCell.h"
 
 #include <QLabel>
@@ -99,6 +100,8 @@ TEST_F(LablesTest, WrittenBlocksReadBackOntoTheWindow) {
     EXPECT_TRUE(written.contains("[Alignment]\r\n \r\n[BackColor]"));
 
     app::MoveTwips(label, 0, 0, 600, 300);
+    app::TabStrip sstMain(&form); // the main page's section hides a tab of the window's strip
+    sstMain.setObjectName("SstMain");
     tree.Write("LNG/Lables.cfg",
                "[Sessione pagina Principale]\r\n" + written + "[Fine pagina Principale]\r\n");
     app::ApplyLablesMainPage(form, tree.Path("LNG/Lables.cfg"));

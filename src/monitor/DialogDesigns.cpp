@@ -1,0 +1,36 @@
+#include "monitor/DialogDesigns.h"
+
+#include "app/FormDesign.h"
+
+namespace monitor {
+
+namespace {
+
+using app::ControlDesc;
+using app::ControlKind;
+
+const ControlDesc ErrEcuDesign[] = {
+    {ControlKind::Grid, "MSFlexGrid1", -1, "form", "", 120, 120, 8160, 5280},
+    {ControlKind::Button, "CmdErrInjCanc", -1, "form", "Clear errors", 120, 5580, 2400, 495},
+    {ControlKind::Button, "Command2", -1, "form", "OK", 5880, 5580, 2400, 495},
+};
+
+const ControlDesc ServiceDesign[] = {
+    {ControlKind::Frame, "FrmTempo", -1, "form", "Running time", 120, 120, 5160, 2040},
+    {ControlKind::Label, "LblTimeGas", -1, "FrmTempo", "", 240, 360, 4680, 315},
+    {ControlKind::Label, "LblTimePetrol", -1, "FrmTempo", "", 240, 780, 4680, 315},
+    {ControlKind::Label, "LblHelp", -1, "FrmTempo", "", 240, 1260, 4680, 600},
+    {ControlKind::Button, "CmdErase", -1, "form", "Erase", 3480, 2280, 1800, 420},
+};
+
+} // namespace
+
+void BuildFrmErrEcu(QWidget& form) {
+    app::BuildForm(form, ErrEcuDesign);
+}
+
+void BuildFrmService(QWidget& form) {
+    app::BuildForm(form, ServiceDesign);
+}
+
+} // namespace monitor
