@@ -108,6 +108,9 @@ void ControlBuilder::AddParent(const QString& name, QWidget& parent) {
 QWidget* ControlBuilder::Parent(const char* name) const {
     QWidget* parent = parents_.value(QString::fromUtf8(name));
     if (!parent) {
+        parent = qobject_cast<QWidget*>(FindControl(root_, QString::fromUtf8(name)));
+    }
+    if (!parent) {
         qFatal("%s: no parent %s for a designed control", qPrintable(root_.objectName()), name);
     }
     return parent;
@@ -137,8 +140,11 @@ std::vector<QWidget*> ControlBuilder::Build(std::span<const ControlDesc> design,
             const QString name = DescName(desc, element);
             auto* control = qobject_cast<QWidget*>(FindControl(root_, name));
             if (control && control->parentWidget() != parent) {
+                // Moved, it keeps whether it was shown: a control the window hides (the
+                // developer's, in the installer's view) stays hidden.
+                const bool shown = control->isVisibleTo(control->parentWidget());
                 control->setParent(parent);
-                control->show();
+                control->setVisible(shown);
             } else if (!control) {
                 if (desc.kind == ControlKind::Custom) {
                     if (!custom) {

@@ -67,10 +67,11 @@ QWidget* MakeControl(ControlKind kind, const QString& caption, QWidget* parent);
 
 // Builds a window's designed controls below root.
 //
-// A desc's parent is a name given to AddParent or a control built earlier by the same
-// builder; any other parent stops the program. A control root already holds under the
-// desc's name is adopted (moved into the parent and placed) instead of made again, so a
-// page may place controls its window made. Custom descs are made by the factory given to
+// A desc's parent is a name given to AddParent, a control built earlier by the same
+// builder or a control root holds; any other parent stops the program. A control root
+// already holds under the desc's name is adopted (moved into the parent, keeping whether
+// it was shown, and placed) instead of made again, so a page may place controls its
+// window made. Custom descs are made by the factory given to
 // Build; without one they stop the program.
 class ControlBuilder {
 public:

@@ -256,6 +256,17 @@ void ApplyDesignDetails(QWidget& client) {
 
 } // namespace
 
+std::vector<QWidget*> BuildOnMainWindow(QWidget& client, std::span<const ControlDesc> design,
+                                        const ControlBuilder::MakeCustom& custom) {
+    ControlBuilder builder(client);
+    builder.AddParent("client", client);
+    auto& sstMain = Bind<TabStrip>(client, "SstMain");
+    for (int tab = 0; tab < sstMain.count(); ++tab) {
+        builder.AddParent(QStringLiteral("Tab%1").arg(tab), *sstMain.widget(tab));
+    }
+    return builder.Build(design, custom);
+}
+
 TabStrip* BuildMainControls(QWidget& client) {
     auto* sstMain = new TabStrip(&client);
     sstMain->setObjectName("SstMain");
@@ -268,12 +279,7 @@ TabStrip* BuildMainControls(QWidget& client) {
         MoveTwips(*page, 0, 0, 10380, 6600);
     }
 
-    ControlBuilder builder(client);
-    builder.AddParent("client", client);
-    for (int tab = 0; tab < 6; ++tab) {
-        builder.AddParent(QStringLiteral("Tab%1").arg(tab), *sstMain->widget(tab));
-    }
-    builder.Build(Design);
+    BuildOnMainWindow(client, Design);
     ApplyDesignDetails(client);
     // The button behind the live values and the status bar stay behind their contents.
     for (const char* name : {"CmdParametri", "CmdBarBack"}) {

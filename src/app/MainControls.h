@@ -6,6 +6,11 @@
 // name it. The pages' own procedures (in the libraries above) lay them out, fill them
 // and add the controls they own.
 
+#include "app/ControlBuilder.h"
+
+#include <span>
+#include <vector>
+
 class QWidget;
 
 namespace app {
@@ -14,5 +19,11 @@ class TabStrip;
 
 // Builds the controls into client, the window's central widget, and returns SstMain.
 TabStrip* BuildMainControls(QWidget& client);
+
+// Builds a page's design on the main window's client (after BuildMainControls): its
+// parents are "client", the tab pages "Tab0" to "Tab5" and the window's controls by
+// name; a control the window made already is adopted where the design places it.
+std::vector<QWidget*> BuildOnMainWindow(QWidget& client, std::span<const ControlDesc> design,
+                                        const ControlBuilder::MakeCustom& custom = {});
 
 } // namespace app

@@ -2,6 +2,7 @@
 
 #include "app/Controls.h"
 #include "app/FrmLX735.h"
+#include "app/MainControls.h"
 #include "app/ProgramContext.h"
 #include "calibration/CalibrationDesign.h"
 #include "calibration/PageControls.h"
@@ -53,7 +54,7 @@ private:
 
 CalibrationPage::CalibrationPage(app::ProgramContext& ctx, app::FrmLX735& window)
     : ctx_(ctx), window_(window) {
-    BuildOnWindow(window, CalibrationDesign());
+    app::BuildOnMainWindow(*window.centralWidget(), CalibrationDesign());
     using app::Bind;
     start_ = &Bind<QPushButton>(window, "CmdCalStart");
     cancel_ = &Bind<QPushButton>(window, "CmdCalCancel");

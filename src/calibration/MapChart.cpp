@@ -2,6 +2,7 @@
 
 #include "app/Controls.h"
 #include "app/FrmLX735.h"
+#include "app/MainControls.h"
 #include "app/ProgramContext.h"
 #include "calibration/ChartCanvas.h"
 #include "calibration/MapDesign.h"
@@ -27,7 +28,7 @@ const struct {
 
 MapChart::MapChart(app::ProgramContext& ctx, app::FrmLX735& window, ModelingPage& modeling)
     : ctx_(ctx), modeling_(modeling) {
-    BuildOnWindow(window, MapChartDesign(), MakeChartCanvas);
+    app::BuildOnMainWindow(*window.centralWidget(), MapChartDesign(), MakeChartCanvas);
     frmMap_ = &app::Bind<QWidget>(window, "FrmMap");
     canvas_ = &app::Bind<ChartCanvas>(window, "ChartMap");
     canvas_->Fit();

@@ -3,6 +3,7 @@
 #include "app/CommonDialog.h"
 #include "app/Controls.h"
 #include "app/FrmLX735.h"
+#include "app/MainControls.h"
 #include "app/ProgramContext.h"
 #include "calibration/ChartCanvas.h"
 #include "calibration/MapChart.h"
@@ -73,7 +74,7 @@ MapPage::MapPage(app::ProgramContext& ctx, app::FrmLX735& window, MapChart& char
 // ---- Controls
 
 void MapPage::BuildControls() {
-    BuildOnWindow(window_, MapPageDesign(), MakeChartCanvas);
+    app::BuildOnMainWindow(*window_.centralWidget(), MapPageDesign(), MakeChartCanvas);
     using app::Bind;
     frmMapCmd_ = &Bind<QWidget>(window_, "FrmMapCmd");
     frmMapTuning_ = &Bind<QWidget>(window_, "FrmMapTuning");

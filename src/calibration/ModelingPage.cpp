@@ -3,6 +3,7 @@
 #include "app/CommonDialog.h"
 #include "app/Controls.h"
 #include "app/FrmLX735.h"
+#include "app/MainControls.h"
 #include "app/ProgramContext.h"
 #include "calibration/ChartCanvas.h"
 #include "calibration/ModelingDesign.h"
@@ -74,8 +75,8 @@ QString ModelingPage::Fixed(double value, int decimals) const {
 // ---- Controls
 
 void ModelingPage::BuildControls() {
-    BuildOnWindow(window_, ModelingChartDesign(), MakeChartCanvas);
-    BuildOnWindow(window_, ModelingFramesDesign(), MakeValueBox);
+    app::BuildOnMainWindow(*window_.centralWidget(), ModelingChartDesign(), MakeChartCanvas);
+    app::BuildOnMainWindow(*window_.centralWidget(), ModelingFramesDesign(), MakeValueBox);
     BindControls();
     canvas_->Fit();
     refLine_ = &canvas_->Overlay("LineRifModel");

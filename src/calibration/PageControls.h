@@ -1,11 +1,9 @@
 #pragma once
 
-// The calibration pages build their controls on the main window through the one control
-// builder. A design's parents are the window's client area ("client"), its tabs ("Tab0"
-// to "Tab5") and its controls by name. A control the window already holds is adopted and
-// keeps whether it was shown: the developer's controls stay hidden in the installer's
-// view wherever a page moves them. The elements of an array that a page adds while it
-// runs are built one at a time and shown at once.
+// What the calibration pages add to the one control builder (app::BuildOnMainWindow
+// builds their designs on the main window): the elements of an array that a page adds
+// while it runs, built one at a time and shown at once, and the factories of the pages'
+// own kinds.
 
 #include "app/ControlBuilder.h"
 
@@ -17,15 +15,7 @@
 
 class QWidget;
 
-namespace app {
-class FrmLX735;
-}
-
 namespace calibration {
-
-// Builds design on window in order; custom makes its ControlKind::Custom rows.
-std::vector<QWidget*> BuildOnWindow(app::FrmLX735& window, std::span<const app::ControlDesc> design,
-                                    const app::ControlBuilder::MakeCustom& custom = {});
 
 // Element index of the array desc describes (a built-in kind), made in parent at the
 // desc's place or at twips, and shown.

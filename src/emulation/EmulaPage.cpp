@@ -47,7 +47,6 @@ EmulaPage::EmulaPage(app::ProgramContext& context, app::FrmLX735& window)
     : ctx_(context), window_(window) {
     frame_ = &app::Bind<QWidget>(window_, "FrmEmul");
     app::ControlBuilder builder(window_);
-    builder.AddParent("FrmEmul", *frame_);
     builder.Build(EmulaPageDesign());
     BindControls();
     marker_->setPixmap(MarkerPicture());

@@ -102,7 +102,6 @@ FrmCompensaTbl::FrmCompensaTbl(app::ProgramContext& context, app::FrmLX735& owne
 
 void FrmCompensaTbl::MakeControls() {
     app::ControlBuilder builder(*this);
-    builder.AddParent(objectName(), *this);
     builder.Build(CompensaTblDesign());
     const QPixmap markerPicture = MarkerPicture();
     for (int t = 0; t < 4; ++t) {

@@ -21,7 +21,6 @@ FrmEnterValueLambda::FrmEnterValueLambda(app::ProgramContext& context, QWidget* 
     setModal(true);
     setFixedSize(app::ToPixels(3600), app::ToPixels(2160));
     app::ControlBuilder builder(*this);
-    builder.AddParent(objectName(), *this);
     builder.Build(EnterValueDesign());
     opt_ = app::BindArray<QRadioButton>(*this, "OptTipoOper", 0, 3);
     txtValue_ = &app::Bind<QLineEdit>(*this, "TxtValue");

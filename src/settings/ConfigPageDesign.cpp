@@ -1,5 +1,7 @@
 #include "settings/ConfigPageDesign.h"
 
+#include "app/MainControls.h"
+
 #include "app/FrmLX735.h"
 
 #include <QComboBox>
@@ -94,11 +96,7 @@ std::span<const ControlDesc> ConfigPageDesign() {
 }
 
 ConfigControls BuildConfigControls(app::FrmLX735& window) {
-    app::ControlBuilder builder(window);
-    for (const char* frame : {"FrmCongif", "FrmEmul"}) {
-        builder.AddParent(frame, app::Bind<QWidget>(window, frame));
-    }
-    builder.Build(Design);
+    app::BuildOnMainWindow(*window.centralWidget(), Design);
     QHash<QString, QComboBox*> combos;
     for (const ControlDesc& desc : Design) {
         const QString name = app::DescName(desc, 0);

@@ -47,7 +47,6 @@ FrmInjSet::FrmInjSet(app::ProgramContext& context, QWidget& owner)
 
 void FrmInjSet::BuildInjControls(int count) {
     app::ControlBuilder builder(*this);
-    builder.AddParent(objectName(), *this);
     builder.Build(InjDesign(count));
     sldBadBit_ = &app::Bind<QSlider>(*this, "SldBadBit");
     sldBadBit_->setRange(BadBitMin, BadBitMax);

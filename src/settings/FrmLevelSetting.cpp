@@ -34,7 +34,6 @@ FrmLevelSetting::FrmLevelSetting(app::ProgramContext& context, QWidget& owner)
     setWindowTitle("Level");
     resize(app::ToPixels(5760), app::ToPixels(3960));
     app::ControlBuilder builder(*this);
-    builder.AddParent(objectName(), *this);
     builder.Build(LevelDesign());
     frmLevel_ = &app::Bind<QWidget>(*this, "FrmLevel");
     lblGasLevel_ = &app::Bind<QLabel>(*this, "LblGasLevel");
@@ -94,7 +93,6 @@ void FrmLevelSetting::LoadLevelCaptions() {
 
 void FrmLevelSetting::BuildLevelControls() {
     app::ControlBuilder builder(*this);
-    builder.AddParent("FrmLevel", *frmLevel_);
     builder.Build(LevelRowsDesign());
     const std::vector<QLabel*> lblLevel = app::BindArray<QLabel>(*this, "LblLevel", 0, LevelRows);
     shpLevAct_ = app::BindArray<QWidget>(*this, "ShpLevAct", 0, LevelRows);

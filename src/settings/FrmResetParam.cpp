@@ -28,7 +28,6 @@ FrmResetParam::FrmResetParam(app::ProgramContext& context, app::FrmLX735& window
     setAttribute(Qt::WA_DeleteOnClose);
     resize(app::ToPixels(4200), app::ToPixels(900));
     app::ControlBuilder builder(*this);
-    builder.AddParent(objectName(), *this);
     builder.Build(ResetDesign());
     cmdTipoALim_ = app::BindArray<QPushButton>(*this, "CmdTipoALim", 0, 3);
     for (int i = 0; i < 3; ++i) {

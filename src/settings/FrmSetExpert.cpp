@@ -44,7 +44,6 @@ FrmSetExpert::FrmSetExpert(app::ProgramContext& context, app::FrmLX735& window)
     setWindowTitle("Expert");
     resize(app::ToPixels(6000), app::ToPixels(6240));
     app::ControlBuilder builder(*this);
-    builder.AddParent(objectName(), *this);
     for (QWidget* control : builder.Build(ExpertDesign())) {
         control->installEventFilter(this);
     }

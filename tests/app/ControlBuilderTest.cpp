@@ -50,18 +50,33 @@ TEST(ControlBuilder, BuildsNamesPlacesAndParentsAsDesigned) {
     EXPECT_EQ(app::Bind<QPushButton>(root, "CmdOk", 4).text(), "OK");
 }
 
-TEST(ControlBuilder, AdoptsAControlTheRootHoldsAlready) {
+TEST(ControlBuilder, AdoptsAControlTheRootHoldsAlreadyKeepingWhetherItIsShown) {
     QWidget root;
     auto* made = new QLabel("made before", &root);
     made->setObjectName("LblRow(1)");
+    auto* hidden = new QLabel("hidden", &root);
+    hidden->setObjectName("LblRow(2)");
+    hidden->hide();
     app::ControlBuilder builder(root);
     builder.AddParent("root", root);
     builder.Build(Design);
+    root.show();
 
     EXPECT_EQ(&app::Bind<QLabel>(root, "LblRow", 1), made);
     EXPECT_EQ(made->parentWidget(), &app::Bind<QGroupBox>(root, "FrmBox"));
     EXPECT_EQ(app::TopTwips(*made), 240 + 330);
     EXPECT_EQ(root.findChildren<QLabel*>("LblRow(1)").size(), 1);
+    EXPECT_TRUE(made->isVisible());
+    EXPECT_FALSE(hidden->isVisible());
+}
+
+TEST(ControlBuilder, AParentMayBeAControlTheRootHolds) {
+    QWidget root;
+    auto* frame = new QGroupBox(&root);
+    frame->setObjectName("FrmMade");
+    const ControlDesc design[] = {{ControlKind::Button, "CmdIn", -1, "FrmMade", "In"}};
+    app::ControlBuilder(root).Build(design);
+    EXPECT_EQ(app::Bind<QPushButton>(root, "CmdIn").parentWidget(), frame);
 }
 
 TEST(ControlBuilderDeathTest, AnUnknownNameStopsTheProgramNamingIt) {
