@@ -1,34 +1,34 @@
 #pragma once
 
 // The live displays the poll scheduler refreshes: the General page's values, bars and
-// lamps, the lambda display, the level lamps and the error button. Each starts as a
-// no-op; the displays fill them in. The scheduler calls them only while the ECU is
-// identified, each on its own countdown.
+// lamps, the lambda display, the level lamps and the error button. Every slot starts
+// unfilled and stops the program, naming itself, when called so; the displays fill them
+// in. The scheduler calls them only while the ECU is identified, each on its own
+// countdown.
 
-#include <functional>
+#include "app/Slot.h"
 
 namespace monitor {
 
-struct LiveDisplays {
-    using Action = std::function<void()>;
-    static void Nothing() {}
+struct LiveDisplays : app::SlotTable {
+    LiveDisplays() : SlotTable("LiveDisplays") {}
 
     // Every 4th tick.
-    Action ShowRpm = Nothing;
-    Action ShowInjectionTimes = Nothing;
+    APP_SLOT(ShowRpm, void());
+    APP_SLOT(ShowInjectionTimes, void());
     // Every 8th tick.
-    Action ShowLambda = Nothing;
-    Action ShowLevelLamps = Nothing;
+    APP_SLOT(ShowLambda, void());
+    APP_SLOT(ShowLevelLamps, void());
     // Every 24th tick: key, valves, fuel and ECU-mode lamps, indicators, link time.
-    Action ShowEcuStatus = Nothing;
+    APP_SLOT(ShowEcuStatus, void());
     // Every 54th tick.
-    Action ShowTemperatures = Nothing;
-    Action ShowPressures = Nothing;
-    Action ShowSupplyVoltage = Nothing;
+    APP_SLOT(ShowTemperatures, void());
+    APP_SLOT(ShowPressures, void());
+    APP_SLOT(ShowSupplyVoltage, void());
     // After each error read (every 504th tick), with the ECU's error flags in the link
     // object: builds the error mask, zeroes the masked flags and shows or hides the
     // error button.
-    Action ShowErrorButton = Nothing;
+    APP_SLOT(ShowErrorButton, void());
 };
 
 } // namespace monitor

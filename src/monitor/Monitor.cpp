@@ -1,5 +1,6 @@
 #include "monitor/Monitor.h"
 
+#include "app/ControlBuilder.h"
 #include "app/FrmLX735.h"
 #include "app/PageServices.h"
 #include "app/ProgramContext.h"
@@ -26,9 +27,8 @@ void InstallMonitor(Monitor& monitor, app::FrmLX735& window) {
     hooks.AggiornaStatoCom = [&window] { window.AggiornaStatoCom(); };
     hooks.WatchUsbDevices = [&window] { window.WatchUsbDevices(); };
     hooks.CurrentTab = [&window] { return window.SstMain().currentIndex(); };
-    hooks.AcquisitionEnabled = [&window] {
-        const auto* box = qobject_cast<QCheckBox*>(window.Control("ChkAbilAcqVacum"));
-        return box && box->isChecked();
+    hooks.AcquisitionEnabled = [&box = app::Bind<QCheckBox>(window, "ChkAbilAcqVacum")] {
+        return box.isChecked();
     };
     hooks.Timer2Enabled = [&window] { return window.Timer2().isActive(); };
     // Once the window has unloaded its timers stay stopped.

@@ -1,8 +1,7 @@
 #include "settings/ConfigPageDesign.h"
 
-#include "app/MainControls.h"
-
 #include "app/FrmLX735.h"
+#include "app/MainControls.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -45,7 +45,7 @@ MonitorRig::MonitorRig(const sim::EcuConfig& config, bool search)
     hooks.ShowFrmUpdate = [this] { events << "FrmUpdate"; };
     pages.RefreshParamPages = [this] { events << "RefreshParamPages"; };
 
-    testing_support::FillUnwiredWithNothing(pages, hooks);
+    testing_support::FillUnwiredWithNothing(pages, hooks, monitor.displays);
     AddTimer(
         1000, [this] { return timer1Running; }, [this] { Tick1(); });
     AddTimer(

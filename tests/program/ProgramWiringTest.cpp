@@ -47,6 +47,8 @@ TEST_F(ProgramWiring, FillsEverySlotAndGivesTheLinkAHost) {
     EXPECT_EQ(Names(program.services.Unfilled()), "") << "slots the program leaves unfilled";
     EXPECT_EQ(Names(program.liveMonitor.hooks.Unfilled()), "")
         << "slots the program leaves unfilled";
+    EXPECT_EQ(Names(program.liveMonitor.displays.Unfilled()), "")
+        << "slots the program leaves unfilled";
     EXPECT_NE(context.Comm().Host(), nullptr) << "the link hands its zone replies to no one";
 }
 
