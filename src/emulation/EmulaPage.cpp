@@ -92,10 +92,8 @@ void EmulaPage::BindControls() {
     grdTitolo_ = &app::Bind<QTableWidget>(root, "GrdTitolo");
     lblTabSoglie_ = &app::Bind<QWidget>(root, "LblTabSoglie");
     marker_ = &app::Bind<QLabel>(root, "PctGrdLambda");
-    // The layout places these by name at every resize.
-    for (const QString& name : EmulaPageControls()) {
-        app::Bind<QWidget>(root, name);
-    }
+    // The layout places these at every resize.
+    layout_.emplace(root, EmulaPageControls());
 }
 
 void EmulaPage::ConnectSettings() {
@@ -370,13 +368,13 @@ void EmulaPage::AggiornaVariabiliTabellaEmulazioneLambda() {
 
 void EmulaPage::LayoutEmulaPage() {
     monitor::SetBackColor(*frame_, support::ColorButtonFace);
-    const monitor::TwipsGeometry before = monitor::ReadGeometry(window_, EmulaPageControls());
+    const monitor::TwipsGeometry before = layout_->Read();
     monitor::TwipsGeometry page = before;
     QWidget& tabs = window_.SstMain();
     emulation::LayoutEmulaPage(page, float(app::WidthTwips(tabs)), float(app::HeightTwips(tabs)),
                                float(app::ToTwips(window_.frameGeometry().width())),
                                float(app::ToTwips(window_.frameGeometry().height())));
-    monitor::WriteGeometry(window_, before, page);
+    layout_->Write(before, page);
     const EmulaGridCells cells = EmulaGridCellsOf(page);
     const int row = app::ToPixels(int(cells.RowHeight));
     for (QTableWidget* grid : {grdTitolo_, grdRpm_, grdBar_, grdEmul_}) {

@@ -13,10 +13,12 @@
 
 #include "emulation/EmulaMath.h"
 #include "emulation/HoldRepeat.h"
+#include "monitor/TwipsGeometry.h"
 
 #include <QObject>
 #include <array>
 #include <functional>
+#include <optional>
 
 class QComboBox;
 class QLabel;
@@ -114,6 +116,7 @@ private:
     QTableWidget* grdRpm_ = nullptr;
     QTableWidget* grdBar_ = nullptr;
     QTableWidget* grdTitolo_ = nullptr;
+    std::optional<monitor::LayoutControls> layout_; // bound when the page is built
     QWidget* lblTabSoglie_ = nullptr;
     QLabel* marker_ = nullptr; // PctGrdLambda
 

@@ -30,40 +30,10 @@ void WriteBox(QWidget& control, const TwipsBox& before, const TwipsBox& box) {
     }
 }
 
-// Writes each box that differs from before through the control found for its name.
-template <class Find>
-void WriteChanged(const TwipsGeometry& before, const TwipsGeometry& after, const Find& find) {
-    for (const auto& [name, box] : after) {
-        const auto old = before.find(name);
-        if (old == before.end() || old->second == box) {
-            continue; // not a control of the window, or unchanged
-        }
-        if (QWidget* control = find(name)) {
-            WriteBox(*control, old->second, box);
-        }
-    }
-}
-
 } // namespace
 
 qint32 LayoutStep(float value) {
     return static_cast<qint32>(support::RoundHalfEven(value));
-}
-
-TwipsGeometry ReadGeometry(QWidget& root, const QStringList& names) {
-    TwipsGeometry geometry;
-    for (const QString& name : names) {
-        if (auto* control = qobject_cast<QWidget*>(app::FindControl(root, name))) {
-            geometry[name] = ReadBox(*control);
-        }
-    }
-    return geometry;
-}
-
-void WriteGeometry(QWidget& root, const TwipsGeometry& before, const TwipsGeometry& after) {
-    WriteChanged(before, after, [&root](const QString& name) {
-        return qobject_cast<QWidget*>(app::FindControl(root, name));
-    });
 }
 
 LayoutControls::LayoutControls(QWidget& root, const QStringList& names) {
@@ -81,10 +51,14 @@ TwipsGeometry LayoutControls::Read() const {
 }
 
 void LayoutControls::Write(const TwipsGeometry& before, const TwipsGeometry& after) const {
-    WriteChanged(before, after, [this](const QString& name) {
-        const auto found = controls_.find(name);
-        return found == controls_.end() ? nullptr : found->second;
-    });
+    for (const auto& [name, box] : after) {
+        const auto old = before.find(name);
+        const auto control = controls_.find(name);
+        if (old == before.end() || old->second == box || control == controls_.end()) {
+            continue; // not a control of the layout, or unchanged
+        }
+        WriteBox(*control->second, old->second, box);
+    }
 }
 
 } // namespace monitor

@@ -2,8 +2,8 @@
 
 // The geometry the page layouts compute: position, size and font size of named controls,
 // in twips and points, in single precision as the layouts calculate. The layouts are pure
-// functions on this model; ReadGeometry and WriteGeometry move it from and to the
-// window's controls, converting to pixels only there.
+// functions on this model; LayoutControls moves it from and to the window's controls,
+// converting to pixels only there.
 
 #include <QString>
 #include <QStringList>
@@ -23,21 +23,16 @@ struct TwipsBox {
     bool operator==(const TwipsBox&) const = default;
 };
 
-// Controls by name ("TxtRpm(0)"); a name the window lacks reads as all zero.
+// Controls by name ("TxtRpm(0)").
 using TwipsGeometry = std::map<QString, TwipsBox>;
 
 // The nearest whole number of a single-precision quotient, a half to the even one: the
 // integer steps of the layouts.
 qint32 LayoutStep(float value);
 
-// The controls below root with those names, relative to their parents.
-TwipsGeometry ReadGeometry(QWidget& root, const QStringList& names);
-
-// Writes what differs from before: geometry rounded to whole twips, then pixels.
-void WriteGeometry(QWidget& root, const TwipsGeometry& before, const TwipsGeometry& after);
-
 // A layout's controls, bound by name once, when the layout is made: a name root lacks
-// stops the program. Read and Write as ReadGeometry and WriteGeometry do.
+// stops the program. Read gives their geometry relative to their parents; Write writes
+// what differs from before: geometry rounded to whole twips, then pixels.
 class LayoutControls {
 public:
     LayoutControls(QWidget& root, const QStringList& names);

@@ -55,7 +55,8 @@ void Select(QComboBox& combo, int index) {
 
 ConfigPage::ConfigPage(app::ProgramContext& context, app::FrmLX735& window,
                        app::PageServices& pages)
-    : ctx_(context), window_(window), pages_(pages), controls_(BuildConfigControls(window)) {
+    : ctx_(context), window_(window), pages_(pages), controls_(BuildConfigControls(window)),
+      layout_(window, ConfigPageControls()) {
     // Both fuel options unset stands for a fuel type neither of them names.
     fuelOptions_ = new QButtonGroup(&connections_);
     for (int i = 0; i < 2; ++i) {
@@ -306,7 +307,7 @@ void ConfigPage::EnableEndGasCombos(bool enabled) {
 }
 
 void ConfigPage::LayoutConfigPage() {
-    settings::LayoutConfigPage(window_, controls_);
+    settings::LayoutConfigPage(window_, controls_, layout_);
 }
 
 // ---- Edits.

@@ -14,6 +14,7 @@
 // first item by itself); selecting then happens under the filling flag.
 
 #include "ecudata/ParamRecords.h"
+#include "monitor/TwipsGeometry.h"
 #include "settings/ConfigLists.h"
 #include "settings/ConfigPageDesign.h"
 
@@ -101,6 +102,7 @@ private:
     app::FrmLX735& window_;
     app::PageServices& pages_;
     const ConfigControls controls_; // bound once, when the page is built
+    const monitor::LayoutControls layout_;
     DelayLists delays_;
     QButtonGroup* fuelOptions_ = nullptr;
     QObject connections_; // ends the handlers' connections with the page

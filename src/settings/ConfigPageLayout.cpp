@@ -189,9 +189,10 @@ ConfigRoom LayoutConfigPage(TwipsGeometry& g, float SW, float SH, float H, float
     return room;
 }
 
-void LayoutConfigPage(app::FrmLX735& window, const ConfigControls& controls) {
+void LayoutConfigPage(app::FrmLX735& window, const ConfigControls& controls,
+                      const monitor::LayoutControls& layout) {
     monitor::SetBackColor(controls.frmCongif, support::ColorButtonFace);
-    const TwipsGeometry before = monitor::ReadGeometry(window, ConfigPageControls());
+    const TwipsGeometry before = layout.Read();
     TwipsGeometry page = before;
     QWidget& client = *window.centralWidget();
     const ConfigRoom room = LayoutConfigPage(
@@ -201,7 +202,7 @@ void LayoutConfigPage(app::FrmLX735& window, const ConfigControls& controls) {
     app::SetHeightTwips(window.SstMain(), int(room.tabHeight));
     controls.frmParametri.setVisible(room.liveFrameShown);
     controls.cmdParametri.setVisible(room.liveFrameShown);
-    WriteGeometry(window, before, page);
+    layout.Write(before, page);
     // Each heading takes its caption again once moved.
     for (QLabel* heading : controls.headings) {
         app::SetCaption(heading, app::Caption(heading));

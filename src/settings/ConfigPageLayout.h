@@ -30,6 +30,7 @@ ConfigRoom LayoutConfigPage(monitor::TwipsGeometry& page, float scaleWidth, floa
 struct ConfigControls;
 
 // The layout on the window's controls; the frame also takes the button-face colour.
-void LayoutConfigPage(app::FrmLX735& window, const ConfigControls& controls);
+void LayoutConfigPage(app::FrmLX735& window, const ConfigControls& controls,
+                      const monitor::LayoutControls& layout);
 
 } // namespace settings
