@@ -218,12 +218,7 @@ void FrmLX735::BuildMenus() {
 }
 
 QObject* FrmLX735::Control(const QString& name) {
-    // A kept control is taken again only while it lives under that name.
-    QPointer<QObject>& kept = foundControls_[name];
-    if (!kept || kept->objectName() != name) {
-        kept = FindControl(*this, name);
-    }
-    return kept;
+    return FindControl(*this, name);
 }
 
 QWidget* FrmLX735::Page(int tab) {

@@ -13,7 +13,6 @@
 #include "support/Cursor.h"
 
 #include <QColor>
-#include <QHash>
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
@@ -81,7 +80,8 @@ public:
     void CheckTab();
 
     TabStrip& SstMain() { return *sstMain_; }
-    // A control of the window by name ("TxtStatusBar(1)"); nullptr when none.
+    // A control of the window by a name read from data or input ("TxtStatusBar(1)");
+    // nullptr when none. Names written in the program's code are bound through Bind.
     QObject* Control(const QString& name);
     QWidget* Page(int tab);
 
@@ -204,8 +204,6 @@ private:
     std::vector<QWidget*> developerControls_;
     QWidget* cmdView_ = nullptr;
     QWidget* cmdExpert_ = nullptr;
-    // Controls found by name, kept: the pages look some up at every use.
-    QHash<QString, QPointer<QObject>> foundControls_;
     QPointer<FrmInit> frmInit_;
     QPointer<FrmStartUp> frmStartUp_;
     double lastDotStepUsec_ = -1e18;
