@@ -6,16 +6,15 @@
 // and keeps screenshots of the main window with its tab rows (build/tests/screen/
 // screenshots).
 
+#include "ProgramRig.h"
 #include "WindowFindings.h"
 #include "app/Controls.h"
 #include "app/InputBox.h"
 #include "app/ProgramFont.h"
-#include "emulation/EmulaPage.h"
 #include "emulation/FrmCompensaTbl.h"
 #include "monitor/ErrorFlags.h"
 #include "monitor/FrmErrEcu.h"
 #include "monitor/FrmService.h"
-#include "monitor/LiveWindowRig.h"
 #include "settings/ConfigPage.h"
 #include "settings/FrmLevelSetting.h"
 #include "settings/FrmSetExpert.h"
@@ -155,41 +154,20 @@ std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
            (info.param.fullScreen ? "FullScreen" : "StartSize");
 }
 
-// Made before the rig, which makes the Configuration and Lambda pages before the window
-// loads.
-struct ConfigPageHolder {
-    std::unique_ptr<settings::ConfigPage> configPage;
-    std::unique_ptr<emulation::EmulaPage> emulaPage;
-};
-
-class CaptionFit : protected ConfigPageHolder,
-                   public monitor_test::LiveWindowRig,
-                   public ::testing::WithParamInterface<Case> {
+class CaptionFit : public ProgramRig, public ::testing::WithParamInterface<Case> {
 protected:
-    CaptionFit()
-        : LiveWindowRig([this] {
-              configPage = std::make_unique<settings::ConfigPage>(*context, *window, services);
-              emulaPage = std::make_unique<emulation::EmulaPage>(*context, *window);
-              emulaPage->Install(services, monitor->hooks);
-              emulation::ConnectCmdTableComp(*context, *window);
-          }) {}
-    ~CaptionFit() override {
-        emulaPage.reset();
-        configPage.reset();
-    }
-
     void SetUp() override {
         if (QGuiApplication::platformName() == "offscreen") {
             GTEST_SKIP() << "needs an X display (the test runs on Xvfb)";
         }
         ASSERT_TRUE(ProgramFontEnvironment::installed) << "Liberation Sans is not installed";
-        window->MnuLngT_Click(GetParam().language);
+        Window().MnuLngT_Click(GetParam().language);
         if (GetParam().fullScreen) {
             // No window manager maximises here: the window takes the screen as it would.
             const QRect screen = QGuiApplication::primaryScreen()->geometry();
             ASSERT_EQ(screen.size(), QSize(1920, 1080));
-            const QSize frame = window->frameGeometry().size() - window->size();
-            window->setGeometry(QRect(screen.topLeft(), screen.size() - frame));
+            const QSize frame = Window().frameGeometry().size() - Window().size();
+            Window().setGeometry(QRect(screen.topLeft(), screen.size() - frame));
         }
         QCoreApplication::processEvents();
     }
@@ -197,8 +175,8 @@ protected:
     // The tabs the installer can pick, each laid out as its switch lays it out.
     QList<int> VisibleTabs() {
         QList<int> tabs;
-        for (int i = 0; i < window->SstMain().count(); ++i) {
-            if (window->SstMain().isTabVisible(i)) {
+        for (int i = 0; i < Window().SstMain().count(); ++i) {
+            if (Window().SstMain().isTabVisible(i)) {
                 tabs << i;
             }
         }
@@ -210,19 +188,19 @@ protected:
         app::ScopedInputBoxHandler typed([](const QString&, const QString&, const QString&) {
             return QStringLiteral("KOLT5829");
         });
-        window->Form_KeyUp('X', 1 | 2 | 4);
+        Window().Form_KeyUp('X', 1 | 2 | 4);
         QCoreApplication::processEvents();
     }
 
     // Every tab the installer can pick, checked as its switch lays it out.
     void CheckEveryTab(const char* view) {
         for (int tab : VisibleTabs()) {
-            window->MnuViewTab_Click(tab);
+            Window().MnuViewTab_Click(tab);
             QCoreApplication::processEvents();
-            const QList<Cut> cuts = CutCaptions(*window);
+            const QList<Cut> cuts = CutCaptions(Window());
             EXPECT_TRUE(cuts.isEmpty()) << view << ", tab " << tab << ":" << Describe(cuts);
         }
-        window->MnuViewTab_Click(0);
+        Window().MnuViewTab_Click(0);
         QCoreApplication::processEvents();
     }
 
@@ -233,7 +211,7 @@ protected:
         const QString name =
             QString::fromStdString(::testing::UnitTest::GetInstance()->current_test_info()->name());
         const QString file = folder + "/" + name.section('/', -1) + "-" + view + ".png";
-        EXPECT_TRUE(window->grab().save(file)) << file.toStdString();
+        EXPECT_TRUE(Window().grab().save(file)) << file.toStdString();
     }
 };
 
@@ -245,26 +223,26 @@ TEST_P(CaptionFit, NoCaptionIsWiderThanItsControl) {
     ASSERT_FALSE(Hidden("CmdErrInj"));
 
     CheckEveryTab("shipped label layout");
-    window->MnuViewTab_Click(1);
+    Window().MnuViewTab_Click(1);
     QCoreApplication::processEvents();
     KeepScreenshot("configuration");
-    window->MnuViewTab_Click(0);
+    Window().MnuViewTab_Click(0);
     SwitchDeveloperView();
     ASSERT_TRUE(context->DeveloperView);
-    EXPECT_EQ(window->SstMain().Rows(), (QList<QList<int>>{{3, 4, 5}, {0, 1, 2}}));
+    EXPECT_EQ(Window().SstMain().Rows(), (QList<QList<int>>{{3, 4, 5}, {0, 1, 2}}));
     CheckEveryTab("developer view");
     KeepScreenshot("developer-view");
     SwitchDeveloperView();
-    EXPECT_EQ(window->SstMain().Rows(), (QList<QList<int>>{{2, 3}, {0, 1}}));
+    EXPECT_EQ(Window().SstMain().Rows(), (QList<QList<int>>{{2, 3}, {0, 1}}));
     KeepScreenshot("installer-view");
 
     Live().CmdErrInj_Click();
     Live().CmdService_Click();
-    window->MnuInfoAbout_Click();
+    Window().MnuInfoAbout_Click();
     QCoreApplication::processEvents();
     for (QWidget* other :
          {static_cast<QWidget*>(&Live().ErrorList()), static_cast<QWidget*>(&Live().Service()),
-          static_cast<QWidget*>(window->AboutBox())}) {
+          static_cast<QWidget*>(Window().AboutBox())}) {
         ASSERT_NE(other, nullptr);
         const QList<Cut> cuts = CutCaptions(*other);
         EXPECT_TRUE(cuts.isEmpty()) << Describe(cuts);
@@ -273,31 +251,31 @@ TEST_P(CaptionFit, NoCaptionIsWiderThanItsControl) {
 
 TEST_P(CaptionFit, DialogsAndTheLambdaPageFitTheirCaptions) {
     SwitchDeveloperView(); // every control of the expert dialog shown
-    window->MnuViewTab_Click(4);
+    Window().MnuViewTab_Click(4);
     QCoreApplication::processEvents();
-    QList<Cut> cuts = CutCaptions(*window);
+    QList<Cut> cuts = CutCaptions(Window());
     EXPECT_TRUE(cuts.isEmpty()) << "Lambda page:" << Describe(cuts);
 
     // The Lambda page's layout leaves the Configuration page's headings in their boxes.
-    window->MnuViewTab_Click(1);
+    Window().MnuViewTab_Click(1);
     QCoreApplication::processEvents();
     const QWidget& heading = Widget("LblFrmRPM");
     EXPECT_EQ(heading.parentWidget()->objectName(), "FrmCongif");
     EXPECT_TRUE(Widget("ShpFrmRPM").geometry().contains(heading.geometry()));
     EXPECT_FALSE(heading.geometry().intersects(Widget("LblFrmTyp").geometry()));
 
-    configPage->CmdExpert_Click();
-    configPage->CmdTpyGLS_Click();
+    program->configPage->CmdExpert_Click();
+    program->configPage->CmdTpyGLS_Click();
     qobject_cast<QPushButton*>(&Widget("CmdTableComp"))->click();
     QCoreApplication::processEvents();
-    auto* compensation = window->findChild<emulation::FrmCompensaTbl*>("FrmCompensaTbl");
+    auto* compensation = Window().findChild<emulation::FrmCompensaTbl*>("FrmCompensaTbl");
     ASSERT_NE(compensation, nullptr);
-    ASSERT_NE(configPage->LevelDialog(), nullptr);
+    ASSERT_NE(program->configPage->LevelDialog(), nullptr);
     // The unit beside each threshold, not the sensor's description.
-    EXPECT_EQ(configPage->LevelDialog()->findChild<QLabel*>("LblMisura(0)")->text(), "%");
-    for (QWidget* dialog :
-         {static_cast<QWidget*>(&configPage->Expert()),
-          static_cast<QWidget*>(configPage->LevelDialog()), static_cast<QWidget*>(compensation)}) {
+    EXPECT_EQ(program->configPage->LevelDialog()->findChild<QLabel*>("LblMisura(0)")->text(), "%");
+    for (QWidget* dialog : {static_cast<QWidget*>(&program->configPage->Expert()),
+                            static_cast<QWidget*>(program->configPage->LevelDialog()),
+                            static_cast<QWidget*>(compensation)}) {
         cuts = CutCaptions(*dialog);
         EXPECT_TRUE(cuts.isEmpty()) << Describe(cuts);
         EXPECT_TRUE(ControlsAcrossFrameLines(*dialog).isEmpty())

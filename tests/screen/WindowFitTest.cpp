@@ -7,18 +7,16 @@
 // its rectangle; the picture of each window is kept beside the test program
 // (build/tests/screen/screenshots/windows).
 
+#include "ProgramRig.h"
 #include "WindowFindings.h"
 #include "app/FrmLX735.h"
 #include "app/FrmStartUp.h"
 #include "app/InputBox.h"
 #include "app/ProgramFont.h"
-#include "calibration/Calibration.h"
-#include "emulation/EmulaPage.h"
 #include "emulation/FrmCompensaTbl.h"
 #include "firmware/FrmUpdate.h"
 #include "monitor/FrmErrEcu.h"
 #include "monitor/FrmService.h"
-#include "monitor/LiveWindowRig.h"
 #include "settings/ConfigPage.h"
 #include "settings/FrmInjSet.h"
 #include "settings/FrmLevelSetting.h"
@@ -53,31 +51,11 @@ std::string CaseName(const ::testing::TestParamInfo<FitCase>& info) {
            (info.param.maximised ? "Maximised" : "StartSize");
 }
 
-// The pages and their libraries, made before the rig loads the window (as main makes
-// them).
-struct ProgramPages {
-    calibration::Calibration calibration;
-    std::unique_ptr<settings::ConfigPage> configPage;
-    std::unique_ptr<emulation::EmulaPage> emulaPage;
-};
-
 constexpr int DeveloperView = 0x100; // added to a tab: the tab in the developer view
 
-class WindowFit : protected ProgramPages,
-                  public monitor_test::LiveWindowRig,
-                  public ::testing::WithParamInterface<FitCase> {
+class WindowFit : public ProgramRig, public ::testing::WithParamInterface<FitCase> {
 protected:
-    WindowFit() : LiveWindowRig([this] { InstallPages(); }) {}
-    ~WindowFit() override {
-        owned_.clear();
-        emulaPage.reset();
-        configPage.reset();
-        calibration.run.reset();
-        calibration.page.reset();
-        calibration.mapPage.reset();
-        calibration.map.reset();
-        calibration.modeling.reset();
-    }
+    ~WindowFit() override { owned_.clear(); }
 
     static void SetUpTestSuite() { fontInstalled_ = app::SetProgramFont(); }
 
@@ -89,16 +67,8 @@ protected:
         if (GetParam().finding) {
             GTEST_SKIP() << GetParam().finding;
         }
-        window->MnuLngT_Click(GetParam().language);
+        Window().MnuLngT_Click(GetParam().language);
         QCoreApplication::processEvents();
-    }
-
-    void InstallPages() {
-        calibration::InstallCalibration(calibration, *context, services, monitor->hooks, *window);
-        configPage = std::make_unique<settings::ConfigPage>(*context, *window, services);
-        emulaPage = std::make_unique<emulation::EmulaPage>(*context, *window);
-        emulaPage->Install(services, monitor->hooks);
-        emulation::ConnectCmdTableComp(*context, *window);
     }
 
     // The window the case names, opened as the installer opens it.
@@ -140,31 +110,31 @@ protected:
             app::ScopedInputBoxHandler typed([](const QString&, const QString&, const QString&) {
                 return QStringLiteral("KOLT5829");
             });
-            window->Form_KeyUp('X', 1 | 2 | 4);
+            Window().Form_KeyUp('X', 1 | 2 | 4);
             QCoreApplication::processEvents();
             EXPECT_TRUE(context->DeveloperView);
         }
         // The error button shows as an error read shows it.
         context->Comm().ErrInj(1, 2);
         Live().Errors.ShowErrorButton();
-        window->MnuViewTab_Click(tab & ~DeveloperView);
-        return window.get();
+        Window().MnuViewTab_Click(tab & ~DeveloperView);
+        return &Window();
     }
 
     QWidget* OpenExpert() {
-        configPage->CmdExpert_Click();
-        return &configPage->Expert();
+        program->configPage->CmdExpert_Click();
+        return &program->configPage->Expert();
     }
     QWidget* OpenLevelSensor() {
-        configPage->CmdTpyGLS_Click();
-        return configPage->LevelDialog();
+        program->configPage->CmdTpyGLS_Click();
+        return program->configPage->LevelDialog();
     }
     QWidget* OpenInjectors() {
-        configPage->CmdTpyInj_Click();
-        return configPage->InjectorDialog();
+        program->configPage->CmdTpyInj_Click();
+        return program->configPage->InjectorDialog();
     }
     QWidget* OpenReset() {
-        auto* dialog = Own(std::make_unique<settings::FrmResetParam>(*context, *window, choice_));
+        auto* dialog = Own(std::make_unique<settings::FrmResetParam>(*context, Window(), choice_));
         dialog->Form_Load();
         dialog->show();
         return dialog;
@@ -179,28 +149,28 @@ protected:
         return &Live().Service();
     }
     QWidget* OpenAbout() {
-        window->MnuInfoAbout_Click();
-        return window->AboutBox();
+        Window().MnuInfoAbout_Click();
+        return Window().AboutBox();
     }
     QWidget* OpenCompensationTables() {
-        auto* button = qobject_cast<QAbstractButton*>(window->Control("CmdTableComp"));
+        auto* button = qobject_cast<QAbstractButton*>(Window().Control("CmdTableComp"));
         if (!button) {
             return nullptr;
         }
         button->click();
-        return window->findChild<emulation::FrmCompensaTbl*>();
+        return Window().findChild<emulation::FrmCompensaTbl*>();
     }
     QWidget* OpenViewer() {
         const std::array<QString, 8> names{"Gas Time (ms)",  "Petrol Time (ms)", "Vacuum (bar)",
                                            "Pressure (bar)", "Lambda 1 (V)",     "R.P.M.",
                                            "Gas Temp",       "Vapor. Temp"};
-        auto* viewer = Own(std::make_unique<viewer::FrmView>(*context, names, window.get()));
+        auto* viewer = Own(std::make_unique<viewer::FrmView>(*context, names, &Window()));
         viewer->Form_Load();
         viewer->show();
         return viewer;
     }
     QWidget* OpenUpdate() {
-        auto* update = Own(std::make_unique<firmware::FrmUpdate>(*context, window.get()));
+        auto* update = Own(std::make_unique<firmware::FrmUpdate>(*context, &Window()));
         update->Form_Load();
         update->show();
         return update;
@@ -244,7 +214,7 @@ TEST_P(WindowFit, EveryCaptionReadsWholeAndAlone) {
         QCoreApplication::processEvents();
     }
     // The model's points as they stand once their one-by-one reveal has ended.
-    calibration.modeling->PlottaMatricePuntiMod(false);
+    program->calibrationPages.modeling->PlottaMatricePuntiMod(false);
     const QImage picture = shown->grab().toImage();
     KeepPicture(picture);
     const QStringList findings = WindowFindings(*shown, picture);
