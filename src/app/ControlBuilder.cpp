@@ -62,6 +62,8 @@ QWidget* MakeControl(ControlKind kind, const QString& caption, QWidget* parent) 
         return new QRadioButton(caption, parent);
     case ControlKind::Text:
         return MakeTextBox(caption, parent);
+    case ControlKind::Edit:
+        return new QLineEdit(caption, parent);
     case ControlKind::Cell: {
         auto* cell = new TextCell(parent);
         cell->setText(caption);

@@ -31,7 +31,8 @@ enum class ControlKind {
     Button,  // push button
     Check,   // check box
     Option,  // radio button
-    Text,    // one-line text box
+    Text,    // one-line text box of the main window: flat, opaque
+    Edit,    // one-line text box in the style's own field (dialogs, the viewer)
     Cell,    // read-only value box (TextCell)
     Combo,   // drop-down list
     Grid,    // table, one cell, headers hidden

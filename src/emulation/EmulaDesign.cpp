@@ -8,10 +8,10 @@ using app::ControlKind;
 
 const app::ControlDesc EmulaPage[] = {
     // The thresholds, each pair's upper box first.
-    {ControlKind::Text, "TxtEmulLevAltoAnte", -1, "FrmEmul", "", 5040, 960, 1140, 285},
-    {ControlKind::Text, "TxtEmulLevBassoAnte", -1, "FrmEmul", "", 5040, 1320, 1140, 285},
-    {ControlKind::Text, "TxtEmulLevAltoPost", -1, "FrmEmul", "", 6240, 960, 1140, 285},
-    {ControlKind::Text, "TxtEmulLevBassoPost", -1, "FrmEmul", "", 6240, 1320, 1140, 285},
+    {ControlKind::Edit, "TxtEmulLevAltoAnte", -1, "FrmEmul", "", 5040, 960, 1140, 285},
+    {ControlKind::Edit, "TxtEmulLevBassoAnte", -1, "FrmEmul", "", 5040, 1320, 1140, 285},
+    {ControlKind::Edit, "TxtEmulLevAltoPost", -1, "FrmEmul", "", 6240, 960, 1140, 285},
+    {ControlKind::Edit, "TxtEmulLevBassoPost", -1, "FrmEmul", "", 6240, 1320, 1140, 285},
     // The table's axes beside GrdEmul; the marker over it, shown by the working point.
     {ControlKind::Grid, "GrdRpm", -1, "FrmEmul", "", 1320, 2880, 8850, 420},
     {ControlKind::Grid, "GrdBar", -1, "FrmEmul", "", 120, 3300, 1200, 1350},
@@ -62,7 +62,7 @@ const app::ControlDesc EnterValue[] = {
      3120, 300},
     {ControlKind::Option, "OptTipoOper", 2, "FrmEnterValueLambda", "**[=] Assoluta", 240, 900, 3120,
      300},
-    {ControlKind::Text, "TxtValue", -1, "FrmEnterValueLambda", "0", 240, 1320, 1800, 330},
+    {ControlKind::Edit, "TxtValue", -1, "FrmEnterValueLambda", "0", 240, 1320, 1800, 330},
     {ControlKind::Button, "CmdRet", -1, "FrmEnterValueLambda", "Click", 2160, 1290, 1200, 390},
 };
 

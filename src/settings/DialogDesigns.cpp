@@ -42,7 +42,7 @@ const ControlDesc Expert[] = {
     {ControlKind::Label, "LblRpmHyst", -1, "Frame4", "Deceleration hysteresis", 120, 240, 2640, H},
     {ControlKind::Combo, "CmbIsteresi", -1, "Frame4", "", 2880, 240, 1560, H},
     {ControlKind::Label, "LblPw", -1, "FrmSetExpert", "Password", 120, 5520, 1200, H},
-    {ControlKind::Text, "TxtPw", -1, "FrmSetExpert", "", 1380, 5520, 2400, H},
+    {ControlKind::Edit, "TxtPw", -1, "FrmSetExpert", "", 1380, 5520, 2400, H},
 };
 
 // ---- Level sensor.
@@ -98,7 +98,7 @@ std::vector<ControlDesc> LevelRowsDesign() {
             {{ControlKind::Label, "LblLevel", i, "FrmLevel", LevelCaptions[i], 120, top, 600,
               LevelRowH},
              {ControlKind::Shape, "ShpLevAct", i, "FrmLevel", "", 780, top + 45, 195, 195},
-             {ControlKind::Text, "TxtLevel", i, "FrmLevel", "", 1080, top, 1080, LevelRowH},
+             {ControlKind::Edit, "TxtLevel", i, "FrmLevel", "", 1080, top, 1080, LevelRowH},
              {ControlKind::Label, "LblMisura", i, "FrmLevel", "", 2220, top, 900, LevelRowH},
              {ControlKind::HScroll, "HScrLevel", i, "FrmLevel", "", 3180, top, 2340, LevelRowH}});
     }
@@ -126,8 +126,8 @@ std::vector<ControlDesc> InjDesign(int rows) {
             design.end(),
             {{ControlKind::Panel, "ShpBack", i, "FrmInj", "", 60, top - 45, 7080, InjRowPitch - 15},
              {ControlKind::Label, "LblInj", i, "FrmInj", InjCaptions[i], 120, top, 900, H},
-             {ControlKind::Text, "TxtInjFuelGas", i, "FrmInj", "", 1080, top, 900, H},
-             {ControlKind::Text, "TxtInjGas", i, "FrmInj", "", 2040, top, 720, H},
+             {ControlKind::Edit, "TxtInjFuelGas", i, "FrmInj", "", 1080, top, 900, H},
+             {ControlKind::Edit, "TxtInjGas", i, "FrmInj", "", 2040, top, 720, H},
              {ControlKind::HScroll, "HScrTime", i, "FrmInj", "", 2820, top, 1920, H},
              {ControlKind::Button, "CmdDefaultTime", i, "FrmInj", "X", 4800, top, 360, H},
              {ControlKind::Combo, "CmbSelect", i, "FrmInj", "", 5220, top, 1860, H}});

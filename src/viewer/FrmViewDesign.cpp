@@ -77,7 +77,7 @@ const app::ControlDesc Design[] = {
     // The channel set-up (Ctrl+Alt+Shift+S).
     {ControlKind::Frame, "Frame1", -1, "FrmView", "Setting", SetUpLeft, SetUpTop, 5040, 4260},
     {ControlKind::Custom, "ChkSignal", 0, "Frame1", "", 120, 300, 1800, 375, 8},
-    {ControlKind::Custom, "TxtSignal", 0, "Frame1", "", 2040, 300, 2760, 375, 8},
+    {ControlKind::Edit, "TxtSignal", 0, "Frame1", "", 2040, 300, 2760, 375, 8},
     {ControlKind::Button, "CmdEscSet", -1, "Frame1", "Esc", 120, 3720, 1200, 375},
 
     // The cylinder and coil set-up (right button on the rpm readout).
@@ -108,7 +108,7 @@ template <class W> QWidget* Make(const QString& caption, QWidget& parent) {
 }
 
 // The kinds the builder does not make, by control name. The cursor line and the busy bar
-// are plain fills (no frame); the channel names keep the system's text box look.
+// are plain fills (no frame).
 constexpr struct {
     const char* name;
     QWidget* (*make)(const QString& caption, QWidget& parent);
@@ -118,7 +118,6 @@ constexpr struct {
     {"ShpLoading", Make<QFrame>},
     {"OptRun", Make<WholeArea<QRadioButton>>},
     {"ChkSignal", Make<WholeArea<QCheckBox>>},
-    {"TxtSignal", Make<QLineEdit>},
 };
 
 QWidget* MakeCustom(const app::ControlDesc& desc, QWidget& parent) {

@@ -2,10 +2,12 @@
 // adopted, and an unknown name stopping the program with the name in the message.
 
 #include "app/ControlBuilder.h"
+#include "app/TextBoxStyle.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <gtest/gtest.h>
@@ -68,6 +70,19 @@ TEST(ControlBuilder, AdoptsAControlTheRootHoldsAlreadyKeepingWhetherItIsShown) {
     EXPECT_EQ(root.findChildren<QLabel*>("LblRow(1)").size(), 1);
     EXPECT_TRUE(made->isVisible());
     EXPECT_FALSE(hidden->isVisible());
+}
+
+// The main window's text boxes are flat and opaque; a dialog's keep the style's own field.
+TEST(ControlBuilder, OnlyTheMainWindowsTextBoxesTakeItsFlatLook) {
+    QWidget root;
+    const ControlDesc design[] = {{ControlKind::Text, "TxtMain", -1, "root", ""},
+                                  {ControlKind::Edit, "TxtDialog", -1, "root", "7"}};
+    app::ControlBuilder builder(root);
+    builder.AddParent("root", root);
+    builder.Build(design);
+    EXPECT_EQ(app::Bind<QLineEdit>(root, "TxtMain").style(), &app::SharedTextBoxStyle());
+    EXPECT_NE(app::Bind<QLineEdit>(root, "TxtDialog").style(), &app::SharedTextBoxStyle());
+    EXPECT_EQ(app::Bind<QLineEdit>(root, "TxtDialog").text(), "7");
 }
 
 TEST(ControlBuilder, AParentMayBeAControlTheRootHolds) {
