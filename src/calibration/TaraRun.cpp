@@ -104,6 +104,10 @@ void TaraRun::CmdCalCancel_Click() {
         return;
     }
     switch (State()) {
+    case TaraState::Idle:
+        // No run to pause: a click landing before the idle tick disables the button,
+        // right after a store, must not abort the run that has ended.
+        break;
     case TaraState::Paused:
     case TaraState::Result:
     case TaraState::LoadResult:
@@ -142,8 +146,9 @@ void TaraRun::EnterAbort() {
 }
 
 void TaraRun::EndRun(RunEnd how) {
+    // A stored result is the installer's now: nothing is left to restore.
+    TaraBackupTaken = false;
     if (how == RunEnd::Restored) {
-        TaraBackupTaken = false;
         TaraNotReadyCount = 0;
         page_.ResetTaraProgress();
     }

@@ -99,8 +99,9 @@ private:
     // Every way a run ends comes here: the result stored, or the abort done (a Cancel, a
     // shown error, a stopped engine or a lost link, the program closing all end through
     // the abort). The state goes back to Idle, whose tick returns the ECU to run mode and
-    // stops the ticks. Restored: the backups are spent, the not-ready countdown is over
-    // and the bar goes back; Stored leaves those to the next start.
+    // stops the ticks. Either way the backups are spent: after a store an abort has
+    // nothing to put back. Restored also ends the not-ready countdown and takes the bar
+    // back; Stored leaves those to the next start.
     void EndRun(RunEnd how);
     // Supply mode 3 for good: zone 2 with mode 3, then a 4 s hold, then the end. A
     // refused write keeps the confirmation for another Start.

@@ -132,6 +132,26 @@ TEST_F(TaraRunTest, ConvergesOnTheEnginesCorrectionAndStoresIt) {
     EXPECT_EQ(CountOf(sim::CMD_SAVE_FLASH), 0);
 }
 
+// Cancel stays enabled until the idle tick after a store: two clicks landing before it
+// pause and then abort a run that has ended, and the stored calibration must stay.
+TEST_F(TaraRunTest, CancelRightAfterTheStoreKeepsTheStoredResult) {
+    ecu.Engine().targetMs = 1.04;
+    StartWarm();
+    Click("CmdCalStart");
+    ASSERT_TRUE(WaitState(S::Confirm, 300e6)) << "state " << context->TaraState;
+    ASSERT_TRUE(RunUntil([&] { return Message() == Msg(16) + CrLf + CrLf + Msg(17); }, 1e6));
+    Click("CmdCalStart");
+    ASSERT_TRUE(WaitState(S::Idle, 10e6));
+    ASSERT_EQ(Cell(181), 1040);
+    Run3().CmdCalCancel_Click();
+    Run3().CmdCalCancel_Click();
+    ASSERT_TRUE(WaitState(S::Idle, 20e6)) << "state " << context->TaraState;
+    ASSERT_TRUE(RunUntil([&] { return ecu.Mode() == sim::EcuMode::Run; }, 10e6));
+    EXPECT_EQ(Cell(181), 1040);
+    EXPECT_EQ(ecu.Ram().zone2[sim::kZ2ModeReq], 3);
+    EXPECT_FLOAT_EQ(context->Images.ModPoints.Offset, 1.04f);
+}
+
 TEST_F(TaraRunTest, KeyOffDuringACycleRestoresTheStart) {
     ecu.Engine().targetMs = 1.04;
     StartWarm();
