@@ -32,16 +32,6 @@ const char* const DeveloperControls[] = {
 };
 const char* const DeveloperButtons[] = {"CmdView", "CmdExpert(0)", "CmdTableComp"};
 
-// Every element of the designed array name, from 0 on.
-std::vector<QWidget*> BindElements(QWidget& root, const char* name) {
-    std::vector<QWidget*> elements{&Bind<QWidget>(root, name, 0)};
-    while (auto* next =
-               qobject_cast<QWidget*>(FindControl(root, ArrayName(name, int(elements.size()))))) {
-        elements.push_back(next);
-    }
-    return elements;
-}
-
 void ToggleVisible(QWidget& control) {
     control.setVisible(control.isHidden());
 }
@@ -79,9 +69,9 @@ void FrmLX735::BindDeveloperView() {
     for (const char* name : DeveloperControls) {
         developerControls_.push_back(&Bind<QWidget>(client, name));
     }
-    for (QWidget* point : BindElements(client, "ShpPunti")) {
-        developerControls_.push_back(point);
-    }
+    // The model's points ShpPunti: the Modeling page adds elements after the window is
+    // built, so the switch walks the array as it stands.
+    Bind<QWidget>(client, "ShpPunti", 0);
     for (const char* name : DeveloperButtons) {
         developerControls_.push_back(&Bind<QWidget>(client, name));
     }
@@ -93,6 +83,11 @@ void FrmLX735::ApplyDeveloperView() {
     const bool on = ctx_.DeveloperView;
     for (QWidget* control : developerControls_) {
         control->setVisible(on);
+    }
+    QWidget& client = *centralWidget();
+    for (int i = 0;
+         auto* point = qobject_cast<QWidget*>(FindControl(client, ArrayName("ShpPunti", i))); ++i) {
+        point->setVisible(on);
     }
     sstMain_->setTabVisible(TabLambda, on);
     sstMain_->setTabVisible(TabMap, on);

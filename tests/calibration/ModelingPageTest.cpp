@@ -1,6 +1,7 @@
 #include "ModelingRig.h"
 
 #include "app/Controls.h"
+#include "app/InputBox.h"
 #include "calibration/ChartCanvas.h"
 #include "monitor/ControlLook.h"
 #include "sim/Frame.h"
@@ -62,6 +63,23 @@ protected:
                         3e6);
     }
 };
+
+// The developer view shows every point of the correction table, also those the page adds
+// to the window's designed ones, and hides them again.
+TEST_F(ModelingPage, TheDeveloperViewSwitchesEveryTablePoint) {
+    StartOnModeling();
+    const app::ScopedInputBoxHandler password(
+        [](const QString&, const QString&, const QString&) { return QString("KOLT5829"); });
+    constexpr int AllModifiers = 1 | 2 | 4;
+    for (const bool on : {true, false}) {
+        ASSERT_TRUE(window->Form_KeyUp('X', AllModifiers));
+        ASSERT_EQ(context->DeveloperView, on);
+        for (const int point : {0, 8, 9, 191}) {
+            EXPECT_EQ(Widget(app::ArrayName("ShpPunti", point)).isVisibleTo(window.get()), on)
+                << "ShpPunti(" << point << ")";
+        }
+    }
+}
 
 TEST_F(ModelingPage, PointStepIsWrittenToTheEcuTableAndReadBack) {
     StartOnModeling();
