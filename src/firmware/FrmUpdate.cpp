@@ -47,7 +47,6 @@ FrmUpdate::FrmUpdate(app::ProgramContext& context, QWidget* parent)
 }
 
 void FrmUpdate::BindControls() {
-    fmeBack_ = &app::Bind<QFrame>(*this, "FmeBack");
     lblRelEcu_ = &app::Bind<QLabel>(*this, "LblRelEcu");
     lblRelFle_ = &app::Bind<QLabel>(*this, "LblRelFle");
     lblRelEcuVal_ = &app::Bind<QLabel>(*this, "LblRelEcu_Val");
@@ -64,9 +63,6 @@ void FrmUpdate::Form_Load() {
     if (support::IsFilePresent(icon)) {
         setWindowIcon(QIcon(icon));
     }
-    app::MoveTwips(*fmeBack_, BackMargin, BackMargin, WindowWidth - 2 * BackMargin,
-                   WindowHeight - 2 * BackMargin);
-    fmeBack_->lower();
     ShowButtons(true, true);
     ShowStrip(false);
     cmdUpdate_->setEnabled(true);

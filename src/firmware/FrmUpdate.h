@@ -109,7 +109,6 @@ private:
     int writeBackStep_ = 0;
 
     // The controls the procedures use, bound once when the window is built.
-    QFrame* fmeBack_;
     QLabel* lblRelEcu_;
     QLabel* lblRelFle_;
     QLabel* lblRelEcuVal_;

@@ -12,6 +12,11 @@ namespace firmware {
 
 namespace {
 
+constexpr int WindowWidth = 8100;
+constexpr int WindowHeight = 5400;
+// FmeBack stands this far inside the window's edges.
+constexpr int BackMargin = 60;
+
 using app::ControlKind;
 
 constexpr int Inner = 300;

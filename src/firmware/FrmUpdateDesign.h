@@ -1,19 +1,13 @@
 #pragma once
 
-// The firmware update window's designed controls: their table, colours and fonts, and
-// the places, in twips, that the window's procedures move them back to. The window's
-// behaviour is in FrmUpdate.
+// The firmware update window's designed controls: their table, colours and fonts. The
+// window's behaviour is in FrmUpdate.
 
 #include <QtGlobal>
 
 class QWidget;
 
 namespace firmware {
-
-inline constexpr int WindowWidth = 8100;
-inline constexpr int WindowHeight = 5400;
-// FmeBack stands this far inside the window's edges.
-inline constexpr int BackMargin = 60;
 
 // The window's two blinking colours (BGR).
 inline constexpr quint32 PureRed = 0x0000FF;
