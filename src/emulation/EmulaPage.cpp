@@ -3,6 +3,7 @@
 #include "app/ControlBuilder.h"
 #include "app/Controls.h"
 #include "app/FrmLX735.h"
+#include "app/MainControls.h"
 #include "app/PageServices.h"
 #include "app/ProgramContext.h"
 #include "ecudata/ParamFile.h"
@@ -46,8 +47,7 @@ QPixmap MarkerPicture() {
 EmulaPage::EmulaPage(app::ProgramContext& context, app::FrmLX735& window)
     : ctx_(context), window_(window) {
     frame_ = &app::Bind<QWidget>(window_, "FrmEmul");
-    app::ControlBuilder builder(window_);
-    builder.Build(EmulaPageDesign());
+    app::BuildOnMainWindow(*window_.centralWidget(), EmulaPageDesign());
     BindControls();
     marker_->setPixmap(MarkerPicture());
     marker_->hide(); // until the working point places it
@@ -336,11 +336,7 @@ void EmulaPage::AggiornaVariabiliEmulazioneLambda() {
     for (std::size_t i = 0; i < levels_.size(); ++i) {
         levels_[i]->setText(VoltText(block[FirstLevelByte + int(i)], ctx_.DecimalSep));
     }
-    const bool typed = LambdaIndex() != 0;
-    for (QComboBox* combo :
-         {cmbAbilEmula_, cmbSonda2_, cmbSonda1_, cmbFiltro_, cmbSonda1Bis_, cmbSonda2Bis_}) {
-        combo->setEnabled(typed);
-    }
+    cmbAbilEmula_->setEnabled(LambdaIndex() != 0);
     EnableSettings();
     ApplyTableEnable(block);
     lambdaIndexShown_ = LambdaIndex();
