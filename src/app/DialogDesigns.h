@@ -9,10 +9,10 @@ namespace app {
 
 // FrmInit: the background LblBackGrd, the message LblMsg, the bar's track Label1 and
 // the bar Shape1.
-void BuildFrmInit(QWidget& form);
+void BuildFrmInit(QWidget& form); // form named FrmInit
 
 // FrmStartUp: the background LblBackGrd, the picture Image1, the version text
 // LblVersioneVal and the buttons CmdUpdateFrm and Command1. Its load places them.
-void BuildFrmStartUp(QWidget& form);
+void BuildFrmStartUp(QWidget& form); // form named FrmStartUp
 
 } // namespace app

@@ -104,9 +104,7 @@ void ApplyDesignDetails(QWidget& window) {
 void BuildUpdateControls(QWidget& window) {
     window.setFixedSize(app::ToPixels(WindowWidth), app::ToPixels(WindowHeight));
     monitor::SetBackColor(window, Orange);
-    app::ControlBuilder builder(window);
-    builder.AddParent("FrmUpdate", window);
-    builder.Build(Design, MakeBar);
+    app::ControlBuilder(window).Build(Design, MakeBar);
     ApplyDesignDetails(window);
 }
 

@@ -8,10 +8,10 @@ class QWidget;
 namespace monitor {
 
 // FrmErrEcu: the grid MSFlexGrid1 and the buttons CmdErrInjCanc and Command2.
-void BuildFrmErrEcu(QWidget& form);
+void BuildFrmErrEcu(QWidget& form); // form named FrmErrEcu
 
 // FrmService: the frame FrmTempo with LblTimeGas, LblTimePetrol and LblHelp, and the
 // button CmdErase.
-void BuildFrmService(QWidget& form);
+void BuildFrmService(QWidget& form); // form named FrmService
 
 } // namespace monitor

@@ -175,9 +175,7 @@ void ApplyDesignDetails(QWidget& view) {
 
 void BuildViewControls(QWidget& view) {
     view.resize(app::ToPixels(WindowWidth), app::ToPixels(WindowHeight));
-    app::ControlBuilder builder(view);
-    builder.AddParent("FrmView", view);
-    builder.Build(Design, MakeCustom);
+    app::ControlBuilder(view).Build(Design, MakeCustom);
     ApplyDesignDetails(view);
 }
 
