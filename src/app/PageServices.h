@@ -13,10 +13,6 @@
 namespace app {
 
 struct PageServices : SlotTable {
-    using Action = Slot<void()>;
-    // The explicit do-nothing a page puts back in its slots when it goes.
-    static void Nothing() {}
-
     PageServices() : SlotTable("PageServices") {}
 
     // Live monitoring: the bodies of the two main-window timers (the window keeps their

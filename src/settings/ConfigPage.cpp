@@ -113,10 +113,9 @@ FrmSetExpert& ConfigPage::Expert() {
 }
 
 ConfigPage::~ConfigPage() {
-    for (app::PageServices::Action* service :
-         {&pages_.RiempiCmbSwtch, &pages_.ShowConfigParams, &pages_.RefreshParamPages,
-          &pages_.LayoutConfigPage}) {
-        *service = app::PageServices::Nothing;
+    for (app::SlotBase* service : {&pages_.RiempiCmbSwtch, &pages_.ShowConfigParams,
+                                   &pages_.RefreshParamPages, &pages_.LayoutConfigPage}) {
+        service->FillWithNothing();
     }
 }
 

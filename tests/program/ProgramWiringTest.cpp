@@ -68,7 +68,7 @@ TEST(CallbackSlots, TheTablesListTheirUnfilledSlots) {
     app::PageServices services;
     EXPECT_EQ(services.Unfilled().size(), static_cast<qsizetype>(services.Slots().size()));
     EXPECT_EQ(services.Unfilled().first(), "PageServices::Timer1Tick");
-    services.Timer1Tick = app::PageServices::Nothing; // a page's explicit reset counts
+    services.Timer1Tick.FillWithNothing(); // a page's explicit reset counts
     services.LoadEmulaFromParFile = [](const QString&) {};
     EXPECT_FALSE(services.Unfilled().contains("PageServices::Timer1Tick"));
     EXPECT_FALSE(services.Unfilled().contains("PageServices::LoadEmulaFromParFile"));
