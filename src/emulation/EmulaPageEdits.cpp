@@ -79,7 +79,8 @@ void EmulaPage::ConnectEditors() {
                     if (grid == grdEmul_) {
                         DeselectEmulaCell(*grid, false);
                     } else {
-                        PaintCell(*grid, oldRow, oldCol, support::ColorButtonFace, SysButtonText);
+                        PaintCell(*grid, oldRow, oldCol, support::ColorButtonFace,
+                                  support::ColorButtonText);
                     }
                     SelectEmulaCell(*grid);
                 });
@@ -115,7 +116,7 @@ void EmulaPage::LevelEvent(int level, QEvent* event) {
         break;
     case QEvent::FocusOut:
         box.setText(support::GeneralNumberText(emulaLevEntryValue_, ctx_.DecimalSep));
-        PaintBox(box, SysWindow, SysWindowText);
+        PaintBox(box, support::ColorWindow, support::ColorWindowText);
         break;
     case QEvent::KeyRelease: {
         const int caret = box.cursorPosition();
@@ -154,7 +155,7 @@ void EmulaPage::StoreLevel(int level) {
         box.setText(limited);
         box.setCursorPosition(std::max(0, caret - 1));
     }
-    PaintBox(box, SysWindow, SysWindowText);
+    PaintBox(box, support::ColorWindow, support::ColorWindowText);
     // The upper threshold of a pair never stands below the lower one.
     const double own = support::LocaleNumber(box.text(), ctx_.DecimalSep).value_or(0);
     const double other = support::LocaleNumber(partner.text(), ctx_.DecimalSep).value_or(0);
@@ -188,12 +189,12 @@ void EmulaPage::DeselectEmulaCell(QTableWidget& grid, bool leavingGrid) {
     const QScopedValueRollback repainting(emulaRepainting_, true);
     if (&grid != grdEmul_) {
         PaintCell(grid, grid.currentRow(), grid.currentColumn(), support::ColorButtonFace,
-                  SysButtonText);
+                  support::ColorButtonText);
         return;
     }
     for (int c = 0; c < grid.columnCount(); ++c) {
         for (int r = 0; r < grid.rowCount(); ++r) {
-            PaintCell(grid, r, c, SysHighlightText, SysWindowText);
+            PaintCell(grid, r, c, support::ColorHighlightText, support::ColorWindowText);
         }
     }
     // Leaving the grid leaves its current cell on the last one, as the walk over the

@@ -58,7 +58,7 @@ constexpr int Smag = 3; // the leaning table's index
 void SetFixed(QTableWidgetItem& item, bool fixed) {
     item.setFlags(fixed ? Qt::NoItemFlags : Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     item.setForeground(ColorFromBgr(Black));
-    item.setBackground(ColorFromBgr(fixed ? support::ColorButtonFace : SysWindow));
+    item.setBackground(ColorFromBgr(fixed ? support::ColorButtonFace : support::ColorWindow));
 }
 
 // The marker: a small red triangle pointing down at the axis.
@@ -300,7 +300,7 @@ void FrmCompensaTbl::SelectCompCell(int table) {
 
 void FrmCompensaTbl::DeselectCompCell(int table, int row, int col) {
     if (row == 1 && col > 0) {
-        PaintCell(*tables_[table].grid, row, col, SysWindow, Black);
+        PaintCell(*tables_[table].grid, row, col, support::ColorWindow, Black);
     }
     selRow_ = selCol_ = -1;
 }

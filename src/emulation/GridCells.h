@@ -16,10 +16,6 @@ namespace emulation {
 
 inline constexpr quint32 Yellow = 0xFFFF;
 inline constexpr quint32 Black = 0;
-inline constexpr quint32 SysWindow = support::SystemColorFlag | 0x05;
-inline constexpr quint32 SysWindowText = support::SystemColorFlag | 0x08;
-inline constexpr quint32 SysHighlightText = support::SystemColorFlag | 0x0E;
-inline constexpr quint32 SysButtonText = support::SystemColorFlag | 0x12;
 
 // The cell at row, col, made (empty, centred) the first time it is asked for.
 QTableWidgetItem& Cell(QTableWidget& grid, int row, int col);

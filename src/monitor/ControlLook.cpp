@@ -20,8 +20,6 @@ namespace monitor {
 
 namespace {
 
-constexpr quint32 WindowText = support::SystemColorFlag | 0x08;
-
 constexpr char BackColorKey[] = "lookBackColor";
 constexpr char ForeColorKey[] = "lookForeColor";
 constexpr char BackStyleKey[] = "lookBackStyle";
@@ -159,7 +157,7 @@ void SetForeColor(QWidget& control, quint32 bgr) {
 }
 
 quint32 ForeColor(const QWidget& control) {
-    return Kept(control, ForeColorKey, WindowText);
+    return Kept(control, ForeColorKey, support::ColorWindowText);
 }
 
 void SetBackStyle(QWidget& control, int style) {
