@@ -8,10 +8,10 @@
 #include "emulation/EmulaDesign.h"
 #include "emulation/GridCells.h"
 #include "emulation/StepKeys.h"
-#include "monitor/DialogTexts.h"
 #include "support/Colors.h"
 #include "support/Conversions.h"
 #include "support/Cursor.h"
+#include "support/Lingue.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -176,8 +176,8 @@ void FrmCompensaTbl::PrepareGrid(int table) {
 }
 
 void FrmCompensaTbl::LoadCompCaptions() {
-    const QStringList own = monitor::DialogTexts(ctx_.ObjLingue, "[FrmCompensaTbl]", 5);
-    const QStringList added = monitor::DialogTexts(ctx_.ObjLingue, "[New_Functions]", 7);
+    const QStringList own = support::SectionTexts(ctx_.ObjLingue, "[FrmCompensaTbl]", 5);
+    const QStringList added = support::SectionTexts(ctx_.ObjLingue, "[New_Functions]", 7);
     for (int t = 0; t < 3; ++t) {
         tables_[t].frame->setTitle(own.value(t));
     }

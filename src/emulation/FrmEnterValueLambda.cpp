@@ -3,8 +3,8 @@
 #include "app/Controls.h"
 #include "app/ProgramContext.h"
 #include "emulation/EmulaDesign.h"
-#include "monitor/DialogTexts.h"
 #include "support/Conversions.h"
+#include "support/Lingue.h"
 #include "support/MessageBox.h"
 
 #include <QKeyEvent>
@@ -40,7 +40,7 @@ FrmEnterValueLambda::FrmEnterValueLambda(app::ProgramContext& context, QWidget* 
 }
 
 void FrmEnterValueLambda::CaricaLingua() {
-    const QStringList texts = monitor::DialogTexts(ctx_.ObjLingue, "[Frm_EnterValue]", 3);
+    const QStringList texts = support::SectionTexts(ctx_.ObjLingue, "[Frm_EnterValue]", 3);
     for (int i = 0; i < 3; ++i) {
         opt_[i]->setText(texts.value(i));
     }

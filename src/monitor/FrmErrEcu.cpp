@@ -7,7 +7,8 @@
 #include "link/Frames.h"
 #include "monitor/ControlLook.h"
 #include "monitor/DialogDesigns.h"
-#include "monitor/DialogTexts.h"
+#include "monitor/DialogIcon.h"
+#include "support/Lingue.h"
 
 #include <QCloseEvent>
 #include <QHeaderView>
@@ -100,7 +101,7 @@ void FrmErrEcu::BuildErrorGrid() {
         Cell(*grid_, row, 2)->setBackground(support::ColorFromBgr(SecondSetColor));
     }
 
-    const QStringList captions = DialogTexts(ctx_.ObjLingue, SectionMarker, 5);
+    const QStringList captions = support::SectionTexts(ctx_.ObjLingue, SectionMarker, 5);
     if (captions.size() == 5) {
         grid_->setHorizontalHeaderLabels({captions[0], captions[1], captions[2]});
         cmdErrInjCanc_->setText(captions[3]);

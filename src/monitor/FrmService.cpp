@@ -3,8 +3,9 @@
 #include "app/ControlBuilder.h"
 #include "app/ProgramContext.h"
 #include "monitor/DialogDesigns.h"
-#include "monitor/DialogTexts.h"
+#include "monitor/DialogIcon.h"
 #include "support/Conversions.h"
+#include "support/Lingue.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -48,7 +49,7 @@ void FrmService::ShowModeless() {
 }
 
 void FrmService::LoadServiceTexts() {
-    const QStringList texts = DialogTexts(ctx_.ObjLingue, SectionMarker, 4);
+    const QStringList texts = support::SectionTexts(ctx_.ObjLingue, SectionMarker, 4);
     if (texts.size() != 4) {
         return;
     }

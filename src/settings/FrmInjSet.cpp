@@ -3,10 +3,11 @@
 #include "app/ControlBuilder.h"
 #include "app/ProgramContext.h"
 #include "monitor/ControlLook.h"
-#include "monitor/DialogTexts.h"
+#include "monitor/DialogIcon.h"
 #include "settings/DialogDesigns.h"
 #include "support/Conversions.h"
 #include "support/Cursor.h"
+#include "support/Lingue.h"
 #include "support/MessageBox.h"
 
 #include <QComboBox>
@@ -111,7 +112,7 @@ void FrmInjSet::Form_Load() {
 }
 
 void FrmInjSet::LoadInjCaptions() {
-    const QStringList t = monitor::DialogTexts(ctx_.ObjLingue, "[FrmInj]", 9);
+    const QStringList t = support::SectionTexts(ctx_.ObjLingue, "[FrmInj]", 9);
     if (t.size() != 9) {
         return;
     }

@@ -3,13 +3,14 @@
 #include "app/ControlBuilder.h"
 #include "app/ProgramContext.h"
 #include "monitor/ControlLook.h"
-#include "monitor/DialogTexts.h"
+#include "monitor/DialogIcon.h"
 #include "settings/DialogDesigns.h"
 #include "settings/DialogRows.h"
 #include "support/Clock.h"
 #include "support/Colors.h"
 #include "support/Conversions.h"
 #include "support/Cursor.h"
+#include "support/Lingue.h"
 
 #include <QEvent>
 #include <QKeyEvent>
@@ -79,7 +80,7 @@ void FrmLevelSetting::Form_Load() {
 }
 
 void FrmLevelSetting::LoadLevelCaptions() {
-    const QStringList texts = monitor::DialogTexts(ctx_.ObjLingue, "[FrmLevel]", 3);
+    const QStringList texts = support::SectionTexts(ctx_.ObjLingue, "[FrmLevel]", 3);
     if (texts.size() != 3) {
         return;
     }

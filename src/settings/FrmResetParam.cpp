@@ -4,7 +4,7 @@
 #include "app/FrmLX735.h"
 #include "app/ProgramContext.h"
 #include "ecudata/ParamFile.h"
-#include "monitor/DialogTexts.h"
+#include "monitor/DialogIcon.h"
 #include "settings/DialogDesigns.h"
 #include "support/Clock.h"
 

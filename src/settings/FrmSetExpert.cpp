@@ -3,13 +3,14 @@
 #include "app/ControlBuilder.h"
 #include "app/FrmLX735.h"
 #include "app/ProgramContext.h"
-#include "monitor/DialogTexts.h"
+#include "monitor/DialogIcon.h"
 #include "settings/ConfigLists.h"
 #include "settings/DialogDesigns.h"
 #include "settings/ExpertFlags.h"
 #include "support/Conversions.h"
 #include "support/Cursor.h"
 #include "support/FileRoutines.h"
+#include "support/Lingue.h"
 #include "support/MessageBox.h"
 
 #include <QCheckBox>
@@ -123,11 +124,11 @@ void FrmSetExpert::ShowModeless() {
 }
 
 void FrmSetExpert::LoadExpertCaptions() {
-    const QStringList texts = monitor::DialogTexts(ctx_.ObjLingue, "[FrmSetExpert]", 11);
+    const QStringList texts = support::SectionTexts(ctx_.ObjLingue, "[FrmSetExpert]", 11);
     for (int i = 0; i < texts.size(); ++i) {
         app::SetCaption(captioned_[size_t(i)], texts[i]);
     }
-    const QStringList more = monitor::DialogTexts(ctx_.ObjLingue, "[New_Functions]", 3);
+    const QStringList more = support::SectionTexts(ctx_.ObjLingue, "[New_Functions]", 3);
     if (more.size() == 3) {
         app::SetCaption(chkFiloRpm_, more[0]);
         app::SetCaption(chkRpmX1X2_, more[1]);

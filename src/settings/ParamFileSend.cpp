@@ -7,7 +7,7 @@
 #include "ecudata/FuelMode.h"
 #include "ecudata/ParamFile.h"
 #include "ecudata/RequestServer.h"
-#include "monitor/DialogTexts.h"
+#include "support/Lingue.h"
 #include "support/MessageBox.h"
 
 #include <QDir>
@@ -65,7 +65,7 @@ void LoadOffLine(const QString& path, app::ProgramContext& ctx, const app::PageS
 QString NotWrittenMessage(const QString& path, const app::ProgramContext& ctx,
                           const QList<ecudata::ParamBlock>& blocks) {
     const QStringList dictionary =
-        monitor::DialogTexts(ctx.ObjLingue, LoadSection, static_cast<int>(LoadTexts.size()));
+        support::SectionTexts(ctx.ObjLingue, LoadSection, static_cast<int>(LoadTexts.size()));
     const auto text = [&](int entry) {
         const QString word = dictionary.value(entry);
         return word.isEmpty() ? LoadTexts.value(entry) : word;
