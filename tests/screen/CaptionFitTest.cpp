@@ -8,11 +8,7 @@
 
 #include "ProgramRig.h"
 #include "WindowFindings.h"
-#include "app/Controls.h"
-#include "app/InputBox.h"
-#include "app/ProgramFont.h"
 #include "emulation/FrmCompensaTbl.h"
-#include "monitor/ErrorFlags.h"
 #include "monitor/FrmErrEcu.h"
 #include "monitor/FrmService.h"
 #include "settings/ConfigPage.h"
@@ -20,48 +16,18 @@
 #include "settings/FrmSetExpert.h"
 
 #include <QAbstractButton>
-#include <QCheckBox>
-#include <QDir>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
 #include <QStyle>
-#include <QStyleOptionButton>
 #include <QStyleOptionGroupBox>
 #include <QTableWidget>
 
 namespace screen_test {
 namespace {
-
-class ProgramFontEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { installed = app::SetProgramFont(); }
-    static inline bool installed = false;
-};
-
-const auto* const programFont = ::testing::AddGlobalTestEnvironment(new ProgramFontEnvironment);
-
-int LinesWidth(const QFontMetrics& metrics, const QString& text) {
-    int widest = 0;
-    for (const QString& line : QString(text).remove('\r').split('\n')) {
-        widest = std::max(widest, metrics.horizontalAdvance(line));
-    }
-    return widest;
-}
-
-QString ButtonText(const QAbstractButton& button) {
-    QString text = button.text();
-    return text.replace("&&", "\x01").remove('&').replace('\x01', '&');
-}
-
-// The room a button leaves its caption: its contents rectangle as the style draws it.
-int ButtonRoom(const QAbstractButton& button) {
-    return ButtonContents(button).width();
-}
 
 struct Cut {
     QString where;
@@ -89,12 +55,12 @@ QList<Cut> CutCaptions(QWidget& window) {
                 const QRect used = metrics.boundingRect(room, Qt::TextWordWrap, label->text());
                 check(*label, label->text(), used.height(), room.height());
             } else {
-                check(*label, label->text(), LinesWidth(metrics, label->text()),
+                check(*label, label->text(), LinesSize(metrics, label->text()).width(),
                       label->contentsRect().width() - 2 * label->margin());
             }
         } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
             const QString text = ButtonText(*button);
-            check(*button, text, LinesWidth(metrics, text), ButtonRoom(*button));
+            check(*button, text, LinesSize(metrics, text).width(), ButtonContents(*button).width());
         } else if (auto* frame = qobject_cast<QGroupBox*>(control)) {
             check(*frame, frame->title(), metrics.horizontalAdvance(frame->title()),
                   frame->width() - 2 * metrics.averageCharWidth());
@@ -157,17 +123,13 @@ std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
 class CaptionFit : public ProgramRig, public ::testing::WithParamInterface<Case> {
 protected:
     void SetUp() override {
-        if (QGuiApplication::platformName() == "offscreen") {
-            GTEST_SKIP() << "needs an X display (the test runs on Xvfb)";
+        OnDisplayIn(GetParam().language);
+        if (IsSkipped() || HasFatalFailure()) {
+            return;
         }
-        ASSERT_TRUE(ProgramFontEnvironment::installed) << "Liberation Sans is not installed";
-        Window().MnuLngT_Click(GetParam().language);
         if (GetParam().fullScreen) {
-            // No window manager maximises here: the window takes the screen as it would.
-            const QRect screen = QGuiApplication::primaryScreen()->geometry();
-            ASSERT_EQ(screen.size(), QSize(1920, 1080));
-            const QSize frame = Window().frameGeometry().size() - Window().size();
-            Window().setGeometry(QRect(screen.topLeft(), screen.size() - frame));
+            ASSERT_EQ(QGuiApplication::primaryScreen()->geometry().size(), QSize(1920, 1080));
+            Maximise(Window());
         }
         QCoreApplication::processEvents();
     }
@@ -181,15 +143,6 @@ protected:
             }
         }
         return tabs;
-    }
-
-    // Shift+Ctrl+Alt+X with the password.
-    void SwitchDeveloperView() {
-        app::ScopedInputBoxHandler typed([](const QString&, const QString&, const QString&) {
-            return QStringLiteral("KOLT5829");
-        });
-        Window().Form_KeyUp('X', 1 | 2 | 4);
-        QCoreApplication::processEvents();
     }
 
     // Every tab the installer can pick, checked as its switch lays it out.
@@ -206,20 +159,13 @@ protected:
 
     // The main window as the installer sees it, kept beside the test program.
     void KeepScreenshot(const QString& view) {
-        const QString folder = QStringLiteral(LX735_TEST_BINARY_DIR) + "/screenshots";
-        QDir().mkpath(folder);
-        const QString name =
-            QString::fromStdString(::testing::UnitTest::GetInstance()->current_test_info()->name());
-        const QString file = folder + "/" + name.section('/', -1) + "-" + view + ".png";
+        const QString file = PicturePath({}, "-" + view);
         EXPECT_TRUE(Window().grab().save(file)) << file.toStdString();
     }
 };
 
 TEST_P(CaptionFit, NoCaptionIsWiderThanItsControl) {
-    // The error button shows with its caption as an error read shows it.
-    comm::ClsComm& link = context->Comm();
-    link.ErrInj(1, 2);
-    Live().Errors.ShowErrorButton();
+    ShowErrorButton();
     ASSERT_FALSE(Hidden("CmdErrInj"));
 
     CheckEveryTab("shipped label layout");

@@ -34,6 +34,7 @@ struct Seen {
     QString caption; // empty for a box without text
     QRect text;      // in window coordinates, as far as its parents show them
     QRect box;
+    QRect shown; // the part of the window where the control can show
 };
 
 // A caption wider or taller than the room its control gives it.
@@ -49,20 +50,6 @@ QString PathOf(const QWidget& control, const QWidget& window) {
         names.prepend(w->objectName().isEmpty() ? w->metaObject()->className() : w->objectName());
     }
     return names.join('/');
-}
-
-QSize LinesSize(const QFontMetrics& metrics, const QString& text) {
-    const QStringList lines = QString(text).remove('\r').split('\n');
-    int widest = 0;
-    for (const QString& line : lines) {
-        widest = std::max(widest, metrics.horizontalAdvance(line));
-    }
-    return {widest, int(lines.size()) * metrics.lineSpacing() - metrics.leading()};
-}
-
-QString ButtonText(const QAbstractButton& button) {
-    QString text = button.text();
-    return text.replace("&&", "\x01").remove('&').replace('\x01', '&');
 }
 
 QRect LineEditContents(const QLineEdit& box) {
@@ -278,11 +265,13 @@ private:
             return r.isNull() ? r : r.translated(at) & shown;
         };
         if (!ink.text.isNull() || !ink.box.isNull()) {
-            seen_.push_back({&control, path, caption, inWindow(ink.text), inWindow(ink.box)});
+            seen_.push_back(
+                {&control, path, caption, inWindow(ink.text), inWindow(ink.box), shown});
         }
         if (auto* canvas = dynamic_cast<const calibration::ChartCanvas*>(&control)) {
             for (const auto& [number, rect] : canvas->NumberRects()) {
-                seen_.push_back({&control, path + " number " + number, number, inWindow(rect), {}});
+                seen_.push_back(
+                    {&control, path + " number " + number, number, inWindow(rect), {}, shown});
             }
         }
     }
@@ -333,9 +322,8 @@ private:
     }
 
     // A box with no caption wholly behind another control is its background.
-    bool Background(const Seen& back, const Seen& front) const {
-        const QRect whole = Shown(*back.control);
-        return back.caption.isEmpty() && whole.contains(Shown(*front.control)) &&
+    static bool Background(const Seen& back, const Seen& front) {
+        return back.caption.isEmpty() && back.shown.contains(front.shown) &&
                Behind(*back.control, *front.control);
     }
 
@@ -394,6 +382,20 @@ QRect ButtonContents(const QAbstractButton& button) {
     QRect room = button.style()->subElementRect(contents, &option, &button);
     // A push button's text stands inside its bevel.
     return qobject_cast<const QPushButton*>(&button) ? room.adjusted(2, 0, -2, 0) : room;
+}
+
+QSize LinesSize(const QFontMetrics& metrics, const QString& text) {
+    const QStringList lines = QString(text).remove('\r').split('\n');
+    int widest = 0;
+    for (const QString& line : lines) {
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    }
+    return {widest, int(lines.size()) * metrics.lineSpacing() - metrics.leading()};
+}
+
+QString ButtonText(const QAbstractButton& button) {
+    QString text = button.text();
+    return text.replace("&&", "\x01").remove('&').replace('\x01', '&');
 }
 
 QStringList WindowFindings(QWidget& window, const QImage& picture) {

@@ -10,7 +10,9 @@
 #include <QStringList>
 
 class QAbstractButton;
+class QFontMetrics;
 class QRect;
+class QSize;
 class QWidget;
 
 namespace screen_test {
@@ -21,5 +23,11 @@ QStringList WindowFindings(QWidget& window, const QImage& picture);
 // The room a button leaves its caption: its contents rectangle as the style draws it, a
 // push button's inside its bevel.
 QRect ButtonContents(const QAbstractButton& button);
+
+// A button's caption as it is drawn: its '&' marks taken out, "&&" shown as '&'.
+QString ButtonText(const QAbstractButton& button);
+
+// The room text takes drawn line by line ("\n"; a "\r" is ignored) with metrics.
+QSize LinesSize(const QFontMetrics& metrics, const QString& text);
 
 } // namespace screen_test

@@ -11,8 +11,6 @@
 #include "WindowFindings.h"
 #include "app/FrmLX735.h"
 #include "app/FrmStartUp.h"
-#include "app/InputBox.h"
-#include "app/ProgramFont.h"
 #include "emulation/FrmCompensaTbl.h"
 #include "firmware/FrmUpdate.h"
 #include "monitor/FrmErrEcu.h"
@@ -25,9 +23,6 @@
 #include "viewer/FrmView.h"
 
 #include <QAbstractButton>
-#include <QDir>
-#include <QGuiApplication>
-#include <QScreen>
 #include <array>
 #include <map>
 
@@ -38,7 +33,6 @@ struct FitCase {
     const char* window;
     int language; // 0 English, 1 Italian
     bool maximised;
-    const char* finding = nullptr; // what is still wrong there; the case is skipped
 };
 
 void PrintTo(const FitCase& c, std::ostream* os) {
@@ -55,19 +49,11 @@ constexpr int DeveloperView = 0x100; // added to a tab: the tab in the developer
 
 class WindowFit : public ProgramRig, public ::testing::WithParamInterface<FitCase> {
 protected:
-    ~WindowFit() override { owned_.clear(); }
-
-    static void SetUpTestSuite() { fontInstalled_ = app::SetProgramFont(); }
-
     void SetUp() override {
-        if (QGuiApplication::platformName() == "offscreen") {
-            GTEST_SKIP() << "needs an X display (the test runs on Xvfb)";
+        OnDisplayIn(GetParam().language);
+        if (IsSkipped() || HasFatalFailure()) {
+            return;
         }
-        ASSERT_TRUE(fontInstalled_) << "Liberation Sans is not installed";
-        if (GetParam().finding) {
-            GTEST_SKIP() << GetParam().finding;
-        }
-        Window().MnuLngT_Click(GetParam().language);
         QCoreApplication::processEvents();
     }
 
@@ -106,17 +92,10 @@ protected:
 
     QWidget* ShowTab(int tab) {
         if (tab & DeveloperView) {
-            // Shift+Ctrl+Alt+X with the password.
-            app::ScopedInputBoxHandler typed([](const QString&, const QString&, const QString&) {
-                return QStringLiteral("KOLT5829");
-            });
-            Window().Form_KeyUp('X', 1 | 2 | 4);
-            QCoreApplication::processEvents();
+            SwitchDeveloperView();
             EXPECT_TRUE(context->DeveloperView);
         }
-        // The error button shows as an error read shows it.
-        context->Comm().ErrInj(1, 2);
-        Live().Errors.ShowErrorButton();
+        ShowErrorButton();
         Window().MnuViewTab_Click(tab & ~DeveloperView);
         return &Window();
     }
@@ -182,27 +161,10 @@ protected:
         return raw;
     }
 
-    // Fills the screen when the window can be sized (no window manager maximises here).
-    void Maximise(QWidget& shown) {
-        if (shown.minimumSize() == shown.maximumSize()) {
-            return;
-        }
-        const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        const QSize frame = shown.frameGeometry().size() - shown.size();
-        shown.setGeometry(QRect(screen.topLeft(), screen.size() - frame));
-    }
-
-    void KeepPicture(const QImage& picture) {
-        const QString folder = QStringLiteral(LX735_TEST_BINARY_DIR) + "/screenshots/windows";
-        QDir().mkpath(folder);
-        const QString name =
-            QString::fromStdString(::testing::UnitTest::GetInstance()->current_test_info()->name());
-        EXPECT_TRUE(picture.save(folder + "/" + name.section('/', -1) + ".png"));
-    }
+    void KeepPicture(const QImage& picture) { EXPECT_TRUE(picture.save(PicturePath("/windows"))); }
 
     int choice_ = settings::ResetOpen;
     std::vector<std::unique_ptr<QWidget>> owned_;
-    static inline bool fontInstalled_ = false;
 };
 
 TEST_P(WindowFit, EveryCaptionReadsWholeAndAlone) {
@@ -245,29 +207,12 @@ constexpr const char* Windows[] = {
     "Update",
 };
 
-// What is still wrong, by window, language (-1 both) and size (-1 both).
-struct KnownFinding {
-    const char* window;
-    int language;
-    int maximised;
-    const char* finding;
-};
-constexpr std::array<KnownFinding, 0> Known{}; // none left
-
 std::vector<FitCase> Cases() {
     std::vector<FitCase> cases;
     for (const char* window : Windows) {
         for (const bool maximised : {false, true}) {
             for (const int language : {0, 1}) {
-                FitCase c{window, language, maximised};
-                for (const KnownFinding& k : Known) {
-                    if (std::string(k.window) == window &&
-                        (k.language < 0 || k.language == language) &&
-                        (k.maximised < 0 || k.maximised == int(maximised))) {
-                        c.finding = k.finding;
-                    }
-                }
-                cases.push_back(c);
+                cases.push_back({window, language, maximised});
             }
         }
     }
