@@ -196,15 +196,10 @@ bool CountNotReady(int& count) {
     return true;
 }
 
-bool TaraReady(const TaraReadiness& r) {
+std::optional<TaraNotReady> TaraNotReadyWhy(const TaraReadiness& r) {
     if (r.state == TaraState::Idle || r.state == TaraState::Abort) {
-        return true;
+        return std::nullopt;
     }
-    return r.liveRead && r.linkRunning && r.rpm >= 10.0 && r.notReadyCount <= 0 &&
-           r.statusKey != 0 && (r.ecuSlave || r.state == TaraState::Start);
-}
-
-TaraNotReady TaraNotReadyWhy(const TaraReadiness& r) {
     if (!r.liveRead || !r.linkRunning) {
         return TaraNotReady::LinkLost;
     }
@@ -214,7 +209,13 @@ TaraNotReady TaraNotReadyWhy(const TaraReadiness& r) {
     if (!r.ecuSlave && r.state != TaraState::Start) {
         return TaraNotReady::NotSlave;
     }
-    return r.rpm < 10.0 ? TaraNotReady::EngineStopped : TaraNotReady::Counting;
+    if (r.rpm < 10.0) {
+        return TaraNotReady::EngineStopped;
+    }
+    if (r.notReadyCount > 0) {
+        return TaraNotReady::Counting;
+    }
+    return std::nullopt;
 }
 
 QString TaraCycleRecord(const QString& title, double refTime, double time, double corr,

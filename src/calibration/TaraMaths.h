@@ -15,6 +15,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace ecudata {
 struct ConfigScale;
@@ -89,13 +90,15 @@ struct TaraReadiness {
     bool liveRead = true;    // the tick's live read succeeded
     bool linkRunning = true; // neither restarting nor stopped
 };
-bool TaraReady(const TaraReadiness& r);
 
-// Why the tick found the engine not ready. A lost link comes first: the values it would
-// judge the engine by are the last ones read. Counting: only the countdown to the abort
-// holds it, the cause that started it has gone.
+// Why the tick finds the engine not ready; none when it is ready. A lost link comes
+// first: the values it would judge the engine by are the last ones read. Counting: only
+// the countdown to the abort holds it, the cause that started it has gone.
 enum class TaraNotReady { LinkLost, KeyOff, EngineStopped, NotSlave, Counting };
-TaraNotReady TaraNotReadyWhy(const TaraReadiness& r);
+std::optional<TaraNotReady> TaraNotReadyWhy(const TaraReadiness& r);
+inline bool TaraReady(const TaraReadiness& r) {
+    return !TaraNotReadyWhy(r);
+}
 
 // The quoted log lines, CR LF ended; numbers to 4 decimals in the locale's form.
 QString TaraCycleRecord(const QString& title, double refTime, double time, double corr,

@@ -63,7 +63,6 @@ void TaraRun::CmdCalStart_Click() {
     case TaraState::Idle:
         Enter(TaraState::Start);
         TaraNotReadyCount = 0;
-        TaraBackupTaken = false;
         noTypeSaid_ = false;
         abortRequested_ = false;
         StartTicks();

@@ -43,7 +43,7 @@ public:
     // Ignored while a result is being stored.
     void CmdCalStart_Click();
     // A first Cancel pauses, a second aborts; Cancel on a shown result aborts. Ignored
-    // while a result is being stored.
+    // while idle and while a result is being stored.
     void CmdCalCancel_Click();
     // The abort at once, from any state (the program is closing): what the run changed
     // goes back and the ECU returns to run mode, through the tick. Nothing to do while

@@ -81,9 +81,9 @@ void TaraRun::Tick() {
         liveRead = RequestMem(comm::CMD_READ_MEM1);
         RequestMem(comm::CMD_READ_MEM2);
     }
-    const TaraReadiness readiness = Readiness(liveRead);
-    if (TaraAbortFlag == 0 && !TaraReady(readiness)) {
-        RunTaraNotReady(TaraNotReadyWhy(readiness));
+    const std::optional<TaraNotReady> notReady = TaraNotReadyWhy(Readiness(liveRead));
+    if (TaraAbortFlag == 0 && notReady) {
+        RunTaraNotReady(*notReady);
     } else {
         RunState();
     }
