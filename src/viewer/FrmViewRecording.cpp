@@ -3,8 +3,8 @@
 
 #include "app/LinkLogRestart.h"
 #include "app/ProgramContext.h"
+#include "ecudata/ZoneExchange.h"
 #include "link/Frames.h"
-#include "link/LinkStateMachine.h"
 #include "link/RxTxLog.h"
 #include "support/Clock.h"
 #include "support/Cursor.h"
@@ -20,16 +20,6 @@
 #include <QSlider>
 
 namespace viewer {
-
-namespace {
-
-// One request for the live-data record; Mem1Data holds the reply when it succeeds.
-bool RequestLiveRecord(comm::ClsComm& link) {
-    return comm::SendMsgAndWait(
-        link, comm::BuildMsg(comm::ReqHeader, comm::ReqByte2, comm::CMD_READ_MEM1, {}));
-}
-
-} // namespace
 
 bool FrmView::Recording() const {
     return optRun_[0]->isChecked();
@@ -86,7 +76,7 @@ void FrmView::StartRecording() {
     ClearStore();
     SetSourcePath(comm::RxTxLogPath(ctx_.AppFolder));
     SetCaptionSource("- - -");
-    RequestLiveRecord(ctx_.Comm());
+    ecudata::SendRequest(ctx_.Comm(), comm::CMD_READ_MEM1);
     LastSample = 0;
     ViewSamples[0] = ctx_.Images.Mem1Data;
     stored_ = 1;
@@ -102,7 +92,8 @@ void FrmView::Timer1_Timer() {
         ShowLoading(true, ctx_.Texts.MsgComError);
     } else {
         ShowLoading(false, LoadingCaption);
-        if (RequestLiveRecord(ctx_.Comm()) && ViewSamples.size() == StoreSize) {
+        if (ecudata::SendRequest(ctx_.Comm(), comm::CMD_READ_MEM1) &&
+            ViewSamples.size() == StoreSize) {
             ++LastSample;
             ViewSamples[LastSample] = ctx_.Images.Mem1Data;
             stored_ = std::max(stored_, static_cast<std::size_t>(LastSample) + 1);
