@@ -2,8 +2,6 @@
 
 #include "link/Frames.h"
 
-#include <QFile>
-
 namespace staging {
 
 namespace {
@@ -35,11 +33,6 @@ LinkLog::LinkLog(const QByteArray& bytes) {
     }
 }
 
-LinkLog LinkLog::Read(const QString& path) {
-    QFile file(path);
-    return LinkLog(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
-}
-
 qint64 LinkLog::StartMs() const {
     return entries_.isEmpty() ? -1 : entries_.first().ms;
 }
@@ -57,16 +50,17 @@ QList<LogLine> LinkLog::Lines() const {
 QList<LoggedExchange> LinkLog::Exchanges() const {
     QList<LoggedExchange> exchanges;
     QString name;
+    const auto frame = [](const Entry& entry) {
+        return QByteArray::fromHex(entry.text.mid(2).toLatin1());
+    };
     for (const Entry& entry : entries_) {
-        const QByteArray bytes = QByteArray::fromHex(entry.text.mid(2).toLatin1());
         if (entry.ms < 0) {
             name = entry.text; // the command's name before its frame
         } else if (!name.isEmpty()) {
-            const QChar tag = entry.text.isEmpty() ? QChar() : entry.text.front();
-            exchanges.append({name, entry.ms, tag, bytes, {}, 0});
+            exchanges.append({name, entry.ms, frame(entry), {}, 0});
             name.clear();
         } else if (entry.text.startsWith("R ") && !exchanges.isEmpty()) {
-            exchanges.last().reply = bytes;
+            exchanges.last().reply = frame(entry);
             exchanges.last().replyMs = entry.ms;
         }
     }

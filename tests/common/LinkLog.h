@@ -28,7 +28,6 @@ struct LoggedRequest {
 struct LoggedExchange {
     QString name;
     qint64 ms = 0; // the request's line, written once its last byte is out
-    QChar tag;
     QByteArray request;
     QByteArray reply;
     qint64 replyMs = 0; // the reply's line
@@ -42,7 +41,6 @@ class LinkLog {
 public:
     // The log's bytes as read from the file.
     explicit LinkLog(const QByteArray& bytes);
-    static LinkLog Read(const QString& path);
 
     // The time stamp of the header line; -1 when there is none yet.
     qint64 StartMs() const;

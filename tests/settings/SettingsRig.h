@@ -5,7 +5,6 @@
 
 #include "LiveWindowRig.h"
 
-#include "app/ControlBuilder.h"
 #include "settings/ConfigPage.h"
 #include "support/MessageBox.h"
 
@@ -41,7 +40,7 @@ protected:
 
     // Runs the timers until the ECU is identified, read and shown on the page.
     void Connect();
-    QComboBox& Combo(const QString& name) { return app::Bind<QComboBox>(*window, name); }
+    QComboBox& Combo(const QString& name) { return Get<QComboBox>(name); }
     // The installer's choice of the entry with that text in a combo of the window or of
     // the widget given.
     void Choose(QComboBox& combo, const QString& text);
