@@ -373,6 +373,7 @@ void FrmLX735::LoadLanguageMenu() {
 void FrmLX735::ApplyTranslation(qint16 language) {
     QString notStored;
     const TranslationResult result = TranslateMainWindow(*this, ctx_, language, &notStored);
+    portNotice_.width = -1; // the port-open reason is told again in the new language
     if (!notStored.isEmpty()) {
         support::MsgBox(QStringLiteral("The language choice could not be saved to %1: %2.")
                             .arg(ctx_.ObjLingue.PathAttualeLingua(), notStored),

@@ -210,10 +210,9 @@ private:
     double lastBlinkUsec_ = -1e18;
     // The port that could not be opened, told in the wide status cell.
     struct PortNotice {
-        quint64 serial = 0;   // the link's PortMessageSerial taken
-        bool on = false;      // until the link holds a port
-        qint16 language = -1; // the text is in this language, fitted to this width
-        int width = -1;
+        quint64 serial = 0; // the link's PortMessageSerial taken
+        bool on = false;    // until the link holds a port
+        int width = -1;     // the text is fitted to this width; -1: not told yet
         QString text;
     } portNotice_;
     bool loaded_ = false;

@@ -84,16 +84,6 @@ QString FittedPortMessage(comm::PortOpenFailure failure, const QStringList& text
     return comm::PortOpenMessage(failure, texts);
 }
 
-// The language the Language menu has checked (the stored choice costs a file read).
-qint16 CheckedLanguage(const QList<QAction*>& items) {
-    for (qsizetype i = 0; i < items.size(); ++i) {
-        if (items[i]->isChecked()) {
-            return qint16(i);
-        }
-    }
-    return 0;
-}
-
 bool Writing(const ProgramContext& ctx) {
     const ecudata::EcuRequests& r = ctx.Requests;
     return std::nearbyint(r.ModWriteCountdown) != 0 || std::nearbyint(r.Mem3WriteCountdown) != 0 ||
@@ -172,13 +162,11 @@ void FrmLX735::FollowPortFailure() {
         notice.on = false; // the link holds a port, or was stopped
     }
     const TextCell& cell = StatusCell(0);
-    const qint16 language = CheckedLanguage(mnuLngT_);
     if (!notice.on) {
         notice.text.clear();
         notice.width = -1;
-    } else if (notice.width != cell.width() || notice.language != language) {
+    } else if (notice.width != cell.width()) {
         notice.width = cell.width();
-        notice.language = language;
         notice.text = FittedPortMessage(
             comm.PortFailure(),
             support::SectionTexts(ctx_.ObjLingue, PortOpenSection, comm::PortOpenTexts()),
