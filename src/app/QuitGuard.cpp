@@ -14,8 +14,7 @@ bool WritesPending(const ProgramContext& ctx) {
 
 bool LinkUp(const ProgramContext& ctx) {
     const quint8 state = ctx.ObjComm ? ctx.ObjComm->ComState() : quint8(COM_STOP);
-    const bool open = state == COM_READY || state == COM_SENDING || state == COM_WAIT_REPLY;
-    return open && ctx.Requests.FirmwareOk;
+    return comm::HoldsPort(state) && ctx.Requests.FirmwareOk;
 }
 
 QuitStep QuitRequested(const QuitView& view) {

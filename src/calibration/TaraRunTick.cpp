@@ -103,8 +103,7 @@ void TaraRun::Tick() {
 // read fails at once. The configured reply wait comes back after the tries.
 bool TaraRun::RequestMem(quint8 command) {
     comm::ClsComm& link = ctx_.Comm();
-    const int state = link.ComState();
-    if (state != app::COM_READY && state != app::COM_SENDING && state != app::COM_WAIT_REPLY) {
+    if (!comm::HoldsPort(link.ComState())) {
         return false;
     }
     link.AttesaGlobale_usec(1e6);

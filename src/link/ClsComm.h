@@ -37,6 +37,12 @@ enum ComStateCode : quint8 {
     COM_STOP = 8,
 };
 
+// The link holds an open port: ready, or in an exchange (not restarting, searching,
+// failed or stopped).
+constexpr bool HoldsPort(quint8 state) {
+    return state == COM_READY || state == COM_SENDING || state == COM_WAIT_REPLY;
+}
+
 enum EcuStateCode : quint8 {
     ECU_RUN = 0,
     ECU_SLAVE = 1,
