@@ -10,8 +10,6 @@
 #include <QPushButton>
 #include <QRect>
 #include <initializer_list>
-#include <span>
-#include <vector>
 
 class QWidget;
 
