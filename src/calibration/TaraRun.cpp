@@ -213,6 +213,7 @@ void TaraRun::RunTaraAbort() {
     img.Mem2Write = Mem2TaraBackup;
     img.Mem2Write.ModeReq = SupplyPetrol;
     img.Mem2Write.HoursGas = img.Mem2Write.HoursBenz = 0;
+    img.Mem2Write.FlagsMask = 0xFF; // every flag as it was at the start
     img.Mem2Data.Flags = 0;
     const QByteArray zone2 = ecudata::BuildMem2(img.Mem2Data, img.Mem2Write);
     if (!ecudata::SendRequest(link, comm::CMD_WRT_MEM2, zone2)) {
@@ -287,7 +288,7 @@ void TaraRun::TaraInizio() {
         support::MsgBox(EmulationWarning, support::vbCritical | support::vbOKOnly,
                         ctx_.Texts.AppTitle);
         ctx_.Comm().LoadWDogSend();
-        img.Mem2Write.Flags = EmulationFlag;
+        img.Mem2Write.WantFlags(EmulationFlag, false);
         ecudata::SendRequest(ctx_.Comm(), comm::CMD_WRT_MEM2,
                              ecudata::BuildMem2(img.Mem2Data, img.Mem2Write));
     }

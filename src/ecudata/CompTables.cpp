@@ -85,6 +85,14 @@ CompTbl& CompTable(EcuImages& images, int id) {
     }
 }
 
+const CompTbl& CompTable(const EcuImages& images, int id) {
+    return CompTable(const_cast<EcuImages&>(images), id);
+}
+
+CompTbl ShownCompTable(const EcuImages& images, int id) {
+    return images.CompEdit[std::size_t(id - 1)].Merge(CompTable(images, id));
+}
+
 void ClampCompTbl(CompTbl& table, CompForm form) {
     const qint32 low = form == CompForm::Bytes ? -128 : 0;
     const qint32 high = form == CompForm::Bytes ? 127 : 4000;
@@ -147,11 +155,18 @@ bool EcuHasSmagTable(const comm::ClsComm& link) {
 bool ReadCompTbls(comm::ClsComm& link, EcuImages& images) {
     const auto read = [&](const CompTblInfo& info) {
         const auto data = SendQueuedRead(link, info.readCmd);
-        return data && CompTblFromBytes(*data, info.form, CompTable(images, info.id));
+        if (!data || !CompTblFromBytes(*data, info.form, CompTable(images, info.id))) {
+            return false;
+        }
+        images.Blocks.SetRead(CompBlock(info.id));
+        ++images.CompTblReads;
+        return true;
     };
     const bool ok = read(CompTables[1]) && read(CompTables[0]) && read(CompTables[2]);
     if (!EcuHasSmagTable(link)) {
         LoadSmagAccFile(link.AppFolder() + "/LNG/Default.Xar", images);
+        images.Blocks.SetRead(CompBlock(4));
+        ++images.CompTblReads;
         return ok;
     }
     return ok && read(CompTables[3]);
@@ -162,10 +177,17 @@ bool WriteCompTbl(comm::ClsComm& link, EcuImages& images, int id) {
         if (id != 0 && id != info.id) {
             continue;
         }
-        const QByteArray payload = CompTblToBytes(CompTable(images, info.id), info.form);
-        if (!SendRequest(link, info.writeCmd, payload)) {
+        auto& edits = images.CompEdit[std::size_t(info.id - 1)];
+        const auto carried = edits;
+        CompTbl shown = ShownCompTable(images, info.id);
+        const QByteArray payload = CompTblToBytes(shown, info.form);
+        const bool ok = SendRequest(link, info.writeCmd, payload);
+        images.Blocks.WriteEnded(CompBlock(info.id), ok, link.ExchangeRefused());
+        if (!ok) {
             return false;
         }
+        CompTable(images, info.id) = shown;
+        edits.ClearCarried(carried);
     }
     return true;
 }

@@ -37,7 +37,12 @@ struct CompTblInfo {
 // In the order of their ids: gas temperature, reducer temperature, pressure, leaning.
 extern const std::array<CompTblInfo, 4> CompTables;
 
+// The table as last read (or taken from a file or the default set).
 CompTbl& CompTable(EcuImages& images, int id);
+const CompTbl& CompTable(const EcuImages& images, int id);
+
+// The table as the installer sees it: as read with the pending cell edits merged in.
+CompTbl ShownCompTable(const EcuImages& images, int id);
 
 // Clamps the table in place as a write does: bytes form axis -128..127, words form axis
 // 0..4000, every odd element -100..100.
@@ -72,8 +77,9 @@ bool EcuHasSmagTable(const comm::ClsComm& link);
 // succeeded with a whole table.
 bool ReadCompTbls(comm::ClsComm& link, EcuImages& images);
 
-// Writes table id (1..4), or all four for 0, in the order of their ids, each clamped
-// first; stops at the first failure (False). An id outside 0..4 sends nothing (True).
+// Writes table id (1..4), or all four for 0, in the order of their ids: each as shown,
+// clamped; stops at the first failure (False). A table written becomes the table as
+// read and the edits it carried are done. An id outside 0..4 sends nothing (True).
 bool WriteCompTbl(comm::ClsComm& link, EcuImages& images, int id);
 
 } // namespace ecudata

@@ -213,6 +213,7 @@ bool ReadTblCor(comm::ClsComm& link, EcuModel& model) {
             return false;
         }
     }
+    model.images.Blocks.SetRead(EditBlock::Correction);
     return true;
 }
 

@@ -3,11 +3,13 @@
 // The program's images of the ECU's memory: the live record, the parameter records with
 // their to-write copies, the emulation block, the compensation tables, the correction
 // table with its model, and the map samples. One instance lives in the program context;
-// the reply dispatcher fills it through the zone parsers and the pages edit the
-// to-write copies.
+// the reply dispatcher fills it through the zone parsers. The installer's pending edits
+// live beside the blocks as read (Edits.h): the records' to-write copies, EmulaEdit and
+// CompEdit; pages show the merge and edit only the edits.
 
 #include "ecudata/CompTables.h"
 #include "ecudata/CorrectionTable.h"
+#include "ecudata/Edits.h"
 #include "ecudata/EmulaBlock.h"
 #include "ecudata/LiveData.h"
 #include "ecudata/MapSamples.h"
@@ -40,13 +42,15 @@ struct EcuImages {
     bool Mem3Changed = false; // the last zone-3 read differed from the image before it
 
     EmulaBlk EmulaBlkData{};
-    EmulaBlk EmulaBlkWrite{};
+    BlockEdits<quint8, EmulaBlkSize> EmulaEdit;
     QByteArray EmulaLine; // the last emulation-block reply frame
 
     CompTbl CompTblGasTemp{};
     CompTbl CompTblRidTemp{};
     CompTbl CompTblPress{};
     CompTbl CompTblSmag{};
+    std::array<BlockEdits<qint32, 32>, 4> CompEdit; // by table id - 1
+    quint32 CompTblReads = 0;                       // counts every time the tables as read changed
 
     TblCor TblCorEdit{}; // the table to send
     TblCor TblCorRead{}; // the table as last read back
@@ -58,11 +62,7 @@ struct EcuImages {
     MapArray MapVacmGas{};
     bool MapChanged = false;
 
-    // Zone-2 flag toggles of a write whose reply never came: the write may or may not
-    // have reached the ECU. The next zone-2 read settles it: the bits it shows toggled
-    // against Mem2FlagsBeforeWrite landed, the others go back into Mem2Write's mask.
-    quint8 Mem2FlagsInDoubt = 0;
-    quint8 Mem2FlagsBeforeWrite = 0;
+    BlockStates Blocks;
 
     // Replies accepted by the parsers, counted by command byte, so that a requester can
     // tell a reply that was stored from one that was refused (a short zone reply).

@@ -14,8 +14,13 @@ bool StoreEmulaReply(const QByteArray& reply, EcuImages& images) {
     }
     images.EmulaLine = reply;
     std::copy(data.begin(), data.end(), images.EmulaBlkData.begin());
+    images.Blocks.SetRead(EditBlock::Emula);
     ++images.AcceptedReplies[ReplyCmd(reply)];
     return true;
+}
+
+EmulaBlk ShownEmula(const EcuImages& images) {
+    return images.EmulaEdit.Merge(images.EmulaBlkData);
 }
 
 QByteArray ByteArrayToStr(const EmulaBlk& block) {

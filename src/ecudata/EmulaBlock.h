@@ -1,9 +1,8 @@
 #pragma once
 
 // The lambda-emulation block (zone 4): 88 bytes, byte for byte as on the wire. It is held
-// as read (EmulaBlkData, with the raw reply frame in EmulaLine) and as to be written
-// (EmulaBlkWrite, always a whole image: the emulation pages copy the read block into it
-// and change the edited bytes).
+// as read (EmulaBlkData, with the raw reply frame in EmulaLine) and the installer's
+// pending byte edits (EmulaEdit); the page shows and a write sends their merge.
 //
 // Layout (little-endian words): 0 rpm breakpoints 12 x 16-bit; 24 pressure breakpoints
 // 4 x 16-bit; 32 the 12 x 4 output table, cell (row r, column c) at 32 + 4c + r; 80
@@ -25,6 +24,9 @@ using EmulaBlk = std::array<quint8, EmulaBlkSize>;
 // EmulaBlkData := its data. A reply whose data are not exactly 88 bytes is a failed read
 // and changes nothing (False).
 bool StoreEmulaReply(const QByteArray& reply, EcuImages& images);
+
+// The block as the installer sees it: as read with the pending edits merged in.
+EmulaBlk ShownEmula(const EcuImages& images);
 
 // The bytes of the block in index order, one character per byte.
 QByteArray ByteArrayToStr(const EmulaBlk& block);

@@ -6,6 +6,7 @@
 #include "ecudata/EcuImages.h"
 #include "ecudata/EcuModel.h"
 #include "ecudata/EcuRequests.h"
+#include "ecudata/FuelMode.h"
 #include "ecudata/ParamRecords.h"
 #include "ecudata/ZoneExchange.h"
 #include "link/ClsComm.h"
@@ -64,12 +65,19 @@ QByteArray FileMem2(const EcuImages& images) {
     return BuildMem2(record, edits);
 }
 
-// Zone 3 as a file carries it: every cylinder that is not off as plainly on.
+// Zone 3 as a file carries it: with a pending injector set-up step made (a new cylinder
+// count switches its cylinders on), every cylinder that is not off as plainly on.
 QByteArray FileMem3(const EcuModel& model) {
-    Mem3Rec record = model.images.Mem3Data;
-    Mem3Rec edits = model.images.Mem3Write;
+    EcuImages img = model.images;
     ConfigScale scale = model.scale;
     EcuRequests requests = model.requests;
+    BuildMem3(img.Mem3Data, img.Mem3Write, scale, requests);
+    for (int step = 0; step < 16 && requests.InjSetState != -1; ++step) {
+        StepInjSet(img, requests);
+        BuildMem3(img.Mem3Data, img.Mem3Write, scale, requests);
+    }
+    Mem3Rec record = img.Mem3Data;
+    Mem3Rec edits = img.Mem3Write;
     for (quint8& state : record.CylState) {
         state = state != 0 ? 1 : 0;
     }
@@ -291,38 +299,32 @@ void LoadRecords(const ParamFileData& data, EcuModel& model) {
     EcuImages& img = model.images;
     img.Mem2Prev = img.Mem2Data;
     img.Mem3Prev = img.Mem3Data;
-    // The file is no read of the ECU: it settles no flag toggles left in doubt.
-    const quint8 inDoubt = img.Mem2FlagsInDoubt;
-    img.Mem2FlagsInDoubt = 0;
     ParseMem2(RecordReply(Mem2ReplyHead, data.mem2), img, model.scale);
-    img.Mem2FlagsInDoubt = inDoubt;
     // The service hours are the ECU's: a file never changes them.
     img.Mem2Data.HoursGas = img.Mem2Prev.HoursGas;
     img.Mem2Data.HoursBenz = img.Mem2Prev.HoursBenz;
     ParseMem3(RecordReply(Mem3ReplyHead, data.mem3), img, model.requests, model.scale);
     img.TblCorEdit = data.cor;
+    img.Blocks.SetRead(EditBlock::Correction);
 }
 
+// The records go out as the file has them; edits the installer made after choosing the
+// file stay pending and are written after it.
 bool SendMem2(comm::ClsComm& link, EcuImages& img) {
-    img.Mem2Write = img.Mem2Data;
-    img.Mem2Write.Flags = 0;
-    img.Mem2Write.HoursGas = 0;
-    img.Mem2Write.HoursBenz = 0;
-    if (!SendRequest(link, comm::CMD_WRT_MEM2, BuildMem2(img.Mem2Data, img.Mem2Write))) {
-        return false;
-    }
-    img.Mem2FlagsInDoubt = 0; // the file's flags replaced them whole
-    return true;
+    Mem2Rec whole = img.Mem2Data;
+    whole.Flags = whole.FlagsMask = 0;
+    whole.HoursGas = whole.HoursBenz = 0;
+    return SendRequest(link, comm::CMD_WRT_MEM2, BuildMem2(img.Mem2Data, whole));
 }
 
 bool SendMem3(comm::ClsComm& link, EcuModel& model) {
     EcuImages& img = model.images;
-    img.Mem3Write = img.Mem3Data;
+    Mem3Rec whole = img.Mem3Data;
     return SendRequest(link, comm::CMD_WRT_MEM3,
-                       BuildMem3(img.Mem3Data, img.Mem3Write, model.scale, model.requests));
+                       BuildMem3(img.Mem3Data, whole, model.scale, model.requests));
 }
 
-ParamBlock CompBlock(std::size_t table) {
+ParamBlock ParamCompBlock(std::size_t table) {
     return static_cast<ParamBlock>(static_cast<std::size_t>(ParamBlock::CompGasTemp) + table);
 }
 
@@ -337,7 +339,12 @@ bool SendCompTable(comm::ClsComm& link, const CompTblInfo& info, const QByteArra
         return false;
     }
     const std::optional<QByteArray> read = SendQueuedRead(link, info.readCmd);
-    return read && CompTblFromBytes(*read, info.form, CompTable(img, info.id));
+    if (!read || !CompTblFromBytes(*read, info.form, CompTable(img, info.id))) {
+        return false;
+    }
+    img.Blocks.SetRead(CompBlock(info.id));
+    ++img.CompTblReads;
+    return true;
 }
 
 // The blocks the file holds that the ECU can take, in the order they are sent.
@@ -348,7 +355,7 @@ QList<ParamBlock> BlocksToSend(const ParamFileData& data, quint8 ParamNoSend,
     }
     QList<ParamBlock> blocks{ParamBlock::Mem2, ParamBlock::Mem3};
     for (std::size_t t = 0; t < CompTables.size(); ++t) {
-        const ParamBlock block = CompBlock(t);
+        const ParamBlock block = ParamCompBlock(t);
         if (!data.comp[t].isEmpty() && (block != ParamBlock::CompSmag || EcuHasSmagTable(link))) {
             blocks << block;
         }
@@ -448,12 +455,20 @@ QByteArray BuildParamFile(EcuModel& model, const ParamFileInfo& info, const QStr
     lines << Blk2Marker << Mem2Prefix + support::ByteStrToHex(FileMem2(img));
     lines << Blk3Marker << Mem3Prefix + support::ByteStrToHex(FileMem3(model));
     for (const CompTblInfo& table : CompTables) {
+        CompTbl shown = ShownCompTable(img, table.id);
         lines << QLatin1String(table.marker)
-              << support::ByteStrToHex(CompTblToBytes(CompTable(img, table.id), table.form));
+              << support::ByteStrToHex(CompTblToBytes(shown, table.form));
     }
-    lines << EmulaMarker << support::ByteStrToHex(comm::GetMsgData(img.EmulaLine));
+    lines << EmulaMarker
+          << (img.Blocks.Read(EditBlock::Emula)
+                  ? support::ByteStrToHex(ByteArrayToStr(ShownEmula(img)))
+                  : QString());
     lines << CorMarker;
-    for (const double value : img.TblCorEdit) {
+    TblCor cor = img.TblCorEdit;
+    if (model.requests.ModWriteCountdown > 0) {
+        CalcTblCor(cor, img.ModPoints, model.scale); // the model as the page shows it
+    }
+    for (const double value : cor) {
         lines << (value >= 0 ? QStringLiteral(" ") : QString()) +
                      support::GeneralNumberText(value, decimalSep);
     }
@@ -486,9 +501,46 @@ bool ImportParamFileEmula(const QString& path, EcuImages& images) {
     EmulaBlk block{};
     std::copy(data->emula.begin(), data->emula.end(), block.begin());
     // The file's block replaces any edit still waiting as well.
-    images.EmulaBlkData = images.EmulaBlkWrite = block;
+    images.EmulaBlkData = block;
+    images.EmulaEdit.Clear();
     images.EmulaLine = EmulaReplyLine(block);
+    images.Blocks.SetRead(EditBlock::Emula);
     return true;
+}
+
+void DropEditsForFile(const QString& path, EcuModel& model, quint8 ParamNoSend) {
+    QString error;
+    const std::optional<ParamFileData> data = ReadFile(path, &model.scale, error);
+    if (!data) {
+        return;
+    }
+    EcuImages& img = model.images;
+    EcuRequests& r = model.requests;
+    r.ModWriteCountdown = 0;
+    if (ParamNoSend != 0) {
+        return;
+    }
+    const Mem2Rec mem2 = img.Mem2Write;
+    ResetMemToWrite(img);
+    img.Mem2Write.HoursGas = mem2.HoursGas; // an hour reset is no setting a file holds
+    img.Mem2Write.HoursBenz = mem2.HoursBenz;
+    r.Mem2WriteCountdown = Mem2EditsPending(img.Mem2Write) ? r.Mem2WriteCountdown : 0;
+    r.ReqWriteMem2 = r.ReqWriteMem2 && Mem2EditsPending(img.Mem2Write);
+    r.Mem3WriteCountdown = 0;
+    r.ReqWriteMem3 = false;
+    bool compLeft = false;
+    for (std::size_t t = 0; t < CompTables.size(); ++t) {
+        if (!data->comp[t].isEmpty()) {
+            img.CompEdit[t].Clear();
+        }
+        compLeft = compLeft || img.CompEdit[t].Any();
+    }
+    r.CompWriteCountdown = compLeft ? r.CompWriteCountdown : 0;
+    if (!data->emula.isEmpty()) {
+        img.EmulaEdit.Clear();
+        r.EmulaWriteCountdown = 0;
+        r.ReqWriteEmus = false;
+    }
 }
 
 ParamFileLoad SendParamFile(const QString& path, comm::ClsComm& link, EcuModel& model,

@@ -92,6 +92,12 @@ std::optional<ParamFileData> ReadParamFile(const QString& path, const ConfigScal
 // ReadParamFile refuses, changes nothing.
 bool ImportParamFileEmula(const QString& path, EcuImages& images);
 
+// A file chosen to be loaded replaces what the installer had edited before choosing it:
+// every pending edit of the blocks the file will write is dropped (with ParamNoSend set,
+// of the correction table alone). An hour reset stays; a file that cannot be read drops
+// nothing.
+void DropEditsForFile(const QString& path, EcuModel& model, quint8 ParamNoSend);
+
 // The blocks of a parameter file, in the order a load sends them.
 enum class ParamBlock {
     Mem2,

@@ -6,6 +6,7 @@
 #include "ecudata/ZoneCodec.h"
 #include "support/Conversions.h"
 
+#include <algorithm>
 #include <cmath>
 #include <type_traits>
 
@@ -202,13 +203,9 @@ bool ParseMem2(const QByteArray& reply, EcuImages& images, ConfigScale& scale) {
     m.HoursBenz = r.UInt32();
     m.Flags = r.Byte();
     m.SwitchRpmPeriod = r.UInt16();
+    m.FlagsMask = 0;
     scale.RpmClock = GetRpmClock(m.Flags);
-
-    if (images.Mem2FlagsInDoubt != 0) {
-        const quint8 landed = (m.Flags ^ images.Mem2FlagsBeforeWrite) & images.Mem2FlagsInDoubt;
-        images.Mem2Write.Flags ^= images.Mem2FlagsInDoubt & ~landed;
-        images.Mem2FlagsInDoubt = 0;
-    }
+    images.Blocks.SetRead(EditBlock::Mem2);
     ++images.AcceptedReplies[ReplyCmd(reply)];
     return true;
 }
@@ -258,6 +255,7 @@ bool ParseMem3(const QByteArray& reply, EcuImages& images, EcuRequests& requests
         },
         m);
     images.Mem3Changed = CmpMem3(images.Mem3Data, images.Mem3Prev);
+    images.Blocks.SetRead(EditBlock::Mem3);
     ++images.AcceptedReplies[ReplyCmd(reply)];
     return true;
 }
@@ -282,9 +280,9 @@ QByteArray BuildMem2(Mem2Rec& record, Mem2Rec& copy) {
         }
         w.Long(record.*hours);
     }
-    if (copy.Flags != 0) {
-        record.Flags ^= copy.Flags;
-        copy.Flags = 0;
+    if (copy.FlagsMask != 0) {
+        record.Flags = quint8((record.Flags & ~copy.FlagsMask) | (copy.Flags & copy.FlagsMask));
+        copy.Flags = copy.FlagsMask = 0;
     }
     w.Byte(record.Flags);
     if (copy.SwitchRpmPeriod > -1.0) {
@@ -325,6 +323,9 @@ void RestoreMem2Edits(Mem2Rec& copy, const Mem2Rec& taken) {
     if (!(copy.SwitchRpmPeriod > -1.0)) {
         copy.SwitchRpmPeriod = taken.SwitchRpmPeriod;
     }
+    const quint8 back = quint8(taken.FlagsMask & ~copy.FlagsMask);
+    copy.Flags = quint8((copy.Flags & ~back) | (taken.Flags & back));
+    copy.FlagsMask |= back;
 }
 
 void RestoreMem3Edits(Mem3Rec& copy, const Mem3Rec& taken) {
@@ -336,6 +337,41 @@ void RestoreMem3Edits(Mem3Rec& copy, const Mem3Rec& taken) {
             }
         },
         copy, from);
+}
+
+Mem2Rec ShownMem2(const EcuImages& images) {
+    Mem2Rec shown = images.Mem2Data;
+    Mem2Rec copy = images.Mem2Write;
+    BuildMem2(shown, copy);
+    for (double* hours : {&shown.HoursGas, &shown.HoursBenz}) {
+        *hours = std::max(*hours, 0.0); // a reset asked for shows as done
+    }
+    return shown;
+}
+
+Mem3Rec ShownMem3(const EcuImages& images) {
+    Mem3Rec shown = images.Mem3Data;
+    Mem3Rec copy = images.Mem3Write;
+    VisitMem3(
+        [](const FieldSpec& def, auto& field, auto& edit) {
+            if (Pending(def, edit)) {
+                field = edit;
+            }
+        },
+        shown, copy);
+    return shown;
+}
+
+bool Mem2EditsPending(const Mem2Rec& copy) {
+    return copy.ModeReq < 255 || copy.HoursGas != 0 || copy.HoursBenz != 0 || copy.FlagsMask != 0 ||
+           copy.SwitchRpmPeriod > -1.0;
+}
+
+bool Mem3EditsPending(const Mem3Rec& copy) {
+    Mem3Rec c = copy;
+    bool any = false;
+    VisitMem3([&any](const FieldSpec& def, auto& edit) { any = any || Pending(def, edit); }, c);
+    return any;
 }
 
 double CalcRpmConst(const Mem3Rec& record) {
@@ -359,6 +395,7 @@ void ResetMemToWrite(EcuImages& images) {
     m2.HoursGas = 0;
     m2.HoursBenz = 0;
     m2.Flags = 0;
+    m2.FlagsMask = 0;
     m2.SwitchRpmPeriod = -1.0;
     VisitMem3([](const FieldSpec& def,
                  auto& field) { field = Marker<std::remove_reference_t<decltype(field)>>(def); },

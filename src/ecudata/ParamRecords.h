@@ -8,7 +8,7 @@
 // image (BuildMem2, BuildMem3) and sends it.
 //
 // No-edit markers: Byte 255, Integer and Long -1, Double -1.0, CylTime 99999999.0; in
-// zone 2 the hour counters 0 and the flags an XOR mask that is 0 when nothing changes.
+// zone 2 the hour counters 0 and the flag mask FlagsMask 0.
 
 #include <QByteArray>
 #include <QtGlobal>
@@ -29,9 +29,16 @@ struct Mem2Rec {
     double HoursBenz = 0;
     // 0x80 ECU clock (RpmClock), 0x40 rpm formula of the live record, 0x20 injection
     // cut-off shown, 0x10 vacuum acquisition, 0x02 lambda emulation on; 0x01, 0x04 and
-    // 0x08 expert options. In the copy: the bits to toggle.
+    // 0x08 expert options. In the copy: the wanted state of the bits in FlagsMask.
     quint8 Flags = 0;
     double SwitchRpmPeriod = 0;
+    quint8 FlagsMask = 0; // in the copy: the bits edited; 0 in a record as read
+
+    // Sets bits to their wanted state in a to-write copy.
+    void WantFlags(quint8 bits, bool on) {
+        FlagsMask |= bits;
+        Flags = quint8(on ? (Flags | bits) : (Flags & ~bits));
+    }
 
     bool operator==(const Mem2Rec&) const = default;
 };
@@ -90,6 +97,14 @@ bool ParseMem2(const QByteArray& reply, EcuImages& images, ConfigScale& scale);
 bool ParseMem3(const QByteArray& reply, EcuImages& images, EcuRequests& requests,
                ConfigScale& scale);
 
+// The records as the installer sees them: as last read with every pending edit merged in.
+Mem2Rec ShownMem2(const EcuImages& images);
+Mem3Rec ShownMem3(const EcuImages& images);
+
+// True when a to-write copy holds any pending edit.
+bool Mem2EditsPending(const Mem2Rec& copy);
+bool Mem3EditsPending(const Mem3Rec& copy);
+
 // True when any field differs (every array element included).
 bool CmpMem3(const Mem3Rec& a, const Mem3Rec& b);
 
@@ -104,8 +119,8 @@ QByteArray BuildMem3(Mem3Rec& record, Mem3Rec& copy, ConfigScale& scale, EcuRequ
 
 // Puts the pending edits held in taken (the to-write copy as it stood before a build)
 // back into copy, wherever copy holds its marker again, so that a write that failed is
-// retried with them; edits made since the build are kept. Zone 2's flag mask is not
-// restored here (see Mem2FlagsInDoubt).
+// retried with them; edits made since the build are kept. Wanted flag states are put
+// back as they are: sent again, a bit that did land stays as it is.
 void RestoreMem2Edits(Mem2Rec& copy, const Mem2Rec& taken);
 void RestoreMem3Edits(Mem3Rec& copy, const Mem3Rec& taken);
 

@@ -24,15 +24,35 @@ struct Served {
     std::function<bool()> serve;
 };
 
+// A write's end as the block's refusal state records it.
+bool Ended(comm::ClsComm& link, EcuImages& images, EditBlock block, bool ok) {
+    images.Blocks.WriteEnded(block, ok, link.ExchangeRefused());
+    return ok;
+}
+
 bool WriteMem3(comm::ClsComm& link, EcuModel& model) {
     EcuImages& img = model.images;
     const Mem3Rec taken = img.Mem3Write;
     const QByteArray payload = BuildMem3(img.Mem3Data, img.Mem3Write, model.scale, model.requests);
-    if (SendRequest(link, comm::CMD_WRT_MEM3, payload)) {
+    if (Ended(link, img, EditBlock::Mem3, SendRequest(link, comm::CMD_WRT_MEM3, payload))) {
         return true;
     }
     RestoreMem3Edits(img.Mem3Write, taken);
     return false;
+}
+
+// The block as shown goes out; its good reply makes it the block as read and the edits
+// it carried done.
+bool WriteEmula(comm::ClsComm& link, EcuImages& img) {
+    const auto carried = img.EmulaEdit;
+    const EmulaBlk sent = ShownEmula(img);
+    if (!Ended(link, img, EditBlock::Emula,
+               SendRequest(link, comm::CMD_WRIT_EMUS, ByteArrayToStr(sent)))) {
+        return false;
+    }
+    img.EmulaBlkData = sent;
+    img.EmulaEdit.ClearCarried(carried);
+    return true;
 }
 
 } // namespace
@@ -40,16 +60,12 @@ bool WriteMem3(comm::ClsComm& link, EcuModel& model) {
 bool WriteMem2(comm::ClsComm& link, EcuModel& model) {
     EcuImages& img = model.images;
     const Mem2Rec taken = img.Mem2Write;
-    const quint8 flagsBefore = img.Mem2Data.Flags;
     const QByteArray payload = BuildMem2(img.Mem2Data, img.Mem2Write);
-    if (SendRequest(link, comm::CMD_WRT_MEM2, payload)) {
+    if (Ended(link, img, EditBlock::Mem2, SendRequest(link, comm::CMD_WRT_MEM2, payload))) {
         return true;
     }
+    // Wanted states go back as they are: sent again, a bit that did land stays.
     RestoreMem2Edits(img.Mem2Write, taken);
-    if (taken.Flags != 0) {
-        img.Mem2FlagsInDoubt = taken.Flags;
-        img.Mem2FlagsBeforeWrite = flagsBefore;
-    }
     return false;
 }
 
@@ -77,7 +93,7 @@ bool SendWriteZone(comm::ClsComm& link, quint8 zone, EcuModel& model) {
     case ZoneMem3:
         return WriteMem3(link, model);
     case ZoneEmula:
-        return SendRequest(link, comm::CMD_WRIT_EMUS, ByteArrayToStr(model.images.EmulaBlkWrite));
+        return WriteEmula(link, model.images);
     default:
         return false;
     }

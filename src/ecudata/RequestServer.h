@@ -32,9 +32,10 @@ void ServeEcuRequest(comm::ClsComm& link, EcuModel& model);
 // Reads a zone; False without sending for a zone without a read command.
 bool SendReadZone(comm::ClsComm& link, quint8 zone, EcuModel& model);
 
-// Writes zone 2, 3 or 4 from its to-write copy merged into the image as read; False
-// without sending for any other zone. A write that fails keeps its pending edits for the
-// retry.
+// Writes zone 2, 3 or 4 as shown: its pending edits merged into the image as read;
+// False without sending for any other zone. A write that fails keeps its pending edits
+// for the retry, and one the ECU refused on every try is marked for the installer to be
+// told.
 bool SendWriteZone(comm::ClsComm& link, quint8 zone, EcuModel& model);
 
 // CMD_SAVE_FLASH with the lengthened reply wait; the configured wait is restored
@@ -46,8 +47,7 @@ bool SendSaveFlash(comm::ClsComm& link);
 bool ToggleEcuMode(comm::ClsComm& link, const EcuImages& images);
 
 // Writes Mem2Write merged into Mem2Data. On failure the pending edits go back into the
-// copy, and flag toggles that may or may not have reached the ECU wait for the next
-// zone-2 read to settle them.
+// copy (wanted flag states are safe to send again whether or not they landed).
 bool WriteMem2(comm::ClsComm& link, EcuModel& model);
 
 } // namespace ecudata

@@ -184,22 +184,15 @@ CellMode EmulaPage::Mode() const {
     return {grdEmul_->property("Tag").toString().toInt() == 1, LambdaIndex()};
 }
 
-const EmulaBlk& EmulaPage::ShownBlock() {
-    const ecudata::EcuRequests& r = ctx_.Requests;
-    const ecudata::EcuImages& images = ctx_.Images;
-    const bool pending = r.EmulaWriteCountdown > 0 || r.ReqWriteEmus;
-    // A write that went out leaves the ECU holding the write copy until its read-back
-    // replaces the read block; the read flag stays raised until then.
-    if ((!pending && !r.ReqReadEmus) || images.EmulaBlkData == images.EmulaBlkWrite) {
-        edited_ = false;
-    }
-    return pending || edited_ ? images.EmulaBlkWrite : images.EmulaBlkData;
+EmulaBlk EmulaPage::ShownBlock() const {
+    return ecudata::ShownEmula(ctx_.Images);
 }
 
+// The edit acts on the block as shown; what it changes becomes pending byte edits.
 void EmulaPage::EditBlock(const std::function<void(EmulaBlk&)>& edit) {
-    ctx_.Images.EmulaBlkWrite = ShownBlock();
-    edit(ctx_.Images.EmulaBlkWrite);
-    edited_ = true;
+    EmulaBlk block = ShownBlock();
+    edit(block);
+    ctx_.Images.EmulaEdit.SetWhole(block, ctx_.Images.EmulaBlkData);
     ctx_.Requests.EmulaWriteCountdown = 1;
 }
 
@@ -225,13 +218,10 @@ void EmulaPage::CmbAbilEmula_Click() {
     if (window_.PageFilling) {
         return;
     }
-    // The zone-2 writer toggles the bits of the mask: the mask asks for the state
-    // chosen, whatever was chosen before the write.
     const bool wanted = cmbAbilEmula_->currentIndex() == 1;
-    const bool shown = (ctx_.Images.Mem2Data.Flags & 0x02) != 0;
-    quint8& mask = ctx_.Images.Mem2Write.Flags;
-    mask = quint8((mask & ~0x02) | (wanted != shown ? 0x02 : 0));
+    const bool shown = (ecudata::ShownMem2(ctx_.Images).Flags & 0x02) != 0;
     if (wanted != shown) {
+        ctx_.Images.Mem2Write.WantFlags(0x02, wanted);
         ctx_.Requests.Mem2WriteCountdown = 1.0;
     }
     EnableSettings();
@@ -249,7 +239,7 @@ void EmulaPage::ChooseProbeType(const QComboBox& combo, int byte, quint8 keptBit
             block[byte] = quint8((block[byte] & keptBits) | index);
         }
     });
-    ApplyTableEnable(ctx_.Images.EmulaBlkWrite);
+    ApplyTableEnable(ShownBlock());
 }
 
 void EmulaPage::CmbSonda1_Click() {
@@ -310,7 +300,6 @@ void EmulaPage::CmbSwtchLambda_Click() {
         "Tag", ecudata::FindLambda(ctx_.Tables, record.Id) == OffsetModeIndex ? "1" : "0");
     EditBlock([&record](EmulaBlk& block) { ApplyLambdaDefaults(block, record); });
     ctx_.Requests.Mem3WriteCountdown = 1.0;
-    ctx_.Images.EmulaBlkData = ctx_.Images.EmulaBlkWrite;
     AggiornaVariabiliEmulazioneLambda();
     AggiornaVariabiliTabellaEmulazioneLambda();
 }
@@ -322,7 +311,7 @@ void EmulaPage::AggiornaVariabiliEmulazioneLambda() {
         combo->setCurrentIndex(index < combo->count() ? index : -1);
     };
     const auto probe = [](int type) { return type <= 2 ? type : -1; };
-    setIndex(cmbAbilEmula_, (ctx_.Images.Mem2Data.Flags & 0x02) ? 1 : 0);
+    setIndex(cmbAbilEmula_, (ecudata::ShownMem2(ctx_.Images).Flags & 0x02) ? 1 : 0);
     setIndex(cmbSonda1_, probe(block[86]));
     setIndex(cmbSonda2_, probe(block[87] & 0x0F));
     setIndex(cmbSonda1Bis_, probe(block[86]));
@@ -410,9 +399,7 @@ void EmulaPage::MoveEmulaMarker() {
 }
 
 void EmulaPage::LoadEmulaFromParFile(const QString& path) {
-    if (ecudata::ImportParamFileEmula(path, ctx_.Images)) {
-        edited_ = false;
-    }
+    ecudata::ImportParamFileEmula(path, ctx_.Images);
     AggiornaVariabiliEmulazioneLambda();
     AggiornaVariabiliTabellaEmulazioneLambda();
 }

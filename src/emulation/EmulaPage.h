@@ -72,7 +72,7 @@ private:
     void BindControls();
     void ConnectSettings(); // EmulaPage.cpp
     void ConnectEditors();  // EmulaPageEdits.cpp
-    const EmulaBlk& ShownBlock();
+    EmulaBlk ShownBlock() const;
     void EditBlock(const std::function<void(EmulaBlk&)>& edit);
     void ApplyTableEnable(const EmulaBlk& block);
     void ChooseProbeType(const QComboBox& combo, int byte, quint8 keptBits);
@@ -124,7 +124,6 @@ private:
     double emulaLevEntryValue_ = 0;
     bool emulaRepainting_ = false;
     int lambdaIndexShown_ = -1;
-    bool edited_ = false; // the write copy holds edits the read block may not show yet
 };
 
 } // namespace emulation

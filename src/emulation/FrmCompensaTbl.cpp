@@ -125,11 +125,12 @@ void FrmCompensaTbl::MakeControls() {
             if (loadingTables_) {
                 return;
             }
-            ecudata::CompTbl& image = ecudata::CompTable(ctx_.Images, t + 1);
-            image[30] = on ? 1 : 0;
-            if (t != Smag) {
-                image[31] = image[30];
-            }
+            EditTable(t, [t, on](ecudata::CompTbl& table) {
+                table[30] = on ? 1 : 0;
+                if (t != Smag) {
+                    table[31] = table[30];
+                }
+            });
             Arm(t + 1);
         });
     }
@@ -148,7 +149,8 @@ void FrmCompensaTbl::MakeControls() {
         if (loadingTables_ || index < 0) {
             return;
         }
-        ctx_.Images.CompTblSmag[31] = cmbSmagAcc_->itemText(index).toInt();
+        const int steps = cmbSmagAcc_->itemText(index).toInt();
+        EditTable(Smag, [steps](ecudata::CompTbl& table) { table[31] = steps; });
         Arm(Smag + 1);
     });
 }
@@ -219,38 +221,64 @@ qint32 FrmCompensaTbl::AxisValue(int table, const QString& text) const {
     return table == Smag ? SmagUnits(text, ctx_.DecimalSep) : WholeNumber(text);
 }
 
+// Each table as shown (read with its pending edits); a table not read yet shows no value
+// and cannot be edited.
 void FrmCompensaTbl::ShowCompTables() {
     const support::CursorOverride hourglass(Qt::WaitCursor);
-    for (int t = 0; t < 4; ++t) {
-        const ecudata::CompTbl& image = ecudata::CompTable(ctx_.Images, t + 1);
-        for (int c = 1; c <= CompPoints; ++c) {
-            Cell(*tables_[t].grid, 0, c).setText(AxisText(t, image[2 * (c - 1)]));
-            Cell(*tables_[t].grid, 1, c).setText(QString::number(image[2 * (c - 1) + 1]));
-        }
-    }
+    const ecudata::EcuImages& images = ctx_.Images;
+    shownReads_ = images.CompTblReads;
     loadingTables_ = true;
     for (int t = 0; t < 4; ++t) {
-        tables_[t].check->setChecked(ecudata::CompTable(ctx_.Images, t + 1)[30] != 0);
+        const bool read = images.Blocks.Read(ecudata::CompBlock(t + 1));
+        const ecudata::CompTbl shown = ecudata::ShownCompTable(images, t + 1);
+        for (int c = 1; c <= CompPoints; ++c) {
+            Cell(*tables_[t].grid, 0, c)
+                .setText(read ? AxisText(t, shown[2 * (c - 1)]) : QString());
+            Cell(*tables_[t].grid, 1, c)
+                .setText(read ? QString::number(shown[2 * (c - 1) + 1]) : QString());
+        }
+        tables_[t].check->setChecked(read && shown[30] != 0);
+        tables_[t].grid->setEnabled(read);
+        tables_[t].check->setEnabled(read);
     }
-    cmbSmagAcc_->setCurrentIndex(
-        cmbSmagAcc_->findText(QString::number(ctx_.Images.CompTblSmag[31])));
+    const bool smagRead = images.Blocks.Read(ecudata::CompBlock(Smag + 1));
+    cmbSmagAcc_->setCurrentIndex(smagRead ? cmbSmagAcc_->findText(QString::number(
+                                                ecudata::ShownCompTable(images, Smag + 1)[31]))
+                                          : -1);
+    for (QWidget* control : {static_cast<QWidget*>(cmbSmagAcc_), static_cast<QWidget*>(cmdTInj_),
+                             static_cast<QWidget*>(cmdPerc_)}) {
+        control->setEnabled(smagRead);
+    }
     loadingTables_ = false;
 }
 
+void FrmCompensaTbl::EditTable(int table, const std::function<void(ecudata::CompTbl&)>& edit) {
+    ecudata::EcuImages& images = ctx_.Images;
+    ecudata::CompTbl shown = ecudata::ShownCompTable(images, table + 1);
+    edit(shown);
+    images.CompEdit[std::size_t(table)].SetWhole(shown, ecudata::CompTable(images, table + 1));
+}
+
+// What the grids show becomes the edits of the tables read; a cell that shows what the
+// table holds stays untouched.
 void FrmCompensaTbl::StoreCompGrids() {
     for (int t = 0; t < 4; ++t) {
-        ecudata::CompTbl& image = ecudata::CompTable(ctx_.Images, t + 1);
+        if (!ctx_.Images.Blocks.Read(ecudata::CompBlock(t + 1))) {
+            continue;
+        }
         QTableWidget& grid = *tables_[t].grid;
-        for (int c = 1; c <= CompPoints; ++c) {
-            image[2 * (c - 1)] = AxisValue(t, Cell(grid, 0, c).text());
-            image[2 * (c - 1) + 1] = WholeNumber(Cell(grid, 1, c).text());
-        }
-        image[30] = tables_[t].check->isChecked() ? 1 : 0;
-        if (t != Smag) {
-            image[31] = image[30];
-        } else if (cmbSmagAcc_->currentIndex() >= 0) {
-            image[31] = qint16(cmbSmagAcc_->currentText().toInt());
-        }
+        EditTable(t, [&](ecudata::CompTbl& image) {
+            for (int c = 1; c <= CompPoints; ++c) {
+                image[2 * (c - 1)] = AxisValue(t, Cell(grid, 0, c).text());
+                image[2 * (c - 1) + 1] = WholeNumber(Cell(grid, 1, c).text());
+            }
+            image[30] = tables_[t].check->isChecked() ? 1 : 0;
+            if (t != Smag) {
+                image[31] = image[30];
+            } else if (cmbSmagAcc_->currentIndex() >= 0) {
+                image[31] = qint16(cmbSmagAcc_->currentText().toInt());
+            }
+        });
     }
 }
 
@@ -332,6 +360,10 @@ void FrmCompensaTbl::StepCell(int table, bool plus, bool shift) {
 }
 
 void FrmCompensaTbl::Timer1_Timer() {
+    // A read of the tables (or a file's) is shown at once, though not under a held key.
+    if (shownReads_ != ctx_.Images.CompTblReads && !hold_.Active()) {
+        ShowCompTables();
+    }
     const ecudata::Mem1Rec& live = ctx_.Images.Mem1Data;
     const double values[3] = {live.Temp1, live.Temp, live.PressGas};
     for (int t = 0; t < 3; ++t) {

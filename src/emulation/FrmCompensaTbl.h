@@ -9,9 +9,12 @@
 
 #include "emulation/HoldRepeat.h"
 
+#include "ecudata/CompTables.h"
+
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -35,6 +38,8 @@ public:
 
     void ShowCompTables();
     void StoreCompGrids();
+    // One table as shown, changed by edit, stored as its pending edits.
+    void EditTable(int table, const std::function<void(ecudata::CompTbl&)>& edit);
     void LoadCompCaptions();
     void Timer1_Timer(); // the live markers
     void CmdAutoMinMaxSmagPerc_Click();
@@ -81,6 +86,7 @@ private:
     QTimer timer1_;
     HoldRepeat hold_;
     bool loadingTables_ = false;
+    quint32 shownReads_ = 0; // CompTblReads when the tables were last shown
     int selRow_ = -1;
     int selCol_ = -1;
 };

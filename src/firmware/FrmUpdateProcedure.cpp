@@ -276,6 +276,7 @@ void FrmUpdate::BuildWriteBack() {
     ecudata::EcuImages& images = ctx_.Images;
     images.Mem2Data = savedMem2_;
     savedMem2_.Flags &= static_cast<quint8>(~OptionFlagCleared);
+    savedMem2_.FlagsMask = 0xFF; // every flag as saved
     images.Mem2Data.Flags = 0;
     writeBack_.clear();
     writeBack_.insert(PayloadMem2, ecudata::BuildMem2(images.Mem2Data, savedMem2_));

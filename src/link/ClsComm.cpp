@@ -174,6 +174,11 @@ void ClsComm::RemoveWaiter(ExchangeWaiter& waiter) {
     std::erase(waiters_, &waiter);
 }
 
+void ClsComm::ExchangeTryEnded(bool refused) {
+    exchangeRefused_ = refused && (triesEnded_ == 0 || exchangeRefused_);
+    ++triesEnded_;
+}
+
 void ClsComm::ExchangeSucceeded(quint64 id) {
     for (ExchangeWaiter* waiter : waiters_) {
         if (waiter->id == id) {

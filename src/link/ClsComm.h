@@ -267,6 +267,12 @@ public:
     void AddWaiter(ExchangeWaiter& waiter) { waiters_.push_back(&waiter); }
     void RemoveWaiter(ExchangeWaiter& waiter);
     void ExchangeSucceeded(quint64 id);
+    // How one try of the current exchange ended: refused when the ECU answered it whole
+    // with a status other than 0.
+    void ExchangeTryEnded(bool refused);
+    // True when every try of the last exchange was refused by the ECU: a value it will
+    // not take, not a lost reply.
+    bool ExchangeRefused() const { return exchangeRefused_; }
     // Set while a state-machine step runs, so that a step never starts inside another.
     bool Stepping() const { return stepping_; }
     void Stepping(bool v) { stepping_ = v; }
@@ -379,6 +385,8 @@ private:
     qint32 ftDevCountPrev_ = 0;
     qint32 ftDevIndex_ = 0;
     quint64 exchangeId_ = 0;
+    int triesEnded_ = 0;
+    bool exchangeRefused_ = false;
     std::vector<ExchangeWaiter*> waiters_;
     bool stepping_ = false;
     std::array<qint16, 16> indVar_{};

@@ -222,6 +222,8 @@ bool ClsComm::SendMsg(const QByteArray& Msg, bool resend) {
     }
     if (!resend) {
         ++exchangeId_;
+        triesEnded_ = 0;
+        exchangeRefused_ = false;
     }
     comState_ = COM_SENDING;
     outBuffer_ = frame;

@@ -75,6 +75,7 @@ void StepReady(ClsComm& link) {
 // The exchange failed (no reply in time, or bytes that can be no reply): resend, and
 // once the resends are used up move the search on or report the lost link.
 void FailExchange(ClsComm& link) {
+    link.ExchangeTryEnded(false);
     if (ReSendMsg(link, link.OutBuffer())) {
         return;
     }
@@ -272,6 +273,8 @@ bool ReSendMsg(ClsComm& link, const QByteArray& frame) {
 
 void CheckReply(ClsComm& link) {
     const QString failure = ReplyCheckFailure(link.InBuffer(), link.OutBuffer());
+    link.ExchangeTryEnded(!failure.isEmpty() && failure != ErrRxCheckSum &&
+                          failure != ErrEcoCommand);
     if (failure.isEmpty()) {
         const quint64 exchange = link.ExchangeId();
         DispatchReply(link);

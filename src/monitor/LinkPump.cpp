@@ -1,6 +1,7 @@
 #include "monitor/LinkPump.h"
 
 #include "app/ProgramContext.h"
+#include "ecudata/CompTables.h"
 #include "ecudata/CorrectionTable.h"
 #include "ecudata/EmulaBlock.h"
 #include "ecudata/ParamRecords.h"
@@ -53,10 +54,19 @@ void ApplyPendingEdits(Monitor& m) {
     if (r.ModWriteCountdown > 0) {
         ecudata::CalcTblCor(images.TblCorEdit, images.ModPoints, m.ctx.Scale);
     }
-    if (r.EmulaWriteCountdown > 0 || r.ReqWriteEmus) {
-        images.EmulaBlkData = images.EmulaBlkWrite;
+    if (images.EmulaEdit.Any()) {
+        images.EmulaBlkData = ecudata::ShownEmula(images);
+        images.EmulaEdit.Clear();
         // Off-line, EmulaLine holds the edited block as if the ECU had sent it.
         images.EmulaLine = ecudata::EmulaReplyLine(images.EmulaBlkData);
+    }
+    for (const ecudata::CompTblInfo& info : ecudata::CompTables) {
+        auto& edits = images.CompEdit[std::size_t(info.id - 1)];
+        if (edits.Any()) {
+            ecudata::CompTable(images, info.id) = ecudata::ShownCompTable(images, info.id);
+            ecudata::ClampCompTbl(ecudata::CompTable(images, info.id), info.form);
+            edits.Clear();
+        }
     }
 }
 

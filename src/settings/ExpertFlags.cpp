@@ -15,11 +15,6 @@ constexpr qint16 NoEdit = -1;
 
 } // namespace
 
-quint8 WantFlag(quint8 pendingMask, quint8 mask, bool wanted, quint8 ecuFlags) {
-    const quint8 toggle = (wanted ? mask : 0) ^ (ecuFlags & mask);
-    return quint8((pendingMask & ~mask) | toggle);
-}
-
 qint16 ExpertFlagsBase(const ecudata::Mem3Rec& toWrite, const ecudata::Mem3Rec& asRead) {
     return toWrite.ExpertFlags != NoEdit ? toWrite.ExpertFlags : asRead.ExpertFlags;
 }

@@ -14,12 +14,6 @@ struct Mem3Rec;
 
 namespace settings {
 
-// The pending zone-2 toggle mask once a box asks for bit(s) mask to be set (wanted) or
-// clear: only that bit changes, toggled exactly when the ECU's flags differ from what is
-// wanted. A second click before the write thus cancels the first; other boxes' pending
-// toggles stay.
-quint8 WantFlag(quint8 pendingMask, quint8 mask, bool wanted, quint8 ecuFlags);
-
 // The expert flags an edit starts from: the pending edit when there is one, else the
 // record as read.
 qint16 ExpertFlagsBase(const ecudata::Mem3Rec& toWrite, const ecudata::Mem3Rec& asRead);

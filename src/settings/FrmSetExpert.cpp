@@ -239,8 +239,8 @@ void FrmSetExpert::Form_Activate() {
     }
     fill(threshold, thresholds);
 
-    const ecudata::Mem3Rec& m3 = ctx_.Images.Mem3Data;
-    const quint8 flags = ctx_.Images.Mem2Data.Flags;
+    const ecudata::Mem3Rec m3 = ecudata::ShownMem3(ctx_.Images);
+    const quint8 flags = ecudata::ShownMem2(ctx_.Images).Flags;
     if (m3.MaxPowerSoh != 0) {
         threshold.setEnabled(true);
         maxPower.setCurrentIndex(-1);
@@ -278,13 +278,12 @@ void FrmSetExpert::Form_Activate() {
 // ---- Zone 2.
 
 void FrmSetExpert::ToggleZone2(quint8 mask, bool wanted) {
-    ecudata::Mem2Rec& w = ctx_.Images.Mem2Write;
-    w.Flags = WantFlag(w.Flags, mask, wanted, ctx_.Images.Mem2Data.Flags);
+    ctx_.Images.Mem2Write.WantFlags(mask, wanted);
     ctx_.Requests.Mem2WriteCountdown = 1.0;
 }
 
-quint8 FrmSetExpert::PendingZone2Flags() const {
-    return quint8(ctx_.Images.Mem2Data.Flags ^ ctx_.Images.Mem2Write.Flags);
+quint8 FrmSetExpert::ShownZone2Flags() const {
+    return ecudata::ShownMem2(ctx_.Images).Flags;
 }
 
 void FrmSetExpert::ChkAbilAdat_Click() {
@@ -362,7 +361,7 @@ void FrmSetExpert::ChkMinRpmAbil_Click() {
     StoreExpertFlags(qint16((base & 0xFE) | (box.isChecked() ? 1 : 0)));
     // Switching the minimum-rpm function off switches return to petrol off, also when
     // return to petrol is only chosen and not yet written.
-    if (!box.isChecked() && (PendingZone2Flags() & FlagReturnBenz)) {
+    if (!box.isChecked() && (ShownZone2Flags() & FlagReturnBenz)) {
         ToggleZone2(FlagReturnBenz, false);
         filling_ = true;
         chkReturnBenz_->setChecked(false);

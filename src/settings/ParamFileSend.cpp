@@ -130,11 +130,14 @@ void ReadCompBlocks(const QString& path, app::ProgramContext& ctx) {
     }
     for (std::size_t t = 0; t < ecudata::CompTables.size(); ++t) {
         const ecudata::CompTblInfo& info = ecudata::CompTables[t];
-        if (!data->comp[t].isEmpty()) {
+        if (!data->comp[t].isEmpty() &&
             ecudata::CompTblFromBytes(data->comp[t], info.form,
-                                      ecudata::CompTable(ctx.Images, info.id));
+                                      ecudata::CompTable(ctx.Images, info.id))) {
+            ctx.Images.CompEdit[t].Clear();
+            ctx.Images.Blocks.SetRead(ecudata::CompBlock(info.id));
         }
     }
+    ++ctx.Images.CompTblReads;
 }
 
 bool FileParametriInvia(const QString& path, app::ProgramContext& ctx,

@@ -340,7 +340,7 @@ TEST(ParamFile, SavingKeepsThePendingEditsAndTheImages) {
     EXPECT_FALSE(m.requests.RefreshPending);
 }
 
-TEST(ParamFile, SavingClampsTheTablesAsAWriteDoes) {
+TEST(ParamFile, SavingClampsTheTablesAsAWriteDoesAndChangesNothing) {
     Model m(SampleMemory());
     m.images.CompTblGasTemp[0] = 200;
     m.images.CompTblGasTemp[2] = -128;
@@ -349,9 +349,8 @@ TEST(ParamFile, SavingClampsTheTablesAsAWriteDoes) {
     const QList<QByteArray> lines = SplitFile(BuildParamFile(m.model, Info, ","));
     EXPECT_EQ(lines[GasTempLine].left(8), "7FF9809C") << "127, -7, -128 as 0x80, -100";
     EXPECT_EQ(lines[PressLine].left(4), "A00F") << "4000, low byte first";
-    EXPECT_EQ(m.images.CompTblGasTemp[0], 127);
-    EXPECT_EQ(m.images.CompTblGasTemp[3], -100);
-    EXPECT_EQ(m.images.CompTblPress[0], 4000);
+    EXPECT_EQ(m.images.CompTblGasTemp[0], 200);
+    EXPECT_EQ(m.images.CompTblPress[0], 5000);
 }
 
 TEST(ParamFile, AFailedSaveLeavesNoFileAndSaysSo) {
@@ -588,8 +587,7 @@ TEST(ParamFile, AFailedRecordWriteStaysPendingWithNothingLost) {
     for (const quint8 failing : {CMD_WRT_MEM2, CMD_WRT_MEM3}) {
         Connected rig;
         rig.images.Mem3Write.SwitchTemp = 55;
-        rig.images.Mem2Write.Flags = 0x01;
-        rig.images.Mem2FlagsInDoubt = 0x04; // from an earlier write whose reply was lost
+        rig.images.Mem2Write.WantFlags(0x01, true);
         const Mem2Rec mem2 = rig.images.Mem2Data;
         const Mem3Rec mem3 = rig.images.Mem3Data;
         const Mem3Rec mem3Write = rig.images.Mem3Write;
@@ -605,14 +603,13 @@ TEST(ParamFile, AFailedRecordWriteStaysPendingWithNothingLost) {
         EXPECT_FALSE(rig.Commands(start).contains(CMD_WRT_TBL_COR));
         EXPECT_EQ(rig.images.Mem3Data, mem3) << failing;
         EXPECT_EQ(rig.images.Mem3Write, mem3Write) << "the pending edits are back";
+        EXPECT_EQ(rig.images.Mem2Write.FlagsMask, 0x01);
         EXPECT_EQ(rig.images.Mem2Write.Flags, 0x01);
         EXPECT_EQ(rig.scale.K_gm, kgm);
         if (failing == CMD_WRT_MEM2) {
             EXPECT_EQ(rig.images.Mem2Data, mem2);
-            EXPECT_EQ(rig.images.Mem2FlagsInDoubt, 0x04) << "still for the next read to settle";
         } else {
             EXPECT_EQ(rig.images.Mem2Data.Flags, 0x12) << "zone 2 went through";
-            EXPECT_EQ(rig.images.Mem2FlagsInDoubt, 0) << "the file's flags replaced them";
         }
 
         // Sent again later, it goes through.
@@ -758,7 +755,7 @@ TEST(ParamFile, AnOffLineLoadTakesBlockLinesWithBlanksAroundThem) {
                              CompTable(rig.images, CompTables[t].id));
         }
         EXPECT_TRUE(boxes.boxes.empty()) << shown.toStdString();
-        EXPECT_EQ(rig.images.EmulaBlkWrite, rig.images.EmulaBlkData) << shown.toStdString();
+        EXPECT_FALSE(rig.images.EmulaEdit.Any()) << shown.toStdString();
         EXPECT_EQ(BuildParamFile(rig.model, Info, ","), Fixture("Sample.var"))
             << shown.toStdString();
     }

@@ -208,16 +208,17 @@ TEST_F(ParamRecords, ZoneTwoClockAndMergeRules) {
     EXPECT_EQ(images.Mem2Data.HoursGas, 1234);
     EXPECT_EQ(images.Mem2Data.SwitchRpmPeriod, 6000);
 
-    images.Mem2Write.Flags = 0x40;
+    images.Mem2Write.WantFlags(0x40, false);
     images.Mem2Write.HoursBenz = -1.0; // reset request
     images.Mem2Write.ModeReq = 3;
     images.Mem2Write.FuelState = 0; // never taken from the copy
     EXPECT_EQ(Build2(), "030000D2040000FFFFFFFF007017");
     EXPECT_EQ(images.Mem2Data.Flags, 0);
-    EXPECT_EQ(images.Mem2Write.Flags, 0);
+    EXPECT_EQ(images.Mem2Write.FlagsMask, 0);
     EXPECT_EQ(images.Mem2Write.HoursBenz, 0);
     EXPECT_EQ(images.Mem2Write.ModeReq, 255);
-    EXPECT_EQ(Build2().mid(22, 2), "00") << "a mask of 0 leaves the flags";
+    images.Mem2Data.Flags = 0x12;
+    EXPECT_EQ(Build2().mid(22, 2), "12") << "no edited bit leaves the flags";
 }
 
 TEST_F(ParamRecords, AFailedWriteGetsItsEditsBackButKeepsNewerOnes) {
@@ -243,26 +244,64 @@ TEST_F(ParamRecords, AFailedWriteGetsItsEditsBackButKeepsNewerOnes) {
     EXPECT_EQ(images.Mem2Write.SwitchRpmPeriod, -1.0);
 }
 
-TEST_F(ParamRecords, FlagTogglesInDoubtAreSettledByTheNextRead) {
+// A bit's edit is the state wanted: a write sent again after a reply in doubt, whether
+// or not the first one landed, sets the same bits, and a read never undoes the edit.
+TEST_F(ParamRecords, WantedFlagsInDoubtLandTheSameWhateverTheEcuShows) {
     const struct {
         const char* name;
-        quint8 readFlags;
-        quint8 maskAfter;
+        quint8 readFlags; // what the ECU shows after the write in doubt
     } cases[] = {
-        {"nothing landed", 0x40, 0x12},
-        {"all landed", 0x52, 0x00},
-        {"one bit landed", 0x50, 0x02},
+        {"nothing landed", 0x40},
+        {"all landed", 0x12},
+        {"one bit landed", 0x50},
     };
     for (const auto& c : cases) {
-        images.Mem2FlagsBeforeWrite = 0x40;
-        images.Mem2FlagsInDoubt = 0x12;
-        images.Mem2Write.Flags = 0;
+        ASSERT_TRUE(Parse2(Hex(Zone2)));
+        images.Mem2Data.Flags = 0x40;
+        images.Mem2Write.WantFlags(0x02 | 0x10, true);
+        images.Mem2Write.WantFlags(0x40, false);
+        const Mem2Rec taken = images.Mem2Write;
+        Build2();
+        RestoreMem2Edits(images.Mem2Write, taken); // the reply never came
         QByteArray data = Hex(Zone2);
         data[11] = static_cast<char>(c.readFlags);
         ASSERT_TRUE(Parse2(data));
-        EXPECT_EQ(images.Mem2Write.Flags, c.maskAfter) << c.name;
-        EXPECT_EQ(images.Mem2FlagsInDoubt, 0) << c.name;
+        EXPECT_EQ(ShownMem2(images).Flags, 0x12) << c.name;
+        EXPECT_EQ(Build2().mid(22, 2), "12") << c.name;
     }
+}
+
+TEST(EditModel, MergeAndClearOnSuccess) {
+    BlockEdits<quint8, 4> edits;
+    const std::array<quint8, 4> read{1, 2, 3, 4};
+    edits.SetWhole({1, 9, 3, 4}, read);
+    EXPECT_EQ(edits.Merge({5, 6, 7, 8}), (std::array<quint8, 4>{5, 9, 7, 8}))
+        << "a fresh read changes only what was not edited";
+    const auto carried = edits;
+    edits.Set(3, 0); // edited while the write was on its way
+    edits.ClearCarried(carried);
+    EXPECT_FALSE(edits.edited[1]) << "the write carried it";
+    EXPECT_TRUE(edits.edited[3]) << "still for the next write";
+
+    edits.Set(1, 9);
+    const auto again = edits;
+    edits.Set(1, 8); // edited again with another value
+    edits.ClearCarried(again);
+    EXPECT_TRUE(edits.edited[1]);
+    EXPECT_EQ(edits.value[1], 8);
+}
+
+TEST(EditModel, ARefusalIsToldOnceUntilAWriteSucceeds) {
+    BlockStates states;
+    states.WriteEnded(EditBlock::Mem3, false, false); // a lost reply: no refusal
+    EXPECT_FALSE(states.TakeUntold()[std::size_t(EditBlock::Mem3)]);
+    states.WriteEnded(EditBlock::Mem3, false, true);
+    EXPECT_TRUE(states.TakeUntold()[std::size_t(EditBlock::Mem3)]);
+    states.WriteEnded(EditBlock::Mem3, false, true);
+    EXPECT_FALSE(states.TakeUntold()[std::size_t(EditBlock::Mem3)]) << "told already";
+    states.WriteEnded(EditBlock::Mem3, true, false);
+    states.WriteEnded(EditBlock::Mem3, false, true);
+    EXPECT_TRUE(states.TakeUntold()[std::size_t(EditBlock::Mem3)]) << "after a good write";
 }
 
 } // namespace

@@ -117,12 +117,12 @@ TEST(RequestServer, AFailedWriteKeepsTheEditAndSucceedsOnRetry) {
     EXPECT_EQ(rig.images.Mem3Write.SwitchTemp, -1.0);
 }
 
-TEST(RequestServer, AFlagToggleReachesTheEcuOnceWhateverBecameOfItsReply) {
+TEST(RequestServer, AWantedFlagReachesTheEcuWhateverBecameOfItsReply) {
     for (const auto kind : {sim::FaultKind::Silence, sim::FaultKind::BadChecksum}) {
         EcuRig rig;
         ASSERT_TRUE(rig.Connect());
         const quint8 before = static_cast<quint8>(rig.ecu.Ram().zone2[sim::kZ2Flags]);
-        rig.images.Mem2Write.Flags = 0x02;
+        rig.images.Mem2Write.WantFlags(0x02, !(before & 0x02));
         rig.requests.ReqWriteMem2 = true;
         rig.requests.ReqReadMem2 = true;
         // Silence: the write never arrives; bad checksum: it lands, its replies are lost.
@@ -131,7 +131,7 @@ TEST(RequestServer, AFlagToggleReachesTheEcuOnceWhateverBecameOfItsReply) {
         const auto after = static_cast<quint8>(rig.ecu.Ram().zone2[sim::kZ2Flags]);
         EXPECT_EQ(after, before ^ 0x02) << sim::FaultKindName(kind).toStdString();
         EXPECT_EQ(rig.images.Mem2Data.Flags, after);
-        EXPECT_EQ(rig.images.Mem2Write.Flags, 0);
+        EXPECT_EQ(rig.images.Mem2Write.FlagsMask, 0);
     }
 }
 
@@ -141,13 +141,13 @@ TEST(RequestServer, EmulationBlockIsWrittenWholeAndReadBack) {
     rig.requests.ReqReadEmus = true;
     ASSERT_TRUE(rig.ServeAll());
     EXPECT_EQ(ByteArrayToStr(rig.images.EmulaBlkData), rig.ecu.Ram().emulation);
-    rig.images.EmulaBlkWrite = rig.images.EmulaBlkData;
-    rig.images.EmulaBlkWrite[86] = 2;
+    rig.images.EmulaEdit.Set(86, 2);
     rig.requests.ReqWriteEmus = true;
     rig.requests.ReqReadEmus = true;
     ASSERT_TRUE(rig.ServeAll());
     EXPECT_EQ(rig.ecu.Ram().emulation[86], 2);
     EXPECT_EQ(rig.images.EmulaBlkData[86], 2);
+    EXPECT_FALSE(rig.images.EmulaEdit.Any()) << "the good write carried it";
     EXPECT_EQ(rig.images.EmulaLine.size(), 94);
 }
 

@@ -101,7 +101,7 @@ TEST_F(CompWindow, EnableBoxesAndTheStepNumberWriteTheirTableOnly) {
     FrmCompensaTbl& frm = Open();
     ecu.ClearCommandLog();
     In<QCheckBox>(frm, "ChkGrdTemp").click();
-    EXPECT_EQ(context->Images.CompTblGasTemp[30], 0);
+    EXPECT_EQ(ecudata::ShownCompTable(context->Images, 1)[30], 0);
     ASSERT_TRUE(RunUntil([&] { return ecu.Ram().compGasTemp[30] == 0; }));
     EXPECT_EQ(ecu.Ram().compGasTemp[31], 0);
     ASSERT_TRUE(RunUntil([&] { return Get<QWidget>("LblCompAttiva").isHidden(); }));
@@ -159,8 +159,8 @@ TEST_F(CompWindow, TheFillsMakeTheLeaningRowsLinear) {
     EXPECT_EQ(Text(frm, "GrdSmag", 0, 2), "1.496");
     EXPECT_EQ(Text(frm, "GrdSmag", 0, 14), "7.448");
     EXPECT_EQ(Text(frm, "GrdSmag", 1, 3), "-1");
-    EXPECT_EQ(context->Images.CompTblSmag[2], 187); // 1.496 ms
-    EXPECT_EQ(context->Images.CompTblSmag[28], 1000);
+    EXPECT_EQ(ecudata::ShownCompTable(context->Images, 4)[2], 187); // 1.496 ms
+    EXPECT_EQ(ecudata::ShownCompTable(context->Images, 4)[28], 1000);
     EXPECT_EQ(context->Requests.CompWriteTable, 4);
     EXPECT_EQ(context->Requests.CompWriteCountdown, 6);
 }

@@ -1,6 +1,7 @@
 #include "EmulaRig.h"
 
 #include "app/Controls.h"
+#include "ecudata/EmulaBlock.h"
 #include "emulation/EmulaMath.h"
 #include "platform/Sound.h"
 #include "sim/Memory.h"
@@ -83,7 +84,7 @@ TEST_F(LambdaPage, AThresholdIsStoredOnEnterAndDroppedOnLeaving) {
     box.setText("0.5");
     Key(box, QEvent::KeyRelease, Qt::Key_Return);
     EXPECT_EQ(box.text(), "0.51");
-    EXPECT_EQ(context->Images.EmulaBlkWrite[83], 26);
+    EXPECT_EQ(ecudata::ShownEmula(context->Images)[83], 26);
     EXPECT_TRUE(RunUntil([&] { return SimEmula(83) == 26; }));
     ASSERT_TRUE(RunUntil([&] { return context->Requests.EmulaWriteCountdown == 0; }));
 
@@ -97,7 +98,7 @@ TEST_F(LambdaPage, AThresholdIsStoredOnEnterAndDroppedOnLeaving) {
     post.setText("2");
     Key(post, QEvent::KeyRelease, Qt::Key_Return);
     EXPECT_EQ(post.text(), "0.7");
-    EXPECT_EQ(context->Images.EmulaBlkWrite[85], 36);
+    EXPECT_EQ(ecudata::ShownEmula(context->Images)[85], 36);
     // Not a number: the message, the value saved on entry back.
     post.setText("x");
     Key(post, QEvent::KeyRelease, Qt::Key_Return);
@@ -158,8 +159,8 @@ TEST_F(LambdaPage, AHeldKeyStepsTheBlockAndWritesOnceAfterTheRelease) {
     const QString text = CellText("GrdEmul", 0, 1);
     EXPECT_EQ(CellText("GrdEmul", 0, 0), text);
     const int code = int(emulation::Nearest(text.toDouble() * 1000 / S));
-    EXPECT_EQ(context->Images.EmulaBlkWrite[emulation::TableByte(0, 1)], code);
-    EXPECT_EQ(context->Images.EmulaBlkWrite[emulation::TableByte(1, 0)], 126);
+    EXPECT_EQ(ecudata::ShownEmula(context->Images)[emulation::TableByte(0, 1)], code);
+    EXPECT_EQ(ecudata::ShownEmula(context->Images)[emulation::TableByte(1, 0)], 126);
     // The main keyboard's plus does not step the table.
     Key(grid, QEvent::KeyPress, Qt::Key_Plus);
     EXPECT_FALSE(page->Hold().Active());
@@ -179,7 +180,7 @@ TEST_F(LambdaPage, BreakpointsStopAtTheirBoundsAndNeighbours) {
         Key(rpm, QEvent::KeyRelease, Qt::Key_Plus, Qt::ShiftModifier);
         EXPECT_EQ(CellText("GrdRpm", 0, c.col), c.result);
     }
-    EXPECT_EQ(emulation::Word(context->Images.EmulaBlkWrite, 2 * 5), 3200);
+    EXPECT_EQ(emulation::Word(ecudata::ShownEmula(context->Images), 2 * 5), 3200);
     // Ctrl+Shift is no Shift: the small step.
     auto& bar = Grid("GrdBar");
     bar.setCurrentCell(0, 0);

@@ -11,6 +11,12 @@
 namespace monitor_test {
 namespace {
 
+ecudata::EmulaBlk Filled(quint8 byte) {
+    ecudata::EmulaBlk block{};
+    block.fill(byte);
+    return block;
+}
+
 class LinkPump : public ::testing::Test {
 protected:
     LinkPump() {
@@ -61,7 +67,7 @@ TEST_F(LinkPump, StoppedLinkKeepsEditsWhoseWritesWereAlreadyRaised) {
     r.ReqWriteMem3 = true;
     images.Mem2Write.SwitchRpmPeriod = 80;
     r.ReqWriteMem2 = true;
-    images.EmulaBlkWrite.fill(0x22);
+    images.EmulaEdit.SetWhole(Filled(0x22), images.EmulaBlkData);
     r.ReqWriteEmus = true;
     rig.ctx.Comm().ComState(comm::COM_STOP);
     rig.Tick1();
@@ -78,7 +84,7 @@ TEST_F(LinkPump, StoppedLinkAppliesEveryArmedEditToTheLocalImages) {
     images.Mem2Data.HoursGas = 123;
     images.Mem2Write.HoursGas = -1.0; // reset the gas hours
     r.Mem2WriteCountdown = 1.0;
-    images.EmulaBlkWrite.fill(0x11);
+    images.EmulaEdit.SetWhole(Filled(0x11), images.EmulaBlkData);
     r.EmulaWriteCountdown = 1;
     images.ModPoints = LineModel();
     r.ModWriteCountdown = 10.0; // a model write waiting for its retry

@@ -5,6 +5,7 @@
 #include "SettingsRig.h"
 
 #include "app/Controls.h"
+#include "ecudata/ParamRecords.h"
 #include "settings/FrmSetExpert.h"
 
 #include <QCheckBox>
@@ -59,7 +60,7 @@ TEST_F(ExpertDialogTest, ASecondClickBeforeTheWriteCancelsTheFirst) {
     Box("ChkAbilDiag").click();
     Box("ChkReturnBenz").click();
     Box("ChkAbilDiag").click();
-    EXPECT_EQ(context->Images.Mem2Write.Flags, 0x08);
+    EXPECT_EQ(ecudata::ShownMem2(context->Images).Flags ^ context->Images.Mem2Data.Flags, 0x08);
 }
 
 TEST_F(ExpertDialogTest, ReturnToPetrolNeedsTheMinimumRpm) {
@@ -72,7 +73,7 @@ TEST_F(ExpertDialogTest, ReturnToPetrolNeedsTheMinimumRpm) {
     Box("ChkReturnBenz").click();
     EXPECT_TRUE(Box("ChkMinRpmAbil").isChecked());
     EXPECT_EQ(context->Images.Mem3Write.ExpertFlags, 0x29);
-    EXPECT_EQ(context->Images.Mem2Write.Flags, 0x08);
+    EXPECT_EQ(ecudata::ShownMem2(context->Images).Flags ^ context->Images.Mem2Data.Flags, 0x08);
 
     // And the reverse: the minimum rpm off with return to petrol on in the ECU.
     ecudata::ResetMemToWrite(context->Images);
@@ -82,7 +83,7 @@ TEST_F(ExpertDialogTest, ReturnToPetrolNeedsTheMinimumRpm) {
     ASSERT_TRUE(Box("ChkReturnBenz").isChecked());
     Box("ChkMinRpmAbil").click();
     EXPECT_FALSE(Box("ChkReturnBenz").isChecked());
-    EXPECT_EQ(context->Images.Mem2Write.Flags, 0x08);
+    EXPECT_EQ(ecudata::ShownMem2(context->Images).Flags ^ context->Images.Mem2Data.Flags, 0x08);
     EXPECT_EQ(context->Images.Mem3Write.ExpertFlags, 0x28);
     EXPECT_EQ(context->Requests.Mem2WriteCountdown, 1.0);
 }
@@ -165,7 +166,7 @@ TEST_F(ExpertDialogTest, TheRpmSourceStaysWhileOnGas) {
     ASSERT_EQ(ok.boxes.size(), 1u);
     EXPECT_TRUE(ok.boxes[0].endsWith("|" + page->Expert().MsgExpertOnGas));
     EXPECT_TRUE(Box("CHK_FiloRPM").isChecked()) << "put back";
-    EXPECT_EQ(context->Images.Mem2Write.Flags, 0);
+    EXPECT_EQ(ecudata::ShownMem2(context->Images).Flags ^ context->Images.Mem2Data.Flags, 0);
     EXPECT_EQ(context->Requests.Mem2WriteCountdown, 0);
 }
 

@@ -7,25 +7,6 @@
 
 using namespace settings;
 
-TEST(ExpertFlags, AClickTogglesOnlyItsOwnBit) {
-    struct Case {
-        quint8 pending, mask;
-        bool wanted;
-        quint8 ecu, expected;
-    };
-    const Case cases[] = {
-        {0x00, 0x04, true, 0x10, 0x04},  // set a clear bit
-        {0x04, 0x04, false, 0x10, 0x00}, // the second click cancels the first
-        {0x04, 0x40, true, 0x10, 0x44},  // another box's toggle stays
-        {0x44, 0x04, true, 0x14, 0x40},  // already set in the ECU: nothing to toggle
-        {0x00, 0x08, false, 0x18, 0x08}, // clear a set bit
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(WantFlag(c.pending, c.mask, c.wanted, c.ecu), c.expected)
-            << int(c.pending) << " " << int(c.mask) << " " << c.wanted;
-    }
-}
-
 TEST(ExpertFlags, ThresholdRoundTrip) {
     const QStringList items{"2560", "3840", "5120", "7680", "10240"};
     EXPECT_EQ(ThresholdBits(5.12), 40);
