@@ -537,7 +537,7 @@ void FrmLX735::Timer1_Timer() {
             ctx_.DefaultParamPending = 0;
             // A file the installer queued already is loaded instead, never replaced.
             if (ctx_.ParamFilePending.isEmpty()) {
-                ctx_.ParamFilePending = ctx_.AppFolder + "/LNG/Default.Xar";
+                ctx_.QueueParamFile(ctx_.AppFolder + "/LNG/Default.Xar");
             }
         }
     }

@@ -164,6 +164,10 @@ private:
     void ShowPendingWrites(bool pending, bool searching, double nowUsec);
     // The wide cell's text for a port that could not be opened, while the link holds none.
     void FollowPortFailure();
+    // What the edit model has to tell the installer, each told once and never from
+    // inside the poll tick: writes the ECU refuses, a queued file loaded off-line only.
+    void FollowEdits();
+    void TellRefusedWrites();
 
     // The quit's phases (FrmLX735Quit.cpp).
     QuitView SeeQuit() const;
@@ -225,6 +229,7 @@ private:
     QuitPhase quitPhase_ = QuitPhase::None;
     bool quitLinkFailed_ = false;
     bool quitAsking_ = false;
+    bool editTellQueued_ = false;
     std::unique_ptr<support::CursorOverride> quitCursor_;
     QString closingText_; // the status bar's text while the last writes go out
 };

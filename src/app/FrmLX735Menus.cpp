@@ -3,6 +3,7 @@
 
 #include "app/CommonDialog.h"
 #include "app/Controls.h"
+#include "app/EditTexts.h"
 #include "app/FrmLX735.h"
 #include "app/FrmStartUp.h"
 #include "app/LinkLogRestart.h"
@@ -39,12 +40,18 @@ QString FrmLX735::ChooseParamFile() {
 void FrmLX735::MnuFileLoadConf_Click() {
     // The timers send the file (or load it off-line) and clear it; one at a time.
     if (ctx_.ParamFilePending.isEmpty()) {
-        ctx_.ParamFilePending = ChooseParamFile();
+        ctx_.QueueParamFile(ChooseParamFile());
     }
 }
 
 void FrmLX735::MnuFileSaveConf_Click() {
     QCoreApplication::processEvents();
+    // Before the ECU's blocks are read the images hold placeholders, not settings.
+    if (!ctx_.Images.Blocks.SettingsRead()) {
+        support::MsgBox(SaveNotReadText(ctx_), support::vbExclamation, ctx_.Texts.AppTitle);
+        ctx_.Comm().LoadWDogSend();
+        return;
+    }
     if (sstMain_->currentIndex() == TabLambda) {
         // Leaving the Lambda page's grid commits an edit still open in it.
         cmbSwtchLambda_->setFocus();
@@ -60,6 +67,7 @@ void FrmLX735::MnuFileSaveConf_Click() {
     const ecudata::ParamFileInfo info{ReleaseText, ctx_.Texts.AppTitle,
                                       LocaleGeneralDate(QDateTime::currentDateTime())};
     if (ecudata::SaveParamFile(file, model, info, ctx_.DecimalSep)) {
+        ctx_.OffLineFile.clear(); // the caption names the file saved
         setWindowTitle(ctx_.Texts.AppTitle + " - " + ReleaseText + " - [" + file + "]");
     }
 }

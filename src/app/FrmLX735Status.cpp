@@ -2,6 +2,7 @@
 // port that cannot be opened) and the port-search splash that the poll timer drives.
 
 #include "app/Controls.h"
+#include "app/EditTexts.h"
 #include "app/FrmInit.h"
 #include "app/FrmLX735.h"
 #include "app/ProgramContext.h"
@@ -10,6 +11,7 @@
 #include "support/Clock.h"
 #include "support/Colors.h"
 #include "support/Lingue.h"
+#include "support/MessageBox.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -138,6 +140,7 @@ void FrmLX735::AggiornaStatoCom() {
     }
 
     FollowPortFailure();
+    FollowEdits();
     const bool searching = comm.FlagRicercaCom() != comm::NoSearch;
     ShowPendingWrites(Writing(ctx_), searching, now);
     if (!searching) {
@@ -213,6 +216,54 @@ void FrmLX735::UnloadInitSplash() {
         frmInit_->hide();
         frmInit_->deleteLater();
     }
+}
+
+} // namespace app
+
+namespace app {
+
+void FrmLX735::FollowEdits() {
+    const ecudata::BlockStates& blocks = ctx_.Images.Blocks;
+    bool untold = false;
+    for (std::size_t b = 0; b < ecudata::EditBlockCount; ++b) {
+        untold = untold || (blocks.refused[b] && !blocks.told[b]);
+    }
+    if (untold && !editTellQueued_) {
+        editTellQueued_ = true;
+        QMetaObject::invokeMethod(
+            this, [this] { TellRefusedWrites(); }, Qt::QueuedConnection);
+    }
+    // Back on line with the ECU's blocks read: the caption no longer names a file the
+    // ECU never received.
+    const ecudata::EcuRequests& r = ctx_.Requests;
+    if (ctx_.OffLineFile.isEmpty() || ctx_.OffLineMode || !r.FirmwareOk || r.FirstReadPending) {
+        return;
+    }
+    const QString path = ctx_.OffLineFile;
+    const bool unsent = ctx_.OffLineFileUnsent;
+    ctx_.OffLineFile.clear();
+    ctx_.OffLineFileUnsent = false;
+    setWindowTitle(ctx_.Texts.AppTitle + " - " + ReleaseText);
+    if (unsent) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, path] {
+                support::MsgBox(LoadedOffLineText(ctx_, path), support::vbExclamation,
+                                ctx_.Texts.AppTitle);
+                ctx_.Comm().LoadWDogSend();
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void FrmLX735::TellRefusedWrites() {
+    editTellQueued_ = false;
+    const auto untold = ctx_.Images.Blocks.TakeUntold();
+    if (std::none_of(untold.begin(), untold.end(), [](bool b) { return b; })) {
+        return;
+    }
+    support::MsgBox(RefusedText(ctx_, untold), support::vbExclamation, ctx_.Texts.AppTitle);
+    ctx_.Comm().LoadWDogSend();
 }
 
 } // namespace app

@@ -1,5 +1,7 @@
 #include "app/ProgramContext.h"
 
+#include "ecudata/ParamFile.h"
+
 #include "app/LinkLogRestart.h"
 #include "ecudata/EcuLinkHost.h"
 #include "ecudata/LiveData.h"
@@ -51,6 +53,16 @@ ProgramContext::ProgramContext(std::unique_ptr<platform::SerialPort> serial,
 ProgramContext::~ProgramContext() {
     // The link object goes first: it may still hold the port drivers.
     ObjComm.reset();
+}
+
+void ProgramContext::QueueParamFile(const QString& path) {
+    ParamFilePending = path;
+    if (path.isEmpty()) {
+        return;
+    }
+    ParamFileQueuedOnLine = !OffLineMode;
+    ecudata::EcuModel model = Model();
+    ecudata::DropEditsForFile(path, model, ParamNoSend);
 }
 
 void ProgramContext::NewLink() {

@@ -93,6 +93,9 @@ struct ProgramContext {
     ClsComm& Comm() { return *ObjComm; }
     // The view of the images, requests and scales that the zone exchanges work on.
     ecudata::EcuModel Model() { return {Images, Requests, Scale}; }
+    // Queues a parameter file (nothing for an empty path). The file replaces what the
+    // installer had edited of its blocks before choosing it; set ParamNoSend first.
+    void QueueParamFile(const QString& path);
     // A fresh link object for the application folder, wired to this context.
     void NewLink();
 
@@ -121,7 +124,12 @@ struct ProgramContext {
     bool ParamFileSending = false;
     int DefaultParamPending = 0;
     QString ParamFilePending;
-    quint8 ParamNoSend = 0; // the queued file is loaded without sending its records
+    quint8 ParamNoSend = 0;             // the queued file is loaded without sending its records
+    bool ParamFileQueuedOnLine = false; // queued for the ECU, not chosen off-line
+    // A file the images took off-line, named in the caption while the program stays
+    // off-line; unsent when it had been queued for the ECU.
+    QString OffLineFile;
+    bool OffLineFileUnsent = false;
     // A send that switched the ECU to petrol and then failed: the retry switches back.
     bool ParamFileSwitchedFuel = false;
     QString FirmwareFilePath;

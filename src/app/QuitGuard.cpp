@@ -5,10 +5,7 @@
 namespace app {
 
 bool WritesPending(const ProgramContext& ctx) {
-    const ecudata::EcuRequests& r = ctx.Requests;
-    return r.Mem2WriteCountdown > 0 || r.Mem3WriteCountdown > 0 || r.EmulaWriteCountdown > 0 ||
-           r.CompWriteCountdown > 0 || r.ModWriteCountdown > 0 || r.ReqWriteMem2 ||
-           r.ReqWriteMem3 || r.ReqWriteEmus || r.ReqSaveFlash || ctx.ParamFileSending ||
+    return ecudata::EditsPending(ctx.Images, ctx.Requests) || ctx.ParamFileSending ||
            !ctx.ParamFilePending.isEmpty();
 }
 

@@ -562,9 +562,9 @@ void ModelingPage::CmdModOpen_Click() {
         !ctx_.ParamFilePending.isEmpty()) {
         return;
     }
-    ctx_.ParamFilePending = window_.ChooseParamFile();
-    if (!ctx_.ParamFilePending.isEmpty() && !support::IsFilePresent(ctx_.ParamFilePending)) {
-        ctx_.ParamFilePending.clear();
+    const QString path = window_.ChooseParamFile();
+    if (!path.isEmpty() && support::IsFilePresent(path)) {
+        ctx_.QueueParamFile(path);
     }
 }
 
@@ -581,9 +581,9 @@ void ModelingPage::CmdReset_Click() {
         return;
     }
     ctx_.ParamNoSend = 1;
-    ctx_.ParamFilePending =
-        ctx_.AppFolder + (ctx_.Images.Mem3Data.FuelType != 0 ? QStringLiteral("/LNG/DefaultCng.Xar")
-                                                             : QStringLiteral("/LNG/Default.Xar"));
+    ctx_.QueueParamFile(ctx_.AppFolder + (ctx_.Images.Mem3Data.FuelType != 0
+                                              ? QStringLiteral("/LNG/DefaultCng.Xar")
+                                              : QStringLiteral("/LNG/Default.Xar")));
 }
 
 void ModelingPage::CmdComputeModl_Click() {

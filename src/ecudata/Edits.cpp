@@ -1,5 +1,10 @@
 #include "ecudata/Edits.h"
 
+#include "ecudata/EcuImages.h"
+#include "ecudata/EcuRequests.h"
+#include "ecudata/ParamRecords.h"
+#include <algorithm>
+
 namespace ecudata {
 
 bool BlockStates::SettingsRead() const {
@@ -27,6 +32,14 @@ std::array<bool, EditBlockCount> BlockStates::TakeUntold() {
         told[i] = told[i] || untold[i];
     }
     return untold;
+}
+
+bool EditsPending(const EcuImages& images, const EcuRequests& r) {
+    const bool compEdits = std::any_of(images.CompEdit.begin(), images.CompEdit.end(),
+                                       [](const auto& edits) { return edits.Any(); });
+    return Mem2EditsPending(images.Mem2Write) || Mem3EditsPending(images.Mem3Write) ||
+           images.EmulaEdit.Any() || compEdits || r.InjSetMode > 0 || r.ModWriteCountdown > 0 ||
+           r.ReqSaveFlash;
 }
 
 } // namespace ecudata

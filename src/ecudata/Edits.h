@@ -16,6 +16,9 @@
 
 namespace ecudata {
 
+struct EcuImages;
+struct EcuRequests;
+
 // One block's pending edits, element by element.
 template <class T, std::size_t N> struct BlockEdits {
     std::array<T, N> value{};
@@ -98,5 +101,9 @@ struct BlockStates {
     // The refused blocks not yet told; marks them told.
     std::array<bool, EditBlockCount> TakeUntold();
 };
+
+// Whether anything the installer did has yet to reach the ECU: a block with edits, an
+// injector set-up step, a model write, a flash save.
+bool EditsPending(const EcuImages& images, const EcuRequests& requests);
 
 } // namespace ecudata

@@ -72,7 +72,7 @@ QByteArray FileMem3(const EcuModel& model) {
     ConfigScale scale = model.scale;
     EcuRequests requests = model.requests;
     BuildMem3(img.Mem3Data, img.Mem3Write, scale, requests);
-    for (int step = 0; step < 16 && requests.InjSetState != -1; ++step) {
+    for (int step = 0; step < 16 && requests.InjSetMode > 0; ++step) {
         StepInjSet(img, requests);
         BuildMem3(img.Mem3Data, img.Mem3Write, scale, requests);
     }

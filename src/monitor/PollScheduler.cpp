@@ -93,7 +93,9 @@ bool SendModel(Monitor& m) {
     if (!ecudata::CalcTblCor(images.TblCorEdit, images.ModPoints, m.ctx.Scale)) {
         return true;
     }
-    return ecudata::SendTblCor(m.ctx.Comm(), model, m.ctx.DecimalSep);
+    const bool ok = ecudata::SendTblCor(m.ctx.Comm(), model, m.ctx.DecimalSep);
+    images.Blocks.WriteEnded(ecudata::EditBlock::Correction, ok, m.ctx.Comm().ExchangeRefused());
+    return ok;
 }
 
 void SendQueuedParamFile(Monitor& m) {

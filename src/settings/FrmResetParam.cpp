@@ -89,9 +89,9 @@ void CmdReserVar_Click(app::ProgramContext& ctx, app::FrmLX735& window) {
     }
     ctx.Comm().LoadWDogSend();
     if (choice == ResetLpg) {
-        ctx.ParamFilePending = ecudata::DefaultXarPath(ctx.AppFolder);
+        ctx.QueueParamFile(ecudata::DefaultXarPath(ctx.AppFolder));
     } else if (choice == ResetCng) {
-        ctx.ParamFilePending = ecudata::DefaultCngXarPath(ctx.AppFolder);
+        ctx.QueueParamFile(ecudata::DefaultCngXarPath(ctx.AppFolder));
     }
 }
 

@@ -1,5 +1,6 @@
 #include "settings/ParamFileSend.h"
 
+#include "app/EditTexts.h"
 #include "app/PageServices.h"
 #include "app/ProgramContext.h"
 #include "ecudata/CompTables.h"
@@ -25,17 +26,8 @@ const QStringList LoadTexts = {
     QStringLiteral("The parameter file was not loaded completely:"),
     QStringLiteral("Not written to the ECU:"),
     QStringLiteral("Nothing was saved in the ECU's flash. Send the whole file again?"),
-    // The blocks, in the order of ecudata::ParamBlock.
-    QStringLiteral("Parameters, zone 2"),
-    QStringLiteral("Parameters, zone 3"),
-    QStringLiteral("Gas temperature compensation"),
-    QStringLiteral("Reducer temperature compensation"),
-    QStringLiteral("Reducer pressure compensation"),
-    QStringLiteral("Leaning on acceleration"),
-    QStringLiteral("Lambda emulation"),
-    QStringLiteral("Correction table"),
 };
-enum LoadText { NotLoaded, NotWritten, SendAgain, FirstBlock };
+enum LoadText { NotLoaded, NotWritten, SendAgain };
 
 void RedrawModel(const app::PageServices& pages) {
     pages.DrawRefLineMod();
@@ -73,7 +65,7 @@ QString NotWrittenMessage(const QString& path, const app::ProgramContext& ctx,
     QString message =
         text(NotLoaded) + "\r\n" + QDir::toNativeSeparators(path) + "\r\n\r\n" + text(NotWritten);
     for (const ecudata::ParamBlock block : blocks) {
-        message += "\r\n- " + text(FirstBlock + static_cast<int>(block));
+        message += "\r\n- " + app::BlockName(ctx, block);
     }
     return message + "\r\n\r\n" + text(SendAgain);
 }
@@ -100,8 +92,12 @@ bool Conclude(const QString& path, const ecudata::ParamFileLoad& load, app::Prog
     if (link.ComState() == comm::COM_STOP) {
         LoadOffLine(path, ctx, pages);
         setCaption(FileCaption(ctx, path));
+        // Named while off-line; one queued for the ECU is told as not sent once back.
+        ctx.OffLineFile = path;
+        ctx.OffLineFileUnsent = ctx.ParamFileQueuedOnLine;
         return true;
     }
+    ctx.OffLineFile.clear();
     if (!load.Complete()) {
         setCaption(PlainCaption(ctx));
         return !AskToSendAgain(path, ctx, load.notWritten);

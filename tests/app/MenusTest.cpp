@@ -40,14 +40,34 @@ protected:
                 return path;
             });
     }
+    // The images as if the ECU's blocks had been read: a save has settings to write.
+    void Read() { context->Images.Blocks.read.fill(true); }
     std::vector<app::FileDialogRequest> requests;
 
 private:
     std::unique_ptr<app::ScopedFileDialogHandler> dialogs_;
 };
 
+// Before the ECU's blocks are read the images hold placeholders: no dialog, no file, the
+// caption as it was, and the installer told why.
+TEST_F(MenusTest, SaveBeforeTheEcuIsReadIsRefused) {
+    Start();
+    const QString before = window->windowTitle();
+    Answer(tree.Path("BIN/early.var"));
+    context->Images.Blocks.read.fill(true);
+    context->Images.Blocks.read[std::size_t(ecudata::EditBlock::CompSmag)] = false;
+    window->MnuFileSaveConf_Click();
+    EXPECT_TRUE(requests.empty());
+    EXPECT_EQ(QDir(tree.Path("BIN")).entryList({"*.var"}), QStringList());
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].prompt,
+              "The ECU's settings have not been read yet: there is nothing to save.");
+    EXPECT_EQ(window->windowTitle(), before);
+}
+
 TEST_F(MenusTest, SaveWritesTheFileAndNamesItInTheCaption) {
     Start();
+    Read();
     const QString path = tree.Path("BIN/saved.var");
     Answer(path);
     window->MnuFileSaveConf_Click();
@@ -64,6 +84,7 @@ TEST_F(MenusTest, SaveWritesTheFileAndNamesItInTheCaption) {
 // the reason, and the caption names no file it did not save.
 TEST_F(MenusTest, AFailedSaveIsToldAndTheCaptionStays) {
     Start();
+    Read();
     tree.Write("full/kept.var", "old\r\n");
     const testing_support::FailWritesBelow full(tree.Path("full"));
     const QString before = window->windowTitle();
@@ -98,6 +119,7 @@ TEST_F(MenusTest, ALinkLogStoppedByAFullDiskIsToldOnce) {
 
 TEST_F(MenusTest, CancelledSaveWritesNothing) {
     Start();
+    Read();
     Answer(QString());
     window->MnuFileSaveConf_Click();
     EXPECT_EQ(window->windowTitle(), Title);
@@ -107,6 +129,7 @@ TEST_F(MenusTest, CancelledSaveWritesNothing) {
 // The file takes a pending edit, and the edit still goes to the ECU afterwards.
 TEST_F(MenusTest, SavingLeavesPendingEditsPending) {
     Start();
+    Read();
     context->Images.Mem3Write.SwitchTemp = 60.0;
     context->Requests.Mem3WriteCountdown = 1.0;
     Answer(tree.Path("BIN/saved.var"));

@@ -68,14 +68,14 @@ TEST(QuitGuard, StepsForEveryPhase) {
 // Every kind of edit still on its way to the ECU holds a quit back.
 TEST(QuitGuard, EveryPendingEditCounts) {
     const std::function<void(ProgramContext&)> edits[] = {
-        [](ProgramContext& c) { c.Requests.Mem2WriteCountdown = 1; },
-        [](ProgramContext& c) { c.Requests.Mem3WriteCountdown = 4; },
-        [](ProgramContext& c) { c.Requests.EmulaWriteCountdown = 1; },
-        [](ProgramContext& c) { c.Requests.CompWriteCountdown = 10; }, // a retry
+        [](ProgramContext& c) { c.Images.Mem2Write.WantFlags(0x02, true); },
+        [](ProgramContext& c) { c.Images.Mem2Write.HoursGas = -1.0; },
+        [](ProgramContext& c) { c.Images.Mem3Write.SwitchTemp = 40; },
+        [](ProgramContext& c) { c.Images.Mem3Write.CylTime[7] = 0; },
+        [](ProgramContext& c) { c.Images.EmulaEdit.Set(86, 1); },
+        [](ProgramContext& c) { c.Images.CompEdit[3].Set(31, 4); },
         [](ProgramContext& c) { c.Requests.ModWriteCountdown = 2; },
-        [](ProgramContext& c) { c.Requests.ReqWriteMem2 = true; },
-        [](ProgramContext& c) { c.Requests.ReqWriteMem3 = true; },
-        [](ProgramContext& c) { c.Requests.ReqWriteEmus = true; },
+        [](ProgramContext& c) { c.Requests.InjSetMode = 2; }, // a cylinder set-up step
         [](ProgramContext& c) { c.Requests.ReqSaveFlash = true; },
         [](ProgramContext& c) { c.ParamFileSending = true; },
         [](ProgramContext& c) { c.ParamFilePending = "file.var"; },

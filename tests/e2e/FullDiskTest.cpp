@@ -112,8 +112,7 @@ TEST_F(EndToEndFullDisk, ASaveOntoAFullDiskKeepsTheOldFileAndSaysWhy) {
     PrepareFullFolder();
     staged.MapCom(1, staged.StartSim("com1", {"--fast"}));
     ASSERT_TRUE(staged.StartProgram());
-    ASSERT_TRUE(StagedProgram::WaitFor(
-        [&] { return staged.Requests("CMD_READ_TBL_COR").size() >= 4; }, LongMs));
+    ASSERT_TRUE(WaitForSettingsRead(staged, LongMs));
     const QString title = Title();
     const QString reason = QString::fromLocal8Bit(std::strerror(ENOSPC));
 

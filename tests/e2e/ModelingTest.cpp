@@ -25,8 +25,7 @@ protected:
             ASSERT_TRUE(staged.SimControl("com1", simLines));
         }
         ASSERT_TRUE(staged.StartProgram());
-        ASSERT_TRUE(StagedProgram::WaitFor(
-            [&] { return staged.Requests("CMD_READ_TBL_COR").size() >= 4; }, LongMs));
+        ASSERT_TRUE(WaitForSettingsRead(staged, LongMs));
         // The tab strip stays disabled while the page reads the ECU's table afresh.
         ASSERT_TRUE(staged.Run({"tab SstMain 3", "until LblPntMod(7) visible 1 10000",
                                 "until SstMain enabled 1 " + QString::number(LongMs)},
@@ -171,7 +170,8 @@ TEST_F(EndToEndModeling, ModelThroughAParameterFile) {
     const QString saved = staged.Path("m.var");
     ASSERT_TRUE(staged.Run({"file \"" + saved + "\"", "click CmdModSave"}));
     ASSERT_TRUE(
-        StagedProgram::WaitFor([&] { return Title().endsWith(" - [" + saved + "]"); }, LongMs));
+        StagedProgram::WaitFor([&] { return Title().endsWith(" - [" + saved + "]"); }, LongMs))
+        << staged.MessageBoxes().join("\n").toStdString() << Title().toStdString();
     QByteArray text = staged.Read("m.var");
     const qsizetype cor = text.indexOf("[COR]");
     ASSERT_GT(cor, 0);

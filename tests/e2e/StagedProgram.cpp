@@ -469,6 +469,17 @@ QList<LoggedExchange> GoodExchangesAfter(const StagedProgram& staged, const QStr
     return good;
 }
 
+bool WaitForSettingsRead(const StagedProgram& staged, int bound) {
+    return StagedProgram::WaitFor(
+        [&] {
+            const auto tables = GoodExchangesAfter(staged, "CMD_READ_COMP_PRES_GAS", 0);
+            return GoodExchangesAfter(staged, "CMD_READ_TBL_COR", 0).size() >= 4 &&
+                   !tables.isEmpty() &&
+                   !GoodExchangesAfter(staged, "CMD_READ_MEM1", tables.last().ms).isEmpty();
+        },
+        bound);
+}
+
 bool HoldsFor(const std::function<bool()>& condition, int ms) {
     return !StagedProgram::WaitFor([&] { return !condition(); }, ms);
 }

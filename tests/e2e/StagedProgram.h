@@ -185,6 +185,9 @@ bool WaitForRequestsAfter(const StagedProgram& staged, const QString& name, qint
 // link sent again after a lost reply counts once.
 QList<LoggedExchange> GoodExchangesAfter(const StagedProgram& staged, const QString& name,
                                          qint64 ms);
+// Waits until the program has read every block of the ECU's settings: the correction
+// table, then the compensation tables with the poll gone on past them.
+bool WaitForSettingsRead(const StagedProgram& staged, int bound);
 // Watches the condition for ms, True when it held at every look: only as the window after
 // an event the test has seen, for what must not follow it.
 bool HoldsFor(const std::function<bool()>& condition, int ms);

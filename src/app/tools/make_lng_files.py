@@ -360,6 +360,18 @@ SECTIONS = [
          "dispositivo assente; collegare il cavo o cambiare porta"),
         ("cannot be opened:", "non si pu\u00f2 aprire:"),
     ]),
+    # What the installer is told about the edits.
+    ("[EditModel]", [
+        ("The ECU's settings have not been read yet: there is nothing to save.",
+         "Le impostazioni della centralina non sono ancora state lette: non c'\u00e8 nulla "
+         "da salvare."),
+        ("The ECU refuses the new values of:", "La centralina rifiuta i nuovi valori di:"),
+        ("Your changes are kept and will be sent again.",
+         "Le modifiche sono conservate e saranno inviate di nuovo."),
+        ("The file %1 was loaded off-line only: it has not been sent to the ECU.",
+         "Il file %1 \u00e8 stato caricato solo fuori linea: non \u00e8 stato inviato alla "
+         "centralina."),
+    ]),
     # The calibration's own texts.
     ("[CalibrationRun]", [
         ("The link to the ECU was lost", "Il collegamento con la centralina si \u00e8 interrotto"),
