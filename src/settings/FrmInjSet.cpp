@@ -145,7 +145,7 @@ ecudata::Mem3Rec FrmInjSet::Shown() const {
 void FrmInjSet::FillInjSelect() {
     injSelectBusy_ = true;
     shownReads_ = ZoneReads(ctx_.Images);
-    const bool read = ctx_.Images.Blocks.Read(ecudata::EditBlock::Mem3);
+    const bool read = Read();
     const ecudata::Mem3Rec m3 = Shown();
     for (int i = 0; i < Rows(); ++i) {
         QComboBox& combo = CmbSelect(i);
@@ -213,8 +213,12 @@ void FrmInjSet::CmbSelect_Click(int index) {
     injSelectBusy_ = false;
 }
 
+bool FrmInjSet::Read() const {
+    return ctx_.Images.Blocks.Read(ecudata::EditBlock::Mem3);
+}
+
 void FrmInjSet::HScrTime_Change(int index) {
-    if (injSelectBusy_) {
+    if (injSelectBusy_ || !Read()) {
         return;
     }
     // The bar stays enabled and keeps the focus while the events run, so that a press
@@ -249,7 +253,7 @@ void FrmInjSet::CmdDefaultTime_Click(int index) {
 }
 
 void FrmInjSet::SldBadBit_Change() {
-    if (injSelectBusy_) {
+    if (injSelectBusy_ || !Read()) {
         return;
     }
     // Against the value shown: moving back onto the ECU's value replaces a pending one.

@@ -68,6 +68,7 @@ private:
     // when the dialog is made.
     void BuildInjControls(int count);
     ecudata::Mem3Rec Shown() const;
+    bool Read() const;
     // A bar or the slider held or its edit under way: a refill would move it under the hand.
     bool Held() const;
     // The combo back on the injector's mode as shown (once the combo has taken the item).

@@ -56,13 +56,15 @@ FrmSetExpert::FrmSetExpert(app::ProgramContext& context, app::FrmLX735& window)
     lblPw_->setVisible(false);
     WireHandlers();
     // A read that lands while the dialog is open refills it.
-    refill_.setInterval(500);
-    connect(&refill_, &QTimer::timeout, this, [this] {
-        if (isVisible() && ZoneReads(ctx_.Images) != shownReads_ && !ListOpen()) {
-            Fill();
-        }
-    });
-    refill_.start();
+    timer1_.setInterval(500);
+    connect(&timer1_, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+    timer1_.start();
+}
+
+void FrmSetExpert::Timer1_Timer() {
+    if (isVisible() && ZoneReads(ctx_.Images) != shownReads_ && !ListOpen()) {
+        Fill();
+    }
 }
 
 void FrmSetExpert::BindControls() {

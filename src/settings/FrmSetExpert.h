@@ -52,6 +52,8 @@ public:
     void CmbRpmHight_Click();
     void CmbTypSensTemp_Click();
     void CmbTypSensMap_Click();
+    // Refills the open dialog when a zone read has landed since it was filled.
+    void Timer1_Timer();
     // The Enter handling of the password box.
     void ApplyPassword();
 
@@ -84,7 +86,7 @@ private:
 
     app::ProgramContext& ctx_;
     bool filling_ = false;
-    QTimer refill_;
+    QTimer timer1_;
     quint32 shownReads_ = 0; // ZoneReads when the dialog was last filled
 
     // The editors with the zones each writes (zone 2, zone 3).
