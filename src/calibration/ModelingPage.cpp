@@ -152,6 +152,7 @@ void ModelingPage::ConnectButtons() {
         button.setIcon(ArrowIcon(b.angle, b.tilted));
         button.setAutoRepeat(false);
         const StepButton step = b.step;
+        modelEditors_.push_back(&button);
         connect(&button, &QPushButton::pressed, this, [this, step] { StepButtonDown(step); });
         connect(&button, &QPushButton::released, this, [this] { StepButtonUp(); });
     }
@@ -161,6 +162,22 @@ void ModelingPage::ConnectButtons() {
                                  {"CmdModSave", &ModelingPage::CmdModSave_Click},
                                  {"CmdReset", &ModelingPage::CmdReset_Click},
                                  {"CmdComputeModl(0)", &ModelingPage::CmdComputeModl_Click}});
+    for (const char* name : {"CmdResetLine", "CmdComputeModl(0)"}) {
+        modelEditors_.push_back(&app::Bind<QWidget>(window_, name));
+    }
+    EnableModelEditing();
+}
+
+bool ModelingPage::ModelRead() const {
+    return ctx_.Images.Blocks.Read(ecudata::EditBlock::Correction);
+}
+
+// The model is edited only once the ECU's table is read: before, the model is the
+// default one and a write would replace the ECU's table with it.
+void ModelingPage::EnableModelEditing() {
+    for (QWidget* editor : modelEditors_) {
+        editor->setEnabled(ModelRead());
+    }
 }
 
 bool ModelingPage::eventFilter(QObject* watched, QEvent* event) {
@@ -301,6 +318,7 @@ void ModelingPage::AggiornaStatoPuntoMod() {
     }
     txtAlfa_->setText(Fixed(m.Alfa, 2));
     txtOffset_->setText(Fixed(m.Offset, 1));
+    EnableModelEditing(); // the boxes show the model: a table read has landed or not
 }
 
 void ModelingPage::DrawRefLineMod() {
@@ -482,6 +500,9 @@ void ModelingPage::SelectLine(QLineEdit& box) {
 // ---- Step buttons
 
 void ModelingPage::StepButtonDown(StepButton button) {
+    if (!ModelRead()) {
+        return;
+    }
     if (!IsArrow(button)) {
         SelectLine(button == StepButton::AlfaUp || button == StepButton::AlfaDown ? *txtAlfa_
                                                                                   : *txtOffset_);
@@ -536,12 +557,18 @@ void ModelingPage::StepButtonUp() {
 }
 
 void ModelingPage::ArmModelWrite() {
+    if (!ModelRead()) {
+        return;
+    }
     ctx_.Requests.ModWriteCountdown = 2.0;
 }
 
 // ---- Buttons
 
 void ModelingPage::CmdResetLine_Click() {
+    if (!ModelRead()) {
+        return;
+    }
     const QString title = ctx_.Texts.AppTitle + " - " + app::ReleaseText;
     const int answer = support::MsgBox(ctx_.Texts.MsgMod[3], support::vbYesNo, title);
     ctx_.Comm().LoadWDogSend();
@@ -587,6 +614,9 @@ void ModelingPage::CmdReset_Click() {
 }
 
 void ModelingPage::CmdComputeModl_Click() {
+    if (!ModelRead()) {
+        return;
+    }
     ecudata::LoadInjTypeTbl(ctx_.Tables, ctx_.AppFolder, ctx_.DecimalSep, ctx_.Scale.K_Time_Pwm_us);
     ApplyModRules();
 }

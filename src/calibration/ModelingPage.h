@@ -91,6 +91,8 @@ private:
     void RedrawAfterStep();
     void RevealNext();
     void ArmModelWrite();
+    bool ModelRead() const;
+    void EnableModelEditing();
     QString Fixed(double value, int decimals) const;
 
     app::ProgramContext& ctx_;
@@ -115,8 +117,9 @@ private:
     std::array<QWidget*, 2> lowerButtons_{}; // CmdShpMapMod, CmdTableComp
     QWidget* shpPmin_ = nullptr;
     QWidget* shpPLoad_ = nullptr;
-    std::vector<QWidget*> trailShapes_; // ShpInjTimeMod(0..15), the live point first
-    std::vector<QWidget*> markers_;     // ShpPunti(0..191)
+    std::vector<QWidget*> trailShapes_;  // ShpInjTimeMod(0..15), the live point first
+    std::vector<QWidget*> markers_;      // ShpPunti(0..191)
+    std::vector<QWidget*> modelEditors_; // the step buttons, CmdResetLine, CmdComputeModl(0)
 
     // Positions in twips as last placed (the widgets hold whole pixels only).
     std::array<Twips, 8> pointPos_{};

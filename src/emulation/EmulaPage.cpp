@@ -174,6 +174,9 @@ void EmulaPage::InitEmulaGrids() {
                    emulHeight);
     app::MoveTwips(*grdRpm_, app::LeftTwips(*grdEmul_), rpmTop, rpmWidth, rpmHeight);
     app::MoveTwips(*grdTitolo_, barLeft, rpmTop, app::WidthTwips(*grdBar_), rpmHeight);
+    // Shown as read so far: nothing, and disabled, until the blocks are read.
+    AggiornaVariabiliEmulazioneLambda();
+    AggiornaVariabiliTabellaEmulazioneLambda();
 }
 
 int EmulaPage::LambdaIndex() const {
@@ -188,8 +191,16 @@ EmulaBlk EmulaPage::ShownBlock() const {
     return ecudata::ShownEmula(ctx_.Images);
 }
 
-// The edit acts on the block as shown; what it changes becomes pending byte edits.
+bool EmulaPage::Read(ecudata::EditBlock block) const {
+    return ctx_.Images.Blocks.Read(block);
+}
+
+// The edit acts on the block as shown; what it changes becomes pending byte edits. A
+// block not read yet takes none: its placeholders would go out as edits.
 void EmulaPage::EditBlock(const std::function<void(EmulaBlk&)>& edit) {
+    if (!Read(ecudata::EditBlock::Emula)) {
+        return;
+    }
     EmulaBlk block = ShownBlock();
     edit(block);
     ctx_.Images.EmulaEdit.SetWhole(block, ctx_.Images.EmulaBlkData);
@@ -197,7 +208,8 @@ void EmulaPage::EditBlock(const std::function<void(EmulaBlk&)>& edit) {
 }
 
 void EmulaPage::ApplyTableEnable(const EmulaBlk& block) {
-    const bool on = TableEnabled(LambdaIndex(), cmbAbilEmula_->currentIndex(), block);
+    const bool on = Read(ecudata::EditBlock::Emula) &&
+                    TableEnabled(LambdaIndex(), cmbAbilEmula_->currentIndex(), block);
     for (QLineEdit* box : levels_) {
         box->setEnabled(on);
     }
@@ -207,7 +219,7 @@ void EmulaPage::ApplyTableEnable(const EmulaBlk& block) {
 }
 
 void EmulaPage::EnableSettings() {
-    const bool typed = LambdaIndex() != 0;
+    const bool typed = Read(ecudata::EditBlock::Emula) && LambdaIndex() != 0;
     for (QComboBox* combo : {cmbSonda1_, cmbSonda2_, cmbSonda1Bis_, cmbSonda2Bis_, cmbFiltro_}) {
         combo->setEnabled(typed);
     }
@@ -215,7 +227,7 @@ void EmulaPage::EnableSettings() {
 }
 
 void EmulaPage::CmbAbilEmula_Click() {
-    if (window_.PageFilling) {
+    if (window_.PageFilling || !Read(ecudata::EditBlock::Mem2)) {
         return;
     }
     const bool wanted = cmbAbilEmula_->currentIndex() == 1;
@@ -271,7 +283,8 @@ void EmulaPage::CmbRitardo_Click() {
 }
 
 void EmulaPage::CmbSwtchLambda_Click() {
-    if (window_.PageFilling) {
+    // The type goes to zone 3 and resets the emulation block: both must have been read.
+    if (window_.PageFilling || !TypeEditable()) {
         return;
     }
     QComboBox* combo = cmbSwtchLambda_;
@@ -304,28 +317,39 @@ void EmulaPage::CmbSwtchLambda_Click() {
     AggiornaVariabiliTabellaEmulazioneLambda();
 }
 
+bool EmulaPage::TypeEditable() const {
+    return Read(ecudata::EditBlock::Mem3) && Read(ecudata::EditBlock::Emula);
+}
+
+// A control of a block not read yet shows no value.
 void EmulaPage::AggiornaVariabiliEmulazioneLambda() {
     const QScopedValueRollback filling(window_.PageFilling, true);
     const EmulaBlk block = ShownBlock();
-    const auto setIndex = [](QComboBox* combo, int index) {
-        combo->setCurrentIndex(index < combo->count() ? index : -1);
+    const bool emula = Read(ecudata::EditBlock::Emula);
+    const bool mem2 = Read(ecudata::EditBlock::Mem2);
+    const auto setIndex = [](QComboBox* combo, int index, bool read) {
+        combo->setCurrentIndex(read && index < combo->count() ? index : -1);
     };
     const auto probe = [](int type) { return type <= 2 ? type : -1; };
-    setIndex(cmbAbilEmula_, (ecudata::ShownMem2(ctx_.Images).Flags & 0x02) ? 1 : 0);
-    setIndex(cmbSonda1_, probe(block[86]));
-    setIndex(cmbSonda2_, probe(block[87] & 0x0F));
-    setIndex(cmbSonda1Bis_, probe(block[86]));
-    setIndex(cmbSonda2Bis_, probe(block[87] & 0x0F));
-    setIndex(cmbFiltro_, block[87] >> 4);
+    setIndex(cmbAbilEmula_, (ecudata::ShownMem2(ctx_.Images).Flags & 0x02) ? 1 : 0, mem2);
+    setIndex(cmbSonda1_, probe(block[86]), emula);
+    setIndex(cmbSonda2_, probe(block[87] & 0x0F), emula);
+    setIndex(cmbSonda1Bis_, probe(block[86]), emula);
+    setIndex(cmbSonda2Bis_, probe(block[87] & 0x0F), emula);
+    setIndex(cmbFiltro_, block[87] >> 4, emula);
     QStringList delays;
     for (int i = 0; i < cmbRitardo_->count(); ++i) {
         delays << cmbRitardo_->itemText(i);
     }
-    cmbRitardo_->setCurrentIndex(DelayIndex(delays, Word(block, 80)));
+    cmbRitardo_->setCurrentIndex(emula ? DelayIndex(delays, Word(block, 80)) : -1);
     for (std::size_t i = 0; i < levels_.size(); ++i) {
-        levels_[i]->setText(VoltText(block[FirstLevelByte + int(i)], ctx_.DecimalSep));
+        levels_[i]->setText(emula ? VoltText(block[FirstLevelByte + int(i)], ctx_.DecimalSep)
+                                  : QString());
     }
-    cmbAbilEmula_->setEnabled(LambdaIndex() != 0);
+    for (QComboBox* type : {cmbSwtchLambda_, cmbSwtchLambdaBis_}) {
+        type->setEnabled(TypeEditable());
+    }
+    cmbAbilEmula_->setEnabled(mem2 && LambdaIndex() != 0);
     EnableSettings();
     ApplyTableEnable(block);
     lambdaIndexShown_ = LambdaIndex();
@@ -333,12 +357,14 @@ void EmulaPage::AggiornaVariabiliEmulazioneLambda() {
 
 void EmulaPage::AggiornaVariabiliTabellaEmulazioneLambda() {
     const EmulaBlk block = ShownBlock();
+    const bool read = Read(ecudata::EditBlock::Emula);
     const QScopedValueRollback repainting(emulaRepainting_, true);
+    const auto number = [read](int value) { return read ? QString::number(value) : QString(); };
     for (int c = 0; c < TableCols; ++c) {
-        Cell(*grdRpm_, 0, c).setText(QString::number(Word(block, 2 * c)));
+        Cell(*grdRpm_, 0, c).setText(number(Word(block, 2 * c)));
     }
     for (int r = 0; r < TableRows; ++r) {
-        Cell(*grdBar_, r, 0).setText(QString::number(Word(block, 24 + 2 * r)));
+        Cell(*grdBar_, r, 0).setText(number(Word(block, 24 + 2 * r)));
     }
     if (grdEmul_->property("Tag").toString().isEmpty()) {
         grdEmul_->setProperty("Tag", "1");
@@ -346,7 +372,9 @@ void EmulaPage::AggiornaVariabiliTabellaEmulazioneLambda() {
     const CellMode mode = Mode();
     for (int c = 0; c < TableCols; ++c) {
         for (int r = 0; r < TableRows; ++r) {
-            Cell(*grdEmul_, r, c).setText(CellText(block[TableByte(r, c)], mode, ctx_.DecimalSep));
+            Cell(*grdEmul_, r, c)
+                .setText(read ? CellText(block[TableByte(r, c)], mode, ctx_.DecimalSep)
+                              : QString());
         }
     }
 }

@@ -11,6 +11,7 @@
 // EmulaPage.cpp holds the page's making, its settings and its fill; EmulaPageEdits.cpp
 // the installer's edits in the threshold boxes and the grids.
 
+#include "ecudata/Edits.h"
 #include "emulation/EmulaMath.h"
 #include "emulation/HoldRepeat.h"
 #include "monitor/TwipsGeometry.h"
@@ -73,6 +74,9 @@ private:
     void ConnectSettings(); // EmulaPage.cpp
     void ConnectEditors();  // EmulaPageEdits.cpp
     EmulaBlk ShownBlock() const;
+    bool Read(ecudata::EditBlock block) const;
+    // The lambda type writes zone 3 and the emulation block.
+    bool TypeEditable() const;
     void EditBlock(const std::function<void(EmulaBlk&)>& edit);
     void ApplyTableEnable(const EmulaBlk& block);
     void ChooseProbeType(const QComboBox& combo, int byte, quint8 keptBits);

@@ -63,13 +63,19 @@ void FrmService::Form_Load() {
     LoadDialogIcon(*this, ctx_.AppFolder);
     LoadServiceTexts();
     setWindowTitle(ctx_.Texts.AppTitle + " - " + app::ReleaseText);
-    const ecudata::Mem2Rec& zone2 = ctx_.Images.Mem2Data;
+    const ecudata::EcuImages& images = ctx_.Images;
+    const ecudata::Mem2Rec& zone2 = images.Mem2Data;
     lblTimeGas_->setText(GasHoursText + " " + HoursText(zone2.HoursGas));
     lblTimePetrol_->setText(PetrolHoursText + " " + HoursText(zone2.HoursBenz));
+    cmdErase_->setEnabled(images.Blocks.Read(ecudata::EditBlock::Mem2));
 }
 
+// The reset is a zone-2 edit: none before zone 2 is read.
 void FrmService::CmdErase_Click() {
     ecudata::EcuImages& images = ctx_.Images;
+    if (!images.Blocks.Read(ecudata::EditBlock::Mem2)) {
+        return;
+    }
     images.Mem2Write.HoursBenz = ResetCounter;
     images.Mem2Write.HoursGas = ResetCounter;
     ctx_.Requests.Mem2WriteCountdown = 1.0;

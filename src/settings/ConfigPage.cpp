@@ -63,6 +63,7 @@ ConfigPage::ConfigPage(app::ProgramContext& context, app::FrmLX735& window,
         fuelOptions_->addButton(controls_.optTypFuel[size_t(i)], i);
     }
     WireHandlers();
+    EnableEditors(ShownRecord());
     pages_.RiempiCmbSwtch = [this] { RiempiCmbSwtch(); };
     pages_.ShowConfigParams = [this] { ShowConfigParams(); };
     pages_.RefreshParamPages = [this] { RefreshParamPages(); };
@@ -136,17 +137,18 @@ void ConfigPage::WireHandlers() {
         {&c.cmbTpyGLS, &ConfigPage::CmbTpyGLS_Click},
         {&c.cmbTpyInj, &ConfigPage::CmbTpyInj_Click},
     };
+    // Every one of them edits zone 3: nothing is taken before it is read.
     for (const auto& [combo, handler] : combos) {
         QObject::connect(combo, &QComboBox::currentIndexChanged, &connections_,
                          [this, handler](int index) {
-                             if (index >= 0) {
+                             if (index >= 0 && Read(ecudata::EditBlock::Mem3)) {
                                  (this->*handler)();
                              }
                          });
     }
     QObject::connect(fuelOptions_, &QButtonGroup::idToggled, &connections_,
                      [this](int id, bool checked) {
-                         if (checked) {
+                         if (checked && Read(ecudata::EditBlock::Mem3)) {
                              OptTypFuel_Click(id);
                          }
                      });
@@ -202,6 +204,10 @@ void ConfigPage::SelectFirstNotBelow(QComboBox& combo, double value) {
 }
 
 void ConfigPage::RiempiCmbSwtchDelay() {
+    RiempiCmbSwtchDelay(ShownRecord().SwitchDelay);
+}
+
+void ConfigPage::RiempiCmbSwtchDelay(double delay) {
     window_.PageFilling = true;
     QComboBox& combo = controls_.cmbSwtchDelay;
     {
@@ -212,17 +218,14 @@ void ConfigPage::RiempiCmbSwtchDelay() {
         combo.addItems(DelayListFor(delays_, temp, ctx_.DecimalSep));
         combo.setCurrentIndex(-1);
     }
-    Select(combo, DelaySelection(Entries(combo), ShownRecord().SwitchDelay, ctx_.DecimalSep));
+    if (Read(ecudata::EditBlock::Mem3)) {
+        Select(combo, DelaySelection(Entries(combo), delay, ctx_.DecimalSep));
+    }
     window_.PageFilling = false;
 }
 
 ecudata::Mem3Rec ConfigPage::ShownRecord() const {
-    ecudata::Mem3Rec shown = ctx_.Images.Mem3Data;
-    ecudata::Mem3Rec edits = ctx_.Images.Mem3Write;
-    ecudata::ConfigScale scale = ctx_.Scale;
-    ecudata::EcuRequests requests = ctx_.Requests;
-    ecudata::BuildMem3(shown, edits, scale, requests);
-    return shown;
+    return ecudata::ShownMem3(ctx_.Images);
 }
 
 // The combo's entry standing for the injector type the ECU has (by its id; the last
@@ -253,8 +256,54 @@ void ConfigPage::SelectFuelType(int fuelType) {
     fuelOptions_->setExclusive(true);
 }
 
+bool ConfigPage::Read(ecudata::EditBlock block) const {
+    return ctx_.Images.Blocks.Read(block);
+}
+
+// The page's combos that show and edit zone 3, the Lambda page's type among them.
+std::vector<QComboBox*> ConfigPage::Zone3Combos() const {
+    const ConfigControls& c = controls_;
+    return {&c.cmbSwtchBobine,     &c.cmbSwtchCilindri, &c.cmbSwtchTemp,     &c.cmbSwtchDelay,
+            &c.cmbSwtchForce,      &c.cmbSwtchDrect,    &c.cmbSwtchSeq,      &c.cmbEmptyGas,
+            &c.cmbTpyGLS,          &c.cmbTpyInj,        &c.cmbSwtchRpm,      &c.cmbSwtchBar,
+            &c.cmbSwtchDelayPress, &c.cmbSwtchLambda,   &c.cmbSwtchLambdaBis};
+}
+
+// Until zone 3 is read the page's editors show nothing.
+void ConfigPage::ShowNothing() {
+    window_.PageFilling = true;
+    for (QComboBox* combo : Zone3Combos()) {
+        Select(*combo, -1);
+    }
+    SelectFuelType(-1);
+    window_.PageFilling = false;
+}
+
+// An editor of a block not read yet is disabled; the others follow their own rules. The
+// Lambda page enables its type combos.
+void ConfigPage::EnableEditors(const ecudata::Mem3Rec& shown) {
+    const ConfigControls& c = controls_;
+    const bool mem3 = Read(ecudata::EditBlock::Mem3);
+    for (QComboBox* combo : Zone3Combos()) {
+        if (combo != &c.cmbSwtchLambda && combo != &c.cmbSwtchLambdaBis) {
+            combo->setEnabled(mem3);
+        }
+    }
+    for (QRadioButton* option : c.optTypFuel) {
+        option->setEnabled(mem3);
+    }
+    // The change-over rpm is written to both zones.
+    c.cmbSwtchRpm.setEnabled(mem3 && Read(ecudata::EditBlock::Mem2));
+    EnableEndGasCombos(mem3 && shown.EmptyGas != 0);
+}
+
 void ConfigPage::ShowConfigParams() {
     const ecudata::Mem3Rec m3 = ShownRecord();
+    EnableEditors(m3);
+    if (!Read(ecudata::EditBlock::Mem3)) {
+        ShowNothing();
+        return;
+    }
     const ConfigControls& c = controls_;
     window_.PageFilling = true;
     SelectFirstNotBelow(c.cmbSwtchTemp, m3.SwitchTemp);
@@ -281,7 +330,6 @@ void ConfigPage::ShowConfigParams() {
     SelectFirstNotBelow(c.cmbSwtchDelayPress, m3.DelayPress);
     SelectFirstNotBelow(c.cmbSwtchForce, m3.SwitchForce);
     Select(c.cmbEmptyGas, m3.EmptyGas != 0 ? 1 : 0);
-    EnableEndGasCombos(m3.EmptyGas != 0);
     SelectFuelType(m3.FuelType);
     Select(c.cmbSwtchSeq, -1);
     Select(c.cmbSwtchSeq, SequenceSelection(Entries(c.cmbSwtchSeq), m3.SwitchSeq, ctx_.DecimalSep));
@@ -291,7 +339,7 @@ void ConfigPage::ShowConfigParams() {
 void ConfigPage::RefreshParamPages() {
     window_.PageFilling = true;
     ShowConfigParams();
-    int cilindri = ctx_.Images.Mem3Data.Cilindri;
+    int cilindri = ctx_.Images.Mem3Data.Cilindri; // the live rows are the ECU's
     pages_.IstanzaInj(cilindri);
     RiempiCmbSwtchDelay();
     ctx_.Images.Mem3Changed = false;
@@ -367,7 +415,9 @@ void ConfigPage::CmbSwtchTemp_Click() {
         return;
     }
     ctx_.Images.Mem3Write.SwitchTemp = *v;
-    RiempiCmbSwtchDelay();
+    // The new list's entry is matched against the ECU's delay, never against the one an
+    // earlier step chose: stepping on through the lists does not compound the steps.
+    RiempiCmbSwtchDelay(ctx_.Images.Mem3Data.SwitchDelay);
     window_.PageFilling = true;
     if (const std::optional<double> delay = Entry(controls_.cmbSwtchDelay)) {
         ctx_.Images.Mem3Write.SwitchDelay = *delay;
@@ -377,7 +427,7 @@ void ConfigPage::CmbSwtchTemp_Click() {
 }
 
 void ConfigPage::CmbSwtchRpm_Click() {
-    if (window_.PageFilling) {
+    if (window_.PageFilling || !Read(ecudata::EditBlock::Mem2)) {
         return;
     }
     const std::optional<double> v = Entry(controls_.cmbSwtchRpm);

@@ -13,6 +13,7 @@
 // signals blocked and left with no selection (a combo emits on clear() and selects its
 // first item by itself); selecting then happens under the filling flag.
 
+#include "ecudata/Edits.h"
 #include "ecudata/ParamRecords.h"
 #include "monitor/TwipsGeometry.h"
 #include "settings/ConfigLists.h"
@@ -23,6 +24,7 @@
 #include <QString>
 #include <functional>
 #include <optional>
+#include <vector>
 
 class QComboBox;
 class QButtonGroup;
@@ -49,6 +51,7 @@ public:
     ConfigPage& operator=(const ConfigPage&) = delete;
 
     void RiempiCmbSwtch();
+    // The delay list of the temperature shown, its entry matched against the delay shown.
     void RiempiCmbSwtchDelay();
     void ShowConfigParams();
     void RefreshParamPages();
@@ -93,6 +96,12 @@ private:
     // The record as read with the edits not yet written laid over it: a refresh while an
     // edit waits for its write shows the edit, not the value it replaces.
     ecudata::Mem3Rec ShownRecord() const;
+    bool Read(ecudata::EditBlock block) const;
+    std::vector<QComboBox*> Zone3Combos() const;
+    void ShowNothing();
+    void EnableEditors(const ecudata::Mem3Rec& shown);
+    // The delay list of the temperature shown, its entry the first not below delay.
+    void RiempiCmbSwtchDelay(double delay);
     void SelectInjType();
     void SelectFuelType(int fuelType);
     void SelectFirstNotBelow(QComboBox& combo, double value);

@@ -5,6 +5,7 @@
 #include "monitor/ControlLook.h"
 #include "monitor/DialogIcon.h"
 #include "settings/DialogDesigns.h"
+#include "settings/ZoneReads.h"
 #include "support/Conversions.h"
 #include "support/Cursor.h"
 #include "support/Lingue.h"
@@ -33,6 +34,11 @@ constexpr quint8 OnGas = 3;
 constexpr quint32 RowColors[InjMaxRows] = {0xC0E0FF, 0xFFFF, 0xFF00FF, 0xFF0000,
                                            0xFF00,   0xFF,   0x80FF,   0xC0C0FF};
 
+// An offset as its box shows it.
+QString OffsetText(double offset, const QString& decimalSep) {
+    return support::GeneralNumberText(support::RoundHalfEven(offset * 1000) / 1000, decimalSep);
+}
+
 } // namespace
 
 FrmInjSet::FrmInjSet(app::ProgramContext& context, QWidget& owner)
@@ -40,7 +46,7 @@ FrmInjSet::FrmInjSet(app::ProgramContext& context, QWidget& owner)
     setObjectName("FrmInjSet");
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle("Injectors");
-    BuildInjControls(ctx_.Images.Mem3Data.Cilindri);
+    BuildInjControls(Shown().Cilindri);
     timer1_.setInterval(500);
     connect(&timer1_, &QTimer::timeout, this, [this] { Timer1_Timer(); });
     Form_Load();
@@ -76,7 +82,8 @@ void FrmInjSet::BuildInjControls(int count) {
         bar.setFocusPolicy(Qt::StrongFocus);
         bar.setInvertedControls(false); // Right and Page Up raise a horizontal bar
         connect(&bar, &QScrollBar::valueChanged, this, [this, i] { HScrTime_Change(i); });
-        connect(&app::Bind<QPushButton>(*this, "CmdDefaultTime", i), &QPushButton::clicked, this,
+        defaultTime_.push_back(&app::Bind<QPushButton>(*this, "CmdDefaultTime", i));
+        connect(defaultTime_.back(), &QPushButton::clicked, this,
                 [this, i] { CmdDefaultTime_Click(i); });
         row.cmbSelect->installEventFilter(this);
         connect(row.cmbSelect, &QComboBox::currentIndexChanged, this, [this, i](int item) {
@@ -105,7 +112,6 @@ void FrmInjSet::Form_Load() {
             r.InjSetMode = 0;
             r.InjSetState = -1;
         }
-        SldBadBit().setValue(std::clamp(int(ctx_.Images.Mem3Data.BadBit), BadBitMin, BadBitMax));
         timer1_.start();
     }
     injSelectBusy_ = false;
@@ -125,33 +131,55 @@ void FrmInjSet::LoadInjCaptions() {
     QString name;
     if (!ctx_.Tables.TblInjType.empty()) {
         name =
-            ctx_.Tables
-                .TblInjType[size_t(ecudata::FindInjType(ctx_.Tables, ctx_.Images.Mem3Data.InjType))]
-                .Name;
+            ctx_.Tables.TblInjType[size_t(ecudata::FindInjType(ctx_.Tables, Shown().InjType))].Name;
     }
     setWindowTitle(t[7] + " - " + name);
     lblBadBit1_->setText(t[8]);
 }
 
+ecudata::Mem3Rec FrmInjSet::Shown() const {
+    return ecudata::ShownMem3(ctx_.Images);
+}
+
+// The record as shown; before zone 3 is read nothing, and nothing to edit.
 void FrmInjSet::FillInjSelect() {
     injSelectBusy_ = true;
-    const ecudata::Mem3Rec& m3 = ctx_.Images.Mem3Data;
+    shownReads_ = ZoneReads(ctx_.Images);
+    const bool read = Read();
+    const ecudata::Mem3Rec m3 = Shown();
     for (int i = 0; i < Rows(); ++i) {
         QComboBox& combo = CmbSelect(i);
         combo.clear();
         combo.addItems({ModeItem0Text, ModeItem1Text, ModeItem2Text});
-        combo.setCurrentIndex(ModeItem(m3.CylState[size_t(i)]));
+        combo.setCurrentIndex(read ? ModeItem(m3.CylState[size_t(i)]) : -1);
+        combo.setEnabled(read && i != 0);
         // An offset beyond the bar puts the bar at its end; the text keeps it.
-        TxtInjGas(i).setText(support::GeneralNumberText(m3.CylTime[size_t(i)], ctx_.DecimalSep));
-        HScrTime(i).setValue(OffsetSteps(m3.CylTime[size_t(i)], ctx_.Scale.K_Time_Inj_us));
+        TxtInjGas(i).setText(read ? OffsetText(m3.CylTime[size_t(i)], ctx_.DecimalSep) : QString());
+        HScrTime(i).setValue(read ? OffsetSteps(m3.CylTime[size_t(i)], ctx_.Scale.K_Time_Inj_us)
+                                  : 0);
+        HScrTime(i).setEnabled(read);
+        defaultTime_[size_t(i)]->setEnabled(read);
     }
-    CmbSelect(0).setEnabled(false);
+    SldBadBit().setValue(std::clamp(int(m3.BadBit), BadBitMin, BadBitMax));
+    SldBadBit().setEnabled(read);
     injSelectBusy_ = false;
+}
+
+bool FrmInjSet::Held() const {
+    if (offsetBusy_.any() || SldBadBit().isSliderDown()) {
+        return true;
+    }
+    for (const Row& row : rows_) {
+        if (row.hscrTime->isSliderDown()) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void FrmInjSet::PutModeBack(int index) {
     QPointer<QComboBox> combo = &CmbSelect(index);
-    const int item = ModeItem(ctx_.Images.Mem3Data.CylState[size_t(index)]);
+    const int item = ModeItem(Shown().CylState[size_t(index)]);
     QTimer::singleShot(0, this, [this, combo, item] {
         if (combo) {
             injSelectBusy_ = true;
@@ -167,7 +195,7 @@ void FrmInjSet::CmbSelect_Click(int index) {
     }
     injSelectBusy_ = true;
     const int mode = ItemMode(CmbSelect(index).currentIndex());
-    const int current = ctx_.Images.Mem3Data.CylState[size_t(index)];
+    const int current = Shown().CylState[size_t(index)];
     bool request = mode == 3 || mode != current; // the normal mode is asked for every time
     if (request && mode == 4 && ctx_.Images.Mem2Data.FuelState != OnGas) {
         TxtInjFuelGas(0).setFocus();
@@ -185,8 +213,12 @@ void FrmInjSet::CmbSelect_Click(int index) {
     injSelectBusy_ = false;
 }
 
+bool FrmInjSet::Read() const {
+    return ctx_.Images.Blocks.Read(ecudata::EditBlock::Mem3);
+}
+
 void FrmInjSet::HScrTime_Change(int index) {
-    if (injSelectBusy_) {
+    if (injSelectBusy_ || !Read()) {
         return;
     }
     // The bar stays enabled and keeps the focus while the events run, so that a press
@@ -210,8 +242,7 @@ void FrmInjSet::HScrTime_Change(int index) {
 void FrmInjSet::StoreOffset(int index) {
     const double offset = HScrTime(index).value() * 10 * ctx_.Scale.K_Time_Inj_us;
     ctx_.Images.Mem3Write.CylTime[size_t(index)] = offset;
-    TxtInjGas(index).setText(
-        support::GeneralNumberText(support::RoundHalfEven(offset * 1000) / 1000, ctx_.DecimalSep));
+    TxtInjGas(index).setText(OffsetText(offset, ctx_.DecimalSep));
     ctx_.Requests.Mem3WriteCountdown = 4.0;
 }
 
@@ -222,17 +253,22 @@ void FrmInjSet::CmdDefaultTime_Click(int index) {
 }
 
 void FrmInjSet::SldBadBit_Change() {
-    if (injSelectBusy_) {
+    if (injSelectBusy_ || !Read()) {
         return;
     }
+    // Against the value shown: moving back onto the ECU's value replaces a pending one.
     const int value = SldBadBit().value();
-    if (value != ctx_.Images.Mem3Data.BadBit) {
+    if (value != Shown().BadBit) {
         ctx_.Images.Mem3Write.BadBit = quint8(value);
         ctx_.Requests.Mem3WriteCountdown = 1.0;
     }
 }
 
 void FrmInjSet::Timer1_Timer() {
+    if (ZoneReads(ctx_.Images) != shownReads_ && !injSelectBusy_ && !Held()) {
+        LoadInjCaptions();
+        FillInjSelect();
+    }
     const ecudata::Mem3Rec& m3 = ctx_.Images.Mem3Data;
     for (int i = 0; i <= m3.Cilindri && i < Rows(); ++i) {
         const int mode = m3.CylState[size_t(i)];

@@ -6,6 +6,7 @@
 #include "monitor/DialogIcon.h"
 #include "settings/DialogDesigns.h"
 #include "settings/DialogRows.h"
+#include "settings/ZoneReads.h"
 #include "support/Clock.h"
 #include "support/Colors.h"
 #include "support/Conversions.h"
@@ -48,8 +49,16 @@ FrmLevelSetting::FrmLevelSetting(app::ProgramContext& context, QWidget& owner)
     timer1_.start();
 }
 
+ecudata::Mem3Rec FrmLevelSetting::Shown() const {
+    return ecudata::ShownMem3(ctx_.Images);
+}
+
+bool FrmLevelSetting::Read() const {
+    return ctx_.Images.Blocks.Read(ecudata::EditBlock::Mem3);
+}
+
 const ecudata::GasLevelRec* FrmLevelSetting::Sensor() const {
-    const int k = ecudata::FindGasLevel(ctx_.Tables, ctx_.Images.Mem3Data.LevelType);
+    const int k = ecudata::FindGasLevel(ctx_.Tables, Shown().LevelType);
     return k >= 0 ? &ctx_.Tables.TblGasLevel[size_t(k)] : nullptr;
 }
 
@@ -64,7 +73,7 @@ QString FrmLevelSetting::ValueText(int count) const {
 }
 
 void FrmLevelSetting::Form_Load() {
-    const int k = ecudata::FindGasLevel(ctx_.Tables, ctx_.Images.Mem3Data.LevelType);
+    const int k = ecudata::FindGasLevel(ctx_.Tables, Shown().LevelType);
     if (k > 0) {
         shownSensorType_ = ctx_.Tables.TblGasLevel[size_t(k)].Id;
     }
@@ -84,7 +93,7 @@ void FrmLevelSetting::LoadLevelCaptions() {
     if (texts.size() != 3) {
         return;
     }
-    const int k = ecudata::FindGasLevel(ctx_.Tables, ctx_.Images.Mem3Data.LevelType);
+    const int k = ecudata::FindGasLevel(ctx_.Tables, Shown().LevelType);
     if (k > 0) {
         setWindowTitle(texts[0] + " - " + ctx_.Tables.TblGasLevel[size_t(k)].Name);
     }
@@ -125,19 +134,42 @@ void FrmLevelSetting::BuildLevelControls() {
     }
 }
 
+// The thresholds as shown; before zone 3 is read nothing, and nothing to edit.
 void FrmLevelSetting::ShowLevelThresholds() {
     thresholdsReady_ = false;
+    shownReads_ = ZoneReads(ctx_.Images);
+    const bool read = Read();
+    cmdDefaultLevel_->setEnabled(read);
+    for (QScrollBar* bar : hscrLevel_) {
+        bar->setEnabled(read);
+    }
+    if (!read) {
+        for (QLineEdit* box : txtLevel_) {
+            box->clear();
+        }
+        return;
+    }
     if (!Sensor()) {
         return;
     }
     const bool reversed = Reversed();
+    const ecudata::Mem3Rec m3 = Shown();
     for (int row = 0; row < LevelRows; ++row) {
         // A count beyond the bar is clamped there; the text keeps the true value.
-        const int count = ctx_.Images.Mem3Data.LevelThr[size_t(LevelElement(row, reversed))];
+        const int count = m3.LevelThr[size_t(LevelElement(row, reversed))];
         HScrLevel(row).setValue(count);
         TxtLevel(row).setText(ValueText(count));
     }
     thresholdsReady_ = true;
+}
+
+bool FrmLevelSetting::Held() const {
+    for (QScrollBar* bar : hscrLevel_) {
+        if (bar->isSliderDown()) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void FrmLevelSetting::HScrLevel_Change(int index) {
@@ -170,6 +202,9 @@ void FrmLevelSetting::HScrLevel_Change(int index) {
 }
 
 void FrmLevelSetting::CmdDefaultLevel_Click() {
+    if (!Read()) {
+        return;
+    }
     ecudata::LoadGasLevelTbl(ctx_.Tables, ctx_.AppFolder, ctx_.DecimalSep);
     const ecudata::GasLevelRec* sensor = Sensor();
     if (!sensor) { // a type the table lacks has no defaults
@@ -198,15 +233,18 @@ void FrmLevelSetting::Timer1_Timer() {
         label->setText(support::FormatFixed(scale * count, decimals, width, ctx_.DecimalSep));
     }
     MarkLevelShapes();
-    if (const ecudata::GasLevelRec* sensor = Sensor(); sensor && sensor->Id != shownSensorType_) {
+    const ecudata::GasLevelRec* sensor = Sensor();
+    if (sensor && sensor->Id != shownSensorType_) {
         shownSensorType_ = sensor->Id;
+        ShowLevelThresholds();
+    } else if (ZoneReads(ctx_.Images) != shownReads_ && !Held()) {
         ShowLevelThresholds();
     }
 }
 
 void FrmLevelSetting::MarkLevelShapes() {
     const qint32 level = ctx_.Images.Mem1Data.Level2;
-    const auto& t = ctx_.Images.Mem3Data.LevelThr;
+    const auto t = Shown().LevelThr;
     const bool reversed = Reversed();
     // Lamp i against the threshold its row shows; lamp 0 blinks at or beyond the reserve.
     for (int i = 0; i < LevelRows; ++i) {

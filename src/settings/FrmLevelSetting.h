@@ -2,8 +2,11 @@
 
 // The level-sensor dialog: the four switching thresholds of the fitted sensor type, one
 // row each (lamp, value in the sensor's unit, scroll bar over the raw count), the live
-// reading filtered and unfiltered, and Default, which reloads the type's thresholds.
+// reading filtered and unfiltered, and Default, which reloads the type's thresholds. It
+// shows zone 3 as read with its pending edits, refilled when a zone read lands.
 // Modeless, owned by the main window, destroyed when closed.
+
+#include "ecudata/ParamRecords.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -47,7 +50,11 @@ protected:
 private:
     // Makes the four threshold rows and binds them; once, when the dialog loads.
     void BuildLevelControls();
-    // The record of the sensor type as read; nullptr when the table lacks it.
+    ecudata::Mem3Rec Shown() const;
+    bool Read() const;
+    // A bar held: a refill would move it under the hand.
+    bool Held() const;
+    // The record of the sensor type shown; nullptr when the table lacks it.
     const ecudata::GasLevelRec* Sensor() const;
     bool Reversed() const;
     QString ValueText(int count) const;
@@ -56,6 +63,7 @@ private:
     QTimer timer1_;
     bool thresholdsReady_ = false;
     int shownSensorType_ = -1;
+    quint32 shownReads_ = 0; // ZoneReads when the thresholds were last shown
 
     // The dialog's controls, bound once when they are built; rows 0 to 3.
     QWidget* frmLevel_ = nullptr;

@@ -7,12 +7,14 @@
 #include "settings/ConfigLists.h"
 #include "settings/DialogDesigns.h"
 #include "settings/ExpertFlags.h"
+#include "settings/ZoneReads.h"
 #include "support/Conversions.h"
 #include "support/Cursor.h"
 #include "support/FileRoutines.h"
 #include "support/Lingue.h"
 #include "support/MessageBox.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -53,6 +55,16 @@ FrmSetExpert::FrmSetExpert(app::ProgramContext& context, app::FrmLX735& window)
     txtPw_->setVisible(false);
     lblPw_->setVisible(false);
     WireHandlers();
+    // A read that lands while the dialog is open refills it.
+    timer1_.setInterval(500);
+    connect(&timer1_, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+    timer1_.start();
+}
+
+void FrmSetExpert::Timer1_Timer() {
+    if (isVisible() && ZoneReads(ctx_.Images) != shownReads_ && !ListOpen()) {
+        Fill();
+    }
 }
 
 void FrmSetExpert::BindControls() {
@@ -72,6 +84,15 @@ void FrmSetExpert::BindControls() {
     };
     for (const auto& [combo, name] : combos) {
         *combo = &app::Bind<QComboBox>(*this, name);
+    }
+    // The zone-2 boxes; return to petrol and the minimum rpm set each other across the zones,
+    // as the rpm doubling takes the change-over rpm of zone 3.
+    editors_ = {{chkAbilAdat_, true, false},  {chkAbilDiag_, true, false},
+                {chkFiloRpm_, true, false},   {chkReturnBenz_, true, true},
+                {chkMinRpmAbil_, true, true}, {chkRpmX1X2_, true, true}};
+    for (QComboBox* combo : {cmbRpmLow_, cmbRpmHight_, cmbMaxPowerSoh_, cmbTInjMaxPower_,
+                             cmbTypSensTemp_, cmbTypSensMap_, cmbIsteresi_}) {
+        editors_.push_back({combo, false, true});
     }
     txtPw_ = &app::Bind<QLineEdit>(*this, "TxtPw");
     lblPw_ = &app::Bind<QLabel>(*this, "LblPw");
@@ -93,7 +114,11 @@ void FrmSetExpert::WireHandlers() {
         {chkMinRpmAbil_, &FrmSetExpert::ChkMinRpmAbil_Click},
     };
     for (const auto& [box, handler] : boxes) {
-        connect(box, &QCheckBox::toggled, this, [this, handler] { (this->*handler)(); });
+        connect(box, &QCheckBox::toggled, this, [this, box, handler] {
+            if (Editable(box)) {
+                (this->*handler)();
+            }
+        });
     }
     const std::pair<QComboBox*, void (FrmSetExpert::*)()> combos[] = {
         {cmbIsteresi_, &FrmSetExpert::CmbIsteresi_Click},
@@ -105,12 +130,33 @@ void FrmSetExpert::WireHandlers() {
         {cmbTypSensMap_, &FrmSetExpert::CmbTypSensMap_Click},
     };
     for (const auto& [combo, handler] : combos) {
-        connect(combo, &QComboBox::currentIndexChanged, this, [this, handler](int index) {
-            if (index >= 0) {
+        connect(combo, &QComboBox::currentIndexChanged, this, [this, combo, handler](int index) {
+            if (index >= 0 && Editable(combo)) {
                 (this->*handler)();
             }
         });
     }
+}
+
+bool FrmSetExpert::Editable(const QWidget* control) const {
+    const ecudata::BlockStates& blocks = ctx_.Images.Blocks;
+    for (const Editor& e : editors_) {
+        if (e.control == control) {
+            return (!e.mem2 || blocks.Read(ecudata::EditBlock::Mem2)) &&
+                   (!e.mem3 || blocks.Read(ecudata::EditBlock::Mem3));
+        }
+    }
+    return true;
+}
+
+bool FrmSetExpert::ListOpen() const {
+    for (const Editor& e : editors_) {
+        if (const auto* combo = qobject_cast<const QComboBox*>(e.control);
+            combo && combo->view()->isVisible()) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void FrmSetExpert::ShowModeless() {
@@ -212,10 +258,18 @@ void FrmSetExpert::SelectEqual(QComboBox& combo, double value) {
 }
 
 void FrmSetExpert::Form_Activate() {
+    if (Fill()) {
+        chkFiloRpm_->setFocus();
+    }
+}
+
+// The records as shown; a control of a zone not read yet shows no value and is disabled.
+bool FrmSetExpert::Fill() {
     if (filling_) {
-        return;
+        return false;
     }
     filling_ = true;
+    shownReads_ = ZoneReads(ctx_.Images);
     support::CursorOverride hourglass(Qt::WaitCursor);
     const ecudata::ConfigScale& s = ctx_.Scale;
     const auto fill = [](QComboBox& combo, const QStringList& items) {
@@ -239,10 +293,34 @@ void FrmSetExpert::Form_Activate() {
     }
     fill(threshold, thresholds);
 
-    const ecudata::Mem3Rec m3 = ecudata::ShownMem3(ctx_.Images);
+    const ecudata::BlockStates& blocks = ctx_.Images.Blocks;
+    for (const Editor& e : editors_) {
+        e.control->setEnabled(Editable(e.control));
+    }
+    if (blocks.Read(ecudata::EditBlock::Mem3)) {
+        ShowZone3(ecudata::ShownMem3(ctx_.Images));
+    } else {
+        chkMinRpmAbil_->setChecked(false); // the lists stay without a selection
+    }
     const quint8 flags = ecudata::ShownMem2(ctx_.Images).Flags;
+    const bool mem2 = blocks.Read(ecudata::EditBlock::Mem2);
+    const std::pair<QCheckBox*, bool> boxes[] = {
+        {chkReturnBenz_, flags & FlagReturnBenz}, {chkAbilAdat_, flags & FlagAdaptivity},
+        {chkAbilDiag_, flags & FlagDiagnosis},    {chkFiloRpm_, !(flags & FlagRpmFromWire)},
+        {chkRpmX1X2_, flags & FlagRpmClockHalf},
+    };
+    for (const auto& [box, checked] : boxes) {
+        box->setChecked(mem2 && checked);
+    }
+    chkRpmX1X2_->setEnabled(Editable(chkRpmX1X2_) && (flags & FlagRpmFromWire));
+    filling_ = false;
+    return true;
+}
+
+void FrmSetExpert::ShowZone3(const ecudata::Mem3Rec& m3) {
+    QComboBox& maxPower = *cmbMaxPowerSoh_;
+    QComboBox& threshold = *cmbTInjMaxPower_;
     if (m3.MaxPowerSoh != 0) {
-        threshold.setEnabled(true);
         maxPower.setCurrentIndex(-1);
         for (int i = 1; i < maxPower.count(); ++i) {
             if (support::LocaleNumber(maxPower.itemText(i), ctx_.DecimalSep) == m3.MaxPowerSoh) {
@@ -255,9 +333,8 @@ void FrmSetExpert::Form_Activate() {
         threshold.setEnabled(false);
     }
     threshold.setCurrentIndex(-1);
-    threshold.setCurrentIndex(
-        ThresholdSelection(s.SogliaTinjMaxPower, qint16(m3.ExpertFlags & 0xFF), ctx_.DecimalSep));
-    chkReturnBenz_->setChecked(flags & FlagReturnBenz);
+    threshold.setCurrentIndex(ThresholdSelection(ctx_.Scale.SogliaTinjMaxPower,
+                                                 qint16(m3.ExpertFlags & 0xFF), ctx_.DecimalSep));
     chkMinRpmAbil_->setChecked(m3.ExpertFlags & 1);
     SelectEqual(*cmbRpmLow_, m3.RpmLow);
     SelectEqual(*cmbRpmHight_, m3.RpmHigh);
@@ -266,13 +343,6 @@ void FrmSetExpert::Form_Activate() {
          {std::pair{cmbTypSensTemp_, m3.TypSensTemp}, {cmbTypSensMap_, m3.TypSensMap}}) {
         combo->setCurrentIndex(type < combo->count() ? type : -1);
     }
-    chkAbilAdat_->setChecked(flags & FlagAdaptivity);
-    chkAbilDiag_->setChecked(flags & FlagDiagnosis);
-    chkFiloRpm_->setChecked(!(flags & FlagRpmFromWire));
-    chkRpmX1X2_->setChecked(flags & FlagRpmClockHalf);
-    chkRpmX1X2_->setEnabled(flags & FlagRpmFromWire);
-    chkFiloRpm_->setFocus();
-    filling_ = false;
 }
 
 // ---- Zone 2.

@@ -3,9 +3,14 @@
 // The expert settings dialog: rpm source and doubling, adaptivity, diagnosis, return to
 // petrol, the minimum-rpm and minimum-power functions, maximum power with its injection-
 // time threshold, the deceleration hysteresis and the sensor types. Modeless, owned by
-// the main window; every activation refills it from the records as last read, and each
-// control stores its edit in the to-write copies and arms the zone's write.
+// the main window; every activation, and every zone read that lands while it is open,
+// refills it from the records as shown (as read with the pending edits). Each control
+// stores its edit in the to-write copies and arms the zone's write; a control whose zone
+// is not read yet shows no value and is disabled.
 
+#include "ecudata/ParamRecords.h"
+
+#include <QTimer>
 #include <QWidget>
 #include <optional>
 #include <vector>
@@ -47,6 +52,8 @@ public:
     void CmbRpmHight_Click();
     void CmbTypSensTemp_Click();
     void CmbTypSensMap_Click();
+    // Refills the open dialog when a zone read has landed since it was filled.
+    void Timer1_Timer();
     // The Enter handling of the password box.
     void ApplyPassword();
 
@@ -60,6 +67,13 @@ protected:
 private:
     // A key released in the dialog (watched: where); True when it was taken.
     bool Form_KeyUp(QObject* watched, const QKeyEvent& key);
+    // Fills the dialog from the records as shown; False while a fill runs already.
+    bool Fill();
+    void ShowZone3(const ecudata::Mem3Rec& m3);
+    // True when the zones the control writes have been read.
+    bool Editable(const QWidget* control) const;
+    // A combo's list is open: a refill would change it under the hand.
+    bool ListOpen() const;
     void BindControls();
     void WireHandlers();
     // The box asks for the zone-2 bit(s) mask set (wanted) or clear.
@@ -72,6 +86,16 @@ private:
 
     app::ProgramContext& ctx_;
     bool filling_ = false;
+    QTimer timer1_;
+    quint32 shownReads_ = 0; // ZoneReads when the dialog was last filled
+
+    // The editors with the zones each writes (zone 2, zone 3).
+    struct Editor {
+        QWidget* control;
+        bool mem2;
+        bool mem3;
+    };
+    std::vector<Editor> editors_;
 
     // The dialog's controls, bound once when it is built.
     QCheckBox* chkAbilAdat_ = nullptr;

@@ -46,6 +46,51 @@ protected:
     }
 };
 
+// Before the blocks are read no control shows a value or takes an edit: a type chosen
+// then would have reset the whole block from placeholders. After the read each follows
+// its rule: with the ECU's emulation off its delay, thresholds and table stay disabled.
+TEST_F(LambdaPage, ControlsWaitForTheirBlocksThenFollowTheirRules) {
+    struct Case {
+        const char* control;
+        bool enabledAfter;
+    };
+    const Case cases[] = {
+        {"CmbSwtchLambda", true},      {"CmbSwtchLambdaBis", true}, {"CmbAbilEmula", true},
+        {"CmbSonda1", true},           {"CmbFiltro", true},         {"CmbRitardo", false},
+        {"TxtEmulLevAltoAnte", false}, {"GrdEmul", false},          {"GrdRpm", false}};
+    const auto shows = [this](const char* name) {
+        QWidget& control = Get<QWidget>(name);
+        if (auto* combo = qobject_cast<QComboBox*>(&control)) {
+            return combo->currentIndex() >= 0;
+        }
+        if (auto* box = qobject_cast<QLineEdit*>(&control)) {
+            return !box->text().isEmpty();
+        }
+        return !CellText(name, 0, 0).isEmpty();
+    };
+    for (const Case& c : cases) {
+        EXPECT_FALSE(Get<QWidget>(c.control).isEnabled()) << c.control;
+        EXPECT_FALSE(shows(c.control)) << c.control;
+    }
+    Choose("CmbSwtchLambda", 2);
+    Choose("CmbSonda1", 1);
+    Choose("CmbAbilEmula", 1);
+    EXPECT_FALSE(context->Images.EmulaEdit.Any());
+    EXPECT_EQ(context->Images.Mem3Write.LambdaSwitch, -1);
+    EXPECT_EQ(context->Images.Mem2Write.FlagsMask, 0);
+    EXPECT_EQ(context->Requests.EmulaWriteCountdown, 0);
+
+    Connect();
+    for (const Case& c : cases) {
+        EXPECT_EQ(Get<QWidget>(c.control).isEnabled(), c.enabledAfter) << c.control;
+        EXPECT_TRUE(shows(c.control)) << c.control;
+    }
+    Choose("CmbAbilEmula", 1);
+    for (const Case& c : cases) {
+        EXPECT_TRUE(Get<QWidget>(c.control).isEnabled()) << c.control << " with emulation on";
+    }
+}
+
 TEST_F(LambdaPage, ShowsTheEcuBlockAfterTheRead) {
     Connect();
     EXPECT_EQ(CellText("GrdRpm", 0, 0), "800");

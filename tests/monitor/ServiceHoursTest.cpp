@@ -29,6 +29,15 @@ TEST_F(ServiceHoursTest, ShowsTheLastReadHoursAndEraseAsksForTheReset) {
     EXPECT_EQ(service.windowTitle(), context->Texts.AppTitle + " - " + app::ReleaseText);
     EXPECT_EQ(static_cast<QGroupBox&>(Widget("FrmTempo")).title(), "Running time");
 
+    // Before zone 2 is read the reset is no edit to take.
+    EXPECT_FALSE(Widget("CmdErase").isEnabled());
+    service.CmdErase_Click();
+    EXPECT_EQ(context->Images.Mem2Write.HoursGas, 0) << "no edit";
+    EXPECT_EQ(context->Requests.Mem2WriteCountdown, 0);
+
+    context->Images.Blocks.SetRead(ecudata::EditBlock::Mem2);
+    service.Form_Load();
+    EXPECT_TRUE(Widget("CmdErase").isEnabled());
     service.CmdErase_Click();
     EXPECT_EQ(context->Images.Mem2Write.HoursGas, -1.0);
     EXPECT_EQ(context->Images.Mem2Write.HoursBenz, -1.0);

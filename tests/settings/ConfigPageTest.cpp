@@ -91,6 +91,24 @@ TEST_F(ConfigPageTest, ChoicesReachZone3AndStayAfterTheReadBack) {
     }
 }
 
+// Each new list's entry is matched against the ECU's delay: two steps of the temperature
+// leave the delay as the ECU has it; a refill shows the delay chosen.
+TEST_F(ConfigPageTest, TemperatureStepsMatchTheDelayListsAgainstTheEcusDelay) {
+    Connect();
+    Choose("CmbSwtchTemp", "40");
+    EXPECT_EQ(Combo("CmbSwtchDelay").currentText(), "60") << "cold list, first not below 10";
+    Choose("CmbSwtchTemp", "45");
+    EXPECT_EQ(Combo("CmbSwtchDelay").currentText(), "10") << "warm list, not its last";
+    ASSERT_TRUE(WrittenAndReadBack());
+    EXPECT_EQ(context->Images.Mem3Data.SwitchTemp, 45);
+    EXPECT_EQ(context->Images.Mem3Data.SwitchDelay, 10);
+
+    window->Timer2().stop();
+    Choose("CmbSwtchDelay", "12");
+    page->RefreshParamPages();
+    EXPECT_EQ(Combo("CmbSwtchDelay").currentText(), "12") << "the pending delay";
+}
+
 TEST_F(ConfigPageTest, RefusedOrNoInjectorTypeWritesNothing) {
     Connect();
     ecu.ClearCommandLog();

@@ -8,6 +8,8 @@
 #include "monitor/ControlLook.h"
 #include "settings/FrmInjSet.h"
 #include "settings/FrmLevelSetting.h"
+#include "sim/Frame.h"
+#include "sim/Memory.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -165,6 +167,37 @@ TEST_F(DialogsTest, OffsetsAndSensibilityReachTheEcu) {
     EXPECT_EQ(dialog.TxtInjFuelGas(1).text(), "0.00");
     EXPECT_EQ(dialog.TxtInjFuelGas(2).text(), "01,20");
     EXPECT_EQ(dialog.TxtInjFuelGas(3).text(), "0.00");
+}
+
+// Reopened before its write lands, the dialog shows the pending values and a key steps
+// from them; a read that lands while it is open refills it.
+TEST_F(DialogsTest, AReopenedInjectorDialogStepsFromThePendingValues) {
+    Connect();
+    window->Timer2().stop(); // the write waits
+    settings::FrmInjSet* dialog = &Injectors();
+    Steps(dialog->HScrTime(1), QAbstractSlider::SliderSingleStepAdd, 3);
+    Steps(dialog->SldBadBit(), QAbstractSlider::SliderSingleStepAdd, 1);
+    dialog->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    dialog = &Injectors();
+    EXPECT_EQ(dialog->HScrTime(1).value(), 15);
+    EXPECT_EQ(dialog->TxtInjGas(1).text(), "1,2");
+    EXPECT_EQ(dialog->SldBadBit().value(), 6);
+    Steps(dialog->HScrTime(1), QAbstractSlider::SliderSingleStepAdd, 1);
+    Steps(dialog->SldBadBit(), QAbstractSlider::SliderSingleStepAdd, 1);
+    window->Timer2().start();
+    ASSERT_TRUE(WrittenAndReadBack());
+    EXPECT_EQ(Hex(ecu.Ram().zone3, 34, 2), "C8 00") << "20 steps, not 5";
+    EXPECT_EQ(Hex(ecu.Ram().zone3, 73, 1), "07");
+
+    ecu.Ram().zone3[34] = 0x32; // changed in the ECU: 5 steps
+    const quint32 reads = context->Images.AcceptedReplies[sim::CMD_READ_MEM3];
+    context->Requests.ReqReadMem3 = true;
+    ASSERT_TRUE(
+        RunUntil([&] { return context->Images.AcceptedReplies[sim::CMD_READ_MEM3] != reads; }));
+    dialog->Timer1_Timer();
+    EXPECT_EQ(dialog->HScrTime(1).value(), 5);
 }
 
 TEST_F(DialogsTest, EveryPressOnAnOffsetBarCountsWhileTheLastStepIsTaken) {
