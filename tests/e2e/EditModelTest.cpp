@@ -1,0 +1,231 @@
+// The installer's edits against lx735-sim at every moment they can come: before the
+// ECU's blocks are read, while they are read, right before a save, a load or a close,
+// while a write is refused. No edit is lost, none is written over data the installer
+// did not touch, and a saved file holds what the screen shows.
+
+#include "StagedProgram.h"
+
+#include <QFile>
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace e2e {
+namespace {
+
+constexpr int LongMs = 60000;
+const QString Sim = "com1";
+
+// The developer view: the Lambda tab, the compensation and expert buttons.
+const QStringList DeveloperView = {"input \"KOLT5829\"", "key FrmLX735 Ctrl+Alt+Shift+X"};
+const QStringList NothingToSave = {
+    "The ECU's settings have not been read yet: there is nothing to save."};
+
+// Upper-case hex with a blank between bytes, as the dump's Hex gives it.
+std::string Hex(const QByteArray& bytes) {
+    return bytes.toHex(' ').toUpper().toStdString();
+}
+
+class EndToEndEditModel : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(staged.Valid()); }
+
+    // The simulated ECU on COM1, these control lines taken before the program starts;
+    // a silent one answers nothing until Answer().
+    bool StartSim(const QString& lines = QString(), bool silent = false) {
+        QStringList args = {"--fast"};
+        if (silent) {
+            args << "--fault"
+                 << "silence count=forever";
+        }
+        const QString link = staged.StartSim(Sim, args);
+        if (link.isEmpty()) {
+            return false;
+        }
+        staged.MapCom(1, link);
+        return lines.isEmpty() || staged.SimControl(Sim, lines);
+    }
+    // The program on an answering ECU, its first read shown on the Configuration tab.
+    void StartOnConfiguration(const QString& lines = QString()) {
+        ASSERT_TRUE(StartSim(lines));
+        ASSERT_TRUE(staged.StartProgram());
+        ASSERT_TRUE(staged.Run({"tab SstMain 1", "until CmbSwtchTemp text 35 60000"}, LongMs));
+    }
+    // The silent ECU answers from now on; True once the program has read its blocks.
+    bool Answer() {
+        const qint64 from = Now();
+        return staged.SimControl(Sim, "clear") &&
+               StagedProgram::WaitFor(
+                   [&] { return !RequestsAfter(staged, "CMD_READ_ERR", from).isEmpty(); }, LongMs);
+    }
+
+    // The time of the program's last record, on the link log's clock.
+    qint64 Now() const {
+        const QList<ProgramEvent> events = staged.Events();
+        return events.isEmpty() ? 0 : events.last().ms;
+    }
+    // Waits for the live reads that a write asked for before ms has gone out by: 64 poll
+    // ticks, longer than any write's countdown.
+    bool PollsPast(qint64 ms) {
+        return WaitForRequestsAfter(staged, "CMD_READ_MEM1", ms, 8, LongMs);
+    }
+
+    std::optional<SimDump> Dump() { return staged.SimState(Sim); }
+    std::string Zone(const QString& image, int offset, int count) {
+        const std::optional<SimDump> dump = Dump();
+        return dump ? Hex(dump->Bytes(image, offset, count)) : "<no dump>";
+    }
+    bool ZoneBecomes(const QString& image, int offset, const std::string& hex) {
+        return StagedProgram::WaitFor(
+            [&] { return Zone(image, offset, int(hex.size() + 1) / 3) == hex; }, LongMs);
+    }
+    QString Field(const QString& control, const QString& field) {
+        const auto fields = staged.ReadControl(control);
+        return fields ? fields->value(field) : "<refused>";
+    }
+    QString Title() { return Field("FrmLX735", "title"); }
+    // The message boxes so far whose text holds every one of the texts.
+    int BoxesSaying(const QStringList& texts) const {
+        int n = 0;
+        for (const QString& box : staged.MessageBoxes()) {
+            n += std::all_of(texts.begin(), texts.end(),
+                             [&](const QString& text) { return box.contains(text); });
+        }
+        return n;
+    }
+    bool Refused(const QString& line) const {
+        for (const QString& refusal : staged.Refusals()) {
+            if (refusal.startsWith(line + " (")) {
+                return true;
+            }
+        }
+        return false;
+    }
+    // File > Save configuration to the file of the tree right after the lines; its
+    // bytes, "" when none was written.
+    QByteArray SaveRightAfter(const QStringList& lines, const QString& name) {
+        const QString path = staged.Path(name);
+        EXPECT_TRUE(
+            staged.Run(lines + QStringList{"file \"" + path + "\"", "click MnuFileSaveConf"}));
+        StagedProgram::WaitFor([&] { return QFile::exists(path); }, LongMs);
+        return staged.Read(name);
+    }
+
+    StagedProgram staged;
+};
+
+// ---- Before the first read
+
+// An edit of a block, and the block as the edit leaves it once the block is read.
+struct EarlyEdit {
+    const char* name;
+    QStringList reach; // the lines that bring up the control
+    QStringList edit;
+    const char* image;
+    int offset;
+    int count;
+    void (*apply)(QByteArray& block); // the edit on the block as read
+};
+
+// The ECU's diagnosis on (zone 2) and threshold bits beside the minimum-rpm bit (zone 3):
+// placeholder flags would switch the one off and wipe the others.
+const QString EcuFlags = "zone2 11 14\nzone3 66 28";
+const EarlyEdit EarlyEdits[] = {
+    {"CompensationPlus",
+     {"tab SstMain 3", "until SstMain enabled 1 30000", "click CmdTableComp"},
+     {"click FrmCompensaTbl.GrdTemp 1 3", "key FrmCompensaTbl.GrdTemp KP_Add"},
+     "compGasTemp",
+     0,
+     32,
+     [](QByteArray& b) { ++b[5]; }},
+    // The type's own defaults go into the table and the thresholds; the axes stay.
+    {"LambdaType",
+     {"tab SstMain 4"},
+     {"choose CmbSwtchLambda 4"},
+     "emulation",
+     0,
+     88,
+     [](QByteArray& b) {
+         b.replace(32, 48, QByteArray(48, char(61)));
+         b.replace(82, 4, QByteArray::fromHex("4C2D4C2D"));
+     }},
+    {"Diagnostics",
+     {"tab SstMain 1", "click CmdExpert(0)"},
+     {"click FrmSetExpert.ChkAbilDiag"},
+     "zone2",
+     11,
+     1,
+     [](QByteArray& b) { b[0] = char(b[0] & ~0x04); }},
+    {"MinimumRpm",
+     {"tab SstMain 1", "click CmdExpert(0)"},
+     {"click FrmSetExpert.ChkMinRpmAbil"},
+     "zone3",
+     66,
+     1,
+     [](QByteArray& b) { b[0] = char(b[0] | 0x01); }},
+};
+
+TEST_F(EndToEndEditModel, EditsBeforeTheFirstReadAreRefusedAndWipeNothing) {
+    ASSERT_TRUE(StartSim(EcuFlags, true));
+    const std::optional<SimDump> before = Dump();
+    ASSERT_TRUE(before);
+    ASSERT_TRUE(staged.StartProgram());
+    ASSERT_TRUE(staged.Run(DeveloperView));
+    for (const EarlyEdit& e : EarlyEdits) {
+        staged.Run(e.reach + e.edit);
+        EXPECT_TRUE(Refused(e.edit.last())) << e.name << ": an edit of a block not yet read";
+    }
+
+    ASSERT_TRUE(Answer());
+    ASSERT_TRUE(PollsPast(Now()));
+    const std::optional<SimDump> read = Dump();
+    ASSERT_TRUE(read);
+    for (const EarlyEdit& e : EarlyEdits) {
+        EXPECT_EQ(Hex(read->Bytes(e.image, e.offset, e.count)),
+                  Hex(before->Bytes(e.image, e.offset, e.count)))
+            << e.name << ": the ECU's block as it was";
+    }
+
+    // Once read, the same edit changes only what it edits.
+    QStringList lines;
+    std::vector<std::string> wanted;
+    for (const EarlyEdit& e : EarlyEdits) {
+        lines << e.reach + e.edit;
+        QByteArray block = before->Bytes(e.image, e.offset, e.count);
+        e.apply(block);
+        wanted.push_back(Hex(block));
+    }
+    ASSERT_TRUE(staged.Run(lines));
+    std::optional<SimDump> edited;
+    StagedProgram::WaitFor(
+        [&] {
+            edited = Dump();
+            for (std::size_t i = 0; edited && i < wanted.size(); ++i) {
+                const EarlyEdit& e = EarlyEdits[i];
+                if (Hex(edited->Bytes(e.image, e.offset, e.count)) != wanted[i]) {
+                    return false;
+                }
+            }
+            return edited.has_value();
+        },
+        LongMs);
+    ASSERT_TRUE(edited);
+    for (std::size_t i = 0; i < wanted.size(); ++i) {
+        const EarlyEdit& e = EarlyEdits[i];
+        EXPECT_EQ(Hex(edited->Bytes(e.image, e.offset, e.count)), wanted[i]) << e.name;
+    }
+}
+
+TEST_F(EndToEndEditModel, ASaveBeforeTheFirstReadIsRefused) {
+    ASSERT_TRUE(StartSim(QString(), true));
+    ASSERT_TRUE(staged.StartProgram());
+    const QString path = staged.Path("early.var");
+    ASSERT_TRUE(staged.Run({"file \"" + path + "\"", "click MnuFileSaveConf"}));
+    ASSERT_TRUE(StagedProgram::WaitFor(
+        [&] { return BoxesSaying(NothingToSave) > 0 || QFile::exists(path); }, LongMs));
+    EXPECT_EQ(BoxesSaying(NothingToSave), 1) << staged.MessageBoxes().join('\n').toStdString();
+    EXPECT_FALSE(QFile::exists(path)) << "a file of placeholders";
+    EXPECT_FALSE(Title().contains("early.var")) << Title().toStdString();
+}
+
+} // namespace
+} // namespace e2e
