@@ -227,5 +227,36 @@ TEST_F(EndToEndEditModel, ASaveBeforeTheFirstReadIsRefused) {
     EXPECT_FALSE(Title().contains("early.var")) << Title().toStdString();
 }
 
+// ---- While the blocks are read
+
+// A link restart has the tables read again; the first table's read is lost twice, and
+// the edit of the second lands while its read waits.
+TEST_F(EndToEndEditModel, ACompensationEditDuringTheTablesReadIsWritten) {
+    StartOnConfiguration();
+    ASSERT_TRUE(staged.Run(
+        DeveloperView + QStringList{"tab SstMain 3", "until SstMain enabled 1 30000",
+                                    "click CmdTableComp", "until FrmCompensaTbl exists 1 20000"}));
+    const std::optional<GridCells> shown = staged.Grid("FrmCompensaTbl.GrdTemp");
+    ASSERT_TRUE(shown);
+    const int percent = shown->rows.value(1).value(3).toInt();
+    ASSERT_EQ(Zone("compGasTemp", 5, 1), Hex(QByteArray(1, char(percent))));
+
+    const qint64 restart = Now();
+    ASSERT_TRUE(staged.SimControl(Sim, "silence cmd=12 count=3\nsilence cmd=54 count=2"));
+    ASSERT_TRUE(WaitForRequestsAfter(staged, "CMD_READ_COMP_RID_TEMP", restart, 1, LongMs));
+    const QString plus = "key FrmCompensaTbl.GrdTemp KP_Add";
+    ASSERT_TRUE(staged.Run({"click FrmCompensaTbl.GrdTemp 1 3", plus}));
+    ASSERT_TRUE(WaitForRequestsAfter(staged, "CMD_READ_COMP_GAS_TEMP", restart, 1, LongMs));
+    ASSERT_LT(CommandMs(staged, plus),
+              RequestsAfter(staged, "CMD_READ_COMP_GAS_TEMP", restart).first().ms)
+        << "the edit came before its table's read";
+
+    const std::string edited = Hex(QByteArray(1, char(percent + 1)));
+    EXPECT_TRUE(ZoneBecomes("compGasTemp", 5, edited)) << Zone("compGasTemp", 0, 32);
+    const std::optional<GridCells> after = staged.Grid("FrmCompensaTbl.GrdTemp");
+    ASSERT_TRUE(after);
+    EXPECT_EQ(after->rows.value(1).value(3).toInt(), percent + 1);
+}
+
 } // namespace
 } // namespace e2e
