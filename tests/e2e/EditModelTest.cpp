@@ -20,6 +20,29 @@ const QStringList DeveloperView = {"input \"KOLT5829\"", "key FrmLX735 Ctrl+Alt+
 const QStringList NothingToSave = {
     "The ECU's settings have not been read yet: there is nothing to save."};
 
+// The hex line after the marker of a parameter file, as bytes (a zone record's first
+// byte is its prefix: B3 before zone 3).
+QByteArray Section(const QByteArray& file, const QByteArray& marker) {
+    const QList<QByteArray> lines = file.split('\n');
+    for (int i = 0; i + 1 < lines.size(); ++i) {
+        if (lines[i].trimmed() == marker) {
+            return QByteArray::fromHex(lines[i + 1].trimmed());
+        }
+    }
+    return {};
+}
+
+// The file with the block after the marker replaced.
+QByteArray WithSection(const QByteArray& file, const QByteArray& marker, const QByteArray& block) {
+    QList<QByteArray> lines = file.split('\n');
+    for (int i = 0; i + 1 < lines.size(); ++i) {
+        if (lines[i].trimmed() == marker) {
+            lines[i + 1] = block.toHex().toUpper() + "\r";
+        }
+    }
+    return lines.join('\n');
+}
+
 // Upper-case hex with a blank between bytes, as the dump's Hex gives it.
 std::string Hex(const QByteArray& bytes) {
     return bytes.toHex(' ').toUpper().toStdString();
@@ -256,6 +279,55 @@ TEST_F(EndToEndEditModel, ACompensationEditDuringTheTablesReadIsWritten) {
     const std::optional<GridCells> after = staged.Grid("FrmCompensaTbl.GrdTemp");
     ASSERT_TRUE(after);
     EXPECT_EQ(after->rows.value(1).value(3).toInt(), percent + 1);
+}
+
+// ---- Loads, saves and closes right after an edit
+
+TEST_F(EndToEndEditModel, ALoadWhileALambdaEditWaitsLeavesTheFilesBlockInRamAndFlash) {
+    StartOnConfiguration();
+    ASSERT_TRUE(staged.Run(DeveloperView));
+    const QByteArray saved = SaveRightAfter({}, "ecu.var");
+    QByteArray block = Section(saved, "[EmulaLambda]");
+    ASSERT_EQ(block.size(), 88);
+    block[32] = 0x17; // the first cell 0.45 V
+    const QString path = staged.Path("load.var");
+    ASSERT_TRUE(staged.Write("load.var", WithSection(saved, "[EmulaLambda]", block)));
+
+    ASSERT_TRUE(staged.Run(
+        {"tab SstMain 4", "choose CmbFiltro 5", "file \"" + path + "\"", "click MnuFileLoadConf"}));
+    ASSERT_TRUE(StagedProgram::WaitFor([&] { return !staged.Requests("CMD_SAVE_FLASH").isEmpty(); },
+                                       LongMs));
+    ASSERT_TRUE(PollsPast(staged.Requests("CMD_SAVE_FLASH").last().ms));
+    const std::optional<SimDump> dump = Dump();
+    ASSERT_TRUE(dump);
+    EXPECT_EQ(Hex(dump->images.value("saved.emulation")), Hex(block)) << "flash: the file's";
+    EXPECT_EQ(Hex(dump->images.value("emulation")), Hex(block)) << "RAM: the file's";
+}
+
+TEST_F(EndToEndEditModel, ASaveRightAfterAnEditHoldsTheEdit) {
+    StartOnConfiguration();
+    ASSERT_TRUE(staged.Run(DeveloperView));
+    const std::optional<SimDump> before = Dump();
+    ASSERT_TRUE(before);
+
+    QByteArray filtered = before->Bytes("emulation", 0, 88);
+    filtered[87] = char((filtered[87] & 0x0F) | 0x50);
+    const QByteArray lambda = SaveRightAfter({"tab SstMain 4", "choose CmbFiltro 5"}, "lambda.var");
+    EXPECT_EQ(Hex(Section(lambda, "[EmulaLambda]")), Hex(filtered));
+
+    // Six cylinders: the count, and cylinders 5 and 6 switched on by the set-up step.
+    const QByteArray cylinders =
+        SaveRightAfter({"tab SstMain 1", "choose CmbSwtchCilindri \"6\""}, "cylinders.var");
+    const QByteArray zone3 = Section(cylinders, "[BLK3]").mid(1);
+    EXPECT_EQ(Hex(zone3.mid(1, 1)), "06");
+    EXPECT_EQ(Hex(zone3.mid(14, 8)), "00 00 01 01 01 01 01 01");
+}
+
+TEST_F(EndToEndEditModel, ACloseRightAfterACylinderCountWritesIt) {
+    StartOnConfiguration();
+    ASSERT_TRUE(staged.SendScript({"choose CmbSwtchCilindri \"6\"", "close"}));
+    ASSERT_TRUE(staged.WaitForProgramEnd(LongMs));
+    EXPECT_EQ(Zone("zone3", 1, 1), "06");
 }
 
 } // namespace
