@@ -330,5 +330,63 @@ TEST_F(EndToEndEditModel, ACloseRightAfterACylinderCountWritesIt) {
     EXPECT_EQ(Zone("zone3", 1, 1), "06");
 }
 
+// ---- Dialogs reopened before their write lands
+
+struct Reopened {
+    const char* name;
+    const char* open;  // the button on the Configuration page
+    const char* bar;   // the dialog's scroll bar
+    const char* key;   // one step up
+    int offset;        // the bar's value in zone 3, 16 bits
+    const char* start; // the ECU's value there
+    const char* twice; // after two steps
+};
+
+void PrintTo(const Reopened& r, std::ostream* out) {
+    *out << r.name;
+}
+
+class EndToEndReopened : public EndToEndEditModel, public testing::WithParamInterface<Reopened> {};
+
+// The zone-3 write held off until the second step.
+TEST_P(EndToEndReopened, ADialogReopenedBeforeItsWriteShowsTheEditAndStepsFromIt) {
+    const Reopened& r = GetParam();
+    StartOnConfiguration(QString("zone3 %1 %2").arg(r.offset).arg(r.start));
+    const QString bar = QString(r.bar);
+    const QString dialog = bar.section('.', 0, 0);
+    const QStringList open = {QString("click ") + r.open, "until " + bar + " exists 1 20000"};
+    const QString step = "key " + bar + " " + r.key;
+    ASSERT_TRUE(staged.SimControl(Sim, "silence cmd=17 count=forever"));
+    ASSERT_TRUE(staged.Run(open + QStringList{step}));
+    const QString edited = Field(bar, "value");
+    ASSERT_TRUE(staged.Run(QStringList{"close " + dialog} + open));
+    EXPECT_EQ(Field(bar, "value").toStdString(), edited.toStdString())
+        << "the reopened dialog shows the edit";
+    ASSERT_TRUE(staged.Run({step}));
+    ASSERT_TRUE(staged.SimControl(Sim, "clear"));
+    EXPECT_TRUE(ZoneBecomes("zone3", r.offset, r.twice)) << Zone("zone3", r.offset, 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Dialogs, EndToEndReopened,
+    testing::Values(Reopened{"Injectors", "CmdTpyInj", "FrmInjSet.HScrTime(1)", "Right", 34, "6400",
+                             "C8 00"},
+                    Reopened{"LevelThresholds", "CmdTpyGLS", "FrmLevelSetting.HScrLevel(1)", "PgUp",
+                             46, "6A02", "32 03"}),
+    [](const testing::TestParamInfo<Reopened>& info) { return std::string(info.param.name); });
+
+// ---- Rules of one edit
+
+// 35 and 40 take the cold list of delays, 45 the warm one: the delay the installer never
+// chose is the ECU's, whatever the cold list offered on the way.
+TEST_F(EndToEndEditModel, SteppingTheChangeOverTemperatureKeepsTheDelay) {
+    StartOnConfiguration();
+    const std::string delay = Zone("zone3", 55, 2);
+    ASSERT_TRUE(staged.Run({"choose CmbSwtchTemp \"40\"", "choose CmbSwtchTemp \"45\""}));
+    ASSERT_TRUE(ZoneBecomes("zone3", 2, "2D 00"));
+    ASSERT_TRUE(PollsPast(Now()));
+    EXPECT_EQ(Zone("zone3", 55, 2), delay);
+}
+
 } // namespace
 } // namespace e2e
