@@ -388,5 +388,44 @@ TEST_F(EndToEndEditModel, SteppingTheChangeOverTemperatureKeepsTheDelay) {
     EXPECT_EQ(Zone("zone3", 55, 2), delay);
 }
 
+// ---- Off-line and refused writes
+
+TEST_F(EndToEndEditModel, AFileLoadedOffLineIsNamedOnlyWhileOffLineAndIsTold) {
+    ASSERT_TRUE(StartSim(QString(), true));
+    const QString path = staged.Path("queued.var");
+    ASSERT_TRUE(staged.Write("queued.var", staged.Read("LNG/Default.Xar")));
+    ASSERT_TRUE(staged.StartProgram());
+    ASSERT_TRUE(staged.Run({"file \"" + path + "\"", "click MnuFileLoadConf", "click MnuOffLine",
+                            "until TxtStatusBar(1) text \"COM STOP\" 20000"}));
+    EXPECT_TRUE(StagedProgram::WaitFor([&] { return Title().endsWith("[" + path + "]"); }, LongMs))
+        << Title().toStdString();
+
+    ASSERT_TRUE(staged.SimControl(Sim, "clear"));
+    const qint64 chosen = Now();
+    ASSERT_TRUE(staged.Run({"click MnuDevCom(1)"}));
+    ASSERT_TRUE(WaitForRequestsAfter(staged, "CMD_READ_ERR", chosen, 1, LongMs));
+    const QStringList told = {"queued.var", "was loaded off-line only"};
+    StagedProgram::WaitFor([&] { return !Title().contains(path) && BoxesSaying(told) > 0; },
+                           LongMs);
+    EXPECT_FALSE(Title().contains(path)) << Title().toStdString();
+    ASSERT_TRUE(PollsPast(Now()));
+    EXPECT_EQ(BoxesSaying(told), 1) << staged.MessageBoxes().join('\n').toStdString();
+}
+
+TEST_F(EndToEndEditModel, AWriteRefusedForEverIsToldOnceAndLandsWhenTaken) {
+    StartOnConfiguration();
+    ASSERT_TRUE(staged.SimControl(Sim, "status cmd=17 count=forever"));
+    ASSERT_TRUE(staged.Run({"choose CmbEmptyGas 0"}));
+    const QStringList refuses = {"refuses", "kept"};
+    ASSERT_TRUE(StagedProgram::WaitFor([&] { return BoxesSaying(refuses) > 0; }, LongMs))
+        << "nobody is told of the refusal";
+    // Another round of the refused write (a try and the link's two resends) after it.
+    ASSERT_TRUE(WaitForRequestsAfter(staged, "CMD_WRT_MEM3", Now(), 3, LongMs));
+    ASSERT_TRUE(staged.SimControl(Sim, "clear"));
+    EXPECT_TRUE(ZoneBecomes("zone3", 67, "00"));
+    ASSERT_TRUE(PollsPast(Now()));
+    EXPECT_EQ(BoxesSaying(refuses), 1) << staged.MessageBoxes().join('\n').toStdString();
+}
+
 } // namespace
 } // namespace e2e
