@@ -560,8 +560,8 @@ void ConfigPage::OptTypFuel_Click(int index) {
     const int answer = support::MsgBox(ctx_.Texts.MsgConfig[3], support::vbYesNo, QString());
     ctx_.Comm().LoadWDogSend();
     if (answer == support::vbYes) {
-        ctx_.ParamFilePending = index == 0 ? ecudata::DefaultXarPath(ctx_.AppFolder)
-                                           : ecudata::DefaultCngXarPath(ctx_.AppFolder);
+        ctx_.QueueParamFile(index == 0 ? ecudata::DefaultXarPath(ctx_.AppFolder)
+                                       : ecudata::DefaultCngXarPath(ctx_.AppFolder));
         return;
     }
     ArmMem3(ctx_);
