@@ -31,14 +31,14 @@ void RaisePeriodicReads(EcuRequests& r) {
     r.ReqReadDcol = true;
 }
 
-// Every armed edit goes into the local image, whatever value its countdown holds (the
-// dialogs arm some with other values than the pages do, and a model write may be waiting
-// for its retry), and so does an edit whose write is already raised or was given back by
-// a failed write: off-line no edit is dropped.
+// Off-line the local images play the ECU: every pending edit goes into them, whatever
+// became of its countdown or write (the dialogs arm some with other values than the
+// pages do, a write may have been given back by a failure, a model write may be waiting
+// for its retry). Nothing stays pending off-line.
 void ApplyPendingEdits(Monitor& m) {
     ecudata::EcuImages& images = m.ctx.Images;
     EcuRequests& r = m.ctx.Requests;
-    if (r.Mem2WriteCountdown > 0 || r.ReqWriteMem2) {
+    if (ecudata::Mem2EditsPending(images.Mem2Write)) {
         ecudata::BuildMem2(images.Mem2Data, images.Mem2Write);
         // A counter reset asked for off-line leaves the counter at 0: -1 is a request to
         // the ECU, never an hour count.
@@ -48,7 +48,7 @@ void ApplyPendingEdits(Monitor& m) {
             }
         }
     }
-    if (r.Mem3WriteCountdown > 0 || r.ReqWriteMem3) {
+    if (ecudata::Mem3EditsPending(images.Mem3Write)) {
         ecudata::BuildMem3(images.Mem3Data, images.Mem3Write, m.ctx.Scale, r);
     }
     if (r.ModWriteCountdown > 0) {

@@ -135,6 +135,33 @@ TEST(RequestServer, AWantedFlagReachesTheEcuWhateverBecameOfItsReply) {
     }
 }
 
+// Only a write the ECU answers with a refusal on every try is one it refuses: a lost
+// reply or a refusal the resend gets past is the link's matter. Either failure keeps the
+// edit for the next write.
+TEST(RequestServer, AWriteIsRefusedOnlyWhenEveryTryIsRefused) {
+    const struct {
+        const char* name;
+        sim::FaultKind kind;
+        int count;
+        bool written, refused;
+    } cases[] = {
+        {"refused on every try", sim::FaultKind::Status, sim::kForever, false, true},
+        {"refused once, then taken", sim::FaultKind::Status, 1, true, false},
+        {"never answered", sim::FaultKind::Silence, sim::kForever, false, false},
+    };
+    for (const auto& c : cases) {
+        EcuRig rig;
+        ASSERT_TRUE(rig.Connect());
+        rig.images.Mem3Write.SwitchTemp = 55;
+        rig.requests.ReqWriteMem3 = true;
+        rig.ecu.AddFault(Fault(c.kind, CMD_WRT_MEM3, c.count));
+        ServeEcuRequest(rig.link, rig.model);
+        EXPECT_EQ(rig.requests.ReqWriteMem3, !c.written) << c.name;
+        EXPECT_EQ(rig.images.Blocks.refused[std::size_t(EditBlock::Mem3)], c.refused) << c.name;
+        EXPECT_EQ(rig.images.Mem3Write.SwitchTemp, c.written ? -1.0 : 55.0) << c.name;
+    }
+}
+
 TEST(RequestServer, EmulationBlockIsWrittenWholeAndReadBack) {
     EcuRig rig;
     ASSERT_TRUE(rig.Connect());
