@@ -55,10 +55,11 @@ struct ParamFileInfo {
 // the decimal mark. Nothing for anything else.
 std::optional<double> ParseGeneralNumber(const QString& text);
 
-// The file for the images as they stand, with the pending edits of the to-write copies
-// merged in (without consuming them). Zone 2 goes out with fuel state 0 and without a
-// pending hour reset; zone 3 with every cylinder that is not off as plainly on (1). The
-// compensation tables are clamped in place, as every write of them does.
+// The file for every block as the installer sees it: as read with the pending edits
+// merged in (without consuming them), a pending injector set-up step and model write
+// included. Zone 2 goes out with fuel state 0 and without a pending hour reset; zone 3
+// with every cylinder that is not off as plainly on (1); the compensation tables clamped
+// as every write of them does; the emulation block empty when it was never read.
 QByteArray BuildParamFile(EcuModel& model, const ParamFileInfo& info, const QString& decimalSep);
 
 // Writes the file whole or not at all (an existing file stays as it was when the write
@@ -86,8 +87,8 @@ struct ParamFileData {
 std::optional<ParamFileData> ReadParamFile(const QString& path, const ConfigScale& scale,
                                            QString& error);
 
-// The off-line import of a file's emulation block into the images (read, to-write copy and
-// reply line), its lines read as ReadParamFile reads them; the records and the correction
+// The off-line import of a file's emulation block into the images (read block and reply
+// line; any pending edit of it dropped), its lines read as ReadParamFile reads them; the records and the correction
 // table need not be there. True when taken; a file that holds no block, or any line
 // ReadParamFile refuses, changes nothing.
 bool ImportParamFileEmula(const QString& path, EcuImages& images);

@@ -1,8 +1,8 @@
 #pragma once
 
-// The arithmetic of the expert settings: zone-2 flag toggles, the zone-3 expert-flags
-// byte (bit 0 the minimum-rpm function, bits 1 to 7 the maximum-power injection-time
-// threshold in 128 us units) and the threshold list.
+// The arithmetic of the expert settings: the zone-3 expert-flags byte (bit 0 the
+// minimum-rpm function, bits 1 to 7 the maximum-power injection-time threshold in 128 us
+// units) and the threshold list.
 
 #include <QString>
 #include <QStringList>

@@ -78,7 +78,7 @@ private:
     void WireHandlers();
     // The box asks for the zone-2 bit(s) mask set (wanted) or clear.
     void ToggleZone2(quint8 mask, bool wanted);
-    // The zone-2 flags as they will stand once the pending toggles are written.
+    // The zone-2 flags as shown: as read with the wanted states pending.
     quint8 ShownZone2Flags() const;
     void StoreExpertFlags(qint16 flags);
     std::optional<double> Number(QComboBox& combo) const;
