@@ -62,10 +62,6 @@ bool IsDataRecord(const QString& line) {
 
 // "S", the type digit, then hex pairs: the count of the pairs after it, and a checksum
 // that makes the sum of every pair from the count on 0xFF in its low byte.
-bool IsRecord(const QString& line) {
-    return line.size() >= 2 && line[0] == u'S' && line[1].isDigit();
-}
-
 bool IsIntactRecord(const QString& line) {
     const qsizetype pairs = (line.size() - 2) / 2;
     if (line.size() % 2 != 0 || pairs < 2) {
@@ -85,9 +81,17 @@ bool IsIntactRecord(const QString& line) {
     return (sum & 0xFF) == 0xFF;
 }
 
-// The image's records, every one intact; nothing when the file cannot be read or a
-// record is damaged (a cut file, a wrong checksum; with line feeds for line ends the
-// whole file is one damaged record).
+// The kinds an image holds: header, data, count and end. Any other line, a record of
+// another kind included, is damage: skipping it would leave a hole in the flash.
+bool IsImageRecord(const QString& line) {
+    static const QStringList kinds = {"S0", "S2", "S5", "S8"};
+    return kinds.contains(line.left(2)) && IsIntactRecord(line);
+}
+
+// The image's records; nothing when the file cannot be read or a line before the marker
+// is neither blank nor an intact record of the image's kinds (a cut file, a wrong
+// checksum, a damaged first character; with line feeds for line ends the whole file is
+// one damaged line).
 std::optional<QStringList> IntactRecords(const QString& path, comm::ClsComm& comm) {
     const std::optional<QStringList> lines = ImageLines(path, comm);
     if (!lines) {
@@ -95,12 +99,13 @@ std::optional<QStringList> IntactRecords(const QString& path, comm::ClsComm& com
     }
     QStringList records;
     for (const QString& line : *lines) {
-        if (IsRecord(line)) {
-            if (!IsIntactRecord(line)) {
-                return std::nullopt;
-            }
-            records.append(line);
+        if (line.trimmed().isEmpty()) {
+            continue;
         }
+        if (!IsImageRecord(line)) {
+            return std::nullopt;
+        }
+        records.append(line);
     }
     return records;
 }

@@ -30,9 +30,11 @@ bool ReadFlashIni(comm::ClsComm& comm);
 void ExtractAdrFrmwarEcu(QStringList& lines, comm::ClsComm& comm);
 
 // The data of every S2 record into TableFlash at (address - first block's start). Every
-// record's count and checksum are checked first: False, and nothing stored, when one is
-// damaged (a cut image, line feeds for line ends) or the file cannot be read; False too
-// when a record lies outside TableFlash (the bytes stored before stay).
+// line before the marker is checked first: it must be blank or an intact S0, S2, S5 or S8
+// record (count and checksum). False, and nothing stored, for any other line (a cut
+// image, line feeds for line ends, a damaged first character, a leading blank, a record
+// of another kind) or when the file cannot be read; False too when a record lies outside
+// TableFlash (the bytes stored before stay).
 bool ReadFirmwareFile(const QString& path, comm::ClsComm& comm);
 
 // Every identity byte 0xFF: erased flash (an ECU whose update did not finish).
@@ -42,7 +44,7 @@ bool IsErasedIdentity(const QString& identity);
 bool IsBlankImageIdentity(const QString& identity);
 
 // The 6-digit address of every S2 record in file order; one empty text when there is
-// none, the file cannot be read or a record is damaged.
+// none, the file cannot be read or a line is refused as ReadFirmwareFile refuses it.
 QStringList ReadFirmwareAddresses(const QString& path, comm::ClsComm& comm);
 
 // The image's identity: reads the flash map, fills TableFlash with the erased value
