@@ -3,6 +3,7 @@
 #include "app/ProgramContext.h"
 #include "ecudata/CalibrationParams.h"
 #include "ecudata/ConfigScale.h"
+#include "ecudata/FirmwareImage.h"
 #include "support/FileRoutines.h"
 
 namespace app {
@@ -27,6 +28,8 @@ void PrepareProgram(ProgramContext& context, const QString& executableDir) {
     context.Images.Mem3Data.Cilindri = 8;
     ecudata::LoadParamTaratura(context.TaraParams, context.AppFolder);
     context.DefaultParamPending = 1;
+    // Before any link: the only copy of an installation may be waiting in a file.
+    ecudata::TellUnfinishedUpdate(context.AppFolder, context.ObjLingue);
 }
 
 } // namespace app

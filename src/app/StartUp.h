@@ -15,7 +15,8 @@ QString AppFolderFromExecutableDir(const QString& executableDir);
 
 // Application folder, decimal separator, configuration scales, dictionary, link object
 // with its port settings, the cylinder count the bars are made for, calibration
-// parameters, and the default parameter set kept pending for an off-line start.
+// parameters, the default parameter set kept pending for an off-line start, and the box
+// of an update left unfinished.
 void PrepareProgram(ProgramContext& context, const QString& executableDir);
 
 } // namespace app

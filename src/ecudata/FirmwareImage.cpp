@@ -9,6 +9,13 @@
 #include "support/Cursor.h"
 #include "support/DataFiles.h"
 #include "support/FileRoutines.h"
+#include "support/FileWriter.h"
+#include "support/Lingue.h"
+#include "support/MessageBox.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <optional>
@@ -159,6 +166,30 @@ bool ReadEcuIdentity(comm::ClsComm& comm) {
     return ReadIdentityBlock(comm);
 }
 
+const QString RecordEcu = QStringLiteral("[Ecu]");
+const QString RecordEcuProject = QStringLiteral("[EcuProject]");
+const QString RecordEcuVersion = QStringLiteral("[EcuVersion]");
+const QString RecordImage = QStringLiteral("[Image]");
+const QString RecordBackup = QStringLiteral("[Backup]");
+
+const QString UpdateSection = QStringLiteral("[FirmwareUpdate]");
+const QStringList UpdateTexts = {
+    QStringLiteral("The installation's parameters are in %1. To send them to the ECU: "
+                   "File > Load, choose that file."),
+    QStringLiteral("A firmware update did not write the installation's parameters back to the "
+                   "ECU."),
+    QStringLiteral("The test record could not be restored: %1 does not hold it."),
+    QStringLiteral("The ECU's firmware is erased. Recorded before the erase: %1. Image: %2. "
+                   "Program the ECU with this image?"),
+    QStringLiteral("unknown"),
+    QStringLiteral("The parameters of an update that did not finish stay in %1; this update's "
+                   "read-back is saved in %2."),
+};
+
+QString CleanPath(const QString& path) {
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
 } // namespace
 
 QString FlashIniPath(const QString& appFolder) {
@@ -279,6 +310,75 @@ bool LoadFirmwareInfo(comm::ClsComm& comm) {
         ecuKnown = false;
     }
     return LoadFirmwareFileInfo(comm) && ecuKnown;
+}
+
+QString ShownIdentity(const QString& version, const QString& date, const QString& project) {
+    return version + QStringLiteral(" - ") + date + QStringLiteral(" - ") + project;
+}
+
+QString UnfinishedUpdatePath(const QString& appFolder) {
+    return appFolder + QStringLiteral("/BIN/UpdateUnfinished.ini");
+}
+
+bool RecordUnfinishedUpdate(const QString& appFolder, const UnfinishedUpdate& record) {
+    const QStringList lines = {RecordEcu,        record.ecu,
+                               RecordEcuProject, record.ecuProject,
+                               RecordEcuVersion, QString::number(record.ecuVersion),
+                               RecordImage,      record.image,
+                               RecordBackup,     record.backup};
+    return support::WriteWholeFile(
+        UnfinishedUpdatePath(appFolder),
+        support::EncodeCp1252(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
+}
+
+std::optional<UnfinishedUpdate> ReadUnfinishedUpdate(const QString& appFolder) {
+    const QString path = UnfinishedUpdatePath(appFolder);
+    if (!support::IsFilePresent(path)) {
+        return std::nullopt;
+    }
+    const QStringList lines = support::ReadPlainFile(path);
+    const auto value = [&](const QString& name) {
+        const qsizetype at = lines.indexOf(name);
+        return at < 0 ? std::optional<QString>() : std::optional(lines.value(at + 1));
+    };
+    const std::optional<QString> backup = value(RecordBackup);
+    if (!backup || backup->trimmed().isEmpty()) {
+        return std::nullopt;
+    }
+    UnfinishedUpdate record;
+    record.ecu = value(RecordEcu).value_or(QString());
+    record.ecuProject = value(RecordEcuProject).value_or(QString()).trimmed();
+    record.ecuVersion = value(RecordEcuVersion).value_or(QString()).toInt();
+    record.image = value(RecordImage).value_or(QString());
+    record.backup = backup->trimmed();
+    return record;
+}
+
+void ClearUnfinishedUpdate(const QString& appFolder) {
+    QFile::remove(UnfinishedUpdatePath(appFolder));
+}
+
+void ClearUnfinishedUpdateIfSent(const QString& appFolder, const QString& sentPath) {
+    const std::optional<UnfinishedUpdate> record = ReadUnfinishedUpdate(appFolder);
+    if (record && CleanPath(appFolder + u'/' + record->backup) == CleanPath(sentPath)) {
+        ClearUnfinishedUpdate(appFolder);
+    }
+}
+
+QString UpdateTextOf(const support::ClsLingue& lingue, UpdateText text) {
+    return support::SectionTexts(lingue, UpdateSection, UpdateTexts).value(static_cast<int>(text));
+}
+
+void TellUnfinishedUpdate(const QString& appFolder, const support::ClsLingue& lingue) {
+    const std::optional<UnfinishedUpdate> record = ReadUnfinishedUpdate(appFolder);
+    if (!record) {
+        return;
+    }
+    support::MsgBox(UpdateTextOf(lingue, UpdateText::EarlierUnfinished) +
+                        QStringLiteral("\r\n\r\n") +
+                        UpdateTextOf(lingue, UpdateText::ParamsAreIn)
+                            .arg(QDir::toNativeSeparators(appFolder + u'/' + record->backup)),
+                    support::vbExclamation, QStringLiteral("FrmUpdate"));
 }
 
 } // namespace ecudata

@@ -9,9 +9,13 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace comm {
 class ClsComm;
+}
+namespace support {
+class ClsLingue;
 }
 
 namespace ecudata {
@@ -60,5 +64,45 @@ bool LoadFirmwareFileInfo(comm::ClsComm& comm);
 // LoadFirmwareFileInfo. True when the image's identity was read and, unless the link is
 // stopped, the ECU's too.
 bool LoadFirmwareInfo(comm::ClsComm& comm);
+
+// An update that erased the ECU and has not yet written the installation's parameters
+// back: recorded before the erase, so that neither a cut update nor a failed write-back
+// can leave the only copy of the installation unmentioned, or let a later update replace
+// it. Each identity as shown: "version - date - project".
+struct UnfinishedUpdate {
+    QString ecu;        // the ECU before the erase
+    QString ecuProject; // its project code
+    int ecuVersion = 0; // its version number (139 for 01.39)
+    QString image;      // the image being written
+    QString backup;     // the parameter file holding the set, relative to the program's folder
+};
+
+// The identity as the record keeps it, from FirmwareEcu or FirmwareFle.
+QString ShownIdentity(const QString& version, const QString& date, const QString& project);
+
+// BIN/UpdateUnfinished.ini, line pairs: a "[Name]" line, then its value.
+QString UnfinishedUpdatePath(const QString& appFolder);
+bool RecordUnfinishedUpdate(const QString& appFolder, const UnfinishedUpdate& record);
+// Nothing when there is no record (or it cannot be read as one).
+std::optional<UnfinishedUpdate> ReadUnfinishedUpdate(const QString& appFolder);
+void ClearUnfinishedUpdate(const QString& appFolder);
+// A parameter file sent whole and saved to the ECU's flash: when it is the record's
+// backup, the set is back in an ECU and the record goes.
+void ClearUnfinishedUpdateIfSent(const QString& appFolder, const QString& sentPath);
+
+// What the installer is told about an unfinished update, from the dictionary's
+// [FirmwareUpdate] section (English when it lacks an entry).
+enum class UpdateText {
+    ParamsAreIn, // %1: where the installation's parameters are, and how to send them
+    EarlierUnfinished,
+    TestRecordLost, // %1: the backup file
+    ErasedEcuAsk,   // %1: the recorded identity, %2: the image's
+    Unknown,
+    BackupsKept, // %1: the earlier backup, %2: this update's read-back
+};
+QString UpdateTextOf(const support::ClsLingue& lingue, UpdateText text);
+
+// The start's box while an update stands unfinished; nothing shown without one.
+void TellUnfinishedUpdate(const QString& appFolder, const support::ClsLingue& lingue);
 
 } // namespace ecudata

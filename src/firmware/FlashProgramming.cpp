@@ -99,15 +99,20 @@ bool SetEcuPrg(comm::ClsComm& link) {
     return ok;
 }
 
-bool EraseAllFlash(comm::ClsComm& link, const QString& imagePath) {
+bool ImageFitsFlash(comm::ClsComm& link, const QString& imagePath) {
     const QStringList addresses = ecudata::ReadFirmwareAddresses(imagePath, link);
     if (addresses.contains(QString()) || link.LargFlash() <= 0) {
         support::MsgBox(NotLoadedText, support::vbExclamation, FrmUpdateTitle);
         return false;
     }
-    if (!AnyAddressInMap(link, addresses)) {
-        return false;
-    }
+    return AnyAddressInMap(link, addresses);
+}
+
+bool EraseAllFlash(comm::ClsComm& link, const QString& imagePath) {
+    return ImageFitsFlash(link, imagePath) && EraseFlash(link);
+}
+
+bool EraseFlash(comm::ClsComm& link) {
     bool erased = false;
     {
         const SlowReplyWait slow(link);

@@ -47,6 +47,9 @@ bool SetEcuPrg(comm::ClsComm& link);
 // not-loaded box (False, nothing erased); no address inside the map gives False
 // silently. True only when the erase exchange succeeded and the ECU takes blocks.
 bool EraseAllFlash(comm::ClsComm& link, const QString& imagePath);
+// Its two steps: the image's check (the box included), and the erase exchange.
+bool ImageFitsFlash(comm::ClsComm& link, const QString& imagePath);
+bool EraseFlash(comm::ClsComm& link);
 
 // Writes the image's block at the flash address: "%OK" when written or blank (nothing
 // sent), "%KO" when the exchange failed.

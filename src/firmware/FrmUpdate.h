@@ -6,15 +6,23 @@
 // False ends the program).
 //
 // Next runs the whole procedure inside its handler: a two-press start (engine stopped,
-// key off), the read-back of every parameter zone (saved as BIN/UpdateBackup.var too;
-// as BIN/UpdateBackupRetry.var when an earlier update stopped after the erase),
-// programming mode, erase, the block writes and the end of the write, the write-back of
-// the parameters, the clears, and the save into the ECU's flash. Esc asks first and
-// leaves at the second press; it does nothing while the procedure runs, but while the
-// block writes wait for a link that is down one press leaves. After a flash phase with
-// blocks left unwritten, or a failed write-back, Next repeats what failed.
+// key off), the read-back of every parameter zone (saved as BIN/UpdateBackup.var too),
+// the record of the unfinished update, programming mode, erase, the block writes and the
+// end of the write, the write-back of the parameters, the clears, and the save into the
+// ECU's flash, which clears the record. Esc asks first and leaves at the second press; it
+// does nothing while the procedure runs, but while the block writes wait for a link that
+// is down one press leaves. After a flash phase with blocks left unwritten, or a failed
+// write-back, Next repeats what failed.
+//
+// While an earlier update's record stands, its backup holds the only copy of that
+// installation: the read-back goes to BIN/UpdateBackupRetry.var instead, and when the ECU
+// is the one recorded (erased, or running either recorded firmware) the write-back sends
+// every block of the earlier backup, keeping the ECU's service hours. An erased ECU is
+// programmed without a question only with an image of the recorded project, not older
+// than the recorded firmware.
 
 #include "ecudata/EmulaBlock.h"
+#include "ecudata/FirmwareImage.h"
 #include "ecudata/ParamRecords.h"
 
 #include <QByteArray>
@@ -76,8 +84,15 @@ private:
     bool Ready() const;
     void FirstPress();
     void SecondPress();
+    bool ErasedEcuAccepted() const;
     bool ReadBack();
+    QString BackupPath() const;
     bool SaveBackup();
+    void TakeEarlierRecord();
+    void RecordUpdate();
+    bool SendEarlierBackup();
+    QString ParamsAreIn() const;
+    QString BackupsKept() const;
     void StartStrip(const QString& caption);
     void FlashPhase();
     void BuildWriteBack();
@@ -107,6 +122,10 @@ private:
     // no-edit markers), and the step a repeated write-back starts from.
     QList<QByteArray> writeBack_;
     int writeBackStep_ = 0;
+    // The record standing when the update began, and the backup the write-back sends
+    // (empty: the read-back).
+    std::optional<ecudata::UnfinishedUpdate> earlier_;
+    QString restoreFrom_;
 
     // The controls the procedures use, bound once when the window is built.
     QLabel* lblRelEcu_;

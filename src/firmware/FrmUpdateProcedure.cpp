@@ -16,8 +16,10 @@
 #include "support/Clock.h"
 #include "support/Cursor.h"
 #include "support/FileRoutines.h"
+#include "support/MessageBox.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -40,8 +42,8 @@ constexpr int StepEndPollMs = 10;
 constexpr qint16 FirstCompFirmware = 139;
 constexpr quint8 OptionFlagCleared = 0x01;
 const QString CrLf = QStringLiteral("\r\n");
-const QString BackupFile = QStringLiteral("/BIN/UpdateBackup.var");
-const QString RetryBackupFile = QStringLiteral("/BIN/UpdateBackupRetry.var");
+const QString BackupFile = QStringLiteral("BIN/UpdateBackup.var");
+const QString RetryBackupFile = QStringLiteral("BIN/UpdateBackupRetry.var");
 
 const QString PhaseInit = QStringLiteral("Inizialization ");
 const QString PhaseErase = QStringLiteral("Erase Flash ");
@@ -136,6 +138,11 @@ void FrmUpdate::SecondPress() {
         ShowStrip(false);
         return;
     }
+    TakeEarlierRecord();
+    if (!ErasedEcuAccepted()) {
+        LeaveAsked();
+        return;
+    }
     // Nothing has changed in the ECU yet: a failed read or backup stops here.
     if (!ReadBack()) {
         SetMessage(ctx_.Texts.MsgComError);
@@ -147,6 +154,84 @@ void FrmUpdate::SecondPress() {
         return;
     }
     FlashPhase();
+}
+
+namespace {
+
+QString ShownEcu(const comm::ClsComm& link) {
+    return ecudata::ShownIdentity(link.FirmwareEcuVersStr(), link.FirmwareEcuDataStr(),
+                                  link.DescProgettoEcu_CODICE());
+}
+
+QString ShownPath(const QString& path) {
+    return QDir::toNativeSeparators(QDir::cleanPath(path));
+}
+
+QString ShownImage(const comm::ClsComm& link) {
+    return ecudata::ShownIdentity(link.FirmwareFleVersStr(), link.FirmwareFleDataStr(),
+                                  link.DescProgettoFle_CODICE());
+}
+
+} // namespace
+
+// The record standing now decides where the read-back goes and what is written back: the
+// earlier backup, when this ECU is the one it was made for.
+void FrmUpdate::TakeEarlierRecord() {
+    earlier_ = ecudata::ReadUnfinishedUpdate(ctx_.AppFolder);
+    restoreFrom_.clear();
+    if (!earlier_) {
+        return;
+    }
+    const QString ecu = ShownEcu(link_);
+    if (ecudata::IsErasedIdentity(link_.FirmwareEcu()) || ecu == earlier_->ecu ||
+        ecu == earlier_->image) {
+        restoreFrom_ = ctx_.AppFolder + u'/' + earlier_->backup;
+    }
+}
+
+// An erased ECU says nothing of what it was: only the record can, and any image it does
+// not vouch for is the installer's call.
+bool FrmUpdate::ErasedEcuAccepted() const {
+    if (!ecudata::IsErasedIdentity(link_.FirmwareEcu())) {
+        return true;
+    }
+    const bool vouched =
+        earlier_ && !earlier_->ecuProject.isEmpty() &&
+        earlier_->ecuProject.compare(link_.DescProgettoFle_CODICE(), Qt::CaseInsensitive) == 0 &&
+        link_.FirmwareFleVersNum() >= earlier_->ecuVersion;
+    if (vouched) {
+        return true;
+    }
+    const QString recorded =
+        earlier_ ? earlier_->ecu
+                 : ecudata::UpdateTextOf(ctx_.ObjLingue, ecudata::UpdateText::Unknown);
+    const QString question =
+        ecudata::UpdateTextOf(ctx_.ObjLingue, ecudata::UpdateText::ErasedEcuAsk)
+            .arg(recorded, ShownImage(link_));
+    return support::MsgBox(question, support::vbYesNo | support::vbQuestion, FrmUpdateTitle) ==
+           support::vbYes;
+}
+
+// Before the erase. An earlier record stays as it is: it names the file with the set.
+void FrmUpdate::RecordUpdate() {
+    if (earlier_) {
+        return;
+    }
+    ecudata::UnfinishedUpdate record;
+    record.ecu = ShownEcu(link_);
+    record.ecuProject = link_.DescProgettoEcu_CODICE();
+    record.ecuVersion = link_.FirmwareEcuVersNum();
+    record.image = ShownImage(link_);
+    record.backup = BackupFile;
+    ecudata::RecordUnfinishedUpdate(ctx_.AppFolder, record);
+}
+
+// Where the installation's parameters are kept while the update is unfinished.
+QString FrmUpdate::ParamsAreIn() const {
+    const QString backup =
+        restoreFrom_.isEmpty() ? ctx_.AppFolder + u'/' + BackupFile : restoreFrom_;
+    return ecudata::UpdateTextOf(ctx_.ObjLingue, ecudata::UpdateText::ParamsAreIn)
+        .arg(ShownPath(backup));
 }
 
 // Every parameter zone into the window's copies, three tries each. A read that fails
@@ -195,12 +280,13 @@ bool FrmUpdate::ReadBack() {
 // The read-back as a parameter file, before anything is erased: whatever happens to the
 // link later, the installer can send it to the ECU.
 //
-// An ECU whose identity is erased is the retry of an update that stopped after the erase:
-// what it gives back may no longer be its parameters, and the backup the first try made
-// from the running ECU is the one to send back. So a retry never replaces that file; it
-// keeps its read-back under a name of its own.
+// While an earlier record stands its backup may be the only copy of an installation:
+// it is never replaced, and this read-back is kept under a name of its own.
+QString FrmUpdate::BackupPath() const {
+    return ctx_.AppFolder + u'/' + (earlier_ ? RetryBackupFile : BackupFile);
+}
+
 bool FrmUpdate::SaveBackup() {
-    const bool retry = ecudata::IsErasedIdentity(link_.FirmwareEcu());
     ecudata::EcuImages images = ctx_.Images;
     ecudata::EcuRequests requests = ctx_.Requests;
     ecudata::ConfigScale scale = ctx_.Scale;
@@ -212,8 +298,18 @@ bool FrmUpdate::SaveBackup() {
     ecudata::EcuModel model{images, requests, scale};
     const ecudata::ParamFileInfo info{app::ReleaseText, ctx_.Texts.AppTitle,
                                       app::LocaleGeneralDate(QDateTime::currentDateTime())};
-    return ecudata::SaveParamFile(ctx_.AppFolder + (retry ? RetryBackupFile : BackupFile), model,
-                                  info, ctx_.DecimalSep);
+    if (!ecudata::SaveParamFile(BackupPath(), model, info, ctx_.DecimalSep)) {
+        return false;
+    }
+    if (earlier_) {
+        SetMessage(BackupsKept());
+    }
+    return true;
+}
+
+QString FrmUpdate::BackupsKept() const {
+    return ecudata::UpdateTextOf(ctx_.ObjLingue, ecudata::UpdateText::BackupsKept)
+        .arg(ShownPath(ctx_.AppFolder + u'/' + earlier_->backup), ShownPath(BackupPath()));
 }
 
 // The buttons give way to the progress strip, its bar at the start width.
@@ -232,7 +328,12 @@ void FrmUpdate::FlashPhase() {
         return;
     }
     SetPhase(PhaseErase);
-    if (!EraseAllFlash(link_, ctx_.FirmwareFilePath)) {
+    if (!ImageFitsFlash(link_, ctx_.FirmwareFilePath)) {
+        Failed(Resume::None);
+        return;
+    }
+    RecordUpdate();
+    if (!EraseFlash(link_)) {
         Failed(Resume::None);
         return;
     }
@@ -297,7 +398,7 @@ void FrmUpdate::WriteBack() {
     };
     const bool withComp = link_.FirmwareEcuVersNum() >= FirstCompFirmware;
     // The compensation tables go once, their result not looked at.
-    const std::vector<std::function<bool()>> steps = {
+    std::vector<std::function<bool()>> steps = {
         send(comm::CMD_WRT_MEM2, writeBack_[PayloadMem2]),
         send(comm::CMD_WRT_MEM3, writeBack_[PayloadMem3]),
         send(comm::CMD_WRIT_EMUS, writeBack_[PayloadEmula]),
@@ -314,6 +415,13 @@ void FrmUpdate::WriteBack() {
         send(comm::CMD_CANC_SMPL_GAS),
         send(comm::CMD_CANC_ERR),
     };
+    if (!restoreFrom_.isEmpty()) {
+        // The earlier backup's blocks in place of the read-back's: the test record,
+        // which the file does not hold, stays the read-back's.
+        constexpr auto FileBlocks = 5;
+        steps.erase(steps.begin(), steps.begin() + FileBlocks);
+        steps.insert(steps.begin(), [this] { return SendEarlierBackup(); });
+    }
     for (; writeBackStep_ < static_cast<int>(steps.size()); ++writeBackStep_) {
         ProgressRun();
         if (!Retry(link_, steps[static_cast<size_t>(writeBackStep_)])) {
@@ -322,6 +430,14 @@ void FrmUpdate::WriteBack() {
         }
     }
     Finish(SaveFlash());
+}
+
+// The ECU has just been identified as running the image: the file goes to it whole, each
+// block written and read back, the ECU's service hours kept.
+bool FrmUpdate::SendEarlierBackup() {
+    ctx_.Requests.FirmwareOk = true;
+    ecudata::EcuModel model = ctx_.Model();
+    return ecudata::SendParamFile(restoreFrom_, link_, model, 0).Complete();
 }
 
 bool FrmUpdate::SaveFlash() {
@@ -344,14 +460,32 @@ void FrmUpdate::Finish(bool saved) {
     ctx_.Requests.FirmwareOk = true;
     updateState_ = 4;
     resume_ = Resume::None;
-    SetMessage(saved ? ctx_.Texts.MsgUpdate[6] : ctx_.Texts.MsgComError);
+    if (!saved) {
+        SetMessage(ctx_.Texts.MsgComError + CrLf + CrLf + ParamsAreIn());
+    } else {
+        // Another ECU's record stays: its set is still to be sent.
+        if (!earlier_ || !restoreFrom_.isEmpty()) {
+            ecudata::ClearUnfinishedUpdate(ctx_.AppFolder);
+        }
+        QStringList done{ctx_.Texts.MsgUpdate[6]};
+        if (earlier_) {
+            done << BackupsKept();
+        }
+        if (!restoreFrom_.isEmpty()) {
+            done << ecudata::UpdateTextOf(ctx_.ObjLingue, ecudata::UpdateText::TestRecordLost)
+                        .arg(ShownPath(restoreFrom_));
+        }
+        SetMessage(done.join(CrLf + CrLf));
+    }
     ShowButtons(false, true);
     ShowStrip(false);
 }
 
 void FrmUpdate::Failed(Resume resume) {
     resume_ = resume;
-    SetMessage(ctx_.Texts.MsgComError);
+    // After the erase the installation lives in the backup alone until it is written back.
+    SetMessage(resume == Resume::WriteBack ? ctx_.Texts.MsgComError + CrLf + CrLf + ParamsAreIn()
+                                           : ctx_.Texts.MsgComError);
     ShowStrip(false);
     ShowButtons(resume != Resume::None, true);
     if (resume != Resume::None) {

@@ -5,6 +5,7 @@
 #include "app/ProgramContext.h"
 #include "ecudata/CompTables.h"
 #include "ecudata/CorrectionTable.h"
+#include "ecudata/FirmwareImage.h"
 #include "ecudata/FuelMode.h"
 #include "ecudata/ParamFile.h"
 #include "ecudata/RequestServer.h"
@@ -106,6 +107,10 @@ bool Conclude(const QString& path, const ecudata::ParamFileLoad& load, app::Prog
     RedrawModel(pages);
     // A failed save keeps the file queued: it is sent again whole.
     const bool saved = ecudata::SendSaveFlash(link);
+    if (saved) {
+        // An update's backup sent whole: its set is in an ECU again.
+        ecudata::ClearUnfinishedUpdateIfSent(ctx.AppFolder, path);
+    }
     // Switched to petrol by this try or by an earlier one that failed.
     if (saved && ctx.ParamFileSwitchedFuel) {
         ecudata::EcuModel model = ctx.Model();

@@ -4,9 +4,11 @@
 
 #include "StagedProgram.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSet>
 #include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace e2e {
@@ -25,6 +27,14 @@ const QString LinkDown = "The link to the ECU is down. The update goes on once i
                          "leaves it and closes the program.";
 const QString Question = "FrmUpdate - ScaricaFirmwareDefaultParametri |COMUNICATION ERROR, SEND "
                          "MESSAGE\\r\\n\\r\\nYES TO CONTINUE!";
+const QString Backup = "BIN/UpdateBackup.var";
+const QString RetryBackup = "BIN/UpdateBackupRetry.var";
+const QString Record = "BIN/UpdateUnfinished.ini";
+const QString RecordedEcu = "01.39 - 14/04/2010 - T468";
+const QString Unfinished =
+    "FrmUpdate|A firmware update did not write the installation's parameters back to the ECU.";
+const QString NotLoaded = "FrmUpdate|Il Programma non è stato Caricato Correttamente !";
+const QString Unreadable = "The firmware image or the flash map BIN/Flash.ini cannot be read.";
 // The line dies at the 11th block until the test reconnects it.
 const QString DeadLineAtBlock11 = "hangup cmd=8 skip=10 value=600000000";
 constexpr quint32 FlashFirst = 0xF80000;
@@ -170,11 +180,15 @@ protected:
                   ImageFlash(staged.Path("BIN/TarvencoInj468.frh")));
     }
 
-    void ExpectInstallationBack() {
+    // The installation in RAM and flash; the blocks left out as they are now.
+    void ExpectInstallationBack(const QStringList& leftOut = {}) {
         const std::optional<SimDump> dump = staged.SimState("ecu");
         ASSERT_TRUE(dump);
         for (const QString prefix : {"", "saved."}) {
             for (const Poke& p : pokes) {
+                if (leftOut.contains(p.block)) {
+                    continue;
+                }
                 QByteArray expected = p.bytes;
                 if (QString(p.block) == "zone2" && p.offset == 11) {
                     expected = QByteArray::fromHex("12"); // option bit 0 cleared
@@ -203,8 +217,53 @@ protected:
         EXPECT_EQ(after("[BLKSmagAcc]"), dump->images.value("compSmag").toHex().toUpper());
     }
 
+    // The update cut after the erase (No to the question at the 11th block): the program
+    // ends and the ECU, erased, restarts on its factory parameters, every block but the
+    // service hours, which live apart.
+    void CutUpdateAfterTheErase() {
+        Start({QString("silence cmd=8 skip=10 count=%1").arg(3 * SendsPerTry)});
+        Arm();
+        ASSERT_TRUE(staged.SendScript({"answer No", "click FrmUpdate.CmdUpdate"}));
+        ASSERT_TRUE(staged.WaitForProgramEnd(UpdateMs).has_value());
+        const std::optional<SimDump> erased = staged.SimState("ecu");
+        ASSERT_TRUE(erased);
+        ASSERT_EQ(erased->mode, "flash");
+        for (const Poke& p : pokes) {
+            const QByteArray factory = erased->Bytes("saved." + QString(p.block), p.offset,
+                                                     static_cast<int>(p.bytes.size()));
+            ASSERT_TRUE(staged.SimPoke("ecu", p.block, p.offset, factory));
+        }
+        erasedFlash = erased->flash;
+    }
+
+    // A damaged line in place of the image's 6th line.
+    void DamageImage(const std::function<void(QByteArray&)>& damage) {
+        QList<QByteArray> lines = staged.Read(Image).split('\n');
+        ASSERT_GT(lines.size(), 6);
+        ASSERT_TRUE(lines[5].startsWith("S2"));
+        damage(lines[5]);
+        ASSERT_TRUE(staged.Write(Image, lines.join('\n')));
+    }
+
+    QString Native(const QString& relative) const {
+        return QDir::toNativeSeparators(QDir::cleanPath(staged.Path(relative)));
+    }
+
+    QString ParamsAreIn(const QString& relative) const {
+        return "The installation's parameters are in " + Native(relative) +
+               ". To send them to the ECU: File > Load, choose that file.";
+    }
+
+    int BoxesSaying(const QString& start) const {
+        const QStringList boxes = staged.MessageBoxes();
+        return static_cast<int>(std::count_if(
+            boxes.begin(), boxes.end(), [&](const QString& b) { return b.startsWith(start); }));
+    }
+
+    const QString Image = "BIN/TarvencoInj468.frh";
     StagedProgram staged;
     QList<Poke> pokes;
+    QMap<quint32, QByteArray> erasedFlash;
 };
 
 // With the program's pauses at their real length: the ECU's restart after the flash end
@@ -347,42 +406,149 @@ TEST_F(FirmwareUpdate, SilentEmulationReadStopsBeforeProgramming) {
     EXPECT_FALSE(Commands(staged).contains("CMD_SET_ECU_PRG"));
 }
 
-// No to the question ends the program with the ECU erased and taking blocks; started
-// again, the program finds the erased identity and the update completes. The backup of
-// the installation stays as the first try made it: the retry's read-back, from an ECU
-// whose parameters may be gone, is kept apart.
-TEST_F(FirmwareUpdate, UpdateLeftUnfinishedIsFinishedAtTheNextStart) {
-    Start({QString("silence cmd=8 skip=10 count=%1").arg(3 * SendsPerTry)});
-    Arm();
-    ASSERT_TRUE(staged.SendScript({"answer No", "click FrmUpdate.CmdUpdate"}));
-    ASSERT_TRUE(staged.WaitForProgramEnd(UpdateMs).has_value());
-    const std::optional<SimDump> erased = staged.SimState("ecu");
-    ASSERT_TRUE(erased);
-    EXPECT_EQ(erased->mode, "flash");
-    const QByteArray backup = staged.Read("BIN/UpdateBackup.var");
+// An update cut after the erase, the ECU restarted on its factory parameters: at the next
+// start the program says where the installation is, and the retry writes back every
+// block of the first try's backup, not the erased ECU's factory read-back, which it
+// keeps apart. The test record, which the file does not hold, is told as not restored.
+TEST_F(FirmwareUpdate, RetryOnAnErasedEcuWritesTheFirstBackupBack) {
+    CutUpdateAfterTheErase();
+    const QByteArray backup = staged.Read(Backup);
     ASSERT_FALSE(backup.isEmpty());
-    ASSERT_TRUE(staged.SimPoke("ecu", "zone3", 4, QByteArray::fromHex("0000"))); // gone
+    ASSERT_FALSE(staged.Read(Record).isEmpty());
 
     ASSERT_TRUE(staged.StartProgram());
+    const QString done =
+        Done + "\\r\\n\\r\\nThe parameters of an update that did not finish stay in " +
+        Native(Backup) + "; this update's read-back is saved in " + Native(RetryBackup) +
+        ".\\r\\n\\r\\nThe test record could not be restored: " + Native(Backup) +
+        " does not hold it.";
     ASSERT_TRUE(staged.Run(
         {"until FrmUpdate.LblRelEcu_Val text \"FF.FF - FF/FF/FFFF\" " + QString::number(StartMs),
          "click FrmUpdate.CmdUpdate", UntilMsg(Armed, 20000), "click FrmUpdate.CmdUpdate",
-         UntilMsg(Done, UpdateMs)},
+         UntilMsg(done, UpdateMs)},
         StartMs + UpdateMs));
+    EXPECT_EQ(BoxesSaying(Unfinished), 1);
     ExpectFlashIsTheImage();
-    EXPECT_EQ(staged.Read("BIN/UpdateBackup.var"), backup);
-    // Zone 3's bytes 4 and 5 in each file.
-    const auto zone3Word = [&](const QString& file) {
-        for (const QByteArray& line : staged.Read(file).split('\n')) {
-            if (line.startsWith("B3")) {
-                return line.mid(2 + 2 * 4, 4);
-            }
-        }
-        return QByteArray();
+    ExpectInstallationBack({"testRecord"});
+    const std::optional<SimDump> dump = staged.SimState("ecu");
+    ASSERT_TRUE(dump);
+    EXPECT_EQ(dump->Bytes("testRecord", 0, 16), dump->Bytes("saved.testRecord", 0, 16));
+    EXPECT_NE(dump->Bytes("testRecord", 0, 16), QByteArray("INSTALLER 4711  "));
+    EXPECT_EQ(staged.Read(Backup), backup);
+    EXPECT_FALSE(staged.Read(RetryBackup).isEmpty());
+    EXPECT_FALSE(QFile::exists(staged.Path(Record))) << "the set is back";
+}
+
+// An erased ECU is programmed without a question only with an image of the recorded
+// project, not older than the recorded firmware. Otherwise the program asks first,
+// showing both identities; No leaves the ECU as it is.
+TEST_F(FirmwareUpdate, ErasedEcuAsksBeforeAnImageTheRecordDoesNotVouchFor) {
+    CutUpdateAfterTheErase();
+    const QByteArray record = staged.Read(Record);
+    ASSERT_FALSE(record.isEmpty());
+    struct Case {
+        const char* what;
+        QString version;
+        QString project;
+        bool recorded;
+        QString asked; // the identities the question shows
     };
-    EXPECT_EQ(zone3Word("BIN/UpdateBackup.var"), "D204");
-    const QByteArray retry = zone3Word("BIN/UpdateBackupRetry.var");
-    EXPECT_FALSE(retry.isEmpty() || retry == "D204") << "the retry's read-back: " << retry.data();
+    const Case cases[] = {
+        {"another project", "01.40", "T999", true,
+         RecordedEcu + ". Image: 01.40 - 14/04/2010 - T999"},
+        {"an older version", "01.02", "T468", true,
+         RecordedEcu + ". Image: 01.02 - 14/04/2010 - T468"},
+        {"no record", "01.40", "T468", false, "unknown. Image: 01.40 - 14/04/2010 - T468"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(staged.WriteImage(c.version, "14/04/2010", c.project));
+        if (c.recorded) {
+            ASSERT_TRUE(staged.Write(Record, record));
+        } else {
+            ASSERT_TRUE(QFile::remove(staged.Path(Record)));
+        }
+        const int asked = BoxesSaying("FrmUpdate|The ECU's firmware is erased.");
+        ASSERT_TRUE(staged.StartProgram());
+        ASSERT_TRUE(staged.Run({"until FrmUpdate.LblRelEcu_Val text \"FF.FF - FF/FF/FFFF\" " +
+                                    QString::number(StartMs),
+                                "click FrmUpdate.CmdUpdate", UntilMsg(Armed, 20000), "answer No",
+                                "click FrmUpdate.CmdUpdate", UntilMsg(LeaveAsked, 20000),
+                                "click FrmUpdate.CmdEsc"},
+                               StartMs + 30000));
+        ASSERT_TRUE(staged.WaitForProgramEnd(StartMs).has_value());
+        EXPECT_EQ(
+            BoxesSaying("FrmUpdate|The ECU's firmware is erased. Recorded before the erase: " +
+                        c.asked + ". Program the ECU with this image?"),
+            1);
+        EXPECT_EQ(BoxesSaying("FrmUpdate|The ECU's firmware is erased."), asked + 1);
+        const std::optional<SimDump> dump = staged.SimState("ecu");
+        ASSERT_TRUE(dump);
+        EXPECT_EQ(dump->flash, erasedFlash) << "nothing erased or written";
+    }
+}
+
+// The write-back the ECU does not answer after a good flash: the window says at once
+// where the installation is; each later start says it again, the backup stays as it
+// was, and File > Load of the backup puts the installation back and ends the record.
+TEST_F(FirmwareUpdate, FailedWriteBackIsToldUntilTheBackupIsSent) {
+    Start({"silence cmd=16 count=forever"});
+    Arm();
+    ASSERT_TRUE(staged.Run({"click FrmUpdate.CmdUpdate",
+                            UntilMsg(ComError + "\\r\\n\\r\\n" + ParamsAreIn(Backup), UpdateMs)},
+                           UpdateMs + 5000));
+    ExpectFlashIsTheImage();
+    const QByteArray backup = staged.Read(Backup);
+    ASSERT_FALSE(backup.isEmpty());
+    ASSERT_TRUE(staged.Run(
+        {"click FrmUpdate.CmdEsc", UntilMsg(LeaveAsked, 10000), "click FrmUpdate.CmdEsc"}));
+    ASSERT_TRUE(staged.WaitForProgramEnd(StartMs).has_value());
+    EXPECT_EQ(BoxesSaying(Unfinished), 0);
+
+    ASSERT_TRUE(staged.SimControl("ecu", "clear"));
+    ASSERT_TRUE(staged.StartProgram());
+    ASSERT_TRUE(WaitForSettingsRead(staged, UpdateMs));
+    EXPECT_EQ(staged.MessageBoxes().filter(Unfinished).size(), 1);
+    EXPECT_TRUE(staged.MessageBoxes().filter(Unfinished).first().endsWith(ParamsAreIn(Backup)));
+    EXPECT_EQ(staged.Read(Backup), backup);
+    ASSERT_TRUE(staged.Run({"file \"" + staged.Path(Backup) + "\"", "click MnuFileLoadConf"}));
+    EXPECT_TRUE(
+        StagedProgram::WaitFor([&] { return !QFile::exists(staged.Path(Record)); }, UpdateMs))
+        << "the record ends once the backup is sent whole";
+    ExpectInstallationBack({"testRecord"});
+}
+
+// A damaged line among the image's records, however it is damaged, refuses the image
+// before anything is erased, as a wrong checksum does: at the start, and when the image
+// is damaged while the update window is open.
+TEST_F(FirmwareUpdate, DamagedImageIsRefusedAtTheStart) {
+    ASSERT_TRUE(staged.WriteImage("01.40", "14/04/2010", "T468"));
+    DamageImage([](QByteArray& line) { line.prepend(' '); });
+    const QString link = staged.StartSim("ecu", {"--fast", "--identity", EcuIdentity});
+    ASSERT_FALSE(link.isEmpty());
+    staged.MapCom(1, link);
+    ASSERT_TRUE(staged.StartProgram());
+    EXPECT_TRUE(StagedProgram::WaitFor(
+        [&] { return !staged.MessageBoxes().filter(Unreadable).isEmpty(); }, StartMs))
+        << staged.MessageBoxes().join('\n').toStdString();
+    EXPECT_TRUE(staged.Run({"until FrmUpdate exists 0 1000"}));
+    EXPECT_FALSE(Commands(staged).contains("CMD_SET_ECU_PRG"));
+}
+
+TEST_F(FirmwareUpdate, ImageDamagedWhileTheWindowIsOpenIsRefusedBeforeTheErase) {
+    Start();
+    DamageImage([](QByteArray& line) { line[0] = 'X'; });
+    Arm();
+    const std::optional<SimDump> before = staged.SimState("ecu");
+    ASSERT_TRUE(before);
+    ASSERT_TRUE(
+        staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(ComError, UpdateMs)}, UpdateMs + 5000));
+    EXPECT_EQ(BoxesSaying(NotLoaded), 1) << staged.MessageBoxes().join('\n').toStdString();
+    EXPECT_FALSE(Commands(staged).contains("CMD_ERASE_FLASH"));
+    const std::optional<SimDump> after = staged.SimState("ecu");
+    ASSERT_TRUE(after);
+    EXPECT_EQ(after->flash, before->flash);
+    EXPECT_FALSE(QFile::exists(staged.Path(Record))) << "nothing was erased";
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "link/Frames.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QKeyEvent>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -53,6 +54,13 @@ void ExpectParametersBack(UpdateRig& t) {
             << "service hours";
         EXPECT_EQ(static_cast<quint8>(m->zone2[sim::kZ2Flags]), 0x12) << "bit 0 cleared";
     }
+}
+
+// After the erase a failure says where the installation's parameters are.
+QString ComErrorWithBackup(UpdateRig& t) {
+    return "MsgComError\r\n\r\nThe installation's parameters are in " +
+           QDir::toNativeSeparators(QDir::cleanPath(t.rig.tree.Path("BIN/UpdateBackup.var"))) +
+           ". To send them to the ECU: File > Load, choose that file.";
 }
 
 TEST(UpdateProcedure, TwoPressStartThenTheWholeUpdateKeepsTheParameters) {
@@ -389,8 +397,8 @@ TEST(UpdateProcedure, NoToTheQuestionEndsAtOnceWithTheEcuLeftInFlashMode) {
 
 // An update left unfinished erased the ECU. Its retry reads what is left, which may no
 // longer be the ECU's parameters: that read-back gets a file of its own and never
-// replaces the backup made from the running ECU.
-TEST(UpdateProcedure, ARetryKeepsTheFirstBackup) {
+// replaces the backup made from the running ECU, which is what goes back.
+TEST(UpdateProcedure, ARetryKeepsTheFirstBackupAndWritesItBack) {
     UpdateRig t(support::vbNo);
     t.Ready(true);
     t.Next();
@@ -411,7 +419,10 @@ TEST(UpdateProcedure, ARetryKeepsTheFirstBackup) {
                                             testing_support::StagedRootPath("LNG/Default.Xar")));
     t.Ready(true);
     t.Next(2);
-    EXPECT_EQ(t.Text("LblMsg"), "MsgUpdate06");
+    EXPECT_TRUE(t.Text("LblMsg").startsWith("MsgUpdate06\r\n")) << t.Text("LblMsg").toStdString();
+    EXPECT_EQ(t.rig.ecu.Ram().zone3, UpdateRig::Installation().zone3);
+    EXPECT_EQ(t.rig.ecu.Saved().zone3, UpdateRig::Installation().zone3);
+    EXPECT_EQ(t.rig.ecu.Saved().correction, UpdateRig::Installation().correction);
 
     EXPECT_EQ(t.rig.tree.Read("BIN/UpdateBackup.var"), first);
     QString error;
@@ -433,7 +444,7 @@ TEST(UpdateProcedure, FailedWriteBackIsRepeatedByNext) {
     t.Next();
     t.Silence(CMD_WRIT_EMUS, 3 * t.SendsPerTry());
     t.Next();
-    EXPECT_EQ(t.Text("LblMsg"), "MsgComError");
+    EXPECT_EQ(t.Text("LblMsg"), ComErrorWithBackup(t));
     EXPECT_FALSE(t.rig.ctx.Requests.FirmwareOk);
     EXPECT_TRUE(t.Shown("CmdUpdate"));
     EXPECT_TRUE(t.Shown("CmdEsc"));
@@ -452,7 +463,7 @@ TEST(UpdateProcedure, FailedSaveIsToldButTheUpdateStands) {
     t.Next();
     t.Silence(CMD_SAVE_FLASH, 3 * t.SendsPerTry());
     t.Next();
-    EXPECT_EQ(t.Text("LblMsg"), "MsgComError");
+    EXPECT_EQ(t.Text("LblMsg"), ComErrorWithBackup(t));
     EXPECT_TRUE(t.rig.ctx.Requests.FirmwareOk);
     EXPECT_EQ(t.window->UpdateState(), 4);
     EXPECT_EQ(Count(t.rig.Commands(), CMD_SAVE_FLASH), 3 * t.SendsPerTry());

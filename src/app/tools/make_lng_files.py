@@ -375,6 +375,26 @@ SECTIONS = [
     # The calibration's own texts.
     ("[CalibrationRun]", [
         ("The link to the ECU was lost", "Il collegamento con la centralina si \u00e8 interrotto"),
+    ]),    # An update that erased the ECU and has not written the installation back.
+    ("[FirmwareUpdate]", [
+        ("The installation's parameters are in %1. To send them to the ECU: File > Load, "
+         "choose that file.",
+         "I parametri dell'installazione sono in %1. Per inviarli alla centralina: File > "
+         "Carica, scegliere quel file."),
+        ("A firmware update did not write the installation's parameters back to the ECU.",
+         "Un aggiornamento del firmware non ha riscritto nella centralina i parametri "
+         "dell'installazione."),
+        ("The test record could not be restored: %1 does not hold it.",
+         "Il record di collaudo non \u00e8 stato ripristinato: %1 non lo contiene."),
+        ("The ECU's firmware is erased. Recorded before the erase: %1. Image: %2. Program the "
+         "ECU with this image?",
+         "Il firmware della centralina \u00e8 cancellato. Registrato prima della "
+         "cancellazione: %1. Immagine: %2. Programmare la centralina con questa immagine?"),
+        ("unknown", "sconosciuto"),
+        ("The parameters of an update that did not finish stay in %1; this update's read-back "
+         "is saved in %2.",
+         "I parametri di un aggiornamento non concluso restano in %1; la lettura di questo "
+         "aggiornamento \u00e8 salvata in %2."),
     ]),
 ]
 
