@@ -457,6 +457,37 @@ TEST(UpdateProcedure, FailedWriteBackIsRepeatedByNext) {
     ExpectParametersBack(t);
 }
 
+// After a failed write-back left the new firmware on factory parameters, the next update
+// reads those back: they go to a file of their own, and the set the first update kept is
+// what it writes back.
+TEST(UpdateProcedure, AnUpdateAfterAFailedWriteBackSendsTheKeptSet) {
+    UpdateRig t;
+    t.Ready(true);
+    t.Next();
+    t.Silence(CMD_WRT_MEM2, 3 * t.SendsPerTry());
+    t.Next();
+    ASSERT_EQ(t.Text("LblMsg"), ComErrorWithBackup(t));
+    const QByteArray first = t.rig.tree.Read("BIN/UpdateBackup.var");
+    ASSERT_FALSE(first.isEmpty());
+    t.rig.ecu.Ram() = sim::Memory::Factory();
+    t.rig.ecu.Saved() = sim::Memory::Factory();
+
+    ASSERT_TRUE(t.rig.RunUntil([&] { return t.rig.ctx.Comm().ComState() == COM_READY; }));
+    ASSERT_TRUE(ecudata::LoadFirmwareInfo(t.rig.ctx.Comm()));
+    t.window = std::make_unique<firmware::FrmUpdate>(t.rig.ctx);
+    EXPECT_EQ(t.Text("LblRelEcu_Val"), "01.40 - 14/04/2010");
+    t.Ready(true);
+    t.Next(2);
+    EXPECT_TRUE(t.Text("LblMsg").startsWith("MsgUpdate06\r\n")) << t.Text("LblMsg").toStdString();
+    EXPECT_EQ(t.rig.tree.Read("BIN/UpdateBackup.var"), first);
+    for (const sim::Memory* m : {&t.rig.ecu.Ram(), &t.rig.ecu.Saved()}) {
+        EXPECT_EQ(m->zone3, UpdateRig::Installation().zone3);
+        EXPECT_EQ(m->emulation, UpdateRig::Installation().emulation);
+        EXPECT_EQ(m->correction, UpdateRig::Installation().correction);
+    }
+    EXPECT_FALSE(t.rig.tree.Read("BIN/UpdateBackupRetry.var").isEmpty());
+}
+
 TEST(UpdateProcedure, FailedSaveIsToldButTheUpdateStands) {
     UpdateRig t;
     t.Ready(true);
