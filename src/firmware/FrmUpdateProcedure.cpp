@@ -208,8 +208,9 @@ bool FrmUpdate::ErasedEcuAccepted() const {
     const QString question =
         ecudata::UpdateTextOf(ctx_.ObjLingue, ecudata::UpdateText::ErasedEcuAsk)
             .arg(recorded, ShownImage(link_));
-    return support::MsgBox(question, support::vbYesNo | support::vbQuestion, FrmUpdateTitle) ==
-           support::vbYes;
+    return support::MsgBox(question,
+                           support::vbYesNo | support::vbQuestion | support::vbDefaultButton2,
+                           FrmUpdateTitle) == support::vbYes;
 }
 
 // Before the erase. An earlier record stays as it is: it names the file with the set.

@@ -56,6 +56,9 @@ int ShowModal(const QString& prompt, int style, const QString& title) {
         return (style & 7) == vbYesNo || (style & 7) == vbYesNoCancel ? vbNo : vbOK;
     }
     QMessageBox box(IconOf(style), title, prompt, ButtonsOf(style));
+    if (style & vbDefaultButton2) {
+        box.setDefaultButton((style & 7) == vbOKCancel ? QMessageBox::Cancel : QMessageBox::No);
+    }
     KeepInFront(box);
     return AnswerOf(box.exec());
 }
