@@ -72,7 +72,6 @@ public:
     double TaraLimHigh = 0;
     ecudata::Mem2Rec Mem2TaraBackup;
     ecudata::Mem3Rec Mem3TaraBackup;
-    ecudata::ModRec ModPointsBackup;
     TblCor TblCorTaraCopy{};
 
     // The time limits of the ECU's injector type (kept when no type is configured).
@@ -134,6 +133,10 @@ private:
     // Zone 2 written with the requested supply mode. keepPrevious: zone 2 is copied to
     // Mem2Prev first and restored from it when the write fails.
     bool SetSupplyMode(quint8 mode, bool keepPrevious);
+    // Writes back the correction table read at the start, words 0..190 as read, with the
+    // table write's retries and read-back; the model shown becomes the one they give.
+    // Nothing is computed from the model: it would rebuild the cells the installer had.
+    bool RestoreCorrectionTable();
     // Reads zone 2 until the ECU shows the run state, at most four times.
     bool ReadMem2Until(quint8 runState);
     void RedrawModel();
@@ -175,8 +178,9 @@ private:
     void RunTaraConfirm();
     // The failed check's message by TaraError.
     void RunTaraResult();
-    // Restores zone 3, the correction table, the model and zone 2 as they were at the
-    // start and returns the ECU to run mode; a refused write is tried again next tick.
+    // Restores zone 3, the correction table (and with it the model) and zone 2 as they
+    // were at the start and returns the ECU to run mode; a failed write is tried again
+    // next tick.
     void RunTaraAbort();
     void RunTaraLoadPrompt();
     void RunTaraReplaceFirst();

@@ -2,8 +2,9 @@
 // Calibration tab's buttons: the key-off refusal, the temperature wait with pause,
 // resume and abort, a run that converges on the simulated engine's correction and
 // stores it, an abort in a cycle that restores the start (also when the first run-mode
-// command is refused), a link lost in a run and the abort written once it is back, and a
-// whole run's time on the link timings the program ships with.
+// command is refused) and gives back the starting table word for word, a link lost in a
+// run and the abort written once it is back, and a whole run's time on the link timings
+// the program ships with.
 
 #include "StagedProgram.h"
 
@@ -26,6 +27,10 @@ const QString Finished = "Calibration finished";
 const QString LinkLost = "The link to the ECU was lost";
 const QString Aborted = "Calibration aborted";
 const QString Confirm = "Calibration successful" + CrLf + CrLf + "Press Start to store the result";
+// Cells the installer had (25, 40 and -13 counts) where the model their table gives
+// computes 0: only the words themselves put them back.
+const QString InstallersCells = "correction 80 19002800F3FF";
+const QList<int> InstallersWords = {25, 40, -13};
 
 // The link timings the program ships with (what it uses without port settings): a pause
 // after each byte sent, the reply looked for no sooner than the idle time after the
@@ -134,6 +139,31 @@ protected:
         return names;
     }
 
+    // Starts a run on a table with the installer's cells, lets the run's model reach the
+    // ECU in step 02, aborts by abort, and expects the starting table back word for word
+    // with the ECU in run mode.
+    void ExpectTheStartingTableBackAfter(const std::function<bool()>& abort) {
+        Open("set target 1.04\n" + InstallersCells);
+        const std::optional<SimDump> start = Sim();
+        ASSERT_TRUE(start);
+        ASSERT_EQ(start->Words("correction", 40, 3), InstallersWords);
+        ASSERT_TRUE(staged.Run({"click CmdCalStart"}));
+        ASSERT_TRUE(Shows("LblCalStep", CrLf + "Step 02", 120000));
+        ASSERT_TRUE(StagedProgram::WaitFor(
+            [&] {
+                const std::optional<SimDump> now = Sim();
+                return now && now->Words("correction", 40, 3) != InstallersWords;
+            },
+            LongMs));
+        ASSERT_TRUE(abort());
+        ASSERT_TRUE(Shows("LblCalMsg", Idle));
+        ASSERT_TRUE(SimMode("run"));
+        const std::optional<SimDump> end = Sim();
+        ASSERT_TRUE(end);
+        EXPECT_EQ(end->images.value("correction"), start->images.value("correction"));
+        EXPECT_EQ(end->images.value("zone3"), start->images.value("zone3"));
+    }
+
     StagedProgram staged;
 };
 
@@ -218,6 +248,16 @@ TEST_F(EndToEndCalibration, KeyOffInACycleRestoresTheStart) {
     ASSERT_TRUE(end);
     EXPECT_EQ(end->images.value("zone3"), start->images.value("zone3"));
     EXPECT_EQ(end->Hex("zone2", 11, 1), "02"); // the emulation flag given back
+}
+
+TEST_F(EndToEndCalibration, CancelTwiceGivesBackTheStartingTableWordForWord) {
+    ExpectTheStartingTableBackAfter([&] {
+        return staged.Run({"click CmdCalCancel", "click CmdCalCancel"});
+    });
+}
+
+TEST_F(EndToEndCalibration, AStoppedEngineGivesBackTheStartingTableWordForWord) {
+    ExpectTheStartingTableBackAfter([&] { return staged.SimControl("com1", "set rpm 0"); });
 }
 
 // The simulated ECU ends in a cycle: the page says that the link was lost (not that the
