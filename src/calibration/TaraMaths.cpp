@@ -200,8 +200,11 @@ std::optional<TaraNotReady> TaraNotReadyWhy(const TaraReadiness& r) {
     if (r.state == TaraState::Idle || r.state == TaraState::Abort) {
         return std::nullopt;
     }
-    if (!r.liveRead || !r.linkRunning) {
+    if (!r.linkRunning) {
         return TaraNotReady::LinkLost;
+    }
+    if (!r.liveRead) {
+        return TaraNotReady::NoRecord;
     }
     if (r.statusKey == 0) {
         return TaraNotReady::KeyOff;

@@ -79,8 +79,8 @@ int MinPauseTicks(int done, const CalibrationParams& p);
 bool CountNotReady(int& count);
 
 // What the tick judges readiness by. Idle and Abort are always ready; the others need a
-// running link that read the live record, a turning engine (10 rpm), the key on, no
-// countdown and the ECU in slave mode (Start asks for it, so it need not be yet).
+// link that holds its port, a fresh live record, a turning engine (10 rpm), the key on,
+// no countdown and the ECU in slave mode (Start asks for it, so it need not be yet).
 struct TaraReadiness {
     TaraState state = TaraState::Idle;
     double rpm = 0;
@@ -88,13 +88,15 @@ struct TaraReadiness {
     int statusKey = 0;
     bool ecuSlave = false;
     bool liveRead = true;    // the tick's live read succeeded
-    bool linkRunning = true; // neither restarting nor stopped
+    bool linkRunning = true; // the link holds its port: not restarting, searching or stopped
 };
 
 // Why the tick finds the engine not ready; none when it is ready. A lost link comes
-// first: the values it would judge the engine by are the last ones read. Counting: only
-// the countdown to the abort holds it, the cause that started it has gone.
-enum class TaraNotReady { LinkLost, KeyOff, EngineStopped, NotSlave, Counting };
+// first: the values it would judge the engine by are the last ones read. NoRecord: the
+// link is up but the tick's own read went unanswered (another exchange held the line);
+// the values are old, so nothing is judged by them. Counting: only the countdown to the
+// abort holds it, the cause that started it has gone.
+enum class TaraNotReady { LinkLost, NoRecord, KeyOff, EngineStopped, NotSlave, Counting };
 std::optional<TaraNotReady> TaraNotReadyWhy(const TaraReadiness& r);
 inline bool TaraReady(const TaraReadiness& r) {
     return !TaraNotReadyWhy(r);

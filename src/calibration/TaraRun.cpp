@@ -81,9 +81,9 @@ void TaraRun::CmdCalStart_Click() {
         TaraConfirmFlag = 1;
         break;
     case TaraState::Confirm:
-        // A click that lands inside the wait of a frame being sent cannot send: the next
-        // tick stores.
-        if (ctx_.Comm().ComState() == app::COM_SENDING) {
+        // A click that lands inside the wait of a frame being sent cannot send, nor one
+        // while the link is lost: the next tick the ECU answers stores.
+        if (ctx_.Comm().ComState() == app::COM_SENDING || !LinkUp()) {
             storeRequested_ = true;
         } else {
             StoreResult();
@@ -148,6 +148,7 @@ void TaraRun::EnterAbort() {
 void TaraRun::EndRun(RunEnd how) {
     // A stored result is the installer's now: nothing is left to restore.
     TaraBackupTaken = false;
+    storeRequested_ = false; // a Start held for the ECU belonged to this run
     if (how == RunEnd::Restored) {
         TaraNotReadyCount = 0;
         page_.ResetTaraProgress();

@@ -112,12 +112,21 @@ private:
     // The timer set to fire at atUsec, or at once when that has passed.
     void Arm(double atUsec);
     // One tick's work: the live reads, then the state's procedure or the not-ready one,
-    // the abort held over whatever state a procedure set, the developer read-outs.
+    // the abort held over whatever state a procedure set, the developer read-outs. A tick
+    // whose read went unanswered on a link that is up does nothing: the values are old.
+    // While a result is shown a lost link is told and the result kept.
     void Tick();
     // One read with a 1 s reply wait, three tries; False at once when the link holds no
     // port.
     bool RequestMem(quint8 command);
     TaraReadiness Readiness(bool liveRead) const;
+    // The link holds its port. Only a link that has restarted or stopped is lost: a read
+    // unanswered while another exchange held the line is not.
+    bool LinkUp() const;
+    // A result is shown (or paused over): a lost link keeps it for the installer's press.
+    bool HoldsResult() const;
+    // The page says that the link is lost and the result kept.
+    void ShowResultKept();
     // The procedure of the current state; a number without one becomes Abort.
     void RunState();
     // Tells why the engine is not ready; aborts at once while waiting for the temperature,

@@ -136,8 +136,9 @@ TEST(TaraMaths, Readiness) {
     EXPECT_TRUE(TaraReady(starting)); // the start needs no slave mode yet
 }
 
-// A lost link is told as such, whatever the last values read say; a countdown whose cause
-// has gone keeps telling that cause.
+// A lost link is told as such, whatever the last values read say; a read unanswered on a
+// link that is up (another exchange held the line) is no lost link, and old values judge
+// nothing; a countdown whose cause has gone keeps telling that cause.
 TEST(TaraMaths, WhyNotReady) {
     using W = TaraNotReady;
     using S = TaraState;
@@ -145,9 +146,10 @@ TEST(TaraMaths, WhyNotReady) {
         TaraReadiness r;
         W why;
     } cases[] = {
-        {{S::Settle, 2200, 0, 1, true, false, true}, W::LinkLost},
+        {{S::Settle, 2200, 0, 1, true, false, true}, W::NoRecord},
+        {{S::Settle, 0, 0, 0, true, false, true}, W::NoRecord},
         {{S::Settle, 2200, 0, 1, true, true, false}, W::LinkLost},
-        {{S::Settle, 0, 0, 0, true, false, true}, W::LinkLost},
+        {{S::Settle, 0, 0, 0, true, false, false}, W::LinkLost},
         {{S::Settle, 0, 0, 0, true}, W::KeyOff},
         {{S::Settle, 0, 0, 1, true}, W::EngineStopped},
         {{S::Start, 0, 0, 1, false}, W::EngineStopped},

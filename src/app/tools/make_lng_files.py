@@ -375,6 +375,9 @@ SECTIONS = [
     # The calibration's own texts.
     ("[CalibrationRun]", [
         ("The link to the ECU was lost", "Il collegamento con la centralina si \u00e8 interrotto"),
+        ("The result is kept: Start and Cancel act once the ECU answers again.",
+         "Il risultato \u00e8 conservato: i pulsanti agiscono appena la centralina risponde "
+         "di nuovo."),
     ]),
 ]
 
