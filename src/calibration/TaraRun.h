@@ -175,7 +175,8 @@ private:
     void RunTaraWaitRpm(bool reference);
     // One correction cycle in supply mode 3: MaxCycle at the raised rpm, MinCycle at the
     // reference rpm. A cycle's first tick clears the sums, the others add a sample; the
-    // last adds one more, divides, corrects and logs.
+    // last adds one more, divides, corrects and logs. A tick without a fresh record
+    // (TaraSampleGate) adds nothing and does not count.
     void RunTaraCycle(Phase phase);
     // After the last MinCycle: the model rebuilt around the offset found, then checked;
     // Confirm when it holds, else Result.
@@ -208,6 +209,8 @@ private:
     bool storeRequested_ = false;
     bool noTypeSaid_ = false;
     Sums sums_;
+    TaraSampleGate samples_;
+    bool freshSample_ = false;   // the tick's live record may be a cycle's sample
     platform::FileAppender log_; // TaraCorr.txt; a write error stops it
 };
 

@@ -80,11 +80,16 @@ bool TaraRun::Ticking() const {
 
 void TaraRun::Tick() {
     const bool modelWriteDue = ctx_.Requests.ModWriteCountdown > 0;
+    // A reference: it counts on as the reads are answered.
+    const quint32& liveReplies = ctx_.Images.AcceptedReplies[comm::CMD_READ_MEM1];
+    samples_.BeforeReads(modelWriteDue, liveReplies);
     const bool reading = !modelWriteDue && !ctx_.ParamFileSending;
     const bool liveRead = reading && RequestMem(comm::CMD_READ_MEM1);
     if (reading) {
         RequestMem(comm::CMD_READ_MEM2);
     }
+    samples_.AfterReads(ctx_.Images.Mem2Data.FuelState, liveReplies);
+    freshSample_ = samples_.Sample(liveRead, liveReplies);
     // Reads held back for a write judge the engine by the values last read.
     const std::optional<TaraNotReady> notReady = TaraNotReadyWhy(Readiness(!reading || liveRead));
     if (TaraAbortFlag != 0 || !notReady) {

@@ -162,6 +162,54 @@ TEST(TaraMaths, WhyNotReady) {
     }
 }
 
+// Ticks in order, each with its live read answered or not and the supply mode zone 2
+// reports after it: a sample is a record answered after the mode was reported and after
+// the last model write was read back.
+TEST(TaraMaths, SampleGateTakesOnlyRecordsAfterTheModeAndTheModelWrite) {
+    const struct {
+        const char* what;
+        bool armed; // a model write armed before the tick
+        bool writeDue;
+        bool answered;
+        int mode;
+        bool sample;
+    } ticks[] = {
+        {"the first mode seen may postdate the record", false, false, true, 0, false},
+        {"a record after it", false, false, true, 0, true},
+        {"gas reported after this tick's record", false, false, true, 3, false},
+        {"the first record after gas", false, false, true, 3, true},
+        {"unanswered: the last record is no sample", false, false, false, 3, false},
+        {"a model write armed: reads wait while it is due", true, true, false, 3, false},
+        {"a record answered while it is due", false, true, true, 3, false},
+        {"read back before this tick's read", false, false, true, 3, true},
+        {"back to petrol", false, false, true, 0, false},
+        {"gas again", false, false, true, 3, false},
+        {"then a record", false, false, true, 3, true},
+    };
+    TaraSampleGate gate;
+    quint32 live = 7;
+    for (const auto& t : ticks) {
+        if (t.armed) {
+            gate.ModelWriteArmed();
+        }
+        gate.BeforeReads(t.writeDue, live);
+        live += t.answered ? 1 : 0;
+        gate.AfterReads(t.mode, live);
+        EXPECT_EQ(gate.Sample(t.answered, live), t.sample) << t.what;
+    }
+}
+
+TEST(TaraMaths, RecordPetrolTimeIsTheMeanOverTheInjectors) {
+    ecudata::Mem1Rec live;
+    live.StatusKey = 1;
+    live.TInjBenz = {3.0, 3.2, 3.4, 3.6, 9, 9, 9, 9};
+    EXPECT_DOUBLE_EQ(RecordPetrolTime(live, 4), 3.3);
+    EXPECT_DOUBLE_EQ(RecordPetrolTime(live, 12), (13.2 + 36) / 8);
+    EXPECT_EQ(RecordPetrolTime(live, 0), 0);
+    live.StatusKey = 0;
+    EXPECT_EQ(RecordPetrolTime(live, 4), 0);
+}
+
 TEST(TaraMaths, LogRecords) {
     EXPECT_EQ(TaraCycleRecord("TaraMax Ciclo 1 ", 1.5, 1.75, 0.208, 0, 61, 1.1, "."),
               "\"TaraMax Ciclo 1  TInjRef 1.5 TInjMed 1.75 TCorr 0.208 Offset 0 TempVap 61 "
