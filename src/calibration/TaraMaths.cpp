@@ -2,6 +2,7 @@
 
 #include "support/Conversions.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace calibration {
@@ -200,8 +201,11 @@ std::optional<TaraNotReady> TaraNotReadyWhy(const TaraReadiness& r) {
     if (r.state == TaraState::Idle || r.state == TaraState::Abort) {
         return std::nullopt;
     }
-    if (!r.liveRead || !r.linkRunning) {
+    if (!r.linkRunning) {
         return TaraNotReady::LinkLost;
+    }
+    if (!r.liveRead) {
+        return TaraNotReady::NoRecord;
     }
     if (r.statusKey == 0) {
         return TaraNotReady::KeyOff;
@@ -216,6 +220,36 @@ std::optional<TaraNotReady> TaraNotReadyWhy(const TaraReadiness& r) {
         return TaraNotReady::Counting;
     }
     return std::nullopt;
+}
+
+void TaraSampleGate::BeforeReads(bool modelWriteDue, quint32 liveReplies) {
+    if (modelPending_ && !modelWriteDue) {
+        modelPending_ = false;
+        liveFrom_ = std::max(liveFrom_, liveReplies);
+    }
+}
+
+void TaraSampleGate::AfterReads(int supplyMode, quint32 liveReplies) {
+    if (mode_ != supplyMode) {
+        mode_ = supplyMode;
+        liveFrom_ = liveReplies; // this tick's record may predate the mode
+    }
+}
+
+bool TaraSampleGate::Sample(bool answered, quint32 liveReplies) const {
+    return answered && !modelPending_ && liveReplies > liveFrom_;
+}
+
+double RecordPetrolTime(const ecudata::Mem1Rec& live, int injectors) {
+    const int count = std::clamp(injectors, 0, static_cast<int>(live.TInjBenz.size()));
+    if (count < 1 || live.StatusKey == 0) {
+        return 0;
+    }
+    double sum = 0;
+    for (int i = 0; i < count; ++i) {
+        sum += live.TInjBenz[i];
+    }
+    return sum / count;
 }
 
 QString TaraCycleRecord(const QString& title, double refTime, double time, double corr,

@@ -12,6 +12,7 @@
 #include "calibration/TaraState.h"
 #include "ecudata/CalibrationParams.h"
 #include "ecudata/CorrectionTable.h"
+#include "ecudata/LiveData.h"
 
 #include <QString>
 #include <QStringList>
@@ -79,8 +80,8 @@ int MinPauseTicks(int done, const CalibrationParams& p);
 bool CountNotReady(int& count);
 
 // What the tick judges readiness by. Idle and Abort are always ready; the others need a
-// running link that read the live record, a turning engine (10 rpm), the key on, no
-// countdown and the ECU in slave mode (Start asks for it, so it need not be yet).
+// link that holds its port, a fresh live record, a turning engine (10 rpm), the key on,
+// no countdown and the ECU in slave mode (Start asks for it, so it need not be yet).
 struct TaraReadiness {
     TaraState state = TaraState::Idle;
     double rpm = 0;
@@ -88,17 +89,46 @@ struct TaraReadiness {
     int statusKey = 0;
     bool ecuSlave = false;
     bool liveRead = true;    // the tick's live read succeeded
-    bool linkRunning = true; // neither restarting nor stopped
+    bool linkRunning = true; // the link holds its port: not restarting, searching or stopped
 };
 
 // Why the tick finds the engine not ready; none when it is ready. A lost link comes
-// first: the values it would judge the engine by are the last ones read. Counting: only
-// the countdown to the abort holds it, the cause that started it has gone.
-enum class TaraNotReady { LinkLost, KeyOff, EngineStopped, NotSlave, Counting };
+// first: the values it would judge the engine by are the last ones read. NoRecord: the
+// link is up but the tick's own read went unanswered (another exchange held the line);
+// the values are old, so nothing is judged by them. Counting: only the countdown to the
+// abort holds it, the cause that started it has gone.
+enum class TaraNotReady { LinkLost, NoRecord, KeyOff, EngineStopped, NotSlave, Counting };
 std::optional<TaraNotReady> TaraNotReadyWhy(const TaraReadiness& r);
 inline bool TaraReady(const TaraReadiness& r) {
     return !TaraNotReadyWhy(r);
 }
+
+// Which live records a correction cycle may take as samples: only one whose read was
+// answered after the ECU reported the cycle's supply mode and after the run's last model
+// write was read back. Replies are ordered by the count of live records accepted so far
+// (the images' AcceptedReplies); the tick reads the live record before zone 2, so a mode
+// seen in a tick's zone 2 counts from the next tick's live record on.
+class TaraSampleGate {
+public:
+    // A model write was armed: no record is a sample until it has been read back.
+    void ModelWriteArmed() { modelPending_ = true; }
+    // At a tick's start, before its reads. modelWriteDue: the model write's countdown
+    // still runs (it ends once the write has been read back).
+    void BeforeReads(bool modelWriteDue, quint32 liveReplies);
+    // After the tick's reads, with the supply mode zone 2 reports.
+    void AfterReads(int supplyMode, quint32 liveReplies);
+    // The tick's live record is a sample: answered in this tick, after both.
+    bool Sample(bool answered, quint32 liveReplies) const;
+
+private:
+    bool modelPending_ = false;
+    std::optional<int> mode_;
+    quint32 liveFrom_ = 0; // a sample comes after this many live records
+};
+
+// The petrol time a live record gives: the mean over the engine's injectors (none, or
+// the key off: 0).
+double RecordPetrolTime(const ecudata::Mem1Rec& live, int injectors);
 
 // The quoted log lines, CR LF ended; numbers to 4 decimals in the locale's form.
 QString TaraCycleRecord(const QString& title, double refTime, double time, double corr,

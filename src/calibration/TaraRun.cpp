@@ -7,8 +7,9 @@
 #include "app/ProgramContext.h"
 #include "calibration/CalibrationPage.h"
 #include "calibration/ModelingPage.h"
-#include "calibration/NinePointModel.h"
 #include "calibration/TaraRunShared.h"
+#include "ecudata/EcuModel.h"
+#include "ecudata/ParamFile.h"
 #include "ecudata/RecordTables.h"
 #include "ecudata/RequestServer.h"
 #include "ecudata/ZoneExchange.h"
@@ -80,9 +81,9 @@ void TaraRun::CmdCalStart_Click() {
         TaraConfirmFlag = 1;
         break;
     case TaraState::Confirm:
-        // A click that lands inside the wait of a frame being sent cannot send: the next
-        // tick stores.
-        if (ctx_.Comm().ComState() == app::COM_SENDING) {
+        // A click that lands inside the wait of a frame being sent cannot send, nor one
+        // while the link is lost: the next tick the ECU answers stores.
+        if (ctx_.Comm().ComState() == app::COM_SENDING || !LinkUp()) {
             storeRequested_ = true;
         } else {
             StoreResult();
@@ -147,6 +148,7 @@ void TaraRun::EnterAbort() {
 void TaraRun::EndRun(RunEnd how) {
     // A stored result is the installer's now: nothing is left to restore.
     TaraBackupTaken = false;
+    storeRequested_ = false; // a Start held for the ECU belonged to this run
     if (how == RunEnd::Restored) {
         TaraNotReadyCount = 0;
         page_.ResetTaraProgress();
@@ -196,16 +198,8 @@ void TaraRun::RunTaraAbort() {
         return;
     }
 
-    std::copy(TblCorTaraCopy.begin(), TblCorTaraCopy.end() - 1, img.TblCorRead.begin());
-    std::copy(TblCorTaraCopy.begin(), TblCorTaraCopy.end() - 1, img.TblCorEdit.begin());
-    img.ModPoints = ModPointsBackup;
-    const float yMax = model_.Geometry().YMax();
-    LimitOffsetMod(img.ModPoints, yMax);
-    SpacePointsMod(img.ModPoints, yMax);
-    RedrawModel();
-    ctx_.Requests.ModWriteCountdown = 2.0;
-    for (int i = 0; i < 10; ++i) {
-        support::PauseUsec(100000);
+    if (!RestoreCorrectionTable()) {
+        return;
     }
 
     // Zone 2 as it was, but the service hours as the ECU has counted them since.
@@ -226,6 +220,22 @@ void TaraRun::RunTaraAbort() {
     }
     ReadMem2Until(0);
     EndRun(RunEnd::Restored);
+}
+
+bool TaraRun::RestoreCorrectionTable() {
+    ecudata::EcuImages& img = ctx_.Images;
+    // A model write of the run still due would rebuild the cells the model covers.
+    ctx_.Requests.ModWriteCountdown = 0;
+    std::copy(TblCorTaraCopy.begin(), TblCorTaraCopy.end() - 1, img.TblCorEdit.begin());
+    ecudata::EcuModel model = ctx_.Model();
+    comm::ClsComm& link = ctx_.Comm();
+    const bool ok = ecudata::SendTblCor(link, model, ctx_.DecimalSep);
+    img.Blocks.WriteEnded(ecudata::EditBlock::Correction, ok, link.ExchangeRefused());
+    if (ok) {
+        ecudata::FixTblCor(img);
+        RedrawModel();
+    }
+    return ok;
 }
 
 bool TaraRun::ReadMem2Until(quint8 runState) {
@@ -283,7 +293,6 @@ void TaraRun::TaraInizio() {
         RefreshTaraLimits();
     }
     std::copy(img.TblCorRead.begin(), img.TblCorRead.end() - 1, TblCorTaraCopy.begin());
-    ModPointsBackup = img.ModPoints;
     if (img.Mem2Data.Flags & EmulationFlag) {
         support::MsgBox(EmulationWarning, support::vbCritical | support::vbOKOnly,
                         ctx_.Texts.AppTitle);

@@ -72,7 +72,6 @@ public:
     double TaraLimHigh = 0;
     ecudata::Mem2Rec Mem2TaraBackup;
     ecudata::Mem3Rec Mem3TaraBackup;
-    ecudata::ModRec ModPointsBackup;
     TblCor TblCorTaraCopy{};
 
     // The time limits of the ECU's injector type (kept when no type is configured).
@@ -113,12 +112,21 @@ private:
     // The timer set to fire at atUsec, or at once when that has passed.
     void Arm(double atUsec);
     // One tick's work: the live reads, then the state's procedure or the not-ready one,
-    // the abort held over whatever state a procedure set, the developer read-outs.
+    // the abort held over whatever state a procedure set, the developer read-outs. A tick
+    // whose read went unanswered on a link that is up does nothing: the values are old.
+    // While a result is shown a lost link is told and the result kept.
     void Tick();
     // One read with a 1 s reply wait, three tries; False at once when the link holds no
     // port.
     bool RequestMem(quint8 command);
     TaraReadiness Readiness(bool liveRead) const;
+    // The link holds its port. Only a link that has restarted or stopped is lost: a read
+    // unanswered while another exchange held the line is not.
+    bool LinkUp() const;
+    // A result is shown (or paused over): a lost link keeps it for the installer's press.
+    bool HoldsResult() const;
+    // The page says that the link is lost and the result kept.
+    void ShowResultKept();
     // The procedure of the current state; a number without one becomes Abort.
     void RunState();
     // Tells why the engine is not ready; aborts at once while waiting for the temperature,
@@ -134,6 +142,10 @@ private:
     // Zone 2 written with the requested supply mode. keepPrevious: zone 2 is copied to
     // Mem2Prev first and restored from it when the write fails.
     bool SetSupplyMode(quint8 mode, bool keepPrevious);
+    // Writes back the correction table read at the start, words 0..190 as read, with the
+    // table write's retries and read-back; the model shown becomes the one they give.
+    // Nothing is computed from the model: it would rebuild the cells the installer had.
+    bool RestoreCorrectionTable();
     // Reads zone 2 until the ECU shows the run state, at most four times.
     bool ReadMem2Until(quint8 runState);
     void RedrawModel();
@@ -163,7 +175,8 @@ private:
     void RunTaraWaitRpm(bool reference);
     // One correction cycle in supply mode 3: MaxCycle at the raised rpm, MinCycle at the
     // reference rpm. A cycle's first tick clears the sums, the others add a sample; the
-    // last adds one more, divides, corrects and logs.
+    // last adds one more, divides, corrects and logs. A tick without a fresh record
+    // (TaraSampleGate) adds nothing and does not count.
     void RunTaraCycle(Phase phase);
     // After the last MinCycle: the model rebuilt around the offset found, then checked;
     // Confirm when it holds, else Result.
@@ -175,8 +188,9 @@ private:
     void RunTaraConfirm();
     // The failed check's message by TaraError.
     void RunTaraResult();
-    // Restores zone 3, the correction table, the model and zone 2 as they were at the
-    // start and returns the ECU to run mode; a refused write is tried again next tick.
+    // Restores zone 3, the correction table (and with it the model) and zone 2 as they
+    // were at the start and returns the ECU to run mode; a failed write is tried again
+    // next tick.
     void RunTaraAbort();
     void RunTaraLoadPrompt();
     void RunTaraReplaceFirst();
@@ -195,6 +209,8 @@ private:
     bool storeRequested_ = false;
     bool noTypeSaid_ = false;
     Sums sums_;
+    TaraSampleGate samples_;
+    bool freshSample_ = false;   // the tick's live record may be a cycle's sample
     platform::FileAppender log_; // TaraCorr.txt; a write error stops it
 };
 

@@ -28,14 +28,18 @@ void TaraRun::RunTaraCycle(Phase phase) {
         page_.StepTaraProgress(ProgressStep);
         return;
     }
+    // The sample is taken from the record itself: the page's averages may predate it.
     const ecudata::Mem1Rec& live = ctx_.Images.Mem1Data;
     const auto add = [&] {
-        sums_.time += ctx_.InjTimes.TInjHist1[0];
+        sums_.time += RecordPetrolTime(live, ctx_.Images.Mem3Data.Cilindri);
         sums_.rpm += live.Rpm;
         sums_.press += live.PressGas;
         sums_.temp += live.Temp;
     };
     const int n = max ? MaxCycleTicks(TaraCycle, p) : MinCycleTicks(TaraCycle, p);
+    if (TaraTicks != n && !freshSample_) {
+        return;
+    }
     page_.StepTaraProgress(ProgressStep);
     if (TaraTicks == n) {
         sums_ = {};
@@ -142,6 +146,7 @@ void TaraRun::ApplyCorrection() {
     RedrawModel();
     if (m.Offset != before) {
         ctx_.Requests.ModWriteCountdown = 2.0;
+        samples_.ModelWriteArmed();
     }
 }
 

@@ -35,6 +35,7 @@ void TaraRun::RunTaraWaitTemp() {
     RedrawModel();
     model_.DeselezionaPuntiMod();
     ctx_.Requests.ModWriteCountdown = 2.0;
+    samples_.ModelWriteArmed();
     for (int i = 0; i < 10; ++i) {
         QCoreApplication::processEvents();
         support::PauseUsec(20000);

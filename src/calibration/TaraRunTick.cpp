@@ -6,6 +6,7 @@
 #include "app/FrmLX735.h"
 #include "app/ProgramContext.h"
 #include "calibration/CalibrationPage.h"
+#include "calibration/TaraRunShared.h"
 #include "ecudata/ZoneExchange.h"
 #include "link/Frames.h"
 #include "support/Clock.h"
@@ -25,8 +26,10 @@ constexpr double RetryUsec = 1000;
 
 // Our texts: the dictionary's section in the current language, these where it has none.
 const QString RunSection = QStringLiteral("[CalibrationRun]");
-const QStringList RunTexts = {QStringLiteral("The link to the ECU was lost")};
-enum RunText { LinkLost };
+const QStringList RunTexts = {
+    QStringLiteral("The link to the ECU was lost"),
+    QStringLiteral("The result is kept: Start and Cancel act once the ECU answers again.")};
+enum RunText { LinkLost, ResultKept };
 
 } // namespace
 
@@ -76,16 +79,25 @@ bool TaraRun::Ticking() const {
 // ---- One tick
 
 void TaraRun::Tick() {
-    bool liveRead = true;
-    if (ctx_.Requests.ModWriteCountdown <= 0 && !ctx_.ParamFileSending) {
-        liveRead = RequestMem(comm::CMD_READ_MEM1);
+    const bool modelWriteDue = ctx_.Requests.ModWriteCountdown > 0;
+    // A reference: it counts on as the reads are answered.
+    const quint32& liveReplies = ctx_.Images.AcceptedReplies[comm::CMD_READ_MEM1];
+    samples_.BeforeReads(modelWriteDue, liveReplies);
+    const bool reading = !modelWriteDue && !ctx_.ParamFileSending;
+    const bool liveRead = reading && RequestMem(comm::CMD_READ_MEM1);
+    if (reading) {
         RequestMem(comm::CMD_READ_MEM2);
     }
-    const std::optional<TaraNotReady> notReady = TaraNotReadyWhy(Readiness(liveRead));
-    if (TaraAbortFlag == 0 && notReady) {
-        RunTaraNotReady(*notReady);
-    } else {
+    samples_.AfterReads(ctx_.Images.Mem2Data.FuelState, liveReplies);
+    freshSample_ = samples_.Sample(liveRead, liveReplies);
+    // Reads held back for a write judge the engine by the values last read.
+    const std::optional<TaraNotReady> notReady = TaraNotReadyWhy(Readiness(!reading || liveRead));
+    if (TaraAbortFlag != 0 || !notReady) {
         RunState();
+    } else if (*notReady == TaraNotReady::LinkLost && HoldsResult()) {
+        ShowResultKept();
+    } else if (*notReady != TaraNotReady::NoRecord) {
+        RunTaraNotReady(*notReady);
     }
     if (abortRequested_) {
         if (State() == TaraState::Idle) {
@@ -117,14 +129,17 @@ bool TaraRun::RequestMem(quint8 command) {
 
 TaraReadiness TaraRun::Readiness(bool liveRead) const {
     const ecudata::EcuImages& img = ctx_.Images;
-    const int link = ctx_.ObjComm->ComState();
     return {State(),
             img.Mem1Data.Rpm,
             TaraNotReadyCount,
             img.Mem1Data.StatusKey,
             img.Mem2Data.EcuRunState == 1,
             liveRead,
-            link != app::COM_RESTART && link != app::COM_STOP};
+            LinkUp()};
+}
+
+bool TaraRun::LinkUp() const {
+    return comm::HoldsPort(ctx_.Comm().ComState());
 }
 
 void TaraRun::RunState() {
@@ -208,10 +223,22 @@ QString TaraRun::NotReadyText(TaraNotReady why) const {
         return ctx_.Texts.MsgTara[19];
     case TaraNotReady::NotSlave:
         return ctx_.Texts.MsgTara[30];
+    case TaraNotReady::NoRecord:
     case TaraNotReady::Counting:
         break;
     }
     return page_.Message(); // the cause that started the countdown stays told
+}
+
+bool TaraRun::HoldsResult() const {
+    const TaraState shown = State() == TaraState::Paused ? TaraSavedState : State();
+    return shown == TaraState::Confirm || shown == TaraState::Result ||
+           shown == TaraState::LoadResult;
+}
+
+void TaraRun::ShowResultKept() {
+    const QStringList texts = support::SectionTexts(ctx_.ObjLingue, RunSection, RunTexts);
+    page_.SetMessage(texts[LinkLost] + tara_run::CrLf + tara_run::CrLf + texts[ResultKept]);
 }
 
 void TaraRun::RunTaraNotReady(TaraNotReady why) {

@@ -136,8 +136,9 @@ TEST(TaraMaths, Readiness) {
     EXPECT_TRUE(TaraReady(starting)); // the start needs no slave mode yet
 }
 
-// A lost link is told as such, whatever the last values read say; a countdown whose cause
-// has gone keeps telling that cause.
+// A lost link is told as such, whatever the last values read say; a read unanswered on a
+// link that is up (another exchange held the line) is no lost link, and old values judge
+// nothing; a countdown whose cause has gone keeps telling that cause.
 TEST(TaraMaths, WhyNotReady) {
     using W = TaraNotReady;
     using S = TaraState;
@@ -145,9 +146,10 @@ TEST(TaraMaths, WhyNotReady) {
         TaraReadiness r;
         W why;
     } cases[] = {
-        {{S::Settle, 2200, 0, 1, true, false, true}, W::LinkLost},
+        {{S::Settle, 2200, 0, 1, true, false, true}, W::NoRecord},
+        {{S::Settle, 0, 0, 0, true, false, true}, W::NoRecord},
         {{S::Settle, 2200, 0, 1, true, true, false}, W::LinkLost},
-        {{S::Settle, 0, 0, 0, true, false, true}, W::LinkLost},
+        {{S::Settle, 0, 0, 0, true, false, false}, W::LinkLost},
         {{S::Settle, 0, 0, 0, true}, W::KeyOff},
         {{S::Settle, 0, 0, 1, true}, W::EngineStopped},
         {{S::Start, 0, 0, 1, false}, W::EngineStopped},
@@ -158,6 +160,54 @@ TEST(TaraMaths, WhyNotReady) {
     for (const auto& c : cases) {
         EXPECT_EQ(TaraNotReadyWhy(c.r), c.why) << static_cast<int>(c.r.state) << " " << c.r.rpm;
     }
+}
+
+// Ticks in order, each with its live read answered or not and the supply mode zone 2
+// reports after it: a sample is a record answered after the mode was reported and after
+// the last model write was read back.
+TEST(TaraMaths, SampleGateTakesOnlyRecordsAfterTheModeAndTheModelWrite) {
+    const struct {
+        const char* what;
+        bool armed; // a model write armed before the tick
+        bool writeDue;
+        bool answered;
+        int mode;
+        bool sample;
+    } ticks[] = {
+        {"the first mode seen may postdate the record", false, false, true, 0, false},
+        {"a record after it", false, false, true, 0, true},
+        {"gas reported after this tick's record", false, false, true, 3, false},
+        {"the first record after gas", false, false, true, 3, true},
+        {"unanswered: the last record is no sample", false, false, false, 3, false},
+        {"a model write armed: reads wait while it is due", true, true, false, 3, false},
+        {"a record answered while it is due", false, true, true, 3, false},
+        {"read back before this tick's read", false, false, true, 3, true},
+        {"back to petrol", false, false, true, 0, false},
+        {"gas again", false, false, true, 3, false},
+        {"then a record", false, false, true, 3, true},
+    };
+    TaraSampleGate gate;
+    quint32 live = 7;
+    for (const auto& t : ticks) {
+        if (t.armed) {
+            gate.ModelWriteArmed();
+        }
+        gate.BeforeReads(t.writeDue, live);
+        live += t.answered ? 1 : 0;
+        gate.AfterReads(t.mode, live);
+        EXPECT_EQ(gate.Sample(t.answered, live), t.sample) << t.what;
+    }
+}
+
+TEST(TaraMaths, RecordPetrolTimeIsTheMeanOverTheInjectors) {
+    ecudata::Mem1Rec live;
+    live.StatusKey = 1;
+    live.TInjBenz = {3.0, 3.2, 3.4, 3.6, 9, 9, 9, 9};
+    EXPECT_DOUBLE_EQ(RecordPetrolTime(live, 4), 3.3);
+    EXPECT_DOUBLE_EQ(RecordPetrolTime(live, 12), (13.2 + 36) / 8);
+    EXPECT_EQ(RecordPetrolTime(live, 0), 0);
+    live.StatusKey = 0;
+    EXPECT_EQ(RecordPetrolTime(live, 4), 0);
 }
 
 TEST(TaraMaths, LogRecords) {

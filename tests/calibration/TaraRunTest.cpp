@@ -236,6 +236,34 @@ TEST_F(TaraRunTest, RpmEqualToTheLimitDoesNotCount) {
     ASSERT_TRUE(WaitState(S::SampleMax, 2e6));
 }
 
+// In a cycle only a live record read in the tick is a sample: a tick whose reads wait
+// for a model write neither samples nor counts down.
+TEST_F(TaraRunTest, ACycleTickWithoutAFreshRecordNeitherSamplesNorCounts) {
+    StartWarm();
+    ToSlave();
+    SetState(S::MaxCycle);
+    Run3().TaraTicks = calibration::MaxCycleTicks(0, context->TaraParams);
+    window->Timer3().start();
+    ASSERT_TRUE(RunUntil([&] { return ecu.Ram().zone2[sim::kZ2FuelState] == sim::kFuelGas; }, 5e6));
+    // Driven tick by tick from here: the poll cannot step the write's countdown.
+    window->Timer3().stop();
+    const int full = calibration::MaxCycleTicks(0, context->TaraParams);
+    while (Run3().TaraTicks == full) {
+        services.Timer3Tick(); // the mode reported, then the sums cleared
+    }
+    services.Timer3Tick(); // a sample
+    const int ticks = Run3().TaraTicks;
+    ASSERT_LT(ticks, full - 1);
+
+    context->Requests.ModWriteCountdown = 5;
+    services.Timer3Tick();
+    EXPECT_EQ(Run3().TaraTicks, ticks);
+    context->Requests.ModWriteCountdown = 0;
+
+    services.Timer3Tick();
+    EXPECT_EQ(Run3().TaraTicks, ticks - 1);
+}
+
 TEST_F(TaraRunTest, NotReadyAbortsOnTheTenthCall) {
     StartWarm();
     ToSlave();

@@ -2,8 +2,10 @@
 // Calibration tab's buttons: the key-off refusal, the temperature wait with pause,
 // resume and abort, a run that converges on the simulated engine's correction and
 // stores it, an abort in a cycle that restores the start (also when the first run-mode
-// command is refused), a link lost in a run and the abort written once it is back, and a
-// whole run's time on the link timings the program ships with.
+// command is refused) and gives back the starting table word for word, a link lost in a
+// run and the abort written once it is back, a dropout that keeps a shown result, a slow
+// reply that is no lost link, and a whole run's time on the link timings the program
+// ships with.
 
 #include "StagedProgram.h"
 
@@ -26,6 +28,11 @@ const QString Finished = "Calibration finished";
 const QString LinkLost = "The link to the ECU was lost";
 const QString Aborted = "Calibration aborted";
 const QString Confirm = "Calibration successful" + CrLf + CrLf + "Press Start to store the result";
+const QString ResultKept = "The result is kept: Start and Cancel act once the ECU answers again.";
+// Cells the installer had (25, 40 and -13 counts) where the model their table gives
+// computes 0: only the words themselves put them back.
+const QString InstallersCells = "correction 80 19002800F3FF";
+const QList<int> InstallersWords = {25, 40, -13};
 
 // The link timings the program ships with (what it uses without port settings): a pause
 // after each byte sent, the reply looked for no sooner than the idle time after the
@@ -134,6 +141,31 @@ protected:
         return names;
     }
 
+    // Starts a run on a table with the installer's cells, lets the run's model reach the
+    // ECU in step 02, aborts by abort, and expects the starting table back word for word
+    // with the ECU in run mode.
+    void ExpectTheStartingTableBackAfter(const std::function<bool()>& abort) {
+        Open("set target 1.04\n" + InstallersCells);
+        const std::optional<SimDump> start = Sim();
+        ASSERT_TRUE(start);
+        ASSERT_EQ(start->Words("correction", 40, 3), InstallersWords);
+        ASSERT_TRUE(staged.Run({"click CmdCalStart"}));
+        ASSERT_TRUE(Shows("LblCalStep", CrLf + "Step 02", 120000));
+        ASSERT_TRUE(StagedProgram::WaitFor(
+            [&] {
+                const std::optional<SimDump> now = Sim();
+                return now && now->Words("correction", 40, 3) != InstallersWords;
+            },
+            LongMs));
+        ASSERT_TRUE(abort());
+        ASSERT_TRUE(Shows("LblCalMsg", Idle));
+        ASSERT_TRUE(SimMode("run"));
+        const std::optional<SimDump> end = Sim();
+        ASSERT_TRUE(end);
+        EXPECT_EQ(end->images.value("correction"), start->images.value("correction"));
+        EXPECT_EQ(end->images.value("zone3"), start->images.value("zone3"));
+    }
+
     StagedProgram staged;
 };
 
@@ -220,6 +252,16 @@ TEST_F(EndToEndCalibration, KeyOffInACycleRestoresTheStart) {
     EXPECT_EQ(end->Hex("zone2", 11, 1), "02"); // the emulation flag given back
 }
 
+TEST_F(EndToEndCalibration, CancelTwiceGivesBackTheStartingTableWordForWord) {
+    ExpectTheStartingTableBackAfter([&] {
+        return staged.Run({"click CmdCalCancel", "click CmdCalCancel"});
+    });
+}
+
+TEST_F(EndToEndCalibration, AStoppedEngineGivesBackTheStartingTableWordForWord) {
+    ExpectTheStartingTableBackAfter([&] { return staged.SimControl("com1", "set rpm 0"); });
+}
+
 // The simulated ECU ends in a cycle: the page says that the link was lost (not that the
 // engine stopped), and once an ECU is on the line again the abort puts back what the run
 // changed and leaves it in run mode.
@@ -243,6 +285,53 @@ TEST_F(EndToEndCalibration, ALostLinkIsToldAndTheAbortIsWrittenOnceTheLinkIsBack
     ASSERT_TRUE(end);
     EXPECT_EQ(end->images.value("zone3"), start->images.value("zone3"));
     EXPECT_EQ(end->Hex("zone2", 0, 1), "00"); // supply mode 0
+}
+
+// A link that drops out while the result waits to be stored: the page says so and keeps
+// the result; nothing is undone; a Start pressed meanwhile stores once the ECU answers.
+TEST_F(EndToEndCalibration, ALinkDropoutKeepsTheResultForTheInstallersPress) {
+    Open("set target 1.04");
+    ASSERT_TRUE(staged.Run({"click CmdCalStart"}));
+    ASSERT_TRUE(Shows("LblCalMsg", Confirm, 180000)) << Text("LblCalMsg").toStdString();
+    const QString kept = LinkLost + CrLf + CrLf + ResultKept;
+    ASSERT_TRUE(staged.SimControl("com1", "hangup value=6000000"));
+    ASSERT_TRUE(Shows("LblCalMsg", kept));
+    ASSERT_TRUE(Shows("LblCalMsg", Confirm));
+    const std::optional<SimDump> back = Sim();
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->mode, "slave");
+    EXPECT_EQ(back->Words("correction", 181, 1), QList<int>{1040});
+
+    ASSERT_TRUE(staged.SimControl("com1", "hangup value=6000000"));
+    ASSERT_TRUE(Shows("LblCalMsg", kept));
+    ASSERT_TRUE(staged.Run({"click CmdCalStart"}));
+    ASSERT_TRUE(Shows("LblCalMsg", Idle));
+    ASSERT_TRUE(SimMode("run"));
+    const std::optional<SimDump> end = Sim();
+    ASSERT_TRUE(end);
+    EXPECT_EQ(end->Hex("zone2", 0, 1), "03");
+    EXPECT_EQ(end->Words("correction", 181, 1), QList<int>{1040});
+}
+
+// On the shipped timings one zone-3 read's reply takes nearly the whole reply wait in
+// step 02: the run's own reads find no fresh record meanwhile, but the link is up, so
+// the run goes on to its result.
+TEST_F(EndToEndCalibration, AReplyThatTakesTheWholeWaitIsNoLostLink) {
+    UseLinkPace(LinkPace{});
+    Open("set target 1.04", {});
+    ASSERT_TRUE(staged.Run({"click CmdCalStart"}));
+    ASSERT_TRUE(Shows("LblCalStep", CrLf + "Step 02", 120000));
+    const qint64 from = staged.LogLines().last().ms;
+    ASSERT_TRUE(staged.SimControl("com1", "delay cmd=14 value=3900000"));
+    ASSERT_TRUE(StagedProgram::WaitFor(
+        [&] { return !GoodExchangesAfter(staged, "CMD_READ_MEM3", from).isEmpty(); }, LongMs));
+    ASSERT_TRUE(StagedProgram::WaitFor(
+        [&] {
+            const QString shown = Text("LblCalMsg");
+            return shown == Confirm || shown == Idle;
+        },
+        300000));
+    EXPECT_EQ(Text("LblCalMsg"), Confirm); // not aborted to Idle
 }
 
 // On the link timings the program ships with, a whole run keeps the 250 ms pace of its

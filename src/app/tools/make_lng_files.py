@@ -375,7 +375,11 @@ SECTIONS = [
     # The calibration's own texts.
     ("[CalibrationRun]", [
         ("The link to the ECU was lost", "Il collegamento con la centralina si \u00e8 interrotto"),
-    ]),    # An update that erased the ECU and has not written the installation back.
+        ("The result is kept: Start and Cancel act once the ECU answers again.",
+         "Il risultato \u00e8 conservato: i pulsanti agiscono appena la centralina risponde "
+         "di nuovo."),
+    ]),
+    # An update that erased the ECU and has not written the installation back.
     ("[FirmwareUpdate]", [
         ("The installation's parameters are in %1. To send them to the ECU: File > Load, "
          "choose that file.",
