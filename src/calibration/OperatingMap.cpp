@@ -194,6 +194,13 @@ std::optional<double> MapValue(const QByteArray& line, const QString& decimalSep
     return n ? n : support::DataFileNumber(text);
 }
 
+// The upper end of a field's values, with its unit: what the ECU's own samples are held
+// to.
+std::pair<double, QString> FieldLimit(int field) {
+    return IsPressure(field) ? std::pair{ecudata::MaxSampleMbar, QStringLiteral("mbar")}
+                             : std::pair{ecudata::MaxSampleMs, QStringLiteral("ms")};
+}
+
 } // namespace
 
 bool ParseMapFile(const QByteArray& text, MapSamples& samples, const QString& decimalSep,
@@ -202,6 +209,12 @@ bool ParseMapFile(const QByteArray& text, MapSamples& samples, const QString& de
     if (text.endsWith('\n')) {
         lines.removeLast();
     }
+    const auto damaged = [why](int line, const QString& what) {
+        if (why) {
+            *why = QStringLiteral("the file is damaged: line %1 %2").arg(line).arg(what);
+        }
+        return false;
+    };
     MapSamples read = samples;
     int next = 0;
     for (int i = 0; i < MapPointCount; ++i) {
@@ -209,14 +222,19 @@ bool ParseMapFile(const QByteArray& text, MapSamples& samples, const QString& de
             const std::optional<double> v =
                 next < lines.size() ? MapValue(lines[next], decimalSep) : 0.0;
             if (!v) {
-                if (why) {
-                    *why = QStringLiteral("the file is damaged: line %1 holds no number")
-                               .arg(next + 1);
-                }
-                return false;
+                return damaged(next + 1, QStringLiteral("holds no number"));
             }
-            (read.*Fields[f])[i] =
-                IsPressure(f) ? RoundHalfEven(*v / 20) * 20 : RoundHalfEven(*v / 0.2) * 0.2;
+            // Held to the steps the ECU keeps; "-0" reads as 0.
+            const double value =
+                (IsPressure(f) ? RoundHalfEven(*v / 20) * 20 : RoundHalfEven(*v / 0.2) * 0.2) + 0.0;
+            const auto [limit, unit] = FieldLimit(f);
+            if (*v < 0 || value > limit) {
+                return damaged(next + 1, QStringLiteral("holds %1, outside 0 to %2 %3")
+                                             .arg(support::GeneralNumberText(*v, decimalSep))
+                                             .arg(limit)
+                                             .arg(unit));
+            }
+            (read.*Fields[f])[i] = value;
         }
     }
     samples = read;

@@ -101,8 +101,9 @@ bool SaveMapFile(const QString& path, const MapSamples& samples, const QString& 
                  QString* error);
 // Reads the 240 values into samples 0..59 (slot 60 untouched): pressures to 20 mbar,
 // times to 0.2 ms; an empty line and the lines a short file lacks read 0. A line that
-// holds anything but a number ("nan" included) makes the file damaged. False, samples
-// untouched, when the file cannot be read or is damaged, with why set to which.
+// holds anything but a number ("nan" included), or a value below 0 or beyond what the
+// ECU's own samples are held to, makes the file damaged. False, samples untouched, when
+// the file cannot be read or is damaged, with why set to which.
 bool LoadMapFile(const QString& path, MapSamples& samples, const QString& decimalSep,
                  QString* why = nullptr);
 bool ParseMapFile(const QByteArray& text, MapSamples& samples, const QString& decimalSep,

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -209,40 +210,50 @@ TEST(OperatingMap, MapFileRoundTripsInBothSeparators) {
 TEST(OperatingMap, AShortMapFileReadsZerosForWhatItLacks) {
     MapSamples s;
     s.TinjBnz[5] = 7;
-    // ",6" reads 0.6, an empty line 0, a negative value as written; the missing rest 0.
-    ASSERT_TRUE(ParseMapFile(" 400 \r\n,6\r\n\r\n 3,2 \r\n 500 \r\n-4 \r\n", s, ","));
+    // ",6" reads 0.6, an empty line 0, the limits the ECU's samples keep; the missing
+    // rest 0.
+    ASSERT_TRUE(ParseMapFile(" 400 \r\n,6\r\n\r\n 3,2 \r\n 6000 \r\n 50 \r\n-0\r\n", s, ","));
     EXPECT_EQ(s.VacmBnz[0], 400);
     EXPECT_DOUBLE_EQ(s.TinjBnz[0], 0.6);
     EXPECT_EQ(s.VacmGas[0], 0);
     EXPECT_DOUBLE_EQ(s.TinjGas[0], 3.2);
-    EXPECT_EQ(s.VacmBnz[1], 500);
-    EXPECT_DOUBLE_EQ(s.TinjBnz[1], -4);
-    EXPECT_EQ(s.VacmGas[1], 0); // not the last line again
+    EXPECT_EQ(s.VacmBnz[1], 6000);
+    EXPECT_DOUBLE_EQ(s.TinjBnz[1], 50);
+    EXPECT_FALSE(std::signbit(s.VacmGas[1]));
+    EXPECT_EQ(s.TinjGas[1], 0); // not the last line again
     EXPECT_EQ(s.TinjBnz[5], 0);
     QString why;
     EXPECT_FALSE(LoadMapFile("/nonexistent/x.map", s, ",", &why));
     EXPECT_TRUE(why.startsWith("the file cannot be read: ")) << why.toStdString();
 }
 
-// A line that holds anything but a number makes the file damaged: nothing of it is taken.
+// A line that holds anything but a number, or a value no sample of the ECU can hold,
+// makes the file damaged: nothing of it is taken.
 TEST(OperatingMap, ADamagedMapFileLeavesTheSamplesAndSaysWhichLine) {
+    const QString noNumber = QStringLiteral("holds no number");
     const struct {
         QByteArray text;
         int line;
+        QString what;
     } cases[] = {
-        {" 400 \r\n 3 \r\nnan\r\n", 3},
-        {" 400 \r\n inf \r\n", 2},
-        {" 400 \r\n 3,2 x \r\n", 2},
-        {" 1e3 \r\n", 1},
-        {QByteArray::fromHex("7f454c4602010100000000"), 1},
-        {QByteArray(" 20 \r\n").repeated(239) + "junk\r\n", 240},
+        {" 400 \r\n 3 \r\nnan\r\n", 3, noNumber},
+        {" 400 \r\n inf \r\n", 2, noNumber},
+        {" 400 \r\n 3,2 x \r\n", 2, noNumber},
+        {" 1e3 \r\n", 1, noNumber},
+        {QByteArray::fromHex("7f454c4602010100000000"), 1, noNumber},
+        {QByteArray(" 20 \r\n").repeated(239) + "junk\r\n", 240, noNumber},
+        {" 400 \r\n 3 \r\n 500 \r\n-4 \r\n", 4, "holds -4, outside 0 to 50 ms"},
+        {"-400 \r\n", 1, "holds -400, outside 0 to 6000 mbar"},
+        {" 400 \r\n-0,05\r\n", 2, "holds -0,05, outside 0 to 50 ms"},
+        {" 400 \r\n 50,2 \r\n", 2, "holds 50,2, outside 0 to 50 ms"},
+        {" 400 \r\n 3 \r\n 6020 \r\n", 3, "holds 6020, outside 0 to 6000 mbar"},
     };
     for (const auto& c : cases) {
         MapSamples s = Petrol({{400, 3.0}});
         const MapSamples before = s;
         QString why;
         EXPECT_FALSE(ParseMapFile(c.text, s, ",", &why)) << c.line;
-        EXPECT_EQ(why, QString("the file is damaged: line %1 holds no number").arg(c.line));
+        EXPECT_EQ(why, QString("the file is damaged: line %1 %2").arg(c.line).arg(c.what));
         EXPECT_EQ(s.VacmBnz, before.VacmBnz) << c.line;
         EXPECT_EQ(s.TinjBnz, before.TinjBnz) << c.line;
         EXPECT_EQ(s.VacmGas, before.VacmGas) << c.line;

@@ -80,6 +80,30 @@ TEST_F(EndToEndMap, ReadSamplesArePairedOntoTheModelingChart) {
                             "until ShpMapMod(0) visible 0 5000"}));
 }
 
+// A map whose petrol time is negative is refused as damaged; the map shown stays.
+TEST_F(EndToEndMap, AMapWithANegativeValueIsRefused) {
+    Open();
+    ASSERT_TRUE(staged.Run({"click CmdMapRead"}));
+    ASSERT_TRUE(FieldBecomes("CmdMapCompute", "enabled", "1"));
+    const QString shown = Field("LblTpMap(0)", "rect");
+    ASSERT_TRUE(staged.Write("negative.map", " 400 \r\n-3 \r\n 400 \r\n 3 \r\n"));
+    const QString path = staged.Path("negative.map");
+    ASSERT_TRUE(staged.Run({"file \"" + path + "\"", "click CmdMapOpen"}));
+    const auto refused = [&] {
+        for (const QString& box : staged.MessageBoxes()) {
+            if (box.contains("negative.map: the file is damaged: line 2 holds -3") &&
+                box.contains("The map shown is kept.")) {
+                return true;
+            }
+        }
+        return false;
+    };
+    EXPECT_TRUE(StagedProgram::WaitFor(refused, LongMs))
+        << staged.MessageBoxes().join('\n').toStdString();
+    EXPECT_EQ(Field("LblTpMap(0)", "rect").toStdString(), shown.toStdString());
+    EXPECT_EQ(Field("CmdMapCompute", "enabled").toStdString(), "1");
+}
+
 TEST_F(EndToEndMap, TheAcquisitionBoxReadsEveryFewSecondsUntilUnchecked) {
     Open();
     ASSERT_TRUE(staged.Run({"click ChkAbilAcqVacum"}));
