@@ -24,6 +24,7 @@
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <algorithm>
 #include <cmath>
 
 namespace calibration {
@@ -69,6 +70,12 @@ MapPage::MapPage(app::ProgramContext& ctx, app::FrmLX735& window, MapChart& char
                  ModelingPage& modeling)
     : ctx_(ctx), window_(window), chart_(chart), modeling_(modeling) {
     BuildControls();
+    // The points follow the chart at each of its layouts (a resize, the page shown).
+    modeling_.OnLayout([page = QPointer<MapPage>(this)] {
+        if (page) {
+            page->PlaceMatchedPoints();
+        }
+    });
 }
 
 // ---- Controls
@@ -127,6 +134,7 @@ template <class Work> void MapPage::Busy(Work work) {
 }
 
 void MapPage::HideMatchedPoints() {
+    matchedAt_.clear();
     for (const QPointer<QWidget>& shape : matched_) {
         if (shape) {
             app::SetLeftTwips(*shape, 0);
@@ -353,41 +361,34 @@ void MapPage::PlottaMatricePuntiMap() {
 }
 
 void MapPage::PlotMapPointsMod() {
-    while (matched_.size() > 1) {
+    matchedAt_ = MatchedPoints(sel_, ctx_.Images.TblCorEdit);
+    // Placed on the chart as its page lays it out, whether or not it was shown yet.
+    modeling_.FitChart();
+    PlaceMatchedPoints();
+}
+
+void MapPage::PlaceMatchedPoints() {
+    while (matched_.size() > std::max<size_t>(1, matchedAt_.size())) {
         delete matched_.back().data();
         matched_.pop_back();
     }
     QWidget& first = *matched_[0];
-    const double w = app::WidthTwips(first) / 2.0;
+    const int size = app::WidthTwips(first);
+    const double w = size / 2.0;
     const double h = app::HeightTwips(first) / 2.0;
-    const ModGeometry& mod = modeling_.Geometry();
-    const ecudata::TblCor& table = ctx_.Images.TblCorEdit;
-    size_t k = 0;
-    for (int i = 0; i < MapPointCount; ++i) {
-        if (sel_.VacmBnz[i] <= 0) {
-            continue;
+    for (size_t k = 0; k < matchedAt_.size(); ++k) {
+        if (k >= matched_.size()) {
+            QWidget& made = BuildElement(*first.parentWidget(), MatchedPointDesign,
+                                         static_cast<int>(k), {0, 0, size, size});
+            monitor::SetFillColor(made, monitor::FillColor(first));
+            matched_.push_back(&made);
         }
-        for (int j = 0; j < MapPointCount; ++j) {
-            if (sel_.VacmGas[j] <= 0 ||
-                PressureStep(sel_.VacmBnz[i]) != PressureStep(sel_.VacmGas[j])) {
-                continue;
-            }
-            if (k >= matched_.size()) {
-                const int size = app::WidthTwips(first);
-                QWidget& made = BuildElement(*first.parentWidget(), MatchedPointDesign,
-                                             static_cast<int>(k), {0, 0, size, size});
-                monitor::SetFillColor(made, monitor::FillColor(first));
-                matched_.push_back(&made);
-            }
-            QWidget& shape = *matched_[k];
-            shape.show();
-            const double tp = sel_.TinjBnz[i];
-            Place(shape,
-                  MatchedPointPos(mod, tp, sel_.TinjGas[j], table[CorrectionCell(tp)], w, h));
-            shape.raise();
-            ++k;
-        }
+        QWidget& shape = *matched_[k];
+        shape.show();
+        Place(shape, MatchedPointPos(modeling_.Geometry(), matchedAt_[k], w, h));
+        shape.raise();
     }
+    first.setVisible(!matchedAt_.empty());
 }
 
 void MapPage::VisualizzaPuntoInjTimeMap() {

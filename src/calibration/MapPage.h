@@ -62,6 +62,7 @@ public:
 private:
     void BuildControls();
     void HideMatchedPoints();
+    void PlaceMatchedPoints();
     // The hourglass over a handler, then a 250 ms wait that keeps the events running.
     template <class Work> void Busy(Work work);
     void ClearFuel(bool gas);
@@ -90,6 +91,7 @@ private:
     ChartCanvas* sampleCanvas_ = nullptr;
     ChartLine* sampleZero_ = nullptr;        // LneMapSampleX
     std::vector<QPointer<QWidget>> matched_; // ShpMapMod, element 0 always there
+    std::vector<ChartPoint> matchedAt_;      // where they stand, until hidden
     std::vector<QWidget*> cells_;            // ShpT
 };
 

@@ -368,13 +368,24 @@ void ModelingPage::VisualizzaPuntoInjTimeMod() {
     shpPmin_->raise();
 }
 
-void ModelingPage::LayoutModPage() {
+ModPageLayout ModelingPage::PageLayout() const {
     app::TabStrip& sst = window_.SstMain();
-    const ModPageLayout l = calibration::LayoutModPage(
-        {app::WidthTwips(sst), app::HeightTwips(sst)}, app::WidthTwips(*frmModPnt_),
-        TwipsRect(*frmModLine_),
-        {app::WidthTwips(*fileButtons_[0]), app::WidthTwips(*fileButtons_[1]),
-         app::WidthTwips(*fileButtons_[2])});
+    return calibration::LayoutModPage({app::WidthTwips(sst), app::HeightTwips(sst)},
+                                      app::WidthTwips(*frmModPnt_), TwipsRect(*frmModLine_),
+                                      {app::WidthTwips(*fileButtons_[0]),
+                                       app::WidthTwips(*fileButtons_[1]),
+                                       app::WidthTwips(*fileButtons_[2])});
+}
+
+void ModelingPage::FitChart() {
+    const QSize chart = PageLayout().chart;
+    app::SetWidthTwips(*frmMod_, chart.width());
+    app::SetHeightTwips(*frmMod_, chart.height());
+    InizVarMod();
+}
+
+void ModelingPage::LayoutModPage() {
+    const ModPageLayout l = PageLayout();
     app::SetLeftTwips(*frmModPnt_, l.framesLeft);
     app::SetLeftTwips(*frmModLine_, l.framesLeft);
     for (size_t i = 0; i < fileButtons_.size(); ++i) {
@@ -385,9 +396,7 @@ void ModelingPage::LayoutModPage() {
         const QRect& r = l.lowerButtons[i];
         app::MoveTwips(*lowerButtons_[i], r.x(), r.y(), r.width(), r.height());
     }
-    app::SetWidthTwips(*frmMod_, l.chart.width());
-    app::SetHeightTwips(*frmMod_, l.chart.height());
-    InizVarMod();
+    FitChart();
     DrawGridMod();
     PlottaMatricePuntiMod(true);
     AggiornaStatoPuntoMod();
@@ -395,6 +404,9 @@ void ModelingPage::LayoutModPage() {
     DeselezionaPuntiMod();
     // The live point stands on the chart from the start, not at the frame's corner.
     VisualizzaPuntoInjTimeMod();
+    if (laidOut_) {
+        laidOut_();
+    }
 }
 
 void ModelingPage::PlotCorTableMod() {

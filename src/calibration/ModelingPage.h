@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QTimer>
 #include <array>
+#include <functional>
 #include <vector>
 
 class QLabel;
@@ -27,6 +28,7 @@ namespace calibration {
 
 class ChartCanvas;
 class ChartLine;
+struct ModPageLayout;
 
 class ModelingPage : public QObject {
 public:
@@ -35,6 +37,11 @@ public:
 
     // Chart frame.
     void InizVarMod();
+    // The chart frame sized for the tab strip as it stands and its geometry taken from
+    // it: what the page's layout gives, also before the page was shown.
+    void FitChart();
+    // Called at the end of every layout of the page, the chart redrawn.
+    void OnLayout(std::function<void()> laidOut) { laidOut_ = std::move(laidOut); }
     void DrawGridMod();
     const ModGeometry& Geometry() const { return geo_; }
     // The live point's trail ShpInjTimeMod(1..15), made by the Map chart's
@@ -83,6 +90,7 @@ private:
         double trailW = 0, trailH = 0;
     };
 
+    ModPageLayout PageLayout() const;
     void BuildControls();
     void BindControls();
     void MakeCorMarkers();
@@ -100,6 +108,7 @@ private:
     TaraValues& tara_;
     ModGeometry geo_;
     TrailHalfSizes trail_;
+    std::function<void()> laidOut_;
 
     // The page's controls, bound once when it is built.
     QWidget* frmMod_ = nullptr;

@@ -138,8 +138,9 @@ std::optional<double> ShownRpm(const QString& text) {
 }
 
 Twips SampleLabelPos(const MapGeometry& map, double mbar, double ms, double w, double h) {
-    return {std::min(mbar, 1000.0) / 1000 * map.ScaleX + map.OrgX - w,
-            map.OrgY - map.ScaleY * std::min(ms, 32.0) - h};
+    const double x = std::clamp(mbar / 1000, 0.0, map.MaxX);
+    const double y = std::clamp(ms, 0.0, map.MaxY);
+    return {map.ScaleX * x + map.OrgX - w, map.OrgY - map.ScaleY * y - h};
 }
 
 Twips LivePointPos(const MapGeometry& map, double mbar, double ms, double w, double h) {
@@ -153,11 +154,28 @@ int CorrectionCell(double petrolMs) {
     return static_cast<int>(std::clamp(cell, 0.0, double(LastCorrectionCell)));
 }
 
-Twips MatchedPointPos(const ModGeometry& mod, double petrolMs, double gasMs, double cellCorrection,
-                      double w, double h) {
-    const double tp = std::min(petrolMs, 20.0);
-    const double g = gasMs >= 31 ? 31.0 : cellCorrection + gasMs;
-    return {mod.ScaleX * tp + mod.OrgX - w, mod.OrgY - g * mod.ScaleY - h};
+std::vector<ChartPoint> MatchedPoints(const MapSamples& sel, const ecudata::TblCor& table) {
+    std::vector<ChartPoint> points;
+    for (int i = 0; i < MapPointCount; ++i) {
+        if (sel.VacmBnz[i] <= 0) {
+            continue;
+        }
+        const double tp = sel.TinjBnz[i];
+        for (int j = 0; j < MapPointCount; ++j) {
+            if (sel.VacmGas[j] > 0 &&
+                PressureStep(sel.VacmBnz[i]) == PressureStep(sel.VacmGas[j])) {
+                const double tg = sel.TinjGas[j];
+                points.push_back({tp, tg >= 31 ? 31.0 : table[CorrectionCell(tp)] + tg});
+            }
+        }
+    }
+    return points;
+}
+
+Twips MatchedPointPos(const ModGeometry& mod, ChartPoint at, double w, double h) {
+    const double x = std::clamp<double>(at.x, 0, mod.XMax());
+    const double y = std::clamp<double>(at.y, 0, mod.YMax());
+    return {mod.ScaleX * x + mod.OrgX - w, mod.OrgY - y * mod.ScaleY - h};
 }
 
 Twips MapSampleCellPos(int cell, double correction, double frameHeight) {
@@ -194,6 +212,13 @@ std::optional<double> MapValue(const QByteArray& line, const QString& decimalSep
     return n ? n : support::DataFileNumber(text);
 }
 
+// The upper end of a field's values, with its unit: what the ECU's own samples are held
+// to.
+std::pair<double, QString> FieldLimit(int field) {
+    return IsPressure(field) ? std::pair{ecudata::MaxSampleMbar, QStringLiteral("mbar")}
+                             : std::pair{ecudata::MaxSampleMs, QStringLiteral("ms")};
+}
+
 } // namespace
 
 bool ParseMapFile(const QByteArray& text, MapSamples& samples, const QString& decimalSep,
@@ -202,6 +227,12 @@ bool ParseMapFile(const QByteArray& text, MapSamples& samples, const QString& de
     if (text.endsWith('\n')) {
         lines.removeLast();
     }
+    const auto damaged = [why](int line, const QString& what) {
+        if (why) {
+            *why = QStringLiteral("the file is damaged: line %1 %2").arg(line).arg(what);
+        }
+        return false;
+    };
     MapSamples read = samples;
     int next = 0;
     for (int i = 0; i < MapPointCount; ++i) {
@@ -209,14 +240,19 @@ bool ParseMapFile(const QByteArray& text, MapSamples& samples, const QString& de
             const std::optional<double> v =
                 next < lines.size() ? MapValue(lines[next], decimalSep) : 0.0;
             if (!v) {
-                if (why) {
-                    *why = QStringLiteral("the file is damaged: line %1 holds no number")
-                               .arg(next + 1);
-                }
-                return false;
+                return damaged(next + 1, QStringLiteral("holds no number"));
             }
-            (read.*Fields[f])[i] =
-                IsPressure(f) ? RoundHalfEven(*v / 20) * 20 : RoundHalfEven(*v / 0.2) * 0.2;
+            // Held to the steps the ECU keeps; "-0" reads as 0.
+            const double value =
+                (IsPressure(f) ? RoundHalfEven(*v / 20) * 20 : RoundHalfEven(*v / 0.2) * 0.2) + 0.0;
+            const auto [limit, unit] = FieldLimit(f);
+            if (*v < 0 || value > limit) {
+                return damaged(next + 1, QStringLiteral("holds %1, outside 0 to %2 %3")
+                                             .arg(support::GeneralNumberText(*v, decimalSep))
+                                             .arg(limit)
+                                             .arg(unit));
+            }
+            (read.*Fields[f])[i] = value;
         }
     }
     samples = read;

@@ -6,11 +6,13 @@
 // and the Map.txt point list.
 
 #include "calibration/ChartGeometry.h"
+#include "ecudata/CorrectionTable.h"
 #include "ecudata/MapSamples.h"
 
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <vector>
 
 namespace ecudata {
 struct EcuImages;
@@ -74,19 +76,27 @@ private:
     double next_ = 0;
 };
 
-// Top left of a sample label of half size (w, h): pressures beyond 1000 mbar at 1 bar,
-// times beyond 32 ms at 32 ms.
+// Top left of a sample label of half size (w, h): pressure and time held to the chart's
+// axes.
 Twips SampleLabelPos(const MapGeometry& map, double mbar, double ms, double w, double h);
 // The live point: pressure capped at the X maximum, time at the Y maximum.
 Twips LivePointPos(const MapGeometry& map, double mbar, double ms, double w, double h);
 
 // The correction-table cell of a petrol time, kept among the table's correction cells.
 int CorrectionCell(double petrolMs);
-// A matched pair on the Modeling chart: petrol time across (at most 20 ms), the table's
-// gas time for it plus the gas sample's difference upwards (31 ms for a gas time of 31
-// ms or more).
-Twips MatchedPointPos(const ModGeometry& mod, double petrolMs, double gasMs, double cellCorrection,
-                      double w, double h);
+
+// A matched pair on the Modeling chart in ms: petrol time across; up, the table's gas
+// time for it plus the gas sample's difference (31 ms for a gas time of 31 ms or more).
+struct ChartPoint {
+    double x = 0;
+    double y = 0;
+    bool operator==(const ChartPoint&) const = default;
+};
+// One point for every petrol sample of sel and every gas sample of its pressure step.
+std::vector<ChartPoint> MatchedPoints(const MapSamples& sel, const ecudata::TblCor& table);
+// Top left of a matched point's shape of half size (w, h) on the Modeling chart as laid
+// out; a value beyond an axis stands at its end.
+Twips MatchedPointPos(const ModGeometry& mod, ChartPoint at, double w, double h);
 
 // The developer frame's drawing of the correction table.
 inline constexpr int MapSampleCells = 192;
@@ -101,8 +111,9 @@ bool SaveMapFile(const QString& path, const MapSamples& samples, const QString& 
                  QString* error);
 // Reads the 240 values into samples 0..59 (slot 60 untouched): pressures to 20 mbar,
 // times to 0.2 ms; an empty line and the lines a short file lacks read 0. A line that
-// holds anything but a number ("nan" included) makes the file damaged. False, samples
-// untouched, when the file cannot be read or is damaged, with why set to which.
+// holds anything but a number ("nan" included), or a value below 0 or beyond what the
+// ECU's own samples are held to, makes the file damaged. False, samples untouched, when
+// the file cannot be read or is damaged, with why set to which.
 bool LoadMapFile(const QString& path, MapSamples& samples, const QString& decimalSep,
                  QString* why = nullptr);
 bool ParseMapFile(const QByteArray& text, MapSamples& samples, const QString& decimalSep,

@@ -14,8 +14,6 @@ namespace ecudata {
 namespace {
 
 constexpr int PointsPerPart = 30;
-constexpr double MaxTimeMs = 50;
-constexpr double MaxPressMbar = 6000;
 
 // The value brought to the nearest multiple of step (an exact half to the even one).
 double ToStep(double value, double step) {
@@ -35,7 +33,7 @@ bool ParseSmpl(const QByteArray& frame, quint8 part, MapArray& times, MapArray& 
     for (int i = base; i < base + PointsPerPart; ++i) {
         times[i] = ToStep(r.UInt16() * scale.K_Time_Inj_us, 0.2);
         press[i] = ToStep(r.UInt16() * scale.K_Map_In_mBar, 20);
-        if (times[i] > MaxTimeMs || press[i] > MaxPressMbar) {
+        if (times[i] > MaxSampleMs || press[i] > MaxSampleMbar) {
             times[i] = 0;
             press[i] = 0;
         }

@@ -21,6 +21,11 @@ using MapArray = std::array<double, 61>;
 
 inline constexpr int SmplWireSize = 121;
 
+// The largest time and pressure a sample may hold: the ECU's own are held to them, and a
+// map file beyond them is damaged.
+inline constexpr double MaxSampleMs = 50;
+inline constexpr double MaxSampleMbar = 6000;
+
 // Decode one reply frame of CMD_READ_SMPL_BNZ (part 0) or CMD_READ_SMPL_BNZ1 (part not
 // 0) into points 0..29 or 30..59 of the petrol arrays; ParseSmplGas likewise for gas.
 // Times are brought to multiples of 0.2 ms and pressures of 20 mbar; a point above 50 ms

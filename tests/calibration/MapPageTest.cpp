@@ -4,12 +4,14 @@
 #include "ModelingRig.h"
 
 #include "app/Controls.h"
+#include "calibration/PageControls.h"
 #include "monitor/ControlLook.h"
 #include "platform/Sound.h"
 #include "sim/Frame.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <cmath>
 
 namespace calibration_test {
 
@@ -102,6 +104,39 @@ TEST_F(MapPage, ReadSamplesPairOntoTheModelingChartAndHide) {
     Click("ChkAbilAcqVacum");
     Page().RefreshMapAcq(false);
     EXPECT_FALSE(Widget("CmdMapCompute").isEnabled());
+}
+
+// Compute on the Map page before the Modeling page was ever shown: the point stands on
+// the Modeling chart as that page lays it out, and follows it when the window is resized.
+TEST_F(MapPage, MatchedPointsStandOnTheModelingChartAsItIsLaidOut) {
+    StartOnMap();
+    AddSample(sim::Fuel::Petrol, 6.0, 400);
+    AddSample(sim::Fuel::Gas, 7.0, 400);
+    Click("CmdMapRead");
+    ASSERT_TRUE(RunUntil([&] { return Widget("CmdMapCompute").isEnabled(); }, 10e6));
+    Click("CmdMapCompute");
+    const double gas = context->Images.TblCorEdit[calibration::CorrectionCell(6.0)] + 7.0;
+    QWidget& marker = Widget("ShpMapMod(0)");
+    QWidget& chart = Widget("FrmMod");
+    const auto onChart = [&] {
+        const calibration::ModGeometry mod =
+            calibration::InizVarMod(app::WidthTwips(chart), app::HeightTwips(chart));
+        const double x = app::LeftTwips(marker) + app::WidthTwips(marker) / 2.0;
+        const double y = app::TopTwips(marker) + app::HeightTwips(marker) / 2.0;
+        // Within a pixel.
+        return std::abs(x - mod.X(6.0)) <= 15 && std::abs(y - mod.Y(gas)) <= 15;
+    };
+    const QPoint placed = marker.pos();
+    ShowTab(3);
+    EXPECT_EQ(marker.pos(), placed); // placed at once as the page lays its chart out
+    EXPECT_TRUE(onChart()) << calibration::TwipsRect(chart).width() << " "
+                           << app::LeftTwips(marker);
+
+    const QSize before = calibration::TwipsRect(chart).size();
+    window->resize(window->size() + QSize(160, 120));
+    ASSERT_TRUE(RunUntil([&] { return calibration::TwipsRect(chart).size() != before; }, 5e6));
+    EXPECT_TRUE(onChart()) << calibration::TwipsRect(chart).width() << " "
+                           << app::LeftTwips(marker);
 }
 
 TEST_F(MapPage, TheRpmCaptionLightsAndBeepsStrictlyInsideTheBand) {

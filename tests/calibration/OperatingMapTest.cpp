@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -145,7 +147,7 @@ TEST(OperatingMap, PointsAreClampedToTheChart) {
     map.MaxY = 8;
     const Twips far = SampleLabelPos(map, 1500, 40, 45, 45);
     EXPECT_DOUBLE_EQ(far.left, 375 + 8175 - 45);
-    EXPECT_DOUBLE_EQ(far.top, 5595 - 662 * 32 - 45);
+    EXPECT_DOUBLE_EQ(far.top, 5595 - 662 * 8 - 45);
     const Twips zero = SampleLabelPos(map, 0, 0, 45, 45);
     EXPECT_DOUBLE_EQ(zero.left, 330);
     EXPECT_DOUBLE_EQ(zero.top, 5550);
@@ -157,21 +159,50 @@ TEST(OperatingMap, PointsAreClampedToTheChart) {
     EXPECT_DOUBLE_EQ(inside.top, 5595 - 662 * 3 - 90);
 }
 
-TEST(OperatingMap, MatchedPointsOnTheModelingChart) {
+// One point for every petrol sample and gas partner of its pressure step, up by the
+// correction of the petrol time's cell.
+TEST(OperatingMap, MatchedPairsTakeTheCorrectionOfThePetrolTimesCell) {
     EXPECT_EQ(CorrectionCell(3.0), 23);   // 23.4375
     EXPECT_EQ(CorrectionCell(0.064), 0);  // 0.5 to the even
     EXPECT_EQ(CorrectionCell(23.5), 157); // beyond the correction cells
     EXPECT_EQ(CorrectionCell(40.0), 157); // beyond the table
-    ModGeometry mod;
-    mod.OrgY = 5640;
-    mod.ScaleX = 420;
-    mod.ScaleY = 176;
-    const Twips p = MatchedPointPos(mod, 3.0, 3.2, 0.5, 60, 60);
-    EXPECT_DOUBLE_EQ(p.left, 420 * 3.0 + 330 - 60);
-    EXPECT_DOUBLE_EQ(p.top, 5640 - 3.7 * 176 - 60);
-    const Twips edge = MatchedPointPos(mod, 25, 35, 0.5, 60, 60);
-    EXPECT_DOUBLE_EQ(edge.left, 420 * 20.0 + 330 - 60);
-    EXPECT_DOUBLE_EQ(edge.top, 5640 - 31 * 176 - 60);
+    MapSamples s = Petrol({{400, 3.0}, {800, 30.0}, {600, 4.0}});
+    AddGas(s, {{400, 3.25}, {410, 3.5}, {800, 29.0}, {800, 31.0}, {1000, 5.0}});
+    ecudata::TblCor table{};
+    table[23] = 0.5;
+    table[157] = 4;
+    EXPECT_EQ(MatchedPoints(s, table),
+              (std::vector<ChartPoint>{{3.0, 3.75}, {3.0, 4.0}, {30.0, 33.0}, {30.0, 31.0}}));
+}
+
+// A matched point's centre stands where the chart it is drawn on has its grid, for every
+// size the chart is laid out to; a value beyond an axis stands at its end.
+TEST(OperatingMap, MatchedPointsStandOnTheChartAsLaidOut) {
+    const struct {
+        ChartPoint at;
+        const char* vertical; // the grid line its centre is on
+        const char* horizontal;
+    } cases[] = {
+        {{2, 4}, "LneXMod(1)", "LneYMod(2)"},
+        {{20, 31}, "LneXMod(10)", "LneYMod(16)"}, // the right and top borders
+        {{25, 33}, "LneXMod(10)", "LneYMod(16)"}, // beyond both axes
+        {{0, -1.5}, "LneXMod(0)", "LneYMod(0)"},  // a correction below the X axis
+        {{30, 12}, "LneXMod(10)", "LneYMod(6)"},
+    };
+    for (const QSize frame : {QSize(9000, 6000), QSize(6600, 4500), QSize(14000, 9000)}) {
+        const ModGeometry mod = InizVarMod(frame.width(), frame.height());
+        const ChartFrame grid = DrawGridMod(mod);
+        const auto line = [&](const char* name) {
+            const auto found = std::find_if(grid.lines.begin(), grid.lines.end(),
+                                            [&](const GridLine& l) { return l.name == name; });
+            return found == grid.lines.end() ? GridLine{} : *found;
+        };
+        for (const auto& c : cases) {
+            const Twips at = MatchedPointPos(mod, c.at, 60, 45);
+            EXPECT_DOUBLE_EQ(at.left + 60, line(c.vertical).x1) << frame.width() << " " << c.at.x;
+            EXPECT_DOUBLE_EQ(at.top + 45, line(c.horizontal).y1) << frame.width() << " " << c.at.y;
+        }
+    }
 }
 
 TEST(OperatingMap, MapSampleCells) {
@@ -209,40 +240,50 @@ TEST(OperatingMap, MapFileRoundTripsInBothSeparators) {
 TEST(OperatingMap, AShortMapFileReadsZerosForWhatItLacks) {
     MapSamples s;
     s.TinjBnz[5] = 7;
-    // ",6" reads 0.6, an empty line 0, a negative value as written; the missing rest 0.
-    ASSERT_TRUE(ParseMapFile(" 400 \r\n,6\r\n\r\n 3,2 \r\n 500 \r\n-4 \r\n", s, ","));
+    // ",6" reads 0.6, an empty line 0, the limits the ECU's samples keep; the missing
+    // rest 0.
+    ASSERT_TRUE(ParseMapFile(" 400 \r\n,6\r\n\r\n 3,2 \r\n 6000 \r\n 50 \r\n-0\r\n", s, ","));
     EXPECT_EQ(s.VacmBnz[0], 400);
     EXPECT_DOUBLE_EQ(s.TinjBnz[0], 0.6);
     EXPECT_EQ(s.VacmGas[0], 0);
     EXPECT_DOUBLE_EQ(s.TinjGas[0], 3.2);
-    EXPECT_EQ(s.VacmBnz[1], 500);
-    EXPECT_DOUBLE_EQ(s.TinjBnz[1], -4);
-    EXPECT_EQ(s.VacmGas[1], 0); // not the last line again
+    EXPECT_EQ(s.VacmBnz[1], 6000);
+    EXPECT_DOUBLE_EQ(s.TinjBnz[1], 50);
+    EXPECT_FALSE(std::signbit(s.VacmGas[1]));
+    EXPECT_EQ(s.TinjGas[1], 0); // not the last line again
     EXPECT_EQ(s.TinjBnz[5], 0);
     QString why;
     EXPECT_FALSE(LoadMapFile("/nonexistent/x.map", s, ",", &why));
     EXPECT_TRUE(why.startsWith("the file cannot be read: ")) << why.toStdString();
 }
 
-// A line that holds anything but a number makes the file damaged: nothing of it is taken.
+// A line that holds anything but a number, or a value no sample of the ECU can hold,
+// makes the file damaged: nothing of it is taken.
 TEST(OperatingMap, ADamagedMapFileLeavesTheSamplesAndSaysWhichLine) {
+    const QString noNumber = QStringLiteral("holds no number");
     const struct {
         QByteArray text;
         int line;
+        QString what;
     } cases[] = {
-        {" 400 \r\n 3 \r\nnan\r\n", 3},
-        {" 400 \r\n inf \r\n", 2},
-        {" 400 \r\n 3,2 x \r\n", 2},
-        {" 1e3 \r\n", 1},
-        {QByteArray::fromHex("7f454c4602010100000000"), 1},
-        {QByteArray(" 20 \r\n").repeated(239) + "junk\r\n", 240},
+        {" 400 \r\n 3 \r\nnan\r\n", 3, noNumber},
+        {" 400 \r\n inf \r\n", 2, noNumber},
+        {" 400 \r\n 3,2 x \r\n", 2, noNumber},
+        {" 1e3 \r\n", 1, noNumber},
+        {QByteArray::fromHex("7f454c4602010100000000"), 1, noNumber},
+        {QByteArray(" 20 \r\n").repeated(239) + "junk\r\n", 240, noNumber},
+        {" 400 \r\n 3 \r\n 500 \r\n-4 \r\n", 4, "holds -4, outside 0 to 50 ms"},
+        {"-400 \r\n", 1, "holds -400, outside 0 to 6000 mbar"},
+        {" 400 \r\n-0,05\r\n", 2, "holds -0,05, outside 0 to 50 ms"},
+        {" 400 \r\n 50,2 \r\n", 2, "holds 50,2, outside 0 to 50 ms"},
+        {" 400 \r\n 3 \r\n 6020 \r\n", 3, "holds 6020, outside 0 to 6000 mbar"},
     };
     for (const auto& c : cases) {
         MapSamples s = Petrol({{400, 3.0}});
         const MapSamples before = s;
         QString why;
         EXPECT_FALSE(ParseMapFile(c.text, s, ",", &why)) << c.line;
-        EXPECT_EQ(why, QString("the file is damaged: line %1 holds no number").arg(c.line));
+        EXPECT_EQ(why, QString("the file is damaged: line %1 %2").arg(c.line).arg(c.what));
         EXPECT_EQ(s.VacmBnz, before.VacmBnz) << c.line;
         EXPECT_EQ(s.TinjBnz, before.TinjBnz) << c.line;
         EXPECT_EQ(s.VacmGas, before.VacmGas) << c.line;

@@ -80,6 +80,44 @@ TEST_F(EndToEndMap, ReadSamplesArePairedOntoTheModelingChart) {
                             "until ShpMapMod(0) visible 0 5000"}));
 }
 
+// Compute before the Modeling page was ever shown puts the matched point where a Compute
+// once that page has been laid out puts it.
+TEST_F(EndToEndMap, MatchedPointsStandOnTheModelingChartAsLaidOut) {
+    Open();
+    ASSERT_TRUE(staged.Run({"click CmdMapRead"}));
+    ASSERT_TRUE(FieldBecomes("CmdMapCompute", "enabled", "1"));
+    ASSERT_TRUE(
+        staged.Run({"click CmdMapCompute", "tab SstMain 3", "until ShpMapMod(0) visible 1 10000"}));
+    const QString first = Field("ShpMapMod(0)", "rect");
+    ASSERT_TRUE(staged.Run({"tab SstMain 5", "until FrmMap visible 1 10000", "click CmdMapCompute",
+                            "tab SstMain 3", "until ShpMapMod(0) visible 1 10000"}));
+    EXPECT_EQ(Field("ShpMapMod(0)", "rect").toStdString(), first.toStdString());
+}
+
+// A map whose petrol time is negative is refused as damaged; the map shown stays.
+TEST_F(EndToEndMap, AMapWithANegativeValueIsRefused) {
+    Open();
+    ASSERT_TRUE(staged.Run({"click CmdMapRead"}));
+    ASSERT_TRUE(FieldBecomes("CmdMapCompute", "enabled", "1"));
+    const QString shown = Field("LblTpMap(0)", "rect");
+    ASSERT_TRUE(staged.Write("negative.map", " 400 \r\n-3 \r\n 400 \r\n 3 \r\n"));
+    const QString path = staged.Path("negative.map");
+    ASSERT_TRUE(staged.Run({"file \"" + path + "\"", "click CmdMapOpen"}));
+    const auto refused = [&] {
+        for (const QString& box : staged.MessageBoxes()) {
+            if (box.contains("negative.map: the file is damaged: line 2 holds -3") &&
+                box.contains("The map shown is kept.")) {
+                return true;
+            }
+        }
+        return false;
+    };
+    EXPECT_TRUE(StagedProgram::WaitFor(refused, LongMs))
+        << staged.MessageBoxes().join('\n').toStdString();
+    EXPECT_EQ(Field("LblTpMap(0)", "rect").toStdString(), shown.toStdString());
+    EXPECT_EQ(Field("CmdMapCompute", "enabled").toStdString(), "1");
+}
+
 TEST_F(EndToEndMap, TheAcquisitionBoxReadsEveryFewSecondsUntilUnchecked) {
     Open();
     ASSERT_TRUE(staged.Run({"click ChkAbilAcqVacum"}));
