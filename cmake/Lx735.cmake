@@ -10,7 +10,12 @@ endfunction()
 # lx735_subsystem(<name> DEPS <libs...>): one static library from the folder's sources.
 # Headers are included as "<folder>/<Component>.h" from src/.
 function(lx735_subsystem name)
-    cmake_parse_arguments(A "" "" "DEPS" ${ARGN})
+    # TIMEOUT: ctest's bound for each test, in s (default 120); never below the longest
+    # bound a test of the program waits with itself.
+    cmake_parse_arguments(A "" "TIMEOUT" "DEPS" ${ARGN})
+    if(NOT A_TIMEOUT)
+        set(A_TIMEOUT 120)
+    endif()
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp
          ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
     if(NOT sources)
@@ -29,7 +34,12 @@ endfunction()
 # lx735_test(<name> DEPS <libs...>): one GoogleTest program from the folder's *.cpp,
 # each test registered with CTest. The shared test main runs Qt offscreen.
 function(lx735_test name)
-    cmake_parse_arguments(A "" "" "DEPS" ${ARGN})
+    # TIMEOUT: ctest's bound for each test, in s (default 120); never below the longest
+    # bound a test of the program waits with itself.
+    cmake_parse_arguments(A "" "TIMEOUT" "DEPS" ${ARGN})
+    if(NOT A_TIMEOUT)
+        set(A_TIMEOUT 120)
+    endif()
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp
          ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
     if(NOT sources)
@@ -47,5 +57,5 @@ function(lx735_test name)
     add_dependencies(${name} lx735-scramble lx735-make-firmware firmware_image help_pdf)
     lx735_warnings(${name})
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 120)
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT ${A_TIMEOUT})
 endfunction()
