@@ -3,7 +3,12 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
-./scripts/build.sh
+# Only what the demo runs: the program, the simulated ECU and the staged data tree. The
+# tests are built by ./test.sh.
+echo "demo.sh: building lx735, lx735-sim and their data (a first build takes a few" \
+    "minutes; see README.md)" >&2
+LX735_BUILD_TARGETS="lx735 lx735-sim stage_root firmware_image pictures help_pdf" \
+    ./scripts/build.sh
 build=${LX735_BUILD_DIR:-build}
 if [ ! -x "$build/root/BIN/lx735" ] || [ ! -x "$build/sim/lx735-sim" ]; then
     echo "demo.sh: the program and the simulated ECU are not built yet." >&2
