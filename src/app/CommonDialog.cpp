@@ -6,13 +6,33 @@ namespace app {
 
 namespace {
 
+// "var" of "*.var"; "" for a pattern with wildcards in its extension.
+QString PatternExtension(const QString& pattern) {
+    if (!pattern.startsWith(QStringLiteral("*."))) {
+        return {};
+    }
+    const QString extension = pattern.mid(2);
+    const bool literal = !extension.isEmpty() && !extension.contains('*') &&
+                         !extension.contains('?') && !extension.contains('[');
+    return literal ? extension : QString();
+}
+
+// The name after the last '/' has a dot past its first character, not as its last.
+bool HasExtension(const QString& path) {
+    const QString name = path.mid(path.lastIndexOf('/') + 1);
+    const qsizetype dot = name.lastIndexOf('.');
+    return dot > 0 && dot + 1 < name.size();
+}
+
 QString ShowModal(QWidget* owner, const FileDialogRequest& request) {
     const QStringList filters = DialogFilters(request.filter);
     QString selected = filters.value(request.filterIndex - 1);
     const QString joined = filters.join(QStringLiteral(";;"));
     if (request.action == FileDialogAction::Save) {
-        return QFileDialog::getSaveFileName(owner, QString(), request.initialFolder, joined,
-                                            &selected);
+        const QString path = QFileDialog::getSaveFileName(owner, QString(), request.initialFolder,
+                                                          joined, &selected);
+        // The pair the installer chose last, which may not be the one shown first.
+        return WithFilterExtension(path, request.filter, int(filters.indexOf(selected)) + 1);
     }
     return QFileDialog::getOpenFileName(owner, QString(), request.initialFolder, joined, &selected);
 }
@@ -39,10 +59,29 @@ QStringList DialogFilters(const QString& filter) {
     return filters;
 }
 
+QString WithFilterExtension(const QString& path, const QString& filter, int pair) {
+    if (path.isEmpty() || pair < 1 || HasExtension(path)) {
+        return path;
+    }
+    const QStringList parts = filter.split('|');
+    const QString patterns = parts.value(2 * (pair - 1) + 1);
+    const QString first = patterns.split(';').value(0).trimmed();
+    const QString extension = PatternExtension(first);
+    if (extension.isEmpty()) {
+        return path;
+    }
+    // "name." takes the extension after its own dot.
+    return (path.endsWith('.') ? path : path + '.') + extension;
+}
+
 QString ShowFileDialog(QWidget* owner, const FileDialogRequest& request) {
     // A copy: the handler may be replaced while the dialog is open.
     const FileDialogHandler handler = Handler();
-    return handler(owner, request);
+    const QString path = handler(owner, request);
+    // Whichever way the dialog was answered, a saved file keeps its extension.
+    return request.action == FileDialogAction::Save
+               ? WithFilterExtension(path, request.filter, request.filterIndex)
+               : path;
 }
 
 ScopedFileDialogHandler::ScopedFileDialogHandler(FileDialogHandler handler) : previous_(Handler()) {

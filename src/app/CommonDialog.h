@@ -30,6 +30,12 @@ QString ShowFileDialog(QWidget* owner, const FileDialogRequest& request);
 // patterns separated by blanks.
 QStringList DialogFilters(const QString& filter);
 
+// The path of a Save answer with the extension of the pair's first pattern ("*.var" gives
+// ".var") when its file name has none: a name typed bare would be written without it and
+// never listed again by Open. A path that has one, and a pair of wildcards ("*.*"), stay.
+// The pair counts from 1, as FileDialogRequest::filterIndex.
+QString WithFilterExtension(const QString& path, const QString& filter, int pair);
+
 // Installs a handler for its lifetime.
 class ScopedFileDialogHandler {
 public:

@@ -13,11 +13,13 @@
 #include "ecudata/PointLog.h"
 #include "support/Clock.h"
 #include "support/FileRoutines.h"
+#include "support/Lingue.h"
 #include "support/MessageBox.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDesktopServices>
+#include <QDir>
 #include <QUrl>
 
 namespace app {
@@ -26,6 +28,21 @@ namespace {
 
 const QString ParamFileFilter = QStringLiteral("Mod Files (*.var)|*.var|");
 constexpr int TabLambda = 4;
+
+const QString HelpSection = QStringLiteral("[Help]");
+const QStringList HelpTexts = {
+    QStringLiteral("The guide %1 cannot be found. Install the program again to restore it; "
+                   "it opens with a PDF viewer."),
+    QStringLiteral("The guide %1 could not be opened. Install a PDF viewer, or open the file "
+                   "with the one you have."),
+};
+enum HelpText { HelpMissing, HelpNotOpened };
+
+QString HelpMessage(const ProgramContext& ctx, HelpText entry, const QString& file) {
+    return support::SectionTexts(ctx.ObjLingue, HelpSection, HelpTexts)
+        .value(entry)
+        .arg(QDir::toNativeSeparators(file));
+}
 
 } // namespace
 
@@ -75,9 +92,14 @@ void FrmLX735::MnuFileSaveConf_Click() {
 void FrmLX735::MnuInfoHelp_Click() {
     QCoreApplication::processEvents();
     const QString help = ctx_.AppFolder + "/LNG/help.pdf";
-    if (support::IsFilePresent(help)) {
-        // The path as one argument: a folder name with blanks is no problem.
-        QDesktopServices::openUrl(QUrl::fromLocalFile(help));
+    // Told on every press: the installer may have installed a viewer since the last one.
+    if (!support::IsFilePresent(help)) {
+        support::MsgBox(HelpMessage(ctx_, HelpMissing, help), support::vbExclamation,
+                        ctx_.Texts.AppTitle);
+    } else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(help))) {
+        // The path as one URL: a folder name with blanks is no problem.
+        support::MsgBox(HelpMessage(ctx_, HelpNotOpened, help), support::vbExclamation,
+                        ctx_.Texts.AppTitle);
     }
 }
 

@@ -160,19 +160,112 @@ TEST(DialogFiltersTest, PairsBecomeTheDialogsFilters) {
               (QStringList{"Maps (*.map *.MAP)", "All (*.*)"}));
 }
 
+// A Save answer typed without an extension takes the pair's; anything else stays.
+TEST(FilterExtensionTest, OnlyABareNameTakesThePairsExtension) {
+    const QString mod = "Mod Files (*.var)|*.var|";
+    const QString maps = "Maps|*.map;*.MAP|All (*.*)|*.*|";
+    const struct {
+        QString path, filter;
+        int pair;
+        QString expected;
+    } cases[] = {
+        {"/t/BIN/golf", mod, 1, "/t/BIN/golf.var"},
+        {"/t/BIN/golf.var", mod, 1, "/t/BIN/golf.var"},
+        {"/t/BIN/golf.VAR", mod, 1, "/t/BIN/golf.VAR"},
+        {"/t/BIN/golf.old", mod, 1, "/t/BIN/golf.old"},
+        {"/t/my.files/golf", mod, 1, "/t/my.files/golf.var"},
+        {"/t/BIN/golf.", mod, 1, "/t/BIN/golf.var"},
+        {"/t/BIN/.golf", mod, 1, "/t/BIN/.golf.var"},
+        {"/t/golf", maps, 1, "/t/golf.map"},
+        {"/t/golf", maps, 2, "/t/golf"},
+        {"/t/golf", maps, 3, "/t/golf"},
+        {"/t/golf", "Logs|log*|", 1, "/t/golf"},
+        {"", mod, 1, ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(app::WithFilterExtension(c.path, c.filter, c.pair), c.expected)
+            << c.path.toStdString() << " with pair " << c.pair;
+    }
+}
+
+// Every way of answering a Save dialog gets the extension; an Open answer is taken as it is.
+TEST(FilterExtensionTest, SaveAnswersTakeItAndOpenAnswersDoNot) {
+    const app::ScopedFileDialogHandler answer(
+        [](QWidget*, const app::FileDialogRequest&) { return QStringLiteral("/t/golf"); });
+    const QString filter = "Mod Files (*.var)|*.var|";
+    EXPECT_EQ(app::ShowFileDialog(nullptr, {app::FileDialogAction::Save, "/t", filter, 1}),
+              "/t/golf.var");
+    EXPECT_EQ(app::ShowFileDialog(nullptr, {app::FileDialogAction::Open, "/t", filter, 1}),
+              "/t/golf");
+}
+
+TEST_F(MenusTest, SaveUnderABareNameWritesTheParameterFileWithItsExtension) {
+    Start();
+    Read();
+    Answer(tree.Path("BIN/golf"));
+    window->MnuFileSaveConf_Click();
+    EXPECT_EQ(QDir(tree.Path("BIN"))
+                  .entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name)
+                  .filter("golf"),
+              QStringList{"golf.var"});
+    EXPECT_EQ(window->windowTitle(), Title + " - [" + tree.Path("BIN/golf.var") + "]");
+}
+
 // A folder with a blank in its name opens as one path.
 TEST_F(MenusTest, HelpOpensTheDocumentByItsPath) {
     Start();
     UrlCatcher desktop;
     context->AppFolder = tree.Path("my tools");
-    window->MnuInfoHelp_Click();
-    EXPECT_TRUE(desktop.opened.isEmpty()) << "no document, nothing opened";
-
     tree.Write("my tools/LNG/help.pdf", "%PDF-1.4\n");
     window->MnuInfoHelp_Click();
     ASSERT_EQ(desktop.opened.size(), 1);
     EXPECT_EQ(desktop.opened[0].toLocalFile(), tree.Path("my tools/LNG/help.pdf"));
     EXPECT_TRUE(boxes.boxes.empty());
+}
+
+// The desktop itself refuses: no opener on PATH (and none at all on the offscreen
+// platform). Each press says so once, naming the file, in the window's language.
+class HelpFailureTest : public MenusTest {
+protected:
+    HelpFailureTest() : path_(qgetenv("PATH")) { qputenv("PATH", tree.Path("no-opener").toUtf8()); }
+    ~HelpFailureTest() override { qputenv("PATH", path_); }
+
+private:
+    QByteArray path_;
+};
+
+TEST_F(HelpFailureTest, EveryFailedOpeningAndAMissingGuideIsTold) {
+    const struct {
+        const char* language;
+        bool present;
+        QString start;
+    } cases[] = {
+        {"0", true, "The guide %1 could not be opened. Install a PDF viewer"},
+        {"0", false, "The guide %1 cannot be found."},
+        {"1", true,
+         "Non \u00e8 stato possibile aprire la guida %1. Installare un visualizzatore PDF"},
+        {"1", false, "La guida %1 non si trova."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.language) + (c.present ? " present" : " missing"));
+        window.reset(); // before the context it works on
+        tree.Write("LNG/M3.con", QByteArray(c.language) + "\r\n");
+        Start();
+        const QString help = tree.Path("LNG/help.pdf");
+        QFile::remove(help);
+        if (c.present) {
+            tree.Write("LNG/help.pdf", "%PDF-1.4\n");
+        }
+        boxes.boxes.clear();
+        window->MnuInfoHelp_Click();
+        window->MnuInfoHelp_Click();
+        ASSERT_EQ(boxes.boxes.size(), 2u);
+        for (const auto& box : boxes.boxes) {
+            EXPECT_TRUE(box.prompt.startsWith(c.start.arg(help))) << box.prompt.toStdString();
+            EXPECT_EQ(box.style, support::vbExclamation);
+            EXPECT_FALSE(box.title.isEmpty());
+        }
+    }
 }
 
 TEST_F(MenusTest, PointLogStartsAfreshAndKeepsTheOldOne) {

@@ -1,5 +1,6 @@
 // ? > Help and F1 as an installer uses them: the program hands the staged LNG/help.pdf to
-// the desktop (recorded, not opened, under test), and does nothing when it is missing.
+// the desktop (recorded, not opened, under test), and says so when the guide is missing
+// or the desktop cannot open it. And a file saved under a bare name, found again by Load.
 
 #include "StagedProgram.h"
 
@@ -51,16 +52,63 @@ TEST(EndToEndHelp, F1AndTheMenuItemOpenTheShippedGuide) {
     EXPECT_TRUE(staged.MessageBoxes().isEmpty());
 }
 
-TEST(EndToEndHelp, WithoutTheGuideNothingHappensAndNothingIsSaid) {
+// The boxes that name the guide.
+qsizetype BoxesNaming(const StagedProgram& staged, const QString& help, const QString& words) {
+    qsizetype count = 0;
+    for (const QString& box : staged.MessageBoxes()) {
+        count += box.contains(help) && box.contains(words);
+    }
+    return count;
+}
+
+TEST(EndToEndHelp, WithoutTheGuideEachPressSaysItIsMissing) {
     StagedProgram staged;
     ASSERT_TRUE(staged.Valid());
-    ASSERT_TRUE(QFile::remove(staged.Path("LNG/help.pdf")));
+    const QString help = staged.Path("LNG/help.pdf");
+    ASSERT_TRUE(QFile::remove(help));
     ASSERT_TRUE(staged.StartConnected());
 
     RunToTheEnd(staged, {"key FrmLX735 F1", "click MnuInfoHelp"});
+    ASSERT_TRUE(StagedProgram::WaitFor(
+        [&] { return BoxesNaming(staged, help, "cannot be found") == 2; }, LongMs))
+        << staged.MessageBoxes().join('\n').toStdString();
     EXPECT_TRUE(Opened(staged).isEmpty());
-    EXPECT_TRUE(staged.MessageBoxes().isEmpty());
     EXPECT_TRUE(staged.ProgramRunning());
+}
+
+// The desktop itself is asked, with no opener on its PATH: its refusal is told, each press.
+TEST(EndToEndHelp, WhenTheDesktopCannotOpenTheGuideEachPressSaysSo) {
+    StagedProgram staged;
+    ASSERT_TRUE(staged.Valid());
+    const QString help = staged.Path("LNG/help.pdf");
+    ASSERT_TRUE(QFile::exists(help));
+    staged.SetSwitch("LX735_TEST_REAL_DESKTOP", "1");
+    staged.SetSwitch("PATH", staged.Path("no-opener"));
+    ASSERT_TRUE(staged.StartConnected());
+
+    ASSERT_TRUE(staged.Run({"key FrmLX735 F1"}));
+    ASSERT_TRUE(StagedProgram::WaitFor([&] { return BoxesNaming(staged, help, "PDF viewer") == 1; },
+                                       LongMs))
+        << staged.MessageBoxes().join('\n').toStdString();
+    ASSERT_TRUE(staged.Run({"click MnuInfoHelp"}));
+    ASSERT_TRUE(StagedProgram::WaitFor(
+        [&] { return BoxesNaming(staged, help, "could not be opened") == 2; }, LongMs))
+        << staged.MessageBoxes().join('\n').toStdString();
+    EXPECT_TRUE(Opened(staged).isEmpty()) << "the recorder stood aside";
+}
+
+// A parameter file saved as "golf" is written as golf.var, the name Load's filter lists.
+TEST(EndToEndSavedFiles, ANameTypedWithoutItsExtensionIsSavedWithIt) {
+    StagedProgram staged;
+    ASSERT_TRUE(staged.Valid());
+    ASSERT_TRUE(staged.StartConnected());
+    ASSERT_TRUE(WaitForSettingsRead(staged, LongMs));
+
+    const QString bare = staged.Path("golf");
+    ASSERT_TRUE(staged.Run({"file \"" + bare + "\"", "click MnuFileSaveConf"}));
+    ASSERT_TRUE(StagedProgram::WaitFor([&] { return QFile::exists(bare + ".var"); }, LongMs));
+    EXPECT_FALSE(QFile::exists(bare));
+    EXPECT_TRUE(staged.Read("golf.var").startsWith("[INFO]"));
 }
 
 } // namespace

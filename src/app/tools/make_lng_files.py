@@ -400,6 +400,17 @@ SECTIONS = [
          "I parametri di un aggiornamento non concluso restano in %1; la lettura di questo "
          "aggiornamento \u00e8 salvata in %2."),
     ]),
+    # F1 and ? > Help when the guide cannot be shown.
+    ("[Help]", [
+        ("The guide %1 cannot be found. Install the program again to restore it; it opens "
+         "with a PDF viewer.",
+         "La guida %1 non si trova. Installare di nuovo il programma per ripristinarla; si "
+         "apre con un visualizzatore PDF."),
+        ("The guide %1 could not be opened. Install a PDF viewer, or open the file with the "
+         "one you have.",
+         "Non \u00e8 stato possibile aprire la guida %1. Installare un visualizzatore PDF, "
+         "oppure aprire il file con quello che si ha."),
+    ]),
 ]
 
 
