@@ -24,17 +24,39 @@ bool HasExtension(const QString& path) {
     return dot > 0 && dot + 1 < name.size();
 }
 
+// The extension of the pair's first pattern ("var" of "*.var"), "" for none.
+QString FilterExtension(const QString& filter, int pair) {
+    const QString patterns = filter.split('|').value(2 * (pair - 1) + 1);
+    return PatternExtension(patterns.split(';').value(0).trimmed());
+}
+
+// The dialog adds the chosen pair's extension itself, so that its question before
+// replacing a file is asked about the file that will be written.
+QString ShowSave(QWidget* owner, const FileDialogRequest& request, const QStringList& filters) {
+    QFileDialog dialog(owner, QString(), request.initialFolder, filters.join(QStringLiteral(";;")));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    const auto suffixOf = [&](const QString& nameFilter) {
+        return FilterExtension(request.filter, int(filters.indexOf(nameFilter)) + 1);
+    };
+    const QString first = filters.value(request.filterIndex - 1);
+    dialog.selectNameFilter(first);
+    dialog.setDefaultSuffix(suffixOf(first));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&](const QString& chosen) { dialog.setDefaultSuffix(suffixOf(chosen)); });
+    if (dialog.exec() != QDialog::Accepted) {
+        return {};
+    }
+    return dialog.selectedFiles().value(0);
+}
+
 QString ShowModal(QWidget* owner, const FileDialogRequest& request) {
     const QStringList filters = DialogFilters(request.filter);
-    QString selected = filters.value(request.filterIndex - 1);
-    const QString joined = filters.join(QStringLiteral(";;"));
     if (request.action == FileDialogAction::Save) {
-        const QString path = QFileDialog::getSaveFileName(owner, QString(), request.initialFolder,
-                                                          joined, &selected);
-        // The pair the installer chose last, which may not be the one shown first.
-        return WithFilterExtension(path, request.filter, int(filters.indexOf(selected)) + 1);
+        return ShowSave(owner, request, filters);
     }
-    return QFileDialog::getOpenFileName(owner, QString(), request.initialFolder, joined, &selected);
+    QString selected = filters.value(request.filterIndex - 1);
+    return QFileDialog::getOpenFileName(owner, QString(), request.initialFolder,
+                                        filters.join(QStringLiteral(";;")), &selected);
 }
 
 FileDialogHandler& Handler() {
@@ -63,10 +85,7 @@ QString WithFilterExtension(const QString& path, const QString& filter, int pair
     if (path.isEmpty() || pair < 1 || HasExtension(path)) {
         return path;
     }
-    const QStringList parts = filter.split('|');
-    const QString patterns = parts.value(2 * (pair - 1) + 1);
-    const QString first = patterns.split(';').value(0).trimmed();
-    const QString extension = PatternExtension(first);
+    const QString extension = FilterExtension(filter, pair);
     if (extension.isEmpty()) {
         return path;
     }

@@ -6,8 +6,13 @@
 #include "app/CommonDialog.h"
 #include "common/FileFaults.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTimer>
 #include <QUrl>
 #include <cerrno>
 #include <cstring>
@@ -197,6 +202,43 @@ TEST(FilterExtensionTest, SaveAnswersTakeItAndOpenAnswersDoNot) {
               "/t/golf.var");
     EXPECT_EQ(app::ShowFileDialog(nullptr, {app::FileDialogAction::Open, "/t", filter, 1}),
               "/t/golf");
+}
+
+// The real dialog adds the extension itself, so that it asks before replacing the file that
+// will be written, not the bare name typed.
+TEST(FilterExtensionTest, TheRealDialogAsksBeforeReplacingTheExtendedFile) {
+    testing_support::TempTree tree;
+    tree.Write("golf.var", "kept\r\n");
+    const app::FileDialogRequest save{app::FileDialogAction::Save, tree.Root(),
+                                      "Mod Files (*.var)|*.var|", 1};
+    bool asked = false;
+    // Types the bare name and accepts; the question that follows is answered No and the
+    // dialog, still open, is then cancelled.
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        QTimer::singleShot(0, [&, dialog] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            asked = box != nullptr;
+            if (box) {
+                box->button(QMessageBox::No)->click();
+            }
+            QTimer::singleShot(0, dialog, &QFileDialog::reject);
+        });
+        dialog->selectFile("golf");
+        QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+    });
+    EXPECT_EQ(app::ShowFileDialog(nullptr, save), "");
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(tree.Read("golf.var"), "kept\r\n");
+
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->selectFile("golf2");
+        QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+    });
+    EXPECT_EQ(app::ShowFileDialog(nullptr, save), tree.Path("golf2.var"));
 }
 
 TEST_F(MenusTest, SaveUnderABareNameWritesTheParameterFileWithItsExtension) {
