@@ -214,11 +214,23 @@ TranslationResult TranslateMainWindow(QWidget& window, ProgramContext& context, 
     if (language < 0 || language > lingue.UboundLingue()) {
         language = 0;
     }
-    CheckLanguageItem(window, language);
     if (lingue.IdLingua() != language) {
-        lingue.IdLingua(language, notStored);
+        QString why;
+        lingue.IdLingua(language, &why);
+        // A choice that is not stored would be lost at the next start and leave the texts
+        // read by number in the old language: the language stays as it is.
+        if (lingue.IdLingua() != language) {
+            if (notStored) {
+                *notStored = why.isEmpty() ? QStringLiteral("the file is missing") : why;
+            }
+            language = lingue.IdLingua();
+        }
     }
+    CheckLanguageItem(window, language);
     if (!DictionaryLoaded(lingue)) {
+        // The design's placeholder caption would stand otherwise.
+        context.Texts.AppTitle = QStringLiteral("LX735 Sequential Gas Injection");
+        window.setWindowTitle(context.Texts.AppTitle + " - " + ReleaseText);
         return TranslationResult::Done;
     }
 

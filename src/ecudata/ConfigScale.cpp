@@ -73,13 +73,14 @@ std::optional<QString> TakeValueLine(const QStringList& lines, qsizetype& i) {
 }
 
 // A line that is no number, or a scale of 0 or less, is reported and keeps the value.
-void ApplyScale(ConfigScale& scale, const NumberKey& key, const QString& line, qsizetype i) {
+bool ApplyScale(ConfigScale& scale, const NumberKey& key, const QString& line, qsizetype i) {
     const double value = support::DataFileNumber(line).value_or(0);
     if (value <= 0) {
         Report(TypeMismatch(i, line));
-        return;
+        return false;
     }
     scale.*key.field = value / key.divisor;
+    return true;
 }
 
 // Empty parts are kept; an empty line is an empty list.
@@ -104,11 +105,12 @@ std::optional<qint32> WholeNumber(const QString& text, qsizetype i, const QStrin
 constexpr qint32 MaxBandRpm = 25500;
 
 // "low,high|low,high|...": a line with a bad number is reported and changes nothing.
-void ApplyBands(ConfigScale& scale, const QString& line, qsizetype i, const QString&) {
+bool ApplyBands(ConfigScale& scale, const QString& line, qsizetype i, const QString&) {
     const QString trimmed = line.trimmed();
     if (trimmed.isEmpty()) {
-        return;
+        return true;
     }
+    bool whole = true;
     QList<qint32> low;
     QList<qint32> high;
     for (const QString& item : trimmed.split(u'|')) {
@@ -116,47 +118,53 @@ void ApplyBands(ConfigScale& scale, const QString& line, qsizetype i, const QStr
         const std::optional<qint32> from = WholeNumber(parts.value(0), i, line);
         const std::optional<qint32> to = from ? WholeNumber(parts.value(1), i, line) : std::nullopt;
         if (!to) {
-            return;
+            return false;
         }
         // The ECU holds an edge in hundreds of rpm in one byte: a band it cannot hold is
         // reported and left out.
         if (*from <= 0 || *from >= *to || *to > MaxBandRpm) {
             Report(Overflow(i, line));
+            whole = false;
             continue;
         }
         low.append(*from);
         high.append(*to);
     }
-    if (low.isEmpty()) {
-        return;
+    if (!low.isEmpty()) {
+        scale.MapBandLow = low;
+        scale.MapBandHigh = high;
     }
-    scale.MapBandLow = low;
-    scale.MapBandHigh = high;
+    return whole;
 }
 
-void ApplySoloUsb(ConfigScale& scale, const QString& line, qsizetype i, const QString&) {
+bool ApplySoloUsb(ConfigScale& scale, const QString& line, qsizetype i, const QString&) {
     const std::optional<double> value = support::DataFileNumber(line);
     if (!value) {
         Report(TypeMismatch(i, line));
-        return;
+        return false;
     }
     scale.SoloUSB = *value == 1;
+    return true;
 }
 
-void ApplyPassWord00(ConfigScale& scale, const QString& line, qsizetype, const QString&) {
+bool ApplyPassWord00(ConfigScale& scale, const QString& line, qsizetype, const QString&) {
     scale.PassWord00 = line;
+    return true;
 }
 
-void ApplyPassWord01(ConfigScale& scale, const QString& line, qsizetype, const QString&) {
+bool ApplyPassWord01(ConfigScale& scale, const QString& line, qsizetype, const QString&) {
     scale.PassWord01 = line;
+    return true;
 }
 
 // The supply scale is fixed: the value line is passed over.
-void IgnoreValue(ConfigScale&, const QString&, qsizetype, const QString&) {}
+bool IgnoreValue(ConfigScale&, const QString&, qsizetype, const QString&) {
+    return true;
+}
 
 struct ValueKey {
     const char* key;
-    void (*apply)(ConfigScale& scale, const QString& line, qsizetype i, const QString& decimalSep);
+    bool (*apply)(ConfigScale& scale, const QString& line, qsizetype i, const QString& decimalSep);
 };
 
 const ValueKey ValueKeys[] = {
@@ -167,31 +175,36 @@ const ValueKey ValueKeys[] = {
 
 } // namespace
 
-void LoadConfigScale(ConfigScale& scale, const QString& appFolder, const QString& decimalSep) {
+bool LoadConfigScale(ConfigScale& scale, const QString& appFolder, const QString& decimalSep) {
     scale = ConfigScale{};
-    ApplyConfigScale(scale, ReadConfigScaleLines(appFolder), decimalSep);
+    return ApplyConfigScale(scale, ReadConfigScaleLines(appFolder), decimalSep);
 }
 
-void ApplyConfigScale(ConfigScale& scale, const QStringList& lines, const QString& decimalSep) {
+bool ApplyConfigScale(ConfigScale& scale, const QStringList& lines, const QString& decimalSep) {
+    bool whole = true;
+    bool anyKey = false;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QString& line = lines[i];
         if (const ListKey* key = FindKey(ListKeys, line)) {
+            anyKey = true;
             // The value line is not skipped: it is tested as a key in its turn.
             if (i + 1 < lines.size()) {
                 scale.*key->field = SplitList(lines[i + 1]);
             } else {
                 Report(PastEndOfFile(i, line));
+                whole = false;
             }
         } else if (const NumberKey* number = FindKey(NumberKeys, line)) {
-            if (const std::optional<QString> value = TakeValueLine(lines, i)) {
-                ApplyScale(scale, *number, *value, i);
-            }
+            anyKey = true;
+            const std::optional<QString> value = TakeValueLine(lines, i);
+            whole = value && ApplyScale(scale, *number, *value, i) && whole;
         } else if (const ValueKey* other = FindKey(ValueKeys, line)) {
-            if (const std::optional<QString> value = TakeValueLine(lines, i)) {
-                other->apply(scale, *value, i, decimalSep);
-            }
+            anyKey = true;
+            const std::optional<QString> value = TakeValueLine(lines, i);
+            whole = value && other->apply(scale, *value, i, decimalSep) && whole;
         }
     }
+    return whole && anyKey;
 }
 
 } // namespace ecudata

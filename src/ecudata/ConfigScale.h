@@ -49,12 +49,15 @@ struct ConfigScale {
 };
 
 // Sets every value to its built-in default, then applies the file's keys. A missing file
-// keeps the defaults. decimalSep is the locale's, for the test of a number line.
-void LoadConfigScale(ConfigScale& scale, const QString& appFolder, const QString& decimalSep);
+// keeps the defaults. decimalSep is the locale's, for the test of a number line. False
+// when the file is damaged (see ApplyConfigScale) or missing, empty or unreadable: the
+// file ships with the program, so built-in values stand in for what it should give.
+bool LoadConfigScale(ConfigScale& scale, const QString& appFolder, const QString& decimalSep);
 
 // Applies the keys of the file's lines over the values as they stand. Numbers are read
 // with either decimal mark. A bad value line (a key without one, a number line that is
-// no number, a scale of 0 or less) is reported and keeps the value held.
-void ApplyConfigScale(ConfigScale& scale, const QStringList& lines, const QString& decimalSep);
+// no number, a scale of 0 or less) is reported and keeps the value held. True when the
+// lines hold at least one key and no bad value line.
+bool ApplyConfigScale(ConfigScale& scale, const QStringList& lines, const QString& decimalSep);
 
 } // namespace ecudata

@@ -211,8 +211,11 @@ public:
 
     // The port-settings file; PathIni is relative to the application folder
     // ("/BIN/SetCom.ini"). WriteSetCom replaces the file whole or not at all (False with
-    // why set to the reason).
-    void ReadSetCom(const QString& PathIni);
+    // why set to the reason). ReadSetCom is false for a damaged file: one that cannot be
+    // read or holds no marker is taken as absent (the default settings, searching, and
+    // written anew once the ECU answers); a bad value is reported and keeps its default.
+    // A missing file is a first start, not damage.
+    bool ReadSetCom(const QString& PathIni);
     bool WriteSetCom(const QString& PathIni, QString* why = nullptr);
 
     // ---- Port operations.

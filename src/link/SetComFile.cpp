@@ -12,9 +12,11 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QStringList>
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace comm {
 
@@ -118,6 +120,24 @@ constexpr double Int16Max = std::numeric_limits<qint16>::max();
 constexpr double Int32Min = std::numeric_limits<qint32>::min();
 constexpr double Int32Max = std::numeric_limits<qint32>::max();
 
+// The file's lines; nothing when it cannot be read or holds no marker.
+std::optional<QStringList> ReadMarkedLines(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        return std::nullopt;
+    }
+    QStringList lines = SplitLines(bytes);
+    if (std::none_of(lines.cbegin(), lines.cend(),
+                     [](const QString& line) { return FindMarker(line) >= 0; })) {
+        return std::nullopt;
+    }
+    return lines;
+}
+
 } // namespace
 
 void ClsComm::SetDefaults() {
@@ -136,14 +156,16 @@ void ClsComm::SetDefaults() {
     flagLogPoint_ = false;
 }
 
-void ClsComm::ReadSetCom(const QString& PathIni) {
+bool ClsComm::ReadSetCom(const QString& PathIni) {
     SetDefaults();
     const QString path = appFolder_ + PathIni;
-    QFile file(path);
-    if (support::IsFilePresent(path) && file.open(QIODevice::ReadOnly)) {
+    const bool present = support::IsFilePresent(path);
+    const std::optional<QStringList> marked =
+        present ? ReadMarkedLines(path) : std::optional<QStringList>();
+    bool whole = !present || marked.has_value();
+    if (marked) {
         flagRicercaCom_ = NoSearch;
-        const QStringList lines = SplitLines(file.readAll());
-        file.close();
+        const QStringList& lines = *marked;
         for (int i = 0; i < lines.size(); ++i) {
             const int key = FindMarker(lines[i]);
             if (key < 0) {
@@ -151,6 +173,7 @@ void ClsComm::ReadSetCom(const QString& PathIni) {
             }
             if (i + 1 >= lines.size()) {
                 ReportReadError(ErrInputPastEnd);
+                whole = false;
                 break;
             }
             const QString value = lines[++i].trimmed();
@@ -219,6 +242,7 @@ void ClsComm::ReadSetCom(const QString& PathIni) {
             }
             if (err) {
                 ReportReadError(err);
+                whole = false;
             }
         }
         memoDatiCom_ = false;
@@ -226,6 +250,7 @@ void ClsComm::ReadSetCom(const QString& PathIni) {
         memoDatiCom_ = true;
     }
     attesaGlobaleUsec_ = attesaGlobaleConf_;
+    return whole;
 }
 
 bool ClsComm::WriteSetCom(const QString& PathIni, QString* why) {

@@ -18,12 +18,14 @@ int main(int argc, char** argv) {
     app::SetProgramFont();
     monitor::InstallTestHooksFromEnvironment();
     app::ProgramContext context;
-    app::PrepareProgram(context, QCoreApplication::applicationDirPath());
+    const QList<app::DamagedFile> damaged =
+        app::PrepareProgram(context, QCoreApplication::applicationDirPath());
 
     program::Program program(context);
     program.window.OnUnloaded = [] { QCoreApplication::quit(); };
     program.window.Show();
     program.window.EnableTimers();
+    app::TellDamagedFiles(context, damaged, program.window);
     const std::unique_ptr<app::TestScript> script =
         app::TestScriptFromEnvironment(program.window, monitor::RecordTestEvent);
     return application.exec();

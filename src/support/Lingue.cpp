@@ -125,13 +125,19 @@ void ClsLingue::UboundVociLingua(qint16 language, qint16& ubound) const {
                                    : qint16(-1);
 }
 
-void ClsLingue::LoadDizionario() {
+ClsLingue::LoadVerdict ClsLingue::LoadDizionario() {
+    LoadVerdict verdict;
+    std::optional<QStringList> lines;
     if (IsFilePresent(pathDizionario_)) {
-        if (const std::optional<QStringList> lines = ReadTextLines(pathDizionario_)) {
-            ReadDictionary(*lines);
-        }
+        lines = ReadTextLines(pathDizionario_);
     }
-    SettleCurrentLanguage();
+    if (lines) {
+        ReadDictionary(*lines);
+    }
+    // Without a language holding entries the windows keep their placeholder captions.
+    verdict.dictionaryWhole = lines && uboundLingue_ >= 0 && UboundVoci() > 0;
+    verdict.languageWhole = SettleCurrentLanguage(verdict.dictionaryWhole);
+    return verdict;
 }
 
 void ClsLingue::ReadDictionary(const QStringList& lines) {
@@ -167,16 +173,15 @@ void ClsLingue::ReadDictionary(const QStringList& lines) {
     }
 }
 
-void ClsLingue::SettleCurrentLanguage() {
+bool ClsLingue::SettleCurrentLanguage(bool dictionaryWhole) {
     if (IsFilePresent(pathAttualeLingua_)) {
         const std::optional<qint16> stored = ReadStoredLanguage(pathAttualeLingua_);
-        if (!stored || *stored < 0 || *stored > uboundLingue_) {
-            IdLingua(0);
-        }
-        return;
+        // A language the damaged dictionary lacks is the dictionary's fault, not the file's.
+        return stored && *stored >= 0 && (*stored <= uboundLingue_ || !dictionaryWhole);
     }
     pathAttualeLingua_ = pathDizionario_.left(pathDizionario_.size() - 3) + "con";
     WriteTextLines(pathAttualeLingua_, {QStringLiteral("0")});
+    return true;
 }
 
 bool ClsLingue::SaveDizionario(QString* why) const {

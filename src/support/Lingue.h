@@ -45,11 +45,17 @@ public:
     // The highest entry index of the language; -1 out of range.
     void UboundVociLingua(qint16 language, qint16& ubound) const;
 
+    // What LoadDizionario found: false for a file that is damaged.
+    struct LoadVerdict {
+        bool dictionaryWhole = true; // readable and holding a language with entries
+        bool languageWhole = true;   // the current-language file names a loaded language
+    };
     // Reads the dictionary file (when it can be opened) and settles the current
-    // language: a current-language file holding no number or one beyond the loaded
-    // languages is rewritten with 0; a missing one is created next to the dictionary
-    // (M3.diz gives M3.con) holding 0.
-    void LoadDizionario();
+    // language: a missing current-language file is created next to the dictionary (M3.diz
+    // gives M3.con) holding 0. One holding no number, or one beyond the languages of a
+    // whole dictionary, is left as it is (the installer's choice is not lost to a damaged
+    // file) and language 0 stands in.
+    LoadVerdict LoadDizionario();
     // Rewrites the existing dictionary file, "_BLANK_" in place of empty entries.
     // False when the file is missing or cannot be written (the old file stays whole; why
     // is set to the reason).
@@ -78,7 +84,7 @@ public:
 private:
     bool HasLanguage(int language) const;
     void ReadDictionary(const QStringList& lines);
-    void SettleCurrentLanguage();
+    bool SettleCurrentLanguage(bool dictionaryWhole);
 
     qint16 uboundLingue_ = 0;
     QList<LinguaRec> lingue_;

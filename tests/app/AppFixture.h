@@ -54,7 +54,7 @@ protected:
         context =
             std::make_unique<app::ProgramContext>(std::make_unique<platform::PosixSerialPort>(),
                                                   std::make_unique<platform::FakeFtdiDriver>());
-        app::PrepareProgram(*context, tree.Path("BIN"));
+        damaged = app::PrepareProgram(*context, tree.Path("BIN"));
     }
     void Load() {
         window = std::make_unique<app::FrmLX735>(*context, services);
@@ -71,6 +71,7 @@ protected:
     app::PageServices services;
     std::unique_ptr<app::ProgramContext> context;
     std::unique_ptr<app::FrmLX735> window;
+    QList<app::DamagedFile> damaged; // what the preparation found
 };
 
 } // namespace app_tests

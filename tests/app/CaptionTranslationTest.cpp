@@ -145,8 +145,8 @@ TEST_F(AppFixture, LanguageMenuRecaptionsAndIsRemembered) {
 }
 
 // A choice that cannot be stored (a full disk) is told once, with the file and the
-// reason; the window takes the language all the same.
-TEST_F(AppFixture, ALanguageChoiceThatCannotBeStoredIsTold) {
+// reason, and not taken: the texts read by number would stay in the stored language.
+TEST_F(AppFixture, ALanguageChoiceThatCannotBeStoredIsToldAndNotTaken) {
     Start();
     {
         const testing_support::FailWritesBelow full(tree.Path("LNG"));
@@ -156,7 +156,9 @@ TEST_F(AppFixture, ALanguageChoiceThatCannotBeStoredIsTold) {
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_TRUE(boxes.boxes[0].prompt.contains(tree.Path("LNG/M3.con")));
     EXPECT_TRUE(boxes.boxes[0].prompt.contains(QString::fromLocal8Bit(std::strerror(ENOSPC))));
-    EXPECT_EQ(CaptionOf("LblParRpm"), "Giri/min");
+    EXPECT_EQ(CaptionOf("LblParRpm"), "Rpm");
+    EXPECT_TRUE(qobject_cast<QAction*>(window->Control("MnuLngT(0)"))->isChecked());
+    EXPECT_FALSE(qobject_cast<QAction*>(window->Control("MnuLngT(1)"))->isChecked());
 }
 
 TEST_F(AppFixture, LanguageOutsideTheMenuStandsForTheFirst) {
@@ -174,6 +176,7 @@ TEST_F(AppFixture, WithoutADictionaryTheBuiltInCaptionsStay) {
     EXPECT_EQ(CaptionOf("LblParRpm"), "R.P.M.");
     EXPECT_EQ(CaptionOf("MnuLngT(0)"), "LINGUA - ...");
     EXPECT_EQ(window->SstMain().tabText(2), "Calibration - F5");
+    EXPECT_TRUE(window->windowTitle().startsWith("LX735 Sequential Gas Injection - "));
 }
 
 // A dictionary whose languages differ in length is reported at activation, but the

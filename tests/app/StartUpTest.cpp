@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QThread>
@@ -42,6 +43,58 @@ TEST_F(AppFixture, PreparationReadsTheDictionaryBelowTheApplicationFolder) {
     EXPECT_FALSE(context->Comm().IsOpen());
     EXPECT_EQ(context->Images.Mem3Data.Cilindri, 8);
     EXPECT_EQ(context->DefaultParamPending, 1);
+}
+
+// Each damaged start-up file is listed once with what stands in for it, in the window's
+// language; English when the dictionary itself is what is damaged.
+TEST_F(AppFixture, DamagedStartUpFilesAreListedInTheWindowsLanguage) {
+    using app::DamagedFile;
+    const struct {
+        const char* what;
+        QList<QPair<QString, QByteArray>> files; // a null content removes the file
+        QList<DamagedFile> damaged;
+        QStringList named;
+        QString opening;
+    } cases[] = {
+        {"the shipped files", {}, {}, {}, ""},
+        {"no configuration, a junk language",
+         {{"LNG/ConfigScale.ini", QByteArray()}, {"LNG/M3.con", "junk\r\n"}},
+         {DamagedFile::ConfigScale, DamagedFile::Language},
+         {"LNG/ConfigScale.ini", "LNG/M3.con"},
+         "Damaged start-up files"},
+        {"junk port settings in Italian",
+         {{"LNG/M3.con", "1\r\n"}, {"BIN/SetCom.ini", "junk\r\n"}},
+         {DamagedFile::PortSettings},
+         {"BIN/SetCom.ini"},
+         "Sono stati trovati"},
+        {"an empty dictionary with Italian chosen",
+         {{"LNG/M3.con", "1\r\n"}, {"LNG/M3.diz", ""}},
+         {DamagedFile::Dictionary},
+         {"LNG/M3.diz"},
+         "Damaged start-up files"},
+    };
+    for (const auto& c : cases) {
+        tree.Write("LNG/ConfigScale.ini", ShippedFile("LNG/ConfigScale.ini"));
+        tree.Write("LNG/M3.diz", ShippedFile("LNG/M3.diz"));
+        tree.Write("LNG/M3.con", "0\r\n");
+        QFile::remove(tree.Path("BIN/SetCom.ini"));
+        for (const auto& [file, bytes] : c.files) {
+            if (bytes.isNull()) {
+                QFile::remove(tree.Path(file));
+            } else {
+                tree.Write(file, bytes);
+            }
+        }
+        PrepareOnly();
+        EXPECT_EQ(damaged, c.damaged) << c.what;
+        const QString message = app::DamagedFilesMessage(*context, damaged);
+        EXPECT_EQ(message.isEmpty(), c.opening.isEmpty()) << c.what;
+        EXPECT_EQ(message.left(c.opening.size()), c.opening) << c.what;
+        EXPECT_EQ(message.count(tree.Root()), c.named.size()) << c.what;
+        for (const QString& file : c.named) {
+            EXPECT_EQ(message.count(tree.Path(file)), 1) << c.what << ": " << file.toStdString();
+        }
+    }
 }
 
 TEST_F(AppFixture, LoadMakesEightBarsThenStoresTheDefaultImages) {

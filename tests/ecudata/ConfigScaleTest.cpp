@@ -39,7 +39,8 @@ TEST(LoadConfigScale, WithoutTheFileEveryValueIsBuiltIn) {
     scale.K_Temp_c = 7;
     scale.SoloUSB = true;
     scale.MapBandLow = {1, 2};
-    LoadConfigScale(scale, tree.Root(), ",");
+    // The file ships with the program: without it the built-in values stand in, told.
+    EXPECT_FALSE(LoadConfigScale(scale, tree.Root(), ","));
 
     EXPECT_DOUBLE_EQ(scale.K_Time_Inj_us, 0.008);
     EXPECT_DOUBLE_EQ(scale.K_Time_Pwm_us, 1.0);
@@ -65,8 +66,8 @@ TEST(LoadConfigScale, ShippedFileGivesItsScalesAndReadsTheSameScrambled) {
     MsgBoxCapture boxes;
     ConfigScale plain;
     ConfigScale scrambled;
-    LoadConfigScale(plain, plainTree.Root(), ",");
-    LoadConfigScale(scrambled, scrambledTree.Root(), ",");
+    EXPECT_TRUE(LoadConfigScale(plain, plainTree.Root(), ","));
+    EXPECT_TRUE(LoadConfigScale(scrambled, scrambledTree.Root(), ","));
 
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_EQ(plain, scrambled);
@@ -83,6 +84,34 @@ TEST(LoadConfigScale, ShippedFileGivesItsScalesAndReadsTheSameScrambled) {
     EXPECT_EQ(plain.MapBandHigh, (QList<qint32>{2000, 2500, 3000, 3500}));
     EXPECT_EQ(plain.SensPress.size(), 3);
     EXPECT_EQ(plain.SequenzaComm.first(), "0");
+}
+
+// Damaged: no key at all (an empty or junk file) or any bad value line; a key the file
+// leaves out is no damage, its built-in value stands.
+TEST(ApplyConfigScale, VerdictsOfDamagedLines) {
+    const struct {
+        QStringList lines;
+        bool whole;
+    } cases[] = {
+        {{}, false},
+        {{"garbage", "\x01\x02"}, false},
+        {{"[K_Temp_c]", "2"}, true},
+        {{"[Sens Temp]", "NTC"}, true},
+        {{"[K_Temp_c]", "abc"}, false},
+        {{"[K_Temp_c]", "0"}, false},
+        {{"[K_Temp_c]"}, false},
+        {{"[Sens Temp]"}, false},
+        {{"[SoloUSB]", "yes"}, false},
+        {{"[Soglie mapping]", "2000,1500"}, false},
+        {{"[Soglie mapping]", "x,1500"}, false},
+        {{"[K_Temp_c]", "abc", "[K_Temp_1_c]", "2"}, false},
+    };
+    for (const auto& c : cases) {
+        MsgBoxCapture boxes;
+        ConfigScale scale;
+        EXPECT_EQ(ApplyConfigScale(scale, c.lines, ","), c.whole)
+            << c.lines.join('|').toStdString();
+    }
 }
 
 TEST(ApplyConfigScale, NumberKeysTakeEitherDecimalMarkAndKeepTheirValueOtherwise) {

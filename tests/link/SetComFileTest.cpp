@@ -231,3 +231,52 @@ TEST(WriteSetCom, RoundTripsThroughRead) {
     EXPECT_EQ(t.link.NumReSend(), -2);
     EXPECT_EQ(t.link.DcbBitFields(), -1);
 }
+
+// A file that cannot be read, is empty or holds no marker is damaged and taken as absent:
+// the default settings and a search, and the file is written anew once the ECU answers.
+// A bad value is damage too, though the rest of the file is kept. No file is a first start.
+TEST(ReadSetCom, VerdictsOfDamagedFiles) {
+    const struct {
+        const char* what;
+        QByteArray file; // null: no file
+        bool whole;
+        bool takenAsAbsent;
+    } cases[] = {
+        {"no file", QByteArray(), true, true},
+        {"empty", "", false, true},
+        {"junk", "garbage\r\n\x01\x02\r\n", false, true},
+        {"a bad value", "[Comport]\r\nabc\r\n", false, false},
+        {"a marker on the last line", "[Comport]\r\n", false, false},
+        {"one good pair", "[Comport]\r\n2\r\n", true, false},
+    };
+    for (const auto& c : cases) {
+        LinkInTree t;
+        if (!c.file.isNull()) {
+            t.tree.Write("BIN/SetCom.ini", c.file);
+        }
+        MsgBoxCapture boxes;
+        EXPECT_EQ(t.link.ReadSetCom(SetComIni), c.whole) << c.what;
+        EXPECT_EQ(t.link.MemoDatiCom(), c.takenAsAbsent) << c.what;
+        EXPECT_EQ(t.link.FlagRicercaCom() == 0, c.takenAsAbsent) << c.what;
+    }
+}
+
+TEST(ReadSetCom, TheShippedSettingsAreWhole) {
+    LinkInTree t;
+    t.tree.Write("BIN/SetCom.ini", DefaultFile(t.tree.Root()));
+    EXPECT_TRUE(t.link.ReadSetCom(SetComIni));
+}
+
+#ifndef _WIN32
+TEST(ReadSetCom, AnUnreadableFileIsDamagedAndTakenAsAbsent) {
+    LinkInTree t;
+    t.tree.Write("BIN/SetCom.ini", DefaultFile(t.tree.Root()));
+    QFile::setPermissions(t.tree.Path("BIN/SetCom.ini"), QFileDevice::Permissions());
+    QFile probe(t.tree.Path("BIN/SetCom.ini"));
+    if (probe.open(QIODevice::ReadOnly)) {
+        GTEST_SKIP() << "running with rights that read any file";
+    }
+    EXPECT_FALSE(t.link.ReadSetCom(SetComIni));
+    EXPECT_TRUE(t.link.MemoDatiCom());
+}
+#endif

@@ -120,24 +120,79 @@ TEST(ClsLingue, MissingDictionaryLoadsNothing) {
     EXPECT_EQ(lingue.IdLingua(), 0);
 }
 
-TEST(ClsLingue, CurrentLanguageFileIsSettledOnLoad) {
+// A current-language file that names no loaded language is damaged: language 0 stands
+// in and the file stays as it was, so a mended dictionary finds the choice again.
+TEST(ClsLingue, CurrentLanguageFileIsJudgedAndNeverRewrittenOnLoad) {
     const struct {
         QByteArray con;
         qint16 id;
-        QByteArray after;
+        bool whole;
     } cases[] = {
-        {"1\r\n", 1, "1\r\n"},     {"text\r\n  1  \r\n", 1, "text\r\n  1  \r\n"},
-        {"5\r\n", 0, "0\r\n"},     {"-1\r\n", 0, "0\r\n"},
-        {"99999\r\n", 0, "0\r\n"}, {"abc\r\n", 0, "0\r\n"},
-        {"", 0, "0\r\n"},
+        {"1\r\n", 1, true},   {"text\r\n  1  \r\n", 1, true}, {"5\r\n", 0, false},
+        {"-1\r\n", 0, false}, {"99999\r\n", 0, false},        {"abc\r\n", 0, false},
+        {"", 0, false},
     };
     for (const auto& c : cases) {
         TempTree tree;
-        const ClsLingue lingue = Loaded(tree, TwoLanguages, c.con);
+        tree.Write("LNG/M3.diz", TwoLanguages);
+        tree.Write("LNG/M3.con", c.con);
+        ClsLingue lingue;
+        lingue.PathDizionario(tree.Path("LNG/M3.diz"));
+        lingue.PathAttualeLingua(tree.Path("LNG/M3.con"));
+        const ClsLingue::LoadVerdict verdict = lingue.LoadDizionario();
+        EXPECT_TRUE(verdict.dictionaryWhole) << c.con.toStdString();
+        EXPECT_EQ(verdict.languageWhole, c.whole) << c.con.toStdString();
         EXPECT_EQ(lingue.IdLingua(), c.id) << c.con.toStdString();
-        EXPECT_EQ(tree.Read("LNG/M3.con"), c.after) << c.con.toStdString();
+        EXPECT_EQ(tree.Read("LNG/M3.con"), c.con) << c.con.toStdString();
     }
 }
+
+// A dictionary that cannot give the windows their texts is damaged; the language file is
+// then not blamed for naming a language the dictionary lost.
+TEST(ClsLingue, DictionaryVerdicts) {
+    const struct {
+        const char* what;
+        QByteArray diz; // null: no file
+        bool whole;
+    } cases[] = {
+        {"two languages", TwoLanguages, true},
+        {"missing", QByteArray(), false},
+        {"empty", "", false},
+        {"text without a language mark", "Uno\r\nDue\r\n", false},
+        {"a language without entries", "###\r\n#Italiano\r\n", false},
+        {"binary junk", QByteArray("\x00\xff\x13junk\r\n", 9), false},
+    };
+    for (const auto& c : cases) {
+        TempTree tree;
+        if (!c.diz.isNull()) {
+            tree.Write("LNG/M3.diz", c.diz);
+        }
+        tree.Write("LNG/M3.con", "1\r\n");
+        ClsLingue lingue;
+        lingue.PathDizionario(tree.Path("LNG/M3.diz"));
+        lingue.PathAttualeLingua(tree.Path("LNG/M3.con"));
+        const ClsLingue::LoadVerdict verdict = lingue.LoadDizionario();
+        EXPECT_EQ(verdict.dictionaryWhole, c.whole) << c.what;
+        EXPECT_TRUE(verdict.languageWhole) << c.what;
+        EXPECT_EQ(tree.Read("LNG/M3.con"), "1\r\n") << c.what;
+    }
+}
+
+#ifndef _WIN32
+TEST(ClsLingue, AnUnreadableDictionaryIsDamaged) {
+    TempTree tree;
+    tree.Write("LNG/M3.diz", TwoLanguages);
+    QFile::setPermissions(tree.Path("LNG/M3.diz"), QFileDevice::Permissions());
+    QFile probe(tree.Path("LNG/M3.diz"));
+    if (probe.open(QIODevice::ReadOnly)) {
+        GTEST_SKIP() << "running with rights that read any file";
+    }
+    ClsLingue lingue;
+    lingue.PathDizionario(tree.Path("LNG/M3.diz"));
+    lingue.PathAttualeLingua(tree.Path("LNG/M3.con"));
+    EXPECT_FALSE(lingue.LoadDizionario().dictionaryWhole);
+}
+#endif
 
 TEST(ClsLingue, MissingCurrentLanguageFileIsCreatedBesideTheDictionary) {
     TempTree tree;

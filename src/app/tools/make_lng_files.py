@@ -411,6 +411,20 @@ SECTIONS = [
          "Non \u00e8 stato possibile aprire la guida %1. Installare un visualizzatore PDF, "
          "oppure aprire il file con quello che si ha."),
     ]),
+    # Start-up files found damaged, and what stands in for each.
+    ("[StartUpFiles]", [
+        ("Damaged start-up files were found; the program goes on without them:",
+         "Sono stati trovati file di avvio danneggiati; il programma prosegue senza di essi:"),
+        ("%1: built-in values are used for what it does not give.",
+         "%1: per quanto non fornisce si usano i valori predefiniti del programma."),
+        ("%1: the texts are shown in English.",
+         "%1: i testi sono mostrati in inglese."),
+        ("%1: the chosen language cannot be read; %2 is used and the file is left as it is.",
+         "%1: la lingua scelta non \u00e8 leggibile; si usa %2 e il file \u00e8 lasciato "
+         "com'\u00e8."),
+        ("%1: the default port settings are used for what it does not give.",
+         "%1: per quanto non fornisce si usano le impostazioni predefinite della porta."),
+    ]),
 ]
 
 
