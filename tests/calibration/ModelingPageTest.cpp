@@ -162,6 +162,17 @@ TEST_F(ModelingPage, EcuTableBecomesTheModelAfterConnecting) {
     EXPECT_EQ(context->Images.TblCorEdit, context->Images.TblCorRead);
 }
 
+// 0.7 and 1.05 lie just below their decimals as floats: floored from the float they would
+// show one step low ("0,6", "1,04").
+TEST_F(ModelingPage, BoxesShowTheTablesCountsExactly) {
+    ecu.Ram().SetCorrectionCell(181, 700);
+    ecu.Ram().SetCorrectionCell(182, 1050);
+    Start();
+    ASSERT_TRUE(Connect());
+    EXPECT_EQ(Text("TxtOffsetPos"), "0,7");
+    EXPECT_EQ(Text("TxtALfaPos"), "1,05");
+}
+
 TEST_F(ModelingPage, CompleteReadLeavesAModelEditWaitingToBeWritten) {
     StartOnModeling();
     context->Images.ModPoints.Offset = 1.04f;
