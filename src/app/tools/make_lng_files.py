@@ -400,6 +400,13 @@ SECTIONS = [
          "I parametri di un aggiornamento non concluso restano in %1; la lettura di questo "
          "aggiornamento \u00e8 salvata in %2."),
     ]),
+    # What a value or a run came to: a stored calibration, a value the Lambda cells limit.
+    ("[CalibrationTexts]", [
+        ("The calibration's result is stored in the ECU.",
+         "Il risultato della taratura \u00e8 memorizzato nella centralina."),
+        ("A cell holds %1 V to %2 V: the cells take %3 V.",
+         "Una cella accetta da %1 V a %2 V: le celle assumono %3 V."),
+    ]),
 ]
 
 
