@@ -79,7 +79,7 @@ MAIN_HEAD = [
     ("Reducer temperature reached", "Temperatura del riduttore raggiunta"),  # 47 MsgTara04
     ("Waiting for the reducer temperature", "Attesa della temperatura del riduttore"),  # 48 MsgTara05
     ("Keep the engine at idle", "Tenere il motore al minimo"),  # 49 MsgTara06
-    ("Wait... seconds left: ", "Attendere... secondi: "),  # 50 MsgTara07
+    ("Please wait... ", "Attendere... "),  # 50 MsgTara07 (a countdown may follow)
     ("Sampling the reference", "Campionamento del riferimento"),  # 51 MsgTara08
     ("Raise and hold the engine speed", "Portare e tenere il motore su di giri"),  # 52 MsgTara09
     ("Correction cycle", "Ciclo di correzione"),  # 53 MsgTara10
@@ -92,7 +92,7 @@ MAIN_HEAD = [
     ("Press Start to store the result", "Premere Avvio per memorizzare il risultato"),  # 60 MsgTara17
     ("The ignition key is off", "Il quadro \u00e8 spento"),  # 61 MsgTara18
     ("The engine is stopped", "Il motore \u00e8 fermo"),  # 62 MsgTara19
-    ("Calibration finished", "Taratura terminata"),  # 63 MsgTara20
+    ("Calibration on hold", "Taratura in sospeso"),  # 63 MsgTara20 (paused, or failed)
     ("-", "-"),  # 64 not used
     ("Calibration failed: ", "Taratura fallita: "),  # 65 MsgTara21
     ("offset too high", "offset troppo alto"),  # 66 MsgTara22
