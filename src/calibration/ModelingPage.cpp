@@ -603,7 +603,8 @@ void ModelingPage::CmdResetLine_Click() {
 }
 
 void ModelingPage::CmdModOpen_Click() {
-    if (support::MsgBox(ctx_.Texts.MsgMod[2], support::vbYesNo, QString()) != support::vbYes ||
+    if (support::MsgBox(ctx_.Texts.MsgMod[2], support::vbYesNo, ctx_.Texts.AppTitle) !=
+            support::vbYes ||
         !ctx_.ParamFilePending.isEmpty()) {
         return;
     }

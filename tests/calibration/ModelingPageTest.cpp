@@ -292,7 +292,7 @@ TEST_F(ModelingPage, SaveAndOpenCarryTheModelThroughAFile) {
     EXPECT_TRUE(context->ParamFilePending.isEmpty());
     answer = support::vbYes;
     Click("CmdModOpen");
-    EXPECT_EQ(boxes.last(), "|" + context->Texts.MsgMod[2]);
+    EXPECT_EQ(boxes.last(), context->Texts.AppTitle + "|" + context->Texts.MsgMod[2]);
     ASSERT_TRUE(
         RunUntil([&] { return Cell(181) == 520 && context->ParamFilePending.isEmpty(); }, 20e6));
     ASSERT_TRUE(RunUntil([&] { return Text("TxtOffsetPos") == "0,5"; }, 10e6));

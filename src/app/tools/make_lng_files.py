@@ -206,7 +206,7 @@ MAIN_TAIL = [
     ("Compensation on", "Compensaz. attiva"),  # E+61 LblCompAttiva
     ("Emulation active", "Emulazione attiva"),  # E+62 LblEmulAttiva
     ("Lambda", "Lambda"),  # E+63 tab 4
-    ("bar \\ rpm", "bar \\ giri"),  # E+64 GrdTitolo (0, 0)
+    ("mbar \\ rpm", "mbar \\ giri"),  # E+64 GrdTitolo (0, 0)
     ("Rpm", "Giri"),  # E+65 LblFrmRPM
     ("Service", "Assistenza"),  # E+66 CmdService tool tip
     ("Rpm", "Giri"),  # E+67 MsgConfig05
@@ -271,7 +271,7 @@ SECTIONS = [
         ("Off", "Spento"),  # mode 0
         ("Petrol on gas", "Benzina in gas"),  # mode 4
         ("Injectors", "Iniettori"),
-        ("Sensibility", "Sensibilit\u00e0"),
+        ("Sensitivity", "Sensibilit\u00e0"),
     ]),
     ("[FrmSetExpert]", [
         ("Minimum rpm", "Giri minimi"),  # ChkMinRpmAbil
