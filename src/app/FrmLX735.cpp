@@ -447,7 +447,7 @@ void FrmLX735::Form_Activate() {
 void FrmLX735::ReportDictionaryError(qint16 language) {
     dictionaryBoxOpen_ = true;
     support::MsgBox(DictionaryError + ctx_.ObjLingue.NomeLingua(language), support::vbCritical,
-                    QString());
+                    ctx_.Texts.AppTitle);
     dictionaryBoxOpen_ = false;
 }
 

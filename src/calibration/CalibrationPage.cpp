@@ -68,6 +68,9 @@ CalibrationPage::CalibrationPage(app::ProgramContext& ctx, app::FrmLX735& window
     values_ = app::BindArray<QLabel>(window, "LblVarTaraVal", 0, TaraReadouts);
     liveBoxes_ = {&Bind<QWidget>(window, "TxtTmpVap", 1), &Bind<QWidget>(window, "TxtRpm", 1)};
     readoutsWatch_ = std::make_unique<ShowHideWatch>(*readouts_, [this] { LayoutCalPage(); });
+    // The step label reaches down over the message label: its text, a blank line and the
+    // step, must stand at its top to stay clear of the message.
+    step_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     EnableCancel(false);
 }
 

@@ -35,6 +35,7 @@ constexpr int PointCount = 8;   // labelled points 0..7
 constexpr int CorCells = 192;   // markers of the correction table
 constexpr int TrailShapes = 16; // the live point and its trail
 constexpr int RevealUsec = 40000;
+constexpr int StoredScale = 1000; // thousandths of the slope and offset, microseconds of a time
 
 void SetAppearance(QLineEdit& box, int appearance) {
     if (box.property("Appearance").toInt() != appearance) {
@@ -70,6 +71,11 @@ ModelingPage::ModelingPage(app::ProgramContext& ctx, app::FrmLX735& window, Tara
 QString ModelingPage::Fixed(double value, int decimals) const {
     int width = 1;
     return support::FormatFixed(value, decimals, width, ctx_.DecimalSep);
+}
+
+QString ModelingPage::StoredFixed(float value, int scale, int decimals) const {
+    return support::FormatFixedCount(std::llround(double(value) * scale), scale, decimals,
+                                     ctx_.DecimalSep);
 }
 
 // ---- Controls
@@ -313,11 +319,11 @@ void ModelingPage::RevealNext() {
 void ModelingPage::AggiornaStatoPuntoMod() {
     const ModRec& m = ctx_.Images.ModPoints;
     for (int i = 0; i < PointCount - 1; ++i) {
-        txtX_[i]->setText(Fixed(m.X[i + 1], 1));
+        txtX_[i]->setText(StoredFixed(m.X[i + 1], StoredScale, 1));
         txtY_[i]->setText(Fixed(m.dY[i + 1], 1));
     }
-    txtAlfa_->setText(Fixed(m.Alfa, 2));
-    txtOffset_->setText(Fixed(m.Offset, 1));
+    txtAlfa_->setText(StoredFixed(m.Alfa, StoredScale, 2));
+    txtOffset_->setText(StoredFixed(m.Offset, StoredScale, 1));
     EnableModelEditing(); // the boxes show the model: a table read has landed or not
 }
 
@@ -597,7 +603,8 @@ void ModelingPage::CmdResetLine_Click() {
 }
 
 void ModelingPage::CmdModOpen_Click() {
-    if (support::MsgBox(ctx_.Texts.MsgMod[2], support::vbYesNo, QString()) != support::vbYes ||
+    if (support::MsgBox(ctx_.Texts.MsgMod[2], support::vbYesNo, ctx_.Texts.AppTitle) !=
+            support::vbYes ||
         !ctx_.ParamFilePending.isEmpty()) {
         return;
     }

@@ -102,6 +102,9 @@ private:
     bool ModelRead() const;
     void EnableModelEditing();
     QString Fixed(double value, int decimals) const;
+    // A value the correction table keeps as a whole count of 1/scale (Alfa and Offset in
+    // thousandths, a point's time in microseconds), shown from that count exactly.
+    QString StoredFixed(float value, int scale, int decimals) const;
 
     app::ProgramContext& ctx_;
     app::FrmLX735& window_;

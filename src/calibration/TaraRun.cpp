@@ -3,6 +3,7 @@
 
 #include "calibration/TaraRun.h"
 
+#include "app/CalibrationTexts.h"
 #include "app/FrmLX735.h"
 #include "app/ProgramContext.h"
 #include "calibration/CalibrationPage.h"
@@ -62,6 +63,7 @@ void TaraRun::CmdCalStart_Click() {
     page_.EnableStart(false);
     switch (State()) {
     case TaraState::Idle:
+        resultStored_ = false;
         Enter(TaraState::Start);
         TaraNotReadyCount = 0;
         noTypeSaid_ = false;
@@ -149,6 +151,7 @@ void TaraRun::EndRun(RunEnd how) {
     // A stored result is the installer's now: nothing is left to restore.
     TaraBackupTaken = false;
     storeRequested_ = false; // a Start held for the ECU belonged to this run
+    resultStored_ = how == RunEnd::Stored;
     if (how == RunEnd::Restored) {
         TaraNotReadyCount = 0;
         page_.ResetTaraProgress();
@@ -251,7 +254,11 @@ bool TaraRun::ReadMem2Until(quint8 runState) {
 
 void TaraRun::RunTaraIdle() {
     page_.SetStep(QString());
-    page_.SetMessage(ctx_.Texts.MsgTara[1]);
+    QString message = ctx_.Texts.MsgTara[1];
+    if (resultStored_) {
+        message.prepend(app::TextOf(ctx_, app::CalibrationText::ResultStored) + CrLf + CrLf);
+    }
+    page_.SetMessage(message);
     page_.EnableCancel(false);
     page_.EnableStart(true);
     page_.FullWidth();

@@ -208,6 +208,7 @@ private:
     bool abortRequested_ = false; // by Abort: held over the states a tick may set
     bool storeRequested_ = false;
     bool noTypeSaid_ = false;
+    bool resultStored_ = false; // said on the idle page until the next Start
     Sums sums_;
     TaraSampleGate samples_;
     bool freshSample_ = false;   // the tick's live record may be a cycle's sample

@@ -483,7 +483,7 @@ bool SaveParamFile(const QString& path, EcuModel& model, const ParamFileInfo& in
     }
     support::MsgBox(QStringLiteral("The parameter file %1 could not be written: %2.")
                         .arg(QDir::toNativeSeparators(path), why),
-                    support::vbExclamation, QString());
+                    support::vbExclamation, info.appTitle);
     return false;
 }
 

@@ -214,6 +214,23 @@ int CheckEnterValue(const QString& text, int oper, const QString& decimalSep) {
     return 0;
 }
 
+std::pair<double, double> CellVoltRange(int lambdaIndex) {
+    const VoltLimits limits = LimitsOf(lambdaIndex);
+    return {limits.lowMv / 1000.0, limits.highMv / 1000.0};
+}
+
+std::optional<double> ClampedAbsoluteVolts(double value, CellMode mode) {
+    if (mode.offset) {
+        return std::nullopt;
+    }
+    const VoltLimits limits = LimitsOf(mode.lambdaIndex);
+    const double mv = Nearest(value * 1000.0);
+    if (mv < limits.lowMv || mv > limits.highMv) {
+        return std::clamp(mv, double(limits.lowMv), double(limits.highMv)) / 1000.0;
+    }
+    return std::nullopt;
+}
+
 QString ApplyEnterValueCell(const QString& cell, double value, int oper, CellMode mode,
                             const QString& decimalSep) {
     double x = Nearest(CellNumber(cell, decimalSep) * 1000.0);

@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <array>
 #include <optional>
+#include <utility>
 
 namespace emulation {
 
@@ -84,6 +85,11 @@ int StepBreakpoint(int value, int delta, int lower, int upper);
 // or not a number, 2/3 linear above/below, 4/5 percent, 6/7 absolute).
 enum EnterOper { OperCancelled = 0, OperLinear = 1, OperPercent = 2, OperAbsolute = 3 };
 int CheckEnterValue(const QString& text, int oper, const QString& decimalSep);
+// The volts an absolute value is clamped to in every voltage cell (the nearer end of the
+// lambda type's range); nothing when the cells take it as it is or hold offsets.
+std::optional<double> ClampedAbsoluteVolts(double value, CellMode mode);
+// The lowest and highest volts a voltage cell of the lambda type holds.
+std::pair<double, double> CellVoltRange(int lambdaIndex);
 // One cell after the dialog's value and operation, clamped before it is quantised.
 QString ApplyEnterValueCell(const QString& cell, double value, int oper, CellMode mode,
                             const QString& decimalSep);

@@ -54,7 +54,7 @@ EmulaPage::EmulaPage(app::ProgramContext& context, app::FrmLX735& window)
     ConnectSettings();
     ConnectEditors();
     ShowEnterValue = [this](double& result, int& oper) {
-        FrmEnterValueLambda dialog(ctx_, &window_);
+        FrmEnterValueLambda dialog(ctx_, &window_, Mode());
         dialog.exec();
         result = dialog.Result;
         oper = dialog.Oper;

@@ -1,5 +1,6 @@
 #include "emulation/FrmEnterValueLambda.h"
 
+#include "app/CalibrationTexts.h"
 #include "app/Controls.h"
 #include "app/ProgramContext.h"
 #include "emulation/EmulaDesign.h"
@@ -14,8 +15,9 @@
 
 namespace emulation {
 
-FrmEnterValueLambda::FrmEnterValueLambda(app::ProgramContext& context, QWidget* owner)
-    : QDialog(owner), ctx_(context) {
+FrmEnterValueLambda::FrmEnterValueLambda(app::ProgramContext& context, QWidget* owner,
+                                         CellMode mode)
+    : QDialog(owner), ctx_(context), mode_(mode) {
     setObjectName("FrmEnterValueLambda");
     setWindowTitle(context.Texts.AppTitle);
     setModal(true);
@@ -80,8 +82,25 @@ void FrmEnterValueLambda::CmdRet_Click() {
     }
     Oper = CheckedOper(Oper);
     Result = support::LocaleNumber(txtValue_->text(), ctx_.DecimalSep).value_or(0.0);
-    confirmed_ = true;
+    confirmed_ = true; // before the box: a key released on it must not confirm again
+    if (Oper == OperAbsolute) {
+        TellLimited();
+    }
     accept();
+}
+
+void FrmEnterValueLambda::TellLimited() const {
+    const std::optional<double> taken = ClampedAbsoluteVolts(Result, mode_);
+    if (!taken) {
+        return;
+    }
+    const auto [low, high] = CellVoltRange(mode_.lambdaIndex);
+    const QString& sep = ctx_.DecimalSep;
+    support::MsgBox(app::TextOf(ctx_, app::CalibrationText::ValueLimited)
+                        .arg(support::GeneralNumberText(low, sep),
+                             support::GeneralNumberText(high, sep),
+                             support::GeneralNumberText(*taken, sep)),
+                    support::vbInformation, ctx_.Texts.AppTitle);
 }
 
 void FrmEnterValueLambda::reject() {

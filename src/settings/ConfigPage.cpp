@@ -557,7 +557,8 @@ void ConfigPage::OptTypFuel_Click(int index) {
     if (window_.PageFilling) {
         return;
     }
-    const int answer = support::MsgBox(ctx_.Texts.MsgConfig[3], support::vbYesNo, QString());
+    const int answer =
+        support::MsgBox(ctx_.Texts.MsgConfig[3], support::vbYesNo, ctx_.Texts.AppTitle);
     ctx_.Comm().LoadWDogSend();
     if (answer == support::vbYes) {
         ctx_.QueueParamFile(index == 0 ? ecudata::DefaultXarPath(ctx_.AppFolder)

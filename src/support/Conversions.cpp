@@ -145,6 +145,23 @@ double ParseNumber(QString text) {
     return std::isfinite(value) ? value : 0;
 }
 
+namespace {
+
+// The text of a floored, scaled value given as the digits of its magnitude.
+QString FixedText(QString digits, bool negative, int decimals, int width,
+                  const QString& decimalSep) {
+    digits = digits.rightJustified(decimals + width, '0');
+    if (decimals > 0) {
+        digits.insert(digits.size() - decimals, decimalSep);
+    }
+    if (negative) {
+        digits.prepend('-');
+    }
+    return digits;
+}
+
+} // namespace
+
 QString FormatFixed(double value, int& decimals, int& width, const QString& decimalSep) {
     if (width < 1) {
         width = 1;
@@ -157,15 +174,24 @@ QString FormatFixed(double value, int& decimals, int& width, const QString& deci
     if (!std::isfinite(scaled)) {
         return {};
     }
-    QString digits = QString::number(std::fabs(scaled), 'f', 0);
-    digits = digits.rightJustified(decimals + width, '0');
-    if (decimals > 0) {
-        digits.insert(digits.size() - decimals, decimalSep);
+    return FixedText(QString::number(std::fabs(scaled), 'f', 0), scaled < 0, decimals, width,
+                     decimalSep);
+}
+
+QString FormatFixedCount(qint64 count, qint64 scale, int decimals, const QString& decimalSep) {
+    decimals = std::clamp(decimals, 0, 6);
+    qint64 shifted = count;
+    for (int i = 0; i < decimals; ++i) {
+        shifted *= 10;
     }
-    if (scaled < 0) {
-        digits.prepend('-');
+    // Integer division truncates toward zero; the floor is one lower for a negative
+    // value with a remainder.
+    qint64 floored = shifted / scale;
+    if (shifted % scale != 0 && shifted < 0) {
+        --floored;
     }
-    return digits;
+    const quint64 magnitude = floored < 0 ? quint64(0) - quint64(floored) : quint64(floored);
+    return FixedText(QString::number(magnitude), floored < 0, decimals, 1, decimalSep);
 }
 
 std::optional<double> LocaleNumber(const QString& text, const QString& decimalSep) {

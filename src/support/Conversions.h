@@ -38,6 +38,11 @@ double ParseNumber(QString text);
 // decimals < 0 and width < 1 are corrected in the caller's variables.
 QString FormatFixed(double value, int& decimals, int& width, const QString& decimalSep);
 
+// FormatFixed of count / scale (scale > 0) with width 1, in exact integer arithmetic: a
+// stored count such as 1050 thousandths gives "1.05", never the "1.04" of its binary
+// fraction. decimals is taken within 0..6; counts stay exact up to 10^12 in size.
+QString FormatFixedCount(qint64 count, qint64 scale, int decimals, const QString& decimalSep);
+
 // A number by the locale's rules: blanks around it, an optional sign, digits with at
 // most one decimal separator ("." when decimalSep is empty). Nothing otherwise.
 std::optional<double> LocaleNumber(const QString& text, const QString& decimalSep);

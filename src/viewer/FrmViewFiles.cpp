@@ -13,6 +13,7 @@
 #include "viewer/FrmViewDesign.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -208,9 +209,9 @@ void FrmView::CmdEsporta_Click() {
 
 void FrmView::WriteOsciConfig() {
     QString error;
-    if (!viewer::WriteOsciConfig(OsciConfigPath(ctx_.AppFolder), Channels, ctx_.DecimalSep,
-                                 error)) {
-        Box("WriteOsciConfig_Err: " + error);
+    const QString path = OsciConfigPath(ctx_.AppFolder);
+    if (!viewer::WriteOsciConfig(path, Channels, ctx_.DecimalSep, error)) {
+        Box("WriteOsciConfig_Err: " + QDir::toNativeSeparators(path) + ": " + error);
     }
 }
 

@@ -162,6 +162,17 @@ TEST_F(ModelingPage, EcuTableBecomesTheModelAfterConnecting) {
     EXPECT_EQ(context->Images.TblCorEdit, context->Images.TblCorRead);
 }
 
+// 0.7 and 1.05 lie just below their decimals as floats: floored from the float they would
+// show one step low ("0,6", "1,04").
+TEST_F(ModelingPage, BoxesShowTheTablesCountsExactly) {
+    ecu.Ram().SetCorrectionCell(181, 700);
+    ecu.Ram().SetCorrectionCell(182, 1050);
+    Start();
+    ASSERT_TRUE(Connect());
+    EXPECT_EQ(Text("TxtOffsetPos"), "0,7");
+    EXPECT_EQ(Text("TxtALfaPos"), "1,05");
+}
+
 TEST_F(ModelingPage, CompleteReadLeavesAModelEditWaitingToBeWritten) {
     StartOnModeling();
     context->Images.ModPoints.Offset = 1.04f;
@@ -281,7 +292,7 @@ TEST_F(ModelingPage, SaveAndOpenCarryTheModelThroughAFile) {
     EXPECT_TRUE(context->ParamFilePending.isEmpty());
     answer = support::vbYes;
     Click("CmdModOpen");
-    EXPECT_EQ(boxes.last(), "|" + context->Texts.MsgMod[2]);
+    EXPECT_EQ(boxes.last(), context->Texts.AppTitle + "|" + context->Texts.MsgMod[2]);
     ASSERT_TRUE(
         RunUntil([&] { return Cell(181) == 520 && context->ParamFilePending.isEmpty(); }, 20e6));
     ASSERT_TRUE(RunUntil([&] { return Text("TxtOffsetPos") == "0,5"; }, 10e6));

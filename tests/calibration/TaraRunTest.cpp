@@ -5,6 +5,7 @@
 #include "sim/Frame.h"
 
 #include <QFile>
+#include <QLabel>
 #include <cmath>
 #include <ostream>
 
@@ -21,6 +22,7 @@ namespace {
 
 using S = calibration::TaraState;
 const QString CrLf = "\r\n";
+const QString Stored = "The calibration's result is stored in the ECU.";
 
 class TaraRunTest : public ModelingRig {
 protected:
@@ -130,6 +132,50 @@ TEST_F(TaraRunTest, ConvergesOnTheEnginesCorrectionAndStoresIt) {
     EXPECT_EQ(Cell(181), 1040);
     EXPECT_EQ(Cell(184), 23);
     EXPECT_EQ(CountOf(sim::CMD_SAVE_FLASH), 0);
+
+    // The page says the result was stored until the next Start, not after that run.
+    EXPECT_EQ(Message(), Stored + CrLf + CrLf + Msg(1));
+    Click("CmdCalStart");
+    ASSERT_TRUE(RunUntil([&] { return Widget("CmdCalCancel").isEnabled(); }, 2e6));
+    EXPECT_FALSE(Message().contains(Stored)) << Message().toStdString();
+    Click("CmdCalCancel");
+    ASSERT_TRUE(WaitState(S::Paused, 2e6));
+    Click("CmdCalCancel");
+    ASSERT_TRUE(WaitState(S::Idle, 20e6));
+    EXPECT_TRUE(RunUntil([&] { return Message() == Msg(1); }, 2e6)) << Message().toStdString();
+}
+
+// Each step's text stands at the top of its label, clear of the message below it; a
+// wait without a count and the pause read whole, and the pause does not read finished.
+TEST_F(TaraRunTest, TheWaitsAndThePauseReadWholeAndApart) {
+    StartWarm();
+    ToSlave();
+    const QString wait = "Please wait... ";
+    const QString raise = "Raise and hold the engine speed" + CrLf + CrLf + wait;
+    const struct {
+        S state;
+        const char* step;
+        QString message;
+    } cases[] = {
+        {S::WaitRpm, "Step 02", raise},
+        {S::MaxPause, "Step 02", raise},
+        {S::MinPause, "Step 03", "Keep the engine at idle" + CrLf + CrLf + wait},
+        {S::Paused, "", "Calibration on hold" + CrLf + CrLf + "Start = continue, Cancel = abort"},
+    };
+    const QLabel& step = Get<QLabel>("LblCalStep");
+    const QWidget& message = Widget("LblCalMsg");
+    for (const auto& c : cases) {
+        SetState(c.state);
+        Run3().TaraTicks = 1000; // the state holds over the ticks looked at
+        window->Timer3().start();
+        const QString stepText = *c.step ? CrLf + c.step : QString();
+        EXPECT_TRUE(RunUntil(
+            [&] { return Message().startsWith(c.message) && step.text() == stepText; }, 2e6))
+            << c.step << ": " << Message().toStdString();
+        const QRect text = step.fontMetrics().boundingRect(
+            step.contentsRect(), int(step.alignment()) | Qt::TextWordWrap, step.text());
+        EXPECT_LT(text.translated(step.pos()).bottom(), message.y()) << c.step;
+    }
 }
 
 // Cancel stays enabled until the idle tick after a store: two clicks landing before it
@@ -150,6 +196,7 @@ TEST_F(TaraRunTest, CancelRightAfterTheStoreKeepsTheStoredResult) {
     EXPECT_EQ(Cell(181), 1040);
     EXPECT_EQ(ecu.Ram().zone2[sim::kZ2ModeReq], 3);
     EXPECT_FLOAT_EQ(context->Images.ModPoints.Offset, 1.04f);
+    EXPECT_EQ(Message(), Stored + CrLf + CrLf + Msg(1));
 }
 
 TEST_F(TaraRunTest, KeyOffDuringACycleRestoresTheStart) {

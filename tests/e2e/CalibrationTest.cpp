@@ -24,7 +24,8 @@ const QString CrLf = "\r\n";
 const QString Idle = "Press Start to begin the calibration.";
 const QString KeyOff = "The ignition key is off";
 const QString WaitTemp = "Waiting for the reducer temperature";
-const QString Finished = "Calibration finished";
+const QString OnHold = "Calibration on hold";
+const QString Stored = "The calibration's result is stored in the ECU.";
 const QString LinkLost = "The link to the ECU was lost";
 const QString Aborted = "Calibration aborted";
 const QString Confirm = "Calibration successful" + CrLf + CrLf + "Press Start to store the result";
@@ -191,7 +192,7 @@ TEST_F(EndToEndCalibration, TemperatureWaitPausesResumesAndAbortsToTheStart) {
     ASSERT_TRUE(Shows("LblCalMsg", WaitTemp + CrLf + " 40 < 50"));
     ASSERT_TRUE(staged.Run({"click CmdCalCancel"}));
     ASSERT_TRUE(
-        StagedProgram::WaitFor([&] { return Text("LblCalMsg").startsWith(Finished); }, LongMs));
+        StagedProgram::WaitFor([&] { return Text("LblCalMsg").startsWith(OnHold); }, LongMs));
     ASSERT_TRUE(staged.Run({"click CmdCalStart"}));
     ASSERT_TRUE(Shows("LblCalMsg", WaitTemp + CrLf + " 40 < 50"));
     ASSERT_TRUE(staged.Run({"click CmdCalCancel", "click CmdCalCancel"}));
@@ -216,7 +217,7 @@ TEST_F(EndToEndCalibration, ConvergesOnTheEnginesCorrectionAndStoresIt) {
     EXPECT_TRUE(log.contains("\r\n\"TaraMin Ciclo 1  TInjRef "));
 
     ASSERT_TRUE(staged.Run({"click CmdCalStart"}));
-    ASSERT_TRUE(Shows("LblCalMsg", Idle));
+    ASSERT_TRUE(Shows("LblCalMsg", Stored + CrLf + CrLf + Idle));
     ASSERT_TRUE(SimMode("run"));
     const std::optional<SimDump> end = Sim();
     ASSERT_TRUE(end);
@@ -305,7 +306,7 @@ TEST_F(EndToEndCalibration, ALinkDropoutKeepsTheResultForTheInstallersPress) {
     ASSERT_TRUE(staged.SimControl("com1", "hangup value=6000000"));
     ASSERT_TRUE(Shows("LblCalMsg", kept));
     ASSERT_TRUE(staged.Run({"click CmdCalStart"}));
-    ASSERT_TRUE(Shows("LblCalMsg", Idle));
+    ASSERT_TRUE(Shows("LblCalMsg", Stored + CrLf + CrLf + Idle));
     ASSERT_TRUE(SimMode("run"));
     const std::optional<SimDump> end = Sim();
     ASSERT_TRUE(end);

@@ -157,6 +157,27 @@ TEST(EnterValue, AppliesThenClampsBeforeQuantising) {
     EXPECT_EQ(CellByte("0.45", {false, 0}, Dot), 23);
 }
 
+TEST(EnterValue, AnAbsoluteValueBeyondTheVoltageCellsGivesTheLimitTheyTake) {
+    struct Case {
+        double value;
+        CellMode mode;
+        std::optional<double> taken;
+    };
+    for (const Case c :
+         {Case{2.5, {false, 1}, 1.0}, Case{1.0, {false, 1}, std::nullopt},
+          Case{1.0004, {false, 1}, std::nullopt}, Case{1.001, {false, 1}, 1.0},
+          Case{0.5, {false, 4}, 0.8}, Case{1.7, {false, 4}, 1.6}, Case{-0.1, {false, 0}, 0.0},
+          Case{5, {false, 0}, 4.99}, Case{4.99, {false, 0}, std::nullopt},
+          Case{127, {true, 0}, std::nullopt}}) {
+        EXPECT_EQ(ClampedAbsoluteVolts(c.value, c.mode), c.taken) << c.value;
+        if (c.taken) { // what the cells then show
+            EXPECT_EQ(ApplyEnterValueCell("0", c.value, OperAbsolute, c.mode, Dot),
+                      ApplyEnterValueCell("0", *c.taken, OperAbsolute, c.mode, Dot))
+                << c.value;
+        }
+    }
+}
+
 TEST(Marker, SitsOnTheLastBreakpointNotAboveTheLiveValue) {
     const std::array<int, 12> rpm{800,  1200, 1600, 2000, 2400, 2800,
                                   3200, 3600, 4000, 4400, 4800, 5200};

@@ -3,6 +3,7 @@
 #include "app/Controls.h"
 #include "ecudata/EmulaBlock.h"
 #include "emulation/EmulaMath.h"
+#include "emulation/FrmEnterValueLambda.h"
 #include "platform/Sound.h"
 #include "sim/Memory.h"
 #include "support/MessageBox.h"
@@ -182,6 +183,38 @@ TEST_F(LambdaPage, TheValueEntryActsOnTheSelectedBlockAndACancelBeeps) {
     EXPECT_EQ(beeps, (std::vector<std::pair<int, int>>{{600, 100}}));
     EXPECT_EQ(context->Requests.EmulaWriteCountdown, 0);
     EXPECT_EQ(CellText("GrdEmul", 0, 0), "0.45");
+}
+
+// An absolute value the cells cannot hold is taken at their limit, and the box says so;
+// a value they hold, or an offset, is taken without a word.
+TEST_F(LambdaPage, TheValueEntryTellsTheLimitAnAbsoluteValueIsTakenAt) {
+    struct Case {
+        const char* text;
+        emulation::CellMode mode;
+        const char* told;
+    };
+    const Case cases[] = {
+        {"2.5", {false, 1}, "A cell holds 0 V to 1 V: the cells take 1 V."},
+        {"0.5", {false, 4}, "A cell holds 0.8 V to 1.6 V: the cells take 0.8 V."},
+        {"0.45", {false, 1}, nullptr},
+        {"127", {true, 1}, nullptr},
+    };
+    for (const Case& c : cases) {
+        QStringList boxes;
+        const support::ScopedMsgBoxHandler capture(
+            [&boxes](const QString& prompt, int, const QString& title) {
+                boxes << title + "|" + prompt;
+                return support::vbOK;
+            });
+        emulation::FrmEnterValueLambda dialog(*context, nullptr, c.mode);
+        app::Bind<QLineEdit>(dialog, "TxtValue").setText(c.text);
+        dialog.CmdRet_Click();
+        EXPECT_EQ(dialog.Oper, emulation::OperAbsolute) << c.text;
+        EXPECT_EQ(dialog.Result, QString(c.text).toDouble()) << c.text;
+        EXPECT_EQ(boxes,
+                  c.told ? QStringList{context->Texts.AppTitle + "|" + c.told} : QStringList())
+            << c.text;
+    }
 }
 
 TEST_F(LambdaPage, AHeldKeyStepsTheBlockAndWritesOnceAfterTheRelease) {

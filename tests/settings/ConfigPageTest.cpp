@@ -223,7 +223,7 @@ TEST_F(ConfigPageTest, FuelTypes) {
         Answer no(support::vbNo);
         Fuel(1).click();
         ASSERT_EQ(no.boxes.size(), 1u);
-        EXPECT_EQ(no.boxes[0], "|" + context->Texts.MsgConfig[3]);
+        EXPECT_EQ(no.boxes[0], context->Texts.AppTitle + "|" + context->Texts.MsgConfig[3]);
     }
     EXPECT_EQ(context->Images.Mem3Write.FuelType, 1);
     EXPECT_EQ(context->Requests.Mem3WriteCountdown, 1.0);

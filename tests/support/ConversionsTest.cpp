@@ -99,6 +99,43 @@ TEST(FormatFixed, NeverOverflowsBeyondThirtyTwoBits) {
     EXPECT_EQ(FormatFixed(std::numeric_limits<double>::infinity(), decimals, width, "."), "");
 }
 
+TEST(FormatFixedCount, ExactDecimalOfAStoredCountWithTheFloor) {
+    const struct {
+        qint64 count;
+        qint64 scale;
+        int decimals;
+        const char* text;
+    } cases[] = {
+        {1050, 1000, 2, "1,05"}, // 1.05f reads 1.0499999: a float floor gives "1,04"
+        {1050, 1000, 1, "1,0"},     {1059, 1000, 2, "1,05"},
+        {1000, 1000, 2, "1,00"},    {290, 1000, 2, "0,29"},
+        {0, 1000, 2, "0,00"},       {7, 1000, 2, "0,00"},
+        {-1050, 1000, 2, "-1,05"},  {-1051, 1000, 2, "-1,06"},
+        {-1, 1000, 2, "-0,01"},     {-1000, 1000, 0, "-1"},
+        {-1, 1000, 0, "-1"},        {2560, 1000, 1, "2,5"},
+        {20096, 1000, 1, "20,0"},   {32767, 1000, 3, "32,767"},
+        {-32766, 1000, 1, "-32,8"}, {5, 1, 0, "5"},
+        {128, 1000, 1, "0,1"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FormatFixedCount(c.count, c.scale, c.decimals, ","), c.text)
+            << c.count << " / " << c.scale << " at " << c.decimals;
+    }
+}
+
+TEST(FormatFixedCount, AgreesWithFormatFixedWhereTheDoubleIsExact) {
+    // Eighths are exact in binary: both ways must give the same text and the same floor.
+    for (qint64 count = -40; count <= 40; ++count) {
+        for (int decimals : {0, 1, 2, 3}) {
+            int d = decimals;
+            int width = 1;
+            EXPECT_EQ(FormatFixedCount(count, 8, decimals, "."),
+                      FormatFixed(double(count) / 8, d, width, "."))
+                << count << "/8 at " << decimals;
+        }
+    }
+}
+
 TEST(GeneralNumberText, WholeNumbersPlainFractionsWithTheSeparatorNeverAnExponent) {
     EXPECT_EQ(GeneralNumberText(0.125, ","), "0,125");
     EXPECT_EQ(GeneralNumberText(-0.0, ","), "0");

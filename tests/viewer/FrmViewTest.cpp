@@ -128,6 +128,19 @@ TEST_F(ViewerWindow, AMissingSettingsFileIsReportedAndWrittenAgain) {
               viewer::OsciConfigText(viewer::DefaultChannelSettings(), ".").toLatin1());
 }
 
+TEST_F(ViewerWindow, ASettingsFileThatCannotBeWrittenIsNamed) {
+    OpenOffLine();
+    const QString settings = Path("LNG/OsciConfig.ini");
+    ASSERT_TRUE(QFile::remove(settings));
+    ASSERT_TRUE(QDir().mkpath(settings)); // a folder where the file goes
+    Boxes boxes;
+    Click("CmdReset");
+    ASSERT_FALSE(boxes.texts.isEmpty());
+    EXPECT_TRUE(boxes.texts[0].contains(
+        "WriteOsciConfig_Err: " + QDir::toNativeSeparators(settings) + ": "))
+        << boxes.texts[0].toStdString();
+}
+
 TEST_F(ViewerWindow, ZoomOffsetAndTimeBaseAreKeptInTheSettingsFile) {
     OpenOffLine();
     ClickLabel("LblSignal(4)");

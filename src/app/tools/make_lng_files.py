@@ -79,7 +79,7 @@ MAIN_HEAD = [
     ("Reducer temperature reached", "Temperatura del riduttore raggiunta"),  # 47 MsgTara04
     ("Waiting for the reducer temperature", "Attesa della temperatura del riduttore"),  # 48 MsgTara05
     ("Keep the engine at idle", "Tenere il motore al minimo"),  # 49 MsgTara06
-    ("Wait... seconds left: ", "Attendere... secondi: "),  # 50 MsgTara07
+    ("Please wait... ", "Attendere... "),  # 50 MsgTara07 (a countdown may follow)
     ("Sampling the reference", "Campionamento del riferimento"),  # 51 MsgTara08
     ("Raise and hold the engine speed", "Portare e tenere il motore su di giri"),  # 52 MsgTara09
     ("Correction cycle", "Ciclo di correzione"),  # 53 MsgTara10
@@ -92,7 +92,7 @@ MAIN_HEAD = [
     ("Press Start to store the result", "Premere Avvio per memorizzare il risultato"),  # 60 MsgTara17
     ("The ignition key is off", "Il quadro \u00e8 spento"),  # 61 MsgTara18
     ("The engine is stopped", "Il motore \u00e8 fermo"),  # 62 MsgTara19
-    ("Calibration finished", "Taratura terminata"),  # 63 MsgTara20
+    ("Calibration on hold", "Taratura in sospeso"),  # 63 MsgTara20 (paused, or failed)
     ("-", "-"),  # 64 not used
     ("Calibration failed: ", "Taratura fallita: "),  # 65 MsgTara21
     ("offset too high", "offset troppo alto"),  # 66 MsgTara22
@@ -206,7 +206,7 @@ MAIN_TAIL = [
     ("Compensation on", "Compensaz. attiva"),  # E+61 LblCompAttiva
     ("Emulation active", "Emulazione attiva"),  # E+62 LblEmulAttiva
     ("Lambda", "Lambda"),  # E+63 tab 4
-    ("bar \\ rpm", "bar \\ giri"),  # E+64 GrdTitolo (0, 0)
+    ("mbar \\ rpm", "mbar \\ giri"),  # E+64 GrdTitolo (0, 0)
     ("Rpm", "Giri"),  # E+65 LblFrmRPM
     ("Service", "Assistenza"),  # E+66 CmdService tool tip
     ("Rpm", "Giri"),  # E+67 MsgConfig05
@@ -271,7 +271,7 @@ SECTIONS = [
         ("Off", "Spento"),  # mode 0
         ("Petrol on gas", "Benzina in gas"),  # mode 4
         ("Injectors", "Iniettori"),
-        ("Sensibility", "Sensibilit\u00e0"),
+        ("Sensitivity", "Sensibilit\u00e0"),
     ]),
     ("[FrmSetExpert]", [
         ("Minimum rpm", "Giri minimi"),  # ChkMinRpmAbil
@@ -424,6 +424,13 @@ SECTIONS = [
          "com'\u00e8."),
         ("%1: the default port settings are used for what it does not give.",
          "%1: per quanto non fornisce si usano le impostazioni predefinite della porta."),
+    ]),
+    # What a value or a run came to: a stored calibration, a value the Lambda cells limit.
+    ("[CalibrationTexts]", [
+        ("The calibration's result is stored in the ECU.",
+         "Il risultato della taratura \u00e8 memorizzato nella centralina."),
+        ("A cell holds %1 V to %2 V: the cells take %3 V.",
+         "Una cella accetta da %1 V a %2 V: le celle assumono %3 V."),
     ]),
 ]
 
