@@ -50,6 +50,28 @@ const StateLook StateLooks[] = {
     {COM_SEARCH, "COM INI", true, Green, Black},   {COM_STOP, "COM STOP", true, Red, White},
 };
 const StateLook UnknownState = {0, "Text....", true, Red, White};
+// A try went unanswered: the ECU is silent, though the port is held.
+const StateLook NoReplyLook = {0, "NO REPLY", true, Red, White};
+
+bool Exchanging(quint8 state) {
+    return state == COM_READY || state == COM_SENDING || state == COM_WAIT_REPLY;
+}
+
+const StateLook& LookOf(quint8 state) {
+    for (const StateLook& look : StateLooks) {
+        if (look.state == state) {
+            return look;
+        }
+    }
+    return UnknownState;
+}
+
+void ShowLook(TextCell& cell, const StateLook& look) {
+    cell.setText(QString::fromLatin1(look.text));
+    if (look.colored) {
+        cell.SetColors(support::ColorFromBgr(look.back), support::ColorFromBgr(look.fore));
+    }
+}
 
 // The next text of the reply-wait animation; any text outside it starts it.
 QString NextDots(const QString& text) {
@@ -116,7 +138,9 @@ void FrmLX735::AggiornaStatoCom() {
     const ClsComm& comm = ctx_.Comm();
     const double now = support::GetTimeUsec();
     const TextCell& stateCell = StatusCell(1);
-    if (comm.ComState() == COM_WAIT_REPLY) {
+    if (comm.NoReply() && Exchanging(comm.ComState())) {
+        ShowLook(StatusCell(1), NoReplyLook);
+    } else if (comm.ComState() == COM_WAIT_REPLY) {
         const QString text = stateCell.text();
         const bool inCycle =
             std::find(std::begin(DotsCycle), std::end(DotsCycle), text) != std::end(DotsCycle);
@@ -126,17 +150,7 @@ void FrmLX735::AggiornaStatoCom() {
         }
         SetStatusColors(1, support::ColorFromBgr(Green), support::ColorFromBgr(Black));
     } else {
-        const StateLook* look = &UnknownState;
-        for (const StateLook& candidate : StateLooks) {
-            if (candidate.state == comm.ComState()) {
-                look = &candidate;
-            }
-        }
-        SetStatusCell(1, QString::fromLatin1(look->text));
-        if (look->colored) {
-            SetStatusColors(1, support::ColorFromBgr(look->back),
-                            support::ColorFromBgr(look->fore));
-        }
+        ShowLook(StatusCell(1), LookOf(comm.ComState()));
     }
 
     FollowPortFailure();

@@ -392,6 +392,12 @@ void MapPage::PlaceMatchedPoints() {
 }
 
 void MapPage::VisualizzaPuntoInjTimeMap() {
+    const bool live = !ctx_.Comm().LiveStale(); // else no working point is current
+    livePoint_->setVisible(live);
+    liveShadow_->setVisible(live);
+    if (!live) {
+        return;
+    }
     const Twips at =
         LivePointPos(chart_.Geometry(), ctx_.Images.Mem1Data.Press2, ctx_.InjTimes.TInjAvg1,
                      app::WidthTwips(*livePoint_) / 2.0, app::HeightTwips(*livePoint_) / 2.0);

@@ -339,6 +339,13 @@ void ModelingPage::DrawRefLineMod() {
 }
 
 void ModelingPage::VisualizzaPuntoInjTimeMod() {
+    const bool live = !ctx_.Comm().LiveStale(); // else no working point is current
+    for (QWidget* shape : trailShapes_) {
+        shape->setVisible(live);
+    }
+    if (!live) {
+        return;
+    }
     const app::InjectionTimes& t = ctx_.InjTimes;
     for (size_t i = 0; i < trailShapes_.size(); ++i) {
         const bool point = i == 0;

@@ -404,6 +404,10 @@ void EmulaPage::LayoutEmulaPage() {
 }
 
 void EmulaPage::MoveEmulaMarker() {
+    if (ctx_.Comm().LiveStale()) {
+        marker_->hide(); // no working point is current
+        return;
+    }
     if (Cell(*grdRpm_, 0, 0).text().isEmpty()) {
         return;
     }

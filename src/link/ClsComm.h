@@ -276,6 +276,19 @@ public:
     // True when every try of the last exchange was refused by the ECU: a value it will
     // not take, not a lost reply.
     bool ExchangeRefused() const { return exchangeRefused_; }
+    // A try that got no reply within the reply wait sets NoReply, until any good reply;
+    // it and a lost link leave the live record stale, until the next good live record.
+    // A damaged reply is an answer: it sets neither. A silent port probed by a search,
+    // before any ECU answered on it, is not a silent ECU.
+    bool NoReply() const { return noReply_; }
+    void NoReply(bool v) {
+        noReply_ = v;
+        liveStale_ = liveStale_ || v;
+    }
+    void TryUnanswered() { NoReply(noReply_ || heard_ || flagRicercaCom_ == NoSearch); }
+    void Heard(bool v) { heard_ = v; }
+    bool LiveStale() const { return liveStale_; }
+    void LiveStale(bool v) { liveStale_ = v; }
     // Set while a state-machine step runs, so that a step never starts inside another.
     bool Stepping() const { return stepping_; }
     void Stepping(bool v) { stepping_ = v; }
@@ -390,6 +403,9 @@ private:
     quint64 exchangeId_ = 0;
     int triesEnded_ = 0;
     bool exchangeRefused_ = false;
+    bool noReply_ = false;
+    bool heard_ = false; // a good reply since the port was opened
+    bool liveStale_ = false;
     std::vector<ExchangeWaiter*> waiters_;
     bool stepping_ = false;
     std::array<qint16, 16> indVar_{};

@@ -146,6 +146,7 @@ bool ClsComm::CloseComPort() {
         WriteFailureRun(call, run);
     }
     deviceGone_ = false;
+    heard_ = false;
     // Both kinds: the port choice may have switched UsbCom while the other was open.
     if (lngHand_ != 0) {
         ftdi_.FT_Close(lngHand_);

@@ -63,6 +63,7 @@ void StepRestart(ClsComm& link) {
         link.ComState(COM_SEARCH);
         link.WDogPresente(true);
     }
+    link.LiveStale(true);
 }
 
 void StepReady(ClsComm& link) {
@@ -96,6 +97,7 @@ void FailExchange(ClsComm& link) {
 
 void StepWaitReply(ClsComm& link) {
     if (!link.CkWDogSend()) {
+        link.TryUnanswered();
         FailExchange(link);
         return;
     }
@@ -278,6 +280,8 @@ void CheckReply(ClsComm& link) {
     if (failure.isEmpty()) {
         const quint64 exchange = link.ExchangeId();
         DispatchReply(link);
+        link.NoReply(false);
+        link.Heard(true);
         link.WDogPresente(false);
         link.NumWDogSend(0);
         link.NumReSendState(0);

@@ -105,6 +105,7 @@ void DispatchReply(ClsComm& link) {
         break;
     case CMD_READ_MEM1:
         ToHost(link, [&](LinkHost& host) { host.ParseMem1(frame); });
+        link.LiveStale(false);
         break;
     case CMD_READ_MEM2:
         ToHost(link, [&](LinkHost& host) { host.ParseMem2(frame); });

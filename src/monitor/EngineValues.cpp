@@ -89,4 +89,14 @@ void EngineValues::ShowSupplyVoltage() {
     supply_.setText(Fixed(supply < 1.0 ? 0 : supply, 1, 1));
 }
 
+void EngineValues::Blank() {
+    RpmSmooth = 0; // the next record is not averaged with a stale one
+    for (Pair* pair : {&rpm_, &tmpVap_, &tmpGas_, &pressure_}) {
+        pair->Show({});
+    }
+    for (app::TextCell* cell : {&vacuum_, &absPres_, &supply_}) {
+        cell->setText({});
+    }
+}
+
 } // namespace monitor

@@ -26,6 +26,8 @@ public:
     void ShowTemperatures();
     void ShowPressures();
     void ShowSupplyVoltage();
+    // Empties every value of the live record: none of them is current.
+    void Blank();
 
     double RpmSmooth = 0;
 

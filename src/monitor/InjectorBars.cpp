@@ -174,4 +174,14 @@ void InjectorBars::AdvanceHistories() {
     t.TInjHist4[0] = t.TInj1Gas;
 }
 
+void InjectorBars::Blank() {
+    for (int i = 0; i < Injectors; ++i) {
+        SetBar(*petBars_[i], 0);
+        SetBar(*gasBars_[i], 0);
+    }
+    for (app::TextCell* cell : {&gasFrame_, &petFrame_, &gasPage_, &petPage_}) {
+        cell->setText({});
+    }
+}
+
 } // namespace monitor

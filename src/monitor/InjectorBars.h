@@ -36,6 +36,8 @@ public:
     // Marks the label of the injector chosen in CmbInj (entry k: injector k - 1).
     void CmbInj_Click();
     void ShowInjectionTimes();
+    // Empties the bars and times: the live record is not current.
+    void Blank();
 
 private:
     bool OnGas(int injector) const;

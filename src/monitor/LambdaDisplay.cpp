@@ -163,4 +163,14 @@ void LambdaDisplay::ShowEmulatedOutputs() {
                       : volts(images.Mem1Data.LambdaOut2));
 }
 
+void LambdaDisplay::Blank() {
+    for (const Probe* probe : {&probe1_, &probe2_}) {
+        probe->page.setText({});
+        probe->frame.setText({});
+        SetShown(probe->cursor, false);
+    }
+    out1_.setText({});
+    out2_.setText({});
+}
+
 } // namespace monitor

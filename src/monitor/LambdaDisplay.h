@@ -37,6 +37,8 @@ public:
     LambdaDisplay(app::ProgramContext& context, app::FrmLX735& window);
 
     void ShowLambda();
+    // Empties the probe values and hides their cursors: the live record is not current.
+    void Blank();
 
 private:
     // One probe's display: its two boxes, bar picture and cursor, and every control of

@@ -100,4 +100,12 @@ void LevelLamps::ShowLevelLamps() {
     SetBackStyle(petrolCaption_, gas ? 0 : 1);
 }
 
+void LevelLamps::Blank() {
+    for (QWidget* lamp : lamps_) {
+        SetFillColor(*lamp, 0);
+        SetBorderColor(*lamp, 0);
+    }
+    SetBackStyle(calComm_, 0);
+}
+
 } // namespace monitor

@@ -30,6 +30,8 @@ public:
     LevelLamps(app::ProgramContext& context, app::FrmLX735& window);
 
     void ShowLevelLamps();
+    // Puts the lamps out: the live record is not current.
+    void Blank();
 
     // The blink clock: the step (the window's LampBlinkPeriod), the time of the next step
     // and the phase.

@@ -29,6 +29,9 @@ struct LiveDisplays : app::SlotTable {
     // object: builds the error mask, zeroes the masked flags and shows or hides the
     // error button.
     APP_SLOT(ShowErrorButton, void());
+    // While the link has no current live record (a try unanswered, a lost link), in
+    // place of the displays above: empties them all, so that no stale value looks live.
+    APP_SLOT(BlankLive, void());
 };
 
 } // namespace monitor

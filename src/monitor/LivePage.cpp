@@ -3,12 +3,14 @@
 #include "app/ControlBuilder.h"
 #include "app/FrmLX735.h"
 #include "app/PageServices.h"
+#include "app/ProgramContext.h"
 #include "monitor/ControlLook.h"
 #include "monitor/FrmErrEcu.h"
 #include "monitor/FrmService.h"
 #include "monitor/Monitor.h"
 
 #include <QPushButton>
+#include <functional>
 
 namespace monitor {
 
@@ -31,15 +33,30 @@ LivePage::~LivePage() = default;
 
 void LivePage::WireDisplays() {
     LiveDisplays& d = monitor_.displays;
-    d.ShowRpm = [this] { Engine.ShowRpm(); };
-    d.ShowInjectionTimes = [this] { Injectors.ShowInjectionTimes(); };
-    d.ShowLambda = [this] { Lambda.ShowLambda(); };
-    d.ShowLevelLamps = [this] { Lamps.ShowLevelLamps(); };
-    d.ShowEcuStatus = [this] { Status.ShowEcuStatus(); };
-    d.ShowTemperatures = [this] { Engine.ShowTemperatures(); };
-    d.ShowPressures = [this] { Engine.ShowPressures(); };
-    d.ShowSupplyVoltage = [this] { Engine.ShowSupplyVoltage(); };
+    // The live record's displays stay as BlankLive left them until a current record.
+    const auto live = [this](std::function<void()> show) {
+        return [this, show] {
+            if (!monitor_.ctx.Comm().LiveStale()) {
+                show();
+            }
+        };
+    };
+    d.ShowRpm = live([this] { Engine.ShowRpm(); });
+    d.ShowInjectionTimes = live([this] { Injectors.ShowInjectionTimes(); });
+    d.ShowLambda = live([this] { Lambda.ShowLambda(); });
+    d.ShowLevelLamps = live([this] { Lamps.ShowLevelLamps(); });
+    d.ShowEcuStatus = live([this] { Status.ShowEcuStatus(); });
+    d.ShowTemperatures = live([this] { Engine.ShowTemperatures(); });
+    d.ShowPressures = live([this] { Engine.ShowPressures(); });
+    d.ShowSupplyVoltage = live([this] { Engine.ShowSupplyVoltage(); });
     d.ShowErrorButton = [this] { Errors.ShowErrorButton(); };
+    d.BlankLive = [this] {
+        Engine.Blank();
+        Injectors.Blank();
+        Lambda.Blank();
+        Lamps.Blank();
+        Status.Blank();
+    };
 
     app::PageServices& pages = monitor_.pages;
     pages.IstanzaInj = [this](int& cilindri) { Injectors.IstanzaInj(cilindri); };

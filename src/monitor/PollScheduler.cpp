@@ -117,6 +117,25 @@ void SendQueuedParamFile(Monitor& m) {
     }
 }
 
+// The live record is not current: its displays are emptied, and the live marker of the
+// tab shown hides itself.
+void BlankLive(Monitor& m) {
+    m.displays.BlankLive();
+    switch (m.hooks.CurrentTab()) {
+    case TabLambda:
+        m.hooks.MoveEmulaMarker();
+        break;
+    case TabModeling:
+        m.hooks.VisualizzaPuntoInjTimeMod();
+        break;
+    case TabMap:
+        m.hooks.VisualizzaPuntoInjTimeMap();
+        break;
+    default:
+        break;
+    }
+}
+
 void Every4thTick(Monitor& m, bool linkHeld) {
     EcuRequests& r = m.ctx.Requests;
     ecudata::EcuModel model = m.ctx.Model();
@@ -255,6 +274,9 @@ void FixInjectorEnables(ecudata::EcuImages& images, EcuRequests& requests) {
 void PollSchedulerTick(Monitor& m) {
     support::CurrentTimeSource().PumpEvents();
     m.hooks.ElaboraMsgCom();
+    if (m.ctx.Comm().LiveStale()) {
+        BlankLive(m); // also under the search splash, with no ECU identified
+    }
     EcuRequests& r = m.ctx.Requests;
     // Inside the calibration's tick (its waits let this timer in) the countdowns and the
     // displays go on, but what would use the link or wait waits: the tick goes first.

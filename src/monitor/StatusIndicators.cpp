@@ -165,4 +165,10 @@ void StatusIndicators::ShowIndicators() {
     }
 }
 
+void StatusIndicators::Blank() {
+    for (QCheckBox* lamp : {&key_, &valve1_, &valve2_}) {
+        ShowLamp(*lamp, 0);
+    }
+}
+
 } // namespace monitor

@@ -28,6 +28,8 @@ public:
     StatusIndicators(app::ProgramContext& context, app::FrmLX735& window);
 
     void ShowEcuStatus();
+    // Puts the key and valve lamps out: the live record is not current.
+    void Blank();
 
     // The logo ImgLogo or ImgLogoS, framed by ShpLevel or ShpLevelS.
     void ImgLogo_MouseDown(QLabel& logo, QWidget& frame);

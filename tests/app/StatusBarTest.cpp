@@ -87,6 +87,33 @@ TEST_F(StatusBarTest, StateCellShowsTheLinkState) {
     }
 }
 
+// A try left unanswered: while the link holds the port and tries again the cell says
+// the ECU does not answer; the error states still tell their own.
+TEST_F(StatusBarTest, AnUnansweredTryShowsNoReplyUntilAGoodReply) {
+    context->Comm().FlagRicercaCom(comm::NoSearch);
+    context->Comm().NoReply(true);
+    const struct {
+        quint8 state;
+        const char* text;
+    } cases[] = {
+        {app::COM_WAIT_REPLY, "NO REPLY"}, {app::COM_READY, "NO REPLY"},
+        {app::COM_SENDING, "NO REPLY"},    {app::COM_ERROR, "COM WDOG"},
+        {app::COM_RESTART, "COM CLOSED"},
+    };
+    for (const auto& c : cases) {
+        State(c.state);
+        Tick();
+        EXPECT_EQ(Cell(1).text(), c.text) << int(c.state);
+        EXPECT_EQ(Back(1), Red) << int(c.state);
+        EXPECT_EQ(Fore(1), White) << int(c.state);
+    }
+    context->Comm().NoReply(false);
+    State(app::COM_WAIT_REPLY);
+    Tick();
+    EXPECT_EQ(Cell(1).text(), "COM OK.  ");
+    EXPECT_EQ(Back(1), Green);
+}
+
 // The link ticks every millisecond; the dots move on at most every 80 ms.
 TEST_F(StatusBarTest, ReplyWaitDotsAdvanceAtAReadablePace) {
     State(app::COM_READY);

@@ -435,3 +435,35 @@ TEST(NextStepDueUsec, SleepsThroughKnownWaitsAndWakesForWork) {
     EXPECT_EQ(NextStepDueUsec(rig.link), std::numeric_limits<double>::infinity());
     rig.link.OnWork(nullptr);
 }
+
+// Only a try left without a reply for the whole reply wait says that the ECU does not
+// answer, and leaves the live record stale; a damaged reply is an answer.
+TEST(NoReply, OnlyATryUnansweredWithinTheReplyWaitCounts) {
+    const struct {
+        sim::FaultKind kind;
+        bool noReply;
+    } cases[] = {{sim::FaultKind::Garble, false}, {sim::FaultKind::Silence, true}};
+    for (const auto& c : cases) {
+        const std::string name = sim::FaultKindName(c.kind).toStdString();
+        LinkRig rig(QuickFixedCom1);
+        ASSERT_TRUE(rig.Connect());
+        ASSERT_TRUE(SendMsgAndWait(rig.link, Request(CMD_READ_MEM1)));
+        rig.ecu.AddFault(Fault(c.kind, sim::kForever, 0, CMD_READ_ERR));
+        EXPECT_FALSE(SendMsgAndWait(rig.link, Request(CMD_READ_ERR))) << name;
+        EXPECT_EQ(rig.link.NoReply(), c.noReply) << name;
+        EXPECT_EQ(rig.link.LiveStale(), c.noReply) << name;
+    }
+}
+
+// The ECU is heard again at its first good reply; the live record is current again only
+// with the next live record.
+TEST(NoReply, EndsAtAGoodReplyAndTheStaleLiveRecordAtTheNextLiveRecord) {
+    LinkRig rig(QuickFixedCom1);
+    ASSERT_TRUE(rig.Connect());
+    rig.ecu.AddFault(Fault(sim::FaultKind::Silence, 1, 0, CMD_READ_ERR));
+    ASSERT_TRUE(SendMsgAndWait(rig.link, Request(CMD_READ_ERR)));
+    EXPECT_FALSE(rig.link.NoReply());
+    EXPECT_TRUE(rig.link.LiveStale());
+    ASSERT_TRUE(SendMsgAndWait(rig.link, Request(CMD_READ_MEM1)));
+    EXPECT_FALSE(rig.link.LiveStale());
+}

@@ -9,6 +9,7 @@
 #include "ecudata/EcuErrorTexts.h"
 #include "monitor/FrmErrEcu.h"
 #include "monitor/FrmService.h"
+#include "sim/Faults.h"
 #include "sim/Memory.h"
 #include "sim/Scales.h"
 #include "support/Conversions.h"
@@ -179,6 +180,33 @@ TEST_F(LivePageSimTest, PointLogCarriesTheAveragePetrolTime) {
         average += PetrolMs(i) / 4;
     }
     EXPECT_NEAR(logged, average, 0.001);
+}
+
+// An ECU that stops answering leaves no value looking live: the page and the frame are
+// emptied at the first try left unanswered, and filled again by the next live record.
+TEST_F(LivePageSimTest, ASilentEcuEmptiesTheLiveValuesUntilItAnswersAgain) {
+    Run(3e6);
+    const char* boxes[] = {"TxtRpm(0)",        "TxtRpm(1)",        "TxtTmpVap(0)",
+                           "TxtTmpGas(1)",     "TxtPressure(0)",   "TxtSupply",
+                           "TxtInjTimePet(0)", "TxtInjTimeGas(1)", "TxtLambda(0)"};
+    for (const char* box : boxes) {
+        ASSERT_FALSE(Text(box).isEmpty()) << box;
+    }
+    sim::Fault silence;
+    silence.kind = sim::FaultKind::Silence;
+    silence.count = sim::kForever;
+    ecu.AddFault(silence);
+    ASSERT_TRUE(RunUntil([this] { return context->Comm().NoReply(); }, 10e6));
+    Run(0.5e6);
+    for (const char* box : boxes) {
+        EXPECT_EQ(Text(box), "") << box;
+    }
+    EXPECT_EQ(Segments("InjPetBar(0)"), 0);
+
+    ecu.ClearFaults();
+    for (const char* box : boxes) {
+        EXPECT_TRUE(RunUntil([&] { return !Text(box).isEmpty(); }, 20e6)) << box;
+    }
 }
 
 } // namespace
