@@ -122,15 +122,11 @@ constexpr double Int32Max = std::numeric_limits<qint32>::max();
 
 // The file's lines; nothing when it cannot be read or holds no marker.
 std::optional<QStringList> ReadMarkedLines(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    const std::optional<QByteArray> bytes = support::ReadFileBytes(path);
+    if (!bytes) {
         return std::nullopt;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        return std::nullopt;
-    }
-    QStringList lines = SplitLines(bytes);
+    QStringList lines = SplitLines(*bytes);
     if (std::none_of(lines.cbegin(), lines.cend(),
                      [](const QString& line) { return FindMarker(line) >= 0; })) {
         return std::nullopt;

@@ -91,4 +91,16 @@ bool IsDateNewer(const QString& a, const QString& b) {
     return false;
 }
 
+std::optional<QByteArray> ReadFileBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
 } // namespace support

@@ -2,11 +2,16 @@
 
 // File, folder, host and date routines used around the program's files. Paths use "/".
 
+#include <QByteArray>
 #include <QString>
+#include <optional>
 
 class QWidget;
 
 namespace support {
+
+// The whole file's bytes; nothing when it cannot be opened or read to its end.
+std::optional<QByteArray> ReadFileBytes(const QString& path);
 
 // True when the path is a file that can be opened for reading (a folder, an unreadable
 // file and "" give False).

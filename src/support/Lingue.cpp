@@ -26,14 +26,11 @@ LinguaRec FreshRecord(qsizetype index, const QString& name) {
 // The lines of a text file; a line ends at CR LF (or a lone CR or LF, for a file that
 // went through another editor). Nothing when the file cannot be read.
 std::optional<QStringList> ReadTextLines(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    const std::optional<QByteArray> read = ReadFileBytes(path);
+    if (!read) {
         return std::nullopt;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        return std::nullopt;
-    }
+    const QByteArray& bytes = *read;
     static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
     QStringList lines = DecodeCp1252(bytes).split(lineEnd);
     // The end of the last line is not the start of another one.
