@@ -12,6 +12,7 @@ PACKAGES=(
   clang libclang-rt-dev
   xvfb xauth
   fonts-liberation2
+  qt6-translations-l10n
   openbox xdotool
 )
 

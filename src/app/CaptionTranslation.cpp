@@ -3,12 +3,18 @@
 #include "app/ControlBuilder.h"
 #include "app/ProgramContext.h"
 #include "app/TabStrip.h"
+#include "support/ProgramTexts.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QPointer>
 #include <QTableWidget>
+#include <QTranslator>
 #include <QWidget>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <vector>
 
 namespace app {
@@ -192,6 +198,95 @@ std::vector<Apply> Translator::Tail() {
     return steps;
 }
 
+using support::ProgramText;
+
+// Captions by window and control name.
+const struct {
+    const char* window;
+    const char* name;
+    ProgramText text;
+} ProgramCaptions[] = {
+    {"FrmUpdate", "CmdUpdate", ProgramText::Next},
+    {"FrmUpdate", "CmdEsc", ProgramText::Esc},
+    {"FrmService", "CmdErase", ProgramText::Erase},
+    {"FrmLX735", "CmdCalCancel", ProgramText::Cancel},
+    {"FrmLX735", "CmdModOpen", ProgramText::Open},
+    {"FrmLX735", "CmdModSave", ProgramText::Save},
+    {"FrmLX735", "CmdReset", ProgramText::Reset},
+    {"FrmLX735", "CmdResetLine", ProgramText::Reset},
+    {"FrmLX735", "CmdMapOpen", ProgramText::Open},
+    {"FrmLX735", "CmdMapSave", ProgramText::Save},
+    {"FrmLX735", "CmdComputeModl(0)", ProgramText::Compute},
+    {"FrmLX735", "CmdTableComp", ProgramText::Compensation},
+    {"FrmView", "CmdUp", ProgramText::ViewUp},
+    {"FrmView", "CmdDw", ProgramText::ViewDown},
+    {"FrmView", "CmdReset", ProgramText::Reset},
+    {"FrmView", "OptRun(0)", ProgramText::ViewRun},
+    {"FrmView", "OptRun(1)", ProgramText::ViewStop},
+    {"FrmView", "CmdOpen", ProgramText::Open},
+    {"FrmView", "CmdReload", ProgramText::ViewReload},
+    {"FrmView", "CmdSaveLogOsc", ProgramText::Save},
+    {"FrmView", "CmdEsporta", ProgramText::ViewExport},
+    {"FrmView", "Frame1", ProgramText::ViewSetting},
+    {"FrmView", "CmdEscSet", ProgramText::Esc},
+    {"FrmView", "Frame2", ProgramText::ViewCylCoilFrame},
+    {"FrmView", "Label1", ProgramText::ViewCylinder},
+    {"FrmView", "Label2", ProgramText::ViewCoil},
+    {"FrmView", "CmdEscCylCoil", ProgramText::Esc},
+};
+
+// The first control of that name inside window, not inside another window it owns.
+QObject* OwnControl(QObject& parent, const QString& name) {
+    for (QObject* child : parent.children()) {
+        auto* widget = qobject_cast<QWidget*>(child);
+        if (widget && widget->isWindow()) {
+            continue;
+        }
+        if (child->objectName() == name) {
+            return child;
+        }
+        if (QObject* found = OwnControl(*child, name)) {
+            return found;
+        }
+    }
+    return nullptr;
+}
+
+// The view's check boxes name the channels; the settings file keys its blocks by the
+// English captions, never by these.
+constexpr int ViewChannels = 8;
+
+// Qt's own texts (message-box buttons, file dialogs) from Qt's translations folder. A
+// language Qt has no file for, or a missing file, leaves Qt's English.
+const struct {
+    const char* languageName;
+    const char* code;
+} QtLanguages[] = {{"Italiano", "it"}, {"Italian", "it"}};
+
+void FollowQtLanguage(const QString& languageName) {
+    static QPointer<QTranslator> installed;
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app) {
+        return;
+    }
+    if (installed) {
+        QCoreApplication::removeTranslator(installed);
+        delete installed;
+    }
+    for (const auto& [name, code] : QtLanguages) {
+        if (languageName.compare(QLatin1String(name), Qt::CaseInsensitive) != 0) {
+            continue;
+        }
+        auto translator = std::make_unique<QTranslator>(app);
+        if (translator->load(QStringLiteral("qtbase_") + code,
+                             QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+            QCoreApplication::installTranslator(translator.get())) {
+            installed = translator.release();
+        }
+        return;
+    }
+}
+
 void CheckLanguageItem(QWidget& window, qint16 language) {
     for (int i = 0;; ++i) {
         auto* item = qobject_cast<QAction*>(FindControl(window, ArrayName("MnuLngT", i)));
@@ -203,6 +298,22 @@ void CheckLanguageItem(QWidget& window, qint16 language) {
 }
 
 } // namespace
+
+void TranslateProgramCaptions(QWidget& window) {
+    for (const auto& [owner, name, text] : ProgramCaptions) {
+        if (window.objectName() != QLatin1String(owner)) {
+            continue;
+        }
+        if (QObject* control = OwnControl(window, QLatin1String(name))) {
+            SetCaption(control, support::Text(text));
+        }
+    }
+    for (int c = 0; c < ViewChannels; ++c) {
+        if (QObject* box = OwnControl(window, ArrayName("ChkSignal", c))) {
+            SetCaption(box, support::Text(ProgramText(int(ProgramText::ViewChannel0) + c)));
+        }
+    }
+}
 
 bool DictionaryLoaded(const support::ClsLingue& lingue) {
     return lingue.UboundVoci() > 0 || !lingue.VoceDizionario(0, 0).isEmpty();
@@ -227,6 +338,9 @@ TranslationResult TranslateMainWindow(QWidget& window, ProgramContext& context, 
         }
     }
     CheckLanguageItem(window, language);
+    support::ApplyProgramTexts(lingue);
+    FollowQtLanguage(lingue.NomeLingua(language));
+    TranslateProgramCaptions(window);
     if (!DictionaryLoaded(lingue)) {
         // The design's placeholder caption would stand otherwise.
         context.Texts.AppTitle = QStringLiteral("LX735 Sequential Gas Injection");

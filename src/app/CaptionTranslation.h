@@ -36,4 +36,9 @@ bool DictionaryLoaded(const support::ClsLingue& lingue);
 TranslationResult TranslateMainWindow(QWidget& window, ProgramContext& context, qint16 language,
                                       QString* notStored = nullptr);
 
+// Gives the controls below window that the main entries leave out (buttons of the pages,
+// the dialogs and the viewer) their captions in the language last chosen; controls the
+// window lacks are passed over. Each window calls it once its controls are made.
+void TranslateProgramCaptions(QWidget& window);
+
 } // namespace app

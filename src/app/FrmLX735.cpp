@@ -19,6 +19,7 @@
 #include "support/Cursor.h"
 #include "support/FileRoutines.h"
 #include "support/MessageBox.h"
+#include "support/ProgramTexts.h"
 #include "support/UCtrlBar.h"
 
 #include <QAction>
@@ -375,7 +376,7 @@ void FrmLX735::ApplyTranslation(qint16 language) {
     const TranslationResult result = TranslateMainWindow(*this, ctx_, language, &notStored);
     portNotice_.width = -1; // the port-open reason is told again in the new language
     if (!notStored.isEmpty()) {
-        support::MsgBox(QStringLiteral("The language choice could not be saved to %1: %2.")
+        support::MsgBox(support::Text(support::ProgramText::LanguageNotSaved)
                             .arg(ctx_.ObjLingue.PathAttualeLingua(), notStored),
                         support::vbExclamation, ctx_.Texts.AppTitle);
     }
@@ -409,8 +410,8 @@ void FrmLX735::LoadDevComItems() {
 void FrmLX735::RestartLinkLogOnce() {
     QString why;
     if (!RestartLinkLog(ctx_.AppFolder, ctx_.Texts.AppTitle, &why)) {
-        support::MsgBox("The link log cannot be written: " + comm::RxTxLogPath(ctx_.AppFolder) +
-                            ": " + why,
+        support::MsgBox(support::Text(support::ProgramText::LinkLogNotWritten)
+                            .arg(comm::RxTxLogPath(ctx_.AppFolder), why),
                         support::vbExclamation, ctx_.Texts.AppTitle);
     }
 }

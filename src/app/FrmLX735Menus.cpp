@@ -15,6 +15,7 @@
 #include "support/FileRoutines.h"
 #include "support/Lingue.h"
 #include "support/MessageBox.h"
+#include "support/ProgramTexts.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -126,8 +127,8 @@ void FrmLX735::StartLogPoint() {
     const QString header = LinkLogHeader(start, ctx_.Texts.AppTitle, now);
     QString why;
     if (!ecudata::StartLogPoint(ctx_.AppFolder, ctx_.PointLog, start, header, copyName, &why)) {
-        support::MsgBox("The operating-point log cannot be started: " +
-                            ecudata::LogPointPath(ctx_.AppFolder) + ": " + why,
+        support::MsgBox(support::Text(support::ProgramText::PointLogNotStarted)
+                            .arg(ecudata::LogPointPath(ctx_.AppFolder), why),
                         support::vbExclamation, ctx_.Texts.AppTitle);
     }
 }

@@ -8,6 +8,7 @@
 #include "support/Clock.h"
 #include "support/Cursor.h"
 #include "support/MessageBox.h"
+#include "support/ProgramTexts.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -40,10 +41,9 @@ void FrmLX735::MnuDevCom_Click(int index) {
     // A file that cannot be written keeps the choice for this run only.
     QString why;
     if (!ctx_.Comm().WriteSetCom(SetComIni, &why) && !unloaded_) {
-        support::MsgBox(QStringLiteral("The port choice could not be saved to %1: %2. It holds "
-                                       "until the program closes.")
-                            .arg(ctx_.AppFolder + SetComIni, why),
-                        support::vbExclamation, ctx_.Texts.AppTitle);
+        support::MsgBox(
+            support::Text(support::ProgramText::PortNotSaved).arg(ctx_.AppFolder + SetComIni, why),
+            support::vbExclamation, ctx_.Texts.AppTitle);
     }
 }
 

@@ -6,6 +6,7 @@
 #include "calibration/PageControls.h"
 #include "monitor/MonitorHooks.h"
 #include "support/MessageBox.h"
+#include "support/ProgramTexts.h"
 
 namespace calibration {
 
@@ -59,10 +60,9 @@ void InstallCalibration(Calibration& c, app::ProgramContext& ctx, app::PageServi
 
     const QStringList refused = RefuseUnsafeTaraParams(ctx.TaraParams);
     if (!refused.isEmpty()) {
-        support::MsgBox(QStringLiteral("The calibration parameters %1 of LNG/ConfigScale.ini "
-                                       "would divide by zero; their defaults are used.")
-                            .arg(refused.join(", ")),
-                        support::vbExclamation, ctx.Texts.AppTitle);
+        support::MsgBox(
+            support::Text(support::ProgramText::CalibrationParamsUnsafe).arg(refused.join(", ")),
+            support::vbExclamation, ctx.Texts.AppTitle);
     }
 }
 

@@ -17,6 +17,7 @@
 #include "support/Cursor.h"
 #include "support/FileRoutines.h"
 #include "support/MessageBox.h"
+#include "support/ProgramTexts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -220,7 +221,7 @@ void MapPage::CmdMapOpen_Click() {
     MapSamples samples = MapSamples::From(ctx_.Images);
     QString why;
     if (!LoadMapFile(path, samples, ctx_.DecimalSep, &why)) {
-        support::MsgBox(QStringLiteral("%1: %2. The map shown is kept.").arg(path, why),
+        support::MsgBox(support::Text(support::ProgramText::MapKept).arg(path, why),
                         support::vbExclamation, ctx_.Texts.AppTitle);
         return;
     }
@@ -248,7 +249,7 @@ void MapPage::CmdMapSave_Click() {
     }
     QString error;
     if (!SaveMapFile(path, MapSamples::From(ctx_.Images), ctx_.DecimalSep, &error)) {
-        support::MsgBox(QStringLiteral("The map could not be saved to %1: %2").arg(path, error),
+        support::MsgBox(support::Text(support::ProgramText::MapNotSaved).arg(path, error),
                         support::vbExclamation, ctx_.Texts.AppTitle);
     }
 }

@@ -4,6 +4,7 @@
 #include "support/Conversions.h"
 #include "support/FileWriter.h"
 #include "support/LineReader.h"
+#include "support/ProgramTexts.h"
 
 #include <QFile>
 #include <algorithm>
@@ -229,7 +230,7 @@ bool ParseMapFile(const QByteArray& text, MapSamples& samples, const QString& de
     }
     const auto damaged = [why](int line, const QString& what) {
         if (why) {
-            *why = QStringLiteral("the file is damaged: line %1 %2").arg(line).arg(what);
+            *why = support::Text(support::ProgramText::MapDamagedLine).arg(line).arg(what);
         }
         return false;
     };
@@ -240,14 +241,14 @@ bool ParseMapFile(const QByteArray& text, MapSamples& samples, const QString& de
             const std::optional<double> v =
                 next < lines.size() ? MapValue(lines[next], decimalSep) : 0.0;
             if (!v) {
-                return damaged(next + 1, QStringLiteral("holds no number"));
+                return damaged(next + 1, support::Text(support::ProgramText::MapNoNumber));
             }
             // Held to the steps the ECU keeps; "-0" reads as 0.
             const double value =
                 (IsPressure(f) ? RoundHalfEven(*v / 20) * 20 : RoundHalfEven(*v / 0.2) * 0.2) + 0.0;
             const auto [limit, unit] = FieldLimit(f);
             if (*v < 0 || value > limit) {
-                return damaged(next + 1, QStringLiteral("holds %1, outside 0 to %2 %3")
+                return damaged(next + 1, support::Text(support::ProgramText::MapOutside)
                                              .arg(support::GeneralNumberText(*v, decimalSep))
                                              .arg(limit)
                                              .arg(unit));
@@ -266,7 +267,7 @@ bool LoadMapFile(const QString& path, MapSamples& samples, const QString& decima
     support::LineReader file(path);
     if (!file.IsOpen()) {
         if (why) {
-            *why = QStringLiteral("the file cannot be read: ") + file.ErrorString();
+            *why = support::Text(support::ProgramText::MapUnreadable).arg(file.ErrorString());
         }
         return false;
     }

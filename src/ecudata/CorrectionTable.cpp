@@ -9,6 +9,7 @@
 #include "link/Frames.h"
 #include "support/Conversions.h"
 #include "support/MessageBox.h"
+#include "support/ProgramTexts.h"
 
 #include <algorithm>
 #include <cmath>
@@ -102,8 +103,7 @@ bool CalcTblCor(TblCor& table, const ModRec& model, const ConfigScale& scale) {
         t[FirstPointCell + i] = R3(model.X[i] / CellMs);
     }
     if (!TblCorFitsWire(t, scale)) {
-        support::MsgBox("The injection model gives a correction the ECU cannot take (check "
-                        "the points' times and slope). The correction table was not changed.",
+        support::MsgBox(support::Text(support::ProgramText::ModelNotFitting),
                         support::vbExclamation, QString());
         return false;
     }

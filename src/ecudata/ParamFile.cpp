@@ -18,6 +18,7 @@
 #include "support/FileRoutines.h"
 #include "support/FileWriter.h"
 #include "support/MessageBox.h"
+#include "support/ProgramTexts.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -427,8 +428,7 @@ bool IsDefaultSet(const QString& path, const QString& appFolder) {
 }
 
 void ShowRejected(const QString& path, const QString& reason) {
-    support::MsgBox(QStringLiteral("The parameter file %1 was not loaded: %2. Nothing was "
-                                   "changed.")
+    support::MsgBox(support::Text(support::ProgramText::ParamNotLoaded)
                         .arg(QDir::toNativeSeparators(path), reason),
                     support::vbExclamation, QString());
 }
@@ -481,7 +481,7 @@ bool SaveParamFile(const QString& path, EcuModel& model, const ParamFileInfo& in
     if (support::WriteWholeFile(path, BuildParamFile(model, info, decimalSep), &why)) {
         return true;
     }
-    support::MsgBox(QStringLiteral("The parameter file %1 could not be written: %2.")
+    support::MsgBox(support::Text(support::ProgramText::ParamNotWritten)
                         .arg(QDir::toNativeSeparators(path), why),
                     support::vbExclamation, info.appTitle);
     return false;

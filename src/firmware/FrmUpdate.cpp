@@ -1,5 +1,6 @@
 #include "firmware/FrmUpdate.h"
 
+#include "app/CaptionTranslation.h"
 #include "app/ControlBuilder.h"
 #include "app/Controls.h"
 #include "app/ProgramContext.h"
@@ -8,6 +9,7 @@
 #include "monitor/ControlLook.h"
 #include "support/Clock.h"
 #include "support/FileRoutines.h"
+#include "support/ProgramTexts.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -25,10 +27,6 @@ constexpr int ProgressStep = 15;
 constexpr double ProgressPauseUsec = 20000;
 constexpr double TogglePauseUsec = 100000;
 constexpr int BlinkMs = 200;
-
-const QString LinkDownText =
-    QStringLiteral("The link to the ECU is down. The update goes on once it is back; Esc leaves "
-                   "it and closes the program.");
 
 } // namespace
 
@@ -63,6 +61,7 @@ void FrmUpdate::Form_Load() {
     if (support::IsFilePresent(icon)) {
         setWindowIcon(QIcon(icon));
     }
+    app::TranslateProgramCaptions(*this);
     ShowButtons(true, true);
     ShowStrip(false);
     cmdUpdate_->setEnabled(true);
@@ -116,7 +115,7 @@ void FrmUpdate::ShowLinkDown(bool down) {
     waitingForLink_ = down;
     if (down) {
         messageBeforeLinkDown_ = lblMsg_->text();
-        SetMessage(LinkDownText);
+        SetMessage(support::Text(support::ProgramText::UpdateLinkDown));
     } else {
         SetMessage(messageBeforeLinkDown_);
     }

@@ -17,6 +17,7 @@
 #include "support/Cursor.h"
 #include "support/FileRoutines.h"
 #include "support/MessageBox.h"
+#include "support/ProgramTexts.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -360,7 +361,7 @@ void FrmUpdate::FlashPhase() {
         // The ECU must not restart on a partial image: Next erases and writes again.
         Failed(Resume::FlashPhase);
         SetMessage(ctx_.Texts.MsgComError + CrLf + CrLf +
-                   QStringLiteral("Blocks not written: %1").arg(blocks.notWritten));
+                   support::Text(support::ProgramText::BlocksNotWritten).arg(blocks.notWritten));
         return;
     }
     SetPhase(PhaseWriteEnd);

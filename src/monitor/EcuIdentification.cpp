@@ -6,6 +6,7 @@
 #include "support/Clock.h"
 #include "support/FileRoutines.h"
 #include "support/MessageBox.h"
+#include "support/ProgramTexts.h"
 
 #include <algorithm>
 
@@ -125,7 +126,7 @@ void ReportUnreadableImage(Monitor& m) {
     }
     m.ImageErrorShown = true;
     FirmwareBox(m.ctx.FirmwareFilePath + " " + CrLf +
-                "The firmware image or the flash map BIN/Flash.ini cannot be read.");
+                support::Text(support::ProgramText::ImageUnreadable));
     m.ctx.Comm().LoadWDogSend();
 }
 

@@ -1,5 +1,6 @@
 #include "monitor/FrmService.h"
 
+#include "app/CaptionTranslation.h"
 #include "app/ControlBuilder.h"
 #include "app/ProgramContext.h"
 #include "monitor/DialogDesigns.h"
@@ -49,6 +50,7 @@ void FrmService::ShowModeless() {
 }
 
 void FrmService::LoadServiceTexts() {
+    app::TranslateProgramCaptions(*this);
     const QStringList texts = support::SectionTexts(ctx_.ObjLingue, SectionMarker, 4);
     if (texts.size() != 4) {
         return;

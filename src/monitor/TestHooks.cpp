@@ -77,6 +77,8 @@ void InstallTestHooksFromEnvironment() {
     static const support::ScopedMsgBoxHandler handler(
         [](const QString& prompt, int style, const QString& title) {
             AppendLine("MSGBOX", OneLine(title) + "|" + OneLine(prompt));
+            // What the box would show on its buttons, in the program's language.
+            RecordTestEvent("box buttons " + support::ButtonTexts(style).join(u'|'));
             return FirstButton(style);
         });
     platform::SetBeepObserver([](int hz, int ms) {

@@ -4,7 +4,8 @@
 // boxes. With the environment variable LX735_TEST_EVENTS naming a file, every message
 // box is answered at once with its first button (OK or Yes) instead of being shown, and
 // is appended to that file as "MSGBOX <ms> <title>|<text>" (CR and LF written as \r
-// and \n), as are the events given to RecordTestEvent ("EVENT <ms> <text>"), every
+// and \n), followed by "EVENT <ms> box buttons <caption>|<caption>..." with the captions
+// the box would show, as are the events given to RecordTestEvent ("EVENT <ms> <text>"), every
 // tone asked of platform::Beep ("EVENT <ms> beep <Hz> <ms>") and every local file handed
 // to the desktop to open, which is not opened ("EVENT <ms> open file:///..."); ms is
 // the clock of the link log's time stamps. A user's program never has the variable set

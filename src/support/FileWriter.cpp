@@ -1,6 +1,7 @@
 #include "support/FileWriter.h"
 
 #include "support/MessageBox.h"
+#include "support/ProgramTexts.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -77,9 +78,7 @@ bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* why) 
 }
 
 void TellLogStopped(const QString& path, const QString& why, const QString& title) {
-    const QString text =
-        QStringLiteral("The log %1 could not be written: %2. Nothing more is added to it.")
-            .arg(path, why);
+    const QString text = support::Text(support::ProgramText::LogStopped).arg(path, why);
     QCoreApplication* app = QCoreApplication::instance();
     if (!app) {
         MsgBox(text, vbExclamation, title);

@@ -1,5 +1,6 @@
 #include "support/MessageBox.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
@@ -50,6 +51,20 @@ int AnswerOf(int button) {
     }
 }
 
+// The buttons in the order the box lays them out on a desktop without a style of its own.
+QList<QMessageBox::StandardButton> ButtonList(int style) {
+    switch (style & 7) {
+    case vbOKCancel:
+        return {QMessageBox::Ok, QMessageBox::Cancel};
+    case vbYesNoCancel:
+        return {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel};
+    case vbYesNo:
+        return {QMessageBox::Yes, QMessageBox::No};
+    default:
+        return {QMessageBox::Ok};
+    }
+}
+
 int ShowModal(const QString& prompt, int style, const QString& title) {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(prompt));
@@ -69,6 +84,20 @@ MsgBoxHandler& Handler() {
 }
 
 } // namespace
+
+QStringList ButtonTexts(int style) {
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        return {};
+    }
+    QMessageBox box(QMessageBox::NoIcon, QString(), QString(), ButtonsOf(style));
+    QStringList texts;
+    for (const QMessageBox::StandardButton which : ButtonList(style)) {
+        if (const QAbstractButton* button = box.button(which)) {
+            texts << QString(button->text()).remove(u'&');
+        }
+    }
+    return texts;
+}
 
 void KeepInFront(QWidget& box) {
     box.setWindowFlag(Qt::WindowStaysOnTopHint);

@@ -5,6 +5,7 @@
 // a modal window.
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QWidget;
@@ -35,6 +36,10 @@ using MsgBoxHandler = std::function<int(const QString& prompt, int style, const 
 
 // Shows a modal box (buttons and icon from style) and returns the answer.
 int MsgBox(const QString& prompt, int style, const QString& title);
+
+// The captions a box of this style shows on its buttons, in the program's language
+// (mnemonic marks left out); empty without a graphical application.
+QStringList ButtonTexts(int style);
 
 // A box about to be shown stands in front of every window (the splash included) and
 // takes the keyboard once it is up, whatever window was active before.

@@ -1,5 +1,6 @@
 #include "viewer/FrmView.h"
 
+#include "app/CaptionTranslation.h"
 #include "app/ControlBuilder.h"
 #include "app/Controls.h"
 #include "app/LinkLogRestart.h"
@@ -9,6 +10,7 @@
 #include "support/Colors.h"
 #include "support/FileRoutines.h"
 #include "support/MessageBox.h"
+#include "support/ProgramTexts.h"
 #include "viewer/FrmViewDesign.h"
 #include "viewer/PlotPicture.h"
 
@@ -36,8 +38,7 @@ QString Css(quint32 fore, quint32 back) {
 }
 
 QString LimitedSettingsText(const QString& path, const QStringList& keys) {
-    return QString("%1: values out of range, limited to what the viewer shows: %2.")
-        .arg(path, keys.join(", "));
+    return support::Text(support::ProgramText::ViewerLimited).arg(path, keys.join(", "));
 }
 
 } // namespace
@@ -164,6 +165,7 @@ void FrmView::ConnectControls() {
 // ---- Load and close
 
 void FrmView::Form_Load() {
+    app::TranslateProgramCaptions(*this);
     ViewSamples.assign(1, Mem1Rec{});
     PagePos = 1;
     SecDiv = 5.0;

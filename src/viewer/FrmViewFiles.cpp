@@ -8,6 +8,7 @@
 #include "platform/FileCopy.h"
 #include "support/Cursor.h"
 #include "support/MessageBox.h"
+#include "support/ProgramTexts.h"
 #include "viewer/FormattedLog.h"
 #include "viewer/FrmView.h"
 #include "viewer/FrmViewDesign.h"
@@ -34,7 +35,7 @@ void LetEventsRun() {
 }
 
 QString NoSamplesText(const QString& path) {
-    return QString("%1 holds no samples: it is neither a link log nor a formatted log.").arg(path);
+    return support::Text(support::ProgramText::ViewerNoSamples).arg(path);
 }
 
 } // namespace

@@ -6,8 +6,12 @@
 #include "app/CaptionTranslation.h"
 #include "app/TabStrip.h"
 #include "common/FileFaults.h"
+#include "support/MessageBox.h"
+#include "support/ProgramTexts.h"
 
 #include <QAction>
+#include <QLibraryInfo>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <cerrno>
 #include <cstring>
@@ -202,6 +206,79 @@ TEST_F(AppFixture, DictionaryErrorBoxNeverReopensItself) {
     EXPECT_EQ(boxes.boxes.size(), 2u);
 }
 
+// The captions the main entries leave out follow the language menu, and so do the
+// program's own messages.
+TEST_F(AppFixture, ProgramCaptionsFollowTheLanguageMenu) {
+    Start();
+    EXPECT_EQ(CaptionOf("CmdCalCancel"), "Cancel");
+    window->MnuLngT_Click(1);
+    EXPECT_EQ(CaptionOf("CmdCalCancel"), "Annulla");
+    EXPECT_TRUE(support::Text(support::ProgramText::MapNotSaved).startsWith("Non \u00e8 stato"));
+    window->MnuLngT_Click(0);
+    EXPECT_EQ(CaptionOf("CmdCalCancel"), "Cancel");
+    EXPECT_TRUE(support::Text(support::ProgramText::MapNotSaved).startsWith("The map could"));
+}
+
+// Qt's own buttons come from Qt's translations for the chosen language.
+TEST_F(AppFixture, MessageBoxButtonsFollowTheLanguageMenu) {
+    const QString qtItalian = QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_it.qm";
+    if (!QFile::exists(qtItalian)) {
+        GTEST_SKIP() << "Qt's Italian translations are not installed";
+    }
+    Start();
+    EXPECT_EQ(support::ButtonTexts(support::vbYesNo), (QStringList{"Yes", "No"}));
+    window->MnuLngT_Click(1);
+    EXPECT_EQ(support::ButtonTexts(support::vbYesNo), (QStringList{"S\u00ec", "No"}));
+    EXPECT_EQ(support::ButtonTexts(support::vbOKCancel).value(1), "Annulla");
+    window->MnuLngT_Click(0);
+    EXPECT_EQ(support::ButtonTexts(support::vbYesNoCancel), (QStringList{"Yes", "No", "Cancel"}));
+}
+
+// The program's own section, read by position: the tool's English must be the program's
+// built-in text at every position, and each Italian text keeps the English's fields.
+TEST(ShippedDictionaryTest, ProgramTextsStandInTheToolsOrderInBothLanguages) {
+    using support::ProgramText;
+    const auto all = [] {
+        QStringList texts;
+        for (int t = 0; t < int(ProgramText::Count); ++t) {
+            texts << support::Text(ProgramText(t));
+        }
+        return texts;
+    };
+    const auto fields = [](const QString& text) {
+        QStringList found;
+        for (const auto& m : QRegularExpression("%\\d").globalMatch(text)) {
+            found << m.captured();
+        }
+        found.sort();
+        return found;
+    };
+    testing_support::TempTree tree;
+    support::ClsLingue lingue;
+    support::ApplyProgramTexts(lingue); // no dictionary: the built-in texts
+    const QStringList builtIn = all();
+
+    tree.Write("LNG/M3.diz", ShippedFile("LNG/M3.diz"));
+    tree.Write("LNG/M3.con", "0\r\n");
+    lingue.PathDizionario(tree.Path("LNG/M3.diz"));
+    lingue.PathAttualeLingua(tree.Path("LNG/M3.con"));
+    lingue.LoadDizionario();
+    support::ApplyProgramTexts(lingue);
+    EXPECT_EQ(all(), builtIn);
+
+    lingue.IdLingua(1);
+    support::ApplyProgramTexts(lingue);
+    const QStringList italian = all();
+    support::ApplyProgramTexts(support::ClsLingue()); // later tests start in English
+    for (int t = 0; t < int(ProgramText::Count); ++t) {
+        EXPECT_EQ(fields(italian[t]), fields(builtIn[t])) << builtIn[t].toStdString();
+    }
+    // The words the Italian instructions use for these buttons.
+    EXPECT_EQ(italian[int(ProgramText::Next)], "Avanti");
+    EXPECT_EQ(italian[int(ProgramText::Erase)], "Cancella");
+    EXPECT_EQ(italian[int(ProgramText::Cancel)], "Annulla");
+}
+
 TEST(ShippedDictionaryTest, EveryLanguageHoldsTheSameEntriesAndMarkers) {
     testing_support::TempTree tree;
     tree.Write("LNG/M3.diz", ShippedFile("LNG/M3.diz"));
@@ -222,9 +299,11 @@ TEST(ShippedDictionaryTest, EveryLanguageHoldsTheSameEntriesAndMarkers) {
     const struct {
         const char* marker;
         int entries;
-    } sections[] = {{"[FrmInit]", 2},       {"[FrmErrEcu]", 5},      {"[FrmService]", 4},
-                    {"[FrmLevel]", 3},      {"[FrmInj]", 9},         {"[FrmSetExpert]", 11},
-                    {"[New_Functions]", 7}, {"[FrmCompensaTbl]", 5}, {"[Frm_EnterValue]", 3}};
+    } sections[] = {{"[FrmInit]", 2},        {"[FrmErrEcu]", 5},
+                    {"[FrmService]", 4},     {"[FrmLevel]", 3},
+                    {"[FrmInj]", 9},         {"[FrmSetExpert]", 11},
+                    {"[New_Functions]", 7},  {"[FrmCompensaTbl]", 5},
+                    {"[Frm_EnterValue]", 3}, {"[ProgramTexts]", int(support::ProgramText::Count)}};
     QStringList english;
     for (qint16 n = 0; n <= lingue.UboundVoci(); ++n) {
         english << lingue.VoceDizionario(0, n);

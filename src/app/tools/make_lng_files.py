@@ -432,6 +432,81 @@ SECTIONS = [
         ("A cell holds %1 V to %2 V: the cells take %3 V.",
          "Una cella accetta da %1 V a %2 V: le celle assumono %3 V."),
     ]),
+    # Captions the main entries leave out, then messages of the program's own; the words
+    # match the ones the instructions above use ("premere Avanti" over "Avanti").
+    ("[ProgramTexts]", [
+        ("Next", "Avanti"),
+        ("Esc", "Esci"),
+        ("Erase", "Cancella"),
+        ("Cancel", "Annulla"),
+        ("Open", "Apri"),
+        ("Save", "Salva"),
+        ("Reset", "Ripristina"),
+        ("Compute", "Calcola"),
+        ("Compensation", "Compensazione"),
+        ("Up", "Su"),  # the viewer's controls
+        ("Down", "Gi\u00f9"),
+        ("Run", "Avvia"),
+        ("Stop", "Ferma"),
+        ("Reload", "Ricarica"),
+        ("Export", "Esporta"),
+        ("Setting", "Impostazioni"),
+        (" Cilinder && Coil ", " Cilindri && bobine "),
+        ("CYLINDER", "CILINDRI"),
+        ("COIL", "BOBINE"),
+        ("T Inj Gas", "T Inj Gas"),  # the viewer's channels 0 .. 7
+        ("T Inj Benz", "T Inj Benz"),
+        ("Vacuum", "Depressione"),
+        ("Press", "Pressione"),
+        ("Lambda", "Lambda"),
+        ("Rpm", "Giri"),
+        ("Temp Inj", "Temp Inj"),
+        ("Temp Gas", "Temp Gas"),
+        ("%1: %2. The map shown is kept.", "%1: %2. La mappa mostrata resta."),
+        ("the file is damaged: line %1 %2", "il file \u00e8 danneggiato: riga %1 %2"),
+        ("holds no number", "non contiene un numero"),
+        ("holds %1, outside 0 to %2 %3", "contiene %1, fuori da 0 a %2 %3"),
+        ("the file cannot be read: %1", "il file non si pu\u00f2 leggere: %1"),
+        ("The map could not be saved to %1: %2",
+         "Non \u00e8 stato possibile salvare la mappa in %1: %2"),
+        ("Blocks not written: %1", "Blocchi non scritti: %1"),
+        ("The link to the ECU is down. The update goes on once it is back; Esc leaves it and "
+         "closes the program.",
+         "Il collegamento con la centralina \u00e8 interrotto. L'aggiornamento riprende "
+         "appena torna; Esci lo abbandona e chiude il programma."),
+        ("The log %1 could not be written: %2. Nothing more is added to it.",
+         "Non \u00e8 stato possibile scrivere il registro %1: %2. Non vi si aggiunge altro."),
+        ("The parameter file %1 could not be written: %2.",
+         "Non \u00e8 stato possibile scrivere il file di parametri %1: %2."),
+        ("The parameter file %1 was not loaded: %2. Nothing was changed.",
+         "Il file di parametri %1 non \u00e8 stato caricato: %2. Nulla \u00e8 cambiato."),
+        ("The language choice could not be saved to %1: %2.",
+         "Non \u00e8 stato possibile salvare la scelta della lingua in %1: %2."),
+        ("The port choice could not be saved to %1: %2. It holds until the program closes.",
+         "Non \u00e8 stato possibile salvare la scelta della porta in %1: %2. Vale fino "
+         "alla chiusura del programma."),
+        ("The link log cannot be written: %1: %2",
+         "Il registro del collegamento non si pu\u00f2 scrivere: %1: %2"),
+        ("The operating-point log cannot be started: %1: %2",
+         "Il registro dei punti di funzionamento non si pu\u00f2 avviare: %1: %2"),
+        ("The calibration parameters %1 of LNG/ConfigScale.ini would divide by zero; their "
+         "defaults are used.",
+         "I parametri di taratura %1 di LNG/ConfigScale.ini porterebbero a una divisione per "
+         "zero; si usano i loro valori predefiniti."),
+        ("The injection model gives a correction the ECU cannot take (check the points' times "
+         "and slope). The correction table was not changed.",
+         "Il modello di iniezione d\u00e0 una correzione che la centralina non accetta "
+         "(controllare i tempi dei punti e la pendenza). La tabella di correzione non \u00e8 "
+         "stata cambiata."),
+        ("%1: values out of range, limited to what the viewer shows: %2.",
+         "%1: valori fuori scala, limitati a quanto il visualizzatore mostra: %2."),
+        ("%1 holds no samples: it is neither a link log nor a formatted log.",
+         "%1 non contiene campioni: non \u00e8 n\u00e9 un registro del collegamento n\u00e9 "
+         "un registro formattato."),
+        ("The firmware image or the flash map BIN/Flash.ini cannot be read.",
+         "L'immagine del firmware o la mappa della flash BIN/Flash.ini non si pu\u00f2 "
+         "leggere."),
+    ]),
 ]
 
 
