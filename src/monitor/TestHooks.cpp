@@ -73,12 +73,14 @@ void InstallTestHooksFromEnvironment() {
         return;
     }
     EventsPath() = path;
+    const bool boxButtons = !qEnvironmentVariable("LX735_TEST_BOX_BUTTONS").isEmpty();
     // Lives for the rest of the run.
     static const support::ScopedMsgBoxHandler handler(
-        [](const QString& prompt, int style, const QString& title) {
+        [boxButtons](const QString& prompt, int style, const QString& title) {
             AppendLine("MSGBOX", OneLine(title) + "|" + OneLine(prompt));
-            // What the box would show on its buttons, in the program's language.
-            RecordTestEvent("box buttons " + support::ButtonTexts(style).join(u'|'));
+            if (boxButtons) {
+                RecordTestEvent("box buttons " + support::ButtonTexts(style).join(u'|'));
+            }
             return FirstButton(style);
         });
     platform::SetBeepObserver([](int hz, int ms) {

@@ -4,6 +4,7 @@
 
 #include "StagedProgram.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace e2e {
@@ -18,6 +19,7 @@ protected:
     void ChooseAtStart(const char* language) {
         ASSERT_TRUE(staged.Valid());
         ASSERT_TRUE(staged.Write("LNG/M3.con", QByteArray(language) + "\r\n"));
+        staged.SetSwitch("LX735_TEST_BOX_BUTTONS", "1");
     }
 
     QString Text(const QString& name) {
@@ -69,11 +71,13 @@ protected:
 
 TEST_F(ItalianButtons, PagesDialogsAndTheViewerShowItalianCaptions) {
     ChooseAtStart("1");
+    // The viewer writes its settings file afresh when it starts recording.
+    ASSERT_TRUE(QFile::remove(staged.Path("LNG/OsciConfig.ini")));
     ASSERT_TRUE(staged.StartConnected());
     ExpectTexts({{"CmdCalCancel", "Annulla"},
                  {"CmdModOpen", "Apri"},
                  {"CmdModSave", "Salva"},
-                 {"CmdReset", "Ripristina"},
+                 {"CmdReset", "Azzera"},
                  {"CmdMapOpen", "Apri"},
                  {"CmdMapSave", "Salva"}});
     // A caption goes to its own window's control: the Modeling page's arrow "CmdUp" is not
@@ -93,7 +97,7 @@ TEST_F(ItalianButtons, PagesDialogsAndTheViewerShowItalianCaptions) {
                            LongMs));
     ExpectTexts({{"FrmView.CmdOpen", "Apri"},
                  {"FrmView.CmdSaveLogOsc", "Salva"},
-                 {"FrmView.CmdReset", "Ripristina"},
+                 {"FrmView.CmdReset", "Azzera"},
                  {"FrmView.OptRun(0)", "Avvia"},
                  {"FrmView.ChkSignal(2)", "Depressione"},
                  {"FrmView.CmdEscSet", "Esci"}});

@@ -441,7 +441,7 @@ SECTIONS = [
         ("Cancel", "Annulla"),
         ("Open", "Apri"),
         ("Save", "Salva"),
-        ("Reset", "Ripristina"),
+        ("Reset", "Azzera"),
         ("Compute", "Calcola"),
         ("Compensation", "Compensazione"),
         ("Up", "Su"),  # the viewer's controls
