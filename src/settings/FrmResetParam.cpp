@@ -7,6 +7,7 @@
 #include "monitor/DialogIcon.h"
 #include "settings/DialogDesigns.h"
 #include "support/Clock.h"
+#include "support/ProgramTexts.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -44,7 +45,7 @@ void FrmResetParam::Form_Load() {
     for (size_t i = 0; i < optTypFuel_.size(); ++i) {
         app::SetCaption(cmdTipoALim_[i], app::Caption(optTypFuel_[i]));
     }
-    app::SetCaption(cmdTipoALim_[2], "Esc");
+    app::SetCaption(cmdTipoALim_[2], support::Text(support::ProgramText::Esc));
 }
 
 void FrmResetParam::CmdTipoALim_Click(int index) {

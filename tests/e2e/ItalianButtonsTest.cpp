@@ -83,6 +83,12 @@ TEST_F(ItalianButtons, PagesDialogsAndTheViewerShowItalianCaptions) {
     // A caption goes to its own window's control: the Modeling page's arrow "CmdUp" is not
     // the viewer's button of that name.
     EXPECT_EQ(Text("CmdUp"), "");
+    ASSERT_TRUE(
+        staged.Run({"tab SstMain 1", "click CmdReserVar", "until FrmResetParam visible 1 20000"}));
+    EXPECT_EQ(Text("FrmResetParam.CmdTipoALim(2)"), "Esci");
+    ASSERT_TRUE(staged.Run({"click FrmResetParam.CmdTipoALim(2)",
+                            "until FrmResetParam exists 0 20000", "tab SstMain 0"}));
+
     // The help over Erase names the button as it is captioned.
     ASSERT_TRUE(staged.Run({"click CmdService", "until FrmService visible 1 20000"}));
     EXPECT_EQ(Text("FrmService.CmdErase"), "Cancella");
