@@ -200,8 +200,8 @@ public:
     bool FlagLogPoint() const { return flagLogPoint_; }
     void FlagLogPoint(bool v) { flagLogPoint_ = v; }
 
-    // Connection time: restarts from 0 here and whenever the port is closed; measured
-    // on the monotonic clock, in seconds.
+    // Connection time: restarts from 0 here, while the port is closed and when a port is
+    // opened; measured on the monotonic clock, in seconds.
     void TimeCom_RSet();
     double TimeCom();
 

@@ -90,6 +90,9 @@ void ClsComm::DeviceLost() {
 }
 
 bool ClsComm::SetComm() {
+    // The port is closed until now: the connection time counts from this open, however
+    // long ago it was last read.
+    TimeCom_RSet();
     if (usbCom_) {
         qint32 handle = 0;
         ftStatus_ = ftdi_.FT_Open(ftDevIndex_, handle);

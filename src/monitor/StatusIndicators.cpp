@@ -118,9 +118,13 @@ void StatusIndicators::ImgLogo_MouseUp(QLabel& logo, QWidget& frame) {
 
 void StatusIndicators::ShowEcuStatus() {
     ShowLamps();
-    linkTime_.setText("Time: " + LinkTimeText(ctx_.Comm().TimeCom()));
+    ShowLinkTime();
     ShowFuelAndMode();
     ShowIndicators();
+}
+
+void StatusIndicators::ShowLinkTime() {
+    linkTime_.setText("Time: " + LinkTimeText(ctx_.Comm().TimeCom()));
 }
 
 void StatusIndicators::ShowLamps() {
@@ -169,6 +173,9 @@ void StatusIndicators::Blank() {
     for (QCheckBox* lamp : {&key_, &valve1_, &valve2_}) {
         ShowLamp(*lamp, 0);
     }
+    // While the link restarts no status is shown: the time still says that the link is
+    // down (0:00:00 while the port is closed), not how long it was up before.
+    ShowLinkTime();
 }
 
 } // namespace monitor

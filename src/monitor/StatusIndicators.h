@@ -28,7 +28,8 @@ public:
     StatusIndicators(app::ProgramContext& context, app::FrmLX735& window);
 
     void ShowEcuStatus();
-    // Puts the key and valve lamps out: the live record is not current.
+    // Puts the key and valve lamps out and shows the link time: the live record is not
+    // current.
     void Blank();
 
     // The logo ImgLogo or ImgLogoS, framed by ShpLevel or ShpLevelS.
@@ -40,6 +41,7 @@ protected:
 
 private:
     void ShowLamps();
+    void ShowLinkTime();
     void ShowFuelAndMode();
     void ShowIndicators();
 

@@ -100,6 +100,67 @@ TEST(HelpGuideTest, TheStagedHelpIsTheRenderedGuide) {
     EXPECT_EQ(PdfPages(bytes), pages);
 }
 
+// The text on the first page that names the Italian guide's page, or "" when none does.
+QString FirstPageLineNaming(const QTextDocument& document, int page) {
+    const QString line = helppdf::ItalianStartText(page);
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (helppdf::PageOfBlock(document, block) == 1 && block.text() == line) {
+            return block.text();
+        }
+    }
+    return {};
+}
+
+// The Italian guide's title opens a page of its own, and the first page names that page,
+// whether the English text fills one page or several (the last page holds a short
+// Italian text alone, so its number is the page count).
+TEST(HelpGuideTest, TheFirstPageNamesThePageOnWhichTheItalianGuideStarts) {
+    QString longEnglish = "# Guide\n\n";
+    for (int i = 0; i < 150; ++i) {
+        longEnglish +=
+            QString("Paragraph %1 of a long text that runs over several pages.\n\n").arg(i);
+    }
+    const struct {
+        const char* name;
+        QStringList texts;
+    } cases[] = {
+        {"short", {"# Guide\n\nOne line.\n", "# Guida\n\nUna riga.\n"}},
+        {"long", {longEnglish, "# Guida\n\nUna riga.\n"}},
+    };
+    testing_support::TempTree tree;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto document = helppdf::HelpDocument(c.texts);
+        int pages = 0;
+        QString why;
+        ASSERT_TRUE(helppdf::WriteHelpPdf(*document, tree.Path("help.pdf"), pages, &why))
+            << why.toStdString();
+        const QList<QTextBlock> titles = helppdf::TitleBlocks(*document);
+        ASSERT_EQ(titles.size(), 2);
+        const int italian = helppdf::PageOfBlock(*document, titles[1]);
+        EXPECT_EQ(italian, pages) << "the short Italian text stands alone on the last page";
+        EXPECT_GT(italian, helppdf::PageOfBlock(*document, titles[1].previous()));
+        EXPECT_EQ(FirstPageLineNaming(*document, italian), helppdf::ItalianStartText(italian));
+    }
+    EXPECT_EQ(helppdf::ItalianStartText(7), "Guida in italiano: pagina 7");
+}
+
+TEST(HelpGuideTest, TheRepositoryGuideNamesItsItalianPageOnTheFirstPage) {
+    testing_support::TempTree tree;
+    std::unique_ptr<QTextDocument> guide = RepositoryGuide();
+    int pages = 0;
+    QString why;
+    ASSERT_TRUE(helppdf::WriteHelpPdf(*guide, tree.Path("help.pdf"), pages, &why))
+        << why.toStdString();
+    const QList<QTextBlock> titles = helppdf::TitleBlocks(*guide);
+    ASSERT_EQ(titles.size(), 2);
+    EXPECT_EQ(titles[1].text(), "LX735 guida per l'installatore");
+    const int italian = helppdf::PageOfBlock(*guide, titles[1]);
+    EXPECT_GT(italian, 2) << "the English guide takes more than one page";
+    EXPECT_GT(italian, helppdf::PageOfBlock(*guide, titles[1].previous()));
+    EXPECT_EQ(FirstPageLineNaming(*guide, italian), helppdf::ItalianStartText(italian));
+}
+
 TEST(HelpGuideTest, AMissingTextOrAnUnwritableFileIsAFailureWithItsReason) {
     testing_support::TempTree tree;
     QStringList texts;

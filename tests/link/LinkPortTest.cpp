@@ -225,6 +225,20 @@ TEST(SetComm, SerialPortFromTheMapWithItsHandleRecorded) {
     EXPECT_EQ(rig.tree.Read("BIN/Handle.ini"), "\r\n");
 }
 
+// The link time is read only while the ECU is polled, never while the port is closed:
+// after ten minutes off-line it counts from the new open, not from the first one.
+TEST(SetComm, TheLinkTimeCountsFromTheLastOpen) {
+    PortRig rig;
+    rig.Open(false);
+    rig.time.Advance(5e6);
+    EXPECT_EQ(rig.link.TimeCom(), 5.0);
+    rig.link.CloseComPort();
+    rig.time.Advance(600e6);
+    rig.Open(false);
+    rig.time.Advance(2e6);
+    EXPECT_EQ(rig.link.TimeCom(), 2.0);
+}
+
 TEST(SetComm, AFailedSerialOpenLeavesThePortClosed) {
     PortRig rig;
     rig.port.acceptedPaths.clear();

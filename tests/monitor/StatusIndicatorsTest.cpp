@@ -29,6 +29,15 @@ TEST(LinkTime, HoursMinutesAndSeconds) {
     EXPECT_EQ(monitor::LinkTimeText(86400 + 61), "0:01:01");
 }
 
+// While the link restarts the status is not refreshed, but the blanked live page still
+// shows that the link is down, not how long it was up before.
+TEST_F(StatusIndicatorsTest, TheBlankedPageShowsNoLinkTimeWhileThePortIsClosed) {
+    context->Comm().CloseComPort();
+    Widget("TxtStatusBar(2)").setProperty("text", "Time: 0:05:00");
+    status.Blank();
+    EXPECT_EQ(Text("TxtStatusBar(2)"), "Time: 0:00:00");
+}
+
 TEST_F(StatusIndicatorsTest, LampsChangeOnlyForTheStatesTheyShow) {
     const struct {
         quint8 state;
