@@ -17,13 +17,19 @@ namespace app {
 
 class TabStrip;
 
+// The model's markers ShpPunti(0) to (8) are the window's; the Modeling page adds the
+// rest of the correction table's.
+inline constexpr int WindowCorMarkers = 9;
+
 // Builds the controls into client, the window's central widget, and returns SstMain.
 TabStrip* BuildMainControls(QWidget& client);
 
-// Builds a page's design on the main window's client (after BuildMainControls): its
-// parents are "client", the tab pages "Tab0" to "Tab5" and the window's controls by
-// name; a control the window made already is adopted where the design places it.
-std::vector<QWidget*> BuildOnMainWindow(QWidget& client, std::span<const ControlDesc> design,
+// Builds a page's design table on the main window's client (after BuildMainControls):
+// its parents are "client", the tab pages "Tab0" to "Tab5" and the window's controls by
+// name; a control the window made already is adopted where the design places it. table
+// names the design in the builder's messages.
+std::vector<QWidget*> BuildOnMainWindow(QWidget& client, const char* table,
+                                        std::span<const ControlDesc> design,
                                         const ControlBuilder::MakeCustom& custom = {});
 
 } // namespace app
