@@ -47,10 +47,8 @@ QFrame* MakeShape(QWidget* parent) {
     return shape;
 }
 
-// What a built control remembers of its description, so that a later table adopting it
-// is held to the same kind and caption.
-constexpr const char* KindProperty = "designKind";
-constexpr const char* CaptionProperty = "designCaption";
+// The table that described a built control: another table describing it again is a
+// mistake.
 constexpr const char* TableProperty = "designTable";
 
 // Whether a control made by code (no description) is of the kind a desc gives.
@@ -181,19 +179,20 @@ void ControlBuilder::Place(QWidget& control, const ControlDesc& desc, int elemen
 
 void ControlBuilder::Adopt(const QWidget& control, const ControlDesc& desc,
                            const QString& name) const {
-    const QVariant kind = control.property(KindProperty);
     const QString made = control.property(TableProperty).toString();
-    const QString origin = made.isEmpty() ? QStringLiteral("the program's code") : made;
-    if (kind.isValid() ? kind.toInt() != int(desc.kind) : !MadeAsKind(control, desc.kind)) {
-        qFatal("%s: the control %s is adopted as another kind than %s made it", qPrintable(table_),
-               qPrintable(name), qPrintable(origin));
+    if (!made.isEmpty()) {
+        qFatal("%s: the control %s is described twice (also in %s)", qPrintable(table_),
+               qPrintable(name), qPrintable(made));
     }
-    const QVariant designed = control.property(CaptionProperty);
-    const QString caption = designed.isValid() ? designed.toString() : Caption(&control);
+    if (!MadeAsKind(control, desc.kind)) {
+        qFatal("%s: the control %s is adopted as another kind than the program's code made it",
+               qPrintable(table_), qPrintable(name));
+    }
+    const QString caption = Caption(&control);
     if (caption != QString::fromUtf8(desc.caption)) {
-        qFatal("%s: the control %s is adopted with the caption \"%s\", %s gave it \"%s\"",
-               qPrintable(table_), qPrintable(name), desc.caption, qPrintable(origin),
-               qPrintable(caption));
+        qFatal("%s: the control %s is adopted with the caption \"%s\", the program's code gave it "
+               "\"%s\"",
+               qPrintable(table_), qPrintable(name), desc.caption, qPrintable(caption));
     }
 }
 
@@ -230,8 +229,6 @@ std::vector<QWidget*> ControlBuilder::Build(std::span<const ControlDesc> design,
                     control = MakeControl(desc.kind, QString::fromUtf8(desc.caption), parent);
                 }
                 control->setObjectName(name);
-                control->setProperty(KindProperty, int(desc.kind));
-                control->setProperty(CaptionProperty, QString::fromUtf8(desc.caption));
                 control->setProperty(TableProperty, table_);
             }
             Place(*control, desc, element);

@@ -71,13 +71,13 @@ QWidget* MakeControl(ControlKind kind, const QString& caption, QWidget* parent);
 // the messages (root's name when none is given).
 //
 // A desc's parent is a name given to AddParent, a control built earlier by the same
-// builder or a control root holds; any other parent stops the program. A control root
-// already holds under the desc's name is adopted (moved into the parent, keeping whether
-// it was shown, and placed) instead of made again, so a page may place controls its
-// window made. Custom descs are made by the factory given to Build; without one they stop
-// the program. A design mistake stops the program, naming the control and the table: a
-// name the table gives twice, or an adopted control of another kind or with another
-// designed caption.
+// builder or a control root holds; any other parent stops the program. A control the
+// program's code made under the desc's name is adopted (moved into the parent, keeping
+// whether it was shown, and placed) instead of made again. Custom descs are made by the
+// factory given to Build; without one they stop the program. A design mistake stops the
+// program, naming the control and the table: a control described twice (twice in one
+// table, or by two tables on one root), or a control made by code adopted as another
+// kind or with another caption.
 class ControlBuilder {
 public:
     using MakeCustom = std::function<QWidget*(const ControlDesc&, QWidget& parent)>;
