@@ -74,8 +74,8 @@ bool MadeAsKind(const QWidget& control, ControlKind kind) {
         return dynamic_cast<const QComboBox*>(&control) != nullptr;
     case ControlKind::Grid:
         return dynamic_cast<const QTableWidget*>(&control) != nullptr;
-    case ControlKind::Shape:
-        return dynamic_cast<const QFrame*>(&control) != nullptr;
+    case ControlKind::Shape: // a plain frame: labels and tables are frames too
+        return control.metaObject() == &QFrame::staticMetaObject;
     case ControlKind::Bar:
         return dynamic_cast<const support::UCtrlBar*>(&control) != nullptr;
     case ControlKind::HScroll:
@@ -213,8 +213,7 @@ std::vector<QWidget*> ControlBuilder::Build(std::span<const ControlDesc> design,
                 Adopt(*control, desc, name);
             }
             if (control && control->parentWidget() != parent) {
-                // Moved, it keeps whether it was shown: a control the window hides (the
-                // developer's, in the installer's view) stays hidden.
+                // Moved, it keeps whether it was shown: one the code hid stays hidden.
                 const bool shown = control->isVisibleTo(control->parentWidget());
                 control->setParent(parent);
                 control->setVisible(shown);

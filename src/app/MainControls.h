@@ -2,9 +2,10 @@
 
 // The designed controls of the main window: the tab control SstMain with its six pages,
 // the live-values frame, the status bar and the controls of every page that the
-// window's translation and layout address, each named as the program's procedures
-// name it. The pages' own procedures (in the libraries above) lay them out, fill them
-// and add the controls they own.
+// window's own procedures, its translation and layout or more than one page address,
+// each named as the program's procedures name it and described here only. The pages'
+// own procedures (in the libraries above) lay them out, fill them and add the controls
+// they own.
 
 #include "app/ControlBuilder.h"
 
@@ -26,8 +27,8 @@ TabStrip* BuildMainControls(QWidget& client);
 
 // Builds a page's design table on the main window's client (after BuildMainControls):
 // its parents are "client", the tab pages "Tab0" to "Tab5" and the window's controls by
-// name; a control the window made already is adopted where the design places it. table
-// names the design in the builder's messages.
+// name. A control the window's design describes already stops the program as described
+// twice; table names the design in the builder's messages.
 std::vector<QWidget*> BuildOnMainWindow(QWidget& client, const char* table,
                                         std::span<const ControlDesc> design,
                                         const ControlBuilder::MakeCustom& custom = {});

@@ -67,8 +67,12 @@ TEST(ControlBuilderDeathTest, AControlMadeByCodeIsAdoptedOnlyAsWhatItIs) {
         const ControlDesc design[] = {{kind, "LblMade", -1, "root", caption}};
         builder.Build(design);
     };
-    EXPECT_DEATH(adopt(ControlKind::Check, "Made"),
-                 "LblMade is adopted as another kind than the program's code made it");
+    // A label is a frame as well, but no shape.
+    for (ControlKind other : {ControlKind::Check, ControlKind::Shape}) {
+        EXPECT_DEATH(adopt(other, "Made"),
+                     "PageTable: the control LblMade is adopted as another kind than the "
+                     "program's code made it");
+    }
     EXPECT_DEATH(adopt(ControlKind::Label, "Other"),
                  "PageTable: the control LblMade is adopted with the caption \"Other\", the "
                  "program's code gave it \"Made\"");
