@@ -174,6 +174,9 @@ const ControlDesc Design[] = {
 
     // Lambda.
     {ControlKind::Frame, "FrmEmul", -1, "Tab4", "", 60, 60, 10200, 5700},
+    // The installation's lambda probe, which the Configuration page fills.
+    {ControlKind::Label, "LblSwtchLambda", -1, "FrmEmul", "Lambda probe", 5160, 600, 2400, 315},
+    {ControlKind::Combo, "CmbSwtchLambda", -1, "FrmEmul", "", 7680, 600, 2400, 315},
     {ControlKind::Label, "LblAbilEmula", -1, "FrmEmul", "Lambda emulation", 120, 300},
     {ControlKind::Label, "LblSonda1", -1, "FrmEmul", "Probe 1", 120, 660},
     {ControlKind::Label, "LblSonda2", -1, "FrmEmul", "Probe 2", 120, 1380},
@@ -192,9 +195,6 @@ const ControlDesc Design[] = {
     {ControlKind::Cell, "TxtLambdaOut1", -1, "FrmEmul", "", 2640, 1380},
     {ControlKind::Cell, "TxtLambdaOut2", -1, "FrmEmul", "", 2640, 1740},
     {ControlKind::Grid, "GrdTitolo", -1, "FrmEmul", "", 5040, 240, 1200, 300},
-    // The installation's lambda probe, which the Configuration page fills.
-    {ControlKind::Label, "LblSwtchLambda", -1, "FrmEmul", "Lambda probe", 5160, 600, 2400, 315},
-    {ControlKind::Combo, "CmbSwtchLambda", -1, "FrmEmul", "", 7680, 600, 2400, 315},
 
     // Map.
     {ControlKind::Frame, "FrmMapCmd", -1, "Tab5", "", 60, 780, 3000, 2400},
