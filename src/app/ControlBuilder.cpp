@@ -16,6 +16,7 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QTableWidget>
+#include <QVariant>
 
 namespace app {
 
@@ -44,6 +45,48 @@ QFrame* MakeShape(QWidget* parent) {
     auto* shape = new QFrame(parent);
     shape->setFrameShape(QFrame::Box);
     return shape;
+}
+
+// The table that described a built control: another table describing it again is a
+// mistake.
+constexpr const char* TableProperty = "designTable";
+
+// Whether a control made by code (no description) is of the kind a desc gives.
+bool MadeAsKind(const QWidget& control, ControlKind kind) {
+    switch (kind) {
+    case ControlKind::Frame:
+        return dynamic_cast<const QGroupBox*>(&control) != nullptr;
+    case ControlKind::Label:
+    case ControlKind::Image:
+        return dynamic_cast<const QLabel*>(&control) != nullptr;
+    case ControlKind::Button:
+        return dynamic_cast<const QPushButton*>(&control) != nullptr;
+    case ControlKind::Check:
+        return dynamic_cast<const QCheckBox*>(&control) != nullptr;
+    case ControlKind::Option:
+        return dynamic_cast<const QRadioButton*>(&control) != nullptr;
+    case ControlKind::Text:
+    case ControlKind::Edit:
+        return dynamic_cast<const QLineEdit*>(&control) != nullptr;
+    case ControlKind::Cell:
+        return dynamic_cast<const TextCell*>(&control) != nullptr;
+    case ControlKind::Combo:
+        return dynamic_cast<const QComboBox*>(&control) != nullptr;
+    case ControlKind::Grid:
+        return dynamic_cast<const QTableWidget*>(&control) != nullptr;
+    case ControlKind::Shape: // a plain frame: labels and tables are frames too
+        return control.metaObject() == &QFrame::staticMetaObject;
+    case ControlKind::Bar:
+        return dynamic_cast<const support::UCtrlBar*>(&control) != nullptr;
+    case ControlKind::HScroll:
+        return dynamic_cast<const QScrollBar*>(&control) != nullptr;
+    case ControlKind::Slider:
+        return dynamic_cast<const QSlider*>(&control) != nullptr;
+    case ControlKind::Panel:
+    case ControlKind::Custom:
+        return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -101,7 +144,8 @@ void UnknownControl(const QObject& root, const QString& name, const char* kind) 
            qPrintable(name), kind);
 }
 
-ControlBuilder::ControlBuilder(QWidget& root) : root_(root) {}
+ControlBuilder::ControlBuilder(QWidget& root, QString table)
+    : root_(root), table_(table.isEmpty() ? root.objectName() : std::move(table)) {}
 
 void ControlBuilder::AddParent(const QString& name, QWidget& parent) {
     parents_.insert(name, &parent);
@@ -113,7 +157,7 @@ QWidget* ControlBuilder::Parent(const char* name) const {
         parent = qobject_cast<QWidget*>(FindControl(root_, QString::fromUtf8(name)));
     }
     if (!parent) {
-        qFatal("%s: no parent %s for a designed control", qPrintable(root_.objectName()), name);
+        qFatal("%s: no parent %s for a designed control", qPrintable(table_), name);
     }
     return parent;
 }
@@ -133,6 +177,25 @@ void ControlBuilder::Place(QWidget& control, const ControlDesc& desc, int elemen
               desc.top + (sideBySide ? 0 : element * (desc.height + 45)), desc.width, desc.height);
 }
 
+void ControlBuilder::Adopt(const QWidget& control, const ControlDesc& desc,
+                           const QString& name) const {
+    const QString made = control.property(TableProperty).toString();
+    if (!made.isEmpty()) {
+        qFatal("%s: the control %s is described twice (also in %s)", qPrintable(table_),
+               qPrintable(name), qPrintable(made));
+    }
+    if (!MadeAsKind(control, desc.kind)) {
+        qFatal("%s: the control %s is adopted as another kind than the program's code made it",
+               qPrintable(table_), qPrintable(name));
+    }
+    const QString caption = Caption(&control);
+    if (caption != QString::fromUtf8(desc.caption)) {
+        qFatal("%s: the control %s is adopted with the caption \"%s\", the program's code gave it "
+               "\"%s\"",
+               qPrintable(table_), qPrintable(name), desc.caption, qPrintable(caption));
+    }
+}
+
 std::vector<QWidget*> ControlBuilder::Build(std::span<const ControlDesc> design,
                                             const MakeCustom& custom) {
     std::vector<QWidget*> built;
@@ -140,17 +203,24 @@ std::vector<QWidget*> ControlBuilder::Build(std::span<const ControlDesc> design,
         QWidget* parent = Parent(desc.parent);
         for (int element = 0; element < std::max(1, desc.count); ++element) {
             const QString name = DescName(desc, element);
+            if (described_.contains(name)) {
+                qFatal("%s: the control %s is described twice", qPrintable(table_),
+                       qPrintable(name));
+            }
+            described_.insert(name);
             auto* control = qobject_cast<QWidget*>(FindControl(root_, name));
+            if (control) {
+                Adopt(*control, desc, name);
+            }
             if (control && control->parentWidget() != parent) {
-                // Moved, it keeps whether it was shown: a control the window hides (the
-                // developer's, in the installer's view) stays hidden.
+                // Moved, it keeps whether it was shown: one the code hid stays hidden.
                 const bool shown = control->isVisibleTo(control->parentWidget());
                 control->setParent(parent);
                 control->setVisible(shown);
             } else if (!control) {
                 if (desc.kind == ControlKind::Custom) {
                     if (!custom) {
-                        qFatal("%s: no factory for the control %s", qPrintable(root_.objectName()),
+                        qFatal("%s: no factory for the control %s", qPrintable(table_),
                                qPrintable(name));
                     }
                     control = custom(desc, *parent);
@@ -158,6 +228,7 @@ std::vector<QWidget*> ControlBuilder::Build(std::span<const ControlDesc> design,
                     control = MakeControl(desc.kind, QString::fromUtf8(desc.caption), parent);
                 }
                 control->setObjectName(name);
+                control->setProperty(TableProperty, table_);
             }
             Place(*control, desc, element);
             parents_.insert(name, control);

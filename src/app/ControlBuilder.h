@@ -12,6 +12,7 @@
 #include "app/Controls.h"
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QtGlobal>
 #include <algorithm>
@@ -66,19 +67,22 @@ struct ControlDesc {
 // A new control of a built-in kind (never Custom), with its caption, in parent.
 QWidget* MakeControl(ControlKind kind, const QString& caption, QWidget* parent);
 
-// Builds a window's designed controls below root.
+// Builds a window's designed controls below root from a design table; table names it in
+// the messages (root's name when none is given).
 //
 // A desc's parent is a name given to AddParent, a control built earlier by the same
-// builder or a control root holds; any other parent stops the program. A control root
-// already holds under the desc's name is adopted (moved into the parent, keeping whether
-// it was shown, and placed) instead of made again, so a page may place controls its
-// window made. Custom descs are made by the factory given to
-// Build; without one they stop the program.
+// builder or a control root holds; any other parent stops the program. A control the
+// program's code made under the desc's name is adopted (moved into the parent, keeping
+// whether it was shown, and placed) instead of made again. Custom descs are made by the
+// factory given to Build; without one they stop the program. A design mistake stops the
+// program, naming the control and the table: a control described twice (twice in one
+// table, or by two tables on one root), or a control made by code adopted as another
+// kind or with another caption.
 class ControlBuilder {
 public:
     using MakeCustom = std::function<QWidget*(const ControlDesc&, QWidget& parent)>;
 
-    explicit ControlBuilder(QWidget& root);
+    explicit ControlBuilder(QWidget& root, QString table = {});
 
     void AddParent(const QString& name, QWidget& parent);
     // Builds the descs in order (parents before their contents); returns the controls
@@ -88,9 +92,12 @@ public:
 private:
     QWidget* Parent(const char* name) const;
     void Place(QWidget& control, const ControlDesc& desc, int element);
+    void Adopt(const QWidget& control, const ControlDesc& desc, const QString& name) const;
 
     QWidget& root_;
+    QString table_;
     QHash<QString, QWidget*> parents_;
+    QSet<QString> described_; // the names this builder's tables gave
     QHash<const QWidget*, int> nextSlot_;
 };
 

@@ -172,6 +172,10 @@ void FrmLX735::BindControls(QWidget& client) {
                  &Bind<QWidget>(client, "CmdMapRead")};
 }
 
+void FrmLX735::SetTabFocus(int tab, QWidget& control) {
+    tabFocus_.at(size_t(tab)) = &control;
+}
+
 void FrmLX735::BuildMenus() {
     QMenuBar& bar = *menuBar();
     QMenu* file = AddMenu(bar, "MnuFile", "&File");

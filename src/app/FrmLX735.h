@@ -80,6 +80,12 @@ public:
     void CheckTab();
 
     TabStrip& SstMain() { return *sstMain_; }
+    // What a page hands the window of the controls it makes: the control its tab gives
+    // the focus when shown, and the developer's controls that the developer view shows
+    // and hides with the window's own. A rig without the page hands nothing: its tab then
+    // moves no focus and the view switches the window's controls alone.
+    void SetTabFocus(int tab, QWidget& control);
+    void AddDeveloperControls(const std::vector<QWidget*>& controls);
     // A control of the window by a name read from data or input ("TxtStatusBar(1)");
     // nullptr when none. Names written in the program's code are bound through Bind.
     QObject* Control(const QString& name);
@@ -201,10 +207,10 @@ private:
     std::vector<QWidget*> shpCalStep_; // the calibration bar's frame and fill
     QWidget* cmbSwtchLambda_ = nullptr;
     // The control each tab gives the focus when shown; none for the Lambda tab, and the
-    // Modeling page's is looked for when it is shown (that page makes it).
+    // Modeling page's once that page hands it (the page makes it).
     std::array<QWidget*, 6> tabFocus_{};
-    // What the developer view shows and hides, in that order; CmdView and CmdExpert(0)
-    // also switch alone.
+    // What the developer view shows and hides, in that order (the window's, then those
+    // the pages hand); CmdView and CmdExpert(0) also switch alone.
     std::vector<QWidget*> developerControls_;
     QWidget* cmdView_ = nullptr;
     QWidget* cmdExpert_ = nullptr;

@@ -4,6 +4,7 @@
 #include "app/ControlBuilder.h"
 #include "app/FrmLX735.h"
 #include "app/InputBox.h"
+#include "app/MainControls.h"
 #include "app/ProgramContext.h"
 
 #include <QKeyEvent>
@@ -24,8 +25,8 @@ constexpr int KeyX = 88;
 constexpr int TabLambda = 4;
 constexpr int TabMap = 5;
 
-// The controls that the developer view shows, in the order it sets them: these, the
-// model's points ShpPunti, then the buttons.
+// The controls of the window's design that the developer view shows, in the order it
+// sets them: these, the model's points ShpPunti of the design, then the buttons.
 const char* const DeveloperControls[] = {
     "CmbShoRpm", "LblShoRpm", "CmdView",     "FrmVarTara",   "FrmMapSample",
     "ShpPLoad",  "ShpPmin",   "CkbStatoEcu", "CkbStatoAlim", "CmdComputeModl(0)",
@@ -69,9 +70,9 @@ void FrmLX735::BindDeveloperView() {
     for (const char* name : DeveloperControls) {
         developerControls_.push_back(&Bind<QWidget>(client, name));
     }
-    // The model's points ShpPunti: the Modeling page adds elements after the window is
-    // built, so the switch walks the array as it stands.
-    Bind<QWidget>(client, "ShpPunti", 0);
+    for (QWidget* point : BindArray<QWidget>(client, "ShpPunti", 0, WindowCorMarkers)) {
+        developerControls_.push_back(point);
+    }
     for (const char* name : DeveloperButtons) {
         developerControls_.push_back(&Bind<QWidget>(client, name));
     }
@@ -79,15 +80,14 @@ void FrmLX735::BindDeveloperView() {
     cmdExpert_ = &Bind<QWidget>(client, "CmdExpert", 0);
 }
 
+void FrmLX735::AddDeveloperControls(const std::vector<QWidget*>& controls) {
+    developerControls_.insert(developerControls_.end(), controls.begin(), controls.end());
+}
+
 void FrmLX735::ApplyDeveloperView() {
     const bool on = ctx_.DeveloperView;
     for (QWidget* control : developerControls_) {
         control->setVisible(on);
-    }
-    QWidget& client = *centralWidget();
-    for (int i = 0;
-         auto* point = qobject_cast<QWidget*>(FindControl(client, ArrayName("ShpPunti", i))); ++i) {
-        point->setVisible(on);
     }
     sstMain_->setTabVisible(TabLambda, on);
     sstMain_->setTabVisible(TabMap, on);

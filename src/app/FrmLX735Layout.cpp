@@ -184,8 +184,7 @@ void FrmLX735::CheckTab() {
         showFrame(true);
         break;
     case 3:
-        // The Modeling page makes its point boxes itself; the window alone has none.
-        focus(qobject_cast<QWidget*>(Control("TxtXPos(0)")));
+        focus(tabFocus_[3]);
         shorten();
         frmPrincipe_->setVisible(false);
         showFrame(true);

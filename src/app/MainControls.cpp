@@ -109,39 +109,42 @@ const ControlDesc Design[] = {
     {ControlKind::Check, "CkbKey", -1, "FrmPrincipe", "KEY", 3540, 5790, 450, 420},
     {ControlKind::Check, "CkbeV_01", -1, "FrmPrincipe", "EV 1", 4020, 5790, 450, 420},
     {ControlKind::Check, "CkbeV_02", -1, "FrmPrincipe", "EV 2", 4500, 5790, 450, 420},
-    {ControlKind::Frame, "FrmMapSample", -1, "FrmPrincipe", "", 2528, 4400, 2158, 1200},
-    {ControlKind::Shape, "ShpPLoad", -1, "FrmPrincipe", "", 2528, 4400, 1000, 240},
-    {ControlKind::Shape, "ShpPmin", -1, "FrmPrincipe", "", 3600, 4400, 1000, 240},
 
-    // Configuration.
+    // Configuration: the section headings, captions and buttons of the page's two columns.
     {ControlKind::Frame, "FrmCongif", -1, "Tab1", "", 60, 60, 10200, 5700},
-    {ControlKind::Label, "LblFrmSwitch", -1, "FrmCongif", "Change-over"},
-    {ControlKind::Label, "LblSwtchRpm", -1, "FrmCongif", "Change-over rpm"},
-    {ControlKind::Label, "LblShoRpm", -1, "FrmCongif", "Rpm shown"},
-    {ControlKind::Combo, "CmbShoRpm", -1, "FrmCongif", ""},
-    {ControlKind::Label, "LblSwtchTemp", -1, "FrmCongif", "Change-over temperature"},
-    {ControlKind::Label, "LblSwtchDelay", -1, "FrmCongif", "Change-over delay"},
-    {ControlKind::Label, "LblSwtchForce", -1, "FrmCongif", "Forced change-over"},
-    {ControlKind::Label, "LblSwtchSeq", -1, "FrmCongif", "Change-over sequence"},
-    {ControlKind::Label, "LblFrmTyp", -1, "FrmCongif", "Type"},
-    {ControlKind::Label, "LblTypFuel", -1, "FrmCongif", "Fuel type"},
-    {ControlKind::Option, "OptTypFuel", 0, "FrmCongif", "LPG / CNG", -1, 0, 2400, 285, 2},
-    {ControlKind::Label, "LblSwtchCilindri", -1, "FrmCongif", "Cylinders"},
-    {ControlKind::Label, "LblSwtchBobine", -1, "FrmCongif", "Coils"},
-    {ControlKind::Label, "LblFrmSensor", -1, "FrmCongif", "Sensors"},
-    {ControlKind::Label, "LblTypGLS", -1, "FrmCongif", "Type"},
-    {ControlKind::Button, "CmdTpyGLS", -1, "FrmCongif", "Level sensor"},
-    {ControlKind::Label, "LblTypInj", -1, "FrmCongif", "Type"},
-    {ControlKind::Button, "CmdTpyInj", -1, "FrmCongif", "Injectors"},
-    {ControlKind::Label, "LblEmptyGas", -1, "FrmCongif", "End of gas"},
-    {ControlKind::Label, "LblSwtchPres", -1, "FrmCongif", "End-of-gas pressure"},
-    {ControlKind::Label, "LblSwtchPressDelay", -1, "FrmCongif", "End-of-gas delay"},
-    {ControlKind::Label, "LblFrmOption", -1, "FrmCongif", "Options"},
-    {ControlKind::Label, "LblSwtchLambda", -1, "FrmCongif", "Lambda probe"},
-    {ControlKind::Combo, "CmbSwtchLambda", -1, "FrmCongif", ""},
-    {ControlKind::Label, "LblSwtchLambdaBis", -1, "FrmCongif", "Lambda probe"},
-    {ControlKind::Button, "CmdReserVar", -1, "FrmCongif", "Reset all"},
-    {ControlKind::Button, "CmdExpert", 0, "FrmCongif", "Expert"},
+    {ControlKind::Label, "LblFrmSwitch", -1, "FrmCongif", "Change-over", 135, 165, 2400, 285},
+    {ControlKind::Label, "LblSwtchRpm", -1, "FrmCongif", "Change-over rpm", 105, 495, 1500, 315},
+    {ControlKind::Label, "LblSwtchTemp", -1, "FrmCongif", "Change-over temperature", 105, 855, 3130,
+     315},
+    {ControlKind::Label, "LblSwtchDelay", -1, "FrmCongif", "Change-over delay", 105, 1215, 3130,
+     315},
+    {ControlKind::Label, "LblSwtchForce", -1, "FrmCongif", "Forced change-over", 105, 1575, 3130,
+     315},
+    {ControlKind::Label, "LblSwtchSeq", -1, "FrmCongif", "Change-over sequence", 105, 1935, 3130,
+     315},
+    {ControlKind::Label, "LblFrmTyp", -1, "FrmCongif", "Type", 135, 2595, 2400, 285},
+    {ControlKind::Label, "LblTypFuel", -1, "FrmCongif", "Fuel type", 5220, 1665, 2007, 315},
+    {ControlKind::Option, "OptTypFuel", 0, "FrmCongif", "LPG / CNG", 7287, 1665, 1298, 315},
+    {ControlKind::Option, "OptTypFuel", 1, "FrmCongif", "LPG / CNG", 8645, 1665, 1358, 315},
+    {ControlKind::Label, "LblSwtchCilindri", -1, "FrmCongif", "Cylinders", 105, 4035, 1866, 315},
+    {ControlKind::Label, "LblSwtchBobine", -1, "FrmCongif", "Coils", 3024, 4035, 933, 315},
+    {ControlKind::Label, "LblFrmSensor", -1, "FrmCongif", "Sensors", 5220, 165, 2400, 285},
+    {ControlKind::Label, "LblTypGLS", -1, "FrmCongif", "Type", 5220, 495, 2355, 315},
+    {ControlKind::Button, "CmdTpyGLS", -1, "FrmCongif", "Level sensor", 5220, 855, 4785, 315},
+    {ControlKind::Label, "LblTypInj", -1, "FrmCongif", "Type", 105, 2925, 1500, 315},
+    {ControlKind::Button, "CmdTpyInj", -1, "FrmCongif", "Injectors", 105, 3255, 4815, 315},
+    {ControlKind::Label, "LblEmptyGas", -1, "FrmCongif", "End of gas", 5220, 2025, 2355, 315},
+    {ControlKind::Label, "LblSwtchPres", -1, "FrmCongif", "End-of-gas pressure", 5220, 2385, 1900,
+     315},
+    {ControlKind::Label, "LblSwtchPressDelay", -1, "FrmCongif", "End-of-gas delay", 8075, 2385,
+     1000, 315},
+    {ControlKind::Label, "LblFrmOption", -1, "FrmCongif", "Options", 5220, 1335, 2400, 285},
+    {ControlKind::Label, "LblSwtchLambdaBis", -1, "FrmCongif", "Lambda probe", 5220, 2805, 2355,
+     315},
+    {ControlKind::Label, "LblSonda1Bis", -1, "FrmCongif", "Probe 1", 5220, 3165, 2355, 315},
+    {ControlKind::Label, "LblSonda2Bis", -1, "FrmCongif", "Probe 2", 5220, 3525, 2355, 315},
+    {ControlKind::Button, "CmdReserVar", -1, "FrmCongif", "Reset all", 5220, 3975, 1800, 375},
+    {ControlKind::Button, "CmdExpert", 0, "FrmCongif", "Expert", 7080, 3975, 1800, 375},
     {ControlKind::Button, "CmdTableComp", -1, "Tab3", "Compensation", 7080, 4860, 2280, 420},
 
     // Calibration.
@@ -158,52 +161,64 @@ const ControlDesc Design[] = {
     {ControlKind::Frame, "FrmMod", -1, "Tab3", "", 60, 780, 6600, 4500},
     {ControlKind::Text, "TxtGasMod", -1, "FrmMod", "T Gas (ms)", 120, 240, 1500, 285},
     {ControlKind::Text, "TxtPetrolMod", -1, "FrmMod", "T Petrol (ms)", 4980, 4080, 1500, 285},
-    {ControlKind::Shape, "ShpPunti", 0, "FrmMod", "", 120, 600, 90, 90, 9},
+    {ControlKind::Shape, "ShpPunti", 0, "FrmMod", "", 120, 600, 90, 90, WindowCorMarkers},
     {ControlKind::Frame, "FrmModPnt", -1, "Tab3", "", 6780, 780, 3420, 1800},
-    {ControlKind::Label, "LblPlace", -1, "FrmModPnt", "Point"},
-    {ControlKind::Label, "LblMul", -1, "FrmModPnt", "Gain"},
+    {ControlKind::Label, "LblPlace", -1, "FrmModPnt", "Point", 60, 540, 560, 285},
+    {ControlKind::Label, "LblMul", -1, "FrmModPnt", "Gain", 60, 870, 560, 285},
     {ControlKind::Frame, "FrmModLine", -1, "Tab3", "Reference line", 6780, 2700, 3420, 1500},
-    {ControlKind::Label, "LblAlfa", -1, "FrmModLine", "Slope"},
-    {ControlKind::Label, "LblOffset", -1, "FrmModLine", "Offset (ms)"},
+    {ControlKind::Label, "LblAlfa", -1, "FrmModLine", "Slope", 120, 360, 1080, 285},
+    {ControlKind::Label, "LblOffset", -1, "FrmModLine", "Offset (ms)", 120, 900, 1080, 285},
+    // The General page's markers of the minimum and the load point, drawn on the model.
+    {ControlKind::Shape, "ShpPmin", -1, "FrmMod", "", 0, 0, 150, 150},
+    {ControlKind::Shape, "ShpPLoad", -1, "FrmMod", "", 0, 0, 150, 150},
 
     // Lambda.
     {ControlKind::Frame, "FrmEmul", -1, "Tab4", "", 60, 60, 10200, 5700},
-    {ControlKind::Label, "LblAbilEmula", -1, "FrmEmul", "Lambda emulation"},
-    {ControlKind::Label, "LblSonda1", -1, "FrmEmul", "Probe 1"},
-    {ControlKind::Label, "LblSonda1Bis", -1, "FrmEmul", "Probe 1"},
-    {ControlKind::Label, "LblSonda2", -1, "FrmEmul", "Probe 2"},
-    {ControlKind::Label, "LblSonda2Bis", -1, "FrmEmul", "Probe 2"},
-    {ControlKind::Label, "LblRitardo", -1, "FrmEmul", "Activation delay (s)"},
-    {ControlKind::Label, "LblFiltro", -1, "FrmEmul", "Filter"},
-    {ControlKind::Label, "LblAnte", -1, "FrmEmul", "Pre"},
-    {ControlKind::Label, "LblPost", -1, "FrmEmul", "Post"},
-    {ControlKind::Label, "LblEmulLevAlto", -1, "FrmEmul", "High (V)"},
-    {ControlKind::Label, "LblEmulLevBasso", -1, "FrmEmul", "Low (V)"},
-    {ControlKind::Label, "LblLambdaOut1", -1, "FrmEmul", "Lambda out 1"},
-    {ControlKind::Label, "LblLambdaOut2", -1, "FrmEmul", "Lambda out 2"},
-    {ControlKind::Label, "LblTabSoglie", -1, "FrmEmul", "Thresholds"},
-    {ControlKind::Label, "LblHelpTabDelay", -1, "FrmEmul", ""},
-    {ControlKind::Label, "LblAbsPres", -1, "FrmEmul", "Abs. pressure"},
-    {ControlKind::Cell, "TxtAbsPres", -1, "FrmEmul", ""},
-    {ControlKind::Cell, "TxtLambdaOut1", -1, "FrmEmul", ""},
-    {ControlKind::Cell, "TxtLambdaOut2", -1, "FrmEmul", ""},
+    // The installation's lambda probe, which the Configuration page fills.
+    {ControlKind::Label, "LblSwtchLambda", -1, "FrmEmul", "Lambda probe", 5160, 600, 2400, 315},
+    {ControlKind::Combo, "CmbSwtchLambda", -1, "FrmEmul", "", 7680, 600, 2400, 315},
+    {ControlKind::Label, "LblAbilEmula", -1, "FrmEmul", "Lambda emulation", 120, 300},
+    {ControlKind::Label, "LblSonda1", -1, "FrmEmul", "Probe 1", 120, 660},
+    {ControlKind::Label, "LblSonda2", -1, "FrmEmul", "Probe 2", 120, 1380},
+    {ControlKind::Label, "LblRitardo", -1, "FrmEmul", "Activation delay (s)", 120, 2100},
+    {ControlKind::Label, "LblFiltro", -1, "FrmEmul", "Filter", 120, 2460},
+    {ControlKind::Label, "LblAnte", -1, "FrmEmul", "Pre", 120, 2820},
+    {ControlKind::Label, "LblPost", -1, "FrmEmul", "Post", 120, 3180},
+    {ControlKind::Label, "LblEmulLevAlto", -1, "FrmEmul", "High (V)", 120, 3540},
+    {ControlKind::Label, "LblEmulLevBasso", -1, "FrmEmul", "Low (V)", 120, 3900},
+    {ControlKind::Label, "LblLambdaOut1", -1, "FrmEmul", "Lambda out 1", 120, 4260},
+    {ControlKind::Label, "LblLambdaOut2", -1, "FrmEmul", "Lambda out 2", 120, 4620},
+    {ControlKind::Label, "LblTabSoglie", -1, "FrmEmul", "Thresholds", 120, 4980},
+    {ControlKind::Label, "LblHelpTabDelay", -1, "FrmEmul", "", 2640, 300},
+    {ControlKind::Label, "LblAbsPres", -1, "FrmEmul", "Abs. pressure", 2640, 660},
+    {ControlKind::Cell, "TxtAbsPres", -1, "FrmEmul", "", 2640, 1020},
+    {ControlKind::Cell, "TxtLambdaOut1", -1, "FrmEmul", "", 2640, 1380},
+    {ControlKind::Cell, "TxtLambdaOut2", -1, "FrmEmul", "", 2640, 1740},
     {ControlKind::Grid, "GrdTitolo", -1, "FrmEmul", "", 5040, 240, 1200, 300},
 
     // Map.
     {ControlKind::Frame, "FrmMapCmd", -1, "Tab5", "", 60, 780, 3000, 2400},
-    {ControlKind::Button, "CmdMapRead", -1, "FrmMapCmd", "Read map"},
-    {ControlKind::Button, "CmdMapCompute", -1, "FrmMapCmd", "Compute"},
-    {ControlKind::Button, "CmdMapClrGas", -1, "FrmMapCmd", "Clear gas"},
-    {ControlKind::Button, "CmdMapClrPet", -1, "FrmMapCmd", "Clear petrol"},
-    {ControlKind::Button, "CmdShpMapMod", -1, "FrmMapCmd", "Show model"},
+    {ControlKind::Button, "CmdMapRead", -1, "FrmMapCmd", "Read map", 90, 240, 1380, 420},
+    {ControlKind::Button, "CmdMapCompute", -1, "FrmMapCmd", "Compute", 1530, 240, 1380, 420},
+    {ControlKind::Button, "CmdMapClrGas", -1, "FrmMapCmd", "Clear gas", 90, 780, 1380, 420},
+    {ControlKind::Button, "CmdMapClrPet", -1, "FrmMapCmd", "Clear petrol", 1530, 780, 1380, 420},
+    // The Modeling tab's button that takes the matched points off its chart.
+    {ControlKind::Button, "CmdShpMapMod", -1, "Tab3", "Show model", 6780, 5500, 1800, 420},
     {ControlKind::Frame, "FrmMapTuning", -1, "Tab5", "Map acquisition", 60, 3300, 3000, 1200},
-    {ControlKind::Check, "ChkAbilAcqVacum", -1, "FrmMapTuning", "Acquire vacuum"},
+    // No wider than its caption (the layout fits it to the language): a click beside the
+    // caption does not tick it.
+    {ControlKind::Check, "ChkAbilAcqVacum", -1, "FrmMapTuning", "Acquire vacuum", 120, 300, 1800,
+     285},
+    {ControlKind::Label, "LblShoRpm", -1, "FrmMapTuning", "Rpm shown", 120, 720, 1200, 285},
+    {ControlKind::Combo, "CmbShoRpm", -1, "FrmMapTuning", "", 1380, 690, 1500, 315},
     {ControlKind::Frame, "FrmLegendaMap", -1, "Tab5", "", 60, 4620, 3000, 1200},
-    {ControlKind::Label, "LblMapPetrol", -1, "FrmLegendaMap", "Petrol"},
-    {ControlKind::Label, "LblMapGas", -1, "FrmLegendaMap", "Gas"},
-    {ControlKind::Frame, "FrmMap", -1, "Tab5", "", 3180, 780, 7020, 5100},
+    {ControlKind::Label, "LblMapPetrol", -1, "FrmLegendaMap", "Petrol", 360, 300, 2520, 285},
+    {ControlKind::Label, "LblMapGas", -1, "FrmLegendaMap", "Gas", 360, 660, 2520, 285},
+    {ControlKind::Frame, "FrmMap", -1, "Tab5", "", 60, 780, 7020, 5100},
     {ControlKind::Text, "TxtMapPressure", -1, "FrmMap", "Vacuum (bar)", 120, 240, 1500, 285},
     {ControlKind::Text, "TxtMapPetrol", -1, "FrmMap", "T Petrol (ms)", 5400, 4680, 1500, 285},
+    // The developer's frame stands outside the tabs, over them, and grows when clicked.
+    {ControlKind::Frame, "FrmMapSample", -1, "client", "", 600, 600, 225, 225},
 };
 
 // The upper row of the level lamps stands above lamps 0 and 4.
@@ -256,9 +271,10 @@ void ApplyDesignDetails(QWidget& client) {
 
 } // namespace
 
-std::vector<QWidget*> BuildOnMainWindow(QWidget& client, std::span<const ControlDesc> design,
+std::vector<QWidget*> BuildOnMainWindow(QWidget& client, const char* table,
+                                        std::span<const ControlDesc> design,
                                         const ControlBuilder::MakeCustom& custom) {
-    ControlBuilder builder(client);
+    ControlBuilder builder(client, QString::fromUtf8(table));
     builder.AddParent("client", client);
     auto& sstMain = Bind<TabStrip>(client, "SstMain");
     for (int tab = 0; tab < sstMain.count(); ++tab) {
@@ -279,7 +295,7 @@ TabStrip* BuildMainControls(QWidget& client) {
         MoveTwips(*page, 0, 0, 10380, 6600);
     }
 
-    BuildOnMainWindow(client, Design);
+    BuildOnMainWindow(client, "MainControls", Design);
     ApplyDesignDetails(client);
     // The button behind the live values and the status bar stay behind their contents.
     for (const char* name : {"CmdParametri", "CmdBarBack"}) {

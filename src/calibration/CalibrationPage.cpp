@@ -54,7 +54,7 @@ private:
 
 CalibrationPage::CalibrationPage(app::ProgramContext& ctx, app::FrmLX735& window)
     : ctx_(ctx), window_(window) {
-    app::BuildOnMainWindow(*window.centralWidget(), CalibrationDesign());
+    app::BuildOnMainWindow(*window.centralWidget(), "CalibrationDesign", CalibrationDesign());
     using app::Bind;
     start_ = &Bind<QPushButton>(window, "CmdCalStart");
     cancel_ = &Bind<QPushButton>(window, "CmdCalCancel");
@@ -75,15 +75,6 @@ CalibrationPage::CalibrationPage(app::ProgramContext& ctx, app::FrmLX735& window
 }
 
 CalibrationPage::~CalibrationPage() = default;
-
-QWidget& CalibrationPage::LiveBox(const QString& name) const {
-    for (QWidget* box : liveBoxes_) {
-        if (box->objectName() == name) {
-            return *box;
-        }
-    }
-    app::UnknownControl(window_, name, "live box");
-}
 
 void CalibrationPage::LayoutCalPage() {
     QWidget& sst = window_.SstMain();
@@ -174,14 +165,14 @@ void CalibrationPage::AnimateTaraProgress() {
     }
 }
 
-void CalibrationPage::SetBoxColours(const QString& box, quint32 back, quint32 fore) {
-    QWidget& w = LiveBox(box);
+void CalibrationPage::SetBoxColours(LiveBox box, quint32 back, quint32 fore) {
+    QWidget& w = *liveBoxes_[size_t(box)];
     monitor::SetBackColor(w, back);
     monitor::SetForeColor(w, fore);
 }
 
-void CalibrationPage::Blink(const QString& box) {
-    if (monitor::BackColor(LiveBox(box)) == YellowBox) {
+void CalibrationPage::Blink(LiveBox box) {
+    if (monitor::BackColor(*liveBoxes_[size_t(box)]) == YellowBox) {
         SetBoxColours(box, Black, YellowBox);
     } else {
         SetBoxColours(box, YellowBox, Black);

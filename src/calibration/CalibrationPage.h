@@ -42,18 +42,19 @@ public:
     void StepTaraProgress(int step);
     void FullWidth();
 
-    // The live box TxtTmpVap(1) or TxtRpm(1): blinking between yellow on black and black
-    // on yellow, or set to one of them.
-    void Blink(const QString& box);
-    void SetBoxColours(const QString& box, quint32 back, quint32 fore);
+    // The live boxes the run blinks, bound when the page is built.
+    enum class LiveBox { TmpVap, Rpm }; // TxtTmpVap(1), TxtRpm(1)
+
+    // A live box blinking between yellow on black and black on yellow, or set to one of
+    // them.
+    void Blink(LiveBox box);
+    void SetBoxColours(LiveBox box, quint32 back, quint32 fore);
 
     // LblVarTaraVal(i): the value rounded to 3 decimals.
     void ShowValue(int i, double value, int decimals = 3);
 
 private:
     void SetBar(int width, bool opaque);
-    // The live box TxtTmpVap(1) or TxtRpm(1) by its name.
-    QWidget& LiveBox(const QString& name) const;
 
     app::ProgramContext& ctx_;
     app::FrmLX735& window_;
@@ -69,7 +70,7 @@ private:
     QWidget* readouts_ = nullptr;         // FrmVarTara
     QWidget* compute_ = nullptr;          // CmdComputeModl(0)
     std::vector<QLabel*> values_;         // LblVarTaraVal(0..11)
-    std::array<QWidget*, 2> liveBoxes_{}; // TxtTmpVap(1), TxtRpm(1)
+    std::array<QWidget*, 2> liveBoxes_{}; // by LiveBox
 
     // Lays the page out again when the developer view shows or hides the read-outs.
     std::unique_ptr<QObject> readoutsWatch_;

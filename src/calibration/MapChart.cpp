@@ -28,7 +28,8 @@ const struct {
 
 MapChart::MapChart(app::ProgramContext& ctx, app::FrmLX735& window, ModelingPage& modeling)
     : ctx_(ctx), modeling_(modeling) {
-    app::BuildOnMainWindow(*window.centralWidget(), MapChartDesign(), MakeChartCanvas);
+    app::BuildOnMainWindow(*window.centralWidget(), "MapChartDesign", MapChartDesign(),
+                           MakeChartCanvas);
     frmMap_ = &app::Bind<QWidget>(window, "FrmMap");
     canvas_ = &app::Bind<ChartCanvas>(window, "ChartMap");
     canvas_->Fit();

@@ -82,7 +82,8 @@ MapPage::MapPage(app::ProgramContext& ctx, app::FrmLX735& window, MapChart& char
 // ---- Controls
 
 void MapPage::BuildControls() {
-    app::BuildOnMainWindow(*window_.centralWidget(), MapPageDesign(), MakeChartCanvas);
+    app::BuildOnMainWindow(*window_.centralWidget(), "MapPageDesign", MapPageDesign(),
+                           MakeChartCanvas);
     using app::Bind;
     frmMapCmd_ = &Bind<QWidget>(window_, "FrmMapCmd");
     frmMapTuning_ = &Bind<QWidget>(window_, "FrmMapTuning");

@@ -18,9 +18,8 @@ constexpr const char* Digits[] = {"0", "1", "2", "3", "4", "5", "6", "7"};
 
 constexpr double CellMs = 0.128;
 
-// Rows adopt the window's own controls where their names are the window's (the axis
-// titles, the markers ShpPmin and ShpPLoad of the General page's design, the frames'
-// captions): those keep their captions.
+// The chart in the window's FrmMod, its point numbers and the live point; the frame's
+// axis titles and the markers ShpPmin and ShpPLoad are the window's.
 const ControlDesc ChartDesign[] = {
     {ControlKind::Custom, "ChartMod", -1, "FrmMod", "", 0, 0, 6600, 4500},
     {ControlKind::Label, "LblPntMod", 0, "FrmMod", Digits[0], 0, 0, 165, 165},
@@ -32,21 +31,18 @@ const ControlDesc ChartDesign[] = {
     {ControlKind::Label, "LblPntMod", 6, "FrmMod", Digits[6], 0, 0, 165, 165},
     {ControlKind::Label, "LblPntMod", 7, "FrmMod", Digits[7], 0, 0, 165, 165},
     {ControlKind::Shape, "ShpInjTimeMod", 0, "FrmMod", "", 0, 0, 180, 180},
-    {ControlKind::Shape, "ShpPmin", -1, "FrmMod", "", 0, 0, 150, 150},
-    {ControlKind::Shape, "ShpPLoad", -1, "FrmMod", "", 0, 0, 150, 150},
 };
 
 constexpr int PointColumns = 7;
-constexpr int FrameRows = 2 + 3 * PointColumns + 5 + 2 + 2 + 4 + 3;
+constexpr int FrameRows = 3 * PointColumns + 5 + 2 + 4 + 3;
 
-// The point frame: captions, then a column for each point 1..7 (its number, X and Y
-// boxes as wide as "20,0" needs, a pixel apart), the arrows and the reset ending under
-// the last box; the line frame: captions, boxes and the step buttons; the file buttons.
+// The point frame (its captions are the window's): a column for each point 1..7 (its
+// number, X and Y boxes as wide as "20,0" needs, a pixel apart), the arrows and the reset
+// ending under the last box; the line frame (captions the window's too): boxes and the
+// step buttons; the file buttons.
 constexpr std::array<ControlDesc, FrameRows> FramesDesign = [] {
     std::array<ControlDesc, FrameRows> rows{};
     size_t n = 0;
-    rows[n++] = {ControlKind::Label, "LblPlace", -1, "FrmModPnt", "", 60, 540, 560, 285};
-    rows[n++] = {ControlKind::Label, "LblMul", -1, "FrmModPnt", "", 60, 870, 560, 285};
     for (int i = 0; i < PointColumns; ++i) {
         const int left = 640 + i * 390;
         rows[n++] = {
@@ -69,8 +65,6 @@ constexpr std::array<ControlDesc, FrameRows> FramesDesign = [] {
                  3355 - left,
                  420};
 
-    rows[n++] = {ControlKind::Label, "LblAlfa", -1, "FrmModLine", "", 120, 360, 1080, 285};
-    rows[n++] = {ControlKind::Label, "LblOffset", -1, "FrmModLine", "", 120, 900, 1080, 285};
     rows[n++] = {ControlKind::Custom, "TxtALfaPos", -1, "FrmModLine", "", 1260, 360, 900, 285};
     rows[n++] = {ControlKind::Custom, "TxtOffsetPos", -1, "FrmModLine", "", 1260, 900, 900, 285};
     rows[n++] = {ControlKind::Button, "CmdAlfaUp", -1, "FrmModLine", "", 2280, 300, 480, 420};

@@ -81,8 +81,10 @@ QString ModelingPage::StoredFixed(float value, int scale, int decimals) const {
 // ---- Controls
 
 void ModelingPage::BuildControls() {
-    app::BuildOnMainWindow(*window_.centralWidget(), ModelingChartDesign(), MakeChartCanvas);
-    app::BuildOnMainWindow(*window_.centralWidget(), ModelingFramesDesign(), MakeValueBox);
+    app::BuildOnMainWindow(*window_.centralWidget(), "ModelingChartDesign", ModelingChartDesign(),
+                           MakeChartCanvas);
+    app::BuildOnMainWindow(*window_.centralWidget(), "ModelingFramesDesign", ModelingFramesDesign(),
+                           MakeValueBox);
     BindControls();
     canvas_->Fit();
     refLine_ = &canvas_->Overlay("LineRifModel");
@@ -113,23 +115,26 @@ void ModelingPage::BuildControls() {
     }
     txtAlfa_->installEventFilter(this);
     txtOffset_->installEventFilter(this);
+    window_.SetTabFocus(3, *txtX_[0]);
     monitor::SetFillColor(*trailShapes_[0], 0x0000FF);
     MakeCorMarkers();
     ConnectButtons();
 }
 
 // The correction table's markers ShpPunti(0..191): the window's design holds the first
-// ones; the others are made here, seen in the developer view only.
+// ones; the others are made here, seen in the developer view only, which the window
+// switches with its own.
 void ModelingPage::MakeCorMarkers() {
-    for (int i = 0; i < CorCells; ++i) {
-        auto* marker = qobject_cast<QWidget*>(app::FindControl(*frmMod_, ArrayName("ShpPunti", i)));
-        if (!marker) {
-            marker = &BuildElement(*frmMod_, CorMarkerDesign, i);
-            monitor::SetFillColor(*marker, 0x000000);
-            marker->setVisible(ctx_.DeveloperView);
-        }
-        markers_.push_back(marker);
+    markers_ = app::BindArray<QWidget>(*frmMod_, "ShpPunti", 0, app::WindowCorMarkers);
+    std::vector<QWidget*> made;
+    for (int i = app::WindowCorMarkers; i < CorCells; ++i) {
+        QWidget& marker = BuildElement(*frmMod_, CorMarkerDesign, i);
+        monitor::SetFillColor(marker, 0x000000);
+        marker.setVisible(ctx_.DeveloperView);
+        made.push_back(&marker);
     }
+    markers_.insert(markers_.end(), made.begin(), made.end());
+    window_.AddDeveloperControls(made);
 }
 
 void ModelingPage::BindControls() {

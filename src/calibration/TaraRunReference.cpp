@@ -25,7 +25,7 @@ void TaraRun::RunTaraWaitTemp() {
     if (temp <= limit) {
         page_.SetMessage(ctx_.Texts.MsgTara[5] + CrLf + " " + Fixed(temp, 0, 2, sep) + " < " +
                          Fixed(limit, 0, 2, sep));
-        page_.Blink("TxtTmpVap(1)");
+        page_.Blink(CalibrationPage::LiveBox::TmpVap);
         page_.ResetTaraProgress();
         return;
     }
@@ -49,7 +49,7 @@ void TaraRun::RunTaraWaitTemp() {
     tara_.TaraLoadTime = 0;
     Enter(TaraState::Settle);
     TaraTicks = ctx_.TaraParams.TaraPar02;
-    page_.SetBoxColours("TxtTmpVap(1)", 0x000000, 0x00FFFF);
+    page_.SetBoxColours(CalibrationPage::LiveBox::TmpVap, 0x000000, 0x00FFFF);
     page_.ResetTaraProgress();
 }
 
@@ -129,18 +129,18 @@ void TaraRun::RunTaraWaitRpm(bool reference) {
     } else if (TaraTicks >= 1) {
         if (rpm > limit) {
             --TaraTicks;
-            page_.SetBoxColours("TxtRpm(1)", 0x00FFFF, 0x000000);
+            page_.SetBoxColours(CalibrationPage::LiveBox::Rpm, 0x00FFFF, 0x000000);
         } else {
             if (!reference || rpm < limit) {
                 text += CrLf + CrLf + Fixed(rpm, 0, 4, sep) + " < " + Fixed(limit, 0, 4, sep);
             }
-            page_.Blink("TxtRpm(1)");
+            page_.Blink(CalibrationPage::LiveBox::Rpm);
         }
         page_.ResetTaraProgress();
     }
     page_.SetMessage(text);
     if (TaraTicks < 1) {
-        page_.SetBoxColours("TxtRpm(1)", 0x00FFFF, 0x000000);
+        page_.SetBoxColours(CalibrationPage::LiveBox::Rpm, 0x00FFFF, 0x000000);
         if (reference) {
             page_.RestartTaraProgress();
             Enter(TaraState::MinCycle);

@@ -47,7 +47,7 @@ QPixmap MarkerPicture() {
 EmulaPage::EmulaPage(app::ProgramContext& context, app::FrmLX735& window)
     : ctx_(context), window_(window) {
     frame_ = &app::Bind<QWidget>(window_, "FrmEmul");
-    app::BuildOnMainWindow(*window_.centralWidget(), EmulaPageDesign());
+    app::BuildOnMainWindow(*window_.centralWidget(), "EmulaPageDesign", EmulaPageDesign());
     BindControls();
     marker_->setPixmap(MarkerPicture());
     marker_->hide(); // until the working point places it
@@ -93,7 +93,7 @@ void EmulaPage::BindControls() {
     lblTabSoglie_ = &app::Bind<QWidget>(root, "LblTabSoglie");
     marker_ = &app::Bind<QLabel>(root, "PctGrdLambda");
     // The layout places these at every resize.
-    layout_.emplace(root, EmulaPageControls());
+    layout_.emplace(root, "EmulaLayout", EmulaPageControls());
 }
 
 void EmulaPage::ConnectSettings() {

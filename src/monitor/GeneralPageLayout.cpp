@@ -236,7 +236,7 @@ void LayoutGeneralPage(TwipsGeometry& page, float scaleWidth, float scaleHeight,
 
 GeneralPageLayout::GeneralPageLayout(app::FrmLX735& window)
     : window_(window), frame_(app::Bind<QWidget>(window, "FrmPrincipe")),
-      controls_(window, GeneralPageControls()) {}
+      controls_(window, "GeneralPageLayout", GeneralPageControls()) {}
 
 void GeneralPageLayout::Layout() {
     SetBackColor(frame_, support::ColorButtonFace);

@@ -60,7 +60,7 @@ void LayoutParametriFrame(TwipsGeometry& g, float windowWidth) {
 }
 
 LiveFrameLayout::LiveFrameLayout(app::FrmLX735& window)
-    : window_(window), controls_(window, LiveFrameControls()) {}
+    : window_(window), controls_(window, "LiveFrameLayout", LiveFrameControls()) {}
 
 void LiveFrameLayout::Layout() {
     const TwipsGeometry before = controls_.Read();

@@ -36,7 +36,8 @@ qint32 LayoutStep(float value) {
     return static_cast<qint32>(support::RoundHalfEven(value));
 }
 
-LayoutControls::LayoutControls(QWidget& root, const QStringList& names) {
+LayoutControls::LayoutControls(QWidget& root, QString layout, const QStringList& names)
+    : layout_(std::move(layout)) {
     for (const QString& name : names) {
         controls_[name] = &app::Bind<QWidget>(root, name);
     }
@@ -52,12 +53,15 @@ TwipsGeometry LayoutControls::Read() const {
 
 void LayoutControls::Write(const TwipsGeometry& before, const TwipsGeometry& after) const {
     for (const auto& [name, box] : after) {
-        const auto old = before.find(name);
         const auto control = controls_.find(name);
-        if (old == before.end() || old->second == box || control == controls_.end()) {
-            continue; // not a control of the layout, or unchanged
+        const auto old = before.find(name);
+        if (control == controls_.end() || old == before.end()) {
+            qFatal("The layout %s computes %s, which is none of its controls", qPrintable(layout_),
+                   qPrintable(name));
         }
-        WriteBox(*control->second, old->second, box);
+        if (old->second != box) {
+            WriteBox(*control->second, old->second, box);
+        }
     }
 }
 

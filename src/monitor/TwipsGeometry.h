@@ -32,15 +32,18 @@ qint32 LayoutStep(float value);
 
 // A layout's controls, bound by name once, when the layout is made: a name root lacks
 // stops the program. Read gives their geometry relative to their parents; Write writes
-// what differs from before: geometry rounded to whole twips, then pixels.
+// what differs from before: geometry rounded to whole twips, then pixels. A name the
+// layout computed that is none of its controls (a misspelt key) stops the program, naming
+// the key and the layout.
 class LayoutControls {
 public:
-    LayoutControls(QWidget& root, const QStringList& names);
+    LayoutControls(QWidget& root, QString layout, const QStringList& names);
 
     TwipsGeometry Read() const;
     void Write(const TwipsGeometry& before, const TwipsGeometry& after) const;
 
 private:
+    QString layout_;
     std::map<QString, QWidget*> controls_;
 };
 

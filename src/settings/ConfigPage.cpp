@@ -56,7 +56,7 @@ void Select(QComboBox& combo, int index) {
 ConfigPage::ConfigPage(app::ProgramContext& context, app::FrmLX735& window,
                        app::PageServices& pages)
     : ctx_(context), window_(window), pages_(pages), controls_(BuildConfigControls(window)),
-      layout_(window, ConfigPageControls()) {
+      layout_(window, "ConfigPageLayout", ConfigPageControls()) {
     // Both fuel options unset stands for a fuel type neither of them names.
     fuelOptions_ = new QButtonGroup(&connections_);
     for (int i = 0; i < 2; ++i) {
@@ -73,10 +73,6 @@ ConfigPage::ConfigPage(app::ProgramContext& context, app::FrmLX735& window,
             frmSetExpert_->close();
         }
     };
-    CmdExpert_Click = [this] { Expert().ShowModeless(); };
-    CmdReserVar_Click = [this] { settings::CmdReserVar_Click(ctx_, window_); };
-    CmdTpyGLS_Click = [this] { ShowDialog(frmLevelSetting_); };
-    CmdTpyInj_Click = [this] { ShowDialog(frmInjSet_); };
 }
 
 FrmLevelSetting* ConfigPage::LevelDialog() const {
@@ -104,6 +100,22 @@ template <class Dialog> void ConfigPage::ShowDialog(QPointer<Dialog>& dialog) {
     dialog->show();
     dialog->raise();
     dialog->activateWindow();
+}
+
+void ConfigPage::CmdExpert_Click() {
+    Expert().ShowModeless();
+}
+
+void ConfigPage::CmdTpyGLS_Click() {
+    ShowDialog(frmLevelSetting_);
+}
+
+void ConfigPage::CmdTpyInj_Click() {
+    ShowDialog(frmInjSet_);
+}
+
+void ConfigPage::CmdReserVar_Click() {
+    settings::CmdReserVar_Click(ctx_, window_);
 }
 
 FrmSetExpert& ConfigPage::Expert() {
@@ -152,7 +164,7 @@ void ConfigPage::WireHandlers() {
                              OptTypFuel_Click(id);
                          }
                      });
-    const std::pair<QPushButton*, std::function<void()> ConfigPage::*> buttons[] = {
+    const std::pair<QPushButton*, void (ConfigPage::*)()> buttons[] = {
         {&c.cmdExpert, &ConfigPage::CmdExpert_Click},
         {&c.cmdTpyGLS, &ConfigPage::CmdTpyGLS_Click},
         {&c.cmdTpyInj, &ConfigPage::CmdTpyInj_Click},

@@ -22,7 +22,6 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
-#include <functional>
 #include <optional>
 #include <vector>
 
@@ -81,10 +80,10 @@ public:
     FrmInjSet* InjectorDialog() const;
 
     // The four buttons open the settings dialogs and the reset.
-    std::function<void()> CmdExpert_Click = [] {};
-    std::function<void()> CmdTpyGLS_Click = [] {};
-    std::function<void()> CmdTpyInj_Click = [] {};
-    std::function<void()> CmdReserVar_Click = [] {};
+    void CmdExpert_Click();
+    void CmdTpyGLS_Click();
+    void CmdTpyInj_Click();
+    void CmdReserVar_Click();
 
 private:
     // Shows the dialog, made afresh when it was closed, raised when open.

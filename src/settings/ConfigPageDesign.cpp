@@ -20,66 +20,31 @@ constexpr int RowH = 315;
 const ControlDesc Design[] = {
     // Left column: change-over, injectors, cylinders.
     {ControlKind::Shape, "ShpFrmSwitch", -1, "FrmCongif", "", 45, 135, 4965, 2310},
-    {ControlKind::Label, "LblFrmSwitch", -1, "FrmCongif", "Switching to gas", 135, 165, 2400, 285},
-    {ControlKind::Label, "LblSwtchRpm", -1, "FrmCongif", "R.P.M.", 105, 495, 1500, RowH},
     {ControlKind::Combo, "CmbSwtchRpm", -1, "FrmCongif", "", 1700, 495, 1000, RowH},
     {ControlKind::Combo, "CmbSwtchDrect", -1, "FrmCongif", "", 2800, 495, 1655, RowH},
-    {ControlKind::Label, "LblSwtchTemp", -1, "FrmCongif", "Temperature (\u00b0c)", 105, 855, 3130,
-     RowH},
     {ControlKind::Combo, "CmbSwtchTemp", -1, "FrmCongif", "", 3295, 855, 1655, RowH},
-    {ControlKind::Label, "LblSwtchDelay", -1, "FrmCongif", "Temper.delay (s)", 105, 1215, 3130,
-     RowH},
     {ControlKind::Combo, "CmbSwtchDelay", -1, "FrmCongif", "", 3295, 1215, 1655, RowH},
-    {ControlKind::Label, "LblSwtchForce", -1, "FrmCongif", "Force Swicth (s)", 105, 1575, 3130,
-     RowH},
     {ControlKind::Combo, "CmbSwtchForce", -1, "FrmCongif", "", 3295, 1575, 1655, RowH},
-    {ControlKind::Label, "LblSwtchSeq", -1, "FrmCongif", "Ritardo sequ (s)", 105, 1935, 3130, RowH},
     {ControlKind::Combo, "CmbSwtchSeq", -1, "FrmCongif", "", 3295, 1935, 1655, RowH},
     {ControlKind::Shape, "ShpFrmTyp", -1, "FrmCongif", "", 45, 2565, 4965, 1050},
-    {ControlKind::Label, "LblFrmTyp", -1, "FrmCongif", "Injectors", 135, 2595, 2400, 285},
-    {ControlKind::Label, "LblTypInj", -1, "FrmCongif", "Name", 105, 2925, 1500, RowH},
     {ControlKind::Combo, "CmbTpyInj", -1, "FrmCongif", "", 1700, 2925, 3200, RowH},
-    {ControlKind::Button, "CmdTpyInj", -1, "FrmCongif", "", 105, 3255, 4815, RowH},
     {ControlKind::Shape, "ShpFrmRPM", -1, "FrmCongif", "", 45, 3735, 4965, 690},
     {ControlKind::Label, "LblFrmRPM", -1, "FrmCongif", "R.P.M.", 135, 3765, 2400, 285},
-    {ControlKind::Label, "LblSwtchCilindri", -1, "FrmCongif", "Num. Cylinder", 105, 4035, 1866,
-     RowH},
     {ControlKind::Combo, "CmbSwtchCilindri", -1, "FrmCongif", "", 2031, 4035, 933, RowH},
-    {ControlKind::Label, "LblSwtchBobine", -1, "FrmCongif", "Coil", 3024, 4035, 933, RowH},
     {ControlKind::Combo, "CmbSwtchBobine", -1, "FrmCongif", "", 4017, 4035, 933, RowH},
     // Right column: level sensor, options.
     {ControlKind::Shape, "ShpFrmSensor", -1, "FrmCongif", "", 5130, 135, 4965, 1050},
-    {ControlKind::Label, "LblFrmSensor", -1, "FrmCongif", "Sensor level", 5220, 165, 2400, 285},
-    {ControlKind::Label, "LblTypGLS", -1, "FrmCongif", "Gas level sensor", 5220, 495, 2355, RowH},
     {ControlKind::Combo, "CmbTpyGLS", -1, "FrmCongif", "", 7635, 495, 2400, RowH},
-    {ControlKind::Button, "CmdTpyGLS", -1, "FrmCongif", "", 5220, 855, 4785, RowH},
     {ControlKind::Shape, "ShpFrmOption", 0, "FrmCongif", "", 5130, 1305, 4965, 3120},
-    {ControlKind::Label, "LblFrmOption", -1, "FrmCongif", "Option", 5220, 1335, 2400, 285},
-    {ControlKind::Label, "LblTypFuel", -1, "FrmCongif", "Fuel", 5220, 1665, 2007, RowH},
-    {ControlKind::Option, "OptTypFuel", 0, "FrmCongif", "", 7287, 1665, 1298, RowH},
-    {ControlKind::Option, "OptTypFuel", 1, "FrmCongif", "", 8645, 1665, 1358, RowH},
-    {ControlKind::Label, "LblEmptyGas", -1, "FrmCongif", "Empty Gas", 5220, 2025, 2355, RowH},
     {ControlKind::Combo, "CmbEmptyGas", -1, "FrmCongif", "", 7635, 2025, 2400, RowH},
-    {ControlKind::Label, "LblSwtchPres", -1, "FrmCongif", "Pressure (Bar)", 5220, 2385, 1900, RowH},
     {ControlKind::Combo, "CmbSwtchBar", -1, "FrmCongif", "", 7180, 2385, 900, RowH},
-    {ControlKind::Label, "LblSwtchPressDelay", -1, "FrmCongif", "Delay (s)", 8075, 2385, 1000,
-     RowH},
     {ControlKind::Combo, "CmbSwtchDelayPress", -1, "FrmCongif", "", 9135, 2385, 900, RowH},
     {ControlKind::Shape, "ShpFrmOption", 1, "FrmCongif", "", 5130, 2715, 4965, 1170},
-    {ControlKind::Label, "LblSwtchLambdaBis", -1, "FrmCongif", "**Lambda sensor", 5220, 2805, 2355,
-     RowH},
     {ControlKind::Combo, "CmbSwtchLambdaBis", -1, "FrmCongif", "", 7635, 2805, 2400, RowH},
-    {ControlKind::Label, "LblSonda1Bis", -1, "FrmCongif", "**Sonda lambda 1", 5220, 3165, 2355,
-     RowH},
     {ControlKind::Combo, "CmbSonda1Bis", -1, "FrmCongif", "", 7635, 3165, 2400, RowH},
-    {ControlKind::Label, "LblSonda2Bis", -1, "FrmCongif", "**Sonda lambda 2", 5220, 3525, 2355,
-     RowH},
     {ControlKind::Combo, "CmbSonda2Bis", -1, "FrmCongif", "", 7635, 3525, 2400, RowH},
-    {ControlKind::Button, "CmdReserVar", -1, "FrmCongif", "", 5220, 3975, 1800, 375},
-    {ControlKind::Button, "CmdExpert", 0, "FrmCongif", "", 7080, 3975, 1800, 375},
-    // The Lambda page's combos that the fill fills (their behaviour is that page's).
-    {ControlKind::Label, "LblSwtchLambda", -1, "FrmEmul", "Lambda sensor", 5160, 600, 2400, RowH},
-    {ControlKind::Combo, "CmbSwtchLambda", -1, "FrmEmul", "", 7680, 600, 2400, RowH},
+    // The Lambda page's combos that the fill fills (their behaviour is that page's); the
+    // first, CmbSwtchLambda, is the window's.
     {ControlKind::Combo, "CmbAbilEmula", -1, "FrmEmul", "", 7680, 960, 2400, RowH},
     {ControlKind::Combo, "CmbSonda1", -1, "FrmEmul", "", 7680, 1320, 2400, RowH},
     {ControlKind::Combo, "CmbSonda2", -1, "FrmEmul", "", 7680, 1680, 2400, RowH},
@@ -95,7 +60,7 @@ std::span<const ControlDesc> ConfigPageDesign() {
 }
 
 ConfigControls BuildConfigControls(app::FrmLX735& window) {
-    app::BuildOnMainWindow(*window.centralWidget(), Design);
+    app::BuildOnMainWindow(*window.centralWidget(), "ConfigPageDesign", Design);
     QHash<QString, QComboBox*> combos;
     for (const ControlDesc& desc : Design) {
         const QString name = app::DescName(desc, 0);
@@ -106,6 +71,7 @@ ConfigControls BuildConfigControls(app::FrmLX735& window) {
             combos.insert(name, &app::Bind<QComboBox>(window, name));
         }
     }
+    combos.insert("CmbSwtchLambda", &app::Bind<QComboBox>(window, "CmbSwtchLambda"));
     const auto combo = [&window](const char* name) -> QComboBox& {
         return app::Bind<QComboBox>(window, name);
     };

@@ -1,9 +1,9 @@
 #pragma once
 
-// The Configuration page's designed controls: the page in the frame FrmCongif on tab 1,
-// and the Lambda page's combos under FrmEmul that the page fills (their behaviour is the
-// Lambda page's). Controls the main window's table made already are moved into place;
-// the others are made. The page binds what it uses once, here.
+// The Configuration page's designed controls: the section boxes and combos in the frame
+// FrmCongif on tab 1 (its headings, captions and buttons are the main window's), and the
+// Lambda page's combos under FrmEmul that the page fills (their behaviour is the Lambda
+// page's). The page binds what it uses once, here.
 
 #include "app/ControlBuilder.h"
 

@@ -43,15 +43,30 @@ QString LimitedSettingsText(const QString& path, const QStringList& keys) {
 
 } // namespace
 
-std::array<QString, 8>
-ViewChannelNames(const std::function<QString(const QString& label)>& caption) {
-    // Channel c takes the label of entry ChannelLabel[c].
-    static const std::array<const char*, 8> labels{"LblCalInjTg",   "LblCalInjTp",  "LblCalPres",
-                                                   "LblCalVacuum",  "LblCalLambda", "LblCalRpm",
-                                                   "LblCalTempGas", "LblCalTempVap"};
+// Channel c takes the caption of the live frame's label ChannelLabel[c].
+constexpr std::array<const char*, 8> ChannelLabel{"LblCalInjTg",   "LblCalInjTp",  "LblCalPres",
+                                                  "LblCalVacuum",  "LblCalLambda", "LblCalRpm",
+                                                  "LblCalTempGas", "LblCalTempVap"};
+
+ChannelLabels::ChannelLabels(QWidget& window) {
+    for (std::size_t c = 0; c < labels_.size(); ++c) {
+        labels_[c] = &app::Bind<QLabel>(window, ChannelLabel[c]);
+    }
+}
+
+std::array<QString, 8> ChannelLabels::Names() const {
     std::array<QString, 8> names;
     for (std::size_t c = 0; c < names.size(); ++c) {
-        names[c] = caption(labels[c]).trimmed();
+        names[c] = labels_[c]->text().trimmed();
+    }
+    return names;
+}
+
+std::array<QString, 8>
+ViewChannelNames(const std::function<QString(const QString& label)>& caption) {
+    std::array<QString, 8> names;
+    for (std::size_t c = 0; c < names.size(); ++c) {
+        names[c] = caption(ChannelLabel[c]).trimmed();
     }
     return names;
 }

@@ -190,8 +190,21 @@ private:
     QLabel* label1_;
 };
 
-// The channels' names from the main window's labels (trimmed), in channel order: channel
-// 2 takes the pressure label's caption and channel 3 the vacuum label's.
+// The main window's live-frame labels whose captions name the channels, in channel
+// order (channel 2 takes the pressure label, channel 3 the vacuum label), bound once when
+// made: a label the window lacks stops the program. Names gives their captions as they
+// read then (trimmed), in the window's language of the moment.
+class ChannelLabels {
+public:
+    explicit ChannelLabels(QWidget& window);
+    std::array<QString, 8> Names() const;
+
+private:
+    std::array<const QLabel*, 8> labels_{};
+};
+
+// The channels' names from the main window's labels by their names (trimmed), in channel
+// order.
 std::array<QString, 8>
 ViewChannelNames(const std::function<QString(const QString& label)>& caption);
 

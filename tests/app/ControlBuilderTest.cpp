@@ -1,5 +1,6 @@
 // The one control builder: names, places and parents as designed, an existing control
-// adopted, and an unknown name stopping the program with the name in the message.
+// adopted, and an unknown name stopping the program with the name in the message (the
+// design mistakes it refuses are in ControlBuilderDeathTest.cpp).
 
 #include "app/ControlBuilder.h"
 #include "app/TextBoxStyle.h"
@@ -54,9 +55,9 @@ TEST(ControlBuilder, BuildsNamesPlacesAndParentsAsDesigned) {
 
 TEST(ControlBuilder, AdoptsAControlTheRootHoldsAlreadyKeepingWhetherItIsShown) {
     QWidget root;
-    auto* made = new QLabel("made before", &root);
+    auto* made = new QLabel("Row", &root);
     made->setObjectName("LblRow(1)");
-    auto* hidden = new QLabel("hidden", &root);
+    auto* hidden = new QLabel("Row", &root);
     hidden->setObjectName("LblRow(2)");
     hidden->hide();
     app::ControlBuilder builder(root);

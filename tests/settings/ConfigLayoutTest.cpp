@@ -73,13 +73,3 @@ TEST(ConfigLayout, TheLiveFrameNeedsAWindowOf9800Twips) {
         EXPECT_EQ(g["FrmCongif"].Width, 10680 - 540);
     }
 }
-
-TEST(ConfigLayout, PlacesOnlyDesignedControls) {
-    QStringList designed{"FrmCongif"};
-    for (const app::ControlDesc& desc : ConfigPageDesign()) {
-        designed << app::DescName(desc, 0);
-    }
-    for (const QString& name : ConfigPageControls()) {
-        EXPECT_TRUE(designed.contains(name)) << name.toStdString() << " would not move";
-    }
-}
