@@ -5,7 +5,7 @@
 #include "FuzzSupport.h"
 
 #include "app/LablesFile.h"
-#include "app/TabStrip.h"
+#include "ui/TabStrip.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -31,7 +31,7 @@ struct Window {
     QLabel* label = new QLabel(&window);
     QLineEdit* status = new QLineEdit(&window);
     QPushButton* view = new QPushButton(&window);
-    app::TabStrip* tabs = new app::TabStrip(&window);
+    ui::TabStrip* tabs = new ui::TabStrip(&window);
 };
 
 } // namespace

@@ -1,9 +1,9 @@
 #include "app/CaptionTranslation.h"
 
-#include "app/ControlBuilder.h"
 #include "app/ProgramContext.h"
-#include "app/TabStrip.h"
 #include "support/ProgramTexts.h"
+#include "ui/ControlBuilder.h"
+#include "ui/TabStrip.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -32,34 +32,36 @@ class Translator {
 public:
     Translator(QWidget& window, ProgramContext& context)
         : window_(window), context_(context), texts_(context.Texts),
-          sstMain_(Bind<TabStrip>(window, "SstMain")) {}
+          sstMain_(ui::Bind<ui::TabStrip>(window, "SstMain")) {}
 
     std::vector<Apply> Head();
     std::vector<Apply> Tail();
 
 private:
     // A control of the window's design or menus: one the window lacks stops the program.
-    QObject* Named(const QString& name) { return &Bind<QObject>(window_, name); }
+    QObject* Named(const QString& name) { return &ui::Bind<QObject>(window_, name); }
     Apply Caption(std::initializer_list<const char*> names) {
         std::vector<QString> list(names.begin(), names.end());
         return [this, list](const QString& text) {
             for (const QString& name : list) {
-                SetCaption(Named(name), text);
+                ui::SetCaption(Named(name), text);
             }
         };
     }
     // A caption of a control a page makes: the window alone has none.
     Apply PageCaption(const char* name) {
-        return [this, name](const QString& text) { SetCaption(FindControl(window_, name), text); };
+        return [this, name](const QString& text) {
+            ui::SetCaption(ui::FindControl(window_, name), text);
+        };
     }
     Apply Suffixed(const char* first, const char* second) {
         return [this, first, second](const QString& text) {
-            SetCaption(Named(first), text + " #1");
-            SetCaption(Named(second), text + " #2");
+            ui::SetCaption(Named(first), text + " #1");
+            ui::SetCaption(Named(second), text + " #2");
         };
     }
     Apply ToolTip(const char* name) {
-        return [this, name](const QString& text) { SetToolTip(Named(name), text); };
+        return [this, name](const QString& text) { ui::SetToolTip(Named(name), text); };
     }
     static Apply Message(QString& target) {
         return [&target](const QString& text) { target = text; };
@@ -72,19 +74,20 @@ private:
     // View menu item and tab of the same page; the tab carries its key.
     Apply Page(int tab, const char* key) {
         return [this, tab, key](const QString& text) {
-            SetCaption(Named(ArrayName("MnuViewTab", tab)), text);
+            ui::SetCaption(Named(ui::ArrayName("MnuViewTab", tab)), text);
             SetTab(tab, text + " - " + key);
         };
     }
     void SetTab(int tab, const QString& text) { sstMain_.setTabText(tab, text); }
     void FollowTabVisibility(int tab) {
-        Bind<QAction>(window_, ArrayName("MnuViewTab", tab)).setVisible(sstMain_.isTabVisible(tab));
+        ui::Bind<QAction>(window_, ui::ArrayName("MnuViewTab", tab))
+            .setVisible(sstMain_.isTabVisible(tab));
     }
 
     QWidget& window_;
     ProgramContext& context_;
     MessageTexts& texts_;
-    TabStrip& sstMain_;
+    ui::TabStrip& sstMain_;
 };
 
 std::vector<Apply> Translator::Head() {
@@ -160,7 +163,7 @@ std::vector<Apply> Translator::Tail() {
     steps.push_back(Caption({"TxtGasMod"}));
     steps.push_back(Caption({"TxtPetrolMod", "TxtMapPetrol"}));
     steps.push_back([this](const QString& text) {
-        SetCaption(Named("FrmModPnt"), QString());
+        ui::SetCaption(Named("FrmModPnt"), QString());
         texts_.MsgConfig[3] = text;
     });
     for (const char* name : {"LblPlace", "LblMul", "FrmModLine", "LblAlfa", "LblOffset"}) {
@@ -180,7 +183,7 @@ std::vector<Apply> Translator::Tail() {
     steps.push_back(Caption({"LblEmulAttiva"}));
     steps.push_back([this](const QString& text) { SetTab(4, text + " - F7"); });
     steps.push_back([this](const QString& text) {
-        Bind<QTableWidget>(window_, "GrdTitolo").setItem(0, 0, new QTableWidgetItem(text));
+        ui::Bind<QTableWidget>(window_, "GrdTitolo").setItem(0, 0, new QTableWidgetItem(text));
     });
     steps.push_back(PageCaption("LblFrmRPM"));
     steps.push_back(ToolTip("CmdService"));
@@ -289,7 +292,7 @@ void FollowQtLanguage(const QString& languageName) {
 
 void CheckLanguageItem(QWidget& window, qint16 language) {
     for (int i = 0;; ++i) {
-        auto* item = qobject_cast<QAction*>(FindControl(window, ArrayName("MnuLngT", i)));
+        auto* item = qobject_cast<QAction*>(ui::FindControl(window, ui::ArrayName("MnuLngT", i)));
         if (!item) {
             break;
         }
@@ -305,12 +308,12 @@ void TranslateProgramCaptions(QWidget& window) {
             continue;
         }
         if (QObject* control = OwnControl(window, QLatin1String(name))) {
-            SetCaption(control, support::Text(text));
+            ui::SetCaption(control, support::Text(text));
         }
     }
     for (int c = 0; c < ViewChannels; ++c) {
-        if (QObject* box = OwnControl(window, ArrayName("ChkSignal", c))) {
-            SetCaption(box, support::Text(ProgramText(int(ProgramText::ViewChannel0) + c)));
+        if (QObject* box = OwnControl(window, ui::ArrayName("ChkSignal", c))) {
+            ui::SetCaption(box, support::Text(ProgramText(int(ProgramText::ViewChannel0) + c)));
         }
     }
 }

@@ -1,9 +1,9 @@
 #include "app/FrmInit.h"
 
-#include "app/ControlBuilder.h"
 #include "app/DialogDesigns.h"
 #include "app/ProgramContext.h"
 #include "support/FileRoutines.h"
+#include "ui/ControlBuilder.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -30,18 +30,18 @@ FrmInit::FrmInit(ProgramContext& context, QWidget* owner)
     setObjectName("FrmInit");
     // Showing the notice must not take the keyboard from the main window.
     setAttribute(Qt::WA_ShowWithoutActivating);
-    resize(ToPixels(FormWidth), ToPixels(FormHeight));
+    resize(ui::ToPixels(FormWidth), ui::ToPixels(FormHeight));
 
     BuildFrmInit(*this);
-    lblBackGrd_ = &Bind<QLabel>(*this, "LblBackGrd");
+    lblBackGrd_ = &ui::Bind<QLabel>(*this, "LblBackGrd");
     lblBackGrd_->setFrameShape(QFrame::Panel);
     lblBackGrd_->setFrameShadow(QFrame::Raised);
-    lblMsg_ = &Bind<QLabel>(*this, "LblMsg");
+    lblMsg_ = &ui::Bind<QLabel>(*this, "LblMsg");
     lblMsg_->setAlignment(Qt::AlignCenter);
-    label1_ = &Bind<QLabel>(*this, "Label1");
+    label1_ = &ui::Bind<QLabel>(*this, "Label1");
     label1_->setFrameShape(QFrame::Panel);
     label1_->setFrameShadow(QFrame::Sunken);
-    shape1_ = &Bind<QFrame>(*this, "Shape1");
+    shape1_ = &ui::Bind<QFrame>(*this, "Shape1");
     shape1_->setFrameShape(QFrame::NoFrame);
     shape1_->setStyleSheet("background-color: navy;");
 
@@ -72,14 +72,14 @@ void FrmInit::Form_Load() {
         setWindowIcon(QIcon(icon));
     }
     LoadInitTexts();
-    MoveTwips(*lblBackGrd_, 60, 60, WidthTwips(*this) - 120, HeightTwips(*this) - 120);
+    ui::MoveTwips(*lblBackGrd_, 60, 60, ui::WidthTwips(*this) - 120, ui::HeightTwips(*this) - 120);
     lblBackGrd_->lower();
     lblMsg_->clear();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
         move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
     }
-    SetWidthTwips(*shape1_, WidthTwips(*label1_) / 8);
+    ui::SetWidthTwips(*shape1_, ui::WidthTwips(*label1_) / 8);
 }
 
 void FrmInit::LoadInitTexts() {
@@ -102,17 +102,18 @@ void FrmInit::Timer1_Timer() {
     if (HasText(tipoMessaggio_)) {
         lblMsg_->setText(MessageText(tipoMessaggio_));
     }
-    const int barWidth = WidthTwips(*shape1_);
+    const int barWidth = ui::WidthTwips(*shape1_);
     const int step = int(std::nearbyint(barWidth / 3.0));
-    const int left = LeftTwips(*shape1_) + (movingLeft_ ? -step : step);
-    const int trackLeft = LeftTwips(*label1_);
-    const int trackRight = trackLeft + WidthTwips(*label1_);
+    const int left = ui::LeftTwips(*shape1_) + (movingLeft_ ? -step : step);
+    const int trackLeft = ui::LeftTwips(*label1_);
+    const int trackRight = trackLeft + ui::WidthTwips(*label1_);
     if (trackLeft <= left && left + barWidth <= trackRight) {
-        SetLeftTwips(*shape1_, left);
+        ui::SetLeftTwips(*shape1_, left);
         return;
     }
     // Against the end it has reached, a little inside the track, and back.
-    SetLeftTwips(*shape1_, movingLeft_ ? trackLeft + BarInset : trackRight - barWidth - BarInset);
+    ui::SetLeftTwips(*shape1_,
+                     movingLeft_ ? trackLeft + BarInset : trackRight - barWidth - BarInset);
     movingLeft_ = !movingLeft_;
 }
 

@@ -1,14 +1,11 @@
 #include "app/FrmLX735.h"
 
 #include "app/CaptionTranslation.h"
-#include "app/ControlBuilder.h"
 #include "app/LablesFile.h"
 #include "app/LinkLogRestart.h"
 #include "app/MainControls.h"
 #include "app/PageServices.h"
 #include "app/ProgramContext.h"
-#include "app/TabStrip.h"
-#include "app/TextCell.h"
 #include "ecudata/ParamRecords.h"
 #include "ecudata/RecordTables.h"
 #include "link/LinkStateMachine.h"
@@ -21,6 +18,9 @@
 #include "support/MessageBox.h"
 #include "support/ProgramTexts.h"
 #include "support/UCtrlBar.h"
+#include "ui/ControlBuilder.h"
+#include "ui/TabStrip.h"
+#include "ui/TextCell.h"
 
 #include <QAction>
 #include <QApplication>
@@ -144,7 +144,7 @@ FrmLX735::FrmLX735(ProgramContext& context, PageServices& services)
     connect(&timer1_, &QTimer::timeout, this, [this] { Timer1_Timer(); });
     connect(&timer2_, &QTimer::timeout, this, [this] { Timer2_Timer(); });
     connect(&timer3_, &QTimer::timeout, this, [this] { services_.Timer3Tick(); });
-    connect(sstMain_, &TabStrip::currentChanged, this, [this] {
+    connect(sstMain_, &ui::TabStrip::currentChanged, this, [this] {
         if (loaded_ && !settingTab_) {
             SstMain_Click();
         }
@@ -156,20 +156,20 @@ FrmLX735::~FrmLX735() {
 }
 
 void FrmLX735::BindControls(QWidget& client) {
-    statusCells_ = BindArray<TextCell>(client, "TxtStatusBar", 0, 3);
-    cmdBarBack_ = &Bind<QWidget>(client, "CmdBarBack");
-    frmParametri_ = &Bind<QWidget>(client, "FrmParametri");
-    cmdParametri_ = &Bind<QWidget>(client, "CmdParametri");
-    frmPrincipe_ = &Bind<QWidget>(client, "FrmPrincipe");
-    lblCalMsg_ = &Bind<QLabel>(client, "LblCalMsg");
-    shpCalStep_ = BindArray<QWidget>(client, "ShpCalStep", 0, 2);
-    cmbSwtchLambda_ = &Bind<QWidget>(client, "CmbSwtchLambda");
-    tabFocus_ = {&Bind<QWidget>(client, "TxtInjTimePet", 0),
-                 &Bind<QWidget>(client, "CmdTpyGLS"),
-                 &Bind<QWidget>(client, "CmdCalStart"),
+    statusCells_ = ui::BindArray<ui::TextCell>(client, "TxtStatusBar", 0, 3);
+    cmdBarBack_ = &ui::Bind<QWidget>(client, "CmdBarBack");
+    frmParametri_ = &ui::Bind<QWidget>(client, "FrmParametri");
+    cmdParametri_ = &ui::Bind<QWidget>(client, "CmdParametri");
+    frmPrincipe_ = &ui::Bind<QWidget>(client, "FrmPrincipe");
+    lblCalMsg_ = &ui::Bind<QLabel>(client, "LblCalMsg");
+    shpCalStep_ = ui::BindArray<QWidget>(client, "ShpCalStep", 0, 2);
+    cmbSwtchLambda_ = &ui::Bind<QWidget>(client, "CmbSwtchLambda");
+    tabFocus_ = {&ui::Bind<QWidget>(client, "TxtInjTimePet", 0),
+                 &ui::Bind<QWidget>(client, "CmdTpyGLS"),
+                 &ui::Bind<QWidget>(client, "CmdCalStart"),
                  nullptr,
                  nullptr,
-                 &Bind<QWidget>(client, "CmdMapRead")};
+                 &ui::Bind<QWidget>(client, "CmdMapRead")};
 }
 
 void FrmLX735::SetTabFocus(int tab, QWidget& control) {
@@ -191,7 +191,7 @@ void FrmLX735::BuildMenus() {
     const char* pages[] = {"General", "Configuration", "Calibration", "Modeling", "Lambda", "Map"};
     const Qt::Key keys[] = {Qt::Key_F2, Qt::Key_F3, Qt::Key_F5, Qt::Key_F6, Qt::Key_F7, Qt::Key_F8};
     for (int i = 0; i < 6; ++i) {
-        QAction* item = AddItem(*view, ArrayName("MnuViewTab", i), pages[i]);
+        QAction* item = AddItem(*view, ui::ArrayName("MnuViewTab", i), pages[i]);
         item->setShortcut(QKeySequence(keys[i]));
         connect(item, &QAction::triggered, this, [this, i] { MnuViewTab_Click(i); });
         mnuViewTab_.append(item);
@@ -205,12 +205,12 @@ void FrmLX735::BuildMenus() {
     connect(mnuSearcCom_, &QAction::triggered, this, [this] { MnuSearcCom_Click(); });
     mnuDevice_->addSeparator();
     for (const auto& [index, caption] : {std::pair{0, "  USB"}, std::pair{1, "  COM1"}}) {
-        QAction* item = AddItem(*mnuDevice_, ArrayName("MnuDevCom", index), caption, true);
+        QAction* item = AddItem(*mnuDevice_, ui::ArrayName("MnuDevCom", index), caption, true);
         connect(item, &QAction::triggered, this, [this, i = index] { MnuDevCom_Click(i); });
         mnuDevCom_.append(item);
     }
     mnuLng_ = AddSubmenu(*project, "MnuLng", "&Language");
-    QAction* first = AddItem(*mnuLng_, ArrayName("MnuLngT", 0), "LINGUA - ...", true);
+    QAction* first = AddItem(*mnuLng_, ui::ArrayName("MnuLngT", 0), "LINGUA - ...", true);
     connect(first, &QAction::triggered, this, [this] { MnuLngT_Click(0); });
     mnuLngT_.append(first);
 
@@ -223,7 +223,7 @@ void FrmLX735::BuildMenus() {
 }
 
 QObject* FrmLX735::Control(const QString& name) {
-    return FindControl(*this, name);
+    return ui::FindControl(*this, name);
 }
 
 QWidget* FrmLX735::Page(int tab) {
@@ -277,7 +277,8 @@ void FrmLX735::Form_Load() {
 
     for (const auto& [array, color] :
          {std::pair{"InjPetBar", 0x000000u}, std::pair{"InjGasBar", 0xFFFF00u}}) {
-        for (support::UCtrlBar* bar : BindArray<support::UCtrlBar>(*this, array, 0, Injectors)) {
+        for (support::UCtrlBar* bar :
+             ui::BindArray<support::UCtrlBar>(*this, array, 0, Injectors)) {
             qint16 maxVal = 21;
             qint16 stepVal = 1;
             bar->Configura(maxVal, 0, stepVal, support::ColorButtonFace, color, 0);
@@ -291,7 +292,7 @@ void FrmLX735::Form_Load() {
     }
     for (const auto& [name, file] :
          {std::pair{"ImgLogo", "/LNG/img2.img"}, std::pair{"ImgLogoS", "/LNG/img3.img"}}) {
-        auto& image = Bind<QLabel>(*this, name);
+        auto& image = ui::Bind<QLabel>(*this, name);
         if (support::IsFilePresent(folder + file)) {
             image.setScaledContents(true);
             image.setPixmap(QPixmap(folder + file));
@@ -308,7 +309,7 @@ void FrmLX735::Form_Load() {
         UsbDeviceCount = cables;
     }
 
-    TabStripHeight = HeightTwips(*sstMain_);
+    TabStripHeight = ui::HeightTwips(*sstMain_);
     CheckTab();
 
     requests.ReqReadMem1 = requests.ReqReadMem2 = requests.ReqReadMem3 = true;
@@ -349,7 +350,7 @@ void FrmLX735::Form_Load() {
     PrepareInitSplash();
 
     const QSize frameExtra = frameGeometry().size() - size();
-    resize(QSize(ToPixels(10920), ToPixels(8580)) - frameExtra);
+    resize(QSize(ui::ToPixels(10920), ui::ToPixels(8580)) - frameExtra);
     RestartLinkLogOnce();
     if (ctx_.Comm().FlagLogPoint()) {
         StartLogPoint();
@@ -366,7 +367,7 @@ void FrmLX735::LoadLanguageMenu() {
     }
     for (int i = 0; i <= lingue.UboundLingue(); ++i) {
         if (i > 0) {
-            QAction* item = AddItem(*mnuLng_, ArrayName("MnuLngT", i), QString(), true);
+            QAction* item = AddItem(*mnuLng_, ui::ArrayName("MnuLngT", i), QString(), true);
             connect(item, &QAction::triggered, this, [this, i] { MnuLngT_Click(i); });
             mnuLngT_.append(item);
         }
@@ -392,8 +393,8 @@ void FrmLX735::ApplyTranslation(qint16 language) {
 
 void FrmLX735::LoadDevComItems() {
     for (int i = 2; i <= ComItems; ++i) {
-        QAction* item =
-            AddItem(*mnuDevice_, ArrayName("MnuDevCom", i), "  COM " + QString::number(i), true);
+        QAction* item = AddItem(*mnuDevice_, ui::ArrayName("MnuDevCom", i),
+                                "  COM " + QString::number(i), true);
         connect(item, &QAction::triggered, this, [this, i] { MnuDevCom_Click(i); });
         mnuDevCom_.append(item);
     }

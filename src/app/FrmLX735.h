@@ -9,8 +9,8 @@
 #include "app/FrmInit.h"
 #include "app/FrmStartUp.h"
 #include "app/QuitGuard.h"
-#include "app/TabStrip.h"
 #include "support/Cursor.h"
+#include "ui/TabStrip.h"
 
 #include <QColor>
 #include <QList>
@@ -26,11 +26,14 @@ class QAction;
 class QLabel;
 class QMenu;
 
+namespace ui {
+class TextCell;
+} // namespace ui
+
 namespace app {
 
 struct PageServices;
 struct ProgramContext;
-class TextCell;
 
 class FrmLX735 : public QMainWindow {
 public:
@@ -79,7 +82,7 @@ public:
     void DisponiFrmMain();
     void CheckTab();
 
-    TabStrip& SstMain() { return *sstMain_; }
+    ui::TabStrip& SstMain() { return *sstMain_; }
     // What a page hands the window of the controls it makes: the control its tab gives
     // the focus when shown, and the developer's controls that the developer view shows
     // and hides with the window's own. A rig without the page hands nothing: its tab then
@@ -164,7 +167,7 @@ private:
     void ApplyDeveloperView();
     // A hot key's release anywhere in the window; True when it was one (then taken).
     bool TakeHotKey(QObject* watched, QEvent* event);
-    TextCell& StatusCell(int cell);
+    ui::TextCell& StatusCell(int cell);
     void SetStatusCell(int cell, const QString& text);
     void SetStatusColors(int cell, const QColor& back, const QColor& fore);
     void ShowPendingWrites(bool pending, bool searching, double nowUsec);
@@ -186,7 +189,7 @@ private:
 
     ProgramContext& ctx_;
     PageServices& services_;
-    TabStrip* sstMain_ = nullptr;
+    ui::TabStrip* sstMain_ = nullptr;
     QMenu* mnuDevice_ = nullptr;
     QMenu* mnuLng_ = nullptr;
     QAction* mnuOffLine_ = nullptr;
@@ -198,7 +201,7 @@ private:
     QTimer timer2_;
     QTimer timer3_;
     // The designed controls the window's own procedures use, bound when it is built.
-    std::vector<TextCell*> statusCells_; // TxtStatusBar(0) to (2)
+    std::vector<ui::TextCell*> statusCells_; // TxtStatusBar(0) to (2)
     QWidget* cmdBarBack_ = nullptr;
     QWidget* frmParametri_ = nullptr;
     QWidget* cmdParametri_ = nullptr;

@@ -1,11 +1,11 @@
 // The hot keys of the main window and the developer view they switch: the signal-viewer
 // and expert buttons, the developer's controls and the Lambda and Map tabs.
 
-#include "app/ControlBuilder.h"
 #include "app/FrmLX735.h"
-#include "app/InputBox.h"
 #include "app/MainControls.h"
 #include "app/ProgramContext.h"
+#include "ui/ControlBuilder.h"
+#include "ui/InputBox.h"
 
 #include <QKeyEvent>
 #include <QWidget>
@@ -50,7 +50,7 @@ bool FrmLX735::Form_KeyUp(int KeyCode, int Shift) {
     if ((Shift & all) != all || (KeyCode != KeyW && KeyCode != KeyE && KeyCode != KeyX)) {
         return false;
     }
-    const QString answer = InputBox(QStringLiteral("Pw"), ctx_.Texts.AppTitle, QString());
+    const QString answer = ui::InputBox(QStringLiteral("Pw"), ctx_.Texts.AppTitle, QString());
     if (answer.toUpper() != DeveloperPassword) {
         return true; // a wrong or empty answer changes nothing
     }
@@ -68,16 +68,16 @@ bool FrmLX735::Form_KeyUp(int KeyCode, int Shift) {
 void FrmLX735::BindDeveloperView() {
     QWidget& client = *centralWidget();
     for (const char* name : DeveloperControls) {
-        developerControls_.push_back(&Bind<QWidget>(client, name));
+        developerControls_.push_back(&ui::Bind<QWidget>(client, name));
     }
-    for (QWidget* point : BindArray<QWidget>(client, "ShpPunti", 0, WindowCorMarkers)) {
+    for (QWidget* point : ui::BindArray<QWidget>(client, "ShpPunti", 0, WindowCorMarkers)) {
         developerControls_.push_back(point);
     }
     for (const char* name : DeveloperButtons) {
-        developerControls_.push_back(&Bind<QWidget>(client, name));
+        developerControls_.push_back(&ui::Bind<QWidget>(client, name));
     }
-    cmdView_ = &Bind<QWidget>(client, "CmdView");
-    cmdExpert_ = &Bind<QWidget>(client, "CmdExpert", 0);
+    cmdView_ = &ui::Bind<QWidget>(client, "CmdView");
+    cmdExpert_ = &ui::Bind<QWidget>(client, "CmdExpert", 0);
 }
 
 void FrmLX735::AddDeveloperControls(const std::vector<QWidget*>& controls) {

@@ -2,14 +2,14 @@
 // control, status bar, live-values frame), the one-time placement at load, and the
 // adaptation of the window to the page shown.
 
-#include "app/ControlBuilder.h"
 #include "app/FrmLX735.h"
 #include "app/PageServices.h"
 #include "app/ProgramContext.h"
-#include "app/TabStrip.h"
-#include "app/TextCell.h"
 #include "ecudata/CorrectionTable.h"
 #include "support/Cursor.h"
+#include "ui/ControlBuilder.h"
+#include "ui/TabStrip.h"
+#include "ui/TextCell.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -41,22 +41,22 @@ void FrmLX735::Form_Resize() {
         return;
     }
     const QSize frameExtra = frameGeometry().size() - size();
-    setMinimumSize(QSize(ToPixels(MinWidth), ToPixels(MinHeight)) - frameExtra);
+    setMinimumSize(QSize(ui::ToPixels(MinWidth), ui::ToPixels(MinHeight)) - frameExtra);
 
-    const int width = ToTwips(frameGeometry().width());
+    const int width = ui::ToTwips(frameGeometry().width());
     QWidget& client = *centralWidget();
-    const int scaleWidth = WidthTwips(client);
-    const int scaleHeight = HeightTwips(client);
+    const int scaleWidth = ui::WidthTwips(client);
+    const int scaleHeight = ui::HeightTwips(client);
     QWidget& frmParametri = *frmParametri_;
     QWidget& cmdParametri = *cmdParametri_;
     const int tab = sstMain_->currentIndex();
 
-    MoveTwips(*sstMain_, 0, 120, scaleWidth - 240, scaleHeight - 600);
-    TabStripHeight = HeightTwips(*sstMain_);
+    ui::MoveTwips(*sstMain_, 0, 120, scaleWidth - 240, scaleHeight - 600);
+    TabStripHeight = ui::HeightTwips(*sstMain_);
     if (tab >= 2 && tab <= 5) {
-        SetHeightTwips(*sstMain_, TabStripHeight - HeightTwips(frmParametri) - 30);
+        ui::SetHeightTwips(*sstMain_, TabStripHeight - ui::HeightTwips(frmParametri) - 30);
     }
-    SetLeftTwips(*sstMain_, (width - WidthTwips(*sstMain_)) / 2 - 60);
+    ui::SetLeftTwips(*sstMain_, (width - ui::WidthTwips(*sstMain_)) / 2 - 60);
     LayoutStatusBar();
     if (tab == 3) {
         services_.LayoutModPage();
@@ -65,22 +65,22 @@ void FrmLX735::Form_Resize() {
     }
 
     QWidget& barBack = *cmdBarBack_;
-    SetLeftTwips(cmdParametri, LeftTwips(*sstMain_) + 15);
-    SetTopTwips(cmdParametri, TopTwips(barBack) - HeightTwips(cmdParametri) - 60);
-    SetWidthTwips(frmParametri, WidthTwips(*sstMain_) - 90);
-    SetWidthTwips(cmdParametri, WidthTwips(*sstMain_));
-    SetTopTwips(frmParametri, TopTwips(cmdParametri) + 15);
-    SetLeftTwips(frmParametri, LeftTwips(cmdParametri) + WidthTwips(cmdParametri) / 2 -
-                                   WidthTwips(frmParametri) / 2);
+    ui::SetLeftTwips(cmdParametri, ui::LeftTwips(*sstMain_) + 15);
+    ui::SetTopTwips(cmdParametri, ui::TopTwips(barBack) - ui::HeightTwips(cmdParametri) - 60);
+    ui::SetWidthTwips(frmParametri, ui::WidthTwips(*sstMain_) - 90);
+    ui::SetWidthTwips(cmdParametri, ui::WidthTwips(*sstMain_));
+    ui::SetTopTwips(frmParametri, ui::TopTwips(cmdParametri) + 15);
+    ui::SetLeftTwips(frmParametri, ui::LeftTwips(cmdParametri) + ui::WidthTwips(cmdParametri) / 2 -
+                                       ui::WidthTwips(frmParametri) / 2);
 
     QLabel& calMsg = *lblCalMsg_;
     QWidget& outer = *shpCalStep_[0];
     QWidget& inner = *shpCalStep_[1];
-    SetWidthTwips(outer, WidthTwips(calMsg));
-    SetLeftTwips(outer, LeftTwips(calMsg));
-    MoveTwips(inner, LeftTwips(outer) + 15, TopTwips(outer) + 15, WidthTwips(outer) - 30,
-              HeightTwips(outer) - 30);
-    CalBarFullWidth = WidthTwips(inner);
+    ui::SetWidthTwips(outer, ui::WidthTwips(calMsg));
+    ui::SetLeftTwips(outer, ui::LeftTwips(calMsg));
+    ui::MoveTwips(inner, ui::LeftTwips(outer) + 15, ui::TopTwips(outer) + 15,
+                  ui::WidthTwips(outer) - 30, ui::HeightTwips(outer) - 30);
+    CalBarFullWidth = ui::WidthTwips(inner);
     calMsg.setFrameShape(QFrame::NoFrame);
 
     services_.LayoutParametriFrame();
@@ -99,9 +99,9 @@ void FrmLX735::Form_Resize() {
 }
 
 void FrmLX735::LayoutStatusBar() {
-    const int width = ToTwips(frameGeometry().width());
-    const int scaleWidth = WidthTwips(*centralWidget());
-    const int scaleHeight = HeightTwips(*centralWidget());
+    const int width = ui::ToTwips(frameGeometry().width());
+    const int scaleWidth = ui::WidthTwips(*centralWidget());
+    const int scaleHeight = ui::HeightTwips(*centralWidget());
     int u = int(std::nearbyint((width - 210) / 7.0));
     u = u / 15 * 15;
 
@@ -111,30 +111,30 @@ void FrmLX735::LayoutStatusBar() {
     QWidget& field2 = StatusCell(2);
     const int barHeight = 375;
     const int fieldHeight = barHeight - 120;
-    MoveTwips(barBack, -15, scaleHeight - barHeight + 30, scaleWidth + 75, barHeight);
+    ui::MoveTwips(barBack, -15, scaleHeight - barHeight + 30, scaleWidth + 75, barHeight);
     const int top = scaleHeight - fieldHeight - 30;
-    MoveTwips(field0, 30, top, 5 * u, fieldHeight);
-    const int right0 = LeftTwips(field0) + WidthTwips(field0);
-    MoveTwips(field1, right0 + 30, top, u, fieldHeight);
-    const int right1 = LeftTwips(field1) + WidthTwips(field1);
-    MoveTwips(field2, right1 + 30, top, scaleWidth - right1 - 60, fieldHeight);
+    ui::MoveTwips(field0, 30, top, 5 * u, fieldHeight);
+    const int right0 = ui::LeftTwips(field0) + ui::WidthTwips(field0);
+    ui::MoveTwips(field1, right0 + 30, top, u, fieldHeight);
+    const int right1 = ui::LeftTwips(field1) + ui::WidthTwips(field1);
+    ui::MoveTwips(field2, right1 + 30, top, scaleWidth - right1 - 60, fieldHeight);
     barBack.setVisible(true);
 }
 
 void FrmLX735::DisponiFrmMain() {
     QWidget& frmParametri = *frmParametri_;
     QWidget& cmdParametri = *cmdParametri_;
-    SetTopTwips(frmParametri,
-                TopTwips(*sstMain_) + HeightTwips(*sstMain_) - HeightTwips(frmParametri) - 90);
-    SetTopTwips(cmdParametri, TopTwips(frmParametri) - 15);
-    SetHeightTwips(cmdParametri, HeightTwips(frmParametri) + 75);
+    ui::SetTopTwips(frmParametri, ui::TopTwips(*sstMain_) + ui::HeightTwips(*sstMain_) -
+                                      ui::HeightTwips(frmParametri) - 90);
+    ui::SetTopTwips(cmdParametri, ui::TopTwips(frmParametri) - 15);
+    ui::SetHeightTwips(cmdParametri, ui::HeightTwips(frmParametri) + 75);
 
     for (const auto& [shape, image] :
          {std::pair{"ShpLevel", "ImgLogo"}, std::pair{"ShpLevelS", "ImgLogoS"}}) {
-        auto& frame = Bind<QWidget>(*this, shape);
-        auto& logo = Bind<QWidget>(*this, image);
-        MoveTwips(frame, LeftTwips(logo) - 60, TopTwips(logo) - 60, WidthTwips(logo) + 105,
-                  HeightTwips(logo) + 105);
+        auto& frame = ui::Bind<QWidget>(*this, shape);
+        auto& logo = ui::Bind<QWidget>(*this, image);
+        ui::MoveTwips(frame, ui::LeftTwips(logo) - 60, ui::TopTwips(logo) - 60,
+                      ui::WidthTwips(logo) + 105, ui::HeightTwips(logo) + 105);
         frame.setStyleSheet("background-color: black;");
     }
     if (lblCalMsg_->text().isEmpty()) {
@@ -151,7 +151,7 @@ void FrmLX735::CheckTab() {
     QWidget& frmParametri = *frmParametri_;
     QWidget& cmdParametri = *cmdParametri_;
     const auto shorten = [&] {
-        SetHeightTwips(*sstMain_, TabStripHeight - HeightTwips(frmParametri) - 30);
+        ui::SetHeightTwips(*sstMain_, TabStripHeight - ui::HeightTwips(frmParametri) - 30);
     };
     const auto showFrame = [&](bool visible) {
         frmParametri.setVisible(visible);
@@ -167,7 +167,7 @@ void FrmLX735::CheckTab() {
     switch (sstMain_->currentIndex()) {
     case 0:
         focus(tabFocus_[0]);
-        SetHeightTwips(*sstMain_, TabStripHeight);
+        ui::SetHeightTwips(*sstMain_, TabStripHeight);
         showFrame(false);
         services_.LayoutGeneralPage();
         frmPrincipe_->setVisible(true);

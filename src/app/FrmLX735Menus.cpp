@@ -1,8 +1,6 @@
 // The File and ? menus of the main window (parameter files, help, About) and the start
 // of the operating-point log.
 
-#include "app/CommonDialog.h"
-#include "app/Controls.h"
 #include "app/EditTexts.h"
 #include "app/FrmLX735.h"
 #include "app/FrmStartUp.h"
@@ -16,6 +14,8 @@
 #include "support/Lingue.h"
 #include "support/MessageBox.h"
 #include "support/ProgramTexts.h"
+#include "ui/CommonDialog.h"
+#include "ui/Controls.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -49,7 +49,7 @@ QString HelpMessage(const ProgramContext& ctx, HelpText entry, const QString& fi
 
 QString FrmLX735::ChooseParamFile() {
     const QString path =
-        ShowFileDialog(this, {FileDialogAction::Open, ctx_.AppFolder, ParamFileFilter, 1});
+        ui::ShowFileDialog(this, {ui::FileDialogAction::Open, ctx_.AppFolder, ParamFileFilter, 1});
     // The dialog may have stood open longer than the reply deadline.
     ctx_.Comm().LoadWDogSend();
     return path;
@@ -75,7 +75,7 @@ void FrmLX735::MnuFileSaveConf_Click() {
         cmbSwtchLambda_->setFocus();
     }
     const QString file =
-        ShowFileDialog(this, {FileDialogAction::Save, ctx_.AppFolder, ParamFileFilter, 1});
+        ui::ShowFileDialog(this, {ui::FileDialogAction::Save, ctx_.AppFolder, ParamFileFilter, 1});
     ctx_.Comm().LoadWDogSend();
     if (file.isEmpty()) {
         return;

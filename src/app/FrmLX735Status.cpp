@@ -1,17 +1,17 @@
 // The link status in the status bar (state cell, pending-write indicator, search text, a
 // port that cannot be opened) and the port-search splash that the poll timer drives.
 
-#include "app/Controls.h"
 #include "app/EditTexts.h"
 #include "app/FrmInit.h"
 #include "app/FrmLX735.h"
 #include "app/ProgramContext.h"
-#include "app/TextCell.h"
 #include "link/ComPorts.h"
 #include "support/Clock.h"
 #include "support/Colors.h"
 #include "support/Lingue.h"
 #include "support/MessageBox.h"
+#include "ui/Controls.h"
+#include "ui/TextCell.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -66,7 +66,7 @@ const StateLook& LookOf(quint8 state) {
     return UnknownState;
 }
 
-void ShowLook(TextCell& cell, const StateLook& look) {
+void ShowLook(ui::TextCell& cell, const StateLook& look) {
     cell.setText(QString::fromLatin1(look.text));
     if (look.colored) {
         cell.SetColors(support::ColorFromBgr(look.back), support::ColorFromBgr(look.fore));
@@ -122,7 +122,7 @@ double FrmLX735::NextStatusStepUsec(double nowUsec) const {
     return moving ? nowUsec + AnimationStepUsec : std::numeric_limits<double>::infinity();
 }
 
-TextCell& FrmLX735::StatusCell(int cell) {
+ui::TextCell& FrmLX735::StatusCell(int cell) {
     return *statusCells_[size_t(cell)];
 }
 
@@ -137,7 +137,7 @@ void FrmLX735::SetStatusColors(int cell, const QColor& back, const QColor& fore)
 void FrmLX735::AggiornaStatoCom() {
     const ClsComm& comm = ctx_.Comm();
     const double now = support::GetTimeUsec();
-    const TextCell& stateCell = StatusCell(1);
+    const ui::TextCell& stateCell = StatusCell(1);
     if (comm.NoReply() && Exchanging(comm.ComState())) {
         ShowLook(StatusCell(1), NoReplyLook);
     } else if (comm.ComState() == COM_WAIT_REPLY) {
@@ -178,7 +178,7 @@ void FrmLX735::FollowPortFailure() {
     } else if (comm.ComState() != COM_RESTART && comm.ComState() != COM_SEARCH) {
         notice.on = false; // the link holds a port, or was stopped
     }
-    const TextCell& cell = StatusCell(0);
+    const ui::TextCell& cell = StatusCell(0);
     if (!notice.on) {
         notice.text.clear();
         notice.width = -1;
@@ -192,7 +192,7 @@ void FrmLX735::FollowPortFailure() {
 }
 
 void FrmLX735::ShowPendingWrites(bool pending, bool searching, double nowUsec) {
-    const TextCell& cell = StatusCell(0);
+    const ui::TextCell& cell = StatusCell(0);
     const QColor face = support::ColorFromBgr(support::ColorButtonFace);
     const QColor fore = cell.Fore();
     if (!pending) {

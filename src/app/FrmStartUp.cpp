@@ -1,10 +1,10 @@
 #include "app/FrmStartUp.h"
 
-#include "app/ControlBuilder.h"
 #include "app/DialogDesigns.h"
 #include "app/ProgramContext.h"
 #include "support/Colors.h"
 #include "support/FileRoutines.h"
+#include "ui/ControlBuilder.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -73,15 +73,15 @@ FrmStartUp::FrmStartUp(ProgramContext& context, QWidget* owner)
     setWindowTitle(ctx_.Texts.AppTitle);
 
     BuildFrmStartUp(*this);
-    lblBackGrd_ = &Bind<QLabel>(*this, "LblBackGrd");
+    lblBackGrd_ = &ui::Bind<QLabel>(*this, "LblBackGrd");
     lblBackGrd_->setFrameShape(QFrame::Panel);
     lblBackGrd_->setFrameShadow(QFrame::Sunken);
-    image1_ = &Bind<QLabel>(*this, "Image1");
-    lblVersioneVal_ = &Bind<QLabel>(*this, "LblVersioneVal");
+    image1_ = &ui::Bind<QLabel>(*this, "Image1");
+    lblVersioneVal_ = &ui::Bind<QLabel>(*this, "LblVersioneVal");
     lblVersioneVal_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    cmdUpdateFrm_ = &Bind<QPushButton>(*this, "CmdUpdateFrm");
+    cmdUpdateFrm_ = &ui::Bind<QPushButton>(*this, "CmdUpdateFrm");
     cmdUpdateFrm_->hide();
-    command1_ = &Bind<QPushButton>(*this, "Command1");
+    command1_ = &ui::Bind<QPushButton>(*this, "Command1");
     connect(command1_, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(cmdUpdateFrm_, &QPushButton::clicked, this, [this] { CmdUpdateFrm_Click(); });
     connect(&timer1_, &QTimer::timeout, this, [this] { Timer1_Timer(); });
@@ -103,21 +103,21 @@ void FrmStartUp::Form_Load() {
     }
     timer1_.start(BlinkMs);
 
-    const int imageLeft = LeftTwips(*image1_);
-    const int imageTop = TopTwips(*image1_);
-    const int imageWidth = WidthTwips(*image1_);
-    const int imageHeight = HeightTwips(*image1_);
-    resize(ToPixels(imageWidth + 300), ToPixels(imageHeight + 3000));
+    const int imageLeft = ui::LeftTwips(*image1_);
+    const int imageTop = ui::TopTwips(*image1_);
+    const int imageWidth = ui::WidthTwips(*image1_);
+    const int imageHeight = ui::HeightTwips(*image1_);
+    resize(ui::ToPixels(imageWidth + 300), ui::ToPixels(imageHeight + 3000));
     lblVersioneVal_->setFrameShape(QFrame::NoFrame);
-    MoveTwips(*lblBackGrd_, 60, 60, WidthTwips(*this) - 120, HeightTwips(*this) - 120);
+    ui::MoveTwips(*lblBackGrd_, 60, 60, ui::WidthTwips(*this) - 120, ui::HeightTwips(*this) - 120);
     lblBackGrd_->lower();
-    MoveTwips(*lblVersioneVal_, imageLeft, imageTop + imageHeight + 120, imageWidth,
-              HeightTwips(*lblVersioneVal_));
-    const int buttonTop = TopTwips(*lblVersioneVal_) + HeightTwips(*lblVersioneVal_) + 120;
-    SetTopTwips(*cmdUpdateFrm_, buttonTop);
-    SetLeftTwips(*cmdUpdateFrm_, imageLeft + 120);
-    SetTopTwips(*command1_, buttonTop);
-    SetLeftTwips(*command1_, imageLeft + imageWidth - WidthTwips(*command1_) - 120);
+    ui::MoveTwips(*lblVersioneVal_, imageLeft, imageTop + imageHeight + 120, imageWidth,
+                  ui::HeightTwips(*lblVersioneVal_));
+    const int buttonTop = ui::TopTwips(*lblVersioneVal_) + ui::HeightTwips(*lblVersioneVal_) + 120;
+    ui::SetTopTwips(*cmdUpdateFrm_, buttonTop);
+    ui::SetLeftTwips(*cmdUpdateFrm_, imageLeft + 120);
+    ui::SetTopTwips(*command1_, buttonTop);
+    ui::SetLeftTwips(*command1_, imageLeft + imageWidth - ui::WidthTwips(*command1_) - 120);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
         move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);

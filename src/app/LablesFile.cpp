@@ -1,12 +1,12 @@
 #include "app/LablesFile.h"
 
-#include "app/ControlBuilder.h"
-#include "app/TabStrip.h"
-#include "app/TextCell.h"
 #include "support/Codepage.h"
 #include "support/Colors.h"
 #include "support/FileRoutines.h"
 #include "support/FileWriter.h"
+#include "ui/ControlBuilder.h"
+#include "ui/TabStrip.h"
+#include "ui/TextCell.h"
 
 #include <QFile>
 #include <QLabel>
@@ -102,7 +102,7 @@ std::optional<qint64> ParseWhole(const QString& item) {
 
 // The first control of that name; with an index, the element of that index.
 QWidget* FindBlockControl(QWidget& window, const QString& name, int index) {
-    const QString element = ArrayName(name, index);
+    const QString element = ui::ArrayName(name, index);
     const QString arrayPrefix = name + "(";
     for (QWidget* control : window.findChildren<QWidget*>()) {
         const QString objectName = control->objectName();
@@ -122,7 +122,7 @@ void SetAlignment(QWidget& control, qint64 value) {
         label->setAlignment(horizontal | Qt::AlignVCenter);
     } else if (auto* edit = qobject_cast<QLineEdit*>(&control)) {
         edit->setAlignment(horizontal | Qt::AlignVCenter);
-    } else if (auto* cell = qobject_cast<TextCell*>(&control)) {
+    } else if (auto* cell = qobject_cast<ui::TextCell*>(&control)) {
         cell->setAlignment(horizontal | Qt::AlignVCenter);
     }
 }
@@ -147,13 +147,13 @@ void SetColor(QWidget& control, qint64 bgr, bool back) {
 void ApplyProperty(QWidget& control, const QString& key, qint64 value) {
     const int v = int(value);
     if (key == "[Width]") {
-        SetWidthTwips(control, v);
+        ui::SetWidthTwips(control, v);
     } else if (key == "[Height]") {
-        SetHeightTwips(control, v);
+        ui::SetHeightTwips(control, v);
     } else if (key == "[Top]") {
-        SetTopTwips(control, v);
+        ui::SetTopTwips(control, v);
     } else if (key == "[Left]") {
-        SetLeftTwips(control, v);
+        ui::SetLeftTwips(control, v);
     } else if (key == "[Alignment]") {
         SetAlignment(control, value);
     } else if (key == "[BackColor]" || key == "[ForeColor]") {
@@ -214,7 +214,7 @@ int TabsPerRowForCount(int count) {
     return count == 6 ? 3 : 2;
 }
 
-void SetTabCount(TabStrip& sstMain, int count) {
+void SetTabCount(ui::TabStrip& sstMain, int count) {
     sstMain.setTabVisible(5, count == 6);
     sstMain.SetTabsPerRow(TabsPerRowForCount(count));
 }
@@ -230,10 +230,10 @@ void ApplyLables(QWidget& window, const QString& path, const QString& start, con
         if (item == start) {
             ApplySection(reader, window, end);
         } else if (mainPage && item == "[pagina Map-F7]") {
-            SetTabCount(Bind<TabStrip>(window, "SstMain"), reader.Next() == "1" ? 6 : 5);
+            SetTabCount(ui::Bind<ui::TabStrip>(window, "SstMain"), reader.Next() == "1" ? 6 : 5);
         } else if (mainPage && item == "[Osci Scope]") {
             if (const std::optional<bool> visible = ParseBoolean(reader.Next())) {
-                Bind<QWidget>(window, "CmdView").setVisible(*visible);
+                ui::Bind<QWidget>(window, "CmdView").setVisible(*visible);
             }
         }
     }
@@ -258,7 +258,7 @@ std::optional<int> AlignmentOf(const QWidget& control) {
         alignment = label->alignment();
     } else if (const auto* edit = qobject_cast<const QLineEdit*>(&control)) {
         alignment = edit->alignment();
-    } else if (const auto* cell = qobject_cast<const TextCell*>(&control)) {
+    } else if (const auto* cell = qobject_cast<const ui::TextCell*>(&control)) {
         alignment = cell->alignment();
     } else {
         return std::nullopt;
@@ -280,10 +280,10 @@ QStringList ControlBlock(const QWidget& control) {
                       index.isEmpty() ? QStringLiteral(" ") : index};
     const std::pair<const char*, std::optional<QString>> values[] = {
         {"[Visible]", control.isHidden() ? QStringLiteral("False") : QStringLiteral("True")},
-        {"[Width]", QString::number(WidthTwips(control))},
-        {"[Height]", QString::number(HeightTwips(control))},
-        {"[Top]", QString::number(TopTwips(control))},
-        {"[Left]", QString::number(LeftTwips(control))},
+        {"[Width]", QString::number(ui::WidthTwips(control))},
+        {"[Height]", QString::number(ui::HeightTwips(control))},
+        {"[Top]", QString::number(ui::TopTwips(control))},
+        {"[Left]", QString::number(ui::LeftTwips(control))},
         {"[Alignment]", alignment ? std::optional(QString::number(*alignment)) : std::nullopt},
         {"[BackColor]", QString::number(ToBgr(palette.color(control.backgroundRole())))},
         {"[ForeColor]", QString::number(ToBgr(palette.color(control.foregroundRole())))},
@@ -310,7 +310,7 @@ bool ApplyLablesIndexed(const QWidget& window, const QString& path, QString* why
 }
 
 void ApplyLablesMainPage(QWidget& window, const QString& path) {
-    TabStrip& sstMain = Bind<TabStrip>(window, "SstMain");
+    ui::TabStrip& sstMain = ui::Bind<ui::TabStrip>(window, "SstMain");
     sstMain.setTabVisible(4, false);
     sstMain.SetTabsPerRow(TabsPerRowForCount(5));
     ApplyLables(window, path, "[Sessione pagina Principale]", "[Fine pagina Principale]", true);

@@ -1,6 +1,6 @@
 #include "calibration/CalibrationDesign.h"
 
-#include "app/Controls.h"
+#include "ui/Controls.h"
 
 #include <algorithm>
 
@@ -8,42 +8,42 @@ namespace calibration {
 
 namespace {
 
-using app::ControlDesc;
-using app::ControlKind;
+using ui::ControlDesc;
+using ui::ControlKind;
 
-const ControlDesc Design[] = {
-    {ControlKind::Label, "LblVarTara", 0, "FrmVarTara", "Offset", 120, 240, 1500, 240},
-    {ControlKind::Label, "LblVarTaraVal", 0, "FrmVarTara", "", 1680, 240, 1260, 240},
-    {ControlKind::Label, "LblVarTara", 1, "FrmVarTara", "TCorr", 120, 495, 1500, 240},
-    {ControlKind::Label, "LblVarTaraVal", 1, "FrmVarTara", "", 1680, 495, 1260, 240},
-    {ControlKind::Label, "LblVarTara", 2, "FrmVarTara", "TInj cycle", 120, 750, 1500, 240},
-    {ControlKind::Label, "LblVarTaraVal", 2, "FrmVarTara", "", 1680, 750, 1260, 240},
-    {ControlKind::Label, "LblVarTara", 3, "FrmVarTara", "TInj max", 120, 1005, 1500, 240},
-    {ControlKind::Label, "LblVarTaraVal", 3, "FrmVarTara", "", 1680, 1005, 1260, 240},
-    {ControlKind::Label, "LblVarTara", 4, "FrmVarTara", "TInj ref", 120, 1260, 1500, 240},
-    {ControlKind::Label, "LblVarTaraVal", 4, "FrmVarTara", "", 1680, 1260, 1260, 240},
-    {ControlKind::Label, "LblVarTara", 5, "FrmVarTara", "TInj load", 120, 1515, 1500, 240},
-    {ControlKind::Label, "LblVarTaraVal", 5, "FrmVarTara", "", 1680, 1515, 1260, 240},
-    {ControlKind::Label, "LblVarTara", 6, "FrmVarTara", "Alfa", 3060, 240, 1500, 240},
-    {ControlKind::Label, "LblVarTaraVal", 6, "FrmVarTara", "", 4620, 240, 1260, 240},
-    {ControlKind::Label, "LblVarTara", 7, "FrmVarTara", "Offset", 3060, 495, 1500, 240},
-    {ControlKind::Label, "LblVarTaraVal", 7, "FrmVarTara", "", 4620, 495, 1260, 240},
-    {ControlKind::Label, "LblVarTara", 8, "FrmVarTara", "Final offset", 3060, 750, 1500, 240},
-    {ControlKind::Label, "LblVarTaraVal", 8, "FrmVarTara", "", 4620, 750, 1260, 240},
-    {ControlKind::Label, "LblVarTara", 9, "FrmVarTara", "", 3060, 1005, 1500, 240},
-    {ControlKind::Label, "LblVarTaraVal", 9, "FrmVarTara", "", 4620, 1005, 1260, 240},
-    {ControlKind::Label, "LblVarTara", 10, "FrmVarTara", "Pressure", 3060, 1260, 1500, 240},
-    {ControlKind::Label, "LblVarTaraVal", 10, "FrmVarTara", "", 4620, 1260, 1260, 240},
-    {ControlKind::Label, "LblVarTara", 11, "FrmVarTara", "Temperature", 3060, 1515, 1500, 240},
-    {ControlKind::Label, "LblVarTaraVal", 11, "FrmVarTara", "", 4620, 1515, 1260, 240},
+const ui::ControlDesc Design[] = {
+    {ui::ControlKind::Label, "LblVarTara", 0, "FrmVarTara", "Offset", 120, 240, 1500, 240},
+    {ui::ControlKind::Label, "LblVarTaraVal", 0, "FrmVarTara", "", 1680, 240, 1260, 240},
+    {ui::ControlKind::Label, "LblVarTara", 1, "FrmVarTara", "TCorr", 120, 495, 1500, 240},
+    {ui::ControlKind::Label, "LblVarTaraVal", 1, "FrmVarTara", "", 1680, 495, 1260, 240},
+    {ui::ControlKind::Label, "LblVarTara", 2, "FrmVarTara", "TInj cycle", 120, 750, 1500, 240},
+    {ui::ControlKind::Label, "LblVarTaraVal", 2, "FrmVarTara", "", 1680, 750, 1260, 240},
+    {ui::ControlKind::Label, "LblVarTara", 3, "FrmVarTara", "TInj max", 120, 1005, 1500, 240},
+    {ui::ControlKind::Label, "LblVarTaraVal", 3, "FrmVarTara", "", 1680, 1005, 1260, 240},
+    {ui::ControlKind::Label, "LblVarTara", 4, "FrmVarTara", "TInj ref", 120, 1260, 1500, 240},
+    {ui::ControlKind::Label, "LblVarTaraVal", 4, "FrmVarTara", "", 1680, 1260, 1260, 240},
+    {ui::ControlKind::Label, "LblVarTara", 5, "FrmVarTara", "TInj load", 120, 1515, 1500, 240},
+    {ui::ControlKind::Label, "LblVarTaraVal", 5, "FrmVarTara", "", 1680, 1515, 1260, 240},
+    {ui::ControlKind::Label, "LblVarTara", 6, "FrmVarTara", "Alfa", 3060, 240, 1500, 240},
+    {ui::ControlKind::Label, "LblVarTaraVal", 6, "FrmVarTara", "", 4620, 240, 1260, 240},
+    {ui::ControlKind::Label, "LblVarTara", 7, "FrmVarTara", "Offset", 3060, 495, 1500, 240},
+    {ui::ControlKind::Label, "LblVarTaraVal", 7, "FrmVarTara", "", 4620, 495, 1260, 240},
+    {ui::ControlKind::Label, "LblVarTara", 8, "FrmVarTara", "Final offset", 3060, 750, 1500, 240},
+    {ui::ControlKind::Label, "LblVarTaraVal", 8, "FrmVarTara", "", 4620, 750, 1260, 240},
+    {ui::ControlKind::Label, "LblVarTara", 9, "FrmVarTara", "", 3060, 1005, 1500, 240},
+    {ui::ControlKind::Label, "LblVarTaraVal", 9, "FrmVarTara", "", 4620, 1005, 1260, 240},
+    {ui::ControlKind::Label, "LblVarTara", 10, "FrmVarTara", "Pressure", 3060, 1260, 1500, 240},
+    {ui::ControlKind::Label, "LblVarTaraVal", 10, "FrmVarTara", "", 4620, 1260, 1260, 240},
+    {ui::ControlKind::Label, "LblVarTara", 11, "FrmVarTara", "Temperature", 3060, 1515, 1500, 240},
+    {ui::ControlKind::Label, "LblVarTaraVal", 11, "FrmVarTara", "", 4620, 1515, 1260, 240},
 };
 
 // A place or a size as a control holds it: whole pixels, a size never below zero.
 int Place(int twips) {
-    return app::ToTwips(app::ToPixels(twips));
+    return ui::ToTwips(ui::ToPixels(twips));
 }
 int Size(int twips) {
-    return app::ToTwips(std::max(0, app::ToPixels(twips)));
+    return ui::ToTwips(std::max(0, ui::ToPixels(twips)));
 }
 
 void SetLeft(QRect& r, int twips) {
@@ -64,7 +64,7 @@ QRect Rect(int left, int top, int width, int height) {
 
 } // namespace
 
-std::span<const ControlDesc> CalibrationDesign() {
+std::span<const ui::ControlDesc> CalibrationDesign() {
     return Design;
 }
 

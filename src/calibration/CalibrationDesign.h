@@ -5,7 +5,7 @@
 // puts the status frame, its labels and progress bar, the two buttons and the
 // developer's controls for the tab control's size.
 
-#include "app/ControlBuilder.h"
+#include "ui/ControlBuilder.h"
 
 #include <QRect>
 #include <QSize>
@@ -17,7 +17,7 @@ inline constexpr int TaraReadouts = 12;
 
 // The read-outs: captions LblVarTara(0..11) and values LblVarTaraVal(0..11), in two
 // columns of six.
-std::span<const app::ControlDesc> CalibrationDesign();
+std::span<const ui::ControlDesc> CalibrationDesign();
 
 // The controls LayoutCalPage places, in twips as they stand.
 struct CalPageLayout {

@@ -1,14 +1,14 @@
 #include "calibration/CalibrationPage.h"
 
-#include "app/Controls.h"
 #include "app/FrmLX735.h"
 #include "app/MainControls.h"
 #include "app/ProgramContext.h"
 #include "calibration/CalibrationDesign.h"
 #include "calibration/PageControls.h"
-#include "monitor/ControlLook.h"
 #include "support/Clock.h"
 #include "support/Conversions.h"
+#include "ui/ControlLook.h"
+#include "ui/Controls.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -55,18 +55,19 @@ private:
 CalibrationPage::CalibrationPage(app::ProgramContext& ctx, app::FrmLX735& window)
     : ctx_(ctx), window_(window) {
     app::BuildOnMainWindow(*window.centralWidget(), "CalibrationDesign", CalibrationDesign());
-    using app::Bind;
-    start_ = &Bind<QPushButton>(window, "CmdCalStart");
-    cancel_ = &Bind<QPushButton>(window, "CmdCalCancel");
-    frame_ = &Bind<QWidget>(window, "FrmCalStatus");
-    step_ = &Bind<QLabel>(window, "LblCalStep");
-    message_ = &Bind<QLabel>(window, "LblCalMsg");
-    outline_ = &Bind<QWidget>(window, "ShpCalStep", 0);
-    bar_ = &Bind<QWidget>(window, "ShpCalStep", 1);
-    readouts_ = &Bind<QWidget>(window, "FrmVarTara");
-    compute_ = &Bind<QWidget>(window, "CmdComputeModl", 0);
-    values_ = app::BindArray<QLabel>(window, "LblVarTaraVal", 0, TaraReadouts);
-    liveBoxes_ = {&Bind<QWidget>(window, "TxtTmpVap", 1), &Bind<QWidget>(window, "TxtRpm", 1)};
+    using ui::Bind;
+    start_ = &ui::Bind<QPushButton>(window, "CmdCalStart");
+    cancel_ = &ui::Bind<QPushButton>(window, "CmdCalCancel");
+    frame_ = &ui::Bind<QWidget>(window, "FrmCalStatus");
+    step_ = &ui::Bind<QLabel>(window, "LblCalStep");
+    message_ = &ui::Bind<QLabel>(window, "LblCalMsg");
+    outline_ = &ui::Bind<QWidget>(window, "ShpCalStep", 0);
+    bar_ = &ui::Bind<QWidget>(window, "ShpCalStep", 1);
+    readouts_ = &ui::Bind<QWidget>(window, "FrmVarTara");
+    compute_ = &ui::Bind<QWidget>(window, "CmdComputeModl", 0);
+    values_ = ui::BindArray<QLabel>(window, "LblVarTaraVal", 0, TaraReadouts);
+    liveBoxes_ = {&ui::Bind<QWidget>(window, "TxtTmpVap", 1),
+                  &ui::Bind<QWidget>(window, "TxtRpm", 1)};
     readoutsWatch_ = std::make_unique<ShowHideWatch>(*readouts_, [this] { LayoutCalPage(); });
     // The step label reaches down over the message label: its text, a blank line and the
     // step, must stand at its top to stay clear of the message.
@@ -82,17 +83,17 @@ void CalibrationPage::LayoutCalPage() {
         {TwipsRect(*start_), TwipsRect(*cancel_), TwipsRect(*frame_), TwipsRect(*step_),
          TwipsRect(*message_), TwipsRect(*outline_), TwipsRect(*bar_), TwipsRect(*readouts_),
          TwipsRect(*compute_)},
-        {app::WidthTwips(sst), app::HeightTwips(sst)}, !readouts_->isHidden());
+        {ui::WidthTwips(sst), ui::HeightTwips(sst)}, !readouts_->isHidden());
     const std::pair<QWidget*, QRect> places[] = {
         {start_, l.start}, {cancel_, l.cancel},     {frame_, l.frame},
         {step_, l.step},   {message_, l.message},   {outline_, l.outline},
         {bar_, l.bar},     {readouts_, l.readouts}, {compute_, l.compute}};
     for (const auto& [control, r] : places) {
-        app::MoveTwips(*control, r.x(), r.y(), r.width(), r.height());
+        ui::MoveTwips(*control, r.x(), r.y(), r.width(), r.height());
     }
     outline_->raise();
     bar_->raise();
-    window_.CalBarFullWidth = app::WidthTwips(*bar_);
+    window_.CalBarFullWidth = ui::WidthTwips(*bar_);
     barWidth_ = window_.CalBarFullWidth;
 }
 
@@ -131,11 +132,11 @@ void CalibrationPage::EnableCancel(bool on) {
 void CalibrationPage::SetBar(int width, bool opaque) {
     if (width != barWidth_) {
         barWidth_ = width;
-        app::SetWidthTwips(*bar_, std::max(width, 0));
+        ui::SetWidthTwips(*bar_, std::max(width, 0));
     }
     if (opaque != barOpaque_) {
         barOpaque_ = opaque;
-        monitor::SetBackStyle(*bar_, opaque ? 1 : 0);
+        ui::SetBackStyle(*bar_, opaque ? 1 : 0);
     }
 }
 
@@ -167,12 +168,12 @@ void CalibrationPage::AnimateTaraProgress() {
 
 void CalibrationPage::SetBoxColours(LiveBox box, quint32 back, quint32 fore) {
     QWidget& w = *liveBoxes_[size_t(box)];
-    monitor::SetBackColor(w, back);
-    monitor::SetForeColor(w, fore);
+    ui::SetBackColor(w, back);
+    ui::SetForeColor(w, fore);
 }
 
 void CalibrationPage::Blink(LiveBox box) {
-    if (monitor::BackColor(*liveBoxes_[size_t(box)]) == YellowBox) {
+    if (ui::BackColor(*liveBoxes_[size_t(box)]) == YellowBox) {
         SetBoxColours(box, Black, YellowBox);
     } else {
         SetBoxColours(box, YellowBox, Black);

@@ -1,7 +1,7 @@
 #include "calibration/ChartCanvas.h"
 
-#include "app/Controls.h"
 #include "support/Colors.h"
+#include "ui/Controls.h"
 
 #include <QLineEdit>
 #include <QPainter>
@@ -15,7 +15,7 @@ constexpr quint32 GridColor = 0x404040;
 constexpr double TitleHeight = 285;
 
 QPointF Pixels(double xTwips, double yTwips) {
-    return {xTwips / app::TwipsPerPixel, yTwips / app::TwipsPerPixel};
+    return {xTwips / ui::TwipsPerPixel, yTwips / ui::TwipsPerPixel};
 }
 
 // The left end of a number's baseline: X numbers centred below their point, Y numbers
@@ -99,14 +99,14 @@ void ChartCanvas::PlaceTitles() {
     // Each as wide as its text with the two pixels a box keeps clear each side.
     const auto size = [](const QLineEdit& title) {
         const int text = title.fontMetrics().horizontalAdvance(title.text()) + 6;
-        return QSizeF(text * app::TwipsPerPixel, TitleHeight);
+        return QSizeF(text * ui::TwipsPerPixel, TitleHeight);
     };
     const AxisTitles at =
-        PlaceAxisTitles(frame_, app::HeightTwips(*parentWidget()), size(*yTitle_), size(*xTitle_));
+        PlaceAxisTitles(frame_, ui::HeightTwips(*parentWidget()), size(*yTitle_), size(*xTitle_));
     for (const auto& [title, place] :
          {std::pair{yTitle_.data(), at.y}, std::pair{xTitle_.data(), at.x}}) {
-        app::MoveTwips(*title, int(place.left()), int(place.top()), int(place.width()),
-                       int(place.height()));
+        ui::MoveTwips(*title, int(place.left()), int(place.top()), int(place.width()),
+                      int(place.height()));
         title->raise();
     }
 }

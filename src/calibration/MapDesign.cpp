@@ -6,36 +6,36 @@ namespace calibration {
 
 namespace {
 
-using app::ControlDesc;
-using app::ControlKind;
+using ui::ControlDesc;
+using ui::ControlKind;
 
 // The frames, buttons and captions the chart and page use are the main window's.
-const ControlDesc ChartDesign[] = {
+const ui::ControlDesc ChartDesign[] = {
     // The chart fills the window's FrmMap.
-    {ControlKind::Custom, "ChartMap", -1, "FrmMap", "", 0, 0, 7020, 5100},
+    {ui::ControlKind::Custom, "ChartMap", -1, "FrmMap", "", 0, 0, 7020, 5100},
     // Each fuel's label in the legend follows a square of its samples' colour.
-    {ControlKind::Shape, "ShpMapGas", -1, "FrmLegendaMap", "", 120, 727, 150, 150},
-    {ControlKind::Shape, "ShpMapPetrol", -1, "FrmLegendaMap", "", 120, 367, 150, 150},
+    {ui::ControlKind::Shape, "ShpMapGas", -1, "FrmLegendaMap", "", 120, 727, 150, 150},
+    {ui::ControlKind::Shape, "ShpMapPetrol", -1, "FrmLegendaMap", "", 120, 367, 150, 150},
     GasSampleDesign,
     PetrolSampleDesign,
 };
 
-const ControlDesc PageDesign[] = {
-    {ControlKind::Button, "CmdMapOpen", -1, "FrmMapCmd", "Open", 90, 1320, 1380, 420},
-    {ControlKind::Button, "CmdMapSave", -1, "FrmMapCmd", "Save", 1530, 1320, 1380, 420},
-    {ControlKind::Shape, "ShpInjTimeShadowMap", 0, "FrmMap", "", 0, 0, 150, 150},
-    {ControlKind::Shape, "ShpInjTimeMap", 0, "FrmMap", "", 0, 0, 150, 150},
+const ui::ControlDesc PageDesign[] = {
+    {ui::ControlKind::Button, "CmdMapOpen", -1, "FrmMapCmd", "Open", 90, 1320, 1380, 420},
+    {ui::ControlKind::Button, "CmdMapSave", -1, "FrmMapCmd", "Save", 1530, 1320, 1380, 420},
+    {ui::ControlKind::Shape, "ShpInjTimeShadowMap", 0, "FrmMap", "", 0, 0, 150, 150},
+    {ui::ControlKind::Shape, "ShpInjTimeMap", 0, "FrmMap", "", 0, 0, 150, 150},
     MatchedPointDesign,
-    {ControlKind::Custom, "ChartMapSample", -1, "FrmMapSample", "", 0, 0, 225, 225},
+    {ui::ControlKind::Custom, "ChartMapSample", -1, "FrmMapSample", "", 0, 0, 225, 225},
 };
 
 } // namespace
 
-std::span<const ControlDesc> MapChartDesign() {
+std::span<const ui::ControlDesc> MapChartDesign() {
     return ChartDesign;
 }
 
-std::span<const ControlDesc> MapPageDesign() {
+std::span<const ui::ControlDesc> MapPageDesign() {
     return PageDesign;
 }
 

@@ -1,7 +1,5 @@
 #include "calibration/MapPage.h"
 
-#include "app/CommonDialog.h"
-#include "app/Controls.h"
 #include "app/FrmLX735.h"
 #include "app/MainControls.h"
 #include "app/ProgramContext.h"
@@ -10,7 +8,6 @@
 #include "calibration/MapDesign.h"
 #include "calibration/ModelingPage.h"
 #include "calibration/PageControls.h"
-#include "monitor/ControlLook.h"
 #include "platform/Sound.h"
 #include "support/Clock.h"
 #include "support/Conversions.h"
@@ -18,6 +15,9 @@
 #include "support/FileRoutines.h"
 #include "support/MessageBox.h"
 #include "support/ProgramTexts.h"
+#include "ui/CommonDialog.h"
+#include "ui/ControlLook.h"
+#include "ui/Controls.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -42,8 +42,8 @@ int Whole(double twips) {
 }
 
 void Place(QWidget& control, const Twips& at) {
-    app::SetLeftTwips(control, Whole(at.left));
-    app::SetTopTwips(control, Whole(at.top));
+    ui::SetLeftTwips(control, Whole(at.left));
+    ui::SetTopTwips(control, Whole(at.top));
 }
 
 // FrmMapSample's click: the frame has no signal of its own.
@@ -84,22 +84,22 @@ MapPage::MapPage(app::ProgramContext& ctx, app::FrmLX735& window, MapChart& char
 void MapPage::BuildControls() {
     app::BuildOnMainWindow(*window_.centralWidget(), "MapPageDesign", MapPageDesign(),
                            MakeChartCanvas);
-    using app::Bind;
-    frmMapCmd_ = &Bind<QWidget>(window_, "FrmMapCmd");
-    frmMapTuning_ = &Bind<QWidget>(window_, "FrmMapTuning");
-    frmLegendaMap_ = &Bind<QWidget>(window_, "FrmLegendaMap");
-    frmMap_ = &Bind<QWidget>(window_, "FrmMap");
-    acquire_ = &Bind<QCheckBox>(window_, "ChkAbilAcqVacum");
-    bands_ = &Bind<QComboBox>(window_, "CmbShoRpm");
-    cmdMapRead_ = &Bind<QWidget>(window_, "CmdMapRead");
-    cmdMapCompute_ = &Bind<QWidget>(window_, "CmdMapCompute");
-    lblCalRpm_ = &Bind<QWidget>(window_, "LblCalRpm");
-    txtRpm_ = &Bind<QWidget>(window_, "TxtRpm", 1);
-    liveShadow_ = &Bind<QWidget>(window_, "ShpInjTimeShadowMap", 0);
-    livePoint_ = &Bind<QWidget>(window_, "ShpInjTimeMap", 0);
-    matched_ = {&Bind<QWidget>(window_, "ShpMapMod", 0)};
-    frmMapSample_ = &Bind<QWidget>(window_, "FrmMapSample");
-    sampleCanvas_ = &Bind<ChartCanvas>(window_, "ChartMapSample");
+    using ui::Bind;
+    frmMapCmd_ = &ui::Bind<QWidget>(window_, "FrmMapCmd");
+    frmMapTuning_ = &ui::Bind<QWidget>(window_, "FrmMapTuning");
+    frmLegendaMap_ = &ui::Bind<QWidget>(window_, "FrmLegendaMap");
+    frmMap_ = &ui::Bind<QWidget>(window_, "FrmMap");
+    acquire_ = &ui::Bind<QCheckBox>(window_, "ChkAbilAcqVacum");
+    bands_ = &ui::Bind<QComboBox>(window_, "CmbShoRpm");
+    cmdMapRead_ = &ui::Bind<QWidget>(window_, "CmdMapRead");
+    cmdMapCompute_ = &ui::Bind<QWidget>(window_, "CmdMapCompute");
+    lblCalRpm_ = &ui::Bind<QWidget>(window_, "LblCalRpm");
+    txtRpm_ = &ui::Bind<QWidget>(window_, "TxtRpm", 1);
+    liveShadow_ = &ui::Bind<QWidget>(window_, "ShpInjTimeShadowMap", 0);
+    livePoint_ = &ui::Bind<QWidget>(window_, "ShpInjTimeMap", 0);
+    matched_ = {&ui::Bind<QWidget>(window_, "ShpMapMod", 0)};
+    frmMapSample_ = &ui::Bind<QWidget>(window_, "FrmMapSample");
+    sampleCanvas_ = &ui::Bind<ChartCanvas>(window_, "ChartMapSample");
 
     ConnectClicks<MapPage>(window_, *this, *this,
                            {{"CmdMapRead", &MapPage::CmdMapRead_Click},
@@ -112,15 +112,15 @@ void MapPage::BuildControls() {
     connect(acquire_, &QCheckBox::toggled, this, [this] { ChkAbilAcqVacum_Click(); });
     connect(bands_, &QComboBox::activated, this, [this] { CmbShoRpm_Click(); });
 
-    monitor::SetBackColor(*lblCalRpm_, InBandColor);
-    monitor::SetBackStyle(*lblCalRpm_, 0);
-    monitor::SetFillColor(*liveShadow_, 0x808080);
-    monitor::SetFillColor(*livePoint_, 0x00FF00);
-    monitor::SetFillColor(*matched_[0], 0xFF00FF);
+    ui::SetBackColor(*lblCalRpm_, InBandColor);
+    ui::SetBackStyle(*lblCalRpm_, 0);
+    ui::SetFillColor(*liveShadow_, 0x808080);
+    ui::SetFillColor(*livePoint_, 0x00FF00);
+    ui::SetFillColor(*matched_[0], 0xFF00FF);
     HideMatchedPoints();
 
     frmMapSample_->raise();
-    monitor::SetBackColor(*frmMapSample_, 0xFFFFFF);
+    ui::SetBackColor(*frmMapSample_, 0xFFFFFF);
     frmMapSample_->installEventFilter(new ClickFilter(this, [this] { FrmMapSample_Click(); }));
     sampleCanvas_->Fit();
     sampleZero_ = &sampleCanvas_->Overlay("LneMapSampleX");
@@ -139,8 +139,8 @@ void MapPage::HideMatchedPoints() {
     matchedAt_.clear();
     for (const QPointer<QWidget>& shape : matched_) {
         if (shape) {
-            app::SetLeftTwips(*shape, 0);
-            app::SetTopTwips(*shape, 0);
+            ui::SetLeftTwips(*shape, 0);
+            ui::SetTopTwips(*shape, 0);
             shape->hide();
         }
     }
@@ -214,7 +214,7 @@ void MapPage::CmdShpMapMod_Click() {
 
 void MapPage::CmdMapOpen_Click() {
     const QString path =
-        app::ShowFileDialog(&window_, {app::FileDialogAction::Open, ctx_.AppFolder, MapFilter, 1});
+        ui::ShowFileDialog(&window_, {ui::FileDialogAction::Open, ctx_.AppFolder, MapFilter, 1});
     if (path.isEmpty() || !support::IsFilePresent(path)) {
         return;
     }
@@ -242,7 +242,7 @@ void MapPage::CmdMapOpen_Click() {
 void MapPage::CmdMapSave_Click() {
     QCoreApplication::processEvents();
     const QString path =
-        app::ShowFileDialog(&window_, {app::FileDialogAction::Save, QString(), MapFilter, 1});
+        ui::ShowFileDialog(&window_, {ui::FileDialogAction::Save, QString(), MapFilter, 1});
     // The dialog may have stood open longer than the reply deadline.
     ctx_.Comm().LoadWDogSend();
     if (path.isEmpty()) {
@@ -256,12 +256,12 @@ void MapPage::CmdMapSave_Click() {
 }
 
 void MapPage::FrmMapSample_Click() {
-    if (app::HeightTwips(*frmMapSample_) != 6300) {
-        app::SetHeightTwips(*frmMapSample_, 6300);
-        app::SetWidthTwips(*frmMapSample_, 8550);
+    if (ui::HeightTwips(*frmMapSample_) != 6300) {
+        ui::SetHeightTwips(*frmMapSample_, 6300);
+        ui::SetWidthTwips(*frmMapSample_, 8550);
     } else {
-        app::SetHeightTwips(*frmMapSample_, 225);
-        app::SetWidthTwips(*frmMapSample_, 225);
+        ui::SetHeightTwips(*frmMapSample_, 225);
+        ui::SetWidthTwips(*frmMapSample_, 225);
     }
     sampleCanvas_->Fit();
     frmMapSample_->raise();
@@ -276,8 +276,8 @@ void MapPage::ShowRpmBand() {
         const double rpm = ctx_.Images.Mem1Data.Rpm;
         inside = s.MapBandLow.value(s.MapBand) < rpm && rpm < s.MapBandHigh.value(s.MapBand);
     }
-    if (monitor::BackStyle(*lblCalRpm_) != (inside ? 1 : 0)) {
-        monitor::SetBackStyle(*lblCalRpm_, inside ? 1 : 0);
+    if (ui::BackStyle(*lblCalRpm_) != (inside ? 1 : 0)) {
+        ui::SetBackStyle(*lblCalRpm_, inside ? 1 : 0);
     }
     if (inside) {
         BeepRpmBand();
@@ -289,7 +289,7 @@ void MapPage::BeepRpmBand() {
     if (!beeps_.Due(now)) {
         return;
     }
-    const std::optional<double> rpm = ShownRpm(app::Caption(txtRpm_));
+    const std::optional<double> rpm = ShownRpm(ui::Caption(txtRpm_));
     if (!rpm) {
         return;
     }
@@ -344,8 +344,8 @@ void MapPage::PlottaMatricePuntiMap() {
     AutoScaleMapY();
     const std::vector<QWidget*>& gas = chart_.GasLabels();
     const std::vector<QWidget*>& petrol = chart_.PetrolLabels();
-    const double w = app::WidthTwips(*gas[0]) / 2.0;
-    const double h = app::HeightTwips(*gas[0]) / 2.0;
+    const double w = ui::WidthTwips(*gas[0]) / 2.0;
+    const double h = ui::HeightTwips(*gas[0]) / 2.0;
     const MapGeometry& geo = chart_.Geometry();
     for (size_t i = 0; i < gas.size() || i < petrol.size(); ++i) {
         if (i < gas.size()) {
@@ -375,14 +375,14 @@ void MapPage::PlaceMatchedPoints() {
         matched_.pop_back();
     }
     QWidget& first = *matched_[0];
-    const int size = app::WidthTwips(first);
+    const int size = ui::WidthTwips(first);
     const double w = size / 2.0;
-    const double h = app::HeightTwips(first) / 2.0;
+    const double h = ui::HeightTwips(first) / 2.0;
     for (size_t k = 0; k < matchedAt_.size(); ++k) {
         if (k >= matched_.size()) {
             QWidget& made = BuildElement(*first.parentWidget(), MatchedPointDesign,
                                          static_cast<int>(k), {0, 0, size, size});
-            monitor::SetFillColor(made, monitor::FillColor(first));
+            ui::SetFillColor(made, ui::FillColor(first));
             matched_.push_back(&made);
         }
         QWidget& shape = *matched_[k];
@@ -402,7 +402,7 @@ void MapPage::VisualizzaPuntoInjTimeMap() {
     }
     const Twips at =
         LivePointPos(chart_.Geometry(), ctx_.Images.Mem1Data.Press2, ctx_.InjTimes.TInjAvg1,
-                     app::WidthTwips(*livePoint_) / 2.0, app::HeightTwips(*livePoint_) / 2.0);
+                     ui::WidthTwips(*livePoint_) / 2.0, ui::HeightTwips(*livePoint_) / 2.0);
     Place(*livePoint_, at);
     Place(*liveShadow_, {at.left + 15, at.top + 15});
     liveShadow_->raise();
@@ -410,12 +410,12 @@ void MapPage::VisualizzaPuntoInjTimeMap() {
 }
 
 void MapPage::DrawMapSample() {
-    const double height = app::HeightTwips(*frmMapSample_);
+    const double height = ui::HeightTwips(*frmMapSample_);
     const ecudata::TblCor& table = ctx_.Images.TblCorEdit;
     for (int i = 0; i < MapSampleCells; ++i) {
         if (i >= static_cast<int>(cells_.size())) {
             QWidget& cell = BuildElement(*frmMapSample_, SampleCellDesign, i);
-            monitor::SetFillColor(cell, 0x000000);
+            ui::SetFillColor(cell, 0x000000);
             cells_.push_back(&cell);
         }
         QWidget& cell = *cells_[i];
@@ -432,17 +432,17 @@ void MapPage::DrawMapSample() {
 }
 
 void MapPage::LayoutMapPage() {
-    app::TabStrip& sst = window_.SstMain();
+    ui::TabStrip& sst = window_.SstMain();
     // The acquisition box is as wide as its caption in the language shown.
     const MapPageLayout l = calibration::LayoutMapPage(
-        {app::WidthTwips(sst), app::HeightTwips(sst)}, app::WidthTwips(*frmMapCmd_),
-        app::WidthTwips(*frmMapTuning_), app::ToTwips(acquire_->sizeHint().width()));
-    app::SetLeftTwips(*frmMapCmd_, l.framesLeft);
-    app::SetLeftTwips(*frmMapTuning_, l.framesLeft);
-    app::SetHeightTwips(*frmMap_, l.chart.height());
-    app::SetWidthTwips(*frmMap_, l.chart.width());
-    app::SetLeftTwips(*frmLegendaMap_, l.framesLeft);
-    app::SetWidthTwips(*acquire_, l.acquireWidth);
+        {ui::WidthTwips(sst), ui::HeightTwips(sst)}, ui::WidthTwips(*frmMapCmd_),
+        ui::WidthTwips(*frmMapTuning_), ui::ToTwips(acquire_->sizeHint().width()));
+    ui::SetLeftTwips(*frmMapCmd_, l.framesLeft);
+    ui::SetLeftTwips(*frmMapTuning_, l.framesLeft);
+    ui::SetHeightTwips(*frmMap_, l.chart.height());
+    ui::SetWidthTwips(*frmMap_, l.chart.width());
+    ui::SetLeftTwips(*frmLegendaMap_, l.framesLeft);
+    ui::SetWidthTwips(*acquire_, l.acquireWidth);
     FillCmbShoRpm();
     chart_.InizVarMap();
     chart_.DrawGridMap();

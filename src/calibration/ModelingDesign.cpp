@@ -10,9 +10,9 @@ namespace calibration {
 
 namespace {
 
-using app::ControlDesc;
-using app::ControlKind;
 using support::RoundHalfEven;
+using ui::ControlDesc;
+using ui::ControlKind;
 
 constexpr const char* Digits[] = {"0", "1", "2", "3", "4", "5", "6", "7"};
 
@@ -20,17 +20,17 @@ constexpr double CellMs = 0.128;
 
 // The chart in the window's FrmMod, its point numbers and the live point; the frame's
 // axis titles and the markers ShpPmin and ShpPLoad are the window's.
-const ControlDesc ChartDesign[] = {
-    {ControlKind::Custom, "ChartMod", -1, "FrmMod", "", 0, 0, 6600, 4500},
-    {ControlKind::Label, "LblPntMod", 0, "FrmMod", Digits[0], 0, 0, 165, 165},
-    {ControlKind::Label, "LblPntMod", 1, "FrmMod", Digits[1], 0, 0, 165, 165},
-    {ControlKind::Label, "LblPntMod", 2, "FrmMod", Digits[2], 0, 0, 165, 165},
-    {ControlKind::Label, "LblPntMod", 3, "FrmMod", Digits[3], 0, 0, 165, 165},
-    {ControlKind::Label, "LblPntMod", 4, "FrmMod", Digits[4], 0, 0, 165, 165},
-    {ControlKind::Label, "LblPntMod", 5, "FrmMod", Digits[5], 0, 0, 165, 165},
-    {ControlKind::Label, "LblPntMod", 6, "FrmMod", Digits[6], 0, 0, 165, 165},
-    {ControlKind::Label, "LblPntMod", 7, "FrmMod", Digits[7], 0, 0, 165, 165},
-    {ControlKind::Shape, "ShpInjTimeMod", 0, "FrmMod", "", 0, 0, 180, 180},
+const ui::ControlDesc ChartDesign[] = {
+    {ui::ControlKind::Custom, "ChartMod", -1, "FrmMod", "", 0, 0, 6600, 4500},
+    {ui::ControlKind::Label, "LblPntMod", 0, "FrmMod", Digits[0], 0, 0, 165, 165},
+    {ui::ControlKind::Label, "LblPntMod", 1, "FrmMod", Digits[1], 0, 0, 165, 165},
+    {ui::ControlKind::Label, "LblPntMod", 2, "FrmMod", Digits[2], 0, 0, 165, 165},
+    {ui::ControlKind::Label, "LblPntMod", 3, "FrmMod", Digits[3], 0, 0, 165, 165},
+    {ui::ControlKind::Label, "LblPntMod", 4, "FrmMod", Digits[4], 0, 0, 165, 165},
+    {ui::ControlKind::Label, "LblPntMod", 5, "FrmMod", Digits[5], 0, 0, 165, 165},
+    {ui::ControlKind::Label, "LblPntMod", 6, "FrmMod", Digits[6], 0, 0, 165, 165},
+    {ui::ControlKind::Label, "LblPntMod", 7, "FrmMod", Digits[7], 0, 0, 165, 165},
+    {ui::ControlKind::Shape, "ShpInjTimeMod", 0, "FrmMod", "", 0, 0, 180, 180},
 };
 
 constexpr int PointColumns = 7;
@@ -46,16 +46,16 @@ constexpr std::array<ControlDesc, FrameRows> FramesDesign = [] {
     for (int i = 0; i < PointColumns; ++i) {
         const int left = 640 + i * 390;
         rows[n++] = {
-            ControlKind::Label, "LblXPos", i, "FrmModPnt", Digits[i + 1], left, 270, 360, 240};
-        rows[n++] = {ControlKind::Custom, "TxtXPos", i, "FrmModPnt", "", left, 540, 375, 285};
-        rows[n++] = {ControlKind::Custom, "TxtYPos", i, "FrmModPnt", "", left, 870, 375, 285};
+            ui::ControlKind::Label, "LblXPos", i, "FrmModPnt", Digits[i + 1], left, 270, 360, 240};
+        rows[n++] = {ui::ControlKind::Custom, "TxtXPos", i, "FrmModPnt", "", left, 540, 375, 285};
+        rows[n++] = {ui::ControlKind::Custom, "TxtYPos", i, "FrmModPnt", "", left, 870, 375, 285};
     }
     int left = 640;
     for (const char* arrow : {"CmdLeft", "CmdRight", "CmdUp", "CmdDown"}) {
-        rows[n++] = {ControlKind::Button, arrow, -1, "FrmModPnt", "", left, 1260, 480, 420};
+        rows[n++] = {ui::ControlKind::Button, arrow, -1, "FrmModPnt", "", left, 1260, 480, 420};
         left += 510;
     }
-    rows[n++] = {ControlKind::Button,
+    rows[n++] = {ui::ControlKind::Button,
                  "CmdResetLine",
                  -1,
                  "FrmModPnt",
@@ -65,16 +65,18 @@ constexpr std::array<ControlDesc, FrameRows> FramesDesign = [] {
                  3355 - left,
                  420};
 
-    rows[n++] = {ControlKind::Custom, "TxtALfaPos", -1, "FrmModLine", "", 1260, 360, 900, 285};
-    rows[n++] = {ControlKind::Custom, "TxtOffsetPos", -1, "FrmModLine", "", 1260, 900, 900, 285};
-    rows[n++] = {ControlKind::Button, "CmdAlfaUp", -1, "FrmModLine", "", 2280, 300, 480, 420};
-    rows[n++] = {ControlKind::Button, "CmdAlfaDown", -1, "FrmModLine", "", 2820, 300, 480, 420};
-    rows[n++] = {ControlKind::Button, "CmdOffsetUp", -1, "FrmModLine", "", 2280, 840, 480, 420};
-    rows[n++] = {ControlKind::Button, "CmdOffsetDown", -1, "FrmModLine", "", 2820, 840, 480, 420};
+    rows[n++] = {ui::ControlKind::Custom, "TxtALfaPos", -1, "FrmModLine", "", 1260, 360, 900, 285};
+    rows[n++] = {
+        ui::ControlKind::Custom, "TxtOffsetPos", -1, "FrmModLine", "", 1260, 900, 900, 285};
+    rows[n++] = {ui::ControlKind::Button, "CmdAlfaUp", -1, "FrmModLine", "", 2280, 300, 480, 420};
+    rows[n++] = {ui::ControlKind::Button, "CmdAlfaDown", -1, "FrmModLine", "", 2820, 300, 480, 420};
+    rows[n++] = {ui::ControlKind::Button, "CmdOffsetUp", -1, "FrmModLine", "", 2280, 840, 480, 420};
+    rows[n++] = {
+        ui::ControlKind::Button, "CmdOffsetDown", -1, "FrmModLine", "", 2820, 840, 480, 420};
 
-    rows[n++] = {ControlKind::Button, "CmdModOpen", -1, "Tab3", "Open", 6780, 4980, 1080, 420};
-    rows[n++] = {ControlKind::Button, "CmdModSave", -1, "Tab3", "Save", 7950, 4980, 1080, 420};
-    rows[n++] = {ControlKind::Button, "CmdReset", -1, "Tab3", "Reset", 9120, 4980, 1080, 420};
+    rows[n++] = {ui::ControlKind::Button, "CmdModOpen", -1, "Tab3", "Open", 6780, 4980, 1080, 420};
+    rows[n++] = {ui::ControlKind::Button, "CmdModSave", -1, "Tab3", "Save", 7950, 4980, 1080, 420};
+    rows[n++] = {ui::ControlKind::Button, "CmdReset", -1, "Tab3", "Reset", 9120, 4980, 1080, 420};
     return rows;
 }();
 
@@ -91,11 +93,11 @@ constexpr StepButtonDesign StepButtons[] = {
 
 } // namespace
 
-std::span<const ControlDesc> ModelingChartDesign() {
+std::span<const ui::ControlDesc> ModelingChartDesign() {
     return ChartDesign;
 }
 
-std::span<const ControlDesc> ModelingFramesDesign() {
+std::span<const ui::ControlDesc> ModelingFramesDesign() {
     return FramesDesign;
 }
 

@@ -6,9 +6,9 @@
 // boxes and step buttons, and the file buttons; where LayoutModPage puts them for the
 // tab control's size, and where the chart's labels and shapes stand.
 
-#include "app/ControlBuilder.h"
 #include "calibration/ChartGeometry.h"
 #include "calibration/NinePointModel.h"
+#include "ui/ControlBuilder.h"
 
 #include <QIcon>
 #include <QRect>
@@ -19,18 +19,18 @@
 namespace calibration {
 
 // The chart frame's controls; the canvas is the custom row (MakeChartCanvas).
-std::span<const app::ControlDesc> ModelingChartDesign();
+std::span<const ui::ControlDesc> ModelingChartDesign();
 // The point and line frames and the tab's file buttons; the value boxes are the custom
 // rows (MakeValueBox).
-std::span<const app::ControlDesc> ModelingFramesDesign();
+std::span<const ui::ControlDesc> ModelingFramesDesign();
 
 // Elements the page adds while it runs, each placed when made: the correction table's
 // markers ShpPunti (up to 191, beyond those of the window's design) and the live point's
 // trail ShpInjTimeMod(1..15), each older position a little smaller.
-inline constexpr app::ControlDesc CorMarkerDesign{
-    app::ControlKind::Shape, "ShpPunti", 0, "FrmMod", "", 120, 600, 90, 90};
-inline constexpr app::ControlDesc TrailDesign{app::ControlKind::Shape, "ShpInjTimeMod", 0, "FrmMod",
-                                              ""};
+inline constexpr ui::ControlDesc CorMarkerDesign{
+    ui::ControlKind::Shape, "ShpPunti", 0, "FrmMod", "", 120, 600, 90, 90};
+inline constexpr ui::ControlDesc TrailDesign{ui::ControlKind::Shape, "ShpInjTimeMod", 0, "FrmMod",
+                                             ""};
 
 // The step buttons of the point and line frames: the arrow each shows (pointing at angle
 // degrees, 0 right and 90 up; underlined for the slope, which tilts the line) and the

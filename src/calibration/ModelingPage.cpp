@@ -1,7 +1,5 @@
 #include "calibration/ModelingPage.h"
 
-#include "app/CommonDialog.h"
-#include "app/Controls.h"
 #include "app/FrmLX735.h"
 #include "app/MainControls.h"
 #include "app/ProgramContext.h"
@@ -9,13 +7,15 @@
 #include "calibration/ModelingDesign.h"
 #include "calibration/PageControls.h"
 #include "ecudata/RecordTables.h"
-#include "monitor/ControlLook.h"
 #include "support/Clock.h"
 #include "support/Colors.h"
 #include "support/Conversions.h"
 #include "support/Cursor.h"
 #include "support/FileRoutines.h"
 #include "support/MessageBox.h"
+#include "ui/CommonDialog.h"
+#include "ui/ControlLook.h"
+#include "ui/Controls.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -28,8 +28,8 @@ namespace calibration {
 
 namespace {
 
-using app::ArrayName;
 using support::RoundHalfEven;
+using ui::ArrayName;
 
 constexpr int PointCount = 8;   // labelled points 0..7
 constexpr int CorCells = 192;   // markers of the correction table
@@ -47,7 +47,7 @@ void SetAppearance(QLineEdit& box, int appearance) {
 // A point label in its back colour, its digit in the colour that reads on it: white on
 // the red of a point, black on the yellow of the selection.
 void PaintPoint(QLabel& label, quint32 back) {
-    monitor::SetBackColor(label, back);
+    ui::SetBackColor(label, back);
     const QColor digit =
         qGray(support::ColorFromBgr(back).rgb()) < 128 ? QColor(Qt::white) : QColor(Qt::black);
     if (label.palette().color(QPalette::WindowText) != digit) {
@@ -90,11 +90,11 @@ void ModelingPage::BuildControls() {
     refLine_ = &canvas_->Overlay("LineRifModel");
     refLine_->Color = 0x008000;
     for (int i = 0; i < PointCount - 1; ++i) {
-        segments_.push_back(&canvas_->Overlay(ArrayName("LineRMod", i)));
+        segments_.push_back(&canvas_->Overlay(ui::ArrayName("LineRMod", i)));
         segments_.back()->Color = 0xFF0000;
     }
-    canvas_->SetTitles(app::Bind<QLineEdit>(window_, "TxtGasMod"),
-                       app::Bind<QLineEdit>(window_, "TxtPetrolMod"));
+    canvas_->SetTitles(ui::Bind<QLineEdit>(window_, "TxtGasMod"),
+                       ui::Bind<QLineEdit>(window_, "TxtPetrolMod"));
     for (int i = 0; i < PointCount; ++i) {
         QLabel& label = *points_[i];
         label.setAlignment(Qt::AlignCenter);
@@ -106,7 +106,7 @@ void ModelingPage::BuildControls() {
         label.setVisible(i == 0);
         PaintPoint(label, Red);
     }
-    for (QLabel* number : app::BindArray<QLabel>(window_, "LblXPos", 0, PointCount - 1)) {
+    for (QLabel* number : ui::BindArray<QLabel>(window_, "LblXPos", 0, PointCount - 1)) {
         number->setAlignment(Qt::AlignCenter);
     }
     for (int i = 0; i < PointCount - 1; ++i) {
@@ -116,7 +116,7 @@ void ModelingPage::BuildControls() {
     txtAlfa_->installEventFilter(this);
     txtOffset_->installEventFilter(this);
     window_.SetTabFocus(3, *txtX_[0]);
-    monitor::SetFillColor(*trailShapes_[0], 0x0000FF);
+    ui::SetFillColor(*trailShapes_[0], 0x0000FF);
     MakeCorMarkers();
     ConnectButtons();
 }
@@ -125,11 +125,11 @@ void ModelingPage::BuildControls() {
 // ones; the others are made here, seen in the developer view only, which the window
 // switches with its own.
 void ModelingPage::MakeCorMarkers() {
-    markers_ = app::BindArray<QWidget>(*frmMod_, "ShpPunti", 0, app::WindowCorMarkers);
+    markers_ = ui::BindArray<QWidget>(*frmMod_, "ShpPunti", 0, app::WindowCorMarkers);
     std::vector<QWidget*> made;
     for (int i = app::WindowCorMarkers; i < CorCells; ++i) {
         QWidget& marker = BuildElement(*frmMod_, CorMarkerDesign, i);
-        monitor::SetFillColor(marker, 0x000000);
+        ui::SetFillColor(marker, 0x000000);
         marker.setVisible(ctx_.DeveloperView);
         made.push_back(&marker);
     }
@@ -138,28 +138,29 @@ void ModelingPage::MakeCorMarkers() {
 }
 
 void ModelingPage::BindControls() {
-    using app::Bind;
-    frmMod_ = &Bind<QWidget>(window_, "FrmMod");
-    frmModPnt_ = &Bind<QWidget>(window_, "FrmModPnt");
-    frmModLine_ = &Bind<QWidget>(window_, "FrmModLine");
-    canvas_ = &Bind<ChartCanvas>(window_, "ChartMod");
-    points_ = app::BindArray<QLabel>(window_, "LblPntMod", 0, PointCount);
-    txtX_ = app::BindArray<QLineEdit>(window_, "TxtXPos", 0, PointCount - 1);
-    txtY_ = app::BindArray<QLineEdit>(window_, "TxtYPos", 0, PointCount - 1);
-    txtAlfa_ = &Bind<QLineEdit>(window_, "TxtALfaPos");
-    txtOffset_ = &Bind<QLineEdit>(window_, "TxtOffsetPos");
-    fileButtons_ = {&Bind<QWidget>(window_, "CmdModOpen"), &Bind<QWidget>(window_, "CmdModSave"),
-                    &Bind<QWidget>(window_, "CmdReset")};
-    lowerButtons_ = {&Bind<QWidget>(window_, "CmdShpMapMod"),
-                     &Bind<QWidget>(window_, "CmdTableComp")};
-    shpPmin_ = &Bind<QWidget>(window_, "ShpPmin");
-    shpPLoad_ = &Bind<QWidget>(window_, "ShpPLoad");
-    trailShapes_ = {&Bind<QWidget>(window_, "ShpInjTimeMod", 0)};
+    using ui::Bind;
+    frmMod_ = &ui::Bind<QWidget>(window_, "FrmMod");
+    frmModPnt_ = &ui::Bind<QWidget>(window_, "FrmModPnt");
+    frmModLine_ = &ui::Bind<QWidget>(window_, "FrmModLine");
+    canvas_ = &ui::Bind<ChartCanvas>(window_, "ChartMod");
+    points_ = ui::BindArray<QLabel>(window_, "LblPntMod", 0, PointCount);
+    txtX_ = ui::BindArray<QLineEdit>(window_, "TxtXPos", 0, PointCount - 1);
+    txtY_ = ui::BindArray<QLineEdit>(window_, "TxtYPos", 0, PointCount - 1);
+    txtAlfa_ = &ui::Bind<QLineEdit>(window_, "TxtALfaPos");
+    txtOffset_ = &ui::Bind<QLineEdit>(window_, "TxtOffsetPos");
+    fileButtons_ = {&ui::Bind<QWidget>(window_, "CmdModOpen"),
+                    &ui::Bind<QWidget>(window_, "CmdModSave"),
+                    &ui::Bind<QWidget>(window_, "CmdReset")};
+    lowerButtons_ = {&ui::Bind<QWidget>(window_, "CmdShpMapMod"),
+                     &ui::Bind<QWidget>(window_, "CmdTableComp")};
+    shpPmin_ = &ui::Bind<QWidget>(window_, "ShpPmin");
+    shpPLoad_ = &ui::Bind<QWidget>(window_, "ShpPLoad");
+    trailShapes_ = {&ui::Bind<QWidget>(window_, "ShpInjTimeMod", 0)};
 }
 
 void ModelingPage::ConnectButtons() {
     for (const StepButtonDesign& b : ModelingStepButtons()) {
-        auto& button = app::Bind<QPushButton>(window_, b.name);
+        auto& button = ui::Bind<QPushButton>(window_, b.name);
         button.setIcon(ArrowIcon(b.angle, b.tilted));
         button.setAutoRepeat(false);
         const StepButton step = b.step;
@@ -174,7 +175,7 @@ void ModelingPage::ConnectButtons() {
                                  {"CmdReset", &ModelingPage::CmdReset_Click},
                                  {"CmdComputeModl(0)", &ModelingPage::CmdComputeModl_Click}});
     for (const char* name : {"CmdResetLine", "CmdComputeModl(0)"}) {
-        modelEditors_.push_back(&app::Bind<QWidget>(window_, name));
+        modelEditors_.push_back(&ui::Bind<QWidget>(window_, name));
     }
     EnableModelEditing();
 }
@@ -216,8 +217,8 @@ bool ModelingPage::eventFilter(QObject* watched, QEvent* event) {
 // ---- Chart frame
 
 void ModelingPage::InizVarMod() {
-    geo_ = calibration::InizVarMod(static_cast<float>(app::WidthTwips(*frmMod_)),
-                                   static_cast<float>(app::HeightTwips(*frmMod_)));
+    geo_ = calibration::InizVarMod(static_cast<float>(ui::WidthTwips(*frmMod_)),
+                                   static_cast<float>(ui::HeightTwips(*frmMod_)));
 }
 
 void ModelingPage::DrawGridMod() {
@@ -244,17 +245,17 @@ void ModelingPage::LoadTrailMod() {
     QWidget& point = *trailShapes_[0];
     for (int i = static_cast<int>(trailShapes_.size()); i < TrailShapes; ++i) {
         QWidget& shape = BuildElement(*frmMod_, TrailDesign, i,
-                                      {app::LeftTwips(point), app::TopTwips(point),
-                                       app::WidthTwips(point) - 60, app::HeightTwips(point) - 60});
-        monitor::SetFillColor(shape, 0xFFFF00 + 15 * i);
+                                      {ui::LeftTwips(point), ui::TopTwips(point),
+                                       ui::WidthTwips(point) - 60, ui::HeightTwips(point) - 60});
+        ui::SetFillColor(shape, 0xFFFF00 + 15 * i);
         trailShapes_.push_back(&shape);
     }
     for (int i = TrailShapes - 1; i >= 0; --i) {
         trailShapes_[i]->raise();
     }
     const QWidget& older = *trailShapes_[1];
-    trail_ = {app::WidthTwips(point) / 2.0, app::HeightTwips(point) / 2.0,
-              app::WidthTwips(older) / 2.0, app::HeightTwips(older) / 2.0};
+    trail_ = {ui::WidthTwips(point) / 2.0, ui::HeightTwips(point) / 2.0,
+              ui::WidthTwips(older) / 2.0, ui::HeightTwips(older) / 2.0};
 }
 
 // ---- Model drawing
@@ -268,13 +269,13 @@ void ModelingPage::PlottaMatricePuntiMod(bool animate) {
     CalcModPoints(m);
     for (int i = 0; i < PointCount; ++i) {
         QLabel& label = *points_[i];
-        const double w = app::WidthTwips(label);
-        const double h = app::HeightTwips(label);
+        const double w = ui::WidthTwips(label);
+        const double h = ui::HeightTwips(label);
         const Twips at = ModPointPos(geo_, m.X[i], m.Y[i], w, h);
         if (at != pointPos_[i]) {
             pointPos_[i] = at;
-            app::MoveTwips(label, static_cast<int>(at.left), static_cast<int>(at.top),
-                           static_cast<int>(w), static_cast<int>(h));
+            ui::MoveTwips(label, static_cast<int>(at.left), static_cast<int>(at.top),
+                          static_cast<int>(w), static_cast<int>(h));
             label.setToolTip(
                 QStringLiteral("P%1 (%2 ; %3)").arg(i).arg(Fixed(m.X[i], 1), Fixed(m.Y[i], 1)));
             label.hide();
@@ -282,8 +283,8 @@ void ModelingPage::PlottaMatricePuntiMod(bool animate) {
     }
     for (int i = 0; i < PointCount - 1; ++i) {
         const std::array<double, 4> ends =
-            ModSegmentEnds(pointPos_[i], pointPos_[i + 1], app::WidthTwips(*points_[i]),
-                           app::HeightTwips(*points_[i]));
+            ModSegmentEnds(pointPos_[i], pointPos_[i + 1], ui::WidthTwips(*points_[i]),
+                           ui::HeightTwips(*points_[i]));
         ChartLine& line = *segments_[i];
         if (ends != segmentPos_[i]) {
             segmentPos_[i] = ends;
@@ -357,8 +358,8 @@ void ModelingPage::VisualizzaPuntoInjTimeMod() {
         const Twips at =
             ModShapePos(geo_, t.TInjHist3[i], t.TInjHist4[i], point ? trail_.pointW : trail_.trailW,
                         point ? trail_.pointH : trail_.trailH, false);
-        app::SetLeftTwips(*trailShapes_[i], static_cast<int>(std::lround(at.left)));
-        app::SetTopTwips(*trailShapes_[i], static_cast<int>(std::lround(at.top)));
+        ui::SetLeftTwips(*trailShapes_[i], static_cast<int>(std::lround(at.left)));
+        ui::SetTopTwips(*trailShapes_[i], static_cast<int>(std::lround(at.top)));
     }
     for (auto shape = trailShapes_.rbegin(); shape != trailShapes_.rend(); ++shape) {
         (*shape)->raise();
@@ -366,8 +367,8 @@ void ModelingPage::VisualizzaPuntoInjTimeMod() {
     if (!ctx_.DeveloperView) {
         return;
     }
-    trail_.trailW = app::WidthTwips(*shpPmin_) / 2.0;
-    trail_.trailH = app::HeightTwips(*shpPmin_) / 2.0;
+    trail_.trailW = ui::WidthTwips(*shpPmin_) / 2.0;
+    trail_.trailH = ui::HeightTwips(*shpPmin_) / 2.0;
     const struct {
         QWidget* shape;
         double x, y;
@@ -378,8 +379,8 @@ void ModelingPage::VisualizzaPuntoInjTimeMod() {
             ModShapePos(geo_, markers[k].x, markers[k].y, trail_.trailW, trail_.trailH, true);
         if (at != devMarkerPos_[k]) {
             devMarkerPos_[k] = at;
-            app::SetLeftTwips(*markers[k].shape, static_cast<int>(at.left));
-            app::SetTopTwips(*markers[k].shape, static_cast<int>(at.top));
+            ui::SetLeftTwips(*markers[k].shape, static_cast<int>(at.left));
+            ui::SetTopTwips(*markers[k].shape, static_cast<int>(at.top));
         }
     }
     shpPLoad_->raise();
@@ -387,32 +388,32 @@ void ModelingPage::VisualizzaPuntoInjTimeMod() {
 }
 
 ModPageLayout ModelingPage::PageLayout() const {
-    app::TabStrip& sst = window_.SstMain();
-    return calibration::LayoutModPage({app::WidthTwips(sst), app::HeightTwips(sst)},
-                                      app::WidthTwips(*frmModPnt_), TwipsRect(*frmModLine_),
-                                      {app::WidthTwips(*fileButtons_[0]),
-                                       app::WidthTwips(*fileButtons_[1]),
-                                       app::WidthTwips(*fileButtons_[2])});
+    ui::TabStrip& sst = window_.SstMain();
+    return calibration::LayoutModPage({ui::WidthTwips(sst), ui::HeightTwips(sst)},
+                                      ui::WidthTwips(*frmModPnt_), TwipsRect(*frmModLine_),
+                                      {ui::WidthTwips(*fileButtons_[0]),
+                                       ui::WidthTwips(*fileButtons_[1]),
+                                       ui::WidthTwips(*fileButtons_[2])});
 }
 
 void ModelingPage::FitChart() {
     const QSize chart = PageLayout().chart;
-    app::SetWidthTwips(*frmMod_, chart.width());
-    app::SetHeightTwips(*frmMod_, chart.height());
+    ui::SetWidthTwips(*frmMod_, chart.width());
+    ui::SetHeightTwips(*frmMod_, chart.height());
     InizVarMod();
 }
 
 void ModelingPage::LayoutModPage() {
     const ModPageLayout l = PageLayout();
-    app::SetLeftTwips(*frmModPnt_, l.framesLeft);
-    app::SetLeftTwips(*frmModLine_, l.framesLeft);
+    ui::SetLeftTwips(*frmModPnt_, l.framesLeft);
+    ui::SetLeftTwips(*frmModLine_, l.framesLeft);
     for (size_t i = 0; i < fileButtons_.size(); ++i) {
-        app::SetLeftTwips(*fileButtons_[i], l.fileButtons[i].x());
-        app::SetTopTwips(*fileButtons_[i], l.fileButtons[i].y());
+        ui::SetLeftTwips(*fileButtons_[i], l.fileButtons[i].x());
+        ui::SetTopTwips(*fileButtons_[i], l.fileButtons[i].y());
     }
     for (size_t i = 0; i < lowerButtons_.size(); ++i) {
         const QRect& r = l.lowerButtons[i];
-        app::MoveTwips(*lowerButtons_[i], r.x(), r.y(), r.width(), r.height());
+        ui::MoveTwips(*lowerButtons_[i], r.x(), r.y(), r.width(), r.height());
     }
     FitChart();
     DrawGridMod();
@@ -429,15 +430,15 @@ void ModelingPage::LayoutModPage() {
 
 void ModelingPage::PlotCorTableMod() {
     const QWidget& first = *markers_[0];
-    const double halfW = RoundHalfEven(app::WidthTwips(first) / 2.0);
-    const double halfH = RoundHalfEven(app::HeightTwips(first) / 2.0);
+    const double halfW = RoundHalfEven(ui::WidthTwips(first) / 2.0);
+    const double halfH = RoundHalfEven(ui::HeightTwips(first) / 2.0);
     const ecudata::TblCor& table = ctx_.Images.TblCorRead;
     for (int i = 0; i < CorCells; ++i) {
         const Twips at = CorMarkerPos(geo_, i, table[i], halfW, halfH);
         if (at != markerPos_[i]) {
             markerPos_[i] = at;
-            app::SetLeftTwips(*markers_[i], static_cast<int>(at.left));
-            app::SetTopTwips(*markers_[i], static_cast<int>(at.top));
+            ui::SetLeftTwips(*markers_[i], static_cast<int>(at.left));
+            ui::SetTopTwips(*markers_[i], static_cast<int>(at.top));
             markers_[i]->raise();
         }
     }
@@ -453,11 +454,11 @@ void ModelingPage::ShowModLimits() {
     } boxes[] = {{txtAlfa_, m.Alfa, p.TaraPar32, p.TaraPar31},
                  {txtOffset_, m.Offset, p.TaraPar33, p.TaraPar24}};
     for (const auto& b : boxes) {
-        const quint32 now = monitor::BackColor(*b.box);
+        const quint32 now = ui::BackColor(*b.box);
         const quint32 next =
             LimitBlinkColor(b.value, b.min, b.max, b.box->property("Appearance").toInt() == 1, now);
         if (next != now) {
-            monitor::SetBackColor(*b.box, next);
+            ui::SetBackColor(*b.box, next);
         }
     }
 }
@@ -482,7 +483,7 @@ void ModelingPage::UpdateCorTable(bool force) {
 
 int ModelingPage::GetSelPunto() {
     for (int i = 0; i < PointCount; ++i) {
-        if (monitor::BackColor(*points_[i]) == Yellow) {
+        if (ui::BackColor(*points_[i]) == Yellow) {
             return i;
         }
     }
@@ -496,7 +497,7 @@ void ModelingPage::SelectPointMod(int i) {
     PaintPoint(*points_[i], Yellow);
     if (i - 1 >= 0 && i - 1 < PointCount - 1) {
         for (QLineEdit* box : {txtX_[i - 1], txtY_[i - 1]}) {
-            monitor::SetBackColor(*box, Yellow);
+            ui::SetBackColor(*box, Yellow);
             SetAppearance(*box, 1);
         }
     }
@@ -508,12 +509,12 @@ void ModelingPage::DeselezionaPuntiMod() {
     }
     for (int i = 0; i < PointCount - 1; ++i) {
         for (QLineEdit* box : {txtX_[i], txtY_[i]}) {
-            monitor::SetBackColor(*box, White);
+            ui::SetBackColor(*box, White);
             SetAppearance(*box, 0);
         }
     }
     for (QLineEdit* box : {txtAlfa_, txtOffset_}) {
-        monitor::SetBackColor(*box, White);
+        ui::SetBackColor(*box, White);
         SetAppearance(*box, 0);
     }
 }
@@ -523,7 +524,7 @@ void ModelingPage::SelectLine(QLineEdit& box) {
     for (QLabel* label : points_) {
         PaintPoint(*label, Yellow);
     }
-    monitor::SetBackColor(box, Yellow);
+    ui::SetBackColor(box, Yellow);
     SetAppearance(box, 1);
 }
 

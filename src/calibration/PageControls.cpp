@@ -1,26 +1,26 @@
 #include "calibration/PageControls.h"
 
-#include "app/Controls.h"
 #include "calibration/ChartCanvas.h"
 #include "calibration/NinePointModel.h"
-#include "monitor/ControlLook.h"
+#include "ui/ControlLook.h"
+#include "ui/Controls.h"
 
 #include <QLineEdit>
 
 namespace calibration {
 
-QWidget& BuildElement(QWidget& parent, const app::ControlDesc& desc, int index) {
+QWidget& BuildElement(QWidget& parent, const ui::ControlDesc& desc, int index) {
     return BuildElement(parent, desc, index, {desc.left, desc.top, desc.width, desc.height});
 }
 
-QWidget& BuildElement(QWidget& parent, app::ControlDesc desc, int index, const QRect& twips) {
+QWidget& BuildElement(QWidget& parent, ui::ControlDesc desc, int index, const QRect& twips) {
     desc.index = index;
     desc.count = 1;
     desc.left = twips.x();
     desc.top = twips.y();
     desc.width = twips.width();
     desc.height = twips.height();
-    app::ControlBuilder builder(parent);
+    ui::ControlBuilder builder(parent);
     builder.AddParent(QString::fromUtf8(desc.parent), parent);
     QWidget& element = *builder.Build({&desc, 1}).front();
     element.show();
@@ -28,21 +28,21 @@ QWidget& BuildElement(QWidget& parent, app::ControlDesc desc, int index, const Q
 }
 
 QRect TwipsRect(const QWidget& control) {
-    return {app::LeftTwips(control), app::TopTwips(control), app::WidthTwips(control),
-            app::HeightTwips(control)};
+    return {ui::LeftTwips(control), ui::TopTwips(control), ui::WidthTwips(control),
+            ui::HeightTwips(control)};
 }
 
-QWidget* MakeChartCanvas(const app::ControlDesc& desc, QWidget& parent) {
+QWidget* MakeChartCanvas(const ui::ControlDesc& desc, QWidget& parent) {
     return new ChartCanvas(parent, QString::fromUtf8(desc.name));
 }
 
-QWidget* MakeValueBox(const app::ControlDesc&, QWidget& parent) {
+QWidget* MakeValueBox(const ui::ControlDesc&, QWidget& parent) {
     auto* box = new QLineEdit(&parent);
     box->setReadOnly(true);
     box->setAlignment(Qt::AlignCenter);
     box->setFrame(false);
     box->setProperty("Appearance", 0);
-    monitor::SetBackColor(*box, White);
+    ui::SetBackColor(*box, White);
     return box;
 }
 

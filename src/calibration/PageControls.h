@@ -5,7 +5,7 @@
 // while it runs, built one at a time and shown at once, and the factories of the pages'
 // own kinds.
 
-#include "app/ControlBuilder.h"
+#include "ui/ControlBuilder.h"
 
 #include <QPushButton>
 #include <QRect>
@@ -17,8 +17,8 @@ namespace calibration {
 
 // Element index of the array desc describes (a built-in kind), made in parent at the
 // desc's place or at twips, and shown.
-QWidget& BuildElement(QWidget& parent, const app::ControlDesc& desc, int index);
-QWidget& BuildElement(QWidget& parent, app::ControlDesc desc, int index, const QRect& twips);
+QWidget& BuildElement(QWidget& parent, const ui::ControlDesc& desc, int index);
+QWidget& BuildElement(QWidget& parent, ui::ControlDesc desc, int index, const QRect& twips);
 
 // A control's place in its parent, in twips.
 QRect TwipsRect(const QWidget& control);
@@ -34,7 +34,7 @@ template <class Page>
 void ConnectClicks(QWidget& window, const QObject& context, Page& page,
                    std::initializer_list<Click<Page>> clicks) {
     for (const Click<Page>& click : clicks) {
-        QObject::connect(&app::Bind<QPushButton>(window, click.button), &QPushButton::clicked,
+        QObject::connect(&ui::Bind<QPushButton>(window, click.button), &QPushButton::clicked,
                          &context, [&page, handler = click.handler] { (page.*handler)(); });
     }
 }
@@ -42,7 +42,7 @@ void ConnectClicks(QWidget& window, const QObject& context, Page& page,
 // The factories of the designs' custom rows: a chart canvas (the page fits it to its
 // frame), and a value box of the model: read-only, centred, flat and white, in the
 // style's own field; raised (its "Appearance" 1) while it is selected.
-QWidget* MakeChartCanvas(const app::ControlDesc& desc, QWidget& parent);
-QWidget* MakeValueBox(const app::ControlDesc& desc, QWidget& parent);
+QWidget* MakeChartCanvas(const ui::ControlDesc& desc, QWidget& parent);
+QWidget* MakeValueBox(const ui::ControlDesc& desc, QWidget& parent);
 
 } // namespace calibration

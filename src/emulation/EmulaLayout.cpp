@@ -30,7 +30,7 @@ float Nearest(float value) {
     return float(support::RoundHalfEven(double(value)));
 }
 
-void Place(monitor::TwipsBox& box, float left, float top, float width, float height) {
+void Place(ui::TwipsBox& box, float left, float top, float width, float height) {
     box.Left = left;
     box.Top = top;
     box.Width = width;
@@ -60,15 +60,15 @@ const QStringList& EmulaPageControls() {
     return names;
 }
 
-void LayoutEmulaPage(monitor::TwipsGeometry& page, float tabWidth, float tabHeight,
-                     float outerWidth, float outerHeight) {
+void LayoutEmulaPage(ui::TwipsGeometry& page, float tabWidth, float tabHeight, float outerWidth,
+                     float outerHeight) {
     const bool large = outerHeight > LargeFontAboveHeight;
     const float font = large ? 16 : 12;
     const float helpHeight = large ? 450 : 330;
     const float gridGap = large ? 420 : 330;
     const float gridFont = outerWidth > LargeGridFontAboveWidth ? 14 : 10;
 
-    monitor::TwipsBox& frame = page["FrmEmul"];
+    ui::TwipsBox& frame = page["FrmEmul"];
     Place(frame, 60, 900, tabWidth - 180, tabHeight - 900 - 120);
     const float inner = frame.Width - 2 * Margin;
 
@@ -106,10 +106,10 @@ void LayoutEmulaPage(monitor::TwipsGeometry& page, float tabWidth, float tabHeig
     }
 
     // The table below: the thresholds label, its help line, the grids inside the label.
-    monitor::TwipsBox& label = page["LblTabSoglie"];
+    ui::TwipsBox& label = page["LblTabSoglie"];
     Place(label, Margin, upper, inner, frame.Height * 460 / 1000 - helpHeight);
     label.FontSize = font;
-    monitor::TwipsBox& help = page["LblHelpTabDelay"];
+    ui::TwipsBox& help = page["LblHelpTabDelay"];
     Place(help, Margin, label.Top + label.Height, inner, helpHeight);
     help.FontSize = font;
 
@@ -128,10 +128,10 @@ void LayoutEmulaPage(monitor::TwipsGeometry& page, float tabWidth, float tabHeig
     }
 }
 
-EmulaGridCells EmulaGridCellsOf(const monitor::TwipsGeometry& page) {
+EmulaGridCells EmulaGridCellsOf(const ui::TwipsGeometry& page) {
     const auto at = [&page](const char* name) {
         const auto it = page.find(name);
-        return it == page.end() ? monitor::TwipsBox{} : it->second;
+        return it == page.end() ? ui::TwipsBox{} : it->second;
     };
     return {at("GrdEmul").Height / 4, at("GrdEmul").Width / 12, at("GrdBar").Width};
 }

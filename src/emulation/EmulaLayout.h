@@ -5,7 +5,7 @@
 // resize and tab change; two font sets by the window's outer height, two grid fonts by
 // its outer width.
 
-#include "monitor/TwipsGeometry.h"
+#include "ui/TwipsGeometry.h"
 
 namespace emulation {
 
@@ -18,8 +18,8 @@ const QStringList& EmulaPageControls();
 // tabWidth and tabHeight: the tab control's size (its pages fill it); outerWidth and
 // outerHeight: the window's outer size. Positions inside FrmEmul are relative to the
 // frame.
-void LayoutEmulaPage(monitor::TwipsGeometry& page, float tabWidth, float tabHeight,
-                     float outerWidth, float outerHeight);
+void LayoutEmulaPage(ui::TwipsGeometry& page, float tabWidth, float tabHeight, float outerWidth,
+                     float outerHeight);
 
 // The grids' rows and columns as the layout sizes them: the table row height and the
 // width of one rpm column, in twips.
@@ -28,6 +28,6 @@ struct EmulaGridCells {
     float RpmColumn = 0;
     float PressColumn = 0;
 };
-EmulaGridCells EmulaGridCellsOf(const monitor::TwipsGeometry& page);
+EmulaGridCells EmulaGridCellsOf(const ui::TwipsGeometry& page);
 
 } // namespace emulation

@@ -1,7 +1,5 @@
 #include "emulation/EmulaPage.h"
 
-#include "app/ControlBuilder.h"
-#include "app/Controls.h"
 #include "app/FrmLX735.h"
 #include "app/MainControls.h"
 #include "app/PageServices.h"
@@ -11,8 +9,10 @@
 #include "emulation/EmulaLayout.h"
 #include "emulation/FrmEnterValueLambda.h"
 #include "emulation/GridCells.h"
-#include "monitor/ControlLook.h"
 #include "monitor/MonitorHooks.h"
+#include "ui/ControlBuilder.h"
+#include "ui/ControlLook.h"
+#include "ui/Controls.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -46,7 +46,7 @@ QPixmap MarkerPicture() {
 
 EmulaPage::EmulaPage(app::ProgramContext& context, app::FrmLX735& window)
     : ctx_(context), window_(window) {
-    frame_ = &app::Bind<QWidget>(window_, "FrmEmul");
+    frame_ = &ui::Bind<QWidget>(window_, "FrmEmul");
     app::BuildOnMainWindow(*window_.centralWidget(), "EmulaPageDesign", EmulaPageDesign());
     BindControls();
     marker_->setPixmap(MarkerPicture());
@@ -74,24 +74,24 @@ void EmulaPage::Install(app::PageServices& pages, monitor::MonitorHooks& hooks) 
 
 void EmulaPage::BindControls() {
     QWidget& root = window_;
-    cmbSwtchLambda_ = &app::Bind<QComboBox>(root, "CmbSwtchLambda");
-    cmbAbilEmula_ = &app::Bind<QComboBox>(root, "CmbAbilEmula");
-    cmbSonda1_ = &app::Bind<QComboBox>(root, "CmbSonda1");
-    cmbSonda2_ = &app::Bind<QComboBox>(root, "CmbSonda2");
-    cmbRitardo_ = &app::Bind<QComboBox>(root, "CmbRitardo");
-    cmbFiltro_ = &app::Bind<QComboBox>(root, "CmbFiltro");
-    cmbSwtchLambdaBis_ = &app::Bind<QComboBox>(root, "CmbSwtchLambdaBis");
-    cmbSonda1Bis_ = &app::Bind<QComboBox>(root, "CmbSonda1Bis");
-    cmbSonda2Bis_ = &app::Bind<QComboBox>(root, "CmbSonda2Bis");
+    cmbSwtchLambda_ = &ui::Bind<QComboBox>(root, "CmbSwtchLambda");
+    cmbAbilEmula_ = &ui::Bind<QComboBox>(root, "CmbAbilEmula");
+    cmbSonda1_ = &ui::Bind<QComboBox>(root, "CmbSonda1");
+    cmbSonda2_ = &ui::Bind<QComboBox>(root, "CmbSonda2");
+    cmbRitardo_ = &ui::Bind<QComboBox>(root, "CmbRitardo");
+    cmbFiltro_ = &ui::Bind<QComboBox>(root, "CmbFiltro");
+    cmbSwtchLambdaBis_ = &ui::Bind<QComboBox>(root, "CmbSwtchLambdaBis");
+    cmbSonda1Bis_ = &ui::Bind<QComboBox>(root, "CmbSonda1Bis");
+    cmbSonda2Bis_ = &ui::Bind<QComboBox>(root, "CmbSonda2Bis");
     for (std::size_t i = 0; i < levels_.size(); ++i) {
-        levels_[i] = &app::Bind<QLineEdit>(root, LevelBoxes[i]);
+        levels_[i] = &ui::Bind<QLineEdit>(root, LevelBoxes[i]);
     }
-    grdEmul_ = &app::Bind<QTableWidget>(root, "GrdEmul");
-    grdRpm_ = &app::Bind<QTableWidget>(root, "GrdRpm");
-    grdBar_ = &app::Bind<QTableWidget>(root, "GrdBar");
-    grdTitolo_ = &app::Bind<QTableWidget>(root, "GrdTitolo");
-    lblTabSoglie_ = &app::Bind<QWidget>(root, "LblTabSoglie");
-    marker_ = &app::Bind<QLabel>(root, "PctGrdLambda");
+    grdEmul_ = &ui::Bind<QTableWidget>(root, "GrdEmul");
+    grdRpm_ = &ui::Bind<QTableWidget>(root, "GrdRpm");
+    grdBar_ = &ui::Bind<QTableWidget>(root, "GrdBar");
+    grdTitolo_ = &ui::Bind<QTableWidget>(root, "GrdTitolo");
+    lblTabSoglie_ = &ui::Bind<QWidget>(root, "LblTabSoglie");
+    marker_ = &ui::Bind<QLabel>(root, "PctGrdLambda");
     // The layout places these at every resize.
     layout_.emplace(root, "EmulaLayout", EmulaPageControls());
 }
@@ -150,9 +150,9 @@ void EmulaPage::InitEmulaGrids() {
         grid.setColumnCount(def.cols);
         const QScopedValueRollback filling(window_.PageFilling, true);
         for (int r = 0; r < def.rows; ++r) {
-            grid.setRowHeight(r, app::ToPixels(def.rowHeight));
+            grid.setRowHeight(r, ui::ToPixels(def.rowHeight));
             for (int c = 0; c < def.cols; ++c) {
-                grid.setColumnWidth(c, app::ToPixels(def.colWidth));
+                grid.setColumnWidth(c, ui::ToPixels(def.colWidth));
                 QTableWidgetItem& item = Cell(grid, r, c);
                 if (def.axis) {
                     item.setBackground(support::ColorFromBgr(support::ColorButtonFace));
@@ -167,13 +167,13 @@ void EmulaPage::InitEmulaGrids() {
     const int rpmWidth = 735 * TableCols + 30;
     const int rpmHeight = 390 + 30;
     const int emulHeight = 330 * TableRows + 30;
-    const int barLeft = app::LeftTwips(*lblTabSoglie_) + 30;
-    const int rpmTop = app::TopTwips(*lblTabSoglie_) + 330;
-    app::MoveTwips(*grdBar_, barLeft, rpmTop + rpmHeight, 1170 + 30, emulHeight);
-    app::MoveTwips(*grdEmul_, barLeft + app::WidthTwips(*grdBar_), rpmTop + rpmHeight, rpmWidth,
-                   emulHeight);
-    app::MoveTwips(*grdRpm_, app::LeftTwips(*grdEmul_), rpmTop, rpmWidth, rpmHeight);
-    app::MoveTwips(*grdTitolo_, barLeft, rpmTop, app::WidthTwips(*grdBar_), rpmHeight);
+    const int barLeft = ui::LeftTwips(*lblTabSoglie_) + 30;
+    const int rpmTop = ui::TopTwips(*lblTabSoglie_) + 330;
+    ui::MoveTwips(*grdBar_, barLeft, rpmTop + rpmHeight, 1170 + 30, emulHeight);
+    ui::MoveTwips(*grdEmul_, barLeft + ui::WidthTwips(*grdBar_), rpmTop + rpmHeight, rpmWidth,
+                  emulHeight);
+    ui::MoveTwips(*grdRpm_, ui::LeftTwips(*grdEmul_), rpmTop, rpmWidth, rpmHeight);
+    ui::MoveTwips(*grdTitolo_, barLeft, rpmTop, ui::WidthTwips(*grdBar_), rpmHeight);
     // Shown as read so far: nothing, and disabled, until the blocks are read.
     AggiornaVariabiliEmulazioneLambda();
     AggiornaVariabiliTabellaEmulazioneLambda();
@@ -380,21 +380,20 @@ void EmulaPage::AggiornaVariabiliTabellaEmulazioneLambda() {
 }
 
 void EmulaPage::LayoutEmulaPage() {
-    monitor::SetBackColor(*frame_, support::ColorButtonFace);
-    const monitor::TwipsGeometry before = layout_->Read();
-    monitor::TwipsGeometry page = before;
+    ui::SetBackColor(*frame_, support::ColorButtonFace);
+    const ui::TwipsGeometry before = layout_->Read();
+    ui::TwipsGeometry page = before;
     QWidget& tabs = window_.SstMain();
-    emulation::LayoutEmulaPage(page, float(app::WidthTwips(tabs)), float(app::HeightTwips(tabs)),
-                               float(app::ToTwips(window_.frameGeometry().width())),
-                               float(app::ToTwips(window_.frameGeometry().height())));
+    emulation::LayoutEmulaPage(page, float(ui::WidthTwips(tabs)), float(ui::HeightTwips(tabs)),
+                               float(ui::ToTwips(window_.frameGeometry().width())),
+                               float(ui::ToTwips(window_.frameGeometry().height())));
     layout_->Write(before, page);
     const EmulaGridCells cells = EmulaGridCellsOf(page);
-    const int row = app::ToPixels(int(cells.RowHeight));
+    const int row = ui::ToPixels(int(cells.RowHeight));
     for (QTableWidget* grid : {grdTitolo_, grdRpm_, grdBar_, grdEmul_}) {
         const bool press = grid->columnCount() == 1;
         for (int c = 0; c < grid->columnCount(); ++c) {
-            grid->setColumnWidth(c,
-                                 app::ToPixels(int(press ? cells.PressColumn : cells.RpmColumn)));
+            grid->setColumnWidth(c, ui::ToPixels(int(press ? cells.PressColumn : cells.RpmColumn)));
         }
         for (int r = 0; r < grid->rowCount(); ++r) {
             grid->setRowHeight(r, row);
@@ -422,10 +421,10 @@ void EmulaPage::MoveEmulaMarker() {
     const ecudata::Mem1Rec& live = ctx_.Images.Mem1Data;
     const MarkerCell cell = EmulaMarkerCell(rpmBreaks, pressBreaks, live.Rpm, live.Press2);
     const int left =
-        app::LeftTwips(*grdEmul_) + app::ToTwips(grdEmul_->columnWidth(0)) * (cell.col - 1) + 15;
+        ui::LeftTwips(*grdEmul_) + ui::ToTwips(grdEmul_->columnWidth(0)) * (cell.col - 1) + 15;
     const int top =
-        app::TopTwips(*grdEmul_) + app::ToTwips(grdEmul_->rowHeight(0)) * (cell.row - 1) + 15;
-    app::MoveTwips(*marker_, left, top, 165, 165);
+        ui::TopTwips(*grdEmul_) + ui::ToTwips(grdEmul_->rowHeight(0)) * (cell.row - 1) + 15;
+    ui::MoveTwips(*marker_, left, top, 165, 165);
     marker_->show();
     marker_->raise();
 }

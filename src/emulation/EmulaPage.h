@@ -14,7 +14,7 @@
 #include "ecudata/Edits.h"
 #include "emulation/EmulaMath.h"
 #include "emulation/HoldRepeat.h"
-#include "monitor/TwipsGeometry.h"
+#include "ui/TwipsGeometry.h"
 
 #include <QObject>
 #include <array>
@@ -120,7 +120,7 @@ private:
     QTableWidget* grdRpm_ = nullptr;
     QTableWidget* grdBar_ = nullptr;
     QTableWidget* grdTitolo_ = nullptr;
-    std::optional<monitor::LayoutControls> layout_; // bound when the page is built
+    std::optional<ui::LayoutControls> layout_; // bound when the page is built
     QWidget* lblTabSoglie_ = nullptr;
     QLabel* marker_ = nullptr; // PctGrdLambda
 

@@ -7,10 +7,10 @@
 #include "emulation/EmulaPage.h"
 #include "emulation/GridCells.h"
 #include "emulation/StepKeys.h"
-#include "monitor/ControlLook.h"
 #include "platform/Sound.h"
 #include "support/Conversions.h"
 #include "support/MessageBox.h"
+#include "ui/ControlLook.h"
 
 #include <QEvent>
 #include <QKeyEvent>
@@ -28,8 +28,8 @@ constexpr int AxisPaceMs = 250;
 constexpr int TablePaceMs = 150;
 
 void PaintBox(QLineEdit& box, quint32 back, quint32 fore) {
-    monitor::SetBackColor(box, back);
-    monitor::SetForeColor(box, fore);
+    ui::SetBackColor(box, back);
+    ui::SetForeColor(box, fore);
 }
 
 // The cells the keys and the value entry act on: the current cell and the selected

@@ -1,7 +1,5 @@
 #include "emulation/FrmCompensaTbl.h"
 
-#include "app/ControlBuilder.h"
-#include "app/Controls.h"
 #include "app/FrmLX735.h"
 #include "app/ProgramContext.h"
 #include "emulation/CompMath.h"
@@ -12,6 +10,8 @@
 #include "support/Conversions.h"
 #include "support/Cursor.h"
 #include "support/Lingue.h"
+#include "ui/ControlBuilder.h"
+#include "ui/Controls.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -85,14 +85,14 @@ FrmCompensaTbl::FrmCompensaTbl(app::ProgramContext& context, app::FrmLX735& owne
     setObjectName("FrmCompensaTbl");
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle("Compensa");
-    setFixedSize(app::ToPixels(10230), app::ToPixels(8070));
+    setFixedSize(ui::ToPixels(10230), ui::ToPixels(8070));
     MakeControls();
     // Load: placed by the main window, captions, the grids' fixed texts, the tables.
-    move(owner.pos() + QPoint(app::ToPixels(60), app::ToPixels(60)));
+    move(owner.pos() + QPoint(ui::ToPixels(60), ui::ToPixels(60)));
     LoadCompCaptions();
     selRow_ = selCol_ = -1;
     for (Table& t : tables_) {
-        t.marker->move(t.marker->x(), t.grid->y() + app::ToPixels(15));
+        t.marker->move(t.marker->x(), t.grid->y() + ui::ToPixels(15));
     }
     SetCaption();
     ShowCompTables();
@@ -101,16 +101,16 @@ FrmCompensaTbl::FrmCompensaTbl(app::ProgramContext& context, app::FrmLX735& owne
 }
 
 void FrmCompensaTbl::MakeControls() {
-    app::ControlBuilder builder(*this);
+    ui::ControlBuilder builder(*this);
     builder.Build(CompensaTblDesign());
     const QPixmap markerPicture = MarkerPicture();
     for (int t = 0; t < 4; ++t) {
         const TableDef& def = Tables[t];
         Table& table = tables_[t];
-        table.frame = &app::Bind<QGroupBox>(*this, def.frame);
-        table.check = &app::Bind<QCheckBox>(*this, def.check);
-        table.grid = &app::Bind<QTableWidget>(*this, def.grid);
-        table.marker = &app::Bind<QLabel>(*this, def.marker);
+        table.frame = &ui::Bind<QGroupBox>(*this, def.frame);
+        table.check = &ui::Bind<QCheckBox>(*this, def.check);
+        table.grid = &ui::Bind<QTableWidget>(*this, def.grid);
+        table.marker = &ui::Bind<QLabel>(*this, def.marker);
         table.marker->setPixmap(markerPicture);
         table.frame->installEventFilter(this);
         PrepareGrid(t);
@@ -134,11 +134,11 @@ void FrmCompensaTbl::MakeControls() {
             Arm(t + 1);
         });
     }
-    cmdModScala_ = &app::Bind<QPushButton>(*this, "CmdModScala");
-    cmdTInj_ = &app::Bind<QPushButton>(*this, "CmdAutoMinMaxSmagTInj");
-    cmdPerc_ = &app::Bind<QPushButton>(*this, "CmdAutoMinMaxSmagPerc");
-    cmbSmagAcc_ = &app::Bind<QComboBox>(*this, "CmbSmagAcc");
-    lblHelp_ = &app::Bind<QLabel>(*this, "LblHelp");
+    cmdModScala_ = &ui::Bind<QPushButton>(*this, "CmdModScala");
+    cmdTInj_ = &ui::Bind<QPushButton>(*this, "CmdAutoMinMaxSmagTInj");
+    cmdPerc_ = &ui::Bind<QPushButton>(*this, "CmdAutoMinMaxSmagPerc");
+    cmbSmagAcc_ = &ui::Bind<QComboBox>(*this, "CmbSmagAcc");
+    lblHelp_ = &ui::Bind<QLabel>(*this, "LblHelp");
     connect(cmdModScala_, &QPushButton::clicked, this, [this] { CmdModScala_Click(); });
     connect(cmdTInj_, &QPushButton::clicked, this, [this] { CmdAutoMinMaxSmagTInj_Click(); });
     connect(cmdPerc_, &QPushButton::clicked, this, [this] { CmdAutoMinMaxSmagPerc_Click(); });
@@ -163,12 +163,12 @@ void FrmCompensaTbl::PrepareGrid(int table) {
     grid.setColumnCount(Columns);
     grid.setEditTriggers(QAbstractItemView::NoEditTriggers);
     PrepareSteppedGrid(grid, QAbstractItemView::SingleSelection);
-    grid.setColumnWidth(0, app::ToPixels(840));
+    grid.setColumnWidth(0, ui::ToPixels(840));
     for (int c = 1; c < Columns; ++c) {
-        grid.setColumnWidth(c, app::ToPixels(585));
+        grid.setColumnWidth(c, ui::ToPixels(585));
     }
     for (int r = 0; r < 2; ++r) {
-        grid.setRowHeight(r, app::ToPixels(435));
+        grid.setRowHeight(r, ui::ToPixels(435));
         for (int c = 0; c < Columns; ++c) {
             Cell(grid, r, c).setText(c == 0 ? (r == 0 ? QString(Tables[table].unit) : "%") : "0");
             SetFixed(Cell(grid, r, c), c == 0);
@@ -372,11 +372,11 @@ void FrmCompensaTbl::Timer1_Timer() {
             axis[c - 1] = Number(*tables_[t].grid, 0, c, ctx_.DecimalSep);
         }
         const int column = AxisMarkerColumn(axis, values[t]);
-        app::SetLeftTwips(*tables_[t].marker,
-                          AxisMarkerLeft(app::LeftTwips(*tables_[t].grid), column));
+        ui::SetLeftTwips(*tables_[t].marker,
+                         AxisMarkerLeft(ui::LeftTwips(*tables_[t].grid), column));
     }
-    app::SetLeftTwips(*tables_[Smag].marker,
-                      LeanMarkerLeft(app::LeftTwips(*tables_[Smag].grid), live.StatusKeyHigh));
+    ui::SetLeftTwips(*tables_[Smag].marker,
+                     LeanMarkerLeft(ui::LeftTwips(*tables_[Smag].grid), live.StatusKeyHigh));
     for (Table& t : tables_) {
         t.marker->raise();
     }
@@ -470,7 +470,7 @@ bool FrmCompensaTbl::event(QEvent* event) {
 }
 
 void ConnectCmdTableComp(app::ProgramContext& context, app::FrmLX735& window) {
-    QPushButton* button = &app::Bind<QPushButton>(window, "CmdTableComp");
+    QPushButton* button = &ui::Bind<QPushButton>(window, "CmdTableComp");
     auto open = std::make_shared<QPointer<FrmCompensaTbl>>();
     QObject::connect(button, &QPushButton::clicked, &window, [&context, &window, open] {
         if (!*open) {

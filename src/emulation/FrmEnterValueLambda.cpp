@@ -1,12 +1,12 @@
 #include "emulation/FrmEnterValueLambda.h"
 
 #include "app/CalibrationTexts.h"
-#include "app/Controls.h"
 #include "app/ProgramContext.h"
 #include "emulation/EmulaDesign.h"
 #include "support/Conversions.h"
 #include "support/Lingue.h"
 #include "support/MessageBox.h"
+#include "ui/Controls.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -21,12 +21,12 @@ FrmEnterValueLambda::FrmEnterValueLambda(app::ProgramContext& context, QWidget* 
     setObjectName("FrmEnterValueLambda");
     setWindowTitle(context.Texts.AppTitle);
     setModal(true);
-    setFixedSize(app::ToPixels(3600), app::ToPixels(2160));
-    app::ControlBuilder builder(*this);
+    setFixedSize(ui::ToPixels(3600), ui::ToPixels(2160));
+    ui::ControlBuilder builder(*this);
     builder.Build(EnterValueDesign());
-    opt_ = app::BindArray<QRadioButton>(*this, "OptTipoOper", 0, 3);
-    txtValue_ = &app::Bind<QLineEdit>(*this, "TxtValue");
-    cmdRet_ = &app::Bind<QPushButton>(*this, "CmdRet");
+    opt_ = ui::BindArray<QRadioButton>(*this, "OptTipoOper", 0, 3);
+    txtValue_ = &ui::Bind<QLineEdit>(*this, "TxtValue");
+    cmdRet_ = &ui::Bind<QPushButton>(*this, "CmdRet");
     cmdRet_->setAutoDefault(false);
     txtValue_->installEventFilter(this);
     cmdRet_->installEventFilter(this);

@@ -1,6 +1,6 @@
 #include "emulation/GridCells.h"
 
-#include "monitor/ControlLook.h"
+#include "ui/ControlLook.h"
 
 #include <QTableWidget>
 
@@ -27,7 +27,7 @@ void PaintCell(QTableWidget& grid, int row, int col, quint32 back, quint32 fore)
 
 void PrepareSteppedGrid(QTableWidget& grid, QAbstractItemView::SelectionMode selection) {
     grid.setSelectionMode(selection);
-    monitor::ShowOwnCellColours(grid);
+    ui::ShowOwnCellColours(grid);
     grid.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }

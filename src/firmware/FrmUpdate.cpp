@@ -1,15 +1,15 @@
 #include "firmware/FrmUpdate.h"
 
 #include "app/CaptionTranslation.h"
-#include "app/ControlBuilder.h"
-#include "app/Controls.h"
 #include "app/ProgramContext.h"
 #include "firmware/FlashProgramming.h"
 #include "firmware/FrmUpdateDesign.h"
-#include "monitor/ControlLook.h"
 #include "support/Clock.h"
 #include "support/FileRoutines.h"
 #include "support/ProgramTexts.h"
+#include "ui/ControlBuilder.h"
+#include "ui/ControlLook.h"
+#include "ui/Controls.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -45,15 +45,15 @@ FrmUpdate::FrmUpdate(app::ProgramContext& context, QWidget* parent)
 }
 
 void FrmUpdate::BindControls() {
-    lblRelEcu_ = &app::Bind<QLabel>(*this, "LblRelEcu");
-    lblRelFle_ = &app::Bind<QLabel>(*this, "LblRelFle");
-    lblRelEcuVal_ = &app::Bind<QLabel>(*this, "LblRelEcu_Val");
-    lblRelFleVal_ = &app::Bind<QLabel>(*this, "LblRelFle_Val");
-    lblMsg_ = &app::Bind<QLabel>(*this, "LblMsg");
-    cmdUpdate_ = &app::Bind<QPushButton>(*this, "CmdUpdate");
-    cmdEsc_ = &app::Bind<QPushButton>(*this, "CmdEsc");
-    lblBackBar_ = &app::Bind<QLabel>(*this, "LblBackBar");
-    shpBarUpDate_ = &app::Bind<QFrame>(*this, "ShpBarUpDate");
+    lblRelEcu_ = &ui::Bind<QLabel>(*this, "LblRelEcu");
+    lblRelFle_ = &ui::Bind<QLabel>(*this, "LblRelFle");
+    lblRelEcuVal_ = &ui::Bind<QLabel>(*this, "LblRelEcu_Val");
+    lblRelFleVal_ = &ui::Bind<QLabel>(*this, "LblRelFle_Val");
+    lblMsg_ = &ui::Bind<QLabel>(*this, "LblMsg");
+    cmdUpdate_ = &ui::Bind<QPushButton>(*this, "CmdUpdate");
+    cmdEsc_ = &ui::Bind<QPushButton>(*this, "CmdEsc");
+    lblBackBar_ = &ui::Bind<QLabel>(*this, "LblBackBar");
+    shpBarUpDate_ = &ui::Bind<QFrame>(*this, "ShpBarUpDate");
 }
 
 void FrmUpdate::Form_Load() {
@@ -83,7 +83,7 @@ void FrmUpdate::ShowIdentities() {
 }
 
 void FrmUpdate::Timer1_Timer() {
-    monitor::SetBackColor(*this, monitor::BackColor(*this) == PureRed ? Orange : PureRed);
+    ui::SetBackColor(*this, ui::BackColor(*this) == PureRed ? Orange : PureRed);
 }
 
 void FrmUpdate::CmdEsc_Click() {
@@ -150,7 +150,7 @@ void FrmUpdate::SetPhase(const QString& caption) {
 
 void FrmUpdate::SetBarWidth(double twips) {
     barWidth_ = twips;
-    app::SetWidthTwips(*shpBarUpDate_, static_cast<int>(twips));
+    ui::SetWidthTwips(*shpBarUpDate_, static_cast<int>(twips));
 }
 
 void FrmUpdate::ProgressRun() {

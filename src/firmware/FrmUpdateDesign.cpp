@@ -1,7 +1,7 @@
 #include "firmware/FrmUpdateDesign.h"
 
-#include "app/ControlBuilder.h"
-#include "monitor/ControlLook.h"
+#include "ui/ControlBuilder.h"
+#include "ui/ControlLook.h"
 
 #include <QFont>
 #include <QFrame>
@@ -17,7 +17,7 @@ constexpr int WindowHeight = 5400;
 // FmeBack stands this far inside the window's edges.
 constexpr int BackMargin = 60;
 
-using app::ControlKind;
+using ui::ControlKind;
 
 constexpr int Inner = 300;
 constexpr int CaptionWidth = 2700;
@@ -32,24 +32,26 @@ constexpr int BottomHeight = 615;
 constexpr int ButtonWidth = 1800;
 
 // Controls in creation order: FmeBack behind the rest, the progress bar over its strip.
-const app::ControlDesc Design[] = {
-    {ControlKind::Shape, "FmeBack", -1, "FrmUpdate", "", BackMargin, BackMargin,
+const ui::ControlDesc Design[] = {
+    {ui::ControlKind::Shape, "FmeBack", -1, "FrmUpdate", "", BackMargin, BackMargin,
      WindowWidth - 2 * BackMargin, WindowHeight - 2 * BackMargin},
-    {ControlKind::Label, "LblRelEcu", -1, "FrmUpdate", "", Inner, Inner, CaptionWidth, RowHeight},
-    {ControlKind::Label, "LblRelFle", -1, "FrmUpdate", "", Inner, Inner + 2 * RowHeight,
-     CaptionWidth, RowHeight},
-    {ControlKind::Label, "LblRelEcu_Val", -1, "FrmUpdate", "", ValueLeft, Inner, ValueWidth,
+    {ui::ControlKind::Label, "LblRelEcu", -1, "FrmUpdate", "", Inner, Inner, CaptionWidth,
      RowHeight},
-    {ControlKind::Label, "LblRelFle_Val", -1, "FrmUpdate", "", ValueLeft, Inner + 2 * RowHeight,
+    {ui::ControlKind::Label, "LblRelFle", -1, "FrmUpdate", "", Inner, Inner + 2 * RowHeight,
+     CaptionWidth, RowHeight},
+    {ui::ControlKind::Label, "LblRelEcu_Val", -1, "FrmUpdate", "", ValueLeft, Inner, ValueWidth,
+     RowHeight},
+    {ui::ControlKind::Label, "LblRelFle_Val", -1, "FrmUpdate", "", ValueLeft, Inner + 2 * RowHeight,
      ValueWidth, RowHeight},
-    {ControlKind::Label, "LblMsg", -1, "FrmUpdate", "", Inner, MsgTop, MsgWidth, MsgHeight},
-    {ControlKind::Button, "CmdUpdate", -1, "FrmUpdate", "Next", Inner, BottomTop, ButtonWidth,
+    {ui::ControlKind::Label, "LblMsg", -1, "FrmUpdate", "", Inner, MsgTop, MsgWidth, MsgHeight},
+    {ui::ControlKind::Button, "CmdUpdate", -1, "FrmUpdate", "Next", Inner, BottomTop, ButtonWidth,
      BottomHeight},
-    {ControlKind::Button, "CmdEsc", -1, "FrmUpdate", "Esc", WindowWidth - Inner - ButtonWidth,
+    {ui::ControlKind::Button, "CmdEsc", -1, "FrmUpdate", "Esc", WindowWidth - Inner - ButtonWidth,
      BottomTop, ButtonWidth, BottomHeight},
-    {ControlKind::Label, "LblBackBar", -1, "FrmUpdate", "", Inner, BottomTop, MsgWidth,
+    {ui::ControlKind::Label, "LblBackBar", -1, "FrmUpdate", "", Inner, BottomTop, MsgWidth,
      BottomHeight},
-    {ControlKind::Custom, "ShpBarUpDate", -1, "FrmUpdate", "", Inner, BottomTop, 0, BottomHeight},
+    {ui::ControlKind::Custom, "ShpBarUpDate", -1, "FrmUpdate", "", Inner, BottomTop, 0,
+     BottomHeight},
 };
 
 // BGR colours.
@@ -78,33 +80,33 @@ void SetFont(QLabel& label, double points, bool bold) {
 }
 
 // The progress bar is a plain fill of its colour, without the shape's box.
-QWidget* MakeBar(const app::ControlDesc&, QWidget& parent) {
+QWidget* MakeBar(const ui::ControlDesc&, QWidget& parent) {
     return new QFrame(&parent);
 }
 
 void ApplyDesignDetails(QWidget& window) {
     for (const auto& [name, back] : BackColors) {
-        monitor::SetBackColor(app::Bind<QWidget>(window, name), back);
+        ui::SetBackColor(ui::Bind<QWidget>(window, name), back);
     }
-    auto& message = app::Bind<QLabel>(window, "LblMsg");
+    auto& message = ui::Bind<QLabel>(window, "LblMsg");
     message.setWordWrap(true);
     message.setAlignment(Qt::AlignCenter);
     SetFont(message, 12, true);
-    auto& strip = app::Bind<QLabel>(window, "LblBackBar");
+    auto& strip = ui::Bind<QLabel>(window, "LblBackBar");
     strip.setAlignment(Qt::AlignCenter);
     SetFont(strip, 19.5, false);
-    monitor::SetFillColor(app::Bind<QFrame>(window, "ShpBarUpDate"), BarColor);
+    ui::SetFillColor(ui::Bind<QFrame>(window, "ShpBarUpDate"), BarColor);
     for (const char* name : {"CmdUpdate", "CmdEsc"}) {
-        app::Bind<QPushButton>(window, name).setAutoDefault(false);
+        ui::Bind<QPushButton>(window, name).setAutoDefault(false);
     }
 }
 
 } // namespace
 
 void BuildUpdateControls(QWidget& window) {
-    window.setFixedSize(app::ToPixels(WindowWidth), app::ToPixels(WindowHeight));
-    monitor::SetBackColor(window, Orange);
-    app::ControlBuilder(window).Build(Design, MakeBar);
+    window.setFixedSize(ui::ToPixels(WindowWidth), ui::ToPixels(WindowHeight));
+    ui::SetBackColor(window, Orange);
+    ui::ControlBuilder(window).Build(Design, MakeBar);
     ApplyDesignDetails(window);
 }
 

@@ -1,6 +1,5 @@
 // The update procedure behind Next: start, read-back, flash phase, write-back, save.
 
-#include "app/Controls.h"
 #include "app/LinkLogRestart.h"
 #include "app/ProgramContext.h"
 #include "ecudata/CompTables.h"
@@ -18,6 +17,7 @@
 #include "support/FileRoutines.h"
 #include "support/MessageBox.h"
 #include "support/ProgramTexts.h"
+#include "ui/Controls.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -340,7 +340,7 @@ void FrmUpdate::FlashPhase() {
         return;
     }
     SetPhase(PhaseWrite);
-    const double backBar = app::WidthTwips(*lblBackBar_);
+    const double backBar = ui::WidthTwips(*lblBackBar_);
     const qint32 largFlash = link_.LargFlash();
     leaveWhileWaiting_ = false;
     BlockLoopView view;
@@ -457,7 +457,7 @@ bool FrmUpdate::SaveFlash() {
 // The firmware is in place; a failed save is told, but the update stands.
 void FrmUpdate::Finish(bool saved) {
     SetPhase(PhaseEnd);
-    SetBarWidth(app::WidthTwips(*lblBackBar_) - EndBarMargin);
+    SetBarWidth(ui::WidthTwips(*lblBackBar_) - EndBarMargin);
     ToggleBar(EndToggles);
     ctx_.Requests.FirmwareOk = true;
     updateState_ = 4;

@@ -1,11 +1,11 @@
 #include "monitor/EngineValues.h"
 
-#include "app/ControlBuilder.h"
 #include "app/FrmLX735.h"
 #include "app/ProgramContext.h"
-#include "app/TextCell.h"
-#include "monitor/ControlLook.h"
 #include "support/Conversions.h"
+#include "ui/ControlBuilder.h"
+#include "ui/ControlLook.h"
+#include "ui/TextCell.h"
 
 #include <QCheckBox>
 
@@ -24,7 +24,7 @@ QString LiveFixed(double value, int decimals, int digits, const QString& decimal
 }
 
 EngineValues::Pair EngineValues::BindPair(app::FrmLX735& window, const char* name) {
-    return {app::Bind<app::TextCell>(window, name, 0), app::Bind<app::TextCell>(window, name, 1)};
+    return {ui::Bind<ui::TextCell>(window, name, 0), ui::Bind<ui::TextCell>(window, name, 1)};
 }
 
 void EngineValues::Pair::Show(const QString& text) {
@@ -36,11 +36,11 @@ EngineValues::EngineValues(app::ProgramContext& context, app::FrmLX735& window)
     : ctx_(context), window_(window), rpm_(BindPair(window, "TxtRpm")),
       tmpVap_(BindPair(window, "TxtTmpVap")), tmpGas_(BindPair(window, "TxtTmpGas")),
       pressure_(BindPair(window, "TxtPressure")),
-      vacuum_(app::Bind<app::TextCell>(window, "TxtVacuum")),
-      vacuumCaption_(app::Bind<QWidget>(window, "LblCalPres")),
-      acquisition_(app::Bind<QCheckBox>(window, "ChkAbilAcqVacum")),
-      absPres_(app::Bind<app::TextCell>(window, "TxtAbsPres")),
-      supply_(app::Bind<app::TextCell>(window, "TxtSupply")) {}
+      vacuum_(ui::Bind<ui::TextCell>(window, "TxtVacuum")),
+      vacuumCaption_(ui::Bind<QWidget>(window, "LblCalPres")),
+      acquisition_(ui::Bind<QCheckBox>(window, "ChkAbilAcqVacum")),
+      absPres_(ui::Bind<ui::TextCell>(window, "TxtAbsPres")),
+      supply_(ui::Bind<ui::TextCell>(window, "TxtSupply")) {}
 
 QString EngineValues::Fixed(double value, int decimals, int digits) const {
     return LiveFixed(value, decimals, digits, ctx_.DecimalSep);
@@ -69,8 +69,8 @@ void EngineValues::ShowPressures() {
     pressure_.Show(ctx_.Images.Mem3Data.EmptyGas == 0 ? NotConfigured : Fixed(gas, 3, 1));
 
     const bool vacuumOn = ctx_.Images.Mem2Data.Flags & FlagVacuum;
-    SetShown(vacuum_, vacuumOn);
-    SetShown(vacuumCaption_, vacuumOn);
+    ui::SetShown(vacuum_, vacuumOn);
+    ui::SetShown(vacuumCaption_, vacuumOn);
     if (acquisition_.isEnabled() != vacuumOn) {
         acquisition_.setEnabled(vacuumOn);
     }
@@ -94,7 +94,7 @@ void EngineValues::Blank() {
     for (Pair* pair : {&rpm_, &tmpVap_, &tmpGas_, &pressure_}) {
         pair->Show({});
     }
-    for (app::TextCell* cell : {&vacuum_, &absPres_, &supply_}) {
+    for (ui::TextCell* cell : {&vacuum_, &absPres_, &supply_}) {
         cell->setText({});
     }
 }

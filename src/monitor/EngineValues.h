@@ -10,9 +10,12 @@
 class QWidget;
 class QCheckBox;
 
+namespace ui {
+class TextCell;
+} // namespace ui
+
 namespace app {
 class FrmLX735;
-class TextCell;
 struct ProgramContext;
 } // namespace app
 
@@ -33,8 +36,8 @@ public:
 
 private:
     struct Pair {
-        app::TextCell& page;
-        app::TextCell& frame;
+        ui::TextCell& page;
+        ui::TextCell& frame;
         void Show(const QString& text);
     };
     // Elements 0 and 1 of the box array name.
@@ -44,11 +47,11 @@ private:
     app::ProgramContext& ctx_;
     app::FrmLX735& window_;
     Pair rpm_, tmpVap_, tmpGas_, pressure_;
-    app::TextCell& vacuum_;
+    ui::TextCell& vacuum_;
     QWidget& vacuumCaption_;
     QCheckBox& acquisition_;
-    app::TextCell& absPres_;
-    app::TextCell& supply_;
+    ui::TextCell& absPres_;
+    ui::TextCell& supply_;
 };
 
 // Text of a number as the live boxes show it: FormatFixed with the locale's separator.

@@ -1,9 +1,9 @@
 #include "monitor/ErrorFlags.h"
 
-#include "app/ControlBuilder.h"
 #include "app/FrmLX735.h"
 #include "app/ProgramContext.h"
-#include "monitor/ControlLook.h"
+#include "ui/ControlBuilder.h"
+#include "ui/ControlLook.h"
 
 #include <QPushButton>
 
@@ -44,12 +44,12 @@ bool ErrorButtonWanted(const comm::ClsComm& link, const QStringList& ecuErrorTex
 }
 
 ErrorFlags::ErrorFlags(app::ProgramContext& context, app::FrmLX735& window)
-    : ctx_(context), button_(app::Bind<QPushButton>(window, "CmdErrInj")),
-      vacuum_(app::Bind<QWidget>(window, "TxtVacuum")),
-      gasTemp_(app::Bind<QWidget>(window, "TxtTmpGas", 0)),
-      lambdaCombo_(app::Bind<QWidget>(window, "CmbSwtchLambda")) {
+    : ctx_(context), button_(ui::Bind<QPushButton>(window, "CmdErrInj")),
+      vacuum_(ui::Bind<QWidget>(window, "TxtVacuum")),
+      gasTemp_(ui::Bind<QWidget>(window, "TxtTmpGas", 0)),
+      lambdaCombo_(ui::Bind<QWidget>(window, "CmbSwtchLambda")) {
     // The button shows only once an error read has found an error.
-    SetShown(button_, false);
+    ui::SetShown(button_, false);
 }
 
 void ErrorFlags::BuildErrorMask() {
@@ -68,15 +68,15 @@ void ErrorFlags::ShowErrorButton() {
         }
     }
     if (!ErrorButtonWanted(link, ctx_.Texts.EcuErrorTexts)) {
-        SetShown(button_, false);
+        ui::SetShown(button_, false);
         return;
     }
-    SetShown(button_, true);
+    ui::SetShown(button_, true);
     if (button_.text() != ctx_.Texts.MsgLive[4]) {
         button_.setText(ctx_.Texts.MsgLive[4]);
     }
-    if (BackColor(button_) != ButtonColor) {
-        SetBackColor(button_, ButtonColor);
+    if (ui::BackColor(button_) != ButtonColor) {
+        ui::SetBackColor(button_, ButtonColor);
     }
 }
 

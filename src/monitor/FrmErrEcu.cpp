@@ -1,14 +1,14 @@
 #include "monitor/FrmErrEcu.h"
 
-#include "app/ControlBuilder.h"
 #include "app/ProgramContext.h"
 #include "ecudata/EcuErrorTexts.h"
 #include "ecudata/ZoneExchange.h"
 #include "link/Frames.h"
-#include "monitor/ControlLook.h"
 #include "monitor/DialogDesigns.h"
-#include "monitor/DialogIcon.h"
 #include "support/Lingue.h"
+#include "ui/ControlBuilder.h"
+#include "ui/ControlLook.h"
+#include "ui/DialogIcon.h"
 
 #include <QCloseEvent>
 #include <QHeaderView>
@@ -43,19 +43,19 @@ FrmErrEcu::FrmErrEcu(app::ProgramContext& context, QWidget& owner,
     : QWidget(&owner, Qt::Dialog), ctx_(context), hideErrorButton_(std::move(hideErrorButton)) {
     setObjectName("FrmErrEcu");
     setWindowTitle(" ECU errors");
-    resize(app::ToPixels(8400), app::ToPixels(6300));
+    resize(ui::ToPixels(8400), ui::ToPixels(6300));
 
     BuildFrmErrEcu(*this);
-    grid_ = &app::Bind<QTableWidget>(*this, "MSFlexGrid1");
-    cmdErrInjCanc_ = &app::Bind<QPushButton>(*this, "CmdErrInjCanc");
-    command2_ = &app::Bind<QPushButton>(*this, "Command2");
+    grid_ = &ui::Bind<QTableWidget>(*this, "MSFlexGrid1");
+    cmdErrInjCanc_ = &ui::Bind<QPushButton>(*this, "CmdErrInjCanc");
+    command2_ = &ui::Bind<QPushButton>(*this, "Command2");
     // The grid shows its column headings; its rows are the error codes.
     grid_->setColumnCount(3);
     grid_->setRowCount(0);
     grid_->horizontalHeader()->show();
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ShowOwnCellColours(*grid_);
-    grid_->verticalHeader()->setDefaultSectionSize(app::ToPixels(RowHeight));
+    ui::ShowOwnCellColours(*grid_);
+    grid_->verticalHeader()->setDefaultSectionSize(ui::ToPixels(RowHeight));
     grid_->setHorizontalHeaderLabels({"Error", "State 1", "State 2"});
     connect(cmdErrInjCanc_, &QPushButton::clicked, this, [this] { CmdErrInjCanc_Click(); });
     connect(command2_, &QPushButton::clicked, this, [this] { Command2_Click(); });
@@ -74,7 +74,7 @@ void FrmErrEcu::ShowModeless() {
 }
 
 void FrmErrEcu::Form_Load() {
-    LoadDialogIcon(*this, ctx_.AppFolder);
+    ui::LoadDialogIcon(*this, ctx_.AppFolder);
     BuildErrorGrid();
     RefreshErrorGrid();
     timer1_.start();
@@ -84,7 +84,7 @@ void FrmErrEcu::Form_Load() {
 // code without a text shifts no other code's states.
 void FrmErrEcu::BuildErrorGrid() {
     for (int column = 0; column < 3; ++column) {
-        grid_->setColumnWidth(column, app::ToPixels(ColumnWidths[column]));
+        grid_->setColumnWidth(column, ui::ToPixels(ColumnWidths[column]));
     }
     const QStringList& texts = ctx_.Texts.EcuErrorTexts;
     rowCodes_.clear();

@@ -1,12 +1,12 @@
 #include "monitor/FrmService.h"
 
 #include "app/CaptionTranslation.h"
-#include "app/ControlBuilder.h"
 #include "app/ProgramContext.h"
 #include "monitor/DialogDesigns.h"
-#include "monitor/DialogIcon.h"
 #include "support/Conversions.h"
 #include "support/Lingue.h"
+#include "ui/ControlBuilder.h"
+#include "ui/DialogIcon.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -29,14 +29,14 @@ QString HoursText(double hours) {
 FrmService::FrmService(app::ProgramContext& context, QWidget& owner)
     : QWidget(&owner, Qt::Dialog), ctx_(context) {
     setObjectName("FrmService");
-    resize(app::ToPixels(5400), app::ToPixels(2880));
+    resize(ui::ToPixels(5400), ui::ToPixels(2880));
     BuildFrmService(*this);
-    frmTempo_ = &app::Bind<QGroupBox>(*this, "FrmTempo");
-    lblTimeGas_ = &app::Bind<QLabel>(*this, "LblTimeGas");
-    lblTimePetrol_ = &app::Bind<QLabel>(*this, "LblTimePetrol");
-    lblHelp_ = &app::Bind<QLabel>(*this, "LblHelp");
+    frmTempo_ = &ui::Bind<QGroupBox>(*this, "FrmTempo");
+    lblTimeGas_ = &ui::Bind<QLabel>(*this, "LblTimeGas");
+    lblTimePetrol_ = &ui::Bind<QLabel>(*this, "LblTimePetrol");
+    lblHelp_ = &ui::Bind<QLabel>(*this, "LblHelp");
     lblHelp_->setWordWrap(true);
-    cmdErase_ = &app::Bind<QPushButton>(*this, "CmdErase");
+    cmdErase_ = &ui::Bind<QPushButton>(*this, "CmdErase");
     connect(cmdErase_, &QPushButton::clicked, this, [this] { CmdErase_Click(); });
 }
 
@@ -62,7 +62,7 @@ void FrmService::LoadServiceTexts() {
 }
 
 void FrmService::Form_Load() {
-    LoadDialogIcon(*this, ctx_.AppFolder);
+    ui::LoadDialogIcon(*this, ctx_.AppFolder);
     LoadServiceTexts();
     setWindowTitle(ctx_.Texts.AppTitle + " - " + app::ReleaseText);
     const ecudata::EcuImages& images = ctx_.Images;

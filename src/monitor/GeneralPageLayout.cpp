@@ -1,9 +1,9 @@
 #include "monitor/GeneralPageLayout.h"
 
-#include "app/ControlBuilder.h"
 #include "app/FrmLX735.h"
-#include "monitor/ControlLook.h"
 #include "support/Colors.h"
+#include "ui/ControlBuilder.h"
+#include "ui/ControlLook.h"
 
 #include <array>
 
@@ -44,43 +44,43 @@ constexpr FontSet SmallSet{20, 600, 12, 360, 360};
 constexpr float LargeSetAbove = 11520; // outer height, twips
 
 QString Indexed(const char* name, int i) {
-    return app::ArrayName(name, i);
+    return ui::ArrayName(name, i);
 }
 
-void SetFont(TwipsBox& box, float size, float height) {
+void SetFont(ui::TwipsBox& box, float size, float height) {
     box.FontSize = size;
     box.Height = height;
 }
 
 // Steps 3 to 12: panels, level indicator, rpm and the value rows.
-void LayoutRightPanel(TwipsGeometry& g, float SW, float SH, const FontSet& set) {
-    TwipsBox& sx = g["ShpPrincipeSx"];
+void LayoutRightPanel(ui::TwipsGeometry& g, float SW, float SH, const FontSet& set) {
+    ui::TwipsBox& sx = g["ShpPrincipeSx"];
     sx.Left = 45;
     sx.Top = 45;
     sx.Width = SW / 2 - 375;
     sx.Height = SH - 1650;
-    TwipsBox& dx = g["ShpPrincipeDx"];
+    ui::TwipsBox& dx = g["ShpPrincipeDx"];
     dx.Left = sx.Left + sx.Width + 120;
     dx.Top = 45;
     dx.Width = sx.Width;
     dx.Height = sx.Height;
 
-    TwipsBox& level = g["ShpLevel"];
+    ui::TwipsBox& level = g["ShpLevel"];
     level.Left = dx.Left + dx.Width - level.Width - 225;
     g["ImgLogo"].Left = level.Left + 75;
     for (int i = 0; i < int(LampOffsets.size()); ++i) {
         g[Indexed("ShpLevAct", i)].Left = level.Left + LampOffsets[size_t(i)];
     }
 
-    const qint32 u = LayoutStep(dx.Width / 30);
-    TwipsBox& rpmCaption = g["LblParRpm"];
+    const qint32 u = ui::LayoutStep(dx.Width / 30);
+    ui::TwipsBox& rpmCaption = g["LblParRpm"];
     rpmCaption.Width = float(16 * u);
     rpmCaption.Left = dx.Left + (level.Left - dx.Left) / 2 - rpmCaption.Width / 2;
-    TwipsBox& rpm = g["TxtRpm(0)"];
+    ui::TwipsBox& rpm = g["TxtRpm(0)"];
     rpm.Left = rpmCaption.Left;
     rpm.Width = rpmCaption.Width;
 
-    TwipsBox& first = g[Boxes[0]];
+    ui::TwipsBox& first = g[Boxes[0]];
     first.Width = float(13 * u);
     for (size_t k = 0; k < Boxes.size(); ++k) {
         g[Boxes[k]].Width = first.Width;
@@ -89,7 +89,7 @@ void LayoutRightPanel(TwipsGeometry& g, float SW, float SH, const FontSet& set) 
     for (const char* caption : Captions) {
         g[caption].Left = dx.Left + 90;
     }
-    const TwipsBox& gasCaption = g["LblParTmpGas"];
+    const ui::TwipsBox& gasCaption = g["LblParTmpGas"];
     for (const char* box : Boxes) {
         g[box].Left = gasCaption.Left + gasCaption.Width + 75;
     }
@@ -97,9 +97,9 @@ void LayoutRightPanel(TwipsGeometry& g, float SW, float SH, const FontSet& set) 
         g[unit].Left = first.Left + first.Width + 30;
     }
 
-    const qint32 r = LayoutStep((dx.Height - (first.Top - dx.Top)) / 6);
+    const qint32 r = ui::LayoutStep((dx.Height - (first.Top - dx.Top)) / 6);
     for (size_t k = 0; k < Boxes.size(); ++k) {
-        TwipsBox& box = g[Boxes[k]];
+        ui::TwipsBox& box = g[Boxes[k]];
         box.Top = first.Top + float(qint32(k) * r);
         g[Captions[k]].Top = box.Top + 75;
         SetFont(box, set.boxSize, set.boxHeight);
@@ -108,15 +108,15 @@ void LayoutRightPanel(TwipsGeometry& g, float SW, float SH, const FontSet& set) 
     }
     SetFont(rpmCaption, 12, set.rpmHeight);
     for (size_t k = 0; k < Boxes.size(); ++k) {
-        const TwipsBox& box = g[Boxes[k]];
-        TwipsBox& unit = g[Units[k]];
+        const ui::TwipsBox& box = g[Boxes[k]];
+        ui::TwipsBox& unit = g[Units[k]];
         unit.Top = box.Top + box.Height - unit.Height;
     }
 
     for (int probe = 0; probe < 2; ++probe) {
-        const TwipsBox& caption = g[Indexed("LblParLambda", probe)];
-        TwipsBox& image = g[probe == 0 ? "ImgLambda1" : "ImgLambda2"];
-        TwipsBox& marker = g[probe == 0 ? "ShpLambda1" : "ShpLambda2"];
+        const ui::TwipsBox& caption = g[Indexed("LblParLambda", probe)];
+        ui::TwipsBox& image = g[probe == 0 ? "ImgLambda1" : "ImgLambda2"];
+        ui::TwipsBox& marker = g[probe == 0 ? "ShpLambda1" : "ShpLambda2"];
         image.Width = caption.Width;
         image.Left = caption.Left;
         image.Top = caption.Top + caption.Height;
@@ -125,20 +125,20 @@ void LayoutRightPanel(TwipsGeometry& g, float SW, float SH, const FontSet& set) 
 }
 
 // Steps 13 to 20: the injector-time column, the button row, the injector rows and bars.
-void LayoutLeftPanel(TwipsGeometry& g, const FontSet& set) {
-    const TwipsBox& sx = g["ShpPrincipeSx"];
+void LayoutLeftPanel(ui::TwipsGeometry& g, const FontSet& set) {
+    const ui::TwipsBox& sx = g["ShpPrincipeSx"];
     const float columnWidth = g[Boxes[0]].Width;
-    TwipsBox& emulImage = g["ImgEmulAttiva"];
-    TwipsBox& compImage = g["ImgCompAttiva"];
-    TwipsBox& emulLabel = g["LblEmulAttiva"];
-    TwipsBox& compLabel = g["LblCompAttiva"];
+    ui::TwipsBox& emulImage = g["ImgEmulAttiva"];
+    ui::TwipsBox& compImage = g["ImgCompAttiva"];
+    ui::TwipsBox& emulLabel = g["LblEmulAttiva"];
+    ui::TwipsBox& compLabel = g["LblCompAttiva"];
     for (const char* name : InjectorColumn) {
         g[name].Width = columnWidth;
     }
     emulLabel.Width = columnWidth - emulImage.Width + 300;
     compLabel.Width = emulLabel.Width;
 
-    const qint32 c = LayoutStep(sx.Width / 2 + sx.Left);
+    const qint32 c = ui::LayoutStep(sx.Width / 2 + sx.Left);
     for (const char* name : InjectorColumn) {
         g[name].Left = float(c);
     }
@@ -146,24 +146,24 @@ void LayoutLeftPanel(TwipsGeometry& g, const FontSet& set) {
     emulLabel.Left = emulImage.Left + emulImage.Width + 30;
     compLabel.Left = emulLabel.Left;
 
-    TwipsBox& service = g["CmdService"];
-    const float y = float(LayoutStep(sx.Top + sx.Height - service.Height - 300) + 75);
+    ui::TwipsBox& service = g["CmdService"];
+    const float y = float(ui::LayoutStep(sx.Top + sx.Height - service.Height - 300) + 75);
     for (const char* name : BottomRow) {
         g[name].Top = y;
     }
 
     const float firstRowTop = g[Indexed("LblInj", 0)].Top;
-    const qint32 s = LayoutStep((service.Top - firstRowTop) / 8);
+    const qint32 s = ui::LayoutStep((service.Top - firstRowTop) / 8);
     for (int i = 0; i < InjectorRows; ++i) {
-        TwipsBox& label = g[Indexed("LblInj", i)];
+        ui::TwipsBox& label = g[Indexed("LblInj", i)];
         label.Height = float(s - 45);
         label.Top = firstRowTop + float(i * s);
     }
-    const qint32 h = LayoutStep(g[Indexed("LblInj", 0)].Height / 2 - 30);
+    const qint32 h = ui::LayoutStep(g[Indexed("LblInj", 0)].Height / 2 - 30);
     const float barWidth = g["LblInjCmb"].Left - g[Indexed("InjPetBar", 0)].Left - 300;
     for (int i = 0; i < InjectorRows; ++i) {
-        TwipsBox& gas = g[Indexed("InjGasBar", i)];
-        TwipsBox& petrol = g[Indexed("InjPetBar", i)];
+        ui::TwipsBox& gas = g[Indexed("InjGasBar", i)];
+        ui::TwipsBox& petrol = g[Indexed("InjPetBar", i)];
         const float rowTop = g[Indexed("LblInj", i)].Top;
         gas.Height = petrol.Height = float(h);
         gas.Width = petrol.Width = barWidth;
@@ -175,10 +175,10 @@ void LayoutLeftPanel(TwipsGeometry& g, const FontSet& set) {
         SetFont(g[name], set.labelSize, set.labelHeight);
     }
 
-    TwipsBox& heading = g["LblInjCmb"];
-    TwipsBox& petrolCaption = g["LblInjTPetrol"];
-    TwipsBox& gasCaption = g["LblInjTGas"];
-    const qint32 t = LayoutStep((service.Top - heading.Top) / 9);
+    ui::TwipsBox& heading = g["LblInjCmb"];
+    ui::TwipsBox& petrolCaption = g["LblInjTPetrol"];
+    ui::TwipsBox& gasCaption = g["LblInjTGas"];
+    const qint32 t = ui::LayoutStep((service.Top - heading.Top) / 9);
     petrolCaption.Top = heading.Top + float(2 * t);
     gasCaption.Top = heading.Top + float(5 * t);
     g["CmbInj"].Top = heading.Top + heading.Height + 15;
@@ -222,10 +222,10 @@ const QStringList& GeneralPageControls() {
 
 } // namespace
 
-void LayoutGeneralPage(TwipsGeometry& page, float scaleWidth, float scaleHeight,
+void LayoutGeneralPage(ui::TwipsGeometry& page, float scaleWidth, float scaleHeight,
                        float outerHeight) {
     const FontSet& set = outerHeight > LargeSetAbove ? LargeSet : SmallSet;
-    TwipsBox& frame = page["FrmPrincipe"];
+    ui::TwipsBox& frame = page["FrmPrincipe"];
     frame.Left = 60;
     frame.Top = 900;
     frame.Width = scaleWidth - 540;
@@ -235,16 +235,16 @@ void LayoutGeneralPage(TwipsGeometry& page, float scaleWidth, float scaleHeight,
 }
 
 GeneralPageLayout::GeneralPageLayout(app::FrmLX735& window)
-    : window_(window), frame_(app::Bind<QWidget>(window, "FrmPrincipe")),
+    : window_(window), frame_(ui::Bind<QWidget>(window, "FrmPrincipe")),
       controls_(window, "GeneralPageLayout", GeneralPageControls()) {}
 
 void GeneralPageLayout::Layout() {
-    SetBackColor(frame_, support::ColorButtonFace);
-    const TwipsGeometry before = controls_.Read();
-    TwipsGeometry page = before;
+    ui::SetBackColor(frame_, support::ColorButtonFace);
+    const ui::TwipsGeometry before = controls_.Read();
+    ui::TwipsGeometry page = before;
     QWidget& client = *window_.centralWidget();
-    LayoutGeneralPage(page, float(app::WidthTwips(client)), float(app::HeightTwips(client)),
-                      float(app::ToTwips(window_.frameGeometry().height())));
+    LayoutGeneralPage(page, float(ui::WidthTwips(client)), float(ui::HeightTwips(client)),
+                      float(ui::ToTwips(window_.frameGeometry().height())));
     controls_.Write(before, page);
 }
 

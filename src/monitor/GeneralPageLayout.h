@@ -6,7 +6,7 @@
 // window's size at every resize and tab change. Two font sets, chosen by the window's
 // outer height.
 
-#include "monitor/TwipsGeometry.h"
+#include "ui/TwipsGeometry.h"
 
 namespace app {
 class FrmLX735;
@@ -17,7 +17,8 @@ namespace monitor {
 // scaleWidth and scaleHeight: the window's inner size; outerHeight: its outer Height.
 // Positions inside FrmPrincipe are relative to the frame; the frame's own are relative to
 // the tab control. Reads the design sizes and tops it never changes from the model.
-void LayoutGeneralPage(TwipsGeometry& page, float scaleWidth, float scaleHeight, float outerHeight);
+void LayoutGeneralPage(ui::TwipsGeometry& page, float scaleWidth, float scaleHeight,
+                       float outerHeight);
 
 // The layout on the window's controls, bound when it is made.
 class GeneralPageLayout {
@@ -31,7 +32,7 @@ public:
 private:
     app::FrmLX735& window_;
     QWidget& frame_;
-    LayoutControls controls_;
+    ui::LayoutControls controls_;
 };
 
 } // namespace monitor

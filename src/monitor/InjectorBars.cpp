@@ -1,14 +1,14 @@
 #include "monitor/InjectorBars.h"
 
-#include "app/ControlBuilder.h"
 #include "app/FrmLX735.h"
 #include "app/ProgramContext.h"
-#include "app/TextCell.h"
-#include "monitor/ControlLook.h"
 #include "monitor/EngineValues.h"
 #include "support/Colors.h"
 #include "support/Conversions.h"
 #include "support/UCtrlBar.h"
+#include "ui/ControlBuilder.h"
+#include "ui/ControlLook.h"
+#include "ui/TextCell.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -37,14 +37,14 @@ qint16 BarValue(double ms) {
 }
 
 InjectorBars::InjectorBars(app::ProgramContext& context, app::FrmLX735& window)
-    : ctx_(context), cmbInj_(app::Bind<QComboBox>(window, "CmbInj")),
-      petBars_(app::BindArray<support::UCtrlBar>(window, "InjPetBar", 0, Injectors)),
-      gasBars_(app::BindArray<support::UCtrlBar>(window, "InjGasBar", 0, Injectors)),
-      labels_(app::BindArray<QLabel>(window, "LblInj", 0, Injectors)),
-      petPage_(app::Bind<app::TextCell>(window, "TxtInjTimePet", 0)),
-      gasPage_(app::Bind<app::TextCell>(window, "TxtInjTimeGas", 0)),
-      petFrame_(app::Bind<app::TextCell>(window, "TxtInjTimePet", 1)),
-      gasFrame_(app::Bind<app::TextCell>(window, "TxtInjTimeGas", 1)) {
+    : ctx_(context), cmbInj_(ui::Bind<QComboBox>(window, "CmbInj")),
+      petBars_(ui::BindArray<support::UCtrlBar>(window, "InjPetBar", 0, Injectors)),
+      gasBars_(ui::BindArray<support::UCtrlBar>(window, "InjGasBar", 0, Injectors)),
+      labels_(ui::BindArray<QLabel>(window, "LblInj", 0, Injectors)),
+      petPage_(ui::Bind<ui::TextCell>(window, "TxtInjTimePet", 0)),
+      gasPage_(ui::Bind<ui::TextCell>(window, "TxtInjTimeGas", 0)),
+      petFrame_(ui::Bind<ui::TextCell>(window, "TxtInjTimePet", 1)),
+      gasFrame_(ui::Bind<ui::TextCell>(window, "TxtInjTimeGas", 1)) {
     for (int i = 0; i < Injectors; ++i) {
         labels_[i]->setText(QString::number(i + 1));
     }
@@ -64,9 +64,9 @@ QString InjectorBars::Time(double ms) const {
 void InjectorBars::IstanzaInj(int n) {
     for (int i = 0; i < Injectors; ++i) {
         const bool shown = i < n;
-        SetShown(*gasBars_[i], shown);
-        SetShown(*petBars_[i], shown);
-        SetShown(*labels_[i], shown);
+        ui::SetShown(*gasBars_[i], shown);
+        ui::SetShown(*petBars_[i], shown);
+        ui::SetShown(*labels_[i], shown);
     }
     for (int i = 0; i < Injectors; ++i) {
         SetBar(*gasBars_[i], 0);
@@ -89,7 +89,7 @@ void InjectorBars::CmbInj_Click() {
         QLabel& label = *labels_[i];
         const bool chosen = cmbInj_.currentIndex() == i + 1;
         label.setFrameShape(chosen ? QFrame::Box : QFrame::NoFrame);
-        SetBackColor(label, chosen ? ColorYellow : support::ColorButtonFace);
+        ui::SetBackColor(label, chosen ? ColorYellow : support::ColorButtonFace);
     }
 }
 
@@ -179,7 +179,7 @@ void InjectorBars::Blank() {
         SetBar(*petBars_[i], 0);
         SetBar(*gasBars_[i], 0);
     }
-    for (app::TextCell* cell : {&gasFrame_, &petFrame_, &gasPage_, &petPage_}) {
+    for (ui::TextCell* cell : {&gasFrame_, &petFrame_, &gasPage_, &petPage_}) {
         cell->setText({});
     }
 }

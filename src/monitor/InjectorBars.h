@@ -16,9 +16,12 @@ namespace support {
 class UCtrlBar;
 }
 
+namespace ui {
+class TextCell;
+} // namespace ui
+
 namespace app {
 class FrmLX735;
-class TextCell;
 struct ProgramContext;
 } // namespace app
 
@@ -52,10 +55,10 @@ private:
     std::vector<support::UCtrlBar*> petBars_; // one per injector
     std::vector<support::UCtrlBar*> gasBars_;
     std::vector<QLabel*> labels_;
-    app::TextCell& petPage_;
-    app::TextCell& gasPage_;
-    app::TextCell& petFrame_;
-    app::TextCell& gasFrame_;
+    ui::TextCell& petPage_;
+    ui::TextCell& gasPage_;
+    ui::TextCell& petFrame_;
+    ui::TextCell& gasFrame_;
 };
 
 // A time handed to a bar: the nearest whole millisecond, a half to the even one.

@@ -1,14 +1,14 @@
 #include "monitor/LambdaDisplay.h"
 
-#include "app/ControlBuilder.h"
-#include "app/Controls.h"
 #include "app/FrmLX735.h"
 #include "app/ProgramContext.h"
-#include "app/TextCell.h"
 #include "ecudata/RecordTables.h"
-#include "monitor/ControlLook.h"
 #include "monitor/EngineValues.h"
 #include "support/Conversions.h"
+#include "ui/ControlBuilder.h"
+#include "ui/ControlLook.h"
+#include "ui/Controls.h"
+#include "ui/TextCell.h"
 
 #include <array>
 #include <cmath>
@@ -49,21 +49,21 @@ std::optional<double> LambdaCursorLeft(qint32 value, double barLeft, double barW
 }
 
 void MoveLaLambda(qint32 value, const QWidget& bar, QWidget& cursor, qint32 lower, qint32 upper) {
-    const auto left = LambdaCursorLeft(value, app::LeftTwips(bar), app::WidthTwips(bar),
-                                       app::WidthTwips(cursor), lower, upper);
+    const auto left = LambdaCursorLeft(value, ui::LeftTwips(bar), ui::WidthTwips(bar),
+                                       ui::WidthTwips(cursor), lower, upper);
     if (left) {
-        app::SetLeftTwips(cursor, int(std::lround(*left)));
+        ui::SetLeftTwips(cursor, int(std::lround(*left)));
     }
 }
 
 LambdaDisplay::Probe LambdaDisplay::BindProbe(app::FrmLX735& window, const ProbeControls& names) {
-    Probe probe{app::Bind<app::TextCell>(window, names[0]),
-                app::Bind<app::TextCell>(window, names[1]),
-                app::Bind<QWidget>(window, names[4]),
-                app::Bind<QWidget>(window, names[6]),
+    Probe probe{ui::Bind<ui::TextCell>(window, names[0]),
+                ui::Bind<ui::TextCell>(window, names[1]),
+                ui::Bind<QWidget>(window, names[4]),
+                ui::Bind<QWidget>(window, names[6]),
                 {}};
     for (size_t i = 0; i < names.size(); ++i) {
-        probe.all[i] = &app::Bind<QWidget>(window, names[i]);
+        probe.all[i] = &ui::Bind<QWidget>(window, names[i]);
     }
     return probe;
 }
@@ -71,22 +71,22 @@ LambdaDisplay::Probe LambdaDisplay::BindProbe(app::FrmLX735& window, const Probe
 LambdaDisplay::LambdaDisplay(app::ProgramContext& context, app::FrmLX735& window)
     : ctx_(context), window_(window), probe1_(BindProbe(window, Probe1Controls)),
       probe2_(BindProbe(window, Probe2Controls)),
-      out1_(app::Bind<app::TextCell>(window, "TxtLambdaOut1")),
-      out2_(app::Bind<app::TextCell>(window, "TxtLambdaOut2")) {
+      out1_(ui::Bind<ui::TextCell>(window, "TxtLambdaOut1")),
+      out2_(ui::Bind<ui::TextCell>(window, "TxtLambdaOut2")) {
     // The bar pictures run from lean to rich; the cursors are solid.
     for (const Probe* probe : {&probe1_, &probe2_}) {
         probe->bar.setStyleSheet(
             "background: qlineargradient(x1: 0, y1: 0, x2: 1, y2: 0, stop: 0 #3060ff, "
             "stop: 0.5 #30c030, stop: 1 #ff4020);");
-        SetFillColor(probe->cursor, 0);
-        SetBorderColor(probe->cursor, 0xFFFFFF);
+        ui::SetFillColor(probe->cursor, 0);
+        ui::SetBorderColor(probe->cursor, 0xFFFFFF);
     }
 }
 
 void LambdaDisplay::ShowProbeControls(bool shown) {
     for (const Probe* probe : {&probe1_, &probe2_}) {
         for (QWidget* control : probe->all) {
-            SetShown(*control, shown);
+            ui::SetShown(*control, shown);
         }
     }
 }
@@ -113,14 +113,14 @@ void LambdaDisplay::ShowProbes() {
 
     const bool probe1 = images.EmulaBlkData[Probe1TypeByte] != 0;
     probe1_.page.setText(probe1 ? LiveFixed(live.Lambda1, 3, 1, ctx_.DecimalSep) : NotConfigured);
-    SetShown(probe1_.cursor, probe1);
+    ui::SetShown(probe1_.cursor, probe1);
     probe1_.frame.setText(probe1_.page.text());
 
     // A probe-2 cursor comes back with its probe, as probe 1's does, unless the probe's
     // bar is not shown at all.
     const bool probe2 = (images.EmulaBlkData[Probe2TypeByte] & 0x0F) != 0;
     probe2_.page.setText(probe2 ? LiveFixed(live.Lambda2, 3, 1, ctx_.DecimalSep) : NotConfigured);
-    SetShown(probe2_.cursor, probe2 && !probe2_.bar.isHidden());
+    ui::SetShown(probe2_.cursor, probe2 && !probe2_.bar.isHidden());
     probe2_.frame.setText(probe2_.page.text());
 
     const qint16 type = images.Mem3Data.LambdaSwitch;
@@ -167,7 +167,7 @@ void LambdaDisplay::Blank() {
     for (const Probe* probe : {&probe1_, &probe2_}) {
         probe->page.setText({});
         probe->frame.setText({});
-        SetShown(probe->cursor, false);
+        ui::SetShown(probe->cursor, false);
     }
     out1_.setText({});
     out2_.setText({});

@@ -11,9 +11,12 @@
 
 class QWidget;
 
+namespace ui {
+class TextCell;
+} // namespace ui
+
 namespace app {
 class FrmLX735;
-class TextCell;
 struct ProgramContext;
 } // namespace app
 
@@ -44,8 +47,8 @@ private:
     // One probe's display: its two boxes, bar picture and cursor, and every control of
     // it (shown and hidden together).
     struct Probe {
-        app::TextCell& page;
-        app::TextCell& frame;
+        ui::TextCell& page;
+        ui::TextCell& frame;
         QWidget& bar;
         QWidget& cursor;
         std::array<QWidget*, 7> all;
@@ -59,8 +62,8 @@ private:
     app::FrmLX735& window_;
     Probe probe1_;
     Probe probe2_;
-    app::TextCell& out1_;
-    app::TextCell& out2_;
+    ui::TextCell& out1_;
+    ui::TextCell& out2_;
 };
 
 } // namespace monitor

@@ -1,10 +1,10 @@
 #include "monitor/LevelLamps.h"
 
-#include "app/ControlBuilder.h"
 #include "app/FrmLX735.h"
 #include "app/ProgramContext.h"
-#include "monitor/ControlLook.h"
 #include "support/Clock.h"
+#include "ui/ControlBuilder.h"
+#include "ui/ControlLook.h"
 
 #include <QWidget>
 #include <array>
@@ -60,21 +60,21 @@ int CalCommBackStyle(qint32 lampWord, quint8 phase) {
 
 LevelLamps::LevelLamps(app::ProgramContext& context, app::FrmLX735& window)
     : ctx_(context), window_(window),
-      lamps_(app::BindArray<QWidget>(window, "ShpLevAct", 0, LevelLampCount)),
-      calComm_(app::Bind<QWidget>(window, "ShpCalComm")),
-      gasCaption_(app::Bind<QWidget>(window, "LblCalInjTg")),
-      petrolCaption_(app::Bind<QWidget>(window, "LblCalInjTp")) {
+      lamps_(ui::BindArray<QWidget>(window, "ShpLevAct", 0, LevelLampCount)),
+      calComm_(ui::Bind<QWidget>(window, "ShpCalComm")),
+      gasCaption_(ui::Bind<QWidget>(window, "LblCalInjTg")),
+      petrolCaption_(ui::Bind<QWidget>(window, "LblCalInjTp")) {
     for (QWidget* lamp : lamps_) {
-        SetFillColor(*lamp, 0);
-        SetBorderColor(*lamp, 0);
+        ui::SetFillColor(*lamp, 0);
+        ui::SetBorderColor(*lamp, 0);
     }
     // Designed looks: the indicator shows green when opaque, the highlighted caption the
     // colour of its bars.
-    SetBorderColor(calComm_, 0);
-    SetBackColor(calComm_, Green);
-    SetBackStyle(calComm_, 0);
-    SetBackColor(gasCaption_, GasCaptionColor);
-    SetBackColor(petrolCaption_, PetrolCaptionColor);
+    ui::SetBorderColor(calComm_, 0);
+    ui::SetBackColor(calComm_, Green);
+    ui::SetBackStyle(calComm_, 0);
+    ui::SetBackColor(gasCaption_, GasCaptionColor);
+    ui::SetBackColor(petrolCaption_, PetrolCaptionColor);
 }
 
 void LevelLamps::StepBlinkClock() {
@@ -90,22 +90,22 @@ void LevelLamps::ShowLevelLamps() {
     for (int i = 0; i < LevelLampCount; ++i) {
         QWidget& lamp = *lamps_[size_t(i)];
         const quint32 color = LampColor(word, i, BlinkPhase);
-        SetFillColor(lamp, color);
-        SetBorderColor(lamp, color);
+        ui::SetFillColor(lamp, color);
+        ui::SetBorderColor(lamp, color);
     }
-    SetBackStyle(calComm_, CalCommBackStyle(word, BlinkPhase));
+    ui::SetBackStyle(calComm_, CalCommBackStyle(word, BlinkPhase));
 
     const bool gas = ctx_.Images.Mem2Data.FuelState == FuelGas;
-    SetBackStyle(gasCaption_, gas ? 1 : 0);
-    SetBackStyle(petrolCaption_, gas ? 0 : 1);
+    ui::SetBackStyle(gasCaption_, gas ? 1 : 0);
+    ui::SetBackStyle(petrolCaption_, gas ? 0 : 1);
 }
 
 void LevelLamps::Blank() {
     for (QWidget* lamp : lamps_) {
-        SetFillColor(*lamp, 0);
-        SetBorderColor(*lamp, 0);
+        ui::SetFillColor(*lamp, 0);
+        ui::SetBorderColor(*lamp, 0);
     }
-    SetBackStyle(calComm_, 0);
+    ui::SetBackStyle(calComm_, 0);
 }
 
 } // namespace monitor

@@ -1,7 +1,7 @@
 #include "monitor/LiveFrameLayout.h"
 
-#include "app/Controls.h"
 #include "app/FrmLX735.h"
+#include "ui/Controls.h"
 
 #include <array>
 
@@ -36,19 +36,19 @@ const QStringList& LiveFrameControls() {
 
 } // namespace
 
-void LayoutParametriFrame(TwipsGeometry& g, float windowWidth) {
+void LayoutParametriFrame(ui::TwipsGeometry& g, float windowWidth) {
     const float W = g["FrmParametri"].Width;
     g["ImgLogoS"].Left = W - 930;
     g["ShpLevelS"].Left = W - 975;
-    TwipsBox& calComm = g["ShpCalComm"];
+    ui::TwipsBox& calComm = g["ShpCalComm"];
     calComm.Left = W - 1035;
 
     const float w = (calComm.Left - 60) / 9 - 90;
     const float rowTop = g["TxtRpm(1)"].Top;
     const bool large = windowWidth >= LargeSetFrom;
     for (size_t k = 0; k < Boxes.size(); ++k) {
-        TwipsBox& box = g[Boxes[k]];
-        TwipsBox& caption = g[Captions[k]];
+        ui::TwipsBox& box = g[Boxes[k]];
+        ui::TwipsBox& caption = g[Captions[k]];
         box.Width = w;
         box.Left = 60 + float(k) * (w + 90);
         box.Top = rowTop;
@@ -63,9 +63,9 @@ LiveFrameLayout::LiveFrameLayout(app::FrmLX735& window)
     : window_(window), controls_(window, "LiveFrameLayout", LiveFrameControls()) {}
 
 void LiveFrameLayout::Layout() {
-    const TwipsGeometry before = controls_.Read();
-    TwipsGeometry frame = before;
-    LayoutParametriFrame(frame, float(app::ToTwips(window_.frameGeometry().width())));
+    const ui::TwipsGeometry before = controls_.Read();
+    ui::TwipsGeometry frame = before;
+    LayoutParametriFrame(frame, float(ui::ToTwips(window_.frameGeometry().width())));
     controls_.Write(before, frame);
 }
 

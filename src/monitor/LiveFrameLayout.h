@@ -4,7 +4,7 @@
 // captions spread evenly over the frame's width, three indicators at its right edge, and
 // one of two font sets chosen by the window's outer width. It moves nothing vertically.
 
-#include "monitor/TwipsGeometry.h"
+#include "ui/TwipsGeometry.h"
 
 namespace app {
 class FrmLX735;
@@ -14,7 +14,7 @@ namespace monitor {
 
 // The frame's width is the model's FrmParametri width; windowWidth the window's outer
 // Width.
-void LayoutParametriFrame(TwipsGeometry& frame, float windowWidth);
+void LayoutParametriFrame(ui::TwipsGeometry& frame, float windowWidth);
 
 // The layout on the window's controls, bound when it is made.
 class LiveFrameLayout {
@@ -25,7 +25,7 @@ public:
 
 private:
     app::FrmLX735& window_;
-    LayoutControls controls_;
+    ui::LayoutControls controls_;
 };
 
 } // namespace monitor

@@ -1,13 +1,13 @@
 #include "monitor/LivePage.h"
 
-#include "app/ControlBuilder.h"
 #include "app/FrmLX735.h"
 #include "app/PageServices.h"
 #include "app/ProgramContext.h"
-#include "monitor/ControlLook.h"
 #include "monitor/FrmErrEcu.h"
 #include "monitor/FrmService.h"
 #include "monitor/Monitor.h"
+#include "ui/ControlBuilder.h"
+#include "ui/ControlLook.h"
 
 #include <QPushButton>
 #include <functional>
@@ -23,8 +23,8 @@ LivePage::LivePage(Monitor& monitor, app::FrmLX735& window)
         {"CmdService", &LivePage::CmdService_Click},
         {"CmdView", &LivePage::CmdView_Click}};
     for (const auto& [name, handler] : buttons) {
-        QObject::connect(&app::Bind<QPushButton>(window, name), &QPushButton::clicked,
-                         &connections_, [this, handler] { (this->*handler)(); });
+        QObject::connect(&ui::Bind<QPushButton>(window, name), &QPushButton::clicked, &connections_,
+                         [this, handler] { (this->*handler)(); });
     }
     WireDisplays();
 }
@@ -67,7 +67,8 @@ void LivePage::WireDisplays() {
 FrmErrEcu& LivePage::ErrorList() {
     if (!frmErrEcu_) {
         QPushButton& button = Errors.Button();
-        frmErrEcu_ = new FrmErrEcu(monitor_.ctx, window_, [&button] { SetShown(button, false); });
+        frmErrEcu_ =
+            new FrmErrEcu(monitor_.ctx, window_, [&button] { ui::SetShown(button, false); });
     }
     return *frmErrEcu_;
 }

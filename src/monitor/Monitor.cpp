@@ -1,6 +1,5 @@
 #include "monitor/Monitor.h"
 
-#include "app/ControlBuilder.h"
 #include "app/FrmLX735.h"
 #include "app/PageServices.h"
 #include "app/ProgramContext.h"
@@ -8,6 +7,7 @@
 #include "monitor/LivePage.h"
 #include "monitor/PollScheduler.h"
 #include "monitor/TestHooks.h"
+#include "ui/ControlBuilder.h"
 
 #include <QCheckBox>
 
@@ -27,7 +27,7 @@ void InstallMonitor(Monitor& monitor, app::FrmLX735& window) {
     hooks.AggiornaStatoCom = [&window] { window.AggiornaStatoCom(); };
     hooks.WatchUsbDevices = [&window] { window.WatchUsbDevices(); };
     hooks.CurrentTab = [&window] { return window.SstMain().currentIndex(); };
-    hooks.AcquisitionEnabled = [&box = app::Bind<QCheckBox>(window, "ChkAbilAcqVacum")] {
+    hooks.AcquisitionEnabled = [&box = ui::Bind<QCheckBox>(window, "ChkAbilAcqVacum")] {
         return box.isChecked();
     };
     hooks.Timer2Enabled = [&window] { return window.Timer2().isActive(); };

@@ -1,11 +1,11 @@
 #include "monitor/StatusIndicators.h"
 
-#include "app/ControlBuilder.h"
 #include "app/FrmLX735.h"
 #include "app/ProgramContext.h"
-#include "app/TextCell.h"
-#include "monitor/ControlLook.h"
 #include "support/Colors.h"
+#include "ui/ControlBuilder.h"
+#include "ui/ControlLook.h"
+#include "ui/TextCell.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -27,16 +27,16 @@ constexpr int CompEnableEntry = 30;
 void ShowLamp(QCheckBox& lamp, quint8 state) {
     if (lamp.isChecked() && state == 0) {
         lamp.setChecked(false);
-        SetBackColor(lamp, support::ColorButtonFace);
+        ui::SetBackColor(lamp, support::ColorButtonFace);
     } else if (!lamp.isChecked() && state == 1) {
         lamp.setChecked(true);
-        SetBackColor(lamp, ColorButtonShadow);
+        ui::SetBackColor(lamp, ui::ColorButtonShadow);
     }
 }
 
 void SetLamp(QCheckBox& lamp, bool ticked, const char* caption) {
     lamp.setChecked(ticked);
-    SetBackColor(lamp, ticked ? ColorButtonShadow : support::ColorButtonFace);
+    ui::SetBackColor(lamp, ticked ? ui::ColorButtonShadow : support::ColorButtonFace);
     lamp.setText(caption);
 }
 
@@ -61,26 +61,26 @@ QString LinkTimeText(double seconds) {
 }
 
 StatusIndicators::StatusIndicators(app::ProgramContext& context, app::FrmLX735& window)
-    : ctx_(context), window_(window), key_(app::Bind<QCheckBox>(window, "CkbKey")),
-      valve1_(app::Bind<QCheckBox>(window, "CkbeV_01")),
-      valve2_(app::Bind<QCheckBox>(window, "CkbeV_02")),
-      fuel_(app::Bind<QCheckBox>(window, "CkbStatoAlim")),
-      mode_(app::Bind<QCheckBox>(window, "CkbStatoEcu")),
-      acquisition_(app::Bind<QCheckBox>(window, "ChkAbilAcqVacum")),
-      linkTime_(app::Bind<app::TextCell>(window, "TxtStatusBar", 2)),
-      logo_(app::Bind<QLabel>(window, "ImgLogo")), logoS_(app::Bind<QLabel>(window, "ImgLogoS")),
-      logoFrame_(app::Bind<QWidget>(window, "ShpLevel")),
-      logoFrameS_(app::Bind<QWidget>(window, "ShpLevelS")),
-      compensation_{&app::Bind<QWidget>(window, "LblCompAttiva"),
-                    &app::Bind<QWidget>(window, "ImgCompAttiva")},
-      emulation_{&app::Bind<QWidget>(window, "LblEmulAttiva"),
-                 &app::Bind<QWidget>(window, "ImgEmulAttiva")} {
+    : ctx_(context), window_(window), key_(ui::Bind<QCheckBox>(window, "CkbKey")),
+      valve1_(ui::Bind<QCheckBox>(window, "CkbeV_01")),
+      valve2_(ui::Bind<QCheckBox>(window, "CkbeV_02")),
+      fuel_(ui::Bind<QCheckBox>(window, "CkbStatoAlim")),
+      mode_(ui::Bind<QCheckBox>(window, "CkbStatoEcu")),
+      acquisition_(ui::Bind<QCheckBox>(window, "ChkAbilAcqVacum")),
+      linkTime_(ui::Bind<ui::TextCell>(window, "TxtStatusBar", 2)),
+      logo_(ui::Bind<QLabel>(window, "ImgLogo")), logoS_(ui::Bind<QLabel>(window, "ImgLogoS")),
+      logoFrame_(ui::Bind<QWidget>(window, "ShpLevel")),
+      logoFrameS_(ui::Bind<QWidget>(window, "ShpLevelS")),
+      compensation_{&ui::Bind<QWidget>(window, "LblCompAttiva"),
+                    &ui::Bind<QWidget>(window, "ImgCompAttiva")},
+      emulation_{&ui::Bind<QWidget>(window, "LblEmulAttiva"),
+                 &ui::Bind<QWidget>(window, "ImgEmulAttiva")} {
     for (QCheckBox* lamp : {&key_, &valve1_, &valve2_, &fuel_, &mode_}) {
         MakeLamp(*lamp);
     }
     for (QWidget* frame : {&logoFrame_, &logoFrameS_}) {
-        SetBorderColor(*frame, 0);
-        SetBackColor(*frame, 0);
+        ui::SetBorderColor(*frame, 0);
+        ui::SetBackColor(*frame, 0);
     }
     logo_.installEventFilter(this);
     logoS_.installEventFilter(this);
@@ -104,12 +104,12 @@ bool StatusIndicators::eventFilter(QObject* watched, QEvent* event) {
 
 void StatusIndicators::ImgLogo_MouseDown(QLabel& logo, QWidget& frame) {
     logo.setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    SetBackColor(frame, support::ColorButtonFace);
+    ui::SetBackColor(frame, support::ColorButtonFace);
 }
 
 void StatusIndicators::ImgLogo_MouseUp(QLabel& logo, QWidget& frame) {
     logo.setFrameStyle(QFrame::NoFrame);
-    SetBackColor(frame, 0);
+    ui::SetBackColor(frame, 0);
     ecudata::EcuRequests& requests = ctx_.Requests;
     if (requests.ReqSwitchFuelMode == 0 && ctx_.Images.Mem1Data.StatusKey == 1) {
         requests.ReqSwitchFuelMode = 1;
@@ -161,11 +161,11 @@ void StatusIndicators::ShowIndicators() {
                               images.CompTblRidTemp[CompEnableEntry] != 0 ||
                               images.CompTblPress[CompEnableEntry] != 0;
     for (QWidget* control : compensation_) {
-        SetShown(*control, compensation);
+        ui::SetShown(*control, compensation);
     }
     const bool emulation = images.Mem2Data.Flags & FlagEmulation;
     for (QWidget* control : emulation_) {
-        SetShown(*control, emulation);
+        ui::SetShown(*control, emulation);
     }
 }
 

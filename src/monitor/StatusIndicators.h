@@ -12,9 +12,12 @@
 class QCheckBox;
 class QLabel;
 
+namespace ui {
+class TextCell;
+} // namespace ui
+
 namespace app {
 class FrmLX735;
-class TextCell;
 struct ProgramContext;
 } // namespace app
 
@@ -53,7 +56,7 @@ private:
     QCheckBox& fuel_;
     QCheckBox& mode_;
     QCheckBox& acquisition_;
-    app::TextCell& linkTime_;
+    ui::TextCell& linkTime_;
     QLabel& logo_;
     QLabel& logoS_;
     QWidget& logoFrame_;

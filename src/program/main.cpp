@@ -3,19 +3,19 @@
 // unloads.
 
 #include "app/ProgramContext.h"
-#include "app/ProgramFont.h"
 #include "app/StartUp.h"
-#include "app/TestScript.h"
-#include "app/WheelFocus.h"
 #include "monitor/TestHooks.h"
 #include "program/Program.h"
+#include "script/TestScript.h"
+#include "ui/ProgramFont.h"
+#include "ui/WheelFocus.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    app::WheelFocusGuard wheelNeedsFocus(application);
-    app::SetProgramFont();
+    ui::WheelFocusGuard wheelNeedsFocus(application);
+    ui::SetProgramFont();
     monitor::InstallTestHooksFromEnvironment();
     app::ProgramContext context;
     const QList<app::DamagedFile> damaged =
@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
     program.window.Show();
     program.window.EnableTimers();
     app::TellDamagedFiles(context, damaged, program.window);
-    const std::unique_ptr<app::TestScript> script =
-        app::TestScriptFromEnvironment(program.window, monitor::RecordTestEvent);
+    const std::unique_ptr<script::TestScript> script =
+        script::TestScriptFromEnvironment(program.window, monitor::RecordTestEvent);
     return application.exec();
 }

@@ -15,9 +15,9 @@
 
 #include "ecudata/Edits.h"
 #include "ecudata/ParamRecords.h"
-#include "monitor/TwipsGeometry.h"
 #include "settings/ConfigLists.h"
 #include "settings/ConfigPageDesign.h"
+#include "ui/TwipsGeometry.h"
 
 #include <QObject>
 #include <QPointer>
@@ -110,7 +110,7 @@ private:
     app::FrmLX735& window_;
     app::PageServices& pages_;
     const ConfigControls controls_; // bound once, when the page is built
-    const monitor::LayoutControls layout_;
+    const ui::LayoutControls layout_;
     DelayLists delays_;
     QButtonGroup* fuelOptions_ = nullptr;
     QObject connections_; // ends the handlers' connections with the page

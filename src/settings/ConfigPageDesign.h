@@ -5,7 +5,7 @@
 // Lambda page's combos under FrmEmul that the page fills (their behaviour is the Lambda
 // page's). The page binds what it uses once, here.
 
-#include "app/ControlBuilder.h"
+#include "ui/ControlBuilder.h"
 
 #include <QHash>
 #include <QString>
@@ -23,7 +23,7 @@ class FrmLX735;
 
 namespace settings {
 
-std::span<const app::ControlDesc> ConfigPageDesign();
+std::span<const ui::ControlDesc> ConfigPageDesign();
 
 struct ConfigControls {
     QWidget& frmCongif;

@@ -1,11 +1,11 @@
 #include "settings/ConfigPageLayout.h"
 
-#include "app/Controls.h"
 #include "app/FrmLX735.h"
-#include "monitor/ControlLook.h"
 #include "monitor/GeneralPageLayout.h"
 #include "settings/ConfigPageDesign.h"
 #include "support/Colors.h"
+#include "ui/ControlLook.h"
+#include "ui/Controls.h"
 
 #include <QLabel>
 
@@ -13,16 +13,16 @@ namespace settings {
 
 namespace {
 
-using monitor::LayoutStep;
-using monitor::TwipsBox;
-using monitor::TwipsGeometry;
+using ui::LayoutStep;
+using ui::TwipsBox;
+using ui::TwipsGeometry;
 
 constexpr float LiveFrameFrom = 9800; // outer height, twips
 
 // Steps 3 to 6: the section boxes, headings and the two columns' lefts.
-void LayoutColumns(TwipsGeometry& g, float SW) {
+void LayoutColumns(ui::TwipsGeometry& g, float SW) {
     const float boxWidth = SW / 2 - 375;
-    TwipsBox& sw = g["ShpFrmSwitch"];
+    ui::TwipsBox& sw = g["ShpFrmSwitch"];
     sw.Left = 45;
     sw.Top = 135;
     sw.Width = boxWidth;
@@ -30,11 +30,11 @@ void LayoutColumns(TwipsGeometry& g, float SW) {
         g[box].Left = 45;
         g[box].Width = boxWidth;
     }
-    TwipsBox& sensor = g["ShpFrmSensor"];
+    ui::TwipsBox& sensor = g["ShpFrmSensor"];
     sensor.Left = sw.Left + sw.Width + 120;
     sensor.Top = 135;
     sensor.Width = boxWidth;
-    TwipsBox& option = g["ShpFrmOption(0)"];
+    ui::TwipsBox& option = g["ShpFrmOption(0)"];
     option.Left = sensor.Left;
     option.Width = boxWidth;
 
@@ -56,18 +56,18 @@ void LayoutColumns(TwipsGeometry& g, float SW) {
          {"LblTypGLS", "CmdTpyGLS", "LblTypFuel", "LblEmptyGas", "LblSwtchPres", "CmdReserVar"}) {
         g[control].Left = right;
     }
-    TwipsBox& gls = g["CmbTpyGLS"];
+    ui::TwipsBox& gls = g["CmbTpyGLS"];
     gls.Left = sensor.Left + sensor.Width - gls.Width - 60;
-    const TwipsBox& reset = g["CmdReserVar"];
+    const ui::TwipsBox& reset = g["CmdReserVar"];
     g["CmdExpert(0)"].Left = reset.Left + reset.Width + 60;
     g["CmdTpyGLS"].Width = sensor.Width - 180;
-    TwipsBox& glsLabel = g["LblTypGLS"];
+    ui::TwipsBox& glsLabel = g["LblTypGLS"];
     glsLabel.Width = gls.Left - glsLabel.Left - 60;
 }
 
 // Steps 7 to 9: the change-over, injector and cylinder sections.
-void LayoutLeftSections(TwipsGeometry& g) {
-    const qint32 a = LayoutStep(g["ShpFrmSwitch"].Width / 3);
+void LayoutLeftSections(ui::TwipsGeometry& g) {
+    const qint32 a = ui::LayoutStep(g["ShpFrmSwitch"].Width / 3);
     for (const char* combo :
          {"CmbSwtchDrect", "CmbSwtchTemp", "CmbSwtchDelay", "CmbSwtchForce", "CmbSwtchSeq"}) {
         g[combo].Width = float(a);
@@ -75,31 +75,31 @@ void LayoutLeftSections(TwipsGeometry& g) {
     for (const char* label : {"LblSwtchTemp", "LblSwtchDelay", "LblSwtchForce", "LblSwtchSeq"}) {
         g[label].Width = float(2 * a - 180);
     }
-    const TwipsBox& temp = g["LblSwtchTemp"];
-    const qint32 comboLeft = LayoutStep(temp.Left + temp.Width + 60);
+    const ui::TwipsBox& temp = g["LblSwtchTemp"];
+    const qint32 comboLeft = ui::LayoutStep(temp.Left + temp.Width + 60);
     for (const char* combo :
          {"CmbSwtchDrect", "CmbSwtchTemp", "CmbSwtchDelay", "CmbSwtchForce", "CmbSwtchSeq"}) {
         g[combo].Left = float(comboLeft);
     }
-    TwipsBox& rpm = g["CmbSwtchRpm"];
+    ui::TwipsBox& rpm = g["CmbSwtchRpm"];
     rpm.Left = g["CmbSwtchDrect"].Left - rpm.Width - 30;
-    TwipsBox& rpmLabel = g["LblSwtchRpm"];
+    ui::TwipsBox& rpmLabel = g["LblSwtchRpm"];
     rpmLabel.Width = rpm.Left - rpmLabel.Left - 60;
 
-    const TwipsBox& typ = g["ShpFrmTyp"];
+    const ui::TwipsBox& typ = g["ShpFrmTyp"];
     g["LblTypInj"].Width = rpmLabel.Width;
-    TwipsBox& inj = g["CmbTpyInj"];
+    ui::TwipsBox& inj = g["CmbTpyInj"];
     inj.Left = rpmLabel.Left + rpmLabel.Width + 60;
     inj.Width = typ.Width - rpmLabel.Width - 180;
-    TwipsBox& injButton = g["CmdTpyInj"];
+    ui::TwipsBox& injButton = g["CmdTpyInj"];
     injButton.Left = g["LblTypInj"].Left;
     injButton.Width = typ.Width - 150;
 
-    const qint32 c = LayoutStep(g["ShpFrmRPM"].Width / 5);
-    TwipsBox& cylLabel = g["LblSwtchCilindri"];
-    TwipsBox& cyl = g["CmbSwtchCilindri"];
-    TwipsBox& coilLabel = g["LblSwtchBobine"];
-    TwipsBox& coil = g["CmbSwtchBobine"];
+    const qint32 c = ui::LayoutStep(g["ShpFrmRPM"].Width / 5);
+    ui::TwipsBox& cylLabel = g["LblSwtchCilindri"];
+    ui::TwipsBox& cyl = g["CmbSwtchCilindri"];
+    ui::TwipsBox& coilLabel = g["LblSwtchBobine"];
+    ui::TwipsBox& coil = g["CmbSwtchBobine"];
     cylLabel.Width = float(2 * c - 120);
     cyl.Width = coilLabel.Width = coil.Width = float(c - 60);
     cyl.Left = cylLabel.Left + cylLabel.Width + 60;
@@ -108,30 +108,30 @@ void LayoutLeftSections(TwipsGeometry& g) {
 }
 
 // Steps 10 to 14: the option section's rows.
-void LayoutOptionSection(TwipsGeometry& g) {
-    const TwipsBox& option = g["ShpFrmOption(0)"];
-    const qint32 d = LayoutStep(option.Width / 7);
-    TwipsBox& lpg = g["OptTypFuel(0)"];
-    TwipsBox& cng = g["OptTypFuel(1)"];
-    TwipsBox& fuel = g["LblTypFuel"];
+void LayoutOptionSection(ui::TwipsGeometry& g) {
+    const ui::TwipsBox& option = g["ShpFrmOption(0)"];
+    const qint32 d = ui::LayoutStep(option.Width / 7);
+    ui::TwipsBox& lpg = g["OptTypFuel(0)"];
+    ui::TwipsBox& cng = g["OptTypFuel(1)"];
+    ui::TwipsBox& fuel = g["LblTypFuel"];
     cng.Width = float(2 * d - 60);
     lpg.Width = float(2 * d - 120);
     fuel.Width = float(3 * d - 120);
     lpg.Left = fuel.Left + fuel.Width + 60;
     cng.Left = lpg.Left + lpg.Width + 60;
 
-    TwipsBox& empty = g["CmbEmptyGas"];
-    TwipsBox& emptyLabel = g["LblEmptyGas"];
-    const TwipsBox& glsLabel = g["LblTypGLS"];
+    ui::TwipsBox& empty = g["CmbEmptyGas"];
+    ui::TwipsBox& emptyLabel = g["LblEmptyGas"];
+    const ui::TwipsBox& glsLabel = g["LblTypGLS"];
     empty.Left = g["CmbTpyGLS"].Left;
     emptyLabel.Left = glsLabel.Left;
     emptyLabel.Width = glsLabel.Width;
 
-    const qint32 e = LayoutStep(option.Width / 100);
-    TwipsBox& delay = g["CmbSwtchDelayPress"];
-    TwipsBox& delayLabel = g["LblSwtchPressDelay"];
-    TwipsBox& bar = g["CmbSwtchBar"];
-    TwipsBox& barLabel = g["LblSwtchPres"];
+    const qint32 e = ui::LayoutStep(option.Width / 100);
+    ui::TwipsBox& delay = g["CmbSwtchDelayPress"];
+    ui::TwipsBox& delayLabel = g["LblSwtchPressDelay"];
+    ui::TwipsBox& bar = g["CmbSwtchBar"];
+    ui::TwipsBox& barLabel = g["LblSwtchPres"];
     delay.Width = float(18 * e);
     delayLabel.Width = float(20 * e);
     bar.Width = delay.Width;
@@ -148,7 +148,7 @@ void LayoutOptionSection(TwipsGeometry& g) {
         g[label].Left = emptyLabel.Left;
         g[label].Width = glsLabel.Width;
     }
-    TwipsBox& inner = g["ShpFrmOption(1)"];
+    ui::TwipsBox& inner = g["ShpFrmOption(1)"];
     inner.Left = option.Left;
     inner.Width = option.Width;
 }
@@ -173,12 +173,12 @@ const QStringList& ConfigPageControls() {
     return names;
 }
 
-ConfigRoom LayoutConfigPage(TwipsGeometry& g, float SW, float SH, float H, float tabFullHeight,
+ConfigRoom LayoutConfigPage(ui::TwipsGeometry& g, float SW, float SH, float H, float tabFullHeight,
                             float liveFrameHeight) {
     ConfigRoom room;
     room.liveFrameShown = H >= LiveFrameFrom;
     room.tabHeight = room.liveFrameShown ? tabFullHeight - liveFrameHeight - 30 : tabFullHeight;
-    TwipsBox& frame = g["FrmCongif"];
+    ui::TwipsBox& frame = g["FrmCongif"];
     frame.Left = 60;
     frame.Top = 900;
     frame.Width = SW - 540;
@@ -190,22 +190,22 @@ ConfigRoom LayoutConfigPage(TwipsGeometry& g, float SW, float SH, float H, float
 }
 
 void LayoutConfigPage(app::FrmLX735& window, const ConfigControls& controls,
-                      const monitor::LayoutControls& layout) {
-    monitor::SetBackColor(controls.frmCongif, support::ColorButtonFace);
-    const TwipsGeometry before = layout.Read();
-    TwipsGeometry page = before;
+                      const ui::LayoutControls& layout) {
+    ui::SetBackColor(controls.frmCongif, support::ColorButtonFace);
+    const ui::TwipsGeometry before = layout.Read();
+    ui::TwipsGeometry page = before;
     QWidget& client = *window.centralWidget();
     const ConfigRoom room = LayoutConfigPage(
-        page, float(app::WidthTwips(client)), float(app::HeightTwips(client)),
-        float(app::ToTwips(window.frameGeometry().height())), float(window.TabStripHeight),
-        float(app::HeightTwips(controls.frmParametri)));
-    app::SetHeightTwips(window.SstMain(), int(room.tabHeight));
+        page, float(ui::WidthTwips(client)), float(ui::HeightTwips(client)),
+        float(ui::ToTwips(window.frameGeometry().height())), float(window.TabStripHeight),
+        float(ui::HeightTwips(controls.frmParametri)));
+    ui::SetHeightTwips(window.SstMain(), int(room.tabHeight));
     controls.frmParametri.setVisible(room.liveFrameShown);
     controls.cmdParametri.setVisible(room.liveFrameShown);
     layout.Write(before, page);
     // Each heading takes its caption again once moved.
     for (QLabel* heading : controls.headings) {
-        app::SetCaption(heading, app::Caption(heading));
+        ui::SetCaption(heading, ui::Caption(heading));
     }
 }
 

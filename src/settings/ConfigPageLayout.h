@@ -5,7 +5,7 @@
 // stays shown below the tab control (not in a window lower than 9800 twips). Pure maths
 // on the twips model, then written to the window's controls.
 
-#include "monitor/TwipsGeometry.h"
+#include "ui/TwipsGeometry.h"
 
 namespace app {
 class FrmLX735;
@@ -24,13 +24,13 @@ struct ConfigRoom {
 // scaleWidth, scaleHeight: the window's inner size; outerHeight: its outer Height;
 // tabFullHeight: the tab control's full height; liveFrameHeight: FrmParametri.Height.
 // The frame's position counts from the tab control's top.
-ConfigRoom LayoutConfigPage(monitor::TwipsGeometry& page, float scaleWidth, float scaleHeight,
+ConfigRoom LayoutConfigPage(ui::TwipsGeometry& page, float scaleWidth, float scaleHeight,
                             float outerHeight, float tabFullHeight, float liveFrameHeight);
 
 struct ConfigControls;
 
 // The layout on the window's controls; the frame also takes the button-face colour.
 void LayoutConfigPage(app::FrmLX735& window, const ConfigControls& controls,
-                      const monitor::LayoutControls& layout);
+                      const ui::LayoutControls& layout);
 
 } // namespace settings

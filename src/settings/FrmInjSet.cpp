@@ -1,15 +1,15 @@
 #include "settings/FrmInjSet.h"
 
-#include "app/ControlBuilder.h"
 #include "app/ProgramContext.h"
-#include "monitor/ControlLook.h"
-#include "monitor/DialogIcon.h"
 #include "settings/DialogDesigns.h"
 #include "settings/ZoneReads.h"
 #include "support/Conversions.h"
 #include "support/Cursor.h"
 #include "support/Lingue.h"
 #include "support/MessageBox.h"
+#include "ui/ControlBuilder.h"
+#include "ui/ControlLook.h"
+#include "ui/DialogIcon.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -53,25 +53,25 @@ FrmInjSet::FrmInjSet(app::ProgramContext& context, QWidget& owner)
 }
 
 void FrmInjSet::BuildInjControls(int count) {
-    app::ControlBuilder builder(*this);
+    ui::ControlBuilder builder(*this);
     builder.Build(InjDesign(count));
-    sldBadBit_ = &app::Bind<QSlider>(*this, "SldBadBit");
+    sldBadBit_ = &ui::Bind<QSlider>(*this, "SldBadBit");
     sldBadBit_->setRange(BadBitMin, BadBitMax);
     sldBadBit_->setSingleStep(1);
     sldBadBit_->setPageStep(1);
     connect(sldBadBit_, &QSlider::valueChanged, this, [this] { SldBadBit_Change(); });
-    lblBadBit1_ = &app::Bind<QLabel>(*this, "LblBadBit", 1);
+    lblBadBit1_ = &ui::Bind<QLabel>(*this, "LblBadBit", 1);
     for (const char* name : {"LblInjNum", "LblTime", "LblEnricht", "LblInjSet"}) {
-        headings_.push_back(&app::Bind<QLabel>(*this, name));
+        headings_.push_back(&ui::Bind<QLabel>(*this, name));
     }
     count = std::clamp(count, 1, InjMaxRows);
     for (int i = 0; i < count; ++i) {
-        Row row{&app::Bind<QLineEdit>(*this, "TxtInjFuelGas", i),
-                &app::Bind<QLineEdit>(*this, "TxtInjGas", i),
-                &app::Bind<QScrollBar>(*this, "HScrTime", i),
-                &app::Bind<QComboBox>(*this, "CmbSelect", i)};
-        QWidget& back = app::Bind<QWidget>(*this, "ShpBack", i);
-        monitor::SetBackColor(back, RowColors[i]);
+        Row row{&ui::Bind<QLineEdit>(*this, "TxtInjFuelGas", i),
+                &ui::Bind<QLineEdit>(*this, "TxtInjGas", i),
+                &ui::Bind<QScrollBar>(*this, "HScrTime", i),
+                &ui::Bind<QComboBox>(*this, "CmbSelect", i)};
+        QWidget& back = ui::Bind<QWidget>(*this, "ShpBack", i);
+        ui::SetBackColor(back, RowColors[i]);
         back.lower();
         row.txtInjFuelGas->setReadOnly(true);
         row.txtInjGas->setReadOnly(true);
@@ -82,7 +82,7 @@ void FrmInjSet::BuildInjControls(int count) {
         bar.setFocusPolicy(Qt::StrongFocus);
         bar.setInvertedControls(false); // Right and Page Up raise a horizontal bar
         connect(&bar, &QScrollBar::valueChanged, this, [this, i] { HScrTime_Change(i); });
-        defaultTime_.push_back(&app::Bind<QPushButton>(*this, "CmdDefaultTime", i));
+        defaultTime_.push_back(&ui::Bind<QPushButton>(*this, "CmdDefaultTime", i));
         connect(defaultTime_.back(), &QPushButton::clicked, this,
                 [this, i] { CmdDefaultTime_Click(i); });
         row.cmbSelect->installEventFilter(this);
@@ -93,13 +93,13 @@ void FrmInjSet::BuildInjControls(int count) {
         });
         rows_.push_back(row);
     }
-    QWidget& back = app::Bind<QWidget>(*this, "CmdBack");
+    QWidget& back = ui::Bind<QWidget>(*this, "CmdBack");
     back.lower();
     resize(back.size());
 }
 
 void FrmInjSet::Form_Load() {
-    monitor::LoadDialogIcon(*this, ctx_.AppFolder);
+    ui::LoadDialogIcon(*this, ctx_.AppFolder);
     injSelectBusy_ = true;
     LoadInjCaptions();
     {

@@ -1,9 +1,6 @@
 #include "settings/FrmLevelSetting.h"
 
-#include "app/ControlBuilder.h"
 #include "app/ProgramContext.h"
-#include "monitor/ControlLook.h"
-#include "monitor/DialogIcon.h"
 #include "settings/DialogDesigns.h"
 #include "settings/DialogRows.h"
 #include "settings/ZoneReads.h"
@@ -12,6 +9,9 @@
 #include "support/Conversions.h"
 #include "support/Cursor.h"
 #include "support/Lingue.h"
+#include "ui/ControlBuilder.h"
+#include "ui/ControlLook.h"
+#include "ui/DialogIcon.h"
 
 #include <QEvent>
 #include <QKeyEvent>
@@ -34,14 +34,14 @@ FrmLevelSetting::FrmLevelSetting(app::ProgramContext& context, QWidget& owner)
     setObjectName("FrmLevelSetting");
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle("Level");
-    resize(app::ToPixels(5760), app::ToPixels(3960));
-    app::ControlBuilder builder(*this);
+    resize(ui::ToPixels(5760), ui::ToPixels(3960));
+    ui::ControlBuilder builder(*this);
     builder.Build(LevelDesign());
-    frmLevel_ = &app::Bind<QWidget>(*this, "FrmLevel");
-    lblGasLevel_ = &app::Bind<QLabel>(*this, "LblGasLevel");
-    cmdDefaultLevel_ = &app::Bind<QPushButton>(*this, "CmdDefaultLevel");
-    lblSensVal_ = &app::Bind<QLabel>(*this, "LblSensVal");
-    lblSensValNoFiltro_ = &app::Bind<QLabel>(*this, "LblSensValNoFiltro");
+    frmLevel_ = &ui::Bind<QWidget>(*this, "FrmLevel");
+    lblGasLevel_ = &ui::Bind<QLabel>(*this, "LblGasLevel");
+    cmdDefaultLevel_ = &ui::Bind<QPushButton>(*this, "CmdDefaultLevel");
+    lblSensVal_ = &ui::Bind<QLabel>(*this, "LblSensVal");
+    lblSensValNoFiltro_ = &ui::Bind<QLabel>(*this, "LblSensValNoFiltro");
     connect(cmdDefaultLevel_, &QPushButton::clicked, this, [this] { CmdDefaultLevel_Click(); });
     timer1_.setInterval(500);
     connect(&timer1_, &QTimer::timeout, this, [this] { Timer1_Timer(); });
@@ -77,7 +77,7 @@ void FrmLevelSetting::Form_Load() {
     if (k > 0) {
         shownSensorType_ = ctx_.Tables.TblGasLevel[size_t(k)].Id;
     }
-    monitor::LoadDialogIcon(*this, ctx_.AppFolder);
+    ui::LoadDialogIcon(*this, ctx_.AppFolder);
     {
         support::CursorOverride hourglass(Qt::WaitCursor);
         LoadLevelCaptions();
@@ -85,7 +85,7 @@ void FrmLevelSetting::Form_Load() {
         BuildLevelControls();
         ShowLevelThresholds();
     }
-    monitor::SetBackColor(*frmLevel_, support::ColorButtonFace);
+    ui::SetBackColor(*frmLevel_, support::ColorButtonFace);
 }
 
 void FrmLevelSetting::LoadLevelCaptions() {
@@ -102,19 +102,19 @@ void FrmLevelSetting::LoadLevelCaptions() {
 }
 
 void FrmLevelSetting::BuildLevelControls() {
-    app::ControlBuilder builder(*this);
+    ui::ControlBuilder builder(*this);
     builder.Build(LevelRowsDesign());
-    const std::vector<QLabel*> lblLevel = app::BindArray<QLabel>(*this, "LblLevel", 0, LevelRows);
-    shpLevAct_ = app::BindArray<QWidget>(*this, "ShpLevAct", 0, LevelRows);
-    txtLevel_ = app::BindArray<QLineEdit>(*this, "TxtLevel", 0, LevelRows);
-    lblMisura_ = app::BindArray<QLabel>(*this, "LblMisura", 0, LevelRows);
-    hscrLevel_ = app::BindArray<QScrollBar>(*this, "HScrLevel", 0, LevelRows);
+    const std::vector<QLabel*> lblLevel = ui::BindArray<QLabel>(*this, "LblLevel", 0, LevelRows);
+    shpLevAct_ = ui::BindArray<QWidget>(*this, "ShpLevAct", 0, LevelRows);
+    txtLevel_ = ui::BindArray<QLineEdit>(*this, "TxtLevel", 0, LevelRows);
+    lblMisura_ = ui::BindArray<QLabel>(*this, "LblMisura", 0, LevelRows);
+    hscrLevel_ = ui::BindArray<QScrollBar>(*this, "HScrLevel", 0, LevelRows);
     const ecudata::GasLevelRec* sensor = Sensor();
     for (int i = 0; i < LevelRows; ++i) {
         const size_t row = size_t(i);
         QWidget& lamp = *shpLevAct_[row];
-        monitor::SetBackColor(lamp, LampColor);
-        monitor::SetBackStyle(lamp, 0);
+        ui::SetBackColor(lamp, LampColor);
+        ui::SetBackStyle(lamp, 0);
         lamp.raise();
         txtLevel_[row]->setReadOnly(true);
         QScrollBar& bar = *hscrLevel_[row];
@@ -252,9 +252,9 @@ void FrmLevelSetting::MarkLevelShapes() {
         const bool lit = reversed ? level < threshold : level > threshold;
         QWidget& lamp = *shpLevAct_[size_t(i)];
         if (i == 0 && !lit) {
-            monitor::SetBackStyle(lamp, monitor::BackStyle(lamp) == 1 ? 0 : 1);
+            ui::SetBackStyle(lamp, ui::BackStyle(lamp) == 1 ? 0 : 1);
         } else {
-            monitor::SetBackStyle(lamp, lit ? 1 : 0);
+            ui::SetBackStyle(lamp, lit ? 1 : 0);
         }
     }
 }

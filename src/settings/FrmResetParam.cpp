@@ -1,13 +1,13 @@
 #include "settings/FrmResetParam.h"
 
-#include "app/ControlBuilder.h"
 #include "app/FrmLX735.h"
 #include "app/ProgramContext.h"
 #include "ecudata/ParamFile.h"
-#include "monitor/DialogIcon.h"
 #include "settings/DialogDesigns.h"
 #include "support/Clock.h"
 #include "support/ProgramTexts.h"
+#include "ui/ControlBuilder.h"
+#include "ui/DialogIcon.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -27,25 +27,25 @@ FrmResetParam::FrmResetParam(app::ProgramContext& context, app::FrmLX735& window
     : QWidget(&window, Qt::Dialog), ctx_(context), choice_(choice) {
     setObjectName("FrmResetParam");
     setAttribute(Qt::WA_DeleteOnClose);
-    resize(app::ToPixels(4200), app::ToPixels(900));
-    app::ControlBuilder builder(*this);
+    resize(ui::ToPixels(4200), ui::ToPixels(900));
+    ui::ControlBuilder builder(*this);
     builder.Build(ResetDesign());
-    cmdTipoALim_ = app::BindArray<QPushButton>(*this, "CmdTipoALim", 0, 3);
+    cmdTipoALim_ = ui::BindArray<QPushButton>(*this, "CmdTipoALim", 0, 3);
     for (int i = 0; i < 3; ++i) {
         connect(cmdTipoALim_[size_t(i)], &QPushButton::clicked, this,
                 [this, i] { CmdTipoALim_Click(i); });
     }
-    optTypFuel_ = app::BindArray<QRadioButton>(window, "OptTypFuel", 0, 2);
+    optTypFuel_ = ui::BindArray<QRadioButton>(window, "OptTypFuel", 0, 2);
     Form_Load();
 }
 
 void FrmResetParam::Form_Load() {
     setWindowTitle(ctx_.Texts.AppTitle);
-    monitor::LoadDialogIcon(*this, ctx_.AppFolder);
+    ui::LoadDialogIcon(*this, ctx_.AppFolder);
     for (size_t i = 0; i < optTypFuel_.size(); ++i) {
-        app::SetCaption(cmdTipoALim_[i], app::Caption(optTypFuel_[i]));
+        ui::SetCaption(cmdTipoALim_[i], ui::Caption(optTypFuel_[i]));
     }
-    app::SetCaption(cmdTipoALim_[2], support::Text(support::ProgramText::Esc));
+    ui::SetCaption(cmdTipoALim_[2], support::Text(support::ProgramText::Esc));
 }
 
 void FrmResetParam::CmdTipoALim_Click(int index) {

@@ -1,9 +1,7 @@
 #include "settings/FrmSetExpert.h"
 
-#include "app/ControlBuilder.h"
 #include "app/FrmLX735.h"
 #include "app/ProgramContext.h"
-#include "monitor/DialogIcon.h"
 #include "settings/ConfigLists.h"
 #include "settings/DialogDesigns.h"
 #include "settings/ExpertFlags.h"
@@ -13,6 +11,8 @@
 #include "support/FileRoutines.h"
 #include "support/Lingue.h"
 #include "support/MessageBox.h"
+#include "ui/ControlBuilder.h"
+#include "ui/DialogIcon.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -45,13 +45,13 @@ FrmSetExpert::FrmSetExpert(app::ProgramContext& context, app::FrmLX735& window)
     : QWidget(&window, Qt::Dialog), ctx_(context) {
     setObjectName("FrmSetExpert");
     setWindowTitle("Expert");
-    resize(app::ToPixels(6000), app::ToPixels(6240));
-    app::ControlBuilder builder(*this);
+    resize(ui::ToPixels(6000), ui::ToPixels(6240));
+    ui::ControlBuilder builder(*this);
     for (QWidget* control : builder.Build(ExpertDesign())) {
         control->installEventFilter(this);
     }
     BindControls();
-    cmbSwtchRpm_ = &app::Bind<QComboBox>(window, "CmbSwtchRpm");
+    cmbSwtchRpm_ = &ui::Bind<QComboBox>(window, "CmbSwtchRpm");
     txtPw_->setVisible(false);
     lblPw_->setVisible(false);
     WireHandlers();
@@ -74,7 +74,7 @@ void FrmSetExpert::BindControls() {
         {&chkFiloRpm_, "CHK_FiloRPM"},      {&chkRpmX1X2_, "CHK_RPMx1x2"},
     };
     for (const auto& [box, name] : boxes) {
-        *box = &app::Bind<QCheckBox>(*this, name);
+        *box = &ui::Bind<QCheckBox>(*this, name);
     }
     const std::pair<QComboBox**, const char*> combos[] = {
         {&cmbRpmLow_, "CmbRpmLow"},           {&cmbRpmHight_, "CmbRpmHight"},
@@ -83,7 +83,7 @@ void FrmSetExpert::BindControls() {
         {&cmbIsteresi_, "CmbIsteresi"},
     };
     for (const auto& [combo, name] : combos) {
-        *combo = &app::Bind<QComboBox>(*this, name);
+        *combo = &ui::Bind<QComboBox>(*this, name);
     }
     // The zone-2 boxes; return to petrol and the minimum rpm set each other across the zones,
     // as the rpm doubling takes the change-over rpm of zone 3.
@@ -94,13 +94,13 @@ void FrmSetExpert::BindControls() {
                              cmbTypSensTemp_, cmbTypSensMap_, cmbIsteresi_}) {
         editors_.push_back({combo, false, true});
     }
-    txtPw_ = &app::Bind<QLineEdit>(*this, "TxtPw");
-    lblPw_ = &app::Bind<QLabel>(*this, "LblPw");
+    txtPw_ = &ui::Bind<QLineEdit>(*this, "TxtPw");
+    lblPw_ = &ui::Bind<QLabel>(*this, "LblPw");
     for (const char* name : {"LblPressSens", "CmbTypSensMap", "ChkAbilAdat", "FrameSeparatore"}) {
-        expertOnly_.push_back(&app::Bind<QWidget>(*this, name));
+        expertOnly_.push_back(&ui::Bind<QWidget>(*this, name));
     }
     for (const char* name : ExpertCaptions) {
-        captioned_.push_back(&app::Bind<QWidget>(*this, name));
+        captioned_.push_back(&ui::Bind<QWidget>(*this, name));
     }
 }
 
@@ -172,18 +172,18 @@ void FrmSetExpert::ShowModeless() {
 void FrmSetExpert::LoadExpertCaptions() {
     const QStringList texts = support::SectionTexts(ctx_.ObjLingue, "[FrmSetExpert]", 11);
     for (int i = 0; i < texts.size(); ++i) {
-        app::SetCaption(captioned_[size_t(i)], texts[i]);
+        ui::SetCaption(captioned_[size_t(i)], texts[i]);
     }
     const QStringList more = support::SectionTexts(ctx_.ObjLingue, "[New_Functions]", 3);
     if (more.size() == 3) {
-        app::SetCaption(chkFiloRpm_, more[0]);
-        app::SetCaption(chkRpmX1X2_, more[1]);
+        ui::SetCaption(chkFiloRpm_, more[0]);
+        ui::SetCaption(chkRpmX1X2_, more[1]);
         MsgExpertOnGas = more[2];
     }
 }
 
 void FrmSetExpert::Form_Load() {
-    monitor::LoadDialogIcon(*this, ctx_.AppFolder);
+    ui::LoadDialogIcon(*this, ctx_.AppFolder);
     LoadExpertCaptions();
     txtPw_->setText(ctx_.DeveloperView ? ctx_.Scale.PassWord01 : ctx_.Scale.PassWord00);
     ApplyPassword();

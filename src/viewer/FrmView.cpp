@@ -1,8 +1,6 @@
 #include "viewer/FrmView.h"
 
 #include "app/CaptionTranslation.h"
-#include "app/ControlBuilder.h"
-#include "app/Controls.h"
 #include "app/LinkLogRestart.h"
 #include "app/ProgramContext.h"
 #include "ecudata/ParamRecords.h"
@@ -11,6 +9,8 @@
 #include "support/FileRoutines.h"
 #include "support/MessageBox.h"
 #include "support/ProgramTexts.h"
+#include "ui/ControlBuilder.h"
+#include "ui/Controls.h"
 #include "viewer/FrmViewDesign.h"
 #include "viewer/PlotPicture.h"
 
@@ -50,7 +50,7 @@ constexpr std::array<const char*, 8> ChannelLabel{"LblCalInjTg",   "LblCalInjTp"
 
 ChannelLabels::ChannelLabels(QWidget& window) {
     for (std::size_t c = 0; c < labels_.size(); ++c) {
-        labels_[c] = &app::Bind<QLabel>(window, ChannelLabel[c]);
+        labels_[c] = &ui::Bind<QLabel>(window, ChannelLabel[c]);
     }
 }
 
@@ -92,35 +92,35 @@ FrmView::~FrmView() {
 }
 
 void FrmView::BindControls() {
-    pctSignal_ = &app::Bind<PlotPicture>(*this, "PctSignal");
-    lneCursor_ = &app::Bind<QFrame>(*this, "LneCursor");
-    lblLoading_ = &app::Bind<QLabel>(*this, "LblLoading");
-    shpLoading_ = &app::Bind<QFrame>(*this, "ShpLoading");
-    optRun_ = app::BindArray<QRadioButton>(*this, "OptRun", 0, 2);
-    chkSignal_ = app::BindArray<QCheckBox>(*this, "ChkSignal", 0, 8);
-    txtSignal_ = app::BindArray<QLineEdit>(*this, "TxtSignal", 0, 8);
-    pctMostra_ = app::BindArray<QLabel>(*this, "PctMostra", 0, 8);
-    lblSignal_ = app::BindArray<QLabel>(*this, "LblSignal", 0, 8);
-    lblZero_ = app::BindArray<QLabel>(*this, "LblZero", 0, 8);
-    sldSample_ = &app::Bind<QSlider>(*this, "SldSample");
-    cmdSeekPrev_ = &app::Bind<QPushButton>(*this, "CmdSeekPrev");
-    cmdSeekNext_ = &app::Bind<QPushButton>(*this, "CmdSeekNext");
-    cmdReload_ = &app::Bind<QPushButton>(*this, "CmdReload");
-    cmdOpen_ = &app::Bind<QPushButton>(*this, "CmdOpen");
-    cmdSaveLogOsc_ = &app::Bind<QPushButton>(*this, "CmdSaveLogOsc");
-    cmdSecDivP_ = &app::Bind<QPushButton>(*this, "CmdSecDivP");
-    cmdSecDivM_ = &app::Bind<QPushButton>(*this, "CmdSecDivM");
-    lblSecDiv_ = &app::Bind<QLabel>(*this, "LblSecDiv");
-    lblZoomChl_ = &app::Bind<QLabel>(*this, "LblZoomChl");
-    lblOffset_ = &app::Bind<QLabel>(*this, "LblOffset");
-    lblCN_ = &app::Bind<QLabel>(*this, "LblCN");
-    lblOffsetTime_ = &app::Bind<QLabel>(*this, "LblOffsetTime");
-    cmbChnInj_ = &app::Bind<QComboBox>(*this, "CmbChnInj");
-    frame1_ = &app::Bind<QGroupBox>(*this, "Frame1");
-    frame2_ = &app::Bind<QGroupBox>(*this, "Frame2");
-    cmbCyl_ = &app::Bind<QComboBox>(*this, "CmbCyl");
-    cmbCoil_ = &app::Bind<QComboBox>(*this, "CmbCoil");
-    label1_ = &app::Bind<QLabel>(*this, "Label1");
+    pctSignal_ = &ui::Bind<PlotPicture>(*this, "PctSignal");
+    lneCursor_ = &ui::Bind<QFrame>(*this, "LneCursor");
+    lblLoading_ = &ui::Bind<QLabel>(*this, "LblLoading");
+    shpLoading_ = &ui::Bind<QFrame>(*this, "ShpLoading");
+    optRun_ = ui::BindArray<QRadioButton>(*this, "OptRun", 0, 2);
+    chkSignal_ = ui::BindArray<QCheckBox>(*this, "ChkSignal", 0, 8);
+    txtSignal_ = ui::BindArray<QLineEdit>(*this, "TxtSignal", 0, 8);
+    pctMostra_ = ui::BindArray<QLabel>(*this, "PctMostra", 0, 8);
+    lblSignal_ = ui::BindArray<QLabel>(*this, "LblSignal", 0, 8);
+    lblZero_ = ui::BindArray<QLabel>(*this, "LblZero", 0, 8);
+    sldSample_ = &ui::Bind<QSlider>(*this, "SldSample");
+    cmdSeekPrev_ = &ui::Bind<QPushButton>(*this, "CmdSeekPrev");
+    cmdSeekNext_ = &ui::Bind<QPushButton>(*this, "CmdSeekNext");
+    cmdReload_ = &ui::Bind<QPushButton>(*this, "CmdReload");
+    cmdOpen_ = &ui::Bind<QPushButton>(*this, "CmdOpen");
+    cmdSaveLogOsc_ = &ui::Bind<QPushButton>(*this, "CmdSaveLogOsc");
+    cmdSecDivP_ = &ui::Bind<QPushButton>(*this, "CmdSecDivP");
+    cmdSecDivM_ = &ui::Bind<QPushButton>(*this, "CmdSecDivM");
+    lblSecDiv_ = &ui::Bind<QLabel>(*this, "LblSecDiv");
+    lblZoomChl_ = &ui::Bind<QLabel>(*this, "LblZoomChl");
+    lblOffset_ = &ui::Bind<QLabel>(*this, "LblOffset");
+    lblCN_ = &ui::Bind<QLabel>(*this, "LblCN");
+    lblOffsetTime_ = &ui::Bind<QLabel>(*this, "LblOffsetTime");
+    cmbChnInj_ = &ui::Bind<QComboBox>(*this, "CmbChnInj");
+    frame1_ = &ui::Bind<QGroupBox>(*this, "Frame1");
+    frame2_ = &ui::Bind<QGroupBox>(*this, "Frame2");
+    cmbCyl_ = &ui::Bind<QComboBox>(*this, "CmbCyl");
+    cmbCoil_ = &ui::Bind<QComboBox>(*this, "CmbCoil");
+    label1_ = &ui::Bind<QLabel>(*this, "Label1");
 }
 
 void FrmView::ConnectControls() {
@@ -142,7 +142,7 @@ void FrmView::ConnectControls() {
         {"CmdEscCylCoil", [this] { CmdEscCylCoil_Click(); }},
     };
     for (const auto& [name, handler] : clicks) {
-        connect(&app::Bind<QPushButton>(*this, name), &QPushButton::clicked, this, handler);
+        connect(&ui::Bind<QPushButton>(*this, name), &QPushButton::clicked, this, handler);
     }
     pctSignal_->onMouseMove = [this](double x) {
         if (FileLoadBusy || cursorGuard_) {
@@ -284,8 +284,8 @@ void FrmView::ResizeVisiblePicture() {
         lblSignal_[c]->setVisible(on);
         pctMostra_[c]->setVisible(on);
         if (on) {
-            app::MoveTwips(*lblSignal_[c], ReadoutLeft, top, ReadoutWidth, h);
-            app::MoveTwips(*pctMostra_[c], MostraLeft, top, MostraSize, MostraSize);
+            ui::MoveTwips(*lblSignal_[c], ReadoutLeft, top, ReadoutWidth, h);
+            ui::MoveTwips(*pctMostra_[c], MostraLeft, top, MostraSize, MostraSize);
             top += h + 90;
         }
     }
@@ -379,8 +379,8 @@ void FrmView::OpenCylCoil() {
     selectFirstAtLeast(cmbCyl_, Cylinders);
     selectFirstAtLeast(cmbCoil_, Coils);
     QLabel& rpm = *lblSignal_[5];
-    app::MoveTwips(*frame2_, app::LeftTwips(rpm) + app::WidthTwips(rpm), app::TopTwips(rpm),
-                   app::WidthTwips(*frame2_), app::HeightTwips(*frame2_));
+    ui::MoveTwips(*frame2_, ui::LeftTwips(rpm) + ui::WidthTwips(rpm), ui::TopTwips(rpm),
+                  ui::WidthTwips(*frame2_), ui::HeightTwips(*frame2_));
     frame2_->show();
     frame2_->raise();
 }
@@ -406,8 +406,8 @@ void FrmView::keyReleaseEvent(QKeyEvent* event) {
     const auto mods = event->modifiers() & ~Qt::KeypadModifier;
     if (event->key() == Qt::Key_S &&
         mods == (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) {
-        app::MoveTwips(*frame1_, SetUpLeft, SetUpTop, app::WidthTwips(*frame1_),
-                       app::HeightTwips(*frame1_));
+        ui::MoveTwips(*frame1_, SetUpLeft, SetUpTop, ui::WidthTwips(*frame1_),
+                      ui::HeightTwips(*frame1_));
         frame1_->show();
         frame1_->raise();
         return;

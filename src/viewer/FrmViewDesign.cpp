@@ -1,6 +1,6 @@
 #include "viewer/FrmViewDesign.h"
 
-#include "app/ControlBuilder.h"
+#include "ui/ControlBuilder.h"
 #include "viewer/OsciConfig.h"
 #include "viewer/PlotGeometry.h"
 #include "viewer/PlotPicture.h"
@@ -18,7 +18,7 @@ namespace viewer {
 
 namespace {
 
-using app::ControlKind;
+using ui::ControlKind;
 
 constexpr int WindowWidth = 14160;
 constexpr int WindowHeight = 8040;
@@ -29,64 +29,71 @@ constexpr int ButtonHeight = 420;
 
 // Controls in creation order (containers before their contents; the order is also the
 // order in which Tab moves between them).
-const app::ControlDesc Design[] = {
-    {ControlKind::Panel, "PctOffset", -1, "FrmView", "", 120, 120, ZeroMarkWidth, PlotHeight},
-    {ControlKind::Custom, "PctSignal", -1, "FrmView", "", SliderLeft, 120, PlotWidth, PlotHeight},
-    {ControlKind::Custom, "LneCursor", -1, "PctSignal", "", 0, 0, 15, PlotHeight},
-    {ControlKind::Label, "PctMostraRif", -1, "FrmView", EyeMark, 0, 0, MostraSize, MostraSize},
-    {ControlKind::Label, "LblZero", 0, "PctOffset", ">", 0, 0, ZeroMarkWidth, ZeroMarkHeight, 8},
-    {ControlKind::Label, "PctMostra", 0, "FrmView", "", MostraLeft, ReadoutTop, MostraSize,
-     MostraSize, 8},
-    {ControlKind::Label, "LblSignal", 0, "FrmView", "", ReadoutLeft, ReadoutTop, ReadoutWidth, 585,
+const ui::ControlDesc Design[] = {
+    {ui::ControlKind::Panel, "PctOffset", -1, "FrmView", "", 120, 120, ZeroMarkWidth, PlotHeight},
+    {ui::ControlKind::Custom, "PctSignal", -1, "FrmView", "", SliderLeft, 120, PlotWidth,
+     PlotHeight},
+    {ui::ControlKind::Custom, "LneCursor", -1, "PctSignal", "", 0, 0, 15, PlotHeight},
+    {ui::ControlKind::Label, "PctMostraRif", -1, "FrmView", EyeMark, 0, 0, MostraSize, MostraSize},
+    {ui::ControlKind::Label, "LblZero", 0, "PctOffset", ">", 0, 0, ZeroMarkWidth, ZeroMarkHeight,
      8},
-    {ControlKind::Label, "LblCN", -1, "FrmView", "", MostraLeft, 120, 300, 435},
-    {ControlKind::Label, "LblZoomChl", -1, "FrmView", "", 9900, 120, 1100, 435},
-    {ControlKind::Label, "LblOffset", -1, "FrmView", "", 11100, 120, 1155, 435},
+    {ui::ControlKind::Label, "PctMostra", 0, "FrmView", "", MostraLeft, ReadoutTop, MostraSize,
+     MostraSize, 8},
+    {ui::ControlKind::Label, "LblSignal", 0, "FrmView", "", ReadoutLeft, ReadoutTop, ReadoutWidth,
+     585, 8},
+    {ui::ControlKind::Label, "LblCN", -1, "FrmView", "", MostraLeft, 120, 300, 435},
+    {ui::ControlKind::Label, "LblZoomChl", -1, "FrmView", "", 9900, 120, 1100, 435},
+    {ui::ControlKind::Label, "LblOffset", -1, "FrmView", "", 11100, 120, 1155, 435},
 
-    {ControlKind::Button, "CmdZoomIn", -1, "FrmView", "Zoom +", Col, 120, ColWidth, ButtonHeight},
-    {ControlKind::Button, "CmdZoomOut", -1, "FrmView", "Zoom -", Col, 600, ColWidth, ButtonHeight},
-    {ControlKind::Button, "CmdUp", -1, "FrmView", "Up", Col, 1140, ColWidth, ButtonHeight},
-    {ControlKind::Button, "CmdDw", -1, "FrmView", "Down", Col, 1620, ColWidth, ButtonHeight},
-    {ControlKind::Button, "CmdReset", -1, "FrmView", "Reset", Col, 2160, ColWidth, ButtonHeight},
-    {ControlKind::Label, "LblSecDiv", -1, "FrmView", "", Col, 2700, ColWidth, 375},
-    {ControlKind::Button, "CmdSecDivP", -1, "FrmView", "s/div +", Col, 3120, ColWidth,
+    {ui::ControlKind::Button, "CmdZoomIn", -1, "FrmView", "Zoom +", Col, 120, ColWidth,
      ButtonHeight},
-    {ControlKind::Button, "CmdSecDivM", -1, "FrmView", "s/div -", Col, 3600, ColWidth,
+    {ui::ControlKind::Button, "CmdZoomOut", -1, "FrmView", "Zoom -", Col, 600, ColWidth,
      ButtonHeight},
-    {ControlKind::Combo, "CmbChnInj", -1, "FrmView", "", Col, 4140, ColWidth, 375},
-    {ControlKind::Custom, "OptRun", 0, "FrmView", "Run", Col, 4680, ColWidth, 375},
-    {ControlKind::Custom, "OptRun", 1, "FrmView", "Stop", Col, 5100, ColWidth, 375},
-    {ControlKind::Button, "CmdOpen", -1, "FrmView", "Open", Col, 5640, ColWidth, ButtonHeight},
-    {ControlKind::Button, "CmdReload", -1, "FrmView", "Reload", Col, 6120, ColWidth, ButtonHeight},
-    {ControlKind::Button, "CmdSaveLogOsc", -1, "FrmView", "Save", Col, 6600, ColWidth,
+    {ui::ControlKind::Button, "CmdUp", -1, "FrmView", "Up", Col, 1140, ColWidth, ButtonHeight},
+    {ui::ControlKind::Button, "CmdDw", -1, "FrmView", "Down", Col, 1620, ColWidth, ButtonHeight},
+    {ui::ControlKind::Button, "CmdReset", -1, "FrmView", "Reset", Col, 2160, ColWidth,
      ButtonHeight},
-    {ControlKind::Button, "CmdEsporta", -1, "FrmView", "Export", Col, 7080, ColWidth, ButtonHeight},
+    {ui::ControlKind::Label, "LblSecDiv", -1, "FrmView", "", Col, 2700, ColWidth, 375},
+    {ui::ControlKind::Button, "CmdSecDivP", -1, "FrmView", "s/div +", Col, 3120, ColWidth,
+     ButtonHeight},
+    {ui::ControlKind::Button, "CmdSecDivM", -1, "FrmView", "s/div -", Col, 3600, ColWidth,
+     ButtonHeight},
+    {ui::ControlKind::Combo, "CmbChnInj", -1, "FrmView", "", Col, 4140, ColWidth, 375},
+    {ui::ControlKind::Custom, "OptRun", 0, "FrmView", "Run", Col, 4680, ColWidth, 375},
+    {ui::ControlKind::Custom, "OptRun", 1, "FrmView", "Stop", Col, 5100, ColWidth, 375},
+    {ui::ControlKind::Button, "CmdOpen", -1, "FrmView", "Open", Col, 5640, ColWidth, ButtonHeight},
+    {ui::ControlKind::Button, "CmdReload", -1, "FrmView", "Reload", Col, 6120, ColWidth,
+     ButtonHeight},
+    {ui::ControlKind::Button, "CmdSaveLogOsc", -1, "FrmView", "Save", Col, 6600, ColWidth,
+     ButtonHeight},
+    {ui::ControlKind::Button, "CmdEsporta", -1, "FrmView", "Export", Col, 7080, ColWidth,
+     ButtonHeight},
 
-    {ControlKind::Slider, "SldSample", -1, "FrmView", "", SliderLeft, SliderTop, PlotWidth,
+    {ui::ControlKind::Slider, "SldSample", -1, "FrmView", "", SliderLeft, SliderTop, PlotWidth,
      SliderHeight},
-    {ControlKind::Button, "CmdSeekPrev", -1, "FrmView", "<<", SliderLeft, SliderTop, SeekWidth,
+    {ui::ControlKind::Button, "CmdSeekPrev", -1, "FrmView", "<<", SliderLeft, SliderTop, SeekWidth,
      SliderHeight},
-    {ControlKind::Button, "CmdSeekNext", -1, "FrmView", ">>", SliderLeft + PlotWidth - SeekWidth,
-     SliderTop, SeekWidth, SliderHeight},
-    {ControlKind::Label, "LblOffsetTime", -1, "FrmView", "", ReadoutLeft, SliderTop, ReadoutWidth,
-     SliderHeight},
+    {ui::ControlKind::Button, "CmdSeekNext", -1, "FrmView", ">>",
+     SliderLeft + PlotWidth - SeekWidth, SliderTop, SeekWidth, SliderHeight},
+    {ui::ControlKind::Label, "LblOffsetTime", -1, "FrmView", "", ReadoutLeft, SliderTop,
+     ReadoutWidth, SliderHeight},
 
-    {ControlKind::Label, "LblLoading", -1, "FrmView", "", 2797, 3400, LoadingWidth, 495},
-    {ControlKind::Custom, "ShpLoading", -1, "FrmView", "", 2797, 3775, 0, 120},
+    {ui::ControlKind::Label, "LblLoading", -1, "FrmView", "", 2797, 3400, LoadingWidth, 495},
+    {ui::ControlKind::Custom, "ShpLoading", -1, "FrmView", "", 2797, 3775, 0, 120},
 
     // The channel set-up (Ctrl+Alt+Shift+S).
-    {ControlKind::Frame, "Frame1", -1, "FrmView", "Setting", SetUpLeft, SetUpTop, 5040, 4260},
-    {ControlKind::Custom, "ChkSignal", 0, "Frame1", "", 120, 300, 1800, 375, 8},
-    {ControlKind::Edit, "TxtSignal", 0, "Frame1", "", 2040, 300, 2760, 375, 8},
-    {ControlKind::Button, "CmdEscSet", -1, "Frame1", "Esc", 120, 3720, 1200, 375},
+    {ui::ControlKind::Frame, "Frame1", -1, "FrmView", "Setting", SetUpLeft, SetUpTop, 5040, 4260},
+    {ui::ControlKind::Custom, "ChkSignal", 0, "Frame1", "", 120, 300, 1800, 375, 8},
+    {ui::ControlKind::Edit, "TxtSignal", 0, "Frame1", "", 2040, 300, 2760, 375, 8},
+    {ui::ControlKind::Button, "CmdEscSet", -1, "Frame1", "Esc", 120, 3720, 1200, 375},
 
     // The cylinder and coil set-up (right button on the rpm readout).
-    {ControlKind::Frame, "Frame2", -1, "FrmView", " Cilinder && Coil ", 0, 0, 2400, 2040},
-    {ControlKind::Label, "Label1", -1, "Frame2", "CYLINDER", 120, 300, 1000, 300},
-    {ControlKind::Combo, "CmbCyl", -1, "Frame2", "", 1200, 270, 1080, 375},
-    {ControlKind::Label, "Label2", -1, "Frame2", "COIL", 120, 780, 1000, 300},
-    {ControlKind::Combo, "CmbCoil", -1, "Frame2", "", 1200, 750, 1080, 375},
-    {ControlKind::Button, "CmdEscCylCoil", -1, "Frame2", "Esc", 120, 1440, 1200, 375},
+    {ui::ControlKind::Frame, "Frame2", -1, "FrmView", " Cilinder && Coil ", 0, 0, 2400, 2040},
+    {ui::ControlKind::Label, "Label1", -1, "Frame2", "CYLINDER", 120, 300, 1000, 300},
+    {ui::ControlKind::Combo, "CmbCyl", -1, "Frame2", "", 1200, 270, 1080, 375},
+    {ui::ControlKind::Label, "Label2", -1, "Frame2", "COIL", 120, 780, 1000, 300},
+    {ui::ControlKind::Combo, "CmbCoil", -1, "Frame2", "", 1200, 750, 1080, 375},
+    {ui::ControlKind::Button, "CmdEscCylCoil", -1, "Frame2", "Esc", 120, 1440, 1200, 375},
 };
 
 // Option and check boxes take a click anywhere on their area, not only on the mark and
@@ -120,7 +127,7 @@ constexpr struct {
     {"ChkSignal", Make<WholeArea<QCheckBox>>},
 };
 
-QWidget* MakeCustom(const app::ControlDesc& desc, QWidget& parent) {
+QWidget* MakeCustom(const ui::ControlDesc& desc, QWidget& parent) {
     for (const auto& [name, make] : CustomKinds) {
         if (qstrcmp(name, desc.name) == 0) {
             return make(QString::fromUtf8(desc.caption), parent);
@@ -143,15 +150,15 @@ constexpr const char* HiddenAtStart[] = {"PctMostraRif", "CmdSeekPrev", "CmdSeek
 
 void ApplyDesignDetails(QWidget& view) {
     for (const auto& [name, style] : Fills) {
-        app::Bind<QWidget>(view, name).setStyleSheet(style);
+        ui::Bind<QWidget>(view, name).setStyleSheet(style);
     }
-    app::Bind<QFrame>(view, "LneCursor").setAttribute(Qt::WA_TransparentForMouseEvents);
-    app::Bind<QLabel>(view, "LblSecDiv").setAlignment(Qt::AlignCenter);
-    app::Bind<QLabel>(view, "LblLoading").setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    app::Bind<QSlider>(view, "SldSample").setMaximum(0);
+    ui::Bind<QFrame>(view, "LneCursor").setAttribute(Qt::WA_TransparentForMouseEvents);
+    ui::Bind<QLabel>(view, "LblSecDiv").setAlignment(Qt::AlignCenter);
+    ui::Bind<QLabel>(view, "LblLoading").setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    ui::Bind<QSlider>(view, "SldSample").setMaximum(0);
     // The set-up reads row by row: each channel's check box, then its name.
-    const auto checks = app::BindArray<QCheckBox>(view, "ChkSignal", 0, 8);
-    const auto names = app::BindArray<QLineEdit>(view, "TxtSignal", 0, 8);
+    const auto checks = ui::BindArray<QCheckBox>(view, "ChkSignal", 0, 8);
+    const auto names = ui::BindArray<QLineEdit>(view, "TxtSignal", 0, 8);
     QWidget* previous = nullptr;
     for (std::size_t c = 0; c < checks.size(); ++c) {
         checks[c]->setText(ChannelCaptions[c]);
@@ -161,21 +168,21 @@ void ApplyDesignDetails(QWidget& view) {
         QWidget::setTabOrder(checks[c], names[c]);
         previous = names[c];
     }
-    QWidget::setTabOrder(previous, &app::Bind<QPushButton>(view, "CmdEscSet"));
+    QWidget::setTabOrder(previous, &ui::Bind<QPushButton>(view, "CmdEscSet"));
     // Enter does not press a button of the window.
     for (QPushButton* button : view.findChildren<QPushButton*>()) {
         button->setAutoDefault(false);
     }
     for (const char* name : HiddenAtStart) {
-        app::Bind<QWidget>(view, name).hide();
+        ui::Bind<QWidget>(view, name).hide();
     }
 }
 
 } // namespace
 
 void BuildViewControls(QWidget& view) {
-    view.resize(app::ToPixels(WindowWidth), app::ToPixels(WindowHeight));
-    app::ControlBuilder(view).Build(Design, MakeCustom);
+    view.resize(ui::ToPixels(WindowWidth), ui::ToPixels(WindowHeight));
+    ui::ControlBuilder(view).Build(Design, MakeCustom);
     ApplyDesignDetails(view);
 }
 

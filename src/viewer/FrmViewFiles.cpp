@@ -2,13 +2,13 @@
 // formatted log, saving the recording's log, the text export, the settings file, and
 // the page buttons.
 
-#include "app/CommonDialog.h"
-#include "app/Controls.h"
 #include "app/ProgramContext.h"
 #include "platform/FileCopy.h"
 #include "support/Cursor.h"
 #include "support/MessageBox.h"
 #include "support/ProgramTexts.h"
+#include "ui/CommonDialog.h"
+#include "ui/Controls.h"
 #include "viewer/FormattedLog.h"
 #include "viewer/FrmView.h"
 #include "viewer/FrmViewDesign.h"
@@ -125,9 +125,9 @@ void FrmView::LoadLogFile(const QString& path, int direction) {
 }
 
 void FrmView::SaveRawLog() {
-    app::FileDialogRequest request{app::FileDialogAction::Save, ctx_.AppFolder + "/SAMPLES",
-                                   SaveFilter, 1};
-    const QString name = app::ShowFileDialog(this, request);
+    ui::FileDialogRequest request{ui::FileDialogAction::Save, ctx_.AppFolder + "/SAMPLES",
+                                  SaveFilter, 1};
+    const QString name = ui::ShowFileDialog(this, request);
     ctx_.Comm().LoadWDogSend();
     if (name.isEmpty()) {
         ShowLoading(false, LoadingCaption);
@@ -153,9 +153,9 @@ void FrmView::SaveRawLog() {
 }
 
 void FrmView::CmdOpen_Click() {
-    app::FileDialogRequest request{app::FileDialogAction::Open, ctx_.AppFolder + "/SAMPLES",
-                                   OpenFilter, 1};
-    const QString name = app::ShowFileDialog(this, request);
+    ui::FileDialogRequest request{ui::FileDialogAction::Open, ctx_.AppFolder + "/SAMPLES",
+                                  OpenFilter, 1};
+    const QString name = ui::ShowFileDialog(this, request);
     if (name.isEmpty() || !QFileInfo(name).isFile()) {
         return;
     }
@@ -189,9 +189,9 @@ void FrmView::CmdReload_Click() {
 
 void FrmView::CmdEsporta_Click() {
     LetEventsRun();
-    app::FileDialogRequest request{app::FileDialogAction::Save, ctx_.AppFolder + "/SAMPLES",
-                                   ExportFilter, 1};
-    const QString name = app::ShowFileDialog(this, request);
+    ui::FileDialogRequest request{ui::FileDialogAction::Save, ctx_.AppFolder + "/SAMPLES",
+                                  ExportFilter, 1};
+    const QString name = ui::ShowFileDialog(this, request);
     if (name.isEmpty()) {
         return;
     }
@@ -220,10 +220,10 @@ void FrmView::SetSeekButtons(bool show) {
     cmdSeekPrev_->setVisible(show);
     cmdSeekNext_->setVisible(show);
     if (show) {
-        app::MoveTwips(*sldSample_, SliderLeft + SeekWidth, SliderTop, PlotWidth - 2 * SeekWidth,
-                       SliderHeight);
+        ui::MoveTwips(*sldSample_, SliderLeft + SeekWidth, SliderTop, PlotWidth - 2 * SeekWidth,
+                      SliderHeight);
     } else {
-        app::MoveTwips(*sldSample_, SliderLeft, SliderTop, PlotWidth, SliderHeight);
+        ui::MoveTwips(*sldSample_, SliderLeft, SliderTop, PlotWidth, SliderHeight);
     }
 }
 

@@ -2,10 +2,10 @@
 // the grid, zoom, offset, time base, slider, cursor readouts, zero marks and the busy
 // indicator.
 
-#include "app/Controls.h"
 #include "app/ProgramContext.h"
 #include "support/Clock.h"
 #include "support/Cursor.h"
+#include "ui/Controls.h"
 #include "viewer/FrmView.h"
 #include "viewer/FrmViewDesign.h"
 #include "viewer/PlotPicture.h"
@@ -216,7 +216,7 @@ void FrmView::SldSample_Change() {
 
 void FrmView::ShowCursorValues(double x) {
     cursorX_ = x;
-    lneCursor_->move(app::ToPixels(static_cast<int>(x)), 0);
+    lneCursor_->move(ui::ToPixels(static_cast<int>(x)), 0);
     const double k = MsPerTwip(SecDiv);
     int index = -1;
     if (Recording()) {
@@ -253,8 +253,8 @@ void FrmView::ShowZoomOffset() {
 
 void FrmView::PlaceZeroMarks() {
     for (int c = 0; c < 8; ++c) {
-        app::MoveTwips(*lblZero_[c], 0, static_cast<int>(std::lround(Channels[c].Offset)),
-                       ZeroMarkWidth, ZeroMarkHeight);
+        ui::MoveTwips(*lblZero_[c], 0, static_cast<int>(std::lround(Channels[c].Offset)),
+                      ZeroMarkWidth, ZeroMarkHeight);
         lblZero_[c]->setVisible(Checked(c) && Shown(c));
     }
 }
@@ -263,7 +263,7 @@ void FrmView::ShowLoading(bool show, const QString& caption) {
     if (!show) {
         lblLoading_->hide();
         shpLoading_->hide();
-        app::SetWidthTwips(*shpLoading_, 0);
+        ui::SetWidthTwips(*shpLoading_, 0);
         return;
     }
     const double now = support::GetTimeUsec();
@@ -277,11 +277,11 @@ void FrmView::ShowLoading(bool show, const QString& caption) {
         lblLoading_->raise();
         shpLoading_->raise();
     }
-    int width = app::WidthTwips(*shpLoading_) + 120;
+    int width = ui::WidthTwips(*shpLoading_) + 120;
     if (width >= LoadingWidth - 105) {
         width = 0;
     }
-    app::SetWidthTwips(*shpLoading_, width);
+    ui::SetWidthTwips(*shpLoading_, width);
     loadingNextStep_ = now + 250000;
 }
 

@@ -1,9 +1,9 @@
 #include "viewer/OpenViewer.h"
 
-#include "app/Controls.h"
 #include "app/FrmLX735.h"
 #include "app/ProgramContext.h"
 #include "monitor/Monitor.h"
+#include "ui/Controls.h"
 #include "viewer/FrmView.h"
 
 #include <QTimer>
@@ -15,7 +15,7 @@ namespace {
 void Open(app::ProgramContext& ctx, app::FrmLX735& window, monitor::MonitorHooks& hooks) {
     const monitor::Timer2Pause pause(hooks);
     const auto names = ViewChannelNames(
-        [&window](const QString& label) { return app::Caption(window.Control(label)); });
+        [&window](const QString& label) { return ui::Caption(window.Control(label)); });
     const double kgmSaved = ctx.Scale.K_gm;
     {
         FrmView view(ctx, names, &window);

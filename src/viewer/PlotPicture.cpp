@@ -1,7 +1,7 @@
 #include "viewer/PlotPicture.h"
 
-#include "app/Controls.h"
 #include "support/Colors.h"
+#include "ui/Controls.h"
 #include "viewer/PlotGeometry.h"
 
 #include <QMouseEvent>
@@ -14,14 +14,14 @@ namespace {
 constexpr quint32 GridGrey = 0xE0E0E0;
 
 double Px(int twips) {
-    return twips / double(app::TwipsPerPixel);
+    return twips / double(ui::TwipsPerPixel);
 }
 
 } // namespace
 
 PlotPicture::PlotPicture(QWidget* parent)
     : QWidget(parent),
-      picture_(app::ToPixels(PlotWidth), app::ToPixels(PlotHeight), QImage::Format_RGB32) {
+      picture_(ui::ToPixels(PlotWidth), ui::ToPixels(PlotHeight), QImage::Format_RGB32) {
     picture_.fill(Qt::black);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -57,13 +57,13 @@ void PlotPicture::paintEvent(QPaintEvent*) {
     p.drawImage(0, 0, picture_);
     const QColor grey = support::ColorFromBgr(GridGrey);
     for (const QPoint& d : dots_) {
-        p.fillRect(app::ToPixels(d.x()), app::ToPixels(d.y()), 2, 2, grey);
+        p.fillRect(ui::ToPixels(d.x()), ui::ToPixels(d.y()), 2, 2, grey);
     }
 }
 
 void PlotPicture::mouseMoveEvent(QMouseEvent* event) {
     if (onMouseMove) {
-        onMouseMove(app::ToTwips(static_cast<int>(event->position().x())));
+        onMouseMove(ui::ToTwips(static_cast<int>(event->position().x())));
     }
 }
 

@@ -1,11 +1,11 @@
 #include "AppFixture.h"
 
-#include "app/Controls.h"
+#include "ui/Controls.h"
 
 namespace app_tests {
 
 QString AppFixture::CaptionOf(const QString& name) const {
-    return app::Caption(window->Control(name));
+    return ui::Caption(window->Control(name));
 }
 
 } // namespace app_tests

@@ -4,10 +4,10 @@
 #include "AppFixture.h"
 
 #include "app/CaptionTranslation.h"
-#include "app/TabStrip.h"
 #include "common/FileFaults.h"
 #include "support/MessageBox.h"
 #include "support/ProgramTexts.h"
+#include "ui/TabStrip.h"
 
 #include <QAction>
 #include <QLibraryInfo>
@@ -48,7 +48,7 @@ TEST_F(TranslationTest, EntriesReachTheirTargetsByNumber) {
     const QStringList section = NumberedSection(2); // marker at 74: E = 74
     StartWith(section, section);
     const app::MessageTexts& texts = context->Texts;
-    const app::TabStrip& tabs = window->SstMain();
+    const ui::TabStrip& tabs = window->SstMain();
 
     EXPECT_EQ(texts.AppTitle, "E0");
     EXPECT_EQ(window->windowTitle(), "E0 - Release  ver 01.12.82 - 14/04/2011");

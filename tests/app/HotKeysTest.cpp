@@ -3,9 +3,9 @@
 
 #include "AppFixture.h"
 
-#include "app/Controls.h"
-#include "app/InputBox.h"
 #include "link/LinkHost.h"
+#include "ui/Controls.h"
+#include "ui/InputBox.h"
 
 #include <QLineEdit>
 #include <QTest>
@@ -60,7 +60,7 @@ protected:
     std::vector<std::array<QString, 3>> asked;
 
 private:
-    app::ScopedInputBoxHandler answers_;
+    ui::ScopedInputBoxHandler answers_;
 };
 
 TEST_F(HotKeysTest, DeveloperControlsStartHidden) {
@@ -97,7 +97,7 @@ TEST_F(HotKeysTest, XSwitchesTheDeveloperViewWithThePasswordInAnyCase) {
 // tab's row stands next to the pages, and the rows above the pages' frames.
 TEST_F(HotKeysTest, TheDeveloperViewPutsThreeTabsInARowInsteadOfTwo) {
     using Rows = QList<QList<int>>;
-    app::TabStrip& tabs = window->SstMain();
+    ui::TabStrip& tabs = window->SstMain();
     window->Form_KeyUp(KeyX, AllModifiers);
     EXPECT_EQ(tabs.Rows(), (Rows{{3, 4, 5}, {0, 1, 2}}));
     window->MnuViewTab_Click(4);
@@ -108,7 +108,7 @@ TEST_F(HotKeysTest, TheDeveloperViewPutsThreeTabsInARowInsteadOfTwo) {
     window->MnuViewTab_Click(0);
     EXPECT_EQ(tabs.Rows(), (Rows{{2, 3}, {0, 1}}));
     const int pageFramesTop = 900; // where the page layouts put their frames
-    EXPECT_LT(app::ToTwips(tabs.RowsHeight()), pageFramesTop);
+    EXPECT_LT(ui::ToTwips(tabs.RowsHeight()), pageFramesTop);
 }
 
 TEST_F(HotKeysTest, WrongOrCancelledPasswordChangesNothing) {

@@ -3,10 +3,10 @@
 
 #include "AppFixture.h"
 
-#include "app/Controls.h"
 #include "app/LablesFile.h"
-#include "app/TabStrip.h"
-#include "app/TextCell.h"
+#include "ui/Controls.h"
+#include "ui/TabStrip.h"
+#include "ui/TextCell.h"
 
 #include <QLabel>
 
@@ -27,7 +27,7 @@ protected:
 };
 
 TEST_F(LablesTest, BlocksApplyByNameAndIndex) {
-    const int rpmHeight = app::HeightTwips(*Widget("LblParRpm"));
+    const int rpmHeight = ui::HeightTwips(*Widget("LblParRpm"));
     Apply("[Sessione pagina Principale]\r\n"
           "[Name]\r\nNoSuchControl\r\n[Index]\r\n \r\n[Width]\r\n900\r\n[EndName]\r\n"
           "[Name]\r\nLblParRpm\r\n[Index]\r\n \r\n[Width]\r\n1200\r\n[Height]\r\n \r\n"
@@ -38,12 +38,12 @@ TEST_F(LablesTest, BlocksApplyByNameAndIndex) {
           "[Sessione pagina Barra Stato Macchina]\r\n"
           "[Name]\r\nTxtStatusBar\r\n[Index]\r\n2\r\n[Top]\r\n45\r\n[EndName]\r\n"
           "[Fine pagina Barra Stato Macchina]\r\n");
-    EXPECT_EQ(app::WidthTwips(*Widget("LblParRpm")), 1200);
-    EXPECT_EQ(app::LeftTwips(*Widget("LblParRpm")), 300);
-    EXPECT_EQ(app::HeightTwips(*Widget("LblParRpm")), rpmHeight) << "a blank value changes nothing";
+    EXPECT_EQ(ui::WidthTwips(*Widget("LblParRpm")), 1200);
+    EXPECT_EQ(ui::LeftTwips(*Widget("LblParRpm")), 300);
+    EXPECT_EQ(ui::HeightTwips(*Widget("LblParRpm")), rpmHeight) << "a blank value changes nothing";
     EXPECT_TRUE(Widget("LblParGradi(1)")->isHidden());
     EXPECT_FALSE(Widget("LblParGradi(0)")->isHidden());
-    EXPECT_EQ(app::TopTwips(*Widget("TxtStatusBar(2)")), 45);
+    EXPECT_EQ(ui::TopTwips(*Widget("TxtStatusBar(2)")), 45);
     EXPECT_TRUE(window->SstMain().isTabVisible(5)) << "the switch inside a section is no switch";
 }
 
@@ -54,7 +54,7 @@ TEST_F(LablesTest, StatusCellsTakeColoursAndAlignment) {
           "[Name]\r\nTxtStatusBar\r\n[Index]\r\n1\r\n[Alignment]\r\n2\r\n"
           "[BackColor]\r\n255\r\n[ForeColor]\r\n16777215\r\n[EndName]\r\n"
           "[Fine pagina Barra Stato Macchina]\r\n");
-    auto* cell = qobject_cast<app::TextCell*>(Widget("TxtStatusBar(1)"));
+    auto* cell = qobject_cast<ui::TextCell*>(Widget("TxtStatusBar(1)"));
     ASSERT_NE(cell, nullptr);
     EXPECT_EQ(cell->Back(), QColor(Qt::red));
     EXPECT_EQ(cell->Fore(), QColor(Qt::white));
@@ -86,7 +86,7 @@ TEST_F(LablesTest, WrittenBlocksReadBackOntoTheWindow) {
     QLabel label(&form);
     label.setObjectName("LblTest(2)");
     label.setAlignment(Qt::AlignRight);
-    app::MoveTwips(label, 150, 300, 1200, 450);
+    ui::MoveTwips(label, 150, 300, 1200, 450);
     QWidget shape(&form);
     shape.setObjectName("ShpTest");
     shape.setVisible(false);
@@ -99,22 +99,22 @@ TEST_F(LablesTest, WrittenBlocksReadBackOntoTheWindow) {
         << "no index, and no alignment for a control without one";
     EXPECT_TRUE(written.contains("[Alignment]\r\n \r\n[BackColor]"));
 
-    app::MoveTwips(label, 0, 0, 600, 300);
-    app::TabStrip sstMain(&form); // the main page's section hides a tab of the window's strip
+    ui::MoveTwips(label, 0, 0, 600, 300);
+    ui::TabStrip sstMain(&form); // the main page's section hides a tab of the window's strip
     sstMain.setObjectName("SstMain");
     tree.Write("LNG/Lables.cfg",
                "[Sessione pagina Principale]\r\n" + written + "[Fine pagina Principale]\r\n");
     app::ApplyLablesMainPage(form, tree.Path("LNG/Lables.cfg"));
-    EXPECT_EQ(app::WidthTwips(label), 1200);
-    EXPECT_EQ(app::LeftTwips(label), 150);
+    EXPECT_EQ(ui::WidthTwips(label), 1200);
+    EXPECT_EQ(ui::LeftTwips(label), 150);
 }
 
 TEST_F(LablesTest, EmptyOrMissingFileOnlyHidesTheLambdaTab) {
-    const int width = app::WidthTwips(*Widget("LblParRpm"));
+    const int width = ui::WidthTwips(*Widget("LblParRpm"));
     Apply("");
     EXPECT_FALSE(window->SstMain().isTabVisible(4));
     EXPECT_TRUE(window->SstMain().isTabVisible(5));
-    EXPECT_EQ(app::WidthTwips(*Widget("LblParRpm")), width);
+    EXPECT_EQ(ui::WidthTwips(*Widget("LblParRpm")), width);
 
     window->SstMain().setTabVisible(4, true);
     app::ApplyLablesMainPage(*window, tree.Path("LNG/None.cfg"));
@@ -125,17 +125,17 @@ TEST_F(LablesTest, ItemsFollowTheSequentialInputRules) {
     Apply("[Sessione pagina Principale]\r\n"
           "[Name],  LblSupVoltage , [Index], \"\", [Width], 1500\r\n"
           "[BackColor]\r\n255\r\n[ForeColor]\r\nnot a number\r\n[EndName]\r\n");
-    EXPECT_EQ(app::WidthTwips(*Widget("LblSupVoltage")), 1500);
+    EXPECT_EQ(ui::WidthTwips(*Widget("LblSupVoltage")), 1500);
     EXPECT_EQ(Widget("LblSupVoltage")->palette().color(QPalette::Window), QColor(255, 0, 0));
 }
 
 TEST_F(LablesTest, ValuesBeyondThirtyTwoBitsArePassedOver) {
-    const int left = app::LeftTwips(*Widget("LblSupVoltage"));
+    const int left = ui::LeftTwips(*Widget("LblSupVoltage"));
     Apply("[Sessione pagina Principale]\r\n"
           "[Name]\r\nLblSupVoltage\r\n[Index]\r\n \r\n[Left]\r\n1e300\r\n"
           "[Width]\r\n4294967296\r\n[Top]\r\n-1e20\r\n[Height]\r\n600\r\n[EndName]\r\n");
-    EXPECT_EQ(app::LeftTwips(*Widget("LblSupVoltage")), left);
-    EXPECT_EQ(app::HeightTwips(*Widget("LblSupVoltage")), 600) << "reading goes on";
+    EXPECT_EQ(ui::LeftTwips(*Widget("LblSupVoltage")), left);
+    EXPECT_EQ(ui::HeightTwips(*Widget("LblSupVoltage")), 600) << "reading goes on";
 }
 
 TEST_F(LablesTest, ShippedSampleApplies) {

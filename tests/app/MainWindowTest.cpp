@@ -3,9 +3,9 @@
 
 #include "AppFixture.h"
 
-#include "app/Controls.h"
-#include "app/TabStrip.h"
 #include "support/Clock.h"
+#include "ui/Controls.h"
+#include "ui/TabStrip.h"
 
 #include <QAction>
 #include <QPushButton>
@@ -85,7 +85,7 @@ TEST_F(AppFixture, OffLineQueuesTheDefaultSetOnlyOnce) {
     window->MnuOffLine_Click();
     EXPECT_TRUE(Item(*window, "MnuOffLine")->isChecked());
     for (int i = 0; i <= 9; ++i) {
-        EXPECT_FALSE(Item(*window, app::ArrayName("MnuDevCom", i))->isChecked()) << i;
+        EXPECT_FALSE(Item(*window, ui::ArrayName("MnuDevCom", i))->isChecked()) << i;
     }
     window->Timer1_Timer();
     EXPECT_EQ(context->Comm().ComState(), app::COM_STOP);
@@ -113,7 +113,7 @@ TEST_F(AppFixture, DeviceMenuChecksTheConfiguredPort) {
         context->Comm().ComPort(c.port);
         Load();
         for (int i = 0; i <= 9; ++i) {
-            QAction* item = Item(*window, app::ArrayName("MnuDevCom", i));
+            QAction* item = Item(*window, ui::ArrayName("MnuDevCom", i));
             ASSERT_NE(item, nullptr);
             EXPECT_EQ(item->isChecked(), i == c.checked) << "port " << c.port << " item " << i;
         }
@@ -131,7 +131,7 @@ TEST_F(AppFixture, DeviceMenuItemsAndTheUsbOnlySwitch) {
     EXPECT_TRUE(Item(*window, "MnuOffLine")->isVisible());
     EXPECT_FALSE(Item(*window, "MnuSearcCom")->isVisible());
     for (int i = 1; i <= 9; ++i) {
-        EXPECT_FALSE(Item(*window, app::ArrayName("MnuDevCom", i))->isVisible()) << i;
+        EXPECT_FALSE(Item(*window, ui::ArrayName("MnuDevCom", i))->isVisible()) << i;
     }
 }
 
@@ -139,20 +139,20 @@ TEST_F(AppFixture, WindowKeepsItsMinimumSize) {
     Start();
     window->resize(400, 300);
     QCoreApplication::processEvents();
-    EXPECT_GE(app::ToTwips(window->frameGeometry().width()), 10920);
-    EXPECT_GE(app::ToTwips(window->frameGeometry().height()), 8575);
+    EXPECT_GE(ui::ToTwips(window->frameGeometry().width()), 10920);
+    EXPECT_GE(ui::ToTwips(window->frameGeometry().height()), 8575);
 }
 
 // u = (12000 - 210) / 7 = 1684.3, rounded and cut to a multiple of 15: 1680.
 TEST_F(AppFixture, StatusBarFieldsSplitTheWidthInSevenths) {
     Start();
     const QSize frame = window->frameGeometry().size() - window->size();
-    window->resize(QSize(app::ToPixels(12000), app::ToPixels(9000)) - frame);
+    window->resize(QSize(ui::ToPixels(12000), ui::ToPixels(9000)) - frame);
     QCoreApplication::processEvents();
-    ASSERT_EQ(app::ToTwips(window->frameGeometry().width()), 12000);
-    EXPECT_EQ(app::WidthTwips(*Widget("TxtStatusBar(0)")), 5 * 1680);
-    EXPECT_EQ(app::WidthTwips(*Widget("TxtStatusBar(1)")), 1680);
-    EXPECT_EQ(app::HeightTwips(*Widget("TxtStatusBar(2)")), 255);
+    ASSERT_EQ(ui::ToTwips(window->frameGeometry().width()), 12000);
+    EXPECT_EQ(ui::WidthTwips(*Widget("TxtStatusBar(0)")), 5 * 1680);
+    EXPECT_EQ(ui::WidthTwips(*Widget("TxtStatusBar(1)")), 1680);
+    EXPECT_EQ(ui::HeightTwips(*Widget("TxtStatusBar(2)")), 255);
 }
 
 TEST_F(AppFixture, FunctionKeysSwitchTabsAndTheLiveFrameFollows) {
@@ -163,8 +163,8 @@ TEST_F(AppFixture, FunctionKeysSwitchTabsAndTheLiveFrameFollows) {
     QApplication::setActiveWindow(window.get());
     window->activateWindow();
     QCoreApplication::processEvents();
-    app::TabStrip& tabs = window->SstMain();
-    const int parametri = app::HeightTwips(*Widget("FrmParametri"));
+    ui::TabStrip& tabs = window->SstMain();
+    const int parametri = ui::HeightTwips(*Widget("FrmParametri"));
 
     // The Configuration tab keeps the frame and height the tab before it left.
     const struct {
@@ -180,7 +180,7 @@ TEST_F(AppFixture, FunctionKeysSwitchTabsAndTheLiveFrameFollows) {
         const bool shortened = c.frame;
         const int expected =
             shortened ? window->TabStripHeight - parametri - 30 : window->TabStripHeight;
-        EXPECT_NEAR(app::HeightTwips(tabs), expected, 15) << c.key;
+        EXPECT_NEAR(ui::HeightTwips(tabs), expected, 15) << c.key;
     }
     EXPECT_EQ(mapLayouts, 1);
 

@@ -3,8 +3,8 @@
 
 #include "AppFixture.h"
 
-#include "app/CommonDialog.h"
 #include "common/FileFaults.h"
+#include "ui/CommonDialog.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -39,18 +39,18 @@ class MenusTest : public AppFixture {
 protected:
     // Answers every file dialog with the path and keeps what it was asked.
     void Answer(const QString& path) {
-        dialogs_ = std::make_unique<app::ScopedFileDialogHandler>(
-            [this, path](QWidget*, const app::FileDialogRequest& request) {
+        dialogs_ = std::make_unique<ui::ScopedFileDialogHandler>(
+            [this, path](QWidget*, const ui::FileDialogRequest& request) {
                 requests.push_back(request);
                 return path;
             });
     }
     // The images as if the ECU's blocks had been read: a save has settings to write.
     void Read() { context->Images.Blocks.read.fill(true); }
-    std::vector<app::FileDialogRequest> requests;
+    std::vector<ui::FileDialogRequest> requests;
 
 private:
-    std::unique_ptr<app::ScopedFileDialogHandler> dialogs_;
+    std::unique_ptr<ui::ScopedFileDialogHandler> dialogs_;
 };
 
 // Before the ECU's blocks are read the images hold placeholders: no dialog, no file, the
@@ -77,7 +77,7 @@ TEST_F(MenusTest, SaveWritesTheFileAndNamesItInTheCaption) {
     Answer(path);
     window->MnuFileSaveConf_Click();
     ASSERT_EQ(requests.size(), 1u);
-    EXPECT_EQ(requests[0].action, app::FileDialogAction::Save);
+    EXPECT_EQ(requests[0].action, ui::FileDialogAction::Save);
     EXPECT_EQ(requests[0].initialFolder, tree.Root());
     EXPECT_EQ(requests[0].filter, "Mod Files (*.var)|*.var|");
     EXPECT_EQ(requests[0].filterIndex, 1);
@@ -150,7 +150,7 @@ TEST_F(MenusTest, LoadQueuesOneFileAtATime) {
     window->MnuFileLoadConf_Click();
     EXPECT_EQ(context->ParamFilePending, tree.Path("BIN/first.var"));
     ASSERT_EQ(requests.size(), 1u);
-    EXPECT_EQ(requests[0].action, app::FileDialogAction::Open);
+    EXPECT_EQ(requests[0].action, ui::FileDialogAction::Open);
     EXPECT_EQ(requests[0].initialFolder, tree.Root());
 
     Answer(tree.Path("BIN/second.var"));
@@ -160,8 +160,8 @@ TEST_F(MenusTest, LoadQueuesOneFileAtATime) {
 }
 
 TEST(DialogFiltersTest, PairsBecomeTheDialogsFilters) {
-    EXPECT_EQ(app::DialogFilters("Mod Files (*.var)|*.var|"), QStringList{"Mod Files (*.var)"});
-    EXPECT_EQ(app::DialogFilters("Maps|*.map;*.MAP|All (*.*)|*.*|"),
+    EXPECT_EQ(ui::DialogFilters("Mod Files (*.var)|*.var|"), QStringList{"Mod Files (*.var)"});
+    EXPECT_EQ(ui::DialogFilters("Maps|*.map;*.MAP|All (*.*)|*.*|"),
               (QStringList{"Maps (*.map *.MAP)", "All (*.*)"}));
 }
 
@@ -188,19 +188,19 @@ TEST(FilterExtensionTest, OnlyABareNameTakesThePairsExtension) {
         {"", mod, 1, ""},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(app::WithFilterExtension(c.path, c.filter, c.pair), c.expected)
+        EXPECT_EQ(ui::WithFilterExtension(c.path, c.filter, c.pair), c.expected)
             << c.path.toStdString() << " with pair " << c.pair;
     }
 }
 
 // Every way of answering a Save dialog gets the extension; an Open answer is taken as it is.
 TEST(FilterExtensionTest, SaveAnswersTakeItAndOpenAnswersDoNot) {
-    const app::ScopedFileDialogHandler answer(
-        [](QWidget*, const app::FileDialogRequest&) { return QStringLiteral("/t/golf"); });
+    const ui::ScopedFileDialogHandler answer(
+        [](QWidget*, const ui::FileDialogRequest&) { return QStringLiteral("/t/golf"); });
     const QString filter = "Mod Files (*.var)|*.var|";
-    EXPECT_EQ(app::ShowFileDialog(nullptr, {app::FileDialogAction::Save, "/t", filter, 1}),
+    EXPECT_EQ(ui::ShowFileDialog(nullptr, {ui::FileDialogAction::Save, "/t", filter, 1}),
               "/t/golf.var");
-    EXPECT_EQ(app::ShowFileDialog(nullptr, {app::FileDialogAction::Open, "/t", filter, 1}),
+    EXPECT_EQ(ui::ShowFileDialog(nullptr, {ui::FileDialogAction::Open, "/t", filter, 1}),
               "/t/golf");
 }
 
@@ -209,8 +209,8 @@ TEST(FilterExtensionTest, SaveAnswersTakeItAndOpenAnswersDoNot) {
 TEST(FilterExtensionTest, TheRealDialogAsksBeforeReplacingTheExtendedFile) {
     testing_support::TempTree tree;
     tree.Write("golf.var", "kept\r\n");
-    const app::FileDialogRequest save{app::FileDialogAction::Save, tree.Root(),
-                                      "Mod Files (*.var)|*.var|", 1};
+    const ui::FileDialogRequest save{ui::FileDialogAction::Save, tree.Root(),
+                                     "Mod Files (*.var)|*.var|", 1};
     bool asked = false;
     // Types the bare name and accepts; the question that follows is answered No and the
     // dialog, still open, is then cancelled.
@@ -228,7 +228,7 @@ TEST(FilterExtensionTest, TheRealDialogAsksBeforeReplacingTheExtendedFile) {
         dialog->selectFile("golf");
         QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
     });
-    EXPECT_EQ(app::ShowFileDialog(nullptr, save), "");
+    EXPECT_EQ(ui::ShowFileDialog(nullptr, save), "");
     EXPECT_TRUE(asked);
     EXPECT_EQ(tree.Read("golf.var"), "kept\r\n");
 
@@ -238,7 +238,7 @@ TEST(FilterExtensionTest, TheRealDialogAsksBeforeReplacingTheExtendedFile) {
         dialog->selectFile("golf2");
         QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
     });
-    EXPECT_EQ(app::ShowFileDialog(nullptr, save), tree.Path("golf2.var"));
+    EXPECT_EQ(ui::ShowFileDialog(nullptr, save), tree.Path("golf2.var"));
 }
 
 TEST_F(MenusTest, SaveUnderABareNameWritesTheParameterFileWithItsExtension) {

@@ -4,8 +4,8 @@
 
 #include "SimApp.h"
 
-#include "app/Controls.h"
 #include "common/FileFaults.h"
+#include "ui/Controls.h"
 
 #include <QAction>
 #include <algorithm>
@@ -23,7 +23,7 @@ QAction* Item(app::FrmLX735& window, const QString& name) {
 QList<int> CheckedPorts(app::FrmLX735& window) {
     QList<int> checked;
     for (int i = 0; i <= 9; ++i) {
-        if (Item(window, app::ArrayName("MnuDevCom", i))->isChecked()) {
+        if (Item(window, ui::ArrayName("MnuDevCom", i))->isChecked()) {
             checked << i;
         }
     }

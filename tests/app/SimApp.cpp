@@ -1,10 +1,10 @@
 #include "SimApp.h"
 
 #include "AppFixture.h"
-#include "app/Controls.h"
 #include "common/FillUnwired.h"
 #include "common/LinkLog.h"
 #include "link/LinkStateMachine.h"
+#include "ui/Controls.h"
 
 namespace app_tests {
 
@@ -50,7 +50,7 @@ int SimAppFixture::FrameLines() const {
 }
 
 QString SimAppFixture::StatusText(int cell) const {
-    return app::Caption(window->Control(app::ArrayName("TxtStatusBar", cell)));
+    return ui::Caption(window->Control(ui::ArrayName("TxtStatusBar", cell)));
 }
 
 } // namespace app_tests

@@ -3,8 +3,8 @@
 
 #include "AppFixture.h"
 
-#include "app/Controls.h"
 #include "app/FrmInit.h"
+#include "ui/Controls.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -91,19 +91,19 @@ TEST_F(SplashTest, ShownWhileSearchingOrWaitingForTheFirstRead) {
 // either end.
 TEST_F(SplashTest, BarBouncesBetweenTheTracksEnds) {
     Start();
-    const int track = app::LeftTwips(Track());
-    const int width = app::WidthTwips(Bar());
-    const int end = track + app::WidthTwips(Track());
-    ASSERT_EQ(width, app::WidthTwips(Track()) / 8);
+    const int track = ui::LeftTwips(Track());
+    const int width = ui::WidthTwips(Bar());
+    const int end = track + ui::WidthTwips(Track());
+    ASSERT_EQ(width, ui::WidthTwips(Track()) / 8);
     const int step = width / 3;
     ASSERT_EQ(step * 3, width);
 
-    int left = app::LeftTwips(Bar());
+    int left = ui::LeftTwips(Bar());
     bool turnedRight = false;
     bool turnedLeft = false;
     for (int i = 0; i < 60; ++i) {
         Splash().Timer1_Timer();
-        const int now = app::LeftTwips(Bar());
+        const int now = ui::LeftTwips(Bar());
         if (std::abs(now - left) != step) {
             if (now + width == end - 30) {
                 turnedRight = true;

@@ -4,11 +4,11 @@
 
 #include "AppFixture.h"
 
-#include "app/Controls.h"
-#include "app/TextCell.h"
 #include "common/FakeTime.h"
 #include "sim/PseudoTerminal.h"
 #include "support/Colors.h"
+#include "ui/Controls.h"
+#include "ui/TextCell.h"
 
 #include <QAction>
 
@@ -24,8 +24,8 @@ class StatusBarTest : public AppFixture {
 protected:
     void SetUp() override { Start(); }
 
-    app::TextCell& Cell(int cell) {
-        return *qobject_cast<app::TextCell*>(window->Control(app::ArrayName("TxtStatusBar", cell)));
+    ui::TextCell& Cell(int cell) {
+        return *qobject_cast<ui::TextCell*>(window->Control(ui::ArrayName("TxtStatusBar", cell)));
     }
     QColor Back(int cell) { return Cell(cell).Back(); }
     QColor Fore(int cell) { return Cell(cell).Fore(); }
@@ -37,7 +37,7 @@ protected:
     }
     void State(quint8 state) { context->Comm().ComState(state); }
     bool Checked(int item) {
-        return qobject_cast<QAction*>(window->Control(app::ArrayName("MnuDevCom", item)))
+        return qobject_cast<QAction*>(window->Control(ui::ArrayName("MnuDevCom", item)))
             ->isChecked();
     }
 

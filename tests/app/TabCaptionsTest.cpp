@@ -3,7 +3,7 @@
 // restart.
 
 #include "AppFixture.h"
-#include "app/TabStrip.h"
+#include "ui/TabStrip.h"
 
 namespace app_tests {
 namespace {
@@ -15,7 +15,7 @@ const QStringList ItalianTabs = {"Generale - F2", "Configurazione - F3", "Taratu
                                  "Modellazione - F6", "Mappa - F8"};
 
 QStringList VisibleTabCaptions(app::FrmLX735& window) {
-    const app::TabStrip& tabs = window.SstMain();
+    const ui::TabStrip& tabs = window.SstMain();
     QStringList captions;
     for (int i = 0; i < tabs.count(); ++i) {
         if (tabs.isTabVisible(i)) {

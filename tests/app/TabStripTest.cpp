@@ -1,8 +1,8 @@
 // The main window's multi-row tab strip: which tabs stand in which row, the selected
 // tab's row next to the pages, hidden tabs, and the selection by click and by code.
 
-#include "app/TabStrip.h"
-#include "app/Controls.h"
+#include "ui/TabStrip.h"
+#include "ui/Controls.h"
 
 #include <QPushButton>
 #include <QSignalSpy>
@@ -23,7 +23,7 @@ protected:
         strip.resize(600, 400);
         strip.show();
     }
-    app::TabStrip strip;
+    ui::TabStrip strip;
 };
 
 TEST_F(TabStripTest, TabsStandSoManyARowWithTheSelectedRowNextToThePages) {
@@ -66,7 +66,7 @@ TEST_F(TabStripTest, TabsStandSoManyARowWithTheSelectedRowNextToThePages) {
 }
 
 TEST_F(TabStripTest, AHiddenTabIsRefusedAndHidingTheSelectedOneSelectsAShownOne) {
-    QSignalSpy changes(&strip, &app::TabStrip::currentChanged);
+    QSignalSpy changes(&strip, &ui::TabStrip::currentChanged);
     strip.setTabVisible(4, false);
     EXPECT_FALSE(strip.setCurrentIndex(4));
     EXPECT_FALSE(strip.setCurrentIndex(6));
@@ -80,7 +80,7 @@ TEST_F(TabStripTest, AHiddenTabIsRefusedAndHidingTheSelectedOneSelectsAShownOne)
 }
 
 TEST_F(TabStripTest, AClickSelectsItsTabOnce) {
-    QSignalSpy changes(&strip, &app::TabStrip::currentChanged);
+    QSignalSpy changes(&strip, &ui::TabStrip::currentChanged);
     QTest::mouseClick(strip.TabButton(2), Qt::LeftButton);
     QTest::mouseClick(strip.TabButton(2), Qt::LeftButton);
     EXPECT_EQ(strip.currentIndex(), 2);

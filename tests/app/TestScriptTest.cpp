@@ -3,15 +3,15 @@
 // nothing; the queue runs inside modal dialogs and handlers' waits but not inside a
 // handler's bare event pumping; answers go to exactly the next box or dialog.
 
-#include "app/TestScript.h"
-#include "app/CommonDialog.h"
-#include "app/InputBox.h"
-#include "app/TabStrip.h"
+#include "script/TestScript.h"
 #include "common/AddControl.h"
 #include "common/MsgBoxCapture.h"
 #include "common/RunScript.h"
 #include "support/Clock.h"
 #include "support/MessageBox.h"
+#include "ui/CommonDialog.h"
+#include "ui/InputBox.h"
+#include "ui/TabStrip.h"
 
 #include <QAction>
 #include <QApplication>
@@ -140,12 +140,12 @@ protected:
         Count(bar, &QScrollBar::valueChanged, "HsbX.changed");
         Count(bar, &QScrollBar::sliderReleased, "HsbX.released");
 
-        auto* strip = Add<app::TabStrip>(*client, "SstRig", {220, 100, 190, 90});
+        auto* strip = Add<ui::TabStrip>(*client, "SstRig", {220, 100, 190, 90});
         for (const char* caption : {"First", "Second", "Third"}) {
             strip->addTab(new QWidget, caption);
         }
         strip->setTabVisible(1, false);
-        Count(strip, &app::TabStrip::currentChanged, "SstRig.changed");
+        Count(strip, &ui::TabStrip::currentChanged, "SstRig.changed");
 
         pad = new Pad(client);
         for (int i = 0; i < 3; ++i) {
@@ -169,7 +169,7 @@ protected:
     QMap<QString, int> raised;
     QStringList records;
     testing_support::MsgBoxCapture boxes{support::vbYes};
-    app::TestScript script;
+    script::TestScript script;
 };
 
 TEST_F(TestScriptTest, EachActionRaisesItsSignalOnce) {
@@ -202,7 +202,7 @@ TEST_F(TestScriptTest, EachActionRaisesItsSignalOnce) {
     EXPECT_EQ(window.findChild<QComboBox*>("CmbPick")->currentIndex(), 1);
     EXPECT_EQ(window.findChild<QLineEdit*>("TxtIn")->text(), "aB 3");
     EXPECT_EQ(window.findChild<QScrollBar*>("HsbX")->value(), 40);
-    EXPECT_EQ(window.findChild<app::TabStrip*>("SstRig")->currentIndex(), 2);
+    EXPECT_EQ(window.findChild<ui::TabStrip*>("SstRig")->currentIndex(), 2);
 }
 
 TEST_F(TestScriptTest, MouseAndKeysReachTheControlAsAUsersDo) {
@@ -483,20 +483,20 @@ TEST_F(TestScriptTest, AWindowClosesByItsCloseBoxOrEscapeAndItsPictureIsSaved) {
 TEST_F(TestScriptTest, AnswersGoToExactlyTheNextBoxOrDialog) {
     auto* ask = Add<QPushButton>(*window.centralWidget(), "CmdAsk", {190, 330, 80, 24});
     ask->show();
-    app::ScopedInputBoxHandler inputs([](const QString&, const QString&, const QString&) {
+    ui::ScopedInputBoxHandler inputs([](const QString&, const QString&, const QString&) {
         return QStringLiteral("typed by hand");
     });
-    app::ScopedFileDialogHandler files(
-        [](QWidget*, const app::FileDialogRequest&) { return QStringLiteral("/picked/by/hand"); });
+    ui::ScopedFileDialogHandler files(
+        [](QWidget*, const ui::FileDialogRequest&) { return QStringLiteral("/picked/by/hand"); });
     // The script's handlers stand in front of those installed after it started.
-    app::TestScript late(window, [this](const QString& text) { records << text; });
+    script::TestScript late(window, [this](const QString& text) { records << text; });
     QList<int> answers;
     QStringList texts;
     QObject::connect(ask, &QPushButton::clicked, &window, [&] {
         for (int i = 0; i < 2; ++i) {
             answers << support::MsgBox("Sure?", support::vbYesNo, "Rig");
-            texts << app::InputBox("Password", "Rig", "");
-            texts << app::ShowFileDialog(&window, {});
+            texts << ui::InputBox("Password", "Rig", "");
+            texts << ui::ShowFileDialog(&window, {});
         }
     });
     late.Enqueue({"answer No", "input \"secret\"", "file \"/tmp/a.var\"", "click CmdAsk",

@@ -3,10 +3,10 @@
 // gives the focus and the wheel then works; refused notches still scroll the area around
 // the control, and a scrolled view's own bars scroll without the focus.
 
-#include "app/WheelFocus.h"
-#include "app/TestScript.h"
+#include "ui/WheelFocus.h"
 #include "common/AddControl.h"
 #include "common/RunScript.h"
+#include "script/TestScript.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -63,12 +63,12 @@ protected:
     }
 
     // Made first, as the program makes it before its windows.
-    app::WheelFocusGuard guard{*QCoreApplication::instance()};
+    ui::WheelFocusGuard guard{*QCoreApplication::instance()};
     QMainWindow window;
     QLineEdit* focusHolder = nullptr;
     bool active = false;
     QStringList records;
-    app::TestScript script{window, [this](const QString& text) { records << text; }};
+    script::TestScript script{window, [this](const QString& text) { records << text; }};
 };
 
 TEST_F(WheelFocusTest, AControlTakesTheWheelOnlyOnceAClickGaveItTheFocus) {

@@ -3,11 +3,11 @@
 
 #include "ModelingRig.h"
 
-#include "app/Controls.h"
 #include "calibration/PageControls.h"
-#include "monitor/ControlLook.h"
 #include "platform/Sound.h"
 #include "sim/Frame.h"
+#include "ui/ControlLook.h"
+#include "ui/Controls.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -120,23 +120,21 @@ TEST_F(MapPage, MatchedPointsStandOnTheModelingChartAsItIsLaidOut) {
     QWidget& chart = Widget("FrmMod");
     const auto onChart = [&] {
         const calibration::ModGeometry mod =
-            calibration::InizVarMod(app::WidthTwips(chart), app::HeightTwips(chart));
-        const double x = app::LeftTwips(marker) + app::WidthTwips(marker) / 2.0;
-        const double y = app::TopTwips(marker) + app::HeightTwips(marker) / 2.0;
+            calibration::InizVarMod(ui::WidthTwips(chart), ui::HeightTwips(chart));
+        const double x = ui::LeftTwips(marker) + ui::WidthTwips(marker) / 2.0;
+        const double y = ui::TopTwips(marker) + ui::HeightTwips(marker) / 2.0;
         // Within a pixel.
         return std::abs(x - mod.X(6.0)) <= 15 && std::abs(y - mod.Y(gas)) <= 15;
     };
     const QPoint placed = marker.pos();
     ShowTab(3);
     EXPECT_EQ(marker.pos(), placed); // placed at once as the page lays its chart out
-    EXPECT_TRUE(onChart()) << calibration::TwipsRect(chart).width() << " "
-                           << app::LeftTwips(marker);
+    EXPECT_TRUE(onChart()) << calibration::TwipsRect(chart).width() << " " << ui::LeftTwips(marker);
 
     const QSize before = calibration::TwipsRect(chart).size();
     window->resize(window->size() + QSize(160, 120));
     ASSERT_TRUE(RunUntil([&] { return calibration::TwipsRect(chart).size() != before; }, 5e6));
-    EXPECT_TRUE(onChart()) << calibration::TwipsRect(chart).width() << " "
-                           << app::LeftTwips(marker);
+    EXPECT_TRUE(onChart()) << calibration::TwipsRect(chart).width() << " " << ui::LeftTwips(marker);
 }
 
 TEST_F(MapPage, TheRpmCaptionLightsAndBeepsStrictlyInsideTheBand) {
@@ -149,15 +147,15 @@ TEST_F(MapPage, TheRpmCaptionLightsAndBeepsStrictlyInsideTheBand) {
     QWidget& shown = Widget("TxtRpm(1)");
     const auto band = [&](double rpm, const QString& text) {
         context->Images.Mem1Data.Rpm = rpm;
-        app::SetCaption(&shown, text);
+        ui::SetCaption(&shown, text);
         Page().ShowRpmBand();
     };
     Click("ChkAbilAcqVacum");
     band(low, QString::number(low)); // an edge is outside
-    EXPECT_EQ(monitor::BackStyle(label), 0);
+    EXPECT_EQ(ui::BackStyle(label), 0);
     EXPECT_TRUE(tones.empty());
     band(low + 50, QString::number(low + 50));
-    EXPECT_EQ(monitor::BackStyle(label), 1);
+    EXPECT_EQ(ui::BackStyle(label), 1);
     band(low + 50, QString::number(low + 50)); // paced: no second beep at once
     EXPECT_EQ(tones, (std::vector<std::pair<int, int>>{{500, 52}}));
     Run(250000);
@@ -166,7 +164,7 @@ TEST_F(MapPage, TheRpmCaptionLightsAndBeepsStrictlyInsideTheBand) {
 
     Click("ChkAbilAcqVacum");
     Page().ShowRpmBand();
-    EXPECT_EQ(monitor::BackStyle(label), 0);
+    EXPECT_EQ(ui::BackStyle(label), 0);
     platform::SetBeepObserver({});
 }
 
@@ -174,12 +172,12 @@ TEST_F(MapPage, TheDeveloperFrameGrowsAndShrinks) {
     StartOnMap();
     QWidget& frame = Widget("FrmMapSample");
     Page().FrmMapSample_Click();
-    EXPECT_EQ(app::HeightTwips(frame), 6300);
-    EXPECT_EQ(app::WidthTwips(frame), 8550);
+    EXPECT_EQ(ui::HeightTwips(frame), 6300);
+    EXPECT_EQ(ui::WidthTwips(frame), 8550);
     Page().DrawMapSample();
     EXPECT_TRUE(window->Control("ShpT(191)"));
     Page().FrmMapSample_Click();
-    EXPECT_EQ(app::HeightTwips(frame), 225);
+    EXPECT_EQ(ui::HeightTwips(frame), 225);
 }
 
 TEST_F(MapPage, ADamagedMapFileKeepsTheMapShownAndSaysSo) {

@@ -1,10 +1,10 @@
 #include "ModelingRig.h"
 
-#include "app/Controls.h"
-#include "app/InputBox.h"
 #include "calibration/ChartCanvas.h"
-#include "monitor/ControlLook.h"
 #include "sim/Frame.h"
+#include "ui/ControlLook.h"
+#include "ui/Controls.h"
+#include "ui/InputBox.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -56,7 +56,7 @@ protected:
         EXPECT_EQ(context->ParamNoSend, 0);
         EXPECT_TRUE(RunUntil([&] { return Text("TxtOffsetPos") == "0,0"; }, 10e6));
     }
-    quint32 Back(const QString& name) { return monitor::BackColor(Widget(name)); }
+    quint32 Back(const QString& name) { return ui::BackColor(Widget(name)); }
     bool Raised(const QString& name) { return Widget(name).property("Appearance").toInt() == 1; }
     bool Written(std::function<bool()> ecuHolds) {
         return RunUntil([&] { return context->Requests.ModWriteCountdown == 0 && ecuHolds(); },
@@ -68,14 +68,14 @@ protected:
 // to the window's designed ones, and hides them again.
 TEST_F(ModelingPage, TheDeveloperViewSwitchesEveryTablePoint) {
     StartOnModeling();
-    const app::ScopedInputBoxHandler password(
+    const ui::ScopedInputBoxHandler password(
         [](const QString&, const QString&, const QString&) { return QString("KOLT5829"); });
     constexpr int AllModifiers = 1 | 2 | 4;
     for (const bool on : {true, false}) {
         ASSERT_TRUE(window->Form_KeyUp('X', AllModifiers));
         ASSERT_EQ(context->DeveloperView, on);
         for (const int point : {0, 8, 9, 191}) {
-            EXPECT_EQ(Widget(app::ArrayName("ShpPunti", point)).isVisibleTo(window.get()), on)
+            EXPECT_EQ(Widget(ui::ArrayName("ShpPunti", point)).isVisibleTo(window.get()), on)
                 << "ShpPunti(" << point << ")";
         }
     }
@@ -206,8 +206,8 @@ TEST_F(ModelingPage, ChartPlacesPointsLineAndLivePoint) {
     const calibration::ModGeometry& g = pages.modeling->Geometry();
     QWidget& p3 = Widget("LblPntMod(3)");
     EXPECT_EQ(p3.toolTip(), "P3 (9,0 ; 9,0)");
-    EXPECT_NEAR(app::LeftTwips(p3) + 82.5, g.X(9.088), 15);
-    EXPECT_NEAR(app::TopTwips(p3) + 82.5, g.Y(9.088), 15);
+    EXPECT_NEAR(ui::LeftTwips(p3) + 82.5, g.X(9.088), 15);
+    EXPECT_NEAR(ui::TopTwips(p3) + 82.5, g.Y(9.088), 15);
     auto* ref = window->findChild<calibration::ChartLine*>("LineRifModel");
     ASSERT_TRUE(ref);
     EXPECT_EQ(ref->X1, g.OrgX);
@@ -216,16 +216,16 @@ TEST_F(ModelingPage, ChartPlacesPointsLineAndLivePoint) {
     EXPECT_FLOAT_EQ(ref->Y2, g.Y(20.096));
     auto* seg = window->findChild<calibration::ChartLine*>("LineRMod(2)");
     ASSERT_TRUE(seg);
-    EXPECT_NEAR(seg->X2, app::LeftTwips(p3) + 82.5, 15);
+    EXPECT_NEAR(seg->X2, ui::LeftTwips(p3) + 82.5, 15);
 
     // A live petrol time beyond the chart pins the point on its right edge.
     context->InjTimes.TInjHist3[0] = 25;
     context->InjTimes.TInjHist4[0] = 5;
     pages.modeling->VisualizzaPuntoInjTimeMod();
     QWidget& live = Widget("ShpInjTimeMod(0)");
-    EXPECT_NEAR(app::LeftTwips(live) + app::WidthTwips(live) / 2.0, g.X(20), 15);
-    EXPECT_NEAR(app::TopTwips(live) + app::HeightTwips(live) / 2.0, g.Y(5), 15);
-    EXPECT_EQ(monitor::FillColor(Widget("ShpInjTimeMod(15)")), 0xFFFF00u + 15 * 15);
+    EXPECT_NEAR(ui::LeftTwips(live) + ui::WidthTwips(live) / 2.0, g.X(20), 15);
+    EXPECT_NEAR(ui::TopTwips(live) + ui::HeightTwips(live) / 2.0, g.Y(5), 15);
+    EXPECT_EQ(ui::FillColor(Widget("ShpInjTimeMod(15)")), 0xFFFF00u + 15 * 15);
 }
 
 TEST_F(ModelingPage, ResetLineAsksAndPutsThePointsBackOnTheLine) {

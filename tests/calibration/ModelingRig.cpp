@@ -10,7 +10,7 @@ ModelingRig::ModelingRig()
           boxes << title + "|" + prompt;
           return answer;
       }),
-      fileHandler_([this](QWidget*, const app::FileDialogRequest&) { return chosenFile; }) {
+      fileHandler_([this](QWidget*, const ui::FileDialogRequest&) { return chosenFile; }) {
     StageProgram();
     Stage({"LNG/Default.Xar", "LNG/DefaultCng.Xar"});
     // The calibration sets its timer going for the time it wants.

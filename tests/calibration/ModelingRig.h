@@ -5,10 +5,10 @@
 // on simulated time with both window timers running. Message boxes are answered with
 // `answer` and recorded; file dialogs return `chosenFile`.
 
-#include "app/CommonDialog.h"
 #include "calibration/Calibration.h"
 #include "common/SimWindow.h"
 #include "support/MessageBox.h"
+#include "ui/CommonDialog.h"
 
 #include <QString>
 #include <QStringList>
@@ -41,7 +41,7 @@ protected:
 
 private:
     support::ScopedMsgBoxHandler boxHandler_;
-    app::ScopedFileDialogHandler fileHandler_;
+    ui::ScopedFileDialogHandler fileHandler_;
 };
 
 } // namespace calibration_test

@@ -4,7 +4,7 @@
 
 #include "ModelingRig.h"
 
-#include "app/InputBox.h"
+#include "ui/InputBox.h"
 
 namespace calibration_test {
 
@@ -36,7 +36,7 @@ TEST_F(PageControls, MovedControlsStandInTheirFramesAndKeepWhetherTheyWereShown)
 // developer view switches them with the window's own.
 TEST_F(PageControls, TheMarkersThePageMakesFollowTheDeveloperView) {
     Start();
-    const app::ScopedInputBoxHandler password(
+    const ui::ScopedInputBoxHandler password(
         [](const QString&, const QString&, const QString&) { return QString("KOLT5829"); });
     const char* const markers[] = {"ShpPunti(8)", "ShpPunti(9)", "ShpPunti(191)"};
     for (bool shown : {false, true, false}) {

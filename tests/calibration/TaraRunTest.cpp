@@ -1,8 +1,8 @@
 #include "ModelingRig.h"
 
-#include "app/Controls.h"
-#include "monitor/ControlLook.h"
 #include "sim/Frame.h"
+#include "ui/ControlLook.h"
+#include "ui/Controls.h"
 
 #include <QFile>
 #include <QLabel>
@@ -81,9 +81,9 @@ TEST_F(TaraRunTest, TemperatureWaitPausesResumesAndAbortsToTheStart) {
     Click("CmdCalStart");
     ASSERT_TRUE(RunUntil([&] { return Message() == Msg(5) + CrLf + " 40 < 50"; }, 10e6));
     EXPECT_EQ(ecu.Mode(), sim::EcuMode::Slave);
-    const quint32 back = monitor::BackColor(Widget("TxtTmpVap(1)"));
+    const quint32 back = ui::BackColor(Widget("TxtTmpVap(1)"));
     Run(250000);
-    EXPECT_NE(monitor::BackColor(Widget("TxtTmpVap(1)")), back); // blinking
+    EXPECT_NE(ui::BackColor(Widget("TxtTmpVap(1)")), back); // blinking
 
     Click("CmdCalCancel");
     ASSERT_TRUE(WaitState(S::Paused, 1e6));

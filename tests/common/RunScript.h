@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/TestScript.h"
+#include "script/TestScript.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -9,7 +9,7 @@
 namespace testing_support {
 
 // Queues the lines and runs the event loop until they are all done (at most 10 s).
-inline void RunScript(app::TestScript& script, const QStringList& lines) {
+inline void RunScript(script::TestScript& script, const QStringList& lines) {
     script.Enqueue(lines);
     QElapsedTimer clock;
     clock.start();

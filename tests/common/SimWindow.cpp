@@ -1,8 +1,8 @@
 #include "common/SimWindow.h"
 
-#include "app/Controls.h"
 #include "app/StartUp.h"
 #include "platform/FtdiFake.h"
+#include "ui/Controls.h"
 
 #include <QAbstractButton>
 #include <QTest>
@@ -36,7 +36,7 @@ void SimWindowBase::StartTimers() {
 }
 
 QString SimWindowBase::Text(const QString& name) {
-    return app::Caption(&Widget(name));
+    return ui::Caption(&Widget(name));
 }
 
 void SimWindowBase::Click(const QString& name) {

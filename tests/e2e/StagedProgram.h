@@ -114,7 +114,7 @@ public:
     // Puts the line in place for the program to carry out (once an earlier one has been
     // taken); False when the program did not take the earlier one within a few seconds.
     bool SendCommand(const QString& line);
-    // A script for the program's test script language (app/TestScript.h): the lines
+    // A script for the program's test script language (script/TestScript.h): the lines
     // put in place at once, once an earlier file has been taken.
     bool SendScript(const QStringList& lines);
     // Sends the script and waits until every line of it has been recorded; True when

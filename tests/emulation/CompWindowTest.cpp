@@ -1,8 +1,8 @@
 #include "EmulaRig.h"
 
-#include "app/Controls.h"
 #include "emulation/FrmCompensaTbl.h"
 #include "sim/Memory.h"
+#include "ui/Controls.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -175,7 +175,7 @@ TEST_F(CompWindow, MarkersFollowTheLiveValues) {
                context->Images.Mem1Data.StatusKeyHigh == 3;
     }));
     frm.Timer1_Timer();
-    const auto left = [&](const char* name) { return app::LeftTwips(In<QWidget>(frm, name)); };
+    const auto left = [&](const char* name) { return ui::LeftTwips(In<QWidget>(frm, name)); };
     EXPECT_EQ(left("PctGrdTemp"), left("GrdTemp") + 3780);
     EXPECT_EQ(left("PctGrdSmag"), left("GrdSmag") + 2610);
 }

@@ -1,12 +1,12 @@
 #include "EmulaRig.h"
 
-#include "app/Controls.h"
 #include "ecudata/EmulaBlock.h"
 #include "emulation/EmulaMath.h"
 #include "emulation/FrmEnterValueLambda.h"
 #include "platform/Sound.h"
 #include "sim/Memory.h"
 #include "support/MessageBox.h"
+#include "ui/Controls.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -207,7 +207,7 @@ TEST_F(LambdaPage, TheValueEntryTellsTheLimitAnAbsoluteValueIsTakenAt) {
                 return support::vbOK;
             });
         emulation::FrmEnterValueLambda dialog(*context, nullptr, c.mode);
-        app::Bind<QLineEdit>(dialog, "TxtValue").setText(c.text);
+        ui::Bind<QLineEdit>(dialog, "TxtValue").setText(c.text);
         dialog.CmdRet_Click();
         EXPECT_EQ(dialog.Oper, emulation::OperAbsolute) << c.text;
         EXPECT_EQ(dialog.Result, QString(c.text).toDouble()) << c.text;
@@ -302,9 +302,9 @@ TEST_F(LambdaPage, TheMarkerFollowsTheLiveSpeedAndPressure) {
     page->MoveEmulaMarker();
     auto& grid = Grid("GrdEmul");
     auto& marker = Get<QWidget>("PctGrdLambda");
-    EXPECT_EQ(app::LeftTwips(marker),
-              app::LeftTwips(grid) + app::ToTwips(grid.columnWidth(0)) * 4 + 15);
-    EXPECT_EQ(app::TopTwips(marker), app::TopTwips(grid) + app::ToTwips(grid.rowHeight(0)) + 15);
+    EXPECT_EQ(ui::LeftTwips(marker),
+              ui::LeftTwips(grid) + ui::ToTwips(grid.columnWidth(0)) * 4 + 15);
+    EXPECT_EQ(ui::TopTwips(marker), ui::TopTwips(grid) + ui::ToTwips(grid.rowHeight(0)) + 15);
 }
 
 TEST_F(LambdaPage, AParameterFileBlockIsTakenWholeOrNotAtAll) {

@@ -13,7 +13,7 @@ TEST(EmulaLayout, FontSetsSwitchAboveTheirHeightAndWidth) {
         float font, help, gridFont;
     };
     for (const Case c : {Case{13500, 11520, 12, 330, 10}, Case{13515, 11535, 16, 450, 14}}) {
-        monitor::TwipsGeometry page;
+        ui::TwipsGeometry page;
         LayoutEmulaPage(page, 12000, 9000, c.outerWidth, c.outerHeight);
         EXPECT_EQ(page["LblHelpTabDelay"].FontSize, c.font);
         EXPECT_EQ(page["LblHelpTabDelay"].Height, c.help);
@@ -29,10 +29,10 @@ TEST(EmulaLayout, FontSetsSwitchAboveTheirHeightAndWidth) {
 }
 
 TEST(EmulaLayout, GridsShareTheLabelAndRowsFollowItsHeight) {
-    monitor::TwipsGeometry page;
+    ui::TwipsGeometry page;
     LayoutEmulaPage(page, 12000, 9000, 12000, 9600);
-    const monitor::TwipsBox frame = page["FrmEmul"];
-    const monitor::TwipsBox label = page["LblTabSoglie"];
+    const ui::TwipsBox frame = page["FrmEmul"];
+    const ui::TwipsBox label = page["LblTabSoglie"];
     EXPECT_FLOAT_EQ(label.Top, frame.Height * 510 / 1000);
     EXPECT_FLOAT_EQ(label.Height, frame.Height * 460 / 1000 - 330);
     const float h = page["GrdRpm"].Height;
@@ -51,10 +51,10 @@ TEST(EmulaLayout, GridsShareTheLabelAndRowsFollowItsHeight) {
 // A control the page makes and the layout does not place would stay where the design put
 // it, over the table, whatever the window's size. The marker follows the working point.
 TEST(EmulaLayout, PlacesEveryControlThePageMakes) {
-    monitor::TwipsGeometry page;
+    ui::TwipsGeometry page;
     LayoutEmulaPage(page, 12000, 9000, 12000, 9600);
-    for (const app::ControlDesc& desc : EmulaPageDesign()) {
-        const QString name = app::DescName(desc, 0);
+    for (const ui::ControlDesc& desc : EmulaPageDesign()) {
+        const QString name = ui::DescName(desc, 0);
         if (name != "PctGrdLambda") {
             EXPECT_GT(page[name].Width, 0) << desc.name;
             EXPECT_TRUE(EmulaPageControls().contains(name)) << desc.name;

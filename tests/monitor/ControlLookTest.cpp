@@ -2,9 +2,9 @@
 // are the colours seen for every kind of control, and a grid's cells show the colours the
 // program gives them rather than the style's selection.
 
-#include "monitor/ControlLook.h"
-#include "app/TextBoxStyle.h"
-#include "app/TextCell.h"
+#include "ui/ControlLook.h"
+#include "ui/TextBoxStyle.h"
+#include "ui/TextCell.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -103,11 +103,11 @@ TEST_F(ControlLook, EveryKindDrawsTheBackAndForeColourSet) {
     };
     const auto textBox = [](QWidget& parent) -> QWidget& {
         auto* box = new QLineEdit(Sample, &parent);
-        box->setStyle(&app::SharedTextBoxStyle());
+        box->setStyle(&ui::SharedTextBoxStyle());
         return *box;
     };
     const auto cell = [](QWidget& parent) -> QWidget& {
-        auto* made = new app::TextCell(&parent);
+        auto* made = new ui::TextCell(&parent);
         made->setText(Sample);
         return *made;
     };
@@ -135,14 +135,14 @@ TEST_F(ControlLook, EveryKindDrawsTheBackAndForeColourSet) {
     for (const Kind& kind : kinds) {
         QWidget& control = Add(&kind.make(window));
         for (const auto& [back, fore] : {std::pair{Red, Blue}, std::pair{Yellow, Black}}) {
-            monitor::SetBackColor(control, back);
-            monitor::SetForeColor(control, fore);
+            ui::SetBackColor(control, back);
+            ui::SetForeColor(control, fore);
             const QImage picture = Drawn(control);
             EXPECT_TRUE(kind.gradient ? FaceInHue(picture, back) : Share(picture, back) > 0.5)
                 << kind.name << " back " << back;
             EXPECT_GT(Pixels(picture, fore, 60), 20) << kind.name << " fore " << fore;
-            EXPECT_EQ(monitor::BackColor(control), back);
-            EXPECT_EQ(monitor::ForeColor(control), fore);
+            EXPECT_EQ(ui::BackColor(control), back);
+            EXPECT_EQ(ui::ForeColor(control), fore);
         }
         delete &control;
     }
@@ -151,9 +151,9 @@ TEST_F(ControlLook, EveryKindDrawsTheBackAndForeColourSet) {
 // A fore colour alone leaves the field as it was: no colour the program did not set.
 TEST_F(ControlLook, AForeColourAloneKeepsTheField) {
     auto& box = Add(new QLineEdit(Sample, &window));
-    box.setStyle(&app::SharedTextBoxStyle());
+    box.setStyle(&ui::SharedTextBoxStyle());
     ASSERT_GT(Share(Drawn(box), White), 0.5);
-    monitor::SetForeColor(box, Red);
+    ui::SetForeColor(box, Red);
     const QImage picture = Drawn(box);
     EXPECT_GT(Share(picture, White), 0.5);
     EXPECT_GT(Pixels(picture, Red, 60), 20);
@@ -161,13 +161,13 @@ TEST_F(ControlLook, AForeColourAloneKeepsTheField) {
 
 // A transparent label shows the parent, an opaque one its own back colour.
 TEST_F(ControlLook, BackStyleDecidesWhetherTheBackIsDrawn) {
-    monitor::SetBackColor(window, Blue);
+    ui::SetBackColor(window, Blue);
     auto& label = Add(new QLabel(Sample, &window));
-    monitor::SetBackColor(label, Red);
-    monitor::SetBackStyle(label, 0);
+    ui::SetBackColor(label, Red);
+    ui::SetBackStyle(label, 0);
     const QRect where = label.geometry();
     EXPECT_GT(Share(Drawn(window).copy(where), Blue), 0.5);
-    monitor::SetBackStyle(label, 1);
+    ui::SetBackStyle(label, 1);
     EXPECT_GT(Share(Drawn(window).copy(where), Red), 0.5);
 }
 
@@ -185,7 +185,7 @@ protected:
                     grid->setItem(r, c, new QTableWidgetItem("1"));
                 }
             }
-            monitor::ShowOwnCellColours(*grid);
+            ui::ShowOwnCellColours(*grid);
         }
         first.setGeometry(0, 0, 320, 90);
         second.setGeometry(0, 100, 320, 90);

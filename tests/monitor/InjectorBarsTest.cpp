@@ -3,9 +3,9 @@
 
 #include "LiveWindowRig.h"
 
-#include "app/Controls.h"
-#include "monitor/ControlLook.h"
 #include "support/UCtrlBar.h"
+#include "ui/ControlLook.h"
+#include "ui/Controls.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -22,7 +22,7 @@ protected:
         live.StatusKey = 1;
     }
     support::UCtrlBar& Bar(const char* array, int i) {
-        return dynamic_cast<support::UCtrlBar&>(Widget(app::ArrayName(array, i)));
+        return dynamic_cast<support::UCtrlBar&>(Widget(ui::ArrayName(array, i)));
     }
     int Segments(const char* array, int i) {
         const auto& bar = Bar(array, i);
@@ -47,7 +47,7 @@ TEST_F(InjectorBarsTest, IstanzaInjShowsTheInstalledInjectorsAndEmptiesTheBars) 
     bars.IstanzaInj(4);
     for (int i = 0; i < 8; ++i) {
         for (const char* name : {"InjPetBar", "InjGasBar", "LblInj"}) {
-            EXPECT_EQ(Hidden(app::ArrayName(name, i)), i >= 4) << name << i;
+            EXPECT_EQ(Hidden(ui::ArrayName(name, i)), i >= 4) << name << i;
         }
         EXPECT_EQ(Segments("InjPetBar", i), 0) << i;
     }
@@ -63,9 +63,9 @@ TEST_F(InjectorBarsTest, ChoosingAnInjectorMarksItsLabel) {
     bars.IstanzaInj(4);
     Chooser().setCurrentIndex(3);
     for (int i = 0; i < 4; ++i) {
-        auto& label = static_cast<QLabel&>(Widget(app::ArrayName("LblInj", i)));
+        auto& label = static_cast<QLabel&>(Widget(ui::ArrayName("LblInj", i)));
         EXPECT_EQ(label.frameShape(), i == 2 ? QFrame::Box : QFrame::NoFrame) << i;
-        EXPECT_EQ(monitor::BackColor(label), i == 2 ? 0xFFFFu : 0x8000000Fu) << i;
+        EXPECT_EQ(ui::BackColor(label), i == 2 ? 0xFFFFu : 0x8000000Fu) << i;
     }
     Chooser().setCurrentIndex(0);
     EXPECT_EQ(static_cast<QLabel&>(Widget("LblInj(2)")).frameShape(), QFrame::NoFrame);
@@ -81,7 +81,7 @@ TEST_F(InjectorBarsTest, ChoosingAnotherInjectorOrAllClearsTheDrawnMark) {
     for (const auto& step : steps) {
         Chooser().setCurrentIndex(step.choice);
         for (int i = 0; i < 4; ++i) {
-            EXPECT_EQ(DrawnBack(app::ArrayName("LblInj", i)),
+            EXPECT_EQ(DrawnBack(ui::ArrayName("LblInj", i)),
                       i == step.marked ? yellow : ButtonFace())
                 << "choice " << step.choice << ", label " << i;
         }

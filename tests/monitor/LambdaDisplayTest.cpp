@@ -2,8 +2,8 @@
 
 #include "LiveWindowRig.h"
 
-#include "app/Controls.h"
 #include "monitor/LambdaDisplay.h"
+#include "ui/Controls.h"
 
 namespace monitor_test {
 namespace {
@@ -99,8 +99,8 @@ TEST_F(LambdaDisplayTest, CursorStopsAtTheUpperEndOfTheProbeScale) {
     const ecudata::LambdaRec& record = context->Tables.TblLambda[size_t(row)];
     QWidget& bar = Widget("ImgLambda1");
     QWidget& cursor = Widget("ShpLambda1");
-    const auto centre = [&] { return app::LeftTwips(cursor) + app::WidthTwips(cursor) / 2; };
-    const int rightEnd = app::LeftTwips(bar) + app::WidthTwips(bar) - app::WidthTwips(cursor);
+    const auto centre = [&] { return ui::LeftTwips(cursor) + ui::WidthTwips(cursor) / 2; };
+    const int rightEnd = ui::LeftTwips(bar) + ui::WidthTwips(bar) - ui::WidthTwips(cursor);
 
     images.Mem1Data.Lambda1 = float(record.Param2) / 1000;
     lambda.ShowLambda();
@@ -113,16 +113,16 @@ TEST_F(LambdaDisplayTest, CursorStopsAtTheUpperEndOfTheProbeScale) {
 // An unknown probe type or a record without a span leaves the cursors where they stand.
 TEST_F(LambdaDisplayTest, CursorsStayWithoutAUsableProbeRecord) {
     lambda.ShowLambda();
-    const int before = app::LeftTwips(Widget("ShpLambda1"));
+    const int before = ui::LeftTwips(Widget("ShpLambda1"));
     images.Mem1Data.Lambda1 = 0.9f;
     context->Tables.TblLambda.resize(3);
     context->Tables.TblLambda[1].Id = 2; // no row holds type 1 any more
     lambda.ShowLambda();
-    EXPECT_EQ(app::LeftTwips(Widget("ShpLambda1")), before);
+    EXPECT_EQ(ui::LeftTwips(Widget("ShpLambda1")), before);
 
     context->Tables.TblLambda[1] = {"flat", 1, 500, 500};
     lambda.ShowLambda();
-    EXPECT_EQ(app::LeftTwips(Widget("ShpLambda1")), before);
+    EXPECT_EQ(ui::LeftTwips(Widget("ShpLambda1")), before);
     EXPECT_EQ(Text("TxtLambda(0)"), "0,899") << "the rest of the display goes on";
 }
 

@@ -3,23 +3,23 @@
 #include "monitor/GeneralPageLayout.h"
 #include "monitor/LiveFrameLayout.h"
 
-#include "app/Controls.h"
+#include "ui/Controls.h"
 
 #include <gtest/gtest.h>
 
 namespace monitor_test {
 namespace {
 
-using monitor::TwipsBox;
-using monitor::TwipsGeometry;
+using ui::TwipsBox;
+using ui::TwipsGeometry;
 
 QString Indexed(const char* name, int i) {
-    return app::ArrayName(name, i);
+    return ui::ArrayName(name, i);
 }
 
 // The design sizes and tops the General page layout reads and never changes.
 TwipsGeometry DesignGeneralPage() {
-    TwipsGeometry g;
+    ui::TwipsGeometry g;
     g["ShpLevel"] = {8400, 120, 1485, 1305};
     g["TxtTmpVap(0)"] = {7453, 1560, 2158, 600};
     g["LblParLambda(0)"].Height = 360;
@@ -37,12 +37,12 @@ TwipsGeometry DesignGeneralPage() {
 constexpr float SW = 10680, SH = 8040, SmallH = 11520;
 
 TEST(GeneralPageLayout, MinimumWindowGivesTheWorkedNumbers) {
-    TwipsGeometry g = DesignGeneralPage();
+    ui::TwipsGeometry g = DesignGeneralPage();
     monitor::LayoutGeneralPage(g, SW, SH, SmallH);
 
-    EXPECT_EQ(g["FrmPrincipe"], (TwipsBox{60, 900, 10140, 6465}));
-    EXPECT_EQ(g["ShpPrincipeSx"], (TwipsBox{45, 45, 4965, 6390}));
-    EXPECT_EQ(g["ShpPrincipeDx"], (TwipsBox{5130, 45, 4965, 6390}));
+    EXPECT_EQ(g["FrmPrincipe"], (ui::TwipsBox{60, 900, 10140, 6465}));
+    EXPECT_EQ(g["ShpPrincipeSx"], (ui::TwipsBox{45, 45, 4965, 6390}));
+    EXPECT_EQ(g["ShpPrincipeDx"], (ui::TwipsBox{5130, 45, 4965, 6390}));
     // u = 4965 / 30 = 165.5, taken to the even neighbour 166.
     EXPECT_EQ(g["LblParRpm"].Width, 2656);
     EXPECT_EQ(g["TxtRpm(0)"].Width, 2656);
@@ -66,9 +66,9 @@ TEST(GeneralPageLayout, MinimumWindowGivesTheWorkedNumbers) {
     EXPECT_EQ(g["ImgEmulAttiva"].Left, 2408);
     EXPECT_EQ(g["LblEmulAttiva"].Width, 2158);
     EXPECT_EQ(g["CkbeV_02"].Top, 5790);
-    EXPECT_EQ(g[Indexed("LblInj", 7)], (TwipsBox{0, 300 + 7 * 686, 0, 641}));
-    EXPECT_EQ(g[Indexed("InjPetBar", 7)], (TwipsBox{0, 300 + 7 * 686, 1778, 290}));
-    EXPECT_EQ(g[Indexed("InjGasBar", 7)], (TwipsBox{0, 300 + 7 * 686 + 320, 1778, 290}));
+    EXPECT_EQ(g[Indexed("LblInj", 7)], (ui::TwipsBox{0, 300 + 7 * 686, 0, 641}));
+    EXPECT_EQ(g[Indexed("InjPetBar", 7)], (ui::TwipsBox{0, 300 + 7 * 686, 1778, 290}));
+    EXPECT_EQ(g[Indexed("InjGasBar", 7)], (ui::TwipsBox{0, 300 + 7 * 686 + 320, 1778, 290}));
     // Injector column rows: (5790 - 300) / 9 = 610.
     EXPECT_EQ(g["LblInjTPetrol"].Top, 300 + 2 * 610);
     EXPECT_EQ(g["TxtInjTimeGas(0)"].Top, 300 + 5 * 610 + 360 + 15);
@@ -77,7 +77,7 @@ TEST(GeneralPageLayout, MinimumWindowGivesTheWorkedNumbers) {
 }
 
 TEST(GeneralPageLayout, LampsAndMarkersFollowTheirAnchors) {
-    TwipsGeometry g = DesignGeneralPage();
+    ui::TwipsGeometry g = DesignGeneralPage();
     monitor::LayoutGeneralPage(g, SW, SH, SmallH);
     const float level = g["ShpLevel"].Left;
     const float offsets[] = {1095, 900, 690, 495, 285, 1095, 285};
@@ -85,7 +85,7 @@ TEST(GeneralPageLayout, LampsAndMarkersFollowTheirAnchors) {
         EXPECT_EQ(g[Indexed("ShpLevAct", i)].Left, level + offsets[i]) << i;
     }
     EXPECT_EQ(g["ImgLogo"].Left, level + 75);
-    const TwipsBox& image = g["ImgLambda1"];
+    const ui::TwipsBox& image = g["ImgLambda1"];
     EXPECT_EQ(image.Top, g["LblParLambda(0)"].Top + 360);
     EXPECT_EQ(g["ShpLambda1"].Top, image.Top - 60) << "centred on the bar picture";
     for (const auto& [box, unit] : {std::pair{"TxtTmpGas(0)", "LblParGradi(1)"},
@@ -100,7 +100,7 @@ TEST(GeneralPageLayout, FontSetSwitchesAbove11520TwipsHigh) {
         float box, boxHeight, label, labelHeight;
     } cases[] = {{11520, 20, 600, 12, 360}, {11535, 28, 900, 16, 500}};
     for (const auto& c : cases) {
-        TwipsGeometry g = DesignGeneralPage();
+        ui::TwipsGeometry g = DesignGeneralPage();
         monitor::LayoutGeneralPage(g, SW, SH, c.height);
         for (const char* box : {"TxtTmpVap(0)", "TxtSupply", "TxtLambda2(0)"}) {
             EXPECT_EQ(g[box].FontSize, c.box) << c.height;
@@ -116,9 +116,9 @@ TEST(GeneralPageLayout, FontSetSwitchesAbove11520TwipsHigh) {
 }
 
 TEST(GeneralPageLayout, LayingOutTwiceGivesTheSameGeometry) {
-    TwipsGeometry g = DesignGeneralPage();
+    ui::TwipsGeometry g = DesignGeneralPage();
     monitor::LayoutGeneralPage(g, 14000, 10000, 12000);
-    const TwipsGeometry once = g;
+    const ui::TwipsGeometry once = g;
     monitor::LayoutGeneralPage(g, 14000, 10000, 12000);
     for (const auto& [name, box] : g) {
         EXPECT_EQ(box, once.at(name)) << name.toStdString();
@@ -126,7 +126,7 @@ TEST(GeneralPageLayout, LayingOutTwiceGivesTheSameGeometry) {
 }
 
 TEST(LiveFrameLayout, DesignWidthGivesTheWorkedNumbers) {
-    TwipsGeometry g;
+    ui::TwipsGeometry g;
     g["FrmParametri"].Width = 10455;
     g["TxtRpm(1)"].Top = 630;
     monitor::LayoutParametriFrame(g, 10920);
@@ -141,8 +141,8 @@ TEST(LiveFrameLayout, DesignWidthGivesTheWorkedNumbers) {
                               "LblCalInjTg", "LblCalTempVap", "LblCalTempGas",
                               "LblCalPres",  "LblCalLambda",  "LblCalLambda2"};
     for (int k = 0; k < 9; ++k) {
-        EXPECT_EQ(g[boxes[k]], (TwipsBox{60.0f + k * 1040, 630, 950, 0, 16})) << boxes[k];
-        EXPECT_EQ(g[captions[k]], (TwipsBox{30.0f + k * 1040, 0, 1010, 0, 10})) << captions[k];
+        EXPECT_EQ(g[boxes[k]], (ui::TwipsBox{60.0f + k * 1040, 630, 950, 0, 16})) << boxes[k];
+        EXPECT_EQ(g[captions[k]], (ui::TwipsBox{30.0f + k * 1040, 0, 1010, 0, 10})) << captions[k];
     }
     EXPECT_EQ(g["TxtLambda2(1)"].Left + g["TxtLambda2(1)"].Width, 9330)
         << "90 twips short of the indicator";
@@ -151,7 +151,7 @@ TEST(LiveFrameLayout, DesignWidthGivesTheWorkedNumbers) {
 TEST(LiveFrameLayout, LargeFontsFrom15360TwipsWide) {
     for (const auto& [width, caption, box] :
          {std::tuple{15359.0f, 10.0f, 16.0f}, std::tuple{15360.0f, 12.0f, 20.0f}}) {
-        TwipsGeometry g;
+        ui::TwipsGeometry g;
         g["FrmParametri"].Width = 14000;
         monitor::LayoutParametriFrame(g, width);
         EXPECT_EQ(g["LblCalLambda2"].FontSize, caption) << width;

@@ -3,9 +3,9 @@
 
 #include "LiveWindowRig.h"
 
-#include "app/Controls.h"
-#include "monitor/ControlLook.h"
 #include "monitor/LevelLamps.h"
+#include "ui/ControlLook.h"
+#include "ui/Controls.h"
 
 namespace monitor_test {
 namespace {
@@ -58,24 +58,24 @@ TEST_F(LevelLampsTest, LampBordersTakeTheFillAndTheIndicatorFollowsTheFourthLamp
         time.Advance(250000);
         lamps.ShowLevelLamps();
         for (int i = 0; i < 7; ++i) {
-            QWidget& lamp = Widget(app::ArrayName("ShpLevAct", i));
-            EXPECT_EQ(monitor::BorderColor(lamp), monitor::FillColor(lamp)) << i;
+            QWidget& lamp = Widget(ui::ArrayName("ShpLevAct", i));
+            EXPECT_EQ(ui::BorderColor(lamp), ui::FillColor(lamp)) << i;
         }
-        EXPECT_EQ(monitor::FillColor(Widget("ShpLevAct(5)")), Orange);
-        const bool dark = monitor::FillColor(Widget("ShpLevAct(3)")) == 0;
-        EXPECT_EQ(monitor::BackStyle(Widget("ShpCalComm")), dark ? 1 : 0);
+        EXPECT_EQ(ui::FillColor(Widget("ShpLevAct(5)")), Orange);
+        const bool dark = ui::FillColor(Widget("ShpLevAct(3)")) == 0;
+        EXPECT_EQ(ui::BackStyle(Widget("ShpCalComm")), dark ? 1 : 0);
     }
 }
 
 TEST_F(LevelLampsTest, FuelHighlightMovesBetweenTheTimeCaptions) {
     context->Images.Mem2Data.FuelState = 0;
     lamps.ShowLevelLamps();
-    EXPECT_EQ(monitor::BackStyle(Widget("LblCalInjTp")), 1);
-    EXPECT_EQ(monitor::BackStyle(Widget("LblCalInjTg")), 0);
+    EXPECT_EQ(ui::BackStyle(Widget("LblCalInjTp")), 1);
+    EXPECT_EQ(ui::BackStyle(Widget("LblCalInjTg")), 0);
     context->Images.Mem2Data.FuelState = 3;
     lamps.ShowLevelLamps();
-    EXPECT_EQ(monitor::BackStyle(Widget("LblCalInjTp")), 0);
-    EXPECT_EQ(monitor::BackStyle(Widget("LblCalInjTg")), 1);
+    EXPECT_EQ(ui::BackStyle(Widget("LblCalInjTp")), 0);
+    EXPECT_EQ(ui::BackStyle(Widget("LblCalInjTg")), 1);
 }
 
 } // namespace

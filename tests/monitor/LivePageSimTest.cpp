@@ -5,7 +5,6 @@
 
 #include "LiveWindowRig.h"
 
-#include "app/Controls.h"
 #include "ecudata/EcuErrorTexts.h"
 #include "monitor/FrmErrEcu.h"
 #include "monitor/FrmService.h"
@@ -14,6 +13,7 @@
 #include "sim/Scales.h"
 #include "support/Conversions.h"
 #include "support/UCtrlBar.h"
+#include "ui/Controls.h"
 
 #include <QFile>
 #include <QPushButton>
@@ -81,8 +81,8 @@ TEST_F(LivePageSimTest, PageFollowsTheEngine) {
     double average = 0;
     for (int i = 0; i < 4; ++i) {
         average += PetrolMs(i);
-        EXPECT_EQ(Segments(app::ArrayName("InjPetBar", i)), 5) << i;
-        EXPECT_EQ(Segments(app::ArrayName("InjGasBar", i)), 6) << i;
+        EXPECT_EQ(Segments(ui::ArrayName("InjPetBar", i)), 5) << i;
+        EXPECT_EQ(Segments(ui::ArrayName("InjGasBar", i)), 6) << i;
     }
     EXPECT_EQ(Text("TxtInjTimePet(0)"), Fixed(average / 4, 2, 2));
     EXPECT_EQ(Text("CkbKey"), "KEY");
@@ -109,8 +109,8 @@ TEST_F(LivePageSimTest, LogoClickSwitchesTheFuelAndTheGasBarsFollow) {
     EXPECT_EQ(ecu.FuelState(), sim::kFuelPetrol);
     Run(1e6);
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(Segments(app::ArrayName("InjGasBar", i)), 0) << "on petrol " << i;
-        EXPECT_EQ(Segments(app::ArrayName("InjPetBar", i)), 5) << i;
+        EXPECT_EQ(Segments(ui::ArrayName("InjGasBar", i)), 0) << "on petrol " << i;
+        EXPECT_EQ(Segments(ui::ArrayName("InjPetBar", i)), 5) << i;
     }
 
     QTest::mouseClick(&Widget("ImgLogoS"), Qt::LeftButton);

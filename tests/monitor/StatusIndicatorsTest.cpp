@@ -3,8 +3,8 @@
 
 #include "LiveWindowRig.h"
 
-#include "monitor/ControlLook.h"
 #include "monitor/StatusIndicators.h"
+#include "ui/ControlLook.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -48,8 +48,7 @@ TEST_F(StatusIndicatorsTest, LampsChangeOnlyForTheStatesTheyShow) {
         status.ShowEcuStatus();
         for (const char* lamp : {"CkbKey", "CkbeV_02"}) {
             EXPECT_EQ(Box(lamp).isChecked(), step.ticked) << lamp << int(step.state);
-            EXPECT_EQ(monitor::BackColor(Box(lamp)),
-                      step.ticked ? monitor::ColorButtonShadow : 0x8000000Fu);
+            EXPECT_EQ(ui::BackColor(Box(lamp)), step.ticked ? ui::ColorButtonShadow : 0x8000000Fu);
             // What the installer sees: a lamp that goes out is drawn in the button face.
             EXPECT_EQ(DrawnBack(lamp), step.ticked ? ButtonShadow() : ButtonFace())
                 << lamp << int(step.state);
@@ -109,7 +108,7 @@ TEST_F(StatusIndicatorsTest, LogoClickAsksForAFuelSwitchOnlyWithTheKeyOn) {
     images.Mem1Data.StatusKey = 1;
     ClickLogo("ImgLogoS");
     EXPECT_EQ(context->Requests.ReqSwitchFuelMode, 1);
-    EXPECT_EQ(monitor::BackColor(Widget("ShpLevelS")), 0u) << "the frame is black again";
+    EXPECT_EQ(ui::BackColor(Widget("ShpLevelS")), 0u) << "the frame is black again";
 
     context->Requests.ReqSwitchFuelMode = 2; // a switch under way
     ClickLogo("ImgLogo");

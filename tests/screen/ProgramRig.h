@@ -4,9 +4,9 @@
 // the simulated ECU, its main window loaded and shown; its timers stay still, so that a
 // test opens each window itself.
 
-#include "app/InputBox.h"
-#include "app/ProgramFont.h"
 #include "common/SimProgram.h"
+#include "ui/InputBox.h"
+#include "ui/ProgramFont.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -20,7 +20,7 @@ namespace screen_test {
 // The program's font, installed once for the whole test program.
 class ProgramFontEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override { installed = app::SetProgramFont(); }
+    void SetUp() override { installed = ui::SetProgramFont(); }
     static inline bool installed = false;
 };
 
@@ -52,7 +52,7 @@ protected:
 
     // Shift+Ctrl+Alt+X with the password.
     void SwitchDeveloperView() {
-        app::ScopedInputBoxHandler typed([](const QString&, const QString&, const QString&) {
+        ui::ScopedInputBoxHandler typed([](const QString&, const QString&, const QString&) {
             return QStringLiteral("KOLT5829");
         });
         Window().Form_KeyUp('X', 1 | 2 | 4);

@@ -1,7 +1,7 @@
 #include "WindowFindings.h"
 
-#include "app/TextCell.h"
 #include "calibration/ChartCanvas.h"
+#include "ui/TextCell.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -171,7 +171,7 @@ Drawn Ink(const QWidget& control, QString& caption, std::optional<Cut>& cut) {
         qobject_cast<const QAbstractItemView*>(&control) ||
         qobject_cast<const QAbstractSlider*>(&control) ||
         qobject_cast<const QProgressBar*>(&control) ||
-        qobject_cast<const app::TextCell*>(&control)) {
+        qobject_cast<const ui::TextCell*>(&control)) {
         return {QRect(), control.rect()};
     }
     return {};
@@ -184,7 +184,7 @@ bool Whole(const QWidget& control) {
            qobject_cast<const QAbstractSpinBox*>(&control) ||
            qobject_cast<const QAbstractScrollArea*>(&control) ||
            qobject_cast<const QAbstractSlider*>(&control) ||
-           qobject_cast<const QLabel*>(&control) || qobject_cast<const app::TextCell*>(&control);
+           qobject_cast<const QLabel*>(&control) || qobject_cast<const ui::TextCell*>(&control);
 }
 
 // Whether the picture shows text reaching the left or right edge of room: a pixel of the

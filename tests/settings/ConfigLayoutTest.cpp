@@ -6,13 +6,13 @@
 #include <gtest/gtest.h>
 
 using namespace settings;
-using monitor::TwipsGeometry;
+using ui::TwipsGeometry;
 
 namespace {
 
 // Design sizes the layout keeps.
 TwipsGeometry Design() {
-    TwipsGeometry g;
+    ui::TwipsGeometry g;
     g["CmbSwtchRpm"].Width = 1000;
     g["CmbTpyGLS"].Width = 2400;
     g["CmbEmptyGas"].Width = 2400;
@@ -23,7 +23,7 @@ TwipsGeometry Design() {
 } // namespace
 
 TEST(ConfigLayout, ColumnsAndSteps) {
-    TwipsGeometry g = Design();
+    ui::TwipsGeometry g = Design();
     LayoutConfigPage(g, 10680, 7500, 9000, 6000, 1335);
     for (const char* box : {"ShpFrmSwitch", "ShpFrmTyp", "ShpFrmRPM", "ShpFrmSensor",
                             "ShpFrmOption(0)", "ShpFrmOption(1)"}) {
@@ -65,7 +65,7 @@ TEST(ConfigLayout, TheLiveFrameNeedsAWindowOf9800Twips) {
     };
     for (const Case& c :
          {Case{9799, false, 6000, 7500 - 1575}, Case{9800, true, 6000 - 1335 - 30, 7500 - 3000}}) {
-        TwipsGeometry g = Design();
+        ui::TwipsGeometry g = Design();
         const ConfigRoom room = LayoutConfigPage(g, 10680, 7500, c.H, 6000, 1335);
         EXPECT_EQ(room.liveFrameShown, c.shown) << c.H;
         EXPECT_EQ(room.tabHeight, c.tabHeight) << c.H;

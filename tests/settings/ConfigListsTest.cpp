@@ -158,9 +158,9 @@ TEST(ConfigLists, ChangeOverRpmPeriod) {
 
 TEST(ConfigLists, EveryListHasAComboOfThePageDesign) {
     QStringList designed{"CmbSwtchLambda"}; // the window's, under the Lambda page
-    for (const app::ControlDesc& desc : ConfigPageDesign()) {
-        if (desc.kind == app::ControlKind::Combo) {
-            designed << app::DescName(desc, 0);
+    for (const ui::ControlDesc& desc : ConfigPageDesign()) {
+        if (desc.kind == ui::ControlKind::Combo) {
+            designed << ui::DescName(desc, 0);
         }
     }
     for (const auto& [combo, items] : Build({}).combos) {

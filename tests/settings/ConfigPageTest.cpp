@@ -4,11 +4,11 @@
 
 #include "SettingsRig.h"
 
-#include "app/Controls.h"
 #include "ecudata/ParamFile.h"
 #include "settings/ConfigPage.h"
 #include "sim/Memory.h"
 #include "support/MessageBox.h"
+#include "ui/Controls.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -21,7 +21,7 @@ class ConfigPageTest : public SettingsRig {
 protected:
     void ChooseIndex(const QString& combo, int index) { Combo(combo).setCurrentIndex(index); }
     QRadioButton& Fuel(int i) {
-        return dynamic_cast<QRadioButton&>(Widget(app::ArrayName("OptTypFuel", i)));
+        return dynamic_cast<QRadioButton&>(Widget(ui::ArrayName("OptTypFuel", i)));
     }
     bool NothingArmed() {
         ecudata::EcuImages fresh;

@@ -37,28 +37,28 @@ TEST(DialogRows, InjectorOffsetsAndModes) {
 
 namespace {
 
-const app::ControlDesc& Desc(const std::vector<app::ControlDesc>& design, const char* name,
-                             int index = -1) {
-    const auto found = std::find_if(design.begin(), design.end(), [&](const app::ControlDesc& d) {
+const ui::ControlDesc& Desc(const std::vector<ui::ControlDesc>& design, const char* name,
+                            int index = -1) {
+    const auto found = std::find_if(design.begin(), design.end(), [&](const ui::ControlDesc& d) {
         return QString(d.name) == name && d.index == index;
     });
     EXPECT_NE(found, design.end()) << name << "(" << index << ")";
     return found != design.end() ? *found : design.front();
 }
 
-int Bottom(const app::ControlDesc& desc) {
+int Bottom(const ui::ControlDesc& desc) {
     return desc.top + desc.height;
 }
 
 } // namespace
 
 TEST(DialogRows, LevelDesignStacksTheRowsBelowTheHeading) {
-    std::vector<app::ControlDesc> design = LevelDesign();
-    const std::vector<app::ControlDesc> rows = LevelRowsDesign();
+    std::vector<ui::ControlDesc> design = LevelDesign();
+    const std::vector<ui::ControlDesc> rows = LevelRowsDesign();
     design.insert(design.end(), rows.begin(), rows.end());
-    const app::ControlDesc& heading = Desc(design, "LblGasLevel");
+    const ui::ControlDesc& heading = Desc(design, "LblGasLevel");
     for (int row = 0; row < LevelRows; ++row) {
-        const app::ControlDesc& label = Desc(design, "LblLevel", row);
+        const ui::ControlDesc& label = Desc(design, "LblLevel", row);
         EXPECT_EQ(label.top, LevelRowTop(heading.top, heading.height, label.height, row));
         EXPECT_EQ(QString(label.caption), QString("%1/4").arg(row + 1));
         for (const char* array : {"TxtLevel", "LblMisura", "HScrLevel"}) {
@@ -69,8 +69,8 @@ TEST(DialogRows, LevelDesignStacksTheRowsBelowTheHeading) {
     EXPECT_GT(heading.top, 0);
     EXPECT_GT(Desc(design, "LblLevel", 3).top, Bottom(heading)) << "4/4 on top, below the heading";
     // Default lines up with the bars, below the lowest row; the readings below it.
-    const app::ControlDesc& lowest = Desc(design, "HScrLevel", 0);
-    const app::ControlDesc& byDefault = Desc(design, "CmdDefaultLevel");
+    const ui::ControlDesc& lowest = Desc(design, "HScrLevel", 0);
+    const ui::ControlDesc& byDefault = Desc(design, "CmdDefaultLevel");
     EXPECT_EQ(byDefault.left, lowest.left);
     EXPECT_EQ(byDefault.width, lowest.width);
     EXPECT_GT(byDefault.top, Bottom(lowest));
@@ -80,17 +80,17 @@ TEST(DialogRows, LevelDesignStacksTheRowsBelowTheHeading) {
 
 TEST(DialogRows, InjectorDesignFitsItsRows) {
     for (const auto& [injectors, rows] : {std::pair{1, 1}, {4, 4}, {8, 8}, {0, 1}, {12, 8}}) {
-        const std::vector<app::ControlDesc> design = InjDesign(injectors);
+        const std::vector<ui::ControlDesc> design = InjDesign(injectors);
         EXPECT_EQ(
             std::count_if(design.begin(), design.end(),
-                          [](const app::ControlDesc& d) { return QString(d.name) == "LblInj"; }),
+                          [](const ui::ControlDesc& d) { return QString(d.name) == "LblInj"; }),
             rows)
             << injectors;
-        const app::ControlDesc& frame = Desc(design, "FrmInj");
-        const app::ControlDesc& last = Desc(design, "CmbSelect", rows - 1);
+        const ui::ControlDesc& frame = Desc(design, "FrmInj");
+        const ui::ControlDesc& last = Desc(design, "CmbSelect", rows - 1);
         EXPECT_EQ(QString(Desc(design, "LblInj", rows - 1).caption), QString("Inj #%1").arg(rows));
         EXPECT_LT(Bottom(last), frame.height) << injectors;
-        const app::ControlDesc& slider = Desc(design, "SldBadBit");
+        const ui::ControlDesc& slider = Desc(design, "SldBadBit");
         EXPECT_GT(slider.top, Bottom(frame)) << injectors;
         EXPECT_GT(Desc(design, "CmdBack").height, Bottom(slider)) << injectors;
     }

@@ -4,12 +4,12 @@
 
 #include "SettingsRig.h"
 
-#include "app/Controls.h"
-#include "monitor/ControlLook.h"
 #include "settings/FrmInjSet.h"
 #include "settings/FrmLevelSetting.h"
 #include "sim/Frame.h"
 #include "sim/Memory.h"
+#include "ui/ControlLook.h"
+#include "ui/Controls.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -101,10 +101,10 @@ TEST_F(DialogsTest, LiveReadingLampsAndATypeChangedElsewhere) {
     context->Images.Mem1Data.Level2 = context->Images.Mem3Data.LevelThr[4];
     QWidget& lamp = *dialog.findChild<QWidget*>("ShpLevAct(0)");
     dialog.MarkLevelShapes();
-    const int first = monitor::BackStyle(lamp);
+    const int first = ui::BackStyle(lamp);
     dialog.MarkLevelShapes();
-    EXPECT_NE(monitor::BackStyle(lamp), first) << "blinks";
-    EXPECT_EQ(monitor::BackStyle(*dialog.findChild<QWidget*>("ShpLevAct(1)")), 0) << "823 < 618";
+    EXPECT_NE(ui::BackStyle(lamp), first) << "blinks";
+    EXPECT_EQ(ui::BackStyle(*dialog.findChild<QWidget*>("ShpLevAct(1)")), 0) << "823 < 618";
 
     context->Images.Mem3Data.LevelType = 0;
     dialog.Timer1_Timer();

@@ -4,9 +4,9 @@
 
 #include "SettingsRig.h"
 
-#include "app/Controls.h"
 #include "ecudata/ParamRecords.h"
 #include "settings/FrmSetExpert.h"
+#include "ui/Controls.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

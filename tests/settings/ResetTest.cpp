@@ -3,11 +3,11 @@
 
 #include "SettingsRig.h"
 
-#include "app/Controls.h"
 #include "common/BuildTools.h"
 #include "ecudata/ParamFile.h"
 #include "settings/FrmResetParam.h"
 #include "sim/Frame.h"
+#include "ui/Controls.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -38,7 +38,7 @@ TEST_F(ResetTest, TheCngSetReachesTheEcu) {
     const QByteArray hours = ecu.Ram().zone2.mid(3, 8);
     Connect();
     Reset([](settings::FrmResetParam& dialog) {
-        EXPECT_EQ(app::Caption(dialog.findChild<QPushButton*>("CmdTipoALim(2)")), "Esc");
+        EXPECT_EQ(ui::Caption(dialog.findChild<QPushButton*>("CmdTipoALim(2)")), "Esc");
         dialog.findChild<QPushButton*>("CmdTipoALim(1)")->click();
     });
     EXPECT_EQ(context->ParamFilePending, ecudata::DefaultCngXarPath(context->AppFolder));

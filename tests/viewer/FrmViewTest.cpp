@@ -1,11 +1,11 @@
 #include "viewer/FrmView.h"
 #include "MonitorRig.h"
 #include "ViewerFiles.h"
-#include "app/CommonDialog.h"
-#include "app/Controls.h"
 #include "ecudata/ParamRecords.h"
 #include "link/Frames.h"
 #include "support/Colors.h"
+#include "ui/CommonDialog.h"
+#include "ui/Controls.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -46,12 +46,12 @@ struct Boxes {
 // Chooses path in every file dialog and keeps the requests.
 struct Dialogs {
     explicit Dialogs(QString path)
-        : scope([this, path](QWidget*, const app::FileDialogRequest& r) {
+        : scope([this, path](QWidget*, const ui::FileDialogRequest& r) {
               requests.push_back(r);
               return path;
           }) {}
-    std::vector<app::FileDialogRequest> requests;
-    app::ScopedFileDialogHandler scope;
+    std::vector<ui::FileDialogRequest> requests;
+    ui::ScopedFileDialogHandler scope;
 };
 
 class ViewerWindow : public ::testing::Test {
@@ -80,7 +80,7 @@ protected:
         }
         return *w;
     }
-    QString Readout(int c) { return Control<QLabel>(app::ArrayName("LblSignal", c)).text(); }
+    QString Readout(int c) { return Control<QLabel>(ui::ArrayName("LblSignal", c)).text(); }
     void Click(const QString& name) { Control<QAbstractButton>(name).click(); }
     void ClickLabel(const QString& name, Qt::MouseButton button = Qt::LeftButton) {
         QTest::mouseClick(&Control(name), button);
@@ -306,14 +306,14 @@ TEST_F(ViewerWindow, AtLeastOneChannelStaysCheckedAndShown) {
     OpenOffLine();
     Boxes boxes;
     for (int c = 7; c >= 0; --c) {
-        Control<QCheckBox>(app::ArrayName("ChkSignal", c)).click();
+        Control<QCheckBox>(ui::ArrayName("ChkSignal", c)).click();
     }
     EXPECT_EQ(boxes.texts, QStringList{"View|NO CHECK!"});
     EXPECT_TRUE(Control<QCheckBox>("ChkSignal(0)").isChecked());
 
     boxes.texts.clear();
     for (int c = 0; c < 8; ++c) {
-        ClickLabel(app::ArrayName("PctMostra", c));
+        ClickLabel(ui::ArrayName("PctMostra", c));
     }
     EXPECT_EQ(boxes.texts, QStringList{"View|NO CHECK!"});
     EXPECT_EQ(view->Channels[7].ShowTag, "1");
@@ -467,15 +467,15 @@ TEST_F(ViewerWindow, TracesAreStepsInTheirColoursWithTicksBelow) {
     // From the window's first drawn sample (1) on: rpm 2500 at zoom 0.25 below its offset
     // of 5745 is y 5240 twips, from x 0 to 1800 (6 s at 5 s/div), in the rpm colour.
     const QColor rpm = support::ColorFromBgr(0xFF8080);
-    EXPECT_EQ(picture.pixelColor(app::ToPixels(450), 5240 / 15), rpm);
-    EXPECT_EQ(picture.pixelColor(app::ToPixels(1350), 5240 / 15), rpm);
-    EXPECT_NE(picture.pixelColor(app::ToPixels(2400), 5240 / 15), rpm);
-    EXPECT_EQ(picture.pixelColor(app::ToPixels(900), (viewer::PlotHeight - 80) / 15),
+    EXPECT_EQ(picture.pixelColor(ui::ToPixels(450), 5240 / 15), rpm);
+    EXPECT_EQ(picture.pixelColor(ui::ToPixels(1350), 5240 / 15), rpm);
+    EXPECT_NE(picture.pixelColor(ui::ToPixels(2400), 5240 / 15), rpm);
+    EXPECT_EQ(picture.pixelColor(ui::ToPixels(900), (viewer::PlotHeight - 80) / 15),
               QColor(Qt::white)); // the tick of sample 2
 
     // A hidden channel is not drawn.
     ClickLabel("PctMostra(5)");
-    EXPECT_NE(Control("PctSignal").grab().toImage().pixelColor(app::ToPixels(450), 5240 / 15), rpm);
+    EXPECT_NE(Control("PctSignal").grab().toImage().pixelColor(ui::ToPixels(450), 5240 / 15), rpm);
 }
 
 TEST_F(ViewerWindow, CtrlAltShiftSOpensTheChannelSetUp) {
@@ -500,7 +500,7 @@ TEST_F(ViewerWindow, TabMovesThroughTheChannelSetUpRowByRow) {
     }
     QStringList rows;
     for (int c = 0; c < 8; ++c) {
-        rows << app::ArrayName("ChkSignal", c) << app::ArrayName("TxtSignal", c);
+        rows << ui::ArrayName("ChkSignal", c) << ui::ArrayName("TxtSignal", c);
     }
     EXPECT_EQ(order, rows);
 }

@@ -1,6 +1,6 @@
 #include "viewer/OpenViewer.h"
 #include "LiveWindowRig.h"
-#include "app/Controls.h"
+#include "ui/Controls.h"
 #include "viewer/FrmView.h"
 
 #include <QApplication>
@@ -56,8 +56,8 @@ TEST_F(OpenViewerTest, OpensModallyWithTheLabelsNamesAndGivesBackTimer2AndKgm) {
     window->Timer2().stop();
     EXPECT_EQ(context->Scale.K_gm, 123);
     // Channel 2 is named from the pressure label, channel 3 from the vacuum label.
-    EXPECT_EQ(vacuumName, app::Caption(window->Control("LblCalPres")).trimmed());
-    EXPECT_EQ(pressureName, app::Caption(window->Control("LblCalVacuum")).trimmed());
+    EXPECT_EQ(vacuumName, ui::Caption(window->Control("LblCalPres")).trimmed());
+    EXPECT_EQ(pressureName, ui::Caption(window->Control("LblCalVacuum")).trimmed());
 }
 
 TEST_F(OpenViewerTest, RefusedSilentlyWhileTheLinkTickRunsOrTheLinkTimedOut) {
