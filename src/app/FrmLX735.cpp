@@ -123,7 +123,8 @@ void StoreDefaultImages(ecudata::EcuImages& images) {
 } // namespace
 
 FrmLX735::FrmLX735(ProgramContext& context, PageServices& services)
-    : ctx_(context), services_(services) {
+    : Timer1Busy(context.Ticks.Timer1), Timer2Busy(context.Ticks.Timer2), ctx_(context),
+      services_(services) {
     setObjectName("FrmLX735");
     setWindowTitle("%Titolo%");
     auto* client = new QWidget(this);
@@ -531,7 +532,7 @@ void FrmLX735::Timer1_Timer() {
     if (Timer1Busy) {
         return;
     }
-    Timer1Busy = true;
+    Timer1Busy.Begin();
     if (ctx_.OffLineRequest) {
         ClsComm& comm = ctx_.Comm();
         comm.ComState(COM_STOP);
@@ -549,7 +550,7 @@ void FrmLX735::Timer1_Timer() {
     }
     services_.Timer1Tick();
     WatchQuitLink();
-    Timer1Busy = false;
+    Timer1Busy.End();
     ScheduleTimer1();
 }
 
@@ -557,10 +558,10 @@ void FrmLX735::Timer2_Timer() {
     if (Timer2Busy) {
         return;
     }
-    Timer2Busy = true;
+    Timer2Busy.Begin();
     services_.Timer2Tick();
     WatchQuitLink();
-    Timer2Busy = false;
+    Timer2Busy.End();
     StepQuit(); // after the tick: a box it opens leaves the polls running
     if (ctx_.QuitRequest) {
         Unload();

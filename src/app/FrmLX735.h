@@ -8,6 +8,7 @@
 
 #include "app/FrmInit.h"
 #include "app/FrmStartUp.h"
+#include "app/LinkStepGate.h"
 #include "app/QuitGuard.h"
 #include "support/Cursor.h"
 #include "ui/TabStrip.h"
@@ -97,8 +98,10 @@ public:
     int TabStripHeight = 0;
     int CalBarFullWidth = 0;
     double LampBlinkPeriod = 0;
-    bool Timer1Busy = false;
-    bool Timer2Busy = false;
+    // The ticks under way (the context's, which the link-step gate reads): a tick that
+    // comes while the previous one is still under way does nothing.
+    TickMark& Timer1Busy;
+    TickMark& Timer2Busy;
     bool CheckTabBusy = false;
     // Raised while a procedure fills page controls by code: the pages' change handlers
     // then store nothing back.

@@ -7,6 +7,7 @@
 // their own. It outlives the event loop, so nothing that a handler still on the stack
 // may use is ever destroyed before the loop has ended.
 
+#include "app/LinkStepGate.h"
 #include "ecudata/CalibrationParams.h"
 #include "ecudata/ConfigScale.h"
 #include "ecudata/EcuImages.h"
@@ -115,6 +116,9 @@ struct ProgramContext {
     MessageTexts Texts;
     ecudata::PointLog PointLog; // the operating-point log, while its switch is on
     InjectionTimes InjTimes;
+
+    // The main window's ticks under way, where the link-step gate sees them.
+    MainTicks Ticks;
 
     bool DeveloperView = false;
     bool QuitRequest = false;

@@ -62,6 +62,8 @@ protected:
     void reject() override;
 
 private:
+    // The procedure behind a Next press, once the link-step gate has opened.
+    void RunNext();
     // What Next does after a failure that can be repeated.
     enum class Resume { None, FlashPhase, WriteBack };
 
@@ -105,6 +107,7 @@ private:
     comm::ClsComm& link_;
     int updateState_ = 0;
     bool busy_ = false;
+    bool nextQueued_ = false; // a Next press waits for the link-step gate
     // The block loop waits for the link; Esc then leaves (leaveWhileWaiting_).
     bool waitingForLink_ = false;
     bool leaveWhileWaiting_ = false;

@@ -1,6 +1,7 @@
 // The update procedure behind Next: start, read-back, flash phase, write-back, save.
 
 #include "app/LinkLogRestart.h"
+#include "app/LinkStepGate.h"
 #include "app/ProgramContext.h"
 #include "ecudata/CompTables.h"
 #include "ecudata/CorrectionTable.h"
@@ -23,7 +24,6 @@
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
-#include <QTimer>
 #include <functional>
 #include <vector>
 
@@ -38,7 +38,6 @@ constexpr int EndToggles = 10;
 constexpr double ProbeFailPauseUsec = 100000;
 constexpr int ProbeFailPauses = 11;
 constexpr double SaveFlashWaitUsec = 6e6;
-constexpr int StepEndPollMs = 10;
 // Compensation tables: read from the ECU from firmware 01.39 on, written back likewise.
 constexpr qint16 FirstCompFirmware = 139;
 constexpr quint8 OptionFlagCleared = 0x01;
@@ -71,17 +70,23 @@ private:
 } // namespace
 
 void FrmUpdate::CmdUpdate_Click() {
-    if (busy_) {
+    if (busy_ || nextQueued_) {
         return;
     }
-    // A press taken inside the wait of a link step (the restart's pause, a probe's bytes)
-    // would run the procedure under that step, and the link cannot step again until the
-    // procedure returns: the press is carried out once the step has ended.
-    if (link_.Stepping()) {
-        cmdUpdate_->setEnabled(false);
-        QTimer::singleShot(StepEndPollMs, this, [this] { CmdUpdate_Click(); });
-        return;
-    }
+    // A press taken inside a tick or a link step (the restart's pause, a probe's bytes)
+    // would run the procedure under it, and the link cannot step again until the
+    // procedure returns: the press is carried out once the gate opens. The poll tick that
+    // opened this window stays under way below its modal loop; the gate does not wait
+    // for that one.
+    cmdUpdate_->setEnabled(false);
+    nextQueued_ = true;
+    app::LinkStepGate(ctx_).RunWhenOpen(*this, [this] {
+        nextQueued_ = false;
+        RunNext();
+    });
+}
+
+void FrmUpdate::RunNext() {
     const BusyScope busy(busy_);
     cmdUpdate_->setEnabled(false);
     ReadLiveData();
