@@ -11,7 +11,7 @@
 namespace program {
 
 Program::Program(app::ProgramContext& context)
-    : window(context, services), liveMonitor(context, services) {
+    : window(context, services), liveMonitor(context, services), channelLabels(window) {
     monitor::MonitorHooks& hooks = liveMonitor.hooks;
     monitor::InstallMonitor(liveMonitor, window);
     calibration::InstallCalibration(calibrationPages, context, services, hooks, window);
@@ -23,7 +23,9 @@ Program::Program(app::ProgramContext& context)
         return settings::FileParametriInvia(path, context, services,
                                             [this](const QString& c) { window.setWindowTitle(c); });
     };
-    hooks.OpenViewer = [this, &context] { viewer::OpenViewer(context, window, liveMonitor.hooks); };
+    hooks.OpenViewer = [this, &context] {
+        viewer::OpenViewer(context, window, liveMonitor.hooks, &channelLabels);
+    };
     hooks.ShowFrmUpdate = [&context] { firmware::ShowFrmUpdate(context); };
 }
 

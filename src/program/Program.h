@@ -9,6 +9,7 @@
 #include "app/PageServices.h"
 #include "calibration/Calibration.h"
 #include "monitor/Monitor.h"
+#include "viewer/FrmView.h"
 
 #include <memory>
 
@@ -39,6 +40,8 @@ struct Program {
     // Made once the live monitoring and the calibration are on the window.
     std::unique_ptr<settings::ConfigPage> configPage;
     std::unique_ptr<emulation::EmulaPage> emulaPage;
+    // The main window's labels that name the viewer's channels, bound once.
+    viewer::ChannelLabels channelLabels;
 };
 
 } // namespace program

@@ -62,15 +62,6 @@ std::array<QString, 8> ChannelLabels::Names() const {
     return names;
 }
 
-std::array<QString, 8>
-ViewChannelNames(const std::function<QString(const QString& label)>& caption) {
-    std::array<QString, 8> names;
-    for (std::size_t c = 0; c < names.size(); ++c) {
-        names[c] = caption(ChannelLabel[c]).trimmed();
-    }
-    return names;
-}
-
 FrmView::FrmView(app::ProgramContext& context, const std::array<QString, 8>& names, QWidget* owner)
     : QDialog(owner), ctx_(context), names_(names) {
     setObjectName("FrmView");

@@ -203,9 +203,4 @@ private:
     std::array<const QLabel*, 8> labels_{};
 };
 
-// The channels' names from the main window's labels by their names (trimmed), in channel
-// order.
-std::array<QString, 8>
-ViewChannelNames(const std::function<QString(const QString& label)>& caption);
-
 } // namespace viewer

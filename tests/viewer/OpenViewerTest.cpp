@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -27,13 +28,16 @@ protected:
                 }
             }
         });
-        viewer::OpenViewer(*context, *window, monitor->hooks);
+        viewer::OpenViewer(*context, *window, monitor->hooks, labels_.get());
         return opened_;
     }
+    // The window's labels, bound as the program's composition binds them.
+    void BindLabels() { labels_ = std::make_unique<viewer::ChannelLabels>(*window); }
 
 private:
     bool opened_ = false;
     std::function<void(viewer::FrmView&)> during_;
+    std::unique_ptr<viewer::ChannelLabels> labels_;
 };
 
 } // namespace
@@ -42,6 +46,7 @@ TEST_F(OpenViewerTest, OpensModallyWithTheLabelsNamesAndGivesBackTimer2AndKgm) {
     context->Comm().ComState(comm::COM_STOP);
     context->Scale.K_gm = 123;
     window->Timer2().start(1000000);
+    BindLabels();
     bool timer2DuringView = true;
     QString vacuumName;
     QString pressureName;
@@ -62,9 +67,9 @@ TEST_F(OpenViewerTest, OpensModallyWithTheLabelsNamesAndGivesBackTimer2AndKgm) {
 
 TEST_F(OpenViewerTest, RefusedSilentlyWhileTheLinkTickRunsOrTheLinkTimedOut) {
     context->Comm().ComState(comm::COM_STOP);
-    window->Timer1Busy = true;
+    window->Timer1Busy.Begin();
     EXPECT_FALSE(OpenAndClose([](viewer::FrmView&) {}));
-    window->Timer1Busy = false;
+    window->Timer1Busy.End();
     context->Comm().WDogPresente(true);
     EXPECT_FALSE(OpenAndClose([](viewer::FrmView&) {}));
     EXPECT_TRUE(boxes.boxes.empty());
@@ -73,9 +78,9 @@ TEST_F(OpenViewerTest, RefusedSilentlyWhileTheLinkTickRunsOrTheLinkTimedOut) {
 
 TEST_F(OpenViewerTest, AClickInsideThePollTickOpensTheViewerOnceTheTickHasEnded) {
     context->Comm().ComState(comm::COM_STOP);
-    window->Timer2Busy = true; // the click came through a wait of the poll scheduler's tick
+    window->Timer2Busy.Begin(); // the click came through a wait of the poll scheduler's tick
     EXPECT_FALSE(OpenAndClose([](viewer::FrmView&) {}));
-    window->Timer2Busy = false;
+    window->Timer2Busy.End();
     bool opened = false;
     // Looks for the viewer until it shows, also from inside its modal loop.
     QTimer watch;
@@ -89,4 +94,15 @@ TEST_F(OpenViewerTest, AClickInsideThePollTickOpensTheViewerOnceTheTickHasEnded)
     });
     watch.start(5);
     EXPECT_TRUE(QTest::qWaitFor([&] { return opened; }, 10000));
+}
+
+// A rig whose composition binds no labels hands none: the viewer opens with its channels
+// unnamed.
+TEST_F(OpenViewerTest, WithoutBoundLabelsTheChannelsGoUnnamed) {
+    context->Comm().ComState(comm::COM_STOP);
+    QString vacuumName = "<not read>";
+    EXPECT_TRUE(OpenAndClose([&](viewer::FrmView& view) {
+        vacuumName = view.findChild<QLabel*>("LblSignal(2)")->text();
+    }));
+    EXPECT_EQ(vacuumName, "");
 }
