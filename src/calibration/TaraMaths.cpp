@@ -213,6 +213,9 @@ std::optional<TaraNotReady> TaraNotReadyWhy(const TaraReadiness& r) {
     if (!r.ecuSlave && r.state != TaraState::Start) {
         return TaraNotReady::NotSlave;
     }
+    if (!r.rpmScaled) {
+        return TaraNotReady::RpmUnknown;
+    }
     if (r.rpm < 10.0) {
         return TaraNotReady::EngineStopped;
     }

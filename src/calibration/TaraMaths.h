@@ -90,14 +90,26 @@ struct TaraReadiness {
     bool ecuSlave = false;
     bool liveRead = true;    // the tick's live read succeeded
     bool linkRunning = true; // the link holds its port: not restarting, searching or stopped
+    // The rpm is scaled by zone 3's coil and cylinder counts: until that record has been
+    // read the live rpm says nothing of the engine.
+    bool rpmScaled = true;
 };
 
 // Why the tick finds the engine not ready; none when it is ready. A lost link comes
 // first: the values it would judge the engine by are the last ones read. NoRecord: the
 // link is up but the tick's own read went unanswered (another exchange held the line);
 // the values are old, so nothing is judged by them. Counting: only the countdown to the
-// abort holds it, the cause that started it has gone.
-enum class TaraNotReady { LinkLost, NoRecord, KeyOff, EngineStopped, NotSlave, Counting };
+// abort holds it, the cause that started it has gone. RpmUnknown: the engine is neither
+// running nor stopped until the rpm is scaled; like NoRecord it judges nothing.
+enum class TaraNotReady {
+    LinkLost,
+    NoRecord,
+    KeyOff,
+    RpmUnknown,
+    EngineStopped,
+    NotSlave,
+    Counting
+};
 std::optional<TaraNotReady> TaraNotReadyWhy(const TaraReadiness& r);
 inline bool TaraReady(const TaraReadiness& r) {
     return !TaraNotReadyWhy(r);

@@ -119,7 +119,7 @@ private:
     // One read with a 1 s reply wait, three tries; False at once when the link holds no
     // port.
     bool RequestMem(quint8 command);
-    TaraReadiness Readiness(bool liveRead) const;
+    TaraReadiness Readiness(bool liveRead, bool rpmScaled) const;
     // The link holds its port. Only a link that has restarted or stopped is lost: a read
     // unanswered while another exchange held the line is not.
     bool LinkUp() const;

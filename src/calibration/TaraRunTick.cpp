@@ -4,6 +4,7 @@
 #include "calibration/TaraRun.h"
 
 #include "app/FrmLX735.h"
+#include "app/LinkStepGate.h"
 #include "app/ProgramContext.h"
 #include "calibration/CalibrationPage.h"
 #include "calibration/TaraRunShared.h"
@@ -56,9 +57,9 @@ void TaraRun::Timer3_Timer() {
         Arm(support::GetTimeUsec() + TickUsec);
         return;
     }
-    // Inside a wait of the link pump or of a frame being sent the link cannot move until
-    // that returns: the tick waits for it.
-    if (window_.Timer1Busy || ctx_.Comm().ComState() == app::COM_SENDING) {
+    // Inside a tick's or a link step's wait the link cannot move until that returns: the
+    // tick waits for it.
+    if (!app::LinkStepGate(ctx_).Open()) {
         Arm(support::GetTimeUsec() + RetryUsec);
         return;
     }
@@ -83,6 +84,9 @@ void TaraRun::Tick() {
     // A reference: it counts on as the reads are answered.
     const quint32& liveReplies = ctx_.Images.AcceptedReplies[comm::CMD_READ_MEM1];
     samples_.BeforeReads(modelWriteDue, liveReplies);
+    // The live rpm takes its scale from zone 3: a record parsed before the first zone-3
+    // read reads 0 whatever the engine does (a Start pressed right after connecting).
+    const bool rpmScaled = ctx_.Images.AcceptedReplies[comm::CMD_READ_MEM3] > 0;
     const bool reading = !modelWriteDue && !ctx_.ParamFileSending;
     const bool liveRead = reading && RequestMem(comm::CMD_READ_MEM1);
     if (reading) {
@@ -91,12 +95,13 @@ void TaraRun::Tick() {
     samples_.AfterReads(ctx_.Images.Mem2Data.FuelState, liveReplies);
     freshSample_ = samples_.Sample(liveRead, liveReplies);
     // Reads held back for a write judge the engine by the values last read.
-    const std::optional<TaraNotReady> notReady = TaraNotReadyWhy(Readiness(!reading || liveRead));
+    const std::optional<TaraNotReady> notReady =
+        TaraNotReadyWhy(Readiness(!reading || liveRead, rpmScaled));
     if (TaraAbortFlag != 0 || !notReady) {
         RunState();
     } else if (*notReady == TaraNotReady::LinkLost && HoldsResult()) {
         ShowResultKept();
-    } else if (*notReady != TaraNotReady::NoRecord) {
+    } else if (*notReady != TaraNotReady::NoRecord && *notReady != TaraNotReady::RpmUnknown) {
         RunTaraNotReady(*notReady);
     }
     if (abortRequested_) {
@@ -127,7 +132,7 @@ bool TaraRun::RequestMem(quint8 command) {
     return ok;
 }
 
-TaraReadiness TaraRun::Readiness(bool liveRead) const {
+TaraReadiness TaraRun::Readiness(bool liveRead, bool rpmScaled) const {
     const ecudata::EcuImages& img = ctx_.Images;
     return {State(),
             img.Mem1Data.Rpm,
@@ -135,7 +140,8 @@ TaraReadiness TaraRun::Readiness(bool liveRead) const {
             img.Mem1Data.StatusKey,
             img.Mem2Data.EcuRunState == 1,
             liveRead,
-            LinkUp()};
+            LinkUp(),
+            rpmScaled};
 }
 
 bool TaraRun::LinkUp() const {
@@ -224,6 +230,7 @@ QString TaraRun::NotReadyText(TaraNotReady why) const {
     case TaraNotReady::NotSlave:
         return ctx_.Texts.MsgTara[30];
     case TaraNotReady::NoRecord:
+    case TaraNotReady::RpmUnknown:
     case TaraNotReady::Counting:
         break;
     }

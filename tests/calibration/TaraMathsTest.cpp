@@ -156,6 +156,11 @@ TEST(TaraMaths, WhyNotReady) {
         {{S::Settle, 2200, 0, 1, false}, W::NotSlave},
         {{S::Settle, 2200, 5, 1, true}, W::Counting},
         {{S::Start, 2200, 5, 1, false}, W::Counting},
+        // Before zone 3 is read the rpm has no scale: neither running nor stopped.
+        {{S::Start, 0, 0, 1, false, true, true, false}, W::RpmUnknown},
+        {{S::Settle, 0, 5, 1, true, true, true, false}, W::RpmUnknown},
+        {{S::Settle, 0, 0, 0, true, true, true, false}, W::KeyOff},
+        {{S::Settle, 0, 0, 1, true, true, false, false}, W::LinkLost},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(TaraNotReadyWhy(c.r), c.why) << static_cast<int>(c.r.state) << " " << c.r.rpm;

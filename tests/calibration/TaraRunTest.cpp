@@ -7,7 +7,10 @@
 #include <QFile>
 #include <QLabel>
 #include <cmath>
+#include <functional>
+#include <map>
 #include <ostream>
+#include <vector>
 
 namespace calibration {
 // A state in a failure message: its number.
@@ -309,6 +312,104 @@ TEST_F(TaraRunTest, ACycleTickWithoutAFreshRecordNeitherSamplesNorCounts) {
 
     services.Timer3Tick();
     EXPECT_EQ(Run3().TaraTicks, ticks - 1);
+}
+
+// A whole run, tick by tick: no tick runs inside another (the ticks' exchanges let the
+// timer fire again), and each cycle and pause spends the ticks its count gives. A cycle
+// counts from the tick that finds the supply mode reported: the tick that clears the
+// sums, N - 1 samples and the last, which adds the Nth and closes the cycle; a pause
+// counts its ticks with the mode reported. The cycles match the calibration log's.
+TEST_F(TaraRunTest, AWholeRunNestsNoTickAndSpendsEachStatesCountOfTicks) {
+    struct Tick {
+        S state;
+        bool counted; // the tick moved the state's count on or left the state
+    };
+    ecu.Engine().targetMs = 1.04;
+    StartWarm();
+    std::vector<Tick> ticks;
+    int nestedBodies = 0;
+    services.Timer3Tick = [&] {
+        calibration::TaraRun& run = Run3();
+        const qsizetype commands = ecu.CommandLog().size();
+        if (run.TickUnderWay()) {
+            run.Timer3_Timer();
+            nestedBodies += !run.TickUnderWay() || ecu.CommandLog().size() != commands;
+            return;
+        }
+        const S state = State();
+        const int count = run.TaraTicks;
+        run.Timer3_Timer();
+        if (State() != state || run.TaraTicks != count || ecu.CommandLog().size() != commands) {
+            ticks.push_back({state, State() != state || run.TaraTicks != count});
+        }
+    };
+    QFile::remove(Run3().LogPath());
+    Click("CmdCalStart");
+    ASSERT_TRUE(WaitState(S::Confirm, 300e6)) << "state " << context->TaraState;
+    EXPECT_EQ(nestedBodies, 0);
+
+    // The counted ticks of each stretch of one state, in order.
+    std::map<S, std::vector<int>> stretches;
+    for (std::size_t i = 0; i < ticks.size(); ++i) {
+        if (i == 0 || ticks[i - 1].state != ticks[i].state) {
+            stretches[ticks[i].state].push_back(0);
+        }
+        stretches[ticks[i].state].back() += ticks[i].counted;
+    }
+    const ecudata::CalibrationParams& p = context->TaraParams;
+    const auto expectCounts = [&](S state, const std::function<int(int)>& count) {
+        const std::vector<int>& got = stretches[state];
+        for (std::size_t i = 0; i < got.size(); ++i) {
+            EXPECT_EQ(got[i], count(static_cast<int>(i))) << "state " << int(state) << " #" << i;
+        }
+        return static_cast<int>(got.size());
+    };
+    const int maxCycles = expectCounts(S::MaxCycle, [&](int i) {
+        return (i == 0 ? 4 : i == 1 ? 6 : p.TaraPar06) + 1;
+    });
+    const int minCycles = expectCounts(S::MinCycle, [&](int i) {
+        return (i == 0 ? 6 : i == 1 ? 4 : p.TaraPar17) + 1;
+    });
+    EXPECT_EQ(expectCounts(S::MaxPause, [&](int i) { return i == 0 ? 8 : p.TaraPar07; }),
+              maxCycles - 1);
+    EXPECT_EQ(expectCounts(S::MinPause, [&](int i) { return i == 0 ? 4 : p.TaraPar18; }),
+              minCycles - 1);
+    ASSERT_GE(maxCycles, 2);
+    ASSERT_GE(minCycles, 2);
+
+    QFile log(Run3().LogPath());
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QString logged = QString::fromLatin1(log.readAll());
+    EXPECT_EQ(logged.count("\"TaraMax Ciclo "), maxCycles);
+    EXPECT_EQ(logged.count("\"TaraMin Ciclo "), minCycles);
+    EXPECT_TRUE(logged.contains(QString("\"TaraMax Ciclo %1 ").arg(maxCycles)));
+    EXPECT_TRUE(logged.contains(QString("\"TaraMin Ciclo %1 ").arg(minCycles)));
+}
+
+// Start pressed before zone 3 has been read: the live rpm has no scale yet and reads 0.
+// The run neither aborts for a stopped engine nor counts towards it; once zone 3 is read
+// it goes on.
+TEST_F(TaraRunTest, StartBeforeTheFirstZone3ReadWaitsForItInsteadOfAborting) {
+    ecu.Engine().rpm = 2200;
+    ecu.Engine().reducerTempC = 60;
+    ecu.Engine().petrolMs = 3.0;
+    SetTaraParams({{2, 4}, {4, 4}, {7, 2}, {16, 4}, {18, 2}});
+    ecu.AddFault(sim::ParseFault("status cmd=14 count=forever").value()); // zone 3 refused
+    Start();
+    ASSERT_TRUE(RunUntil([&] {
+        return context->Comm().ComState() == app::COM_READY && context->Requests.FirmwareOk;
+    }));
+    ShowTab(2);
+    ASSERT_EQ(context->Images.AcceptedReplies[sim::CMD_READ_MEM3], 0u);
+    Click("CmdCalStart");
+    Run(5e6); // twenty ticks: twice the not-ready countdown
+    EXPECT_EQ(State(), S::Start);
+    EXPECT_NE(Message(), Msg(19)) << "told as a stopped engine";
+    EXPECT_EQ(CountOf(sim::CMD_WRT_MEM3), 0) << "an abort wrote the start back";
+
+    ecu.ClearFaults();
+    EXPECT_TRUE(WaitState(S::Settle, 30e6))
+        << "state " << context->TaraState << " " << Message().toStdString();
 }
 
 TEST_F(TaraRunTest, NotReadyAbortsOnTheTenthCall) {
