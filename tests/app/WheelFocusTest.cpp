@@ -56,7 +56,7 @@ protected:
         focusHolder->setFocus();
     }
 
-    void Run(const QStringList& lines) { testing_support::RunScript(script, lines); }
+    void Run(const QStringList& lines) { testing_support::RunScript(script, lines, records); }
     template <class T> T& Find(const char* name) { return *window.findChild<T*>(name); }
     int ScrolledBy(const char* area) {
         return Find<QAbstractScrollArea>(area).verticalScrollBar()->value();
