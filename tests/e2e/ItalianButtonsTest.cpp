@@ -3,14 +3,18 @@
 // language back gives the English ones again.
 
 #include "StagedProgram.h"
+#include "common/Wait.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
 
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
+
 namespace e2e {
 namespace {
 
-constexpr int LongMs = 30000;
+constexpr int LongMs = 120000;
 const QString EcuIdentity = "01.39 14/04/2010 LX735 SEQGAS T468";
 
 class ItalianButtons : public ::testing::Test {
@@ -43,9 +47,8 @@ protected:
     void StartOnModeling() {
         ASSERT_TRUE(staged.StartConnected());
         ASSERT_TRUE(WaitForSettingsRead(staged, LongMs));
-        ASSERT_TRUE(staged.Run({"tab SstMain 3", "until LblPntMod(7) visible 1 10000",
-                                "until SstMain enabled 1 " + QString::number(LongMs)},
-                               LongMs + 5000));
+        ASSERT_TRUE(staged.Run({"tab SstMain 3", "until LblPntMod(7) visible 1 60000",
+                                "until SstMain enabled 1 " + QString::number(LongMs)}));
     }
 
     // Clicks Reset on Modeling, answers No (the table stays) and gives the box's buttons.
@@ -54,7 +57,7 @@ protected:
         if (!staged.Run({"answer No", "click CmdReset"})) {
             return QStringLiteral("(refused)");
         }
-        if (!StagedProgram::WaitFor([&] { return staged.MessageBoxes().size() > boxes; }, LongMs)) {
+        if (!WaitFor([&] { return staged.MessageBoxes().size() > boxes; }, LongMs * 1ms)) {
             return QStringLiteral("(no box)");
         }
         return LastBoxButtons();
@@ -84,31 +87,30 @@ TEST_F(ItalianButtons, PagesDialogsAndTheViewerShowItalianCaptions) {
     // the viewer's button of that name.
     EXPECT_EQ(Text("CmdUp"), "");
     ASSERT_TRUE(
-        staged.Run({"tab SstMain 1", "click CmdReserVar", "until FrmResetParam visible 1 20000"}));
+        staged.Run({"tab SstMain 1", "click CmdReserVar", "until FrmResetParam visible 1 60000"}));
     EXPECT_EQ(Text("FrmResetParam.CmdTipoALim(2)"), "Esci");
     ASSERT_TRUE(staged.Run({"click FrmResetParam.CmdTipoALim(2)",
-                            "until FrmResetParam exists 0 20000", "tab SstMain 0"}));
+                            "until FrmResetParam exists 0 60000", "tab SstMain 0"}));
 
     // The help over Erase names the button as it is captioned.
-    ASSERT_TRUE(staged.Run({"click CmdService", "until FrmService visible 1 20000"}));
+    ASSERT_TRUE(staged.Run({"click CmdService", "until FrmService visible 1 60000"}));
     EXPECT_EQ(Text("FrmService.CmdErase"), "Cancella");
     EXPECT_TRUE(Text("FrmService.LblHelp").startsWith("Cancella "))
         << Text("FrmService.LblHelp").toStdString();
-    ASSERT_TRUE(staged.Run({"close FrmService", "until FrmService visible 0 20000"}));
+    ASSERT_TRUE(staged.Run({"close FrmService", "until FrmService visible 0 60000"}));
 
     // The viewer (its button shown in the developer view): its buttons and channels in
     // Italian, its settings file keyed by the English captions.
     ASSERT_TRUE(staged.Run({"input \"KOLT5829\"", "key FrmLX735 Ctrl+Alt+Shift+W", "click CmdView",
-                            "until FrmView visible 1 20000"},
-                           LongMs));
+                            "until FrmView visible 1 60000"}));
     ExpectTexts({{"FrmView.CmdOpen", "Apri"},
                  {"FrmView.CmdSaveLogOsc", "Salva"},
                  {"FrmView.CmdReset", "Azzera"},
                  {"FrmView.OptRun(0)", "Avvia"},
                  {"FrmView.ChkSignal(2)", "Depressione"},
                  {"FrmView.CmdEscSet", "Esci"}});
-    ASSERT_TRUE(StagedProgram::WaitFor(
-        [&] { return staged.Read("LNG/OsciConfig.ini").contains("[Vacuum]"); }, LongMs));
+    ASSERT_TRUE(WaitFor([&] { return staged.Read("LNG/OsciConfig.ini").contains("[Vacuum]"); },
+                        LongMs * 1ms));
     EXPECT_FALSE(staged.Read("LNG/OsciConfig.ini").contains("Depressione"));
     EXPECT_TRUE(staged.Refusals().isEmpty()) << staged.Refusals().join('\n').toStdString();
 }
@@ -138,7 +140,7 @@ TEST_F(ItalianButtons, TheUpdateWindowsInstructionNamesItsButton) {
     ASSERT_FALSE(link.isEmpty());
     staged.MapCom(1, link);
     ASSERT_TRUE(staged.StartProgram());
-    ASSERT_TRUE(staged.Run({"until FrmUpdate visible 1 40000"}, 45000));
+    ASSERT_TRUE(staged.Run({"until FrmUpdate visible 1 60000"}));
     EXPECT_EQ(Text("FrmUpdate.CmdUpdate"), "Avanti");
     EXPECT_EQ(Text("FrmUpdate.CmdEsc"), "Esci");
     EXPECT_TRUE(Text("FrmUpdate.LblMsg").contains("premere Avanti"))
