@@ -358,7 +358,7 @@ TEST_P(EndToEndReopened, ADialogReopenedBeforeItsWriteShowsTheEditAndStepsFromIt
     StartOnConfiguration(QString("zone3 %1 %2").arg(r.offset).arg(r.start));
     const QString bar = QString(r.bar);
     const QString dialog = bar.section('.', 0, 0);
-    const QStringList open = {QString("click ") + r.open, "until " + bar + " exists 1 20000"};
+    const QStringList open = {QString("click ") + r.open, "until " + bar + " exists 1 60000"};
     const QString step = "key " + bar + " " + r.key;
     ASSERT_TRUE(staged.SimControl(Sim, "silence cmd=17 count=forever"));
     ASSERT_TRUE(staged.Run(open + QStringList{step}));
