@@ -236,7 +236,7 @@ TEST_F(TestScriptTest, MouseAndKeysReachTheControlAsAUsersDo) {
 TEST_F(TestScriptTest, AWheelTurnsUnderThePointerAtTheCentreAndLeavesTheFocusAlone) {
     auto* edit = window.findChild<QLineEdit*>("TxtIn");
     window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    ASSERT_TRUE(WaitFor([&] { return window.isActiveWindow(); }, 60s));
     edit->setFocus();
     auto* bar = window.findChild<QScrollBar*>("HsbX");
     QObject::connect(bar, &QScrollBar::valueChanged, &window,

@@ -19,12 +19,16 @@ bool OnFakeTime() {
     return dynamic_cast<FakeTime*>(&support::CurrentTimeSource()) != nullptr;
 }
 
-// One step: the clock's own pass (a fake clock's rig timers), then Qt's events, which a
-// fake clock does not pump (window-system timers, posted calls, queued signals).
+// One step of the installed clock. The real clock's wait runs the Qt event loop. A fake
+// clock pumps only the rig's timers, so the posted Qt events (queued signals, calls
+// deferred to the event loop) are delivered here; the window system's timers run on the
+// real clock and are left out, or the program's own timers would tick beside the rig's
+// and a test on simulated time would no longer be reproducible.
 void Step(double usec) {
+    const bool fake = OnFakeTime();
     support::WaitUsec(usec);
-    if (QCoreApplication::instance()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    if (fake && QCoreApplication::instance()) {
+        QCoreApplication::sendPostedEvents();
     }
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 
 // The one way tests wait. A wait runs on the installed clock (support::TimeSource): the
-// real one, or a FakeTime whose simulated time passes in 1 ms steps so that a rig's
-// timers and ECU step at their pace. Either way the Qt events are pumped at every step.
+// real one, whose steps run the Qt event loop, or a FakeTime whose simulated time passes
+// in 1 ms steps so that a rig's timers and ECU step at their pace, with the posted Qt
+// events delivered at every step (the window system's timers keep to the real clock).
 // A bound only separates a behaviour from its absence (by an order of magnitude); it is
 // never a measure of speed, so keep bounds generous.
 

@@ -195,7 +195,7 @@ protected:
         second.setGeometry(0, 100, 320, 90);
         window.show();
         window.activateWindow();
-        active = QTest::qWaitForWindowActive(&window);
+        active = WaitFor([&] { return window.isActiveWindow(); }, 60s);
     }
     // The program's own marking of the focused grid's current cell.
     static void Mark(QTableWidget& grid, quint32 back) {
