@@ -4,6 +4,7 @@
 #include "support/Clock.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 
 namespace testing_support {
 
