@@ -32,15 +32,17 @@ protected:
     }
 
     // The captions of the last box's buttons, as the program recorded them.
-    QString LastBoxButtons() const {
+    // The buttons of every box so far, in order: each box's record is followed by one of
+    // its buttons, written a moment later.
+    QStringList BoxButtons() const {
         const QString tag = QStringLiteral("box buttons ");
-        const QList<ProgramEvent> events = staged.Events();
-        for (auto e = events.crbegin(); e != events.crend(); ++e) {
-            if (e->kind == "EVENT" && e->text.startsWith(tag)) {
-                return e->text.mid(tag.size());
+        QStringList buttons;
+        for (const ProgramEvent& e : staged.Events()) {
+            if (e.kind == "EVENT" && e.text.startsWith(tag)) {
+                buttons << e.text.mid(tag.size());
             }
         }
-        return QStringLiteral("(no box)");
+        return buttons;
     }
 
     // Connected with the ECU's settings read, on the Modeling tab.
@@ -53,14 +55,16 @@ protected:
 
     // Clicks Reset on Modeling, answers No (the table stays) and gives the box's buttons.
     QString ModelingResetBoxButtons() {
-        const qsizetype boxes = staged.MessageBoxes().size();
+        const qsizetype boxes = BoxButtons().size();
         if (!staged.Run({"answer No", "click CmdReset"})) {
             return QStringLiteral("(refused)");
         }
-        if (!WaitFor([&] { return staged.MessageBoxes().size() > boxes; }, LongMs * 1ms)) {
+        // The buttons' record, not the box's: that comes first and alone would give the
+        // buttons of the box before.
+        if (!WaitFor([&] { return BoxButtons().size() > boxes; }, LongMs * 1ms)) {
             return QStringLiteral("(no box)");
         }
-        return LastBoxButtons();
+        return BoxButtons().value(boxes);
     }
 
     void ExpectTexts(const QList<std::pair<QString, QString>>& expected) {
