@@ -13,10 +13,10 @@
 #include "LinkLogStats.h"
 #include "PollModel.h"
 
+#include "common/Wait.h"
 #include "sim/Ecu.h"
 
 #include <QCoreApplication>
-#include <QThread>
 
 #include <algorithm>
 #include <cmath>
@@ -40,6 +40,12 @@ constexpr double SliceMs = 5000;
 // Ten periods of the whole schedule (lcm of 4, 8, 24, 54 and 504 ticks).
 constexpr int ModelTicks = 10 * 1512;
 const QString ModelReads[] = {LiveRead, Zone2Read, Zone3Read, ErrorRead};
+
+using namespace std::chrono_literals;
+
+std::chrono::milliseconds Millis(double ms) {
+    return std::chrono::milliseconds(std::llround(ms));
+}
 
 struct Options {
     int seconds = DefaultSeconds;
@@ -227,7 +233,7 @@ std::optional<CpuWindow> SampleCpu(EndToEndRun& run, double seconds) {
     QList<double> ratios;
     double sliceFrom = from;
     while (SteadyMs() < from + seconds * 1000 && run.ProgramRunning()) {
-        QThread::msleep(100);
+        testing_support::RunFor(100ms);
         const double now = SteadyMs();
         if (now - sliceFrom < SliceMs && now < from + seconds * 1000) {
             continue;
@@ -278,14 +284,10 @@ std::optional<CpuPair> MeasureOffLine(EndToEndRun& run, double seconds) {
     if (!run.SendCommand("click MnuOffLine")) {
         return std::nullopt;
     }
-    const double from = SteadyMs();
-    while (!stopped()) {
-        if (SteadyMs() - from > PollingWaitMs) {
-            return std::nullopt;
-        }
-        QThread::msleep(100);
+    if (!testing_support::WaitFor(stopped, std::chrono::milliseconds(PollingWaitMs))) {
+        return std::nullopt;
     }
-    QThread::msleep(static_cast<unsigned long>(SideSettleMs));
+    testing_support::RunFor(Millis(SideSettleMs));
     return MeasureCpu(run, seconds);
 }
 
@@ -299,7 +301,7 @@ std::optional<CpuPair> MeasureSearching(const staging::PortSettings& connected, 
         Print("lx735-bench-e2e: " + error);
         return std::nullopt;
     }
-    QThread::msleep(static_cast<unsigned long>(SideSettleMs));
+    testing_support::RunFor(Millis(SideSettleMs));
     return MeasureCpu(run, seconds);
 }
 
@@ -307,21 +309,21 @@ std::optional<CpuPair> MeasureSearching(const staging::PortSettings& connected, 
 std::optional<Measurement> Measure(EndToEndRun& run, const Options& options) {
     Measurement m;
     m.startedMs = SteadyMs();
-    while (FirstLiveReadMs(run) < 0) {
-        if (!run.ProgramRunning() || SteadyMs() - m.startedMs > PollingWaitMs) {
-            Print("lx735-bench-e2e: the program did not start polling the simulated ECU");
-            return std::nullopt;
-        }
-        QThread::msleep(100);
+    if (!testing_support::WaitFor(
+            [&run] { return FirstLiveReadMs(run) >= 0 || !run.ProgramRunning(); },
+            std::chrono::milliseconds(PollingWaitMs)) ||
+        FirstLiveReadMs(run) < 0) {
+        Print("lx735-bench-e2e: the program did not start polling the simulated ECU");
+        return std::nullopt;
     }
     m.pollingMs = static_cast<double>(FirstLiveReadMs(run));
-    QThread::msleep(static_cast<unsigned long>(SettleMs));
+    testing_support::RunFor(Millis(SettleMs));
 
     m.fromMs = SteadyMs();
     const std::optional<CpuWindow> cpu = SampleCpu(run, options.seconds);
     m.toMs = SteadyMs();
     // The replies to the window's last requests come in meanwhile.
-    QThread::msleep(static_cast<unsigned long>(TailMs));
+    testing_support::RunFor(Millis(TailMs));
     if (!cpu || !run.ProgramRunning()) {
         Print("lx735-bench-e2e: the program ended during the measurement");
         return std::nullopt;

@@ -2,6 +2,7 @@
 // with the ECU's identity asked from the simulated ECU.
 
 #include "SimApp.h"
+#include "common/Wait.h"
 
 #include "app/FrmStartUp.h"
 #include "common/BuildTools.h"
@@ -11,6 +12,9 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
+
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
 
 namespace app_tests {
 namespace {
@@ -89,7 +93,7 @@ protected:
 
 TEST_F(AboutTest, SameIdentityOffersNoUpdate) {
     Start();
-    ASSERT_TRUE(RunUntil([&] { return Connected(); }));
+    ASSERT_TRUE(WaitFor([&] { return Connected(); }, 60s));
     app::FrmStartUp& box = About();
     EXPECT_TRUE(box.isVisible());
     EXPECT_TRUE(Text(box).contains("Firmware ver 01.12 - 14/04/2011\n"));
@@ -102,7 +106,7 @@ TEST_F(AboutTest, SameIdentityOffersNoUpdate) {
 TEST_F(AboutTest, LaterImageOffersABlinkingUpdate) {
     LaterImage();
     Start();
-    ASSERT_TRUE(RunUntil([&] { return Connected(); }));
+    ASSERT_TRUE(WaitFor([&] { return Connected(); }, 60s));
     context->Requests.FirmwareOk = true;
     app::FrmStartUp& box = About();
     QPushButton& update = Button(box, "CmdUpdateFrm");
@@ -143,7 +147,7 @@ TEST_F(AboutTest, ALongSystemLineIsCutToWhatTheBoxShows) {
 TEST_F(AboutTest, EscClosesWithoutChangingAnyFlag) {
     LaterImage();
     Start();
-    ASSERT_TRUE(RunUntil([&] { return Connected(); }));
+    ASSERT_TRUE(WaitFor([&] { return Connected(); }, 60s));
     context->Requests.FirmwareOk = true;
     app::FrmStartUp& box = About();
     Button(box, "Command1").click();
@@ -158,7 +162,7 @@ TEST_F(AboutTest, StoppedLinkShowsNoEcuAndOffersNothing) {
     LaterImage();
     Start();
     window->MnuOffLine_Click();
-    ASSERT_TRUE(RunUntil([&] { return context->OffLineMode; }));
+    ASSERT_TRUE(WaitFor([&] { return context->OffLineMode; }, 60s));
     app::FrmStartUp& box = About();
     EXPECT_TRUE(Text(box).contains("Firmware ver 00.00 - 00000000\n"));
     EXPECT_TRUE(Text(box).contains("File          ver 01.12 - 15/04/2011\n"));
@@ -169,7 +173,7 @@ TEST_F(AboutTest, StoppedLinkShowsNoEcuAndOffersNothing) {
 TEST_F(AboutTest, NonDecimalEcuVersionIsShownAsItStands) {
     ecu.SetIdentity(*sim::Identity::Parse("0A.12 14/04/2011 LX735 SEQGAS T468"));
     Start();
-    ASSERT_TRUE(RunUntil([&] { return Connected(); }));
+    ASSERT_TRUE(WaitFor([&] { return Connected(); }, 60s));
     app::FrmStartUp& box = About();
     EXPECT_TRUE(Text(box).contains("Firmware ver 0A.12 - 14/04/2011\n")) << Text(box).toStdString();
     EXPECT_FALSE(Button(box, "CmdUpdateFrm").isVisible());
@@ -180,7 +184,7 @@ TEST_F(AboutTest, NonDecimalEcuVersionIsShownAsItStands) {
 TEST_F(AboutTest, MissingImageLeavesThePointerRestored) {
     QFile::remove(tree.Path("BIN/TarvencoInj468.frh"));
     Start();
-    ASSERT_TRUE(RunUntil([&] { return Connected(); }));
+    ASSERT_TRUE(WaitFor([&] { return Connected(); }, 60s));
     app::FrmStartUp& box = About();
     EXPECT_TRUE(box.isVisible());
     EXPECT_FALSE(Button(box, "CmdUpdateFrm").isVisible());

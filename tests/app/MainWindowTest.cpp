@@ -2,6 +2,7 @@
 // the layout and the tab switching.
 
 #include "AppFixture.h"
+#include "common/Wait.h"
 
 #include "support/Clock.h"
 #include "ui/Controls.h"
@@ -11,16 +12,14 @@
 #include <QPushButton>
 #include <QTest>
 
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
+
 namespace app_tests {
 namespace {
 
 QAction* Item(app::FrmLX735& window, const QString& name) {
     return qobject_cast<QAction*>(window.Control(name));
-}
-
-// Runs the event loop until the condition holds, for ten seconds at most.
-bool WaitFor(const std::function<bool()>& condition) {
-    return support::WaitUntil(condition, 10e6);
 }
 
 TEST_F(AppFixture, CloseBoxStopsTheLinkAndQuitsAtTheNextPollTick) {
@@ -38,7 +37,7 @@ TEST_F(AppFixture, CloseBoxStopsTheLinkAndQuitsAtTheNextPollTick) {
     EXPECT_FALSE(window->IsUnloaded());
 
     window->EnableTimers();
-    ASSERT_TRUE(WaitFor([&] { return window->IsUnloaded(); }));
+    ASSERT_TRUE(WaitFor([&] { return window->IsUnloaded(); }, 60s));
     EXPECT_EQ(pollTicks, 1);
     EXPECT_EQ(unloads, 1);
     EXPECT_FALSE(window->isVisible());
@@ -66,7 +65,7 @@ TEST_F(AppFixture, QuitInsideANestedWaitDestroysNothingInUse) {
     window->MnuFileEsc_Click();
     EXPECT_TRUE(context->QuitRequest);
     window->EnableTimers();
-    ASSERT_TRUE(WaitFor([&] { return window->IsUnloaded() && !window->Timer1Busy; }));
+    ASSERT_TRUE(WaitFor([&] { return window->IsUnloaded() && !window->Timer1Busy; }, 60s));
     EXPECT_TRUE(resumedWithLink);
 }
 

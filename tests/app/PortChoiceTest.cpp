@@ -3,6 +3,7 @@
 // change in the number of interface cables restarts the link.
 
 #include "SimApp.h"
+#include "common/Wait.h"
 
 #include "common/FileFaults.h"
 #include "ui/Controls.h"
@@ -11,6 +12,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+
+using testing_support::RunFor;
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
 
 namespace app_tests {
 namespace {
@@ -33,7 +38,7 @@ QList<int> CheckedPorts(app::FrmLX735& window) {
 TEST_F(SimAppFixture, ChoosingCom3SavesTheChoiceAndTalksThere) {
     tree.Write("BIN/SetCom.ini", SetComFile(1, false)); // COM1 has no ECU
     Start();
-    Run(500000);
+    RunFor(500ms);
     EXPECT_FALSE(Connected());
     EXPECT_EQ(FrameLines(), 0);
 
@@ -45,7 +50,7 @@ TEST_F(SimAppFixture, ChoosingCom3SavesTheChoiceAndTalksThere) {
     EXPECT_EQ(CheckedPorts(*window), QList<int>{3});
     EXPECT_EQ(context->Comm().ComPort(), 3);
 
-    ASSERT_TRUE(RunUntil([&] { return Connected(); }));
+    ASSERT_TRUE(WaitFor([&] { return Connected(); }, 60s));
     EXPECT_GT(FrameLines(), 1) << "the probe and its reply, on the ECU's line";
     const QByteArrayList lines = LogLines();
     EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
@@ -67,25 +72,25 @@ TEST_F(SimAppFixture, AChoiceThatCannotBeSavedIsToldAndStillUsed) {
     EXPECT_TRUE(boxes.boxes[0].prompt.contains(tree.Path("BIN/SetCom.ini")));
     EXPECT_TRUE(boxes.boxes[0].prompt.contains(QString::fromLocal8Bit(std::strerror(ENOSPC))));
     EXPECT_EQ(context->Comm().ComPort(), 3);
-    EXPECT_TRUE(RunUntil([&] { return Connected(); }));
+    EXPECT_TRUE(WaitFor([&] { return Connected(); }, 60s));
 }
 
 TEST_F(SimAppFixture, ChoosingUsbKeepsTheComNumber) {
     Start();
-    ASSERT_TRUE(RunUntil([&] { return Connected(); }));
+    ASSERT_TRUE(WaitFor([&] { return Connected(); }, 60s));
     window->MnuDevCom_Click(0);
     EXPECT_TRUE(context->Comm().UsbCom());
     EXPECT_EQ(CheckedPorts(*window), QList<int>{0});
     EXPECT_TRUE(tree.Read("BIN/SetCom.ini").contains("[UsbCom]\r\n 1 \r\n"));
     EXPECT_TRUE(tree.Read("BIN/SetCom.ini").contains("[Comport]\r\n3\r\n"));
-    Run(300000);
+    RunFor(300ms);
     EXPECT_FALSE(Connected()) << "no cable attached";
 }
 
 // The switch waits for the exchange in flight, at most about four seconds.
 TEST_F(SimAppFixture, PortSwitchWaitsForTheLinkToBeIdle) {
     Start();
-    ASSERT_TRUE(RunUntil([&] { return Connected(); }));
+    ASSERT_TRUE(WaitFor([&] { return Connected(); }, 60s));
     context->Comm().ComState(app::COM_WAIT_REPLY);
     window->Timer1().stop(); // nothing finishes the exchange
     const double before = time.NowUsec();
@@ -94,30 +99,30 @@ TEST_F(SimAppFixture, PortSwitchWaitsForTheLinkToBeIdle) {
     EXPECT_EQ(context->Comm().ComState(), app::COM_RESTART);
     EXPECT_TRUE(window->Timer1().isActive());
     EXPECT_TRUE(window->Timer2().isActive());
-    ASSERT_TRUE(RunUntil([&] { return Connected(); }));
+    ASSERT_TRUE(WaitFor([&] { return Connected(); }, 60s));
 }
 
 TEST_F(SimAppFixture, PortChoiceWhileOffLineGoesOnLine) {
     Start();
-    ASSERT_TRUE(RunUntil([&] { return Connected(); }));
+    ASSERT_TRUE(WaitFor([&] { return Connected(); }, 60s));
     window->MnuOffLine_Click();
-    ASSERT_TRUE(RunUntil([&] { return context->OffLineMode; }));
+    ASSERT_TRUE(WaitFor([&] { return context->OffLineMode; }, 60s));
     window->MnuDevCom_Click(3);
     EXPECT_FALSE(Item(*window, "MnuOffLine")->isChecked());
     EXPECT_FALSE(context->OffLineMode);
-    ASSERT_TRUE(RunUntil([&] { return Connected(); }));
+    ASSERT_TRUE(WaitFor([&] { return Connected(); }, 60s));
 }
 
 TEST_F(SimAppFixture, OffLineStopsEveryExchange) {
     Start();
-    ASSERT_TRUE(RunUntil([&] { return Connected(); }));
-    Run(5e6); // a keep-alive or two
+    ASSERT_TRUE(WaitFor([&] { return Connected(); }, 60s));
+    RunFor(5s); // a keep-alive or two
     window->MnuOffLine_Click();
-    Run(10000);
+    RunFor(10ms);
     EXPECT_EQ(context->Comm().ComState(), app::COM_STOP);
     EXPECT_EQ(StatusText(1), "COM STOP");
     const int frames = FrameLines();
-    Run(10e6);
+    RunFor(10s);
     EXPECT_EQ(FrameLines(), frames);
     EXPECT_EQ(context->Comm().ComState(), app::COM_STOP);
 }
@@ -134,12 +139,14 @@ TEST_F(SimAppFixture, SearchWalksThePortsUntilTheEcuAnswers) {
     EXPECT_EQ(CheckedPorts(*window), QList<int>{0});
 
     QStringList shown;
-    ASSERT_TRUE(RunUntil([&] {
-        if (shown.isEmpty() || shown.last() != StatusText(0)) {
-            shown << StatusText(0);
-        }
-        return Connected();
-    }));
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            if (shown.isEmpty() || shown.last() != StatusText(0)) {
+                shown << StatusText(0);
+            }
+            return Connected();
+        },
+        60s));
     EXPECT_EQ(shown.filter("SEARCH COMUNICATION PORT: ").first(), "SEARCH COMUNICATION PORT: USB");
     EXPECT_TRUE(shown.contains("SEARCH COMUNICATION PORT: COM 1")) << shown.join('|').toStdString();
     EXPECT_TRUE(shown.contains("SEARCH COMUNICATION PORT: COM 2"));
@@ -151,7 +158,7 @@ TEST_F(SimAppFixture, SearchWalksThePortsUntilTheEcuAnswers) {
 
 TEST_F(SimAppFixture, CableCountChangeRestartsTheLink) {
     Start();
-    ASSERT_TRUE(RunUntil([&] { return Connected(); }));
+    ASSERT_TRUE(WaitFor([&] { return Connected(); }, 60s));
     window->WatchUsbDevices();
     EXPECT_EQ(context->Comm().ComState(), app::COM_READY)
         << "the cables of the start are no change";
@@ -162,7 +169,7 @@ TEST_F(SimAppFixture, CableCountChangeRestartsTheLink) {
     EXPECT_EQ(window->UsbDeviceCount, 1);
     EXPECT_EQ(context->Comm().ComState(), app::COM_RESTART);
 
-    ASSERT_TRUE(RunUntil([&] { return Connected(); }));
+    ASSERT_TRUE(WaitFor([&] { return Connected(); }, 60s));
     ftdi->listStatus = platform::FtStatusIoError;
     ftdi->RemoveDevices();
     window->WatchUsbDevices();

@@ -2,20 +2,22 @@
 // step's defaults, and the timers that start only once the load has ended.
 
 #include "AppFixture.h"
+#include "common/Wait.h"
 
 #include "app/LinkLogRestart.h"
 #include "support/Clock.h"
 #include "support/UCtrlBar.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QThread>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
 
 namespace app_tests {
 namespace {
@@ -246,16 +248,12 @@ TEST_F(AppFixture, StagedExecutableStartsFromItsTree) {
     program.setProcessEnvironment(env);
     program.start(exe, {});
     ASSERT_TRUE(program.waitForStarted(5000));
-    QElapsedTimer clock;
-    clock.start();
     const auto restarted = [&] {
         QFile log(tree.Path("BIN/RxTx.TXT")); // missing for a moment after the rename
         return QFile::exists(tree.Path("BIN/RxTx_Last.TXT")) && log.open(QIODevice::ReadOnly) &&
                log.readAll().contains("LX735 Sequential Gas Injection");
     };
-    while (!restarted() && clock.elapsed() < 10000) {
-        QThread::msleep(50);
-    }
+    WaitFor(restarted, 60s);
     program.kill();
     program.waitForFinished(5000);
     EXPECT_EQ(tree.Read("BIN/RxTx_Last.TXT"), "\"previous\"\r\n");

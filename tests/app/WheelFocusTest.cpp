@@ -6,6 +6,7 @@
 #include "ui/WheelFocus.h"
 #include "common/AddControl.h"
 #include "common/RunScript.h"
+#include "common/Wait.h"
 #include "script/TestScript.h"
 
 #include <QApplication>
@@ -19,6 +20,9 @@
 #include <QTest>
 #include <functional>
 #include <gtest/gtest.h>
+
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -52,11 +56,11 @@ protected:
         }
         window.show();
         window.activateWindow();
-        active = QTest::qWaitForWindowActive(&window);
+        active = WaitFor([&] { return window.isActiveWindow(); }, 60s);
         focusHolder->setFocus();
     }
 
-    void Run(const QStringList& lines) { testing_support::RunScript(script, lines); }
+    void Run(const QStringList& lines) { testing_support::RunScript(script, lines, records); }
     template <class T> T& Find(const char* name) { return *window.findChild<T*>(name); }
     int ScrolledBy(const char* area) {
         return Find<QAbstractScrollArea>(area).verticalScrollBar()->value();
@@ -93,7 +97,7 @@ TEST_F(WheelFocusTest, AControlTakesTheWheelOnlyOnceAClickGaveItTheFocus) {
         if (auto* combo = qobject_cast<QComboBox*>(&control)) {
             combo->hidePopup(); // the click opened its list, which took the activation
             window.activateWindow();
-            ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+            ASSERT_TRUE(WaitFor([&] { return window.isActiveWindow(); }, 60s));
         }
         EXPECT_TRUE(control.hasFocus()) << c.name;
         const int clicked = c.value(control);

@@ -1,6 +1,7 @@
 #include "common/FdRead.h"
 
-#include <QElapsedTimer>
+#include "common/Wait.h"
+
 #include <poll.h>
 #include <unistd.h>
 
@@ -8,17 +9,20 @@ namespace testing_support {
 
 QByteArray ReadAtLeast(int fd, int count, int maxMs) {
     QByteArray got;
-    QElapsedTimer clock;
-    clock.start();
-    while (got.size() < count && clock.elapsed() < maxMs) {
-        pollfd ready{fd, POLLIN, 0};
-        poll(&ready, 1, 10);
-        char buffer[64];
-        const ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n > 0) {
-            got.append(buffer, n);
-        }
-    }
+    WaitFor(
+        [&] {
+            pollfd ready{fd, POLLIN, 0};
+            while (got.size() < count && poll(&ready, 1, 0) > 0) {
+                char buffer[64];
+                const ssize_t n = read(fd, buffer, sizeof buffer);
+                if (n <= 0) {
+                    break;
+                }
+                got.append(buffer, n);
+            }
+            return got.size() >= count;
+        },
+        std::chrono::milliseconds(maxMs));
     return got;
 }
 

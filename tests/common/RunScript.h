@@ -1,22 +1,32 @@
 #pragma once
 
+#include "common/Wait.h"
 #include "script/TestScript.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QStringList>
+#include <gtest/gtest.h>
 
 namespace testing_support {
 
-// Queues the lines and runs the event loop until they are all done (at most 10 s).
-inline void RunScript(script::TestScript& script, const QStringList& lines) {
+// Queues the lines and pumps the events until they are all done. records is what the
+// script's recorder writes: a script not done within a generous bound fails the test,
+// naming the first line not recorded as carried out or refused.
+inline void RunScript(script::TestScript& script, const QStringList& lines,
+                      const QStringList& records) {
+    const qsizetype before = records.size();
     script.Enqueue(lines);
-    QElapsedTimer clock;
-    clock.start();
-    while (!script.Idle() && clock.elapsed() < 10000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    if (WaitFor([&] { return script.Idle(); }, std::chrono::seconds(60))) {
+        QCoreApplication::processEvents(); // what the last line posted
+        return;
     }
-    QCoreApplication::processEvents();
+    qsizetype done = 0;
+    for (const QString& record : records.mid(before)) {
+        if (record.startsWith("command: ") || record.startsWith("command refused: ")) {
+            ++done;
+        }
+    }
+    ADD_FAILURE() << "the script gave up on \"" << lines.value(done).toStdString() << "\"";
 }
 
 } // namespace testing_support

@@ -1,16 +1,11 @@
 #include "common/SimRig.h"
 
 #include "common/BuildTools.h"
+#include "common/Wait.h"
 #include "sim/Faults.h"
 #include "sim/Frame.h"
 
 namespace testing_support {
-
-namespace {
-
-constexpr double StepUsec = 1000;
-
-} // namespace
 
 sim::EcuConfig SimRig::Quiet() {
     sim::EcuConfig config;
@@ -67,11 +62,11 @@ void SimRig::Pump() {
 }
 
 void SimRig::Run(double usec) {
-    time.RunFor(usec, StepUsec);
+    RunFor(std::chrono::microseconds(static_cast<long long>(usec)));
 }
 
 bool SimRig::RunUntil(const std::function<bool()>& condition, double maxUsec) {
-    return time.RunUntil(condition, maxUsec, StepUsec);
+    return WaitFor(condition, std::chrono::microseconds(static_cast<long long>(maxUsec)));
 }
 
 QList<quint8> SimRig::Commands(qsizetype from) const {

@@ -53,9 +53,8 @@ public:
     // timers step.
     void StopTimers() { time.onPump = nullptr; }
 
-    // Lets simulated time pass in 1 ms waits.
+    // RunFor and WaitFor (common/Wait.h) under the names some suites still call.
     void Run(double usec);
-    // Waits in 1 ms steps until the condition holds; False when maxUsec passed first.
     bool RunUntil(const std::function<bool()>& condition, double maxUsec = 60e6);
 
     // The requests the ECU received from that position of its log on, keep-alives left

@@ -1,8 +1,9 @@
 #include "common/Staging.h"
 
+#include "common/Wait.h"
+
 #include <QDir>
 #include <QDirIterator>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
@@ -12,7 +13,6 @@ namespace staging {
 namespace {
 
 constexpr int StopMs = 5000;
-constexpr int PollMs = 50;
 
 bool CopyTree(const QString& from, const QString& to) {
     QDirIterator it(from, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
@@ -38,18 +38,6 @@ QByteArray Lines(const QStringList& lines) {
 }
 
 } // namespace
-
-bool WaitFor(const std::function<bool()>& condition, int ms) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > ms) {
-            return false;
-        }
-        QThread::msleep(PollMs);
-    }
-    return true;
-}
 
 bool Child::Start(const QString& program, const QStringList& arguments,
                   const QProcessEnvironment& environment) {
@@ -125,7 +113,8 @@ bool StagedTree::StartSim(Child& sim, const QString& linkPath, const QStringList
     // The link is in place once the simulator has opened its pseudo-terminal.
     return sim.Start(paths_.sim, QStringList{"--link", linkPath} + arguments,
                      QProcessEnvironment::systemEnvironment()) &&
-           WaitFor([&] { return QFileInfo(linkPath).isSymLink(); }, StartMs);
+           testing_support::WaitFor([&] { return QFileInfo(linkPath).isSymLink(); },
+                                    std::chrono::milliseconds(StartMs));
 }
 
 bool StagedTree::StartProgram(Child& program, const QMap<QString, QString>& environment) const {
@@ -142,7 +131,8 @@ bool StagedTree::StartProgram(Child& program, const QMap<QString, QString>& envi
 
 bool StagedTree::Drop(const QString& relative, const QByteArray& bytes) const {
     const QString target = Path(relative);
-    if (!WaitFor([&] { return !QFile::exists(target); }, StartMs)) {
+    if (!testing_support::WaitFor([&] { return !QFile::exists(target); },
+                                  std::chrono::milliseconds(StartMs))) {
         return false;
     }
     const QString draft = target + ".new";

@@ -22,10 +22,7 @@
 namespace staging {
 
 // How long a process has to start, or a file dropped for it to be taken.
-constexpr int StartMs = 10000;
-
-// Polls the condition every 50 ms for up to ms; never sleeps a fixed time.
-bool WaitFor(const std::function<bool()>& condition, int ms);
+constexpr int StartMs = 60000;
 
 // A child process that is ended when the object goes.
 class Child {

@@ -3,6 +3,7 @@
 // port search, as the window manager reports it (xdotool).
 
 #include "StagedProgram.h"
+#include "common/Wait.h"
 
 #include <QFile>
 #include <QProcess>
@@ -12,10 +13,13 @@
 #include <gtest/gtest.h>
 #include <optional>
 
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
+
 namespace e2e {
 namespace {
 
-constexpr int LongMs = 30000;
+constexpr int LongMs = 120000;
 // The splash's size: 5400 x 1650 twips at 15 twips a pixel.
 const QSize SplashSize(360, 110);
 
@@ -84,7 +88,7 @@ TEST(EndToEndBoxInFront, TheDictionaryErrorBoxIsActiveWhileTheSplashIsUp) {
     // Up: the main window, the box and the splash; the box (neither of the others) has
     // the keyboard and stands above the splash, as the window manager reports it.
     QString seen;
-    const bool boxActive = StagedProgram::WaitFor(
+    const bool boxActive = WaitFor(
         [&] {
             const QList<Window> shown = ShownWindows(x.Display());
             const auto active = XDoTool(x.Display(), {"getactivewindow"});
@@ -109,7 +113,7 @@ TEST(EndToEndBoxInFront, TheDictionaryErrorBoxIsActiveWhileTheSplashIsUp) {
             }
             return splashUp && shown.size() >= 3 && boxActive;
         },
-        LongMs);
+        LongMs * 1ms);
     EXPECT_TRUE(boxActive) << seen.toStdString();
     EXPECT_TRUE(program.Running());
 }

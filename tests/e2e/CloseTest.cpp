@@ -4,13 +4,17 @@
 // calibration undoes it first.
 
 #include "StagedProgram.h"
+#include "common/Wait.h"
 
 #include <gtest/gtest.h>
+
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
 
 namespace e2e {
 namespace {
 
-constexpr int LongMs = 60000;
+constexpr int LongMs = 120000;
 const QString AskWithoutWriting = "Some changes are not yet written to the ECU";
 const QString AskCalibration = "An automatic calibration is under way.";
 
@@ -21,7 +25,7 @@ protected:
     // The Configuration tab, once the first read is shown on it.
     void OpenConfiguration() {
         ASSERT_TRUE(staged.StartConnected("com1"));
-        ASSERT_TRUE(staged.Run({"tab SstMain 1", "until CmbSwtchTemp text 35 60000"}, LongMs));
+        ASSERT_TRUE(staged.Run({"tab SstMain 1", "until CmbSwtchTemp text 35 60000"}));
     }
     QString Zone(const QString& image, int offset, int count) {
         const std::optional<SimDump> dump = staged.SimState("com1");
@@ -54,13 +58,12 @@ TEST_F(EndToEndClose, WithTheLinkLostTheInstallerIsAskedAndNoKeepsTheEdit) {
     OpenConfiguration();
     ASSERT_TRUE(staged.SimControl("com1", "silence count=forever"));
     ASSERT_TRUE(staged.SendScript({"answer No", "choose CmbSwtchTemp \"45\"", "close"}));
-    ASSERT_TRUE(
-        StagedProgram::WaitFor([&] { return BoxesSaying(AskWithoutWriting) == 1; }, LongMs));
+    ASSERT_TRUE(WaitFor([&] { return BoxesSaying(AskWithoutWriting) == 1; }, LongMs * 1ms));
     EXPECT_TRUE(staged.ProgramRunning());
 
     // The ECU answers again: the edit kept goes out, and a close now just ends.
     ASSERT_TRUE(staged.SimControl("com1", "clear"));
-    ASSERT_TRUE(StagedProgram::WaitFor([&] { return Zone("zone3", 2, 1) == "2D"; }, LongMs));
+    ASSERT_TRUE(WaitFor([&] { return Zone("zone3", 2, 1) == "2D"; }, LongMs * 1ms));
     ASSERT_TRUE(staged.SendScript({"close"}));
     ASSERT_TRUE(Ended());
     EXPECT_EQ(BoxesSaying(AskWithoutWriting), 1);
@@ -74,13 +77,13 @@ TEST_F(EndToEndClose, ACloseDuringACalibrationUndoesItFirst) {
     ASSERT_TRUE(start);
     ASSERT_TRUE(staged.Run({"click CmdCalStart", "until LblCalStep text \"\\r\\nStep 02\" 120000"},
                            150000));
-    ASSERT_TRUE(StagedProgram::WaitFor(
+    ASSERT_TRUE(WaitFor(
         [&] {
             const std::optional<SimDump> now = staged.SimState("com1");
             return now && now->mode == "slave" &&
                    now->images.value("correction") != start->images.value("correction");
         },
-        LongMs));
+        LongMs * 1ms));
 
     ASSERT_TRUE(staged.SendScript({"answer Yes", "close"}));
     ASSERT_TRUE(Ended());

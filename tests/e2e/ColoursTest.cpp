@@ -3,6 +3,7 @@
 // the calibration waits for the reducer to warm, and the Lambda page's grid selection.
 
 #include "StagedProgram.h"
+#include "common/Wait.h"
 
 #include <QProcessEnvironment>
 #include <QRect>
@@ -10,10 +11,13 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
+
 namespace e2e {
 namespace {
 
-constexpr int LongMs = 60000;
+constexpr int LongMs = 120000;
 const QString Red = "#ff0000";
 const QString Yellow = "#ffff00";
 const QString Black = "#000000";
@@ -60,15 +64,15 @@ protected:
         ASSERT_TRUE(staged.SimControl("ecu", simLines));
         staged.MapCom(1, link);
         ASSERT_TRUE(staged.StartProgram(display));
-        ASSERT_TRUE(StagedProgram::WaitFor(
-            [&] { return !staged.Requests("CMD_READ_ERR").isEmpty(); }, LongMs));
+        ASSERT_TRUE(
+            WaitFor([&] { return !staged.Requests("CMD_READ_ERR").isEmpty(); }, LongMs * 1ms));
     }
     // Grabs the window until its picture shows the control in these colours ("none" for a
     // fore colour not looked for); the last miss when it never did within the bound.
     QString SeenWithin(const QString& control, const QString& back, const QString& fore) {
         QString miss = "no picture";
         int grabs = 0;
-        StagedProgram::WaitFor(
+        WaitFor(
             [&] {
                 std::optional<QMap<QString, QString>> fields = staged.ReadControl(control);
                 const std::optional<QImage> picture =
@@ -81,7 +85,7 @@ protected:
                 miss = PictureMisses(*picture, *fields);
                 return miss.isEmpty();
             },
-            LongMs);
+            LongMs * 1ms);
         return miss;
     }
 
@@ -93,17 +97,16 @@ protected:
 // The slope raised past its maximum (1.25 in the staged scales): the box blinks red.
 TEST_F(EndToEndColours, TheSlopeBoxBeyondItsLimitIsDrawnRed) {
     ASSERT_TRUE(staged.StartConnected());
-    ASSERT_TRUE(staged.Run({"tab SstMain 3", "until LblPntMod(7) visible 1 10000",
-                            "until SstMain enabled 1 " + QString::number(LongMs)},
-                           LongMs + 5000));
+    ASSERT_TRUE(staged.Run({"tab SstMain 3", "until LblPntMod(7) visible 1 60000",
+                            "until SstMain enabled 1 " + QString::number(LongMs)}));
     QStringList steps(30, "click CmdAlfaUp");
     ASSERT_TRUE(staged.Run(steps));
-    ASSERT_TRUE(StagedProgram::WaitFor(
+    ASSERT_TRUE(WaitFor(
         [&] {
             const auto fields = staged.ReadControl("TxtALfaPos");
             return fields && fields->value("text").replace(',', '.').toDouble() > 1.25;
         },
-        LongMs));
+        LongMs * 1ms));
     EXPECT_EQ(SeenWithin("TxtALfaPos", Red, "none").toStdString(), "");
     // And back in its normal colour between: the box of the selected line is yellow.
     EXPECT_EQ(SeenWithin("TxtALfaPos", Yellow, "none").toStdString(), "");
@@ -114,13 +117,13 @@ TEST_F(EndToEndColours, TheSlopeBoxBeyondItsLimitIsDrawnRed) {
 TEST_F(EndToEndColours, TheTemperatureWaitBlinksTheTemperatureBox) {
     Start("set rpm 2200\nset petrol 3.0\nset reducer 40\nzone2 0 00");
     ASSERT_TRUE(
-        staged.Run({"tab SstMain 2", "until CmdCalStart enabled 1 20000", "click CmdCalStart"}));
-    ASSERT_TRUE(StagedProgram::WaitFor(
+        staged.Run({"tab SstMain 2", "until CmdCalStart enabled 1 60000", "click CmdCalStart"}));
+    ASSERT_TRUE(WaitFor(
         [&] {
             const auto fields = staged.ReadControl("LblCalMsg");
             return fields && fields->value("text").endsWith(" 40 < 50");
         },
-        LongMs));
+        LongMs * 1ms));
     EXPECT_EQ(SeenWithin("TxtTmpVap(1)", Yellow, Black).toStdString(), "");
     EXPECT_EQ(SeenWithin("TxtTmpVap(1)", Black, Yellow).toStdString(), "");
 }
@@ -133,13 +136,13 @@ TEST_F(EndToEndColours, OnlyTheFocusedGridShowsItsSelection) {
     // the page.
     Start("zone2 11 02", x->Display());
     ASSERT_TRUE(staged.Run({"input \"KOLT5829\"", "key FrmLX735 Ctrl+Alt+Shift+X", "tab SstMain 4",
-                            "until GrdEmul enabled 1 20000"}));
-    ASSERT_TRUE(StagedProgram::WaitFor(
+                            "until GrdEmul enabled 1 60000"}));
+    ASSERT_TRUE(WaitFor(
         [&] {
             const std::optional<GridCells> cells = staged.Grid("GrdRpm");
             return cells && !cells->rows.value(0).value(0).isEmpty();
         },
-        LongMs));
+        LongMs * 1ms));
     const auto emulFields = staged.ReadControl("GrdEmul");
     const auto barFields = staged.ReadControl("GrdBar");
     ASSERT_TRUE(emulFields && barFields);

@@ -4,14 +4,18 @@
 // rows following the cylinder count, and off-line choices in a saved parameter file.
 
 #include "StagedProgram.h"
+#include "common/Wait.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
 
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
+
 namespace e2e {
 namespace {
 
-constexpr int LongMs = 60000;
+constexpr int LongMs = 120000;
 
 class EndToEndConfiguration : public testing::Test {
 protected:
@@ -23,7 +27,7 @@ protected:
 
     // The Configuration tab, once the first read is shown on it.
     void OpenShown() {
-        ASSERT_TRUE(staged.Run({"tab SstMain 1", "until CmbSwtchTemp text 35 60000"}, LongMs));
+        ASSERT_TRUE(staged.Run({"tab SstMain 1", "until CmbSwtchTemp text 35 60000"}));
     }
     QString Text(const QString& control) {
         const auto fields = staged.ReadControl(control);
@@ -57,12 +61,12 @@ TEST_F(EndToEndConfiguration, ChoicesReachTheEcuAndStay) {
     ASSERT_TRUE(staged.Run({"choose CmbSwtchRpm \"2000\"", "choose CmbSwtchTemp \"45\"",
                             "choose CmbSwtchDelay \"12\"", "choose CmbSwtchBar 5",
                             "choose CmbEmptyGas 0", "answer Yes", "choose CmbTpyInj 2"}));
-    ASSERT_TRUE(StagedProgram::WaitFor(
+    ASSERT_TRUE(WaitFor(
         [&] {
             return Zone("zone3", 2, 5) == "2D 00 4C 1D 02" && Zone("zone3", 67, 1) == "00" &&
                    Zone("zone2", 12, 2) == "4C 1D";
         },
-        LongMs))
+        LongMs * 1ms))
         << Zone("zone3", 0, 74).toStdString();
     EXPECT_EQ(Zone("zone3", 8, 6), "F4 01 1E 00 24 00");
     EXPECT_EQ(Zone("zone3", 55, 2), "E0 01");
@@ -71,8 +75,8 @@ TEST_F(EndToEndConfiguration, ChoicesReachTheEcuAndStay) {
 
     // Read back: the controls keep the choices.
     const int reads = int(staged.Requests("CMD_READ_MEM3").size());
-    ASSERT_TRUE(StagedProgram::WaitFor(
-        [&] { return staged.Requests("CMD_READ_MEM3").size() >= reads + 2; }, LongMs));
+    ASSERT_TRUE(WaitFor([&] { return staged.Requests("CMD_READ_MEM3").size() >= reads + 2; },
+                        LongMs * 1ms));
     EXPECT_EQ(Text("CmbSwtchRpm"), "2000");
     EXPECT_EQ(Text("CmbSwtchTemp"), "45");
     EXPECT_EQ(Text("CmbSwtchDelay"), "12");
@@ -85,8 +89,8 @@ TEST_F(EndToEndConfiguration, ARefusedInjectorTypeWritesNothing) {
     const int writes = Writes();
     ASSERT_TRUE(staged.Run({"answer No", "choose CmbTpyInj 2", "choose CmbTpyInj \"- - -\""}));
     const int reads = int(staged.Requests("CMD_READ_MEM3").size());
-    ASSERT_TRUE(StagedProgram::WaitFor(
-        [&] { return staged.Requests("CMD_READ_MEM3").size() >= reads + 3; }, LongMs));
+    ASSERT_TRUE(WaitFor([&] { return staged.Requests("CMD_READ_MEM3").size() >= reads + 3; },
+                        LongMs * 1ms));
     EXPECT_EQ(Writes(), writes);
     EXPECT_EQ(Text("CmbTpyInj"), "Fast 2 Ohm");
     EXPECT_EQ(staged.MessageBoxes().size(), 1) << "one question for one choice";
@@ -96,9 +100,9 @@ TEST_F(EndToEndConfiguration, TheInjectorRowsFollowTheCylinders) {
     OpenShown();
     EXPECT_EQ(Items("CmbInj"), "\"Inj_##\" \"Inj_1\" \"Inj_2\" \"Inj_3\" \"Inj_4\"");
     ASSERT_TRUE(staged.Run({"choose CmbSwtchCilindri \"6\""}));
-    ASSERT_TRUE(StagedProgram::WaitFor([&] { return Zone("zone3", 1, 1) == "06"; }, LongMs));
-    ASSERT_TRUE(StagedProgram::WaitFor(
-        [&] { return Items("CmbInj").endsWith("\"Inj_5\" \"Inj_6\""); }, LongMs))
+    ASSERT_TRUE(WaitFor([&] { return Zone("zone3", 1, 1) == "06"; }, LongMs * 1ms));
+    ASSERT_TRUE(
+        WaitFor([&] { return Items("CmbInj").endsWith("\"Inj_5\" \"Inj_6\""); }, LongMs * 1ms))
         << Items("CmbInj").toStdString();
 }
 
@@ -106,10 +110,10 @@ TEST_F(EndToEndConfiguration, OffLineChoicesGoIntoASavedFile) {
     OpenShown();
     const QString path = staged.Path("offline.var");
     ASSERT_TRUE(
-        staged.Run({"click MnuOffLine", "until TxtStatusBar(1) text \"COM STOP\" 20000",
+        staged.Run({"click MnuOffLine", "until TxtStatusBar(1) text \"COM STOP\" 60000",
                     "choose CmbSwtchTemp \"45\"", "choose CmbSwtchCilindri \"6\"",
                     "choose CmbEmptyGas 0", "file \"" + path + "\"", "click MnuFileSaveConf"}));
-    ASSERT_TRUE(StagedProgram::WaitFor([&] { return QFile::exists(path); }, LongMs));
+    ASSERT_TRUE(WaitFor([&] { return QFile::exists(path); }, LongMs * 1ms));
     QByteArray zone3;
     for (const QByteArray& line : staged.Read("offline.var").split('\n')) {
         if (line.startsWith("B3")) {
@@ -136,7 +140,7 @@ TEST_F(EndToEndConfiguration, AScreenshotShowsThePageAsDrawn) {
         EXPECT_EQ(PictureMisses(*before, *fields).toStdString(), "") << control;
     }
 
-    ASSERT_TRUE(staged.Run({"choose CmbSwtchTemp \"45\"", "until CmbSwtchTemp text 45 20000"}));
+    ASSERT_TRUE(staged.Run({"choose CmbSwtchTemp \"45\"", "until CmbSwtchTemp text 45 60000"}));
     const std::optional<QImage> after = Grab(staged, staged.Path("config-45.png"));
     ASSERT_TRUE(after);
     const QRect box = RectOf(*staged.ReadControl("CmbSwtchTemp"));

@@ -4,15 +4,19 @@
 // did not touch, and a saved file holds what the screen shows.
 
 #include "StagedProgram.h"
+#include "common/Wait.h"
 
 #include <QFile>
 #include <algorithm>
 #include <gtest/gtest.h>
 
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
+
 namespace e2e {
 namespace {
 
-constexpr int LongMs = 60000;
+constexpr int LongMs = 120000;
 const QString Sim = "com1";
 
 // The developer view: the Lambda tab, the compensation and expert buttons.
@@ -71,14 +75,14 @@ protected:
     void StartOnConfiguration(const QString& lines = QString()) {
         ASSERT_TRUE(StartSim(lines));
         ASSERT_TRUE(staged.StartProgram());
-        ASSERT_TRUE(staged.Run({"tab SstMain 1", "until CmbSwtchTemp text 35 60000"}, LongMs));
+        ASSERT_TRUE(staged.Run({"tab SstMain 1", "until CmbSwtchTemp text 35 60000"}));
     }
     // The silent ECU answers from now on; True once the program has read its blocks.
     bool Answer() {
         const qint64 from = Now();
         return staged.SimControl(Sim, "clear") &&
-               StagedProgram::WaitFor(
-                   [&] { return !RequestsAfter(staged, "CMD_READ_ERR", from).isEmpty(); }, LongMs);
+               WaitFor([&] { return !RequestsAfter(staged, "CMD_READ_ERR", from).isEmpty(); },
+                       LongMs * 1ms);
     }
 
     // The time of the program's last record, on the link log's clock.
@@ -98,8 +102,8 @@ protected:
         return dump ? Hex(dump->Bytes(image, offset, count)) : "<no dump>";
     }
     bool ZoneBecomes(const QString& image, int offset, const std::string& hex) {
-        return StagedProgram::WaitFor(
-            [&] { return Zone(image, offset, int(hex.size() + 1) / 3) == hex; }, LongMs);
+        return WaitFor([&] { return Zone(image, offset, int(hex.size() + 1) / 3) == hex; },
+                       LongMs * 1ms);
     }
     QString Field(const QString& control, const QString& field) {
         const auto fields = staged.ReadControl(control);
@@ -129,7 +133,7 @@ protected:
         const QString path = staged.Path(name);
         EXPECT_TRUE(
             staged.Run(lines + QStringList{"file \"" + path + "\"", "click MnuFileSaveConf"}));
-        StagedProgram::WaitFor([&] { return QFile::exists(path); }, LongMs);
+        WaitFor([&] { return QFile::exists(path); }, LongMs * 1ms);
         return staged.Read(name);
     }
 
@@ -154,7 +158,7 @@ struct EarlyEdit {
 const QString EcuFlags = "zone2 11 14\nzone3 66 28";
 const EarlyEdit EarlyEdits[] = {
     {"CompensationPlus",
-     {"tab SstMain 3", "until SstMain enabled 1 30000", "click CmdTableComp"},
+     {"tab SstMain 3", "until SstMain enabled 1 60000", "click CmdTableComp"},
      {"click FrmCompensaTbl.GrdTemp 1 3", "key FrmCompensaTbl.GrdTemp KP_Add"},
      "compGasTemp",
      0,
@@ -219,7 +223,7 @@ TEST_F(EndToEndEditModel, EditsBeforeTheFirstReadAreRefusedAndWipeNothing) {
     }
     ASSERT_TRUE(staged.Run(lines));
     std::optional<SimDump> edited;
-    StagedProgram::WaitFor(
+    WaitFor(
         [&] {
             edited = Dump();
             for (std::size_t i = 0; edited && i < wanted.size(); ++i) {
@@ -230,7 +234,7 @@ TEST_F(EndToEndEditModel, EditsBeforeTheFirstReadAreRefusedAndWipeNothing) {
             }
             return edited.has_value();
         },
-        LongMs);
+        LongMs * 1ms);
     ASSERT_TRUE(edited);
     for (std::size_t i = 0; i < wanted.size(); ++i) {
         const EarlyEdit& e = EarlyEdits[i];
@@ -243,8 +247,8 @@ TEST_F(EndToEndEditModel, ASaveBeforeTheFirstReadIsRefused) {
     ASSERT_TRUE(staged.StartProgram());
     const QString path = staged.Path("early.var");
     ASSERT_TRUE(staged.Run({"file \"" + path + "\"", "click MnuFileSaveConf"}));
-    ASSERT_TRUE(StagedProgram::WaitFor(
-        [&] { return BoxesSaying(NothingToSave) > 0 || QFile::exists(path); }, LongMs));
+    ASSERT_TRUE(WaitFor([&] { return BoxesSaying(NothingToSave) > 0 || QFile::exists(path); },
+                        LongMs * 1ms));
     EXPECT_EQ(BoxesSaying(NothingToSave), 1) << staged.MessageBoxes().join('\n').toStdString();
     EXPECT_FALSE(QFile::exists(path)) << "a file of placeholders";
     EXPECT_FALSE(Title().contains("early.var")) << Title().toStdString();
@@ -257,8 +261,8 @@ TEST_F(EndToEndEditModel, ASaveBeforeTheFirstReadIsRefused) {
 TEST_F(EndToEndEditModel, ACompensationEditDuringTheTablesReadIsWritten) {
     StartOnConfiguration();
     ASSERT_TRUE(staged.Run(
-        DeveloperView + QStringList{"tab SstMain 3", "until SstMain enabled 1 30000",
-                                    "click CmdTableComp", "until FrmCompensaTbl exists 1 20000"}));
+        DeveloperView + QStringList{"tab SstMain 3", "until SstMain enabled 1 60000",
+                                    "click CmdTableComp", "until FrmCompensaTbl exists 1 60000"}));
     const std::optional<GridCells> shown = staged.Grid("FrmCompensaTbl.GrdTemp");
     ASSERT_TRUE(shown);
     const int percent = shown->rows.value(1).value(3).toInt();
@@ -295,8 +299,8 @@ TEST_F(EndToEndEditModel, ALoadWhileALambdaEditWaitsLeavesTheFilesBlockInRamAndF
 
     ASSERT_TRUE(staged.Run(
         {"tab SstMain 4", "choose CmbFiltro 5", "file \"" + path + "\"", "click MnuFileLoadConf"}));
-    ASSERT_TRUE(StagedProgram::WaitFor([&] { return !staged.Requests("CMD_SAVE_FLASH").isEmpty(); },
-                                       LongMs));
+    ASSERT_TRUE(
+        WaitFor([&] { return !staged.Requests("CMD_SAVE_FLASH").isEmpty(); }, LongMs * 1ms));
     ASSERT_TRUE(PollsPast(staged.Requests("CMD_SAVE_FLASH").last().ms));
     const std::optional<SimDump> dump = Dump();
     ASSERT_TRUE(dump);
@@ -354,7 +358,7 @@ TEST_P(EndToEndReopened, ADialogReopenedBeforeItsWriteShowsTheEditAndStepsFromIt
     StartOnConfiguration(QString("zone3 %1 %2").arg(r.offset).arg(r.start));
     const QString bar = QString(r.bar);
     const QString dialog = bar.section('.', 0, 0);
-    const QStringList open = {QString("click ") + r.open, "until " + bar + " exists 1 20000"};
+    const QStringList open = {QString("click ") + r.open, "until " + bar + " exists 1 60000"};
     const QString step = "key " + bar + " " + r.key;
     ASSERT_TRUE(staged.SimControl(Sim, "silence cmd=17 count=forever"));
     ASSERT_TRUE(staged.Run(open + QStringList{step}));
@@ -396,8 +400,8 @@ TEST_F(EndToEndEditModel, AFileLoadedOffLineIsNamedOnlyWhileOffLineAndIsTold) {
     ASSERT_TRUE(staged.Write("queued.var", staged.Read("LNG/Default.Xar")));
     ASSERT_TRUE(staged.StartProgram());
     ASSERT_TRUE(staged.Run({"file \"" + path + "\"", "click MnuFileLoadConf", "click MnuOffLine",
-                            "until TxtStatusBar(1) text \"COM STOP\" 20000"}));
-    EXPECT_TRUE(StagedProgram::WaitFor([&] { return Title().endsWith("[" + path + "]"); }, LongMs))
+                            "until TxtStatusBar(1) text \"COM STOP\" 60000"}));
+    EXPECT_TRUE(WaitFor([&] { return Title().endsWith("[" + path + "]"); }, LongMs * 1ms))
         << Title().toStdString();
 
     ASSERT_TRUE(staged.SimControl(Sim, "clear"));
@@ -405,8 +409,7 @@ TEST_F(EndToEndEditModel, AFileLoadedOffLineIsNamedOnlyWhileOffLineAndIsTold) {
     ASSERT_TRUE(staged.Run({"click MnuDevCom(1)"}));
     ASSERT_TRUE(WaitForRequestsAfter(staged, "CMD_READ_ERR", chosen, 1, LongMs));
     const QStringList told = {"queued.var", "was loaded off-line only"};
-    StagedProgram::WaitFor([&] { return !Title().contains(path) && BoxesSaying(told) > 0; },
-                           LongMs);
+    WaitFor([&] { return !Title().contains(path) && BoxesSaying(told) > 0; }, LongMs * 1ms);
     EXPECT_FALSE(Title().contains(path)) << Title().toStdString();
     ASSERT_TRUE(PollsPast(Now()));
     EXPECT_EQ(BoxesSaying(told), 1) << staged.MessageBoxes().join('\n').toStdString();
@@ -417,7 +420,7 @@ TEST_F(EndToEndEditModel, AWriteRefusedForEverIsToldOnceAndLandsWhenTaken) {
     ASSERT_TRUE(staged.SimControl(Sim, "status cmd=17 count=forever"));
     ASSERT_TRUE(staged.Run({"choose CmbEmptyGas 0"}));
     const QStringList refuses = {"refuses", "kept"};
-    ASSERT_TRUE(StagedProgram::WaitFor([&] { return BoxesSaying(refuses) > 0; }, LongMs))
+    ASSERT_TRUE(WaitFor([&] { return BoxesSaying(refuses) > 0; }, LongMs * 1ms))
         << "nobody is told of the refusal";
     // Another round of the refused write (a try and the link's two resends) after it.
     ASSERT_TRUE(WaitForRequestsAfter(staged, "CMD_WRT_MEM3", Now(), 3, LongMs));

@@ -2,15 +2,19 @@
 // them, on the simulated ECU: what reaches the ECU's memory and what the page shows.
 
 #include "StagedProgram.h"
+#include "common/Wait.h"
 
 #include <QFile>
 #include <cmath>
 #include <gtest/gtest.h>
 
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
+
 namespace e2e {
 namespace {
 
-constexpr int LongMs = 60000;
+constexpr int LongMs = 120000;
 constexpr double S = static_cast<double>(19.6f);
 // Live reads, a read every 8 poll ticks: 64 ticks, longer than any write's countdown, so
 // a write asked for before them has gone out by then (writes are served before reads).
@@ -32,7 +36,7 @@ int Word(StagedProgram& staged, const QString& image, int offset) {
 }
 
 bool Eventually(StagedProgram& staged, const QString& image, int offset, int value) {
-    return StagedProgram::WaitFor([&] { return Byte(staged, image, offset) == value; }, LongMs);
+    return WaitFor([&] { return Byte(staged, image, offset) == value; }, LongMs * 1ms);
 }
 
 // The cells of a grid's row as the grid shows them now.
@@ -57,8 +61,8 @@ protected:
     // Waits until a write of that name is logged after ms; its time, -1 when none came.
     qint64 WrittenAfter(const QString& name, qint64 ms) {
         QList<LoggedRequest> writes;
-        StagedProgram::WaitFor(
-            [&] { return !(writes = RequestsAfter(staged, name, ms)).isEmpty(); }, LongMs);
+        WaitFor([&] { return !(writes = RequestsAfter(staged, name, ms)).isEmpty(); },
+                LongMs * 1ms);
         return writes.isEmpty() ? -1 : writes.first().ms;
     }
     // Waits for the live reads that a write asked for before ms would have gone out by.
@@ -71,17 +75,14 @@ protected:
 
 TEST_F(EndToEndEmulation, TheLambdaPageEditsReachTheEcu) {
     ASSERT_TRUE(staged.Run({"tab SstMain 4", "choose CmbAbilEmula 1"}));
-    ASSERT_TRUE(
-        StagedProgram::WaitFor([&] { return (Byte(staged, "zone2", 11) & 0x02) != 0; }, LongMs));
+    ASSERT_TRUE(WaitFor([&] { return (Byte(staged, "zone2", 11) & 0x02) != 0; }, LongMs * 1ms));
     ASSERT_TRUE(staged.Run({"choose CmbAbilEmula 0"}));
-    ASSERT_TRUE(
-        StagedProgram::WaitFor([&] { return (Byte(staged, "zone2", 11) & 0x02) == 0; }, LongMs));
+    ASSERT_TRUE(WaitFor([&] { return (Byte(staged, "zone2", 11) & 0x02) == 0; }, LongMs * 1ms));
     ASSERT_TRUE(staged.Run({"choose CmbAbilEmula 1"}));
-    ASSERT_TRUE(
-        StagedProgram::WaitFor([&] { return (Byte(staged, "zone2", 11) & 0x02) != 0; }, LongMs));
+    ASSERT_TRUE(WaitFor([&] { return (Byte(staged, "zone2", 11) & 0x02) != 0; }, LongMs * 1ms));
 
     // A threshold: Enter stores it, leaving with Tab writes nothing.
-    ASSERT_TRUE(staged.Run({"until TxtEmulLevBassoAnte enabled 1 20000",
+    ASSERT_TRUE(staged.Run({"until TxtEmulLevBassoAnte enabled 1 60000",
                             "click TxtEmulLevBassoAnte", "key TxtEmulLevBassoAnte Ctrl+A",
                             "type TxtEmulLevBassoAnte \"0.5\"", "key TxtEmulLevBassoAnte Return"}));
     EXPECT_EQ(Text(staged, "TxtEmulLevBassoAnte"), "0.51");
@@ -98,7 +99,7 @@ TEST_F(EndToEndEmulation, TheLambdaPageEditsReachTheEcu) {
     // The value entry on a block of the table, then a cancelled one.
     ASSERT_TRUE(staged.Run(
         {"click GrdEmul 0 0", "key GrdEmul Shift+Right", "key GrdEmul Shift+Down",
-         "key GrdEmul Return", "until FrmEnterValueLambda exists 1 20000",
+         "key GrdEmul Return", "until FrmEnterValueLambda exists 1 60000",
          "type FrmEnterValueLambda.TxtValue \"0.45\"", "click FrmEnterValueLambda.CmdRet"}));
     ASSERT_TRUE(Eventually(staged, "emulation", 32 + 4 * 1 + 1, 23));
     for (int c = 0; c < 12; ++c) {
@@ -108,9 +109,9 @@ TEST_F(EndToEndEmulation, TheLambdaPageEditsReachTheEcu) {
         }
     }
     ASSERT_TRUE(
-        staged.Run({"key GrdEmul Return", "until FrmEnterValueLambda exists 1 20000",
-                    "close FrmEnterValueLambda", "until FrmEnterValueLambda exists 0 20000"}));
-    ASSERT_TRUE(StagedProgram::WaitFor(
+        staged.Run({"key GrdEmul Return", "until FrmEnterValueLambda exists 1 60000",
+                    "close FrmEnterValueLambda", "until FrmEnterValueLambda exists 0 60000"}));
+    ASSERT_TRUE(WaitFor(
         [&] {
             for (const ProgramEvent& e : staged.Events()) {
                 if (e.kind == "EVENT" && e.text == "beep 600 100") {
@@ -119,7 +120,7 @@ TEST_F(EndToEndEmulation, TheLambdaPageEditsReachTheEcu) {
             }
             return false;
         },
-        LongMs));
+        LongMs * 1ms));
 
     // A held key: nothing written while it is held, one write after.
     const qint64 held = staged.Events().last().ms; // the block's write is in the ECU before
@@ -140,11 +141,11 @@ TEST_F(EndToEndEmulation, TheLambdaPageEditsReachTheEcu) {
     // Breakpoints: the last stops at 6000, another at its right neighbour.
     ASSERT_TRUE(staged.Run({"click GrdRpm 0 11", "hold GrdRpm Shift+= 1000", "click GrdRpm 0 5",
                             "hold GrdRpm Shift+= 1000"}));
-    EXPECT_TRUE(StagedProgram::WaitFor(
+    EXPECT_TRUE(WaitFor(
         [&] {
             return Word(staged, "emulation", 22) == 6000 && Word(staged, "emulation", 10) == 3200;
         },
-        LongMs))
+        LongMs * 1ms))
         << Word(staged, "emulation", 22) << " " << Word(staged, "emulation", 10);
 
     // A new lambda type.
@@ -173,9 +174,9 @@ QString EmulaLineOf(const QByteArray& file) {
 
 TEST_F(EndToEndEmulation, AFileSentOffLineShowsItsBlockAndIsSavedAgain) {
     const QString saved = staged.Path("saved.var");
-    ASSERT_TRUE(staged.Run({"click MnuOffLine", "until TxtStatusBar(1) text \"COM STOP\" 20000",
+    ASSERT_TRUE(staged.Run({"click MnuOffLine", "until TxtStatusBar(1) text \"COM STOP\" 60000",
                             "file \"" + saved + "\"", "click MnuFileSaveConf"}));
-    ASSERT_TRUE(StagedProgram::WaitFor([&] { return QFile::exists(saved); }, LongMs));
+    ASSERT_TRUE(WaitFor([&] { return QFile::exists(saved); }, LongMs * 1ms));
     QByteArray file = staged.Read("saved.var");
     const QString line = EmulaLineOf(file);
     ASSERT_EQ(line.size(), 176);
@@ -192,12 +193,12 @@ TEST_F(EndToEndEmulation, AFileSentOffLineShowsItsBlockAndIsSavedAgain) {
     // The file is loaded on the next poll ticks.
     ASSERT_TRUE(
         staged.Run({"file \"" + sent.fileName() + "\"", "click MnuFileLoadConf", "tab SstMain 4"}));
-    ASSERT_TRUE(StagedProgram::WaitFor(
-        [&] { return GridRow(staged, "GrdEmul", 0).value(0) == "0.45"; }, LongMs));
+    ASSERT_TRUE(
+        WaitFor([&] { return GridRow(staged, "GrdEmul", 0).value(0) == "0.45"; }, LongMs * 1ms));
     EXPECT_EQ(GridRow(staged, "GrdRpm", 0).value(0), "1000");
     const QString again = staged.Path("again.var");
     ASSERT_TRUE(staged.Run({"file \"" + again + "\"", "click MnuFileSaveConf"}));
-    ASSERT_TRUE(StagedProgram::WaitFor([&] { return QFile::exists(again); }, LongMs));
+    ASSERT_TRUE(WaitFor([&] { return QFile::exists(again); }, LongMs * 1ms));
     EXPECT_EQ(EmulaLineOf(staged.Read("again.var")), edited);
 
     // The picture shows the page with its table and breakpoints.
@@ -211,8 +212,8 @@ TEST_F(EndToEndEmulation, AFileSentOffLineShowsItsBlockAndIsSavedAgain) {
 }
 
 TEST_F(EndToEndEmulation, TheCompensationWindowWritesOnceAfterAHeldKey) {
-    ASSERT_TRUE(staged.Run({"tab SstMain 3", "until CmdTableComp enabled 1 20000",
-                            "click CmdTableComp", "until FrmCompensaTbl exists 1 20000"}));
+    ASSERT_TRUE(staged.Run({"tab SstMain 3", "until CmdTableComp enabled 1 60000",
+                            "click CmdTableComp", "until FrmCompensaTbl exists 1 60000"}));
     EXPECT_EQ(GridRow(staged, "FrmCompensaTbl.GrdTemp", 0).value(1), "-20");
     EXPECT_EQ(GridRow(staged, "FrmCompensaTbl.GrdTemp", 0).value(15), "120");
     const auto check = staged.ReadControl("FrmCompensaTbl.ChkGrdTemp");
@@ -237,16 +238,16 @@ TEST_F(EndToEndEmulation, TheCompensationWindowWritesOnceAfterAHeldKey) {
     // Enable boxes and the step number.
     ASSERT_TRUE(staged.Run({"click FrmCompensaTbl.ChkGrdTemp"}));
     ASSERT_TRUE(Eventually(staged, "compGasTemp", 30, 0));
-    ASSERT_TRUE(staged.Run({"tab SstMain 0", "until LblCompAttiva visible 0 20000"}));
+    ASSERT_TRUE(staged.Run({"tab SstMain 0", "until LblCompAttiva visible 0 60000"}));
     ASSERT_TRUE(staged.Run({"click FrmCompensaTbl.ChkGrdPres"}));
     const qint64 pressChecked = CommandMs(staged, "click FrmCompensaTbl.ChkGrdPres");
-    ASSERT_TRUE(StagedProgram::WaitFor([&] { return Word(staged, "compPress", 60) == 1; }, LongMs));
+    ASSERT_TRUE(WaitFor([&] { return Word(staged, "compPress", 60) == 1; }, LongMs * 1ms));
     EXPECT_EQ(Word(staged, "compPress", 62), 1);
     ASSERT_TRUE(PollsPast(WrittenAfter("CMD_WRITE_COMP_PRES_GAS", pressChecked)));
     EXPECT_EQ(GoodExchangesAfter(staged, "CMD_WRITE_COMP_PRES_GAS", pressChecked).size(), 1);
     ASSERT_TRUE(staged.Run(
-        {"until LblCompAttiva visible 1 20000", "choose FrmCompensaTbl.CmbSmagAcc \"12\""}));
-    ASSERT_TRUE(StagedProgram::WaitFor([&] { return Word(staged, "compSmag", 62) == 12; }, LongMs));
+        {"until LblCompAttiva visible 1 60000", "choose FrmCompensaTbl.CmbSmagAcc \"12\""}));
+    ASSERT_TRUE(WaitFor([&] { return Word(staged, "compSmag", 62) == 12; }, LongMs * 1ms));
     EXPECT_EQ(Word(staged, "compSmag", 60), 0);
 
     // The leaning axis unlocked and stepped; the window closed with the change pending.
@@ -255,7 +256,7 @@ TEST_F(EndToEndEmulation, TheCompensationWindowWritesOnceAfterAHeldKey) {
     ASSERT_TRUE(staged.Run({"click FrmCompensaTbl.GrdSmag 0 1", "key FrmCompensaTbl.GrdSmag F9"}));
     EXPECT_EQ(GridRow(staged, "FrmCompensaTbl.GrdSmag", 0).value(1), "1.008");
     ASSERT_TRUE(staged.Run({"close FrmCompensaTbl"}));
-    ASSERT_TRUE(StagedProgram::WaitFor([&] { return Word(staged, "compSmag", 0) == 126; }, LongMs));
+    ASSERT_TRUE(WaitFor([&] { return Word(staged, "compSmag", 0) == 126; }, LongMs * 1ms));
     EXPECT_TRUE(staged.Refusals().isEmpty()) << staged.Refusals().join("\n").toStdString();
 }
 
@@ -263,26 +264,25 @@ TEST_F(EndToEndEmulation, TheCompensationWindowWritesOnceAfterAHeldKey) {
 // one of them is in the ECU, and the page shows them.
 TEST_F(EndToEndEmulation, LambdaEditsInQuickSuccessionAllReachTheEcu) {
     ASSERT_TRUE(staged.Run({"tab SstMain 4", "choose CmbAbilEmula 1"}));
-    ASSERT_TRUE(
-        StagedProgram::WaitFor([&] { return (Byte(staged, "zone2", 11) & 0x02) != 0; }, LongMs));
+    ASSERT_TRUE(WaitFor([&] { return (Byte(staged, "zone2", 11) & 0x02) != 0; }, LongMs * 1ms));
     ASSERT_TRUE(staged.Run(
-        {"until CmbRitardo enabled 1 20000", "choose CmbFiltro 5", "choose CmbRitardo \"5\""}));
-    EXPECT_TRUE(StagedProgram::WaitFor(
+        {"until CmbRitardo enabled 1 60000", "choose CmbFiltro 5", "choose CmbRitardo \"5\""}));
+    EXPECT_TRUE(WaitFor(
         [&] {
             return Byte(staged, "emulation", 87) == 0x51 && Word(staged, "emulation", 80) == 200;
         },
-        LongMs))
+        LongMs * 1ms))
         << Byte(staged, "emulation", 87) << " " << Word(staged, "emulation", 80);
 
     // Two thresholds typed in a row.
-    ASSERT_TRUE(staged.Run({"until TxtEmulLevBassoAnte enabled 1 20000",
+    ASSERT_TRUE(staged.Run({"until TxtEmulLevBassoAnte enabled 1 60000",
                             "click TxtEmulLevBassoAnte", "key TxtEmulLevBassoAnte Ctrl+A",
                             "type TxtEmulLevBassoAnte \"0.5\"", "key TxtEmulLevBassoAnte Return",
                             "click TxtEmulLevBassoPost", "key TxtEmulLevBassoPost Ctrl+A",
                             "type TxtEmulLevBassoPost \"0.3\"", "key TxtEmulLevBassoPost Return"}));
-    EXPECT_TRUE(StagedProgram::WaitFor(
+    EXPECT_TRUE(WaitFor(
         [&] { return Byte(staged, "emulation", 83) == 26 && Byte(staged, "emulation", 85) == 15; },
-        LongMs))
+        LongMs * 1ms))
         << Byte(staged, "emulation", 83) << " " << Byte(staged, "emulation", 85);
     EXPECT_EQ(Byte(staged, "emulation", 87), 0x51);
     EXPECT_EQ(Word(staged, "emulation", 80), 200);
@@ -296,18 +296,18 @@ TEST_F(EndToEndEmulation, LambdaEditsInQuickSuccessionAllReachTheEcu) {
 // Two compensation tables changed in quick succession, the second before the first is
 // written: both are in the ECU.
 TEST_F(EndToEndEmulation, TwoCompensationTablesChangedInQuickSuccessionAreBothWritten) {
-    ASSERT_TRUE(staged.Run({"tab SstMain 3", "until CmdTableComp enabled 1 20000",
-                            "click CmdTableComp", "until FrmCompensaTbl exists 1 20000"}));
+    ASSERT_TRUE(staged.Run({"tab SstMain 3", "until CmdTableComp enabled 1 60000",
+                            "click CmdTableComp", "until FrmCompensaTbl exists 1 60000"}));
     const int percent = GridRow(staged, "FrmCompensaTbl.GrdTemp", 1).value(3).toInt();
     ASSERT_EQ(Word(staged, "compPress", 60), 0);
     ASSERT_TRUE(staged.Run({"click FrmCompensaTbl.GrdTemp 1 3", "key FrmCompensaTbl.GrdTemp KP_Add",
                             "click FrmCompensaTbl.ChkGrdPres"}));
-    EXPECT_TRUE(StagedProgram::WaitFor(
+    EXPECT_TRUE(WaitFor(
         [&] {
             return qint8(Byte(staged, "compGasTemp", 5)) == percent + 1 &&
                    Word(staged, "compPress", 60) == 1;
         },
-        LongMs))
+        LongMs * 1ms))
         << qint8(Byte(staged, "compGasTemp", 5)) << " " << Word(staged, "compPress", 60);
     EXPECT_EQ(GridRow(staged, "FrmCompensaTbl.GrdTemp", 1).value(3).toInt(), percent + 1);
     EXPECT_TRUE(staged.Refusals().isEmpty()) << staged.Refusals().join("\n").toStdString();

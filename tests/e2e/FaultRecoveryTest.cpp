@@ -8,9 +8,13 @@
 // which is where the fault strikes.
 
 #include "StagedProgram.h"
+#include "common/Wait.h"
 
 #include <QRegularExpression>
 #include <gtest/gtest.h>
+
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
 
 namespace e2e {
 namespace {
@@ -109,13 +113,12 @@ TEST_P(EndToEndFaults, RecoversAndWritesThePendingEditOnce) {
     const QByteArray language = staged.Read("LNG/M3.con");
     staged.MapCom(1, staged.StartSim("com1", {"--fault", QString(c.fault) + " cmd=17"}));
     ASSERT_TRUE(staged.StartProgram());
-    ASSERT_TRUE(StagedProgram::WaitFor(
-        [&] { return GoodCount(staged.Exchanges(), "CMD_READ_MEM1") >= 3; }, StartMs))
+    ASSERT_TRUE(
+        WaitFor([&] { return GoodCount(staged.Exchanges(), "CMD_READ_MEM1") >= 3; }, StartMs * 1ms))
         << staged.Read("BIN/RxTx.TXT").right(3000).toStdString();
     ASSERT_TRUE(staged.Run(Edit));
 
-    ASSERT_TRUE(
-        StagedProgram::WaitFor([&] { return History(staged).liveReadsAfter >= 3; }, RecoverMs))
+    ASSERT_TRUE(WaitFor([&] { return History(staged).liveReadsAfter >= 3; }, RecoverMs * 1ms))
         << "the edit is written, read back and polling goes on\n"
         << staged.Read("BIN/RxTx.TXT").right(6000).toStdString();
     const EditHistory h = History(staged);
@@ -144,8 +147,7 @@ TEST_P(EndToEndFaults, RecoversAndWritesThePendingEditOnce) {
     // fault is the link's, shown in the status bar alone.
     const bool refused = QString(c.fault).startsWith("status");
     if (refused) {
-        ASSERT_TRUE(
-            StagedProgram::WaitFor([&] { return !staged.MessageBoxes().isEmpty(); }, RecoverMs));
+        ASSERT_TRUE(WaitFor([&] { return !staged.MessageBoxes().isEmpty(); }, RecoverMs * 1ms));
     }
     const QStringList boxes = staged.MessageBoxes();
     ASSERT_EQ(boxes.size(), refused ? 1 : 0) << boxes.join("\n").toStdString();

@@ -3,6 +3,7 @@
 // drive it, and the ECU's side is checked in the simulator's dump and the link log.
 
 #include "StagedProgram.h"
+#include "common/Wait.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,11 +12,14 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
+
 namespace e2e {
 namespace {
 
-constexpr int StartMs = 40000;
-constexpr int UpdateMs = 100000;
+constexpr int StartMs = 60000;
+constexpr int UpdateMs = 150000;
 const QString EcuIdentity = "01.39 14/04/2010 LX735 SEQGAS T468";
 const QString Confirm = "\\r\\nThe engine is running or the ignition key is on. Continue?";
 const QString Armed = "Ready: press Next to write the new firmware.";
@@ -163,14 +167,13 @@ protected:
         staged.MapCom(1, link);
         ASSERT_TRUE(staged.StartProgram());
         ASSERT_TRUE(staged.Run({"until FrmUpdate.LblRelEcu_Val text \"01.39 - 14/04/2010\" " +
-                                QString::number(StartMs)},
-                               StartMs + 5000));
+                                QString::number(StartMs)}));
     }
 
     // Engine stopped, key off, and the first press accepted.
     void Arm() {
         ASSERT_TRUE(staged.SimControl("ecu", "set rpm 0\nset key 0"));
-        ASSERT_TRUE(staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(Armed, 20000)}, 25000));
+        ASSERT_TRUE(staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(Armed, 60000)}));
     }
 
     void ExpectFlashIsTheImage() {
@@ -271,10 +274,10 @@ protected:
 TEST_F(FirmwareUpdate, CompletesWithTheParametersKept) {
     staged.SetTimeScale(1);
     Start();
-    ASSERT_TRUE(staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(Confirm, 20000)}, 25000));
+    ASSERT_TRUE(staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(Confirm, 60000)}));
     Arm();
     ASSERT_TRUE(
-        staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(Done, UpdateMs)}, UpdateMs + 5000));
+        staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(Done, UpdateMs)}));
 
     const QStringList sent = Commands(staged);
     EXPECT_TRUE(InOrder(sent, {"CMD_READ_MEM2", "CMD_READ_MEM3", "CMD_READ_EMUS",
@@ -302,9 +305,9 @@ TEST_F(FirmwareUpdate, CompletesWithTheParametersKept) {
     ExpectBackupOfTheInstallation();
 
     const qint64 escMs = staged.Requests().last().ms;
-    ASSERT_TRUE(staged.Run({"click FrmUpdate.CmdEsc", "until FrmUpdate exists 0 10000"}));
-    EXPECT_TRUE(StagedProgram::WaitFor(
-        [&] { return Commands(staged, escMs).contains("CMD_READ_MEM3"); }, StartMs))
+    ASSERT_TRUE(staged.Run({"click FrmUpdate.CmdEsc", "until FrmUpdate exists 0 60000"}));
+    EXPECT_TRUE(
+        WaitFor([&] { return Commands(staged, escMs).contains("CMD_READ_MEM3"); }, StartMs * 1ms))
         << "polling the new firmware";
     EXPECT_TRUE(staged.ProgramRunning());
 }
@@ -314,7 +317,7 @@ TEST_F(FirmwareUpdate, LinkLostMidProgrammingIsWaitedFor) {
     Start({"hangup cmd=8 skip=10 value=2000000"});
     Arm();
     ASSERT_TRUE(
-        staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(Done, UpdateMs)}, UpdateMs + 5000));
+        staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(Done, UpdateMs)}));
     for (const ProgramEvent& e : staged.Events()) {
         EXPECT_NE(e.kind, "MSGBOX") << e.text.toStdString();
     }
@@ -331,12 +334,11 @@ TEST_F(FirmwareUpdate, SkippedBlockIsWrittenByTheNextPress) {
     ASSERT_TRUE(staged.Run(
         {"answer Yes", "click FrmUpdate.CmdUpdate",
          UntilMsg(ComError + QString("\\r\\n\\r\\nBlocks not written: %1").arg(ImageBlocks - 10),
-                  UpdateMs)},
-        UpdateMs + 5000));
+                  UpdateMs)}));
     EXPECT_EQ(staged.MessageBoxes(), QStringList{Question});
     EXPECT_FALSE(Commands(staged).contains("CMD_WRT_FLASH_END"));
     ASSERT_TRUE(
-        staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(Done, UpdateMs)}, UpdateMs + 5000));
+        staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(Done, UpdateMs)}));
     ExpectFlashIsTheImage();
     ExpectInstallationBack();
 }
@@ -347,10 +349,9 @@ TEST_F(FirmwareUpdate, DeadLinkAsksOnceAndGoesOnWhenItIsBack) {
     Start({DeadLineAtBlock11});
     Arm();
     ASSERT_TRUE(staged.Run({"answer Yes", "click FrmUpdate.CmdUpdate", UntilMsg(LinkDown, UpdateMs),
-                            "until FrmUpdate.CmdEsc visible 1 5000"},
-                           UpdateMs + 5000));
+                            "until FrmUpdate.CmdEsc visible 1 60000"}));
     ASSERT_TRUE(staged.SimControl("ecu", "reconnect"));
-    ASSERT_TRUE(staged.Run({UntilMsg(Done, UpdateMs)}, UpdateMs + 5000));
+    ASSERT_TRUE(staged.Run({UntilMsg(Done, UpdateMs)}));
     EXPECT_EQ(staged.MessageBoxes(), QStringList{Question});
     ExpectFlashIsTheImage();
     ExpectInstallationBack();
@@ -367,15 +368,13 @@ TEST_F(FirmwareUpdate, EcuRestartedMidProgrammingCompletesAfterNext) {
     Start({DeadLineAtBlock11});
     Arm();
     ASSERT_TRUE(
-        staged.Run({"answer Yes", "click FrmUpdate.CmdUpdate", UntilMsg(LinkDown, UpdateMs)},
-                   UpdateMs + 5000));
+        staged.Run({"answer Yes", "click FrmUpdate.CmdUpdate", UntilMsg(LinkDown, UpdateMs)}));
     ASSERT_TRUE(staged.SimControl("ecu", "mode run\nreconnect"));
     ASSERT_TRUE(staged.Run(
         {UntilMsg(ComError + QString("\\r\\n\\r\\nBlocks not written: %1").arg(ImageBlocks - 10),
-                  UpdateMs)},
-        UpdateMs + 5000));
+                  UpdateMs)}));
     ASSERT_TRUE(
-        staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(Done, UpdateMs)}, UpdateMs + 5000));
+        staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(Done, UpdateMs)}));
     const qint64 nextMs = CommandMs(staged, "click FrmUpdate.CmdUpdate");
     const QList<LoggedExchange> prg = GoodExchangesAfter(staged, "CMD_SET_ECU_PRG", nextMs);
     const QList<LoggedExchange> erase = GoodExchangesAfter(staged, "CMD_ERASE_FLASH", nextMs);
@@ -400,9 +399,9 @@ TEST_F(FirmwareUpdate, SilentEmulationReadStopsBeforeProgramming) {
     Start({"silence cmd=65 count=forever"});
     Arm();
     ASSERT_TRUE(
-        staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(ComError, UpdateMs)}, UpdateMs + 5000));
+        staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(ComError, UpdateMs)}));
     EXPECT_TRUE(staged.Run(
-        {"until FrmUpdate.CmdUpdate visible 0 5000", "until FrmUpdate.CmdEsc visible 1 5000"}));
+        {"until FrmUpdate.CmdUpdate visible 0 60000", "until FrmUpdate.CmdEsc visible 1 60000"}));
     EXPECT_FALSE(Commands(staged).contains("CMD_SET_ECU_PRG"));
 }
 
@@ -424,7 +423,7 @@ TEST_F(FirmwareUpdate, RetryOnAnErasedEcuWritesTheFirstBackupBack) {
         " does not hold it.";
     ASSERT_TRUE(staged.Run(
         {"until FrmUpdate.LblRelEcu_Val text \"FF.FF - FF/FF/FFFF\" " + QString::number(StartMs),
-         "click FrmUpdate.CmdUpdate", UntilMsg(Armed, 20000), "click FrmUpdate.CmdUpdate",
+         "click FrmUpdate.CmdUpdate", UntilMsg(Armed, 60000), "click FrmUpdate.CmdUpdate",
          UntilMsg(done, UpdateMs)},
         StartMs + UpdateMs));
     EXPECT_EQ(BoxesSaying(Unfinished), 1);
@@ -472,8 +471,8 @@ TEST_F(FirmwareUpdate, ErasedEcuAsksBeforeAnImageTheRecordDoesNotVouchFor) {
         ASSERT_TRUE(staged.StartProgram());
         ASSERT_TRUE(staged.Run({"until FrmUpdate.LblRelEcu_Val text \"FF.FF - FF/FF/FFFF\" " +
                                     QString::number(StartMs),
-                                "click FrmUpdate.CmdUpdate", UntilMsg(Armed, 20000), "answer No",
-                                "click FrmUpdate.CmdUpdate", UntilMsg(LeaveAsked, 20000),
+                                "click FrmUpdate.CmdUpdate", UntilMsg(Armed, 60000), "answer No",
+                                "click FrmUpdate.CmdUpdate", UntilMsg(LeaveAsked, 60000),
                                 "click FrmUpdate.CmdEsc"},
                                StartMs + 30000));
         ASSERT_TRUE(staged.WaitForProgramEnd(StartMs).has_value());
@@ -495,8 +494,7 @@ TEST_F(FirmwareUpdate, FailedWriteBackIsToldUntilTheBackupIsSent) {
     Start({"silence cmd=16 count=forever"});
     Arm();
     ASSERT_TRUE(staged.Run({"click FrmUpdate.CmdUpdate",
-                            UntilMsg(ComError + "\\r\\n\\r\\n" + ParamsAreIn(Backup), UpdateMs)},
-                           UpdateMs + 5000));
+                            UntilMsg(ComError + "\\r\\n\\r\\n" + ParamsAreIn(Backup), UpdateMs)}));
     ExpectFlashIsTheImage();
     const QByteArray backup = staged.Read(Backup);
     ASSERT_FALSE(backup.isEmpty());
@@ -512,8 +510,7 @@ TEST_F(FirmwareUpdate, FailedWriteBackIsToldUntilTheBackupIsSent) {
     EXPECT_TRUE(staged.MessageBoxes().filter(Unfinished).first().endsWith(ParamsAreIn(Backup)));
     EXPECT_EQ(staged.Read(Backup), backup);
     ASSERT_TRUE(staged.Run({"file \"" + staged.Path(Backup) + "\"", "click MnuFileLoadConf"}));
-    EXPECT_TRUE(
-        StagedProgram::WaitFor([&] { return !QFile::exists(staged.Path(Record)); }, UpdateMs))
+    EXPECT_TRUE(WaitFor([&] { return !QFile::exists(staged.Path(Record)); }, UpdateMs * 1ms))
         << "the record ends once the backup is sent whole";
     ExpectInstallationBack({"testRecord"});
 }
@@ -528,10 +525,10 @@ TEST_F(FirmwareUpdate, DamagedImageIsRefusedAtTheStart) {
     ASSERT_FALSE(link.isEmpty());
     staged.MapCom(1, link);
     ASSERT_TRUE(staged.StartProgram());
-    EXPECT_TRUE(StagedProgram::WaitFor(
-        [&] { return !staged.MessageBoxes().filter(Unreadable).isEmpty(); }, StartMs))
+    EXPECT_TRUE(
+        WaitFor([&] { return !staged.MessageBoxes().filter(Unreadable).isEmpty(); }, StartMs * 1ms))
         << staged.MessageBoxes().join('\n').toStdString();
-    EXPECT_TRUE(staged.Run({"until FrmUpdate exists 0 1000"}));
+    EXPECT_TRUE(staged.Run({"until FrmUpdate exists 0 60000"}));
     EXPECT_FALSE(Commands(staged).contains("CMD_SET_ECU_PRG"));
 }
 
@@ -542,7 +539,7 @@ TEST_F(FirmwareUpdate, ImageDamagedWhileTheWindowIsOpenIsRefusedBeforeTheErase) 
     const std::optional<SimDump> before = staged.SimState("ecu");
     ASSERT_TRUE(before);
     ASSERT_TRUE(
-        staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(ComError, UpdateMs)}, UpdateMs + 5000));
+        staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(ComError, UpdateMs)}));
     EXPECT_EQ(BoxesSaying(NotLoaded), 1) << staged.MessageBoxes().join('\n').toStdString();
     EXPECT_FALSE(Commands(staged).contains("CMD_ERASE_FLASH"));
     const std::optional<SimDump> after = staged.SimState("ecu");

@@ -6,6 +6,7 @@
 // reason, and the caption names no file that was not saved.
 
 #include "StagedProgram.h"
+#include "common/Wait.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,10 +17,13 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
+
 namespace e2e {
 namespace {
 
-constexpr int LongMs = 60000;
+constexpr int LongMs = 120000;
 
 // A folder on a full disk: a 64 KiB tmpfs mounted there when the test may, filled up by
 // Fill once the old files are in. Unmounted with the object (lazily: the program may
@@ -91,7 +95,7 @@ protected:
     // The box told for the file, waited for.
     QString BoxFor(const QString& path) {
         QString found;
-        StagedProgram::WaitFor(
+        WaitFor(
             [&] {
                 for (const QString& box : staged.MessageBoxes()) {
                     if (box.contains(path)) {
@@ -100,7 +104,7 @@ protected:
                 }
                 return !found.isEmpty();
             },
-            LongMs);
+            LongMs * 1ms);
         return found;
     }
 
@@ -123,8 +127,8 @@ TEST_F(EndToEndFullDisk, ASaveOntoAFullDiskKeepsTheOldFileAndSaysWhy) {
     const QString map = staged.Path("full/kept.map");
     ASSERT_TRUE(
         staged.Run({"input \"KOLT5829\"", "key SstMain Ctrl+Alt+Shift+X",
-                    "until CmbShoRpm exists 1 5000", "tab SstMain 5",
-                    "until FrmMap visible 1 10000", "file \"" + map + "\"", "click CmdMapSave"}));
+                    "until CmbShoRpm exists 1 60000", "tab SstMain 5",
+                    "until FrmMap visible 1 60000", "file \"" + map + "\"", "click CmdMapSave"}));
     EXPECT_TRUE(BoxFor(map).contains(reason)) << BoxFor(map).toStdString();
 
     EXPECT_EQ(staged.MessageBoxes().size(), 2) << staged.MessageBoxes().join('\n').toStdString();

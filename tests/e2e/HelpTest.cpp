@@ -3,16 +3,20 @@
 // or the desktop cannot open it. And a file saved under a bare name, found again by Load.
 
 #include "StagedProgram.h"
+#include "common/Wait.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
 #include <gtest/gtest.h>
 
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
+
 namespace e2e {
 namespace {
 
-constexpr int LongMs = 20000;
+constexpr int LongMs = 120000;
 
 // The files the program asked the desktop to open, as canonical paths.
 QStringList Opened(const StagedProgram& staged) {
@@ -43,11 +47,11 @@ TEST(EndToEndHelp, F1AndTheMenuItemOpenTheShippedGuide) {
     ASSERT_TRUE(staged.StartConnected());
 
     ASSERT_TRUE(staged.Run({"key FrmLX735 F1"}));
-    ASSERT_TRUE(StagedProgram::WaitFor([&] { return Opened(staged).size() == 1; }, LongMs));
+    ASSERT_TRUE(WaitFor([&] { return Opened(staged).size() == 1; }, LongMs * 1ms));
     EXPECT_EQ(Opened(staged), QStringList{help});
 
     ASSERT_TRUE(staged.Run({"click MnuInfoHelp"}));
-    ASSERT_TRUE(StagedProgram::WaitFor([&] { return Opened(staged).size() == 2; }, LongMs));
+    ASSERT_TRUE(WaitFor([&] { return Opened(staged).size() == 2; }, LongMs * 1ms));
     EXPECT_EQ(Opened(staged), (QStringList{help, help}));
     EXPECT_TRUE(staged.MessageBoxes().isEmpty());
 }
@@ -69,8 +73,8 @@ TEST(EndToEndHelp, WithoutTheGuideEachPressSaysItIsMissing) {
     ASSERT_TRUE(staged.StartConnected());
 
     RunToTheEnd(staged, {"key FrmLX735 F1", "click MnuInfoHelp"});
-    ASSERT_TRUE(StagedProgram::WaitFor(
-        [&] { return BoxesNaming(staged, help, "cannot be found") == 2; }, LongMs))
+    ASSERT_TRUE(
+        WaitFor([&] { return BoxesNaming(staged, help, "cannot be found") == 2; }, LongMs * 1ms))
         << staged.MessageBoxes().join('\n').toStdString();
     EXPECT_TRUE(Opened(staged).isEmpty());
     EXPECT_TRUE(staged.ProgramRunning());
@@ -87,12 +91,11 @@ TEST(EndToEndHelp, WhenTheDesktopCannotOpenTheGuideEachPressSaysSo) {
     ASSERT_TRUE(staged.StartConnected());
 
     ASSERT_TRUE(staged.Run({"key FrmLX735 F1"}));
-    ASSERT_TRUE(StagedProgram::WaitFor([&] { return BoxesNaming(staged, help, "PDF viewer") == 1; },
-                                       LongMs))
+    ASSERT_TRUE(WaitFor([&] { return BoxesNaming(staged, help, "PDF viewer") == 1; }, LongMs * 1ms))
         << staged.MessageBoxes().join('\n').toStdString();
     ASSERT_TRUE(staged.Run({"click MnuInfoHelp"}));
-    ASSERT_TRUE(StagedProgram::WaitFor(
-        [&] { return BoxesNaming(staged, help, "could not be opened") == 2; }, LongMs))
+    ASSERT_TRUE(WaitFor([&] { return BoxesNaming(staged, help, "could not be opened") == 2; },
+                        LongMs * 1ms))
         << staged.MessageBoxes().join('\n').toStdString();
     EXPECT_TRUE(Opened(staged).isEmpty()) << "the recorder stood aside";
 }
@@ -106,7 +109,7 @@ TEST(EndToEndSavedFiles, ANameTypedWithoutItsExtensionIsSavedWithIt) {
 
     const QString bare = staged.Path("golf");
     ASSERT_TRUE(staged.Run({"file \"" + bare + "\"", "click MnuFileSaveConf"}));
-    ASSERT_TRUE(StagedProgram::WaitFor([&] { return QFile::exists(bare + ".var"); }, LongMs));
+    ASSERT_TRUE(WaitFor([&] { return QFile::exists(bare + ".var"); }, LongMs * 1ms));
     EXPECT_FALSE(QFile::exists(bare));
     EXPECT_TRUE(staged.Read("golf.var").startsWith("[INFO]"));
 }

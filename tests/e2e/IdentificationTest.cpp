@@ -2,13 +2,17 @@
 // simulated ECU (whose identity is "01.12 14/04/2011 LX735 SEQGAS T468").
 
 #include "StagedProgram.h"
+#include "common/Wait.h"
 
 #include <gtest/gtest.h>
+
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
 
 namespace e2e {
 namespace {
 
-constexpr int LongMs = 60000;
+constexpr int LongMs = 120000;
 const QString Foreign = "01.12 14/04/2011 LX735 SEQGAS X999";
 
 bool Polling(const StagedProgram& staged, qint64 afterMs = 0) {
@@ -24,7 +28,7 @@ TEST(EndToEndIdentification, SameVersionAndDateIsAcceptedQuietly) {
     ASSERT_TRUE(staged.Valid());
     staged.MapCom(1, staged.StartSim("com1"));
     ASSERT_TRUE(staged.StartProgram());
-    ASSERT_TRUE(StagedProgram::WaitFor([&] { return Polling(staged); }, LongMs));
+    ASSERT_TRUE(WaitFor([&] { return Polling(staged); }, LongMs * 1ms));
     EXPECT_TRUE(staged.Events().isEmpty());
 }
 
@@ -34,11 +38,11 @@ TEST(EndToEndIdentification, LaterImageDateOffersTheUpdateAndPollingGoesOn) {
     ASSERT_TRUE(staged.WriteImage("01.12", "15/04/2011", "T468"));
     staged.MapCom(1, staged.StartSim("com1"));
     ASSERT_TRUE(staged.StartProgram());
-    ASSERT_TRUE(StagedProgram::WaitFor([&] { return !staged.Events().isEmpty(); }, LongMs));
+    ASSERT_TRUE(WaitFor([&] { return !staged.Events().isEmpty(); }, LongMs * 1ms));
     const ProgramEvent about = staged.Events().first();
     EXPECT_EQ(about.kind, "EVENT");
     EXPECT_EQ(about.text, "MnuInfoAbout_Click");
-    EXPECT_TRUE(StagedProgram::WaitFor([&] { return Polling(staged, about.ms); }, LongMs));
+    EXPECT_TRUE(WaitFor([&] { return Polling(staged, about.ms); }, LongMs * 1ms));
     EXPECT_TRUE(staged.ProgramRunning());
     EXPECT_EQ(staged.Events().size(), 1);
 }
@@ -90,7 +94,7 @@ TEST(EndToEndIdentification, ForeignEcuDuringASearchMovesTheSearchToTheNextPort)
     staged.MapCom(1, staged.StartSim("com1", {"--fast", "--identity", Foreign}));
     staged.MapCom(2, staged.StartSim("com2", {"--fast"}));
     ASSERT_TRUE(staged.StartProgram());
-    ASSERT_TRUE(StagedProgram::WaitFor([&] { return Polling(staged); }, LongMs));
+    ASSERT_TRUE(WaitFor([&] { return Polling(staged); }, LongMs * 1ms));
     const QByteArray setCom = staged.Read("BIN/SetCom.ini");
     EXPECT_TRUE(setCom.contains("[Comport]\r\n2\r\n")) << setCom.toStdString();
     EXPECT_TRUE(setCom.contains("[SearchCom]\r\n 255 \r\n")) << "the found port is kept";
@@ -103,7 +107,7 @@ TEST(EndToEndIdentification, ForeignEcuOnAFixedPortIsReportedAtThe22ndMismatch) 
     staged.MapCom(1, staged.StartSim("com1", {"--fast", "--identity", Foreign}));
     const QByteArray setCom = staged.Read("BIN/SetCom.ini");
     ASSERT_TRUE(staged.StartProgram());
-    ASSERT_TRUE(StagedProgram::WaitFor([&] { return !staged.Events().isEmpty(); }, 100000))
+    ASSERT_TRUE(WaitFor([&] { return !staged.Events().isEmpty(); }, 100s))
         << staged.Requests("CMD_READ_FIRMWARE").size() << " identity reads";
     const ProgramEvent box = staged.Events().first();
     EXPECT_EQ(box.kind, "MSGBOX");

@@ -3,14 +3,18 @@
 // language back gives the English ones again.
 
 #include "StagedProgram.h"
+#include "common/Wait.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
 
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
+
 namespace e2e {
 namespace {
 
-constexpr int LongMs = 30000;
+constexpr int LongMs = 120000;
 const QString EcuIdentity = "01.39 14/04/2010 LX735 SEQGAS T468";
 
 class ItalianButtons : public ::testing::Test {
@@ -28,36 +32,39 @@ protected:
     }
 
     // The captions of the last box's buttons, as the program recorded them.
-    QString LastBoxButtons() const {
+    // The buttons of every box so far, in order: each box's record is followed by one of
+    // its buttons, written a moment later.
+    QStringList BoxButtons() const {
         const QString tag = QStringLiteral("box buttons ");
-        const QList<ProgramEvent> events = staged.Events();
-        for (auto e = events.crbegin(); e != events.crend(); ++e) {
-            if (e->kind == "EVENT" && e->text.startsWith(tag)) {
-                return e->text.mid(tag.size());
+        QStringList buttons;
+        for (const ProgramEvent& e : staged.Events()) {
+            if (e.kind == "EVENT" && e.text.startsWith(tag)) {
+                buttons << e.text.mid(tag.size());
             }
         }
-        return QStringLiteral("(no box)");
+        return buttons;
     }
 
     // Connected with the ECU's settings read, on the Modeling tab.
     void StartOnModeling() {
         ASSERT_TRUE(staged.StartConnected());
         ASSERT_TRUE(WaitForSettingsRead(staged, LongMs));
-        ASSERT_TRUE(staged.Run({"tab SstMain 3", "until LblPntMod(7) visible 1 10000",
-                                "until SstMain enabled 1 " + QString::number(LongMs)},
-                               LongMs + 5000));
+        ASSERT_TRUE(staged.Run({"tab SstMain 3", "until LblPntMod(7) visible 1 60000",
+                                "until SstMain enabled 1 " + QString::number(LongMs)}));
     }
 
     // Clicks Reset on Modeling, answers No (the table stays) and gives the box's buttons.
     QString ModelingResetBoxButtons() {
-        const qsizetype boxes = staged.MessageBoxes().size();
+        const qsizetype boxes = BoxButtons().size();
         if (!staged.Run({"answer No", "click CmdReset"})) {
             return QStringLiteral("(refused)");
         }
-        if (!StagedProgram::WaitFor([&] { return staged.MessageBoxes().size() > boxes; }, LongMs)) {
+        // The buttons' record, not the box's: that comes first and alone would give the
+        // buttons of the box before.
+        if (!WaitFor([&] { return BoxButtons().size() > boxes; }, LongMs * 1ms)) {
             return QStringLiteral("(no box)");
         }
-        return LastBoxButtons();
+        return BoxButtons().value(boxes);
     }
 
     void ExpectTexts(const QList<std::pair<QString, QString>>& expected) {
@@ -84,31 +91,30 @@ TEST_F(ItalianButtons, PagesDialogsAndTheViewerShowItalianCaptions) {
     // the viewer's button of that name.
     EXPECT_EQ(Text("CmdUp"), "");
     ASSERT_TRUE(
-        staged.Run({"tab SstMain 1", "click CmdReserVar", "until FrmResetParam visible 1 20000"}));
+        staged.Run({"tab SstMain 1", "click CmdReserVar", "until FrmResetParam visible 1 60000"}));
     EXPECT_EQ(Text("FrmResetParam.CmdTipoALim(2)"), "Esci");
     ASSERT_TRUE(staged.Run({"click FrmResetParam.CmdTipoALim(2)",
-                            "until FrmResetParam exists 0 20000", "tab SstMain 0"}));
+                            "until FrmResetParam exists 0 60000", "tab SstMain 0"}));
 
     // The help over Erase names the button as it is captioned.
-    ASSERT_TRUE(staged.Run({"click CmdService", "until FrmService visible 1 20000"}));
+    ASSERT_TRUE(staged.Run({"click CmdService", "until FrmService visible 1 60000"}));
     EXPECT_EQ(Text("FrmService.CmdErase"), "Cancella");
     EXPECT_TRUE(Text("FrmService.LblHelp").startsWith("Cancella "))
         << Text("FrmService.LblHelp").toStdString();
-    ASSERT_TRUE(staged.Run({"close FrmService", "until FrmService visible 0 20000"}));
+    ASSERT_TRUE(staged.Run({"close FrmService", "until FrmService visible 0 60000"}));
 
     // The viewer (its button shown in the developer view): its buttons and channels in
     // Italian, its settings file keyed by the English captions.
     ASSERT_TRUE(staged.Run({"input \"KOLT5829\"", "key FrmLX735 Ctrl+Alt+Shift+W", "click CmdView",
-                            "until FrmView visible 1 20000"},
-                           LongMs));
+                            "until FrmView visible 1 60000"}));
     ExpectTexts({{"FrmView.CmdOpen", "Apri"},
                  {"FrmView.CmdSaveLogOsc", "Salva"},
                  {"FrmView.CmdReset", "Azzera"},
                  {"FrmView.OptRun(0)", "Avvia"},
                  {"FrmView.ChkSignal(2)", "Depressione"},
                  {"FrmView.CmdEscSet", "Esci"}});
-    ASSERT_TRUE(StagedProgram::WaitFor(
-        [&] { return staged.Read("LNG/OsciConfig.ini").contains("[Vacuum]"); }, LongMs));
+    ASSERT_TRUE(WaitFor([&] { return staged.Read("LNG/OsciConfig.ini").contains("[Vacuum]"); },
+                        LongMs * 1ms));
     EXPECT_FALSE(staged.Read("LNG/OsciConfig.ini").contains("Depressione"));
     EXPECT_TRUE(staged.Refusals().isEmpty()) << staged.Refusals().join('\n').toStdString();
 }
@@ -138,7 +144,7 @@ TEST_F(ItalianButtons, TheUpdateWindowsInstructionNamesItsButton) {
     ASSERT_FALSE(link.isEmpty());
     staged.MapCom(1, link);
     ASSERT_TRUE(staged.StartProgram());
-    ASSERT_TRUE(staged.Run({"until FrmUpdate visible 1 40000"}, 45000));
+    ASSERT_TRUE(staged.Run({"until FrmUpdate visible 1 60000"}));
     EXPECT_EQ(Text("FrmUpdate.CmdUpdate"), "Avanti");
     EXPECT_EQ(Text("FrmUpdate.CmdEsc"), "Esci");
     EXPECT_TRUE(Text("FrmUpdate.LblMsg").contains("premere Avanti"))

@@ -4,14 +4,18 @@
 // Driven through the program's test script against lx735-sim.
 
 #include "StagedProgram.h"
+#include "common/Wait.h"
 
 #include <QDebug>
 #include <gtest/gtest.h>
 
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
+
 namespace e2e {
 namespace {
 
-constexpr int LongMs = 30000;
+constexpr int LongMs = 120000;
 
 class EndToEndLamps : public ::testing::Test {
 protected:
@@ -23,11 +27,11 @@ protected:
         ASSERT_TRUE(
             staged.SimControl("com1", "set key 1\nset rpm 2000\nset reducer 90\nzone2 0 00"));
         ASSERT_TRUE(staged.StartProgram());
-        ASSERT_TRUE(StagedProgram::WaitFor(
-            [&] { return staged.Requests("CMD_READ_MEM1").size() >= 3; }, LongMs));
+        ASSERT_TRUE(
+            WaitFor([&] { return staged.Requests("CMD_READ_MEM1").size() >= 3; }, LongMs * 1ms));
         // Past the pages' refresh after the first complete read, which also sets the
         // injector chooser back to all injectors.
-        ASSERT_TRUE(staged.Run({"until CmbSwtchTemp text 35 60000"}, LongMs));
+        ASSERT_TRUE(staged.Run({"until CmbSwtchTemp text 35 60000"}));
         // The button face: the injector labels stand in it while all injectors are chosen.
         face = Back("LblInj(0)");
         ASSERT_FALSE(face.isEmpty());
@@ -39,7 +43,7 @@ protected:
     }
     // Waits until the control is drawn in the button face (or, with lit, in another colour).
     bool Drawn(const QString& name, bool lit) {
-        return StagedProgram::WaitFor([&] { return (Back(name) == face) != lit; }, LongMs);
+        return WaitFor([&] { return (Back(name) == face) != lit; }, LongMs * 1ms);
     }
     // Clicks the logo and waits until the switch it asks for has ended: the ECU sent back to
     // run mode and polled again. A click while a switch is under way asks for nothing.
@@ -49,12 +53,12 @@ protected:
         }
         const qint64 clicked = CommandMs(staged, "click ImgLogo");
         QList<LoggedExchange> run;
-        return StagedProgram::WaitFor(
+        return WaitFor(
                    [&] {
                        run = GoodExchangesAfter(staged, "CMD_SET_ECU_RUN", clicked);
                        return !run.isEmpty();
                    },
-                   LongMs) &&
+                   LongMs * 1ms) &&
                WaitForRequestsAfter(staged, "CMD_READ_MEM1", run.first().ms, 1, LongMs);
     }
     // The injector labels as drawn: True where a label stands out of the button face.
@@ -107,12 +111,12 @@ TEST_F(EndToEndLamps, OnlyTheChosenInjectorsLabelIsMarked) {
         }
         // The labels follow the choice once the page has redrawn them.
         QList<bool> marked;
-        EXPECT_TRUE(StagedProgram::WaitFor(
+        EXPECT_TRUE(WaitFor(
             [&] {
                 marked = Marked();
                 return marked == expected;
             },
-            LongMs))
+            LongMs * 1ms))
             << "choice " << step.choice << ": " << QDebug::toString(marked).toStdString();
     }
 }

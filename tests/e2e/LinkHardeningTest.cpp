@@ -4,6 +4,7 @@
 // program is told in the link log and the status bar.
 
 #include "StagedProgram.h"
+#include "common/Wait.h"
 
 #include <QFile>
 #include <atomic>
@@ -14,10 +15,13 @@
 #include <thread>
 #include <unistd.h>
 
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
+
 namespace e2e {
 namespace {
 
-constexpr int LongMs = 60000;
+constexpr int LongMs = 120000;
 
 // Settings of a fixed COM1 with a slow send (80 ms a byte, within the ECU's gap between
 // the bytes of a request) and short reply waits: most of the time a frame goes out.
@@ -44,8 +48,7 @@ TEST(EndToEndLinkHardening, OfflineDuringASlowSendStaysOffline) {
     staged.MapCom(1, staged.StartSim("com1"));
     ASSERT_TRUE(WriteFile(staged.Path("BIN/SetCom.ini"), SlowSendSetCom()));
     ASSERT_TRUE(staged.StartProgram());
-    ASSERT_TRUE(StagedProgram::WaitFor([&] { return staged.Requests("CMD_READ_MEM1").size() >= 2; },
-                                       LongMs))
+    ASSERT_TRUE(WaitFor([&] { return staged.Requests("CMD_READ_MEM1").size() >= 2; }, LongMs * 1ms))
         << staged.Read("BIN/RxTx.TXT").right(3000).constData();
 
     // Most of the time a frame is going out; the log tells whether the stop came in one
@@ -54,7 +57,7 @@ TEST(EndToEndLinkHardening, OfflineDuringASlowSendStaysOffline) {
     // above a byte's time; after a stop between frames nothing follows.
     const auto stoppedDuringASend = [&staged] {
         QString next;
-        StagedProgram::WaitFor(
+        WaitFor(
             [&] {
                 const QList<LogLine> lines = staged.LogLines();
                 for (qsizetype i = lines.size() - 1; i >= 0; --i) {
@@ -65,7 +68,7 @@ TEST(EndToEndLinkHardening, OfflineDuringASlowSendStaysOffline) {
                 }
                 return false;
             },
-            5000);
+            5s);
         return next.startsWith("D 41");
     };
     bool duringASend = false;
@@ -73,18 +76,19 @@ TEST(EndToEndLinkHardening, OfflineDuringASlowSendStaysOffline) {
         if (attempt > 0) {
             const qsizetype reads = staged.Requests("CMD_READ_MEM1").size();
             ASSERT_TRUE(staged.Run({"click MnuDevCom(1)"}));
-            ASSERT_TRUE(StagedProgram::WaitFor(
-                [&] { return staged.Requests("CMD_READ_MEM1").size() >= reads + 2; }, LongMs));
+            ASSERT_TRUE(
+                WaitFor([&] { return staged.Requests("CMD_READ_MEM1").size() >= reads + 2; },
+                        LongMs * 1ms));
         }
         // The link logs "C 2" when its timer finds a frame going out.
-        ASSERT_TRUE(StagedProgram::WaitFor(
+        ASSERT_TRUE(WaitFor(
             [&] {
                 const QList<LogLine> lines = staged.LogLines();
                 return !lines.isEmpty() && lines.last().text == "C 2";
             },
-            LongMs));
+            LongMs * 1ms));
         ASSERT_TRUE(
-            staged.Run({"click MnuOffLine", "until TxtStatusBar(1) text \"COM STOP\" 20000"}));
+            staged.Run({"click MnuOffLine", "until TxtStatusBar(1) text \"COM STOP\" 60000"}));
         duringASend = stoppedDuringASend();
     }
     ASSERT_TRUE(duringASend) << "the stop never came during a send\n"
@@ -151,15 +155,15 @@ TEST(EndToEndLinkHardening, BytesThatNeverFrameKeepTheLogBoundedAndTheSearchGoes
     ASSERT_TRUE(started);
 
     const QByteArray missing = "open " + staged.Path("BIN/no-such-port").toLocal8Bit();
-    ASSERT_TRUE(StagedProgram::WaitFor(
+    ASSERT_TRUE(WaitFor(
         [&] {
             return staged.Read("BIN/RxTx_Last.TXT").contains(missing) ||
                    staged.Read("BIN/RxTx.TXT").contains(missing);
         },
-        LongMs))
+        LongMs * 1ms))
         << "the search went on past the chattering port";
-    ASSERT_TRUE(StagedProgram::WaitFor(
-        [&] { return staged.Read("BIN/RxTx_Last.TXT").contains(" O Release "); }, 4 * LongMs))
+    ASSERT_TRUE(WaitFor([&] { return staged.Read("BIN/RxTx_Last.TXT").contains(" O Release "); },
+                        4 * LongMs * 1ms))
         << "the log was restarted";
     const QByteArray last = staged.Read("BIN/RxTx_Last.TXT");
     EXPECT_TRUE(last.startsWith('"') && last.left(last.indexOf("\r\n")).contains(" O Release "))
@@ -195,15 +199,14 @@ TEST(EndToEndLinkHardening, PortsThatCannotBeOpenedAreToldWithTheirReason) {
         ASSERT_TRUE(staged.Valid());
         staged.MapCom(1, c.device);
         ASSERT_TRUE(staged.StartProgram());
-        ASSERT_TRUE(StagedProgram::WaitFor(
+        ASSERT_TRUE(WaitFor(
             [&] {
                 return staged.Read("BIN/RxTx.TXT")
                     .contains("open " + c.device.toLocal8Bit() + " " + c.logged);
             },
-            LongMs));
-        ASSERT_TRUE(staged.Run({"until TxtStatusBar(0) exists 1 20000"}));
-        EXPECT_TRUE(
-            StagedProgram::WaitFor([&] { return StatusText(staged, 0).contains(c.shown); }, LongMs))
+            LongMs * 1ms));
+        ASSERT_TRUE(staged.Run({"until TxtStatusBar(0) exists 1 60000"}));
+        EXPECT_TRUE(WaitFor([&] { return StatusText(staged, 0).contains(c.shown); }, LongMs * 1ms))
             << StatusText(staged, 0).toStdString();
         EXPECT_TRUE(StatusText(staged, 0).startsWith("COM1 (" + c.device + "): "));
         for (const ProgramEvent& event : staged.Events()) {

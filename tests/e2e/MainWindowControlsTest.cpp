@@ -4,6 +4,7 @@
 // OFFLINE stops the link.
 
 #include "StagedProgram.h"
+#include "common/Wait.h"
 
 #include <QColor>
 #include <QFile>
@@ -11,10 +12,13 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
+
 namespace e2e {
 namespace {
 
-constexpr int LongMs = 30000;
+constexpr int LongMs = 120000;
 
 class EndToEndMainWindowControls : public ::testing::Test {
 protected:
@@ -24,8 +28,8 @@ protected:
         ASSERT_TRUE(staged.SimControl("com1", "set key 1\nset rpm 2500\nset reducer 45\n"
                                               "set gastemp 31\nset supply 13.6"));
         ASSERT_TRUE(staged.StartProgram());
-        ASSERT_TRUE(StagedProgram::WaitFor(
-            [&] { return staged.Requests("CMD_READ_MEM1").size() >= 3; }, LongMs));
+        ASSERT_TRUE(
+            WaitFor([&] { return staged.Requests("CMD_READ_MEM1").size() >= 3; }, LongMs * 1ms));
     }
 
     QString Text(const QString& name) {
@@ -35,13 +39,13 @@ protected:
 
     // Waits until the control shows the value within the margin (the speed is smoothed).
     bool Shows(const QString& name, double value, double within) {
-        return StagedProgram::WaitFor(
+        return WaitFor(
             [&] {
                 bool ok = false;
                 const double shown = Text(name).trimmed().toDouble(&ok);
                 return ok && std::abs(shown - value) <= within + 1e-9;
             },
-            LongMs);
+            LongMs * 1ms);
     }
 
     StagedProgram staged;
@@ -79,15 +83,15 @@ TEST_F(EndToEndMainWindowControls, TheLanguageMenuSwitchesTheCaptionsAndKeepsThe
 }
 
 TEST_F(EndToEndMainWindowControls, TheAboutBoxTellsTheFirmwareAndClosesWithItsButton) {
-    ASSERT_TRUE(staged.Run({"click MnuInfoAbout", "until FrmStartUp visible 1 20000"}));
+    ASSERT_TRUE(staged.Run({"click MnuInfoAbout", "until FrmStartUp visible 1 60000"}));
     EXPECT_TRUE(Text("FrmStartUp.LblVersioneVal").contains("Firmware ver "))
         << Text("FrmStartUp.LblVersioneVal").toStdString();
-    ASSERT_TRUE(staged.Run({"click FrmStartUp.Command1", "until FrmStartUp exists 0 20000"}));
+    ASSERT_TRUE(staged.Run({"click FrmStartUp.Command1", "until FrmStartUp exists 0 60000"}));
     EXPECT_TRUE(staged.Refusals().isEmpty());
 }
 
 TEST_F(EndToEndMainWindowControls, OfflineStopsTheLinkAndIsChecked) {
-    ASSERT_TRUE(staged.Run({"click MnuOffLine", "until TxtStatusBar(1) text \"COM STOP\" 20000"}));
+    ASSERT_TRUE(staged.Run({"click MnuOffLine", "until TxtStatusBar(1) text \"COM STOP\" 60000"}));
     EXPECT_EQ(staged.ReadControl("MnuOffLine")->value("checked"), "1");
     // Once the stop is logged no request goes out whole: at most a frame cut short by it.
     const auto framesAfterStop = [&]() -> std::optional<QString> {
@@ -100,7 +104,7 @@ TEST_F(EndToEndMainWindowControls, OfflineStopsTheLinkAndIsChecked) {
         }
         return tags;
     };
-    ASSERT_TRUE(StagedProgram::WaitFor([&] { return framesAfterStop().has_value(); }, LongMs));
+    ASSERT_TRUE(WaitFor([&] { return framesAfterStop().has_value(); }, LongMs * 1ms));
     const auto quiet = [&] {
         const QString frames = framesAfterStop().value_or("?");
         return frames.isEmpty() || frames == "D";
@@ -111,14 +115,14 @@ TEST_F(EndToEndMainWindowControls, OfflineStopsTheLinkAndIsChecked) {
 
 TEST_F(EndToEndMainWindowControls, AnEcuErrorShowsTheButtonWhoseListTellsIt) {
     ASSERT_TRUE(staged.SimControl("com1", "error 3 1"));
-    ASSERT_TRUE(staged.Run({"until CmdErrInj visible 1 " + QString::number(LongMs)}, LongMs));
+    ASSERT_TRUE(staged.Run({"until CmdErrInj visible 1 " + QString::number(LongMs)}));
     const auto button = staged.ReadControl("CmdErrInj");
     ASSERT_TRUE(button);
     // Its face is drawn as a gradient of the orange button colour (BGR 0x80C0FF).
     const QColor face(button->value("back"));
     EXPECT_NEAR(face.hue(), QColor(0xff, 0xc0, 0x80).hue(), 3) << face.name().toStdString();
     EXPECT_GT(face.saturation(), 60) << face.name().toStdString();
-    ASSERT_TRUE(staged.Run({"click CmdErrInj", "until FrmErrEcu visible 1 20000"}));
+    ASSERT_TRUE(staged.Run({"click CmdErrInj", "until FrmErrEcu visible 1 60000"}));
     const std::optional<GridCells> grid = staged.Grid("FrmErrEcu.MSFlexGrid1");
     ASSERT_TRUE(grid);
     ASSERT_FALSE(grid->rows.isEmpty());

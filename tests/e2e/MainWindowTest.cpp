@@ -3,16 +3,20 @@
 // it is closed with "close", as its close box does.
 
 #include "StagedProgram.h"
+#include "common/Wait.h"
 #include "support/Lingue.h"
 
 #include <QFile>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
+
 namespace e2e {
 namespace {
 
-constexpr int LongMs = 20000;
+constexpr int LongMs = 120000;
 const QString Release = "Release  ver 01.12.82 - 14/04/2011";
 
 // Entry 0 of a language of the staged dictionary: the program's title.
@@ -43,8 +47,8 @@ TEST(EndToEndMainWindow, OffscreenItStaysUpTitledLogsItsHeaderAndEndsCleanlyAtAC
     ASSERT_TRUE(staged.Valid());
     ASSERT_TRUE(staged.StartProgram());
 
-    ASSERT_TRUE(StagedProgram::WaitFor([&] { return staged.Read("BIN/RxTx.TXT").contains("\r\n"); },
-                                       LongMs));
+    ASSERT_TRUE(
+        WaitFor([&] { return staged.Read("BIN/RxTx.TXT").contains("\r\n"); }, LongMs * 1ms));
     const QString header = QString::fromLatin1(staged.Read("BIN/RxTx.TXT")).section("\r\n", 0, 0);
     const QString title = AppTitle(staged, 0);
     ASSERT_FALSE(title.isEmpty());
@@ -57,7 +61,7 @@ TEST(EndToEndMainWindow, OffscreenItStaysUpTitledLogsItsHeaderAndEndsCleanlyAtAC
     EXPECT_EQ(shown->title, title + " - " + Release);
 
     // It keeps running while the link tries its port (COM1 leads nowhere here).
-    ASSERT_TRUE(StagedProgram::WaitFor([&] { return staged.LogLines().size() >= 12; }, LongMs));
+    ASSERT_TRUE(WaitFor([&] { return staged.LogLines().size() >= 12; }, LongMs * 1ms));
     EXPECT_TRUE(staged.ProgramRunning());
 
     ASSERT_TRUE(staged.SendCommand("close"));

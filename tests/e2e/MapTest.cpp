@@ -4,13 +4,17 @@
 // again off-line.
 
 #include "StagedProgram.h"
+#include "common/Wait.h"
 
 #include <gtest/gtest.h>
+
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
 
 namespace e2e {
 namespace {
 
-constexpr int LongMs = 60000;
+constexpr int LongMs = 120000;
 
 class EndToEndMap : public testing::Test {
 protected:
@@ -26,14 +30,13 @@ protected:
         ASSERT_TRUE(staged.StartProgram());
         // Through the first complete read, and a zone-2 read after it (the acquisition
         // flag).
-        ASSERT_TRUE(StagedProgram::WaitFor(
-            [&] { return staged.Requests("CMD_READ_TBL_COR").size() >= 4; }, LongMs));
+        ASSERT_TRUE(
+            WaitFor([&] { return staged.Requests("CMD_READ_TBL_COR").size() >= 4; }, LongMs * 1ms));
         const qsizetype zone2Reads = Count("CMD_READ_MEM2");
-        ASSERT_TRUE(StagedProgram::WaitFor([&] { return Count("CMD_READ_MEM2", zone2Reads) >= 1; },
-                                           LongMs));
+        ASSERT_TRUE(WaitFor([&] { return Count("CMD_READ_MEM2", zone2Reads) >= 1; }, LongMs * 1ms));
         ASSERT_TRUE(staged.Run({"input \"KOLT5829\"", "key SstMain Ctrl+Alt+Shift+X",
-                                "until CmbShoRpm exists 1 5000", "tab SstMain 5",
-                                "until FrmMap visible 1 10000"}));
+                                "until CmbShoRpm exists 1 60000", "tab SstMain 5",
+                                "until FrmMap visible 1 60000"}));
     }
     QString Field(const QString& control, const QString& field) {
         const auto fields = staged.ReadControl(control);
@@ -41,7 +44,7 @@ protected:
     }
     bool FieldBecomes(const QString& control, const QString& field, const QString& value,
                       int ms = LongMs) {
-        return StagedProgram::WaitFor([&] { return Field(control, field) == value; }, ms);
+        return WaitFor([&] { return Field(control, field) == value; }, ms * 1ms);
     }
     qsizetype Count(const char* request, qsizetype from = 0) {
         return staged.Requests(request).size() - from;
@@ -58,9 +61,10 @@ protected:
 TEST_F(EndToEndMap, ReadSamplesArePairedOntoTheModelingChart) {
     Open();
     ASSERT_TRUE(staged.Run({"click CmdMapRead"}));
-    EXPECT_TRUE(StagedProgram::WaitFor(
-        [&] { return Count("CMD_READ_SMPL_BNZ") >= 1 && Count("CMD_READ_SMPL_GAS") >= 1; }, 5000));
-    EXPECT_TRUE(FieldBecomes("CmdMapCompute", "enabled", "1", 5000));
+    EXPECT_TRUE(
+        WaitFor([&] { return Count("CMD_READ_SMPL_BNZ") >= 1 && Count("CMD_READ_SMPL_GAS") >= 1; },
+                LongMs * 1ms));
+    EXPECT_TRUE(FieldBecomes("CmdMapCompute", "enabled", "1"));
     // The two petrol points and two gas points stand on the chart apart from the origin.
     EXPECT_NE(Field("LblTpMap(0)", "rect"), Field("LblTpMap(2)", "rect"));
     EXPECT_NE(Field("LblTgMap(1)", "rect"), Field("LblTgMap(2)", "rect"));
@@ -75,9 +79,9 @@ TEST_F(EndToEndMap, ReadSamplesArePairedOntoTheModelingChart) {
 
     ASSERT_TRUE(staged.Run({"click CmdMapCompute"}));
     EXPECT_EQ(Field("ShpMapMod(0)", "visible"), "0"); // on the Modeling tab, not shown here
-    ASSERT_TRUE(staged.Run({"tab SstMain 3", "until ShpMapMod(0) visible 1 5000",
-                            "until CmdShpMapMod enabled 1 10000", "click CmdShpMapMod",
-                            "until ShpMapMod(0) visible 0 5000"}));
+    ASSERT_TRUE(staged.Run({"tab SstMain 3", "until ShpMapMod(0) visible 1 60000",
+                            "until CmdShpMapMod enabled 1 60000", "click CmdShpMapMod",
+                            "until ShpMapMod(0) visible 0 60000"}));
 }
 
 // Compute before the Modeling page was ever shown puts the matched point where a Compute
@@ -87,10 +91,12 @@ TEST_F(EndToEndMap, MatchedPointsStandOnTheModelingChartAsLaidOut) {
     ASSERT_TRUE(staged.Run({"click CmdMapRead"}));
     ASSERT_TRUE(FieldBecomes("CmdMapCompute", "enabled", "1"));
     ASSERT_TRUE(
-        staged.Run({"click CmdMapCompute", "tab SstMain 3", "until ShpMapMod(0) visible 1 10000"}));
+        staged.Run({"click CmdMapCompute", "tab SstMain 3", "until ShpMapMod(0) visible 1 60000"}));
     const QString first = Field("ShpMapMod(0)", "rect");
-    ASSERT_TRUE(staged.Run({"tab SstMain 5", "until FrmMap visible 1 10000", "click CmdMapCompute",
-                            "tab SstMain 3", "until ShpMapMod(0) visible 1 10000"}));
+    // The Modeling page reads the ECU's table when shown, the tabs disabled meanwhile.
+    ASSERT_TRUE(staged.Run({"until SstMain enabled 1 60000", "tab SstMain 5",
+                            "until FrmMap visible 1 60000", "click CmdMapCompute", "tab SstMain 3",
+                            "until ShpMapMod(0) visible 1 60000"}));
     EXPECT_EQ(Field("ShpMapMod(0)", "rect").toStdString(), first.toStdString());
 }
 
@@ -112,8 +118,7 @@ TEST_F(EndToEndMap, AMapWithANegativeValueIsRefused) {
         }
         return false;
     };
-    EXPECT_TRUE(StagedProgram::WaitFor(refused, LongMs))
-        << staged.MessageBoxes().join('\n').toStdString();
+    EXPECT_TRUE(WaitFor(refused, LongMs * 1ms)) << staged.MessageBoxes().join('\n').toStdString();
     EXPECT_EQ(Field("LblTpMap(0)", "rect").toStdString(), shown.toStdString());
     EXPECT_EQ(Field("CmdMapCompute", "enabled").toStdString(), "1");
 }
@@ -136,8 +141,7 @@ TEST_F(EndToEndMap, TheAcquisitionBoxReadsEveryFewSecondsUntilUnchecked) {
     // The reads already asked for come by the second zone-3 poll after; then none for a
     // whole period of five polls.
     const qint64 unchecked = CommandMs(staged, "click ChkAbilAcqVacum");
-    ASSERT_TRUE(
-        StagedProgram::WaitFor([&] { return Zone3PollsAfter(unchecked).size() >= 2 + 5; }, LongMs));
+    ASSERT_TRUE(WaitFor([&] { return Zone3PollsAfter(unchecked).size() >= 2 + 5; }, LongMs * 1ms));
     const qint64 served = Zone3PollsAfter(unchecked)[1].ms;
     for (const char* read : {"CMD_READ_SMPL_GAS", "CMD_READ_SMPL_BNZ"}) {
         EXPECT_TRUE(RequestsAfter(staged, read, served).isEmpty()) << read;
@@ -152,12 +156,12 @@ TEST_F(EndToEndMap, ABandChangeClearsTheSamplesAndWritesTheBand) {
     ASSERT_FALSE(before->images.value("samples.gas").isEmpty());
     const qsizetype writes = Count("CMD_WRT_MEM3");
     ASSERT_TRUE(staged.Run({"choose CmbShoRpm 2"}));
-    ASSERT_TRUE(StagedProgram::WaitFor(
+    ASSERT_TRUE(WaitFor(
         [&] {
             return Count("CMD_WRT_MEM3", writes) >= 1 && Count("CMD_CANC_SMPL_GAS") >= 1 &&
                    Count("CMD_CANC_SMPL_BNZ") >= 1;
         },
-        LongMs));
+        LongMs * 1ms));
     const std::optional<SimDump> dump = staged.SimState("com1");
     ASSERT_TRUE(dump);
     EXPECT_EQ(dump->Hex("zone3", 57, 2), "19 1E");
@@ -172,8 +176,9 @@ TEST_F(EndToEndMap, ASavedMapOpensAgainOffLine) {
     const QString path = staged.Path("points.map");
     ASSERT_TRUE(staged.Run({"file \"" + path + "\"", "click CmdMapSave"}));
     QList<QByteArray> lines;
-    ASSERT_TRUE(StagedProgram::WaitFor(
-        [&] { return (lines = staged.Read("points.map").split('\n')).size() == 241; }, LongMs));
+    ASSERT_TRUE(
+        WaitFor([&] { return (lines = staged.Read("points.map").split('\n')).size() == 241; },
+                LongMs * 1ms));
     EXPECT_EQ(lines[0], " 400 \r");
     EXPECT_EQ(lines[1], " 3 \r");
     EXPECT_EQ(lines[2], " 400 \r");
@@ -182,15 +187,15 @@ TEST_F(EndToEndMap, ASavedMapOpensAgainOffLine) {
     ASSERT_TRUE(staged.SimControl("com1", "samples clear"));
     const qint64 cleared = staged.Events().last().ms;
     ASSERT_TRUE(staged.Run({"click CmdMapClrGas", "click CmdMapClrPet"}));
-    ASSERT_TRUE(StagedProgram::WaitFor(
+    ASSERT_TRUE(WaitFor(
         [&] {
             return !RequestsAfter(staged, "CMD_CANC_SMPL_GAS", cleared).isEmpty() &&
                    !RequestsAfter(staged, "CMD_CANC_SMPL_BNZ", cleared).isEmpty();
         },
-        LongMs));
+        LongMs * 1ms));
     ASSERT_TRUE(FieldBecomes("CmdMapCompute", "enabled", "0"));
     // The file opens off-line once the link has stopped.
-    ASSERT_TRUE(staged.Run({"click MnuOffLine", "until TxtStatusBar(1) text \"COM STOP\" 20000",
+    ASSERT_TRUE(staged.Run({"click MnuOffLine", "until TxtStatusBar(1) text \"COM STOP\" 60000",
                             "file \"" + path + "\"", "click CmdMapOpen"}));
     EXPECT_TRUE(FieldBecomes("CmdMapCompute", "enabled", "1"));
     EXPECT_TRUE(staged.Read("BIN/Map.txt").startsWith("\"Punti Mappati\"\r\n"));

@@ -4,14 +4,18 @@
 // the model through a parameter file, and a saved file that restores the ECU's table.
 
 #include "StagedProgram.h"
+#include "common/Wait.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
 
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
+
 namespace e2e {
 namespace {
 
-constexpr int LongMs = 60000;
+constexpr int LongMs = 120000;
 
 class EndToEndModeling : public testing::Test {
 protected:
@@ -27,9 +31,8 @@ protected:
         ASSERT_TRUE(staged.StartProgram());
         ASSERT_TRUE(WaitForSettingsRead(staged, LongMs));
         // The tab strip stays disabled while the page reads the ECU's table afresh.
-        ASSERT_TRUE(staged.Run({"tab SstMain 3", "until LblPntMod(7) visible 1 10000",
-                                "until SstMain enabled 1 " + QString::number(LongMs)},
-                               LongMs + 5000));
+        ASSERT_TRUE(staged.Run({"tab SstMain 3", "until LblPntMod(7) visible 1 60000",
+                                "until SstMain enabled 1 " + QString::number(LongMs)}));
     }
     // A box's text with the decimal mark as a point, whatever the locale.
     QString Text(const QString& control) {
@@ -37,7 +40,7 @@ protected:
         return fields ? fields->value("text").replace(',', '.') : "<refused>";
     }
     bool TextBecomes(const QString& control, const QString& text) {
-        return StagedProgram::WaitFor([&] { return Text(control) == text; }, LongMs);
+        return WaitFor([&] { return Text(control) == text; }, LongMs * 1ms);
     }
     // Correction cells as the simulated ECU holds them in RAM.
     QList<int> Cells(int from, int count) {
@@ -49,7 +52,7 @@ protected:
         return c.isEmpty() ? -99999 : c[0];
     }
     bool CellBecomes(int k, int value) {
-        return StagedProgram::WaitFor([&] { return Cell(k) == value; }, LongMs);
+        return WaitFor([&] { return Cell(k) == value; }, LongMs * 1ms);
     }
     QStringList RequestsSince(qsizetype from) {
         QStringList names;
@@ -77,15 +80,30 @@ protected:
 
 TEST_F(EndToEndModeling, PointStepReachesTheEcuTable) {
     Open();
-    const qsizetype before = staged.Requests().size();
+    const qint64 from = staged.LogLines().isEmpty() ? 0 : staged.LogLines().last().ms;
     ASSERT_TRUE(staged.Run({"click LblPntMod(3)", "click CmdUp"}));
     EXPECT_EQ(Text("TxtYPos(2)"), "0.1");
-    ASSERT_TRUE(StagedProgram::WaitFor(
-        [&] { return RequestsSince(before).count("CMD_READ_TBL_COR") >= 4; }, LongMs));
-    const QStringList requests = RequestsSince(before);
-    const qsizetype write = requests.indexOf("CMD_WRT_TBL_COR");
-    ASSERT_GE(write, 0);
-    EXPECT_EQ(requests.mid(write, 8),
+    // The table's answered exchanges only: the poll's own reads may come between them, and
+    // a frame sent again after a lost reply counts once.
+    const auto tableExchanges = [&] {
+        QStringList names;
+        for (const LoggedExchange& e : staged.Exchanges()) {
+            if (e.ms > from && e.Good() && e.name.endsWith("_TBL_COR")) {
+                names << e.name;
+            }
+        }
+        return names;
+    };
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            const QStringList table = tableExchanges();
+            const qsizetype write = table.indexOf("CMD_WRT_TBL_COR");
+            return write >= 0 && table.mid(write).count("CMD_READ_TBL_COR") >= 4;
+        },
+        LongMs * 1ms))
+        << tableExchanges().join(' ').toStdString();
+    const QStringList table = tableExchanges();
+    EXPECT_EQ(table.mid(table.indexOf("CMD_WRT_TBL_COR"), 8),
               QStringList(4, "CMD_WRT_TBL_COR") + QStringList(4, "CMD_READ_TBL_COR"));
     EXPECT_EQ(Cell(71), 13);
     EXPECT_EQ(Cell(186), 71);
@@ -119,7 +137,7 @@ TEST_F(EndToEndModeling, ComputeModelAppliesTheInjectorTypesRule) {
     ASSERT_EQ(Text("TxtOffsetPos"), "0.5");
     // The developer view (Shift+Ctrl+Alt+X and the password) shows the compute button.
     ASSERT_TRUE(staged.Run({"input \"KOLT5829\"", "key SstMain Ctrl+Alt+Shift+X", "tab SstMain 2",
-                            "until CmdComputeModl(0) visible 1 20000", "click CmdComputeModl(0)"}));
+                            "until CmdComputeModl(0) visible 1 60000", "click CmdComputeModl(0)"}));
     EXPECT_TRUE(TextBecomes("TxtOffsetPos", "0.4")) << Text("TxtOffsetPos").toStdString();
     EXPECT_TRUE(CellBecomes(181, 420));
 }
@@ -138,8 +156,8 @@ TEST_P(EndToEndModelingReset, SendsOnlyTheDefaultTable) {
     const qsizetype before = staged.Requests().size();
     ASSERT_TRUE(staged.Run({"answer Yes", "click CmdReset"}));
     ASSERT_TRUE(CellBecomes(181, 0));
-    ASSERT_TRUE(StagedProgram::WaitFor(
-        [&] { return RequestsSince(before).contains("CMD_SAVE_FLASH"); }, LongMs));
+    ASSERT_TRUE(
+        WaitFor([&] { return RequestsSince(before).contains("CMD_SAVE_FLASH"); }, LongMs * 1ms));
     const QStringList requests = RequestsSince(before);
     EXPECT_TRUE(requests.contains("CMD_CANC_ERR"));
     for (const char* never :
@@ -158,8 +176,7 @@ INSTANTIATE_TEST_SUITE_P(FirstWrite, EndToEndModelingReset, testing::Values(fals
 TEST_F(EndToEndModeling, ResetOnCngQueuesTheCngDefaults) {
     Open("zone3 7 01");
     ASSERT_TRUE(staged.Run({"answer Yes", "click CmdReset"}));
-    EXPECT_TRUE(
-        StagedProgram::WaitFor([&] { return Title().endsWith("LNG/DefaultCng.Xar]"); }, LongMs))
+    EXPECT_TRUE(WaitFor([&] { return Title().endsWith("LNG/DefaultCng.Xar]"); }, LongMs * 1ms))
         << Title().toStdString();
 }
 
@@ -169,8 +186,7 @@ TEST_F(EndToEndModeling, ModelThroughAParameterFile) {
     ASSERT_TRUE(CellBecomes(181, 104));
     const QString saved = staged.Path("m.var");
     ASSERT_TRUE(staged.Run({"file \"" + saved + "\"", "click CmdModSave"}));
-    ASSERT_TRUE(
-        StagedProgram::WaitFor([&] { return Title().endsWith(" - [" + saved + "]"); }, LongMs))
+    ASSERT_TRUE(WaitFor([&] { return Title().endsWith(" - [" + saved + "]"); }, LongMs * 1ms))
         << staged.MessageBoxes().join("\n").toStdString() << Title().toStdString();
     QByteArray text = staged.Read("m.var");
     const qsizetype cor = text.indexOf("[COR]");
@@ -204,10 +220,10 @@ TEST_F(EndToEndModeling, FileSavedConnectedRestoresTheEcusTable) {
     const QList<int> before = Cells(0, 191);
     const QString saved = staged.Path("s.var");
     ASSERT_TRUE(staged.Run({"file \"" + saved + "\"", "click MnuFileSaveConf"}));
-    ASSERT_TRUE(StagedProgram::WaitFor([&] { return QFile::exists(saved); }, LongMs));
+    ASSERT_TRUE(WaitFor([&] { return QFile::exists(saved); }, LongMs * 1ms));
     ASSERT_TRUE(staged.SimControl("com1", "cell 10 77\ncell 100 -77\ncell 181 900"));
     ASSERT_TRUE(staged.Run({"file \"" + saved + "\"", "click MnuFileLoadConf"}));
-    EXPECT_TRUE(StagedProgram::WaitFor([&] { return Cells(0, 191) == before; }, LongMs));
+    EXPECT_TRUE(WaitFor([&] { return Cells(0, 191) == before; }, LongMs * 1ms));
 }
 
 TEST_F(EndToEndModeling, GrabShowsTheChart) {

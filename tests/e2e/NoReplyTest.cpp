@@ -2,9 +2,13 @@
 // so at the first unanswered try, and the live values are emptied until it answers again.
 
 #include "StagedProgram.h"
+#include "common/Wait.h"
 
 #include <QColor>
 #include <gtest/gtest.h>
+
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
 
 namespace e2e {
 namespace {
@@ -26,15 +30,15 @@ protected:
         return fields ? fields->value(field) : QString("<not read>");
     }
     bool Shows(const QString& name, const QString& text) {
-        return StagedProgram::WaitFor([&] { return Field(name, "text") == text; }, LongMs);
+        return WaitFor([&] { return Field(name, "text") == text; }, LongMs * 1ms);
     }
     bool ShowsLive() {
-        return StagedProgram::WaitFor(
+        return WaitFor(
             [&] {
                 return !Field("TxtRpm(0)", "text").trimmed().isEmpty() &&
                        Field("TxtStatusBar(1)", "text").startsWith("COM OK");
             },
-            LongMs);
+            LongMs * 1ms);
     }
 
     StagedProgram staged;

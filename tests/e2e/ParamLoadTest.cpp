@@ -3,14 +3,18 @@
 // the caption names no file, and a load sent again waits for the ECU to be identified.
 
 #include "StagedProgram.h"
+#include "common/Wait.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
 
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
+
 namespace e2e {
 namespace {
 
-constexpr int LongMs = 60000;
+constexpr int LongMs = 120000;
 constexpr int SwitchTempOffset = 2; // zone 3, 16 bits
 
 const QString RefusedPressureTable = "status cmd=59 count=forever";
@@ -28,7 +32,7 @@ protected:
     QString FileWithSwitchTemp(int celsius) {
         const QString saved = staged.Path("saved.var");
         EXPECT_TRUE(staged.Run({"file \"" + saved + "\"", "click MnuFileSaveConf"}));
-        EXPECT_TRUE(StagedProgram::WaitFor([&] { return QFile::exists(saved); }, LongMs));
+        EXPECT_TRUE(WaitFor([&] { return QFile::exists(saved); }, LongMs * 1ms));
         QList<QByteArray> lines = staged.Read("saved.var").split('\n');
         for (QByteArray& line : lines) {
             if (line.startsWith("B3")) {
@@ -56,7 +60,7 @@ protected:
     // The first box that tells of blocks not written; "" when none came.
     QString NotWrittenBox() {
         QString box;
-        StagedProgram::WaitFor(
+        WaitFor(
             [&] {
                 for (const QString& b : staged.MessageBoxes()) {
                     if (b.contains("Not written to the ECU:")) {
@@ -66,7 +70,7 @@ protected:
                 }
                 return false;
             },
-            LongMs);
+            LongMs * 1ms);
         return box;
     }
 
@@ -109,8 +113,8 @@ TEST_F(EndToEndParamLoad, ALoadSentAgainWaitsForTheIdentification) {
     ASSERT_TRUE(staged.Run({"answer Yes", "file \"" + path + "\"", "click MnuFileLoadConf"}));
     ASSERT_FALSE(NotWrittenBox().isEmpty());
     ASSERT_TRUE(staged.SimControl("ecu", "clear"));
-    ASSERT_TRUE(StagedProgram::WaitFor([&] { return !staged.Requests("CMD_SAVE_FLASH").isEmpty(); },
-                                       LongMs));
+    ASSERT_TRUE(
+        WaitFor([&] { return !staged.Requests("CMD_SAVE_FLASH").isEmpty(); }, LongMs * 1ms));
 
     const qint64 refused = staged.Requests("CMD_WRITE_COMP_PRES_GAS").first().ms;
     const QList<LoggedRequest> identified = RequestsAfter(staged, "CMD_READ_FIRMWARE", refused);
@@ -123,8 +127,8 @@ TEST_F(EndToEndParamLoad, ALoadSentAgainWaitsForTheIdentification) {
     const QList<LoggedRequest> again = RequestsAfter(staged, "CMD_WRT_MEM2", refused);
     ASSERT_FALSE(again.isEmpty());
     EXPECT_GE(again.first().ms, identified.first().ms);
-    EXPECT_TRUE(StagedProgram::WaitFor([&] { return Zone3Hex("saved.zone3") == "3E 00"; }, LongMs));
-    EXPECT_TRUE(StagedProgram::WaitFor([&] { return Title().endsWith("[" + path + "]"); }, LongMs));
+    EXPECT_TRUE(WaitFor([&] { return Zone3Hex("saved.zone3") == "3E 00"; }, LongMs * 1ms));
+    EXPECT_TRUE(WaitFor([&] { return Title().endsWith("[" + path + "]"); }, LongMs * 1ms));
 }
 
 } // namespace

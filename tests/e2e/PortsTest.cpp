@@ -5,13 +5,17 @@
 // program takes no remote commands.)
 
 #include "StagedProgram.h"
+#include "common/Wait.h"
 
 #include <gtest/gtest.h>
+
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
 
 namespace e2e {
 namespace {
 
-constexpr int LongMs = 60000;
+constexpr int LongMs = 120000;
 
 TEST(EndToEndPorts, FixedCom3TalksToTheEcuThere) {
     StagedProgram staged;
@@ -19,8 +23,8 @@ TEST(EndToEndPorts, FixedCom3TalksToTheEcuThere) {
     staged.WriteSetCom(3, false);
     staged.MapCom(3, staged.StartSim("com3"));
     ASSERT_TRUE(staged.StartProgram());
-    ASSERT_TRUE(StagedProgram::WaitFor([&] { return staged.Requests("CMD_READ_MEM1").size() >= 3; },
-                                       LongMs));
+    ASSERT_TRUE(
+        WaitFor([&] { return staged.Requests("CMD_READ_MEM1").size() >= 3; }, LongMs * 1ms));
     EXPECT_TRUE(staged.Read("BIN/RxTx.TXT").contains(" R 42")) << "replies came back";
     const QByteArray settings = staged.Read("BIN/SetCom.ini");
     EXPECT_TRUE(settings.contains("[Comport]\r\n3\r\n"));
@@ -33,17 +37,17 @@ TEST(EndToEndPorts, SearchFixesThePortWhereTheEcuAnswers) {
     staged.WriteSetCom(1, true); // COM1 and COM2 lead nowhere
     staged.MapCom(3, staged.StartSim("com3"));
     ASSERT_TRUE(staged.StartProgram());
-    ASSERT_TRUE(StagedProgram::WaitFor(
+    ASSERT_TRUE(WaitFor(
         [&] {
             const QByteArray settings = staged.Read("BIN/SetCom.ini");
             return settings.contains("[SearchCom]\r\n 255 \r\n");
         },
-        LongMs));
+        LongMs * 1ms));
     const QByteArray settings = staged.Read("BIN/SetCom.ini");
     EXPECT_TRUE(settings.contains("[Comport]\r\n3\r\n")) << settings.constData();
     EXPECT_TRUE(settings.contains("[UsbCom]\r\n 0 \r\n"));
-    EXPECT_TRUE(StagedProgram::WaitFor([&] { return staged.Requests("CMD_READ_MEM1").size() >= 3; },
-                                       LongMs));
+    EXPECT_TRUE(
+        WaitFor([&] { return staged.Requests("CMD_READ_MEM1").size() >= 3; }, LongMs * 1ms));
     EXPECT_TRUE(staged.Events().isEmpty());
 }
 

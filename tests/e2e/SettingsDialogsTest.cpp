@@ -2,14 +2,18 @@
 // the expert settings, the reset to a default set, the level-sensor and injector dialogs.
 
 #include "StagedProgram.h"
+#include "common/Wait.h"
 
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
+
 namespace e2e {
 namespace {
 
-constexpr int LongMs = 60000;
+constexpr int LongMs = 120000;
 
 class EndToEndSettingsDialogs : public testing::Test {
 protected:
@@ -18,15 +22,15 @@ protected:
         staged.MapCom(1, staged.StartSim("com1", {"--fast"}));
         ASSERT_TRUE(staged.SimControl("com1", "set reducer 20")); // cold: on petrol
         ASSERT_TRUE(staged.StartProgram());
-        ASSERT_TRUE(staged.Run({"tab SstMain 1", "until CmbSwtchTemp text 35 60000"}, LongMs));
+        ASSERT_TRUE(staged.Run({"tab SstMain 1", "until CmbSwtchTemp text 35 60000"}));
     }
     QString Zone(const QString& image, int offset, int count) {
         const std::optional<SimDump> dump = staged.SimState("com1");
         return dump ? dump->Hex(image, offset, count) : "<no dump>";
     }
     bool ZoneBecomes(const QString& image, int offset, const QString& hex) {
-        return StagedProgram::WaitFor(
-            [&] { return Zone(image, offset, int(hex.size() + 1) / 3) == hex; }, LongMs);
+        return WaitFor([&] { return Zone(image, offset, int(hex.size() + 1) / 3) == hex; },
+                       LongMs * 1ms);
     }
     QString Field(const QString& control, const QString& field) {
         const auto fields = staged.ReadControl(control);
@@ -71,7 +75,7 @@ TEST_F(EndToEndSettingsDialogs, ExpertSettings) {
     ASSERT_TRUE(ZoneBecomes("zone2", 1, "03"));
     const qsizetype boxes = Boxes().size();
     ASSERT_TRUE(staged.Run({"click FrmSetExpert.CHK_FiloRPM"}));
-    ASSERT_TRUE(StagedProgram::WaitFor([&] { return Boxes().size() > boxes; }, LongMs));
+    ASSERT_TRUE(WaitFor([&] { return Boxes().size() > boxes; }, LongMs * 1ms));
     EXPECT_TRUE(Boxes().last().endsWith("The engine runs on gas: switch to petrol first."))
         << Boxes().last().toStdString();
     EXPECT_EQ(Field("FrmSetExpert.CHK_FiloRPM", "checked"), "0") << "as it was";
@@ -80,8 +84,8 @@ TEST_F(EndToEndSettingsDialogs, ExpertSettings) {
 TEST_F(EndToEndSettingsDialogs, UntickingTheMinimumRpmTakesBackAChosenReturnToPetrol) {
     ASSERT_TRUE(staged.SimControl("com1", "zone3 66 01")); // the minimum rpm on
     const int reads = int(staged.Requests("CMD_READ_MEM3").size());
-    ASSERT_TRUE(StagedProgram::WaitFor(
-        [&] { return staged.Requests("CMD_READ_MEM3").size() >= reads + 2; }, LongMs));
+    ASSERT_TRUE(WaitFor([&] { return staged.Requests("CMD_READ_MEM3").size() >= reads + 2; },
+                        LongMs * 1ms));
     ASSERT_TRUE(
         staged.Run({"input \"KOLT5829\"", "key FrmLX735 Ctrl+Alt+Shift+E", "click CmdExpert(0)"}));
     ASSERT_EQ(Field("FrmSetExpert.ChkMinRpmAbil", "checked"), "1");
@@ -101,8 +105,8 @@ TEST_F(EndToEndSettingsDialogs, ResetToTheCngSet) {
     const QString hours = Zone("zone2", 3, 8);
     ASSERT_TRUE(staged.Run({"click CmdReserVar", "close FrmResetParam"}));
     ASSERT_TRUE(staged.Run({"click CmdReserVar", "click FrmResetParam.CmdTipoALim(1)"}));
-    ASSERT_TRUE(StagedProgram::WaitFor([&] { return !staged.Requests("CMD_SAVE_FLASH").isEmpty(); },
-                                       LongMs));
+    ASSERT_TRUE(
+        WaitFor([&] { return !staged.Requests("CMD_SAVE_FLASH").isEmpty(); }, LongMs * 1ms));
     ASSERT_TRUE(ZoneBecomes("zone3", 7, "01"));
     EXPECT_FALSE(staged.Requests("CMD_CANC_ERR").isEmpty());
     const std::optional<SimDump> dump = staged.SimState("com1");
@@ -119,7 +123,7 @@ TEST_F(EndToEndSettingsDialogs, ResetToTheCngSet) {
 
 TEST_F(EndToEndSettingsDialogs, LevelSensorThresholds) {
     ASSERT_TRUE(
-        staged.Run({"click CmdTpyGLS", "until FrmLevelSetting.HScrLevel(3) exists 1 20000"}));
+        staged.Run({"click CmdTpyGLS", "until FrmLevelSetting.HScrLevel(3) exists 1 60000"}));
     QStringList keys;
     for (int i = 0; i < 5; ++i) {
         keys << "key FrmLevelSetting.HScrLevel(3) PgUp";
@@ -129,19 +133,19 @@ TEST_F(EndToEndSettingsDialogs, LevelSensorThresholds) {
     EXPECT_TRUE(Number("68", "81").match(Field("FrmLevelSetting.TxtLevel(3)", "text")).hasMatch());
 
     ASSERT_TRUE(staged.SimControl("com1", "set level 600"));
-    EXPECT_TRUE(StagedProgram::WaitFor(
+    EXPECT_TRUE(WaitFor(
         [&] {
             return Number("2", "929").match(Field("FrmLevelSetting.LblSensVal", "text")).hasMatch();
         },
-        LongMs));
+        LongMs * 1ms));
 
     ASSERT_TRUE(staged.Run({"click FrmLevelSetting.CmdDefaultLevel"}));
     EXPECT_TRUE(ZoneBecomes("zone3", 42, "CC 00 99 01 6A 02 37 03"));
 
     // A type chosen on the page shows in the open dialog after the read-back.
     ASSERT_TRUE(staged.Run({"choose CmbTpyGLS 0"}));
-    EXPECT_TRUE(StagedProgram::WaitFor(
-        [&] { return Field("FrmLevelSetting.HScrLevel(0)", "value") == "204"; }, LongMs));
+    EXPECT_TRUE(WaitFor([&] { return Field("FrmLevelSetting.HScrLevel(0)", "value") == "204"; },
+                        LongMs * 1ms));
 }
 
 TEST_F(EndToEndSettingsDialogs, InjectorOffsetsModesAndSensibility) {
@@ -151,8 +155,7 @@ TEST_F(EndToEndSettingsDialogs, InjectorOffsetsModesAndSensibility) {
     EXPECT_EQ(Field("FrmInjSet.LblInj(4)", "text"), "<refused>");
     // Three presses in a row are three steps: the bar never drops out of reach.
     ASSERT_TRUE(staged.Run({"key FrmInjSet.HScrTime(1) Right", "key FrmInjSet.HScrTime(1) Right",
-                            "key FrmInjSet.HScrTime(1) Right"},
-                           LongMs));
+                            "key FrmInjSet.HScrTime(1) Right"}));
     EXPECT_TRUE(ZoneBecomes("zone3", 34, "96 00"));
     EXPECT_TRUE(Number("1", "2").match(Field("FrmInjSet.TxtInjGas(1)", "text")).hasMatch());
     ASSERT_TRUE(staged.Run({"click FrmInjSet.CmdDefaultTime(1)", "key FrmInjSet.SldBadBit Right"}));
@@ -161,31 +164,31 @@ TEST_F(EndToEndSettingsDialogs, InjectorOffsetsModesAndSensibility) {
 
     const int writes = int(staged.Requests("CMD_WRT_MEM3").size());
     ASSERT_TRUE(staged.Run({"choose FrmInjSet.CmbSelect(1) 1"}));
-    ASSERT_TRUE(StagedProgram::WaitFor([&] { return !Boxes().isEmpty(); }, LongMs));
+    ASSERT_TRUE(WaitFor([&] { return !Boxes().isEmpty(); }, LongMs * 1ms));
     EXPECT_EQ(Boxes().last(), "Injectors - Fast 2 Ohm|Mode 4 needs the engine running on gas.");
     const int reads = int(staged.Requests("CMD_READ_MEM3").size());
-    ASSERT_TRUE(StagedProgram::WaitFor(
-        [&] { return staged.Requests("CMD_READ_MEM3").size() >= reads + 2; }, LongMs));
+    ASSERT_TRUE(WaitFor([&] { return staged.Requests("CMD_READ_MEM3").size() >= reads + 2; },
+                        LongMs * 1ms));
     EXPECT_EQ(staged.Requests("CMD_WRT_MEM3").size(), writes);
 
     // A sensibility of 0 in the ECU: opening the dialog writes nothing.
     ASSERT_TRUE(staged.Run({"close FrmInjSet"}));
     ASSERT_TRUE(staged.SimControl("com1", "zone3 73 00"));
     const int reads2 = int(staged.Requests("CMD_READ_MEM3").size());
-    ASSERT_TRUE(StagedProgram::WaitFor(
-        [&] { return staged.Requests("CMD_READ_MEM3").size() >= reads2 + 2; }, LongMs));
+    ASSERT_TRUE(WaitFor([&] { return staged.Requests("CMD_READ_MEM3").size() >= reads2 + 2; },
+                        LongMs * 1ms));
     const int writes2 = int(staged.Requests("CMD_WRT_MEM3").size());
     ASSERT_TRUE(staged.Run({"click CmdTpyInj"}));
-    ASSERT_TRUE(StagedProgram::WaitFor(
-        [&] { return staged.Requests("CMD_READ_MEM3").size() >= reads2 + 4; }, LongMs));
+    ASSERT_TRUE(WaitFor([&] { return staged.Requests("CMD_READ_MEM3").size() >= reads2 + 4; },
+                        LongMs * 1ms));
     EXPECT_EQ(staged.Requests("CMD_WRT_MEM3").size(), writes2);
 
     // On gas the mode is asked of the ECU through the set-up step.
     ASSERT_TRUE(staged.SimControl("com1", "set reducer 50\nset key 1\nset rpm 800"));
     ASSERT_TRUE(ZoneBecomes("zone2", 1, "03"));
     const int zone2Reads = int(staged.Requests("CMD_READ_MEM2").size());
-    ASSERT_TRUE(StagedProgram::WaitFor(
-        [&] { return staged.Requests("CMD_READ_MEM2").size() >= zone2Reads + 2; }, LongMs))
+    ASSERT_TRUE(WaitFor([&] { return staged.Requests("CMD_READ_MEM2").size() >= zone2Reads + 2; },
+                        LongMs * 1ms))
         << "the program has seen it";
     ASSERT_TRUE(staged.Run({"choose FrmInjSet.CmbSelect(1) 1"}));
     EXPECT_TRUE(ZoneBecomes("zone3", 20, "04")) << Zone("zone3", 14, 8).toStdString();

@@ -1,18 +1,23 @@
 #include "StagedProgram.h"
 
 #include "common/BuildTools.h"
+#include "common/Wait.h"
+
+#include <gtest/gtest.h>
 
 #include <QColor>
 #include <QFile>
 #include <QStandardPaths>
 #include <algorithm>
 
+using namespace std::chrono_literals;
+
 namespace e2e {
 
 namespace {
 
 constexpr int StartMs = staging::StartMs;
-constexpr int ConnectMs = 60000;
+constexpr int ConnectMs = 180000;
 
 } // namespace
 
@@ -86,7 +91,7 @@ bool StagedProgram::StopSim(const QString& name) {
 bool StagedProgram::SimControl(const QString& name, const QString& lines) {
     const QString target = Path(ControlPath(name));
     return tree_.Drop(ControlPath(name), lines.toUtf8() + '\n') &&
-           WaitFor([&] { return !QFile::exists(target); }, StartMs);
+           testing_support::WaitFor([&] { return !QFile::exists(target); }, StartMs * 1ms);
 }
 
 bool StagedProgram::SimPoke(const QString& name, const QString& block, int offset,
@@ -99,7 +104,7 @@ bool StagedProgram::SimPoke(const QString& name, const QString& block, int offse
 std::optional<SimDump> StagedProgram::SimState(const QString& name) {
     const QString path = Path(QString("sim-%1.dump%2").arg(name).arg(++dumps_));
     if (!SimControl(name, "dump " + path) ||
-        !WaitFor([&] { return QFile::exists(path); }, StartMs)) {
+        !testing_support::WaitFor([&] { return QFile::exists(path); }, StartMs * 1ms)) {
         return std::nullopt;
     }
     QFile file(path);
@@ -207,8 +212,9 @@ bool StagedProgram::StartOnCalibrationTab(const QString& engine, const QStringLi
     return SimControl("com1",
                       "set rpm 2200\nset petrol 3.0\nset reducer 60\nzone2 0 00\n" + engine) &&
            StartProgram() &&
-           WaitFor([&] { return Requests("CMD_READ_TBL_COR").size() >= 4; }, ConnectMs) &&
-           Run({"tab SstMain 2", "until CmdCalStart enabled 1 20000"});
+           testing_support::WaitFor([&] { return Requests("CMD_READ_TBL_COR").size() >= 4; },
+                                    ConnectMs * 1ms) &&
+           Run({"tab SstMain 2", "until CmdCalStart enabled 1 60000"});
 }
 
 bool StagedProgram::StartConnected(const QString& sim) {
@@ -218,7 +224,8 @@ bool StagedProgram::StartConnected(const QString& sim) {
     }
     MapCom(1, link);
     return StartProgram() &&
-           WaitFor([&] { return !Requests("CMD_READ_ERR").isEmpty(); }, ConnectMs);
+           testing_support::WaitFor([&] { return !Requests("CMD_READ_ERR").isEmpty(); },
+                                    ConnectMs * 1ms);
 }
 
 bool StagedProgram::SendCommand(const QString& line) {
@@ -234,10 +241,12 @@ bool StagedProgram::Run(const QStringList& lines, int ms) {
     if (!SendScript(lines)) {
         return false;
     }
+    const qsizetype expected = lines.size() - lines.count(QString());
     QStringList refused;
-    const bool recorded = WaitFor(
+    qsizetype done = 0;
+    const bool recorded = testing_support::WaitFor(
         [&] {
-            qsizetype done = 0;
+            done = 0;
             refused.clear();
             for (const ProgramEvent& event : Events().mid(before)) {
                 if (event.kind == "EVENT" && event.text.startsWith("command refused: ")) {
@@ -247,11 +256,17 @@ bool StagedProgram::Run(const QStringList& lines, int ms) {
                     ++done;
                 }
             }
-            return done >= lines.size() - lines.count(QString());
+            return done >= expected;
         },
-        ms);
+        ms * 1ms);
     for (const QString& line : refused) {
         qWarning("%s", qPrintable(line));
+    }
+    if (!recorded) {
+        QStringList outstanding = lines;
+        outstanding.removeAll(QString());
+        ADD_FAILURE() << "the program did not carry out \"" << outstanding.value(done).toStdString()
+                      << "\" within " << ms << " ms";
     }
     return recorded && refused.isEmpty();
 }
@@ -262,7 +277,7 @@ std::optional<QMap<QString, QString>> StagedProgram::ReadControl(const QString& 
         return std::nullopt;
     }
     std::optional<QMap<QString, QString>> fields;
-    WaitFor(
+    testing_support::WaitFor(
         [&] {
             for (const ProgramEvent& event : Events().mid(before)) {
                 // A control of another window is recorded by its own name.
@@ -277,7 +292,7 @@ std::optional<QMap<QString, QString>> StagedProgram::ReadControl(const QString& 
             }
             return false;
         },
-        ms);
+        ms * 1ms);
     return fields;
 }
 
@@ -362,7 +377,7 @@ std::optional<GridCells> StagedProgram::Grid(const QString& name, int ms) {
     }
     std::optional<GridCells> grid;
     // The lines of one grid are written one after the other: wait for the last row.
-    WaitFor(
+    testing_support::WaitFor(
         [&] {
             grid = GridCells();
             int rows = -1;
@@ -382,12 +397,13 @@ std::optional<GridCells> StagedProgram::Grid(const QString& name, int ms) {
             }
             return rows >= 0 && grid->rows.size() == rows;
         },
-        ms);
+        ms * 1ms);
     return grid;
 }
 
 std::optional<int> StagedProgram::WaitForProgramEnd(int ms) {
-    if (!program_.process.waitForFinished(ms) ||
+    // The end may have been taken already, by the events an earlier wait pumped.
+    if (!testing_support::WaitFor([&] { return !program_.Running(); }, ms * 1ms) ||
         program_.process.exitStatus() != QProcess::NormalExit) {
         return std::nullopt;
     }
@@ -454,8 +470,8 @@ QList<LoggedRequest> RequestsAfter(const StagedProgram& staged, const QString& n
 
 bool WaitForRequestsAfter(const StagedProgram& staged, const QString& name, qint64 ms, int count,
                           int bound) {
-    return StagedProgram::WaitFor([&] { return RequestsAfter(staged, name, ms).size() >= count; },
-                                  bound);
+    return testing_support::WaitFor([&] { return RequestsAfter(staged, name, ms).size() >= count; },
+                                    bound * 1ms);
 }
 
 QList<LoggedExchange> GoodExchangesAfter(const StagedProgram& staged, const QString& name,
@@ -470,18 +486,18 @@ QList<LoggedExchange> GoodExchangesAfter(const StagedProgram& staged, const QStr
 }
 
 bool WaitForSettingsRead(const StagedProgram& staged, int bound) {
-    return StagedProgram::WaitFor(
+    return testing_support::WaitFor(
         [&] {
             const auto tables = GoodExchangesAfter(staged, "CMD_READ_COMP_PRES_GAS", 0);
             return GoodExchangesAfter(staged, "CMD_READ_TBL_COR", 0).size() >= 4 &&
                    !tables.isEmpty() &&
                    !GoodExchangesAfter(staged, "CMD_READ_MEM1", tables.last().ms).isEmpty();
         },
-        bound);
+        bound * 1ms);
 }
 
 bool HoldsFor(const std::function<bool()>& condition, int ms) {
-    return !StagedProgram::WaitFor([&] { return !condition(); }, ms);
+    return !testing_support::WaitFor([&] { return !condition(); }, ms * 1ms);
 }
 
 QRect RectOf(const QMap<QString, QString>& fields) {
@@ -498,7 +514,7 @@ std::optional<QImage> Grab(StagedProgram& staged, const QString& path, const QSt
     }
     // The line is recorded before the picture is written: it is taken once it reads whole.
     QImage picture;
-    StagedProgram::WaitFor([&] { return picture.load(path, "PNG"); }, StartMs);
+    testing_support::WaitFor([&] { return picture.load(path, "PNG"); }, StartMs * 1ms);
     return picture.isNull() ? std::nullopt : std::optional<QImage>(picture);
 }
 

@@ -6,6 +6,7 @@
 // driven and its records read. Every process is ended on every path out of a test.
 
 #include "common/Staging.h"
+#include "common/Wait.h"
 
 #include <QImage>
 #include <QList>
@@ -61,6 +62,11 @@ struct GridCells {
     QStringList head;
     QList<QStringList> rows;
 };
+
+// How long a staged script, or a read of the program's records, may take before the test
+// gives up: generous, as the machine may be loaded; the script's own "until" lines bound
+// what they wait for.
+constexpr int RunMs = 180000;
 
 class StagedProgram {
 public:
@@ -118,15 +124,16 @@ public:
     // put in place at once, once an earlier file has been taken.
     bool SendScript(const QStringList& lines);
     // Sends the script and waits until every line of it has been recorded; True when
-    // none was refused (the refusals are printed).
-    bool Run(const QStringList& lines, int ms = 20000);
+    // none was refused (the refusals are printed). Not recorded within ms fails the test,
+    // naming the first line still outstanding.
+    bool Run(const QStringList& lines, int ms = RunMs);
     // The fields that "read NAME" records (text, value, visible, back, ...; texts
     // unquoted); nothing when the read was refused or not recorded within ms.
-    std::optional<QMap<QString, QString>> ReadControl(const QString& name, int ms = 20000);
+    std::optional<QMap<QString, QString>> ReadControl(const QString& name, int ms = RunMs);
     // The entries that "items NAME" records; nothing when refused or not recorded.
-    std::optional<QStringList> Items(const QString& name, int ms = 20000);
+    std::optional<QStringList> Items(const QString& name, int ms = RunMs);
     // The cells that "grid NAME" records; nothing when refused or not recorded.
-    std::optional<GridCells> Grid(const QString& name, int ms = 20000);
+    std::optional<GridCells> Grid(const QString& name, int ms = RunMs);
     // The lines refused so far, each "<line> (<why>)".
     QStringList Refusals() const;
     // The message boxes shown so far, each as its MSGBOX event line records it.
@@ -152,9 +159,10 @@ public:
     // "a=1 b="x y"": the pairs of a recorded line.
     static QMap<QString, QString> ParseFields(const QString& text);
 
-    // Polls the condition every 50 ms for up to ms; never sleeps a fixed time.
+    // testing_support::WaitFor (common/Wait.h) in milliseconds, for the suites that
+    // still call it here.
     static bool WaitFor(const std::function<bool()>& condition, int ms) {
-        return staging::WaitFor(condition, ms);
+        return testing_support::WaitFor(condition, std::chrono::milliseconds(ms));
     }
 
 private:

@@ -3,15 +3,19 @@
 // for it. The language file is left as it was.
 
 #include "StagedProgram.h"
+#include "common/Wait.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
+
 namespace e2e {
 namespace {
 
-constexpr int LongMs = 20000;
+constexpr int LongMs = 120000;
 
 const QString ConfigScale = "LNG/ConfigScale.ini";
 const QString Dictionary = "LNG/M3.diz";
@@ -50,8 +54,8 @@ bool Readable(const QString& path) {
 // then read to show the program goes on. Gives the boxes shown.
 QStringList StartDamaged(StagedProgram& staged) {
     EXPECT_TRUE(staged.StartProgram());
-    EXPECT_TRUE(StagedProgram::WaitFor(
-        [&] { return !staged.MessageBoxes().filter(Opening).isEmpty(); }, LongMs));
+    EXPECT_TRUE(
+        WaitFor([&] { return !staged.MessageBoxes().filter(Opening).isEmpty(); }, LongMs * 1ms));
     const auto window = staged.ReadControl("FrmLX735", LongMs);
     EXPECT_TRUE(window.has_value());
     if (window) {

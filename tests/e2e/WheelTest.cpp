@@ -3,15 +3,19 @@
 // keyboard focus, the wheel changes it and the ECU follows.
 
 #include "StagedProgram.h"
+#include "common/Wait.h"
 
 #include <QProcessEnvironment>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
 
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
+
 namespace e2e {
 namespace {
 
-constexpr int LongMs = 60000;
+constexpr int LongMs = 120000;
 
 class EndToEndWheel : public testing::Test {
 protected:
@@ -30,7 +34,7 @@ protected:
         ASSERT_TRUE(staged.Valid());
         staged.MapCom(1, staged.StartSim("com1", {"--fast"}));
         ASSERT_TRUE(staged.StartProgram(x.Display()));
-        ASSERT_TRUE(staged.Run({"tab SstMain 1", "until CmbSwtchTemp text 35 60000"}, LongMs));
+        ASSERT_TRUE(staged.Run({"tab SstMain 1", "until CmbSwtchTemp text 35 60000"}));
     }
     QString Zone(const QString& image, int offset, int count) {
         const std::optional<SimDump> dump = staged.SimState("com1");
@@ -60,7 +64,7 @@ TEST_F(EndToEndWheel, AConfigurationComboTakesTheWheelOnlyWithTheFocus) {
     // Reached with the keyboard (a key pressed on it takes the focus there first), the
     // combo has the focus: two notches towards the installer move it two items down.
     ASSERT_TRUE(staged.Run({"key CmbSwtchTemp Shift", "wheel CmbSwtchTemp -2"}));
-    EXPECT_TRUE(StagedProgram::WaitFor([&] { return Zone("zone3", 2, 2) == "2D 00"; }, LongMs))
+    EXPECT_TRUE(WaitFor([&] { return Zone("zone3", 2, 2) == "2D 00"; }, LongMs * 1ms))
         << Zone("zone3", 0, 8).toStdString();
     EXPECT_EQ(Text("CmbSwtchTemp"), "45");
 }

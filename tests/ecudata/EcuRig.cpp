@@ -1,7 +1,11 @@
 #include "EcuRig.h"
 
+#include "common/Wait.h"
 #include "ecudata/RequestServer.h"
 #include "link/LinkStateMachine.h"
+
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
 
 namespace ecudata_test {
 
@@ -32,7 +36,7 @@ EcuRig::~EcuRig() {
 }
 
 bool EcuRig::Connect() {
-    return RunUntil([this] { return link.ComState() == comm::COM_READY; });
+    return WaitFor([this] { return link.ComState() == comm::COM_READY; }, 60s);
 }
 
 bool EcuRig::ServeAll(int calls) {

@@ -2,6 +2,7 @@
 // holds, and what it builds back from an unedited image is the ECU's own bytes.
 
 #include "EcuRig.h"
+#include "common/Wait.h"
 #include "ecudata/MapSamples.h"
 #include "ecudata/ParamRecords.h"
 #include "ecudata/RequestServer.h"
@@ -11,6 +12,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
 
 using namespace ecudata;
 using namespace comm;
@@ -84,10 +88,12 @@ TEST(ImagesAgainstTheEcu, LiveValuesAreTheEcusSetValues) {
     e.leanStep = 5;
     ASSERT_TRUE(rig.Connect());
     // The factory zones ask for gas: wait for the change-over of all four cylinders.
-    ASSERT_TRUE(rig.RunUntil([&] {
-        return rig.ecu.FuelState() == sim::kFuelGas &&
-               rig.ecu.Ram().zone3.mid(sim::kZ3CylState + 4, 4) == QByteArray(4, '\3');
-    }));
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            return rig.ecu.FuelState() == sim::kFuelGas &&
+                   rig.ecu.Ram().zone3.mid(sim::kZ3CylState + 4, 4) == QByteArray(4, '\3');
+        },
+        60s));
     rig.requests.ReqReadMem3 = true; // the rpm constant
     rig.requests.ReqReadMem2 = true; // the rpm formula bit
     rig.requests.ReqReadMem1 = true;

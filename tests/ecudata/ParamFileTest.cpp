@@ -10,6 +10,7 @@
 #include "common/BuildTools.h"
 #include "common/MsgBoxCapture.h"
 #include "common/TempTree.h"
+#include "common/Wait.h"
 #include "ecudata/CompTables.h"
 #include "ecudata/RequestServer.h"
 #include "link/Frames.h"
@@ -19,6 +20,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+
+using testing_support::RunFor;
+using namespace std::chrono_literals;
 
 using namespace ecudata;
 using namespace comm;
@@ -709,7 +713,7 @@ TEST(ParamFile, OnlyAnIdentifiedEcuOnARunningLinkIsWritten) {
         const QByteArray zone3 = rig.ecu.Ram().zone3;
         if (c == Stopped) {
             rig.link.ComState(COM_STOP);
-            rig.Run(10000);
+            RunFor(10ms);
         }
         rig.requests.FirmwareOk = c != NotIdentified;
         const qsizetype start = rig.ecu.CommandLog().size();
@@ -736,7 +740,7 @@ TEST(ParamFile, AnOffLineLoadTakesBlockLinesWithBlanksAroundThem) {
     for (const auto& c : cases) {
         Connected rig;
         rig.link.ComState(COM_STOP);
-        rig.Run(10000);
+        RunFor(10ms);
         QList<QByteArray> lines = SplitFile(Fixture("Sample.var"));
         for (int k = B2Line - 1; k <= CorMarkerLine; ++k) {
             lines[k] = c.before + lines[k] + c.after;

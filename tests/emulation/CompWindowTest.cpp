@@ -1,4 +1,5 @@
 #include "EmulaRig.h"
+#include "common/Wait.h"
 
 #include "emulation/FrmCompensaTbl.h"
 #include "sim/Memory.h"
@@ -11,6 +12,10 @@
 #include <QPushButton>
 #include <QTest>
 #include <cmath>
+
+using testing_support::RunFor;
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
 
 namespace emulation_test {
 
@@ -79,13 +84,13 @@ TEST_F(CompWindow, AHeldKeyWritesTheTableOnceAfterTheRelease) {
     Key(grid, QEvent::KeyRelease, Qt::Key_Plus, Qt::KeypadModifier, true);
     Key(grid, QEvent::KeyPress, Qt::Key_Plus, Qt::KeypadModifier, true);
     QTRY_VERIFY_WITH_TIMEOUT(Text(frm, "GrdTemp", 1, 3).toInt() >= start.toInt() + 3, 10000);
-    Run(1e6);
+    RunFor(1s);
     EXPECT_EQ(Writes(CmdWriteCompGasTemp), 0);
     Key(grid, QEvent::KeyRelease, Qt::Key_Plus, Qt::KeypadModifier);
     EXPECT_EQ(context->Requests.CompWriteCountdown, 6);
     EXPECT_EQ(context->Requests.CompWriteTable, 1);
-    ASSERT_TRUE(RunUntil([&] { return Writes(CmdWriteCompGasTemp) > 0; }));
-    Run(2e6);
+    ASSERT_TRUE(WaitFor([&] { return Writes(CmdWriteCompGasTemp) > 0; }, 60s));
+    RunFor(2s);
     EXPECT_EQ(Writes(CmdWriteCompGasTemp), 1);
     for (int c = 1; c <= 15; ++c) {
         EXPECT_EQ(qint8(ecu.Ram().compGasTemp[2 * (c - 1) + 1]), Text(frm, "GrdTemp", 1, c).toInt())
@@ -102,19 +107,19 @@ TEST_F(CompWindow, EnableBoxesAndTheStepNumberWriteTheirTableOnly) {
     ecu.ClearCommandLog();
     In<QCheckBox>(frm, "ChkGrdTemp").click();
     EXPECT_EQ(ecudata::ShownCompTable(context->Images, 1)[30], 0);
-    ASSERT_TRUE(RunUntil([&] { return ecu.Ram().compGasTemp[30] == 0; }));
+    ASSERT_TRUE(WaitFor([&] { return ecu.Ram().compGasTemp[30] == 0; }, 60s));
     EXPECT_EQ(ecu.Ram().compGasTemp[31], 0);
-    ASSERT_TRUE(RunUntil([&] { return Get<QWidget>("LblCompAttiva").isHidden(); }));
+    ASSERT_TRUE(WaitFor([&] { return Get<QWidget>("LblCompAttiva").isHidden(); }, 60s));
     ecu.ClearCommandLog();
     In<QCheckBox>(frm, "ChkGrdPres").click();
-    ASSERT_TRUE(RunUntil([&] { return SimWord(ecu.Ram().compPress, 30) == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return SimWord(ecu.Ram().compPress, 30) == 1; }, 60s));
     EXPECT_EQ(SimWord(ecu.Ram().compPress, 31), 1);
     EXPECT_EQ(Writes(CmdWriteCompPresGas), 1);
     EXPECT_EQ(Writes(CmdWriteCompGasTemp) + Writes(CmdWriteCompRidTemp) + Writes(CmdWriteCmpSmag),
               0);
-    ASSERT_TRUE(RunUntil([&] { return !Get<QWidget>("LblCompAttiva").isHidden(); }));
+    ASSERT_TRUE(WaitFor([&] { return !Get<QWidget>("LblCompAttiva").isHidden(); }, 60s));
     In<QComboBox>(frm, "CmbSmagAcc").setCurrentText("12");
-    ASSERT_TRUE(RunUntil([&] { return SimWord(ecu.Ram().compSmag, 31) == 12; }));
+    ASSERT_TRUE(WaitFor([&] { return SimWord(ecu.Ram().compSmag, 31) == 12; }, 60s));
     EXPECT_EQ(SimWord(ecu.Ram().compSmag, 30), 0);
 }
 
@@ -133,7 +138,7 @@ TEST_F(CompWindow, TheUnlockedLeaningAxisStepsInMillisecondsAndAClosedWindowStil
     EXPECT_EQ(Text(frm, "GrdSmag", 0, 1), "1.008");
     frm.close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    ASSERT_TRUE(RunUntil([&] { return SimWord(ecu.Ram().compSmag, 0) == 126; }));
+    ASSERT_TRUE(WaitFor([&] { return SimWord(ecu.Ram().compSmag, 0) == 126; }, 60s));
     // Loaded anew, locked again.
     FrmCompensaTbl& again = Open();
     EXPECT_TRUE(FrmCompensaTbl::AxisLocked(In<QTableWidget>(again, "GrdSmag")));
@@ -170,10 +175,12 @@ TEST_F(CompWindow, MarkersFollowTheLiveValues) {
     FrmCompensaTbl& frm = Open();
     ecu.Engine().gasTempC = 25;
     ecu.Engine().leanStep = 3;
-    ASSERT_TRUE(RunUntil([&] {
-        return std::abs(context->Images.Mem1Data.Temp1 - 25) < 0.5 &&
-               context->Images.Mem1Data.StatusKeyHigh == 3;
-    }));
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            return std::abs(context->Images.Mem1Data.Temp1 - 25) < 0.5 &&
+                   context->Images.Mem1Data.StatusKeyHigh == 3;
+        },
+        60s));
     frm.Timer1_Timer();
     const auto left = [&](const char* name) { return ui::LeftTwips(In<QWidget>(frm, name)); };
     EXPECT_EQ(left("PctGrdTemp"), left("GrdTemp") + 3780);
@@ -209,7 +216,7 @@ TEST_F(CompWindow, TwoTablesChangedBeforeTheWriteAreBothWritten) {
     In<QCheckBox>(frm, "ChkGrdTemp").click();
     In<QCheckBox>(frm, "ChkGrdPres").click();
     EXPECT_EQ(context->Requests.CompWriteTable, 0);
-    ASSERT_TRUE(RunUntil([&] { return context->Requests.CompWriteCountdown == 0; }));
+    ASSERT_TRUE(WaitFor([&] { return context->Requests.CompWriteCountdown == 0; }, 60s));
     EXPECT_EQ(ecu.Ram().compGasTemp[30], 0);
     EXPECT_EQ(SimWord(ecu.Ram().compPress, 30), 1);
     In<QCheckBox>(frm, "ChkGrdTempRid").click();
@@ -224,19 +231,19 @@ TEST_F(CompWindow, ARefusedWriteKeepsItsTablesAndALaterChangeJoinsThem) {
     Refuse(CmdWriteCompPresGas);
     In<QCheckBox>(frm, "ChkGrdPres").click();
     // Refused with its resends, then again once the link is back.
-    ASSERT_TRUE(RunUntil([&] { return Writes(CmdWriteCompPresGas) > 0; }));
+    ASSERT_TRUE(WaitFor([&] { return Writes(CmdWriteCompPresGas) > 0; }, 60s));
     const int firstTry = Writes(CmdWriteCompPresGas);
-    ASSERT_TRUE(RunUntil([&] { return Writes(CmdWriteCompPresGas) > firstTry; }));
+    ASSERT_TRUE(WaitFor([&] { return Writes(CmdWriteCompPresGas) > firstTry; }, 60s));
     In<QCheckBox>(frm, "ChkGrdTemp").click();
     EXPECT_EQ(context->Requests.CompWriteTable, 0);
     // The tables before the pressure one go out; the pressure table is refused again.
     const int secondTry = Writes(CmdWriteCompPresGas);
-    ASSERT_TRUE(RunUntil([&] { return Writes(CmdWriteCompPresGas) > secondTry; }));
+    ASSERT_TRUE(WaitFor([&] { return Writes(CmdWriteCompPresGas) > secondTry; }, 60s));
     EXPECT_EQ(ecu.Ram().compGasTemp[30], 0);
     EXPECT_NE(context->Requests.CompWriteCountdown, 0);
     EXPECT_EQ(context->Requests.CompWriteTable, 0);
     ecu.ClearFaults();
-    ASSERT_TRUE(RunUntil([&] { return context->Requests.CompWriteCountdown == 0; }));
+    ASSERT_TRUE(WaitFor([&] { return context->Requests.CompWriteCountdown == 0; }, 60s));
     EXPECT_EQ(SimWord(ecu.Ram().compPress, 30), 1);
     EXPECT_EQ(ecu.Ram().compGasTemp[30], 0);
 }

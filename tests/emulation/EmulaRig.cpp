@@ -1,7 +1,11 @@
 #include "EmulaRig.h"
 
 #include "common/FillUnwired.h"
+#include "common/Wait.h"
 #include "emulation/FrmCompensaTbl.h"
+
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
 
 namespace emulation_test {
 
@@ -26,12 +30,14 @@ EmulaRig::~EmulaRig() {
 
 void EmulaRig::Connect() {
     StartTimers();
-    ASSERT_TRUE(RunUntil([this] {
-        return context->Requests.FirmwareOk && !context->Requests.ReqReadEmus &&
-               !context->Requests.ReqReadMem3 && !context->Requests.ReqReadMem2 &&
-               !context->Requests.ReqReadComp && !context->Requests.RefreshPending &&
-               context->Images.EmulaBlkData[86] != 0;
-    }));
+    ASSERT_TRUE(WaitFor(
+        [this] {
+            return context->Requests.FirmwareOk && !context->Requests.ReqReadEmus &&
+                   !context->Requests.ReqReadMem3 && !context->Requests.ReqReadMem2 &&
+                   !context->Requests.ReqReadComp && !context->Requests.RefreshPending &&
+                   context->Images.EmulaBlkData[86] != 0;
+        },
+        60s));
 }
 
 QString EmulaRig::CellText(const QString& grid, int row, int col) {

@@ -1,4 +1,5 @@
 #include "EmulaRig.h"
+#include "common/Wait.h"
 
 #include "ecudata/EmulaBlock.h"
 #include "emulation/EmulaMath.h"
@@ -12,6 +13,10 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QTest>
+
+using testing_support::RunFor;
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
 
 namespace emulation_test {
 
@@ -111,14 +116,14 @@ TEST_F(LambdaPage, TheEmulationSwitchWritesTheStateChosen) {
     const auto simFlags = [this] { return quint8(ecu.Ram().zone2[sim::kZ2Flags]); };
     ASSERT_EQ(simFlags() & sim::kFlagEmulation, 0);
     Choose("CmbAbilEmula", 1);
-    EXPECT_TRUE(RunUntil([&] { return (simFlags() & sim::kFlagEmulation) != 0; }));
+    EXPECT_TRUE(WaitFor([&] { return (simFlags() & sim::kFlagEmulation) != 0; }, 60s));
     Choose("CmbAbilEmula", 0);
-    EXPECT_TRUE(RunUntil([&] { return (simFlags() & sim::kFlagEmulation) == 0; }));
+    EXPECT_TRUE(WaitFor([&] { return (simFlags() & sim::kFlagEmulation) == 0; }, 60s));
     // On, then off before the write: nothing to toggle, it stays off.
     Choose("CmbAbilEmula", 1);
     Choose("CmbAbilEmula", 0);
     EXPECT_EQ(context->Images.Mem2Write.Flags & 0x02, 0);
-    Run(2e6);
+    RunFor(2s);
     EXPECT_EQ(simFlags() & sim::kFlagEmulation, 0);
 }
 
@@ -131,8 +136,8 @@ TEST_F(LambdaPage, AThresholdIsStoredOnEnterAndDroppedOnLeaving) {
     Key(box, QEvent::KeyRelease, Qt::Key_Return);
     EXPECT_EQ(box.text(), "0.51");
     EXPECT_EQ(ecudata::ShownEmula(context->Images)[83], 26);
-    EXPECT_TRUE(RunUntil([&] { return SimEmula(83) == 26; }));
-    ASSERT_TRUE(RunUntil([&] { return context->Requests.EmulaWriteCountdown == 0; }));
+    EXPECT_TRUE(WaitFor([&] { return SimEmula(83) == 26; }, 60s));
+    ASSERT_TRUE(WaitFor([&] { return context->Requests.EmulaWriteCountdown == 0; }, 60s));
 
     box.setText("0.9");
     Focus(box, false);
@@ -164,7 +169,7 @@ TEST_F(LambdaPage, TheValueEntryActsOnTheSelectedBlockAndACancelBeeps) {
     };
     Key(grid, QEvent::KeyRelease, Qt::Key_Return);
     EXPECT_EQ(context->Requests.EmulaWriteCountdown, 1);
-    ASSERT_TRUE(RunUntil([&] { return SimEmula(emulation::TableByte(1, 2)) == 23; }));
+    ASSERT_TRUE(WaitFor([&] { return SimEmula(emulation::TableByte(1, 2)) == 23; }, 60s));
     for (int c = 0; c < 12; ++c) {
         for (int r = 0; r < 4; ++r) {
             EXPECT_EQ(SimEmula(emulation::TableByte(r, c)), r <= 1 && c <= 2 ? 23 : 126) << r << c;
@@ -177,7 +182,7 @@ TEST_F(LambdaPage, TheValueEntryActsOnTheSelectedBlockAndACancelBeeps) {
         result = 0;
         oper = emulation::OperCancelled;
     };
-    ASSERT_TRUE(RunUntil([&] { return context->Requests.EmulaWriteCountdown == 0; }));
+    ASSERT_TRUE(WaitFor([&] { return context->Requests.EmulaWriteCountdown == 0; }, 60s));
     Key(grid, QEvent::KeyRelease, Qt::Key_Return);
     platform::SetBeepObserver({});
     EXPECT_EQ(beeps, (std::vector<std::pair<int, int>>{{600, 100}}));
@@ -273,9 +278,11 @@ TEST_F(LambdaPage, ANewLambdaTypeResetsTheBlockToItsDefaults) {
     EXPECT_EQ(context->Images.Mem3Write.LambdaSwitch, 4);
     EXPECT_EQ(CellText("GrdEmul", 0, 0), "1.19");
     EXPECT_EQ(Get<QComboBox>("CmbSwtchLambdaBis").currentIndex(), 4);
-    ASSERT_TRUE(RunUntil([&] {
-        return quint8(ecu.Ram().zone3[61]) == 4 && SimEmula(82) == 76 && SimEmula(32) == 61;
-    }));
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            return quint8(ecu.Ram().zone3[61]) == 4 && SimEmula(82) == 76 && SimEmula(32) == 61;
+        },
+        60s));
     for (int i = 32; i < 80; ++i) {
         EXPECT_EQ(SimEmula(i), 61) << i;
     }
@@ -295,10 +302,12 @@ TEST_F(LambdaPage, TheMarkerFollowsTheLiveSpeedAndPressure) {
     Connect();
     ecu.Engine().rpm = 2500;
     ecu.Engine().press2Mbar = 650;
-    ASSERT_TRUE(RunUntil([&] {
-        return std::abs(context->Images.Mem1Data.Rpm - 2500) < 50 &&
-               std::abs(context->Images.Mem1Data.Press2 - 650) < 10;
-    }));
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            return std::abs(context->Images.Mem1Data.Rpm - 2500) < 50 &&
+                   std::abs(context->Images.Mem1Data.Press2 - 650) < 10;
+        },
+        60s));
     page->MoveEmulaMarker();
     auto& grid = Grid("GrdEmul");
     auto& marker = Get<QWidget>("PctGrdLambda");
@@ -348,19 +357,19 @@ TEST_F(LambdaPage, ASecondEditKeepsTheFirst) {
         SCOPED_TRACE(c.moment);
         const int before = Writes(CmdWritEmus);
         Choose("CmbFiltro", c.filter);
-        ASSERT_TRUE(RunUntil([&] { return c.reached(before); }));
+        ASSERT_TRUE(WaitFor([&] { return c.reached(before); }, 60s));
         Choose("CmbRitardo", Get<QComboBox>("CmbRitardo").findText(c.delay));
         page->AggiornaVariabiliEmulazioneLambda();
         EXPECT_EQ(Get<QComboBox>("CmbFiltro").currentIndex(), c.filter);
         EXPECT_EQ(Get<QComboBox>("CmbRitardo").currentText(), c.delay);
-        ASSERT_TRUE(RunUntil([&] { return WriteSettled(); }));
+        ASSERT_TRUE(WaitFor([&] { return WriteSettled(); }, 60s));
         EXPECT_EQ(SimEmula(87), c.filter << 4 | 1);
         EXPECT_EQ(SimDelay(), c.delay.toInt() * 40);
     }
     // Two thresholds typed in a row.
     TypeLevel("TxtEmulLevBassoAnte", "0.5");
     TypeLevel("TxtEmulLevBassoPost", "0.3");
-    ASSERT_TRUE(RunUntil([&] { return WriteSettled(); }));
+    ASSERT_TRUE(WaitFor([&] { return WriteSettled(); }, 60s));
     EXPECT_EQ(SimEmula(83), 26);
     EXPECT_EQ(SimEmula(85), 15);
 }
@@ -372,9 +381,9 @@ TEST_F(LambdaPage, EditsMadeWhileTheWriteIsRefusedAllGoOutLater) {
     Refuse(CmdWritEmus);
     Choose("CmbFiltro", 5);
     // Refused with its resends, then again once the link is back.
-    ASSERT_TRUE(RunUntil([&] { return Writes(CmdWritEmus) > 0; }));
+    ASSERT_TRUE(WaitFor([&] { return Writes(CmdWritEmus) > 0; }, 60s));
     const int firstTry = Writes(CmdWritEmus);
-    ASSERT_TRUE(RunUntil([&] { return Writes(CmdWritEmus) > firstTry; }));
+    ASSERT_TRUE(WaitFor([&] { return Writes(CmdWritEmus) > firstTry; }, 60s));
     EXPECT_TRUE(context->Requests.ReqWriteEmus);
     TypeLevel("TxtEmulLevBassoAnte", "0.5");
     page->AggiornaVariabiliEmulazioneLambda();
@@ -382,7 +391,7 @@ TEST_F(LambdaPage, EditsMadeWhileTheWriteIsRefusedAllGoOutLater) {
     EXPECT_EQ(Get<QLineEdit>("TxtEmulLevBassoAnte").text(), "0.51");
     EXPECT_EQ(SimEmula(87), 0x01);
     ecu.ClearFaults();
-    ASSERT_TRUE(RunUntil([&] { return WriteSettled(); }));
+    ASSERT_TRUE(WaitFor([&] { return WriteSettled(); }, 60s));
     EXPECT_EQ(SimEmula(87), 0x51);
     EXPECT_EQ(SimEmula(83), 26);
 }

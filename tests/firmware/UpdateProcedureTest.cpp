@@ -1,6 +1,7 @@
 // The update window's procedure against the simulated ECU on simulated time.
 
 #include "UpdateRig.h"
+#include "common/Wait.h"
 
 #include "common/BuildTools.h"
 #include "ecudata/ConfigScale.h"
@@ -13,6 +14,9 @@
 #include <QKeyEvent>
 #include <QTest>
 #include <gtest/gtest.h>
+
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
 
 namespace firmware_test {
 namespace {
@@ -201,8 +205,14 @@ TEST(UpdateProcedure, PressInsideALinkStepWaitsForItsEnd) {
     EXPECT_EQ(t.window->UpdateState(), 0);
     EXPECT_EQ(Count(t.rig.Commands(), CMD_READ_MEM1), 0);
     link.Stepping(false);
-    // The press comes back on a timer of the window system's clock.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return t.window->UpdateState() == 1; }, 10000));
+    // The press comes back on a timer of the window system's clock, which a wait on the
+    // simulated clock leaves to the event loop: the look lets that run too.
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            QCoreApplication::processEvents();
+            return t.window->UpdateState() == 1;
+        },
+        60s));
     EXPECT_EQ(t.Text("LblMsg"), "MsgUpdate05");
     EXPECT_TRUE(t.window->findChild<QPushButton*>("CmdUpdate")->isEnabled());
 }
@@ -410,7 +420,7 @@ TEST(UpdateProcedure, ARetryKeepsTheFirstBackupAndWritesItBack) {
 
     // Started again, with the ECU's parameters gone meanwhile.
     t.rig.ecu.Ram() = sim::Memory::Factory();
-    ASSERT_TRUE(t.rig.RunUntil([&] { return t.rig.ctx.Comm().ComState() == COM_READY; }));
+    ASSERT_TRUE(WaitFor([&] { return t.rig.ctx.Comm().ComState() == COM_READY; }, 60s));
     ASSERT_TRUE(ecudata::LoadFirmwareInfo(t.rig.ctx.Comm()));
     t.window = std::make_unique<firmware::FrmUpdate>(t.rig.ctx);
     EXPECT_EQ(t.Text("LblRelEcu_Val"), "FF.FF - FF/FF/FFFF");
@@ -472,7 +482,7 @@ TEST(UpdateProcedure, AnUpdateAfterAFailedWriteBackSendsTheKeptSet) {
     t.rig.ecu.Ram() = sim::Memory::Factory();
     t.rig.ecu.Saved() = sim::Memory::Factory();
 
-    ASSERT_TRUE(t.rig.RunUntil([&] { return t.rig.ctx.Comm().ComState() == COM_READY; }));
+    ASSERT_TRUE(WaitFor([&] { return t.rig.ctx.Comm().ComState() == COM_READY; }, 60s));
     ASSERT_TRUE(ecudata::LoadFirmwareInfo(t.rig.ctx.Comm()));
     t.window = std::make_unique<firmware::FrmUpdate>(t.rig.ctx);
     EXPECT_EQ(t.Text("LblRelEcu_Val"), "01.40 - 14/04/2010");

@@ -1,9 +1,13 @@
 #include "UpdateRig.h"
 
+#include "common/Wait.h"
 #include "ecudata/FirmwareImage.h"
 #include "link/ClsComm.h"
 
 #include <gtest/gtest.h>
+
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
 
 namespace firmware_test {
 
@@ -31,7 +35,7 @@ UpdateRig::UpdateRig(int answer, const QString& ecuIdentity)
     texts.MsgConfirm = "MsgConfirm";
     rig.ecu.Ram() = Installation();
     rig.ecu.Saved() = rig.ecu.Ram();
-    EXPECT_TRUE(rig.RunUntil([this] { return rig.ctx.Comm().ComState() == comm::COM_READY; }));
+    EXPECT_TRUE(WaitFor([this] { return rig.ctx.Comm().ComState() == comm::COM_READY; }, 60s));
     EXPECT_TRUE(ecudata::LoadFirmwareInfo(rig.ctx.Comm()));
     rig.ecu.ClearCommandLog();
     window = std::make_unique<firmware::FrmUpdate>(rig.ctx);

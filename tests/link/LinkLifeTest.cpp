@@ -3,11 +3,16 @@
 // while idle, an ECU that falls silent and answers again.
 
 #include "LinkRig.h"
+#include "common/Wait.h"
 #include "link/Frames.h"
 #include "link/LinkStateMachine.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
+
+using testing_support::RunFor;
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
 
 using namespace comm;
 using link_test::LinkRig;
@@ -49,14 +54,14 @@ TEST(LinkLife, SearchKeepAliveSilenceAndReconnectionOnCom3) {
 
     // The cable (none plugged), COM1 and COM2 fail to open; COM3 gets the probe. The
     // settings file waits for the probe's reply.
-    ASSERT_TRUE(rig.RunUntil([&] { return rig.link.ComState() == COM_WAIT_REPLY; }));
+    ASSERT_TRUE(WaitFor([&] { return rig.link.ComState() == COM_WAIT_REPLY; }, 120s));
     EXPECT_FALSE(QFile::exists(rig.tree.Path("BIN/SetCom.ini")));
     ASSERT_TRUE(rig.Connect());
     EXPECT_EQ(rig.link.ComPort(), 3);
     EXPECT_FALSE(rig.link.UsbCom());
     EXPECT_EQ(rig.ftdi.listCalls, 1);
     EXPECT_TRUE(rig.tree.Read("BIN/SetCom.ini").contains("[Comport]\r\n3\r\n"));
-    rig.Run(1000);
+    RunFor(1ms);
     EXPECT_EQ(Texts(ParseLog(rig)),
               (QStringList{"C 7", "C 0", "C 7", "open /dev/ttyS0 2 No such file or directory",
                            "C 0", "C 7", "open /dev/ttyS1 2 No such file or directory", "C 0",
@@ -65,7 +70,7 @@ TEST(LinkLife, SearchKeepAliveSilenceAndReconnectionOnCom3) {
 
     // Idle: a keep-alive 4 s after the last reply, each answered.
     const qsizetype idleFrom = ParseLog(rig).size();
-    rig.Run(13e6);
+    RunFor(13s);
     const QList<LogLine> log = ParseLog(rig);
     int keepAlives = 0;
     qint64 lastReply = log[idleFrom - 2].ms; // the probe's reply, before "C 1"
@@ -111,7 +116,7 @@ TEST(LinkLife, SearchKeepAliveSilenceAndReconnectionOnCom3) {
     rig.ecu.ClearFaults();
     const qsizetype statesFrom = rig.LoggedStates().size();
     ASSERT_TRUE(rig.Connect());
-    rig.Run(1000);
+    RunFor(1ms);
     QStringList expected;
     for (int failed = 0; failed < 9; ++failed) {
         expected << "7"

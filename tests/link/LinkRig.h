@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/SimRig.h"
+#include "common/Wait.h"
 #include "link/ClsComm.h"
 #include "link/LinkHost.h"
 #include "link/LinkStateMachine.h"
@@ -52,11 +53,9 @@ public:
                      const sim::EcuConfig& config = {});
     ~LinkRig() override;
 
-    bool RunUntil(const std::function<bool()>& condition, double maxUsec = 120e6) {
-        return SimRig::RunUntil(condition, maxUsec);
-    }
     bool Connect() {
-        return RunUntil([this] { return link.ComState() == comm::COM_READY; });
+        return testing_support::WaitFor([this] { return link.ComState() == comm::COM_READY; },
+                                        std::chrono::seconds(120));
     }
     // Stops and restarts the link timer.
     void TimerRunning(bool on) { timerOn_ = on; }

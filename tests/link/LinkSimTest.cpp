@@ -3,6 +3,7 @@
 
 #include "LinkFixture.h"
 #include "LinkRig.h"
+#include "common/Wait.h"
 #include "link/Frames.h"
 #include "link/ReplyDispatch.h"
 #include "support/Conversions.h"
@@ -10,6 +11,10 @@
 #include <QFile>
 #include <gtest/gtest.h>
 #include <limits>
+
+using testing_support::RunFor;
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
 
 using namespace comm;
 using link_test::LinkRig;
@@ -40,7 +45,7 @@ TEST(LinkSearch, FindsTheEcuOnCom3AndRemembersIt) {
     LinkRig rig(QByteArray(), 3); // no settings file: search from the USB interface
     ASSERT_TRUE(rig.link.MemoDatiCom());
     ASSERT_TRUE(rig.Connect());
-    rig.Run(10000);
+    RunFor(10ms);
     EXPECT_EQ(rig.LoggedStates(), (QStringList{"7", "0", "7", "0", "7", "0", "7", "3", "1"}));
     EXPECT_FALSE(rig.link.UsbCom());
     EXPECT_EQ(rig.link.ComPort(), 3);
@@ -91,7 +96,7 @@ TEST(LinkSearch, SilentCablesAreTriedInTurnThenTheComPorts) {
     testing_support::SimPort second(rig.ecu);
     rig.ftdi.AddDevice(first);
     rig.ftdi.AddDevice(second);
-    ASSERT_TRUE(rig.RunUntil([&] { return rig.ftdi.opened.size() >= 3; }));
+    ASSERT_TRUE(WaitFor([&] { return rig.ftdi.opened.size() >= 3; }, 120s));
     EXPECT_EQ(rig.ftdi.opened, (std::vector<qint32>{0, 1, 0}));
     // Between the second cable and the first again: COM1..COM9, and COM9 was silent.
     EXPECT_EQ(rig.port.Opens(), 1);
@@ -102,13 +107,13 @@ TEST(LinkKeepAlive, ProbesAfterFourSecondsOfSilenceOnlyInRunOrSlave) {
     LinkRig rig;
     ASSERT_TRUE(rig.Connect());
     rig.ecu.ClearCommandLog();
-    rig.Run(10e6);
+    RunFor(10s);
     EXPECT_EQ(rig.Received(CMD_GET_ECO), 2);
     EXPECT_EQ(rig.link.ComState(), COM_READY);
 
     rig.link.EcuState(ECU_PRG);
     rig.ecu.ClearCommandLog();
-    rig.Run(10e6);
+    RunFor(10s);
     EXPECT_EQ(rig.Received(CMD_GET_ECO), 0);
 }
 
@@ -145,7 +150,7 @@ TEST(SendMsgAndWait, SilentEcuFailsAfterTheResendsAndTheLinkRecovers) {
 
     rig.ecu.ClearFaults();
     ASSERT_TRUE(rig.Connect());
-    rig.Run(10000);
+    RunFor(10ms);
     const QStringList states = rig.LoggedStates();
     EXPECT_EQ(states.mid(states.size() - 4), (QStringList{"0", "7", "3", "1"}));
     EXPECT_TRUE(SendMsgAndWait(rig.link, Request(CMD_READ_MEM1)));
@@ -319,7 +324,7 @@ TEST(LinkStop, ClosesThePortAndStaysStopped) {
     LinkRig rig;
     ASSERT_TRUE(rig.Connect());
     rig.link.ComState(COM_STOP);
-    rig.Run(10e6);
+    RunFor(10s);
     EXPECT_EQ(rig.link.ComState(), COM_STOP);
     EXPECT_FALSE(rig.link.IsOpen());
     EXPECT_EQ(rig.port.Handle(), 0);
@@ -359,7 +364,7 @@ TEST(LinkJunk, BytesThatNeverFrameKeepTheReceiveBufferBounded) {
             ProcessComState(link);
         }
     };
-    time.RunUntil([&] { return link.ComState() == COM_ERROR; }, 120e6, 1000);
+    WaitFor([&] { return link.ComState() == COM_ERROR; }, 120s);
     time.onPump = nullptr;
 
     const QList<QByteArray> log = link_test::ReadLogLines(tree);
@@ -394,7 +399,7 @@ TEST(SendMsgAndWait, AStopDuringTheSendStands) {
         EXPECT_FALSE(SendMsgAndWait(rig.link, Request(CMD_READ_ERR)));
         EXPECT_TRUE(set);
         if (setDuringSend == COM_STOP) {
-            rig.Run(10e6);
+            RunFor(10s);
             EXPECT_EQ(rig.link.ComState(), COM_STOP);
         }
         EXPECT_EQ(rig.Received(CMD_READ_ERR), 0);
@@ -414,7 +419,7 @@ TEST(SendMsgAndWait, AStopDuringTheSendStands) {
 TEST(NextStepDueUsec, SleepsThroughKnownWaitsAndWakesForWork) {
     LinkRig rig;
     ASSERT_TRUE(rig.Connect());
-    rig.Run(10000);
+    RunFor(10ms);
     int wakes = 0;
     rig.link.OnWork([&wakes] { ++wakes; });
     const double now = rig.time.NowUsec();

@@ -4,16 +4,19 @@
 
 #include "LinkFixture.h"
 #include "common/FdRead.h"
+#include "common/Wait.h"
 #include "link/ClsComm.h"
 #include "platform/FtdiFake.h"
 #include "platform/SerialPosix.h"
 
-#include <QElapsedTimer>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
+
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
 
 using namespace comm;
 
@@ -103,12 +106,12 @@ TEST_P(PtyLink, Com1CarriesSingleBytesBothWaysAt38400_8N1) {
 
         ASSERT_EQ(write(master_, &byte, 1), 1);
         link.InBuffer({});
-        QElapsedTimer clock;
-        clock.start();
-        while (link.InBuffer().isEmpty() && clock.elapsed() < 10000) {
-            link.ReciveMsg();
-            usleep(1000);
-        }
+        WaitFor(
+            [&] {
+                link.ReciveMsg();
+                return !link.InBuffer().isEmpty();
+            },
+            60s);
         EXPECT_EQ(link.InBuffer(), one) << int(quint8(byte));
     }
     EXPECT_TRUE(link.CloseComPort());

@@ -3,6 +3,7 @@
 // program gives them rather than the style's selection.
 
 #include "ui/ControlLook.h"
+#include "common/Wait.h"
 #include "ui/TextBoxStyle.h"
 #include "ui/TextCell.h"
 
@@ -20,6 +21,9 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
 
 namespace monitor_test {
 namespace {
@@ -191,7 +195,7 @@ protected:
         second.setGeometry(0, 100, 320, 90);
         window.show();
         window.activateWindow();
-        active = QTest::qWaitForWindowActive(&window);
+        active = WaitFor([&] { return window.isActiveWindow(); }, 60s);
     }
     // The program's own marking of the focused grid's current cell.
     static void Mark(QTableWidget& grid, quint32 back) {
@@ -224,7 +228,7 @@ TEST_F(GridLook, TheCurrentCellShowsItsOwnColourAndOnlyTheFocusedGridASelection)
     first.setRangeSelected(QTableWidgetSelectionRange(0, 0, 1, 2), true);
     first.setFocus();
     Mark(first, Yellow);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return first.hasFocus(); }));
+    ASSERT_TRUE(WaitFor([&] { return first.hasFocus(); }, 30s));
     EXPECT_GT(Share(CellPicture(first, 0, 0), Yellow), 0.9);
     EXPECT_GT(Selection(first), 0); // the rest of the block, as selected
 
@@ -234,7 +238,7 @@ TEST_F(GridLook, TheCurrentCellShowsItsOwnColourAndOnlyTheFocusedGridASelection)
     second.setCurrentCell(1, 1);
     second.setFocus();
     Mark(second, Yellow);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return second.hasFocus(); }));
+    ASSERT_TRUE(WaitFor([&] { return second.hasFocus(); }, 30s));
     EXPECT_EQ(Selection(first), 0);
     EXPECT_EQ(Pixels(GridPicture(first), Yellow, 12), 0);
     EXPECT_GT(Share(CellPicture(second, 1, 1), Yellow), 0.9);

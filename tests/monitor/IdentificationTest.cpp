@@ -2,12 +2,17 @@
 // image variants made by the generator.
 
 #include "MonitorRig.h"
+#include "common/Wait.h"
 
 #include "link/Frames.h"
 
 #include <QFile>
 #include <functional>
 #include <gtest/gtest.h>
+
+using testing_support::RunFor;
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
 
 namespace monitor_test {
 namespace {
@@ -64,7 +69,7 @@ TEST(Identification, ImageVariantsAgainstTheEcu) {
         MonitorRig rig(MonitorRig::WithIdentity(c.ecu));
         rig.WriteImage(c.version, c.date, c.project);
         const QByteArray setCom = rig.tree.Read("BIN/SetCom.ini");
-        ASSERT_TRUE(rig.RunUntil([&rig] { return Decided(rig); }));
+        ASSERT_TRUE(WaitFor([&rig] { return Decided(rig); }, 60s));
         EXPECT_EQ(rig.ctx.Requests.FirmwareOk, c.accepted);
         EXPECT_EQ(rig.ctx.QuitRequest, !c.accepted);
         EXPECT_EQ(rig.events, c.events);
@@ -77,7 +82,7 @@ TEST(Identification, ImageVariantsAgainstTheEcu) {
 TEST(Identification, OlderImageStopsTheProgramWithBothIdentities) {
     MonitorRig rig;
     rig.WriteImage("01.11", "01/02/2010", "T468");
-    ASSERT_TRUE(rig.RunUntil([&rig] { return Decided(rig); }));
+    ASSERT_TRUE(WaitFor([&rig] { return Decided(rig); }, 60s));
     EXPECT_TRUE(rig.ctx.QuitRequest);
     EXPECT_FALSE(rig.ctx.Requests.FirmwareOk);
     ASSERT_EQ(rig.boxes.boxes.size(), 1u);
@@ -108,7 +113,7 @@ TEST(Identification, ImageRemovedWhileOffLineStopsTheProgramWithinASecond) {
     ASSERT_FALSE(rig.ctx.QuitRequest);
     ASSERT_TRUE(QFile::remove(rig.ctx.FirmwareFilePath));
     const double removedAt = rig.time.NowUsec();
-    ASSERT_TRUE(rig.RunUntil([&rig] { return rig.ctx.QuitRequest; }, 2e6));
+    ASSERT_TRUE(WaitFor([&rig] { return rig.ctx.QuitRequest; }, 2s));
     EXPECT_LE(rig.time.NowUsec() - removedAt, 1.1e6);
     ASSERT_EQ(rig.boxes.boxes.size(), 1u);
     EXPECT_EQ(rig.boxes.boxes[0].prompt, rig.ctx.FirmwareFilePath + " \r\nMsgLive01");
@@ -122,7 +127,7 @@ TEST(Identification, AskedUpdateThatCompletesKeepsTheProgramWithTimer2Paused) {
         pausedDuringUpdate = !rig.timer2Running;
         rig.ctx.Requests.FirmwareOk = true; // the update completed
     };
-    ASSERT_TRUE(rig.RunUntil([&rig] { return Decided(rig); }));
+    ASSERT_TRUE(WaitFor([&rig] { return Decided(rig); }, 60s));
     EXPECT_TRUE(pausedDuringUpdate);
     EXPECT_TRUE(rig.timer2Running);
     EXPECT_FALSE(rig.ctx.UpdateRequest);
@@ -134,7 +139,7 @@ TEST(Identification, AskedUpdateThatCompletesKeepsTheProgramWithTimer2Paused) {
 TEST(Identification, ErasedEcuGetsTheUpdateWindow) {
     MonitorRig rig;
     rig.ecu.SetIdentity({QByteArray(6, '\xFF'), QByteArray(32, '\xFF')});
-    ASSERT_TRUE(rig.RunUntil([&rig] { return Decided(rig); }));
+    ASSERT_TRUE(WaitFor([&rig] { return Decided(rig); }, 60s));
     EXPECT_EQ(rig.events, QStringList{"FrmUpdate"});
     EXPECT_TRUE(rig.boxes.boxes.empty());
     EXPECT_TRUE(rig.ctx.QuitRequest) << "the update (a stand-in here) did not complete";
@@ -143,7 +148,7 @@ TEST(Identification, ErasedEcuGetsTheUpdateWindow) {
 TEST(Identification, ForeignEcuOnAFixedPortIsReportedAtThe22ndMismatch) {
     MonitorRig rig(MonitorRig::WithIdentity("01.12 14/04/2011 LX735 SEQGAS X999"));
     const QByteArray setCom = rig.tree.Read("BIN/SetCom.ini");
-    ASSERT_TRUE(rig.RunUntil([&rig] { return !rig.boxes.boxes.empty(); }, 120e6));
+    ASSERT_TRUE(WaitFor([&rig] { return !rig.boxes.boxes.empty(); }, 120s));
     EXPECT_EQ(rig.Received(comm::CMD_READ_FIRMWARE), 22);
     EXPECT_EQ(rig.boxes.boxes[0].prompt,
               "MsgLive03\r\n\r\nRelease  ver 01.12.82 - 14/04/2011\r\n\r\n"
@@ -154,14 +159,14 @@ TEST(Identification, ForeignEcuOnAFixedPortIsReportedAtThe22ndMismatch) {
     EXPECT_EQ(rig.tree.Read("BIN/SetCom.ini"), setCom);
 
     // The count starts again: the next message at the 44th mismatch.
-    ASSERT_TRUE(rig.RunUntil([&rig] { return rig.boxes.boxes.size() == 2; }, 120e6));
+    ASSERT_TRUE(WaitFor([&rig] { return rig.boxes.boxes.size() == 2; }, 120s));
     EXPECT_EQ(rig.Received(comm::CMD_READ_FIRMWARE), 44);
 }
 
 TEST(Identification, ForeignEcuDuringASearchMovesTheSearchOn) {
     MonitorRig rig(MonitorRig::WithIdentity("01.12 14/04/2011 LX735 SEQGAS X999"), true);
-    ASSERT_TRUE(rig.RunUntil([&rig] { return rig.Received(comm::CMD_READ_FIRMWARE) > 0; }));
-    rig.Run(1000);
+    ASSERT_TRUE(WaitFor([&rig] { return rig.Received(comm::CMD_READ_FIRMWARE) > 0; }, 60s));
+    RunFor(1ms);
     EXPECT_EQ(rig.ctx.Comm().FlagRicercaCom(), 2) << "COM2 next";
     EXPECT_FALSE(rig.ctx.Requests.FirmwareOk);
     EXPECT_TRUE(rig.boxes.boxes.empty());
@@ -169,7 +174,7 @@ TEST(Identification, ForeignEcuDuringASearchMovesTheSearchOn) {
 
 TEST(Identification, SearchEndsAtThePortOfTheAcceptedEcu) {
     MonitorRig rig(MonitorRig::Quiet(), true);
-    ASSERT_TRUE(rig.RunUntil([&rig] { return Decided(rig); }));
+    ASSERT_TRUE(WaitFor([&rig] { return Decided(rig); }, 60s));
     EXPECT_TRUE(rig.ctx.Requests.FirmwareOk);
     EXPECT_EQ(rig.ctx.Comm().FlagRicercaCom(), comm::NoSearch);
     const QByteArray setCom = rig.tree.Read("BIN/SetCom.ini");
@@ -180,7 +185,7 @@ TEST(Identification, SearchEndsAtThePortOfTheAcceptedEcu) {
 TEST(Identification, UnreadableImageIsReportedOnceAndTheLinkStays) {
     MonitorRig rig;
     ASSERT_TRUE(QFile::remove(rig.tree.Path("BIN/Flash.ini")));
-    rig.Run(3e6);
+    RunFor(3s);
     ASSERT_EQ(rig.boxes.boxes.size(), 1u);
     EXPECT_TRUE(rig.boxes.boxes[0].prompt.contains("cannot be read"));
     EXPECT_FALSE(rig.ctx.QuitRequest);
@@ -220,7 +225,7 @@ TEST(Identification, DamagedImagesCannotBeReadAndAreNeverOlder) {
         const QByteArray damaged = c.damage(image.readAll());
         image.close();
         rig.tree.Write("BIN/TarvencoInj468.frh", damaged);
-        rig.Run(3e6);
+        RunFor(3s);
         ASSERT_FALSE(rig.boxes.boxes.empty());
         EXPECT_TRUE(rig.boxes.boxes[0].prompt.contains("cannot be read"))
             << rig.boxes.boxes[0].prompt.toStdString();

@@ -4,6 +4,7 @@
 // Clear empties the ECU's errors, and the service window shows and erases its hours.
 
 #include "LiveWindowRig.h"
+#include "common/Wait.h"
 
 #include "ecudata/EcuErrorTexts.h"
 #include "monitor/FrmErrEcu.h"
@@ -20,6 +21,10 @@
 #include <QTableWidget>
 #include <QTest>
 #include <cmath>
+
+using testing_support::RunFor;
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
 
 namespace monitor_test {
 namespace {
@@ -46,9 +51,10 @@ protected:
         e.lambda1V = 0.45;
         e.lambda2V = 0.7;
         StartTimers();
-        EXPECT_TRUE(RunUntil([this] {
-            return context->Requests.FirmwareOk && !context->Requests.FirstReadPending;
-        })) << "identified and read";
+        EXPECT_TRUE(WaitFor(
+            [this] { return context->Requests.FirmwareOk && !context->Requests.FirstReadPending; },
+            60s))
+            << "identified and read";
     }
 
     QString Fixed(double value, int decimals, int digits) {
@@ -65,7 +71,7 @@ protected:
 };
 
 TEST_F(LivePageSimTest, PageFollowsTheEngine) {
-    Run(3e6); // the smoothed values settle
+    RunFor(3s); // the smoothed values settle
     const int rpm = Text("TxtRpm(0)").toInt();
     EXPECT_NEAR(rpm, 2000, 1);
     EXPECT_EQ(Text("TxtRpm(1)"), Text("TxtRpm(0)"));
@@ -89,39 +95,39 @@ TEST_F(LivePageSimTest, PageFollowsTheEngine) {
     EXPECT_TRUE(Text("TxtStatusBar(2)").startsWith("Time: 0:00:"));
 
     ecu.Engine().key = false;
-    Run(1e6);
+    RunFor(1s);
     EXPECT_EQ(Text("TxtRpm(0)"), "0000");
     EXPECT_EQ(Segments("InjPetBar(0)"), 0);
 }
 
 TEST_F(LivePageSimTest, LambdaFollowsTheProbes) {
-    Run(1e6);
+    RunFor(1s);
     EXPECT_EQ(Text("TxtLambda(0)"), Fixed(OnTheWire(0.45, sim::kLambdaV), 3, 1));
     EXPECT_EQ(Text("TxtLambda2(1)"), Fixed(OnTheWire(0.7, sim::kLambdaV), 3, 1));
 }
 
 TEST_F(LivePageSimTest, LogoClickSwitchesTheFuelAndTheGasBarsFollow) {
-    ASSERT_TRUE(RunUntil([this] { return Text("CkbStatoAlim") == "GAS"; }, 20e6));
-    ASSERT_TRUE(RunUntil([this] { return Segments("InjGasBar(3)") == 6; }, 20e6));
+    ASSERT_TRUE(WaitFor([this] { return Text("CkbStatoAlim") == "GAS"; }, 20s));
+    ASSERT_TRUE(WaitFor([this] { return Segments("InjGasBar(3)") == 6; }, 20s));
 
     QTest::mouseClick(&Widget("ImgLogo"), Qt::LeftButton);
-    ASSERT_TRUE(RunUntil([this] { return Text("CkbStatoAlim") == "BNZ"; }, 20e6));
+    ASSERT_TRUE(WaitFor([this] { return Text("CkbStatoAlim") == "BNZ"; }, 20s));
     EXPECT_EQ(ecu.FuelState(), sim::kFuelPetrol);
-    Run(1e6);
+    RunFor(1s);
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(Segments(ui::ArrayName("InjGasBar", i)), 0) << "on petrol " << i;
         EXPECT_EQ(Segments(ui::ArrayName("InjPetBar", i)), 5) << i;
     }
 
     QTest::mouseClick(&Widget("ImgLogoS"), Qt::LeftButton);
-    ASSERT_TRUE(RunUntil([this] { return Text("CkbStatoAlim") == "GAS"; }, 20e6));
-    EXPECT_TRUE(RunUntil([this] { return Segments("InjGasBar(0)") == 6; }, 20e6));
+    ASSERT_TRUE(WaitFor([this] { return Text("CkbStatoAlim") == "GAS"; }, 20s));
+    EXPECT_TRUE(WaitFor([this] { return Segments("InjGasBar(0)") == 6; }, 20s));
 }
 
 TEST_F(LivePageSimTest, ErrorRaisedInTheEcuShowsAndClears) {
     EXPECT_TRUE(Hidden("CmdErrInj"));
     ecu.ErrorBytes()[3] = 1;
-    ASSERT_TRUE(RunUntil([this] { return !Hidden("CmdErrInj"); }, 504 * 14000 + 1e6))
+    ASSERT_TRUE(WaitFor([this] { return !Hidden("CmdErrInj"); }, 504 * 14ms + 1s))
         << "within one error-read period";
     EXPECT_EQ(context->Comm().ErrInj(3), 1);
     QTest::mouseClick(&static_cast<QPushButton&>(Widget("CmdErrInj")), Qt::LeftButton);
@@ -135,20 +141,20 @@ TEST_F(LivePageSimTest, ErrorRaisedInTheEcuShowsAndClears) {
     EXPECT_EQ(ecu.ErrorBytes(), QByteArray(sim::kErrorBytes, '\0'));
     EXPECT_TRUE(list.Grid().item(3, 1)->text().isEmpty());
     EXPECT_TRUE(Hidden("CmdErrInj"));
-    Run(504 * 14000 + 1e6);
+    RunFor(504 * 14ms + 1s);
     EXPECT_TRUE(Hidden("CmdErrInj")) << "the next read finds no error";
 }
 
 TEST_F(LivePageSimTest, ServiceWindowShowsTheEcuHoursAndEraseZeroesThem) {
     sim::PutU32(ecu.Ram().zone2, sim::kZ2HoursGas, 123);
     sim::PutU32(ecu.Ram().zone2, sim::kZ2HoursPetrol, 45);
-    ASSERT_TRUE(RunUntil([this] { return context->Images.Mem2Data.HoursGas == 123; }, 5e6));
+    ASSERT_TRUE(WaitFor([this] { return context->Images.Mem2Data.HoursGas == 123; }, 5s));
     Live().CmdService_Click();
     EXPECT_EQ(Text("LblTimeGas"), "Hours on gas:  123");
     EXPECT_EQ(Text("LblTimePetrol"), "Hours on petrol:  45");
 
     QTest::mouseClick(&static_cast<QPushButton&>(Widget("CmdErase")), Qt::LeftButton);
-    ASSERT_TRUE(RunUntil([this] { return context->Images.Mem2Data.HoursGas == 0; }, 5e6));
+    ASSERT_TRUE(WaitFor([this] { return context->Images.Mem2Data.HoursGas == 0; }, 5s));
     EXPECT_EQ(sim::GetU32(ecu.Ram().zone2, sim::kZ2HoursGas), 0u);
     EXPECT_EQ(sim::GetU32(ecu.Ram().zone2, sim::kZ2HoursPetrol), 0u);
     EXPECT_EQ(context->Images.Mem2Data.HoursBenz, 0);
@@ -163,15 +169,15 @@ namespace {
 // Every live record offers its operating point to the point log, with the average
 // petrol time the injector display keeps.
 TEST_F(LivePageSimTest, PointLogCarriesTheAveragePetrolTime) {
-    Run(1e6);
+    RunFor(1s);
     context->Comm().FlagLogPoint(true);
     ecu.Engine().rpm = 3000; // another cell of the log
-    ASSERT_TRUE(RunUntil(
+    ASSERT_TRUE(WaitFor(
         [this] {
             return QFile::exists(tree.Path("BIN/LogPoint.TXT")) &&
                    tree.Read("BIN/LogPoint.TXT").contains(" mSec");
         },
-        5e6));
+        5s));
     const QByteArray text = tree.Read("BIN/LogPoint.TXT");
     const QByteArray line = text.left(text.lastIndexOf(" mSec"));
     const double logged = QString(line.right(6)).trimmed().replace(',', '.').toDouble();
@@ -185,7 +191,7 @@ TEST_F(LivePageSimTest, PointLogCarriesTheAveragePetrolTime) {
 // An ECU that stops answering leaves no value looking live: the page and the frame are
 // emptied at the first try left unanswered, and filled again by the next live record.
 TEST_F(LivePageSimTest, ASilentEcuEmptiesTheLiveValuesUntilItAnswersAgain) {
-    Run(3e6);
+    RunFor(3s);
     const char* boxes[] = {"TxtRpm(0)",        "TxtRpm(1)",        "TxtTmpVap(0)",
                            "TxtTmpGas(1)",     "TxtPressure(0)",   "TxtSupply",
                            "TxtInjTimePet(0)", "TxtInjTimeGas(1)", "TxtLambda(0)"};
@@ -196,8 +202,8 @@ TEST_F(LivePageSimTest, ASilentEcuEmptiesTheLiveValuesUntilItAnswersAgain) {
     silence.kind = sim::FaultKind::Silence;
     silence.count = sim::kForever;
     ecu.AddFault(silence);
-    ASSERT_TRUE(RunUntil([this] { return context->Comm().NoReply(); }, 10e6));
-    Run(0.5e6);
+    ASSERT_TRUE(WaitFor([this] { return context->Comm().NoReply(); }, 10s));
+    RunFor(500ms);
     for (const char* box : boxes) {
         EXPECT_EQ(Text(box), "") << box;
     }
@@ -205,7 +211,7 @@ TEST_F(LivePageSimTest, ASilentEcuEmptiesTheLiveValuesUntilItAnswersAgain) {
 
     ecu.ClearFaults();
     for (const char* box : boxes) {
-        EXPECT_TRUE(RunUntil([&] { return !Text(box).isEmpty(); }, 20e6)) << box;
+        EXPECT_TRUE(WaitFor([&] { return !Text(box).isEmpty(); }, 20s)) << box;
     }
 }
 

@@ -8,6 +8,7 @@
 #include "app/PageServices.h"
 #include "app/ProgramContext.h"
 #include "common/SimRig.h"
+#include "common/Wait.h"
 #include "monitor/Monitor.h"
 
 #include <QStringList>
@@ -31,10 +32,6 @@ public:
     // One tick of a timer as the window runs it, behind its re-entry guard.
     void Tick1();
     void Tick2();
-
-    bool RunUntil(const std::function<bool()>& condition, double maxUsec = 30e6) {
-        return SimRig::RunUntil(condition, maxUsec);
-    }
 
     app::ProgramContext ctx;
     app::PageServices pages;

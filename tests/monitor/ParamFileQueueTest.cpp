@@ -4,6 +4,7 @@
 // loaded into the local images while the link is stopped.
 
 #include "MonitorRig.h"
+#include "common/Wait.h"
 
 #include "common/BuildTools.h"
 
@@ -14,6 +15,10 @@
 #include "sim/Memory.h"
 
 #include <gtest/gtest.h>
+
+using testing_support::RunFor;
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
 
 namespace monitor_test {
 namespace {
@@ -29,8 +34,9 @@ protected:
 
     void Connect() {
         rig.WriteImage();
-        ASSERT_TRUE(rig.RunUntil(
-            [this] { return rig.ctx.Requests.FirmwareOk && !rig.ctx.Requests.FirstReadPending; }));
+        ASSERT_TRUE(WaitFor(
+            [this] { return rig.ctx.Requests.FirmwareOk && !rig.ctx.Requests.FirstReadPending; },
+            60s));
     }
 
     // A file of the images as read, with the change-over temperature set to celsius.
@@ -77,8 +83,8 @@ TEST_F(ParamFileQueue, SentFileReachesTheEcuIsSavedInFlashAndNamedInTheCaption) 
     Connect();
     const QString path = FileWithSwitchTemp(61);
     rig.ctx.ParamFilePending = path;
-    ASSERT_TRUE(rig.RunUntil([this] { return Done(); }));
-    ASSERT_TRUE(rig.RunUntil([this] { return rig.ctx.Images.Mem3Data.SwitchTemp == 61; }))
+    ASSERT_TRUE(WaitFor([this] { return Done(); }, 60s));
+    ASSERT_TRUE(WaitFor([this] { return rig.ctx.Images.Mem3Data.SwitchTemp == 61; }, 60s))
         << "the ECU's zone 3 read back carries the file's value";
     EXPECT_EQ(rig.Received(comm::CMD_SAVE_FLASH), 1);
     EXPECT_TRUE(rig.ecu.Saved() == rig.ecu.Ram());
@@ -99,7 +105,7 @@ TEST_F(ParamFileQueue, ASetQueuedDuringTheSendStaysQueued) {
         return true;
     };
     rig.ctx.ParamFilePending = first;
-    ASSERT_TRUE(rig.RunUntil([this] { return Done(); }));
+    ASSERT_TRUE(WaitFor([this] { return Done(); }, 60s));
     EXPECT_EQ(sent, QStringList({first, second}));
 }
 
@@ -107,8 +113,8 @@ TEST_F(ParamFileQueue, DamagedFileIsRefusedOnceAndNothingIsSent) {
     Connect();
     rig.tree.Write("bad.var", "[INFO]\r\nnot a parameter file\r\n");
     rig.ctx.ParamFilePending = rig.tree.Path("bad.var");
-    ASSERT_TRUE(rig.RunUntil([this] { return Done(); }));
-    rig.Run(2e6);
+    ASSERT_TRUE(WaitFor([this] { return Done(); }, 60s));
+    RunFor(2s);
     EXPECT_EQ(rig.boxes.boxes.size(), 1u);
     EXPECT_EQ(rig.Received(comm::CMD_WRT_MEM3), 0);
     EXPECT_EQ(rig.Received(comm::CMD_SAVE_FLASH), 0);
@@ -144,7 +150,7 @@ TEST_F(ParamFileQueue, ABlockNotWrittenIsToldAndNothingIsSaved) {
         caption = "before";
         const int writes = rig.Received(comm::CMD_WRT_MEM3);
         rig.ctx.ParamFilePending = path;
-        ASSERT_TRUE(rig.RunUntil([this] { return Done(); }));
+        ASSERT_TRUE(WaitFor([this] { return Done(); }, 60s));
 
         ASSERT_EQ(no.boxes.size(), 1u);
         const QString& prompt = no.boxes[0].prompt;
@@ -156,7 +162,7 @@ TEST_F(ParamFileQueue, ABlockNotWrittenIsToldAndNothingIsSaved) {
         EXPECT_EQ(prompt.count("\r\n- "), c.missing.size()) << "only the blocks not written";
         EXPECT_EQ(no.boxes[0].style, support::vbYesNo | support::vbExclamation);
         EXPECT_EQ(caption, PlainCaption());
-        rig.Run(2e6);
+        RunFor(2s);
         EXPECT_EQ(rig.Received(comm::CMD_WRT_MEM3), writes + 1) << "not sent again";
     }
     EXPECT_EQ(rig.Received(comm::CMD_SAVE_FLASH), 0);
@@ -172,15 +178,15 @@ TEST_F(ParamFileQueue, YesSendsTheWholeFileAgainOnceTheEcuTakesIt) {
     const QString path = FileWithSwitchTemp(62);
     rig.ctx.ParamFilePending = path;
     rig.FailNext(comm::CMD_WRT_MEM3, 1000);
-    ASSERT_TRUE(rig.RunUntil([&] { return yes.boxes.size() >= 2; })) << "asked after each try";
+    ASSERT_TRUE(WaitFor([&] { return yes.boxes.size() >= 2; }, 60s)) << "asked after each try";
     EXPECT_FALSE(Done());
     EXPECT_EQ(rig.Received(comm::CMD_SAVE_FLASH), 0);
     EXPECT_TRUE(yes.boxes[0].prompt.contains("\r\n- Parameters, zone 3\r\n"));
     EXPECT_FALSE(yes.boxes[0].prompt.contains("zone 2"));
 
     rig.ecu.ClearFaults();
-    ASSERT_TRUE(rig.RunUntil([this] { return Done(); }));
-    ASSERT_TRUE(rig.RunUntil([this] { return rig.ctx.Images.Mem3Data.SwitchTemp == 62; }));
+    ASSERT_TRUE(WaitFor([this] { return Done(); }, 60s));
+    ASSERT_TRUE(WaitFor([this] { return rig.ctx.Images.Mem3Data.SwitchTemp == 62; }, 60s));
     EXPECT_EQ(rig.Received(comm::CMD_SAVE_FLASH), 1);
     EXPECT_EQ(rig.ecu.Saved().zone3.left(sim::kZ3CylState), FileZone3(path));
     EXPECT_TRUE(caption.endsWith("[" + path + "]"));
@@ -196,7 +202,7 @@ TEST_F(ParamFileQueue, AfterALinkRestartTheFileWaitsForTheIdentification) {
     const qsizetype start = rig.ecu.CommandLog().size();
     const QString path = FileWithSwitchTemp(63);
     rig.ctx.ParamFilePending = path;
-    ASSERT_TRUE(rig.RunUntil([this] { return Done(); }, 60e6));
+    ASSERT_TRUE(WaitFor([this] { return Done(); }, 60s));
 
     ASSERT_EQ(yes.boxes.size(), 1u);
     const qsizetype lost = IndexOf(comm::CMD_WRITE_COMP_RID_TEMP, start);
@@ -225,16 +231,16 @@ TEST_F(ParamFileQueue, ARetryGoesBackToGasAfterASendThatFailedOnPetrol) {
     engine.rpm = 800;
     engine.reducerTempC = 50;
     rig.ecu.Ram().zone2[sim::kZ2ModeReq] = char(sim::kFuelGas);
-    ASSERT_TRUE(rig.RunUntil([this] { return rig.ctx.Images.Mem2Data.FuelState == 3; }));
+    ASSERT_TRUE(WaitFor([this] { return rig.ctx.Images.Mem2Data.FuelState == 3; }, 60s));
     rig.ctx.ParamFilePending = path;
     rig.FailNext(comm::CMD_WRT_MEM3, 1000);
-    ASSERT_TRUE(rig.RunUntil([this] { return rig.ecu.FuelState() == 0; }));
-    rig.Run(3e6);
+    ASSERT_TRUE(WaitFor([this] { return rig.ecu.FuelState() == 0; }, 60s));
+    RunFor(3s);
     EXPECT_FALSE(Done());
 
     rig.ecu.ClearFaults();
-    ASSERT_TRUE(rig.RunUntil([this] { return Done(); }));
-    EXPECT_TRUE(rig.RunUntil([this] { return rig.ecu.FuelState() == 3; }))
+    ASSERT_TRUE(WaitFor([this] { return Done(); }, 60s));
+    EXPECT_TRUE(WaitFor([this] { return rig.ecu.FuelState() == 3; }, 60s))
         << "back on gas after the flash save";
     EXPECT_FALSE(rig.ctx.ParamFileSwitchedFuel);
 }

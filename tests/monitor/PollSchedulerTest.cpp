@@ -2,12 +2,17 @@
 // complete read and the polling of a connected ECU.
 
 #include "MonitorRig.h"
+#include "common/Wait.h"
 
 #include "link/Frames.h"
 #include "monitor/PollScheduler.h"
 
 #include <QMap>
 #include <gtest/gtest.h>
+
+using testing_support::RunFor;
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
 
 namespace monitor_test {
 namespace {
@@ -219,8 +224,8 @@ TEST(FixInjectorEnables, SwitchesOffInjectorsBeyondTheCylindersAndOnTheFirst) {
 // With the link and the ECU: identification, the complete read, then the periodic reads.
 TEST(PollingTheEcu, ReadsEveryZoneOnceThenPollsAtTheirRates) {
     MonitorRig rig;
-    ASSERT_TRUE(rig.RunUntil([&rig] { return rig.ctx.Requests.FirmwareOk; }));
-    ASSERT_TRUE(rig.RunUntil([&rig] { return !rig.ctx.Requests.FirstReadPending; }));
+    ASSERT_TRUE(WaitFor([&rig] { return rig.ctx.Requests.FirmwareOk; }, 60s));
+    ASSERT_TRUE(WaitFor([&rig] { return !rig.ctx.Requests.FirstReadPending; }, 60s));
     EXPECT_TRUE(rig.events.contains("RefreshParamPages"));
     const QList<quint8> first = rig.Commands();
     ASSERT_FALSE(first.isEmpty());
@@ -232,7 +237,7 @@ TEST(PollingTheEcu, ReadsEveryZoneOnceThenPollsAtTheirRates) {
 
     rig.ecu.ClearCommandLog();
     const int ticksBefore = rig.timer2Ticks;
-    rig.Run(20e6);
+    RunFor(20s);
     const int ticks = rig.timer2Ticks - ticksBefore;
     // A periodic read raised again before it was served is read once: with the slower
     // reads ahead of it in the server's order, the live record loses a few.
@@ -252,11 +257,11 @@ TEST(PollingTheEcu, ReadsEveryZoneOnceThenPollsAtTheirRates) {
 TEST(PollingTheEcu, ModelAndTableWritesGoOutAtOnceAndFailedOnesAreRetried) {
     MonitorRig rig;
     ecudata::EcuRequests& r = rig.ctx.Requests;
-    ASSERT_TRUE(rig.RunUntil([&r] { return r.FirmwareOk && !r.FirstReadPending; }));
+    ASSERT_TRUE(WaitFor([&r] { return r.FirmwareOk && !r.FirstReadPending; }, 60s));
 
     r.CompWriteTable = 1;
     r.CompWriteCountdown = 6;
-    ASSERT_TRUE(rig.RunUntil([&r] { return r.CompWriteCountdown == 0; }));
+    ASSERT_TRUE(WaitFor([&r] { return r.CompWriteCountdown == 0; }, 60s));
     const QList<quint8> commands = rig.Commands();
     EXPECT_TRUE(commands.contains(comm::CMD_WRITE_COMP_RID_TEMP) ||
                 commands.contains(comm::CMD_WRITE_COMP_GAS_TEMP) ||
@@ -269,9 +274,9 @@ TEST(PollingTheEcu, ModelAndTableWritesGoOutAtOnceAndFailedOnesAreRetried) {
     lost.count = sim::kForever;
     rig.ecu.AddFault(lost);
     r.ModWriteCountdown = 2.0;
-    ASSERT_TRUE(rig.RunUntil([&r] { return r.ModWriteCountdown == 10.0; }));
+    ASSERT_TRUE(WaitFor([&r] { return r.ModWriteCountdown == 10.0; }, 60s));
     rig.ecu.ClearFaults();
-    ASSERT_TRUE(rig.RunUntil([&r] { return r.ModWriteCountdown == 0.0; }));
+    ASSERT_TRUE(WaitFor([&r] { return r.ModWriteCountdown == 0.0; }, 60s));
     EXPECT_FLOAT_EQ(rig.ctx.Images.TblCorRead[182], 1.25) << "written and read back";
     EXPECT_TRUE(r.FirmwareOk);
 }

@@ -1,8 +1,8 @@
 #include "platform/SerialPosix.h"
 #include "common/FdRead.h"
+#include "common/Wait.h"
 #include "platform/OsError.h"
 
-#include <QElapsedTimer>
 #include <QString>
 #include <cerrno>
 #include <fcntl.h>
@@ -10,6 +10,9 @@
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
+
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
 
 using platform::PosixSerialPort;
 
@@ -33,14 +36,10 @@ protected:
         close(slave_);
     }
 
-    // Polls the port's input queue until n bytes wait, for ten seconds at most.
+    // Polls the port's input queue until n bytes wait.
     qint32 WaitForInput(PosixSerialPort& port, qint32 n) {
         qint32 errors = 0, in = 0, out = 0;
-        QElapsedTimer clock;
-        clock.start();
-        while (port.QueueStatus(errors, in, out) && in < n && clock.elapsed() < 10000) {
-            usleep(1000);
-        }
+        WaitFor([&] { return !port.QueueStatus(errors, in, out) || in >= n; }, 60s);
         return in;
     }
 

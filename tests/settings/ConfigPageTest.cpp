@@ -3,6 +3,7 @@
 // field and arms the zone's countdown, and the writes reach the ECU's zone 3.
 
 #include "SettingsRig.h"
+#include "common/Wait.h"
 
 #include "ecudata/ParamFile.h"
 #include "settings/ConfigPage.h"
@@ -13,6 +14,10 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QRadioButton>
+
+using testing_support::RunFor;
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
 
 namespace settings_test {
 namespace {
@@ -127,7 +132,7 @@ TEST_F(ConfigPageTest, RefusedOrNoInjectorTypeWritesNothing) {
     }
     EXPECT_EQ(Combo("CmbTpyInj").currentText(), "Fast 2 Ohm");
     EXPECT_TRUE(NothingArmed());
-    Run(2e6);
+    RunFor(2s);
     EXPECT_FALSE(ecu.CommandLog().contains(sim::CMD_WRT_MEM3));
 }
 
@@ -205,8 +210,8 @@ TEST_F(ConfigPageTest, CylinderCountClearsTheModesAboveAndStartsTheSetUp) {
 TEST_F(ConfigPageTest, SixCylindersShowSixInjectorRows) {
     Connect();
     Choose("CmbSwtchCilindri", "6");
-    ASSERT_TRUE(RunUntil([this] { return ecu.Ram().zone3[sim::kZ3Cilindri] == 6; }));
-    ASSERT_TRUE(RunUntil([this] { return Combo("CmbInj").count() == 7; }));
+    ASSERT_TRUE(WaitFor([this] { return ecu.Ram().zone3[sim::kZ3Cilindri] == 6; }, 60s));
+    ASSERT_TRUE(WaitFor([this] { return Combo("CmbInj").count() == 7; }, 60s));
     EXPECT_FALSE(Hidden("InjPetBar(5)"));
     EXPECT_TRUE(Hidden("InjPetBar(6)"));
 }

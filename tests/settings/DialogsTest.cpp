@@ -3,6 +3,7 @@
 // lamps, the mode requests, and nothing armed merely by opening them.
 
 #include "SettingsRig.h"
+#include "common/Wait.h"
 
 #include "settings/FrmInjSet.h"
 #include "settings/FrmLevelSetting.h"
@@ -20,6 +21,9 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QTest>
+
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
 
 namespace settings_test {
 namespace {
@@ -195,7 +199,7 @@ TEST_F(DialogsTest, AReopenedInjectorDialogStepsFromThePendingValues) {
     const quint32 reads = context->Images.AcceptedReplies[sim::CMD_READ_MEM3];
     context->Requests.ReqReadMem3 = true;
     ASSERT_TRUE(
-        RunUntil([&] { return context->Images.AcceptedReplies[sim::CMD_READ_MEM3] != reads; }));
+        WaitFor([&] { return context->Images.AcceptedReplies[sim::CMD_READ_MEM3] != reads; }, 60s));
     dialog->Timer1_Timer();
     EXPECT_EQ(dialog->HScrTime(1).value(), 5);
 }
@@ -205,7 +209,14 @@ TEST_F(DialogsTest, EveryPressOnAnOffsetBarCountsWhileTheLastStepIsTaken) {
     settings::FrmInjSet& dialog = Injectors();
     QScrollBar& bar = dialog.HScrTime(1);
     dialog.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    // Activation comes from the window system, whose events a wait on the simulated clock
+    // leaves to the event loop: the look lets them in.
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            QCoreApplication::processEvents();
+            return dialog.isActiveWindow();
+        },
+        60s));
     bar.setFocus();
     // Queued together, as the window system hands over presses that came in while the
     // first one's handler runs the events.
@@ -258,10 +269,10 @@ TEST_F(DialogsTest, ModeRequests) {
 TEST_F(DialogsTest, OffLineEditsOfTheDialogsAreTakenAtOnce) {
     Connect();
     window->MnuOffLine_Click();
-    ASSERT_TRUE(RunUntil([this] { return context->Comm().ComState() == app::COM_STOP; }));
+    ASSERT_TRUE(WaitFor([this] { return context->Comm().ComState() == app::COM_STOP; }, 60s));
     Injectors().HScrTime(2).setValue(-5);
     Level().HScrLevel(3).setValue(300);
-    ASSERT_TRUE(RunUntil([this] { return context->Requests.Mem3WriteCountdown == 0; }));
+    ASSERT_TRUE(WaitFor([this] { return context->Requests.Mem3WriteCountdown == 0; }, 60s));
     EXPECT_DOUBLE_EQ(context->Images.Mem3Data.CylTime[2], -0.4);
     EXPECT_EQ(context->Images.Mem3Data.LevelThr[1], 300) << "in the image a saved file takes";
 }

@@ -3,6 +3,7 @@
 // and the second password shows the hidden controls.
 
 #include "SettingsRig.h"
+#include "common/Wait.h"
 
 #include "ecudata/ParamRecords.h"
 #include "settings/FrmSetExpert.h"
@@ -12,6 +13,9 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
 
 namespace settings_test {
 namespace {
@@ -94,8 +98,8 @@ TEST_F(ExpertDialogTest, UntickingTheMinimumRpmTakesBackAReturnToPetrolNotYetWri
     // The minimum rpm off in the ECU (the return click ticks it) and already on.
     for (const char minRpmInEcu : {0, 1}) {
         ecu.Ram().zone3[66] = minRpmInEcu;
-        ASSERT_TRUE(
-            RunUntil([&] { return (context->Images.Mem3Data.ExpertFlags & 1) == minRpmInEcu; }));
+        ASSERT_TRUE(WaitFor(
+            [&] { return (context->Images.Mem3Data.ExpertFlags & 1) == minRpmInEcu; }, 60s));
         page->Expert().Form_Activate();
         ASSERT_FALSE(Box("ChkReturnBenz").isChecked());
         Box("ChkReturnBenz").click();

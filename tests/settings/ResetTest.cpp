@@ -2,6 +2,7 @@
 // ECU with its errors cleared and its flash saved; any other way out queues nothing.
 
 #include "SettingsRig.h"
+#include "common/Wait.h"
 
 #include "common/BuildTools.h"
 #include "ecudata/ParamFile.h"
@@ -12,6 +13,9 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPushButton>
+
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
 
 namespace settings_test {
 namespace {
@@ -42,8 +46,8 @@ TEST_F(ResetTest, TheCngSetReachesTheEcu) {
         dialog.findChild<QPushButton*>("CmdTipoALim(1)")->click();
     });
     EXPECT_EQ(context->ParamFilePending, ecudata::DefaultCngXarPath(context->AppFolder));
-    ASSERT_TRUE(RunUntil([this] { return context->ParamFilePending.isEmpty(); }));
-    ASSERT_TRUE(RunUntil([this] { return ecu.CommandLog().contains(sim::CMD_SAVE_FLASH); }));
+    ASSERT_TRUE(WaitFor([this] { return context->ParamFilePending.isEmpty(); }, 60s));
+    ASSERT_TRUE(WaitFor([this] { return ecu.CommandLog().contains(sim::CMD_SAVE_FLASH); }, 60s));
     EXPECT_EQ(Hex(ecu.Ram().zone3, 7, 1), "01");
     EXPECT_TRUE(ecu.CommandLog().contains(sim::CMD_CANC_ERR));
     EXPECT_EQ(ecu.ErrorBytes().count('\0'), ecu.ErrorBytes().size()) << "no error left";

@@ -1,6 +1,10 @@
 #include "SettingsRig.h"
 
+#include "common/Wait.h"
 #include "settings/ParamFileSend.h"
+
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
 
 namespace settings_test {
 
@@ -30,11 +34,14 @@ SettingsRig::~SettingsRig() {
 
 void SettingsRig::Connect() {
     StartTimers();
-    ASSERT_TRUE(RunUntil([this] {
-        const ecudata::EcuRequests& r = context->Requests;
-        return r.FirmwareOk && !r.FirstReadPending && !r.RefreshPending &&
-               !context->Images.Mem3Changed && Combo("CmbSwtchTemp").currentIndex() >= 0;
-    })) << "identified, read and shown";
+    ASSERT_TRUE(WaitFor(
+        [this] {
+            const ecudata::EcuRequests& r = context->Requests;
+            return r.FirmwareOk && !r.FirstReadPending && !r.RefreshPending &&
+                   !context->Images.Mem3Changed && Combo("CmbSwtchTemp").currentIndex() >= 0;
+        },
+        60s))
+        << "identified, read and shown";
 }
 
 void SettingsRig::Choose(QComboBox& combo, const QString& text) {
@@ -44,11 +51,13 @@ void SettingsRig::Choose(QComboBox& combo, const QString& text) {
 }
 
 bool SettingsRig::WrittenAndReadBack() {
-    return RunUntil([this] {
-        const ecudata::EcuRequests& r = context->Requests;
-        return r.Mem3WriteCountdown == 0 && r.Mem2WriteCountdown == 0 && !r.ReqWriteMem3 &&
-               !r.ReqWriteMem2 && !r.ReqReadMem3 && !r.ReqReadMem2 && r.InjSetMode == 0;
-    });
+    return WaitFor(
+        [this] {
+            const ecudata::EcuRequests& r = context->Requests;
+            return r.Mem3WriteCountdown == 0 && r.Mem2WriteCountdown == 0 && !r.ReqWriteMem3 &&
+                   !r.ReqWriteMem2 && !r.ReqReadMem3 && !r.ReqReadMem2 && r.InjSetMode == 0;
+        },
+        60s);
 }
 
 QString SettingsRig::Hex(const QByteArray& bytes, int offset, int count) const {

@@ -1,5 +1,6 @@
 // lx735-sim as a process: the pseudo-terminal, the symbolic link, the control file.
 
+#include "common/Wait.h"
 #include "sim/Frame.h"
 
 #include <QDir>
@@ -18,6 +19,9 @@
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
+
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
 
 using namespace sim;
 
@@ -38,16 +42,6 @@ bool PseudoTerminalsAvailable() {
 bool PathExists(const QString& path) {
     struct stat st {};
     return lstat(path.toLocal8Bit().constData(), &st) == 0;
-}
-
-template <typename Pred> bool WaitFor(Pred pred, int ms) {
-    for (int waited = 0; waited < ms; waited += 10) {
-        if (pred()) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return pred();
 }
 
 // The program's side of the line: the symlinked port opened raw at 38400.
@@ -78,19 +72,22 @@ public:
     // Reads until count bytes are in, the time is up or the line fails (hung flags it).
     QByteArray Read(int count, int ms) {
         QByteArray got;
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        while (got.size() < count && std::chrono::steady_clock::now() < end) {
-            pollfd pfd{fd_, POLLIN, 0};
-            poll(&pfd, 1, 10);
-            char buffer[256];
-            const ssize_t n = read(fd_, buffer, sizeof(buffer));
-            if (n > 0) {
-                got.append(buffer, n);
-            } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
-                hung = true;
-                break;
-            }
-        }
+        WaitFor(
+            [&] {
+                char buffer[256];
+                for (;;) {
+                    const ssize_t n = read(fd_, buffer, sizeof(buffer));
+                    if (n > 0) {
+                        got.append(buffer, n);
+                    } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
+                        hung = true;
+                        return true;
+                    } else {
+                        return got.size() >= count;
+                    }
+                }
+            },
+            ms * 1ms);
         return got;
     }
 
@@ -128,7 +125,7 @@ protected:
         file.write(lines);
         file.close();
         ASSERT_TRUE(QFile::rename(file.fileName(), control_));
-        ASSERT_TRUE(WaitFor([&] { return !QFile::exists(control_); }, 5000));
+        ASSERT_TRUE(WaitFor([&] { return !QFile::exists(control_); }, 60s));
     }
 
     QTemporaryDir dir_;
@@ -145,9 +142,9 @@ TEST_F(SimProcess, AnswersOnTheLinkedPseudoTerminal) {
     Port port(link_);
     ASSERT_TRUE(port.IsOpen());
     ASSERT_TRUE(port.Write(kEco));
-    EXPECT_EQ(port.Read(kEcoReply.size(), 3000).toHex(), kEcoReply.toHex());
+    EXPECT_EQ(port.Read(kEcoReply.size(), 30000).toHex(), kEcoReply.toHex());
     ASSERT_TRUE(port.Write(QByteArray::fromHex("4102032161"))); // READ_FIRMWARE
-    const QByteArray identity = port.Read(6 + 38, 3000);
+    const QByteArray identity = port.Read(6 + 38, 30000);
     ASSERT_EQ(identity.size(), 6 + 38) << "38 data bytes behind header, length, echo, status";
     EXPECT_EQ(identity.left(5).toHex(), "42012a2100");
     EXPECT_EQ(XorOf(identity), 0);
@@ -157,7 +154,7 @@ TEST_F(SimProcess, AnswersOnTheLinkedPseudoTerminal) {
         Port again(link_);
         ASSERT_TRUE(again.IsOpen());
         ASSERT_TRUE(again.Write(BuildRequest(CMD_READ_MEM2)));
-        const QByteArray reply = again.Read(20, 3000);
+        const QByteArray reply = again.Read(20, 30000);
         EXPECT_EQ(reply.size(), 20);
         EXPECT_EQ(XorOf(reply), 0);
     }
@@ -175,17 +172,17 @@ TEST_F(SimProcess, ControlFileScriptsFaultsAndHangUps) {
     ASSERT_TRUE(port.Write(kEco));
     EXPECT_TRUE(port.Read(1, 300).isEmpty());
     ASSERT_TRUE(port.Write(kEco));
-    EXPECT_EQ(port.Read(kEcoReply.size(), 3000), kEcoReply);
+    EXPECT_EQ(port.Read(kEcoReply.size(), 30000), kEcoReply);
 
     Control("hangup value=300000\n");
     ASSERT_TRUE(port.Write(kEco));
     port.Read(1, 2000);
     EXPECT_TRUE(port.hung) << "the line went dead";
-    ASSERT_TRUE(WaitFor([&] { return PathExists(link_); }, 5000)) << "and came back";
+    ASSERT_TRUE(WaitFor([&] { return PathExists(link_); }, 60s)) << "and came back";
     Port fresh(link_);
     ASSERT_TRUE(fresh.IsOpen());
     ASSERT_TRUE(fresh.Write(kEco));
-    EXPECT_EQ(fresh.Read(kEcoReply.size(), 3000), kEcoReply);
+    EXPECT_EQ(fresh.Read(kEcoReply.size(), 30000), kEcoReply);
 }
 
 TEST(SimProgram, RefusesToReplaceAFileThatIsNoLink) {
