@@ -7,6 +7,7 @@
 // takes about a minute. Run by hand; not a test.
 
 #include "common/Staging.h"
+#include "common/Wait.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -163,7 +164,8 @@ bool StageShortParams(const StagedTree& tree, std::function<int(int)>* p) {
 bool SimControl(const StagedTree& tree, const QString& lines) {
     const QString path = tree.Path(ControlFile);
     return tree.Drop(ControlFile, lines.toUtf8() + '\n') &&
-           staging::WaitFor([&] { return !QFile::exists(path); }, staging::StartMs);
+           testing_support::WaitFor([&] { return !QFile::exists(path); },
+                                    std::chrono::milliseconds(staging::StartMs));
 }
 
 int Measure() {
@@ -186,7 +188,8 @@ int Measure() {
         return Fail("lx735-sim did not start");
     }
     if (!tree.StartProgram(program) ||
-        !staging::WaitFor([&] { return Requests(tree, "CMD_READ_TBL_COR", -1) >= 4; }, ConnectMs)) {
+        !testing_support::WaitFor([&] { return Requests(tree, "CMD_READ_TBL_COR", -1) >= 4; },
+                                  std::chrono::milliseconds(ConnectMs))) {
         return Fail("lx735 did not connect and read the ECU");
     }
     const QString start = "click CmdCalStart";
@@ -194,7 +197,8 @@ int Measure() {
                         "\" " + QString::number(RunMs);
     Print("calibration run from Start to the confirmation ...");
     if (!tree.SendScript({"tab SstMain 2", "until CmdCalStart enabled 1 20000", start, end}) ||
-        !staging::WaitFor([&] { return CommandMs(tree, end) >= 0; }, RunMs + ConnectMs)) {
+        !testing_support::WaitFor([&] { return CommandMs(tree, end) >= 0; },
+                                  std::chrono::milliseconds(RunMs + ConnectMs))) {
         return Fail("the run did not reach the confirmation");
     }
     const qint64 startMs = CommandMs(tree, start);

@@ -24,7 +24,6 @@ class SimAppFixture : public ::testing::Test, public testing_support::SimWindow 
 protected:
     SimAppFixture();
 
-    using SimRig::Run; // not the test's own
 
     // Prepares the program on the tree (with its SetCom.ini as written), loads the
     // window and starts its timers.

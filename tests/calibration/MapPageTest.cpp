@@ -2,6 +2,7 @@
 // acquisition box, a band change, the matched points and the in-band indicator.
 
 #include "ModelingRig.h"
+#include "common/Wait.h"
 
 #include "calibration/PageControls.h"
 #include "platform/Sound.h"
@@ -12,6 +13,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <cmath>
+
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
+using testing_support::RunFor;
 
 namespace calibration_test {
 
@@ -74,11 +79,13 @@ TEST_F(MapPage, ABandChangeClearsTheSamplesAndWritesTheBand) {
     Page().CmbShoRpm_Click();
     EXPECT_EQ(context->Images.MapTinjGas[60], 0);
     EXPECT_EQ(context->Scale.MapBand, 2);
-    ASSERT_TRUE(RunUntil([&] {
-        const QList<quint8> c = Commands();
-        return c.contains(sim::CMD_CANC_SMPL_GAS) && c.contains(sim::CMD_CANC_SMPL_BNZ) &&
-               c.contains(sim::CMD_WRT_MEM3);
-    }));
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            const QList<quint8> c = Commands();
+            return c.contains(sim::CMD_CANC_SMPL_GAS) && c.contains(sim::CMD_CANC_SMPL_BNZ) &&
+                   c.contains(sim::CMD_WRT_MEM3);
+        },
+        60s));
     EXPECT_TRUE(ecu.Samples(sim::Fuel::Petrol).isEmpty());
     EXPECT_EQ(ecu.Ram().zone3[57], 25);
     EXPECT_EQ(ecu.Ram().zone3[58], 30);
@@ -92,7 +99,7 @@ TEST_F(MapPage, ReadSamplesPairOntoTheModelingChartAndHide) {
     AddSample(sim::Fuel::Gas, 5.0, 800);
     EXPECT_FALSE(Widget("CmdMapCompute").isEnabled());
     Click("CmdMapRead");
-    ASSERT_TRUE(RunUntil([&] { return Widget("CmdMapCompute").isEnabled(); }, 10e6));
+    ASSERT_TRUE(WaitFor([&] { return Widget("CmdMapCompute").isEnabled(); }, 10s));
     EXPECT_DOUBLE_EQ(context->Images.MapTinjGas[0], 3.2);
     Click("CmdMapCompute");
     QWidget& marker = Widget("ShpMapMod(0)");
@@ -113,7 +120,7 @@ TEST_F(MapPage, MatchedPointsStandOnTheModelingChartAsItIsLaidOut) {
     AddSample(sim::Fuel::Petrol, 6.0, 400);
     AddSample(sim::Fuel::Gas, 7.0, 400);
     Click("CmdMapRead");
-    ASSERT_TRUE(RunUntil([&] { return Widget("CmdMapCompute").isEnabled(); }, 10e6));
+    ASSERT_TRUE(WaitFor([&] { return Widget("CmdMapCompute").isEnabled(); }, 10s));
     Click("CmdMapCompute");
     const double gas = context->Images.TblCorEdit[calibration::CorrectionCell(6.0)] + 7.0;
     QWidget& marker = Widget("ShpMapMod(0)");
@@ -133,7 +140,7 @@ TEST_F(MapPage, MatchedPointsStandOnTheModelingChartAsItIsLaidOut) {
 
     const QSize before = calibration::TwipsRect(chart).size();
     window->resize(window->size() + QSize(160, 120));
-    ASSERT_TRUE(RunUntil([&] { return calibration::TwipsRect(chart).size() != before; }, 5e6));
+    ASSERT_TRUE(WaitFor([&] { return calibration::TwipsRect(chart).size() != before; }, 5s));
     EXPECT_TRUE(onChart()) << calibration::TwipsRect(chart).width() << " " << ui::LeftTwips(marker);
 }
 
@@ -158,7 +165,7 @@ TEST_F(MapPage, TheRpmCaptionLightsAndBeepsStrictlyInsideTheBand) {
     EXPECT_EQ(ui::BackStyle(label), 1);
     band(low + 50, QString::number(low + 50)); // paced: no second beep at once
     EXPECT_EQ(tones, (std::vector<std::pair<int, int>>{{500, 52}}));
-    Run(250000);
+    RunFor(250ms);
     band(low + 50, "- - -"); // no number shown, no beep
     EXPECT_EQ(tones.size(), 1u);
 
@@ -206,7 +213,7 @@ TEST_F(MapPage, ADamagedMapFileKeepsTheMapShownAndSaysSo) {
     EXPECT_TRUE(boxes.isEmpty()) << boxes.join("; ").toStdString();
     EXPECT_EQ(context->Images.MapVacmBnz[0], 400);
     EXPECT_EQ(context->Images.MapTinjBnz[0], 3.0);
-    EXPECT_TRUE(RunUntil([&] { return point.pos() != shown; }, 10e6)); // the page's refresh
+    EXPECT_TRUE(WaitFor([&] { return point.pos() != shown; }, 10s)); // the page's refresh
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "ModelingRig.h"
+#include "common/Wait.h"
 
 #include "calibration/ChartCanvas.h"
 #include "sim/Frame.h"
@@ -8,6 +9,9 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
 
 namespace calibration_test {
 
@@ -42,7 +46,7 @@ protected:
         }
         Click("CmdReset");
         ASSERT_TRUE(
-            RunUntil([&] { return context->ParamFilePending.isEmpty() && Cell(181) == 0; }, 20e6));
+            WaitFor([&] { return context->ParamFilePending.isEmpty() && Cell(181) == 0; }, 20s));
         const QList<quint8> c = Commands();
         EXPECT_GE(CountOf(c, sim::CMD_CANC_ERR), 1);
         EXPECT_EQ(CountOf(c, sim::CMD_SAVE_FLASH), 1);
@@ -54,13 +58,12 @@ protected:
             ASSERT_EQ(Cell(k), 0) << k;
         }
         EXPECT_EQ(context->ParamNoSend, 0);
-        EXPECT_TRUE(RunUntil([&] { return Text("TxtOffsetPos") == "0,0"; }, 10e6));
+        EXPECT_TRUE(WaitFor([&] { return Text("TxtOffsetPos") == "0,0"; }, 10s));
     }
     quint32 Back(const QString& name) { return ui::BackColor(Widget(name)); }
     bool Raised(const QString& name) { return Widget(name).property("Appearance").toInt() == 1; }
     bool Written(std::function<bool()> ecuHolds) {
-        return RunUntil([&] { return context->Requests.ModWriteCountdown == 0 && ecuHolds(); },
-                        3e6);
+        return WaitFor([&] { return context->Requests.ModWriteCountdown == 0 && ecuHolds(); }, 3s);
     }
 };
 
@@ -294,8 +297,8 @@ TEST_F(ModelingPage, SaveAndOpenCarryTheModelThroughAFile) {
     Click("CmdModOpen");
     EXPECT_EQ(boxes.last(), context->Texts.AppTitle + "|" + context->Texts.MsgMod[2]);
     ASSERT_TRUE(
-        RunUntil([&] { return Cell(181) == 520 && context->ParamFilePending.isEmpty(); }, 20e6));
-    ASSERT_TRUE(RunUntil([&] { return Text("TxtOffsetPos") == "0,5"; }, 10e6));
+        WaitFor([&] { return Cell(181) == 520 && context->ParamFilePending.isEmpty(); }, 20s));
+    ASSERT_TRUE(WaitFor([&] { return Text("TxtOffsetPos") == "0,5"; }, 10s));
 }
 
 TEST_F(ModelingPage, FileSavedConnectedRestoresTheEcusTable) {
@@ -312,7 +315,7 @@ TEST_F(ModelingPage, FileSavedConnectedRestoresTheEcusTable) {
         ecu.Ram().SetCorrectionCell(k, 77);
     }
     window->MnuFileLoadConf_Click();
-    ASSERT_TRUE(RunUntil([&] { return context->ParamFilePending.isEmpty(); }, 20e6));
+    ASSERT_TRUE(WaitFor([&] { return context->ParamFilePending.isEmpty(); }, 20s));
     EXPECT_EQ(ecu.Ram().correction, before);
     EXPECT_EQ(ecu.Saved().correction, before);
 }

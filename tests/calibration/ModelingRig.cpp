@@ -1,7 +1,11 @@
 #include "ModelingRig.h"
+#include "common/Wait.h"
 
 #include "common/FillUnwired.h"
 #include "settings/ParamFileSend.h"
+
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
 
 namespace calibration_test {
 
@@ -57,10 +61,12 @@ void ModelingRig::SetTaraParams(const std::map<int, int>& values) {
 }
 
 bool ModelingRig::Connect() {
-    return RunUntil([this] {
-        return context->Comm().ComState() == app::COM_READY && context->Requests.FirmwareOk &&
-               !context->Requests.RefreshPending;
-    });
+    return WaitFor(
+        [this] {
+            return context->Comm().ComState() == app::COM_READY && context->Requests.FirmwareOk &&
+                   !context->Requests.RefreshPending;
+        },
+        60s);
 }
 
 void ModelingRig::ShowTab(int tab) {

@@ -23,7 +23,6 @@ protected:
     ModelingRig();
     ~ModelingRig() override;
 
-    using SimRig::Run; // not the test's own
 
     // Loads the window (after the test staged its files) and starts its timers.
     void Start();

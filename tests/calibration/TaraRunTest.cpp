@@ -1,4 +1,5 @@
 #include "ModelingRig.h"
+#include "common/Wait.h"
 
 #include "sim/Frame.h"
 #include "ui/ControlLook.h"
@@ -11,6 +12,10 @@
 #include <map>
 #include <ostream>
 #include <vector>
+
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
+using testing_support::RunFor;
 
 namespace calibration {
 // A state in a failure message: its number.
@@ -47,13 +52,13 @@ protected:
     QString Message() { return Text("LblCalMsg"); }
     S State() { return static_cast<S>(context->TaraState); }
     void SetState(S state) { context->TaraState = static_cast<int>(state); }
-    bool WaitState(S state, double maxUsec = 60e6) {
-        return RunUntil([&] { return State() == state; }, maxUsec);
+    bool WaitState(S state, std::chrono::microseconds bound = 60s) {
+        return WaitFor([&] { return State() == state; }, bound);
     }
     // The ECU in slave mode, as the running states need it.
     void ToSlave() {
         ecu.SetMode(sim::EcuMode::Slave);
-        ASSERT_TRUE(RunUntil([&] { return context->Images.Mem2Data.EcuRunState == 1; }, 5e6));
+        ASSERT_TRUE(WaitFor([&] { return context->Images.Mem2Data.EcuRunState == 1; }, 5s));
     }
     int CountOf(quint8 command) { return static_cast<int>(Commands().count(command)); }
 };
@@ -65,9 +70,9 @@ TEST_F(TaraRunTest, KeyOffShowsWhyAndReturnsToIdle) {
     ShowTab(2);
     ecu.ClearCommandLog();
     Click("CmdCalStart");
-    ASSERT_TRUE(RunUntil([&] { return Message() == Msg(18); }, 1e6));
+    ASSERT_TRUE(WaitFor([&] { return Message() == Msg(18); }, 1s));
     const double from = time.NowUsec();
-    ASSERT_TRUE(RunUntil([&] { return Message() == Msg(1); }, 4e6));
+    ASSERT_TRUE(WaitFor([&] { return Message() == Msg(1); }, 4s));
     EXPECT_GT(time.NowUsec() - from, 2e6); // ten not-ready ticks
     EXPECT_EQ(State(), S::Idle);
     EXPECT_EQ(CountOf(sim::CMD_WRT_MEM2) + CountOf(sim::CMD_WRT_MEM3), 0);
@@ -82,25 +87,25 @@ TEST_F(TaraRunTest, TemperatureWaitPausesResumesAndAbortsToTheStart) {
     const int flags = ecu.Ram().zone2[sim::kZ2Flags];
     EXPECT_FALSE(Widget("CmdCalCancel").isEnabled());
     Click("CmdCalStart");
-    ASSERT_TRUE(RunUntil([&] { return Message() == Msg(5) + CrLf + " 40 < 50"; }, 10e6));
+    ASSERT_TRUE(WaitFor([&] { return Message() == Msg(5) + CrLf + " 40 < 50"; }, 10s));
     EXPECT_EQ(ecu.Mode(), sim::EcuMode::Slave);
     const quint32 back = ui::BackColor(Widget("TxtTmpVap(1)"));
-    Run(250000);
+    RunFor(250ms);
     EXPECT_NE(ui::BackColor(Widget("TxtTmpVap(1)")), back); // blinking
 
     Click("CmdCalCancel");
-    ASSERT_TRUE(WaitState(S::Paused, 1e6));
-    ASSERT_TRUE(RunUntil([&] { return Message().startsWith(Msg(20)); }, 1e6))
+    ASSERT_TRUE(WaitState(S::Paused, 1s));
+    ASSERT_TRUE(WaitFor([&] { return Message().startsWith(Msg(20)); }, 1s))
         << Message().toStdString() << " state " << context->TaraState << " slave "
         << int(context->Images.Mem2Data.EcuRunState) << " rpm " << context->Images.Mem1Data.Rpm;
     Click("CmdCalStart");
     EXPECT_EQ(State(), S::WaitTemp);
-    ASSERT_TRUE(RunUntil([&] { return Message().startsWith(Msg(5)); }, 1e6));
+    ASSERT_TRUE(WaitFor([&] { return Message().startsWith(Msg(5)); }, 1s));
 
     Click("CmdCalCancel");
     Click("CmdCalCancel");
-    ASSERT_TRUE(WaitState(S::Idle, 10e6));
-    ASSERT_TRUE(RunUntil([&] { return ecu.Mode() == sim::EcuMode::Run; }, 5e6));
+    ASSERT_TRUE(WaitState(S::Idle, 10s));
+    ASSERT_TRUE(WaitFor([&] { return ecu.Mode() == sim::EcuMode::Run; }, 5s));
     EXPECT_EQ(ecu.Ram().zone3, zone3);
     EXPECT_EQ(ecu.Ram().correction, table);
     EXPECT_EQ(ecu.Ram().zone2[sim::kZ2Flags], flags);
@@ -113,11 +118,11 @@ TEST_F(TaraRunTest, ConvergesOnTheEnginesCorrectionAndStoresIt) {
     QFile::remove(Run3().LogPath());
     Click("CmdCalStart");
     for (const char* step : {"00", "01", "02", "03"}) {
-        ASSERT_TRUE(RunUntil([&] { return Text("LblCalStep") == CrLf + Msg(2) + step; }, 120e6))
+        ASSERT_TRUE(WaitFor([&] { return Text("LblCalStep") == CrLf + Msg(2) + step; }, 120s))
             << step << " " << Message().toStdString() << " state " << context->TaraState;
     }
-    ASSERT_TRUE(WaitState(S::Confirm, 300e6)) << "state " << context->TaraState;
-    ASSERT_TRUE(RunUntil([&] { return Message() == Msg(16) + CrLf + CrLf + Msg(17); }, 1e6));
+    ASSERT_TRUE(WaitState(S::Confirm, 300s)) << "state " << context->TaraState;
+    ASSERT_TRUE(WaitFor([&] { return Message() == Msg(16) + CrLf + CrLf + Msg(17); }, 1s));
     EXPECT_FLOAT_EQ(context->Images.ModPoints.Offset, 1.04f);
     EXPECT_EQ(Text("TxtOffsetPos"), "1,0");
     QFile log(Run3().LogPath());
@@ -129,8 +134,8 @@ TEST_F(TaraRunTest, ConvergesOnTheEnginesCorrectionAndStoresIt) {
 
     ecu.ClearCommandLog();
     Click("CmdCalStart");
-    ASSERT_TRUE(WaitState(S::Idle, 10e6));
-    ASSERT_TRUE(RunUntil([&] { return ecu.Mode() == sim::EcuMode::Run; }, 5e6));
+    ASSERT_TRUE(WaitState(S::Idle, 10s));
+    ASSERT_TRUE(WaitFor([&] { return ecu.Mode() == sim::EcuMode::Run; }, 5s));
     EXPECT_EQ(ecu.Ram().zone2[sim::kZ2ModeReq], 3);
     EXPECT_EQ(Cell(181), 1040);
     EXPECT_EQ(Cell(184), 23);
@@ -139,13 +144,13 @@ TEST_F(TaraRunTest, ConvergesOnTheEnginesCorrectionAndStoresIt) {
     // The page says the result was stored until the next Start, not after that run.
     EXPECT_EQ(Message(), Stored + CrLf + CrLf + Msg(1));
     Click("CmdCalStart");
-    ASSERT_TRUE(RunUntil([&] { return Widget("CmdCalCancel").isEnabled(); }, 2e6));
+    ASSERT_TRUE(WaitFor([&] { return Widget("CmdCalCancel").isEnabled(); }, 2s));
     EXPECT_FALSE(Message().contains(Stored)) << Message().toStdString();
     Click("CmdCalCancel");
-    ASSERT_TRUE(WaitState(S::Paused, 2e6));
+    ASSERT_TRUE(WaitState(S::Paused, 2s));
     Click("CmdCalCancel");
-    ASSERT_TRUE(WaitState(S::Idle, 20e6));
-    EXPECT_TRUE(RunUntil([&] { return Message() == Msg(1); }, 2e6)) << Message().toStdString();
+    ASSERT_TRUE(WaitState(S::Idle, 20s));
+    EXPECT_TRUE(WaitFor([&] { return Message() == Msg(1); }, 2s)) << Message().toStdString();
 }
 
 // Each step's text stands at the top of its label, clear of the message below it; a
@@ -172,8 +177,8 @@ TEST_F(TaraRunTest, TheWaitsAndThePauseReadWholeAndApart) {
         Run3().TaraTicks = 1000; // the state holds over the ticks looked at
         window->Timer3().start();
         const QString stepText = *c.step ? CrLf + c.step : QString();
-        EXPECT_TRUE(RunUntil(
-            [&] { return Message().startsWith(c.message) && step.text() == stepText; }, 2e6))
+        EXPECT_TRUE(
+            WaitFor([&] { return Message().startsWith(c.message) && step.text() == stepText; }, 2s))
             << c.step << ": " << Message().toStdString();
         const QRect text = step.fontMetrics().boundingRect(
             step.contentsRect(), int(step.alignment()) | Qt::TextWordWrap, step.text());
@@ -187,15 +192,15 @@ TEST_F(TaraRunTest, CancelRightAfterTheStoreKeepsTheStoredResult) {
     ecu.Engine().targetMs = 1.04;
     StartWarm();
     Click("CmdCalStart");
-    ASSERT_TRUE(WaitState(S::Confirm, 300e6)) << "state " << context->TaraState;
-    ASSERT_TRUE(RunUntil([&] { return Message() == Msg(16) + CrLf + CrLf + Msg(17); }, 1e6));
+    ASSERT_TRUE(WaitState(S::Confirm, 300s)) << "state " << context->TaraState;
+    ASSERT_TRUE(WaitFor([&] { return Message() == Msg(16) + CrLf + CrLf + Msg(17); }, 1s));
     Click("CmdCalStart");
-    ASSERT_TRUE(WaitState(S::Idle, 10e6));
+    ASSERT_TRUE(WaitState(S::Idle, 10s));
     ASSERT_EQ(Cell(181), 1040);
     Run3().CmdCalCancel_Click();
     Run3().CmdCalCancel_Click();
-    ASSERT_TRUE(WaitState(S::Idle, 20e6)) << "state " << context->TaraState;
-    ASSERT_TRUE(RunUntil([&] { return ecu.Mode() == sim::EcuMode::Run; }, 10e6));
+    ASSERT_TRUE(WaitState(S::Idle, 20s)) << "state " << context->TaraState;
+    ASSERT_TRUE(WaitFor([&] { return ecu.Mode() == sim::EcuMode::Run; }, 10s));
     EXPECT_EQ(Cell(181), 1040);
     EXPECT_EQ(ecu.Ram().zone2[sim::kZ2ModeReq], 3);
     EXPECT_FLOAT_EQ(context->Images.ModPoints.Offset, 1.04f);
@@ -206,18 +211,18 @@ TEST_F(TaraRunTest, KeyOffDuringACycleRestoresTheStart) {
     ecu.Engine().targetMs = 1.04;
     StartWarm();
     ecu.Ram().zone2[sim::kZ2Flags] = 0x02; // lambda emulation on
-    ASSERT_TRUE(RunUntil([&] { return context->Images.Mem2Data.Flags == 0x02; }, 5e6));
+    ASSERT_TRUE(WaitFor([&] { return context->Images.Mem2Data.Flags == 0x02; }, 5s));
     const QByteArray zone3 = ecu.Ram().zone3;
     const QByteArray table = ecu.Ram().correction;
     const ecudata::ModRec model = context->Images.ModPoints;
     Click("CmdCalStart");
-    ASSERT_TRUE(WaitState(S::MaxCycle, 120e6));
+    ASSERT_TRUE(WaitState(S::MaxCycle, 120s));
     EXPECT_TRUE(boxes.join('\n').contains("Attenzione l'emulazione lambda"));
     EXPECT_EQ(ecu.Ram().zone2[sim::kZ2Flags] & 0x02, 0);
     ecu.Engine().key = false;
-    ASSERT_TRUE(WaitState(S::Abort, 5e6));
-    ASSERT_TRUE(WaitState(S::Idle, 20e6));
-    ASSERT_TRUE(RunUntil([&] { return ecu.Mode() == sim::EcuMode::Run && Cell(181) == 0; }, 10e6));
+    ASSERT_TRUE(WaitState(S::Abort, 5s));
+    ASSERT_TRUE(WaitState(S::Idle, 20s));
+    ASSERT_TRUE(WaitFor([&] { return ecu.Mode() == sim::EcuMode::Run && Cell(181) == 0; }, 10s));
     EXPECT_EQ(ecu.Ram().zone3, zone3);
     EXPECT_EQ(ecu.Ram().correction, table);
     EXPECT_EQ(ecu.Ram().zone2[sim::kZ2Flags], 0x02);
@@ -230,12 +235,12 @@ TEST_F(TaraRunTest, AnAbortFromOutsideHoldsOverTheStateARunningStepSets) {
     StartWarm(40);
     const QByteArray zone3 = ecu.Ram().zone3;
     Click("CmdCalStart");
-    ASSERT_TRUE(WaitState(S::WaitTemp, 10e6));
+    ASSERT_TRUE(WaitState(S::WaitTemp, 10s));
     ASSERT_EQ(ecu.Mode(), sim::EcuMode::Slave);
     Run3().Abort();
     SetState(S::WaitTemp); // the waiting temperature step's own next state
-    ASSERT_TRUE(WaitState(S::Idle, 20e6));
-    ASSERT_TRUE(RunUntil([&] { return ecu.Mode() == sim::EcuMode::Run; }, 10e6));
+    ASSERT_TRUE(WaitState(S::Idle, 20s));
+    ASSERT_TRUE(WaitFor([&] { return ecu.Mode() == sim::EcuMode::Run; }, 10s));
     EXPECT_EQ(ecu.Ram().zone3, zone3);
 }
 
@@ -244,12 +249,12 @@ TEST_F(TaraRunTest, RefusedRunCommandStillEndsInRunMode) {
     Start();
     ASSERT_TRUE(Connect());
     ecu.SetMode(sim::EcuMode::Slave);
-    ASSERT_TRUE(RunUntil([&] { return context->Images.Mem2Data.EcuRunState == 1; }, 5e6));
+    ASSERT_TRUE(WaitFor([&] { return context->Images.Mem2Data.EcuRunState == 1; }, 5s));
     ecu.AddFault(sim::ParseFault("status cmd=5 count=3").value());
     SetState(S::Abort);
     window->Timer3().start();
-    ASSERT_TRUE(RunUntil([&] { return ecu.Mode() == sim::EcuMode::Run; }, 20e6));
-    ASSERT_TRUE(RunUntil([&] { return !window->Timer3().isActive(); }, 5e6));
+    ASSERT_TRUE(WaitFor([&] { return ecu.Mode() == sim::EcuMode::Run; }, 20s));
+    ASSERT_TRUE(WaitFor([&] { return !window->Timer3().isActive(); }, 5s));
 }
 
 TEST_F(TaraRunTest, RefusedStoreKeepsTheConfirmationAndASecondStartStores) {
@@ -257,14 +262,14 @@ TEST_F(TaraRunTest, RefusedStoreKeepsTheConfirmationAndASecondStartStores) {
     ToSlave();
     SetState(S::Confirm);
     window->Timer3().start();
-    ASSERT_TRUE(RunUntil([&] { return Message() == Msg(16) + CrLf + CrLf + Msg(17); }, 2e6));
+    ASSERT_TRUE(WaitFor([&] { return Message() == Msg(16) + CrLf + CrLf + Msg(17); }, 2s));
     ecu.AddFault(sim::ParseFault("status cmd=16 count=3").value());
     Click("CmdCalStart");
     EXPECT_EQ(State(), S::Confirm);
     EXPECT_FALSE(Widget("CmdCalStart").isEnabled());
-    ASSERT_TRUE(RunUntil([&] { return Widget("CmdCalStart").isEnabled(); }, 2e6));
+    ASSERT_TRUE(WaitFor([&] { return Widget("CmdCalStart").isEnabled(); }, 2s));
     Click("CmdCalStart");
-    ASSERT_TRUE(WaitState(S::Idle, 10e6));
+    ASSERT_TRUE(WaitState(S::Idle, 10s));
     EXPECT_EQ(ecu.Ram().zone2[sim::kZ2ModeReq], 3);
 }
 
@@ -277,13 +282,13 @@ TEST_F(TaraRunTest, RpmEqualToTheLimitDoesNotCount) {
     SetState(S::WaitRpm);
     Run3().TaraTicks = 3; // past its first tick
     window->Timer3().start();
-    Run(2e6);
+    RunFor(2s);
     EXPECT_EQ(State(), S::WaitRpm);
     EXPECT_EQ(Run3().TaraTicks, 3);
     const QString shown = QString::number(static_cast<int>(std::floor(rpm)));
     EXPECT_TRUE(Message().endsWith(CrLf + CrLf + shown + " < " + shown)) << Message().toStdString();
     context->TaraParams.TaraPar10 = rpm - 1;
-    ASSERT_TRUE(WaitState(S::SampleMax, 2e6));
+    ASSERT_TRUE(WaitState(S::SampleMax, 2s));
 }
 
 // In a cycle only a live record read in the tick is a sample: a tick whose reads wait
@@ -294,7 +299,7 @@ TEST_F(TaraRunTest, ACycleTickWithoutAFreshRecordNeitherSamplesNorCounts) {
     SetState(S::MaxCycle);
     Run3().TaraTicks = calibration::MaxCycleTicks(0, context->TaraParams);
     window->Timer3().start();
-    ASSERT_TRUE(RunUntil([&] { return ecu.Ram().zone2[sim::kZ2FuelState] == sim::kFuelGas; }, 5e6));
+    ASSERT_TRUE(WaitFor([&] { return ecu.Ram().zone2[sim::kZ2FuelState] == sim::kFuelGas; }, 5s));
     // Driven tick by tick from here: the poll cannot step the write's countdown.
     window->Timer3().stop();
     const int full = calibration::MaxCycleTicks(0, context->TaraParams);
@@ -345,7 +350,7 @@ TEST_F(TaraRunTest, AWholeRunNestsNoTickAndSpendsEachStatesCountOfTicks) {
     };
     QFile::remove(Run3().LogPath());
     Click("CmdCalStart");
-    ASSERT_TRUE(WaitState(S::Confirm, 300e6)) << "state " << context->TaraState;
+    ASSERT_TRUE(WaitState(S::Confirm, 300s)) << "state " << context->TaraState;
     EXPECT_EQ(nestedBodies, 0);
 
     // The counted ticks of each stretch of one state, in order.
@@ -396,19 +401,21 @@ TEST_F(TaraRunTest, StartBeforeTheFirstZone3ReadWaitsForItInsteadOfAborting) {
     SetTaraParams({{2, 4}, {4, 4}, {7, 2}, {16, 4}, {18, 2}});
     ecu.AddFault(sim::ParseFault("status cmd=14 count=forever").value()); // zone 3 refused
     Start();
-    ASSERT_TRUE(RunUntil([&] {
-        return context->Comm().ComState() == app::COM_READY && context->Requests.FirmwareOk;
-    }));
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            return context->Comm().ComState() == app::COM_READY && context->Requests.FirmwareOk;
+        },
+        60s));
     ShowTab(2);
     ASSERT_EQ(context->Images.AcceptedReplies[sim::CMD_READ_MEM3], 0u);
     Click("CmdCalStart");
-    Run(5e6); // twenty ticks: twice the not-ready countdown
+    RunFor(5s); // twenty ticks: twice the not-ready countdown
     EXPECT_EQ(State(), S::Start);
     EXPECT_NE(Message(), Msg(19)) << "told as a stopped engine";
     EXPECT_EQ(CountOf(sim::CMD_WRT_MEM3), 0) << "an abort wrote the start back";
 
     ecu.ClearFaults();
-    EXPECT_TRUE(WaitState(S::Settle, 30e6))
+    EXPECT_TRUE(WaitState(S::Settle, 30s))
         << "state " << context->TaraState << " " << Message().toStdString();
 }
 

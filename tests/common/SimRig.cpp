@@ -61,14 +61,6 @@ void SimRig::Pump() {
     }
 }
 
-void SimRig::Run(double usec) {
-    RunFor(std::chrono::microseconds(static_cast<long long>(usec)));
-}
-
-bool SimRig::RunUntil(const std::function<bool()>& condition, double maxUsec) {
-    return WaitFor(condition, std::chrono::microseconds(static_cast<long long>(maxUsec)));
-}
-
 QList<quint8> SimRig::Commands(qsizetype from) const {
     QList<quint8> commands = ecu.CommandLog().mid(from);
     commands.removeAll(sim::CMD_GET_ECO);

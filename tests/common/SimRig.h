@@ -53,10 +53,6 @@ public:
     // timers step.
     void StopTimers() { time.onPump = nullptr; }
 
-    // RunFor and WaitFor (common/Wait.h) under the names some suites still call.
-    void Run(double usec);
-    bool RunUntil(const std::function<bool()>& condition, double maxUsec = 60e6);
-
     // The requests the ECU received from that position of its log on, keep-alives left
     // out (they come and go with time).
     QList<quint8> Commands(qsizetype from = 0) const;

@@ -8,9 +8,13 @@
 // bench/lx735-bench-calibration.
 
 #include "StagedProgram.h"
+#include "common/Wait.h"
 
 #include <functional>
 #include <gtest/gtest.h>
+
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
 
 namespace e2e {
 namespace {
@@ -55,11 +59,11 @@ protected:
         return fields ? fields->value("text") : "<refused>";
     }
     bool Shows(const QString& control, const QString& text, int ms = LongMs) {
-        return StagedProgram::WaitFor([&] { return Text(control) == text; }, ms);
+        return WaitFor([&] { return Text(control) == text; }, ms * 1ms);
     }
     std::optional<SimDump> Sim() { return staged.SimState("com1"); }
     bool SimMode(const QString& mode) {
-        return StagedProgram::WaitFor([&] { return Sim() && Sim()->mode == mode; }, LongMs);
+        return WaitFor([&] { return Sim() && Sim()->mode == mode; }, LongMs * 1ms);
     }
     // The staged port settings with the shipped timings and resends.
     void UseLinkPace(const LinkPace& pace) {
@@ -92,12 +96,12 @@ protected:
         ASSERT_EQ(start->Words("correction", 40, 3), InstallersWords);
         ASSERT_TRUE(staged.Run({"click CmdCalStart"}));
         ASSERT_TRUE(Shows("LblCalStep", CrLf + "Step 02", 120000));
-        ASSERT_TRUE(StagedProgram::WaitFor(
+        ASSERT_TRUE(WaitFor(
             [&] {
                 const std::optional<SimDump> now = Sim();
                 return now && now->Words("correction", 40, 3) != InstallersWords;
             },
-            LongMs));
+            LongMs * 1ms));
         ASSERT_TRUE(abort());
         ASSERT_TRUE(Shows("LblCalMsg", Idle));
         ASSERT_TRUE(SimMode("run"));
@@ -131,8 +135,7 @@ TEST_F(EndToEndCalibration, TemperatureWaitPausesResumesAndAbortsToTheStart) {
     ASSERT_TRUE(SimMode("slave"));
     ASSERT_TRUE(Shows("LblCalMsg", WaitTemp + CrLf + " 40 < 50"));
     ASSERT_TRUE(staged.Run({"click CmdCalCancel"}));
-    ASSERT_TRUE(
-        StagedProgram::WaitFor([&] { return Text("LblCalMsg").startsWith(OnHold); }, LongMs));
+    ASSERT_TRUE(WaitFor([&] { return Text("LblCalMsg").startsWith(OnHold); }, LongMs * 1ms));
     ASSERT_TRUE(staged.Run({"click CmdCalStart"}));
     ASSERT_TRUE(Shows("LblCalMsg", WaitTemp + CrLf + " 40 < 50"));
     ASSERT_TRUE(staged.Run({"click CmdCalCancel", "click CmdCalCancel"}));
@@ -181,12 +184,12 @@ TEST_F(EndToEndCalibration, KeyOffInACycleRestoresTheStart) {
     ASSERT_TRUE(staged.SimControl("com1", "status cmd=5 count=3\nset key 0"));
     ASSERT_TRUE(Shows("LblCalMsg", Idle));
     ASSERT_TRUE(SimMode("run"));
-    ASSERT_TRUE(StagedProgram::WaitFor(
+    ASSERT_TRUE(WaitFor(
         [&] {
             const std::optional<SimDump> end = Sim();
             return end && end->images.value("correction") == start->images.value("correction");
         },
-        LongMs));
+        LongMs * 1ms));
     const std::optional<SimDump> end = Sim();
     ASSERT_TRUE(end);
     EXPECT_EQ(end->images.value("zone3"), start->images.value("zone3"));
@@ -264,14 +267,15 @@ TEST_F(EndToEndCalibration, AReplyThatTakesTheWholeWaitIsNoLostLink) {
     ASSERT_TRUE(Shows("LblCalStep", CrLf + "Step 02", 120000));
     const qint64 from = staged.LogLines().last().ms;
     ASSERT_TRUE(staged.SimControl("com1", "delay cmd=14 value=3900000"));
-    ASSERT_TRUE(StagedProgram::WaitFor(
-        [&] { return !GoodExchangesAfter(staged, "CMD_READ_MEM3", from).isEmpty(); }, LongMs));
-    ASSERT_TRUE(StagedProgram::WaitFor(
+    ASSERT_TRUE(
+        WaitFor([&] { return !GoodExchangesAfter(staged, "CMD_READ_MEM3", from).isEmpty(); },
+                LongMs * 1ms));
+    ASSERT_TRUE(WaitFor(
         [&] {
             const QString shown = Text("LblCalMsg");
             return shown == Confirm || shown == Idle;
         },
-        300000));
+        300000 * 1ms));
     EXPECT_EQ(Text("LblCalMsg"), Confirm); // not aborted to Idle
 }
 

@@ -159,12 +159,6 @@ public:
     // "a=1 b="x y"": the pairs of a recorded line.
     static QMap<QString, QString> ParseFields(const QString& text);
 
-    // testing_support::WaitFor (common/Wait.h) in milliseconds, for the suites that
-    // still call it here.
-    static bool WaitFor(const std::function<bool()>& condition, int ms) {
-        return testing_support::WaitFor(condition, std::chrono::milliseconds(ms));
-    }
-
 private:
     void WriteComPorts();
     QString ControlPath(const QString& name) const;

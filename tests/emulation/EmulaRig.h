@@ -22,7 +22,6 @@ protected:
     EmulaRig();
     ~EmulaRig() override;
 
-    using SimRig::Run; // not the test's own
 
     // Runs both timers until the ECU's zones are read and the pages refreshed from them.
     void Connect();

@@ -23,7 +23,6 @@ protected:
     // loads (a page of a library above wires its services there).
     explicit LiveWindowRig(const std::function<void()>& beforeShow);
 
-    using SimRig::Run; // not the test's own
 
     monitor::LivePage& Live() { return *monitor->live; }
     bool Hidden(const QString& name) { return Widget(name).isHidden(); }

@@ -1,6 +1,7 @@
 #include "viewer/FrmView.h"
 #include "MonitorRig.h"
 #include "ViewerFiles.h"
+#include "common/Wait.h"
 #include "ecudata/ParamRecords.h"
 #include "link/Frames.h"
 #include "support/Colors.h"
@@ -17,6 +18,9 @@
 #include <QSlider>
 #include <QTest>
 #include <gtest/gtest.h>
+
+using testing_support::WaitFor;
+using namespace std::chrono_literals;
 
 using viewer::FrmView;
 using viewer_test::LiveData;
@@ -366,7 +370,7 @@ TEST_F(ViewerWindow, TheCursorReadsTheSampleAfterItsTime) {
 }
 
 TEST_F(ViewerWindow, RecordingSweepsWrapsWhenTheStoreIsFullAndReloadsAtStop) {
-    ASSERT_TRUE(rig.RunUntil([this] { return rig.ctx.Comm().ComState() == comm::COM_READY; }));
+    ASSERT_TRUE(WaitFor([this] { return rig.ctx.Comm().ComState() == comm::COM_READY; }, 60s));
     const qsizetype before = rig.ecu.CommandLog().size();
     FrmView& v = Open();
     EXPECT_TRUE(Control<QRadioButton>("OptRun(0)").isChecked());
@@ -425,7 +429,7 @@ TEST_F(ViewerWindow, RecordingSweepsWrapsWhenTheStoreIsFullAndReloadsAtStop) {
 }
 
 TEST_F(ViewerWindow, SavingARecordingKeepsACleanedCopyAndCloseWaitsForTheTick) {
-    ASSERT_TRUE(rig.RunUntil([this] { return rig.ctx.Comm().ComState() == comm::COM_READY; }));
+    ASSERT_TRUE(WaitFor([this] { return rig.ctx.Comm().ComState() == comm::COM_READY; }, 60s));
     FrmView& v = Open();
     v.Timer1().stop();
     rig.FailNext(comm::CMD_READ_MEM1, 1); // a request without its reply
