@@ -4,11 +4,11 @@
 
 #include "app/LinkStepGate.h"
 #include "app/ProgramContext.h"
+#include "common/Wait.h"
 #include "platform/FtdiFake.h"
 #include "platform/SerialPosix.h"
 
 #include <QEventLoop>
-#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -16,9 +16,9 @@
 
 namespace {
 
-constexpr int BoundMs = 10000;
+constexpr std::chrono::seconds Bound{60};
 // Long enough for many of the gate's rechecks.
-constexpr int HeldMs = 50;
+constexpr std::chrono::milliseconds Held{50};
 
 class LinkStepGateTest : public ::testing::Test {
 protected:
@@ -39,7 +39,7 @@ TEST_F(LinkStepGateTest, RunsAtOnceWhenNothingIsUnderWay) {
     EXPECT_TRUE(app::LinkStepGate(context).Open());
     Ask();
     EXPECT_EQ(runs, 1);
-    QTest::qWait(HeldMs);
+    testing_support::RunFor(Held);
     EXPECT_EQ(runs, 1) << "ran again";
 }
 
@@ -68,11 +68,11 @@ TEST_F(LinkStepGateTest, WaitsThroughATickOrALinkExchangeThenRunsOnce) {
         hold.begin(context);
         EXPECT_FALSE(app::LinkStepGate(context).Open());
         Ask();
-        QTest::qWait(HeldMs);
+        testing_support::RunFor(Held);
         EXPECT_EQ(runs, 0) << "ran inside it";
         hold.end(context);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return runs > 0; }, BoundMs));
-        QTest::qWait(HeldMs);
+        EXPECT_TRUE(testing_support::WaitFor([&] { return runs > 0; }, Bound));
+        testing_support::RunFor(Held);
         EXPECT_EQ(runs, 1);
     }
 }
@@ -80,11 +80,11 @@ TEST_F(LinkStepGateTest, WaitsThroughATickOrALinkExchangeThenRunsOnce) {
 TEST_F(LinkStepGateTest, ACallersOwnConditionIsWaitedForToo) {
     bool ready = false;
     Ask([&] { return ready; });
-    QTest::qWait(HeldMs);
+    testing_support::RunFor(Held);
     EXPECT_EQ(runs, 0);
     ready = true;
-    EXPECT_TRUE(QTest::qWaitFor([&] { return runs > 0; }, BoundMs));
-    QTest::qWait(HeldMs);
+    EXPECT_TRUE(testing_support::WaitFor([&] { return runs > 0; }, Bound));
+    testing_support::RunFor(Held);
     EXPECT_EQ(runs, 1);
 }
 
@@ -94,7 +94,7 @@ TEST_F(LinkStepGateTest, WorkHeldBackIsDroppedWithItsOwner) {
     app::LinkStepGate(context).RunWhenOpen(*shortLived, [this] { ++runs; });
     shortLived.reset();
     context.Ticks.Timer1.End();
-    QTest::qWait(HeldMs);
+    testing_support::RunFor(Held);
     EXPECT_EQ(runs, 0);
 }
 
@@ -114,12 +114,12 @@ TEST_F(LinkStepGateTest, ATickBelowTheModalLoopRunningNowDoesNotHoldIt) {
         runsAtOnce = runs;
         context.Ticks.Timer1.Begin(); // a link tick inside the window's loop
         Ask();
-        QTest::qWait(HeldMs);
+        testing_support::RunFor(Held);
         heldByInnerTick = runs == 1;
         context.Ticks.Timer1.End();
-        QTimer::singleShot(BoundMs, &modal, &QEventLoop::quit);
+        QTimer::singleShot(Bound, &modal, &QEventLoop::quit);
         QTimer::singleShot(0, &owner, [&] {
-            if (QTest::qWaitFor([&] { return runs == 2; }, BoundMs)) {
+            if (testing_support::WaitFor([&] { return runs == 2; }, Bound)) {
                 modal.quit();
             }
         });
