@@ -213,6 +213,8 @@ void AddWidgetFields(QWidget& widget, QList<Field>& fields, bool colours) {
         fields.append({"back", back.name()});
         fields.append({"fore", fore ? fore->name() : QStringLiteral("none")});
     }
+    // The keyboard focus as the program sees it: only in the active window.
+    fields.append({"focus", Flag(widget.hasFocus())});
 }
 
 } // namespace

@@ -69,13 +69,15 @@
 //   file "PATH", file cancel   the answer of the next open or save dialog
 //   read NAME                  records "read: NAME text="..." value=N checked=0|1
 //                              index=N visible=0|1 enabled=0|1 rect=X,Y,W,H
-//                              back=#rrggbb fore=#rrggbb" (the fields the control has;
-//                              rect in pixels in its window; the colours as drawn: back
-//                              the colour filling most of the control's picture (of a
-//                              face drawn as a gradient, its middle row's: compare the
-//                              hue), fore the commonest colour that stands out of it,
-//                              "none" when nothing does). A window adds title="..." and
-//                              tabs="caption|caption" (its visible tabs).
+//                              back=#rrggbb fore=#rrggbb focus=0|1" (the fields the
+//                              control has; focus 1 when it has the keyboard focus in
+//                              the active window; rect in pixels in its window; the
+//                              colours as drawn: back the colour filling most of the
+//                              control's picture (of a face drawn as a gradient, its
+//                              middle row's: compare the hue), fore the commonest colour
+//                              that stands out of it, "none" when nothing does). A
+//                              window adds title="..." and tabs="caption|caption" (its
+//                              visible tabs).
 //   read NAME(*)               one "read:" line for every element of the array
 //   grid NAME                  "grid: NAME rows=R cols=C", "grid: NAME head "..." ...",
 //                              then "grid: NAME <row> "cell" "cell" ..." row by row

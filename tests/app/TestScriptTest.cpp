@@ -329,7 +329,7 @@ TEST_F(TestScriptTest, ReadRecordsTextsFlagsPlaceAndTheColoursAsDrawn) {
     ASSERT_EQ(reads.size(), 8);
     EXPECT_TRUE(reads[0].startsWith("read: LblA(0) text=\"\" visible=1 enabled=1 rect=120,"));
     EXPECT_TRUE(reads[1].startsWith("read: LblA(1) text=\"H\" visible=1"));
-    EXPECT_TRUE(reads[1].endsWith("back=#ff0000 fore=#0000ff")) << reads[1].toStdString();
+    EXPECT_TRUE(reads[1].endsWith("back=#ff0000 fore=#0000ff focus=0")) << reads[1].toStdString();
     EXPECT_TRUE(reads[2].startsWith("read: LblA(2) "));
     EXPECT_TRUE(reads[3].startsWith("read: CmdOff text=\"Say \\\"no\\\"\" visible=1 enabled=0"))
         << reads[3].toStdString();
@@ -361,7 +361,7 @@ TEST_F(TestScriptTest, AFaceDrawnAsAGradientReadsAsItsMiddleRow) {
     face->setGeometry(10, 300, 50, 21);
     face->show();
     Run({"read PicFace"});
-    EXPECT_TRUE(records.last().endsWith("back=#280000 fore=none")) << records.last().toStdString();
+    EXPECT_TRUE(records.last().contains("back=#280000 fore=none")) << records.last().toStdString();
 }
 
 TEST_F(TestScriptTest, ThreeKeysLandOnAControlWhoseHandlerDisablesItWhilePumpingEvents) {

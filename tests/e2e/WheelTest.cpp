@@ -62,8 +62,11 @@ TEST_F(EndToEndWheel, AConfigurationComboTakesTheWheelOnlyWithTheFocus) {
     EXPECT_EQ(Text("CmbSwtchTemp"), "35");
 
     // Reached with the keyboard (a key pressed on it takes the focus there first), the
-    // combo has the focus: two notches towards the installer move it two items down.
-    ASSERT_TRUE(staged.Run({"key CmbSwtchTemp Shift", "wheel CmbSwtchTemp -2"}));
+    // combo has the focus once its window is active: two notches towards the installer
+    // move it two items down.
+    ASSERT_TRUE(staged.Run({"key CmbSwtchTemp Shift",
+                            QStringLiteral("until CmbSwtchTemp focus 1 %1").arg(LongMs),
+                            "wheel CmbSwtchTemp -2"}));
     EXPECT_TRUE(WaitFor([&] { return Zone("zone3", 2, 2) == "2D 00"; }, LongMs * 1ms))
         << Zone("zone3", 0, 8).toStdString();
     EXPECT_EQ(Text("CmbSwtchTemp"), "45");
