@@ -28,10 +28,6 @@ constexpr int RunMs = 600000;
 const QString CrLf = QStringLiteral("\r\n");
 const QString Confirm = "Calibration successful" + CrLf + CrLf + "Press Start to store the result";
 const QString ControlFile = QStringLiteral("sim-com1.control");
-const QByteArray ParamsBlock = "[PARAMETRI DI TARATURA]\r";
-// The short waits and cycles (parameter Pn := value), as the end-to-end tests stage them.
-const std::pair<int, int> ShortParams[] = {{2, 4}, {3, 3},  {4, 4},  {5, 3}, {6, 3},
-                                           {7, 2}, {16, 4}, {17, 3}, {18, 2}};
 
 // The link timings the program ships with (staging::PortSettings' defaults): a pause after
 // each byte sent, the reply looked for no sooner than the idle time after the request,
@@ -129,36 +125,11 @@ int Fail(const QString& why) {
     return 1;
 }
 
-// The time stamp of the event recorded for a script line; -1 when none.
-qint64 CommandMs(const StagedTree& tree, const QString& line) {
-    qint64 ms = -1;
-    for (const staging::ProgramEvent& event : tree.Events()) {
-        if (event.kind == "EVENT" && event.text == "command: " + line) {
-            ms = event.ms;
-        }
-    }
-    return ms;
-}
-
 int Requests(const StagedTree& tree, const QString& name, qint64 afterMs) {
     const QList<staging::LoggedRequest> requests = tree.Log().Requests();
     return static_cast<int>(std::count_if(requests.begin(), requests.end(), [&](const auto& r) {
         return r.name == name && r.ms > afterMs;
     }));
-}
-
-// Shortens the staged parameters; p(n) then reads Pn as staged.
-bool StageShortParams(const StagedTree& tree, std::function<int(int)>* p) {
-    QList<QByteArray> lines = tree.Read("LNG/ConfigScale.ini").split('\n');
-    const qsizetype block = lines.indexOf(ParamsBlock);
-    if (block < 0) {
-        return false;
-    }
-    for (const auto& [position, value] : ShortParams) {
-        lines[block + 2 * position] = QByteArray::number(value) + "\r";
-    }
-    *p = [lines, block](int n) { return lines.value(block + 2 * n).trimmed().toInt(); };
-    return tree.Write("LNG/ConfigScale.ini", lines.join('\n'));
 }
 
 bool SimControl(const StagedTree& tree, const QString& lines) {
@@ -178,13 +149,12 @@ int Measure() {
     Child sim;
     Child program;
     const QString link = tree.Path("BIN/com1");
-    if (!StageShortParams(tree, &run.p) || !tree.WriteSetCom({}) ||
-        !tree.WriteComPorts({{1, link}})) {
+    // The short waits and cycles the end-to-end tests stage.
+    if (!tree.ShortenCalibration() || !tree.WriteSetCom({}) || !tree.WriteComPorts({{1, link}})) {
         return Fail("cannot stage the parameters and port settings");
     }
     if (!tree.StartSim(sim, link, {"--control", tree.Path(ControlFile)}) ||
-        !SimControl(tree, "set rpm 2200\nset petrol 3.0\nset reducer 60\nzone2 0 00\n"
-                          "set target 1.04")) {
+        !SimControl(tree, staging::CalibrationEngine + "set target 1.04")) {
         return Fail("lx735-sim did not start");
     }
     if (!tree.StartProgram(program) ||
@@ -197,16 +167,17 @@ int Measure() {
                         "\" " + QString::number(RunMs);
     Print("calibration run from Start to the confirmation ...");
     if (!tree.SendScript({"tab SstMain 2", "until CmdCalStart enabled 1 20000", start, end}) ||
-        !testing_support::WaitFor([&] { return CommandMs(tree, end) >= 0; },
+        !testing_support::WaitFor([&] { return tree.CommandMs(end) >= 0; },
                                   std::chrono::milliseconds(RunMs + ConnectMs))) {
         return Fail("the run did not reach the confirmation");
     }
-    const qint64 startMs = CommandMs(tree, start);
-    const qint64 runMs = CommandMs(tree, end) - startMs;
+    const qint64 startMs = tree.CommandMs(start);
+    const qint64 runMs = tree.CommandMs(end) - startMs;
     const QString log = QString::fromLatin1(tree.Read("BIN/TaraCorr.txt"));
     run.maxCycles = static_cast<int>(log.count("\"TaraMax Ciclo "));
     run.minCycles = static_cast<int>(log.count("\"TaraMin Ciclo "));
     run.modeWrites = Requests(tree, "CMD_WRT_MEM2", startMs);
+    run.p = [&tree](int n) { return tree.CalibrationParam(n); };
     QStringList derivation;
     const double leastMs = LeastRunUsec(pace, run, &derivation) / 1000;
     Print(QString("measured  %1 ms").arg(runMs));

@@ -12,6 +12,9 @@ namespace staging {
 
 namespace {
 
+// ConfigScale.ini's calibration block: parameter Pn stands 2n lines below it.
+const QByteArray CalibrationParamsBlock = "[PARAMETRI DI TARATURA]\r";
+
 constexpr int StopMs = 5000;
 
 bool CopyTree(const QString& from, const QString& to) {
@@ -159,6 +162,35 @@ QList<ProgramEvent> StagedTree::Events() const {
         }
     }
     return events;
+}
+
+qint64 StagedTree::CommandMs(const QString& line) const {
+    qint64 ms = -1;
+    for (const ProgramEvent& event : Events()) {
+        if (event.kind == "EVENT" && event.text == "command: " + line) {
+            ms = event.ms;
+        }
+    }
+    return ms;
+}
+
+bool StagedTree::ShortenCalibration() const {
+    QList<QByteArray> lines = Read("LNG/ConfigScale.ini").split('\n');
+    const qsizetype block = lines.indexOf(CalibrationParamsBlock);
+    if (block < 0) {
+        return false;
+    }
+    for (const auto& [position, value] :
+         {std::pair{2, 4}, {3, 3}, {4, 4}, {5, 3}, {6, 3}, {7, 2}, {16, 4}, {17, 3}, {18, 2}}) {
+        lines[block + 2 * position] = QByteArray::number(value) + "\r";
+    }
+    return Write("LNG/ConfigScale.ini", lines.join('\n'));
+}
+
+int StagedTree::CalibrationParam(int n) const {
+    const QList<QByteArray> lines = Read("LNG/ConfigScale.ini").split('\n');
+    const qsizetype block = lines.indexOf(CalibrationParamsBlock);
+    return block < 0 ? 0 : lines.value(block + 2 * n).trimmed().toInt();
 }
 
 } // namespace staging

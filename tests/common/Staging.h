@@ -24,6 +24,11 @@ namespace staging {
 // How long a process has to start, or a file dropped for it to be taken.
 constexpr int StartMs = 60000;
 
+// The simulator's control lines for an engine a calibration can start on: 2200 rpm on
+// petrol, the reducer warm, the ECU out of slave mode.
+inline const QString CalibrationEngine =
+    QStringLiteral("set rpm 2200\nset petrol 3.0\nset reducer 60\nzone2 0 00\n");
+
 // A child process that is ended when the object goes.
 class Child {
 public:
@@ -102,8 +107,14 @@ public:
     QByteArray Read(const QString& relative) const;
     // Writes the staged file whole (before the program starts, for it to find).
     bool Write(const QString& relative, const QByteArray& bytes) const;
+    // The calibration's settles, samples, rpm waits and pauses shortened in the staged
+    // ConfigScale.ini (before the program starts); CalibrationParam(n) reads Pn there.
+    bool ShortenCalibration() const;
+    int CalibrationParam(int n) const;
     // What the program recorded so far, lines still being written left out.
     QList<ProgramEvent> Events() const;
+    // When the program last recorded "command: LINE", on the link log's clock; -1 never.
+    qint64 CommandMs(const QString& line) const;
     LinkLog Log() const { return LinkLog(Read("BIN/RxTx.TXT")); }
 
 private:

@@ -274,7 +274,7 @@ TEST_F(EndToEndEditModel, ACompensationEditDuringTheTablesReadIsWritten) {
     const QString plus = "key FrmCompensaTbl.GrdTemp KP_Add";
     ASSERT_TRUE(staged.Run({"click FrmCompensaTbl.GrdTemp 1 3", plus}));
     ASSERT_TRUE(WaitForRequestsAfter(staged, "CMD_READ_COMP_GAS_TEMP", restart, 1, LongMs));
-    ASSERT_LT(CommandMs(staged, plus),
+    ASSERT_LT(staged.CommandMs(plus),
               RequestsAfter(staged, "CMD_READ_COMP_GAS_TEMP", restart).first().ms)
         << "the edit came before its table's read";
 

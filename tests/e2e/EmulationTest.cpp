@@ -86,12 +86,11 @@ TEST_F(EndToEndEmulation, TheLambdaPageEditsReachTheEcu) {
                             "click TxtEmulLevBassoAnte", "key TxtEmulLevBassoAnte Ctrl+A",
                             "type TxtEmulLevBassoAnte \"0.5\"", "key TxtEmulLevBassoAnte Return"}));
     EXPECT_EQ(Text(staged, "TxtEmulLevBassoAnte"), "0.51");
-    ASSERT_GE(WrittenAfter("CMD_WRIT_EMUS", CommandMs(staged, "key TxtEmulLevBassoAnte Return")),
-              0);
+    ASSERT_GE(WrittenAfter("CMD_WRIT_EMUS", staged.CommandMs("key TxtEmulLevBassoAnte Return")), 0);
     ASSERT_TRUE(Eventually(staged, "emulation", 83, 26));
     ASSERT_TRUE(staged.Run({"click TxtEmulLevBassoAnte", "key TxtEmulLevBassoAnte Ctrl+A",
                             "type TxtEmulLevBassoAnte \"0.9\"", "key TxtEmulLevBassoAnte Tab"}));
-    const qint64 left = CommandMs(staged, "key TxtEmulLevBassoAnte Tab");
+    const qint64 left = staged.CommandMs("key TxtEmulLevBassoAnte Tab");
     ASSERT_TRUE(PollsPast(left));
     EXPECT_TRUE(RequestsAfter(staged, "CMD_WRIT_EMUS", left).isEmpty());
     EXPECT_EQ(Byte(staged, "emulation", 83), 26);
@@ -125,7 +124,7 @@ TEST_F(EndToEndEmulation, TheLambdaPageEditsReachTheEcu) {
     // A held key: nothing written while it is held, one write after.
     const qint64 held = staged.Events().last().ms; // the block's write is in the ECU before
     ASSERT_TRUE(staged.Run({"hold GrdEmul KP_Add 1000"}));
-    const qint64 released = CommandMs(staged, "hold GrdEmul KP_Add 1000"); // recorded at its end
+    const qint64 released = staged.CommandMs("hold GrdEmul KP_Add 1000"); // recorded at its end
     const QStringList row0 = GridRow(staged, "GrdEmul", 0);
     ASSERT_EQ(row0.size(), 12);
     EXPECT_NE(row0[0], "0.45");
@@ -240,7 +239,7 @@ TEST_F(EndToEndEmulation, TheCompensationWindowWritesOnceAfterAHeldKey) {
     ASSERT_TRUE(Eventually(staged, "compGasTemp", 30, 0));
     ASSERT_TRUE(staged.Run({"tab SstMain 0", "until LblCompAttiva visible 0 60000"}));
     ASSERT_TRUE(staged.Run({"click FrmCompensaTbl.ChkGrdPres"}));
-    const qint64 pressChecked = CommandMs(staged, "click FrmCompensaTbl.ChkGrdPres");
+    const qint64 pressChecked = staged.CommandMs("click FrmCompensaTbl.ChkGrdPres");
     ASSERT_TRUE(WaitFor([&] { return Word(staged, "compPress", 60) == 1; }, LongMs * 1ms));
     EXPECT_EQ(Word(staged, "compPress", 62), 1);
     ASSERT_TRUE(PollsPast(WrittenAfter("CMD_WRITE_COMP_PRES_GAS", pressChecked)));

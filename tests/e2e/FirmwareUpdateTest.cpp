@@ -276,8 +276,7 @@ TEST_F(FirmwareUpdate, CompletesWithTheParametersKept) {
     Start();
     ASSERT_TRUE(staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(Confirm, 60000)}));
     Arm();
-    ASSERT_TRUE(
-        staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(Done, UpdateMs)}));
+    ASSERT_TRUE(staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(Done, UpdateMs)}));
 
     const QStringList sent = Commands(staged);
     EXPECT_TRUE(InOrder(sent, {"CMD_READ_MEM2", "CMD_READ_MEM3", "CMD_READ_EMUS",
@@ -316,8 +315,7 @@ TEST_F(FirmwareUpdate, CompletesWithTheParametersKept) {
 TEST_F(FirmwareUpdate, LinkLostMidProgrammingIsWaitedFor) {
     Start({"hangup cmd=8 skip=10 value=2000000"});
     Arm();
-    ASSERT_TRUE(
-        staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(Done, UpdateMs)}));
+    ASSERT_TRUE(staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(Done, UpdateMs)}));
     for (const ProgramEvent& e : staged.Events()) {
         EXPECT_NE(e.kind, "MSGBOX") << e.text.toStdString();
     }
@@ -337,8 +335,7 @@ TEST_F(FirmwareUpdate, SkippedBlockIsWrittenByTheNextPress) {
                   UpdateMs)}));
     EXPECT_EQ(staged.MessageBoxes(), QStringList{Question});
     EXPECT_FALSE(Commands(staged).contains("CMD_WRT_FLASH_END"));
-    ASSERT_TRUE(
-        staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(Done, UpdateMs)}));
+    ASSERT_TRUE(staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(Done, UpdateMs)}));
     ExpectFlashIsTheImage();
     ExpectInstallationBack();
 }
@@ -373,9 +370,8 @@ TEST_F(FirmwareUpdate, EcuRestartedMidProgrammingCompletesAfterNext) {
     ASSERT_TRUE(staged.Run(
         {UntilMsg(ComError + QString("\\r\\n\\r\\nBlocks not written: %1").arg(ImageBlocks - 10),
                   UpdateMs)}));
-    ASSERT_TRUE(
-        staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(Done, UpdateMs)}));
-    const qint64 nextMs = CommandMs(staged, "click FrmUpdate.CmdUpdate");
+    ASSERT_TRUE(staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(Done, UpdateMs)}));
+    const qint64 nextMs = staged.CommandMs("click FrmUpdate.CmdUpdate");
     const QList<LoggedExchange> prg = GoodExchangesAfter(staged, "CMD_SET_ECU_PRG", nextMs);
     const QList<LoggedExchange> erase = GoodExchangesAfter(staged, "CMD_ERASE_FLASH", nextMs);
     ASSERT_EQ(prg.size(), 1);
@@ -398,8 +394,7 @@ TEST_F(FirmwareUpdate, EscTwiceOnTheFirstScreenEndsTheProgram) {
 TEST_F(FirmwareUpdate, SilentEmulationReadStopsBeforeProgramming) {
     Start({"silence cmd=65 count=forever"});
     Arm();
-    ASSERT_TRUE(
-        staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(ComError, UpdateMs)}));
+    ASSERT_TRUE(staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(ComError, UpdateMs)}));
     EXPECT_TRUE(staged.Run(
         {"until FrmUpdate.CmdUpdate visible 0 60000", "until FrmUpdate.CmdEsc visible 1 60000"}));
     EXPECT_FALSE(Commands(staged).contains("CMD_SET_ECU_PRG"));
@@ -538,8 +533,7 @@ TEST_F(FirmwareUpdate, ImageDamagedWhileTheWindowIsOpenIsRefusedBeforeTheErase) 
     Arm();
     const std::optional<SimDump> before = staged.SimState("ecu");
     ASSERT_TRUE(before);
-    ASSERT_TRUE(
-        staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(ComError, UpdateMs)}));
+    ASSERT_TRUE(staged.Run({"click FrmUpdate.CmdUpdate", UntilMsg(ComError, UpdateMs)}));
     EXPECT_EQ(BoxesSaying(NotLoaded), 1) << staged.MessageBoxes().join('\n').toStdString();
     EXPECT_FALSE(Commands(staged).contains("CMD_ERASE_FLASH"));
     const std::optional<SimDump> after = staged.SimState("ecu");

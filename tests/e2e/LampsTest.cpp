@@ -51,7 +51,7 @@ protected:
         if (!staged.Run({"click ImgLogo"})) {
             return false;
         }
-        const qint64 clicked = CommandMs(staged, "click ImgLogo");
+        const qint64 clicked = staged.CommandMs("click ImgLogo");
         QList<LoggedExchange> run;
         return WaitFor(
                    [&] {

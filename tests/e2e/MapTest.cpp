@@ -130,7 +130,7 @@ TEST_F(EndToEndMap, TheAcquisitionBoxReadsEveryFewSecondsUntilUnchecked) {
     EXPECT_EQ(Field("CmbShoRpm", "enabled"), "0");
     // The first read at the next zone-3 poll, then one every fifth: a few seconds apart
     // at the polls' own pace (on a loaded machine the polls come slower).
-    const qint64 checked = CommandMs(staged, "click ChkAbilAcqVacum");
+    const qint64 checked = staged.CommandMs("click ChkAbilAcqVacum");
     ASSERT_TRUE(WaitForRequestsAfter(staged, "CMD_READ_SMPL_GAS", checked, 2, LongMs));
     const QList<LoggedRequest> reads = RequestsAfter(staged, "CMD_READ_SMPL_GAS", checked);
     EXPECT_GT(reads[1].ms - reads[0].ms, 2500);
@@ -140,7 +140,7 @@ TEST_F(EndToEndMap, TheAcquisitionBoxReadsEveryFewSecondsUntilUnchecked) {
     EXPECT_EQ(Field("CmdMapRead", "enabled"), "1");
     // The reads already asked for come by the second zone-3 poll after; then none for a
     // whole period of five polls.
-    const qint64 unchecked = CommandMs(staged, "click ChkAbilAcqVacum");
+    const qint64 unchecked = staged.CommandMs("click ChkAbilAcqVacum");
     ASSERT_TRUE(WaitFor([&] { return Zone3PollsAfter(unchecked).size() >= 2 + 5; }, LongMs * 1ms));
     const qint64 served = Zone3PollsAfter(unchecked)[1].ms;
     for (const char* read : {"CMD_READ_SMPL_GAS", "CMD_READ_SMPL_BNZ"}) {

@@ -95,7 +95,7 @@ TEST_F(EndToEndSettingsDialogs, UntickingTheMinimumRpmTakesBackAChosenReturnToPe
     EXPECT_EQ(Field("FrmSetExpert.ChkReturnBenz", "checked"), "0");
     EXPECT_TRUE(ZoneBecomes("zone3", 66, "00"));
     // A return to petrol left chosen would have been written by the third zone-2 read.
-    const qint64 unticked = CommandMs(staged, untick);
+    const qint64 unticked = staged.CommandMs(untick);
     ASSERT_TRUE(WaitForRequestsAfter(staged, "CMD_READ_MEM2", unticked, 3, LongMs));
     EXPECT_EQ(Zone("zone2", 11, 1), "10") << "return to petrol off";
 }

@@ -188,16 +188,7 @@ bool StagedProgram::StartProgram(const QString& display) {
 }
 
 bool StagedProgram::ShortenCalibration() {
-    QList<QByteArray> lines = Read("LNG/ConfigScale.ini").split('\n');
-    const qsizetype block = lines.indexOf("[PARAMETRI DI TARATURA]\r");
-    if (block < 0) {
-        return false;
-    }
-    for (const auto& [position, value] :
-         {std::pair{2, 4}, {3, 3}, {4, 4}, {5, 3}, {6, 3}, {7, 2}, {16, 4}, {17, 3}, {18, 2}}) {
-        lines[block + 2 * position] = QByteArray::number(value) + "\r";
-    }
-    return Write("LNG/ConfigScale.ini", lines.join('\n'));
+    return tree_.ShortenCalibration();
 }
 
 bool StagedProgram::StartOnCalibrationTab(const QString& engine, const QStringList& simArgs) {
@@ -209,9 +200,7 @@ bool StagedProgram::StartOnCalibrationTab(const QString& engine, const QStringLi
         return false;
     }
     MapCom(1, link);
-    return SimControl("com1",
-                      "set rpm 2200\nset petrol 3.0\nset reducer 60\nzone2 0 00\n" + engine) &&
-           StartProgram() &&
+    return SimControl("com1", staging::CalibrationEngine + engine) && StartProgram() &&
            testing_support::WaitFor([&] { return Requests("CMD_READ_TBL_COR").size() >= 4; },
                                     ConnectMs * 1ms) &&
            Run({"tab SstMain 2", "until CmdCalStart enabled 1 60000"});
@@ -446,16 +435,6 @@ QList<LoggedExchange> StagedProgram::Exchanges() const {
 
 QList<ProgramEvent> StagedProgram::Events() const {
     return tree_.Events();
-}
-
-qint64 CommandMs(const StagedProgram& staged, const QString& line) {
-    qint64 ms = -1;
-    for (const ProgramEvent& event : staged.Events()) {
-        if (event.kind == "EVENT" && event.text == "command: " + line) {
-            ms = event.ms;
-        }
-    }
-    return ms;
 }
 
 QList<LoggedRequest> RequestsAfter(const StagedProgram& staged, const QString& name, qint64 ms) {

@@ -152,6 +152,8 @@ public:
     QList<LogLine> LogLines() const;
     QList<LoggedExchange> Exchanges() const;
     QList<ProgramEvent> Events() const;
+    // When the program last recorded "command: LINE", on the link log's clock; -1 never.
+    qint64 CommandMs(const QString& line) const { return tree_.CommandMs(line); }
 
     // The words of a recorded line, split at blanks; quoted texts unescaped
     // ("a=1 b="x y"" gives "a=1" and "b=x y").
@@ -175,8 +177,6 @@ private:
 
 // ---- Windows after an event, and what a picture shows
 
-// When the program last recorded "command: LINE", on the link log's clock; -1 never.
-qint64 CommandMs(const StagedProgram& staged, const QString& line);
 // The requests of that name in the link log after ms.
 QList<LoggedRequest> RequestsAfter(const StagedProgram& staged, const QString& name, qint64 ms);
 // Waits until count requests of that name were logged after ms: the program's own pace

@@ -55,7 +55,7 @@ TEST_F(EndToEndWheel, AConfigurationComboTakesTheWheelOnlyWithTheFocus) {
     const QString unfocused = "wheel CmbSwtchTemp -2";
     ASSERT_TRUE(staged.Run({unfocused}));
     // A change would be written at the latest after the next zone-3 read; watch three.
-    const qint64 turned = CommandMs(staged, unfocused);
+    const qint64 turned = staged.CommandMs(unfocused);
     ASSERT_TRUE(WaitForRequestsAfter(staged, "CMD_READ_MEM3", turned, 3, LongMs));
     EXPECT_TRUE(RequestsAfter(staged, "CMD_WRT_MEM3", turned).isEmpty());
     EXPECT_EQ(Zone("zone3", 2, 2), "23 00");
