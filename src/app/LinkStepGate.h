@@ -22,7 +22,6 @@ class TickMark {
 public:
     void Begin();
     void End() { busy_ = false; }
-    bool Busy() const { return busy_; }
     explicit operator bool() const { return busy_; }
     // Under way and able to end before control comes back to the loop running now.
     bool BusyInThisLoop() const;

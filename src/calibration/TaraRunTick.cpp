@@ -84,9 +84,10 @@ void TaraRun::Tick() {
     // A reference: it counts on as the reads are answered.
     const quint32& liveReplies = ctx_.Images.AcceptedReplies[comm::CMD_READ_MEM1];
     samples_.BeforeReads(modelWriteDue, liveReplies);
-    // The live rpm takes its scale from zone 3: a record parsed before the first zone-3
-    // read reads 0 whatever the engine does (a Start pressed right after connecting).
-    const bool rpmScaled = ctx_.Images.AcceptedReplies[comm::CMD_READ_MEM3] > 0;
+    // The live rpm takes its scale from zone 3: a record parsed before zone 3 is held (read
+    // or loaded from a file) reads 0 whatever the engine does (a Start pressed right after
+    // connecting).
+    const bool rpmScaled = ctx_.Images.Blocks.Read(ecudata::EditBlock::Mem3);
     const bool reading = !modelWriteDue && !ctx_.ParamFileSending;
     const bool liveRead = reading && RequestMem(comm::CMD_READ_MEM1);
     if (reading) {

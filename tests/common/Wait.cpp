@@ -20,21 +20,17 @@ bool OnFakeTime() {
     return dynamic_cast<FakeTime*>(&support::CurrentTimeSource()) != nullptr;
 }
 
-// One step of the installed clock. The real clock's wait runs the Qt event loop. A fake
-// clock pumps only the rig's timers, so the posted Qt events (queued signals, calls
-// deferred to the event loop) are delivered here; the window system's timers run on the
-// real clock and are left out, or the program's own timers would tick beside the rig's
-// and a test on simulated time would no longer be reproducible.
-void Step(double usec) {
+// One step of the installed clock, of at most maxUsec. The real clock's wait runs the Qt
+// event loop. A fake clock pumps only the rig's timers, so the posted Qt events (queued
+// signals, calls deferred to the event loop) are delivered here; the window system's
+// timers run on the real clock and are left out, or the program's own timers would tick
+// beside the rig's and a test on simulated time would no longer be reproducible.
+void Step(double maxUsec) {
     const bool fake = OnFakeTime();
-    support::WaitUsec(usec);
+    support::WaitUsec(std::min(fake ? FakeStepUsec : RealStepUsec, maxUsec));
     if (fake && QCoreApplication::instance()) {
         QCoreApplication::sendPostedEvents();
     }
-}
-
-double StepUsec() {
-    return OnFakeTime() ? FakeStepUsec : RealStepUsec;
 }
 
 } // namespace
@@ -49,15 +45,12 @@ bool WaitFor(const std::function<bool()>& condition, std::chrono::microseconds b
         if (now >= end) {
             return false;
         }
-        Step(std::min(StepUsec(), end - now));
+        Step(end - now);
     }
 }
 
 void RunFor(std::chrono::microseconds duration) {
-    const double end = support::GetTimeUsec() + static_cast<double>(duration.count());
-    for (double now = support::GetTimeUsec(); now < end; now = support::GetTimeUsec()) {
-        Step(std::min(StepUsec(), end - now));
-    }
+    WaitFor([] { return false; }, duration);
 }
 
 } // namespace testing_support
